@@ -1,0 +1,77 @@
+// Files and directories.  One interface; a Win32 half and a POSIX half
+// (the native build, where '\' in a name is taken as '/').
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace treskel {
+
+// Open modes of file streams.
+inline constexpr uint16_t fmCreate = 0xFFFF;
+inline constexpr uint16_t fmOpenRead = 0x0000;
+inline constexpr uint16_t fmOpenWrite = 0x0001;
+inline constexpr uint16_t fmOpenReadWrite = 0x0002;
+inline constexpr uint16_t fmShareCompat = 0x0000;
+inline constexpr uint16_t fmShareExclusive = 0x0010;
+inline constexpr uint16_t fmShareDenyWrite = 0x0020;
+inline constexpr uint16_t fmShareDenyRead = 0x0030;
+inline constexpr uint16_t fmShareDenyNone = 0x0040;
+
+// An open file; closed when it goes.
+class OsFile {
+public:
+    OsFile() = default;
+    OsFile(OsFile&& o) noexcept;
+    OsFile& operator=(OsFile&& o) noexcept;
+    OsFile(const OsFile&) = delete;
+    OsFile& operator=(const OsFile&) = delete;
+    ~OsFile();
+
+    // Opens or creates; on failure returns a closed file and sets `error`
+    // to the system's message.
+    static OsFile Open(const std::string& name, uint16_t mode, std::string* error);
+
+    bool IsOpen() const { return handle_ != kInvalid; }
+    int64_t Read(void* buffer, int64_t count);          // -1 on error
+    int64_t Write(const void* buffer, int64_t count);   // -1 on error
+    int64_t Seek(int64_t offset, int origin);           // -1 on error
+    bool SetSize(int64_t size);
+    bool Flush();
+    void Close();
+
+private:
+    static constexpr intptr_t kInvalid = -1;
+    intptr_t handle_ = kInvalid;
+};
+
+struct TSearchRec {
+    std::string Name;  // the file's name without its directory
+    int64_t Size = 0;
+    bool Directory = false;
+};
+
+bool FileExists(const std::string& name);
+bool DirectoryExists(const std::string& name);
+bool CreateDir(const std::string& name);
+bool ForceDirectories(const std::string& name);
+bool RemoveDir(const std::string& name);
+bool DeleteFile(const std::string& name);
+// Fails when `newName` exists.
+bool RenameFile(const std::string& oldName, const std::string& newName);
+// Moves `source` over `dest`, replacing it in one step where the system can.
+bool ReplaceFile(const std::string& source, const std::string& dest);
+int64_t FileSizeOf(const std::string& name);  // -1 when absent
+// Files (not directories) in the directory of `mask` whose names match its
+// wildcards (* and ?, case-insensitive), sorted by name.
+std::vector<TSearchRec> FindFiles(const std::string& mask);
+// The system's message for the last failed file call.
+std::string LastFileError();
+// The directory for temporary files, ending in a separator.
+std::string TempDirectory();
+
+// Wildcard match of a file name, case-insensitive.
+bool MatchesMask(const std::string& name, const std::string& mask);
+
+}  // namespace treskel

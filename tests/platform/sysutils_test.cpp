@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "platform/SysUtils.h"
+
+using namespace treskel;
+
+TEST(SysUtils, IntegerConversions) {
+    EXPECT_EQ(StrToInt("42"), 42);
+    EXPECT_EQ(StrToInt(" -7"), -7);
+    EXPECT_EQ(StrToInt("$FF"), 255);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+    EXPECT_THROW(StrToInt("4294967295"), EConvertError);
+    EXPECT_THROW(StrToInt("12a"), EConvertError);
+    EXPECT_THROW(StrToInt(""), EConvertError);
+    EXPECT_EQ(StrToIntDef("x", 5), 5);
+    try {
+        StrToInt("abc");
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
+    }
+    EXPECT_EQ(IntToHex(0xFF8000, 8), "00FF8000");
+}
+
+TEST(SysUtils, CaseOfCodePage1252Letters) {
+    EXPECT_EQ(AnsiUpperCase("\xe9t\xe9 \xff"), "\xc9T\xc9 \x9f");
+    EXPECT_EQ(AnsiLowerCase("\xd7\xc0"), "\xd7\xe0");  // the multiplication sign is no letter
+    EXPECT_EQ(AnsiCompareText("\xc9" "cole", "\xe9" "COLE"), 0);
+    EXPECT_LT(AnsiCompareText("abc", "ABD"), 0);
+    EXPECT_EQ(UpperCase("\xe9" "a"), "\xe9" "A");
+}
+
+TEST(SysUtils, PathProcedures) {
+    EXPECT_EQ(ExtractFilePath("C:\\Prog\\Treskel!.exe"), "C:\\Prog\\");
+    EXPECT_EQ(ExtractFileDir("C:\\Prog\\Treskel!.exe"), "C:\\Prog");
+    EXPECT_EQ(ExtractFileDir("C:\\a.txt"), "C:\\");
+    EXPECT_EQ(ExtractFileName("C:\\Prog\\Treskel!.exe"), "Treskel!.exe");
+    EXPECT_EQ(ExtractFileName("C:a.txt"), "a.txt");
+    EXPECT_EQ(ExtractFileExt("C:\\dir.x\\name"), "");
+    EXPECT_EQ(ExtractFileExt("notes.tsx"), ".tsx");
+    EXPECT_EQ(ChangeFileExt("C:\\d\\notes.tsx", ".tsk"), "C:\\d\\notes.tsk");
+    EXPECT_EQ(ChangeFileExt("notes", ".tsk"), "notes.tsk");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\Data"), "C:\\Data\\");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\Data\\"), "C:\\Data\\");
+    EXPECT_EQ(ExcludeTrailingBackslash("C:\\Data\\"), "C:\\Data");
+}
+
+TEST(SysUtils, FormatAndStrings) {
+    EXPECT_EQ(Format("%s has %d items", "tree", 3), "tree has 3 items");
+    std::string longArg(5000, 'x');
+    EXPECT_EQ(Format("<%s>", longArg.c_str()).size(), 5002u);
+    EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
+    EXPECT_EQ(QuotedStr("it's"), "'it''s'");
+    EXPECT_EQ(SplitString("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(StringReplaceAll("aaa", "a", "bb"), "bbbbbb");
+}
