@@ -1,3 +1,3 @@
 treskel_test(platform
-  PORTABLE classes_test.cpp streams_test.cpp sysutils_test.cpp
+  PORTABLE classes_test.cpp streams_test.cpp sysutils_test.cpp formloader_test.cpp
 )
