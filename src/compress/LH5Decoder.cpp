@@ -1,0 +1,277 @@
+// The -lh5- decoder: a 64-bit bit reader over a buffered input, one-lookup
+// tables for the common codes and a linear output buffer that keeps the
+// 8 KB window in front of what it decodes.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "compress/LH5Coder.h"
+#include "compress/LH5Format.h"
+
+namespace treskel::lh5 {
+
+namespace {
+
+constexpr int kCBits = 12;  // literal/length lookup bits
+constexpr int kPBits = 8;   // code-length and position lookup bits
+constexpr int64_t kInChunk = 64 * 1024;
+constexpr int64_t kOutChunk = 256 * 1024;
+// Smallest block: count, one-symbol tables and an empty length list.
+constexpr int64_t kMinBlockBits = 16 + 10 + 9 + 8;
+constexpr int64_t kMaxBlockOutput = 65535LL * MAXMATCH;
+
+[[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
+
+class Decoder {
+public:
+    Decoder(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress)
+        : in_(in), budget_(budget), out_(out), progress_(progress) {}
+
+    void Run();
+
+private:
+    void FillSlow();
+    void Refill() {
+        if (bitCount_ >= 48) return;
+        if (inEnd_ - inPtr_ >= 8) {
+            uint64_t v = 0;
+            for (int i = 0; i < 8; ++i) v = (v << 8) | inPtr_[i];
+            bitBuf_ |= v >> bitCount_;
+            inPtr_ += (63 - bitCount_) >> 3;
+            bitCount_ |= 56;
+        } else {
+            FillSlow();
+        }
+    }
+    uint32_t Peek(int n) const { return static_cast<uint32_t>(bitBuf_ >> (64 - n)); }
+    void Drop(int n) {
+        bitBuf_ <<= n;
+        bitCount_ -= n;
+    }
+    uint32_t GetBits(int n) {
+        Refill();
+        uint32_t v = n == 0 ? 0 : Peek(n);
+        Drop(n);
+        return v;
+    }
+    int DecodeSymbol(const DecodeTable& t) {
+        uint16_t e = t.Entry(Peek(t.Bits()));
+        if (e != DecodeTable::kLong) {
+            Drop(e >> 10);
+            return e & 0x3FF;
+        }
+        int length = 0;
+        int s = t.DecodeLong(Peek(16), length);
+        Drop(length);
+        return s;
+    }
+    // Bits taken beyond the end of the input mean a cut-off stream.
+    void CheckOverrun() const {
+        if (zeroBytes_ * 8 > bitCount_) Corrupt();
+    }
+
+    void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
+    void ReadCLengths();
+    void ReadBlockHeader();
+    void Flush();
+
+    TStream& in_;
+    int64_t budget_;  // input bytes not yet taken from the stream
+    TStream& out_;
+    TCodingProgress* progress_;
+    int64_t start_ = 0;
+
+    std::vector<uint8_t> inBuf_;
+    const uint8_t* inPtr_ = nullptr;
+    const uint8_t* inEnd_ = nullptr;
+    int64_t zeroBytes_ = 0;
+    uint64_t bitBuf_ = 0;
+    int bitCount_ = 0;
+
+    std::vector<uint8_t> outBuf_;
+    size_t outPos_ = 0;
+    int64_t written_ = 0;
+
+    uint32_t blockLeft_ = 0;
+    DecodeTable cTable_, ptTable_, pTable_;
+};
+
+void Decoder::FillSlow() {
+    while (bitCount_ <= 56) {
+        if (inPtr_ == inEnd_ && budget_ > 0) {
+            const int64_t n = std::min(budget_, kInChunk);
+            in_.ReadBuffer(inBuf_.data(), n);
+            budget_ -= n;
+            inPtr_ = inBuf_.data();
+            inEnd_ = inPtr_ + n;
+        }
+        uint8_t b = 0;
+        if (inPtr_ != inEnd_) {
+            b = *inPtr_++;
+        } else {
+            ++zeroBytes_;
+        }
+        // The fast path may have left the top bits of this byte in place
+        // already; or-ing the same bits again changes nothing.
+        bitBuf_ |= static_cast<uint64_t>(b) << (56 - bitCount_);
+        bitCount_ += 8;
+    }
+    CheckOverrun();
+}
+
+void Decoder::ReadPtLengths(DecodeTable& table, int nn, int nbit, int special) {
+    const int n = static_cast<int>(GetBits(nbit));
+    if (n == 0) {
+        const int c = static_cast<int>(GetBits(nbit));
+        if (c >= nn) Corrupt();
+        table.BuildSingle(c, kPBits);
+        return;
+    }
+    if (n > nn) Corrupt();
+    uint8_t len[NT] = {};
+    int i = 0;
+    while (i < n) {
+        Refill();
+        int c = static_cast<int>(Peek(3));
+        Drop(3);
+        if (c == 7) {
+            while (Peek(1) != 0) {
+                if (++c > MAXCODELEN) Corrupt();
+                Drop(1);
+            }
+            Drop(1);
+        }
+        len[i++] = static_cast<uint8_t>(c);
+        if (i == special) {
+            int run = static_cast<int>(GetBits(2));
+            while (run-- > 0) len[i++] = 0;
+        }
+    }
+    if (!table.Build(len, nn, kPBits)) Corrupt();
+}
+
+void Decoder::ReadCLengths() {
+    const int n = static_cast<int>(GetBits(CBIT));
+    if (n == 0) {
+        const int c = static_cast<int>(GetBits(CBIT));
+        if (c >= NC) Corrupt();
+        cTable_.BuildSingle(c, kCBits);
+        return;
+    }
+    if (n > NC) Corrupt();
+    uint8_t len[NC] = {};
+    int i = 0;
+    while (i < n) {
+        Refill();
+        const int c = DecodeSymbol(ptTable_);
+        if (c <= 2) {
+            int run;
+            if (c == 0)
+                run = 1;
+            else if (c == 1)
+                run = static_cast<int>(GetBits(4)) + 3;
+            else
+                run = static_cast<int>(GetBits(CBIT)) + 20;
+            if (i + run > NC) Corrupt();
+            i += run;  // already zero
+        } else {
+            len[i++] = static_cast<uint8_t>(c - 2);
+        }
+    }
+    if (!cTable_.Build(len, NC, kCBits)) Corrupt();
+}
+
+void Decoder::ReadBlockHeader() {
+    blockLeft_ = GetBits(16);
+    ReadPtLengths(ptTable_, NT, TBIT, 3);
+    ReadCLengths();
+    ReadPtLengths(pTable_, NP, PBIT, -1);
+    CheckOverrun();
+}
+
+void Decoder::Flush() {
+    const size_t n = outPos_ - DICSIZ;
+    if (n == 0) return;
+    out_.WriteBuffer(outBuf_.data() + DICSIZ, static_cast<int64_t>(n));
+    written_ += static_cast<int64_t>(n);
+    if (progress_ != nullptr) progress_->SetPosition(written_);
+    std::memmove(outBuf_.data(), outBuf_.data() + outPos_ - DICSIZ, DICSIZ);
+    outPos_ = DICSIZ;
+}
+
+void Decoder::Run() {
+    start_ = in_.Position();
+    const int64_t total = budget_;
+    uint8_t sizeField[4];
+    if (budget_ < 4) throw EReadError("Stream read error");
+    in_.ReadBuffer(sizeField, 4);
+    budget_ -= 4;
+    int64_t remaining = GetU32(sizeField);
+    // No stream of this many bytes can say that much: refuse it before
+    // decoding anything.
+    if (remaining > (budget_ * 8 / kMinBlockBits) * kMaxBlockOutput) Corrupt();
+
+    inBuf_.resize(static_cast<size_t>(std::min(budget_, kInChunk)) + 1);
+    inPtr_ = inEnd_ = inBuf_.data();
+    // The window starts as zeros, so a reference before the first byte
+    // reads zeros and never uninitialised memory.
+    outBuf_.assign(DICSIZ + kOutChunk + MAXMATCH + 8, 0);
+    outPos_ = DICSIZ;
+    if (progress_ != nullptr) progress_->SetMax(remaining);
+
+    uint8_t* const out = outBuf_.data();
+    const size_t flushAt = DICSIZ + kOutChunk;
+    while (remaining > 0) {
+        if (blockLeft_ == 0) {
+            ReadBlockHeader();
+            continue;
+        }
+        --blockLeft_;
+        Refill();
+        const int c = DecodeSymbol(cTable_);
+        if (c < 256) {
+            out[outPos_++] = static_cast<uint8_t>(c);
+            --remaining;
+        } else {
+            const int64_t length = c - (256 - THRESHOLD);
+            const int pc = DecodeSymbol(pTable_);
+            uint32_t p = static_cast<uint32_t>(pc);
+            if (pc > 1) {
+                const int nb = pc - 1;
+                p = (1u << nb) + Peek(nb);
+                Drop(nb);
+            }
+            const size_t distance = p + 1;
+            const size_t n = static_cast<size_t>(std::min(length, remaining));
+            uint8_t* dst = out + outPos_;
+            const uint8_t* src = dst - distance;
+            if (distance >= 8) {
+                // Whole words; the slack behind the buffer takes the overshoot.
+                for (size_t k = 0; k < n; k += 8) std::memcpy(dst + k, src + k, 8);
+            } else {
+                for (size_t k = 0; k < n; ++k) dst[k] = src[k];
+            }
+            outPos_ += n;
+            remaining -= static_cast<int64_t>(n);
+        }
+        if (outPos_ >= flushAt) Flush();
+    }
+    CheckOverrun();
+    Flush();
+
+    // Leave the input just after the last byte the stream used.
+    const int64_t fed = (total - 4 - budget_) - (inEnd_ - inPtr_);
+    const int64_t usedBits = fed * 8 + zeroBytes_ * 8 - bitCount_;
+    in_.SetPosition(start_ + 4 + (usedBits + 7) / 8);
+}
+
+}  // namespace
+
+void Decode(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress) {
+    if (budget <= 0) return;
+    Decoder d(in, budget, out, progress);
+    d.Run();
+}
+
+}  // namespace treskel::lh5

@@ -1,0 +1,384 @@
+// The -lh5- encoder: hash chains over the 8 KB window with one step of lazy
+// matching, codes gathered in blocks of the size the format's writers use,
+// and static Huffman codes per block.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "compress/LH5Coder.h"
+#include "compress/LH5Format.h"
+
+namespace treskel::lh5 {
+
+namespace {
+
+constexpr int kHashBits = 15;
+constexpr uint32_t kHashSize = 1u << kHashBits;
+constexpr uint32_t kWMask = DICSIZ - 1;
+// The chain slot of a position is reused 8192 positions later, so matches
+// reach back at most 8191 bytes.
+constexpr uint32_t kMaxDist = DICSIZ - 1;
+constexpr uint32_t kBufData = 128 * 1024;
+constexpr uint32_t kMinLookahead = MAXMATCH + THRESHOLD + 1;
+constexpr int kMaxChain = 128;
+constexpr int kGoodLength = 8;
+constexpr int kNiceLength = 128;
+constexpr int kMaxLazy = 16;
+// A 3-byte match further away than this costs more than three literals.
+constexpr uint32_t kTooFar = 4096;
+// Block buffer of the format's writers: a flag byte per 8 codes, 1 byte per
+// literal, 3 per match; a block is sent when a flag byte is due and this
+// much is used.
+constexpr int kBlockBuffer = 16384;
+constexpr int kBlockLimit = kBlockBuffer - 3 * 8;
+constexpr size_t kOutChunk = 64 * 1024;
+
+class BitWriter {
+public:
+    explicit BitWriter(TStream& out) : out_(out) { buf_.reserve(kOutChunk + 16); }
+    // n <= 32
+    void Put(int n, uint32_t v) {
+        acc_ = (acc_ << n) | v;
+        count_ += n;
+        if (count_ >= 32) {
+            count_ -= 32;
+            const uint32_t w = static_cast<uint32_t>(acc_ >> count_);
+            const uint8_t b[4] = {static_cast<uint8_t>(w >> 24), static_cast<uint8_t>(w >> 16),
+                                  static_cast<uint8_t>(w >> 8), static_cast<uint8_t>(w)};
+            buf_.insert(buf_.end(), b, b + 4);
+            if (buf_.size() >= kOutChunk) FlushBytes();
+        }
+    }
+    // Completes the last byte with zero bits and writes everything out.
+    void Finish() {
+        while (count_ > 0) {
+            const int n = std::min(count_, 8);
+            buf_.push_back(static_cast<uint8_t>((acc_ >> (count_ - n)) << (8 - n)));
+            count_ -= n;
+        }
+        FlushBytes();
+    }
+
+private:
+    void FlushBytes() {
+        if (!buf_.empty()) out_.WriteBuffer(buf_.data(), static_cast<int64_t>(buf_.size()));
+        buf_.clear();
+    }
+    TStream& out_;
+    std::vector<uint8_t> buf_;
+    uint64_t acc_ = 0;
+    int count_ = 0;
+};
+
+inline int BitLength(uint32_t p) { return p == 0 ? 0 : 32 - __builtin_clz(p); }
+
+class Encoder {
+public:
+    Encoder(TStream& in, int64_t size, TStream& out, TCodingProgress* progress)
+        : in_(in), size_(size), bits_(out), progress_(progress) {}
+    void Run();
+
+private:
+    void Fill();
+    void Slide();
+    uint32_t Hash(uint32_t pos) const {
+        const uint8_t* p = win_.data() + pos;
+        const uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16);
+        return (v * 2654435761u) >> (32 - kHashBits);
+    }
+    uint32_t Insert(uint32_t pos) {
+        const uint32_t h = Hash(pos);
+        const uint32_t head = head_[h];
+        prev_[pos & kWMask] = head;
+        head_[h] = pos;
+        return head;
+    }
+    int LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) const;
+    void Output(int symbol, uint32_t position);
+    void SendBlock();
+    void WritePtLengths(const uint8_t* len, int n, int nbit, int special);
+    void WriteCLengths();
+
+    TStream& in_;
+    int64_t size_;
+    int64_t read_ = 0;
+    BitWriter bits_;
+    TCodingProgress* progress_;
+
+    std::vector<uint8_t> win_;
+    uint32_t strStart_ = 1;  // position 0 stays unused so that 0 ends a chain
+    uint32_t lookahead_ = 0;
+    uint32_t prevMatch_ = 0;  // where the match one byte back was found
+    std::vector<uint32_t> head_;
+    std::vector<uint32_t> prev_;
+
+    // The block being gathered.
+    std::vector<uint16_t> symbols_;
+    std::vector<uint16_t> positions_;
+    int blockBytes_ = 0;
+    uint32_t cFreq_[NC] = {};
+    uint32_t pFreq_[NP] = {};
+    uint8_t cLen_[NC] = {};
+    uint16_t cCode_[NC] = {};
+    uint8_t ptLen_[NT] = {};
+    uint16_t ptCode_[NT] = {};
+};
+
+void Encoder::Slide() {
+    // Keep the window behind the current position, drop what lies before.
+    const uint32_t delta = strStart_ - DICSIZ - 1;
+    std::memmove(win_.data() + 1, win_.data() + 1 + delta, strStart_ + lookahead_ - 1 - delta);
+    strStart_ -= delta;
+    auto rebase = [delta](uint32_t& v) { v = v > delta ? v - delta : 0; };
+    for (uint32_t& v : head_) rebase(v);
+    for (uint32_t& v : prev_) rebase(v);
+    rebase(prevMatch_);
+}
+
+void Encoder::Fill() {
+    while (lookahead_ < kMinLookahead && read_ < size_) {
+        uint32_t end = strStart_ + lookahead_;
+        if (end >= 1 + kBufData && strStart_ > DICSIZ + 1) {
+            Slide();
+            end = strStart_ + lookahead_;
+        }
+        const int64_t room = static_cast<int64_t>(1 + kBufData) - end;
+        const int64_t n = std::min(room, size_ - read_);
+        in_.ReadBuffer(win_.data() + end, n);
+        read_ += n;
+        lookahead_ += static_cast<uint32_t>(n);
+        if (progress_ != nullptr) progress_->SetPosition(read_);
+    }
+}
+
+int Encoder::LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) const {
+    const uint8_t* const base = win_.data();
+    const uint8_t* const scan = base + strStart_;
+    const int maxLen = static_cast<int>(std::min<uint32_t>(MAXMATCH, lookahead_));
+    const uint32_t limit = strStart_ > kMaxDist ? strStart_ - kMaxDist : 1;
+    int chain = prevLength >= kGoodLength ? kMaxChain >> 2 : kMaxChain;
+    int best = prevLength;
+    while (cur >= limit && chain-- > 0) {
+        const uint8_t* m = base + cur;
+        if (m[best] == scan[best] && m[0] == scan[0] && m[1] == scan[1]) {
+            int len = 0;
+            // Word compares; the buffer's tail slack keeps the reads inside.
+            while (len < maxLen) {
+                uint64_t a, b;
+                std::memcpy(&a, scan + len, 8);
+                std::memcpy(&b, m + len, 8);
+                const uint64_t x = a ^ b;
+                if (x != 0) {
+                    len += __builtin_ctzll(x) >> 3;
+                    break;
+                }
+                len += 8;
+            }
+            len = std::min(len, maxLen);
+            if (len > best) {
+                best = len;
+                matchPos = cur;
+                if (len >= kNiceLength || len >= maxLen) break;
+            }
+        }
+        cur = prev_[cur & kWMask];
+    }
+    return best;
+}
+
+void Encoder::Output(int symbol, uint32_t position) {
+    if ((symbols_.size() & 7) == 0) {
+        if (blockBytes_ >= kBlockLimit) SendBlock();
+        ++blockBytes_;  // the flag byte
+    }
+    symbols_.push_back(static_cast<uint16_t>(symbol));
+    positions_.push_back(static_cast<uint16_t>(position));
+    ++cFreq_[symbol];
+    if (symbol >= 256) {
+        ++pFreq_[BitLength(position)];
+        blockBytes_ += 3;
+    } else {
+        blockBytes_ += 1;
+    }
+}
+
+void Encoder::WritePtLengths(const uint8_t* len, int n, int nbit, int special) {
+    while (n > 0 && len[n - 1] == 0) --n;
+    bits_.Put(nbit, static_cast<uint32_t>(n));
+    int i = 0;
+    while (i < n) {
+        const int k = len[i++];
+        if (k <= 6)
+            bits_.Put(3, static_cast<uint32_t>(k));
+        else
+            bits_.Put(k - 3, (1u << (k - 3)) - 2);
+        if (i == special) {
+            while (i < 6 && len[i] == 0) ++i;
+            bits_.Put(2, static_cast<uint32_t>((i - 3) & 3));
+        }
+    }
+}
+
+// Walks the literal/length code lengths as the stream codes them: zero runs
+// and lengths as symbols of the 19-symbol alphabet.
+template <class Emit>
+void WalkCLengths(const uint8_t* len, Emit&& emit) {
+    int n = NC;
+    while (n > 0 && len[n - 1] == 0) --n;
+    int i = 0;
+    while (i < n) {
+        const int k = len[i++];
+        if (k != 0) {
+            emit(k + 2, 0, 0);
+            continue;
+        }
+        int count = 1;
+        while (i < n && len[i] == 0) {
+            ++i;
+            ++count;
+        }
+        if (count <= 2) {
+            for (int j = 0; j < count; ++j) emit(0, 0, 0);
+        } else if (count <= 18) {
+            emit(1, 4, count - 3);
+        } else if (count == 19) {
+            emit(0, 0, 0);
+            emit(1, 4, 15);
+        } else {
+            emit(2, CBIT, count - 20);
+        }
+    }
+}
+
+void Encoder::WriteCLengths() {
+    int n = NC;
+    while (n > 0 && cLen_[n - 1] == 0) --n;
+    bits_.Put(CBIT, static_cast<uint32_t>(n));
+    WalkCLengths(cLen_, [this](int sym, int extraBits, int extra) {
+        bits_.Put(ptLen_[sym], ptCode_[sym]);
+        if (extraBits != 0) bits_.Put(extraBits, static_cast<uint32_t>(extra));
+    });
+}
+
+void Encoder::SendBlock() {
+    const uint32_t count = static_cast<uint32_t>(symbols_.size());
+    bits_.Put(16, count);
+
+    const int cUsed = MakeCodeLengths(cFreq_, NC, cLen_);
+    if (cUsed >= 2) {
+        uint32_t tFreq[NT] = {};
+        WalkCLengths(cLen_, [&tFreq](int sym, int, int) { ++tFreq[sym]; });
+        const int tUsed = MakeCodeLengths(tFreq, NT, ptLen_);
+        if (tUsed >= 2) {
+            WritePtLengths(ptLen_, NT, TBIT, 3);
+        } else {
+            const int only = static_cast<int>(std::find_if(tFreq, tFreq + NT, [](uint32_t f) { return f != 0; }) - tFreq);
+            bits_.Put(TBIT, 0);
+            bits_.Put(TBIT, static_cast<uint32_t>(only));
+            ptLen_[only] = 0;  // a one-symbol code takes no bits
+        }
+        MakeCodes(ptLen_, NT, ptCode_);
+        WriteCLengths();
+        MakeCodes(cLen_, NC, cCode_);
+    } else {
+        const int only = cUsed == 0 ? 0 : static_cast<int>(std::find_if(cFreq_, cFreq_ + NC, [](uint32_t f) { return f != 0; }) - cFreq_);
+        bits_.Put(TBIT, 0);
+        bits_.Put(TBIT, 0);
+        bits_.Put(CBIT, 0);
+        bits_.Put(CBIT, static_cast<uint32_t>(only));
+        std::fill(std::begin(cLen_), std::end(cLen_), 0);
+        std::fill(std::begin(cCode_), std::end(cCode_), 0);
+    }
+
+    uint8_t pLen[NP];
+    uint16_t pCode[NP];
+    const int pUsed = MakeCodeLengths(pFreq_, NP, pLen);
+    if (pUsed >= 2) {
+        WritePtLengths(pLen, NP, PBIT, -1);
+    } else {
+        const int only = pUsed == 0 ? 0 : static_cast<int>(std::find_if(pFreq_, pFreq_ + NP, [](uint32_t f) { return f != 0; }) - pFreq_);
+        bits_.Put(PBIT, 0);
+        bits_.Put(PBIT, static_cast<uint32_t>(only));
+    }
+    MakeCodes(pLen, NP, pCode);
+
+    for (uint32_t i = 0; i < count; ++i) {
+        const int s = symbols_[i];
+        bits_.Put(cLen_[s], cCode_[s]);
+        if (s >= 256) {
+            const uint32_t p = positions_[i];
+            const int c = BitLength(p);
+            bits_.Put(pLen[c], pCode[c]);
+            if (c > 1) bits_.Put(c - 1, p & ((1u << (c - 1)) - 1));
+        }
+    }
+
+    symbols_.clear();
+    positions_.clear();
+    blockBytes_ = 0;
+    std::fill(std::begin(cFreq_), std::end(cFreq_), 0);
+    std::fill(std::begin(pFreq_), std::end(pFreq_), 0);
+}
+
+void Encoder::Run() {
+    uint8_t sizeField[4];
+    PutU32(sizeField, static_cast<uint32_t>(size_));
+    bits_.Put(8, sizeField[0]);
+    bits_.Put(8, sizeField[1]);
+    bits_.Put(8, sizeField[2]);
+    bits_.Put(8, sizeField[3]);
+    if (progress_ != nullptr) progress_->SetMax(size_);
+
+    win_.assign(1 + kBufData + MAXMATCH + 16, 0);
+    head_.assign(kHashSize, 0);
+    prev_.assign(DICSIZ, 0);
+    symbols_.reserve(kBlockBuffer);
+    positions_.reserve(kBlockBuffer);
+
+    int prevLength = THRESHOLD - 1;
+    bool literalPending = false;
+    for (;;) {
+        Fill();
+        if (lookahead_ == 0) break;
+        uint32_t headPos = 0;
+        if (lookahead_ >= THRESHOLD) headPos = Insert(strStart_);
+        int matchLength = THRESHOLD - 1;
+        uint32_t matchPos = 0;
+        if (headPos != 0 && prevLength < kMaxLazy && strStart_ - headPos <= kMaxDist) {
+            matchLength = LongestMatch(headPos, THRESHOLD - 1, matchPos);
+            if (matchLength == THRESHOLD && strStart_ - matchPos > kTooFar) matchLength = THRESHOLD - 1;
+        }
+        if (prevLength >= THRESHOLD && matchLength <= prevLength) {
+            // The match found one byte back is the better one.
+            Output(prevLength + (256 - THRESHOLD), strStart_ - 1 - prevMatch_ - 1);
+            const uint32_t end = strStart_ - 1 + static_cast<uint32_t>(prevLength);
+            // strStart_ is in the chains already; add the rest of the match.
+            for (uint32_t p = strStart_ + 1; p < end; ++p)
+                if (strStart_ + lookahead_ - p >= THRESHOLD) Insert(p);
+            lookahead_ -= end - strStart_;
+            strStart_ = end;
+            literalPending = false;
+            prevLength = THRESHOLD - 1;
+        } else {
+            if (literalPending) Output(win_[strStart_ - 1], 0);
+            literalPending = true;
+            prevLength = matchLength;
+            prevMatch_ = matchPos;
+            ++strStart_;
+            --lookahead_;
+        }
+    }
+    if (literalPending) Output(win_[strStart_ - 1], 0);
+    SendBlock();
+    bits_.Finish();
+}
+
+}  // namespace
+
+void Encode(TStream& in, int64_t size, TStream& out, TCodingProgress* progress) {
+    if (size < 0 || size > 0xFFFFFFFFLL) throw EStreamError("Stream too large to compress");
+    Encoder e(in, size, out, progress);
+    e.Run();
+}
+
+}  // namespace treskel::lh5

@@ -1,0 +1,3 @@
+treskel_test(compress
+  PORTABLE lh5_test.cpp lh5_lhasa_test.cpp
+)
