@@ -1,0 +1,26 @@
+// The file operations that saving goes through.  The default ones are the
+// platform's; tests put in their own to make any step fail.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Streams.h"
+
+namespace treskel {
+
+class TFileOps {
+public:
+    virtual ~TFileOps() = default;
+    virtual std::unique_ptr<TStream> Create(const std::string& name);
+    virtual std::unique_ptr<TStream> OpenRead(const std::string& name);
+    // Forces what was written to the stream out to the disk.
+    virtual void Flush(TStream& stream);
+    // Moves `source` over `dest`; false on failure.
+    virtual bool Replace(const std::string& source, const std::string& dest);
+    virtual bool Delete(const std::string& name);
+};
+
+TFileOps& DefaultFileOps();
+
+}  // namespace treskel

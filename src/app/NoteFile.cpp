@@ -1,0 +1,190 @@
+#include "app/NoteFile.h"
+
+#include <atomic>
+#include <bit>
+#include <chrono>
+#include <memory>
+
+#include "app/ByteIO.h"
+#include "app/RtfPack.h"
+#include "platform/SysUtils.h"
+
+namespace treskel {
+
+namespace {
+
+// A length byte, then the text in a field of `capacity` bytes; unused bytes
+// are zeros.
+void PutShortString(uint8_t* field, const std::string& text, size_t capacity) {
+    const size_t n = std::min(text.size(), capacity);
+    field[0] = static_cast<uint8_t>(n);
+    for (size_t i = 0; i < n; ++i) field[1 + i] = static_cast<uint8_t>(text[i]);
+}
+
+std::string GetShortString(const uint8_t* field, size_t capacity) {
+    const size_t n = std::min<size_t>(field[0], capacity);
+    return std::string(reinterpret_cast<const char*>(field + 1), n);
+}
+
+// Points the component at two streams for one operation, and back at
+// nothing afterwards.
+class StreamModeScope {
+public:
+    StreamModeScope(LH5Compression& lh5, TStream& in, TStream& out) : lh5_(lh5) {
+        lh5.SetUseStreamMode(true);
+        lh5.StreamIn = &in;
+        lh5.StreamOut = &out;
+    }
+    ~StreamModeScope() {
+        lh5_.StreamIn = nullptr;
+        lh5_.StreamOut = nullptr;
+    }
+
+private:
+    LH5Compression& lh5_;
+};
+
+// A temporary file that is deleted when it goes.
+class TempFile {
+public:
+    explicit TempFile(const std::string& dir) {
+        static std::atomic<uint32_t> counter{0};
+        const auto stamp = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            name_ = dir + "trk" + IntToHex(stamp ^ (counter++ * 2654435761u), 8) + ".tmp";
+            if (!FileExists(name_)) break;
+        }
+        stream_ = std::make_unique<TFileStream>(name_, fmCreate);
+    }
+    ~TempFile() {
+        stream_.reset();
+        DeleteFile(name_);
+    }
+    TStream& Stream() { return *stream_; }
+
+private:
+    std::string name_;
+    std::unique_ptr<TFileStream> stream_;
+};
+
+void CheckLevel(int level) {
+    if (level < 0 || level > 2) throw ENoteFileError(Format("A note cannot be stored at compression level %d.", level));
+}
+
+}  // namespace
+
+void WriteNoteHeader(TStream& stream, const TNoteHeader& header) {
+    uint8_t b[NoteHeaderSize] = {};
+    PutU32(b, std::bit_cast<uint32_t>(header.Version));
+    b[4] = header.Level;
+    PutShortString(b + 5, header.Signature, 10);
+    PutShortString(b + 16, header.Title, 255);
+    stream.WriteBuffer(b, NoteHeaderSize);
+}
+
+TNoteHeader ReadNoteHeader(TStream& stream) {
+    uint8_t b[NoteHeaderSize];
+    stream.ReadBuffer(b, NoteHeaderSize);
+    TNoteHeader h;
+    h.Version = std::bit_cast<float>(GetU32(b));
+    h.Level = b[4];
+    h.Signature = GetShortString(b + 5, 10);
+    h.Title = GetShortString(b + 16, 255);
+    return h;
+}
+
+void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, const std::string& tempDir) {
+    CheckLevel(level);
+    rtf.SetPosition(0);
+    if (level == 0) {
+        TBufferedReader in(rtf);
+        while (in.Ensure(1)) {
+            out.WriteBuffer(in.Ptr(), static_cast<int64_t>(in.Buffered()));
+            in.Skip(in.Buffered());
+        }
+        return;
+    }
+    if (level == 1) {
+        PackRtfObjects(rtf, out);
+        return;
+    }
+    // A large note keeps its packed form on disk, not a third copy in memory.
+    std::unique_ptr<TempFile> tempFile;
+    std::unique_ptr<TMemoryStream> memory;
+    TStream* packed;
+    if (rtf.Size() > NoteTempThreshold) {
+        tempFile = std::make_unique<TempFile>(tempDir);
+        packed = &tempFile->Stream();
+    } else {
+        memory = std::make_unique<TMemoryStream>();
+        packed = memory.get();
+    }
+    PackRtfObjects(rtf, *packed);
+    packed->SetPosition(0);
+    StreamModeScope scope(lh5, *packed, out);
+    lh5.Compress();
+}
+
+void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
+    switch (level) {
+        case 0: {
+            TBufferedReader r(in);
+            while (r.Ensure(1)) {
+                rtf.WriteBuffer(r.Ptr(), static_cast<int64_t>(r.Buffered()));
+                r.Skip(r.Buffered());
+            }
+            break;
+        }
+        case 1:
+            UnpackRtfObjects(in, rtf);
+            break;
+        case 2: {
+            TMemoryStream expanded;
+            {
+                StreamModeScope scope(lh5, in, expanded);
+                lh5.Expand();
+            }
+            expanded.SetPosition(0);
+            UnpackRtfObjects(expanded, rtf);
+            break;
+        }
+        default:
+            throw ENoteFileError(Format("The note is stored at an unknown compression level %d and cannot be shown.", level));
+    }
+}
+
+uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
+                      LH5Compression& lh5, const std::string& tempDir) {
+    CheckLevel(level);
+    const std::string tempName = fileName + ".tmp";
+    uint32_t crc;
+    try {
+        TFileStream file(tempName, fmCreate);
+        TCrcWriteStream out(file);
+        TNoteHeader header;
+        header.Level = static_cast<uint8_t>(level);
+        header.Title = title;
+        WriteNoteHeader(out, header);
+        WriteNoteBody(out, level, rtf, lh5, tempDir);
+        crc = out.Crc();
+    } catch (...) {
+        DeleteFile(tempName);
+        throw;
+    }
+    if (!ReplaceFile(tempName, fileName)) {
+        const std::string why = LastFileError();
+        DeleteFile(tempName);
+        throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), why.c_str()));
+    }
+    return crc;
+}
+
+bool LoadNoteFile(const std::string& fileName, TStream& rtf, LH5Compression& lh5) {
+    if (!FileExists(fileName)) return false;
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    const TNoteHeader header = ReadNoteHeader(file);
+    ReadNoteBody(file, header.Level, rtf, lh5);
+    return true;
+}
+
+}  // namespace treskel

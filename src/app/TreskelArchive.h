@@ -1,0 +1,66 @@
+// A treskel on disk: one archive (caption + ".tsx") while it is closed; its
+// tree file (caption + ".tsk") and one loose note file per item while it is
+// open.
+//
+// Archive: tree size S (i32), the tree file, item count N (i32), then N
+// entries in the tree's pre-order: id (i32), note size L (i32, -1 for a link
+// or an item without a note file) and L bytes of the note file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/FileOps.h"
+#include "app/ItemTree.h"
+#include "platform/Streams.h"
+
+namespace treskel {
+
+// A treskel that could not be saved or opened; the message says why and
+// what was left as it was.
+TRESKEL_EXCEPTION(ETreskelError, Exception);
+
+std::string ArchiveFileName(const std::string& dataPath, const std::string& caption);
+std::string TreeFileName(const std::string& dataPath, const std::string& caption);
+std::string NoteFileName(const std::string& dataPath, int32_t id);
+
+// The tab captions: the archives of the data directory, each name up to
+// its last dot.
+std::vector<std::string> TreskelCaptions(const std::string& dataPath);
+
+struct TArchiveEntry {
+    int32_t Id = 0;
+    int64_t Offset = 0;  // of the note bytes
+    int64_t Size = -1;   // -1: no note file
+};
+
+struct TArchiveIndex {
+    int64_t TreeOffset = 0;
+    int64_t TreeSize = -1;  // -1: no tree file
+    std::vector<TArchiveEntry> Entries;
+};
+
+// Reads the layout of the archive at the stream's position and checks every
+// size and count against its length; raises ETreskelError naming `name`.
+TArchiveIndex ScanArchive(TStream& archive, const std::string& name = "");
+
+// Saves the open treskel without ever losing a note: the archive is written
+// under a temporary name, flushed, read back and checked, and only then
+// replaces the old one; only after that are the loose tree and note files
+// deleted.  On any failure the temporary file goes, the old archive and the
+// loose files stay as they were, and ETreskelError says what happened.
+void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
+                 TFileOps& ops = DefaultFileOps());
+// PackTreskel, then the records of all items are released.
+void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
+                 TFileOps& ops = DefaultFileOps());
+
+// Makes the loose tree and note files from the archive; nothing when there
+// is no archive.  A damaged archive is refused before any file is written.
+void UnpackTreskel(const std::string& dataPath, const std::string& caption);
+// Unpacks, clears the tree and loads it from the tree file.  After a
+// failure the tree is empty and must not be saved over the archive.
+void OpenTreskel(TItemTree& tree, const std::string& dataPath, const std::string& caption);
+
+}  // namespace treskel
