@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/TreeFile.h"
+#include "app/TreskelArchive.h"
+#include "platform/FileSys.h"
+#include "support/TestEnv.h"
+
+namespace treskel {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+TItemNode* Add(TItemTree& tree, TItemNode* parent, const std::string& text, int32_t id, bool link = false) {
+    TItemNode* n = parent != nullptr ? parent->AddChild() : tree.AddTop();
+    n->SetText(text);
+    n->SetData(std::make_unique<TItemData>());
+    n->Data()->Id = id;
+    n->Data()->IsLink = link ? 1 : 0;
+    n->SetImageIndex(link ? ImgLink : ImgItem);
+    return n;
+}
+
+// Every file of the directory with its bytes.
+std::map<std::string, Bytes> Snapshot(const test::TempDir& dir) {
+    std::map<std::string, Bytes> files;
+    for (const TSearchRec& f : FindFiles(dir.Path() + "*")) files[f.Name] = test::ReadAll(dir.File(f.Name));
+    return files;
+}
+
+TEST(Archive, EmptyTreskelIsTwelveBytes) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    SaveTreskel(tree, dir.Path(), "Empty");
+    EXPECT_EQ(test::ReadAll(dir.File("Empty.tsx")), Bytes({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Snapshot(dir).size(), 1u);
+}
+
+TEST(Archive, ItemWithoutNoteAndLinksPackMinusOne) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    Add(tree, nullptr, "Origin", 11);
+    Add(tree, nullptr, "Link", 11, true);
+    Add(tree, nullptr, "Bare", 12);
+    test::WriteAll(dir.File("11"), std::string("NOTE"));
+    PackTreskel(tree, dir.Path(), "T");
+    const Bytes a = test::ReadAll(dir.File("T.tsx"));
+    TMemoryStream s(std::vector<uint8_t>(a.begin(), a.end()));
+    const TArchiveIndex index = ScanArchive(s);
+    ASSERT_EQ(index.Entries.size(), 3u);
+    EXPECT_EQ(index.Entries[0].Id, 11);
+    EXPECT_EQ(index.Entries[0].Size, 4);
+    EXPECT_EQ(std::string(a.begin() + index.Entries[0].Offset, a.begin() + index.Entries[0].Offset + 4), "NOTE");
+    EXPECT_EQ(index.Entries[1].Size, -1);  // the link
+    EXPECT_EQ(index.Entries[2].Size, -1);  // no note file
+    EXPECT_FALSE(FileExists(dir.File("11")));
+    // Tail of the archive, byte for byte: the bare item's entry.
+    EXPECT_EQ(Bytes(a.end() - 8, a.end()), Bytes({12, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(Archive, SaveAndOpenRoundTrip) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    auto* a = Add(tree, nullptr, "A", 1);
+    Add(tree, a, "B", 2);
+    Add(tree, nullptr, "C", 3);
+    test::WriteAll(dir.File("1"), std::string("one"));
+    test::WriteAll(dir.File("2"), std::string(100000, 'b'));
+    test::WriteAll(dir.File("T.tsk"), std::string("stale tree file"));
+    SaveTreskel(tree, dir.Path(), "T");
+    EXPECT_EQ(tree.Item(0)->Data(), nullptr);  // records released
+    EXPECT_EQ(Snapshot(dir).size(), 1u);      // only the archive is left
+
+    TPlainItemTree back;
+    OpenTreskel(back, dir.Path(), "T");
+    EXPECT_EQ(ItemCount(back), 3);
+    EXPECT_EQ(back.Item(0)->Item(0)->Text(), "B");
+    EXPECT_EQ(test::ReadAll(dir.File("1")), Bytes({'o', 'n', 'e'}));
+    EXPECT_EQ(test::ReadAll(dir.File("2")).size(), 100000u);
+    EXPECT_FALSE(FileExists(dir.File("3")));
+    EXPECT_TRUE(FileExists(dir.File("T.tsk")));
+}
+
+TEST(Archive, MissingArchiveOpensEmpty) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    Add(tree, nullptr, "x", 1);
+    OpenTreskel(tree, dir.Path(), "New");
+    EXPECT_EQ(tree.Count(), 0);
+}
+
+TEST(Archive, DuplicateIdsPackTheFileOnce) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    Add(tree, nullptr, "A", 5);
+    Add(tree, nullptr, "B", 5);
+    test::WriteAll(dir.File("5"), std::string("shared"));
+    PackTreskel(tree, dir.Path(), "T");
+    const Bytes a = test::ReadAll(dir.File("T.tsx"));
+    TMemoryStream s(std::vector<uint8_t>(a.begin(), a.end()));
+    const TArchiveIndex index = ScanArchive(s);
+    EXPECT_EQ(index.Entries[0].Size, 6);
+    EXPECT_EQ(index.Entries[1].Size, -1);
+}
+
+TEST(Archive, CaptionsComeFromArchiveNames) {
+    test::TempDir dir;
+    for (const char* name : {"Work.tsx", "my.notes.tsx", "Home.TSX", "Work.tsx.tmp", "Work.tsk", "x.tsxa", "12"})
+        test::WriteAll(dir.File(name), std::string("x"));
+    auto captions = TreskelCaptions(dir.Path());
+    std::sort(captions.begin(), captions.end());
+    EXPECT_EQ(captions, std::vector<std::string>({"Home", "Work", "my.notes"}));
+}
+
+// A valid archive of two notes to damage.
+Bytes SampleArchive(test::TempDir& dir) {
+    TPlainItemTree tree;
+    auto* a = Add(tree, nullptr, "A", 1);
+    Add(tree, a, "B", 2);
+    test::WriteAll(dir.File("1"), std::string("first note"));
+    test::WriteAll(dir.File("2"), std::string("second note"));
+    PackTreskel(tree, dir.Path(), "T");
+    return test::ReadAll(dir.File("T.tsx"));
+}
+
+TEST(Archive, EveryTruncationIsRefusedAndNothingIsWritten) {
+    test::TempDir dir;
+    const Bytes good = SampleArchive(dir);
+    test::WriteAll(dir.File("1"), std::string("newer loose note"));
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        test::WriteAll(dir.File("T.tsx"), Bytes(good.begin(), good.begin() + static_cast<long>(cut)));
+        const auto before = Snapshot(dir);
+        TPlainItemTree tree;
+        try {
+            OpenTreskel(tree, dir.Path(), "T");
+            ADD_FAILURE() << "accepted a cut at " << cut;
+        } catch (const ETreskelError& e) {
+            EXPECT_NE(e.Message().find("is damaged"), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(Snapshot(dir), before) << cut;
+    }
+}
+
+TEST(Archive, OversizedFieldsAreRefused) {
+    test::TempDir dir;
+    const Bytes good = SampleArchive(dir);
+    auto refuse = [&](Bytes bad) {
+        TMemoryStream s(std::vector<uint8_t>(bad.begin(), bad.end()));
+        EXPECT_THROW(ScanArchive(s), ETreskelError);
+    };
+    Bytes b = good;
+    PutU32(b.data(), 0x7FFFFFFF);  // tree size
+    refuse(b);
+    b = good;
+    PutU32(b.data(), 0xFFFFFFF0);  // negative tree size
+    refuse(b);
+    const size_t countAt = 4 + GetU32(good.data());
+    b = good;
+    PutU32(b.data() + countAt, 1000);
+    refuse(b);
+    b = good;
+    PutU32(b.data() + countAt + 8, 0x7FFFFFFF);  // first note size
+    refuse(b);
+    b = good;
+    PutU32(b.data() + countAt + 8, 0xFFFFFFFE);  // -2
+    refuse(b);
+}
+
+TEST(Archive, DamagedTreeFileIsAnErrorWithAnEmptyTree) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    Add(tree, nullptr, "A", 1);
+    PackTreskel(tree, dir.Path(), "T");
+    Bytes a = test::ReadAll(dir.File("T.tsx"));
+    PutU32(a.data() + 4, 5);  // five top items in a tree file of one
+    test::WriteAll(dir.File("T.tsx"), a);
+    TPlainItemTree back;
+    EXPECT_THROW(OpenTreskel(back, dir.Path(), "T"), ETreskelError);
+    EXPECT_EQ(back.Count(), 0);
+}
+
+// Fails the chosen step of a save.
+class FailingOps : public TFileOps {
+public:
+    enum Step { kNone, kCreate, kWrite, kFlush, kReadBack, kCorrupt, kReplace };
+    explicit FailingOps(Step step, int64_t writeLimit = 0) : step_(step), writeLimit_(writeLimit) {}
+
+    std::unique_ptr<TStream> Create(const std::string& name) override {
+        if (step_ == kCreate) throw EFCreateError("Cannot create file " + name + ". Permission denied");
+        if (step_ == kWrite) return std::make_unique<Limited>(TFileOps::Create(name), writeLimit_);
+        return TFileOps::Create(name);
+    }
+    std::unique_ptr<TStream> OpenRead(const std::string& name) override {
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") {
+            if (step_ == kReadBack) throw EFOpenError("Cannot open file " + name + ". I/O error");
+            if (step_ == kCorrupt) {
+                auto bytes = test::ReadAll(name);
+                bytes[bytes.size() / 2] ^= 1;
+                return std::make_unique<TMemoryStream>(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            }
+        }
+        return TFileOps::OpenRead(name);
+    }
+    void Flush(TStream& s) override {
+        if (step_ == kFlush) throw EWriteError("Stream write error: No space left on device");
+        TFileOps::Flush(s);
+    }
+    bool Replace(const std::string& source, const std::string& dest) override {
+        return step_ != kReplace && TFileOps::Replace(source, dest);
+    }
+
+private:
+    // A disk that fills up after `limit` bytes.
+    class Limited : public TStream {
+    public:
+        Limited(std::unique_ptr<TStream> s, int64_t limit) : s_(std::move(s)), left_(limit) {}
+        int64_t Read(void* b, int64_t n) override { return s_->Read(b, n); }
+        int64_t Write(const void* b, int64_t n) override {
+            const int64_t k = std::min(n, left_);
+            left_ -= k;
+            return k > 0 ? s_->Write(b, k) : 0;
+        }
+        int64_t Seek(int64_t o, TSeekOrigin origin) override { return s_->Seek(o, origin); }
+
+    private:
+        std::unique_ptr<TStream> s_;
+        int64_t left_;
+    };
+    Step step_;
+    int64_t writeLimit_;
+};
+
+TEST(Archive, AFailedSaveLeavesEverythingAsItWas) {
+    test::TempDir dir;
+    TPlainItemTree tree;
+    auto* a = Add(tree, nullptr, "A", 1);
+    Add(tree, a, "B", 2);
+    test::WriteAll(dir.File("1"), std::string(300000, '1'));
+    test::WriteAll(dir.File("2"), std::string("two"));
+    test::WriteAll(dir.File("T.tsx"), std::string("the previous archive"));
+    test::WriteAll(dir.File("T.tsk"), std::string("the loose tree file"));
+    const auto before = Snapshot(dir);
+
+    std::vector<FailingOps> cases = {FailingOps(FailingOps::kCreate), FailingOps(FailingOps::kFlush),
+                                     FailingOps(FailingOps::kReadBack), FailingOps(FailingOps::kCorrupt),
+                                     FailingOps(FailingOps::kReplace)};
+    for (int64_t limit : {0, 3, 4, 50, 200, 1000, 250000, 300100}) cases.emplace_back(FailingOps::kWrite, limit);
+    for (auto& ops : cases) {
+        try {
+            PackTreskel(tree, dir.Path(), "T", ops);
+            ADD_FAILURE() << "a failing save reported success";
+        } catch (const ETreskelError& e) {
+            EXPECT_NE(e.Message().find("could not be saved"), std::string::npos);
+            EXPECT_NE(e.Message().find("unchanged"), std::string::npos);
+        }
+        EXPECT_EQ(Snapshot(dir), before);
+        EXPECT_NE(tree.Item(0)->Data(), nullptr);
+    }
+    PackTreskel(tree, dir.Path(), "T");
+    EXPECT_EQ(Snapshot(dir).size(), 1u);
+}
+
+}  // namespace
+}  // namespace treskel

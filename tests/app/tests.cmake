@@ -1,0 +1,3 @@
+treskel_test(appformats
+  PORTABLE crc32_test.cpp rtfpack_test.cpp itemdata_test.cpp treefile_test.cpp archive_test.cpp notefile_test.cpp
+)
