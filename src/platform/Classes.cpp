@@ -52,9 +52,24 @@ void TComponent::Destroying() {
 void TComponent::DestroyComponents() {
     while (!components_.empty()) {
         TComponent* c = components_.back();
+        // Its own teardown first, while it still belongs here and
+        // references to it can be cleared.
+        c->BeforeDestruction();
         Remove(c);
         delete c;
     }
+}
+
+void TComponent::BeforeDestruction() {
+    if (beforeDestructionDone_) return;
+    beforeDestructionDone_ = true;
+    Destroying();
+    DestroyComponents();
+}
+
+void TComponent::Free() {
+    BeforeDestruction();
+    delete this;
 }
 
 void TComponent::SetName(const std::string& name) {

@@ -76,6 +76,11 @@ public:
     void RemoveComponent(TComponent* component);
     // Frees the owned components, last one first.
     void DestroyComponents();
+    // Frees this component: BeforeDestruction runs while the object is
+    // still whole (events fire, owned components go), then it is deleted.
+    // Owners free their components this way.
+    void Free();
+    virtual void BeforeDestruction();
 
     TComponentState ComponentState() const { return state_; }
     void SetComponentState(TComponentStateItem item, bool on);
@@ -118,7 +123,21 @@ private:
     std::vector<TComponent*> freeNotifies_;
     std::vector<std::pair<std::string, std::string>> eventBindings_;
     TComponentState state_;
+    bool beforeDestructionDone_ = false;
 };
+
+// Frees a component that has no owner through unique_ptr.
+struct ComponentDeleter {
+    void operator()(TComponent* c) const {
+        if (c != nullptr) c->Free();
+    }
+};
+template <class T>
+using OwnedPtr = std::unique_ptr<T, ComponentDeleter>;
+template <class T, class... Args>
+OwnedPtr<T> MakeOwned(Args&&... args) {
+    return OwnedPtr<T>(new T(nullptr, std::forward<Args>(args)...));
+}
 
 // Creates a component owned by `owner`; the owner frees it.
 template <class T, class... Args>

@@ -6,6 +6,16 @@
 #include <string>
 #include <vector>
 
+// The system's header names its own DeleteFile and ReplaceFile; ours are
+// the ones meant wherever this header is seen (Windows code calls the
+// system's with their A names).
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
 namespace treskel {
 
 // Open modes of file streams.

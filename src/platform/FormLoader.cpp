@@ -394,7 +394,7 @@ ClassRegistry& ClassRegistry::Instance() {
     static bool componentDone = false;
     if (!componentDone) {
         componentDone = true;
-        RegisterClass<TComponent, TPersistent>().NotCreatable().Int("Tag", &TComponent::Tag, &TComponent::SetTag);
+        PublishClass<TComponent, TPersistent>().NotCreatable().Int("Tag", &TComponent::Tag, &TComponent::SetTag);
     }
     return *registry;
 }
@@ -402,11 +402,9 @@ ClassRegistry& ClassRegistry::Instance() {
 ClassInfo& ClassRegistry::Add(const std::string& name, const std::string& parent) {
     auto& slot = classes_[LowerCase(name)];
     if (!slot) slot = std::make_unique<ClassInfo>();
+    // Registering again extends the class (another unit may add the
+    // properties that need its own types).
     slot->name = name;
-    slot->props.clear();
-    slot->handlers.clear();
-    slot->fields.clear();
-    slot->parent = nullptr;
     if (!parent.empty()) {
         slot->parent = Find(parent);
         if (slot->parent == nullptr)

@@ -50,6 +50,7 @@ TRESKEL_EXCEPTION(EClassNotFound, Exception);
 TRESKEL_EXCEPTION(EPropertyError, Exception);
 TRESKEL_EXCEPTION(EInvalidGraphic, Exception);
 TRESKEL_EXCEPTION(EInvalidGraphicOperation, Exception);
+TRESKEL_EXCEPTION(EResNotFound, Exception);
 TRESKEL_EXCEPTION(EPrinter, Exception);
 TRESKEL_EXCEPTION(EOSError, Exception);
 TRESKEL_EXCEPTION(ERegistryException, Exception);

@@ -119,11 +119,11 @@ std::string LowerName(const std::string& s);
 }  // namespace typinfo
 
 // Builds the registration of class C (derived from P) fluently:
-//   RegisterClass<TButton, TWinControl>().Bool("Default", &TButton::Default, &TButton::SetDefault);
+//   PublishClass<TButton, TWinControl>().Bool("Default", &TButton::Default, &TButton::SetDefault);
 template <class C, class P = void>
-class RegisterClass {
+class PublishClass {
 public:
-    RegisterClass() {
+    PublishClass() {
         const char* parent = "";
         if constexpr (!std::is_void_v<P>) parent = P::StaticClassName;
         info_ = &ClassRegistry::Instance().Add(C::StaticClassName, parent);
@@ -133,17 +133,17 @@ public:
     }
 
     // Classes that need a special constructor give their own factory.
-    RegisterClass& Factory(std::function<TComponent*(TComponent*)> f) {
+    PublishClass& Factory(std::function<TComponent*(TComponent*)> f) {
         info_->create = std::move(f);
         return *this;
     }
-    RegisterClass& NotCreatable() {
+    PublishClass& NotCreatable() {
         info_->create = nullptr;
         return *this;
     }
 
     template <class G, class S>
-    RegisterClass& Int(const char* name, G get, S set, int64_t def = 0, const IntIdents* idents = nullptr) {
+    PublishClass& Int(const char* name, G get, S set, int64_t def = 0, const IntIdents* idents = nullptr) {
         return Add(name,
             [set, idents](TObject* o, const FormValue& v, LayoutReader& r) {
                 std::invoke(set, Self(o), static_cast<int>(typinfo::AsInt(v, r, idents)));
@@ -158,7 +158,7 @@ public:
     }
 
     template <class G, class S>
-    RegisterClass& Bool(const char* name, G get, S set, bool def = false) {
+    PublishClass& Bool(const char* name, G get, S set, bool def = false) {
         return Add(name,
             [set](TObject* o, const FormValue& v, LayoutReader& r) { std::invoke(set, Self(o), typinfo::AsBool(v, r)); },
             [get, def](TObject* o) -> std::optional<FormValue> {
@@ -169,7 +169,7 @@ public:
     }
 
     template <class G, class S>
-    RegisterClass& Float(const char* name, G get, S set, double def = 0) {
+    PublishClass& Float(const char* name, G get, S set, double def = 0) {
         return Add(name,
             [set](TObject* o, const FormValue& v, LayoutReader& r) { std::invoke(set, Self(o), typinfo::AsFloat(v, r)); },
             [get, def](TObject* o) -> std::optional<FormValue> {
@@ -183,7 +183,7 @@ public:
     }
 
     template <class G, class S>
-    RegisterClass& String(const char* name, G get, S set, const char* def = "") {
+    PublishClass& String(const char* name, G get, S set, const char* def = "") {
         std::string d = def;
         return Add(name,
             [set](TObject* o, const FormValue& v, LayoutReader& r) { std::invoke(set, Self(o), typinfo::AsString(v, r)); },
@@ -195,7 +195,7 @@ public:
     }
 
     template <class E, class G, class S>
-    RegisterClass& Enum(const char* name, G get, S set, E def) {
+    PublishClass& Enum(const char* name, G get, S set, E def) {
         return Add(name,
             [set](TObject* o, const FormValue& v, LayoutReader& r) {
                 std::invoke(set, Self(o), static_cast<E>(typinfo::AsEnum(v, GetEnumInfo(E{}), r)));
@@ -208,7 +208,7 @@ public:
     }
 
     template <class E, class G, class S>
-    RegisterClass& SetOf(const char* name, G get, S set, Set<E> def) {
+    PublishClass& SetOf(const char* name, G get, S set, Set<E> def) {
         return Add(name,
             [set](TObject* o, const FormValue& v, LayoutReader& r) {
                 std::invoke(set, Self(o), Set<E>::FromBits(typinfo::AsSet(v, GetEnumInfo(E{}), r)));
@@ -223,7 +223,7 @@ public:
     // A reference to another component of the layout, resolved by name
     // once the whole layout has been read.
     template <class T, class G, class S>
-    RegisterClass& Ref(const char* name, G get, S set) {
+    PublishClass& Ref(const char* name, G get, S set) {
         std::string propName = name;
         return Add(name,
             [set, propName](TObject* o, const FormValue& v, LayoutReader& r) {
@@ -245,7 +245,7 @@ public:
 
     // An event, bound to a handler of the layout's root by name.
     template <class F>
-    RegisterClass& Event(const char* name, F C::*member) {
+    PublishClass& Event(const char* name, F C::*member) {
         std::string eventName = name;
         return Add(name,
             [member, eventName](TObject* o, const FormValue& v, LayoutReader& r) {
@@ -266,7 +266,7 @@ public:
 
     // An owned sub-object: a font, a string list, a collection.
     template <class G>
-    RegisterClass& Object(const char* name, G get) {
+    PublishClass& Object(const char* name, G get) {
         PropInfo p;
         p.name = name;
         p.object = [get](TObject* o) -> TPersistent* { return std::invoke(get, Self(o)); };
@@ -274,7 +274,7 @@ public:
         return *this;
     }
 
-    RegisterClass& Custom(const char* name, std::function<void(C*, const FormValue&, LayoutReader&)> read,
+    PublishClass& Custom(const char* name, std::function<void(C*, const FormValue&, LayoutReader&)> read,
                           std::function<std::optional<FormValue>(C*)> write = nullptr) {
         return Add(name,
             [read](TObject* o, const FormValue& v, LayoutReader& r) { read(Self(o), v, r); },
@@ -285,7 +285,7 @@ public:
     }
 
     // An older name of a property registered before: read, never written.
-    RegisterClass& Alias(const char* oldName, const char* newName) {
+    PublishClass& Alias(const char* oldName, const char* newName) {
         const PropInfo* p = info_->FindProp(newName);
         if (p == nullptr) throw EPropertyError(Format("Alias %s: no property %s", oldName, newName));
         PropInfo a = *p;
@@ -298,7 +298,7 @@ public:
 
     // A method of a form that layouts bind to events by name.
     template <class R, class... A>
-    RegisterClass& Handler(const char* name, R (C::*method)(A...)) {
+    PublishClass& Handler(const char* name, R (C::*method)(A...)) {
         info_->handlers[typinfo::LowerName(name)] = [method](TObject* root) -> std::any {
             C* self = Self(root);
             return std::function<R(A...)>([self, method](A... args) -> R { return (self->*method)(std::forward<A>(args)...); });
@@ -308,7 +308,7 @@ public:
 
     // A field of a form that is set to the layout's component of that name.
     template <class T>
-    RegisterClass& Field(const char* name, T* C::*member) {
+    PublishClass& Field(const char* name, T* C::*member) {
         std::string fieldName = name;
         info_->fields[typinfo::LowerName(name)] = [member, fieldName](TObject* root, TComponent* c) {
             T* t = dynamic_cast<T*>(c);
@@ -329,7 +329,7 @@ private:
     }
     static std::any ResolveHandler(const FormValue& v, LayoutReader& r);
 
-    RegisterClass& Add(const char* name, std::function<void(TObject*, const FormValue&, LayoutReader&)> read,
+    PublishClass& Add(const char* name, std::function<void(TObject*, const FormValue&, LayoutReader&)> read,
                        std::function<std::optional<FormValue>(TObject*)> write) {
         PropInfo p;
         p.name = name;
@@ -347,7 +347,7 @@ std::any FindHandler(const FormValue& v, LayoutReader& r);
 }
 
 template <class C, class P>
-std::any RegisterClass<C, P>::ResolveHandler(const FormValue& v, LayoutReader& r) {
+std::any PublishClass<C, P>::ResolveHandler(const FormValue& v, LayoutReader& r) {
     return typinfo::FindHandler(v, r);
 }
 

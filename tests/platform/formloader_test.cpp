@@ -97,11 +97,11 @@ void RegisterTestClasses() {
     static bool done = false;
     if (done) return;
     done = true;
-    RegisterClass<TLook, TPersistent>()
+    PublishClass<TLook, TPersistent>()
         .String("Name", &TLook::Name, &TLook::SetName, "Arial")
         .SetOf<TStyle>("Style", &TLook::Style, &TLook::SetStyle, {});
-    RegisterClass<TItem, TCollectionItem>().Int("Width", &TItem::Width, &TItem::SetWidth, 50);
-    RegisterClass<TWidget, TComponent>()
+    PublishClass<TItem, TCollectionItem>().Int("Width", &TItem::Width, &TItem::SetWidth, 50);
+    PublishClass<TWidget, TComponent>()
         .Int("Width", &TWidget::Width, &TWidget::SetWidth)
         .Int("Color", &TWidget::Color, &TWidget::SetColor, 0, &kColors)
         .Bool("Visible", &TWidget::Visible, &TWidget::SetVisible, true)
@@ -113,7 +113,7 @@ void RegisterTestClasses() {
         .Object("Items", &TWidget::Items)
         .Event("OnClick", &TWidget::OnClick)
         .Alias("Title", "Caption");
-    RegisterClass<TTestForm, TWidget>()
+    PublishClass<TTestForm, TWidget>()
         .Handler("Button1Click", &TTestForm::Button1Click)
         .Handler("WrongSignature", &TTestForm::WrongSignature)
         .Field("Button1", &TTestForm::Button1);

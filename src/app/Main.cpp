@@ -1,0 +1,24 @@
+// The program block: the application, its main window and dialogs, and the
+// message loop.
+#include <windows.h>
+
+#include "app/RegisterAll.h"
+#include "app/frmMain.h"
+#include "platform/Forms.h"
+
+using namespace treskel;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TApplication* app = EnsureApplication();
+    try {
+        app->Initialize();
+        RegisterAllClasses();
+        app->SetTitle("Treskel!");
+        frmTreskel = app->CreateForm<TfrmTreskel>();
+        app->Run();
+    } catch (...) {
+        app->HandleException(std::current_exception());
+    }
+    app->Free();
+    return 0;
+}

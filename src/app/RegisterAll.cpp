@@ -1,0 +1,16 @@
+#include "app/RegisterAll.h"
+
+#include "app/frmMain.h"
+#include "platform/Register.h"
+
+namespace treskel {
+
+void RegisterAllClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterPlatformClasses();
+    RegisterMainFormClasses();
+}
+
+}  // namespace treskel

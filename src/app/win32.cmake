@@ -1,0 +1,3 @@
+treskel_sources(
+  WIN32 frmMain.cpp RegisterAll.cpp
+)

@@ -1,0 +1,82 @@
+#include "platform/Dialogs.h"
+
+#include "platform/Forms.h"
+
+namespace treskel {
+
+namespace {
+MessageBoxResponder& Responder() {
+    static MessageBoxResponder r;
+    return r;
+}
+InputQueryResponder& QueryResponder() {
+    static InputQueryResponder r;
+    return r;
+}
+}  // namespace
+
+void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }
+void SetInputQueryResponder(InputQueryResponder responder) { QueryResponder() = std::move(responder); }
+
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    if (Responder()) return Responder()(text, caption, flags);
+    // Other windows of the program wait while the box is up.
+    if (Application != nullptr) Application->EnterModal();
+    int r = MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_TASKMODAL);
+    if (Application != nullptr) Application->LeaveModal();
+    return r;
+}
+
+int MessageDlgCaption(const std::string& msg, const std::string& caption, TMsgDlgType type, TMsgDlgButtons buttons) {
+    UINT flags = 0;
+    switch (type) {
+        case TMsgDlgType::mtWarning: flags |= MB_ICONWARNING; break;
+        case TMsgDlgType::mtError: flags |= MB_ICONERROR; break;
+        case TMsgDlgType::mtInformation: flags |= MB_ICONINFORMATION; break;
+        case TMsgDlgType::mtConfirmation: flags |= MB_ICONQUESTION; break;
+        case TMsgDlgType::mtCustom: break;
+    }
+    using B = TMsgDlgBtn;
+    auto has = [&](B b) { return buttons.Contains(b); };
+    if (has(B::mbYes) && has(B::mbNo) && has(B::mbCancel)) flags |= MB_YESNOCANCEL;
+    else if (has(B::mbYes) && has(B::mbNo)) flags |= MB_YESNO;
+    else if (has(B::mbAbort) && has(B::mbRetry) && has(B::mbIgnore)) flags |= MB_ABORTRETRYIGNORE;
+    else if (has(B::mbRetry) && has(B::mbCancel)) flags |= MB_RETRYCANCEL;
+    else if (has(B::mbOK) && has(B::mbCancel)) flags |= MB_OKCANCEL;
+    else flags |= MB_OK;
+    if (has(B::mbHelp)) flags |= MB_HELP;
+    HWND owner = GetActiveWindow();
+    return ShowMessageBox(owner, msg, caption, flags);
+}
+
+int MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int) {
+    static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", nullptr};
+    const char* c = captions[static_cast<int>(type)];
+    std::string caption = c != nullptr ? c : (Application != nullptr ? Application->Title() : std::string());
+    return MessageDlgCaption(msg, caption, type, buttons);
+}
+
+void ShowMessage(const std::string& msg) {
+    std::string caption = Application != nullptr ? Application->Title() : std::string();
+    ShowMessageBox(GetActiveWindow(), msg, caption, MB_OK);
+}
+
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue) {
+    std::string value = defaultValue;
+    InputQuery(caption, prompt, value);
+    return value;
+}
+
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value);
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    if (QueryResponder()) {
+        std::string v = value;
+        if (!QueryResponder()(caption, prompt, v)) return false;
+        value = v;
+        return true;
+    }
+    return InputQueryWindow(caption, prompt, value);
+}
+
+}  // namespace treskel

@@ -1,0 +1,1082 @@
+#include "platform/Graphics.h"
+
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace treskel {
+
+namespace {
+int ScreenPixelsPerInch() {
+    static int ppi = [] {
+        HDC dc = GetDC(nullptr);
+        int v = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        return v > 0 ? v : 96;
+    }();
+    return ppi;
+}
+}  // namespace
+
+COLORREF ColorToRGB(TColor color) {
+    if (color < 0) return GetSysColor(color & 0xFF);
+    if (color == clNone || color == clDefault) return 0;
+    return static_cast<COLORREF>(color);
+}
+
+TColor GetSysColorValue(TColor color) { return static_cast<TColor>(ColorToRGB(color)); }
+
+void TGraphicsObject::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------- TFont
+
+TFont::TFont() : name_("MS Sans Serif"), pixelsPerInch_(ScreenPixelsPerInch()) {
+    height_ = -MulDiv(8, pixelsPerInch_, 72);
+}
+
+TFont::~TFont() = default;
+
+void TFont::Changed() {
+    // Keep the old handle until listeners (a canvas) have let go of it.
+    HFONT old = handle_.Release();
+    TGraphicsObject::Changed();
+    if (old != nullptr) DeleteObject(old);
+}
+
+void TFont::Assign(TPersistent* source) {
+    if (auto* f = dynamic_cast<TFont*>(source)) {
+        if (Equals(*f) && pixelsPerInch_ == f->pixelsPerInch_) return;
+        name_ = f->name_;
+        height_ = f->height_;
+        if (pixelsPerInch_ != f->pixelsPerInch_ && f->height_ < 0)
+            height_ = -MulDiv(f->Size(), pixelsPerInch_, 72);
+        color_ = f->color_;
+        style_ = f->style_;
+        charset_ = f->charset_;
+        pitch_ = f->pitch_;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(source);
+}
+
+bool TFont::Equals(const TFont& o) const {
+    return name_ == o.name_ && height_ == o.height_ && color_ == o.color_ && style_ == o.style_ &&
+           charset_ == o.charset_ && pitch_ == o.pitch_;
+}
+
+LOGFONTA TFont::ToLogFont() const {
+    LOGFONTA lf{};
+    lf.lfHeight = height_;
+    lf.lfWeight = style_.Contains(TFontStyle::fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = style_.Contains(TFontStyle::fsItalic);
+    lf.lfUnderline = style_.Contains(TFontStyle::fsUnderline);
+    lf.lfStrikeOut = style_.Contains(TFontStyle::fsStrikeOut);
+    lf.lfCharSet = static_cast<BYTE>(charset_);
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = pitch_ == TFontPitch::fpFixed      ? FIXED_PITCH
+                          : pitch_ == TFontPitch::fpVariable ? VARIABLE_PITCH
+                                                             : DEFAULT_PITCH;
+    std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+    return lf;
+}
+
+HFONT TFont::Handle() {
+    if (!handle_) {
+        LOGFONTA lf = ToLogFont();
+        handle_.Reset(CreateFontIndirectA(&lf));
+    }
+    return handle_.Get();
+}
+
+void TFont::SetHandle(HFONT font) {
+    LOGFONTA lf{};
+    if (font == nullptr || GetObjectA(font, sizeof lf, &lf) == 0) return;
+    name_ = lf.lfFaceName;
+    height_ = lf.lfHeight;
+    TFontStyles s;
+    if (lf.lfWeight >= FW_BOLD) s += TFontStyle::fsBold;
+    if (lf.lfItalic) s += TFontStyle::fsItalic;
+    if (lf.lfUnderline) s += TFontStyle::fsUnderline;
+    if (lf.lfStrikeOut) s += TFontStyle::fsStrikeOut;
+    style_ = s;
+    charset_ = lf.lfCharSet;
+    Changed();
+}
+
+void TFont::SetName(const std::string& name) {
+    if (name.empty() || name == name_) return;
+    name_ = name;
+    Changed();
+}
+
+int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
+
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
+
+void TFont::SetHeight(int height) {
+    if (height == height_) return;
+    height_ = height;
+    Changed();
+}
+
+void TFont::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles style) {
+    if (style == style_) return;
+    style_ = style;
+    Changed();
+}
+
+void TFont::SetCharset(int charset) {
+    if (charset == charset_) return;
+    charset_ = charset;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch pitch) {
+    if (pitch == pitch_) return;
+    pitch_ = pitch;
+    Changed();
+}
+
+// ---------------------------------------------------------------- TPen
+
+void TPen::Changed() {
+    HPEN old = handle_.Release();
+    TGraphicsObject::Changed();
+    if (old != nullptr) DeleteObject(old);
+}
+
+void TPen::Assign(TPersistent* source) {
+    if (auto* p = dynamic_cast<TPen*>(source)) {
+        color_ = p->color_;
+        width_ = p->width_;
+        style_ = p->style_;
+        mode_ = p->mode_;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(source);
+}
+
+HPEN TPen::Handle() {
+    if (!handle_) {
+        static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+        handle_.Reset(CreatePen(styles[static_cast<int>(style_)], width_, ColorToRGB(color_)));
+    }
+    return handle_.Get();
+}
+
+void TPen::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Changed();
+}
+
+void TPen::SetWidth(int width) {
+    if (width < 0 || width == width_) return;
+    width_ = width;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    Changed();
+}
+
+void TPen::SetMode(TPenMode mode) {
+    if (mode == mode_) return;
+    mode_ = mode;
+    Changed();
+}
+
+// ---------------------------------------------------------------- TBrush
+
+void TBrush::Changed() {
+    HBRUSH old = handle_.Release();
+    TGraphicsObject::Changed();
+    if (old != nullptr) DeleteObject(old);
+}
+
+void TBrush::Assign(TPersistent* source) {
+    if (auto* b = dynamic_cast<TBrush*>(source)) {
+        color_ = b->color_;
+        style_ = b->style_;
+        bitmap_ = b->bitmap_;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(source);
+}
+
+HBRUSH TBrush::Handle() {
+    if (!handle_) {
+        LOGBRUSH lb{};
+        lb.lbColor = ColorToRGB(color_);
+        if (bitmap_ != nullptr) {
+            lb.lbStyle = BS_PATTERN;
+            lb.lbHatch = reinterpret_cast<ULONG_PTR>(bitmap_->Handle());
+        } else {
+            switch (style_) {
+                case TBrushStyle::bsSolid: lb.lbStyle = BS_SOLID; break;
+                case TBrushStyle::bsClear: lb.lbStyle = BS_HOLLOW; break;
+                default:
+                    lb.lbStyle = BS_HATCHED;
+                    lb.lbHatch = static_cast<int>(style_) - static_cast<int>(TBrushStyle::bsHorizontal);
+            }
+        }
+        handle_.Reset(CreateBrushIndirect(&lb));
+    }
+    return handle_.Get();
+}
+
+void TBrush::SetColor(TColor color) {
+    if (color == color_ && style_ != TBrushStyle::bsClear) return;
+    color_ = color;
+    if (style_ == TBrushStyle::bsClear) style_ = TBrushStyle::bsSolid;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    Changed();
+}
+
+void TBrush::SetBitmap(TBitmap* bitmap) {
+    bitmap_ = bitmap;
+    Changed();
+}
+
+// ---------------------------------------------------------------- TCanvas
+
+TCanvas::TCanvas() {
+    font_.OnChange = [this](TObject*) { UseFont(); };
+    pen_.OnChange = [this](TObject*) { UsePen(); };
+    brush_.OnChange = [this](TObject*) { UseBrush(); };
+}
+
+TCanvas::~TCanvas() { DeselectHandles(); }
+
+HDC TCanvas::Handle() {
+    if (dc_ == nullptr) CreateHandle();
+    return dc_;
+}
+
+void TCanvas::SetHandle(HDC dc) {
+    if (dc == dc_) return;
+    DeselectHandles();
+    dc_ = dc;
+    if (dc_ != nullptr) SelectAll();
+}
+
+void TCanvas::DeselectHandles() {
+    if (dc_ == nullptr) return;
+    if (oldFont_ != nullptr) SelectObject(dc_, oldFont_);
+    if (oldPen_ != nullptr) SelectObject(dc_, oldPen_);
+    if (oldBrush_ != nullptr) SelectObject(dc_, oldBrush_);
+    oldFont_ = oldPen_ = oldBrush_ = nullptr;
+    dc_ = nullptr;
+}
+
+void TCanvas::SelectAll() {
+    oldFont_ = SelectObject(dc_, font_.Handle());
+    oldPen_ = SelectObject(dc_, pen_.Handle());
+    oldBrush_ = SelectObject(dc_, brush_.Handle());
+    SetTextColor(dc_, ColorToRGB(font_.Color()));
+    SetBkColor(dc_, ColorToRGB(brush_.Color()));
+    SetBkMode(dc_, brush_.Style() == TBrushStyle::bsSolid ? OPAQUE : TRANSPARENT);
+    static const int rops[] = {R2_BLACK,       R2_WHITE,     R2_NOP,         R2_NOT,     R2_COPYPEN, R2_NOTCOPYPEN,
+                               R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,
+                               R2_NOTMERGEPEN, R2_MASKPEN,   R2_NOTMASKPEN,  R2_XORPEN,  R2_NOTXORPEN};
+    SetROP2(dc_, rops[static_cast<int>(pen_.Mode())]);
+}
+
+void TCanvas::UseFont() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, font_.Handle());
+    SetTextColor(dc_, ColorToRGB(font_.Color()));
+}
+
+void TCanvas::UsePen() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, pen_.Handle());
+    static const int rops[] = {R2_BLACK,       R2_WHITE,     R2_NOP,         R2_NOT,     R2_COPYPEN, R2_NOTCOPYPEN,
+                               R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,
+                               R2_NOTMERGEPEN, R2_MASKPEN,   R2_NOTMASKPEN,  R2_XORPEN,  R2_NOTXORPEN};
+    SetROP2(dc_, rops[static_cast<int>(pen_.Mode())]);
+}
+
+void TCanvas::UseBrush() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, brush_.Handle());
+    SetBkColor(dc_, ColorToRGB(brush_.Color()));
+    SetBkMode(dc_, brush_.Style() == TBrushStyle::bsSolid ? OPAQUE : TRANSPARENT);
+}
+
+void TCanvas::Refresh() {
+    if (dc_ != nullptr) {
+        UseFont();
+        UsePen();
+        UseBrush();
+    }
+}
+
+void TCanvas::Changing() {
+    if (OnChanging) OnChanging(this);
+}
+
+void TCanvas::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+TPoint TCanvas::PenPos() {
+    POINT p{};
+    GetCurrentPositionEx(Handle(), &p);
+    return {p.x, p.y};
+}
+
+void TCanvas::SetPenPos(TPoint p) { MoveTo(p.x, p.y); }
+
+void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
+
+void TCanvas::LineTo(int x, int y) {
+    Changing();
+    ::LineTo(Handle(), x, y);
+    Changed();
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    Changing();
+    ::Rectangle(Handle(), x1, y1, x2, y2);
+    Changed();
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
+    Changing();
+    ::RoundRect(Handle(), x1, y1, x2, y2, x3, y3);
+    Changed();
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    Changing();
+    ::Ellipse(Handle(), x1, y1, x2, y2);
+    Changed();
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    Changing();
+    ::Arc(Handle(), x1, y1, x2, y2, x3, y3, x4, y4);
+    Changed();
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    Changing();
+    ::Pie(Handle(), x1, y1, x2, y2, x3, y3, x4, y4);
+    Changed();
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+    std::vector<POINT> p;
+    for (auto& q : points) p.push_back(ToPOINT(q));
+    Changing();
+    ::Polygon(Handle(), p.data(), static_cast<int>(p.size()));
+    Changed();
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+    std::vector<POINT> p;
+    for (auto& q : points) p.push_back(ToPOINT(q));
+    Changing();
+    ::Polyline(Handle(), p.data(), static_cast<int>(p.size()));
+    Changed();
+}
+
+void TCanvas::FillRect(const TRect& r) {
+    RECT rc = ToRECT(r);
+    Changing();
+    ::FillRect(Handle(), &rc, brush_.Handle());
+    Changed();
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+    RECT rc = ToRECT(r);
+    Changing();
+    ::FrameRect(Handle(), &rc, brush_.Handle());
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    RECT rc = ToRECT(r);
+    Changing();
+    ::DrawFocusRect(Handle(), &rc);
+    Changed();
+}
+
+void TCanvas::FloodFill(int x, int y, TColor color, bool surface) {
+    Changing();
+    ExtFloodFill(Handle(), x, y, ColorToRGB(color), surface ? FLOODFILLSURFACE : FLOODFILLBORDER);
+    Changed();
+}
+
+TColor TCanvas::Pixel(int x, int y) { return static_cast<TColor>(GetPixel(Handle(), x, y)); }
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+    Changing();
+    ::SetPixel(Handle(), x, y, ColorToRGB(color));
+    Changed();
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    Changing();
+    ExtTextOutA(Handle(), x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    Changed();
+}
+
+void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
+    RECT rc = ToRECT(r);
+    UINT options = ETO_CLIPPED;
+    if (brush_.Style() != TBrushStyle::bsClear) options |= ETO_OPAQUE;
+    Changing();
+    ExtTextOutA(Handle(), x, y, options, &rc, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    Changed();
+}
+
+TSize TCanvas::TextExtent(const std::string& text) {
+    SIZE s{};
+    GetTextExtentPoint32A(Handle(), text.c_str(), static_cast<int>(text.size()), &s);
+    return {s.cx, s.cy};
+}
+
+int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
+int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
+
+void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+    if (graphic == nullptr || graphic->Empty()) return;
+    Changing();
+    graphic->Draw(this, Bounds(x, y, graphic->Width(), graphic->Height()));
+    Changed();
+}
+
+void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
+    if (graphic == nullptr || graphic->Empty()) return;
+    Changing();
+    graphic->Draw(this, r);
+    Changed();
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src) {
+    Changing();
+    int oldMode = SetStretchBltMode(Handle(), COLORONCOLOR);
+    StretchBlt(Handle(), dest.Left, dest.Top, dest.Width(), dest.Height(), source->Handle(), src.Left, src.Top,
+               src.Width(), src.Height(), static_cast<DWORD>(copyMode_));
+    SetStretchBltMode(Handle(), oldMode);
+    Changed();
+}
+
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& src, TColor color) {
+    // Copies the bitmap, drawing its pixels of `color` in the brush instead.
+    GdiHandle<HBITMAP> mask(bitmap->CreateMask(color));
+    MemoryDC maskDC(Handle());
+    SelectGuard selMask(maskDC.Get(), mask.Get());
+    HDC dc = Handle();
+    Changing();
+    // Pixels of `color` take the brush; the others come from the bitmap.
+    MaskBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), bitmap->Canvas()->Handle(), src.Left, src.Top,
+            mask.Get(), src.Left, src.Top, MAKEROP4(PATCOPY, SRCCOPY));
+    Changed();
+}
+
+TRect TCanvas::ClipRect() {
+    RECT r{};
+    GetClipBox(Handle(), &r);
+    return FromRECT(r);
+}
+
+// ---------------------------------------------------------------- TGraphic
+
+void TGraphic::Changed() {
+    modified_ = true;
+    if (OnChange) OnChange(this);
+}
+
+void TGraphic::SetTransparent(bool t) {
+    if (t == transparent_) return;
+    transparent_ = t;
+    Changed();
+}
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(f);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) {
+    TFileStream f(fileName, fmCreate);
+    SaveToStream(f);
+}
+
+// ---------------------------------------------------------------- TBitmap
+
+TBitmap::TBitmap() = default;
+
+TBitmap::~TBitmap() {
+    if (canvas_) canvas_->FreeContext();
+}
+
+void TBitmap::Changed() { TGraphic::Changed(); }
+
+void TBitmapCanvas::CreateHandle() {
+    if (memDC_ == nullptr) memDC_ = CreateCompatibleDC(nullptr);
+    if (bitmap_->handle_ && oldBitmap_ == nullptr) oldBitmap_ = SelectObject(memDC_, bitmap_->handle_.Get());
+    SetHandle(memDC_);
+}
+
+void TBitmapCanvas::FreeContext() {
+    if (memDC_ == nullptr) return;
+    DeselectHandles();
+    if (oldBitmap_ != nullptr) SelectObject(memDC_, oldBitmap_);
+    oldBitmap_ = nullptr;
+    DeleteDC(memDC_);
+    memDC_ = nullptr;
+}
+
+HDC TBitmap::AcquireDC() { return Canvas()->Handle(); }
+
+void TBitmap::ReleaseDC() {
+    if (canvas_) canvas_->FreeContext();
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(this);
+    return canvas_.get();
+}
+
+HBITMAP TBitmap::Handle() { return handle_.Get(); }
+
+void TBitmap::SetHandle(HBITMAP bitmap) {
+    ReleaseDC();
+    handle_.Reset(bitmap);
+    bits_ = nullptr;
+    width_ = height_ = 0;
+    if (bitmap != nullptr) {
+        DIBSECTION ds{};
+        int n = GetObjectA(bitmap, sizeof ds, &ds);
+        if (n == sizeof(DIBSECTION)) {
+            bits_ = static_cast<uint8_t*>(ds.dsBm.bmBits);
+            stride_ = ds.dsBm.bmWidthBytes;
+            pixelFormat_ = ds.dsBm.bmBitsPixel == 32 ? TPixelFormat::pf32bit
+                           : ds.dsBm.bmBitsPixel == 24 ? TPixelFormat::pf24bit
+                           : ds.dsBm.bmBitsPixel == 1  ? TPixelFormat::pf1bit
+                                                       : TPixelFormat::pfCustom;
+        } else {
+            pixelFormat_ = ds.dsBm.bmBitsPixel == 1 ? TPixelFormat::pf1bit : TPixelFormat::pfDevice;
+        }
+        width_ = ds.dsBm.bmWidth;
+        height_ = ds.dsBm.bmHeight;
+    }
+    Changed();
+}
+
+HBITMAP TBitmap::ReleaseHandle() {
+    ReleaseDC();
+    bits_ = nullptr;
+    width_ = height_ = 0;
+    return handle_.Release();
+}
+
+void TBitmap::NewImage(int width, int height) {
+    // Keep what fits of the old picture.
+    HBITMAP old = handle_.Get();
+    int oldW = width_, oldH = height_;
+    HBITMAP bmp = nullptr;
+    uint8_t* bits = nullptr;
+    int stride = 0;
+    if (width > 0 && height > 0) {
+        if (pixelFormat_ == TPixelFormat::pf24bit || pixelFormat_ == TPixelFormat::pf32bit) {
+            int bpp = pixelFormat_ == TPixelFormat::pf24bit ? 24 : 32;
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            bi.bmiHeader.biWidth = width;
+            bi.bmiHeader.biHeight = -height;  // top row first
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = static_cast<WORD>(bpp);
+            bi.bmiHeader.biCompression = BI_RGB;
+            void* p = nullptr;
+            bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+            bits = static_cast<uint8_t*>(p);
+            stride = ((width * bpp + 31) / 32) * 4;
+        } else if (pixelFormat_ == TPixelFormat::pf1bit) {
+            bmp = CreateBitmap(width, height, 1, 1, nullptr);
+        } else {
+            WindowDC screen(nullptr);
+            bmp = CreateCompatibleBitmap(screen.Get(), width, height);
+        }
+        if (bmp == nullptr) throw EOutOfResources("Out of system resources");
+        MemoryDC dst;
+        SelectGuard sel(dst.Get(), bmp);
+        RECT all{0, 0, width, height};
+        FillRect(dst.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (old != nullptr) {
+            ReleaseDC();
+            MemoryDC src;
+            SelectGuard selOld(src.Get(), old);
+            BitBlt(dst.Get(), 0, 0, std::min(width, oldW), std::min(height, oldH), src.Get(), 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC();
+    handle_.Reset(bmp);
+    bits_ = bits;
+    stride_ = stride;
+    width_ = bmp != nullptr ? width : 0;
+    height_ = bmp != nullptr ? height : 0;
+    Changed();
+}
+
+void TBitmap::SetWidth(int width) { SetSize(width, height_); }
+void TBitmap::SetHeight(int height) { SetSize(width_, height); }
+
+void TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    NewImage(std::max(width, 0), std::max(height, 0));
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    if (format == pixelFormat_) return;
+    pixelFormat_ = format;
+    if (handle_) {
+        int w = width_, h = height_;
+        width_ = height_ = 0;  // force a new image of the new format
+        HBITMAP keep = handle_.Get();
+        (void)keep;
+        NewImage(w, h);
+    }
+}
+
+void TBitmap::SetMonochrome(bool mono) { SetPixelFormat(mono ? TPixelFormat::pf1bit : TPixelFormat::pfDevice); }
+
+TColor TBitmap::TransparentColor() {
+    if (transparentMode_ == TTransparentMode::tmFixed && transparentColor_ != clDefault) return transparentColor_;
+    if (Empty()) return clDefault;
+    // The bottom-left pixel decides, as the class library always did.
+    return Canvas()->Pixel(0, height_ - 1) & 0xFFFFFF;
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+    transparentColor_ = color;
+    transparentMode_ = color == clDefault ? TTransparentMode::tmAuto : TTransparentMode::tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+    if (mode == transparentMode_) return;
+    transparentMode_ = mode;
+    Changed();
+}
+
+HBITMAP TBitmap::CreateMask(TColor color) {
+    if (Empty()) return nullptr;
+    HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
+    MemoryDC maskDC;
+    SelectGuard sel(maskDC.Get(), mask);
+    HDC src = AcquireDC();
+    COLORREF oldBk = SetBkColor(src, ColorToRGB(color));
+    BitBlt(maskDC.Get(), 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    SetBkColor(src, oldBk);
+    return mask;
+}
+
+void TBitmap::Mask(TColor color) {
+    HBITMAP m = CreateMask(color);
+    if (m == nullptr) return;
+    // The mask replaces the image, inverted: black where `color` was.
+    pixelFormat_ = TPixelFormat::pf1bit;
+    SetHandle(m);
+    HDC dc = AcquireDC();
+    BitBlt(dc, 0, 0, width_, height_, dc, 0, 0, DSTINVERT);
+}
+
+uint8_t* TBitmap::ScanLine(int row) {
+    if (bits_ == nullptr) {
+        if (pixelFormat_ != TPixelFormat::pf24bit && pixelFormat_ != TPixelFormat::pf32bit)
+            SetPixelFormat(TPixelFormat::pf24bit);
+        if (bits_ == nullptr) {
+            int w = width_, h = height_;
+            width_ = height_ = 0;
+            NewImage(w, h);
+        }
+    }
+    if (bits_ == nullptr || row < 0 || row >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
+    GdiFlush();
+    return bits_ + static_cast<ptrdiff_t>(row) * stride_;
+}
+
+void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
+    if (Empty()) return;
+    HDC dst = canvas->Handle();
+    HDC src = AcquireDC();
+    int oldMode = SetStretchBltMode(dst, COLORONCOLOR);
+    if (transparent_) {
+        TransparentBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, width_, height_,
+                       ColorToRGB(TransparentColor()));
+    } else {
+        StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, width_, height_,
+                   static_cast<DWORD>(canvas->CopyMode()));
+    }
+    SetStretchBltMode(dst, oldMode);
+}
+
+void TBitmap::Assign(TPersistent* source) {
+    if (source == nullptr) {
+        SetHandle(nullptr);
+        return;
+    }
+    if (auto* b = dynamic_cast<TBitmap*>(source)) {
+        if (b == this) return;
+        pixelFormat_ = b->pixelFormat_;
+        transparent_ = b->transparent_;
+        transparentColor_ = b->transparentColor_;
+        transparentMode_ = b->transparentMode_;
+        if (b->Empty()) {
+            SetHandle(nullptr);
+            return;
+        }
+        HBITMAP copy = static_cast<HBITMAP>(CopyImage(b->Handle(), IMAGE_BITMAP, 0, 0,
+                                                      b->bits_ != nullptr ? LR_CREATEDIBSECTION : 0));
+        SetHandle(copy);
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(source)) {
+        // Any other picture is drawn into a bitmap of its size.
+        pixelFormat_ = TPixelFormat::pf24bit;
+        SetHandle(nullptr);
+        SetSize(g->Width(), g->Height());
+        Canvas()->Brush()->SetColor(clWhite);
+        Canvas()->FillRect(Rect(0, 0, width_, height_));
+        g->Draw(Canvas(), Rect(0, 0, width_, height_));
+        return;
+    }
+    TGraphic::Assign(source);
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+    uint8_t fh[14];
+    stream.ReadBuffer(fh, sizeof fh);
+    if (fh[0] != 'B' || fh[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
+    uint32_t fileSize = GetU32(fh + 2);
+    uint32_t offBits = GetU32(fh + 10);
+    int64_t avail = stream.Size() - stream.Position() + 14;
+    if (fileSize < 14 + 12 || fileSize > avail) fileSize = static_cast<uint32_t>(avail);
+    if (offBits < 14 + 12 || offBits > fileSize) throw EInvalidGraphic("Bitmap image is not valid");
+    std::vector<uint8_t> dib(fileSize - 14);
+    stream.ReadBuffer(dib.data(), static_cast<int64_t>(dib.size()));
+    uint32_t headerSize = GetU32(dib.data());
+    if (headerSize < 40 || headerSize > dib.size()) throw EInvalidGraphic("Bitmap image is not valid");
+    auto* bi = reinterpret_cast<BITMAPINFO*>(dib.data());
+    const void* bits = dib.data() + (offBits - 14);
+    WindowDC screen(nullptr);
+    void* dibBits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen.Get(), bi, DIB_RGB_COLORS, &dibBits, nullptr, 0);
+    if (bmp == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+    int height = std::abs(bi->bmiHeader.biHeight);
+    if (SetDIBits(screen.Get(), bmp, 0, static_cast<UINT>(height), bits, bi, DIB_RGB_COLORS) == 0) {
+        DeleteObject(bmp);
+        throw EInvalidGraphic("Bitmap image is not valid");
+    }
+    SetHandle(bmp);
+}
+
+void TBitmap::SaveToStream(TStream& stream) {
+    if (Empty()) return;
+    // Written as a 24-bit bottom-up DIB.
+    int stride = ((width_ * 24 + 31) / 32) * 4;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width_;
+    bi.bmiHeader.biHeight = height_;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint8_t> bits(static_cast<size_t>(stride) * static_cast<size_t>(height_));
+    ReleaseDC();
+    WindowDC screen(nullptr);
+    GetDIBits(screen.Get(), handle_.Get(), 0, static_cast<UINT>(height_), bits.data(), &bi, DIB_RGB_COLORS);
+    uint8_t fh[14] = {'B', 'M'};
+    PutU32(fh + 2, static_cast<uint32_t>(14 + 40 + bits.size()));
+    PutU32(fh + 10, 14 + 40);
+    stream.WriteBuffer(fh, 14);
+    uint8_t ih[40] = {};
+    PutU32(ih, 40);
+    PutU32(ih + 4, static_cast<uint32_t>(width_));
+    PutU32(ih + 8, static_cast<uint32_t>(height_));
+    PutU16(ih + 12, 1);
+    PutU16(ih + 14, 24);
+    PutU32(ih + 20, static_cast<uint32_t>(bits.size()));
+    stream.WriteBuffer(ih, 40);
+    stream.WriteBuffer(bits.data(), static_cast<int64_t>(bits.size()));
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bmp == nullptr) throw EResNotFound(Format("Resource %s not found", name.c_str()));
+    SetHandle(bmp);
+}
+
+void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
+    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                                                   LR_CREATEDIBSECTION));
+    if (bmp == nullptr) throw EResNotFound(Format("Resource %d not found", id));
+    SetHandle(bmp);
+}
+
+// ---------------------------------------------------------------- TIcon
+
+TIcon::~TIcon() {
+    if (handle_ != nullptr) DestroyIcon(handle_);
+}
+
+void TIcon::Assign(TPersistent* source) {
+    if (auto* i = dynamic_cast<TIcon*>(source)) {
+        SetHandle(i->handle_ != nullptr ? CopyIcon(i->handle_) : nullptr);
+        return;
+    }
+    TGraphic::Assign(source);
+}
+
+int TIcon::Width() const { return handle_ != nullptr ? GetSystemMetrics(SM_CXICON) : 0; }
+int TIcon::Height() const { return handle_ != nullptr ? GetSystemMetrics(SM_CYICON) : 0; }
+void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+
+void TIcon::Draw(TCanvas* canvas, const TRect& r) {
+    if (handle_ != nullptr) DrawIconEx(canvas->Handle(), r.Left, r.Top, handle_, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+    // An .ico file: take the first image.
+    int64_t size = stream.Size() - stream.Position();
+    std::vector<uint8_t> data(static_cast<size_t>(std::max<int64_t>(size, 0)));
+    if (!data.empty()) stream.ReadBuffer(data.data(), size);
+    if (data.size() < 6 + 16 || GetU16(data.data() + 2) != 1 || GetU16(data.data() + 4) == 0)
+        throw EInvalidGraphic("Icon image is not valid");
+    uint32_t bytes = GetU32(data.data() + 6 + 8), offset = GetU32(data.data() + 6 + 12);
+    if (offset > data.size() || bytes > data.size() - offset) throw EInvalidGraphic("Icon image is not valid");
+    HICON icon = CreateIconFromResourceEx(data.data() + offset, bytes, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+    if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid");
+    SetHandle(icon);
+}
+
+void TIcon::SaveToStream(TStream&) { throw EInvalidGraphicOperation("Cannot save an icon"); }
+
+void TIcon::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HICON icon = static_cast<HICON>(LoadImageA(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    if (icon == nullptr) throw EResNotFound(Format("Resource %s not found", name.c_str()));
+    SetHandle(icon);
+}
+
+void TIcon::SetHandle(HICON icon) {
+    if (handle_ != nullptr && handle_ != icon) DestroyIcon(handle_);
+    handle_ = icon;
+    Changed();
+}
+
+HICON TIcon::ReleaseHandle() {
+    HICON h = handle_;
+    handle_ = nullptr;
+    return h;
+}
+
+// ---------------------------------------------------------------- TMetafile
+
+TMetafile::~TMetafile() {
+    if (handle_ != nullptr) DeleteEnhMetaFile(handle_);
+}
+
+void TMetafile::ReadSize() {
+    width_ = height_ = mmWidth_ = mmHeight_ = 0;
+    if (handle_ == nullptr) return;
+    ENHMETAHEADER h{};
+    GetEnhMetaFileHeader(handle_, sizeof h, &h);
+    mmWidth_ = h.rclFrame.right - h.rclFrame.left;
+    mmHeight_ = h.rclFrame.bottom - h.rclFrame.top;
+    // Frame in 0.01 mm, shown at the screen's resolution.
+    int ppi = ScreenPixelsPerInch();
+    width_ = MulDiv(mmWidth_, ppi, 2540);
+    height_ = MulDiv(mmHeight_, ppi, 2540);
+}
+
+void TMetafile::SetHandle(HENHMETAFILE mf) {
+    if (handle_ != nullptr && handle_ != mf) DeleteEnhMetaFile(handle_);
+    handle_ = mf;
+    ReadSize();
+    Changed();
+}
+
+HENHMETAFILE TMetafile::ReleaseHandle() {
+    HENHMETAFILE h = handle_;
+    handle_ = nullptr;
+    ReadSize();
+    return h;
+}
+
+void TMetafile::SetWidth(int w) {
+    width_ = w;
+    mmWidth_ = MulDiv(w, 2540, ScreenPixelsPerInch());
+}
+
+void TMetafile::SetHeight(int h) {
+    height_ = h;
+    mmHeight_ = MulDiv(h, 2540, ScreenPixelsPerInch());
+}
+
+void TMetafile::Assign(TPersistent* source) {
+    if (auto* m = dynamic_cast<TMetafile*>(source)) {
+        SetHandle(m->handle_ != nullptr ? CopyEnhMetaFileA(m->handle_, nullptr) : nullptr);
+        return;
+    }
+    TGraphic::Assign(source);
+}
+
+void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
+    if (handle_ == nullptr) return;
+    RECT rc = ToRECT(r);
+    PlayEnhMetaFile(canvas->Handle(), handle_, &rc);
+}
+
+void TMetafile::LoadFromStream(TStream& stream) {
+    int64_t size = stream.Size() - stream.Position();
+    if (size < 88) throw EInvalidGraphic("Metafile is not valid");
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    stream.ReadBuffer(data.data(), size);
+    HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
+    if (mf == nullptr) throw EInvalidGraphic("Metafile is not valid");
+    SetHandle(mf);
+}
+
+void TMetafile::SaveToStream(TStream& stream) {
+    if (handle_ == nullptr) return;
+    UINT n = GetEnhMetaFileBits(handle_, 0, nullptr);
+    std::vector<uint8_t> data(n);
+    GetEnhMetaFileBits(handle_, n, data.data());
+    stream.WriteBuffer(data.data(), n);
+}
+
+TMetafileCanvas::TMetafileCanvas(TMetafile* metafile, HDC reference) : metafile_(metafile) {
+    RECT frame{0, 0, metafile->MMWidth(), metafile->MMHeight()};
+    recording_ = CreateEnhMetaFileA(reference, nullptr, frame.right > 0 ? &frame : nullptr, nullptr);
+    if (recording_ == nullptr) throw EOutOfResources("Out of system resources");
+    SetHandle(recording_);
+}
+
+TMetafileCanvas::~TMetafileCanvas() {
+    SetHandle(nullptr);
+    HENHMETAFILE mf = CloseEnhMetaFile(recording_);
+    int w = metafile_->MMWidth(), h = metafile_->MMHeight();
+    metafile_->SetHandle(mf);
+    // Keep the frame the caller gave, when it gave one.
+    if (w > 0 && h > 0) {
+        metafile_->SetMMWidth(w);
+        metafile_->SetMMHeight(h);
+    }
+}
+
+// ---------------------------------------------------------------- TPicture
+
+namespace {
+struct FileFormat {
+    std::string description;
+    TPicture::GraphicFactory factory;
+};
+std::map<std::string, FileFormat>& FileFormats() {
+    static std::map<std::string, FileFormat> formats = [] {
+        std::map<std::string, FileFormat> f;
+        f["bmp"] = {"Bitmaps", [] { return std::make_unique<TBitmap>(); }};
+        f["ico"] = {"Icons", [] { return std::make_unique<TIcon>(); }};
+        f["emf"] = {"Enhanced Metafiles", [] { return std::make_unique<TMetafile>(); }};
+        return f;
+    }();
+    return formats;
+}
+}  // namespace
+
+TPicture::~TPicture() = default;
+
+void TPicture::RegisterFileFormat(const std::string& ext, const std::string& description, GraphicFactory factory) {
+    FileFormats()[LowerCase(ext)] = {description, std::move(factory)};
+}
+
+void TPicture::Changed(TObject*) {
+    if (OnChange) OnChange(this);
+}
+
+template <class T>
+T* TPicture::ForceType() {
+    if (auto* g = dynamic_cast<T*>(graphic_.get())) return g;
+    auto g = std::make_unique<T>();
+    g->OnChange = [this](TObject* s) { Changed(s); };
+    T* raw = g.get();
+    graphic_ = std::move(g);
+    Changed(this);
+    return raw;
+}
+
+TBitmap* TPicture::Bitmap() { return ForceType<TBitmap>(); }
+TIcon* TPicture::Icon() { return ForceType<TIcon>(); }
+TMetafile* TPicture::Metafile() { return ForceType<TMetafile>(); }
+
+void TPicture::SetGraphic(TGraphic* graphic) {
+    if (graphic == nullptr) {
+        graphic_.reset();
+        Changed(this);
+        return;
+    }
+    std::unique_ptr<TGraphic> copy;
+    if (dynamic_cast<TBitmap*>(graphic)) copy = std::make_unique<TBitmap>();
+    else if (dynamic_cast<TIcon*>(graphic)) copy = std::make_unique<TIcon>();
+    else if (dynamic_cast<TMetafile*>(graphic)) copy = std::make_unique<TMetafile>();
+    else throw EInvalidGraphic(Format("Cannot copy a %s", graphic->ClassName()));
+    copy->Assign(graphic);
+    copy->OnChange = [this](TObject* s) { Changed(s); };
+    graphic_ = std::move(copy);
+    Changed(this);
+}
+
+void TPicture::Assign(TPersistent* source) {
+    if (source == nullptr) {
+        SetGraphic(nullptr);
+    } else if (auto* p = dynamic_cast<TPicture*>(source)) {
+        SetGraphic(p->graphic_.get());
+    } else if (auto* g = dynamic_cast<TGraphic*>(source)) {
+        SetGraphic(g);
+    } else {
+        TPersistent::Assign(source);
+    }
+}
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    std::string ext = LowerCase(ExtractFileExt(fileName));
+    if (!ext.empty()) ext.erase(0, 1);
+    auto it = FileFormats().find(ext);
+    if (it == FileFormats().end()) throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", ext.c_str()));
+    std::unique_ptr<TGraphic> g = it->second.factory();
+    g->LoadFromFile(fileName);
+    g->OnChange = [this](TObject* s) { Changed(s); };
+    graphic_ = std::move(g);
+    Changed(this);
+}
+
+void TPicture::SaveToFile(const std::string& fileName) {
+    if (graphic_) graphic_->SaveToFile(fileName);
+}
+
+}  // namespace treskel

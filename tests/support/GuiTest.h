@@ -1,0 +1,49 @@
+// Helpers of the tests that drive real windows under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace treskel::test {
+
+struct BoxRecord {
+    std::string text;
+    std::string caption;
+    UINT flags = 0;
+};
+
+// Message boxes shown since the test started, answered without showing.
+std::vector<BoxRecord>& MessageBoxes();
+// The answers (IDOK, IDYES, ...) for the next boxes, in order.  Without
+// one, a box is answered with its most cautious button (Cancel, No, OK).
+void AnswerNextBox(int id);
+
+struct QueryRecord {
+    std::string caption;
+    std::string prompt;
+    std::string value;
+};
+std::vector<QueryRecord>& InputQueries();
+// The text typed into the next input query; std::nullopt-like: Cancel.
+void AnswerNextQuery(const std::string& text);
+void CancelNextQuery();
+
+// Handles the messages waiting in the queue.
+void PumpMessages();
+// Pumps messages until `done` holds or `ms` milliseconds pass.
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
+
+// Sends a click (down and up) at a point of a window's client area.
+void ClickAt(HWND wnd, int x, int y);
+// Types characters into the window with the focus, as key presses.
+void TypeText(HWND wnd, const std::string& text);
+void PressKey(HWND wnd, WORD vk);
+
+// Removes the program's registry key, so that a test starts afresh.
+void ClearProgramRegistry();
+
+}  // namespace treskel::test

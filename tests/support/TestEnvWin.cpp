@@ -1,0 +1,152 @@
+// The environment of the Win32 test programs: one application object,
+// every class registered, message boxes and input queries answered by the
+// tests, and a clean registry key for each test.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/RegisterAll.h"
+#include "platform/Dialogs.h"
+#include "platform/Forms.h"
+#include "support/GuiTest.h"
+#include "support/TestEnv.h"
+
+namespace treskel::test {
+
+namespace {
+std::deque<int>& BoxAnswers() {
+    static std::deque<int> a;
+    return a;
+}
+
+struct QueryAnswer {
+    bool ok;
+    std::string text;
+};
+std::deque<QueryAnswer>& QueryAnswers() {
+    static std::deque<QueryAnswer> a;
+    return a;
+}
+
+int CautiousAnswer(UINT flags) {
+    switch (flags & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+        case MB_RETRYCANCEL:
+        case MB_YESNOCANCEL: return IDCANCEL;
+        case MB_YESNO: return IDNO;
+        case MB_ABORTRETRYIGNORE: return IDABORT;
+        default: return IDOK;
+    }
+}
+
+class ResetEachTest : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        MessageBoxes().clear();
+        InputQueries().clear();
+        BoxAnswers().clear();
+        QueryAnswers().clear();
+        ClearProgramRegistry();
+        if (Application != nullptr) Application->ResetTerminated();
+    }
+};
+}  // namespace
+
+std::vector<BoxRecord>& MessageBoxes() {
+    static std::vector<BoxRecord> boxes;
+    return boxes;
+}
+
+std::vector<QueryRecord>& InputQueries() {
+    static std::vector<QueryRecord> q;
+    return q;
+}
+
+void AnswerNextBox(int id) { BoxAnswers().push_back(id); }
+void AnswerNextQuery(const std::string& text) { QueryAnswers().push_back({true, text}); }
+void CancelNextQuery() { QueryAnswers().push_back({false, {}}); }
+
+void InstallEnvironment() {
+    TApplication* app = EnsureApplication();
+    app->Initialize();
+    RegisterAllClasses();
+    SetMessageBoxResponder([](const std::string& text, const std::string& caption, UINT flags) {
+        MessageBoxes().push_back({text, caption, flags});
+        if (BoxAnswers().empty()) return CautiousAnswer(flags);
+        int a = BoxAnswers().front();
+        BoxAnswers().pop_front();
+        return a;
+    });
+    SetInputQueryResponder([](const std::string& caption, const std::string& prompt, std::string& value) {
+        InputQueries().push_back({caption, prompt, value});
+        if (QueryAnswers().empty()) return false;
+        QueryAnswer a = QueryAnswers().front();
+        QueryAnswers().pop_front();
+        if (a.ok) value = a.text;
+        return a.ok;
+    });
+    testing::UnitTest::GetInstance()->listeners().Append(new ResetEachTest);
+}
+
+void PumpMessages() {
+    if (Application != nullptr) {
+        Application->ProcessMessages();
+        return;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(GetTickCount() - start) > ms) return false;
+        PumpMessages();
+        Sleep(5);
+    }
+    return true;
+}
+
+void ClickAt(HWND wnd, int x, int y) {
+    LPARAM pos = MAKELPARAM(x, y);
+    SendMessageA(wnd, WM_MOUSEMOVE, 0, pos);
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+    SendMessageA(wnd, WM_LBUTTONUP, 0, pos);
+}
+
+void PressKey(HWND wnd, WORD vk) {
+    UINT scan = MapVirtualKeyA(vk, 0);
+    PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000);
+    PumpMessages();
+}
+
+void TypeText(HWND wnd, const std::string& text) {
+    for (unsigned char c : text) {
+        PostMessageA(wnd, WM_CHAR, c, 1);
+    }
+    PumpMessages();
+}
+
+namespace {
+void DeleteKeyTree(HKEY parent, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char sub[256];
+    for (;;) {
+        DWORD n = sizeof sub;
+        if (RegEnumKeyExA(key, 0, sub, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DeleteKeyTree(key, sub);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name);
+}
+}  // namespace
+
+void ClearProgramRegistry() {
+    DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Qiv");
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Treskel!");
+}
+
+}  // namespace treskel::test
