@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/frmMain.h"
+#include "platform/ActnList.h"
+#include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -110,4 +112,128 @@ TEST(Forms, ShowModalEndsWithTheButtonsModalResult) {
     Application->OnIdle = nullptr;
     EXPECT_EQ(r, mrOk);
     EXPECT_FALSE(form->Visible());
+}
+
+TEST(Layouts, EveryLayoutOfTheProgramLoads) {
+    // Each layout in resources/forms names its form class; the class must
+    // exist and accept every property, component and handler it names.
+    WIN32_FIND_DATAA fd;
+    std::string dir = std::string(TRESKEL_SOURCE_DIR) + "/resources/forms/";
+    HANDLE h = FindFirstFileA((dir + "*.form").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    int count = 0;
+    do {
+        std::string name = fd.cFileName;
+        SCOPED_TRACE(name);
+        std::string text = LoadLayoutResource(UpperCase("T" + ChangeFileExt(name, "")));
+        ASSERT_FALSE(text.empty()) << "layout not compiled into the program: " << name;
+        FormObject layout = ParseLayout(text, name);
+        const ClassInfo* ci = ClassRegistry::Instance().Find(layout.className);
+        ASSERT_NE(ci, nullptr) << layout.className;
+        ASSERT_TRUE(ci->create) << layout.className;
+        OwnedPtr<TComponent> form(ci->create(nullptr));
+        auto* f = dynamic_cast<TCustomForm*>(form.get());
+        ASSERT_NE(f, nullptr);
+        EXPECT_NO_THROW(f->InitializeForm(text, name));
+        ++count;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_GE(count, 1);
+}
+
+TEST(Keyboard, TabMovesTheFocusInTabOrder) {
+    auto form = MakeForm<TForm>();
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 3; ++i) {
+        auto* e = Create<TEdit>(form.get());
+        e->SetParent(form.get());
+        e->SetBounds(10, 10 + 30 * i, 100, 21);
+        e->SetTabOrder(2 - i);  // reversed: the last one first
+        edits.push_back(e);
+    }
+    form->Show();
+    edits[2]->SetFocus();
+    PumpMessages();
+    PressKey(edits[2]->Handle(), VK_TAB);
+    EXPECT_TRUE(edits[1]->Focused());
+    PressKey(edits[1]->Handle(), VK_TAB);
+    EXPECT_TRUE(edits[0]->Focused());
+    PressKey(edits[0]->Handle(), VK_TAB);
+    EXPECT_TRUE(edits[2]->Focused());
+    EXPECT_EQ(form->ActiveControl(), edits[2]);
+}
+
+TEST(Keyboard, EnterAndExitFollowTheFocus) {
+    auto form = MakeForm<TForm>();
+    auto* a = Create<TEdit>(form.get());
+    a->SetParent(form.get());
+    auto* b = Create<TEdit>(form.get());
+    b->SetParent(form.get());
+    b->SetTop(40);
+    std::vector<std::string> log;
+    a->OnEnter = [&](TObject*) { log.push_back("enter a"); };
+    a->OnExit = [&](TObject*) { log.push_back("exit a"); };
+    b->OnEnter = [&](TObject*) { log.push_back("enter b"); };
+    form->Show();
+    a->SetFocus();
+    b->SetFocus();
+    PumpMessages();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()), (std::vector<std::string>{"exit a", "enter b"}));
+}
+
+TEST(Keyboard, ActionShortcutsRunFromAnyControlOfTheForm) {
+    auto form = MakeForm<TForm>();
+    auto* list = Create<TActionList>(form.get());
+    auto* action = Create<TAction>(form.get());
+    action->SetActionList(list);
+    action->SetShortCut(TextToShortCut("Ctrl+N"));
+    int runs = 0;
+    action->OnExecute = [&](TObject*) { ++runs; };
+    auto* edit = Create<TEdit>(form.get());
+    edit->SetParent(form.get());
+    form->Show();
+    edit->SetFocus();
+    // Ctrl held while N goes down.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PressKey(edit->Handle(), 'N');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(runs, 1);
+    action->SetEnabled(false);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PressKey(edit->Handle(), 'N');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(DragAndDrop, DroppingOnAControlThatAcceptsCallsItsDragDrop) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(0, 0, 400, 300);
+    auto* source = Create<TButton>(form.get());
+    source->SetParent(form.get());
+    source->SetBounds(10, 10, 80, 25);
+    auto* target = Create<TEdit>(form.get());
+    target->SetParent(form.get());
+    target->SetBounds(200, 100, 100, 25);
+    std::vector<std::string> log;
+    target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) { accept = src == source; };
+    target->OnDragDrop = [&](TObject*, TObject* src, int x, int y) {
+        log.push_back(Format("drop %s at %d,%d", static_cast<TComponent*>(src) == source ? "source" : "?", x, y));
+    };
+    source->OnEndDrag = [&](TObject*, TObject* t, int, int) { log.push_back(t == target ? "end on target" : "end"); };
+    form->Show();
+    PumpMessages();
+    // The drag runs its own loop: queue the moves and the release first,
+    // in the source's client coordinates.
+    TPoint inTarget = source->ScreenToClient(target->ClientToScreen({5, 6}));
+    PostMessageA(source->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTarget.x, inTarget.y));
+    PostMessageA(source->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(inTarget.x, inTarget.y));
+    source->BeginDrag(true);
+    EXPECT_EQ(log, (std::vector<std::string>{"drop source at 5,6", "end on target"}));
 }
