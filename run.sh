@@ -4,7 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
-./scripts/build.sh win32
+if [ ! -f build/win32/build.ninja ]; then
+  cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+fi
+cmake --build build/win32 --target treskel
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-treskel}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
