@@ -1,0 +1,3 @@
+treskel_sources(
+  PORTABLE qclclass.cpp
+)
