@@ -111,7 +111,9 @@ void PackPicture(TBufferedReader& in, TBufferedWriter& out) {
     std::vector<uint8_t> run;
     for (;;) {
         c = NextOrFail(in, broken);
-        if (!IsPackDelimiter(c)) break;
+        // A "}" right after the line feed closes a picture without payload,
+        // as unpacking writes one of count 0.
+        if (!IsPackDelimiter(c) || (c == '}' && !run.empty() && run.back() == '\n')) break;
         out.Put(c);
         run.push_back(c);
     }
@@ -123,10 +125,9 @@ void PackPicture(TBufferedReader& in, TBufferedWriter& out) {
     if (feeds != 1 || run.empty() || run.back() != '\n') Unpackable(broken);
 
     HexCollector hex;
-    for (;;) {
+    while (c != '}') {
         if (!IsPackDelimiter(c)) hex.Add(c);
         c = NextOrFail(in, "a metafile picture is not closed");
-        if (c == '}') break;
     }
     hex.WriteCounted(out);
     out.Put('}');

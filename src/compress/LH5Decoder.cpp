@@ -23,6 +23,12 @@ constexpr int64_t kMaxBlockOutput = 65535LL * MAXMATCH;
 
 [[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
 
+inline uint64_t LoadBE64(const uint8_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
+}
+
 class Decoder {
 public:
     Decoder(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress)
@@ -35,9 +41,17 @@ private:
     void Refill() {
         if (bitCount_ >= 48) return;
         if (inEnd_ - inPtr_ >= 8) {
-            uint64_t v = 0;
-            for (int i = 0; i < 8; ++i) v = (v << 8) | inPtr_[i];
-            bitBuf_ |= v >> bitCount_;
+            bitBuf_ |= LoadBE64(inPtr_) >> bitCount_;
+            inPtr_ += (63 - bitCount_) >> 3;
+            bitCount_ |= 56;
+        } else {
+            FillSlow();
+        }
+    }
+    // Tops the bit buffer up to at least 56 bits.
+    void RefillFull() {
+        if (inEnd_ - inPtr_ >= 8) {
+            bitBuf_ |= LoadBE64(inPtr_) >> bitCount_;
             inPtr_ += (63 - bitCount_) >> 3;
             bitCount_ |= 56;
         } else {
@@ -71,6 +85,7 @@ private:
         if (zeroBytes_ * 8 > bitCount_) Corrupt();
     }
 
+    size_t CopyIdentity(uint8_t* dst, size_t n);
     void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
     void ReadCLengths();
     void ReadBlockHeader();
@@ -94,6 +109,7 @@ private:
     int64_t written_ = 0;
 
     uint32_t blockLeft_ = 0;
+    bool cIdentity_ = false;  // literals only, each code the byte itself
     DecodeTable cTable_, ptTable_, pTable_;
 };
 
@@ -118,6 +134,30 @@ void Decoder::FillSlow() {
         bitCount_ += 8;
     }
     CheckOverrun();
+}
+
+// Literal codes that are the bytes themselves: seven bytes per step, with
+// the reader's state in registers.
+size_t Decoder::CopyIdentity(uint8_t* dst, size_t n) {
+    uint64_t buf = bitBuf_;
+    int count = bitCount_;
+    const uint8_t* p = inPtr_;
+    const uint8_t* const end = inEnd_;
+    size_t done = 0;
+    while (n - done >= 7 && end - p >= 8) {
+        buf |= LoadBE64(p) >> count;
+        p += (63 - count) >> 3;
+        count |= 56;
+        const uint64_t o = __builtin_bswap64(buf);
+        std::memcpy(dst + done, &o, 8);
+        buf <<= 56;
+        count -= 56;
+        done += 7;
+    }
+    bitBuf_ = buf;
+    bitCount_ = count;
+    inPtr_ = p;
+    return done;
 }
 
 void Decoder::ReadPtLengths(DecodeTable& table, int nn, int nbit, int special) {
@@ -157,6 +197,7 @@ void Decoder::ReadCLengths() {
         const int c = static_cast<int>(GetBits(CBIT));
         if (c >= NC) Corrupt();
         cTable_.BuildSingle(c, kCBits);
+        cIdentity_ = false;
         return;
     }
     if (n > NC) Corrupt();
@@ -179,7 +220,13 @@ void Decoder::ReadCLengths() {
             len[i++] = static_cast<uint8_t>(c - 2);
         }
     }
-    if (!cTable_.Build(len, NC, kCBits)) Corrupt();
+    // All 256 literals 8 bits long fill the code space alone: then the
+    // canonical code of each byte is the byte.
+    cIdentity_ = n == 256 && std::all_of(len, len + 256, [](uint8_t l) { return l == 8; });
+    if (cIdentity_)
+        cTable_.BuildIdentity(kCBits);
+    else if (!cTable_.Build(len, NC, kCBits))
+        Corrupt();
 }
 
 void Decoder::ReadBlockHeader() {
@@ -212,8 +259,15 @@ void Decoder::Run() {
     // decoding anything.
     if (remaining > (budget_ * 8 / kMinBlockBits) * kMaxBlockOutput) Corrupt();
 
-    inBuf_.resize(static_cast<size_t>(std::min(budget_, kInChunk)) + 1);
-    inPtr_ = inEnd_ = inBuf_.data();
+    if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&in_)) {
+        // Bytes already in memory are read where they are.
+        inPtr_ = memory->Memory() + in_.Position();
+        inEnd_ = inPtr_ + budget_;
+        budget_ = 0;
+    } else {
+        inBuf_.resize(static_cast<size_t>(std::min(budget_, kInChunk)) + 1);
+        inPtr_ = inEnd_ = inBuf_.data();
+    }
     // The window starts as zeros, so a reference before the first byte
     // reads zeros and never uninitialised memory.
     outBuf_.assign(DICSIZ + kOutChunk + MAXMATCH + 8, 0);
@@ -225,6 +279,24 @@ void Decoder::Run() {
     while (remaining > 0) {
         if (blockLeft_ == 0) {
             ReadBlockHeader();
+            continue;
+        }
+        if (cIdentity_ && blockLeft_ >= 7 && remaining >= 7) {
+            // Seven bytes per step straight from the bit buffer.
+            const size_t n = static_cast<size_t>(std::min<int64_t>({blockLeft_, remaining, static_cast<int64_t>(flushAt - outPos_) + 7}));
+            uint8_t* dst = out + outPos_;
+            size_t done = CopyIdentity(dst, n);
+            while (n - done >= 7) {  // the last bytes of the input
+                RefillFull();
+                const uint64_t v = __builtin_bswap64(bitBuf_);
+                std::memcpy(dst + done, &v, 8);
+                Drop(56);
+                done += 7;
+            }
+            outPos_ += done;
+            remaining -= static_cast<int64_t>(done);
+            blockLeft_ -= static_cast<uint32_t>(done);
+            if (outPos_ >= flushAt) Flush();
             continue;
         }
         --blockLeft_;

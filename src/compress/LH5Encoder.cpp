@@ -94,7 +94,10 @@ private:
         return head;
     }
     int LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) const;
-    void Output(int symbol, uint32_t position);
+    void Output(int symbol, uint32_t position, const uint8_t* raw, int rawLength);
+    int64_t HuffmanBlockBits(const uint8_t* pLen) const;
+    void SendIdentityBlock();
+    void FlushIdentity();
     void SendBlock();
     void WritePtLengths(const uint8_t* len, int n, int nbit, int special);
     void WriteCLengths();
@@ -115,6 +118,8 @@ private:
     // The block being gathered.
     std::vector<uint16_t> symbols_;
     std::vector<uint16_t> positions_;
+    std::vector<uint8_t> blockRaw_;  // the input bytes the block codes
+    std::vector<uint8_t> identity_;  // incompressible bytes not yet sent
     int blockBytes_ = 0;
     uint32_t cFreq_[NC] = {};
     uint32_t pFreq_[NP] = {};
@@ -186,11 +191,12 @@ int Encoder::LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) cons
     return best;
 }
 
-void Encoder::Output(int symbol, uint32_t position) {
+void Encoder::Output(int symbol, uint32_t position, const uint8_t* raw, int rawLength) {
     if ((symbols_.size() & 7) == 0) {
         if (blockBytes_ >= kBlockLimit) SendBlock();
         ++blockBytes_;  // the flag byte
     }
+    blockRaw_.insert(blockRaw_.end(), raw, raw + rawLength);
     symbols_.push_back(static_cast<uint16_t>(symbol));
     positions_.push_back(static_cast<uint16_t>(position));
     ++cFreq_[symbol];
@@ -260,61 +266,120 @@ void Encoder::WriteCLengths() {
     });
 }
 
+// Bits of a code-length table in the pt form.
+int64_t PtLengthsBits(const uint8_t* len, int n, int nbit, int special) {
+    while (n > 0 && len[n - 1] == 0) --n;
+    int64_t bits = nbit;
+    for (int i = 0; i < n; ++i) {
+        bits += len[i] <= 6 ? 3 : len[i] - 3;
+        if (i + 1 == special) bits += 2;
+    }
+    return bits;
+}
+
+// Size of the block as Huffman codes, its count field aside.
+int64_t Encoder::HuffmanBlockBits(const uint8_t* pLen) const {
+    int64_t bits = 0;
+    if (std::count_if(cFreq_, cFreq_ + NC, [](uint32_t f) { return f != 0; }) >= 2) {
+        bits += std::any_of(ptLen_, ptLen_ + NT, [](uint8_t l) { return l != 0; }) ? PtLengthsBits(ptLen_, NT, TBIT, 3)
+                                                                                    : 2 * TBIT;
+        bits += CBIT;
+        WalkCLengths(cLen_, [&](int sym, int extraBits, int) { bits += ptLen_[sym] + extraBits; });
+    } else {
+        bits += 2 * TBIT + 2 * CBIT;
+    }
+    bits += std::any_of(pLen, pLen + NP, [](uint8_t l) { return l != 0; }) ? PtLengthsBits(pLen, NP, PBIT, -1) : 2 * PBIT;
+    for (int s = 0; s < NC; ++s) bits += static_cast<int64_t>(cFreq_[s]) * cLen_[s];
+    for (int c = 0; c < NP; ++c) bits += static_cast<int64_t>(pFreq_[c]) * (pLen[c] + (c > 1 ? c - 1 : 0));
+    return bits;
+}
+
+// Incompressible input goes out as literals whose code is the byte
+// itself: no bigger than Huffman codes would make it, and the decoder
+// copies such a block without decoding symbol by symbol.
+void Encoder::FlushIdentity() {
+    if (identity_.empty()) return;
+    bits_.Put(16, static_cast<uint32_t>(identity_.size()));
+    bits_.Put(TBIT, 0);
+    bits_.Put(TBIT, 8 + 2);  // the one code-length symbol: length 8
+    bits_.Put(CBIT, 256);    // 256 lengths, each a zero-bit code
+    bits_.Put(PBIT, 0);
+    bits_.Put(PBIT, 0);
+    for (uint8_t b : identity_) bits_.Put(8, b);
+    identity_.clear();
+}
+
+// Neighbouring incompressible blocks join, up to the largest count a
+// block can have, so that the reader sets up fewer tables.
+void Encoder::SendIdentityBlock() {
+    if (identity_.size() + blockRaw_.size() > 0xFFFF) FlushIdentity();
+    identity_.insert(identity_.end(), blockRaw_.begin(), blockRaw_.end());
+}
+
 void Encoder::SendBlock() {
     const uint32_t count = static_cast<uint32_t>(symbols_.size());
-    bits_.Put(16, count);
-
     const int cUsed = MakeCodeLengths(cFreq_, NC, cLen_);
+    uint32_t tFreq[NT] = {};
+    int tUsed = 0;
     if (cUsed >= 2) {
-        uint32_t tFreq[NT] = {};
         WalkCLengths(cLen_, [&tFreq](int sym, int, int) { ++tFreq[sym]; });
-        const int tUsed = MakeCodeLengths(tFreq, NT, ptLen_);
-        if (tUsed >= 2) {
-            WritePtLengths(ptLen_, NT, TBIT, 3);
-        } else {
-            const int only = static_cast<int>(std::find_if(tFreq, tFreq + NT, [](uint32_t f) { return f != 0; }) - tFreq);
-            bits_.Put(TBIT, 0);
-            bits_.Put(TBIT, static_cast<uint32_t>(only));
-            ptLen_[only] = 0;  // a one-symbol code takes no bits
-        }
-        MakeCodes(ptLen_, NT, ptCode_);
-        WriteCLengths();
-        MakeCodes(cLen_, NC, cCode_);
+        tUsed = MakeCodeLengths(tFreq, NT, ptLen_);
     } else {
-        const int only = cUsed == 0 ? 0 : static_cast<int>(std::find_if(cFreq_, cFreq_ + NC, [](uint32_t f) { return f != 0; }) - cFreq_);
-        bits_.Put(TBIT, 0);
-        bits_.Put(TBIT, 0);
-        bits_.Put(CBIT, 0);
-        bits_.Put(CBIT, static_cast<uint32_t>(only));
+        std::fill(std::begin(ptLen_), std::end(ptLen_), 0);
         std::fill(std::begin(cLen_), std::end(cLen_), 0);
-        std::fill(std::begin(cCode_), std::end(cCode_), 0);
     }
-
     uint8_t pLen[NP];
     uint16_t pCode[NP];
     const int pUsed = MakeCodeLengths(pFreq_, NP, pLen);
-    if (pUsed >= 2) {
-        WritePtLengths(pLen, NP, PBIT, -1);
-    } else {
-        const int only = pUsed == 0 ? 0 : static_cast<int>(std::find_if(pFreq_, pFreq_ + NP, [](uint32_t f) { return f != 0; }) - pFreq_);
-        bits_.Put(PBIT, 0);
-        bits_.Put(PBIT, static_cast<uint32_t>(only));
-    }
     MakeCodes(pLen, NP, pCode);
 
-    for (uint32_t i = 0; i < count; ++i) {
-        const int s = symbols_[i];
-        bits_.Put(cLen_[s], cCode_[s]);
-        if (s >= 256) {
-            const uint32_t p = positions_[i];
-            const int c = BitLength(p);
-            bits_.Put(pLen[c], pCode[c]);
-            if (c > 1) bits_.Put(c - 1, p & ((1u << (c - 1)) - 1));
+    const int64_t identityBits = 2 * TBIT + CBIT + 2 * PBIT + 8 * static_cast<int64_t>(blockRaw_.size());
+    if (cUsed >= 2 && blockRaw_.size() <= 0xFFFF && identityBits < HuffmanBlockBits(pLen)) {
+        SendIdentityBlock();
+    } else {
+        FlushIdentity();
+        bits_.Put(16, count);
+        if (cUsed >= 2) {
+            if (tUsed >= 2) {
+                WritePtLengths(ptLen_, NT, TBIT, 3);
+            } else {
+                const int only = static_cast<int>(std::find_if(tFreq, tFreq + NT, [](uint32_t f) { return f != 0; }) - tFreq);
+                bits_.Put(TBIT, 0);
+                bits_.Put(TBIT, static_cast<uint32_t>(only));
+            }
+            MakeCodes(ptLen_, NT, ptCode_);
+            WriteCLengths();
+            MakeCodes(cLen_, NC, cCode_);
+        } else {
+            const int only = cUsed == 0 ? 0 : static_cast<int>(std::find_if(cFreq_, cFreq_ + NC, [](uint32_t f) { return f != 0; }) - cFreq_);
+            bits_.Put(TBIT, 0);
+            bits_.Put(TBIT, 0);
+            bits_.Put(CBIT, 0);
+            bits_.Put(CBIT, static_cast<uint32_t>(only));
+            std::fill(std::begin(cCode_), std::end(cCode_), 0);
+        }
+        if (pUsed >= 2) {
+            WritePtLengths(pLen, NP, PBIT, -1);
+        } else {
+            const int only = pUsed == 0 ? 0 : static_cast<int>(std::find_if(pFreq_, pFreq_ + NP, [](uint32_t f) { return f != 0; }) - pFreq_);
+            bits_.Put(PBIT, 0);
+            bits_.Put(PBIT, static_cast<uint32_t>(only));
+        }
+        for (uint32_t i = 0; i < count; ++i) {
+            const int s = symbols_[i];
+            bits_.Put(cLen_[s], cCode_[s]);
+            if (s >= 256) {
+                const uint32_t p = positions_[i];
+                const int c = BitLength(p);
+                bits_.Put(pLen[c], pCode[c]);
+                if (c > 1) bits_.Put(c - 1, p & ((1u << (c - 1)) - 1));
+            }
         }
     }
 
     symbols_.clear();
     positions_.clear();
+    blockRaw_.clear();
     blockBytes_ = 0;
     std::fill(std::begin(cFreq_), std::end(cFreq_), 0);
     std::fill(std::begin(pFreq_), std::end(pFreq_), 0);
@@ -333,6 +398,7 @@ void Encoder::Run() {
     head_.assign(kHashSize, 0);
     prev_.assign(DICSIZ, 0);
     symbols_.reserve(kBlockBuffer);
+    blockRaw_.reserve(kBlockBuffer);
     positions_.reserve(kBlockBuffer);
 
     int prevLength = THRESHOLD - 1;
@@ -350,7 +416,7 @@ void Encoder::Run() {
         }
         if (prevLength >= THRESHOLD && matchLength <= prevLength) {
             // The match found one byte back is the better one.
-            Output(prevLength + (256 - THRESHOLD), strStart_ - 1 - prevMatch_ - 1);
+            Output(prevLength + (256 - THRESHOLD), strStart_ - 1 - prevMatch_ - 1, &win_[strStart_ - 1], prevLength);
             const uint32_t end = strStart_ - 1 + static_cast<uint32_t>(prevLength);
             // strStart_ is in the chains already; add the rest of the match.
             for (uint32_t p = strStart_ + 1; p < end; ++p)
@@ -360,7 +426,7 @@ void Encoder::Run() {
             literalPending = false;
             prevLength = THRESHOLD - 1;
         } else {
-            if (literalPending) Output(win_[strStart_ - 1], 0);
+            if (literalPending) Output(win_[strStart_ - 1], 0, &win_[strStart_ - 1], 1);
             literalPending = true;
             prevLength = matchLength;
             prevMatch_ = matchPos;
@@ -368,8 +434,9 @@ void Encoder::Run() {
             --lookahead_;
         }
     }
-    if (literalPending) Output(win_[strStart_ - 1], 0);
+    if (literalPending) Output(win_[strStart_ - 1], 0, &win_[strStart_ - 1], 1);
     SendBlock();
+    FlushIdentity();
     bits_.Finish();
 }
 

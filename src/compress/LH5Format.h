@@ -38,6 +38,8 @@ public:
     bool Build(const uint8_t* len, int n, int bits);
     // Every code is the one symbol, zero bits long.
     void BuildSingle(int symbol, int bits);
+    // The 256 byte values, each 8 bits long: the code is the byte.
+    void BuildIdentity(int bits);
 
     int Bits() const { return bits_; }
     // Entry: symbol | length << 10, or kLong.

@@ -118,6 +118,11 @@ void DecodeTable::BuildSingle(int symbol, int bits) {
     std::fill(table_, table_ + (1u << bits), static_cast<uint16_t>(symbol));
 }
 
+void DecodeTable::BuildIdentity(int bits) {
+    bits_ = bits;
+    for (uint32_t i = 0; i < (1u << bits); ++i) table_[i] = static_cast<uint16_t>((i >> (bits - 8)) | (8 << 10));
+}
+
 int DecodeTable::DecodeLong(uint32_t next16, int& length) const {
     for (int l = bits_ + 1; l <= MAXCODELEN; ++l) {
         const uint32_t c = next16 >> (MAXCODELEN - l);

@@ -51,6 +51,13 @@ TEST(RtfPack, MetafilePicture) {
     EXPECT_EQ(Unpack(packed), "x{\\pict\\wmetafile8\\picw100\\pich100 \r\n010009000003}y");
 }
 
+TEST(RtfPack, PictureWithoutPayloadPacksAgainAfterUnpacking) {
+    const std::string once = Pack("{\\pict\\wmetafile8\\picw1 \r\n0}");
+    EXPECT_EQ(once, "{\\pict\\wmetafile8\\picw1 \r\n" + Bytes({0, 0, 0, 0}) + "}");
+    EXPECT_EQ(Unpack(once), "{\\pict\\wmetafile8\\picw1 \r\n}");
+    EXPECT_EQ(Pack(Unpack(once)), once);
+}
+
 TEST(RtfPack, PlainRtfAndOtherPicturesPassUnchanged) {
     const std::string rtf =
         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Hello {\\b world}\\par"

@@ -142,6 +142,20 @@ TEST(LH5, CutOffStreamsAreCorrupt) {
     }
 }
 
+TEST(LH5, IncompressibleDataTravelsAsPlainLiteralBlocks) {
+    auto data = RandomBytes(100000, 9);
+    auto packed = Compress(data);
+    // After the count: one code-length symbol, 10 (length 8), and 256
+    // lengths, all of that one symbol.
+    EXPECT_EQ(packed[6], 0x02);
+    EXPECT_EQ(packed[7], 0xA0);
+    EXPECT_LT(packed.size(), data.size() + data.size() / 200);
+    EXPECT_EQ(Expand(packed), data);
+    for (size_t cut : std::vector<size_t>{20, 5000, packed.size() - 1}) {
+        ExpectCorrupt(std::vector<uint8_t>(packed.begin(), packed.begin() + static_cast<long>(cut)));
+    }
+}
+
 TEST(LH5, SizeBeyondWhatTheInputCanHoldIsRefused) {
     auto packed = Compress(RtfText(100));
     PutU32(packed.data(), 0xFFFFFFFFu);

@@ -1,0 +1,282 @@
+// Speed of the note storage formats, each next to its yardstick in the
+// same run: LH5 beside zlib level 6, CRC-32 alone, and packing and
+// unpacking a treskel beside a plain copy of the same bytes.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/CRC32c.h"
+#include "app/ItemTree.h"
+#include "app/TreskelArchive.h"
+#include "compress/LH5Control.h"
+#include "platform/FileSys.h"
+
+namespace treskel {
+namespace {
+
+// RTF as the editor writes it: words of a Zipf-like vocabulary, control
+// words, paragraphs, now and then a font change or a small hex picture.
+std::vector<uint8_t> RtfLike(size_t n, uint32_t seed) {
+    std::mt19937 rng(seed);
+    static const char* const syll[] = {"ka", "lo", "mer", "tan", "si", "ve", "ro", "pa", "nu", "dis", "ter", "al",
+                                       "ing", "the", "con", "ex", "ma", "bi", "qu", "or", "ed", "un", "fo", "re"};
+    std::vector<std::string> vocab;
+    for (int i = 0; i < 3000; ++i) {
+        std::string w;
+        const int parts = 1 + static_cast<int>(rng() % 4);
+        for (int k = 0; k < parts; ++k) w += syll[rng() % 24];
+        vocab.push_back(w);
+    }
+    std::string s = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}"
+                    "{\\f1\\fswiss\\fcharset0 Arial;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+                    "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    while (s.size() < n) {
+        const double z = u(rng);
+        const size_t rank = static_cast<size_t>(std::pow(3000.0, z * z)) - 1;  // skewed to frequent words
+        s += vocab[std::min<size_t>(rank, vocab.size() - 1)];
+        const uint32_t r = rng() % 100;
+        if (r < 8)
+            s += ", ";
+        else if (r < 11)
+            s += ".\\par\r\n";
+        else if (r < 12)
+            s += " {\\b " + vocab[rng() % 50] + "} ";
+        else if (r < 13)
+            s += "\\cf1 " + vocab[rng() % 200] + "\\cf0 ";
+        else
+            s += ' ';
+        if (rng() % 4000 == 0) {
+            s += "{\\pict\\wmetafile8\\picw200\\pich200 \r\n";
+            for (int line = 0; line < 8; ++line) {
+                for (int k = 0; k < 64; ++k) s += "0123456789abcdef"[rng() % (k % 3 == 0 ? 16 : 3)];
+                s += "\r\n";
+            }
+            s += "}";
+        }
+    }
+    s.resize(n);
+    return std::vector<uint8_t>(s.begin(), s.end());
+}
+
+std::vector<uint8_t> Random(size_t n, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> v(n);
+    for (auto& b : v) b = static_cast<uint8_t>(rng());
+    return v;
+}
+
+const std::vector<uint8_t>& Input(int kind, size_t size) {
+    static std::map<std::pair<int, size_t>, std::vector<uint8_t>> cache;
+    auto& v = cache[{kind, size}];
+    if (v.empty()) v = kind == 0 ? RtfLike(size, 42) : Random(size, 42);
+    return v;
+}
+
+std::vector<uint8_t> Lh5Compress(const std::vector<uint8_t>& data) {
+    TReadOnlyMemoryStream in(data.data(), static_cast<int64_t>(data.size()));
+    TMemoryStream out;
+    LH5Compression lh5(nullptr);
+    lh5.SetUseStreamMode(true);
+    lh5.StreamIn = &in;
+    lh5.StreamOut = &out;
+    lh5.Compress();
+    return out.Bytes();
+}
+
+std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data) {
+    uLongf n = compressBound(data.size());
+    std::vector<uint8_t> out(n);
+    compress2(out.data(), &n, data.data(), data.size(), 6);
+    out.resize(n);
+    return out;
+}
+
+void Label(benchmark::State& state, const std::vector<uint8_t>& in, size_t packed) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+    state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(in.size());
+}
+
+void BM_LH5Compress(benchmark::State& state) {
+    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+    size_t packed = 0;
+    for (auto _ : state) packed = Lh5Compress(in).size();
+    Label(state, in, packed);
+}
+
+void BM_ZlibCompress(benchmark::State& state) {
+    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+    size_t packed = 0;
+    for (auto _ : state) packed = ZlibCompress(in).size();
+    Label(state, in, packed);
+}
+
+void BM_LH5Expand(benchmark::State& state) {
+    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+    const auto packed = Lh5Compress(in);
+    TMemoryStream out;
+    out.SetSize(static_cast<int64_t>(in.size()));
+    LH5Compression lh5(nullptr);
+    lh5.SetUseStreamMode(true);
+    for (auto _ : state) {
+        TReadOnlyMemoryStream src(packed.data(), static_cast<int64_t>(packed.size()));
+        out.SetPosition(0);
+        lh5.StreamIn = &src;
+        lh5.StreamOut = &out;
+        lh5.Expand();
+    }
+    Label(state, in, packed.size());
+}
+
+void BM_ZlibExpand(benchmark::State& state) {
+    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+    const auto packed = ZlibCompress(in);
+    std::vector<uint8_t> out(in.size());
+    for (auto _ : state) {
+        uLongf n = out.size();
+        uncompress(out.data(), &n, packed.data(), packed.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    Label(state, in, packed.size());
+}
+
+// Text and incompressible data, 1 MB and 16 MB.
+void CoderArgs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"random", "size"});
+    for (int kind : {0, 1})
+        for (int64_t size : {1 << 20, 16 << 20}) b->Args({kind, size});
+    b->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_LH5Compress)->Apply(CoderArgs)->Name("Compress/LH5");
+BENCHMARK(BM_ZlibCompress)->Apply(CoderArgs)->Name("Compress/zlib6");
+BENCHMARK(BM_LH5Expand)->Apply(CoderArgs)->Name("Expand/LH5");
+BENCHMARK(BM_ZlibExpand)->Apply(CoderArgs)->Name("Expand/zlib");
+
+void BM_Crc32(benchmark::State& state) {
+    const auto& in = Input(1, static_cast<size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(Crc32(in.data(), in.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+}
+BENCHMARK(BM_Crc32)->Arg(1 << 20)->Arg(16 << 20);
+
+// ---- a treskel of 10,000 items and 50 MB of notes ----
+
+constexpr int kItems = 10000;
+constexpr int64_t kNoteBytes = 50LL << 20;
+
+struct Treskel {
+    std::string dir;
+    TPlainItemTree tree;
+    std::vector<std::string> files;  // tree-less list of the note files
+    std::vector<std::vector<uint8_t>> notes;
+
+    Treskel() {
+        dir = TempDirectory() + "treskel-bench-" + std::to_string(std::random_device{}()) + "/";
+        CreateDir(dir);
+        std::mt19937 rng(9);
+        const auto text = RtfLike(1 << 20, 7);
+        const int64_t mean = kNoteBytes / kItems;
+        TItemNode* parent = nullptr;
+        for (int i = 0; i < kItems; ++i) {
+            TItemNode* n = (parent != nullptr && rng() % 3 != 0) ? parent->AddChild() : tree.AddTop();
+            if (rng() % 10 == 0) parent = n;
+            n->SetText("Item " + std::to_string(i));
+            n->SetData(std::make_unique<TItemData>());
+            n->Data()->Id = 10000000 + i;
+            const size_t size = static_cast<size_t>(mean / 2 + static_cast<int64_t>(rng() % static_cast<uint32_t>(mean)));
+            const size_t from = rng() % (text.size() - size);
+            notes.emplace_back(text.begin() + static_cast<long>(from), text.begin() + static_cast<long>(from + size));
+            files.push_back(NoteFileName(dir, n->Data()->Id));
+        }
+    }
+    ~Treskel() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    void WriteLooseFiles() const {
+        for (size_t i = 0; i < files.size(); ++i) {
+            TFileStream f(files[i], fmCreate);
+            f.WriteBuffer(notes[i].data(), static_cast<int64_t>(notes[i].size()));
+        }
+    }
+};
+
+Treskel& Sample() {
+    static Treskel t;
+    return t;
+}
+
+void BM_PackTreskel(benchmark::State& state) {
+    Treskel& t = Sample();
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.WriteLooseFiles();
+        state.ResumeTiming();
+        PackTreskel(t.tree, t.dir, "Bench");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FileSizeOf(ArchiveFileName(t.dir, "Bench")));
+}
+
+// The same bytes copied from the loose files into one file: the least a
+// pack can do.  With `sync` the copy is forced to disk as a save is.
+void PlainCopyPack(benchmark::State& state, bool sync) {
+    Treskel& t = Sample();
+    t.WriteLooseFiles();
+    std::vector<uint8_t> buf(1 << 20);
+    for (auto _ : state) {
+        TFileStream out(t.dir + "copy.bin", fmCreate);
+        for (const auto& name : t.files) {
+            TFileStream in(name, fmOpenRead);
+            const int64_t n = in.Size();
+            if (static_cast<size_t>(n) > buf.size()) buf.resize(static_cast<size_t>(n));
+            in.ReadBuffer(buf.data(), n);
+            out.WriteBuffer(buf.data(), n);
+        }
+        if (sync) out.Flush();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FileSizeOf(t.dir + "copy.bin"));
+}
+void BM_PlainCopyPack(benchmark::State& state) { PlainCopyPack(state, false); }
+void BM_PlainCopyPackSynced(benchmark::State& state) { PlainCopyPack(state, true); }
+
+void BM_UnpackTreskel(benchmark::State& state) {
+    Treskel& t = Sample();
+    t.WriteLooseFiles();
+    PackTreskel(t.tree, t.dir, "Bench");
+    for (auto _ : state) UnpackTreskel(t.dir, "Bench");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FileSizeOf(ArchiveFileName(t.dir, "Bench")));
+}
+
+// The same files written out of one file.
+void BM_PlainCopyUnpack(benchmark::State& state) {
+    Treskel& t = Sample();
+    TFileStream all(t.dir + "copy.bin", fmCreate);
+    for (const auto& n : t.notes) all.WriteBuffer(n.data(), static_cast<int64_t>(n.size()));
+    std::vector<uint8_t> buf(1 << 20);
+    for (auto _ : state) {
+        all.SetPosition(0);
+        for (size_t i = 0; i < t.files.size(); ++i) {
+            const int64_t n = static_cast<int64_t>(t.notes[i].size());
+            if (static_cast<size_t>(n) > buf.size()) buf.resize(static_cast<size_t>(n));
+            all.ReadBuffer(buf.data(), n);
+            TFileStream out(t.files[i], fmCreate);
+            out.WriteBuffer(buf.data(), n);
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * all.Size());
+}
+
+BENCHMARK(BM_PackTreskel)->Name("Treskel/Pack")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopyPack)->Name("Treskel/PlainCopyPack")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopyPackSynced)->Name("Treskel/PlainCopyPackSynced")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UnpackTreskel)->Name("Treskel/Unpack")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopyUnpack)->Name("Treskel/PlainCopyUnpack")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace treskel
+
+BENCHMARK_MAIN();
