@@ -4,4 +4,7 @@ treskel_sources(
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp Controls.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
         Register.cpp
+        UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
+        PrintDialogs.cpp RegisterStdLib.cpp
+        Registry.cpp IniFiles.cpp
 )
