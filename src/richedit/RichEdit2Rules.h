@@ -1,0 +1,111 @@
+// RichEdit2Rules: the rules of the rich-edit control that do not need a
+// window: how stream bytes are handed to the window in chunks, how the
+// address scan cuts text into tokens, search ranges, paragraph alignment
+// and twips, OLE verbs and drop effects.  No <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/SysUtils.h"
+
+namespace treskel {
+
+// The OLE error of the editor's object operations.
+TRESKEL_EXCEPTION(EOleError, Exception);
+
+// Hands the bytes of a stream to the rich-edit window in chunks of any
+// size the window asks for.  With line-break normalisation every CR, LF
+// and CR LF becomes CR LF; a CR that ends what the source delivered is held
+// back until the next byte shows whether an LF follows, so breaks that
+// straddle two reads survive.  Zero bytes are data like any other.
+class TStreamChunkReader {
+public:
+    // Reads up to `count` bytes into `buffer`; returns how many (0: end).
+    using Source = std::function<int64_t(uint8_t* buffer, int64_t count)>;
+    TStreamChunkReader(Source source, bool normaliseLineBreaks, int sourceChunk = 4096);
+
+    // Fills up to `capacity` bytes of `dest`; returns 0 only at the end.
+    int Read(uint8_t* dest, int capacity);
+    bool AtEnd() const { return eof_ && pos_ >= out_.size() && !carriedCR_; }
+
+private:
+    void Refill();
+    void Normalise(const uint8_t* in, size_t n);
+
+    Source source_;
+    bool normalise_;
+    int sourceChunk_;
+    bool eof_ = false;
+    bool carriedCR_ = false;
+    std::vector<uint8_t> in_;
+    std::vector<uint8_t> out_;
+    size_t pos_ = 0;
+};
+
+// Characters an address is made of: ( ) - . / 0-9 : @ A-Z a-z and '\'.
+bool IsUrlChar(wchar_t c);
+
+struct TUrlToken {
+    int Start = 0;   // offset in the scanned text
+    int Length = 0;
+    bool Address = false;
+};
+
+// Whether a (lower-case) token is an address: a scheme of the list followed
+// by ":" and at least one more character, or an e-mail form (something,
+// "@", something holding a "." after its first character).
+bool IsAddressToken(std::wstring_view token, const std::vector<std::wstring>& schemes);
+// Cuts lower-case text into runs of address characters and classifies each.
+std::vector<TUrlToken> ScanUrlTokens(std::wstring_view text, const std::vector<std::wstring>& schemes);
+// Widens [start, end) of a text of `length` characters to whole tokens.
+void WidenToUrlTokens(int length, const std::function<wchar_t(int)>& charAt, int& start, int& end);
+
+// The range EM_FINDTEXTEX searches: forwards from StartPos over Length
+// characters (Length <= 0: to the end), or backwards from StartPos down to
+// StartPos - Length (Length <= 0: to the start).  A backward range never
+// reaches below 0.
+struct TFindRange {
+    int Min = 0;
+    int Max = -1;
+};
+TFindRange FindTextRange(int startPos, int length, bool backwards, int textLength);
+
+// Paragraph alignment: the window's PFA value and the ordinal of TAlignment
+// (0 taLeftJustify, 1 taRightJustify, 2 taCenter).  Justified and unknown
+// values read as left-justified.
+int AlignmentFromParaAlignment(int paraAlignment);
+int ParaAlignmentFromAlignment(int alignment);
+
+// Points and twips: to the nearest twip, halves to even.
+int PointsToTwips(double points);
+double TwipsToPoints(int twips);
+// A font height in pixels (negative: character height) at `ppi` and back.
+int FontHeightToTwips(int height, int ppi);
+int TwipsToFontHeight(int twips, int ppi);
+
+// OLE verbs: a list entry holds the verb number in its low 16 bits and its
+// menu flags in the high 16 bits.
+int32_t MakeVerbEntry(int verbNumber, unsigned menuFlags);
+// The verb to run for a verb argument: above 0, an index into the list
+// (EOleError "Invalid Verb" past its end); -65536 the primary verb 0;
+// anything else unchanged.
+int ResolveVerb(int verb, const std::vector<int32_t>& entries);
+
+// The effect of a drop onto the editor: link with Ctrl and Shift, copy with
+// Ctrl, else move, each only when the allowed effects contain it.
+uint32_t DropEffectFor(uint32_t keyState, uint32_t effect);
+
+// A character of an address that the code page lacks, percent-encoded
+// as UTF-8 ("%D0%BF").
+std::string PercentEncodeUtf8(char32_t c);
+
+// The longest prefix of `text` (in code units, never splitting a surrogate
+// pair) whose single-byte form, measured by `narrowLength`, fits `capacity`.
+size_t FitWidePrefix(std::wstring_view text, size_t capacity,
+                     const std::function<size_t(std::wstring_view)>& narrowLength);
+
+}  // namespace treskel

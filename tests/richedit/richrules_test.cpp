@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "richedit/RichEdit2Rules.h"
+
+namespace treskel {
+namespace {
+
+// A source that hands out the given pieces one per read, as a stream that
+// delivers short reads would.
+TStreamChunkReader::Source Pieces(std::vector<std::string> pieces) {
+    auto state = std::make_shared<std::pair<std::vector<std::string>, size_t>>(std::move(pieces), 0);
+    return [state](uint8_t* buffer, int64_t count) -> int64_t {
+        auto& [list, next] = *state;
+        if (next >= list.size()) return 0;
+        std::string& p = list[next];
+        size_t n = std::min(p.size(), static_cast<size_t>(count));
+        std::copy_n(p.begin(), n, buffer);
+        p.erase(0, n);
+        if (p.empty()) ++next;
+        return static_cast<int64_t>(n);
+    };
+}
+
+std::string Drain(TStreamChunkReader& r, int capacity) {
+    std::string out;
+    std::vector<uint8_t> buf(static_cast<size_t>(capacity));
+    for (;;) {
+        int n = r.Read(buf.data(), capacity);
+        if (n == 0) break;
+        EXPECT_LE(n, capacity);
+        out.append(reinterpret_cast<char*>(buf.data()), static_cast<size_t>(n));
+    }
+    return out;
+}
+
+TEST(StreamChunks, LineEndsBecomeCrLf) {
+    TStreamChunkReader r(Pieces({"a\nb\rc\r\nd"}), true);
+    EXPECT_EQ(Drain(r, 100), "a\r\nb\r\nc\r\nd");
+}
+
+TEST(StreamChunks, CrAtTheEndOfAReadIsCarriedNotDroppedOrDoubled) {
+    TStreamChunkReader crlf(Pieces({"one\r", "\ntwo"}), true);
+    EXPECT_EQ(Drain(crlf, 100), "one\r\ntwo");
+
+    TStreamChunkReader crAlone(Pieces({"one\r", "two"}), true);
+    EXPECT_EQ(Drain(crAlone, 100), "one\r\ntwo");
+
+    TStreamChunkReader crLast(Pieces({"one\r"}), true);
+    EXPECT_EQ(Drain(crLast, 100), "one\r\n");
+
+    TStreamChunkReader crThenCr(Pieces({"a\r", "\r", "\nb"}), true);
+    EXPECT_EQ(Drain(crThenCr, 100), "a\r\n\r\nb");
+}
+
+TEST(StreamChunks, ZeroBytesDoNotEndAChunk) {
+    std::string data("ab\0cd\nef", 8);
+    TStreamChunkReader r(Pieces({data}), true);
+    EXPECT_EQ(Drain(r, 100), std::string("ab\0cd\r\nef", 9));
+
+    TStreamChunkReader raw(Pieces({data}), false);
+    EXPECT_EQ(Drain(raw, 100), data);
+}
+
+TEST(StreamChunks, PassThroughLeavesBytesAlone) {
+    std::string utf16("a\0\r\0\n\0", 6);
+    TStreamChunkReader r(Pieces({utf16.substr(0, 3), utf16.substr(3)}), false);
+    EXPECT_EQ(Drain(r, 2), utf16);
+}
+
+TEST(StreamChunks, AnyReadAndWindowSizesGiveTheSameBytes) {
+    std::mt19937 rng(5);
+    const char alphabet[] = {'x', 'y', '\r', '\n', '\0', '{', '\\'};
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += alphabet[rng() % sizeof alphabet];
+
+    TStreamChunkReader whole(Pieces({text}), true, 1 << 20);
+    std::string expected = Drain(whole, 1 << 20);
+    // Every break is CR LF and nothing else is touched.
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] == '\r') {
+            ASSERT_LT(i + 1, expected.size());
+            EXPECT_EQ(expected[i + 1], '\n');
+        }
+        if (expected[i] == '\n') {
+            EXPECT_EQ(expected[i - 1], '\r');
+        }
+    }
+
+    for (int trial = 0; trial < 50; ++trial) {
+        std::vector<std::string> pieces;
+        for (size_t p = 0; p < text.size();) {
+            size_t n = 1 + rng() % 37;
+            pieces.push_back(text.substr(p, n));
+            p += n;
+        }
+        int sourceChunk = 1 + static_cast<int>(rng() % 50);
+        int window = 1 + static_cast<int>(rng() % 9);
+        TStreamChunkReader r(Pieces(pieces), true, sourceChunk);
+        ASSERT_EQ(Drain(r, window), expected) << "trial " << trial;
+    }
+}
+
+TEST(StreamChunks, ExceptionsOfTheSourceReachTheCaller) {
+    TStreamChunkReader r([](uint8_t*, int64_t) -> int64_t { throw EReadError("Stream read error"); }, true);
+    uint8_t buf[8];
+    EXPECT_THROW(r.Read(buf, 8), EReadError);
+}
+
+const std::vector<std::wstring> kSchemes{L"http", L"file", L"mailto", L"ftp", L"https", L"gopher",
+                                         L"nntp", L"prospero", L"telnet", L"news", L"wais"};
+
+TEST(UrlScan, SchemeNeedsOneCharacterAfterTheColon) {
+    EXPECT_FALSE(IsAddressToken(L"http:", kSchemes));
+    EXPECT_TRUE(IsAddressToken(L"http:x", kSchemes));
+    EXPECT_TRUE(IsAddressToken(L"news:comp.lang", kSchemes));
+    EXPECT_FALSE(IsAddressToken(L"xhttp://a", kSchemes));
+    EXPECT_TRUE(IsAddressToken(L"gopher://a", {L"GOPHER"}));
+}
+
+TEST(UrlScan, MailFormNeedsSomethingBeforeTheAtAndADotAfterIt) {
+    EXPECT_TRUE(IsAddressToken(L"a@b.c", kSchemes));
+    EXPECT_FALSE(IsAddressToken(L"@b.c", kSchemes));
+    EXPECT_FALSE(IsAddressToken(L"a@.b", kSchemes));
+    EXPECT_FALSE(IsAddressToken(L"a@bc", kSchemes));
+    EXPECT_FALSE(IsAddressToken(L"abc", kSchemes));
+}
+
+TEST(UrlScan, TokensAreRunsOfAddressCharacters) {
+    std::wstring text = L" see http://x.org/a, mail me@host.net; not:here ";
+    auto tokens = ScanUrlTokens(text, kSchemes);
+    std::vector<std::wstring> words;
+    std::vector<bool> addresses;
+    for (const auto& t : tokens) {
+        words.push_back(text.substr(static_cast<size_t>(t.Start), static_cast<size_t>(t.Length)));
+        addresses.push_back(t.Address);
+    }
+    EXPECT_EQ(words, (std::vector<std::wstring>{L"see", L"http://x.org/a", L"mail", L"me@host.net", L"not:here"}));
+    EXPECT_EQ(addresses, (std::vector<bool>{false, true, false, true, false}));
+    EXPECT_TRUE(ScanUrlTokens(L"  ,, ", kSchemes).empty());
+}
+
+TEST(UrlScan, RangesWidenToWholeTokens) {
+    std::wstring text = L"go http://a.b/c now";
+    auto at = [&](int i) { return text[static_cast<size_t>(i)]; };
+    int len = static_cast<int>(text.size());
+    int start = 8, end = 9;
+    WidenToUrlTokens(len, at, start, end);
+    EXPECT_EQ(start, 3);
+    EXPECT_EQ(end, 15);
+
+    start = 0, end = 1;
+    WidenToUrlTokens(len, at, start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 2);
+
+    start = 100, end = 100;
+    WidenToUrlTokens(len, at, start, end);
+    EXPECT_EQ(start, 16);
+    EXPECT_EQ(end, len);
+
+    start = 3, end = 3;
+    WidenToUrlTokens(0, at, start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 0);
+}
+
+TEST(FindRange, ForwardsRunsToTheEndOrOverTheLength) {
+    TFindRange r = FindTextRange(5, 0, false, 100);
+    EXPECT_EQ(r.Min, 5);
+    EXPECT_EQ(r.Max, -1);
+    r = FindTextRange(5, 10, false, 100);
+    EXPECT_EQ(r.Max, 15);
+}
+
+TEST(FindRange, BackwardsNeverGoesBelowZero) {
+    TFindRange r = FindTextRange(30, 70, true, 100);
+    EXPECT_EQ(r.Min, 30);
+    EXPECT_EQ(r.Max, 0);
+    r = FindTextRange(50, 20, true, 100);
+    EXPECT_EQ(r.Max, 30);
+    r = FindTextRange(50, 0, true, 100);
+    EXPECT_EQ(r.Max, 0);
+    r = FindTextRange(-1, 0, true, 100);
+    EXPECT_EQ(r.Min, 100);
+}
+
+TEST(Formats, AlignmentIsMappedExplicitly) {
+    EXPECT_EQ(AlignmentFromParaAlignment(1), 0);
+    EXPECT_EQ(AlignmentFromParaAlignment(2), 1);
+    EXPECT_EQ(AlignmentFromParaAlignment(3), 2);
+    EXPECT_EQ(AlignmentFromParaAlignment(4), 0);  // justified
+    EXPECT_EQ(AlignmentFromParaAlignment(0), 0);
+    EXPECT_EQ(AlignmentFromParaAlignment(77), 0);
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(AlignmentFromParaAlignment(ParaAlignmentFromAlignment(a)), a);
+    EXPECT_EQ(ParaAlignmentFromAlignment(2), 3);
+}
+
+TEST(Formats, TwipsRoundHalvesToEvenAndHeightsKeepHalfPoints) {
+    EXPECT_EQ(PointsToTwips(11), 220);
+    EXPECT_EQ(PointsToTwips(10.5), 210);
+    EXPECT_EQ(PointsToTwips(0.025), 0);  // 0.5 twip
+    EXPECT_EQ(PointsToTwips(0.075), 2);  // 1.5 twips
+    EXPECT_EQ(PointsToTwips(-0.075), -2);
+    EXPECT_DOUBLE_EQ(TwipsToPoints(219), 10.95);
+    // 14 pixels at 96 pixels per inch is 10.5 points.
+    EXPECT_EQ(FontHeightToTwips(-14, 96), 210);
+    EXPECT_EQ(TwipsToFontHeight(210, 96), -14);
+    EXPECT_EQ(TwipsToFontHeight(FontHeightToTwips(-13, 120), 120), -13);
+}
+
+TEST(OleVerbs, ArgumentsAboveZeroIndexTheList) {
+    std::vector<int32_t> entries{MakeVerbEntry(0, 2), MakeVerbEntry(1, 2), MakeVerbEntry(-3, 0x8002)};
+    EXPECT_EQ(ResolveVerb(1, entries), 1);
+    EXPECT_EQ(ResolveVerb(2, entries), -3);
+    EXPECT_EQ(ResolveVerb(-65536, entries), 0);
+    EXPECT_EQ(ResolveVerb(0, entries), 0);
+    EXPECT_EQ(ResolveVerb(-2, entries), -2);
+    try {
+        ResolveVerb(3, entries);
+        FAIL() << "no error";
+    } catch (const EOleError& e) {
+        EXPECT_STREQ(e.what(), "Invalid Verb");
+    }
+    EXPECT_EQ(static_cast<uint32_t>(entries[2]) >> 16, 0x8002u);
+}
+
+TEST(DropEffect, KeysChooseAndAllowedEffectsLimit) {
+    const uint32_t copy = 1, move = 2, link = 4, all = 7;
+    EXPECT_EQ(DropEffectFor(0, all), move);
+    EXPECT_EQ(DropEffectFor(0x8, all), copy);
+    EXPECT_EQ(DropEffectFor(0xC, all), link);
+    EXPECT_EQ(DropEffectFor(0x4, all), move);  // Shift alone moves
+    EXPECT_EQ(DropEffectFor(0x8, move | link), move | link);  // copy not allowed: unchanged
+    EXPECT_EQ(DropEffectFor(0xC, link), link);
+}
+
+TEST(UrlText, PercentEncodingIsUtf8) {
+    EXPECT_EQ(PercentEncodeUtf8(U'\x043F'), "%D0%BF");
+    EXPECT_EQ(PercentEncodeUtf8(U'\x20AC'), "%E2%82%AC");
+    EXPECT_EQ(PercentEncodeUtf8(U'\x1F600'), "%F0%9F%98%80");
+    EXPECT_EQ(PercentEncodeUtf8(U' '), "%20");
+}
+
+TEST(NarrowCopy, LongestFittingPrefixOfWholeCharacters) {
+    // Characters above 0x7F take two bytes, as in a double-byte code page.
+    auto dbcs = [](std::wstring_view s) {
+        size_t n = 0;
+        for (wchar_t c : s) n += c > 0x7F ? 2 : 1;
+        return n;
+    };
+    std::wstring text = L"ab\x4E2D\x6587z";
+    EXPECT_EQ(FitWidePrefix(text, 100, dbcs), text.size());
+    EXPECT_EQ(FitWidePrefix(text, 4, dbcs), 3u);
+    EXPECT_EQ(FitWidePrefix(text, 5, dbcs), 3u);
+    EXPECT_EQ(FitWidePrefix(text, 6, dbcs), 4u);
+    EXPECT_EQ(FitWidePrefix(text, 0, dbcs), 0u);
+    std::wstring pair{L'a', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+    EXPECT_EQ(FitWidePrefix(pair, 2, [](std::wstring_view s) { return s.size(); }), 1u);
+}
+
+}  // namespace
+}  // namespace treskel
