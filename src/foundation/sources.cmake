@@ -4,3 +4,7 @@ treskel_sources(
   POSIX_BASE qclclassPosix.cpp
   WIN32 qclclassWin.cpp qclutilsWin.cpp qclnonvS.cpp qclsysin.cpp
 )
+treskel_sources(
+  PORTABLE qclgraph.cpp
+  WIN32 qclgraphDraw.cpp qclgraphText.cpp qclgraphBitmap.cpp
+)

@@ -1,0 +1,3 @@
+treskel_test(drawing
+  PORTABLE drawing_test.cpp
+)
