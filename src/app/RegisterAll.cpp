@@ -1,6 +1,7 @@
 #include "app/RegisterAll.h"
 
 #include "app/frmMain.h"
+#include "foundation/qclclass.h"
 #include "platform/Register.h"
 
 namespace treskel {
@@ -10,6 +11,7 @@ void RegisterAllClasses() {
     if (done) return;
     done = true;
     RegisterPlatformClasses();
+    RegisterFoundationClasses();
     RegisterMainFormClasses();
 }
 

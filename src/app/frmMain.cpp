@@ -19,7 +19,9 @@ void RegisterMainFormClasses() {
         .Handler("FormCreate", &TfrmTreskel::FormCreate)
         .Handler("FormShow", &TfrmTreskel::FormShow)
         .Handler("FormClose", &TfrmTreskel::FormClose)
-        .Handler("FormDestroy", &TfrmTreskel::FormDestroy);
+        .Handler("FormDestroy", &TfrmTreskel::FormDestroy)
+        .Field("IniCtrl", &TfrmTreskel::IniCtrl)
+        .Field("QclOneInstance1", &TfrmTreskel::QclOneInstance1);
 }
 
 }  // namespace treskel

@@ -1,6 +1,8 @@
 // The main window: tabs of treskels, the item tree and the note editor.
 #pragma once
 
+#include "foundation/qclnonvS.h"
+#include "foundation/qclsysin.h"
 #include "platform/Forms.h"
 
 namespace treskel {
@@ -14,6 +16,9 @@ public:
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void FormDestroy(TObject* Sender);
+
+    TQclIniCtrl* IniCtrl = nullptr;
+    TQclOneInstance* QclOneInstance1 = nullptr;
 };
 
 extern TfrmTreskel* frmTreskel;
