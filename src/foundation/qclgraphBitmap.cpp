@@ -187,11 +187,14 @@ void QclMakeEmbossedGlyph(TBitmap* dest, TBitmap* glyph, int x, int y) {
     c->Brush()->SetColor(glyph->TransparentColor());
     c->FillRect(Rect(0, 0, dest->Width(), dest->Height()));
     HDC dc = c->Handle();
-    DCColours colours(dc, RGB(255, 255, 255), RGB(0, 0, 0));
-    c->Brush()->SetColor(clBtnHighlight);
-    BitBlt(dc, x + 1, y + 1, w, h, maskDC.Get(), 0, 0, 0xE20746);
-    c->Brush()->SetColor(clBtnShadow);
-    BitBlt(dc, x, y, w, h, maskDC.Get(), 0, 0, 0xE20746);
+    // Where the mask is set the brush is painted; elsewhere the bitmap stays.
+    auto paint = [&](TColor brush, int px, int py) {
+        c->Brush()->SetColor(brush);  // the canvas sets its background colour with the brush
+        DCColours colours(dc, RGB(255, 255, 255), RGB(0, 0, 0));
+        BitBlt(dc, px, py, w, h, maskDC.Get(), 0, 0, 0xE20746);
+    };
+    paint(clBtnHighlight, x + 1, y + 1);
+    paint(clBtnShadow, x, y);
 }
 
 }  // namespace treskel

@@ -103,15 +103,16 @@ bool QclDrawBevelStyle(TCanvas* canvas, TRect& rect, TQclBevelStyle style, TColo
         canvas->Pen()->SetColor(bottomRight);
         canvas->Polyline({{r, t}, {r, b}, {l, b}});
     } else {
+        // Filled polygons without a pen leave out their right and bottom
+        // edges, so the bands end exactly where the inner rectangle begins.
         int w = width;
         canvas->Pen()->SetStyle(TPenStyle::psClear);
         canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
-        --b;
         TRect i = Rect(l + w, t + w, r - w, b - w);
         canvas->Brush()->SetColor(bottomRight);
-        canvas->Polygon({{l, b + 1}, {i.Left, i.Bottom}, {i.Right, i.Bottom}, {i.Right, i.Top}, {r, t}, {r, b + 1}});
+        canvas->Polygon({{l, b}, {i.Left, i.Bottom}, {i.Right, i.Bottom}, {i.Right, i.Top}, {r, t}, {r, b}});
         canvas->Brush()->SetColor(topLeft);
-        canvas->Polygon({{l, b}, {i.Left, i.Bottom}, {i.Left, i.Top}, {i.Right - 1, i.Top}, {r - 1, t}, {l, t}});
+        canvas->Polygon({{l, b}, {i.Left, i.Bottom}, {i.Left, i.Top}, {i.Right, i.Top}, {r, t}, {l, t}});
     }
     rect = QclBevelStyleInnerRect(entry, style, width);
     return true;

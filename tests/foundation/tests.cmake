@@ -1,5 +1,7 @@
 treskel_test(drawing
   PORTABLE drawing_test.cpp
+  WIN32 drawing_wintest.cpp
+  GUI
 )
 treskel_test(foundation
   PORTABLE qclutils_test.cpp qclfontstr_test.cpp qcltimer_test.cpp
