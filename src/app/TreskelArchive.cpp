@@ -78,16 +78,17 @@ void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::
 
     struct Entry {
         int32_t id;
-        bool packed;
+        int64_t size;  // -1: not packed
     };
     std::vector<Entry> entries;
     std::unordered_set<int32_t> packedIds;
     ForEachItem(tree, [&](TItemNode* node) {
         const TItemData& d = *node->Data();  // TreeFileBytes gave every node a record
         // Two items of one id share one file: the first carries it.
-        const bool packed = d.IsLink == 0 && packedIds.count(d.Id) == 0 && FileExists(NoteFileName(dataPath, d.Id));
-        if (packed) packedIds.insert(d.Id);
-        entries.push_back({d.Id, packed});
+        int64_t size = -1;
+        if (d.IsLink == 0 && packedIds.count(d.Id) == 0) size = FileSizeOf(NoteFileName(dataPath, d.Id));
+        if (size >= 0) packedIds.insert(d.Id);
+        entries.push_back({d.Id, size});
     });
 
     try {
@@ -103,12 +104,12 @@ void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::
             std::vector<uint8_t> buf(kCopyBuffer);
             for (const Entry& e : entries) {
                 w.WriteU32(static_cast<uint32_t>(e.id));
-                if (!e.packed) {
+                if (e.size < 0) {
                     w.WriteU32(0xFFFFFFFFu);
                     continue;
                 }
                 std::unique_ptr<TStream> note = ops.OpenRead(NoteFileName(dataPath, e.id));
-                int64_t left = note->Size();
+                int64_t left = e.size;
                 if (left > std::numeric_limits<int32_t>::max())
                     throw EWriteError(Format("the note file %d is too large for an archive", e.id));
                 w.WriteU32(static_cast<uint32_t>(left));
@@ -159,7 +160,7 @@ void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::
     const std::string treeName = TreeFileName(dataPath, caption);
     if (FileExists(treeName)) ops.Delete(treeName);
     for (const Entry& e : entries)
-        if (e.packed) ops.Delete(NoteFileName(dataPath, e.id));
+        if (e.size >= 0) ops.Delete(NoteFileName(dataPath, e.id));
 }
 
 void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
