@@ -262,6 +262,39 @@ TEST(LH5, FlippedBitsNeverCrash) {
     }
 }
 
+// Records what a coder reports.
+class Progress : public TCodingProgress {
+public:
+    void SetMax(int64_t max) override { Max = max; }
+    void SetPosition(int64_t position) override {
+        EXPECT_GE(position, Position);
+        Position = position;
+    }
+    int64_t Max = -1;
+    int64_t Position = 0;
+};
+
+TEST(LH5, ProgressFollowsTheUncompressedBytesBothWays) {
+    auto data = RtfText(700000);
+    Progress p;
+    TMemoryStream in(data), packed, out;
+    LH5Compression lh5(nullptr);
+    lh5.SetProgessControl(&p);
+    lh5.SetUseStreamMode(true);
+    lh5.StreamIn = &in;
+    lh5.StreamOut = &packed;
+    lh5.Compress();
+    EXPECT_EQ(p.Max, 700000);
+    EXPECT_EQ(p.Position, 700000);
+    p = Progress();
+    packed.SetPosition(0);
+    lh5.StreamIn = &packed;
+    lh5.StreamOut = &out;
+    lh5.Expand();
+    EXPECT_EQ(p.Max, 700000);
+    EXPECT_EQ(p.Position, 700000);
+}
+
 TEST(LH5, StreamModeNeedsBothStreams) {
     LH5Compression lh5(nullptr);
     lh5.SetUseStreamMode(true);
