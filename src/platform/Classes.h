@@ -12,6 +12,12 @@
 #include "platform/Sets.h"
 #include "platform/SysUtils.h"
 
+// The system's header names its GDI GetObject like the string lists'
+// method; here the method is meant (Windows code calls GetObjectA).
+#ifdef GetObject
+#undef GetObject
+#endif
+
 namespace treskel {
 
 class TStream;
