@@ -13,7 +13,28 @@ InputQueryResponder& QueryResponder() {
     static InputQueryResponder r;
     return r;
 }
+CommonDialogResponder& DialogResponder() {
+    static CommonDialogResponder r;
+    return r;
+}
 }  // namespace
+
+void SetCommonDialogResponder(CommonDialogResponder responder) { DialogResponder() = std::move(responder); }
+
+bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
+    if (DialogResponder()) return DialogResponder()(*this);
+    // The dialog belongs to the window the user works in; the program's
+    // other windows wait while it is up.
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr && Application != nullptr) owner = Application->Handle();
+    if (Application != nullptr) Application->EnterModal();
+    struct Leave {
+        ~Leave() {
+            if (Application != nullptr) Application->LeaveModal();
+        }
+    } leave;
+    return show(owner);
+}
 
 void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }
 void SetInputQueryResponder(InputQueryResponder responder) { QueryResponder() = std::move(responder); }

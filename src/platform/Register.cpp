@@ -261,6 +261,7 @@ void RegisterPlatformClasses() {
     RegisterControlClasses();
     RegisterFormClasses();
     RegisterStdControlClasses();
+    RegisterStdLibClasses();
 }
 
 }  // namespace treskel

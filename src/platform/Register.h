@@ -9,6 +9,7 @@ void RegisterFormClasses();
 void RegisterActionClasses();
 void RegisterMenuClasses();
 void RegisterStdControlClasses();
+void RegisterStdLibClasses();  // memo, check box, panel, dialogs, ... (RegisterStdLib.cpp)
 
 // All of the above, once.
 void RegisterPlatformClasses();

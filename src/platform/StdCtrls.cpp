@@ -313,3 +313,326 @@ void TButton::WndProc(TMessage& m) {
 }
 
 }  // namespace treskel
+
+namespace treskel {
+
+// ------------------------------------------------------------ memo lines
+
+std::vector<std::string> TMemoStrings::Read() const {
+    // Lines end at CR LF; text after the last CR LF is one more line.
+    std::string text = memo_->Text();
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+void TMemoStrings::Write(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) {
+        text += l;
+        text += "\r\n";
+    }
+    memo_->SetText(text);
+}
+
+void TMemoStrings::Check(int index, int count) const {
+    if (index < 0 || index >= count) Error("List index out of bounds (%d)", index);
+}
+
+int TMemoStrings::Count() const { return static_cast<int>(Read().size()); }
+
+std::string TMemoStrings::Get(int index) const {
+    std::vector<std::string> lines = Read();
+    Check(index, static_cast<int>(lines.size()));
+    return lines[static_cast<size_t>(index)];
+}
+
+void TMemoStrings::Put(int index, const std::string& s) {
+    std::vector<std::string> lines = Read();
+    Check(index, static_cast<int>(lines.size()));
+    lines[static_cast<size_t>(index)] = s;
+    Write(lines);
+}
+
+void TMemoStrings::Insert(int index, const std::string& s) {
+    std::vector<std::string> lines = Read();
+    if (index < 0 || index > static_cast<int>(lines.size())) Error("List index out of bounds (%d)", index);
+    // A line may not smuggle in a line break of its own.
+    std::string line = s.substr(0, s.find_first_of("\r\n"));
+    lines.insert(lines.begin() + index, line);
+    Write(lines);
+}
+
+void TMemoStrings::Delete(int index) {
+    std::vector<std::string> lines = Read();
+    Check(index, static_cast<int>(lines.size()));
+    lines.erase(lines.begin() + index);
+    Write(lines);
+}
+
+void TMemoStrings::Clear() { memo_->SetText(""); }
+
+std::string TMemoStrings::Text() const {
+    std::string text;
+    for (const std::string& l : Read()) {
+        text += l;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TMemoStrings::SetText(std::string_view text) {
+    TStringList parsed;
+    parsed.SetText(text);
+    Write(parsed.ToVector());
+}
+
+// ------------------------------------------------------------ memo
+
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), lines_(std::make_unique<TMemoStrings>(this)) {
+    SetControlStyle(ControlStyle() - TControlStyleItem::csFixedHeight);
+    SetBounds(0, 0, 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+void TCustomMemo::CreateParams(TCreateParams& p) {
+    TCustomEdit::CreateParams(p);
+    p.Style |= ES_MULTILINE | ES_WANTRETURN;
+    if (wordWrap_) p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    bool horz = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
+    bool vert = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
+    // Wrapped text never needs a horizontal bar.
+    if (horz && !wordWrap_) p.Style |= WS_HSCROLL;
+    if (vert) p.Style |= WS_VSCROLL;
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle s) {
+    if (s == scrollBars_) return;
+    scrollBars_ = s;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool v) {
+    if (v == wordWrap_) return;
+    wordWrap_ = v;
+    RecreateWnd();
+}
+
+void TCustomMemo::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_GETDLGCODE:
+            // Tab and Return go to the memo only when it wants them.
+            TCustomEdit::WndProc(m);
+            m.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+            if (wantTabs_) m.Result |= DLGC_WANTTAB;
+            return;
+        case CM_WANTSPECIALKEY:
+            if (m.WParam == VK_RETURN && wantReturns_) {
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_CHAR:
+            // A Tab or Return the memo does not want is not typed into it.
+            if ((m.WParam == '\t' && !wantTabs_) || (m.WParam == '\r' && !wantReturns_)) return;
+            break;
+        default:
+            break;
+    }
+    TCustomEdit::WndProc(m);
+}
+
+// ------------------------------------------------------------ check box
+
+TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
+    SetControlStyle({TControlStyleItem::csSetCaption, TControlStyleItem::csDoubleClicks});
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+    SetParentColor(true);
+}
+
+void TCustomCheckBox::CreateParams(TCreateParams& p) {
+    TButtonControl::CreateParams(p);
+    CreateSubClass(p, "BUTTON");
+    // Not an automatic box: the state is ours and the window follows it.
+    p.Style |= BS_3STATE;
+    if (alignment_ == TAlignment::taLeftJustify) p.Style |= BS_LEFTTEXT;
+}
+
+void TCustomCheckBox::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+}
+
+void TCustomCheckBox::SetAlignment(TAlignment a) {
+    if (a == TAlignment::taCenter) a = TAlignment::taRightJustify;
+    if (a == alignment_) return;
+    alignment_ = a;
+    RecreateWnd();
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState s) {
+    if (s == state_) return;
+    state_ = s;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(s), 0);
+    // A layout being read sets the state without running handlers.
+    if (!IsLoading()) Click();
+}
+
+void TCustomCheckBox::Toggle() {
+    switch (state_) {
+        case TCheckBoxState::cbUnchecked:
+            SetState(TCheckBoxState::cbChecked);
+            break;
+        case TCheckBoxState::cbChecked:
+            SetState(allowGrayed_ ? TCheckBoxState::cbGrayed : TCheckBoxState::cbUnchecked);
+            break;
+        case TCheckBoxState::cbGrayed:
+            SetState(TCheckBoxState::cbUnchecked);
+            break;
+    }
+}
+
+void TCustomCheckBox::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        if (HIWORD(m.WParam) == BN_CLICKED) Toggle();
+        return;
+    }
+    TButtonControl::WndProc(m);
+}
+
+// ------------------------------------------------------------ radio button
+
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) {
+    SetControlStyle({TControlStyleItem::csSetCaption, TControlStyleItem::csDoubleClicks});
+    SetBounds(0, 0, 113, 17);
+    SetParentColor(true);
+}
+
+void TRadioButton::CreateParams(TCreateParams& p) {
+    TButtonControl::CreateParams(p);
+    CreateSubClass(p, "BUTTON");
+    p.Style |= BS_RADIOBUTTON;
+    if (alignment_ == TAlignment::taLeftJustify) p.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetAlignment(TAlignment a) {
+    if (a == TAlignment::taCenter) a = TAlignment::taRightJustify;
+    if (a == alignment_) return;
+    alignment_ = a;
+    RecreateWnd();
+}
+
+void TRadioButton::SetChecked(bool v) {
+    if (v == checked_) return;
+    checked_ = v;
+    // The checked button of a group is the one Tab stops at.
+    SetTabStop(v);
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!v) return;
+    if (TWinControl* p = Parent()) {
+        for (int i = 0; i < p->ControlCount(); ++i) {
+            auto* other = dynamic_cast<TRadioButton*>(p->Controls(i));
+            if (other != nullptr && other != this) other->SetChecked(false);
+        }
+    }
+    if (!IsLoading()) Click();
+}
+
+void TRadioButton::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
+        return;
+    }
+    TButtonControl::WndProc(m);
+}
+
+// ------------------------------------------------------------ group box
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+    SetControlStyle({TControlStyleItem::csAcceptsControls, TControlStyleItem::csCaptureMouse,
+                     TControlStyleItem::csClickEvents, TControlStyleItem::csSetCaption,
+                     TControlStyleItem::csDoubleClicks, TControlStyleItem::csOpaque,
+                     TControlStyleItem::csReplicatable});
+    SetBounds(0, 0, 185, 105);
+    SetParentColor(true);
+}
+
+int TCustomGroupBox::CaptionHeight() {
+    WindowDC screen(nullptr);
+    SelectGuard sel(screen.Get(), Font()->Handle());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen.Get(), &tm);
+    return tm.tmHeight;
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& rect) {
+    TCustomControl::AdjustClientRect(rect);
+    rect = InflateRect(rect, -2, -2);
+    rect.Top += CaptionHeight() - 2;
+}
+
+void TCustomGroupBox::Paint() {
+    TCanvas* c = Canvas();
+    TRect all = ClientRect();
+    c->Brush()->SetColor(Color());
+    c->Brush()->SetStyle(TBrushStyle::bsSolid);
+    c->FillRect(all);
+    c->Font()->Assign(Font());
+    int h = c->TextHeight("0");
+    RECT frame{0, h / 2, all.Right, all.Bottom};
+    HDC dc = c->Handle();
+    if (Ctl3D()) {
+        DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    } else {
+        c->Brush()->SetColor(clWindowFrame);
+        c->FrameRect(FromRECT(frame));
+    }
+    std::string text = Caption();
+    if (text.empty()) return;
+    // The caption interrupts the top edge; "&&" shows one ampersand.
+    RECT tr{8, 0, all.Right - 8, h};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_CALCRECT);
+    c->Brush()->SetColor(Color());
+    c->FillRect(FromRECT(tr));
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    if (!Enabled()) {
+        RECT shifted = tr;
+        OffsetRect(&shifted, 1, 1);
+        c->Font()->SetColor(clBtnHighlight);
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shifted, DT_SINGLELINE);
+        c->Font()->SetColor(clBtnShadow);
+    }
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE);
+}
+
+void TCustomGroupBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CM_TEXTCHANGED:
+        case CM_ENABLEDCHANGED:
+        case CM_FONTCHANGED:
+            Invalidate();
+            Realign();
+            break;
+        default:
+            break;
+    }
+    TCustomControl::WndProc(m);
+}
+
+}  // namespace treskel

@@ -1,9 +1,13 @@
-// Standard controls: label, edit, button.
+// Standard controls: label, edit, memo, button, check box, radio button
+// and group box.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Controls.h"
 
@@ -145,5 +149,145 @@ private:
     int modalResult_ = 0;
 };
 
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+TRESKEL_ENUM_INFO(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
+
+class TCustomMemo;
+
+// The lines of a memo.  The window's text is the one copy: a line is what
+// lies between CR LF pairs, and writing a line rewrites the text with a
+// CR LF after every line, so that empty lines survive a round trip.
+class TMemoStrings : public TStrings {
+    TRESKEL_CLASS(TMemoStrings)
+public:
+    explicit TMemoStrings(TCustomMemo* memo) : memo_(memo) {}
+    int Count() const override;
+    std::string Get(int index) const override;
+    void Put(int index, const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+    std::string Text() const override;
+    void SetText(std::string_view text) override;
+
+private:
+    std::vector<std::string> Read() const;
+    void Write(const std::vector<std::string>& lines);
+    void Check(int index, int count) const;
+    TCustomMemo* memo_;
+};
+
+class TCustomMemo : public TCustomEdit {
+    TRESKEL_CLASS(TCustomMemo)
+public:
+    explicit TCustomMemo(TComponent* owner);
+    ~TCustomMemo() override;
+    TStrings* Lines() { return lines_.get(); }
+    void SetLines(TStrings* lines) { lines_->Assign(lines); }
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle s);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool v) { wantReturns_ = v; }
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool v) { wantTabs_ = v; }
+    void WndProc(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    std::unique_ptr<TStrings> lines_;
+    TScrollStyle scrollBars_ = TScrollStyle::ssNone;
+    bool wordWrap_ = true;
+    bool wantReturns_ = true;
+    bool wantTabs_ = false;
+};
+
+class TMemo : public TCustomMemo {
+    TRESKEL_CLASS(TMemo)
+public:
+    using TCustomMemo::TCustomMemo;
+};
+
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+TRESKEL_ENUM_INFO(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
+
+// A check box over the system's button.  The state lives here and is
+// mirrored into the window; a change of state (by the user or by the
+// program, once loaded) fires OnClick.
+class TCustomCheckBox : public TButtonControl {
+    TRESKEL_CLASS(TCustomCheckBox)
+public:
+    explicit TCustomCheckBox(TComponent* owner);
+    // taRightJustify puts the text right of the box, taLeftJustify left.
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment a);
+    bool AllowGrayed() const { return allowGrayed_; }
+    void SetAllowGrayed(bool v) { allowGrayed_ = v; }
+    TCheckBoxState State() const { return state_; }
+    void SetState(TCheckBoxState s);
+    bool Checked() const { return state_ == TCheckBoxState::cbChecked; }
+    void SetChecked(bool v) { SetState(v ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked); }
+    void WndProc(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void CreateWnd() override;
+    // The user's click: unchecked, checked, then grayed when allowed.
+    virtual void Toggle();
+
+private:
+    TAlignment alignment_ = TAlignment::taRightJustify;
+    bool allowGrayed_ = false;
+    TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    TRESKEL_CLASS(TCheckBox)
+public:
+    using TCustomCheckBox::TCustomCheckBox;
+};
+
+// A radio button: checking one unchecks the other radio buttons of its
+// parent.  Becoming checked fires OnClick.
+class TRadioButton : public TButtonControl {
+    TRESKEL_CLASS(TRadioButton)
+public:
+    explicit TRadioButton(TComponent* owner);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment a);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool v);
+    void WndProc(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void CreateWnd() override;
+
+private:
+    TAlignment alignment_ = TAlignment::taRightJustify;
+    bool checked_ = false;
+};
+
+// A frame with a caption in its top edge that holds other controls.
+class TCustomGroupBox : public TCustomControl {
+    TRESKEL_CLASS(TCustomGroupBox)
+public:
+    explicit TCustomGroupBox(TComponent* owner);
+    void WndProc(TMessage& m) override;
+
+protected:
+    void Paint() override;
+    void AdjustClientRect(TRect& rect) override;
+    int CaptionHeight();
+};
+
+class TGroupBox : public TCustomGroupBox {
+    TRESKEL_CLASS(TGroupBox)
+public:
+    using TCustomGroupBox::TCustomGroupBox;
+};
 
 }  // namespace treskel

@@ -1,0 +1,61 @@
+// Drives a real system dialog from inside its own modal loop: a thread
+// timer waits for the dialog window of this thread and acts on it once.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace treskel::test {
+
+class DialogDriver {
+public:
+    // `act` gets the dialog window (class "#32770") once it shows.
+    explicit DialogDriver(std::function<void(HWND)> act) {
+        Action() = std::move(act);
+        timer_ = SetTimer(nullptr, 0, 20, &DialogDriver::Tick);
+    }
+    ~DialogDriver() {
+        if (timer_ != 0) KillTimer(nullptr, timer_);
+        Action() = nullptr;
+    }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    static HWND FindDialog() {
+        HWND found = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), &DialogDriver::Match, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+    // Presses a button of a dialog as the user would.
+    static void Press(HWND dialog, int id) {
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+
+private:
+    static BOOL CALLBACK Match(HWND w, LPARAM p) {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static std::function<void(HWND)>& Action() {
+        static std::function<void(HWND)> a;
+        return a;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND d = FindDialog();
+        if (d == nullptr || !Action()) return;
+        KillTimer(nullptr, id);
+        auto act = std::move(Action());
+        Action() = nullptr;
+        act(d);
+    }
+    UINT_PTR timer_ = 0;
+};
+
+}  // namespace treskel::test

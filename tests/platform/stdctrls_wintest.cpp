@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "support/GuiTest.h"
+
+using namespace treskel;
+using namespace treskel::test;
+
+namespace {
+
+// A dialog laid out as the program's dialogs are: group boxes holding
+// check boxes, radio buttons and a memo, with handlers bound by name.
+class TStdTestForm : public TForm {
+    TRESKEL_CLASS(TStdTestForm)
+public:
+    using TForm::TForm;
+    TGroupBox* GroupBox1 = nullptr;
+    TCheckBox* CheckBox1 = nullptr;
+    TRadioButton* PortBut = nullptr;
+    TRadioButton* LandBut = nullptr;
+    TMemo* Memo1 = nullptr;
+    std::vector<std::string> clicks;
+    void OrientClick(TObject* sender) { clicks.push_back(static_cast<TComponent*>(sender)->Name()); }
+};
+
+const char* kLayout = R"(object StdTestForm: TStdTestForm
+  ClientWidth = 320
+  ClientHeight = 240
+  object GroupBox1: TGroupBox
+    Left = 8
+    Top = 8
+    Width = 300
+    Height = 100
+    Caption = ' Speed && Compression '
+    object CheckBox1: TCheckBox
+      Left = 8
+      Top = 20
+      Width = 200
+      Caption = 'Update records'
+      Checked = True
+    end
+    object PortBut: TRadioButton
+      Left = 8
+      Top = 44
+      Caption = '&Portrait'
+      Checked = True
+      OnClick = OrientClick
+    end
+    object LandBut: TRadioButton
+      Left = 8
+      Top = 64
+      Caption = 'Land&scape'
+      OnClick = OrientClick
+    end
+  end
+  object Memo1: TMemo
+    Left = 8
+    Top = 116
+    Width = 300
+    Height = 100
+    Lines.Strings = (
+      'first'
+      ''
+      'third')
+  end
+end
+)";
+
+void RegisterTestForm() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    PublishClass<TStdTestForm, TForm>()
+        .Handler("OrientClick", &TStdTestForm::OrientClick)
+        .Field("GroupBox1", &TStdTestForm::GroupBox1)
+        .Field("CheckBox1", &TStdTestForm::CheckBox1)
+        .Field("PortBut", &TStdTestForm::PortBut)
+        .Field("LandBut", &TStdTestForm::LandBut)
+        .Field("Memo1", &TStdTestForm::Memo1);
+}
+
+OwnedPtr<TStdTestForm> LoadTestForm(const std::string& layout = kLayout) {
+    RegisterTestForm();
+    OwnedPtr<TStdTestForm> form(new TStdTestForm(nullptr));
+    form->InitializeForm(layout, "stdtest.form");
+    return form;
+}
+
+bool WindowChecked(TWinControl* c) { return SendMessageA(c->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+}  // namespace
+
+TEST(StdControls, LayoutSetsStateWithoutRunningHandlers) {
+    auto form = LoadTestForm();
+    EXPECT_TRUE(form->CheckBox1->Checked());
+    EXPECT_TRUE(form->PortBut->Checked());
+    EXPECT_FALSE(form->LandBut->Checked());
+    EXPECT_TRUE(form->clicks.empty());
+    EXPECT_EQ(form->GroupBox1->Caption(), " Speed && Compression ");
+    EXPECT_EQ(form->Memo1->Lines()->ToVector(), (std::vector<std::string>{"first", "", "third"}));
+    // Children take the group box's colour, which is the form's.
+    EXPECT_EQ(form->CheckBox1->Color(), clBtnFace);
+    form->Show();
+    PumpMessages();
+    EXPECT_TRUE(WindowChecked(form->CheckBox1));
+    EXPECT_TRUE(WindowChecked(form->PortBut));
+    EXPECT_FALSE(WindowChecked(form->LandBut));
+}
+
+TEST(StdControls, LayoutWrittenBackReadsTheSame) {
+    auto form = LoadTestForm();
+    form->CheckBox1->SetChecked(false);
+    form->LandBut->SetChecked(true);
+    form->Memo1->Lines()->SetText("a\r\nb\r\n");
+    std::string text = WriteLayout(form.get());
+    auto again = LoadTestForm(text);
+    EXPECT_FALSE(again->CheckBox1->Checked());
+    EXPECT_TRUE(again->LandBut->Checked());
+    EXPECT_FALSE(again->PortBut->Checked());
+    EXPECT_EQ(again->Memo1->Lines()->ToVector(), (std::vector<std::string>{"a", "b"}));
+    // Colours that follow the parent are not written.
+    EXPECT_EQ(text.find("Color", text.find("object GroupBox1")), std::string::npos) << text;
+}
+
+TEST(CheckBox, AClickOnTheWindowTogglesAndFiresOnClick) {
+    auto form = LoadTestForm();
+    form->Show();
+    PumpMessages();
+    int clicks = 0;
+    form->CheckBox1->OnClick = [&](TObject*) { ++clicks; };
+    HWND box = form->CheckBox1->Handle();
+    ClickAt(box, 5, 8);
+    PumpMessages();
+    EXPECT_FALSE(form->CheckBox1->Checked());
+    EXPECT_FALSE(WindowChecked(form->CheckBox1));
+    EXPECT_EQ(clicks, 1);
+    SendMessageA(box, BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(form->CheckBox1->Checked());
+    EXPECT_EQ(clicks, 2);
+    // A grayed state is reached only when allowed.
+    form->CheckBox1->SetAllowGrayed(true);
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(form->CheckBox1->State(), TCheckBoxState::cbGrayed);
+    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    // Setting the same state again is no click.
+    form->CheckBox1->SetState(TCheckBoxState::cbGrayed);
+    EXPECT_EQ(clicks, 3);
+}
+
+TEST(RadioButton, CheckingOneUnchecksItsSiblingsOnly) {
+    auto form = LoadTestForm();
+    auto* other = Create<TRadioButton>(form.get());
+    other->SetParent(form.get());  // another parent: another group
+    other->SetChecked(true);
+    form->Show();
+    PumpMessages();
+    form->clicks.clear();
+    ClickAt(form->LandBut->Handle(), 5, 8);
+    PumpMessages();
+    EXPECT_TRUE(form->LandBut->Checked());
+    EXPECT_FALSE(form->PortBut->Checked());
+    EXPECT_FALSE(WindowChecked(form->PortBut));
+    EXPECT_TRUE(other->Checked());
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"LandBut"}));
+    // Clicking the checked one again changes nothing.
+    ClickAt(form->LandBut->Handle(), 5, 8);
+    PumpMessages();
+    EXPECT_EQ(form->clicks.size(), 1u);
+    form->PortBut->SetChecked(true);
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"LandBut", "PortBut"}));
+    EXPECT_FALSE(form->LandBut->Checked());
+}
+
+TEST(GroupBox, AlignedChildrenStayBelowTheCaption) {
+    auto form = LoadTestForm();
+    auto* inner = Create<TMemo>(form.get());
+    inner->SetParent(form->GroupBox1);
+    inner->SetAlign(TAlign::alClient);
+    TRect r = inner->BoundsRect();
+    EXPECT_GT(r.Top, 8);
+    EXPECT_LT(r.Top, 20);
+    EXPECT_EQ(r.Left, 2);
+    EXPECT_EQ(r.Right, 298);
+    EXPECT_EQ(r.Bottom, 98);
+}
+
+TEST(Memo, LinesRoundTripWithAndWithoutAWindow) {
+    auto form = MakeForm<TForm>();
+    auto* memo = Create<TMemo>(form.get());
+    memo->SetParent(form.get());
+    TStrings* lines = memo->Lines();
+    lines->Add("one");
+    lines->Add("");
+    lines->Add("three");
+    EXPECT_EQ(memo->Text(), "one\r\n\r\nthree\r\n");
+    form->Show();
+    PumpMessages();
+    ASSERT_TRUE(memo->HandleAllocated());
+    char buf[64] = {};
+    GetWindowTextA(memo->Handle(), buf, sizeof buf);
+    EXPECT_STREQ(buf, "one\r\n\r\nthree\r\n");
+    lines->Insert(1, "two");
+    lines->Delete(2);
+    lines->Put(0, "ONE");
+    EXPECT_EQ(lines->ToVector(), (std::vector<std::string>{"ONE", "two", "three"}));
+    // Text typed into the window is what the lines show.
+    SetWindowTextA(memo->Handle(), "typed\r\nby hand");
+    EXPECT_EQ(lines->Count(), 2);
+    EXPECT_EQ(lines->Get(1), "by hand");
+    // A line cannot carry a break of its own; bare LFs are lines too.
+    lines->Add("x\r\ny");
+    EXPECT_EQ(lines->Get(2), "x");
+    lines->SetText("a\nb\n\nc");
+    EXPECT_EQ(lines->ToVector(), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_THROW(lines->Get(4), EStringListError);
+    lines->Clear();
+    EXPECT_EQ(lines->Count(), 0);
+    EXPECT_EQ(memo->Text(), "");
+    // The window may be made again (a style change) without losing text.
+    lines->Add("kept");
+    memo->SetWordWrap(false);
+    EXPECT_EQ(lines->Get(0), "kept");
+}
+
+TEST(Memo, TabAndReturnGoInOnlyWhenWanted) {
+    auto form = MakeForm<TForm>();
+    auto* memo = Create<TMemo>(form.get());
+    memo->SetParent(form.get());
+    form->Show();
+    PumpMessages();
+    memo->SetFocus();
+    TypeText(memo->Handle(), "a\tb\rc");
+    EXPECT_EQ(memo->Text(), "ab\r\nc");
+    memo->SetWantTabs(true);
+    memo->SetWantReturns(false);
+    memo->Clear();
+    TypeText(memo->Handle(), "a\tb\rc");
+    EXPECT_EQ(memo->Text(), "a\tbc");
+}
