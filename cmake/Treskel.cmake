@@ -4,6 +4,10 @@
 function(treskel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter
     $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+  # GCC 12 warns falsely about overlapping copies inside std::string at -O3.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
 endfunction()
 
 # Each source folder lists its files in sources.cmake:

@@ -34,10 +34,10 @@ struct FormValue {
     std::vector<uint8_t> bytes;         // binary data
     int line = 0;
 
-    static FormValue Int(int64_t v) { FormValue x; x.kind = kInt; x.i = v; return x; }
-    static FormValue Str(std::string v) { FormValue x; x.kind = kString; x.s = std::move(v); return x; }
-    static FormValue Ident(std::string v) { FormValue x; x.kind = kIdent; x.s = std::move(v); return x; }
-    static FormValue SetOf(std::vector<std::string> m) { FormValue x; x.kind = kSet; x.members = std::move(m); return x; }
+    static FormValue Int(int64_t v);
+    static FormValue Str(std::string v);
+    static FormValue Ident(std::string v);
+    static FormValue SetOf(std::vector<std::string> m);
     std::string Describe() const;
 };
 
@@ -46,6 +46,32 @@ struct FormValue::Assignment {
     FormValue value;
     int line = 0;
 };
+
+// Defined here, where a FormValue is complete with its assignments.
+inline FormValue FormValue::Int(int64_t v) {
+    FormValue x;
+    x.kind = kInt;
+    x.i = v;
+    return x;
+}
+inline FormValue FormValue::Str(std::string v) {
+    FormValue x;
+    x.kind = kString;
+    x.s = std::move(v);
+    return x;
+}
+inline FormValue FormValue::Ident(std::string v) {
+    FormValue x;
+    x.kind = kIdent;
+    x.s = std::move(v);
+    return x;
+}
+inline FormValue FormValue::SetOf(std::vector<std::string> m) {
+    FormValue x;
+    x.kind = kSet;
+    x.members = std::move(m);
+    return x;
+}
 
 // Member names of an enumeration, in order of their values.
 struct EnumInfo {
