@@ -1364,9 +1364,27 @@ bool TWinControl::DoKeyDown(TMessage& m) {
 }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
+    // A wide window's characters are UTF-16: the handler sees their
+    // single-byte form, and a character it leaves alone goes on unchanged
+    // (narrowing it would turn every letter outside the code page into
+    // another one).
     char key = static_cast<char>(m.WParam);
+    if (unicode_) {
+        auto wc = static_cast<wchar_t>(m.WParam);
+        char buf[8];
+        BOOL lost = FALSE;
+        int n = WideCharToMultiByte(CP_ACP, 0, &wc, 1, buf, sizeof buf, nullptr, &lost);
+        key = n == 1 && !lost ? buf[0] : '?';
+    }
+    char original = key;
     if (!KeyPress(key)) return true;
-    m.WParam = static_cast<unsigned char>(key);
+    if (!unicode_) {
+        m.WParam = static_cast<unsigned char>(key);
+    } else if (key != original) {
+        wchar_t wc = 0;
+        MultiByteToWideChar(CP_ACP, 0, &key, 1, &wc, 1);
+        m.WParam = static_cast<WPARAM>(wc);
+    }
     return false;
 }
 
