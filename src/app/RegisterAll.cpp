@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "foundation/qclclass.h"
 #include "platform/Register.h"
+#include "richedit/RichEdit2.h"
 
 namespace treskel {
 
@@ -12,6 +13,7 @@ void RegisterAllClasses() {
     done = true;
     RegisterPlatformClasses();
     RegisterFoundationClasses();
+    RegisterRichEditClasses();
     RegisterMainFormClasses();
 }
 

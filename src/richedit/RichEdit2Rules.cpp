@@ -128,8 +128,16 @@ void WidenToUrlTokens(int length, const std::function<wchar_t(int)>& charAt, int
     }
     start = std::clamp(start, 0, length - 1);
     end = std::clamp(end, 0, length);
-    while (start > 0 && IsUrlChar(charAt(start))) --start;
-    if (!IsUrlChar(charAt(start))) ++start;
+    // Back to the start of the token holding `start`, and over the break
+    // before it to the start of the token before: a change at a break can
+    // have cut that token short.
+    int p = start;
+    while (p > 0 && IsUrlChar(charAt(p - 1))) --p;
+    int q = p;
+    while (q > 0 && !IsUrlChar(charAt(q - 1))) --q;
+    int r = q;
+    while (r > 0 && IsUrlChar(charAt(r - 1))) --r;
+    start = r < q ? r : p;
     while (end < length && IsUrlChar(charAt(end))) ++end;
 }
 

@@ -61,7 +61,8 @@ struct TUrlToken {
 bool IsAddressToken(std::wstring_view token, const std::vector<std::wstring>& schemes);
 // Cuts lower-case text into runs of address characters and classifies each.
 std::vector<TUrlToken> ScanUrlTokens(std::wstring_view text, const std::vector<std::wstring>& schemes);
-// Widens [start, end) of a text of `length` characters to whole tokens.
+// Widens [start, end) of a text of `length` characters to whole tokens,
+// taking in the token before the one at `start` as well.
 void WidenToUrlTokens(int length, const std::function<wchar_t(int)>& charAt, int& start, int& end);
 
 // The range EM_FINDTEXTEX searches: forwards from StartPos over Length

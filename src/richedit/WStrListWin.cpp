@@ -1,6 +1,8 @@
 // Locale services of the wide string list on Windows.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "richedit/WStrList.h"
 
 namespace treskel {

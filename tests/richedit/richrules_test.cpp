@@ -147,9 +147,10 @@ TEST(UrlScan, RangesWidenToWholeTokens) {
     std::wstring text = L"go http://a.b/c now";
     auto at = [&](int i) { return text[static_cast<size_t>(i)]; };
     int len = static_cast<int>(text.size());
+    // Inside the address: back to the word before it, on to its end.
     int start = 8, end = 9;
     WidenToUrlTokens(len, at, start, end);
-    EXPECT_EQ(start, 3);
+    EXPECT_EQ(start, 0);
     EXPECT_EQ(end, 15);
 
     start = 0, end = 1;
@@ -157,9 +158,17 @@ TEST(UrlScan, RangesWidenToWholeTokens) {
     EXPECT_EQ(start, 0);
     EXPECT_EQ(end, 2);
 
+    // Right after a break that cut "http:" from "//a.b/c".
+    std::wstring cut = L"go http //a.b/c";
+    auto cutAt = [&](int i) { return cut[static_cast<size_t>(i)]; };
+    start = 8, end = 8;
+    WidenToUrlTokens(static_cast<int>(cut.size()), cutAt, start, end);
+    EXPECT_EQ(start, 3);
+    EXPECT_EQ(end, static_cast<int>(cut.size()));
+
     start = 100, end = 100;
     WidenToUrlTokens(len, at, start, end);
-    EXPECT_EQ(start, 16);
+    EXPECT_EQ(start, 3);
     EXPECT_EQ(end, len);
 
     start = 3, end = 3;

@@ -1,0 +1,376 @@
+// The note editor's lines: single-byte and wide line lists, and streaming of
+// the whole content to and from streams and files.
+#include <algorithm>
+#include <exception>
+#include <tuple>
+
+#include "platform/Streams.h"
+#include "richedit/Langs.h"
+#include "richedit/RichEdit2.h"
+#include "richedit/RichEdit2Rules.h"
+
+namespace treskel {
+
+namespace {
+
+// What the window's stream callbacks work on: the stream, its conversion,
+// and what went wrong, carried out to be raised after the window returns.
+struct TStreamPair {
+    TStream* stream = nullptr;
+    TConversion* conversion = nullptr;
+    std::unique_ptr<TStreamChunkReader> reader;
+    std::exception_ptr error;
+    bool shortWrite = false;
+};
+
+DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* pair = reinterpret_cast<TStreamPair*>(cookie);
+    *pcb = 0;
+    try {
+        *pcb = pair->reader->Read(buffer, static_cast<int>(cb));
+        return 0;
+    } catch (...) {
+        pair->error = std::current_exception();
+        return 1;
+    }
+}
+
+DWORD CALLBACK WriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* pair = reinterpret_cast<TStreamPair*>(cookie);
+    *pcb = 0;
+    try {
+        int64_t n = pair->conversion->ConvertWriteStream(*pair->stream, buffer, cb);
+        *pcb = static_cast<LONG>(std::clamp<int64_t>(n, 0, cb));
+        if (n != cb) {
+            // A short write (a full disk) would cut the note off silently.
+            pair->shortWrite = true;
+            return 1;
+        }
+        return 0;
+    } catch (...) {
+        pair->error = std::current_exception();
+        return 2;
+    }
+}
+
+// The conversion formats by file extension; both name the plain one.
+struct TConversionFormat {
+    const char* extension;
+    std::unique_ptr<TConversion> (*create)();
+};
+
+std::unique_ptr<TConversion> MakePlainConversion() { return std::make_unique<TConversion>(); }
+
+const TConversionFormat kConversionFormats[] = {{"txt", MakePlainConversion}, {"rtf", MakePlainConversion}};
+
+std::unique_ptr<TConversion> ConversionFor(const std::string& fileName) {
+    std::string ext = LowerCase(ExtractFileExt(fileName));
+    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+    for (const auto& f : kConversionFormats)
+        if (ext == f.extension) return f.create();
+    return kConversionFormats[0].create();
+}
+
+// Detaches an event for a scope.
+class DetachedEvent {
+public:
+    explicit DetachedEvent(TNotifyEvent& event) : event_(event), saved_(std::move(event)) { event_ = nullptr; }
+    ~DetachedEvent() { event_ = std::move(saved_); }
+    DetachedEvent(const DetachedEvent&) = delete;
+    DetachedEvent& operator=(const DetachedEvent&) = delete;
+
+private:
+    TNotifyEvent& event_;
+    TNotifyEvent saved_;
+};
+
+// Sets a flag for a scope.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = old_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+}  // namespace
+
+int64_t TConversion::ConvertReadStream(TStream& stream, uint8_t* buffer, int64_t count) {
+    return stream.Read(buffer, count);
+}
+
+int64_t TConversion::ConvertWriteStream(TStream& stream, const uint8_t* buffer, int64_t count) {
+    return stream.Write(buffer, count);
+}
+
+// ------------------------------------------------------------ single-byte lines
+
+TRichEditStringsEx::TRichEditStringsEx(TCustomRichEditEx* richEdit) : richEdit_(richEdit) {}
+
+TRichEditStringsEx::~TRichEditStringsEx() = default;
+
+int TRichEditStringsEx::Count() const {
+    if (!richEdit_->HandleAllocated()) return 0;
+    auto count = static_cast<int>(richEdit_->SendToWindow(EM_GETLINECOUNT));
+    if (count > 0) {
+        LRESULT start = richEdit_->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(count - 1));
+        if (richEdit_->SendToWindow(EM_LINELENGTH, static_cast<WPARAM>(start)) == 0) --count;
+    }
+    return count;
+}
+
+std::string TRichEditStringsEx::Get(int index) const {
+    return WideToAnsi(richEdit_->WideLines()->GetW(index), richEdit_->TextCodePage());
+}
+
+void TRichEditStringsEx::Put(int index, const std::string& s) {
+    richEdit_->WideLines()->PutW(index, AnsiToWide(s, richEdit_->TextCodePage()));
+}
+
+void TRichEditStringsEx::Insert(int index, const std::string& s) {
+    richEdit_->WideLines()->InsertW(index, AnsiToWide(s, richEdit_->TextCodePage()));
+}
+
+void TRichEditStringsEx::Delete(int index) { richEdit_->WideLines()->Delete(index); }
+
+void TRichEditStringsEx::Clear() { richEdit_->Clear(); }
+
+void TRichEditStringsEx::SetText(std::string_view text) {
+    richEdit_->HandleNeeded();
+    LRESULT mask = richEdit_->SendToWindow(EM_GETEVENTMASK);
+    richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
+    try {
+        TStrings::SetText(text);
+    } catch (...) {
+        richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask);
+        throw;
+    }
+    richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask);
+}
+
+void TRichEditStringsEx::AddStrings(const TStrings& strings) {
+    DetachedEvent detached(richEdit_->OnSelectionChange);
+    TStrings::AddStrings(strings);
+}
+
+void TRichEditStringsEx::SetUpdateState(bool updating) {
+    if (!richEdit_->HandleAllocated()) return;
+    richEdit_->SendToWindow(WM_SETREDRAW, updating ? 0 : 1, 0);
+    if (!updating) {
+        richEdit_->Invalidate();
+        richEdit_->Perform(CM_TEXTCHANGED);
+    }
+}
+
+void TRichEditStringsEx::LoadFromStream(TStream& stream) {
+    TCustomRichEditEx* re = richEdit_;
+    re->HandleNeeded();
+    std::unique_ptr<TConversion> temporary;
+    TConversion* conversion = converter_.get();
+    if (conversion == nullptr) {
+        temporary = std::make_unique<TConversion>();
+        conversion = temporary.get();
+    }
+    UINT format = re->ReadFormat();
+    bool selectionOnly = (format & SFF_SELECTION) != 0;
+    int64_t position = stream.Position();
+
+    if (stream.Size() - position <= 0) {
+        // No bytes: an empty note, not a damaged one.
+        if (!selectionOnly) re->Clear();
+    } else {
+        auto streamIn = [&] {
+            TStreamPair pair;
+            pair.stream = &stream;
+            pair.conversion = conversion;
+            // Unicode text goes to the window as it is; other formats get
+            // their line breaks normalised.
+            pair.reader = std::make_unique<TStreamChunkReader>(
+                [&stream, conversion](uint8_t* buffer, int64_t count) {
+                    return conversion->ConvertReadStream(stream, buffer, count);
+                },
+                (format & SF_UNICODE) == 0);
+            EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&pair), 0, ReadCallback};
+            re->SendToWindow(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+            bool ok = es.dwError == 0 && !pair.error;
+            return std::make_pair(ok, pair.error);
+        };
+        auto [ok, error] = streamIn();
+        if (!ok && (format & SF_RTF)) {
+            stream.SetPosition(position);
+            std::tie(ok, error) = streamIn();
+        }
+        if (!ok) {
+            // What the window kept of a rejected note must not pass for the
+            // note: the next save would overwrite the good file with it.
+            if (!selectionOnly) re->Clear();
+            if (error) std::rethrow_exception(error);
+            throw EReadError("Failed to Load Stream");
+        }
+    }
+    if (re->IncludeOLE()) re->TrackObjects();
+    // Addresses of what was read are marked as the user's typing would be.
+    if (re->AutoURLDetect() == TAutoURLDetect::adExtended) {
+        re->pendingUrlRange_ = CHARRANGE{0, 0};
+        re->ScanForUrls(0, re->WideTextLength());
+    }
+}
+
+void TRichEditStringsEx::SaveToStream(TStream& stream) const {
+    TCustomRichEditEx* re = richEdit_;
+    re->HandleNeeded();
+    std::unique_ptr<TConversion> temporary;
+    TConversion* conversion = converter_.get();
+    if (conversion == nullptr) {
+        temporary = std::make_unique<TConversion>();
+        conversion = temporary.get();
+    }
+    TStreamPair pair;
+    pair.stream = &stream;
+    pair.conversion = conversion;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&pair), 0, WriteCallback};
+    re->SendToWindow(EM_STREAMOUT, re->WriteFormat(), reinterpret_cast<LPARAM>(&es));
+    if (pair.error) std::rethrow_exception(pair.error);
+    if (es.dwError != 0 || pair.shortWrite) throw EOutOfResources("Failed to Save Stream");
+}
+
+void TRichEditStringsEx::LoadFromFile(const std::string& fileName) {
+    converter_ = ConversionFor(fileName);
+    try {
+        TStrings::LoadFromFile(fileName);
+    } catch (...) {
+        converter_.reset();
+        throw;
+    }
+}
+
+void TRichEditStringsEx::SaveToFile(const std::string& fileName) const {
+    converter_ = ConversionFor(fileName);
+    try {
+        TStrings::SaveToFile(fileName);
+    } catch (...) {
+        converter_.reset();
+        throw;
+    }
+}
+
+// ------------------------------------------------------------ wide lines
+
+TWideRichEditStringsEx::TWideRichEditStringsEx(TCustomRichEditEx* richEdit) : richEdit_(richEdit) {}
+
+std::wstring TWideRichEditStringsEx::GetW(int index) const {
+    TCustomRichEditEx* re = richEdit_;
+    if (!re->HandleAllocated() || index < 0) return std::wstring();
+    LRESULT start = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index));
+    if (start < 0) return std::wstring();
+    // As long as the line is: no line is cut.
+    LRESULT length = re->SendToWindow(EM_LINELENGTH, static_cast<WPARAM>(start));
+    if (length <= 0) return std::wstring();
+    return re->TextRangeW(static_cast<int>(start), static_cast<int>(start + length));
+}
+
+int TWideRichEditStringsEx::GetCount() const { return richEdit_->Lines()->Count(); }
+
+void TWideRichEditStringsEx::PutW(int index, const std::wstring& s) {
+    TCustomRichEditEx* re = richEdit_;
+    if (index < 0) return;
+    re->HandleNeeded();
+    FlagScope wide(re->wideText_);
+    LRESULT start = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index));
+    if (start < 0) return;
+    LRESULT length = re->SendToWindow(EM_LINELENGTH, static_cast<WPARAM>(start));
+    CHARRANGE r{static_cast<LONG>(start), static_cast<LONG>(start + length)};
+    re->SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    re->ReplaceSelectionW(s);
+}
+
+void TWideRichEditStringsEx::SetTextStr(std::wstring_view text) {
+    TCustomRichEditEx* re = richEdit_;
+    re->HandleNeeded();
+    FlagScope wide(re->wideText_);
+    LRESULT mask = re->SendToWindow(EM_GETEVENTMASK);
+    re->SendToWindow(EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
+    try {
+        TWideStrings::SetTextStr(text);
+    } catch (...) {
+        re->SendToWindow(EM_SETEVENTMASK, 0, mask);
+        throw;
+    }
+    re->SendToWindow(EM_SETEVENTMASK, 0, mask);
+}
+
+void TWideRichEditStringsEx::SetUpdateState(bool updating) {
+    if (!richEdit_->HandleAllocated()) return;
+    richEdit_->SendToWindow(WM_SETREDRAW, updating ? 0 : 1, 0);
+    if (!updating) {
+        richEdit_->Invalidate();
+        richEdit_->Perform(CM_TEXTCHANGED);
+    }
+}
+
+void TWideRichEditStringsEx::SetLanguage(TLanguage language) { richEdit_->SetLanguage(language); }
+
+TLanguage TWideRichEditStringsEx::GetLanguage() const { return richEdit_->Language(); }
+
+void TWideRichEditStringsEx::AddStringsW(const TWideStrings& strings) {
+    DetachedEvent detached(richEdit_->OnSelectionChange);
+    TWideStrings::AddStringsW(strings);
+}
+
+void TWideRichEditStringsEx::Clear() { richEdit_->Clear(); }
+
+void TWideRichEditStringsEx::Delete(int index) {
+    TCustomRichEditEx* re = richEdit_;
+    if (index < 0 || !re->HandleAllocated()) return;
+    LRESULT start = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index));
+    if (start < 0) return;
+    LRESULT end = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index + 1));
+    if (end < 0) end = start + re->SendToWindow(EM_LINELENGTH, static_cast<WPARAM>(start));
+    FlagScope wide(re->wideText_);
+    CHARRANGE r{static_cast<LONG>(start), static_cast<LONG>(end)};
+    re->SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    re->ReplaceSelectionW(std::wstring());
+}
+
+void TWideRichEditStringsEx::InsertW(int index, const std::wstring& s) {
+    TCustomRichEditEx* re = richEdit_;
+    if (index < 0) return;
+    re->HandleNeeded();
+    FlagScope wide(re->wideText_);
+    std::wstring text;
+    LRESULT pos = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index));
+    if (pos >= 0) {
+        text = s + L"\r";
+    } else {
+        pos = re->SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(index - 1));
+        if (pos < 0) return;
+        LRESULT length = re->SendToWindow(EM_LINELENGTH, static_cast<WPARAM>(pos));
+        if (length == 0) return;
+        pos += length;
+        text = L"\r" + s;
+    }
+    CHARRANGE r{static_cast<LONG>(pos), static_cast<LONG>(pos)};
+    re->SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    re->ReplaceSelectionW(text);
+    // Inside the window a break is one character, however it was written.
+    size_t expected = text.size();
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == L'\r' && text[i + 1] == L'\n') --expected;
+    CHARRANGE after{0, 0};
+    re->SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
+    if (after.cpMin != pos + static_cast<LRESULT>(expected)) throw EOutOfResources("RichEdit line insertion error");
+}
+
+void TWideRichEditStringsEx::LoadFromFile(const std::string& fileName) { richEdit_->Lines()->LoadFromFile(fileName); }
+
+void TWideRichEditStringsEx::LoadFromStream(TStream& stream) { richEdit_->Lines()->LoadFromStream(stream); }
+
+void TWideRichEditStringsEx::SaveToFile(const std::string& fileName) { richEdit_->Lines()->SaveToFile(fileName); }
+
+void TWideRichEditStringsEx::SaveToStream(TStream& stream) { richEdit_->Lines()->SaveToStream(stream); }
+
+}  // namespace treskel

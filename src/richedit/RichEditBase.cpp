@@ -1,0 +1,649 @@
+#include "richedit/RichEditBase.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "richedit/Langs.h"
+#include "richedit/RichEdit2Rules.h"
+
+namespace treskel {
+
+namespace {
+
+// The 1.0 window class lives in RICHED32.DLL, loaded once for the run.
+class RichEdit10Library {
+public:
+    RichEdit10Library() {
+        UINT old = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+        module_ = LoadLibraryA("RICHED32.DLL");
+        SetErrorMode(old);
+    }
+    ~RichEdit10Library() {
+        if (module_ != nullptr) FreeLibrary(module_);
+    }
+    RichEdit10Library(const RichEdit10Library&) = delete;
+    RichEdit10Library& operator=(const RichEdit10Library&) = delete;
+
+private:
+    HMODULE module_;
+};
+
+DWORD CALLBACK MemoryWriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    try {
+        reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+        *pcb = cb;
+        return 0;
+    } catch (...) {
+        *pcb = 0;
+        return 1;
+    }
+}
+
+struct MemoryReader {
+    const std::string* data;
+    size_t pos = 0;
+};
+
+DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* r = reinterpret_cast<MemoryReader*>(cookie);
+    size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
+    std::memcpy(buffer, r->data->data() + r->pos, n);
+    r->pos += n;
+    *pcb = static_cast<LONG>(n);
+    return 0;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ character format
+
+TTextAttributes::TTextAttributes(TCustomRichEdit* richEdit, TAttributeType type) : richEdit_(richEdit), type_(type) {}
+
+CHARFORMATA TTextAttributes::Get() {
+    CHARFORMATA f{};
+    f.cbSize = sizeof f;
+    if (richEdit_->HandleAllocated())
+        SendMessageA(richEdit_->Handle(), EM_GETCHARFORMAT, type_ == TAttributeType::atSelected ? SCF_SELECTION : 0,
+                     reinterpret_cast<LPARAM>(&f));
+    return f;
+}
+
+void TTextAttributes::Set(CHARFORMATA& f) {
+    f.cbSize = sizeof f;
+    if (richEdit_->HandleAllocated())
+        SendMessageA(richEdit_->Handle(), EM_SETCHARFORMAT, type_ == TAttributeType::atSelected ? SCF_SELECTION : 0,
+                     reinterpret_cast<LPARAM>(&f));
+}
+
+TColor TTextAttributes::Color() {
+    CHARFORMATA f = Get();
+    return (f.dwEffects & CFE_AUTOCOLOR) ? clWindowText : static_cast<TColor>(f.crTextColor);
+}
+
+void TTextAttributes::SetColor(TColor value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_COLOR;
+    if (value == clWindowText || value == clDefault)
+        f.dwEffects = CFE_AUTOCOLOR;
+    else
+        f.crTextColor = ColorToRGB(value);
+    Set(f);
+}
+
+std::string TTextAttributes::Name() { return Get().szFaceName; }
+
+void TTextAttributes::SetName(const std::string& value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_FACE;
+    std::strncpy(f.szFaceName, value.c_str(), LF_FACESIZE - 1);
+    Set(f);
+}
+
+TFontPitch TTextAttributes::Pitch() {
+    switch (Get().bPitchAndFamily & 3) {
+        case FIXED_PITCH: return TFontPitch::fpFixed;
+        case VARIABLE_PITCH: return TFontPitch::fpVariable;
+        default: return TFontPitch::fpDefault;
+    }
+}
+
+void TTextAttributes::SetPitch(TFontPitch value) {
+    CHARFORMATA f = Get();
+    f.bPitchAndFamily &= ~3;
+    if (value == TFontPitch::fpFixed) f.bPitchAndFamily |= FIXED_PITCH;
+    if (value == TFontPitch::fpVariable) f.bPitchAndFamily |= VARIABLE_PITCH;
+    Set(f);
+}
+
+int TTextAttributes::Size() { return Get().yHeight / 20; }
+
+void TTextAttributes::SetSize(int value) { SetSizeTwips(value * 20); }
+
+int TTextAttributes::SizeTwips() { return Get().yHeight; }
+
+void TTextAttributes::SetSizeTwips(int value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_SIZE;
+    f.yHeight = value;
+    Set(f);
+}
+
+TFontStyles TTextAttributes::Style() {
+    CHARFORMATA f = Get();
+    TFontStyles s;
+    if (f.dwEffects & CFE_BOLD) s += TFontStyle::fsBold;
+    if (f.dwEffects & CFE_ITALIC) s += TFontStyle::fsItalic;
+    if (f.dwEffects & CFE_UNDERLINE) s += TFontStyle::fsUnderline;
+    if (f.dwEffects & CFE_STRIKEOUT) s += TFontStyle::fsStrikeOut;
+    return s;
+}
+
+void TTextAttributes::SetStyle(TFontStyles value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    if (value.Contains(TFontStyle::fsBold)) f.dwEffects |= CFE_BOLD;
+    if (value.Contains(TFontStyle::fsItalic)) f.dwEffects |= CFE_ITALIC;
+    if (value.Contains(TFontStyle::fsUnderline)) f.dwEffects |= CFE_UNDERLINE;
+    if (value.Contains(TFontStyle::fsStrikeOut)) f.dwEffects |= CFE_STRIKEOUT;
+    Set(f);
+}
+
+int TTextAttributes::Charset() { return Get().bCharSet; }
+
+void TTextAttributes::SetCharset(int value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_CHARSET;
+    f.bCharSet = static_cast<BYTE>(value);
+    Set(f);
+}
+
+bool TTextAttributes::Protected() { return (Get().dwEffects & CFE_PROTECTED) != 0; }
+
+void TTextAttributes::SetProtected(bool value) {
+    CHARFORMATA f{};
+    f.dwMask = CFM_PROTECTED;
+    if (value) f.dwEffects = CFE_PROTECTED;
+    Set(f);
+}
+
+void TTextAttributes::Assign(TPersistent* source) {
+    if (auto* font = dynamic_cast<TFont*>(source)) {
+        SetColor(font->Color());
+        SetName(font->Name());
+        SetCharset(font->Charset());
+        SetSizeTwips(font->Height() < 0 ? FontHeightToTwips(font->Height(), font->PixelsPerInch()) : font->Size() * 20);
+        SetStyle(font->Style());
+        SetPitch(font->Pitch());
+        return;
+    }
+    if (auto* a = dynamic_cast<TTextAttributes*>(source)) {
+        SetColor(a->Color());
+        SetName(a->Name());
+        SetCharset(a->Charset());
+        SetSizeTwips(a->SizeTwips());
+        SetStyle(a->Style());
+        SetPitch(a->Pitch());
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TTextAttributes::AssignTo(TPersistent* dest) {
+    if (auto* font = dynamic_cast<TFont*>(dest)) {
+        font->SetColor(Color());
+        font->SetName(Name());
+        font->SetCharset(Charset());
+        font->SetHeight(TwipsToFontHeight(SizeTwips(), font->PixelsPerInch()));
+        font->SetStyle(Style());
+        font->SetPitch(Pitch());
+        return;
+    }
+    if (auto* a = dynamic_cast<TTextAttributes*>(dest)) {
+        a->Assign(this);
+        return;
+    }
+    TPersistent::AssignTo(dest);
+}
+
+// ------------------------------------------------------------ paragraph format
+
+TParaAttributes::TParaAttributes(TCustomRichEdit* richEdit) : richEdit_(richEdit) {}
+
+PARAFORMAT TParaAttributes::GetParaFormat() {
+    PARAFORMAT f{};
+    f.cbSize = sizeof f;
+    if (richEdit_->HandleAllocated())
+        SendMessageA(richEdit_->Handle(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+    return f;
+}
+
+void TParaAttributes::SetParaFormat(PARAFORMAT& f) {
+    f.cbSize = sizeof f;
+    if (richEdit_->HandleAllocated())
+        SendMessageA(richEdit_->Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+}
+
+TAlignment TParaAttributes::Alignment() {
+    return static_cast<TAlignment>(AlignmentFromParaAlignment(GetParaFormat().wAlignment));
+}
+
+void TParaAttributes::SetAlignment(TAlignment value) {
+    PARAFORMAT f{};
+    f.dwMask = PFM_ALIGNMENT;
+    f.wAlignment = static_cast<WORD>(ParaAlignmentFromAlignment(static_cast<int>(value)));
+    SetParaFormat(f);
+}
+
+int TParaAttributes::FirstIndent() { return GetParaFormat().dxStartIndent / 20; }
+
+void TParaAttributes::SetFirstIndent(int value) {
+    PARAFORMAT f{};
+    f.dwMask = PFM_STARTINDENT;
+    f.dxStartIndent = value * 20;
+    SetParaFormat(f);
+}
+
+int TParaAttributes::LeftIndent() { return GetParaFormat().dxOffset / 20; }
+
+void TParaAttributes::SetLeftIndent(int value) {
+    PARAFORMAT f{};
+    f.dwMask = PFM_OFFSET;
+    f.dxOffset = value * 20;
+    SetParaFormat(f);
+}
+
+int TParaAttributes::RightIndent() { return GetParaFormat().dxRightIndent / 20; }
+
+void TParaAttributes::SetRightIndent(int value) {
+    PARAFORMAT f{};
+    f.dwMask = PFM_RIGHTINDENT;
+    f.dxRightIndent = value * 20;
+    SetParaFormat(f);
+}
+
+TNumberingStyle TParaAttributes::Numbering() {
+    return GetParaFormat().wNumbering == PFN_BULLET ? TNumberingStyle::nsBullet : TNumberingStyle::nsNone;
+}
+
+void TParaAttributes::SetNumbering(TNumberingStyle value) {
+    PARAFORMAT f{};
+    f.dwMask = PFM_NUMBERING;
+    f.wNumbering = value == TNumberingStyle::nsBullet ? PFN_BULLET : 0;
+    SetParaFormat(f);
+}
+
+int TParaAttributes::Tab(int index) {
+    if (index < 0 || index >= MAX_TAB_STOPS) return 0;
+    return GetParaFormat().rgxTabs[index] / 20;
+}
+
+void TParaAttributes::SetTab(int index, int value) {
+    if (index < 0 || index >= MAX_TAB_STOPS) return;
+    PARAFORMAT f = GetParaFormat();
+    f.dwMask = PFM_TABSTOPS;
+    if (f.cTabCount <= index) f.cTabCount = static_cast<SHORT>(index + 1);
+    f.rgxTabs[index] = value * 20;
+    SetParaFormat(f);
+}
+
+int TParaAttributes::TabCount() { return GetParaFormat().cTabCount; }
+
+void TParaAttributes::SetTabCount(int value) {
+    PARAFORMAT f = GetParaFormat();
+    f.dwMask = PFM_TABSTOPS;
+    f.cTabCount = static_cast<SHORT>(std::clamp(value, 0, MAX_TAB_STOPS));
+    SetParaFormat(f);
+}
+
+void TParaAttributes::Assign(TPersistent* source) {
+    if (auto* p = dynamic_cast<TParaAttributes*>(source)) {
+        SetAlignment(p->Alignment());
+        SetFirstIndent(p->FirstIndent());
+        SetLeftIndent(p->LeftIndent());
+        SetRightIndent(p->RightIndent());
+        SetNumbering(p->Numbering());
+        int tabs = p->TabCount();
+        SetTabCount(tabs);
+        for (int i = 0; i < tabs; ++i) SetTab(i, p->Tab(i));
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+// ------------------------------------------------------------ the control
+
+TCustomRichEdit::TCustomRichEdit(TComponent* owner)
+    : TWinControl(owner),
+      selAttributes_(std::make_unique<TTextAttributes>(this, TAttributeType::atSelected)),
+      defAttributes_(std::make_unique<TTextAttributes>(this, TAttributeType::atDefaultText)),
+      paragraph_(std::make_unique<TParaAttributes>(this)) {
+    // The content lives in the window and is kept as RTF, not as a caption.
+    SetControlStyle(ControlStyle() - TControlStyleItem::csSetCaption);
+    SetTabStop(true);
+    SetBounds(0, 0, 185, 89);
+}
+
+TCustomRichEdit::~TCustomRichEdit() = default;
+
+bool TCustomRichEdit::WideWindow() const {
+    return HandleAllocated() && IsWindowUnicode(const_cast<TCustomRichEdit*>(this)->Handle());
+}
+
+LRESULT TCustomRichEdit::SendToWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND h = Handle();
+    return IsWindowUnicode(h) ? SendMessageW(h, msg, wParam, lParam) : SendMessageA(h, msg, wParam, lParam);
+}
+
+void TCustomRichEdit::CreateParams(TCreateParams& p) {
+    static RichEdit10Library library;
+    p.Unicode = false;
+    TWinControl::CreateParams(p);
+    CreateSubClass(p, "RICHEDIT");
+    p.WinClassName = std::string(ClassName()) + ".RE10";
+    AddEditStyles(p);
+}
+
+void TCustomRichEdit::AddEditStyles(TCreateParams& p) {
+    p.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+    if (!wordWrap_) p.Style |= ES_AUTOHSCROLL;
+    switch (scrollBars_) {
+        case TScrollStyle::ssHorizontal: p.Style |= WS_HSCROLL; break;
+        case TScrollStyle::ssVertical: p.Style |= WS_VSCROLL; break;
+        case TScrollStyle::ssBoth: p.Style |= WS_HSCROLL | WS_VSCROLL; break;
+        default: break;
+    }
+    if (wordWrap_) p.Style &= ~WS_HSCROLL;  // nothing to scroll to
+    if (alignment_ == TAlignment::taRightJustify) p.Style |= ES_RIGHT;
+    if (alignment_ == TAlignment::taCenter) p.Style |= ES_CENTER;
+    if (!hideSelection_) p.Style |= ES_NOHIDESEL;
+    if (readOnly_) p.Style |= ES_READONLY;
+    if (!hideScrollBars_) p.Style |= ES_DISABLENOSCROLL;
+    if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomRichEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+    SetupWindow();
+    RestoreContent();
+}
+
+void TCustomRichEdit::SetupWindow() {
+    SendToWindow(EM_EXLIMITTEXT, 0, maxLength_);
+    SendToWindow(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_REQUESTRESIZE | ENM_PROTECTED);
+    SendToWindow(EM_SETTARGETDEVICE, 0, wordWrap_ ? 0 : 1);
+    SendToWindow(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+    SendToWindow(EM_SETMODIFY, modified_ ? 1 : 0, 0);
+}
+
+void TCustomRichEdit::RestoreContent() {
+    if (savedContent_) {
+        TSavedContent c = std::move(*savedContent_);
+        savedContent_.reset();
+        StreamInRtf(c.rtf);
+        SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&c.selection));
+    } else if (isControlTextSet_ && !text_.empty()) {
+        SetText(text_);
+    }
+}
+
+void TCustomRichEdit::DestroyWnd() {
+    if (HandleAllocated() && !IsDestroying()) {
+        TSavedContent c;
+        c.rtf = StreamOutRtf();
+        SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&c.selection));
+        modified_ = SendToWindow(EM_GETMODIFY) != 0;
+        savedContent_ = std::move(c);
+    }
+    TWinControl::DestroyWnd();
+}
+
+std::string TCustomRichEdit::StreamOutRtf() {
+    std::string out;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&out), 0, MemoryWriteCallback};
+    SendToWindow(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    if (es.dwError != 0) throw EOutOfResources("Failed to Save Stream");
+    return out;
+}
+
+void TCustomRichEdit::StreamInRtf(const std::string& rtf) {
+    MemoryReader reader{&rtf, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
+    SendToWindow(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    if (es.dwError != 0) throw EReadError("Failed to Load Stream");
+}
+
+void TCustomRichEdit::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetHideSelection(bool value) {
+    if (value == hideSelection_) return;
+    hideSelection_ = value;
+    if (HandleAllocated()) SendToWindow(EM_HIDESELECTION, value ? 1 : 0, 0);
+}
+
+void TCustomRichEdit::SetHideScrollBars(bool value) {
+    if (value == hideScrollBars_) return;
+    hideScrollBars_ = value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetMaxLength(int value) {
+    maxLength_ = value;
+    if (HandleAllocated()) SendToWindow(EM_EXLIMITTEXT, 0, value);
+}
+
+void TCustomRichEdit::SetReadOnly(bool value) {
+    readOnly_ = value;
+    if (HandleAllocated()) SendToWindow(EM_SETREADONLY, value ? 1 : 0, 0);
+}
+
+void TCustomRichEdit::SetScrollBars(TScrollStyle value) {
+    if (value == scrollBars_) return;
+    scrollBars_ = value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetWordWrap(bool value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    RecreateWnd();
+}
+
+bool TCustomRichEdit::Modified() { return HandleAllocated() ? SendToWindow(EM_GETMODIFY) != 0 : modified_; }
+
+void TCustomRichEdit::SetModified(bool value) {
+    modified_ = value;
+    if (HandleAllocated()) SendToWindow(EM_SETMODIFY, value ? 1 : 0, 0);
+}
+
+int TCustomRichEdit::SelStart() {
+    CHARRANGE r{0, 0};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    return r.cpMin;
+}
+
+void TCustomRichEdit::SetSelStart(int value) {
+    CHARRANGE r{value, value};
+    SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+int TCustomRichEdit::SelLength() {
+    CHARRANGE r{0, 0};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    return r.cpMax - r.cpMin;
+}
+
+void TCustomRichEdit::SetSelLength(int value) {
+    CHARRANGE r{0, 0};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    r.cpMax = r.cpMin + value;
+    SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+std::string TCustomRichEdit::SelText() {
+    CHARRANGE r{0, 0};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    int len = std::max(static_cast<int>(r.cpMax - r.cpMin), 0);
+    if (WideWindow()) {
+        std::wstring buf(static_cast<size_t>(len) + 1, L'\0');
+        LRESULT n = SendMessageW(Handle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buf.data()));
+        buf.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, len)));
+        return WideToAnsi(buf, TextCodePage());
+    }
+    std::string buf(static_cast<size_t>(len) * 2 + 1, '\0');
+    LRESULT n = SendMessageA(Handle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buf.data()));
+    buf.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, static_cast<LRESULT>(buf.size()) - 1)));
+    return buf;
+}
+
+void TCustomRichEdit::SetSelText(const std::string& value) {
+    if (WideWindow()) {
+        std::wstring w = AnsiToWide(value, TextCodePage());
+        SendMessageW(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(w.c_str()));
+    } else {
+        SendMessageA(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(value.c_str()));
+    }
+}
+
+void TCustomRichEdit::SelectAll() {
+    CHARRANGE r{0, -1};
+    SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TCustomRichEdit::ClearSelection() { SendToWindow(WM_CLEAR); }
+void TCustomRichEdit::CopyToClipboard() { SendToWindow(WM_COPY); }
+void TCustomRichEdit::CutToClipboard() { SendToWindow(WM_CUT); }
+void TCustomRichEdit::PasteFromClipboard() { SendToWindow(WM_PASTE); }
+void TCustomRichEdit::Undo() { SendToWindow(EM_UNDO); }
+bool TCustomRichEdit::CanUndo() { return HandleAllocated() && SendToWindow(EM_CANUNDO) != 0; }
+
+void TCustomRichEdit::Clear() {
+    if (!HandleAllocated()) {
+        savedContent_.reset();
+        TControl::SetText("");
+        return;
+    }
+    if (WideWindow())
+        SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    else
+        SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+}
+
+int TCustomRichEdit::GetTextLen() {
+    if (!HandleAllocated()) return static_cast<int>(text_.size());
+    return static_cast<int>(SendToWindow(WM_GETTEXTLENGTH));
+}
+
+std::string TCustomRichEdit::GetText() {
+    if (!HandleAllocated()) return TWinControl::GetText();
+    if (WideWindow()) {
+        int n = static_cast<int>(SendMessageW(Handle(), WM_GETTEXTLENGTH, 0, 0));
+        std::wstring w(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+        n = static_cast<int>(SendMessageW(Handle(), WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data())));
+        w.resize(static_cast<size_t>(std::clamp(n, 0, static_cast<int>(w.size()) - 1)));
+        return WideToAnsi(w, TextCodePage());
+    }
+    return TWinControl::GetText();
+}
+
+void TCustomRichEdit::SetText(const std::string& s) {
+    if (!HandleAllocated()) {
+        savedContent_.reset();
+        TWinControl::SetText(s);
+        return;
+    }
+    if (WideWindow()) {
+        std::wstring w = AnsiToWide(s, TextCodePage());
+        SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    } else {
+        SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    }
+    Perform(CM_TEXTCHANGED);
+}
+
+void TCustomRichEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomRichEdit::SelectionChange() {
+    if (OnSelectionChange) OnSelectionChange(this);
+}
+
+void TCustomRichEdit::RequestSize(const TRect& rect) {
+    if (OnResizeRequest) OnResizeRequest(this, rect);
+}
+
+bool TCustomRichEdit::ProtectChange(int startPos, int endPos) {
+    bool allow = false;
+    if (OnProtectChange) OnProtectChange(this, startPos, endPos, allow);
+    return allow;
+}
+
+bool TCustomRichEdit::SaveClipboard(int numObjects, int numChars) {
+    bool save = true;
+    if (OnSaveClipboard) OnSaveClipboard(this, numObjects, numChars, save);
+    return save;
+}
+
+void TCustomRichEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(m.WParam) == EN_CHANGE) {
+                Change();
+                return;
+            }
+            break;
+        case CN_NOTIFY: {
+            auto* nm = reinterpret_cast<NMHDR*>(m.LParam);
+            switch (nm->code) {
+                case EN_SELCHANGE:
+                    SelectionChange();
+                    return;
+                case EN_REQUESTRESIZE:
+                    RequestSize(FromRECT(reinterpret_cast<REQRESIZE*>(m.LParam)->rc));
+                    return;
+                case EN_PROTECTED: {
+                    auto* p = reinterpret_cast<ENPROTECTED*>(m.LParam);
+                    m.Result = ProtectChange(p->chrg.cpMin, p->chrg.cpMax) ? 0 : 1;
+                    return;
+                }
+                case EN_SAVECLIPBOARD: {
+                    auto* s = reinterpret_cast<ENSAVECLIPBOARD*>(m.LParam);
+                    m.Result = SaveClipboard(s->cObjectCount, s->cch) ? 0 : 1;
+                    return;
+                }
+                default:
+                    break;
+            }
+            break;
+        }
+        case WM_GETDLGCODE:
+            TWinControl::WndProc(m);
+            if (wantTabs_)
+                m.Result |= DLGC_WANTTAB;
+            else
+                m.Result &= ~DLGC_WANTTAB;
+            if (!wantReturns_) m.Result &= ~DLGC_WANTALLKEYS;
+            return;
+        case CM_COLORCHANGED:
+            if (HandleAllocated()) SendToWindow(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+            break;
+        case CM_FONTCHANGED:
+            if (HandleAllocated()) defAttributes_->Assign(Font());
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
+}
+
+}  // namespace treskel

@@ -1,0 +1,214 @@
+// RichEditBase: the plain rich-edit control (the rich edit 1.0 window
+// "RichEdit" of RICHED32.DLL): edit styles, change and selection events,
+// selection and clipboard, the 1.0 character and paragraph formats, and the
+// content kept while the window is re-created.  The note editor (RichEdit2)
+// derives from it and falls back to its window when RICHED20.DLL is absent.
+#pragma once
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/StdCtrls.h"
+
+namespace treskel {
+
+class TStream;
+
+enum class TAttributeType { atSelected, atDefaultText };
+enum class TNumberingStyle { nsNone, nsBullet };
+
+using TRichEditResizeEvent = std::function<void(TObject* Sender, TRect Rect)>;
+using TRichEditProtectChange = std::function<void(TObject* Sender, int StartPos, int EndPos, bool& AllowChange)>;
+using TRichEditSaveClipboard = std::function<void(TObject* Sender, int NumObjects, int NumChars, bool& SaveClipboard)>;
+
+class TCustomRichEdit;
+
+// The character format of a rich-edit window (CHARFORMAT): the selection's
+// or the default one.
+class TTextAttributes : public TPersistent {
+    TRESKEL_CLASS(TTextAttributes)
+public:
+    TTextAttributes(TCustomRichEdit* richEdit, TAttributeType type);
+
+    TColor Color();
+    void SetColor(TColor value);
+    std::string Name();
+    void SetName(const std::string& value);
+    TFontPitch Pitch();
+    void SetPitch(TFontPitch value);
+    int Size();
+    void SetSize(int value);
+    // The size in twips, which keeps half points.
+    int SizeTwips();
+    void SetSizeTwips(int value);
+    TFontStyles Style();
+    void SetStyle(TFontStyles value);
+    int Charset();
+    void SetCharset(int value);
+    bool Protected();
+    void SetProtected(bool value);
+
+    void Assign(TPersistent* source) override;
+
+protected:
+    void AssignTo(TPersistent* dest) override;
+
+private:
+    CHARFORMATA Get();
+    void Set(CHARFORMATA& format);
+    TCustomRichEdit* richEdit_;
+    TAttributeType type_;
+};
+
+// The paragraph format of the selected paragraphs (PARAFORMAT).
+class TParaAttributes : public TPersistent {
+    TRESKEL_CLASS(TParaAttributes)
+public:
+    explicit TParaAttributes(TCustomRichEdit* richEdit);
+
+    TAlignment Alignment();
+    void SetAlignment(TAlignment value);
+    int FirstIndent();
+    void SetFirstIndent(int value);
+    int LeftIndent();
+    void SetLeftIndent(int value);
+    int RightIndent();
+    void SetRightIndent(int value);
+    TNumberingStyle Numbering();
+    void SetNumbering(TNumberingStyle value);
+    int Tab(int index);
+    void SetTab(int index, int value);
+    int TabCount();
+    void SetTabCount(int value);
+
+    void Assign(TPersistent* source) override;
+
+protected:
+    PARAFORMAT GetParaFormat();
+    void SetParaFormat(PARAFORMAT& format);
+    TCustomRichEdit* richEdit_;
+};
+
+class TCustomRichEdit : public TWinControl {
+    TRESKEL_CLASS(TCustomRichEdit)
+public:
+    explicit TCustomRichEdit(TComponent* owner);
+    ~TCustomRichEdit() override;
+
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool value);
+    bool HideScrollBars() const { return hideScrollBars_; }
+    void SetHideScrollBars(bool value);
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int value);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool value) { wantTabs_ = value; }
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool value) { wantReturns_ = value; }
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TImeMode ImeMode() const { return imeMode_; }
+    void SetImeMode(TImeMode value) { imeMode_ = value; }
+    std::string ImeName() const { return imeName_; }
+    void SetImeName(const std::string& value) { imeName_ = value; }
+
+    TTextAttributes* SelAttributes() { return selAttributes_.get(); }
+    TTextAttributes* DefAttributes() { return defAttributes_.get(); }
+    TParaAttributes* Paragraph() { return paragraph_.get(); }
+
+    bool Modified();
+    void SetModified(bool value);
+    int SelStart();
+    void SetSelStart(int value);
+    int SelLength();
+    void SetSelLength(int value);
+    std::string SelText();
+    void SetSelText(const std::string& value);
+    void SelectAll();
+    void ClearSelection();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void Undo();
+    bool CanUndo();
+    virtual void Clear();
+    // Length of the text in characters.
+    int GetTextLen();
+    std::string GetText() override;
+    void SetText(const std::string& s) override;
+
+    // The code page of the single-byte text this control hands out.
+    virtual UINT TextCodePage() const { return CP_ACP; }
+    // Whether the window exists and takes wide text.
+    bool WideWindow() const;
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelectionChange;
+    TRichEditResizeEvent OnResizeRequest;
+    TRichEditProtectChange OnProtectChange;
+    TRichEditSaveClipboard OnSaveClipboard;
+
+    void WndProc(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    // What is set on every new window; content is restored after it.
+    virtual void SetupWindow();
+    virtual void Change();
+    virtual void SelectionChange();
+    virtual void RequestSize(const TRect& rect);
+    virtual bool ProtectChange(int startPos, int endPos);
+    virtual bool SaveClipboard(int numObjects, int numChars);
+
+    // A message sent to the window through the system, in its own width.
+    LRESULT SendToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The whole content as the window writes RTF, and back; failures raise.
+    std::string StreamOutRtf();
+    void StreamInRtf(const std::string& rtf);
+    // The edit styles shared by the 1.0 and 2.0 windows.
+    void AddEditStyles(TCreateParams& p);
+
+    // Content of a window that was destroyed, restored into the next one.
+    struct TSavedContent {
+        std::string rtf;
+        CHARRANGE selection{0, 0};
+    };
+    std::optional<TSavedContent> savedContent_;
+    virtual void RestoreContent();
+
+private:
+    TAlignment alignment_ = TAlignment::taLeftJustify;
+    TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+    bool hideSelection_ = true;
+    bool hideScrollBars_ = true;
+    int maxLength_ = 0;
+    bool readOnly_ = false;
+    TScrollStyle scrollBars_ = TScrollStyle::ssNone;
+    bool wantTabs_ = false;
+    bool wantReturns_ = true;
+    bool wordWrap_ = true;
+    TImeMode imeMode_ = TImeMode::imDontCare;
+    std::string imeName_;
+    bool modified_ = false;
+    std::unique_ptr<TTextAttributes> selAttributes_;
+    std::unique_ptr<TTextAttributes> defAttributes_;
+    std::unique_ptr<TParaAttributes> paragraph_;
+};
+
+}  // namespace treskel

@@ -1,0 +1,533 @@
+#include "richedit/RichOLE.h"
+
+#include <algorithm>
+
+#include "platform/ControlsHooks.h"
+#include "platform/Forms.h"
+#include "richedit/Langs.h"
+#include "richedit/RichEdit2.h"
+
+#undef GetObject  // IRichEditOle::GetObject, not the GDI call
+
+namespace treskel {
+
+namespace {
+
+// Frees a METAFILEPICT held in global memory (the dialog's icon).
+void FreeMetaPict(HGLOBAL h) {
+    if (h == nullptr) return;
+    if (auto* mfp = static_cast<METAFILEPICT*>(GlobalLock(h))) {
+        if (mfp->hMF != nullptr) DeleteMetaFile(mfp->hMF);
+        GlobalUnlock(h);
+    }
+    GlobalFree(h);
+}
+
+UINT CALLBACK InsertObjectHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
+    if (msg != WM_INITDIALOG) return 0;
+    HWND target = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : wnd;
+    RECT r;
+    GetWindowRect(target, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(target, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 3, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1;
+}
+
+template <class T>
+HRESULT QueryFor(T* self, REFIID iid, void** object, std::initializer_list<const IID*> iids) {
+    if (object == nullptr) return E_POINTER;
+    for (const IID* i : iids) {
+        if (IsEqualIID(iid, *i)) {
+            *object = self;
+            self->AddRef();
+            return S_OK;
+        }
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+}  // namespace
+
+void OleCheck(HRESULT hr) {
+    if (SUCCEEDED(hr)) return;
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(hr), 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string message = text != nullptr ? Trim(text) : std::string();
+    if (text != nullptr) LocalFree(text);
+    if (message.empty()) message = Format("OLE error %08lX", static_cast<unsigned long>(hr));
+    throw EOleError(message);
+}
+
+void EnsureOleInitialized() {
+    // Once for the user-interface thread; never uninitialised, since windows
+    // holding OLE interfaces may outlive any scope here.
+    static const HRESULT result = OleInitialize(nullptr);
+    (void)result;
+}
+
+TRichOleState::TRichOleState() = default;
+TRichOleState::~TRichOleState() = default;
+
+// ------------------------------------------------------------ callback
+
+STDMETHODIMP TRichEditOleCallback::QueryInterface(REFIID iid, void** object) {
+    return QueryFor(this, iid, object, {&IID_IUnknown, &IID_IRichEditOleCallback});
+}
+
+STDMETHODIMP_(ULONG) TRichEditOleCallback::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+STDMETHODIMP_(ULONG) TRichEditOleCallback::Release() {
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP TRichEditOleCallback::GetNewStorage(LPSTORAGE* storage) {
+    if (storage == nullptr) return E_INVALIDARG;
+    *storage = nullptr;
+    ComPtr<ILockBytes> bytes;
+    if (FAILED(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()))) return E_OUTOFMEMORY;
+    if (FAILED(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0,
+                                            storage)))
+        return E_OUTOFMEMORY;
+    return S_OK;
+}
+
+STDMETHODIMP TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                                     LPOLEINPLACEFRAMEINFO frameInfo) {
+    try {
+        if (frame != nullptr) *frame = nullptr;
+        if (doc != nullptr) *doc = nullptr;
+        if (richEdit_ == nullptr || frame == nullptr) return E_FAIL;
+        TCustomForm* form = richEdit_->GetParentForm();
+        HWND frameWnd = form != nullptr ? form->Handle() : GetAncestor(richEdit_->Handle(), GA_ROOT);
+        TRichOleState& state = *richEdit_->ole_;
+        if (!state.frame) state.frame = ComPtr<TOleInPlaceFrame>(new TOleInPlaceFrame(frameWnd));
+        *frame = state.frame.Get();
+        (*frame)->AddRef();
+        if (frameInfo != nullptr) {
+            frameInfo->fMDIApp = FALSE;
+            frameInfo->hwndFrame = frameWnd;
+            frameInfo->haccel = nullptr;
+            frameInfo->cAccelEntries = 0;
+        }
+        return S_OK;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+STDMETHODIMP TRichEditOleCallback::ShowContainerUI(BOOL) { return E_NOTIMPL; }
+
+STDMETHODIMP TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) { return S_OK; }
+
+STDMETHODIMP TRichEditOleCallback::DeleteObject(LPOLEOBJECT object) {
+    try {
+        if (richEdit_ != nullptr) {
+            TRichOleState& state = *richEdit_->ole_;
+            state.currentObject.Reset();
+            state.verbMenu.reset();
+            state.verbsBuilt = false;
+            auto it = std::find_if(state.tracked.begin(), state.tracked.end(),
+                                   [object](const TTrackedObject& t) { return t.object.Get() == object; });
+            if (it != state.tracked.end()) {
+                it->object->Unadvise(it->connection);
+                state.tracked.erase(it);
+            }
+        }
+        // An object deleted from the text is gone; nothing of it is kept.
+        if (object != nullptr) object->Close(OLECLOSE_NOSAVE);
+        return S_OK;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+STDMETHODIMP TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) { return S_OK; }
+
+STDMETHODIMP TRichEditOleCallback::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+STDMETHODIMP TRichEditOleCallback::GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT* data) {
+    if (data != nullptr) *data = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP TRichEditOleCallback::GetDragDropEffect(BOOL drag, DWORD keyState, LPDWORD effect) {
+    if (!drag && effect != nullptr) *effect = DropEffectFor(keyState, *effect);
+    return S_OK;
+}
+
+STDMETHODIMP TRichEditOleCallback::GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU* menu) {
+    if (menu != nullptr) *menu = nullptr;
+    return S_OK;
+}
+
+// ------------------------------------------------------------ advise sink
+
+STDMETHODIMP TObjectAdviseSink::QueryInterface(REFIID iid, void** object) {
+    return QueryFor(this, iid, object, {&IID_IUnknown, &IID_IAdviseSink});
+}
+
+STDMETHODIMP_(ULONG) TObjectAdviseSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+STDMETHODIMP_(ULONG) TObjectAdviseSink::Release() {
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+void TObjectAdviseSink::Changed() {
+    try {
+        if (richEdit_ != nullptr) richEdit_->ObjectChanged();
+    } catch (...) {
+        HandleCallbackException();
+    }
+}
+
+STDMETHODIMP_(void) TObjectAdviseSink::OnDataChange(FORMATETC*, STGMEDIUM*) { Changed(); }
+STDMETHODIMP_(void) TObjectAdviseSink::OnViewChange(DWORD, LONG) { Changed(); }
+STDMETHODIMP_(void) TObjectAdviseSink::OnRename(IMoniker*) {}
+STDMETHODIMP_(void) TObjectAdviseSink::OnSave() { Changed(); }
+STDMETHODIMP_(void) TObjectAdviseSink::OnClose() {}
+
+// ------------------------------------------------------------ in-place frame
+
+STDMETHODIMP TOleInPlaceFrame::QueryInterface(REFIID iid, void** object) {
+    return QueryFor(this, iid, object,
+                    {&IID_IUnknown, &IID_IOleWindow, &IID_IOleInPlaceUIWindow, &IID_IOleInPlaceFrame});
+}
+
+STDMETHODIMP_(ULONG) TOleInPlaceFrame::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+STDMETHODIMP_(ULONG) TOleInPlaceFrame::Release() {
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP TOleInPlaceFrame::GetWindow(HWND* wnd) {
+    if (wnd == nullptr) return E_POINTER;
+    *wnd = frame_;
+    return S_OK;
+}
+
+STDMETHODIMP TOleInPlaceFrame::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP TOleInPlaceFrame::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
+STDMETHODIMP TOleInPlaceFrame::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
+STDMETHODIMP TOleInPlaceFrame::SetBorderSpace(LPCBORDERWIDTHS widths) {
+    return widths == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
+}
+
+STDMETHODIMP TOleInPlaceFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    active_ = ComPtr<IOleInPlaceActiveObject>::Share(object);
+    return S_OK;
+}
+
+STDMETHODIMP TOleInPlaceFrame::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS widths) {
+    if (widths != nullptr) widths->width[0] = widths->width[2] = widths->width[4] = 0;
+    return S_OK;
+}
+
+STDMETHODIMP TOleInPlaceFrame::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
+STDMETHODIMP TOleInPlaceFrame::RemoveMenus(HMENU) { return S_OK; }
+STDMETHODIMP TOleInPlaceFrame::SetStatusText(LPCOLESTR) { return S_OK; }
+STDMETHODIMP TOleInPlaceFrame::EnableModeless(BOOL) { return S_OK; }
+STDMETHODIMP TOleInPlaceFrame::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+
+// ------------------------------------------------------------ the control's objects
+
+IRichEditOle* TCustomRichEditEx::RichEditOle() const { return ole_ ? ole_->richEditOle.Get() : nullptr; }
+
+void TCustomRichEditEx::CreateOleCallback() {
+    if (!ole_->callback) ole_->callback = ComPtr<TRichEditOleCallback>(new TRichEditOleCallback(this));
+}
+
+void TCustomRichEditEx::AttachOle() {
+    EnsureOleInitialized();
+    ole_->richEditOle.Reset();
+    IRichEditOle* reo = nullptr;
+    if (SendToWindow(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&reo)) == 0 || reo == nullptr)
+        throw Exception("Unable to get interface");
+    ole_->richEditOle = ComPtr<IRichEditOle>(reo);
+    CreateOleCallback();
+    if (SendToWindow(EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(ole_->callback.Get())) == 0)
+        throw Exception("Unable to set callback");
+}
+
+void TCustomRichEditEx::ReleaseOle() {
+    if (!ole_) return;
+    for (TTrackedObject& t : ole_->tracked) t.object->Unadvise(t.connection);
+    ole_->tracked.clear();
+    ole_->currentObject.Reset();
+    ole_->verbMenu.reset();
+    ole_->verbNames.clear();
+    ole_->verbEntries.clear();
+    ole_->verbsBuilt = false;
+    ole_->richEditOle.Reset();
+    if (IsDestroying()) {
+        if (ole_->callback) ole_->callback->Detach();
+        if (ole_->sink) ole_->sink->Detach();
+    }
+}
+
+void TCustomRichEditEx::CloseOleObjects() {
+    if (!ole_) return;
+    // Closing saves what changed; that is no edit of the note.
+    for (TTrackedObject& t : ole_->tracked) t.object->Unadvise(t.connection);
+    ole_->tracked.clear();
+    if (!ole_->richEditOle) return;
+    LONG count = ole_->richEditOle->GetObjectCount();
+    for (LONG i = 0; i < count; ++i) {
+        REOBJECT reo{};
+        reo.cbStruct = sizeof reo;
+        if (FAILED(ole_->richEditOle->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || reo.poleobj == nullptr) continue;
+        ComPtr<IOleObject> object(reo.poleobj);
+        object->Close(OLECLOSE_SAVEIFDIRTY);
+    }
+}
+
+void TCustomRichEditEx::TrackObjects() {
+    if (!ole_ || !ole_->richEditOle) return;
+    LONG count = ole_->richEditOle->GetObjectCount();
+    if (count == 0 && ole_->tracked.empty()) return;
+    std::vector<ComPtr<IOleObject>> present;
+    for (LONG i = 0; i < count; ++i) {
+        REOBJECT reo{};
+        reo.cbStruct = sizeof reo;
+        if (SUCCEEDED(ole_->richEditOle->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) && reo.poleobj != nullptr)
+            present.emplace_back(reo.poleobj);
+    }
+    auto isPresent = [&](IOleObject* o) {
+        return std::any_of(present.begin(), present.end(), [o](const ComPtr<IOleObject>& p) { return p.Get() == o; });
+    };
+    for (auto it = ole_->tracked.begin(); it != ole_->tracked.end();) {
+        if (isPresent(it->object.Get())) {
+            ++it;
+        } else {
+            it->object->Unadvise(it->connection);
+            it = ole_->tracked.erase(it);
+        }
+    }
+    if (!ole_->sink) ole_->sink = ComPtr<TObjectAdviseSink>(new TObjectAdviseSink(this));
+    for (const ComPtr<IOleObject>& o : present) {
+        bool known = std::any_of(ole_->tracked.begin(), ole_->tracked.end(),
+                                 [&](const TTrackedObject& t) { return t.object.Get() == o.Get(); });
+        if (known) continue;
+        TTrackedObject t;
+        t.object = o;
+        // The object's own advise holder takes any number of sinks; the
+        // window keeps its view advise for drawing.
+        if (FAILED(o->Advise(ole_->sink.Get(), &t.connection))) t.connection = 0;
+        ole_->tracked.push_back(std::move(t));
+    }
+}
+
+void TCustomRichEditEx::ObjectChanged() {
+    if (!HandleAllocated()) return;
+    SendToWindow(EM_SETMODIFY, 1, 0);
+    Change();
+}
+
+bool TCustomRichEditEx::InsertObjectDialog() {
+    EnsureOleInitialized();
+    char fileName[256] = {};
+    OLEUIINSERTOBJECTA data{};
+    data.cbStruct = sizeof data;
+    data.dwFlags = IOF_SELECTCREATENEW;
+    data.hWndOwner = Application != nullptr ? Application->Handle() : nullptr;
+    data.lpfnHook = InsertObjectHook;
+    data.lpszFile = fileName;
+    data.cchFile = sizeof fileName;
+    UINT result = OleUIInsertObjectA(&data);
+    struct IconGuard {
+        HGLOBAL h;
+        ~IconGuard() { FreeMetaPict(h); }
+    } icon{data.hMetaPict};
+    if (result != OLEUI_OK) return false;
+
+    TOleCreateRequest request;
+    if (data.dwFlags & IOF_SELECTCREATENEW) {
+        request.Kind = 0;
+        request.ClassID = data.clsid;
+    } else {
+        request.Kind = (data.dwFlags & IOF_CHECKLINK) ? 2 : 1;
+        request.FileName = AnsiToWide(fileName, CP_ACP);
+    }
+    request.ShowAsIcon = (data.dwFlags & IOF_CHECKDISPLAYASICON) != 0;
+    request.IconMetaPict = data.hMetaPict;
+    CreateAndInsertObject(request);
+    if (request.Kind == 0) DoVerb(OLEIVERB_OPEN);
+    return true;
+}
+
+void TCustomRichEditEx::CreateAndInsertObject(const TOleCreateRequest& request) {
+    if (!ole_->richEditOle || !ole_->callback) OleCheck(E_NOINTERFACE);
+    ComPtr<IOleClientSite> site;
+    OleCheck(ole_->richEditOle->GetClientSite(site.Put()));
+    ComPtr<IStorage> storage;
+    OleCheck(ole_->callback->GetNewStorage(storage.Put()));
+    ComPtr<IOleObject> object;
+    void** out = reinterpret_cast<void**>(object.Put());
+    switch (request.Kind) {
+        case 0:
+            OleCheck(OleCreate(request.ClassID, IID_IOleObject, OLERENDER_DRAW, nullptr, site.Get(), storage.Get(), out));
+            break;
+        case 1:
+            OleCheck(OleCreateFromFile(CLSID_NULL, request.FileName.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr,
+                                       site.Get(), storage.Get(), out));
+            break;
+        case 2:
+            OleCheck(OleCreateLinkToFile(request.FileName.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr, site.Get(),
+                                         storage.Get(), out));
+            break;
+        case 3:
+            OleCheck(OleCreateFromData(request.DataObject.Get(), IID_IOleObject, OLERENDER_DRAW, nullptr, site.Get(),
+                                       storage.Get(), out));
+            break;
+        default:
+            OleCheck(OleCreateLinkFromData(request.DataObject.Get(), IID_IOleObject, OLERENDER_DRAW, nullptr,
+                                           site.Get(), storage.Get(), out));
+            break;
+    }
+    REOBJECT reo{};
+    reo.cbStruct = sizeof reo;
+    reo.cp = SelStart();
+    object->GetUserClassID(&reo.clsid);
+    reo.poleobj = object.Get();
+    reo.pstg = storage.Get();
+    reo.polesite = site.Get();
+    reo.sizel = SIZEL{0, 0};
+    reo.dwFlags = REO_RESIZABLE | REO_DYNAMICSIZE | (request.Kind == 0 ? REO_BLANK : 0);
+    reo.dwUser = 0;
+
+    ole_->currentObject = object;
+    ole_->verbsBuilt = false;
+    ole_->verbMenu.reset();
+    ole_->drawAspect = DVASPECT_CONTENT;
+    if (request.ShowAsIcon) {
+        ole_->drawAspect = DVASPECT_ICON;
+        HGLOBAL iconPict = request.IconMetaPict;
+        HGLOBAL own = nullptr;
+        if (iconPict == nullptr) {
+            own = OleGetIconOfClass(reo.clsid, nullptr, TRUE);
+            iconPict = own;
+        }
+        ComPtr<IOleCache> cache = object.As<IOleCache>(IID_IOleCache);
+        if (cache && iconPict != nullptr) {
+            FORMATETC fe{CF_METAFILEPICT, nullptr, DVASPECT_ICON, -1, TYMED_MFPICT};
+            DWORD connection = 0;
+            cache->Cache(&fe, ADVF_PRIMEFIRST, &connection);
+            STGMEDIUM medium{};
+            medium.tymed = TYMED_MFPICT;
+            medium.hMetaFilePict = iconPict;
+            cache->SetData(&fe, &medium, FALSE);
+        }
+        FreeMetaPict(own);
+    }
+    reo.dvaspect = ole_->drawAspect;
+    std::string title = Application != nullptr ? Application->Title() : std::string();
+    ole_->richEditOle->SetHostNames(title.c_str(), Name().c_str());
+    OleCheck(ole_->richEditOle->InsertObject(&reo));
+    TrackObjects();
+}
+
+void TCustomRichEditEx::BuildVerbList() {
+    ole_->verbMenu.reset();
+    ole_->verbNames.clear();
+    ole_->verbEntries.clear();
+    ole_->verbsBuilt = true;
+    if (!ole_->currentObject) return;
+    ComPtr<IEnumOLEVERB> verbs;
+    if (FAILED(ole_->currentObject->EnumVerbs(verbs.Put())) || !verbs) return;
+    OLEVERB verb{};
+    ULONG fetched = 0;
+    while (verbs->Next(1, &verb, &fetched) == S_OK && fetched == 1) {
+        std::string name = verb.lpszVerbName != nullptr ? WideToAnsi(verb.lpszVerbName, CP_ACP) : std::string();
+        CoTaskMemFree(verb.lpszVerbName);
+        if (verb.lVerb < 0 || !(verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU)) break;
+        ole_->verbNames.push_back(name);
+        ole_->verbEntries.push_back(MakeVerbEntry(static_cast<int>(verb.lVerb), verb.fuFlags));
+    }
+}
+
+void TCustomRichEditEx::DoVerb(int verb) {
+    if (!ole_->richEditOle || !ole_->currentObject) return;
+    if (verb > 0 && !ole_->verbsBuilt) BuildVerbList();
+    int number = ResolveVerb(verb, ole_->verbEntries);
+    RECT r = ToRECT(BoundsRect());
+    ComPtr<IOleClientSite> site;
+    OleCheck(ole_->richEditOle->GetClientSite(site.Put()));
+    OleCheck(ole_->currentObject->DoVerb(number, nullptr, site.Get(), 0, Handle(), &r));
+}
+
+void TCustomRichEditEx::UpdateObject() {
+    if (!ole_->currentObject) return;
+    OleCheck(ole_->currentObject->Update());
+    Invalidate();
+}
+
+void TCustomRichEditEx::UpdateObjectExtent() {
+    if (!ole_->currentObject) return;
+    ComPtr<IViewObject2> view = ole_->currentObject.As<IViewObject2>(IID_IViewObject2);
+    if (view) view->GetExtent(ole_->drawAspect, -1, nullptr, &ole_->extent);
+    Invalidate();
+}
+
+TPopupMenu* TCustomRichEditEx::GetPopupMenu() {
+    TPopupMenu* menu = PopupMenu();
+    if (!autoVerbMenu_ || !ole_->richEditOle) return menu;
+    REOBJECT reo{};
+    reo.cbStruct = sizeof reo;
+    ComPtr<IOleObject> selected;
+    if (SUCCEEDED(ole_->richEditOle->GetObject(REO_IOB_SELECTION, &reo, REO_GETOBJ_POLEOBJ)))
+        selected = ComPtr<IOleObject>(reo.poleobj);
+    if (!selected) {
+        ole_->currentObject.Reset();
+        ole_->verbMenu.reset();
+        ole_->verbsBuilt = false;
+        return menu;
+    }
+    if (selected.Get() != ole_->currentObject.Get()) {
+        ole_->currentObject = selected;
+        ole_->verbsBuilt = false;
+    }
+    // Built for each object once, also for the object just inserted.
+    if (!ole_->verbsBuilt) BuildVerbList();
+    if (ole_->verbNames.empty()) return nullptr;
+    if (!ole_->verbMenu) {
+        ole_->verbMenu = MakeOwned<TPopupMenu>();
+        for (size_t i = 0; i < ole_->verbNames.size(); ++i) {
+            auto* item = Create<TMenuItem>(ole_->verbMenu.get());
+            item->SetCaption(ole_->verbNames[i]);
+            item->SetTag(static_cast<int>(i));
+            item->SetDefault(static_cast<int16_t>(ole_->verbEntries[i] & 0xFFFF) == 0);
+            int index = static_cast<int>(i);
+            item->OnClick = [this, index](TObject*) { DoVerb(index); };
+            ole_->verbMenu->Items()->Add(item);
+        }
+    }
+    return ole_->verbMenu.get();
+}
+
+void TCustomRichEditEx::HandleContextMenu(TMessage& m) {
+    if (HandleAllocated() && reinterpret_cast<HWND>(m.WParam) == Handle() && autoVerbMenu_ && ole_->richEditOle) {
+        TPopupMenu* menu = GetPopupMenu();
+        if (menu != PopupMenu()) {
+            // A selected object: its verbs, or no menu at all.
+            if (menu != nullptr) {
+                TPoint p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+                if (p.x == -1 && p.y == -1) p = ClientToScreen({0, 0});
+                menu->SetPopupComponent(this);
+                menu->Popup(p.x, p.y);
+            }
+            m.Result = 0;
+            return;
+        }
+    }
+    TCustomRichEdit::WndProc(m);
+}
+
+}  // namespace treskel
