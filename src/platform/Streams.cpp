@@ -1,7 +1,9 @@
 #include "platform/Streams.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace treskel {
 
@@ -39,6 +41,10 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 // ---- memory streams ----
+
+namespace {
+constexpr int64_t kMaxMemoryStream = int64_t(1) << 31;
+}
 
 void TCustomMemoryStream::SetPointer(uint8_t* ptr, int64_t size) {
     memory_ = ptr;
@@ -78,7 +84,20 @@ void TMemoryStream::Grow(int64_t capacity) {
     if (capacity <= static_cast<int64_t>(data_.size())) return;
     // Keep growth geometric so that many small writes stay linear.
     int64_t want = std::max<int64_t>(capacity, static_cast<int64_t>(data_.size()) * 3 / 2 + 64);
-    data_.resize(static_cast<size_t>(want));
+    try {
+        // The program is 32-bit: no memory stream can pass 2 GB there, and
+        // the native build keeps the same limit.
+        if (capacity > kMaxMemoryStream) throw std::bad_alloc();
+        want = std::min(want, kMaxMemoryStream);
+        try {
+            data_.resize(static_cast<size_t>(want));
+        } catch (const std::bad_alloc&) {
+            // The generous step failed; the exact size may still fit.
+            data_.resize(static_cast<size_t>(capacity));
+        }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
     memory_ = data_.data();
 }
 

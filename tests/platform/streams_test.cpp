@@ -121,3 +121,11 @@ TEST(FileSys, MaskMatching) {
     EXPECT_TRUE(MatchesMask("a1.txt", "a?.t*"));
     EXPECT_FALSE(MatchesMask("a12.txt", "a?.t*"));
 }
+
+TEST(MemoryStream, AnImpossibleSizeIsAnOutOfMemoryError) {
+    TMemoryStream m;
+    EXPECT_THROW(m.SetSize(INT64_MAX / 2), EOutOfMemory);
+    EXPECT_EQ(m.Size(), 0);
+    WriteU8(m, 1);
+    EXPECT_EQ(m.Size(), 1);
+}
