@@ -138,7 +138,10 @@ void TCustomRichEditEx::CreateParams(TCreateParams& p) {
     richEditLibrary_ = lib;
     p.Unicode = WideWindowsFlag();
     TWinControl::CreateParams(p);
-    CreateSubClass(p, "RICHEDIT20W");
+    // A single-byte window needs the class whose procedure is single-byte:
+    // the wide class's procedure called through a single-byte window still
+    // hands out wide text for the rich-edit messages.
+    CreateSubClass(p, p.Unicode ? "RICHEDIT20W" : "RICHEDIT20A");
     // One registration per name: wide and single-byte windows need their own.
     p.WinClassName = std::string(ClassName()) + (p.Unicode ? "" : ".A");
     AddEditStyles(p);

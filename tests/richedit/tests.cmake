@@ -3,3 +3,8 @@ treskel_test(richedit
   WIN32 richedit_wintest.cpp
   GUI
 )
+# The 1.0 fall-back in a program of its own: it switches wide windows off.
+treskel_test(richedit10
+  WIN32 richedit10_wintest.cpp
+  GUI
+)
