@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include <utility>
+
 #include "platform/Forms.h"
 
 namespace treskel {
@@ -19,7 +21,9 @@ CommonDialogResponder& DialogResponder() {
 }
 }  // namespace
 
-void SetCommonDialogResponder(CommonDialogResponder responder) { DialogResponder() = std::move(responder); }
+CommonDialogResponder SetCommonDialogResponder(CommonDialogResponder responder) {
+    return std::exchange(DialogResponder(), std::move(responder));
+}
 
 bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
     if (DialogResponder()) return DialogResponder()(*this);

@@ -73,9 +73,10 @@ private:
 // Tests answer the modal standard dialogs through this instead of the
 // real ones: it gets the dialog, may set its properties as the user would
 // have, and returns whether the dialog was accepted.  The modeless find
-// and replace dialogs always show their real windows.
+// and replace dialogs always show their real windows.  Returns the
+// responder it replaces (null: the real dialogs).
 using CommonDialogResponder = std::function<bool(TCommonDialog& dialog)>;
-void SetCommonDialogResponder(CommonDialogResponder responder);
+CommonDialogResponder SetCommonDialogResponder(CommonDialogResponder responder);
 
 enum class TOpenOption {
     ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,

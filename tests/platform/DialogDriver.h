@@ -6,12 +6,28 @@
 
 #include <functional>
 
+#include "platform/Dialogs.h"
+
 namespace treskel::test {
+
+// Answers the modal standard dialogs with `r` for a scope; null lets the
+// real dialogs show.  The previous responder comes back afterwards.
+class ScopedDialogResponder {
+public:
+    explicit ScopedDialogResponder(CommonDialogResponder r) : previous_(SetCommonDialogResponder(std::move(r))) {}
+    ~ScopedDialogResponder() { SetCommonDialogResponder(std::move(previous_)); }
+    ScopedDialogResponder(const ScopedDialogResponder&) = delete;
+    ScopedDialogResponder& operator=(const ScopedDialogResponder&) = delete;
+
+private:
+    CommonDialogResponder previous_;
+};
 
 class DialogDriver {
 public:
-    // `act` gets the dialog window (class "#32770") once it shows.
-    explicit DialogDriver(std::function<void(HWND)> act) {
+    // `act` gets the dialog window (class "#32770") once it shows.  The
+    // real dialogs show while the driver lives.
+    explicit DialogDriver(std::function<void(HWND)> act) : real_(nullptr) {
         Action() = std::move(act);
         timer_ = SetTimer(nullptr, 0, 20, &DialogDriver::Tick);
     }
@@ -55,6 +71,7 @@ private:
         Action() = nullptr;
         act(d);
     }
+    ScopedDialogResponder real_;
     UINT_PTR timer_ = 0;
 };
 

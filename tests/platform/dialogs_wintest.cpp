@@ -12,18 +12,9 @@
 using namespace treskel;
 using namespace treskel::test;
 
-namespace {
-// Answers the standard dialogs for one test.
-class Responder {
-public:
-    explicit Responder(CommonDialogResponder r) { SetCommonDialogResponder(std::move(r)); }
-    ~Responder() { SetCommonDialogResponder(nullptr); }
-};
-}  // namespace
-
 TEST(CommonDialogs, TestsAnswerThemWithoutAWindow) {
     std::vector<std::string> asked;
-    Responder r([&](TCommonDialog& d) {
+    ScopedDialogResponder r([&](TCommonDialog& d) {
         asked.push_back(d.ClassName());
         if (auto* open = dynamic_cast<TOpenDialog*>(&d)) {
             EXPECT_EQ(open->Title(), "Browser Path");

@@ -108,6 +108,7 @@ TEST(Printer, WithoutAPrinterEverythingThatNeedsOneSaysSo) {
     EXPECT_FALSE(Printer()->Printing());
     auto owner = MakeForm<TForm>();
     auto* dialog = Create<TPrintDialog>(owner.get());
+    ScopedDialogResponder real(nullptr);
     try {
         dialog->Execute();
         FAIL() << "the print dialog opened without a printer";
@@ -150,7 +151,7 @@ TEST(PrintDialog, TheRealDialogSetsCopiesAndPagesAndTheChosenPrinter) {
 
 TEST(PrintDialog, TestsAnswerItAndPrinterSetupToo) {
     std::vector<std::string> asked;
-    SetCommonDialogResponder([&](TCommonDialog& d) {
+    ScopedDialogResponder r([&](TCommonDialog& d) {
         asked.push_back(d.ClassName());
         if (auto* p = dynamic_cast<TPrintDialog*>(&d)) {
             p->SetCopies(3);
@@ -163,7 +164,6 @@ TEST(PrintDialog, TestsAnswerItAndPrinterSetupToo) {
     auto* setup = Create<TPrinterSetupDialog>(owner.get());
     bool printed = print->Execute();
     bool setUp = setup->Execute();
-    SetCommonDialogResponder(nullptr);
     EXPECT_TRUE(printed);
     EXPECT_EQ(print->Copies(), 3);
     EXPECT_FALSE(setUp);
