@@ -56,8 +56,11 @@ std::string DefaultPrinterName() {
 
 void TPrinterCanvas::CreateHandle() {
     HDC dc = printer_->Handle();
-    // Point sizes on this canvas are the printer's.
+    // Points on this canvas are the printer's, also for a size given
+    // before the printer was known.
+    int points = Font()->Size();
     Font()->SetPixelsPerInch(GetDeviceCaps(dc, LOGPIXELSY));
+    Font()->SetSize(points);
     SetHandle(dc);
 }
 
@@ -198,6 +201,8 @@ void TPrinter::BeginDoc() {
     printing_ = true;
     aborted_ = false;
     pageNumber_ = 1;
+    // The canvas draws on this job's context from the first page on.
+    Canvas()->Handle();
     Canvas()->Refresh();
 }
 

@@ -46,18 +46,17 @@ TEST(Printer, APrintJobBecomesAPostScriptFileWithItsPages) {
     EXPECT_EQ(p->PageWidth(), 2400);
     EXPECT_EQ(p->PageHeight(), 3150);
     p->SetTitle("Treskel! test job");
+    // A size in points set before the job is a size on paper.
+    p->Canvas()->Font()->SetSize(12);
     p->BeginDoc();
+    EXPECT_EQ(p->Canvas()->Font()->Height(), -50);
     EXPECT_TRUE(p->Printing());
     EXPECT_EQ(p->PageNumber(), 1);
     for (int page = 1; page <= 3; ++page) {
         if (page > 1) p->NewPage();
         EXPECT_EQ(p->PageNumber(), page);
-        p->Canvas()->Font()->SetName("Arial");
-        p->Canvas()->Font()->SetSize(12);
         p->Canvas()->TextOut(100, 100, Format("Page %d", page));
     }
-    // A canvas font in points is sized for the printer.
-    EXPECT_EQ(p->Canvas()->Font()->Height(), -50);
     EXPECT_THROW(p->BeginDoc(), EPrinter);
     EXPECT_THROW(p->SetOrientation(TPrinterOrientation::poLandscape), EPrinter);
     p->EndDoc();
@@ -69,6 +68,8 @@ TEST(Printer, APrintJobBecomesAPostScriptFileWithItsPages) {
     EXPECT_NE(ps.find("%%Title: Treskel! test job"), std::string::npos);
     EXPECT_NE(ps.find("%%Pages: 3"), std::string::npos);
     EXPECT_EQ(CountOf(ps, "%%Page: "), 3);
+    // Each page carries its text ("Page 1" ...): one capital P each.
+    EXPECT_EQ(CountOf(ps, "/P glyphshow"), 3);
 }
 
 TEST(Printer, OrientationAndAnAbortedJob) {
