@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "platform/ExtCtrls.h"
+#include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
 
@@ -214,4 +217,40 @@ TEST(Timer, AHandlerMayFreeItsTimer) {
     EXPECT_TRUE(PumpUntil([&] { return freed; }, 3000));
     EXPECT_EQ(owner->ComponentCount(), 0);
     PumpUntil([] { return false; }, 50);
+}
+
+TEST(Image, PictureDataInALayoutIsTheClassNameThenTheFile) {
+    auto form = MakeForm<TForm>();
+    form->SetName("ImageForm");
+    auto* image = Create<TImage>(form.get());
+    image->SetName("Image1");
+    image->SetParent(form.get());
+    TBitmap b;
+    b.SetPixelFormat(TPixelFormat::pf24bit);
+    b.SetSize(1, 1);
+    b.Canvas()->SetPixel(0, 0, ColorRGB(0x11, 0x22, 0x33));
+    image->Picture()->SetGraphic(&b);
+    std::string text = WriteLayout(form.get());
+    // A length byte and "TBitmap", then a 1 x 1 24-bit BMP file: its
+    // headers and one pixel (blue, green, red) padded to four bytes.
+    std::string golden =
+        "07544269746D6170"
+        "424D3A000000000000003600000028000000"
+        "0100000001000000010018000000000004000000"
+        "00000000000000000000000000000000"
+        "33221100";
+    size_t open = text.find("Picture.Data = {");
+    ASSERT_NE(open, std::string::npos) << text;
+    std::string hex;
+    for (size_t at = text.find('{', open) + 1; text[at] != '}'; ++at)
+        if (std::isxdigit(static_cast<unsigned char>(text[at]))) hex += text[at];
+    EXPECT_EQ(hex, golden);
+
+    OwnedPtr<TForm> again(new TForm(nullptr));
+    again->InitializeForm(text, "image.form");
+    auto* back = dynamic_cast<TImage*>(again->FindComponent("Image1"));
+    ASSERT_NE(back, nullptr);
+    auto* bitmap = dynamic_cast<TBitmap*>(back->Picture()->Graphic());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Canvas()->Pixel(0, 0) & 0xFFFFFF, ColorRGB(0x11, 0x22, 0x33));
 }
