@@ -3,6 +3,7 @@
 #include "platform/Register.h"
 
 #include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
 #include "platform/Controls.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
@@ -262,6 +263,8 @@ void RegisterPlatformClasses() {
     RegisterFormClasses();
     RegisterStdControlClasses();
     RegisterStdLibClasses();
+    RegisterImageListClasses();
+    RegisterComCtrlClasses();
 }
 
 }  // namespace treskel

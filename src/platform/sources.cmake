@@ -7,4 +7,5 @@ treskel_sources(
         UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
         PrintDialogs.cpp RegisterStdLib.cpp
         Registry.cpp IniFiles.cpp
+        ImgList.cpp ComCtrlsTree.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp
 )

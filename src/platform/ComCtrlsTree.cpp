@@ -1,0 +1,1257 @@
+// The tree view: nodes as C++ objects, mirrored into SysTreeView32.
+//
+// Every change starts in the model (the nodes and the view's selection);
+// the window follows.  While the view changes its own window (`mirroring_`)
+// the window's notifications are not events: a selection change is let
+// through and put right afterwards, and an expansion is allowed only when
+// it matches the model.  Outside of that, the notifications are the user's
+// doing and become events that may refuse them.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/ComCtrls.h"
+#include "platform/ComCtrlsPriv.h"
+
+namespace treskel {
+
+namespace comctl {
+
+void InitClasses() {
+    static bool done = false;
+    if (done) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    done = true;
+}
+
+}  // namespace comctl
+
+namespace {
+
+// A node that may be freed by an event handler: ask before touching it.
+class NodeRef {
+public:
+    explicit NodeRef(const TTreeNode* node, const std::shared_ptr<const char>* life)
+        : node_(node), life_(life != nullptr ? *life : std::shared_ptr<const char>()) {}
+    bool Alive() const { return node_ == nullptr || !life_.expired(); }
+
+private:
+    const TTreeNode* node_;
+    std::weak_ptr<const char> life_;
+};
+
+// Every node below `node` (not itself), parents before their children.
+template <class Visit>
+void ForEachBelow(TTreeNode* node, Visit&& visit) {
+    std::vector<std::pair<TTreeNode*, int>> stack{{node, 0}};
+    while (!stack.empty()) {
+        auto& [n, next] = stack.back();
+        if (next == n->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        TTreeNode* child = n->Item(next++);
+        visit(child);
+        stack.emplace_back(child, 0);
+    }
+}
+
+std::vector<TTreeNode*> BranchOf(TTreeNode* node) {
+    std::vector<TTreeNode*> v{node};
+    ForEachBelow(node, [&v](TTreeNode* n) { v.push_back(n); });
+    return v;
+}
+
+constexpr UINT kExpandActionMask = 0x0003;  // TVE_COLLAPSE, TVE_EXPAND, TVE_TOGGLE
+
+int XOf(LPARAM l) { return static_cast<short>(LOWORD(l)); }
+int YOf(LPARAM l) { return static_cast<short>(HIWORD(l)); }
+
+// TVM_GETITEMRECT takes the item in the rectangle it fills.
+RECT ItemRectRequest(HTREEITEM item) {
+    RECT r{};
+    std::memcpy(&r, &item, sizeof item);
+    return r;
+}
+
+UINT StateImageMask(int index) { return index > 0 && index < 16 ? INDEXTOSTATEIMAGEMASK(index) : 0; }
+
+TCustomDrawState DrawState(UINT s) {
+    TCustomDrawState r;
+    if (s & CDIS_SELECTED) r += TCustomDrawStateItem::cdsSelected;
+    if (s & CDIS_GRAYED) r += TCustomDrawStateItem::cdsGrayed;
+    if (s & CDIS_DISABLED) r += TCustomDrawStateItem::cdsDisabled;
+    if (s & CDIS_CHECKED) r += TCustomDrawStateItem::cdsChecked;
+    if (s & CDIS_FOCUS) r += TCustomDrawStateItem::cdsFocused;
+    if (s & CDIS_DEFAULT) r += TCustomDrawStateItem::cdsDefault;
+    if (s & CDIS_HOT) r += TCustomDrawStateItem::cdsHot;
+    if (s & CDIS_MARKED) r += TCustomDrawStateItem::cdsMarked;
+    if (s & CDIS_INDETERMINATE) r += TCustomDrawStateItem::cdsIndeterminate;
+    return r;
+}
+
+std::string Narrow(const wchar_t* w) {
+    int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string s(static_cast<size_t>(n - 1), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+}  // namespace
+
+struct TCustomTreeView::Mirroring {
+    explicit Mirroring(TCustomTreeView* v) : view(v) { ++view->mirroring_; }
+    ~Mirroring() { --view->mirroring_; }
+    Mirroring(const Mirroring&) = delete;
+    Mirroring& operator=(const Mirroring&) = delete;
+    TCustomTreeView* view;
+};
+
+// ============================================================ TTreeNode
+
+TTreeNode::TTreeNode(TTreeNodes* owner) : owner_(owner) {}
+
+TTreeNode::~TTreeNode() {
+    // Free the branch without recursing: a deep tree must not exhaust the
+    // stack.
+    std::vector<std::unique_ptr<TTreeNode>> pending = std::move(children_);
+    while (!pending.empty()) {
+        std::unique_ptr<TTreeNode> n = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : n->children_) pending.push_back(std::move(c));
+        n->children_.clear();
+    }
+}
+
+TCustomTreeView* TTreeNode::TreeView() const { return owner_ != nullptr ? owner_->Owner() : nullptr; }
+
+TTreeNode* TTreeNode::Parent() const {
+    return parent_ != nullptr && parent_ != owner_->Root() ? parent_ : nullptr;
+}
+
+void TTreeNode::SetText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    TCustomTreeView* v = TreeView();
+    v->UpdateItemText(this);
+    if (v->SortType() == TSortType::stText || v->SortType() == TSortType::stBoth) v->SortSiblingsOf(this);
+}
+
+void TTreeNode::SetData(void* data) {
+    if (data == data_) return;
+    data_ = data;
+    TCustomTreeView* v = TreeView();
+    if (v->SortType() == TSortType::stData || v->SortType() == TSortType::stBoth) v->SortSiblingsOf(this);
+}
+
+void TTreeNode::SetImageIndex(int index) {
+    if (index == imageIndex_) return;
+    imageIndex_ = index;
+    TreeView()->InvalidateNode(this);
+}
+
+void TTreeNode::SetSelectedIndex(int index) {
+    if (index == selectedIndex_) return;
+    selectedIndex_ = index;
+    TreeView()->InvalidateNode(this);
+}
+
+void TTreeNode::SetStateIndex(int index) {
+    if (index == stateIndex_) return;
+    stateIndex_ = index;
+    TreeView()->UpdateItemState(this);
+}
+
+void TTreeNode::SetExpanded(bool expanded) { TreeView()->ExpandNode(this, expanded); }
+
+void TTreeNode::Expand(bool recurse) {
+    TCustomTreeView* v = TreeView();
+    v->ExpandNode(this, true);
+    if (!recurse) return;
+    for (TTreeNode* n : BranchOf(this))
+        if (n != this && n->HasChildren()) v->ExpandNode(n, true);
+}
+
+void TTreeNode::Collapse(bool recurse) {
+    TCustomTreeView* v = TreeView();
+    v->ExpandNode(this, false);
+    if (!recurse) return;
+    for (TTreeNode* n : BranchOf(this))
+        if (n != this && n->expanded_) v->ExpandNode(n, false);
+}
+
+void TTreeNode::SetHasChildren(bool value) {
+    if (value == hasChildren_) return;
+    hasChildren_ = value;
+    TCustomTreeView* v = TreeView();
+    if (!HasChildren() && expanded_) {
+        expanded_ = false;
+        v->UpdateItemState(this);
+    }
+    v->InvalidateNode(this);
+}
+
+TTreeNode* TTreeNode::Item(int index) const {
+    if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
+    return children_[static_cast<size_t>(index)].get();
+}
+
+int TTreeNode::IndexOf(const TTreeNode* child) const {
+    return child != nullptr && child->parent_ == this ? child->index_ : -1;
+}
+
+TTreeNode* TTreeNode::GetFirstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
+TTreeNode* TTreeNode::GetLastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
+
+TTreeNode* TTreeNode::GetNextSibling() const {
+    if (parent_ == nullptr) return nullptr;
+    size_t next = static_cast<size_t>(index_) + 1;
+    return next < parent_->children_.size() ? parent_->children_[next].get() : nullptr;
+}
+
+TTreeNode* TTreeNode::GetPrevSibling() const {
+    if (parent_ == nullptr || index_ == 0) return nullptr;
+    return parent_->children_[static_cast<size_t>(index_) - 1].get();
+}
+
+TTreeNode* TTreeNode::GetNext() const {
+    if (!children_.empty()) return children_.front().get();
+    for (const TTreeNode* n = this; n != nullptr && n->parent_ != nullptr; n = n->parent_)
+        if (TTreeNode* s = n->GetNextSibling()) return s;
+    return nullptr;
+}
+
+int TTreeNode::Level() const {
+    int level = 0;
+    for (TTreeNode* p = Parent(); p != nullptr; p = p->Parent()) ++level;
+    return level;
+}
+
+int TTreeNode::Index() const { return index_; }
+
+int TTreeNode::AbsoluteIndex() const {
+    int i = 0;
+    for (TTreeNode* n = owner_->GetFirstNode(); n != nullptr; n = n->GetNext(), ++i)
+        if (n == this) return i;
+    return -1;
+}
+
+bool TTreeNode::HasAsParent(const TTreeNode* node) const {
+    if (node == nullptr) return false;
+    for (TTreeNode* p = Parent(); p != nullptr; p = p->Parent())
+        if (p == node) return true;
+    return false;
+}
+
+bool TTreeNode::IsVisible() const {
+    for (TTreeNode* p = Parent(); p != nullptr; p = p->Parent())
+        if (!p->expanded_) return false;
+    return true;
+}
+
+void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
+    if (destination != nullptr && destination->owner_ != owner_)
+        throw ETreeViewError("A node can only be moved inside its own tree");
+    TTreeNode* root = owner_->Root();
+    TTreeNode* newParent = nullptr;
+    int index = 0;
+    switch (mode) {
+        case TNodeAttachMode::naAdd:
+            newParent = destination != nullptr ? destination->parent_ : root;
+            index = newParent->Count();
+            break;
+        case TNodeAttachMode::naAddFirst:
+            newParent = destination != nullptr ? destination->parent_ : root;
+            index = 0;
+            break;
+        case TNodeAttachMode::naAddChild:
+            newParent = destination != nullptr ? destination : root;
+            index = newParent->Count();
+            break;
+        case TNodeAttachMode::naAddChildFirst:
+            newParent = destination != nullptr ? destination : root;
+            index = 0;
+            break;
+        case TNodeAttachMode::naInsert:
+            newParent = destination != nullptr ? destination->parent_ : root;
+            index = destination != nullptr ? destination->index_ : newParent->Count();
+            break;
+    }
+    if (newParent == this || newParent->HasAsParent(this))
+        throw ETreeViewError("A node cannot be moved into its own sub-tree");
+    TCustomTreeView* v = TreeView();
+    if (v->IsEditing()) v->Perform(TVM_ENDEDITLABELNOW, TRUE, 0);
+    std::vector<std::unique_ptr<TTreeNode>> holder;
+    TTreeNode* oldParent = parent_;
+    int oldIndex = index_;
+    v->RemoveItems(this);
+    v->Detach(this, holder);
+    if (newParent == oldParent && index > oldIndex) --index;
+    parent_ = newParent;
+    if (v->SortType() == TSortType::stText || v->SortType() == TSortType::stBoth)
+        index = v->PlaceInSortedOrder(newParent, this);
+    index = std::clamp(index, 0, newParent->Count());
+    newParent->children_.insert(newParent->children_.begin() + index, std::move(holder.back()));
+    for (size_t i = static_cast<size_t>(index); i < newParent->children_.size(); ++i)
+        newParent->children_[i]->index_ = static_cast<int>(i);
+    if (newParent != root && newParent->Count() == 1) v->InvalidateNode(newParent);
+    v->InsertItems(this);
+    v->SyncSelection();
+}
+
+void TTreeNode::Delete() { owner_->Delete(this); }
+
+void TTreeNode::DeleteChildren() {
+    TCustomTreeView* v = TreeView();
+    if (v->selected_ != nullptr && v->selected_->HasAsParent(this)) v->ChangeSelection(this, true);
+    while (!children_.empty()) v->DeleteNode(children_.back().get());
+}
+
+bool TTreeNode::EditText() {
+    TCustomTreeView* v = TreeView();
+    if (item_ == nullptr || !v->HandleAllocated()) return false;
+    if (v->CanFocus()) v->SetFocus();
+    return v->Perform(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item_)) != 0;
+}
+
+void TTreeNode::EndEdit(bool cancel) {
+    TCustomTreeView* v = TreeView();
+    if (v->HandleAllocated()) v->Perform(TVM_ENDEDITLABELNOW, cancel ? TRUE : FALSE, 0);
+}
+
+bool TTreeNode::Selected() const { return TreeView()->selected_ == this; }
+
+void TTreeNode::SetSelected(bool value) {
+    TCustomTreeView* v = TreeView();
+    if (value) v->SetSelected(this);
+    else if (v->selected_ == this) v->SetSelected(nullptr);
+}
+
+bool TTreeNode::DropTarget() const { return TreeView()->dropTarget_ == this; }
+
+void TTreeNode::SetDropTarget(bool value) {
+    TCustomTreeView* v = TreeView();
+    if (value) v->SetDropTarget(this);
+    else if (v->dropTarget_ == this) v->SetDropTarget(nullptr);
+}
+
+void TTreeNode::MakeVisible() {
+    TCustomTreeView* v = TreeView();
+    std::vector<TTreeNode*> parents;
+    for (TTreeNode* p = Parent(); p != nullptr; p = p->Parent()) parents.push_back(p);
+    for (auto it = parents.rbegin(); it != parents.rend(); ++it) v->ExpandNode(*it, true);
+    if (item_ != nullptr && v->HandleAllocated()) {
+        TCustomTreeView::Mirroring m(v);
+        v->Perform(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
+    }
+}
+
+TRect TTreeNode::DisplayRect(bool textOnly) const {
+    TCustomTreeView* v = TreeView();
+    if (item_ == nullptr || !v->HandleAllocated()) return {};
+    RECT r = ItemRectRequest(item_);
+    if (!v->Perform(TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r))) return {};
+    return FromRECT(r);
+}
+
+bool TTreeNode::AlphaSort(bool recurse) {
+    TCustomTreeView* v = TreeView();
+    v->SortChildren(this, [v](TTreeNode* a, TTreeNode* b) { return v->CompareNodes(a, b); }, recurse);
+    return true;
+}
+
+bool TTreeNode::CustomSort(const TTVCompare& compare, bool recurse) {
+    TreeView()->SortChildren(this, compare, recurse);
+    return true;
+}
+
+// ============================================================ TTreeNodes
+
+TTreeNodes::TTreeNodes(TCustomTreeView* owner) : owner_(owner), root_(std::make_unique<TTreeNode>(this)) {
+    root_->expanded_ = true;
+}
+
+TTreeNodes::~TTreeNodes() = default;
+
+TTreeNode* TTreeNodes::Item(int index) const {
+    if (index < 0 || index >= count_) throw EListError(Format("List index out of bounds (%d)", index));
+    TTreeNode* n = GetFirstNode();
+    while (index-- > 0) n = n->GetNext();
+    return n;
+}
+
+TTreeNode* TTreeNodes::GetFirstNode() const { return root_->GetFirstChild(); }
+int TTreeNodes::TopLevelCount() const { return root_->Count(); }
+TTreeNode* TTreeNodes::TopLevelItem(int index) const { return root_->Item(index); }
+
+TTreeNode* TTreeNodes::NewNode(TTreeNode* parent, int index, const std::string& s) {
+    if (parent->owner_ != this) throw ETreeViewError("The node belongs to another tree");
+    std::unique_ptr<TTreeNode> node = owner_->NodeFactory ? owner_->NodeFactory(this) : std::make_unique<TTreeNode>(this);
+    if (!node || node->owner_ != this) throw ETreeViewError("The node factory made no node for this tree");
+    TTreeNode* raw = node.get();
+    raw->text_ = s;
+    raw->parent_ = parent;
+    TSortType st = owner_->SortType();
+    if (st == TSortType::stText || st == TSortType::stBoth) index = owner_->PlaceInSortedOrder(parent, raw);
+    index = std::clamp(index, 0, parent->Count());
+    parent->children_.insert(parent->children_.begin() + index, std::move(node));
+    for (size_t i = static_cast<size_t>(index); i < parent->children_.size(); ++i)
+        parent->children_[i]->index_ = static_cast<int>(i);
+    ++count_;
+    owner_->NodeInserted(raw);
+    return raw;
+}
+
+TTreeNode* TTreeNodes::Add(TTreeNode* sibling, const std::string& s) {
+    TTreeNode* parent = sibling != nullptr ? sibling->parent_ : root_.get();
+    return NewNode(parent, parent->Count(), s);
+}
+
+TTreeNode* TTreeNodes::AddFirst(TTreeNode* sibling, const std::string& s) {
+    return NewNode(sibling != nullptr ? sibling->parent_ : root_.get(), 0, s);
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& s) {
+    TTreeNode* p = parent != nullptr ? parent : root_.get();
+    return NewNode(p, p->Count(), s);
+}
+
+TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const std::string& s) {
+    return NewNode(parent != nullptr ? parent : root_.get(), 0, s);
+}
+
+TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, const std::string& s) {
+    if (sibling == nullptr) return NewNode(root_.get(), root_->Count(), s);
+    return NewNode(sibling->parent_, sibling->index_, s);
+}
+
+void TTreeNodes::Delete(TTreeNode* node) {
+    if (node == nullptr) return;
+    if (node->owner_ != this || node == root_.get()) throw ETreeViewError("The node belongs to another tree");
+    owner_->DeleteNode(node);
+}
+
+void TTreeNodes::Clear() { owner_->ClearNodes(); }
+
+void TTreeNodes::BeginUpdate() {
+    if (updateCount_++ == 0 && owner_->HandleAllocated()) owner_->Perform(WM_SETREDRAW, FALSE, 0);
+}
+
+void TTreeNodes::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    if (owner_->HandleAllocated()) {
+        owner_->Perform(WM_SETREDRAW, TRUE, 0);
+        owner_->Invalidate();
+    }
+}
+
+// ============================================================ TCustomTreeView
+
+TCustomTreeView::TCustomTreeView(TComponent* owner)
+    : TWinControl(owner),
+      nodes_(std::make_unique<TTreeNodes>(this)),
+      canvas_(std::make_unique<TControlCanvas>(this)) {
+    // The system control tracks the left button itself: it reports clicks
+    // (NM_CLICK) and drags (TVN_BEGINDRAG).
+    SetControlStyle({TControlStyleItem::csDoubleClicks});
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    imageLink_.OnChange = [this](TObject* s) { ImageListChange(s); };
+    stateImageLink_.OnChange = [this](TObject* s) { ImageListChange(s); };
+}
+
+TCustomTreeView::~TCustomTreeView() {
+    // No events from here on: the program around the view may be half gone.
+    ++mirroring_;
+    DestroyHandle();
+    selected_ = dropTarget_ = savedTopItem_ = nullptr;
+    nodes_->root_->children_.clear();
+    nodes_->count_ = 0;
+}
+
+void TCustomTreeView::CreateParams(TCreateParams& p) {
+    comctl::InitClasses();
+    TWinControl::CreateParams(p);
+    CreateSubClass(p, WC_TREEVIEWA);
+    p.Style |= TVS_NOTOOLTIPS;
+    if (showButtons_) p.Style |= TVS_HASBUTTONS;
+    if (showLines_) p.Style |= TVS_HASLINES;
+    if (showRoot_) p.Style |= TVS_LINESATROOT;
+    if (!readOnly_) p.Style |= TVS_EDITLABELS;
+    if (!hideSelection_) p.Style |= TVS_SHOWSELALWAYS;
+    if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomTreeView::CreateWnd() {
+    TWinControl::CreateWnd();
+    ClearItemIds(nodes_->Root());
+    Perform(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+    ApplyImages();
+    ApplyColors();
+    if (nodes_->Updating()) Perform(WM_SETREDRAW, FALSE, 0);
+    for (TTreeNode* n = nodes_->GetFirstNode(); n != nullptr; n = n->GetNextSibling()) InsertItems(n);
+    SyncSelection();
+}
+
+void TCustomTreeView::DestroyWnd() {
+    {
+        Mirroring m(this);
+        TWinControl::DestroyWnd();
+    }
+    ClearItemIds(nodes_->Root());
+}
+
+void TCustomTreeView::SaveStateBeforeRecreate() { savedTopItem_ = TopItem(); }
+
+void TCustomTreeView::RestoreStateAfterRecreate() {
+    if (savedTopItem_ != nullptr) SetTopItem(savedTopItem_);
+    savedTopItem_ = nullptr;
+}
+
+void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (component == images_) SetImages(nullptr);
+    if (component == stateImages_) SetStateImages(nullptr);
+}
+
+// ------------------------------------------------------------ properties
+
+void TCustomTreeView::SetImages(TCustomImageList* images) {
+    if (images == images_) return;
+    images_ = images;
+    imageLink_.SetSender(images);
+    if (images != nullptr) images->FreeNotification(this);
+    ApplyImages();
+}
+
+void TCustomTreeView::SetStateImages(TCustomImageList* images) {
+    if (images == stateImages_) return;
+    stateImages_ = images;
+    stateImageLink_.SetSender(images);
+    if (images != nullptr) images->FreeNotification(this);
+    ApplyImages();
+}
+
+void TCustomTreeView::ImageListChange(TObject*) {
+    ApplyImages();
+    Invalidate();
+}
+
+void TCustomTreeView::ApplyImages() {
+    if (!HandleAllocated()) return;
+    Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_ != nullptr ? images_->Handle() : nullptr));
+    Perform(TVM_SETIMAGELIST, TVSIL_STATE,
+            reinterpret_cast<LPARAM>(stateImages_ != nullptr ? stateImages_->Handle() : nullptr));
+}
+
+void TCustomTreeView::ApplyColors() {
+    if (!HandleAllocated()) return;
+    Perform(TVM_SETBKCOLOR, 0, Color() == clWindow ? static_cast<LPARAM>(-1) : static_cast<LPARAM>(ColorToRGB(Color())));
+    TColor text = Font()->Color();
+    Perform(TVM_SETTEXTCOLOR, 0, text == clWindowText ? static_cast<LPARAM>(-1) : static_cast<LPARAM>(ColorToRGB(text)));
+}
+
+void TCustomTreeView::SetIndent(int indent) {
+    if (indent == indent_) return;
+    indent_ = indent;
+    if (HandleAllocated()) Perform(TVM_SETINDENT, static_cast<WPARAM>(indent), 0);
+}
+
+void TCustomTreeView::ApplyStyle(DWORD bit, bool on) {
+    if (!HandleAllocated()) return;
+    LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    LONG next = on ? (style | static_cast<LONG>(bit)) : (style & ~static_cast<LONG>(bit));
+    if (next == style) return;
+    SetWindowLongA(Handle(), GWL_STYLE, next);
+    Invalidate();
+}
+
+void TCustomTreeView::SetReadOnly(bool v) {
+    readOnly_ = v;
+    ApplyStyle(TVS_EDITLABELS, !v);
+}
+
+void TCustomTreeView::SetHideSelection(bool v) {
+    hideSelection_ = v;
+    ApplyStyle(TVS_SHOWSELALWAYS, !v);
+}
+
+void TCustomTreeView::SetShowButtons(bool v) {
+    showButtons_ = v;
+    ApplyStyle(TVS_HASBUTTONS, v);
+}
+
+void TCustomTreeView::SetShowLines(bool v) {
+    showLines_ = v;
+    ApplyStyle(TVS_HASLINES, v);
+}
+
+void TCustomTreeView::SetShowRoot(bool v) {
+    showRoot_ = v;
+    ApplyStyle(TVS_LINESATROOT, v);
+}
+
+void TCustomTreeView::SetBorderStyle(TBorderStyle s) {
+    if (s == borderStyle_) return;
+    borderStyle_ = s;
+    RecreateWnd();
+}
+
+void TCustomTreeView::SetSortType(TSortType t) {
+    if (t == sortType_) return;
+    sortType_ = t;
+    if (t != TSortType::stNone) AlphaSort(true);
+}
+
+// ------------------------------------------------------------ selection
+
+void TCustomTreeView::SetSelected(TTreeNode* node) {
+    if (node != nullptr && node->owner_ != nodes_.get()) throw ETreeViewError("The node belongs to another tree");
+    ChangeSelection(node, false);
+}
+
+bool TCustomTreeView::ChangeSelection(TTreeNode* node, bool force) {
+    if (node == selected_) return true;
+    if (node != nullptr && node->deleting_) return false;
+    NodeRef ref(node, node != nullptr ? &node->life_ : nullptr);
+    bool allow = CanChange(node);
+    if (!ref.Alive() || (!allow && !force)) return false;
+    // Like the system control, show the new selection: its parents open.
+    if (node != nullptr) {
+        std::vector<TTreeNode*> parents;
+        for (TTreeNode* p = node->Parent(); p != nullptr; p = p->Parent())
+            if (!p->expanded_) parents.push_back(p);
+        for (auto it = parents.rbegin(); it != parents.rend(); ++it) ExpandNode(*it, true);
+        if (!ref.Alive()) return false;
+    }
+    selected_ = node;
+    SyncSelection();
+    Change(node);
+    return true;
+}
+
+void TCustomTreeView::MoveSelectionOutOf(TTreeNode* node) {
+    if (selected_ != nullptr && selected_->HasAsParent(node)) ChangeSelection(node, false);
+}
+
+void TCustomTreeView::SyncSelection() {
+    if (!HandleAllocated()) return;
+    Mirroring m(this);
+    HTREEITEM want = selected_ != nullptr ? selected_->item_ : nullptr;
+    if (reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_CARET, 0)) != want)
+        Perform(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(want));
+    HTREEITEM drop = dropTarget_ != nullptr ? dropTarget_->item_ : nullptr;
+    if (reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)) != drop)
+        Perform(TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(drop));
+}
+
+void TCustomTreeView::SetDropTarget(TTreeNode* node) {
+    if (node == dropTarget_) return;
+    dropTarget_ = node;
+    SyncSelection();
+}
+
+TTreeNode* TCustomTreeView::TopItem() {
+    if (!HandleAllocated()) return nullptr;
+    return NodeFromItem(reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+}
+
+void TCustomTreeView::SetTopItem(TTreeNode* node) {
+    if (node == nullptr || node->item_ == nullptr || !HandleAllocated()) return;
+    Mirroring m(this);
+    Perform(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(node->item_));
+}
+
+TTreeNode* TCustomTreeView::NodeFromItem(HTREEITEM item) {
+    if (item == nullptr || !HandleAllocated()) return nullptr;
+    TVITEMA it{};
+    it.mask = TVIF_HANDLE | TVIF_PARAM;
+    it.hItem = item;
+    if (!Perform(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return nullptr;
+    return reinterpret_cast<TTreeNode*>(it.lParam);
+}
+
+TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item, LPARAM param, UINT mask) {
+    if (item == nullptr) return nullptr;
+    if (mask & TVIF_PARAM) return reinterpret_cast<TTreeNode*>(param);
+    return NodeFromItem(item);
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) {
+    if (!HandleAllocated()) return nullptr;
+    TVHITTESTINFO ht{};
+    ht.pt = {x, y};
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht)));
+    if (item == nullptr || !(ht.flags & (TVHT_ONITEM | TVHT_ONITEMBUTTON | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT)))
+        return nullptr;
+    return NodeFromItem(item);
+}
+
+THitTests TCustomTreeView::GetHitTestInfoAt(int x, int y) {
+    THitTests r;
+    if (!HandleAllocated()) return r;
+    TVHITTESTINFO ht{};
+    ht.pt = {x, y};
+    Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+    UINT f = ht.flags;
+    if (f & TVHT_ABOVE) r += THitTest::htAbove;
+    if (f & TVHT_BELOW) r += THitTest::htBelow;
+    if (f & TVHT_NOWHERE) r += THitTest::htNowhere;
+    if (f & TVHT_ONITEM) r += THitTest::htOnItem;
+    if (f & TVHT_ONITEMBUTTON) r += THitTest::htOnButton;
+    if (f & TVHT_ONITEMICON) r += THitTest::htOnIcon;
+    if (f & TVHT_ONITEMINDENT) r += THitTest::htOnIndent;
+    if (f & TVHT_ONITEMLABEL) r += THitTest::htOnLabel;
+    if (f & TVHT_ONITEMRIGHT) r += THitTest::htOnRight;
+    if (f & TVHT_ONITEMSTATEICON) r += THitTest::htOnStateIcon;
+    if (f & TVHT_TOLEFT) r += THitTest::htToLeft;
+    if (f & TVHT_TORIGHT) r += THitTest::htToRight;
+    return r;
+}
+
+bool TCustomTreeView::IsEditing() {
+    return HandleAllocated() && Perform(TVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
+// ------------------------------------------------------------ expansion
+
+bool TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
+    if (expand && !node->HasChildren()) return false;
+    if (node->expanded_ == expand) return true;
+    NodeRef ref(node, &node->life_);
+    bool allow = expand ? CanExpand(node) : CanCollapse(node);
+    if (!ref.Alive() || !allow) return false;
+    if (!expand) {
+        MoveSelectionOutOf(node);
+        if (!ref.Alive()) return false;
+    }
+    node->expanded_ = expand;
+    if (node->item_ != nullptr && HandleAllocated()) {
+        Mirroring m(this);
+        Perform(TVM_EXPAND, expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->item_));
+    }
+    if (!expand) SyncSelection();
+    if (expand) Expand(node);
+    else Collapse(node);
+    return true;
+}
+
+void TCustomTreeView::FullExpand() {
+    for (int i = 0; i < nodes_->TopLevelCount(); ++i) nodes_->TopLevelItem(i)->Expand(true);
+}
+
+void TCustomTreeView::FullCollapse() {
+    for (int i = 0; i < nodes_->TopLevelCount(); ++i) nodes_->TopLevelItem(i)->Collapse(true);
+}
+
+// ------------------------------------------------------------ structure
+
+void TCustomTreeView::NodeInserted(TTreeNode* node) {
+    TTreeNode* parent = node->parent_;
+    if (!HandleAllocated()) return;
+    if (parent != nodes_->Root() && parent->item_ == nullptr) return;
+    InsertItems(node);
+    // A first child gives the parent its button.
+    if (parent != nodes_->Root() && parent->Count() == 1) InvalidateNode(parent);
+}
+
+void TCustomTreeView::Detach(TTreeNode* node, std::vector<std::unique_ptr<TTreeNode>>& holder) {
+    TTreeNode* parent = node->parent_;
+    auto& siblings = parent->children_;
+    size_t at = static_cast<size_t>(node->index_);
+    holder.push_back(std::move(siblings[at]));
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(at));
+    for (size_t i = at; i < siblings.size(); ++i) siblings[i]->index_ = static_cast<int>(i);
+    node->parent_ = nullptr;
+    node->index_ = 0;
+    // A node without sub-items is not expanded, here as in the window.
+    if (parent != nodes_->Root() && !parent->HasChildren() && parent->expanded_) {
+        parent->expanded_ = false;
+        UpdateItemState(parent);
+    }
+    if (parent != nodes_->Root() && parent->children_.empty()) InvalidateNode(parent);
+}
+
+void TCustomTreeView::DeleteNode(TTreeNode* node) {
+    if (node->deleting_) return;
+    std::vector<TTreeNode*> branch = BranchOf(node);
+    for (TTreeNode* n : branch) n->deleting_ = true;
+    auto inBranch = [node](TTreeNode* n) { return n != nullptr && (n == node || n->HasAsParent(node)); };
+    // The selection leaves first, while the branch is whole: to the next
+    // sibling, else the parent, else the previous sibling.
+    TTreeNode* newSelection = nullptr;
+    bool moveSelection = inBranch(selected_);
+    if (moveSelection) {
+        newSelection = node->GetNextSibling();
+        if (newSelection == nullptr) newSelection = node->Parent();
+        if (newSelection == nullptr) newSelection = node->GetPrevSibling();
+        if (newSelection != nullptr) {
+            CanChange(newSelection);
+        }
+        selected_ = newSelection;
+        SyncSelection();
+    }
+    if (inBranch(dropTarget_)) dropTarget_ = nullptr;
+    if (inBranch(savedTopItem_)) savedTopItem_ = nullptr;
+    // Children before their parents.
+    for (auto it = branch.rbegin(); it != branch.rend(); ++it) Delete(*it);
+    RemoveItems(node);
+    std::vector<std::unique_ptr<TTreeNode>> holder;
+    if (node->parent_ != nullptr) Detach(node, holder);
+    nodes_->count_ -= static_cast<int>(branch.size());
+    holder.clear();
+    SyncSelection();
+    if (moveSelection && newSelection != nullptr && selected_ == newSelection) Change(newSelection);
+}
+
+void TCustomTreeView::ClearNodes() {
+    TTreeNode* root = nodes_->Root();
+    if (root->children_.empty()) return;
+    std::vector<TTreeNode*> all;
+    ForEachBelow(root, [&all](TTreeNode* n) { all.push_back(n); });
+    for (TTreeNode* n : all) n->deleting_ = true;
+    selected_ = dropTarget_ = savedTopItem_ = nullptr;
+    for (auto it = all.rbegin(); it != all.rend(); ++it) Delete(*it);
+    if (HandleAllocated()) {
+        Mirroring m(this);
+        Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    }
+    std::vector<std::unique_ptr<TTreeNode>> doomed = std::move(root->children_);
+    root->children_.clear();
+    nodes_->count_ = 0;
+    doomed.clear();
+}
+
+// ------------------------------------------------------------ sorting
+
+int TCustomTreeView::CompareNodes(TTreeNode* a, TTreeNode* b) {
+    if (OnCompare) {
+        int result = 0;
+        OnCompare(this, a, b, result);
+        return result;
+    }
+    const std::string& x = a->text_;
+    const std::string& y = b->text_;
+    return CompareStringA(LOCALE_USER_DEFAULT, 0, x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                          static_cast<int>(y.size())) -
+           CSTR_EQUAL;
+}
+
+int TCustomTreeView::PlaceInSortedOrder(TTreeNode* parent, TTreeNode* node) const {
+    auto* self = const_cast<TCustomTreeView*>(this);
+    auto& c = parent->children_;
+    auto it = std::upper_bound(c.begin(), c.end(), node, [self](TTreeNode* n, const std::unique_ptr<TTreeNode>& e) {
+        return self->CompareNodes(n, e.get()) < 0;
+    });
+    return static_cast<int>(it - c.begin());
+}
+
+void TCustomTreeView::SortSiblingsOf(TTreeNode* node) {
+    if (node->parent_ == nullptr) return;
+    SortChildren(node->parent_, [this](TTreeNode* a, TTreeNode* b) { return CompareNodes(a, b); }, false);
+}
+
+void TCustomTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool recurse) {
+    std::vector<TTreeNode*> parents{parent};
+    if (recurse) ForEachBelow(parent, [&parents](TTreeNode* n) {
+        if (n->Count() > 1) parents.push_back(n);
+    });
+    for (TTreeNode* p : parents) {
+        if (p->Count() < 2) continue;
+        // Sort copies of the pointers: a comparison that throws leaves the
+        // children as they were.
+        std::vector<TTreeNode*> order;
+        for (auto& c : p->children_) order.push_back(c.get());
+        std::stable_sort(order.begin(), order.end(),
+                         [&compare](TTreeNode* a, TTreeNode* b) { return compare(a, b) < 0; });
+        for (auto& c : p->children_) (void)c.release();
+        for (size_t i = 0; i < order.size(); ++i) {
+            p->children_[i].reset(order[i]);
+            order[i]->index_ = static_cast<int>(i);
+            order[i]->sortKey_ = static_cast<int>(i);
+        }
+        if (HandleAllocated() && (p == nodes_->Root() || p->item_ != nullptr)) {
+            TVSORTCB sort{};
+            sort.hParent = p == nodes_->Root() ? TVI_ROOT : p->item_;
+            sort.lpfnCompare = CompareSortKeys;
+            Mirroring m(this);
+            Perform(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+        }
+    }
+    Invalidate();
+}
+
+bool TCustomTreeView::AlphaSort(bool recurse) {
+    SortChildren(nodes_->Root(), [this](TTreeNode* a, TTreeNode* b) { return CompareNodes(a, b); }, recurse);
+    return true;
+}
+
+bool TCustomTreeView::CustomSort(const TTVCompare& compare, bool recurse) {
+    SortChildren(nodes_->Root(), compare, recurse);
+    return true;
+}
+
+int CALLBACK TCustomTreeView::CompareSortKeys(LPARAM a, LPARAM b, LPARAM) {
+    // The model is sorted already; the window takes its order from it.
+    int ka = reinterpret_cast<const TTreeNode*>(a)->sortKey_, kb = reinterpret_cast<const TTreeNode*>(b)->sortKey_;
+    return ka < kb ? -1 : ka > kb ? 1 : 0;
+}
+
+// ------------------------------------------------------------ window mirroring
+
+void TCustomTreeView::InsertItems(TTreeNode* node) {
+    if (!HandleAllocated()) return;
+    TTreeNode* parent = node->parent_;
+    bool top = parent == nodes_->Root();
+    if (!top && parent->item_ == nullptr) return;
+    Mirroring m(this);
+    auto insert = [this](TTreeNode* n, HTREEITEM parentItem, HTREEITEM after) {
+        TVINSERTSTRUCTA is{};
+        is.hParent = parentItem;
+        is.hInsertAfter = after;
+        is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
+        is.item.pszText = const_cast<char*>(n->text_.c_str());
+        is.item.iImage = I_IMAGECALLBACK;
+        is.item.iSelectedImage = I_IMAGECALLBACK;
+        is.item.cChildren = I_CHILDRENCALLBACK;
+        is.item.lParam = reinterpret_cast<LPARAM>(n);
+        is.item.state = StateImageMask(n->stateIndex_);
+        is.item.stateMask = TVIS_STATEIMAGEMASK;
+        n->item_ = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+        if (n->item_ == nullptr) throw EOutOfResources("The tree view refused an item");
+    };
+    HTREEITEM after = node->index_ == 0 ? TVI_FIRST : parent->children_[static_cast<size_t>(node->index_) - 1]->item_;
+    if (after == nullptr) after = TVI_LAST;
+    insert(node, top ? TVI_ROOT : parent->item_, after);
+    ForEachBelow(node, [&](TTreeNode* n) { insert(n, n->parent_->item_, TVI_LAST); });
+    // Open what the model has open, now that the children are there.
+    for (TTreeNode* n : BranchOf(node))
+        if (n->expanded_ && n->HasChildren())
+            Perform(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+}
+
+void TCustomTreeView::RemoveItems(TTreeNode* node) {
+    if (node->item_ == nullptr) return;
+    if (HandleAllocated()) {
+        Mirroring m(this);
+        Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
+    }
+    ClearItemIds(node);
+}
+
+void TCustomTreeView::ClearItemIds(TTreeNode* from) {
+    from->item_ = nullptr;
+    ForEachBelow(from, [](TTreeNode* n) { n->item_ = nullptr; });
+}
+
+void TCustomTreeView::UpdateItemText(TTreeNode* node) {
+    if (node->item_ == nullptr || !HandleAllocated()) return;
+    TVITEMA it{};
+    it.mask = TVIF_HANDLE | TVIF_TEXT;
+    it.hItem = node->item_;
+    it.pszText = const_cast<char*>(node->text_.c_str());
+    Mirroring m(this);
+    Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+void TCustomTreeView::UpdateItemState(TTreeNode* node) {
+    if (node->item_ == nullptr || !HandleAllocated()) return;
+    TVITEMA it{};
+    it.mask = TVIF_HANDLE | TVIF_STATE;
+    it.hItem = node->item_;
+    it.state = StateImageMask(node->stateIndex_) | (node->expanded_ ? TVIS_EXPANDED : 0);
+    it.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
+    Mirroring m(this);
+    Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+void TCustomTreeView::InvalidateNode(TTreeNode* node) {
+    if (inGetImage_ || node->item_ == nullptr || !HandleAllocated()) return;
+    RECT r = ItemRectRequest(node->item_);
+    if (Perform(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r))) InvalidateRect(Handle(), &r, TRUE);
+}
+
+// ------------------------------------------------------------ events
+
+bool TCustomTreeView::CanChange(TTreeNode* node) {
+    bool allow = true;
+    if (OnChanging) OnChanging(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Change(TTreeNode* node) {
+    if (OnChange) OnChange(this, node);
+}
+
+bool TCustomTreeView::CanEdit(TTreeNode* node) {
+    bool allow = true;
+    if (OnEditing) OnEditing(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Edit(TTreeNode* node, std::string& s) {
+    if (OnEdited) OnEdited(this, node, s);
+}
+
+bool TCustomTreeView::CanExpand(TTreeNode* node) {
+    bool allow = true;
+    if (OnExpanding) OnExpanding(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Expand(TTreeNode* node) {
+    if (OnExpanded) OnExpanded(this, node);
+}
+
+bool TCustomTreeView::CanCollapse(TTreeNode* node) {
+    bool allow = true;
+    if (OnCollapsing) OnCollapsing(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Collapse(TTreeNode* node) {
+    if (OnCollapsed) OnCollapsed(this, node);
+}
+
+void TCustomTreeView::Delete(TTreeNode* node) {
+    if (OnDeletion) OnDeletion(this, node);
+}
+
+// ------------------------------------------------------------ messages
+
+void TCustomTreeView::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CN_NOTIFY:
+            m.Result = Notify(reinterpret_cast<NMHDR*>(m.LParam));
+            return;
+        case WM_LBUTTONDOWN:
+            // The control tracks the press itself: it reports a click with
+            // NM_CLICK and a drag with TVN_BEGINDRAG, where an automatic
+            // drag begins.
+            MouseDown(TMouseButton::mbLeft, KeysToShiftState(static_cast<WORD>(m.WParam)), XOf(m.LParam),
+                      YOf(m.LParam));
+            ++inLeftButton_;
+            clickPending_ = false;
+            try {
+                DefaultHandler(m);
+            } catch (...) {
+                --inLeftButton_;
+                throw;
+            }
+            --inLeftButton_;
+            if (clickPending_ && inLeftButton_ == 0) {
+                clickPending_ = false;
+                Click();
+            }
+            return;
+        case WM_RBUTTONDOWN:
+            // The control reports the click (NM_RCLICK) without the place.
+            rightClickAt_ = {XOf(m.LParam), YOf(m.LParam)};
+            break;
+        case CN_KEYDOWN:
+        case CN_SYSKEYDOWN:
+            // A caption being edited takes every key: no shortcuts, no
+            // dialog keys.
+            if (IsEditing()) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_DESTROY: {
+            Mirroring guard(this);
+            TWinControl::WndProc(m);
+            ClearItemIds(nodes_->Root());
+            return;
+        }
+        case CM_COLORCHANGED:
+        case CM_FONTCHANGED:
+            TWinControl::WndProc(m);
+            ApplyColors();
+            return;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
+}
+
+LRESULT TCustomTreeView::Notify(NMHDR* nm) {
+    switch (nm->code) {
+        case NM_CUSTOMDRAW:
+            return CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(nm));
+        case NM_CLICK:
+            // The control may report the click before it moves the
+            // selection: inside a press, the click waits for its end.
+            if (inLeftButton_ > 0) clickPending_ = true;
+            else Click();
+            return 0;
+        case NM_RCLICK:
+            if (rightClickSelect_)
+                if (TTreeNode* node = GetNodeAt(rightClickAt_.x, rightClickAt_.y)) ChangeSelection(node, false);
+            return 0;
+        case TVN_SELCHANGINGA:
+        case TVN_SELCHANGINGW: {
+            if (mirroring_ > 0) return FALSE;
+            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
+            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+            return CanChange(node) ? FALSE : TRUE;
+        }
+        case TVN_SELCHANGEDA:
+        case TVN_SELCHANGEDW: {
+            if (mirroring_ > 0) return 0;
+            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
+            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+            if (node == selected_) return 0;
+            selected_ = node;
+            Change(node);
+            return 0;
+        }
+        case TVN_ITEMEXPANDINGA:
+        case TVN_ITEMEXPANDINGW: {
+            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
+            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+            if (node == nullptr) return FALSE;
+            UINT action = tv->action & kExpandActionMask;
+            bool expand = action == TVE_EXPAND || (action == TVE_TOGGLE && !node->expanded_);
+            if (mirroring_ > 0) return expand == node->expanded_ ? FALSE : TRUE;
+            if (expand == node->expanded_) return FALSE;
+            if (!(expand ? CanExpand(node) : CanCollapse(node))) return TRUE;
+            node->expanded_ = expand;
+            return FALSE;
+        }
+        case TVN_ITEMEXPANDEDA:
+        case TVN_ITEMEXPANDEDW: {
+            if (mirroring_ > 0) return 0;
+            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
+            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+            if (node == nullptr) return 0;
+            if (node->expanded_) Expand(node);
+            else Collapse(node);
+            return 0;
+        }
+        case TVN_BEGINLABELEDITA:
+        case TVN_BEGINLABELEDITW: {
+            auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
+            TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
+            editing_ = node != nullptr && !readOnly_ && CanEdit(node);
+            return editing_ ? FALSE : TRUE;
+        }
+        case TVN_ENDLABELEDITA:
+        case TVN_ENDLABELEDITW: {
+            // One end per edit: the control may report the end again while
+            // its edit box goes (the box loses the focus).
+            if (!editing_) return FALSE;
+            editing_ = false;
+            auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
+            TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
+            if (node == nullptr || di->item.pszText == nullptr) return FALSE;  // cancelled
+            std::string s = nm->code == TVN_ENDLABELEDITW
+                                ? Narrow(reinterpret_cast<NMTVDISPINFOW*>(nm)->item.pszText)
+                                : std::string(di->item.pszText);
+            NodeRef ref(node, &node->life_);
+            Edit(node, s);
+            if (ref.Alive()) node->SetText(s);
+            // The text is set from the model; the control must not set it.
+            return FALSE;
+        }
+        case TVN_GETDISPINFOA:
+        case TVN_GETDISPINFOW: {
+            auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
+            auto* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
+            if (node == nullptr) node = NodeFromItem(di->item.hItem);
+            if (node == nullptr) return 0;
+            if ((di->item.mask & TVIF_IMAGE) && OnGetImageIndex) {
+                inGetImage_ = true;
+                try {
+                    OnGetImageIndex(this, node);
+                } catch (...) {
+                    inGetImage_ = false;
+                    throw;
+                }
+                inGetImage_ = false;
+            }
+            if (di->item.mask & TVIF_IMAGE) di->item.iImage = node->imageIndex_;
+            if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = node->selectedIndex_;
+            if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = node->HasChildren() ? 1 : 0;
+            return 0;
+        }
+        case TVN_BEGINDRAGA:
+        case TVN_BEGINDRAGW: {
+            if (DragMode() != TDragMode::dmAutomatic) return 0;
+            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
+            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+            // The dragged node is the selection: leaving the old one is a
+            // selection change like any other, which may refuse.
+            if (node == nullptr || !ChangeSelection(node, false) || selected_ != node) return 0;
+            BeginDrag(true);
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
+    switch (cd->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return OnCustomDrawItem ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+        case CDDS_ITEMPREPAINT: {
+            auto* node = reinterpret_cast<TTreeNode*>(cd->nmcd.lItemlParam);
+            if (node == nullptr || !OnCustomDrawItem) return CDRF_DODEFAULT;
+            TCanvas* c = canvas_.get();
+            static_cast<TControlCanvas*>(c)->FreeHandle();
+            c->Font()->Assign(Font());
+            c->Font()->SetColor(static_cast<TColor>(cd->clrText & 0x00FFFFFF));
+            c->SetHandle(cd->nmcd.hdc);
+            bool defaultDraw = true;
+            try {
+                OnCustomDrawItem(this, node, DrawState(cd->nmcd.uItemState), defaultDraw);
+            } catch (...) {
+                c->SetHandle(nullptr);
+                throw;
+            }
+            c->SetHandle(nullptr);
+            if (!defaultDraw) return CDRF_SKIPDEFAULT;
+            // The item is drawn with the canvas's font; keep the font alive
+            // until the next item (the control puts its own back after each).
+            LOGFONTA lf = c->Font()->ToLogFont();
+            if (!itemFont_ || std::memcmp(&lf, &itemLogFont_, sizeof lf) != 0) {
+                itemFont_.Reset(CreateFontIndirectA(&lf));
+                itemLogFont_ = lf;
+            }
+            SelectObject(cd->nmcd.hdc, itemFont_.Get());
+            cd->clrText = ColorToRGB(c->Font()->Color());
+            return CDRF_NEWFONT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+// ------------------------------------------------------------ drag and drop
+
+void TCustomTreeView::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    // Highlight first and paint it, so that what a handler draws over the
+    // target stays on top.
+    if (state == TDragState::dsDragLeave || !OnDragOver) {
+        SetDropTarget(nullptr);
+    } else {
+        SetDropTarget(GetNodeAt(x, y));
+        Update();
+    }
+    TWinControl::DragOver(source, x, y, state, accept);
+    if (!accept) SetDropTarget(nullptr);
+}
+
+void TCustomTreeView::DragDrop(TObject* source, int x, int y) {
+    SetDropTarget(nullptr);
+    TWinControl::DragDrop(source, x, y);
+}
+
+void TCustomTreeView::DoEndDrag(TObject* target, int x, int y) {
+    SetDropTarget(nullptr);
+    TWinControl::DoEndDrag(target, x, y);
+}
+
+}  // namespace treskel

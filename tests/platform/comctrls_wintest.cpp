@@ -1,0 +1,1059 @@
+// The common controls driven for real: tree nodes and the tree window that
+// mirrors them, the tab control, the tool bar, the status bar and image
+// lists, with layouts, events, mouse input, painting and drag and drop.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "platform/ImgList.h"
+#include "platform/Menus.h"
+#include "platform/StdCtrls.h"
+#include "support/GuiTest.h"
+
+using namespace treskel;
+using namespace treskel::test;
+
+namespace {
+
+// ------------------------------------------------------------ helpers
+
+// "A(B,C+(D))": captions, '+' on an expanded node with sub-items.
+std::string ModelShape(TTreeNode* first) {
+    std::string s;
+    for (TTreeNode* n = first; n != nullptr; n = n->GetNextSibling()) {
+        if (!s.empty()) s += ",";
+        s += n->Text();
+        if (n->Count() > 0) s += std::string(n->Expanded() ? "+" : "") + "(" + ModelShape(n->GetFirstChild()) + ")";
+    }
+    return s;
+}
+
+std::string ModelShape(TCustomTreeView* tree) { return ModelShape(tree->Items()->GetFirstNode()); }
+
+// The same read back from the window; every item must carry its node.
+std::string WindowShape(HWND wnd, HTREEITEM first, TTreeNode* expectFirst, std::string& errors) {
+    std::string s;
+    TTreeNode* node = expectFirst;
+    for (HTREEITEM item = first; item != nullptr;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(wnd, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        char text[256] = {};
+        TVITEMA it{};
+        it.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE | TVIF_PARAM;
+        it.hItem = item;
+        it.pszText = text;
+        it.cchTextMax = sizeof text;
+        it.stateMask = TVIS_EXPANDED;
+        SendMessageA(wnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+        if (reinterpret_cast<TTreeNode*>(it.lParam) != node) errors += std::string("[item ") + text + " is not its node]";
+        if (node != nullptr && node->ItemId() != item) errors += std::string("[node ") + text + " lost its item]";
+        if (!s.empty()) s += ",";
+        s += text;
+        auto child = reinterpret_cast<HTREEITEM>(SendMessageA(wnd, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        if (child != nullptr) {
+            s += std::string((it.state & TVIS_EXPANDED) ? "+" : "") + "(" +
+                 WindowShape(wnd, child, node != nullptr ? node->GetFirstChild() : nullptr, errors) + ")";
+        }
+        node = node != nullptr ? node->GetNextSibling() : nullptr;
+    }
+    return s;
+}
+
+// Checks that the window shows exactly the model: order, captions,
+// expansion, item-node pairing and the selection.
+void ExpectMirrors(TCustomTreeView* tree) {
+    HWND wnd = tree->Handle();
+    std::string errors;
+    auto root = reinterpret_cast<HTREEITEM>(SendMessageA(wnd, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    std::string shown = WindowShape(wnd, root, tree->Items()->GetFirstNode(), errors);
+    EXPECT_EQ(shown, ModelShape(tree));
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(static_cast<int>(SendMessageA(wnd, TVM_GETCOUNT, 0, 0)), tree->Items()->Count());
+    auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(wnd, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_EQ(caret, tree->Selected() != nullptr ? tree->Selected()->ItemId() : nullptr);
+}
+
+struct TreeForm {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    TTreeView* tree = nullptr;
+    explicit TreeForm(bool show = true) {
+        form->SetBounds(40, 40, 420, 460);
+        tree = Create<TTreeView>(form.get());
+        tree->SetParent(form.get());
+        tree->SetBounds(0, 0, 400, 420);
+        if (show) {
+            form->Show();
+            PumpMessages();
+        }
+    }
+};
+
+// Root(A(A1,A2),B,C(C1(C1a)))
+struct Sample {
+    TTreeNode *A, *A1, *A2, *B, *C, *C1, *C1a;
+    explicit Sample(TTreeNodes* items) {
+        A = items->Add(nullptr, "A");
+        B = items->Add(nullptr, "B");
+        C = items->Add(nullptr, "C");
+        A1 = items->AddChild(A, "A1");
+        A2 = items->AddChild(A, "A2");
+        C1 = items->AddChild(C, "C1");
+        C1a = items->AddChild(C1, "C1a");
+    }
+};
+
+TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+// The tree view follows a press with the mouse until the button is up:
+// the whole click must be waiting in the queue.
+void PostClick(HWND wnd, TPoint p, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP) {
+    PostMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    PostMessageA(wnd, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(wnd, up, 0, MAKELPARAM(p.x, p.y));
+    PumpMessages();
+}
+
+// A 24-bit image of what a window paints into a memory DC.
+struct Snapshot {
+    int width, height;
+    std::vector<uint8_t> bgr;
+    COLORREF At(int x, int y) const {
+        const uint8_t* p = &bgr[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
+        return RGB(p[2], p[1], p[0]);
+    }
+    int Count(const TRect& r, const std::function<bool(COLORREF)>& match) const {
+        int n = 0;
+        for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, height); ++y)
+            for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x)
+                if (match(At(x, y))) ++n;
+        return n;
+    }
+};
+
+Snapshot PrintClient(HWND wnd) {
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    Snapshot s{rc.right, rc.bottom, {}};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = s.width;
+    bi.bmiHeader.biHeight = -s.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC dc;
+    {
+        SelectGuard g(dc.Get(), dib.Get());
+        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+        GdiFlush();
+    }
+    int stride = (s.width * 3 + 3) & ~3;
+    s.bgr.resize(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
+    for (int y = 0; y < s.height; ++y)
+        std::memcpy(&s.bgr[static_cast<size_t>(y) * static_cast<size_t>(s.width) * 3],
+                    static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride),
+                    static_cast<size_t>(s.width) * 3);
+    return s;
+}
+
+bool Reddish(COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; }
+
+OwnedPtr<TForm> FormFromLayout(const std::string& text) {
+    OwnedPtr<TForm> form(new TForm(nullptr));
+    form->InitializeForm(text, "test.form");
+    return form;
+}
+
+}  // namespace
+
+// ============================================================ tree model
+
+TEST(TreeNodes, AddModesPlaceNodesAndNavigationFollows) {
+    TreeForm f(false);
+    TTreeNodes* items = f.tree->Items();
+    TTreeNode* b = items->Add(nullptr, "B");
+    TTreeNode* d = items->Add(b, "D");
+    items->AddFirst(d, "A");
+    items->Insert(d, "C");
+    TTreeNode* b2 = items->AddChild(b, "B2");
+    items->AddChildFirst(b, "B1");
+    items->AddChild(b2, "B2a");
+    EXPECT_EQ(ModelShape(f.tree), "A,B(B1,B2(B2a)),C,D");
+    EXPECT_EQ(items->Count(), 7);
+    EXPECT_EQ(items->TopLevelCount(), 4);
+    EXPECT_EQ(b2->Level(), 1);
+    EXPECT_EQ(b2->Item(0)->Level(), 2);
+    EXPECT_EQ(b2->Index(), 1);
+    EXPECT_EQ(b2->Parent(), b);
+    EXPECT_EQ(b->Parent(), nullptr);
+    EXPECT_EQ(d->AbsoluteIndex(), 6);
+    EXPECT_EQ(items->Item(4)->Text(), "B2a");
+    std::string order;
+    for (TTreeNode* n = items->GetFirstNode(); n != nullptr; n = n->GetNext()) order += n->Text() + " ";
+    EXPECT_EQ(order, "A B B1 B2 B2a C D ");
+    EXPECT_EQ(b->GetFirstChild()->Text(), "B1");
+    EXPECT_EQ(b->GetLastChild(), b2);
+    EXPECT_EQ(b2->GetPrevSibling()->Text(), "B1");
+    EXPECT_EQ(b2->GetNextSibling(), nullptr);
+    EXPECT_TRUE(b2->Item(0)->HasAsParent(b));
+    EXPECT_FALSE(b->HasAsParent(b2));
+    EXPECT_THROW(b->Item(2), EListError);
+}
+
+TEST(TreeNodes, MoveToEveryModeAndRefusesItsOwnSubTree) {
+    TreeForm f(false);
+    Sample s(f.tree->Items());
+    s.A2->MoveTo(s.B, TNodeAttachMode::naAdd);
+    EXPECT_EQ(ModelShape(f.tree), "A(A1),B,C(C1(C1a)),A2");
+    s.A2->MoveTo(s.C1a, TNodeAttachMode::naAddFirst);
+    EXPECT_EQ(ModelShape(f.tree), "A(A1),B,C(C1(A2,C1a))");
+    s.C1->MoveTo(s.B, TNodeAttachMode::naAddChild);
+    EXPECT_EQ(ModelShape(f.tree), "A(A1),B(C1(A2,C1a)),C");
+    s.C->MoveTo(s.A, TNodeAttachMode::naAddChildFirst);
+    EXPECT_EQ(ModelShape(f.tree), "A(C,A1),B(C1(A2,C1a))");
+    s.C1a->MoveTo(s.A, TNodeAttachMode::naInsert);
+    EXPECT_EQ(ModelShape(f.tree), "C1a,A(C,A1),B(C1(A2))");
+    // To the end of its own siblings, and to the top level.
+    s.C->MoveTo(s.C, TNodeAttachMode::naAdd);
+    EXPECT_EQ(ModelShape(f.tree), "C1a,A(A1,C),B(C1(A2))");
+    s.C->MoveTo(nullptr, TNodeAttachMode::naAddChild);
+    EXPECT_EQ(ModelShape(f.tree), "C1a,A(A1),B(C1(A2)),C");
+    EXPECT_THROW(s.B->MoveTo(s.A2, TNodeAttachMode::naAddChild), ETreeViewError);
+    EXPECT_THROW(s.B->MoveTo(s.C1, TNodeAttachMode::naInsert), ETreeViewError);
+    EXPECT_THROW(s.B->MoveTo(s.B, TNodeAttachMode::naAddChild), ETreeViewError);
+    EXPECT_EQ(ModelShape(f.tree), "C1a,A(A1),B(C1(A2)),C");
+    EXPECT_EQ(f.tree->Items()->Count(), 7);
+    TreeForm other(false);
+    TTreeNode* stranger = other.tree->Items()->Add(nullptr, "X");
+    EXPECT_THROW(s.A->MoveTo(stranger, TNodeAttachMode::naAdd), ETreeViewError);
+}
+
+TEST(TreeNodes, DeletingFreesTheBranchChildrenFirstAndMovesTheSelection) {
+    TreeForm f(false);
+    Sample s(f.tree->Items());
+    std::vector<std::string> deleted, events;
+    f.tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.push_back(n->Text()); };
+    f.tree->OnChanging = [&](TObject*, TTreeNode* n, bool&) {
+        TTreeNode* from = f.tree->Selected();
+        events.push_back("changing " + (from ? from->Text() : "-") + "->" + (n ? n->Text() : "-") + " count " +
+                         std::to_string(f.tree->Items()->Count()));
+    };
+    f.tree->OnChange = [&](TObject*, TTreeNode* n) {
+        events.push_back("change " + n->Text() + " count " + std::to_string(f.tree->Items()->Count()));
+    };
+    s.C1a->SetSelected(true);
+    events.clear();
+    s.C->Delete();
+    EXPECT_EQ(deleted, (std::vector<std::string>{"C1a", "C1", "C"}));
+    // Told while the branch is there, then told again once it is gone.
+    EXPECT_EQ(events, (std::vector<std::string>{"changing C1a->B count 7", "change B count 4"}));
+    EXPECT_EQ(f.tree->Selected(), s.B);
+    EXPECT_EQ(ModelShape(f.tree), "A(A1,A2),B");
+    // The last sub-item gone, the parent takes the selection and is no
+    // longer expanded.
+    s.A->Expand(false);
+    s.A2->SetSelected(true);
+    s.A1->Delete();
+    s.A2->Delete();
+    EXPECT_EQ(f.tree->Selected(), s.A);
+    EXPECT_FALSE(s.A->Expanded());
+    EXPECT_FALSE(s.A->HasChildren());
+    // The tree emptied: no selection, no events.
+    events.clear();
+    f.tree->Items()->Clear();
+    EXPECT_EQ(f.tree->Selected(), nullptr);
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(f.tree->Items()->Count(), 0);
+}
+
+TEST(TreeNodes, AVeryDeepTreeIsBuiltAndFreedWithoutExhaustingTheStack) {
+    TreeForm f(false);
+    TTreeNode* n = nullptr;
+    for (int i = 0; i < 200000; ++i) n = f.tree->Items()->AddChild(n, "x");
+    EXPECT_EQ(f.tree->Items()->Count(), 200000);
+    EXPECT_EQ(n->Level(), 199999);
+    TTreeNode* top = f.tree->Items()->GetFirstNode();
+    top->GetFirstChild()->Delete();
+    EXPECT_EQ(f.tree->Items()->Count(), 1);
+    n = top;
+    for (int i = 0; i < 200000; ++i) n = f.tree->Items()->AddChild(n, "y");
+    // ... and the view goes with the whole branch.
+}
+
+TEST(TreeNodes, ExpansionAsksTheEventsAndNeedsSubItems) {
+    TreeForm f(false);
+    Sample s(f.tree->Items());
+    std::vector<std::string> log;
+    f.tree->OnExpanding = [&](TObject*, TTreeNode* n, bool& allow) {
+        log.push_back("expanding " + n->Text());
+        allow = n != s.C1;
+    };
+    f.tree->OnExpanded = [&](TObject*, TTreeNode* n) { log.push_back("expanded " + n->Text()); };
+    f.tree->OnCollapsed = [&](TObject*, TTreeNode* n) { log.push_back("collapsed " + n->Text()); };
+    s.B->SetExpanded(true);  // no sub-items: nothing to open
+    EXPECT_FALSE(s.B->Expanded());
+    s.C->Expand(true);
+    EXPECT_TRUE(s.C->Expanded());
+    EXPECT_FALSE(s.C1->Expanded());  // refused
+    EXPECT_EQ(log, (std::vector<std::string>{"expanding C", "expanded C", "expanding C1"}));
+    // Selecting a node opens its parents, as far as they let it.
+    s.A1->SetSelected(true);
+    EXPECT_TRUE(s.A->Expanded());
+    s.A->Collapse(false);
+    EXPECT_EQ(f.tree->Selected(), s.A);  // the selection leaves what closes
+    EXPECT_EQ(log.back(), "collapsed A");
+}
+
+TEST(TreeNodes, SortingIsCaseSensitiveByDefaultOrByTheCompareEvent) {
+    TreeForm f(false);
+    TTreeNodes* items = f.tree->Items();
+    for (const char* t : {"beta", "Alpha", "alpha", "Gamma", "Beta"}) items->Add(nullptr, t);
+    TTreeNode* g = items->Item(3);
+    for (const char* t : {"z", "y", "X"}) items->AddChild(g, t);
+    f.tree->AlphaSort(true);
+    // Locale order, lower case before upper case of the same letters.
+    EXPECT_EQ(ModelShape(f.tree), "alpha,Alpha,beta,Beta,Gamma(X,y,z)");
+    EXPECT_EQ(items->Item(0)->Index(), 0);
+    f.tree->CustomSort([](TTreeNode* a, TTreeNode* b) {
+        return -CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->Text().c_str(), -1, b->Text().c_str(), -1) + 2;
+    }, true);
+    EXPECT_EQ(ModelShape(f.tree), "Gamma(z,y,X),beta,Beta,alpha,Alpha");
+    g->AlphaSort();
+    EXPECT_EQ(ModelShape(f.tree), "Gamma(X,y,z),beta,Beta,alpha,Alpha");
+    f.tree->OnCompare = [](TObject*, TTreeNode* a, TTreeNode* b, int& c) {
+        c = static_cast<int>(a->Text().size()) - static_cast<int>(b->Text().size());
+    };
+    f.tree->AlphaSort(false);  // stable: equal lengths keep their order
+    EXPECT_EQ(ModelShape(f.tree), "beta,Beta,Gamma(X,y,z),alpha,Alpha");
+    // A comparison that throws leaves the order as it was.
+    f.tree->OnCompare = [](TObject*, TTreeNode*, TTreeNode*, int&) { throw EConvertError("no"); };
+    EXPECT_THROW(f.tree->AlphaSort(false), EConvertError);
+    EXPECT_EQ(ModelShape(f.tree), "beta,Beta,Gamma(X,y,z),alpha,Alpha");
+    EXPECT_EQ(items->Count(), 8);
+}
+
+TEST(TreeNodes, ASortedViewKeepsNewAndRenamedNodesInOrder) {
+    TreeForm f;
+    f.tree->SetSortType(TSortType::stText);
+    TTreeNodes* items = f.tree->Items();
+    items->Add(nullptr, "m");
+    TTreeNode* z = items->Add(nullptr, "z");
+    items->AddFirst(nullptr, "q");
+    items->Insert(z, "a");
+    EXPECT_EQ(ModelShape(f.tree), "a,m,q,z");
+    z->SetText("b");
+    EXPECT_EQ(ModelShape(f.tree), "a,b,m,q");
+    ExpectMirrors(f.tree);
+}
+
+TEST(TreeNodes, ANodeFactoryMakesNodesOfTheProgramsClass) {
+    struct Owning : TTreeNode {
+        explicit Owning(TTreeNodes* o, int* freed) : TTreeNode(o), freed_(freed) {}
+        ~Owning() override { ++*freed_; }
+        int* freed_;
+    };
+    int freed = 0;
+    {
+        TreeForm f(false);
+        f.tree->NodeFactory = [&freed](TTreeNodes* o) { return std::make_unique<Owning>(o, &freed); };
+        TTreeNode* a = f.tree->Items()->Add(nullptr, "a");
+        f.tree->Items()->AddChild(a, "b");
+        EXPECT_NE(dynamic_cast<Owning*>(a), nullptr);
+        f.tree->Items()->AddChild(a, "c")->Delete();
+        EXPECT_EQ(freed, 1);
+    }
+    EXPECT_EQ(freed, 3);
+}
+
+// ============================================================ tree window
+
+TEST(TreeView, TheWindowMirrorsAddsMovesSortsAndDeletes) {
+    TreeForm f;
+    TTreeNodes* items = f.tree->Items();
+    Sample s(items);
+    ExpectMirrors(f.tree);
+    s.C->Expand(true);
+    s.A->Expand(false);
+    s.C1a->SetSelected(true);
+    ExpectMirrors(f.tree);
+    for (auto mode : {TNodeAttachMode::naAdd, TNodeAttachMode::naAddFirst, TNodeAttachMode::naAddChild,
+                      TNodeAttachMode::naAddChildFirst, TNodeAttachMode::naInsert}) {
+        s.C1->MoveTo(mode == TNodeAttachMode::naAddChild || mode == TNodeAttachMode::naAddChildFirst ? s.A : s.A1, mode);
+        ExpectMirrors(f.tree);
+        // Moving keeps the selection and the expansion inside the branch.
+        EXPECT_EQ(f.tree->Selected(), s.C1a);
+        EXPECT_TRUE(s.C1->Expanded());
+    }
+    EXPECT_EQ(ModelShape(f.tree), "A+(C1+(C1a),A1,A2),B,C");
+    items->AddChildFirst(s.B, "b0");
+    items->AddChild(s.B, "B9");
+    f.tree->AlphaSort(true);
+    ExpectMirrors(f.tree);
+    f.tree->CustomSort([](TTreeNode* a, TTreeNode* b) { return b->Text().compare(a->Text()); }, true);
+    ExpectMirrors(f.tree);
+    s.A->Delete();
+    EXPECT_EQ(f.tree->Selected(), s.B);
+    ExpectMirrors(f.tree);
+    s.B->DeleteChildren();
+    ExpectMirrors(f.tree);
+    s.B->SetText("Bee");
+    s.B->SetStateIndex(2);
+    ExpectMirrors(f.tree);
+    TVITEMA it{};
+    it.mask = TVIF_HANDLE | TVIF_STATE;
+    it.hItem = s.B->ItemId();
+    it.stateMask = TVIS_STATEIMAGEMASK;
+    SendMessageA(f.tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    EXPECT_EQ(it.state & TVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));
+    items->Clear();
+    ExpectMirrors(f.tree);
+}
+
+TEST(TreeView, NodesComeBackWhenTheWindowIsMadeAgain) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    s.C->Expand(true);
+    s.A2->SetSelected(true);
+    s.C1->SetStateIndex(1);
+    ExpectMirrors(f.tree);
+    HWND old = f.tree->Handle();
+    f.tree->SetBorderStyle(TBorderStyle::bsNone);  // the window is made again
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_NE(f.tree->Handle(), old);
+    ExpectMirrors(f.tree);
+    EXPECT_EQ(f.tree->Selected(), s.A2);
+    EXPECT_TRUE(s.C1->Expanded());
+    // Nodes added while there was no window show up in the new one.
+    f.tree->DestroyHandle();
+    f.tree->Items()->AddChild(s.B, "B1");
+    s.B->Expand(false);
+    ExpectMirrors(f.tree);
+}
+
+TEST(TreeView, UserSelectionAndExpansionAreEventsThatMayRefuse) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    bool allowChange = true, allowExpand = true;
+    std::vector<std::string> log;
+    f.tree->OnChanging = [&](TObject*, TTreeNode* n, bool& allow) {
+        log.push_back("changing " + n->Text());
+        allow = allowChange;
+    };
+    f.tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + n->Text()); };
+    f.tree->OnExpanding = [&](TObject*, TTreeNode* n, bool& allow) { allow = allowExpand; };
+    f.tree->OnClick = [&](TObject*) { log.push_back("click"); };
+    HWND wnd = f.tree->Handle();
+    PostClick(wnd, Center(s.B->DisplayRect(true)));
+    EXPECT_EQ(f.tree->Selected(), s.B);
+    EXPECT_EQ(log, (std::vector<std::string>{"changing B", "change B", "click"}));
+    log.clear();
+    allowChange = false;
+    PostClick(wnd, Center(s.C->DisplayRect(true)));
+    EXPECT_EQ(f.tree->Selected(), s.B);
+    EXPECT_EQ(log.front(), "changing C");
+    ExpectMirrors(f.tree);
+    // The keyboard opens the selection; a refusal keeps it closed.
+    allowChange = true;
+    s.C->SetSelected(true);
+    allowExpand = false;
+    PressKey(wnd, VK_RIGHT);
+    EXPECT_FALSE(s.C->Expanded());
+    allowExpand = true;
+    PressKey(wnd, VK_RIGHT);
+    EXPECT_TRUE(s.C->Expanded());
+    ExpectMirrors(f.tree);
+    PressKey(wnd, VK_LEFT);
+    EXPECT_FALSE(s.C->Expanded());
+    ExpectMirrors(f.tree);
+}
+
+TEST(TreeView, InPlaceEditingAsksAndCommitsThroughTheModel) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    std::vector<std::string> log;
+    f.tree->OnEditing = [&](TObject*, TTreeNode* n, bool& allow) { allow = n != s.B; };
+    f.tree->OnEdited = [&](TObject*, TTreeNode* n, std::string& text) {
+        log.push_back(n->Text() + "->" + text);
+        text += "!";
+    };
+    HWND wnd = f.tree->Handle();
+    EXPECT_FALSE(s.B->EditText());
+    EXPECT_FALSE(f.tree->IsEditing());
+    ASSERT_TRUE(s.A->EditText());
+    ASSERT_TRUE(f.tree->IsEditing());
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(wnd, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "Renamed");
+    s.A->EndEdit(false);
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_EQ(log, (std::vector<std::string>{"A->Renamed"}));
+    EXPECT_EQ(s.A->Text(), "Renamed!");
+    ExpectMirrors(f.tree);
+    ASSERT_TRUE(s.C->EditText());
+    edit = reinterpret_cast<HWND>(SendMessageA(wnd, TVM_GETEDITCONTROL, 0, 0));
+    SetWindowTextA(edit, "Dropped");
+    s.C->EndEdit(true);
+    EXPECT_EQ(s.C->Text(), "C");
+    EXPECT_EQ(log.size(), 1u);
+    // A read-only view edits nothing.
+    f.tree->SetReadOnly(true);
+    EXPECT_FALSE(s.C->EditText());
+}
+
+TEST(TreeView, CustomDrawPaintsEachNodeInItsOwnColourAndStyle) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    s.B->SetText("Bold and red");
+    f.tree->OnCustomDrawItem = [&](TCustomTreeView* sender, TTreeNode* node, TCustomDrawState, bool& def) {
+        if (node == s.B) {
+            sender->Canvas()->Font()->SetColor(clRed);
+            sender->Canvas()->Font()->SetStyle({TFontStyle::fsBold});
+        }
+        def = true;
+    };
+    TRect plainB = s.B->DisplayRect(true);
+    f.tree->Invalidate();
+    PumpMessages();
+    Snapshot shot = PrintClient(f.tree->Handle());
+    TRect rb = s.B->DisplayRect(true);
+    TRect ra = s.A->DisplayRect(true);
+    EXPECT_GT(shot.Count(rb, Reddish), 3);
+    EXPECT_EQ(shot.Count(ra, Reddish), 0);
+    // The bold font is the one measured: the caption's box grew.
+    EXPECT_GT(rb.Width(), plainB.Width());
+    // A handler may draw the node itself.
+    f.tree->OnCustomDrawItem = [&](TCustomTreeView*, TTreeNode* node, TCustomDrawState, bool& def) {
+        def = node != s.A;
+    };
+    shot = PrintClient(f.tree->Handle());
+    EXPECT_EQ(shot.Count(ra, [](COLORREF c) { return c != RGB(255, 255, 255) && c != GetSysColor(COLOR_WINDOW); }), 0);
+}
+
+TEST(TreeView, ANodeDraggedOntoAnotherWithTheMouseIsDropped) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    f.tree->SetDragMode(TDragMode::dmAutomatic);
+    s.A->Expand(false);
+    std::vector<std::string> log;
+    TTreeNode* hovered = nullptr;
+    f.tree->OnStartDrag = [&](TObject*, TDragObject*&) { log.push_back("start " + f.tree->Selected()->Text()); };
+    f.tree->OnDragOver = [&](TObject*, TObject* source, int x, int y, TDragState, bool& accept) {
+        accept = source == f.tree;
+        hovered = f.tree->DropTarget();
+    };
+    f.tree->OnDragDrop = [&](TObject*, TObject*, int x, int y) {
+        TTreeNode* target = f.tree->GetNodeAt(x, y);
+        log.push_back("drop on " + (target ? target->Text() : std::string("-")));
+        if (target != nullptr) f.tree->Selected()->MoveTo(target, TNodeAttachMode::naAddChildFirst);
+    };
+    HWND wnd = f.tree->Handle();
+    TPoint from = Center(s.A2->DisplayRect(true));
+    TPoint to = Center(s.C->DisplayRect(true));
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 2, from.y + 12));
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    PumpMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"start A2", "drop on C"}));
+    EXPECT_EQ(hovered, s.C);                    // highlighted while over it
+    EXPECT_EQ(f.tree->DropTarget(), nullptr);   // and no longer after
+    EXPECT_EQ(ModelShape(f.tree), "A+(A1),B,C(A2,C1(C1a))");
+    EXPECT_EQ(f.tree->Selected(), s.A2);
+    ExpectMirrors(f.tree);
+}
+
+TEST(TreeView, ImagesFollowTheImageListAndForgetItWhenItGoes) {
+    TreeForm f;
+    auto* images = Create<TImageList>(f.form.get());
+    Sample s(f.tree->Items());
+    f.tree->SetImages(images);
+    f.tree->SetStateImages(images);
+    HWND wnd = f.tree->Handle();
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(wnd, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), images->Handle());
+    s.A->SetImageIndex(3);
+    s.A->SetSelectedIndex(4);
+    int asked = 0;
+    f.tree->OnGetImageIndex = [&](TObject*, TTreeNode* n) {
+        ++asked;
+        if (n == s.B) n->SetImageIndex(7);
+    };
+    TVITEMA it{};
+    it.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    it.hItem = s.B->ItemId();
+    NMTVDISPINFOA di{};
+    di.hdr.hwndFrom = wnd;
+    di.hdr.code = TVN_GETDISPINFOA;
+    di.item = it;
+    di.item.lParam = reinterpret_cast<LPARAM>(s.B);
+    SendMessageA(f.form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&di));
+    EXPECT_EQ(di.item.iImage, 7);
+    EXPECT_GT(asked, 0);
+    images->Free();
+    EXPECT_EQ(f.tree->Images(), nullptr);
+    EXPECT_EQ(f.tree->StateImages(), nullptr);
+    EXPECT_EQ(SendMessageA(wnd, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+}
+
+TEST(TreeView, RightClickSelectsTheNodeUnderThePointerWhenAsked) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    f.tree->SetRightClickSelect(true);
+    TPoint p = Center(s.B->DisplayRect(true));
+    EXPECT_EQ(f.tree->GetNodeAt(p.x, p.y), s.B);
+    EXPECT_TRUE(f.tree->GetHitTestInfoAt(p.x, p.y).Contains(THitTest::htOnLabel));
+    EXPECT_EQ(f.tree->GetNodeAt(p.x, 400), nullptr);
+    PostClick(f.tree->Handle(), p, WM_RBUTTONDOWN, WM_RBUTTONUP);
+    EXPECT_EQ(f.tree->Selected(), s.B);
+}
+
+// ============================================================ tab control
+
+TEST(TabControl, TabsMirrorAndTheUsersChoiceCanBeRefused) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 400, 300);
+    auto* tabs = Create<TTabControl>(form.get());
+    tabs->SetParent(form.get());
+    tabs->SetBounds(0, 0, 380, 260);
+    auto* inside = Create<TEdit>(form.get());
+    inside->SetParent(tabs);
+    inside->SetAlign(TAlign::alClient);
+    form->Show();
+    EXPECT_EQ(tabs->TabIndex(), -1);
+    tabs->Tabs()->Add("one");
+    EXPECT_EQ(tabs->TabIndex(), 0);  // the first tab becomes the current one
+    tabs->Tabs()->Add("two");
+    tabs->Tabs()->Add("three");
+    tabs->Tabs()->Insert(0, "zero");
+    EXPECT_EQ(tabs->TabIndex(), 1);  // still "one"
+    HWND wnd = tabs->Handle();
+    EXPECT_EQ(SendMessageA(wnd, TCM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(wnd, TCM_GETCURSEL, 0, 0), 1);
+    tabs->Tabs()->Put(3, "THREE");
+    char text[32] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(wnd, TCM_GETITEMA, 3, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "THREE");
+    PumpMessages();
+    // What is placed on it fills the frame below the tabs.
+    TRect display = tabs->DisplayRect();
+    EXPECT_EQ(inside->BoundsRect(), display);
+    EXPECT_GT(display.Top, 10);
+
+    bool allow = false;
+    std::vector<std::string> log;
+    tabs->OnChanging = [&](TObject*, bool& a) {
+        log.push_back("changing from " + std::to_string(tabs->TabIndex()));
+        a = allow;
+    };
+    tabs->OnChange = [&](TObject*) { log.push_back("change to " + std::to_string(tabs->TabIndex())); };
+    RECT r;
+    SendMessageA(wnd, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+    ClickAt(wnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_EQ(SendMessageA(wnd, TCM_GETCURSEL, 0, 0), 1);
+    allow = true;
+    ClickAt(wnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_EQ(tabs->TabIndex(), 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"changing from 1", "changing from 1", "change to 2"}));
+    EXPECT_EQ(tabs->IndexOfTabAt((r.left + r.right) / 2, (r.top + r.bottom) / 2), 2);
+    // Set by the program: no events.
+    log.clear();
+    tabs->SetTabIndex(0);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(SendMessageA(wnd, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_THROW(tabs->SetTabIndex(4), EListError);
+    // The current tab deleted: none is current.
+    tabs->Tabs()->Delete(0);
+    EXPECT_EQ(tabs->TabIndex(), -1);
+    tabs->SetTabIndex(2);
+    tabs->Tabs()->Delete(0);
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_EQ(tabs->Tabs()->Strings(1), "THREE");
+    tabs->SetHotTrack(true);  // the window is made again with its tabs
+    EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0), 1);
+    tabs->Tabs()->Clear();
+    EXPECT_EQ(tabs->TabIndex(), -1);
+    EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETITEMCOUNT, 0, 0), 0);
+}
+
+// ============================================================ tool bar
+
+TEST(ToolBar, ButtonClicksRunActionsAndCheckButtonsChangeFirst) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 400, 200);
+    auto* list = Create<TActionList>(form.get());
+    auto* bold = Create<TAction>(form.get());
+    bold->SetActionList(list);
+    bold->SetHint("Bold");
+    auto* bar = Create<TToolBar>(form.get());
+    bar->SetParent(form.get());
+    std::vector<TToolButton*> b;
+    for (int i = 0; i < 5; ++i) {
+        auto* t = Create<TToolButton>(form.get());
+        t->SetLeft(1000 + i);
+        t->SetParent(bar);
+        b.push_back(t);
+    }
+    b[0]->SetStyle(TToolButtonStyle::tbsCheck);
+    b[0]->SetAction(bold);
+    b[1]->SetStyle(TToolButtonStyle::tbsSeparator);
+    for (int i = 2; i < 5; ++i) {
+        b[static_cast<size_t>(i)]->SetStyle(TToolButtonStyle::tbsCheck);
+        b[static_cast<size_t>(i)]->SetGrouped(true);
+    }
+    form->Show();
+    PumpMessages();
+    EXPECT_EQ(b[0]->Hint(), "Bold");
+    EXPECT_EQ(b[0]->Left(), 0);
+    EXPECT_EQ(b[1]->Left(), 23);
+    EXPECT_EQ(b[1]->Width(), 8);
+    EXPECT_EQ(b[2]->Left(), 31);
+    std::vector<bool> seen;
+    bold->OnExecute = [&](TObject*) { seen.push_back(b[0]->Down()); };
+    HWND wnd = bar->Handle();
+    auto click = [&](TToolButton* t) { ClickAt(wnd, t->Left() + t->Width() / 2, t->Top() + t->Height() / 2); };
+    click(b[0]);
+    click(b[0]);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    // One of a group down at a time; a down one stays down.
+    click(b[2]);
+    click(b[4]);
+    EXPECT_FALSE(b[2]->Down());
+    EXPECT_TRUE(b[4]->Down());
+    click(b[4]);
+    EXPECT_TRUE(b[4]->Down());
+    b[4]->SetAllowAllUp(true);
+    click(b[4]);
+    EXPECT_FALSE(b[4]->Down());
+    b[3]->SetDown(true);
+    b[2]->SetDown(true);
+    EXPECT_FALSE(b[3]->Down());
+    // A disabled action disables its button, which takes no clicks.
+    bold->SetEnabled(false);
+    EXPECT_FALSE(b[0]->Enabled());
+    click(b[0]);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(ToolBar, TheActionGivesItsImageOnlyWhenItChangesIt) {
+    auto form = MakeForm<TForm>();
+    auto* expand = Create<TAction>(form.get());
+    expand->SetImageIndex(9);
+    auto* bar = Create<TToolBar>(form.get());
+    bar->SetParent(form.get());
+    auto* button = Create<TToolButton>(form.get());
+    button->SetParent(bar);
+    button->SetAction(expand);
+    EXPECT_EQ(button->ImageIndex(), 9);
+    button->SetImageIndex(5);
+    expand->SetEnabled(false);  // an unrelated change of the action
+    expand->SetEnabled(true);
+    EXPECT_EQ(button->ImageIndex(), 5);
+    EXPECT_TRUE(button->Enabled());
+    EXPECT_EQ(button->ImageIndex(), 5);
+    expand->SetImageIndex(11);
+    EXPECT_EQ(button->ImageIndex(), 11);
+    expand->Free();
+    EXPECT_EQ(button->Action(), nullptr);
+}
+
+TEST(ToolBar, ADropDownButtonShowsItsMenuFromTheArrowOnly) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 300, 100);
+    auto* bar = Create<TToolBar>(form.get());
+    bar->SetParent(form.get());
+    auto* menu = Create<TPopupMenu>(form.get());
+    auto* item = Create<TMenuItem>(form.get());
+    item->SetCaption("Preview...");
+    menu->Items()->Add(item);
+    int itemClicks = 0, buttonClicks = 0;
+    item->OnClick = [&](TObject*) { ++itemClicks; };
+    auto* button = Create<TToolButton>(form.get());
+    button->SetParent(bar);
+    button->SetStyle(TToolButtonStyle::tbsDropDown);
+    button->SetDropdownMenu(menu);
+    button->OnClick = [&](TObject*) { ++buttonClicks; };
+    form->Show();
+    PumpMessages();
+    EXPECT_EQ(button->Width(), 23 + 12);
+    TPopupMenu* shown = nullptr;
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        shown = m;
+        return m->Items()->Items(0)->Command();
+    };
+    HWND wnd = bar->Handle();
+    ClickAt(wnd, button->Left() + button->Width() - 4, button->Height() / 2);
+    PumpMessages();
+    EXPECT_EQ(shown, menu);
+    EXPECT_EQ(itemClicks, 1);
+    EXPECT_EQ(buttonClicks, 0);
+    ClickAt(wnd, button->Left() + 5, button->Height() / 2);
+    EXPECT_EQ(buttonClicks, 1);
+    EXPECT_EQ(itemClicks, 1);
+    TPopupMenu::TestChooser = nullptr;
+    menu->Free();
+    EXPECT_EQ(button->DropdownMenu(), nullptr);
+}
+
+// ============================================================ layouts
+
+const char* const kLayout = R"(object Form1: TForm
+  Left = 10
+  Top = 10
+  Width = 600
+  Height = 400
+  object ImageList1: TImageList
+    Width = 16
+    Height = 16
+  end
+  object ToolBar3: TToolBar
+    Images = ImageList1
+    Flat = True
+    ButtonWidth = 24
+    object ToolButton22: TToolButton
+      Left = 90
+      Hint = 'Item Strikeout'
+      Style = tbsCheck
+      Tag = 3
+    end
+    object ToolButton14: TToolButton
+      Left = 10
+      Hint = 'Item Bold'
+      ImageIndex = 2
+      Style = tbsCheck
+    end
+    object Sep1: TToolButton
+      Left = 40
+      Width = 8
+      Style = tbsSeparator
+    end
+    object Combo: TEdit
+      Left = 50
+      Width = 60
+      Visible = False
+    end
+  end
+  object TabControl1: TTabControl
+    Align = alClient
+    HotTrack = True
+    Tabs.Strings = (
+      'First'
+      'Second')
+    TabIndex = 1
+    object TreeView: TTreeView
+      Align = alClient
+      Images = ImageList1
+      Indent = 19
+      ShowRoot = False
+      DragMode = dmAutomatic
+      RightClickSelect = True
+      HideSelection = False
+    end
+  end
+  object StatusBar: TStatusBar
+    Panels = <
+      item
+        Width = 255
+      end
+      item
+        Width = 100
+        Alignment = taCenter
+      end
+      item
+        Width = 50
+      end
+      item
+        Width = 50
+      end>
+  end
+end
+)";
+
+TEST(Layouts, TheMainWindowsControlsLoadFromALayout) {
+    auto form = FormFromLayout(kLayout);
+    auto* tree = dynamic_cast<TTreeView*>(form->FindComponent("TreeView"));
+    auto* tabs = dynamic_cast<TTabControl*>(form->FindComponent("TabControl1"));
+    auto* bar = dynamic_cast<TToolBar*>(form->FindComponent("ToolBar3"));
+    auto* status = dynamic_cast<TStatusBar*>(form->FindComponent("StatusBar"));
+    auto* images = dynamic_cast<TImageList*>(form->FindComponent("ImageList1"));
+    ASSERT_TRUE(tree && tabs && bar && status && images);
+    EXPECT_EQ(tree->Parent(), tabs);
+    EXPECT_EQ(tree->Images(), images);
+    EXPECT_FALSE(tree->ShowRoot());
+    EXPECT_EQ(tree->DragMode(), TDragMode::dmAutomatic);
+    EXPECT_TRUE(tree->RightClickSelect());
+    EXPECT_EQ(tabs->Tabs()->Count(), 2);
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_TRUE(tabs->HotTrack());
+    // The bar orders by Left; what is hidden takes no room.
+    ASSERT_EQ(bar->ButtonCount(), 3);
+    EXPECT_EQ(bar->Buttons(0)->Name(), "ToolButton14");
+    EXPECT_EQ(bar->Buttons(2)->Name(), "ToolButton22");
+    EXPECT_EQ(bar->Buttons(0)->Left(), 0);
+    EXPECT_EQ(bar->Buttons(1)->Left(), 24);
+    EXPECT_EQ(bar->Buttons(2)->Left(), 32);
+    EXPECT_EQ(bar->Buttons(2)->Tag(), 3);
+    EXPECT_EQ(bar->Buttons(0)->ImageIndex(), 2);
+    ASSERT_EQ(status->Panels()->Count(), 4);
+    EXPECT_EQ(status->Panels()->Items(1)->Alignment(), TAlignment::taCenter);
+
+    form->Show();
+    PumpMessages();
+    HWND sb = status->Handle();
+    int edges[8] = {};
+    ASSERT_EQ(SendMessageA(sb, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 4);
+    EXPECT_EQ(edges[0], 255);
+    EXPECT_EQ(edges[1], 355);
+    EXPECT_EQ(edges[2], 405);
+    EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETINDENT, 0, 0), 19);
+    EXPECT_EQ(GetWindowLongA(tree->Handle(), GWL_STYLE) & TVS_LINESATROOT, 0);
+
+    // Written back, the layout reads the same.
+    std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("Tabs.Strings = ("), std::string::npos) << written;
+    EXPECT_NE(written.find("Panels = <"), std::string::npos) << written;
+    auto again = FormFromLayout(written);
+    auto* status2 = dynamic_cast<TStatusBar*>(again->FindComponent("StatusBar"));
+    ASSERT_NE(status2, nullptr);
+    EXPECT_EQ(status2->Panels()->Count(), 4);
+    EXPECT_EQ(status2->Panels()->Items(0)->Width(), 255);
+    auto* bar2 = dynamic_cast<TToolBar*>(again->FindComponent("ToolBar3"));
+    EXPECT_EQ(bar2->Buttons(0)->Name(), "ToolButton14");
+}
+
+TEST(Layouts, ABitmapResourceThatIsMissingFailsLoudly) {
+    std::string text = "object Form1: TForm\n  object ImageList1: TImageList\n    Bitmap = 'NOSUCHBITMAP'\n  end\nend\n";
+    try {
+        FormFromLayout(text);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("NOSUCHBITMAP"), std::string::npos) << e.what();
+    }
+}
+
+// ============================================================ status bar
+
+TEST(StatusBar, PanelsTextsAndTheSimplePanelReachTheWindow) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 600, 200);
+    auto* status = Create<TStatusBar>(form.get());
+    status->SetParent(form.get());
+    for (int w : {255, 100, 50, 50}) status->Panels()->Add()->SetWidth(w);
+    form->Show();
+    PumpMessages();
+    HWND wnd = status->Handle();
+    EXPECT_EQ(status->Align(), TAlign::alBottom);
+    status->Panels()->Items(0)->SetText("Item caption");
+    status->Panels()->Items(1)->SetText("Line: 0 Col: 4");
+    status->Panels()->Items(2)->SetAlignment(TAlignment::taRightJustify);
+    status->Panels()->Items(2)->SetText("R");
+    char text[64] = {};
+    SendMessageA(wnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Item caption");
+    SendMessageA(wnd, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Line: 0 Col: 4");
+    SendMessageA(wnd, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "\t\tR");
+    status->Panels()->Items(0)->SetWidth(200);
+    int edges[8] = {};
+    SendMessageA(wnd, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(edges[0], 200);
+    EXPECT_EQ(edges[1], 300);
+    RECT r{};
+    SendMessageA(wnd, SB_GETRECT, 3, reinterpret_cast<LPARAM>(&r));
+    EXPECT_GE(r.right - r.left, 50);  // the last panel reaches to the edge
+    status->SetSimpleText("Saving...");
+    status->SetSimplePanel(true);
+    EXPECT_TRUE(SendMessageA(wnd, SB_ISSIMPLE, 0, 0));
+    status->SetSimplePanel(false);
+    EXPECT_FALSE(SendMessageA(wnd, SB_ISSIMPLE, 0, 0));
+    // The panels are back after the window is made again.
+    status->DestroyHandle();
+    status->HandleNeeded();
+    SendMessageA(status->Handle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Line: 0 Col: 4");
+}
+
+// ============================================================ image lists
+
+TEST(ImageList, ImagesDrawnByCodeAreAddedDrawnAndTakenBack) {
+    auto form = MakeForm<TForm>();
+    auto* images = Create<TImageList>(form.get());
+    TChangeLink link;
+    int changes = 0;
+    link.OnChange = [&](TObject*) { ++changes; };
+    link.SetSender(images);
+    TBitmap strip;
+    strip.SetSize(32, 16);
+    TCanvas* c = strip.Canvas();
+    c->Brush()->SetColor(clFuchsia);
+    c->FillRect(Rect(0, 0, 32, 16));
+    c->Brush()->SetColor(clRed);
+    c->FillRect(Rect(4, 4, 12, 12));   // image 0: a red square
+    c->Brush()->SetColor(clBlue);
+    c->FillRect(Rect(16, 0, 32, 16));  // image 1: all blue
+    EXPECT_EQ(images->AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(images->Count(), 2);
+    EXPECT_GT(changes, 0);
+    TBitmap out;
+    out.SetPixelFormat(TPixelFormat::pf24bit);
+    images->GetBitmap(0, &out);
+    EXPECT_EQ(out.Width(), 16);
+    EXPECT_EQ(out.Canvas()->Pixel(8, 8), clRed);
+    EXPECT_EQ(out.Canvas()->Pixel(1, 1), clWhite);  // transparent: the background shows
+    // Drawn on a green canvas, the mask keeps the green.
+    TBitmap target;
+    target.SetPixelFormat(TPixelFormat::pf24bit);
+    target.SetSize(20, 20);
+    target.Canvas()->Brush()->SetColor(clLime);
+    target.Canvas()->FillRect(Rect(0, 0, 20, 20));
+    images->Draw(target.Canvas(), 2, 2, 0);
+    EXPECT_EQ(target.Canvas()->Pixel(10, 10), clRed);
+    EXPECT_EQ(target.Canvas()->Pixel(3, 3), clLime);
+    images->Draw(target.Canvas(), 2, 2, 1, false);  // disabled: embossed greys only
+    TColor px = target.Canvas()->Pixel(10, 10);
+    EXPECT_TRUE(px == static_cast<TColor>(ColorToRGB(clBtnShadow)) || px == static_cast<TColor>(ColorToRGB(clBtnHighlight)))
+        << std::hex << px;
+    EXPECT_THROW(images->Add(&target, nullptr), EInvalidGraphicOperation);  // 20 high, not 16
+    images->Delete(0);
+    EXPECT_EQ(images->Count(), 1);
+    EXPECT_THROW(images->Delete(5), EInvalidOperation);
+    int before = changes;
+    images->SetWidth(24);  // another size: the list starts empty
+    EXPECT_EQ(images->Count(), 0);
+    EXPECT_GT(changes, before);
+    images->Free();
+    EXPECT_EQ(link.Sender(), nullptr);
+}
+
+TEST(ImageList, ABitmapResourceIsSplitIntoImages) {
+    auto form = MakeForm<TForm>();
+    auto* images = Create<TImageList>(form.get());
+    // The system's own strip of small standard tool bar images.
+    HINSTANCE comctl = GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    HBITMAP probe = static_cast<HBITMAP>(LoadImageA(comctl, MAKEINTRESOURCEA(120), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(probe, nullptr);
+    BITMAP bm{};
+    GetObjectA(probe, sizeof bm, &bm);
+    DeleteObject(probe);
+    images->SetSize(bm.bmHeight, bm.bmHeight);
+    images->LoadFromResourceName(comctl, "#120");
+    EXPECT_EQ(images->Count(), bm.bmWidth / bm.bmHeight);
+    images->SetSize(bm.bmHeight + 1, bm.bmHeight + 1);
+    EXPECT_THROW(images->LoadFromResourceName(comctl, "#120"), EInvalidGraphicOperation);
+}
