@@ -179,7 +179,8 @@ void TQclTimerPool::Clear() {
 
 void TQclTimerPool::UpdateTimer(bool start) {
     if (ComponentState().Contains(TComponentStateItem::csDesigning)) return;
-    if (!source_) source_ = QclMakeSystemTickSource(this);
+    // The hidden window is made when a timer is first wanted.
+    if (!source_ && start) source_ = QclMakeSystemTickSource(this);
     active_ = false;
     if (source_) source_->Disarm();
     if (start && EnabledCount() > 0) {
