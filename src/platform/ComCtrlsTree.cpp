@@ -1041,6 +1041,9 @@ void TCustomTreeView::WndProc(TMessage& m) {
                 throw;
             }
             --inLeftButton_;
+            // After a drag the control keeps the dragged item as its drop
+            // target; the model has none.
+            if (HandleAllocated()) SyncSelection();
             if (clickPending_ && inLeftButton_ == 0) {
                 clickPending_ = false;
                 Click();

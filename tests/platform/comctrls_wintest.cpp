@@ -545,10 +545,12 @@ TEST(TreeView, ANodeDraggedOntoAnotherWithTheMouseIsDropped) {
     s.A->Expand(false);
     std::vector<std::string> log;
     TTreeNode* hovered = nullptr;
+    HTREEITEM lit = nullptr;
     f.tree->OnStartDrag = [&](TObject*, TDragObject*&) { log.push_back("start " + f.tree->Selected()->Text()); };
     f.tree->OnDragOver = [&](TObject*, TObject* source, int x, int y, TDragState, bool& accept) {
         accept = source == f.tree;
         hovered = f.tree->DropTarget();
+        lit = reinterpret_cast<HTREEITEM>(SendMessageA(f.tree->Handle(), TVM_GETNEXTITEM, TVGN_DROPHILITE, 0));
     };
     f.tree->OnDragDrop = [&](TObject*, TObject*, int x, int y) {
         TTreeNode* target = f.tree->GetNodeAt(x, y);
@@ -565,10 +567,24 @@ TEST(TreeView, ANodeDraggedOntoAnotherWithTheMouseIsDropped) {
     PumpMessages();
     EXPECT_EQ(log, (std::vector<std::string>{"start A2", "drop on C"}));
     EXPECT_EQ(hovered, s.C);                    // highlighted while over it
+    EXPECT_EQ(lit, s.C->ItemId());
     EXPECT_EQ(f.tree->DropTarget(), nullptr);   // and no longer after
+    EXPECT_EQ(SendMessageA(wnd, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0), 0);
     EXPECT_EQ(ModelShape(f.tree), "A+(A1),B,C(A2,C1(C1a))");
     EXPECT_EQ(f.tree->Selected(), s.A2);
     ExpectMirrors(f.tree);
+    // Leaving the selection may be refused, and then nothing is dragged.
+    log.clear();
+    f.tree->OnChanging = [](TObject*, TTreeNode*, bool& allow) { allow = false; };
+    from = Center(s.B->DisplayRect(true));
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 2, from.y + 12));
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    PumpMessages();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(f.tree->Selected(), s.A2);
+    EXPECT_EQ(ModelShape(f.tree), "A+(A1),B,C(A2,C1(C1a))");
 }
 
 TEST(TreeView, ImagesFollowTheImageListAndForgetItWhenItGoes) {
@@ -986,6 +1002,86 @@ TEST(StatusBar, PanelsTextsAndTheSimplePanelReachTheWindow) {
     status->HandleNeeded();
     SendMessageA(status->Handle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, "Line: 0 Col: 4");
+}
+
+TEST(StatusBar, AnOwnerDrawnPanelIsPaintedByItsEvent) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 400, 120);
+    auto* status = Create<TStatusBar>(form.get());
+    status->SetParent(form.get());
+    status->Panels()->Add()->SetWidth(100);
+    TStatusPanel* drawn = status->Panels()->Add();
+    drawn->SetWidth(100);
+    drawn->SetStyle(TStatusPanelStyle::psOwnerDraw);
+    std::vector<TStatusPanel*> painted;
+    TRect where;
+    status->OnDrawPanel = [&](TStatusBar* bar, TStatusPanel* panel, const TRect& r) {
+        painted.push_back(panel);
+        where = r;
+        bar->Canvas()->Brush()->SetColor(clRed);
+        bar->Canvas()->FillRect(r);
+    };
+    form->Show();
+    PumpMessages();
+    Snapshot shot = PrintClient(status->Handle());
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted.back(), drawn);
+    EXPECT_GE(where.Left, 100);
+    EXPECT_GT(shot.Count(where, Reddish), where.Width() * where.Height() / 2);
+    EXPECT_EQ(shot.Count(Rect(0, 0, 95, shot.height), Reddish), 0);
+}
+
+TEST(ToolBar, ButtonsPaintTheirImagesAndLookDisabledWhenDisabled) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 300, 100);
+    auto* images = Create<TImageList>(form.get());
+    TBitmap red;
+    red.SetSize(16, 16);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    images->AddMasked(&red, clFuchsia);
+    auto* bar = Create<TToolBar>(form.get());
+    bar->SetParent(form.get());
+    bar->SetImages(images);
+    bar->SetFlat(true);
+    auto* on = Create<TToolButton>(form.get());
+    on->SetParent(bar);
+    on->SetImageIndex(0);
+    auto* off = Create<TToolButton>(form.get());
+    off->SetLeft(100);
+    off->SetParent(bar);
+    off->SetImageIndex(0);
+    off->SetEnabled(false);
+    form->Show();
+    PumpMessages();
+    HWND wnd = bar->Handle();
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    Snapshot s{rc.right, rc.bottom, {}};
+    {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = s.width;
+        bi.bmiHeader.biHeight = -s.height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        MemoryDC dc;
+        SelectGuard g(dc.Get(), dib.Get());
+        bar->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
+        GdiFlush();
+        int stride = (s.width * 3 + 3) & ~3;
+        s.bgr.resize(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
+        for (int y = 0; y < s.height; ++y)
+            std::memcpy(&s.bgr[static_cast<size_t>(y) * static_cast<size_t>(s.width) * 3],
+                        static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride),
+                        static_cast<size_t>(s.width) * 3);
+    }
+    EXPECT_GT(s.Count(on->BoundsRect(), Reddish), 200);
+    EXPECT_EQ(s.Count(off->BoundsRect(), Reddish), 0);
+    TColor shadow = static_cast<TColor>(ColorToRGB(clBtnShadow));
+    EXPECT_GT(s.Count(off->BoundsRect(), [&](COLORREF c) { return static_cast<TColor>(c) == shadow; }), 100);
 }
 
 // ============================================================ image lists
