@@ -23,7 +23,9 @@ void FreeMetaPict(HGLOBAL h) {
     GlobalFree(h);
 }
 
-UINT CALLBACK InsertObjectHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
+}  // namespace
+
+UINT CALLBACK InsertObjectDialogHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
     if (msg != WM_INITDIALOG) return 0;
     HWND target = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : wnd;
     RECT r;
@@ -33,6 +35,8 @@ UINT CALLBACK InsertObjectHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 1;
 }
+
+namespace {
 
 template <class T>
 HRESULT QueryFor(T* self, REFIID iid, void** object, std::initializer_list<const IID*> iids) {
@@ -306,10 +310,20 @@ void TCustomRichEditEx::TrackObjects() {
     for (auto it = ole_->tracked.begin(); it != ole_->tracked.end();) {
         if (isPresent(it->object.Get())) {
             ++it;
-        } else {
-            it->object->Unadvise(it->connection);
-            it = ole_->tracked.erase(it);
+            continue;
         }
+        // Gone from the text without the window telling the callback (Wine's
+        // never does): as DeleteObject would, it stops being current and is
+        // closed without saving.
+        ComPtr<IOleObject> gone = it->object;
+        gone->Unadvise(it->connection);
+        it = ole_->tracked.erase(it);
+        if (gone.Get() == ole_->currentObject.Get()) {
+            ole_->currentObject.Reset();
+            ole_->verbMenu.reset();
+            ole_->verbsBuilt = false;
+        }
+        gone->Close(OLECLOSE_NOSAVE);
     }
     if (!ole_->sink) ole_->sink = ComPtr<TObjectAdviseSink>(new TObjectAdviseSink(this));
     for (const ComPtr<IOleObject>& o : present) {
@@ -338,7 +352,7 @@ bool TCustomRichEditEx::InsertObjectDialog() {
     data.cbStruct = sizeof data;
     data.dwFlags = IOF_SELECTCREATENEW;
     data.hWndOwner = Application != nullptr ? Application->Handle() : nullptr;
-    data.lpfnHook = InsertObjectHook;
+    data.lpfnHook = InsertObjectDialogHook;
     data.lpszFile = fileName;
     data.cchFile = sizeof fileName;
     UINT result = OleUIInsertObjectA(&data);

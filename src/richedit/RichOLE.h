@@ -84,6 +84,10 @@ private:
 void OleCheck(HRESULT hr);
 // OLE is initialised on this thread for the rest of the run.
 void EnsureOleInitialized();
+// The Insert Object dialog's hook: on WM_INITDIALOG it puts the dialog (or,
+// for a child dialog, its parent) in the middle across and a third of the
+// way down the screen.
+UINT CALLBACK InsertObjectDialogHook(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // How an object is created: 0 new, 1 from a file, 2 linked to a file,
 // 3 from data, 4 linked to data.
