@@ -754,6 +754,8 @@ TWinControl* TWinControl::FindControl(HWND wnd) {
 TWinControl* TWinControl::FindVCLWindow(HWND wnd) {
     while (wnd != nullptr) {
         if (TWinControl* c = FindControl(wnd)) return c;
+        // Stop at a top-level window: its "parent" is only its owner.
+        if ((GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) == 0) break;
         wnd = GetParent(wnd);
     }
     return nullptr;

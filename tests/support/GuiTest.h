@@ -32,6 +32,21 @@ std::vector<QueryRecord>& InputQueries();
 void AnswerNextQuery(const std::string& text);
 void CancelNextQuery();
 
+}  // namespace treskel::test
+
+namespace treskel {
+class TCommonDialog;
+}
+
+namespace treskel::test {
+
+// Standard dialogs (open, font, colour, print) run since the test started,
+// by class name; each is answered by the next queued answer, which sets the
+// dialog's properties as a user would and returns whether it was accepted.
+// Without one, the dialog is cancelled.
+std::vector<std::string>& CommonDialogs();
+void AnswerNextDialog(std::function<bool(TCommonDialog& dialog)> answer);
+
 // Handles the messages waiting in the queue.
 void PumpMessages();
 // Pumps messages until `done` holds or `ms` milliseconds pass.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/RegisterAll.h"
+#include "foundation/qclclass.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
@@ -27,6 +28,11 @@ std::deque<QueryAnswer>& QueryAnswers() {
     return a;
 }
 
+std::deque<std::function<bool(TCommonDialog&)>>& DialogAnswers() {
+    static std::deque<std::function<bool(TCommonDialog&)>> a;
+    return a;
+}
+
 int CautiousAnswer(UINT flags) {
     switch (flags & MB_TYPEMASK) {
         case MB_OKCANCEL:
@@ -44,6 +50,8 @@ class ResetEachTest : public testing::EmptyTestEventListener {
         InputQueries().clear();
         BoxAnswers().clear();
         QueryAnswers().clear();
+        CommonDialogs().clear();
+        DialogAnswers().clear();
         ClearProgramRegistry();
         if (Application != nullptr) Application->ResetTerminated();
     }
@@ -60,7 +68,13 @@ std::vector<QueryRecord>& InputQueries() {
     return q;
 }
 
+std::vector<std::string>& CommonDialogs() {
+    static std::vector<std::string> d;
+    return d;
+}
+
 void AnswerNextBox(int id) { BoxAnswers().push_back(id); }
+void AnswerNextDialog(std::function<bool(TCommonDialog&)> answer) { DialogAnswers().push_back(std::move(answer)); }
 void AnswerNextQuery(const std::string& text) { QueryAnswers().push_back({true, text}); }
 void CancelNextQuery() { QueryAnswers().push_back({false, {}}); }
 
@@ -68,6 +82,8 @@ void InstallEnvironment() {
     TApplication* app = EnsureApplication();
     app->Initialize();
     RegisterAllClasses();
+    // Test programs run side by side; none of them is a second start.
+    if (QclApplication != nullptr) QclApplication->SetPrevInstance(false);
     SetMessageBoxResponder([](const std::string& text, const std::string& caption, UINT flags) {
         MessageBoxes().push_back({text, caption, flags});
         if (BoxAnswers().empty()) return CautiousAnswer(flags);
@@ -82,6 +98,13 @@ void InstallEnvironment() {
         QueryAnswers().pop_front();
         if (a.ok) value = a.text;
         return a.ok;
+    });
+    SetCommonDialogResponder([](TCommonDialog& dialog) {
+        CommonDialogs().push_back(dialog.ClassName());
+        if (DialogAnswers().empty()) return false;
+        auto answer = std::move(DialogAnswers().front());
+        DialogAnswers().pop_front();
+        return answer(dialog);
     });
     testing::UnitTest::GetInstance()->listeners().Append(new ResetEachTest);
 }
