@@ -439,6 +439,25 @@ TEST(TreeView, NodesComeBackWhenTheWindowIsMadeAgain) {
     ExpectMirrors(f.tree);
 }
 
+TEST(TreeView, TheFirstRowShownSurvivesANewWindowAndMakeVisibleScrolls) {
+    TreeForm f;
+    std::vector<TTreeNode*> nodes;
+    for (int i = 0; i < 60; ++i) nodes.push_back(f.tree->Items()->Add(nullptr, "Item " + std::to_string(i)));
+    TTreeNode* deep = f.tree->Items()->AddChild(nodes[50], "deep");
+    EXPECT_EQ(f.tree->TopItem(), nodes[0]);
+    f.tree->SetTopItem(nodes[20]);
+    EXPECT_EQ(f.tree->TopItem(), nodes[20]);
+    f.tree->SetBorderStyle(TBorderStyle::bsNone);
+    EXPECT_EQ(f.tree->TopItem(), nodes[20]);
+    EXPECT_TRUE(deep->DisplayRect(false) == TRect{});  // inside a closed node: not shown
+    deep->MakeVisible();
+    EXPECT_TRUE(nodes[50]->Expanded());
+    TRect r = deep->DisplayRect(false);
+    EXPECT_FALSE(IsRectEmpty(r));
+    EXPECT_TRUE(r.Top >= 0 && r.Bottom <= f.tree->ClientHeight());
+    ExpectMirrors(f.tree);
+}
+
 TEST(TreeView, UserSelectionAndExpansionAreEventsThatMayRefuse) {
     TreeForm f;
     Sample s(f.tree->Items());
