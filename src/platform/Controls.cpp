@@ -649,7 +649,10 @@ void TControl::BeginDrag(bool immediate, int threshold) {
         }
         if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd))
+            DispatchMessageW(&msg);
+        else
+            DispatchMessageA(&msg);
     }
     if (GetCapture() == capture) ReleaseCapture();
     bool wasStarted = started;

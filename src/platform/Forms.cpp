@@ -613,7 +613,11 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    // Wide windows get their characters through the wide calls.
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) return false;
+    bool unicode = msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd);
+    if (!(unicode ? PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) : PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)))
+        return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
         return true;
@@ -623,7 +627,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
         if (OnMessage) OnMessage(msg, handled);
         if (!handled && !IsKeyMsg(msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            if (unicode)
+                DispatchMessageW(&msg);
+            else
+                DispatchMessageA(&msg);
         }
     } catch (...) {
         HandleException(std::current_exception());

@@ -35,7 +35,11 @@ std::vector<TMenu*>& AllMenus() {
     return menus;
 }
 
-bool installed = [] {
+}  // namespace
+
+// Installed at start-up (not during static initialisation, where the
+// hooks themselves may not exist yet).
+void InstallMenuHooks() {
     hooks::DispatchMenuCommand = [](WORD id) {
         auto it = Commands().find(id);
         if (it == Commands().end()) return false;
@@ -48,9 +52,7 @@ bool installed = [] {
         menu->SetPopupComponent(control);
         menu->Popup(pos.x, pos.y);
     };
-    return true;
-}();
-}  // namespace
+}
 
 std::string StripHotkey(const std::string& caption) {
     std::string r;

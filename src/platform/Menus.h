@@ -161,6 +161,9 @@ private:
     TPopupAlignment alignment_ = TPopupAlignment::paLeft;
 };
 
+// Lets controls show their pop-up menus and forms run menu commands.
+void InstallMenuHooks();
+
 // Removes '&' markers: "&Open" -> "Open".
 std::string StripHotkey(const std::string& caption);
 

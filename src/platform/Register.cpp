@@ -6,6 +6,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
 #include "platform/FormLoader.h"
+#include "platform/ListCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -176,6 +177,7 @@ void RegisterActionClasses() {
 }
 
 void RegisterMenuClasses() {
+    InstallMenuHooks();
     PublishClass<TMenuItem, TComponent>()
         .Ref<TBasicAction>("Action", &TMenuItem::Action, &TMenuItem::SetAction)
         .String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
@@ -262,6 +264,7 @@ void RegisterPlatformClasses() {
     RegisterControlClasses();
     RegisterFormClasses();
     RegisterStdControlClasses();
+    RegisterListControlClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();
