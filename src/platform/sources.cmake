@@ -9,3 +9,4 @@ treskel_sources(
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp
 )
+treskel_sources(WIN32 ListCtrls.cpp)
