@@ -1,9 +1,12 @@
 #include "app/RegisterAll.h"
 
 #include "app/frmMain.h"
+#include "controls/qclextcS.h"
 #include "foundation/qclclass.h"
+#include "foundation/qclgraph.h"
 #include "platform/Register.h"
 #include "richedit/RichEdit2.h"
+#include "winutil/WuCtrls.h"
 
 namespace treskel {
 
@@ -13,6 +16,9 @@ void RegisterAllClasses() {
     done = true;
     RegisterPlatformClasses();
     RegisterFoundationClasses();
+    RegisterFoundationDrawingClasses();
+    RegisterExtComboClasses();
+    RegisterWinUtilControlClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
 }

@@ -1,0 +1,23 @@
+// What the library's controls share: their private control messages and
+// the names given to components made at run time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Classes.h"
+
+namespace treskel {
+
+// Private control messages exchanged by the library's controls.
+inline constexpr uint32_t CM_QCLTRANSPARENTCHANGED = 0xB0CD, CM_QCLBACKCHANGED = 0xB0CE, CM_QCLGOTFOCUS = 0xB0CF,
+                          CM_QCLLOSTFOCUS = 0xB0D0, CM_QCLBEVELCHANGED = 0xB0D1;
+
+// True when no component owned by `owner` has the name (case ignored).
+bool QclIsUniqueName(const std::string& name, const TComponent* owner);
+// "TQclSplitterPane" and an owner holding "QclSplitterPane1" give
+// "QclSplitterPane2": the base without its leading "T" and the first
+// number that makes the name unique.
+std::string QclUniqueName(const std::string& base, const TComponent* owner);
+
+}  // namespace treskel

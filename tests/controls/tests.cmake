@@ -1,0 +1,5 @@
+treskel_test(combos
+  PORTABLE qclextcs_test.cpp
+  WIN32 qclextcs_wintest.cpp
+  GUI
+)

@@ -1,0 +1,5 @@
+treskel_test(speedbuttons
+  PORTABLE wuctrls_test.cpp
+  WIN32 wuctrls_wintest.cpp
+  GUI
+)

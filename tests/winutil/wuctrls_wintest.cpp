@@ -1,0 +1,330 @@
+// The speed button and its glyph painter on real windows and memory bitmaps.
+#include <gtest/gtest.h>
+
+#include "platform/ActnList.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "platform/Register.h"
+#include "support/GuiTest.h"
+#include "winutil/WuCtrls.h"
+
+using namespace treskel;
+using namespace treskel::test;
+
+namespace {
+
+std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(TPixelFormat::pf24bit);
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
+    return b;
+}
+
+TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
+TColor Sys(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+
+struct ButtonForm {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    ButtonForm() {
+        form->SetBounds(100, 100, 300, 200);
+        form->Show();
+        PumpMessages();
+    }
+    TWuSpeedButton* Add(int left, int top) {
+        auto* b = Create<TWuSpeedButton>(form.get());
+        b->SetParent(form.get());
+        b->SetBounds(left, top, 25, 25);
+        return b;
+    }
+    // Mouse messages go to the form, which hands them to the button under them.
+    void Down(TControl* c, int x = 5, int y = 5) {
+        SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c->Left() + x, c->Top() + y));
+    }
+    void Move(TControl* c, int x, int y) {
+        SendMessageA(form->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c->Left() + x, c->Top() + y));
+    }
+    void Up(TControl* c, int x = 5, int y = 5) {
+        SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c->Left() + x, c->Top() + y));
+    }
+    void Click(TControl* c) {
+        Down(c);
+        Up(c);
+    }
+};
+
+// What a windowless control paints, on a bitmap of its size.
+std::unique_ptr<TBitmap> Rendered(TControl* c) {
+    auto b = Filled(c->Width(), c->Height(), clWhite);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(b->Canvas()->Handle()), 0);
+    return b;
+}
+
+}  // namespace
+
+TEST(WuGlyphCache, ButtonsOfOneSizeShareAList) {
+    {
+        TWuButtonGlyph a, b;
+        auto ga = Filled(16, 16, clRed), gb = Filled(32, 16, clBlue);
+        a.SetGlyph(ga.get());
+        b.SetGlyph(gb.get());
+        EXPECT_EQ(b.NumGlyphs(), 2);
+        EXPECT_GE(a.CreateGlyphImage(TGlyphState::gsUp), 0);
+        EXPECT_GE(b.CreateGlyphImage(TGlyphState::gsUp), 0);
+        EXPECT_EQ(a.List(), b.List());
+        EXPECT_EQ(GlyphCache()->ListCount(), 1);
+        EXPECT_EQ(a.List()->Count(), 2);
+        // A new glyph gives the slots back; the next image reuses one.
+        int capacity = a.List()->Capacity();
+        TGlyphList* list = a.List();
+        a.SetGlyph(ga.get());
+        EXPECT_EQ(list->Count(), 1);
+        EXPECT_GE(a.CreateGlyphImage(TGlyphState::gsDisabled), 0);
+        EXPECT_EQ(list->Capacity(), capacity);
+    }
+    EXPECT_FALSE(GlyphCacheExists());
+}
+
+TEST(WuGlyphCache, NumberOfImagesFollowsTheGlyph) {
+    TWuButtonGlyph g;
+    auto four = Filled(64, 16, clRed);
+    g.SetGlyph(four.get());
+    EXPECT_EQ(g.NumGlyphs(), 4);
+    auto odd = Filled(100, 16, clRed);
+    g.SetGlyph(odd.get());
+    EXPECT_EQ(g.NumGlyphs(), 4);
+    auto eight = Filled(128, 16, clRed);
+    g.SetGlyph(eight.get());
+    EXPECT_EQ(g.NumGlyphs(), 1);
+    g.SetNumGlyphs(0);
+    EXPECT_EQ(g.NumGlyphs(), 1);
+    TBitmap empty;
+    g.SetGlyph(&empty);
+    EXPECT_EQ(g.CreateGlyphImage(TGlyphState::gsUp), -1);
+}
+
+TEST(WuGlyphCache, InactiveAndDisabledImages) {
+    // One image: fuchsia background (transparent), a red, a black and a button-face pixel.
+    auto glyph = Filled(8, 8, clFuchsia);
+    glyph->Canvas()->SetPixel(1, 1, clRed);
+    glyph->Canvas()->SetPixel(2, 2, clBlack);
+    glyph->Canvas()->SetPixel(3, 3, clBtnFace);
+    TWuButtonGlyph g;
+    g.SetGlyph(glyph.get());
+    EXPECT_EQ(g.TransparentColor(), clFuchsia);
+
+    auto inactive = Filled(8, 8, clWhite);
+    g.DrawGlyph(inactive->Canvas(), {0, 0}, TGlyphState::gsInactive);
+    EXPECT_EQ(At(*inactive, 1, 1), ColorRGB(76, 76, 76));
+    EXPECT_EQ(At(*inactive, 3, 3), Sys(clBtnFace));
+    EXPECT_EQ(At(*inactive, 0, 0), clWhite);  // transparent
+
+    auto up = Filled(8, 8, clWhite);
+    g.DrawGlyph(up->Canvas(), {0, 0}, TGlyphState::gsUp);
+    EXPECT_EQ(At(*up, 1, 1), clRed);
+    EXPECT_EQ(At(*up, 5, 5), clWhite);
+
+    auto disabled = Filled(8, 8, clWhite);
+    g.DrawGlyph(disabled->Canvas(), {0, 0}, TGlyphState::gsDisabled);
+    EXPECT_EQ(At(*disabled, 2, 2), Sys(clBtnShadow));     // the black pixel, embossed
+    EXPECT_EQ(At(*disabled, 3, 3), Sys(clBtnHighlight));  // and its highlight
+    EXPECT_EQ(At(*disabled, 1, 1), clWhite);
+}
+
+TEST(WuSpeedButton, DefaultsAndRanges) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    EXPECT_EQ(b->InitPause(), 500);
+    EXPECT_EQ(b->RepeatInterval(), 100);
+    EXPECT_EQ(b->Layout(), TButtonLayout::blGlyphTop);
+    EXPECT_TRUE(b->GrayedInactive());
+    EXPECT_TRUE(b->MarkDropDown());
+    b->SetMargin(-2);
+    EXPECT_EQ(b->Margin(), -1);
+    b->SetMargin(3);
+    EXPECT_EQ(b->Margin(), 3);
+    b->SetNumGlyphs(7);
+    EXPECT_EQ(b->NumGlyphs(), 5);
+    b->SetDown(true);  // no group: never down
+    EXPECT_FALSE(b->Down());
+}
+
+TEST(WuSpeedButton, ClickInsideOnlyAndFacesWhileHeld) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    f.Click(b);
+    EXPECT_EQ(clicks, 1);
+    f.Down(b);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsDown);
+    f.Move(b, 40, 40);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsUp);
+    f.Move(b, 5, 5);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsDown);
+    f.Move(b, 40, 40);
+    f.Up(b, 40, 40);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsUp);
+}
+
+TEST(WuSpeedButton, GroupsLatchOneButton) {
+    ButtonForm f;
+    TWuSpeedButton* a = f.Add(10, 10);
+    TWuSpeedButton* b = f.Add(40, 10);
+    TWuSpeedButton* c = f.Add(70, 10);
+    for (TWuSpeedButton* x : {a, b, c}) x->SetGroupIndex(1);
+    f.Click(a);
+    EXPECT_TRUE(a->Down());
+    EXPECT_EQ(a->FaceState(), TGlyphState::gsExclusive);
+    f.Click(b);
+    EXPECT_TRUE(b->Down());
+    EXPECT_FALSE(a->Down());
+    EXPECT_FALSE(c->Down());
+    f.Click(b);  // the latched one again: stays down
+    EXPECT_TRUE(b->Down());
+    b->SetAllowAllUp(true);  // handed to the group
+    EXPECT_TRUE(a->AllowAllUp());
+    f.Click(b);
+    EXPECT_FALSE(b->Down());
+    c->SetDown(true);
+    EXPECT_TRUE(c->Down());
+    EXPECT_FALSE(b->Down());
+}
+
+TEST(WuSpeedButton, RepeatsWhileHeld) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetAllowTimer(true);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    f.Down(b);
+    EXPECT_EQ(b->RepeatTimerInterval(), 500);
+    b->RepeatTimerTick();  // the first pause is over
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b->RepeatTimerInterval(), 100);
+    b->RepeatTimerTick();
+    EXPECT_EQ(clicks, 2);
+    f.Move(b, 40, 40);  // outside: the face is up, no repeats
+    b->RepeatTimerTick();
+    EXPECT_EQ(clicks, 2);
+    f.Move(b, 5, 5);
+    f.Up(b);
+    EXPECT_EQ(clicks, 3);  // the release inside
+    EXPECT_EQ(b->RepeatTimerInterval(), 0);
+    b->SetAllowTimer(false);
+}
+
+TEST(WuSpeedButton, DropDownMenuOpensUnderTheButtonWithoutAClick) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    auto* menu = Create<TPopupMenu>(f.form.get());
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    b->SetDropDownMenu(menu);
+    EXPECT_EQ(b->GetDropDownPoint(), Point(0, 25));
+    int clicks = 0, shown = 0, chosen = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    item->OnClick = [&](TObject*) { ++chosen; };
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        ++shown;
+        EXPECT_EQ(m->PopupComponent(), b);
+        return m->Items()->Items(0)->Command();
+    };
+    f.Down(b);
+    f.Up(b);
+    TPopupMenu::TestChooser = nullptr;
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsUp);
+    menu->Free();
+    EXPECT_EQ(b->DropDownMenu(), nullptr);
+}
+
+TEST(WuSpeedButton, FlatButtonShowsNoFrameUntilTheMouseIsOver) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    auto glyph = Filled(16, 16, clFuchsia);
+    glyph->Canvas()->Brush()->SetColor(clRed);
+    glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+    b->SetGlyph(glyph.get());
+    auto framed = Rendered(b);
+    EXPECT_EQ(At(*framed, 0, 0), Sys(clBtnHighlight));
+    EXPECT_EQ(At(*framed, 24, 24), Sys(clWindowFrame));
+    EXPECT_EQ(At(*framed, 12, 12), clRed);  // the glyph, centred: 4 + 4 .. 4 + 12
+
+    b->SetFlat(true);
+    auto flat = Rendered(b);
+    EXPECT_EQ(At(*flat, 0, 0), Sys(clBtnFace));
+    EXPECT_EQ(At(*flat, 24, 24), Sys(clBtnFace));
+    EXPECT_EQ(At(*flat, 12, 12), ColorRGB(76, 76, 76));  // grey until the mouse comes
+    b->SetGrayedInactive(false);
+    EXPECT_EQ(At(*Rendered(b), 12, 12), clRed);
+
+    b->SetEnabled(false);
+    auto disabled = Rendered(b);
+    EXPECT_EQ(b->FaceState(), TGlyphState::gsDisabled);
+    EXPECT_NE(At(*disabled, 12, 12), clRed);
+}
+
+TEST(WuSpeedButton, LatchedFaceAndAction) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetGroupIndex(3);
+    auto* list = Create<TActionList>(f.form.get());
+    auto* action = Create<TAction>(f.form.get());
+    action->SetActionList(list);
+    action->SetChecked(true);
+    b->SetAction(action);
+    EXPECT_TRUE(b->Down());
+    auto latched = Rendered(b);
+    EXPECT_EQ(At(*latched, 0, 0), Sys(clWindowFrame));  // pressed frame of the new style
+    // The dither of face and highlight inside.
+    TColor p1 = At(*latched, 3, 3), p2 = At(*latched, 4, 3);
+    EXPECT_NE(p1, p2);
+    EXPECT_TRUE((p1 == Sys(clBtnFace) && p2 == Sys(clBtnHighlight)) ||
+                (p2 == Sys(clBtnFace) && p1 == Sys(clBtnHighlight)));
+}
+
+TEST(WuSpeedButton, AcceleratorClicks) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetCaption("&Up");
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'u', 0), 1);
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'p', 0), 0);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(WuSpeedButton, ReadFromALayoutWithItsGlyph) {
+    RegisterPlatformClasses();
+    RegisterWinUtilControlClasses();
+    auto glyph = Filled(32, 16, clFuchsia);
+    TMemoryStream bmp;
+    glyph->SaveToStream(bmp);
+    std::string hex;
+    uint32_t n = static_cast<uint32_t>(bmp.Size());
+    for (int i = 0; i < 4; ++i) hex += IntToHex((n >> (8 * i)) & 0xFF, 2);
+    for (int64_t i = 0; i < bmp.Size(); ++i) hex += IntToHex(bmp.Memory()[i], 2);
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm("object Form1: TForm\n"
+                         "  object SpeedUp: TWuSpeedButton\n"
+                         "    Left = 4\n    Top = 4\n    Width = 25\n    Height = 25\n"
+                         "    Flat = True\n    GroupIndex = 2\n    Down = True\n"
+                         "    Glyph.Data = {" + hex + "}\n"
+                         "    Layout = blGlyphLeft\n    Margin = 2\n"
+                         "  end\nend\n",
+                         "test");
+    auto* b = dynamic_cast<TWuSpeedButton*>(form->FindComponent("SpeedUp"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(b->Flat());
+    EXPECT_TRUE(b->Down());
+    EXPECT_EQ(b->Layout(), TButtonLayout::blGlyphLeft);
+    EXPECT_EQ(b->Margin(), 2);
+    EXPECT_EQ(b->Glyph()->Width(), 32);
+    EXPECT_EQ(b->NumGlyphs(), 2);
+}
