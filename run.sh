@@ -13,6 +13,7 @@ export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 exe="build/win32/src/Treskel!.exe"
+scripts/prepare-prefix.sh
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s '-screen 0 1280x1024x24' wine "$exe"
 fi

@@ -10,7 +10,7 @@ rm -rf "$TRESKEL_WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 # No window manager runs here: Wine must not wait for one when hiding windows.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+scripts/prepare-prefix.sh --unmanaged </dev/null >/dev/null 2>&1
 ctest --test-dir build -j "$(nproc)" --output-on-failure "$@" 2>&1 | tee build/last-test.log | grep -v '^ *[0-9]*/[0-9]* Test *#[0-9]*: .* Passed'
 rc=${PIPESTATUS[0]}
 wineserver -k >/dev/null 2>&1 || true

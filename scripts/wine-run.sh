@@ -15,10 +15,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   flock 9
   wineserver -p >/dev/null 2>&1 </dev/null 9>&-
   wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
-  if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
-    # Without a window manager Wine must not wait for one when hiding windows.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null 9>&-
-    touch "$WINEPREFIX/.unmanaged"
-  fi
+  "$here/prepare-prefix.sh" --unmanaged </dev/null >/dev/null 2>&1 9>&-
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"

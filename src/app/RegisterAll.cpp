@@ -1,6 +1,7 @@
 #include "app/RegisterAll.h"
 
 #include "app/frmMain.h"
+#include "compress/LH5Control.h"
 #include "controls/qclextcS.h"
 #include "foundation/qclclass.h"
 #include "foundation/qclgraph.h"
@@ -19,6 +20,7 @@ void RegisterAllClasses() {
     RegisterFoundationDrawingClasses();
     RegisterExtComboClasses();
     RegisterWinUtilControlClasses();
+    RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
 }

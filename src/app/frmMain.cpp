@@ -1,27 +1,276 @@
+// The main window's life: creation, first showing, closing, destruction,
+// and switching commands and controls on and off by their Tag.
 #include "app/frmMain.h"
 
+#include "platform/FileSys.h"
 #include "platform/FormLoader.h"
 
 namespace treskel {
 
 TfrmTreskel* frmTreskel = nullptr;
 
-void TfrmTreskel::FormCreate(TObject*) {}
+namespace {
+// The item caption colours, by an item's colour index.
+constexpr std::array<TColor, 16> kColorTable = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+}  // namespace
 
-void TfrmTreskel::FormShow(TObject*) {}
+TfrmTreskel::TfrmTreskel(TComponent* owner) : TForm(owner) {}
 
-void TfrmTreskel::FormClose(TObject*, TCloseAction&) {}
+TfrmTreskel::~TfrmTreskel() = default;
 
-void TfrmTreskel::FormDestroy(TObject*) {}
+void TfrmTreskel::FormCreate(TObject*) {
+    ItemStream = std::make_unique<TMemoryStream>();
+    HCURSOR drag = LoadCursorA(GetModuleHandleA(nullptr), "LINEDRAGII");
+    if (drag != nullptr) EnsureScreen()->SetCursors(crLineDrag, drag);
+    TreeView->SetDragCursor(crLineDrag);
+    ColorTable = kColorTable;
+
+    // Every node of the tree is an item node that owns its record.
+    itemTree_ = std::make_unique<TTreeItemTree>(TreeView);
+    // The pictures of the form that are not in its layout text.
+    Image1->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
+    ImageList1->GetBitmap(40, SpeedUp->Glyph());
+    ImageList1->GetBitmap(41, SpeedDown->Glyph());
+}
+
+void TfrmTreskel::FormShow(TObject*) {
+    Panel1->SetHeight(Image1->Picture()->Height() + 3);
+    if (FromTray) return;
+
+    DataPath = IniCtrl->ReadString("common", "path", "");
+    if (DataPath.empty()) {
+        DataPath = ExtractFilePath(Application->ExeName()) + "Data";
+        // An existing directory is fine; a failure shows later as no tabs.
+        CreateDir(DataPath);
+        IniCtrl->WriteString("common", "path", DataPath);
+    }
+    DataPath = IncludeTrailingBackslash(DataPath);
+
+    LoadTreskelList();
+    if (IniCtrl->ReadBool("common", "showcompression", false)) TreeView->SetStateImages(ImageList2);
+    if (TabControl1->Tabs()->Count() == 0) DisableByTag(TagNeedsTreskel);
+
+    TTreeNode* first = TreeView->Items()->GetFirstNode();
+    if (first != nullptr) {
+        if (first->ImageIndex() == ImgLocked) {
+            Panel2->SetEnabled(false);
+            REdit->SetVisible(false);
+        }
+        if (first->ImageIndex() != ImgParent) {
+            ExpColButton->SetEnabled(false);
+        } else if (first->Expanded()) {
+            ExpColButton->SetEnabled(true);
+            ExpColButton->SetImageIndex(5);
+        }
+    } else {
+        DisableByTag(TagNeedsItem);
+    }
+    IniCtrl->ReadFont("common", "tree", TreeView->Font());
+    IniCtrl->ReadFont("common", "text", REdit->Font());
+}
+
+void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
+    if (NoteModified) {
+        SaveItemNote(TreeView->Selected());
+        NoteModified = false;
+    }
+    // A treskel that cannot be saved keeps the window open: closing now
+    // would leave its notes behind, loose, to be overwritten at the next
+    // start.
+    if (!SaveTreskel(TabControl1->TabIndex())) {
+        Action = TCloseAction::caNone;
+        return;
+    }
+    IniCtrl->WriteInteger("common", "activetreskel", TabControl1->TabIndex());
+}
+
+void TfrmTreskel::FormDestroy(TObject*) { ItemStream.reset(); }
+
+void TfrmTreskel::DisableByTag(int tag) {
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (c->Tag() != tag) continue;
+        if (auto* a = dynamic_cast<TCustomAction*>(c))
+            a->SetEnabled(false);
+        else if (auto* control = dynamic_cast<TControl*>(c))
+            control->SetEnabled(false);
+    }
+}
+
+void TfrmTreskel::EnableByTag(int tag) {
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (c->Tag() != tag) continue;
+        if (auto* a = dynamic_cast<TCustomAction*>(c))
+            a->SetEnabled(true);
+        else if (auto* control = dynamic_cast<TControl*>(c))
+            control->SetEnabled(true);
+    }
+}
+
+int TfrmTreskel::CompressionSetting() {
+    int level = IniCtrl->ReadInteger("common", "compression", 2);
+    return level >= 0 && level <= 2 ? level : 2;
+}
 
 void RegisterMainFormClasses() {
-    PublishClass<TfrmTreskel, TForm>()
-        .Handler("FormCreate", &TfrmTreskel::FormCreate)
+    PublishClass<TfrmTreskel, TForm> pc;
+    pc.Handler("FormCreate", &TfrmTreskel::FormCreate)
         .Handler("FormShow", &TfrmTreskel::FormShow)
         .Handler("FormClose", &TfrmTreskel::FormClose)
         .Handler("FormDestroy", &TfrmTreskel::FormDestroy)
-        .Field("IniCtrl", &TfrmTreskel::IniCtrl)
-        .Field("QclOneInstance1", &TfrmTreskel::QclOneInstance1);
+        .Handler("NewItemExecute", &TfrmTreskel::NewItemExecute)
+        .Handler("NewSubItemExecute", &TfrmTreskel::NewSubItemExecute)
+        .Handler("NewRootItemExecute", &TfrmTreskel::NewRootItemExecute)
+        .Handler("RemoveItemExecute", &TfrmTreskel::RemoveItemExecute)
+        .Handler("LockItemExecute", &TfrmTreskel::LockItemExecute)
+        .Handler("ExpandItemExecute", &TfrmTreskel::ExpandItemExecute)
+        .Handler("SearchItemsExecute", &TfrmTreskel::SearchItemsExecute)
+        .Handler("SearchSubItemsExecute", &TfrmTreskel::SearchSubItemsExecute)
+        .Handler("SortAZExecute", &TfrmTreskel::SortAZExecute)
+        .Handler("SortZAExecute", &TfrmTreskel::SortZAExecute)
+        .Handler("CreateLinkExecute", &TfrmTreskel::CreateLinkExecute)
+        .Handler("LinkOrigin1Execute", &TfrmTreskel::LinkOrigin1Execute)
+        .Handler("CloneNoteExecute", &TfrmTreskel::CloneNoteExecute)
+        .Handler("PromoteItemExecute", &TfrmTreskel::PromoteItemExecute)
+        .Handler("DisplayItemInfoExecute", &TfrmTreskel::DisplayItemInfoExecute)
+        .Handler("PopupMenu2Popup", &TfrmTreskel::PopupMenu2Popup)
+        .Handler("TreeViewChanging", &TfrmTreskel::TreeViewChanging)
+        .Handler("TreeViewChange", &TfrmTreskel::TreeViewChange)
+        .Handler("TreeViewEditing", &TfrmTreskel::TreeViewEditing)
+        .Handler("TreeViewEdited", &TfrmTreskel::TreeViewEdited)
+        .Handler("TreeViewExpanding", &TfrmTreskel::TreeViewExpanding)
+        .Handler("TreeViewKeyDown", &TfrmTreskel::TreeViewKeyDown)
+        .Handler("TreeViewKeyUp", &TfrmTreskel::TreeViewKeyUp)
+        .Handler("TreeViewEnter", &TfrmTreskel::TreeViewEnter)
+        .Handler("TreeViewClick", &TfrmTreskel::TreeViewClick)
+        .Handler("TreeViewCustomDrawItem", &TfrmTreskel::TreeViewCustomDrawItem)
+        .Handler("TreeViewStartDrag", &TfrmTreskel::TreeViewStartDrag)
+        .Handler("TreeViewDragOver", &TfrmTreskel::TreeViewDragOver)
+        .Handler("TreeViewDragDrop", &TfrmTreskel::TreeViewDragDrop)
+        .Handler("StyleChange", &TfrmTreskel::StyleChange)
+        .Handler("ColorComboChange", &TfrmTreskel::ColorComboChange)
+        .Handler("FontSizeComboEnter", &TfrmTreskel::FontSizeComboEnter)
+        .Handler("FontSizeComboChange", &TfrmTreskel::FontSizeComboChange)
+        .Handler("SpeedUpClick", &TfrmTreskel::SpeedUpClick)
+        .Handler("SpeedDownClick", &TfrmTreskel::SpeedDownClick)
+        .Handler("SpeedUpDragOver", &TfrmTreskel::SpeedUpDragOver)
+        .Handler("SpeedDownDragOver", &TfrmTreskel::SpeedDownDragOver)
+        .Handler("Panel4Resize", &TfrmTreskel::Panel4Resize)
+        .Handler("Panel5Resize", &TfrmTreskel::Panel5Resize)
+        .Handler("FontClick", &TfrmTreskel::FontClick)
+        .Handler("ToolBar1Enter", &TfrmTreskel::ToolBar1Enter)
+        .Handler("NewTreskelExecute", &TfrmTreskel::NewTreskelExecute)
+        .Handler("RenameTreskelExecute", &TfrmTreskel::RenameTreskelExecute)
+        .Handler("TabControl1Changing", &TfrmTreskel::TabControl1Changing)
+        .Handler("TabControl1Change", &TfrmTreskel::TabControl1Change)
+        .Handler("BoldExecute", &TfrmTreskel::BoldExecute)
+        .Handler("ItalicExecute", &TfrmTreskel::ItalicExecute)
+        .Handler("UnderlineExecute", &TfrmTreskel::UnderlineExecute)
+        .Handler("BulletedListExecute", &TfrmTreskel::BulletedListExecute)
+        .Handler("UndoExecute", &TfrmTreskel::UndoExecute)
+        .Handler("LeftJustifyExecute", &TfrmTreskel::LeftJustifyExecute)
+        .Handler("CenterJustifyExecute", &TfrmTreskel::CenterJustifyExecute)
+        .Handler("RightJustifyExecute", &TfrmTreskel::RightJustifyExecute)
+        .Handler("CutExecute", &TfrmTreskel::CutExecute)
+        .Handler("CCopyExecute", &TfrmTreskel::CCopyExecute)
+        .Handler("PasteExecute", &TfrmTreskel::PasteExecute)
+        .Handler("SearchTextExecute", &TfrmTreskel::SearchTextExecute)
+        .Handler("TextActionsUpdate", &TfrmTreskel::TextActionsUpdate)
+        .Handler("REditSelectionChange", &TfrmTreskel::REditSelectionChange)
+        .Handler("REditKeyPress", &TfrmTreskel::REditKeyPress)
+        .Handler("REditKeyDown", &TfrmTreskel::REditKeyDown)
+        .Handler("REditMouseDown", &TfrmTreskel::REditMouseDown)
+        .Handler("REditEnter", &TfrmTreskel::REditEnter)
+        .Handler("REditURLClick", &TfrmTreskel::REditURLClick)
+        .Handler("QclFontComboBox1Click", &TfrmTreskel::QclFontComboBox1Click)
+        .Handler("QclFontSizeComboBox1Click", &TfrmTreskel::QclFontSizeComboBox1Click)
+        .Handler("SelectAll1Click", &TfrmTreskel::SelectAll1Click)
+        .Handler("DefaultFont1Click", &TfrmTreskel::DefaultFont1Click)
+        .Handler("FindDialogFind", &TfrmTreskel::FindDialogFind);
+#define TRESKEL_FIELD(name) pc.Field(#name, &TfrmTreskel::name)
+    TRESKEL_FIELD(TreskelActions);
+    TRESKEL_FIELD(NewItem);
+    TRESKEL_FIELD(NewSubItem);
+    TRESKEL_FIELD(NewRootItem);
+    TRESKEL_FIELD(RemoveItem);
+    TRESKEL_FIELD(LockItem);
+    TRESKEL_FIELD(ExpandItem);
+    TRESKEL_FIELD(SearchItems);
+    TRESKEL_FIELD(SortAZ);
+    TRESKEL_FIELD(SortZA);
+    TRESKEL_FIELD(CreateLink);
+    TRESKEL_FIELD(LinkOrigin1);
+    TRESKEL_FIELD(SearchSubItems);
+    TRESKEL_FIELD(CloneNote);
+    TRESKEL_FIELD(PromoteItem);
+    TRESKEL_FIELD(DisplayItemInfo);
+    TRESKEL_FIELD(NewTreskel);
+    TRESKEL_FIELD(RenameTreskel);
+    TRESKEL_FIELD(TextActions);
+    TRESKEL_FIELD(Bold);
+    TRESKEL_FIELD(Italic);
+    TRESKEL_FIELD(Underline);
+    TRESKEL_FIELD(BulletedList);
+    TRESKEL_FIELD(Undo);
+    TRESKEL_FIELD(LeftJustify);
+    TRESKEL_FIELD(CenterJustify);
+    TRESKEL_FIELD(RightJustify);
+    TRESKEL_FIELD(Cut);
+    TRESKEL_FIELD(CCopy);
+    TRESKEL_FIELD(Paste);
+    TRESKEL_FIELD(SearchText);
+    TRESKEL_FIELD(ToolBar1);
+    TRESKEL_FIELD(LockButton);
+    TRESKEL_FIELD(ExpColButton);
+    TRESKEL_FIELD(TabControl1);
+    TRESKEL_FIELD(TreeView);
+    TRESKEL_FIELD(ToolBar3);
+    TRESKEL_FIELD(ColorCombo);
+    TRESKEL_FIELD(FontSizeCombo);
+    TRESKEL_FIELD(ToolButton14);
+    TRESKEL_FIELD(ToolButton19);
+    TRESKEL_FIELD(ToolButton20);
+    TRESKEL_FIELD(ToolButton22);
+    TRESKEL_FIELD(Panel1);
+    TRESKEL_FIELD(Image1);
+    TRESKEL_FIELD(Panel4);
+    TRESKEL_FIELD(Panel5);
+    TRESKEL_FIELD(SpeedUp);
+    TRESKEL_FIELD(SpeedDown);
+    TRESKEL_FIELD(Panel2);
+    TRESKEL_FIELD(ToolBar2);
+    TRESKEL_FIELD(QclFontComboBox1);
+    TRESKEL_FIELD(QclFontSizeComboBox1);
+    TRESKEL_FIELD(BoldButton);
+    TRESKEL_FIELD(ItalicButton);
+    TRESKEL_FIELD(UnderlineButton);
+    TRESKEL_FIELD(BulletButton);
+    TRESKEL_FIELD(UndoButton);
+    TRESKEL_FIELD(LeftButton);
+    TRESKEL_FIELD(CenterButton);
+    TRESKEL_FIELD(RightButton);
+    TRESKEL_FIELD(CutButton);
+    TRESKEL_FIELD(CopyButton);
+    TRESKEL_FIELD(PasteButton);
+    TRESKEL_FIELD(StatusBar);
+    TRESKEL_FIELD(REdit);
+    TRESKEL_FIELD(PopupMenu1);
+    TRESKEL_FIELD(PopupMenu2);
+    TRESKEL_FIELD(GotoLinkOrigin1);
+    TRESKEL_FIELD(ImageList1);
+    TRESKEL_FIELD(ImageList2);
+    TRESKEL_FIELD(FontDialog);
+    TRESKEL_FIELD(FindDialog);
+    TRESKEL_FIELD(OpenDialog1);
+    TRESKEL_FIELD(IniCtrl);
+    TRESKEL_FIELD(QclOneInstance1);
+    TRESKEL_FIELD(SysInfo);
+    TRESKEL_FIELD(lh5);
+#undef TRESKEL_FIELD
 }
 
 }  // namespace treskel

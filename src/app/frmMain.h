@@ -1,24 +1,253 @@
 // The main window: tabs of treskels, the item tree and the note editor.
+//
+// The window's handlers are split by concern: frmMain.cpp (start-up,
+// showing, closing, enabling by Tag), frmMainNotes.cpp (note files and the
+// open treskel), frmMainTabs.cpp (tabs), frmMainItems.cpp (item commands),
+// frmMainTree.cpp (tree events) and frmMainEditor.cpp (editor commands).
 #pragma once
 
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/ItemData.h"
+#include "app/TreeItems.h"
+#include "compress/LH5Control.h"
+#include "controls/qclextcS.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
+#include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
+#include "platform/Menus.h"
+#include "platform/Streams.h"
+#include "richedit/RichEdit2.h"
+#include "winutil/WuCtrls.h"
 
 namespace treskel {
+
+// Tags that switch groups of commands and controls on and off.
+inline constexpr int TagNeedsTreskel = 699;
+inline constexpr int TagNeedsItem = 700;
+
+// The cursor the tree shows while an item is dragged.
+inline constexpr TCursor crLineDrag = 12;
 
 class TfrmTreskel : public TForm {
     TRESKEL_CLASS(TfrmTreskel)
 public:
-    explicit TfrmTreskel(TComponent* owner) : TForm(owner) {}
+    explicit TfrmTreskel(TComponent* owner);
+    ~TfrmTreskel() override;
 
+    // ---- state kept besides the components
+    std::string DataPath;
+    std::array<TColor, 16> ColorTable{};
+    TDragObject* DragObject = nullptr;
+    bool TabPressed = false;
+    uint8_t HighlightMode = 0;
+    bool NoteModified = false;
+    std::unique_ptr<TMemoryStream> ItemStream;
+    bool FromTray = false;
+
+    // ---- life cycle
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void FormDestroy(TObject* Sender);
+    void DisableByTag(int tag);
+    void EnableByTag(int tag);
 
+    // ---- notes and the open treskel
+    void SaveItemNote(TTreeNode* node);
+    void ShowItemNote(TTreeNode* node);
+    void LoadTreskelList();
+    // False when the treskel could not be saved (the user was told); the
+    // previous archive and the loose files are then as they were.
+    bool SaveTreskel(int tabIndex);
+    void OpenTreskel(int tabIndex);
+    void CutItemToStream(TTreeNode* node);
+    void ReadItemStream(TTreeNode* node);
+    // The tree as the storage formats see it.
+    TTreeItemTree& ItemTree() { return *itemTree_; }
+    TItemData* ItemData(TTreeNode* node) const;
+    // A record with the defaults of the new-item commands.
+    std::unique_ptr<TItemData> NewItemRecord(bool link, int32_t id);
+    int CompressionSetting();
+
+    // ---- item commands
+    void NewItemExecute(TObject* Sender);
+    void NewSubItemExecute(TObject* Sender);
+    void NewRootItemExecute(TObject* Sender);
+    void RemoveItemExecute(TObject* Sender);
+    void LockItemExecute(TObject* Sender);
+    void ExpandItemExecute(TObject* Sender);
+    void SearchItemsExecute(TObject* Sender);
+    void SearchSubItemsExecute(TObject* Sender);
+    void SortAZExecute(TObject* Sender);
+    void SortZAExecute(TObject* Sender);
+    void CreateLinkExecute(TObject* Sender);
+    void LinkOrigin1Execute(TObject* Sender);
+    void CloneNoteExecute(TObject* Sender);
+    void PromoteItemExecute(TObject* Sender);
+    void DisplayItemInfoExecute(TObject* Sender);
+    void PopupMenu2Popup(TObject* Sender);
+
+    // ---- tree events
+    void TreeViewChanging(TObject* Sender, TTreeNode* Node, bool& AllowChange);
+    void TreeViewChange(TObject* Sender, TTreeNode* Node);
+    void TreeViewEditing(TObject* Sender, TTreeNode* Node, bool& AllowEdit);
+    void TreeViewEdited(TObject* Sender, TTreeNode* Node, std::string& S);
+    void TreeViewExpanding(TObject* Sender, TTreeNode* Node, bool& AllowExpansion);
+    void TreeViewKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void TreeViewKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+    void TreeViewEnter(TObject* Sender);
+    void TreeViewClick(TObject* Sender);
+    void TreeViewCustomDrawItem(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw);
+    void TreeViewStartDrag(TObject* Sender, TDragObject*& DragObject);
+    void TreeViewDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    void TreeViewDragDrop(TObject* Sender, TObject* Source, int X, int Y);
+    void StyleChange(TObject* Sender);
+    void ColorComboChange(TObject* Sender);
+    void FontSizeComboEnter(TObject* Sender);
+    void FontSizeComboChange(TObject* Sender);
+    void SpeedUpClick(TObject* Sender);
+    void SpeedDownClick(TObject* Sender);
+    void SpeedUpDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    void SpeedDownDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    void Panel4Resize(TObject* Sender);
+    void Panel5Resize(TObject* Sender);
+    void FontClick(TObject* Sender);
+    void ToolBar1Enter(TObject* Sender);
+
+    // ---- tabs
+    void NewTreskelExecute(TObject* Sender);
+    void RenameTreskelExecute(TObject* Sender);
+    void TabControl1Changing(TObject* Sender, bool& AllowChange);
+    void TabControl1Change(TObject* Sender);
+
+    // ---- editor commands
+    void BoldExecute(TObject* Sender);
+    void ItalicExecute(TObject* Sender);
+    void UnderlineExecute(TObject* Sender);
+    void BulletedListExecute(TObject* Sender);
+    void UndoExecute(TObject* Sender);
+    void LeftJustifyExecute(TObject* Sender);
+    void CenterJustifyExecute(TObject* Sender);
+    void RightJustifyExecute(TObject* Sender);
+    void CutExecute(TObject* Sender);
+    void CCopyExecute(TObject* Sender);
+    void PasteExecute(TObject* Sender);
+    void SearchTextExecute(TObject* Sender);
+    void TextActionsUpdate(TBasicAction* Action, bool& Handled);
+    void REditSelectionChange(TObject* Sender);
+    void REditKeyPress(TObject* Sender, char& Key);
+    void REditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void REditMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void REditEnter(TObject* Sender);
+    void REditURLClick(TObject* Sender, const std::string& URL);
+    void QclFontComboBox1Click(TObject* Sender);
+    void QclFontSizeComboBox1Click(TObject* Sender);
+    void SelectAll1Click(TObject* Sender);
+    void DefaultFont1Click(TObject* Sender);
+    void FindDialogFind(TObject* Sender);
+
+    // ---- components of the layout
+    TActionList* TreskelActions = nullptr;
+    TAction* NewItem = nullptr;
+    TAction* NewSubItem = nullptr;
+    TAction* NewRootItem = nullptr;
+    TAction* RemoveItem = nullptr;
+    TAction* LockItem = nullptr;
+    TAction* ExpandItem = nullptr;
+    TAction* SearchItems = nullptr;
+    TAction* SortAZ = nullptr;
+    TAction* SortZA = nullptr;
+    TAction* CreateLink = nullptr;
+    TAction* LinkOrigin1 = nullptr;
+    TAction* SearchSubItems = nullptr;
+    TAction* CloneNote = nullptr;
+    TAction* PromoteItem = nullptr;
+    TAction* DisplayItemInfo = nullptr;
+    TAction* NewTreskel = nullptr;
+    TAction* RenameTreskel = nullptr;
+
+    TActionList* TextActions = nullptr;
+    TAction* Bold = nullptr;
+    TAction* Italic = nullptr;
+    TAction* Underline = nullptr;
+    TAction* BulletedList = nullptr;
+    TAction* Undo = nullptr;
+    TAction* LeftJustify = nullptr;
+    TAction* CenterJustify = nullptr;
+    TAction* RightJustify = nullptr;
+    TAction* Cut = nullptr;
+    TAction* CCopy = nullptr;
+    TAction* Paste = nullptr;
+    TAction* SearchText = nullptr;
+
+    TToolBar* ToolBar1 = nullptr;
+    TToolButton* LockButton = nullptr;
+    TToolButton* ExpColButton = nullptr;
+
+    TTabControl* TabControl1 = nullptr;
+    TTreeView* TreeView = nullptr;
+    TToolBar* ToolBar3 = nullptr;
+    TQclColorComboBox* ColorCombo = nullptr;
+    TQclFontSizeComboBox* FontSizeCombo = nullptr;
+    TToolButton* ToolButton14 = nullptr;
+    TToolButton* ToolButton19 = nullptr;
+    TToolButton* ToolButton20 = nullptr;
+    TToolButton* ToolButton22 = nullptr;
+    TPanel* Panel1 = nullptr;
+    TImage* Image1 = nullptr;
+    TPanel* Panel4 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TWuSpeedButton* SpeedUp = nullptr;
+    TWuSpeedButton* SpeedDown = nullptr;
+
+    TPanel* Panel2 = nullptr;
+    TToolBar* ToolBar2 = nullptr;
+    TQclFontComboBox* QclFontComboBox1 = nullptr;
+    TQclFontSizeComboBox* QclFontSizeComboBox1 = nullptr;
+    TToolButton* BoldButton = nullptr;
+    TToolButton* ItalicButton = nullptr;
+    TToolButton* UnderlineButton = nullptr;
+    TToolButton* BulletButton = nullptr;
+    TToolButton* UndoButton = nullptr;
+    TToolButton* LeftButton = nullptr;
+    TToolButton* CenterButton = nullptr;
+    TToolButton* RightButton = nullptr;
+    TToolButton* CutButton = nullptr;
+    TToolButton* CopyButton = nullptr;
+    TToolButton* PasteButton = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TRichEditEx* REdit = nullptr;
+
+    TPopupMenu* PopupMenu1 = nullptr;
+    TPopupMenu* PopupMenu2 = nullptr;
+    TMenuItem* GotoLinkOrigin1 = nullptr;
+    TImageList* ImageList1 = nullptr;
+    TImageList* ImageList2 = nullptr;
+    TFontDialog* FontDialog = nullptr;
+    TFindDialog* FindDialog = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
     TQclIniCtrl* IniCtrl = nullptr;
     TQclOneInstance* QclOneInstance1 = nullptr;
+    TQclSysInfo* SysInfo = nullptr;
+    LH5Compression* lh5 = nullptr;
+
+private:
+    // The note shown in the editor could not be read: the panel shows why
+    // and the editor stays empty and hidden, so that nothing is saved
+    // over the file.
+    void ShowNoteProblem(const std::string& caption);
+    std::unique_ptr<TTreeItemTree> itemTree_;
+    // The tab whose treskel could not be opened: its archive is never
+    // written over, and nothing can be added while it is shown.
+    int openFailedTab_ = -1;
 };
 
 extern TfrmTreskel* frmTreskel;

@@ -31,3 +31,16 @@ void LH5Compression::Expand() {
 }
 
 }  // namespace treskel
+
+#include "platform/TypInfo.h"
+
+namespace treskel {
+
+void RegisterCompressClasses() {
+    PublishClass<LH5Compression, TComponent>()
+        .String("FileIn", &LH5Compression::FileIn, &LH5Compression::SetFileIn)
+        .String("FileOut", &LH5Compression::FileOut, &LH5Compression::SetFileOut)
+        .Bool("UseStreamMode", &LH5Compression::UseStreamMode, &LH5Compression::SetUseStreamMode);
+}
+
+}  // namespace treskel

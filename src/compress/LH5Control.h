@@ -49,3 +49,8 @@ private:
 };
 
 }  // namespace treskel
+
+namespace treskel {
+// Publishes the compressor for layouts.
+void RegisterCompressClasses();
+}  // namespace treskel

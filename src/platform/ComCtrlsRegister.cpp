@@ -1,5 +1,6 @@
 // The published properties of the common controls, as layouts use them.
 #include "platform/ComCtrls.h"
+#include "platform/ActnList.h"
 #include "platform/FormLoader.h"
 #include "platform/Menus.h"
 #include "platform/TypInfo.h"
@@ -60,6 +61,11 @@ void RegisterComCtrlClasses() {
         .Ref<TCustomImageList>("Images", &TToolBar::Images, &TToolBar::SetImages)
         .Int("Indent", &TToolBar::Indent, &TToolBar::SetIndent)
         .Bool("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions);
+
+    // The image lists of action lists and menus need the image list's type.
+    PublishClass<TCustomActionList, TComponent>().Ref<TCustomImageList>("Images", &TCustomActionList::Images,
+                                                                        &TCustomActionList::SetImages);
+    PublishClass<TMenu, TComponent>().Ref<TCustomImageList>("Images", &TMenu::Images, &TMenu::SetImages);
 
     PublishClass<TStatusPanel, TCollectionItem>()
         .Enum<TAlignment>("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment,

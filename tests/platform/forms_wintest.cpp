@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/frmMain.h"
 #include "platform/ActnList.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
@@ -10,24 +9,6 @@
 
 using namespace treskel;
 using namespace treskel::test;
-
-TEST(MainWindow, OpensFromItsLayoutTitledAndCentred) {
-    auto form = MakeForm<TfrmTreskel>();
-    form->Show();
-    PumpMessages();
-    HWND h = form->Handle();
-    char title[64];
-    GetWindowTextA(h, title, sizeof title);
-    EXPECT_STREQ(title, "Treskel!");
-    RECT r;
-    GetWindowRect(h, &r);
-    EXPECT_EQ(r.right - r.left, 952);
-    EXPECT_EQ(r.bottom - r.top, 516);
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_NEAR(r.left, (sw - 952) / 2, 1);
-    EXPECT_NEAR(r.top, std::max(0, (sh - 516) / 2), 1);
-    EXPECT_TRUE(IsWindowVisible(h));
-}
 
 TEST(Application, HiddenWindowCarriesTheTitle) {
     Application->SetTitle("Treskel!");

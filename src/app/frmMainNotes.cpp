@@ -1,0 +1,176 @@
+// The main window's side of note files and treskels: saving the note in
+// the editor, showing a note, the tabs made from the archives, and opening
+// and saving the treskel of a tab.
+#include "app/NoteFile.h"
+#include "app/TreeFile.h"
+#include "app/TreskelArchive.h"
+#include "app/frmMain.h"
+
+namespace treskel {
+
+namespace {
+// Shows the hourglass for a scope.
+class HourGlass {
+public:
+    HourGlass() : old_(EnsureScreen()->Cursor()) { Screen->SetCursor(crHourGlass); }
+    ~HourGlass() { Screen->SetCursor(old_); }
+    HourGlass(const HourGlass&) = delete;
+    HourGlass& operator=(const HourGlass&) = delete;
+
+private:
+    TCursor old_;
+};
+
+void ShowError(const std::string& text) {
+    Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
+}
+}  // namespace
+
+TItemData* TfrmTreskel::ItemData(TTreeNode* node) const { return node != nullptr ? AsItem(node)->Data() : nullptr; }
+
+std::unique_ptr<TItemData> TfrmTreskel::NewItemRecord(bool link, int32_t id) {
+    auto r = std::make_unique<TItemData>();
+    r->Locked = 0;
+    r->IsLink = link ? 1 : 0;
+    r->Id = id;
+    r->Compression = static_cast<uint8_t>(CompressionSetting());
+    r->Crc = -1;
+    r->ColourIndex = 0;
+    r->Style = 0;
+    r->FontSize = static_cast<uint8_t>(std::clamp(TreeView->Font()->Size(), 0, 255));
+    return r;
+}
+
+void TfrmTreskel::SaveItemNote(TTreeNode* node) {
+    TItemData* record = ItemData(node);
+    if (record == nullptr) return;
+    HourGlass wait;
+    int level = record->Compression;
+    if (IniCtrl->ReadBool("common", "updated", false)) {
+        level = CompressionSetting();
+        node->SetStateIndex(3 - level);
+    }
+    TMemoryStream rtf;
+    REdit->Lines()->SaveToStream(rtf);
+    rtf.SetPosition(0);
+    uint32_t crc = SaveNoteFile(NoteFileName(DataPath, record->Id), level, node->Text(), rtf, *lh5);
+    NoteModified = false;
+    record->Crc = static_cast<int32_t>(crc);
+}
+
+void TfrmTreskel::ShowNoteProblem(const std::string& caption) {
+    REdit->Lines()->Clear();
+    REdit->SetVisible(false);
+    Panel2->SetCaption(caption);
+    Panel2->SetEnabled(false);
+    NoteModified = false;
+}
+
+void TfrmTreskel::ShowItemNote(TTreeNode* node) {
+    if (node == nullptr) node = TreeView->Items()->GetFirstNode();
+    TItemData* record = ItemData(node);
+    if (record == nullptr) return;
+    if (record->Locked) {
+        Panel2->SetCaption("Protected");
+        REdit->SetVisible(false);
+        Panel2->SetEnabled(false);
+        LockButton->SetDown(true);
+        return;
+    }
+    Panel2->SetCaption("");
+    Panel2->SetEnabled(true);
+    REdit->SetVisible(true);
+    LockButton->SetDown(false);
+
+    TTreeNode* noteNode = node;
+    if (record->IsLink) {
+        TItemNode* origin = FindLinkOrigin(ItemTree(), AsItem(node));
+        if (origin == nullptr) {
+            Panel2->SetCaption("Link Origin Deleted");
+            REdit->SetVisible(false);
+            Panel2->SetEnabled(false);
+            return;
+        }
+        if (origin->Data() != nullptr && origin->Data()->Locked) {
+            Panel2->SetCaption("Protected");
+            REdit->SetVisible(false);
+            Panel2->SetEnabled(false);
+            LockButton->SetDown(true);
+            return;
+        }
+        noteNode = static_cast<TTreeItemNode*>(origin);
+        record = origin->Data();
+    }
+    StatusBar->Panels()->Items(0)->SetText(noteNode->Text());
+
+    HourGlass wait;
+    TMemoryStream rtf;
+    try {
+        if (!LoadNoteFile(NoteFileName(DataPath, record->Id), rtf, *lh5)) {
+            REdit->Lines()->Clear();
+            return;
+        }
+        rtf.SetPosition(0);
+        REdit->Lines()->LoadFromStream(rtf);
+    } catch (const Exception& e) {
+        // Never leave the previous note in the editor: entering it would
+        // save that note under this item.
+        ShowNoteProblem("This note cannot be shown: " + e.Message());
+    }
+}
+
+void TfrmTreskel::LoadTreskelList() {
+    TStrings* tabs = TabControl1->Tabs();
+    tabs->BeginUpdate();
+    tabs->Clear();
+    for (const std::string& caption : TreskelCaptions(DataPath)) tabs->Add(caption);
+    tabs->EndUpdate();
+    if (tabs->Count() > 0) {
+        if (TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
+        OpenTreskel(TabControl1->TabIndex());
+    }
+}
+
+bool TfrmTreskel::SaveTreskel(int tabIndex) {
+    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return true;
+    if (openFailedTab_ == tabIndex) {
+        // What is shown is not that treskel: its archive stays as it was.
+        openFailedTab_ = -1;
+        ItemTree().Clear();
+        return true;
+    }
+    HourGlass wait;
+    try {
+        treskel::SaveTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
+    } catch (const Exception& e) {
+        ShowError(e.Message());
+        return false;
+    }
+    return true;
+}
+
+void TfrmTreskel::OpenTreskel(int tabIndex) {
+    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return;
+    HourGlass wait;
+    openFailedTab_ = -1;
+    Panel2->SetCaption("");
+    REdit->Lines()->Clear();
+    try {
+        treskel::OpenTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
+        EnableByTag(TagNeedsTreskel);
+    } catch (const Exception& e) {
+        // The tree stays empty and this treskel is never saved over its
+        // archive; nothing can be added to it while it is shown.
+        openFailedTab_ = tabIndex;
+        DisableByTag(TagNeedsTreskel);
+        DisableByTag(TagNeedsItem);
+        ShowNoteProblem("This treskel cannot be opened.");
+        ShowError(e.Message());
+    }
+}
+
+void TfrmTreskel::CutItemToStream(TTreeNode* node) { treskel::CutItemToStream(*ItemStream, ItemTree(), AsItem(node)); }
+
+void TfrmTreskel::ReadItemStream(TTreeNode* node) { treskel::ReadItemStream(*ItemStream, *AsItem(node)); }
+
+}  // namespace treskel

@@ -1,0 +1,89 @@
+// The tabs of the main window: one treskel each.
+#include "app/TreskelArchive.h"
+#include "app/TreskelNames.h"
+#include "app/frmMain.h"
+#include "platform/FileSys.h"
+
+namespace treskel {
+
+namespace {
+constexpr const char* kDuplicateName = "An treskel with this name already exists.";
+
+// True when another tab than `except` has this caption, in any letter case.
+bool TabNameTaken(TStrings* tabs, const std::string& name, int except) {
+    for (int i = 0; i < tabs->Count(); ++i)
+        if (i != except && AnsiCompareText(tabs->Get(i), name) == 0) return true;
+    return false;
+}
+
+bool CheckName(const std::string& name) {
+    if (IsValidTreskelName(name)) return true;
+    MessageDlg(InvalidTreskelNameMessage(name), TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+    return false;
+}
+}  // namespace
+
+void TfrmTreskel::NewTreskelExecute(TObject*) {
+    std::string name;
+    if (!InputQuery("New Treskel", "Enter the name of the new treskel you wish to create?", name) || name.empty())
+        return;
+    if (TabNameTaken(TabControl1->Tabs(), name, -1)) {
+        MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+        return;
+    }
+    if (!CheckName(name)) return;
+    bool first = TabControl1->Tabs()->Count() == 0;
+    TabControl1->Tabs()->Add(name);
+    if (first && TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
+    EnableByTag(TagNeedsTreskel);
+}
+
+void TfrmTreskel::RenameTreskelExecute(TObject*) {
+    int index = TabControl1->TabIndex();
+    if (index < 0) return;
+    std::string oldName = TabControl1->Tabs()->Get(index);
+    std::string name = oldName;
+    if (!InputQuery("Rename Treskel", "Enter the new treskel name:", name) || name.empty() || name == oldName) return;
+    if (!CheckName(name)) return;
+    // Another treskel of that name would be overwritten at the next save.
+    bool sameFiles = AnsiCompareText(name, oldName) == 0;
+    if (TabNameTaken(TabControl1->Tabs(), name, index) ||
+        (!sameFiles && FileExists(ArchiveFileName(DataPath, name)))) {
+        MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+        return;
+    }
+    TabControl1->Tabs()->Put(index, name);
+    // A file that is not there yet (a new treskel) simply is not renamed.
+    RenameFile(TreeFileName(DataPath, oldName), TreeFileName(DataPath, name));
+    RenameFile(ArchiveFileName(DataPath, oldName), ArchiveFileName(DataPath, name));
+}
+
+void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {
+    AllowChange = true;
+    if (NoteModified) {
+        try {
+            SaveItemNote(TreeView->Selected());
+        } catch (const Exception& e) {
+            // Stay: leaving would pack the treskel without this note.
+            Application->MessageBox(e.Message(), "Error", MB_OK | MB_ICONSTOP);
+            AllowChange = false;
+            return;
+        }
+        NoteModified = false;
+    }
+    if (!SaveTreskel(TabControl1->TabIndex())) AllowChange = false;
+}
+
+void TfrmTreskel::TabControl1Change(TObject*) {
+    OpenTreskel(TabControl1->TabIndex());
+    TTreeNode* first = TreeView->Items()->GetFirstNode();
+    if (first != nullptr) {
+        TreeView->SetSelected(first);
+        EnableByTag(TagNeedsItem);
+        TreeViewClick(TreeView);
+    } else {
+        DisableByTag(TagNeedsItem);
+    }
+}
+
+}  // namespace treskel

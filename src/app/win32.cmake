@@ -1,3 +1,0 @@
-treskel_sources(
-  WIN32 frmMain.cpp RegisterAll.cpp
-)

@@ -1,0 +1,104 @@
+#include "MainWindowTest.h"
+
+#include "platform/FileSys.h"
+
+namespace treskel::test {
+
+namespace {
+void WriteRegistryString(const char* key, const char* name, const std::string& value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+}
+}  // namespace
+
+void MainWindowTest::SetUp() {
+    // The program keeps its data where the registry says; never beside
+    // the test program.
+    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(DataDir()));
+}
+
+void MainWindowTest::TearDown() {
+    if (window_) {
+        window_->SetVisible(false);
+        window_.reset();
+    }
+    frmTreskel = nullptr;
+    W = nullptr;
+    PumpMessages();
+}
+
+void MainWindowTest::StartWindow() {
+    window_ = MakeForm<TfrmTreskel>();
+    W = window_.get();
+    frmTreskel = W;
+    W->Show();
+    PumpMessages();
+}
+
+void MainWindowTest::CloseWindow() {
+    ASSERT_NE(W, nullptr);
+    W->Close();
+    PumpMessages();
+    window_.reset();
+    frmTreskel = nullptr;
+    W = nullptr;
+    PumpMessages();
+}
+
+std::vector<std::string> MainWindowTest::DataFiles() const {
+    std::vector<std::string> names;
+    for (const TSearchRec& r : FindFiles(DataDir() + "*")) names.push_back(r.Name);
+    return names;
+}
+
+void MainWindowTest::NewTreskel(const std::string& name) {
+    AnswerNextQuery(name);
+    Run(W->NewTreskel);
+    SelectTab(W->TabControl1->Tabs()->Count() - 1);
+}
+
+void MainWindowTest::SelectTab(int index) {
+    bool allow = true;
+    if (index == W->TabControl1->TabIndex()) return;
+    W->TabControl1Changing(W->TabControl1, allow);
+    ASSERT_TRUE(allow);
+    W->TabControl1->SetTabIndex(index);
+    W->TabControl1Change(W->TabControl1);
+    PumpMessages();
+}
+
+void MainWindowTest::Run(TAction* action) {
+    ASSERT_NE(action, nullptr);
+    action->Execute();
+    PumpMessages();
+}
+
+TTreeNode* MainWindowTest::Node(const std::string& caption) {
+    for (TTreeNode* n = W->TreeView->Items()->GetFirstNode(); n != nullptr; n = n->GetNext())
+        if (n->Text() == caption) return n;
+    return nullptr;
+}
+
+std::vector<std::string> MainWindowTest::TopCaptions() {
+    std::vector<std::string> v;
+    TTreeNodes* items = W->TreeView->Items();
+    for (int i = 0; i < items->TopLevelCount(); ++i) v.push_back(items->TopLevelItem(i)->Text());
+    return v;
+}
+
+TItemData* MainWindowTest::Record(TTreeNode* node) { return W->ItemData(node); }
+
+void MainWindowTest::TypeNote(const std::string& text) {
+    W->REdit->SetFocus();
+    PumpMessages();
+    W->REdit->SetSelStart(static_cast<int>(W->REdit->Text().size()));
+    TypeText(W->REdit->Handle(), text);
+}
+
+std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
+
+}  // namespace treskel::test

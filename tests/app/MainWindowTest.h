@@ -1,0 +1,58 @@
+// A fixture that runs the real main window on a private data directory and
+// a private registry key.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "support/GuiTest.h"
+#include "support/TestEnv.h"
+
+namespace treskel::test {
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and shows the window (its first showing loads the tabs).
+    void StartWindow();
+    // Closes the window as the user does (saving) and frees it.
+    void CloseWindow();
+    void Restart() {
+        CloseWindow();
+        StartWindow();
+    }
+
+    // The data directory, ending in a separator.
+    const std::string& DataDir() const { return data_.Path(); }
+    std::string DataFile(const std::string& name) const { return data_.File(name); }
+    // Files of the data directory, sorted by name.
+    std::vector<std::string> DataFiles() const;
+
+    // Makes a treskel and enters it, as the user does.
+    void NewTreskel(const std::string& name);
+    // Selects a tab as a click on it does.
+    void SelectTab(int index);
+    // Runs an action as its button does.
+    void Run(TAction* action);
+    // The node of the first item with this caption, in pre-order.
+    TTreeNode* Node(const std::string& caption);
+    std::vector<std::string> TopCaptions();
+    TItemData* Record(TTreeNode* node);
+    // Gives the editor the focus (as a click does) and types the text.
+    void TypeNote(const std::string& text);
+    // The editor's text.
+    std::string NoteText();
+
+    TfrmTreskel* W = nullptr;
+
+private:
+    TempDir data_;
+    OwnedPtr<TfrmTreskel> window_;
+};
+
+}  // namespace treskel::test
