@@ -396,15 +396,26 @@ void TCustomComboBox::CreateWnd() {
 
 void TCustomComboBox::FitFieldToHeight(int height) {
     // An owner-drawn box is as high as its selection field makes it: the
-    // field takes what the height leaves after the borders.
+    // field takes what the height leaves after the borders.  What the
+    // system reports as the field's height need not be what it was given,
+    // so the borders are measured against the value sent.
     if (!HandleAllocated() || height <= 0) return;
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    LRESULT field = SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    int borders = (r.bottom - r.top) - static_cast<int>(field);
-    if (field <= 0 || height - borders <= 0 || r.bottom - r.top == height) return;
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - borders);
-    UpdateBoundsRect(Bounds(Left(), Top(), Width(), height));
+    auto closedHeight = [this] {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        return static_cast<int>(r.bottom - r.top);
+    };
+    int sent = std::max(itemHeight_, 1);
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), sent);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int closed = closedHeight();
+        if (closed == height) break;
+        int next = sent + height - closed;
+        if (next <= 0 || next == sent) break;
+        sent = next;
+        SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), sent);
+    }
+    UpdateBoundsRect(Bounds(Left(), Top(), Width(), closedHeight()));
 }
 
 void TCustomComboBox::SetBounds(int left, int top, int width, int height) {

@@ -8,6 +8,7 @@
 #include "platform/ControlsHooks.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
 #include "platform/Streams.h"
 #include "winutil/UiUtils.h"
 
@@ -455,6 +456,17 @@ void TWuSpeedButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     auto* action = dynamic_cast<TCustomAction*>(sender);
     if (action == nullptr) return;
     if (groupIndex_ != 0 && (!checkDefaults || !down_)) SetDown(action->Checked());
+    // A button without a glyph shows the action's image.
+    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
+    if (Glyph()->Empty() && images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count()) {
+        TBitmap image;
+        image.SetSize(images->Width(), images->Height());
+        image.Canvas()->Brush()->SetColor(clFuchsia);
+        image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+        images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
+        image.SetTransparentColor(clFuchsia);
+        SetGlyph(&image);
+    }
 }
 
 void TWuSpeedButton::WndProc(TMessage& m) {

@@ -201,14 +201,14 @@ TEST(QclColorCombo, ColourDialogOnTheRightButton) {
     std::vector<std::string> seen;
     box->OnBeforeDialogShow = [&](TObject*, TColorDialog*) { seen.push_back("before"); };
     box->OnAfterDialogShow = [&](TObject*, TColorDialog*) { seen.push_back("after"); };
-    SetCommonDialogResponder([](TCommonDialog& d) {
+    AnswerNextDialog([](TCommonDialog& d) {
         auto& cd = dynamic_cast<TColorDialog&>(d);
         cd.SetColor(0x00336699);
         cd.CustomColors()->SetValue("ColorA", "ABCDEF");
         return true;
     });
     SendMessageA(box->Handle(), WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
-    SetCommonDialogResponder(nullptr);
+    EXPECT_EQ(CommonDialogs(), (std::vector<std::string>{"TColorDialog"}));
     EXPECT_EQ(seen, (std::vector<std::string>{"before", "after"}));
     EXPECT_EQ(box->GetColorValue(), 0x00336699);
     EXPECT_EQ(box->CustomColors()->Values("ColorA"), "ABCDEF");

@@ -3,3 +3,7 @@ treskel_test(speedbuttons
   WIN32 wuctrls_wintest.cpp
   GUI
 )
+treskel_test(showcase
+  WIN32 showcase_wintest.cpp
+  GUI
+)

@@ -4,6 +4,7 @@
 #include "platform/ActnList.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
 #include "platform/Register.h"
 #include "support/GuiTest.h"
 #include "winutil/WuCtrls.h"
@@ -287,6 +288,26 @@ TEST(WuSpeedButton, LatchedFaceAndAction) {
     EXPECT_NE(p1, p2);
     EXPECT_TRUE((p1 == Sys(clBtnFace) && p2 == Sys(clBtnHighlight)) ||
                 (p2 == Sys(clBtnFace) && p1 == Sys(clBtnHighlight)));
+}
+
+TEST(WuSpeedButton, ActionImageBecomesTheGlyph) {
+    ButtonForm f;
+    auto* images = Create<TImageList>(f.form.get());
+    images->SetWidth(16);
+    images->SetHeight(16);
+    auto red = Filled(16, 16, clRed);
+    images->Add(red.get(), nullptr);
+    auto* list = Create<TActionList>(f.form.get());
+    list->SetImages(images);
+    auto* action = Create<TAction>(f.form.get());
+    action->SetActionList(list);
+    action->SetImageIndex(0);
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetAction(action);
+    ASSERT_FALSE(b->Glyph()->Empty());
+    EXPECT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(b->Painter().TransparentColor(), clFuchsia);
+    EXPECT_EQ(At(*Rendered(b), 12, 12), clRed);
 }
 
 TEST(WuSpeedButton, AcceleratorClicks) {
