@@ -34,6 +34,11 @@ void TfrmTreskel::FormCreate(TObject*) {
     Image1->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
     ImageList1->GetBitmap(40, SpeedUp->Glyph());
     ImageList1->GetBitmap(41, SpeedDown->Glyph());
+    // A change that reaches the note without the editor taking the focus
+    // (an embedded object saving itself) still marks the note modified.
+    REdit->OnChange = [this](TObject*) {
+        if (!showingNote_ && TreeView->Selected() != nullptr && Panel2->Enabled()) NoteModified = true;
+    };
 }
 
 void TfrmTreskel::FormShow(TObject*) {

@@ -248,6 +248,8 @@ private:
     // The tab whose treskel could not be opened: its archive is never
     // written over, and nothing can be added while it is shown.
     int openFailedTab_ = -1;
+    // Set while a note is being put into the editor: that is no edit.
+    bool showingNote_ = false;
 };
 
 extern TfrmTreskel* frmTreskel;

@@ -58,7 +58,23 @@ void TfrmTreskel::SaveItemNote(TTreeNode* node) {
     record->Crc = static_cast<int32_t>(crc);
 }
 
+namespace {
+// Marks a scope in which the editor is filled by the program.
+class ShowingNote {
+public:
+    explicit ShowingNote(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~ShowingNote() { flag_ = old_; }
+    ShowingNote(const ShowingNote&) = delete;
+    ShowingNote& operator=(const ShowingNote&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+}  // namespace
+
 void TfrmTreskel::ShowNoteProblem(const std::string& caption) {
+    ShowingNote showing(showingNote_);
     REdit->Lines()->Clear();
     REdit->SetVisible(false);
     Panel2->SetCaption(caption);
@@ -70,6 +86,7 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     if (node == nullptr) node = TreeView->Items()->GetFirstNode();
     TItemData* record = ItemData(node);
     if (record == nullptr) return;
+    ShowingNote showing(showingNote_);
     if (record->Locked) {
         Panel2->SetCaption("Protected");
         REdit->SetVisible(false);
@@ -154,7 +171,10 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
     HourGlass wait;
     openFailedTab_ = -1;
     Panel2->SetCaption("");
-    REdit->Lines()->Clear();
+    {
+        ShowingNote showing(showingNote_);
+        REdit->Lines()->Clear();
+    }
     try {
         treskel::OpenTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
         EnableByTag(TagNeedsTreskel);

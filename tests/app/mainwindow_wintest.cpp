@@ -1,5 +1,7 @@
 #include "MainWindowTest.h"
 
+#include "app/CRC32c.h"
+#include "app/TreeFile.h"
 #include "app/TreskelArchive.h"
 #include "platform/FileSys.h"
 
@@ -59,6 +61,294 @@ TEST_F(FirstStart, WithoutArchivesThereAreNoTabsAndTheTreskelCommandsWait) {
                                                         W->UndoButton, W->LeftButton, W->CenterButton, W->RightButton,
                                                         W->PasteButton})
         EXPECT_FALSE(c->Enabled()) << c->Name();
+}
+
+}  // namespace treskel::test
+
+// ---------------------------------------------------------------- treskels
+
+namespace treskel::test {
+
+class Treskels : public MainWindowTest {
+protected:
+    // An item made as the item commands make one, without their prompts.
+    TTreeNode* AddItem(const std::string& caption, TTreeNode* parent = nullptr) {
+        TTreeNodes* items = W->TreeView->Items();
+        TTreeNode* n = parent != nullptr ? items->AddChild(parent, caption) : items->Add(nullptr, caption);
+        AsItem(n)->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->DataPath)));
+        AsItem(n)->SetImageIndex(ImgItem);
+        if (parent != nullptr) AsItem(parent)->SetImageIndex(ImgParent);
+        return n;
+    }
+    // Puts text into the editor as the note of `node` and saves it.
+    void SaveNote(TTreeNode* node, const std::string& text) {
+        W->REdit->SetText(text);
+        W->SaveItemNote(node);
+    }
+    std::string ShownNote(TTreeNode* node) {
+        W->ShowItemNote(node);
+        std::string t = W->REdit->Text();
+        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
+        return t;
+    }
+};
+
+TEST_F(Treskels, ANewTreskelIsATabWhoseFilesAppearWhenItIsLeft) {
+    StartWindow();
+    NewTreskel("Work");
+    ASSERT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
+    EXPECT_TRUE(W->NewItem->Enabled());
+    EXPECT_TRUE(W->RenameTreskel->Enabled());
+    EXPECT_TRUE(DataFiles().empty());
+    CloseWindow();
+    // An empty treskel: S = 4, the four zero bytes of the tree file, N = 0.
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    EXPECT_EQ(ReadAll(DataFile("Work.tsx")), std::vector<unsigned char>({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
+    StartWindow();
+    NewTreskel("Work");
+    AnswerNextQuery("WORK");
+    Run(W->NewTreskel);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.");
+    EXPECT_EQ(MessageBoxes()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    for (const char* bad : {"..\\outside", "a/b", "what?", "CON", "trailing."}) {
+        AnswerNextQuery(bad);
+        Run(W->NewTreskel);
+    }
+    EXPECT_EQ(MessageBoxes().size(), 6u);
+    EXPECT_NE(MessageBoxes().back().text.find("cannot be the name of a treskel"), std::string::npos);
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    // A cancelled or empty answer does nothing.
+    CancelNextQuery();
+    Run(W->NewTreskel);
+    AnswerNextQuery("");
+    Run(W->NewTreskel);
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    EXPECT_EQ(MessageBoxes().size(), 6u);
+}
+
+TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* a = AddItem("Alpha");
+    TTreeNode* b = AddItem("Beta", a);
+    AddItem("Gamma");
+    Record(a)->ColourIndex = 9;
+    Record(a)->Style = 5;
+    SaveNote(a, "first note");
+    SaveNote(b, "second note");
+    a->Expand(false);
+    int32_t idA = Record(a)->Id, idB = Record(b)->Id;
+    Restart();
+    // Only the archive was left; opening made the loose files again.
+    EXPECT_TRUE(FileExists(DataFile("Work.tsk")));
+    EXPECT_TRUE(FileExists(DataFile(std::to_string(idA))));
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Gamma"}));
+    TTreeNode* a2 = Node("Alpha");
+    ASSERT_NE(a2, nullptr);
+    EXPECT_TRUE(a2->Expanded());
+    EXPECT_EQ(a2->ImageIndex(), ImgParent);
+    EXPECT_EQ(Record(a2)->ColourIndex, 9);
+    EXPECT_EQ(Record(a2)->Style, 5);
+    EXPECT_EQ(Record(a2)->Id, idA);
+    EXPECT_EQ(ShownNote(a2), "first note");
+    EXPECT_EQ(Record(Node("Beta"))->Id, idB);
+    EXPECT_EQ(ShownNote(Node("Beta")), "second note");
+    EXPECT_EQ(W->StatusBar->Panels()->Items(0)->Text(), "Beta");
+}
+
+TEST_F(Treskels, ClosingPacksTheTreskelIntoItsArchiveExactly) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* a = AddItem("Alpha");
+    TTreeNode* b = AddItem("Beta", a);
+    SaveNote(b, "note of beta");
+    std::vector<unsigned char> note = ReadAll(DataFile(std::to_string(Record(b)->Id)));
+    int32_t idA = Record(a)->Id, idB = Record(b)->Id;
+    CloseWindow();
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    // Read back with the format's own reader: the tree file, then the
+    // entries in pre-order, a missing note as -1.
+    TFileStream f(DataFile("Work.tsx"), fmOpenRead);
+    TArchiveIndex index = ScanArchive(f, "Work.tsx");
+    ASSERT_EQ(index.Entries.size(), 2u);
+    EXPECT_EQ(index.Entries[0].Id, idA);
+    EXPECT_EQ(index.Entries[0].Size, -1);
+    EXPECT_EQ(index.Entries[1].Id, idB);
+    ASSERT_EQ(index.Entries[1].Size, static_cast<int64_t>(note.size()));
+    std::vector<unsigned char> stored(note.size());
+    f.SetPosition(index.Entries[1].Offset);
+    f.ReadBuffer(stored.data(), static_cast<int64_t>(stored.size()));
+    EXPECT_EQ(stored, note);
+    TPlainItemTree tree;
+    f.SetPosition(index.TreeOffset);
+    TMemoryStream treeFile;
+    treeFile.CopyFrom(f, index.TreeSize);
+    treeFile.SetPosition(0);
+    LoadTreskel(tree, treeFile);
+    ASSERT_EQ(tree.Count(), 1);
+    EXPECT_EQ(tree.Item(0)->Text(), "Alpha");
+    EXPECT_EQ(tree.Item(0)->Data()->SubCount, 1);
+    EXPECT_EQ(tree.Item(0)->Item(0)->Text(), "Beta");
+    EXPECT_NE(tree.Item(0)->Item(0)->Data()->Crc, -1);
+}
+
+TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {
+    StartWindow();
+    NewTreskel("Levels");
+    W->IniCtrl->WriteBool("common", "updated", true);
+    std::string rtfText = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Level {\\b bold} text\\par}";
+    for (int level = 0; level <= 2; ++level) {
+        W->IniCtrl->WriteInteger("common", "compression", level);
+        TTreeNode* n = AddItem("Level " + std::to_string(level));
+        TMemoryStream in;
+        in.WriteBuffer(rtfText.data(), static_cast<int64_t>(rtfText.size()));
+        in.SetPosition(0);
+        W->REdit->Lines()->LoadFromStream(in);
+        TMemoryStream before;
+        W->REdit->Lines()->SaveToStream(before);
+        W->SaveItemNote(n);
+        // The header names the level; the state image follows it.
+        std::vector<unsigned char> file = ReadAll(DataFile(std::to_string(Record(n)->Id)));
+        ASSERT_GT(file.size(), 272u);
+        EXPECT_EQ(file[4], level);
+        EXPECT_EQ(n->StateIndex(), 3 - level);
+        EXPECT_EQ(static_cast<uint32_t>(Record(n)->Crc), FileCrc32(DataFile(std::to_string(Record(n)->Id))));
+        W->REdit->Lines()->Clear();
+        W->ShowItemNote(n);
+        TMemoryStream after;
+        W->REdit->Lines()->SaveToStream(after);
+        EXPECT_EQ(after.AsString(), before.AsString()) << "level " << level;
+    }
+}
+
+TEST_F(Treskels, AnUnknownLevelShowsAMessageAndAnEmptyReadOnlyPanel) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* good = AddItem("Good");
+    TTreeNode* bad = AddItem("Bad");
+    SaveNote(good, "keep me");
+    SaveNote(bad, "soon damaged");
+    std::string badFile = DataFile(std::to_string(Record(bad)->Id));
+    std::vector<unsigned char> bytes = ReadAll(badFile);
+    bytes[4] = 7;
+    WriteAll(badFile, bytes);
+    EXPECT_EQ(ShownNote(good), "keep me");
+    W->ShowItemNote(bad);
+    // The previous note must not stay: entering the editor would save it
+    // under the damaged item.
+    EXPECT_EQ(W->REdit->Text(), "");
+    EXPECT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    EXPECT_NE(W->Panel2->Caption().find("cannot be shown"), std::string::npos);
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_EQ(ReadAll(badFile), bytes);
+    // A good note shows again afterwards.
+    EXPECT_EQ(ShownNote(good), "keep me");
+    EXPECT_TRUE(W->REdit->Visible());
+}
+
+TEST_F(Treskels, ADamagedArchiveIsReportedAndNeverOverwritten) {
+    std::vector<unsigned char> damaged = {40, 0, 0, 0, 1, 0, 0, 0};  // claims a 40-byte tree file
+    WriteAll(DataFile("Broken.tsx"), damaged);
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find("Broken"), std::string::npos);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 0);
+    EXPECT_FALSE(W->NewItem->Enabled());  // nothing may be added to what is not that treskel
+    CloseWindow();
+    EXPECT_EQ(ReadAll(DataFile("Broken.tsx")), damaged);
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Broken.tsx"});
+}
+
+TEST_F(Treskels, AFailedSaveTellsTheUserAndKeepsEverything) {
+    StartWindow();
+    NewTreskel("Work");
+    SaveNote(AddItem("Alpha"), "precious");
+    NewTreskel("Other");  // leaving Work packs it
+    SelectTab(0);
+    TTreeNode* a = Node("Alpha");
+    ASSERT_NE(a, nullptr);
+    SaveNote(a, "more precious");
+    std::vector<unsigned char> archive = ReadAll(DataFile("Work.tsx"));
+    // An archive that cannot be replaced: a directory in the way of the
+    // temporary file.
+    ASSERT_TRUE(CreateDir(DataFile("Work.tsx.tmp")));
+    W->Close();
+    PumpMessages();
+    ASSERT_GE(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().back().caption, "Error");
+    EXPECT_NE(MessageBoxes().back().text.find("Work"), std::string::npos);
+    EXPECT_TRUE(W->Visible());  // the window stays open
+    EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
+    EXPECT_TRUE(FileExists(DataFile("Work.tsk")));
+    EXPECT_TRUE(FileExists(DataFile(std::to_string(Record(a)->Id))));
+    // Once the way is clear the save goes through.
+    RemoveDir(DataFile("Work.tsx.tmp"));
+    CloseWindow();
+    StartWindow();
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(ShownNote(Node("Alpha")), "more precious");
+}
+
+TEST_F(Treskels, RenamingRenamesTheFilesAndRefusesAnotherTreskelsName) {
+    StartWindow();
+    NewTreskel("Work");
+    SaveNote(AddItem("Alpha"), "x");
+    NewTreskel("Home");
+    SelectTab(0);
+    AnswerNextQuery("Home");
+    Run(W->RenameTreskel);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.");
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
+    AnswerNextQuery("Office");
+    Run(W->RenameTreskel);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Office");
+    EXPECT_TRUE(FileExists(DataFile("Office.tsk")));
+    EXPECT_TRUE(FileExists(DataFile("Office.tsx")));
+    EXPECT_FALSE(FileExists(DataFile("Work.tsx")));
+    // Another letter case renames too.
+    AnswerNextQuery("OFFICE");
+    Run(W->RenameTreskel);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "OFFICE");
+    CloseWindow();
+    StartWindow();
+    // Tabs come in the order the directory lists the archives.
+    EXPECT_EQ(W->TabControl1->Tabs()->ToVector(), (std::vector<std::string>{"Home", "OFFICE"}));
+    SelectTab(1);
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Alpha"});
+}
+
+TEST_F(Treskels, SwitchingTabsSavesTheNoteBeingEditedIntoTheTreskelLeft) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* a = AddItem("Alpha");
+    W->TreeView->SetSelected(a);
+    W->REdit->SetText("typed, not saved yet");
+    W->NoteModified = true;
+    NewTreskel("Home");
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 0);
+    EXPECT_FALSE(W->NewSubItem->Enabled());  // an empty treskel: no Tag 700 command
+    SelectTab(0);
+    EXPECT_EQ(ShownNote(Node("Alpha")), "typed, not saved yet");
+}
+
+TEST_F(Treskels, ActiveTreskelIsWrittenOnCloseButStartUpOpensTheFirstTab) {
+    StartWindow();
+    NewTreskel("A");
+    NewTreskel("B");
+    EXPECT_EQ(W->TabControl1->TabIndex(), 1);
+    CloseWindow();
+    StartWindow();
+    EXPECT_EQ(W->IniCtrl->ReadInteger("common", "activetreskel", -1), 1);
+    EXPECT_EQ(W->TabControl1->TabIndex(), 0);
 }
 
 }  // namespace treskel::test
