@@ -173,6 +173,7 @@ struct Treskel {
     TPlainItemTree tree;
     std::vector<std::string> files;  // tree-less list of the note files
     std::vector<std::vector<uint8_t>> notes;
+    std::vector<std::pair<TItemNode*, int32_t>> nodeIds;
 
     Treskel() {
         dir = TempDirectory() + "treskel-bench-" + std::to_string(std::random_device{}()) + "/";
@@ -187,6 +188,7 @@ struct Treskel {
             n->SetText("Item " + std::to_string(i));
             n->SetData(std::make_unique<TItemData>());
             n->Data()->Id = 10000000 + i;
+            nodeIds.emplace_back(n, n->Data()->Id);
             const size_t size = static_cast<size_t>(mean / 2 + static_cast<int64_t>(rng() % static_cast<uint32_t>(mean)));
             const size_t from = rng() % (text.size() - size);
             notes.emplace_back(text.begin() + static_cast<long>(from), text.begin() + static_cast<long>(from + size));
@@ -304,6 +306,43 @@ void BM_PlainCopyUnpack(benchmark::State& state) {
     SetBytes(state, t.dir + "copy.bin");
 }
 
+// What the main window does on a tab change or at start and close: open
+// (unpack and read the tree file into a tree) and save (write the tree
+// file, pack, release the records).
+void BM_OpenTreskel(benchmark::State& state) {
+    Treskel& t = Sample();
+    t.WriteLooseFiles();
+    PackTreskel(t.tree, t.dir, "Bench");
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.DeleteLooseFiles();
+        TPlainItemTree tree;
+        state.ResumeTiming();
+        OpenTreskel(tree, t.dir, "Bench");
+        benchmark::DoNotOptimize(tree.Count());
+    }
+    SetBytes(state, ArchiveFileName(t.dir, "Bench"));
+}
+
+void BM_SaveTreskel(benchmark::State& state) {
+    Treskel& t = Sample();
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.WriteLooseFiles();
+        // SaveTreskel releases the records; the tree gets them back.
+        for (auto& [n, id] : t.nodeIds) {
+            if (n->Data() != nullptr) continue;
+            n->SetData(std::make_unique<TItemData>());
+            n->Data()->Id = id;
+        }
+        state.ResumeTiming();
+        SaveTreskel(t.tree, t.dir, "Bench");
+    }
+    SetBytes(state, ArchiveFileName(t.dir, "Bench"));
+}
+
+BENCHMARK(BM_OpenTreskel)->Name("Treskel/Open")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveTreskel)->Name("Treskel/Save")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PackTreskel)->Name("Treskel/Pack")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainCopyPack)->Name("Treskel/PlainCopyPack")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainMovePack)->Name("Treskel/PlainMovePack")->Unit(benchmark::kMillisecond)->UseRealTime();
