@@ -408,8 +408,6 @@ void TWuSpeedButton::PaintGlyph(TCanvas* canvas, const TRect& rect, bool drawMar
 }
 
 void TWuSpeedButton::Paint() {
-    // Painting the parent under a transparent button paints this button too.
-    if (paintingCopy_) return;
     bool designing = ComponentState().Contains(TComponentStateItem::csDesigning);
     if (!Enabled()) {
         face_ = TGlyphState::gsDisabled;
@@ -471,6 +469,12 @@ void TWuSpeedButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
 
 void TWuSpeedButton::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case WM_PAINT:
+            // The parent painting the image under a transparent button
+            // paints this button too: that inner paint must leave the
+            // canvas alone.
+            if (paintingCopy_) return;
+            break;
         case wu::CM_BUTTONPRESSED: {
             auto* sender = reinterpret_cast<TControl*>(m.LParam);
             auto* other = dynamic_cast<TWuSpeedButton*>(sender);
@@ -569,10 +573,18 @@ std::optional<FormValue> WriteBitmapData(TBitmap* bitmap) {
 
 }  // namespace
 
+void RegisterWuCursors() {
+    TScreen* screen = EnsureScreen();
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    if (HCURSOR hand = LoadCursorA(module, "WU_HANDCUR")) screen->SetCursors(crWuHand, hand);
+    if (HCURSOR drag = LoadCursorA(module, "WU_DRAGCUR")) screen->SetCursors(crWuDrag, drag);
+}
+
 void RegisterWinUtilControlClasses() {
     static bool done = false;
     if (done) return;
     done = true;
+    RegisterWuCursors();
     // Glyphs are stored as bitmap data unless the class library already reads it.
     const ClassInfo* bitmapInfo = ClassRegistry::Instance().Find("TBitmap");
     if (bitmapInfo == nullptr || bitmapInfo->FindProp("Data") == nullptr) {

@@ -235,7 +235,12 @@ private:
     bool paintingCopy_ = false;
 };
 
-// Registers the speed button (and the bitmap data its glyph is stored as).
+// The screen cursors of the window utilities: a pointing hand and a dragged item.
+inline constexpr TCursor crWuHand = 14000, crWuDrag = 14001;
+void RegisterWuCursors();
+
+// Registers the speed button (and the bitmap data its glyph is stored as)
+// and the cursors.
 void RegisterWinUtilControlClasses();
 
 }  // namespace treskel

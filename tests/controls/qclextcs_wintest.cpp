@@ -437,3 +437,33 @@ end
     fonts->SetFontName(fonts->Items()->Get(1));
     EXPECT_EQ(sizes->FontName(), fonts->Items()->Get(1));
 }
+
+TEST(QclColorCombo, FlatBorderUntilFocused) {
+    ComboForm f;
+    auto* box = f.Add<TQclColorComboBox>(10, 10);
+    auto* edit = f.Add<TEdit>(10, 60);
+    box->Loaded();
+    box->SetFlat(true);
+    edit->SetFocus();
+    box->Repaint();
+    PumpMessages();
+    auto pixel = [&](int x, int y) {
+        HDC dc = GetWindowDC(box->Handle());
+        COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(box->Handle(), dc);
+        return c;
+    };
+    EXPECT_EQ(pixel(1, 1), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pixel(2, 2), GetSysColor(COLOR_WINDOW));
+    box->SetFocus();
+    PumpMessages();
+    EXPECT_EQ(pixel(1, 1), GetSysColor(COLOR_WINDOWFRAME));
+    edit->SetFocus();
+    PumpMessages();
+    EXPECT_EQ(pixel(1, 1), GetSysColor(COLOR_BTNFACE));
+    // Without Flat the border is always the hot one.
+    box->SetFlat(false);
+    box->Repaint();
+    PumpMessages();
+    EXPECT_EQ(pixel(1, 1), GetSysColor(COLOR_WINDOWFRAME));
+}

@@ -349,3 +349,35 @@ TEST(WuSpeedButton, ReadFromALayoutWithItsGlyph) {
     EXPECT_EQ(b->Glyph()->Width(), 32);
     EXPECT_EQ(b->NumGlyphs(), 2);
 }
+
+TEST(WuCursors, HandAndDragAreScreenCursors) {
+    RegisterWuCursors();
+    HCURSOR hand = Screen->Cursors(crWuHand);
+    HCURSOR drag = Screen->Cursors(crWuDrag);
+    ASSERT_NE(hand, nullptr);
+    ASSERT_NE(drag, nullptr);
+    EXPECT_NE(hand, drag);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 5u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+}
+
+TEST(WuSpeedButton, TransparentButtonShowsItsParent) {
+    ButtonForm f;
+    f.form->OnPaint = [&](TObject*) {
+        f.form->Canvas()->Brush()->SetColor(clLime);
+        f.form->Canvas()->FillRect(Rect(0, 0, 300, 200));
+    };
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetFlat(true);
+    b->SetTransparent(true);
+    auto shown = Rendered(b);
+    EXPECT_EQ(At(*shown, 12, 12), clLime);
+    EXPECT_EQ(At(*shown, 1, 1), clLime);
+    b->SetTransparent(false);
+    EXPECT_EQ(At(*Rendered(b), 12, 12), Sys(clBtnFace));
+}
