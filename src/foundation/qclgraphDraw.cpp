@@ -25,6 +25,8 @@ void Corners(TCanvas* canvas, const TRect& r) {
 // Pixels whose x and y differ in parity take the colour, the others stay
 // white: the dither of a held-down button.
 TBitmap* PatternBitmap(TColor color) {
+    if (QclApplication != nullptr) return QclApplication->GetPatternBitmap(color);
+    // Before the library starts (or after it ends) a pattern of our own.
     static std::unique_ptr<TBitmap> pattern;
     static TColor patternColor = clNone;
     if (!pattern) {
