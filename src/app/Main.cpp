@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/RegisterAll.h"
+#include "app/SearchDialog.h"
 #include "app/frmMain.h"
 #include "platform/Forms.h"
 
@@ -15,6 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         RegisterAllClasses();
         app->SetTitle("Treskel!");
         frmTreskel = app->CreateForm<TfrmTreskel>();
+        frmSearch = app->CreateForm<TfrmSearch>();
         app->Run();
     } catch (...) {
         app->HandleException(std::current_exception());

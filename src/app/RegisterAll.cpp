@@ -1,5 +1,7 @@
 #include "app/RegisterAll.h"
 
+#include "app/LinkInformation.h"
+#include "app/SearchDialog.h"
 #include "app/frmMain.h"
 #include "compress/LH5Control.h"
 #include "controls/qclextcS.h"
@@ -23,6 +25,8 @@ void RegisterAllClasses() {
     RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
+    RegisterSearchDialogClasses();
+    RegisterItemInfoClasses();
 }
 
 }  // namespace treskel

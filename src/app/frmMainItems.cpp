@@ -1,38 +1,407 @@
-// Item commands of the main window.
+// Item commands of the main window: new items, sub-items, links and
+// clones, removal, locking, expansion, promotion, sorting, the caption
+// searches and the item information.
+#include "app/LinkInformation.h"
+#include "app/SearchDialog.h"
+#include "app/TreskelArchive.h"
 #include "app/frmMain.h"
+#include "platform/FileSys.h"
+
+// The system header's DeleteFile macro would hide ours.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
 
 namespace treskel {
 
-void TfrmTreskel::NewItemExecute(TObject*) {}
+namespace {
+// Images of ExpColButton.
+constexpr int GlyphExpanded = 5;
+constexpr int GlyphCollapsed = 9;
 
-void TfrmTreskel::NewSubItemExecute(TObject*) {}
+constexpr const char* kNewCaption = "New Item";
+constexpr const char* kPasswordTitle = "Password";
+constexpr const char* kPasswordPrompt = "Enter the password for this item (10 chars. max)";
 
-void TfrmTreskel::NewRootItemExecute(TObject*) {}
+bool IsLinkNode(TTreeNode* node) {
+    const TItemData* r = AsItem(node)->Data();
+    return r != nullptr && r->IsLink != 0;
+}
 
-void TfrmTreskel::RemoveItemExecute(TObject*) {}
+// A tree file may carry the lock image without the flag or the other way
+// round; either bars changes to the item.
+bool IsLockedNode(TTreeNode* node) {
+    const TItemData* r = AsItem(node)->Data();
+    return (r != nullptr && r->Locked != 0) || node->ImageIndex() == ImgLocked;
+}
 
-void TfrmTreskel::LockItemExecute(TObject*) {}
+// The image of an item that now has sub-items; a locked item keeps its own.
+void MarkAsParent(TTreeNode* node) {
+    if (IsLockedNode(node)) return;
+    AsItem(node)->SetImageIndex(IsLinkNode(node) ? ImgLinkParent : ImgParent);
+}
 
-void TfrmTreskel::ExpandItemExecute(TObject*) {}
+// The image of an unlocked item by what it is and holds.
+int PlainImage(TTreeNode* node) {
+    const bool parent = node->Count() > 0;
+    if (IsLinkNode(node)) return parent ? ImgLinkParent : ImgLink;
+    return parent ? ImgParent : ImgItem;
+}
 
-void TfrmTreskel::SearchItemsExecute(TObject*) {}
+void Tell(const std::string& text, const std::string& caption, UINT icon) {
+    Application->MessageBox(text, caption, MB_OK | icon);
+}
 
-void TfrmTreskel::SearchSubItemsExecute(TObject*) {}
+// Deletes the note files of the items below `node`, links excepted (their
+// file is their origin's), and releases their records.
+void DeleteSubItemNotes(const std::string& dataPath, TTreeNode* node) {
+    TItemNode* top = AsItem(node);
+    ForEachInBranch(top, [&](TItemNode* n) {
+        if (n == top) return;
+        if (const TItemData* r = n->Data(); r != nullptr && r->IsLink == 0)
+            DeleteFile(NoteFileName(dataPath, r->Id));  // a missing file is no error
+        n->SetData(nullptr);
+    });
+}
 
-void TfrmTreskel::SortAZExecute(TObject*) {}
+// Copies a note file; nothing when there is none.  A copy that fails is
+// removed, so that the clone shows an empty note rather than half of one.
+void CopyNoteFile(const std::string& source, const std::string& dest) {
+    if (!FileExists(source)) return;
+    try {
+        TFileStream in(source, fmOpenRead | fmShareDenyWrite);
+        TFileStream out(dest, fmCreate);
+        out.CopyFrom(in, 0);
+    } catch (const Exception&) {
+        DeleteFile(dest);
+    }
+}
 
-void TfrmTreskel::SortZAExecute(TObject*) {}
+// True when the caption holds the text; without matching case both are
+// compared upper-cased (letters a to z).
+bool CaptionMatches(const std::string& caption, const std::string& text, bool matchCase) {
+    if (matchCase) return caption.find(text) != std::string::npos;
+    return UpperCase(caption).find(UpperCase(text)) != std::string::npos;
+}
 
-void TfrmTreskel::CreateLinkExecute(TObject*) {}
+// The descending order of SortZA: the negated locale-aware comparison
+// that ignores letter case.
+int CompareDescending(TTreeNode* a, TTreeNode* b) {
+    const std::string x = a->Text(), y = b->Text();
+    int c = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                           static_cast<int>(y.size()));
+    return -(c - CSTR_EQUAL);
+}
+}  // namespace
 
-void TfrmTreskel::LinkOrigin1Execute(TObject*) {}
+// ------------------------------------------------------------ helpers
 
-void TfrmTreskel::CloneNoteExecute(TObject*) {}
+namespace {
+// What the commands need of the window besides its handlers.
+struct ItemCommands {
+    TfrmTreskel& w;
 
-void TfrmTreskel::PromoteItemExecute(TObject*) {}
+    TTreeNode* Selection() const {
+        TTreeNode* node = w.TreeView->Selected();
+        return node != nullptr && w.ItemData(node) != nullptr ? node : nullptr;
+    }
 
-void TfrmTreskel::DisplayItemInfoExecute(TObject*) {}
+    // The note being left is saved before the selection moves.
+    void LeaveNote() {
+        if (!w.NoteModified) return;
+        w.SaveItemNote(w.TreeView->Selected());
+        w.NoteModified = false;
+    }
 
-void TfrmTreskel::PopupMenu2Popup(TObject*) {}
+    void Select(TTreeNode* node) {
+        LeaveNote();
+        w.TreeView->SetSelected(node);
+    }
+
+    // A record with the new-item defaults and a fresh id.
+    std::unique_ptr<TItemData> NewRecord() { return w.NewItemRecord(false, NewItemId(w.ItemTree(), w.DataPath)); }
+
+    // Gives a new plain item its record, image and compression marker.
+    void SetUpItem(TTreeNode* node, std::unique_ptr<TItemData> record) {
+        AsItem(node)->SetData(std::move(record));
+        AsItem(node)->SetImageIndex(ImgItem);
+        node->SetStateIndex(3 - w.CompressionSetting());
+    }
+
+    // The empty editor of a new item: the program's clearing is no edit.
+    void ClearEditor() {
+        w.REdit->Lines()->Clear();
+        w.NoteModified = false;
+    }
+
+    // Asks for a password of at most 10 characters; empty when cancelled.
+    std::string AskPassword() {
+        for (;;) {
+            std::string entry;
+            if (!InputQuery(kPasswordTitle, kPasswordPrompt, entry)) return {};
+            if (static_cast<int>(entry.size()) <= MaxPasswordLength) return entry;
+        }
+    }
+
+    void Search(bool belowSelection) {
+        TTreeNode* from = Selection();
+        if (belowSelection ? from == nullptr : w.ItemTree().Count() == 0) return;
+        TfrmSearch* dialog = SearchForm();
+        if (dialog->ShowModal() != mrOk) return;
+        const std::string text = dialog->txtSearch->Text();
+        const bool matchCase = dialog->chkMatchCase->Checked();
+        if (text.empty()) return;
+        TItemNode* found = nullptr;
+        auto visit = [&](TItemNode* n) {
+            if (found == nullptr && CaptionMatches(n->Text(), text, matchCase)) found = n;
+        };
+        if (belowSelection) {
+            TItemNode* top = AsItem(from);
+            ForEachInBranch(top, [&](TItemNode* n) {
+                if (n != top) visit(n);
+            });
+        } else {
+            ForEachItem(w.ItemTree(), visit);
+        }
+        if (found != nullptr) Select(static_cast<TTreeItemNode*>(found));
+    }
+};
+}  // namespace
+
+// ------------------------------------------------------------ new items
+
+void TfrmTreskel::NewItemExecute(TObject*) {
+    ItemCommands c{*this};
+    EnableByTag(TagNeedsItem);
+    Panel2->SetEnabled(true);
+    auto record = c.NewRecord();
+    TTreeNode* node = TreeView->Items()->Add(TreeView->Selected(), kNewCaption);
+    c.SetUpItem(node, std::move(record));
+    c.Select(node);
+    c.ClearEditor();
+    node->EditText();
+}
+
+void TfrmTreskel::NewRootItemExecute(TObject*) {
+    ItemCommands c{*this};
+    EnableByTag(TagNeedsItem);
+    Panel2->SetEnabled(true);
+    auto record = c.NewRecord();
+    TTreeNode* node = TreeView->Items()->Add(nullptr, kNewCaption);
+    c.SetUpItem(node, std::move(record));
+    c.Select(node);
+    c.ClearEditor();
+    node->EditText();
+}
+
+void TfrmTreskel::NewSubItemExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    if (IsLockedNode(sel)) {
+        Tell("No sub-items can be added to a locked item.", "Locked", MB_ICONEXCLAMATION);
+        return;
+    }
+    auto record = c.NewRecord();
+    MarkAsParent(sel);
+    TTreeNode* node = TreeView->Items()->AddChildFirst(sel, kNewCaption);
+    c.SetUpItem(node, std::move(record));
+    sel->Expand(false);
+    c.Select(node);
+    ExpColButton->SetImageIndex(GlyphCollapsed);
+    node->EditText();
+}
+
+void TfrmTreskel::CreateLinkExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    if (IsLockedNode(sel)) {
+        Tell("No links can be added to a locked item.", "Locked", MB_ICONEXCLAMATION);
+        return;
+    }
+    // A link of a link shares the same origin.
+    auto record = NewItemRecord(true, ItemData(sel)->Id);
+    MarkAsParent(sel);
+    TTreeNode* link = TreeView->Items()->AddChildFirst(sel, sel->Text());
+    AsItem(link)->SetData(std::move(record));
+    sel->Expand(false);
+    AsItem(link)->SetImageIndex(ImgLink);
+    c.Select(link);
+    ExpColButton->SetImageIndex(GlyphCollapsed);
+}
+
+void TfrmTreskel::CloneNoteExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    // A link's note is its origin's: a locked origin's note is not
+    // copied out into a clone that anyone can read.
+    TItemNode* origin = IsLinkNode(sel) ? FindLinkOrigin(ItemTree(), AsItem(sel)) : nullptr;
+    if (IsLockedNode(sel) || (origin != nullptr && IsLockedNode(static_cast<TTreeItemNode*>(origin)))) {
+        Tell("Locked items cannot be cloned.", "Locked", MB_ICONEXCLAMATION);
+        return;
+    }
+    MarkAsParent(sel);
+    auto record = c.NewRecord();
+    // The note as last saved; a link's file is its origin's.
+    CopyNoteFile(NoteFileName(DataPath, ItemData(sel)->Id), NoteFileName(DataPath, record->Id));
+    TTreeNode* clone = TreeView->Items()->AddChildFirst(sel, "Copy of " + sel->Text());
+    AsItem(clone)->SetData(std::move(record));
+    sel->Expand(false);
+    AsItem(clone)->SetImageIndex(ImgItem);
+    c.Select(clone);
+    ExpColButton->SetImageIndex(GlyphCollapsed);
+    clone->EditText();
+}
+
+// ------------------------------------------------------------ removal
+
+void TfrmTreskel::RemoveItemExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    if (CheckLocked(AsItem(sel))) {
+        Tell("The item is locked or a sub item is locked.  Locked\nitems cannot be deleted until they are unlocked.",
+             "Error", MB_ICONSTOP);
+        return;
+    }
+    const std::string caption = sel->Text();
+    const std::string question =
+        sel->Count() == 0
+            ? "Are you sure you want to delete '" + caption + "' from the treskel?"
+            : "Deleting '" + caption + "' will remove its children as well.\nAre you sure you want to do this?";
+    if (Application->MessageBox(question, "Delete Treskel Item", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+
+    // A change to the note of the item that goes is dropped: deleting the
+    // node moves the selection, which would otherwise write it again, or
+    // under the next item.
+    NoteModified = false;
+    const TItemData* record = ItemData(sel);
+    if (record->IsLink == 0) DeleteFile(NoteFileName(DataPath, record->Id));
+    if (sel->Count() > 0) DeleteSubItemNotes(DataPath, sel);
+    TTreeNode* parent = sel->Parent();
+    if (parent != nullptr && parent->Count() == 1 && !IsLockedNode(parent))
+        AsItem(parent)->SetImageIndex(parent->ImageIndex() == ImgLinkParent ? ImgLink : ImgItem);
+    // Released before the node goes: nothing can read it from here on.
+    AsItem(sel)->SetData(nullptr);
+    TreeView->Items()->Delete(sel);
+
+    if (TreeView->Items()->Count() > 0) {
+        ShowItemNote(TreeView->Selected());
+    } else {
+        c.ClearEditor();
+        DisableByTag(TagNeedsItem);
+    }
+}
+
+// ------------------------------------------------------------ lock
+
+void TfrmTreskel::LockItemExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    TItemData* record = ItemData(sel);
+    const std::string entry = c.AskPassword();
+    if (entry.empty()) {
+        // The check button toggled itself when clicked; it shows the lock.
+        LockButton->SetDown(record->Locked != 0);
+        return;
+    }
+    if (record->Locked != 0) {
+        if (entry != record->Password) {
+            LockButton->SetDown(true);
+            return;
+        }
+        record->Password.clear();
+        record->Locked = 0;
+        AsItem(sel)->SetImageIndex(PlainImage(sel));
+        REdit->SetVisible(true);
+        Panel2->SetEnabled(true);
+        ShowItemNote(sel);
+    } else {
+        // What was typed stays the item's before the editor goes.
+        c.LeaveNote();
+        sel->Collapse(true);
+        SetItemPassword(AsItem(sel), entry);
+        AsItem(sel)->SetImageIndex(ImgLocked);
+        LockButton->SetDown(true);
+        REdit->SetVisible(false);
+        Panel2->SetCaption("Protected");
+        Panel2->SetEnabled(false);
+    }
+    TreeView->Invalidate();
+}
+
+// ------------------------------------------------------------ expansion, origin, promotion
+
+void TfrmTreskel::ExpandItemExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr || sel->Count() == 0) return;
+    if (sel->Expanded())
+        sel->Collapse(true);
+    else
+        sel->Expand(true);
+    // A locked item refuses to open: the button shows what happened.
+    ExpColButton->SetImageIndex(sel->Expanded() ? GlyphExpanded : GlyphCollapsed);
+}
+
+void TfrmTreskel::LinkOrigin1Execute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    if (TItemNode* origin = FindLinkOrigin(ItemTree(), AsItem(sel))) c.Select(static_cast<TTreeItemNode*>(origin));
+}
+
+void TfrmTreskel::PromoteItemExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr || sel->Parent() == nullptr) return;
+    TTreeNode* parent = sel->Parent();
+    // Saved first, so that the record that moves carries the note's CRC.
+    c.LeaveNote();
+    CutItemToStream(sel);
+    if (IsLockedNode(parent)) AsItem(parent)->SetImageIndex(ImgLocked);
+    TTreeNode* node = TreeView->Items()->Insert(parent, "");
+    ReadItemStream(node);
+    // Locked items of the moved branch stay closed.
+    ForEachInBranch(AsItem(node), [](TItemNode* n) {
+        auto* t = static_cast<TTreeItemNode*>(n);
+        if (IsLockedNode(t) && t->Expanded()) t->Collapse(true);
+    });
+    c.Select(node);
+}
+
+// ------------------------------------------------------------ sorting, search
+
+void TfrmTreskel::SortAZExecute(TObject*) { TreeView->AlphaSort(true); }
+
+void TfrmTreskel::SortZAExecute(TObject*) { TreeView->CustomSort(CompareDescending, true); }
+
+void TfrmTreskel::SearchItemsExecute(TObject*) { ItemCommands{*this}.Search(false); }
+
+void TfrmTreskel::SearchSubItemsExecute(TObject*) { ItemCommands{*this}.Search(true); }
+
+// ------------------------------------------------------------ information, pop-up menu
+
+void TfrmTreskel::DisplayItemInfoExecute(TObject*) {
+    ItemCommands c{*this};
+    TTreeNode* sel = c.Selection();
+    if (sel == nullptr) return;
+    // Freed when this returns: the modal loop leaves a dialog that closes
+    // itself to its caller.
+    OwnedPtr<TfrmItemInfo> info(Create<TfrmItemInfo>(this));
+    info->InitializeForm();
+    info->Edit1->SetText(sel->Text());
+    info->Edit3->SetText(IntToStr(sel->Count()));
+    info->ItemData = ItemData(sel);
+    info->ShowModal();
+}
+
+void TfrmTreskel::PopupMenu2Popup(TObject*) {
+    TTreeNode* sel = TreeView->Selected();
+    PromoteItem->SetEnabled(sel != nullptr && sel->Parent() != nullptr);
+}
 
 }  // namespace treskel

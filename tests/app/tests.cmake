@@ -6,3 +6,7 @@ treskel_test(mainwindow
   WIN32 MainWindowTest.cpp mainwindow_wintest.cpp
   GUI
 )
+treskel_test(appitems
+  WIN32 MainWindowTest.cpp items_wintest.cpp
+  GUI
+)

@@ -1,0 +1,1097 @@
+// The item commands of the main window on the real window: new items,
+// sub-items, links and clones, removal, locks, expansion, promotion,
+// sorting, the caption searches and the item information dialog.
+#include <algorithm>
+#include <deque>
+#include <optional>
+
+#include "MainWindowTest.h"
+#include "app/CRC32c.h"
+#include "app/LinkInformation.h"
+#include "app/SearchDialog.h"
+#include "app/TreskelArchive.h"
+#include "platform/FileSys.h"
+
+namespace treskel::test {
+
+namespace {
+
+// Answers the program's modal dialogs through their own windows: once a
+// modal loop waits for input, the next queued answer gets the dialog and
+// types and clicks into it.  A dialog without an answer is closed, so that
+// no test can hang on one.
+class ModalDialogs {
+public:
+    using Answer = std::function<void(TCustomForm& dialog)>;
+
+    void Install() {
+        Application->OnIdle = [this](TObject*, bool& done) { Idle(done); };
+    }
+    void Remove() {
+        Application->OnIdle = nullptr;
+        answers_.clear();
+    }
+    void Queue(Answer answer) { answers_.push_back(std::move(answer)); }
+    // Class names of the modal dialogs shown, in order.
+    const std::vector<std::string>& Shown() const { return shown_; }
+    bool Pending() const { return !answers_.empty(); }
+
+private:
+    void Idle(bool& done) {
+        TCustomForm* dialog = nullptr;
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* f = Screen->Forms(i);
+            if (f->Modal() && f->Visible() && f->ModalResult() == mrNone) dialog = f;
+        }
+        if (dialog == nullptr) return;
+        shown_.push_back(dialog->ClassName());
+        if (answers_.empty()) {
+            SendMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+        } else {
+            Answer answer = std::move(answers_.front());
+            answers_.pop_front();
+            answer(*dialog);
+        }
+        if (dialog->Modal() && dialog->ModalResult() == mrNone) {
+            ADD_FAILURE() << "the answer left " << dialog->ClassName() << " open";
+            dialog->SetModalResult(mrCancel);
+        }
+        // The loop must look at the result now, not wait for input.
+        done = false;
+    }
+
+    std::deque<Answer> answers_;
+    std::vector<std::string> shown_;
+};
+
+void Click(TWinControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
+
+void Type(TWinControl* edit, const std::string& text) {
+    for (unsigned char ch : text) SendMessageA(edit->Handle(), WM_CHAR, ch, 1);
+}
+
+bool Contains(const std::vector<unsigned char>& bytes, const std::string& text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+// What the search dialog held when it came up.
+struct SearchSeen {
+    std::string text;
+    bool matchCase = false;
+    bool editFocused = false;
+};
+
+// What the item information dialog showed.
+struct InfoSeen {
+    std::string caption, name, count, fileName;
+    bool locked = false, link = false;
+};
+
+}  // namespace
+
+class Items : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        dialogs_.Install();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
+        dialogs_.Remove();
+        MainWindowTest::TearDown();
+    }
+
+    // The window with an empty treskel entered; notes are stored
+    // uncompressed so that their text can be found in the files.
+    void Start() {
+        StartWindow();
+        W->IniCtrl->WriteInteger("common", "compression", 0);
+        NewTreskel("Work");
+    }
+
+    // Runs a creating command and gives the new item its caption as the
+    // user does, in the in-place editor the command opened.
+    TTreeNode* Add(TAction* command, const std::string& caption) {
+        Run(command);
+        TTreeNode* node = W->TreeView->Selected();
+        EXPECT_NE(node, nullptr);
+        if (node == nullptr) return nullptr;
+        Rename(node, caption);
+        return node;
+    }
+    TTreeNode* AddUnder(TTreeNode* parent, TAction* command, const std::string& caption) {
+        W->TreeView->SetSelected(parent);
+        return Add(command, caption);
+    }
+    void Rename(TTreeNode* node, const std::string& caption) {
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(W->TreeView->Handle(), TVM_GETEDITCONTROL, 0, 0));
+        if (edit != nullptr) {
+            SetWindowTextA(edit, caption.c_str());
+            node->EndEdit(false);
+            PumpMessages();
+        } else {
+            node->SetText(caption);
+        }
+        EXPECT_EQ(node->Text(), caption);
+    }
+    void Select(TTreeNode* node) {
+        W->TreeView->SetSelected(node);
+        PumpMessages();
+    }
+
+    // Puts text into the editor as the note of `node` and saves it.
+    void SaveNote(TTreeNode* node, const std::string& text) {
+        Select(node);
+        W->REdit->SetText(text);
+        W->SaveItemNote(node);
+        W->NoteModified = false;
+    }
+    std::string NoteFile(TTreeNode* node) { return NoteFileName(W->DataPath, Record(node)->Id); }
+    std::string NoteFile(int32_t id) { return NoteFileName(W->DataPath, id); }
+    bool FileHolds(int32_t id, const std::string& text) { return Contains(ReadAll(NoteFile(id)), text); }
+    std::string Editor() {
+        std::string t = NoteText();
+        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
+        return t;
+    }
+    std::vector<std::string> Captions(TTreeNode* parent) {
+        std::vector<std::string> v;
+        if (parent == nullptr) return TopCaptions();
+        for (int i = 0; i < parent->Count(); ++i) v.push_back(parent->Item(i)->Text());
+        return v;
+    }
+    bool Locked(TTreeNode* node) { return Record(node)->Locked != 0; }
+
+    // The next password prompts are answered with these entries, in order.
+    void Passwords(std::initializer_list<std::string> entries) {
+        for (const std::string& e : entries) AnswerNextQuery(e);
+    }
+    void Lock(TTreeNode* node, const std::string& password) {
+        Select(node);
+        Passwords({password});
+        Run(W->LockItem);
+    }
+
+    // The next search dialog is answered with this text and, when given,
+    // this "Match case" state; OK is clicked.
+    void AnswerSearch(const std::string& text, std::optional<bool> matchCase = std::nullopt) {
+        dialogs_.Queue([this, text, matchCase](TCustomForm& f) {
+            auto* s = dynamic_cast<TfrmSearch*>(&f);
+            ASSERT_NE(s, nullptr) << f.ClassName();
+            searchSeen_.push_back({s->txtSearch->Text(), s->chkMatchCase->Checked(),
+                                   GetFocus() == s->txtSearch->Handle()});
+            Type(s->txtSearch, text);
+            if (matchCase && *matchCase != s->chkMatchCase->Checked()) Click(s->chkMatchCase);
+            Click(s->OKBtn);
+        });
+    }
+    void Search(TAction* command, const std::string& text, std::optional<bool> matchCase = std::nullopt) {
+        AnswerSearch(text, matchCase);
+        Run(command);
+    }
+
+    // Runs "Item Information" on `node` and reads the dialog.
+    InfoSeen ItemInfo(TTreeNode* node) {
+        InfoSeen seen;
+        Select(node);
+        dialogs_.Queue([&seen](TCustomForm& f) {
+            auto* info = dynamic_cast<TfrmItemInfo*>(&f);
+            ASSERT_NE(info, nullptr) << f.ClassName();
+            seen = {info->Caption(),          info->Edit1->Text(),
+                    info->Edit3->Text(),      info->Edit4->Text(),
+                    info->CheckBox1->Checked(), info->CheckBox2->Checked()};
+            Click(info->OKBtn);
+        });
+        Run(W->DisplayItemInfo);
+        return seen;
+    }
+
+    std::vector<TAction*> ItemActions() {
+        return {W->NewSubItem, W->RemoveItem, W->LockItem,       W->ExpandItem, W->SearchItems,
+                W->SortAZ,     W->SortZA,     W->CreateLink,     W->LinkOrigin1, W->SearchSubItems,
+                W->CloneNote,  W->DisplayItemInfo, W->SearchText};
+    }
+    std::vector<TControl*> ItemControls() {
+        return {W->ToolBar3,    W->Panel2,       W->ToolBar2,     W->BoldButton,  W->ItalicButton,
+                W->UnderlineButton, W->BulletButton, W->UndoButton, W->LeftButton, W->CenterButton,
+                W->RightButton, W->PasteButton};
+    }
+
+    ModalDialogs dialogs_;
+    std::vector<SearchSeen> searchSeen_;
+};
+
+// ---------------------------------------------------------------- new items
+
+TEST_F(Items, ANewItemInAnEmptyTreskelSwitchesTheItemCommandsOn) {
+    Start();
+    for (TAction* a : ItemActions()) EXPECT_FALSE(a->Enabled()) << a->Name();
+    TTreeNode* a = Add(W->NewItem, "First");
+    for (TAction* action : ItemActions()) EXPECT_TRUE(action->Enabled()) << action->Name();
+    for (TControl* c : ItemControls()) EXPECT_TRUE(c->Enabled()) << c->Name();
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"First"});
+    EXPECT_EQ(W->TreeView->Selected(), a);
+}
+
+TEST_F(Items, NewItemsAreLastSiblingsWithTheDefaultRecord) {
+    Start();
+    Run(W->NewItem);
+    TTreeNode* first = W->TreeView->Selected();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Text(), "New Item");
+    // The caption is being edited in place.
+    EXPECT_TRUE(W->TreeView->IsEditing());
+    EXPECT_EQ(first->ImageIndex(), ImgItem);
+    EXPECT_EQ(first->SelectedIndex(), ImgItem);
+    EXPECT_EQ(first->StateIndex(), 3);  // level 0
+    const TItemData* r = Record(first);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->Locked, 0);
+    EXPECT_EQ(r->IsLink, 0);
+    EXPECT_EQ(r->Crc, -1);
+    EXPECT_EQ(r->Compression, 0);
+    EXPECT_EQ(r->ColourIndex, 0);
+    EXPECT_EQ(r->Style, 0);
+    EXPECT_EQ(r->FontSize, W->TreeView->Font()->Size());
+    EXPECT_TRUE(r->Password.empty());
+    Rename(first, "First");
+
+    TTreeNode* second = Add(W->NewItem, "Second");
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"First", "Second"}));
+    EXPECT_NE(Record(second)->Id, Record(first)->Id);
+
+    // With a sub-item selected the new item joins its level, at the end.
+    TTreeNode* sub = AddUnder(first, W->NewSubItem, "Sub");
+    TTreeNode* sibling = Add(W->NewItem, "Sibling");
+    EXPECT_EQ(sibling->Parent(), first);
+    EXPECT_EQ(Captions(first), (std::vector<std::string>{"Sub", "Sibling"}));
+    (void)sub;
+
+    // A new root item is always the last top item.
+    W->IniCtrl->WriteInteger("common", "compression", 1);
+    TTreeNode* root = Add(W->NewRootItem, "Root");
+    EXPECT_EQ(root->Parent(), nullptr);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"First", "Second", "Root"}));
+    EXPECT_EQ(root->StateIndex(), 2);
+    EXPECT_EQ(Record(root)->Compression, 1);
+}
+
+TEST_F(Items, ANewSubItemIsTheFirstChildAndMakesItsParentAParent) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* older = AddUnder(top, W->NewSubItem, "Older");
+    TTreeNode* newer = AddUnder(top, W->NewSubItem, "Newer");
+    EXPECT_EQ(Captions(top), (std::vector<std::string>{"Newer", "Older"}));
+    EXPECT_EQ(top->ImageIndex(), ImgParent);
+    EXPECT_EQ(top->SelectedIndex(), ImgParent);
+    EXPECT_TRUE(top->Expanded());
+    EXPECT_EQ(W->TreeView->Selected(), newer);
+    EXPECT_EQ(newer->ImageIndex(), ImgItem);
+    EXPECT_EQ(newer->StateIndex(), 3);
+    EXPECT_EQ(W->ExpColButton->ImageIndex(), 9);
+    EXPECT_NE(Record(newer)->Id, Record(older)->Id);
+
+    // Under a link, the link becomes a link with sub-items.
+    Select(top);
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    ASSERT_TRUE(Record(link)->IsLink);
+    AddUnder(link, W->NewSubItem, "Under the link");
+    EXPECT_EQ(link->ImageIndex(), ImgLinkParent);
+}
+
+TEST_F(Items, ALockedItemTakesNoSubItemsLinksOrClonesButNewItemsStillCome) {
+    Start();
+    TTreeNode* safe = Add(W->NewItem, "Safe");
+    Lock(safe, "secret");
+    ASSERT_TRUE(Locked(safe));
+    MessageBoxes().clear();
+    for (TAction* a : {W->NewSubItem, W->CreateLink, W->CloneNote}) {
+        Select(safe);
+        Run(a);
+    }
+    ASSERT_EQ(MessageBoxes().size(), 3u);
+    EXPECT_EQ(MessageBoxes()[0].text, "No sub-items can be added to a locked item.");
+    EXPECT_EQ(MessageBoxes()[1].text, "No links can be added to a locked item.");
+    EXPECT_EQ(MessageBoxes()[2].text, "Locked items cannot be cloned.");
+    for (const BoxRecord& b : MessageBoxes()) {
+        EXPECT_EQ(b.caption, "Locked");
+        EXPECT_EQ(b.flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    }
+    EXPECT_EQ(safe->Count(), 0);
+    EXPECT_EQ(safe->ImageIndex(), ImgLocked);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 1);
+
+    Select(safe);
+    Add(W->NewItem, "Next");
+    Select(safe);
+    Add(W->NewRootItem, "Root");
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Safe", "Next", "Root"}));
+}
+
+// ---------------------------------------------------------------- links and clones
+
+TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    SaveNote(origin, "origin text");
+    Select(origin);
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    ASSERT_NE(link, origin);
+    EXPECT_EQ(link->Parent(), origin);
+    EXPECT_EQ(origin->Item(0), link);
+    EXPECT_EQ(link->Text(), "Origin");
+    EXPECT_EQ(link->ImageIndex(), ImgLink);
+    EXPECT_EQ(link->SelectedIndex(), ImgLink);
+    EXPECT_EQ(origin->ImageIndex(), ImgParent);
+    EXPECT_TRUE(origin->Expanded());
+    EXPECT_EQ(Record(link)->IsLink, 1);
+    EXPECT_EQ(Record(link)->Id, Record(origin)->Id);
+    EXPECT_EQ(Record(link)->Crc, -1);
+    EXPECT_EQ(W->ExpColButton->ImageIndex(), 9);
+
+    // A link of the link: the same origin; the first link gets image 35.
+    Run(W->CreateLink);
+    TTreeNode* second = W->TreeView->Selected();
+    EXPECT_EQ(second->Parent(), link);
+    EXPECT_EQ(Record(second)->Id, Record(origin)->Id);
+    EXPECT_EQ(link->ImageIndex(), ImgLinkParent);
+
+    Run(W->LinkOrigin1);
+    EXPECT_EQ(W->TreeView->Selected(), origin);
+    // The origin's note file is the only file: links have none of their own.
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(Record(origin)->Id)});
+}
+
+TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Recipe");
+    SaveNote(item, "flour and water");
+    // Typed since the save: not in the clone, but kept for the item.
+    W->REdit->SetText("flour, water and salt");
+    W->NoteModified = true;
+    Run(W->CloneNote);
+    TTreeNode* clone = W->TreeView->Selected();
+    ASSERT_NE(clone, item);
+    EXPECT_TRUE(W->TreeView->IsEditing());
+    Rename(clone, "Copy of Recipe");
+    EXPECT_EQ(clone->Parent(), item);
+    EXPECT_EQ(item->Item(0), clone);
+    EXPECT_EQ(clone->ImageIndex(), ImgItem);
+    EXPECT_EQ(item->ImageIndex(), ImgParent);
+    EXPECT_EQ(Record(clone)->IsLink, 0);
+    EXPECT_NE(Record(clone)->Id, Record(item)->Id);
+    EXPECT_TRUE(FileHolds(Record(clone)->Id, "flour and water"));
+    EXPECT_TRUE(FileHolds(Record(item)->Id, "flour, water and salt"));
+    EXPECT_FALSE(FileHolds(Record(clone)->Id, "salt"));
+
+    // An item never saved has no file, and neither has its clone.
+    TTreeNode* empty = Add(W->NewRootItem, "Empty");
+    Run(W->CloneNote);
+    TTreeNode* emptyClone = W->TreeView->Selected();
+    ASSERT_NE(emptyClone, empty);
+    EXPECT_EQ(emptyClone->Text(), "Copy of Empty");
+    EXPECT_FALSE(FileExists(NoteFile(emptyClone)));
+}
+
+TEST_F(Items, TheCloneOfALinkIsAPlainItemWithItsOriginsNote) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    SaveNote(origin, "shared words");
+    Select(origin);
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    Run(W->CloneNote);
+    TTreeNode* clone = W->TreeView->Selected();
+    EXPECT_EQ(clone->Parent(), link);
+    EXPECT_EQ(clone->Text(), "Copy of Origin");
+    EXPECT_EQ(link->ImageIndex(), ImgLinkParent);
+    EXPECT_EQ(Record(clone)->IsLink, 0);
+    EXPECT_NE(Record(clone)->Id, Record(origin)->Id);
+    EXPECT_TRUE(FileHolds(Record(clone)->Id, "shared words"));
+}
+
+TEST_F(Items, ALinkToALockedOriginCannotCopyTheProtectedNoteOut) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Diary");
+    SaveNote(origin, "my secret");
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    Rename(link, "Diary");
+    Lock(origin, "key");
+    ASSERT_TRUE(Locked(origin));
+    Select(link);
+    MessageBoxes().clear();
+    int files = static_cast<int>(DataFiles().size());
+    Run(W->CloneNote);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "Locked items cannot be cloned.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Locked");
+    EXPECT_EQ(static_cast<int>(DataFiles().size()), files);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 2);
+}
+
+// ---------------------------------------------------------------- removal
+
+TEST_F(Items, RemovalAsksFirstAndDeletesTheNoteFile) {
+    Start();
+    TTreeNode* keep = Add(W->NewItem, "Keep");
+    TTreeNode* gone = Add(W->NewItem, "Gone");
+    SaveNote(keep, "kept");
+    SaveNote(gone, "going");
+    const int32_t goneId = Record(gone)->Id;
+    Select(gone);
+
+    // No: nothing happens.
+    Run(W->RemoveItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "Are you sure you want to delete 'Gone' from the treskel?");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Delete Treskel Item");
+    EXPECT_EQ(MessageBoxes()[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Keep", "Gone"}));
+    EXPECT_TRUE(FileExists(NoteFile(goneId)));
+
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Keep"});
+    EXPECT_FALSE(FileExists(NoteFile(goneId)));
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(Record(keep)->Id)});
+    // The item now selected shows its own note.
+    EXPECT_EQ(W->TreeView->Selected(), keep);
+    EXPECT_EQ(Editor(), "kept");
+}
+
+TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    TTreeNode* branch = Add(W->NewItem, "Branch");
+    TTreeNode* child = AddUnder(branch, W->NewSubItem, "Child");
+    TTreeNode* grandChild = AddUnder(child, W->NewSubItem, "Grandchild");
+    Select(origin);
+    Run(W->CreateLink);
+    SaveNote(origin, "origin note");
+    SaveNote(branch, "branch note");
+    SaveNote(child, "child note");
+    SaveNote(grandChild, "grandchild note");
+    // A link to the origin inside the branch (as a drag leaves one), with
+    // an item of its own below it.
+    const int32_t originId = Record(origin)->Id;
+    TTreeNode* link = W->TreeView->Items()->AddChild(grandChild, "Origin");
+    AsItem(link)->SetData(W->NewItemRecord(true, originId));
+    AsItem(link)->SetImageIndex(ImgLinkParent);
+    AsItem(grandChild)->SetImageIndex(ImgParent);
+    TTreeNode* underLink = AddUnder(link, W->NewSubItem, "Under the link");
+    SaveNote(underLink, "under the link note");
+    std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,
+                                   Record(underLink)->Id};
+    ASSERT_EQ(DataFiles().size(), 5u);
+
+    Select(branch);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    ASSERT_FALSE(MessageBoxes().empty());
+    EXPECT_EQ(MessageBoxes().back().text,
+              "Deleting 'Branch' will remove its children as well.\nAre you sure you want to do this?");
+    EXPECT_EQ(MessageBoxes().back().caption, "Delete Treskel Item");
+    EXPECT_EQ(Node("Branch"), nullptr);
+    EXPECT_EQ(Node("Grandchild"), nullptr);
+    for (int32_t id : branchIds) EXPECT_FALSE(FileExists(NoteFile(id))) << id;
+    EXPECT_TRUE(FileHolds(originId, "origin note"));
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(originId)});
+
+    // Saved and opened again: the origin, its own link, and its note.
+    Restart();
+    ASSERT_NE(Node("Origin"), nullptr);
+    EXPECT_EQ(Captions(nullptr), std::vector<std::string>{"Origin"});
+    EXPECT_EQ(Node("Origin")->Count(), 1);
+    W->ShowItemNote(Node("Origin"));
+    EXPECT_EQ(Editor(), "origin note");
+}
+
+TEST_F(Items, AChangeToTheRemovedItemsNoteIsDroppedAndWrittenNowhere) {
+    Start();
+    TTreeNode* first = Add(W->NewItem, "First");
+    TTreeNode* second = Add(W->NewItem, "Second");
+    SaveNote(second, "second note");
+    SaveNote(first, "first note");
+    const int32_t firstId = Record(first)->Id, secondId = Record(second)->Id;
+    const std::vector<unsigned char> secondBytes = ReadAll(NoteFile(secondId));
+
+    // Typed into First and not saved; then First goes.
+    Select(first);
+    W->REdit->SetText("typed and never wanted");
+    W->NoteModified = true;
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_FALSE(FileExists(NoteFile(firstId)));
+    EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
+    EXPECT_EQ(W->TreeView->Selected(), second);
+    EXPECT_EQ(Editor(), "second note");
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(secondId)});
+
+    // Nor does it come back when the treskel is packed.
+    CloseWindow();
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    EXPECT_FALSE(Contains(ReadAll(DataFile("Work.tsx")), "typed and never wanted"));
+    EXPECT_TRUE(Contains(ReadAll(DataFile("Work.tsx")), "second note"));
+}
+
+TEST_F(Items, RemovalDropsThePendingChangeEvenWhereEveryChangeOfSelectionSaves) {
+    Start();
+    TTreeNode* first = Add(W->NewItem, "First");
+    TTreeNode* second = Add(W->NewItem, "Second");
+    SaveNote(second, "second note");
+    const int32_t firstId = Record(first)->Id, secondId = Record(second)->Id;
+    const std::vector<unsigned char> secondBytes = ReadAll(NoteFile(secondId));
+    // A tree that saves the note it leaves whenever it is modified, with
+    // no eye for items that are going.
+    W->TreeView->OnChanging = [this](TObject*, TTreeNode*, bool&) {
+        if (!W->NoteModified) return;
+        W->SaveItemNote(W->TreeView->Selected());
+        W->NoteModified = false;
+    };
+    Select(first);
+    W->REdit->SetText("typed and never wanted");
+    W->NoteModified = true;
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_FALSE(FileExists(NoteFile(firstId)));
+    EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(secondId)});
+}
+
+TEST_F(Items, RemovingTheOnlySubItemGivesTheParentItsPlainImage) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Item");
+    TTreeNode* a = AddUnder(item, W->NewSubItem, "A");
+    TTreeNode* b = AddUnder(item, W->NewSubItem, "B");
+    Select(item);
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    TTreeNode* underLink = AddUnder(link, W->NewSubItem, "Under link");
+    ASSERT_EQ(link->ImageIndex(), ImgLinkParent);
+
+    Select(underLink);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(link->ImageIndex(), ImgLink);
+    EXPECT_EQ(link->SelectedIndex(), ImgLink);
+
+    for (TTreeNode* n : {link, b}) {
+        Select(n);
+        AnswerNextBox(IDYES);
+        Run(W->RemoveItem);
+        EXPECT_EQ(item->ImageIndex(), ImgParent);
+    }
+    Select(a);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(item->ImageIndex(), ImgItem);
+    EXPECT_EQ(item->SelectedIndex(), ImgItem);
+}
+
+TEST_F(Items, ALockedParentKeepsItsLockImageWhenItsLastSubItemGoes) {
+    Start();
+    TTreeNode* parent = Add(W->NewItem, "Vault");
+    TTreeNode* child = AddUnder(parent, W->NewSubItem, "Inside");
+    Lock(parent, "pw");
+    // The sub-item is still reachable, as a search reaches it.
+    Search(W->SearchItems, "Inside");
+    ASSERT_EQ(W->TreeView->Selected(), child);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(parent->Count(), 0);
+    EXPECT_EQ(parent->ImageIndex(), ImgLocked);
+    EXPECT_TRUE(Locked(parent));
+}
+
+TEST_F(Items, ALockedItemOrSubItemCannotBeRemoved) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* sub = AddUnder(top, W->NewSubItem, "Sub");
+    SaveNote(top, "top note");
+    Lock(sub, "pw");
+    Select(top);
+    MessageBoxes().clear();
+    Run(W->RemoveItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text,
+              "The item is locked or a sub item is locked.  Locked\nitems cannot be deleted until they are unlocked.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Error");
+    EXPECT_EQ(MessageBoxes()[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    EXPECT_NE(Node("Top"), nullptr);
+    EXPECT_NE(Node("Sub"), nullptr);
+    EXPECT_TRUE(FileExists(NoteFile(top)));
+}
+
+TEST_F(Items, RemovingTheLastItemSwitchesTheItemCommandsOff) {
+    Start();
+    TTreeNode* only = Add(W->NewItem, "Only");
+    SaveNote(only, "last words");
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 0);
+    EXPECT_EQ(Editor(), "");
+    EXPECT_FALSE(W->NoteModified);
+    for (TAction* a : ItemActions()) EXPECT_FALSE(a->Enabled()) << a->Name();
+    for (TControl* c : ItemControls()) EXPECT_FALSE(c->Enabled()) << c->Name();
+    EXPECT_TRUE(W->NewItem->Enabled());
+    EXPECT_TRUE(W->NewRootItem->Enabled());
+    EXPECT_TRUE(DataFiles().empty());
+    // And a new item switches them on again.
+    Add(W->NewRootItem, "Again");
+    for (TAction* a : ItemActions()) EXPECT_TRUE(a->Enabled()) << a->Name();
+    EXPECT_TRUE(W->Panel2->Enabled());
+}
+
+// ---------------------------------------------------------------- locks
+
+TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Private");
+    TTreeNode* sub = AddUnder(item, W->NewSubItem, "Deeper");
+    AddUnder(sub, W->NewSubItem, "Deepest");
+    sub->Expand(false);
+    SaveNote(item, "private words");
+    Select(item);
+    // Typed and not yet saved: kept before the editor goes.
+    W->REdit->SetText("private words, more of them");
+    W->NoteModified = true;
+    InputQueries().clear();
+    Passwords({"abcdefghijk", "abcdefghij"});
+    Run(W->LockItem);
+    ASSERT_EQ(InputQueries().size(), 2u);
+    for (const QueryRecord& q : InputQueries()) {
+        EXPECT_EQ(q.caption, "Password");
+        EXPECT_EQ(q.prompt, "Enter the password for this item (10 chars. max)");
+        EXPECT_EQ(q.value, "");
+    }
+    const TItemData* r = Record(item);
+    EXPECT_EQ(r->Locked, 1);
+    EXPECT_EQ(r->Password, "abcdefghij");
+    EXPECT_EQ(item->ImageIndex(), ImgLocked);
+    EXPECT_EQ(item->SelectedIndex(), ImgLocked);
+    EXPECT_FALSE(item->Expanded());
+    EXPECT_FALSE(sub->Expanded());
+    EXPECT_TRUE(W->LockButton->Down());
+    EXPECT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    EXPECT_EQ(W->Panel2->Caption(), "Protected");
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_TRUE(FileHolds(r->Id, "private words, more of them"));
+
+    // The lock is kept with the treskel.
+    Restart();
+    TTreeNode* again = Node("Private");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->ImageIndex(), ImgLocked);
+    EXPECT_EQ(Record(again)->Password, "abcdefghij");
+    EXPECT_TRUE(Locked(again));
+}
+
+TEST_F(Items, UnlockingNeedsThePasswordInItsOwnLetterCase) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Private");
+    AddUnder(item, W->NewSubItem, "Sub");
+    SaveNote(item, "the note");
+    Lock(item, "Secret");
+    MessageBoxes().clear();
+
+    // Wrong case: no message, still locked, the button still down.
+    Select(item);
+    W->LockButton->SetDown(false);
+    Passwords({"secret"});
+    Run(W->LockItem);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_TRUE(Locked(item));
+    EXPECT_EQ(item->ImageIndex(), ImgLocked);
+    EXPECT_TRUE(W->LockButton->Down());
+    EXPECT_FALSE(W->REdit->Visible());
+
+    // Cancelled: nothing changes.
+    CancelNextQuery();
+    Run(W->LockItem);
+    EXPECT_TRUE(Locked(item));
+
+    Passwords({"Secret"});
+    Run(W->LockItem);
+    EXPECT_FALSE(Locked(item));
+    EXPECT_TRUE(Record(item)->Password.empty());
+    EXPECT_EQ(item->ImageIndex(), ImgParent);
+    EXPECT_EQ(item->SelectedIndex(), ImgParent);
+    EXPECT_TRUE(W->REdit->Visible());
+    EXPECT_TRUE(W->Panel2->Enabled());
+    EXPECT_FALSE(W->LockButton->Down());
+    EXPECT_EQ(Editor(), "the note");
+}
+
+TEST_F(Items, AnUnlockedLinkGetsItsLinkImageBack) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    Lock(link, "pw");
+    EXPECT_EQ(link->ImageIndex(), ImgLocked);
+    Passwords({"pw"});
+    Run(W->LockItem);
+    EXPECT_EQ(link->ImageIndex(), ImgLink);
+    AddUnder(link, W->NewSubItem, "Under");
+    Lock(link, "pw");
+    Passwords({"pw"});
+    Run(W->LockItem);
+    EXPECT_EQ(link->ImageIndex(), ImgLinkParent);
+    (void)origin;
+}
+
+TEST_F(Items, AnEmptyOrCancelledPasswordLocksNothing) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Open");
+    InputQueries().clear();
+    Passwords({""});
+    Run(W->LockItem);
+    CancelNextQuery();
+    Run(W->LockItem);
+    EXPECT_EQ(InputQueries().size(), 2u);
+    EXPECT_FALSE(Locked(item));
+    EXPECT_EQ(item->ImageIndex(), ImgItem);
+    EXPECT_FALSE(W->LockButton->Down());
+    EXPECT_TRUE(W->REdit->Visible());
+}
+
+// ---------------------------------------------------------------- expansion and promotion
+
+TEST_F(Items, ExpandCollapseWorksOnTheWholeBranchAndShowsOnItsButton) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* mid = AddUnder(top, W->NewSubItem, "Mid");
+    AddUnder(mid, W->NewSubItem, "Low");
+    Select(top);
+    Run(W->ExpandItem);
+    EXPECT_FALSE(top->Expanded());
+    EXPECT_FALSE(mid->Expanded());
+    EXPECT_EQ(W->ExpColButton->ImageIndex(), 9);
+    Run(W->ExpandItem);
+    EXPECT_TRUE(top->Expanded());
+    EXPECT_TRUE(mid->Expanded());
+    EXPECT_EQ(W->ExpColButton->ImageIndex(), 5);
+
+    // A locked item does not open.
+    Run(W->ExpandItem);
+    Lock(top, "pw");
+    Select(top);
+    Run(W->ExpandItem);
+    EXPECT_FALSE(top->Expanded());
+    EXPECT_EQ(W->ExpColButton->ImageIndex(), 9);
+}
+
+TEST_F(Items, PromotionPutsTheBranchDirectlyAboveItsFormerParent) {
+    Start();
+    Add(W->NewItem, "Before");
+    TTreeNode* parent = Add(W->NewItem, "Parent");
+    Add(W->NewItem, "After");
+    TTreeNode* moving = AddUnder(parent, W->NewSubItem, "Moving");
+    TTreeNode* kid = AddUnder(moving, W->NewSubItem, "Kid");
+    SaveNote(kid, "kid note");
+    SaveNote(moving, "moving note");
+    const int32_t movingId = Record(moving)->Id, kidId = Record(kid)->Id;
+    moving->Collapse(false);
+    Select(moving);
+    // Typed and not saved: saved before the item moves, with its CRC.
+    W->REdit->SetText("moving note, edited");
+    W->NoteModified = true;
+
+    Run(W->PromoteItem);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Before", "Moving", "Parent", "After"}));
+    TTreeNode* promoted = W->TreeView->Selected();
+    ASSERT_NE(promoted, nullptr);
+    EXPECT_EQ(promoted->Text(), "Moving");
+    EXPECT_EQ(promoted->Parent(), nullptr);
+    EXPECT_EQ(Record(promoted)->Id, movingId);
+    ASSERT_EQ(promoted->Count(), 1);
+    EXPECT_EQ(Record(promoted->Item(0))->Id, kidId);
+    EXPECT_TRUE(promoted->Expanded());
+    EXPECT_EQ(promoted->ImageIndex(), ImgParent);
+    EXPECT_EQ(parent->Count(), 0);
+    EXPECT_EQ(parent->ImageIndex(), ImgItem);
+    EXPECT_TRUE(FileHolds(movingId, "moving note, edited"));
+    EXPECT_TRUE(FileHolds(kidId, "kid note"));
+    EXPECT_EQ(static_cast<uint32_t>(Record(promoted)->Crc), FileCrc32(NoteFile(movingId)));
+
+    // A top item stays where it is.
+    Run(W->PromoteItem);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Before", "Moving", "Parent", "After"}));
+    EXPECT_EQ(W->TreeView->Selected(), promoted);
+}
+
+TEST_F(Items, APromotedLockedItemKeepsItsLockAndStaysClosed) {
+    Start();
+    TTreeNode* parent = Add(W->NewItem, "Parent");
+    AddUnder(parent, W->NewSubItem, "Sibling");
+    TTreeNode* locked = AddUnder(parent, W->NewSubItem, "Locked");
+    AddUnder(locked, W->NewSubItem, "Hidden");
+    Lock(locked, "pw");
+    Select(locked);
+    Run(W->PromoteItem);
+    TTreeNode* promoted = W->TreeView->Selected();
+    ASSERT_NE(promoted, nullptr);
+    EXPECT_EQ(promoted->Text(), "Locked");
+    EXPECT_EQ(promoted->Parent(), nullptr);
+    EXPECT_EQ(promoted->ImageIndex(), ImgLocked);
+    EXPECT_TRUE(Locked(promoted));
+    EXPECT_EQ(Record(promoted)->Password, "pw");
+    EXPECT_FALSE(promoted->Expanded());
+    EXPECT_EQ(parent->ImageIndex(), ImgParent);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Locked", "Parent"}));
+}
+
+TEST_F(Items, PromotingTheLastSubItemOfALockedItemLeavesItLocked) {
+    Start();
+    TTreeNode* vault = Add(W->NewItem, "Vault");
+    AddUnder(vault, W->NewSubItem, "Inside");
+    Lock(vault, "pw");
+    Search(W->SearchItems, "Inside");
+    ASSERT_EQ(W->TreeView->Selected()->Text(), "Inside");
+    Run(W->PromoteItem);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Inside", "Vault"}));
+    EXPECT_EQ(vault->ImageIndex(), ImgLocked);
+    EXPECT_TRUE(Locked(vault));
+}
+
+TEST_F(Items, ThePopUpMenuOffersPromotionOnlyForSubItems) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* sub = AddUnder(top, W->NewSubItem, "Sub");
+    ASSERT_TRUE(W->PopupMenu2->OnPopup);
+    Select(top);
+    W->PopupMenu2->OnPopup(W->PopupMenu2);
+    EXPECT_FALSE(W->PromoteItem->Enabled());
+    Select(sub);
+    W->PopupMenu2->OnPopup(W->PopupMenu2);
+    EXPECT_TRUE(W->PromoteItem->Enabled());
+}
+
+// ---------------------------------------------------------------- sorting
+
+class Sorting : public Items {
+protected:
+    // Top items in an order that neither sort keeps, and sub-items whose
+    // byte order differs from their order by letters.
+    void Build() {
+        Start();
+        for (const char* c : {"beta", "Alpha", "alpha", "Beta", "gamma"}) Add(W->NewRootItem, c);
+        TTreeNode* gamma = Node("gamma");
+        for (const char* c : {"a", "Z1", "z2"}) AddUnder(gamma, W->NewSubItem, c);
+        // Sub-items are added first: now z2, Z1, a.
+        ASSERT_EQ(Captions(gamma), (std::vector<std::string>{"z2", "Z1", "a"}));
+    }
+};
+
+TEST_F(Sorting, AToZComparesLettersFirstAndCaseAfterOnEveryLevel) {
+    Build();
+    Run(W->SortAZ);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"alpha", "Alpha", "beta", "Beta", "gamma"}));
+    EXPECT_EQ(Captions(Node("gamma")), (std::vector<std::string>{"a", "Z1", "z2"}));
+}
+
+TEST_F(Sorting, ZToAIgnoresLetterCaseAndDescendsOnEveryLevel) {
+    Build();
+    Run(W->SortZA);
+    // Captions equal but for case keep their order.
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"gamma", "beta", "Beta", "Alpha", "alpha"}));
+    EXPECT_EQ(Captions(Node("gamma")), (std::vector<std::string>{"z2", "Z1", "a"}));
+    Run(W->SortAZ);
+    Run(W->SortZA);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"gamma", "beta", "Beta", "alpha", "Alpha"}));
+}
+
+TEST_F(Sorting, TheSortedOrderIsTheOrderSaved) {
+    Build();
+    Run(W->SortZA);
+    Restart();
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"gamma", "beta", "Beta", "Alpha", "alpha"}));
+    EXPECT_EQ(Captions(Node("gamma")), (std::vector<std::string>{"z2", "Z1", "a"}));
+}
+
+// ---------------------------------------------------------------- search
+
+class Searching : public Items {
+protected:
+    void Build() {
+        Start();
+        TTreeNode* intro = Add(W->NewItem, "Intro");
+        AddUnder(intro, W->NewSubItem, "ALPHA list");
+        Add(W->NewRootItem, "Alphabet");
+        Select(Node("Intro"));
+    }
+};
+
+TEST_F(Searching, WithoutMatchCaseTheFirstCaptionHoldingTheTextInAnyCaseIsSelected) {
+    Build();
+    Search(W->SearchItems, "alpha", false);
+    ASSERT_NE(W->TreeView->Selected(), nullptr);
+    // First in pre-order, though a later top item matches too.
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "ALPHA list");
+    Search(W->SearchItems, "habe", false);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Alphabet");
+    EXPECT_EQ(dialogs_.Shown(), (std::vector<std::string>{"TfrmSearch", "TfrmSearch"}));
+}
+
+TEST_F(Searching, WithMatchCaseOnlyTheTextAsItStandsMatches) {
+    Build();
+    Search(W->SearchItems, "alpha", true);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    Search(W->SearchItems, "Alpha", true);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Alphabet");
+}
+
+TEST_F(Searching, NoMatchACancelOrAnEmptyTextChangesNothing) {
+    Build();
+    Search(W->SearchItems, "nowhere", false);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    Search(W->SearchItems, "", false);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    // Cancel, after typing.
+    dialogs_.Queue([](TCustomForm& f) {
+        auto* s = dynamic_cast<TfrmSearch*>(&f);
+        ASSERT_NE(s, nullptr);
+        Type(s->txtSearch, "Alphabet");
+        Click(s->CancelBtn);
+    });
+    Run(W->SearchItems);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST_F(Searching, SubItemSearchLooksOnlyBelowTheSelection) {
+    Start();
+    Add(W->NewItem, "alpha first");
+    TTreeNode* root = Add(W->NewRootItem, "Alpha root");
+    TTreeNode* mid = AddUnder(root, W->NewSubItem, "middle");
+    AddUnder(mid, W->NewSubItem, "alpha leaf");
+    Add(W->NewRootItem, "alpha last");
+    Select(root);
+    Search(W->SearchSubItems, "alpha", false);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "alpha leaf");
+    // The selection itself is not searched.
+    Select(mid);
+    Search(W->SearchSubItems, "middle", false);
+    EXPECT_EQ(W->TreeView->Selected(), mid);
+}
+
+TEST_F(Searching, TheDialogStartsEmptyEachTimeAndKeepsMatchCase) {
+    Build();
+    Search(W->SearchItems, "Alphabet", true);
+    Search(W->SearchItems, "Intro");
+    ASSERT_EQ(searchSeen_.size(), 2u);
+    EXPECT_EQ(searchSeen_[1].text, "");
+    EXPECT_TRUE(searchSeen_[1].matchCase);
+    for (const SearchSeen& seen : searchSeen_) EXPECT_TRUE(seen.editFocused);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    Search(W->SearchItems, "x", false);
+    Search(W->SearchItems, "y");
+    EXPECT_FALSE(searchSeen_[3].matchCase);
+
+    TfrmSearch* s = SearchForm();
+    EXPECT_EQ(s->Caption(), "Search");
+    EXPECT_EQ(s->FormClientWidth(), 319);
+    EXPECT_EQ(s->FormClientHeight(), 110);
+    EXPECT_EQ(s->Label1->Caption(), "Enter the text you are searching for:");
+    EXPECT_EQ(s->chkMatchCase->Caption(), "Match case");
+    EXPECT_EQ(s, frmSearch);
+}
+
+TEST_F(Searching, ASearchReachesASubItemOfALockedItemAndShowsItsNote) {
+    Start();
+    TTreeNode* vault = Add(W->NewItem, "Vault");
+    TTreeNode* inside = AddUnder(vault, W->NewSubItem, "Inside");
+    SaveNote(inside, "inside note");
+    Add(W->NewRootItem, "Elsewhere");
+    Lock(vault, "pw");
+    Select(Node("Elsewhere"));
+    Search(W->SearchItems, "inside", false);
+    EXPECT_EQ(W->TreeView->Selected(), inside);
+    EXPECT_TRUE(W->REdit->Visible());
+    EXPECT_EQ(Editor(), "inside note");
+}
+
+// ---------------------------------------------------------------- item information
+
+TEST_F(Items, ItemInformationShowsTheRecordOfAnItem) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Shopping");
+    AddUnder(item, W->NewSubItem, "Milk");
+    AddUnder(item, W->NewSubItem, "Bread");
+    InfoSeen seen = ItemInfo(item);
+    EXPECT_EQ(seen.caption, "Item Information");
+    EXPECT_EQ(seen.name, "Shopping");
+    EXPECT_EQ(seen.count, "2");
+    EXPECT_EQ(seen.fileName, IntToStr(Record(item)->Id));
+    EXPECT_FALSE(seen.locked);
+    EXPECT_FALSE(seen.link);
+    EXPECT_EQ(dialogs_.Shown(), std::vector<std::string>{"TfrmItemInfo"});
+    // The dialog is gone once closed.
+    PumpMessages();
+    for (int i = 0; i < W->ComponentCount(); ++i)
+        EXPECT_EQ(dynamic_cast<TfrmItemInfo*>(W->Components(i)), nullptr);
+
+    Lock(item, "pw");
+    seen = ItemInfo(item);
+    EXPECT_TRUE(seen.locked);
+    EXPECT_EQ(seen.count, "2");
+}
+
+TEST_F(Items, ItemInformationOfALinkNamesItsOriginsFile) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    InfoSeen seen = ItemInfo(link);
+    EXPECT_EQ(seen.name, "Origin");
+    EXPECT_EQ(seen.count, "0");
+    EXPECT_EQ(seen.fileName, IntToStr(Record(origin)->Id));
+    EXPECT_TRUE(seen.link);
+    EXPECT_FALSE(seen.locked);
+}
+
+// ---------------------------------------------------------------- a session
+
+TEST_F(Items, ItemsLinksAndClonesAreFoundAgainAfterARestart) {
+    Start();
+    TTreeNode* project = Add(W->NewItem, "Project");
+    TTreeNode* task = AddUnder(project, W->NewSubItem, "Task");
+    SaveNote(task, "do it");
+    Select(task);
+    Run(W->CloneNote);
+    Rename(W->TreeView->Selected(), "Task again");
+    Select(task);
+    Run(W->CreateLink);
+    Add(W->NewRootItem, "Other");
+    const int32_t taskId = Record(task)->Id;
+    const int32_t cloneId = Record(Node("Task again"))->Id;
+
+    Restart();
+    ASSERT_NE(Node("Project"), nullptr);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Project", "Other"}));
+    TTreeNode* t = Node("Project")->Item(0);
+    EXPECT_EQ(t->Text(), "Task");
+    EXPECT_EQ(t->ImageIndex(), ImgParent);
+    ASSERT_EQ(t->Count(), 2);
+    TTreeNode* link = t->Item(0);
+    TTreeNode* clone = t->Item(1);
+    EXPECT_EQ(link->Text(), "Task");
+    EXPECT_EQ(Record(link)->IsLink, 1);
+    EXPECT_EQ(Record(link)->Id, taskId);
+    EXPECT_EQ(link->ImageIndex(), ImgLink);
+    EXPECT_EQ(clone->Text(), "Task again");
+    EXPECT_EQ(Record(clone)->Id, cloneId);
+    EXPECT_EQ(Record(clone)->IsLink, 0);
+    W->ShowItemNote(clone);
+    EXPECT_EQ(Editor(), "do it");
+    W->ShowItemNote(link);
+    EXPECT_EQ(Editor(), "do it");
+}
+
+}  // namespace treskel::test
