@@ -274,6 +274,11 @@ TEST_F(Items, NewItemsAreLastSiblingsWithTheDefaultRecord) {
     EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"First", "Second", "Root"}));
     EXPECT_EQ(root->StateIndex(), 2);
     EXPECT_EQ(Record(root)->Compression, 1);
+
+    // With nothing selected a new item is the last top item.
+    Select(nullptr);
+    Add(W->NewItem, "Unselected");
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"First", "Second", "Root", "Unselected"}));
 }
 
 TEST_F(Items, ANewSubItemIsTheFirstChildAndMakesItsParentAParent) {
