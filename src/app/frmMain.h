@@ -24,6 +24,7 @@
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
 #include "platform/Streams.h"
+#include "platform/UtilityWindow.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/WuCtrls.h"
 
@@ -250,6 +251,10 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // Shows the caret's line and column in the status line once the editor
+    // has handled the key or click at hand.
+    void PostCaretPosition();
+    std::unique_ptr<UtilityWindow> caretStatus_;
 };
 
 extern TfrmTreskel* frmTreskel;

@@ -1,54 +1,244 @@
-// Editor commands of the main window.
+// Editor commands of the main window: formatting, clipboard and undo, the
+// editor's keys and status line, find, the default font and addresses.
+#include <windows.h>
+#include <richedit.h>
+
 #include "app/frmMain.h"
 
 namespace treskel {
 
-void TfrmTreskel::BoldExecute(TObject*) {}
+namespace {
+constexpr int kUnderlineOn = 3;  // the underline type the window uses
+constexpr int kBullets = 1;
+constexpr char kCtrlB = 2, kTab = 9, kCtrlU = 21, kEscape = 27;
+}  // namespace
 
-void TfrmTreskel::ItalicExecute(TObject*) {}
+// ---------------------------------------------------------------- formatting
 
-void TfrmTreskel::UnderlineExecute(TObject*) {}
+void TfrmTreskel::BoldExecute(TObject*) { REdit->SelAttributes()->SetBold(BoldButton->Down()); }
 
-void TfrmTreskel::BulletedListExecute(TObject*) {}
+void TfrmTreskel::ItalicExecute(TObject*) { REdit->SelAttributes()->SetItalic(ItalicButton->Down()); }
 
-void TfrmTreskel::UndoExecute(TObject*) {}
+void TfrmTreskel::UnderlineExecute(TObject*) {
+    REdit->SelAttributes()->SetUnderline(UnderlineButton->Down() ? kUnderlineOn : 0);
+}
 
-void TfrmTreskel::LeftJustifyExecute(TObject*) {}
+void TfrmTreskel::BulletedListExecute(TObject*) {
+    TParaAttributesEx* para = REdit->Paragraph();
+    para->SetNumbering(para->Numbering() != kBullets ? kBullets : 0);
+}
 
-void TfrmTreskel::CenterJustifyExecute(TObject*) {}
+void TfrmTreskel::LeftJustifyExecute(TObject*) { REdit->Paragraph()->SetAlignment(TAlignment::taLeftJustify); }
 
-void TfrmTreskel::RightJustifyExecute(TObject*) {}
+void TfrmTreskel::CenterJustifyExecute(TObject*) { REdit->Paragraph()->SetAlignment(TAlignment::taCenter); }
 
-void TfrmTreskel::CutExecute(TObject*) {}
+void TfrmTreskel::RightJustifyExecute(TObject*) { REdit->Paragraph()->SetAlignment(TAlignment::taRightJustify); }
 
-void TfrmTreskel::CCopyExecute(TObject*) {}
+void TfrmTreskel::QclFontComboBox1Click(TObject*) {
+    REdit->SelAttributes()->SetName(QclFontComboBox1->GetFontName());
+    if (REdit->CanFocus()) REdit->SetFocus();
+}
 
-void TfrmTreskel::PasteExecute(TObject*) {}
+void TfrmTreskel::QclFontSizeComboBox1Click(TObject*) {
+    // A size box whose text is no number has nothing to apply.
+    int size = QclFontSizeComboBox1->GetFontSize();
+    if (size > 0) REdit->SelAttributes()->SetSize(size);
+}
 
-void TfrmTreskel::SearchTextExecute(TObject*) {}
+void TfrmTreskel::REditSelectionChange(TObject*) {
+    TTextAttributesEx* attributes = REdit->SelAttributes();
+    BoldButton->SetDown(attributes->Bold());
+    ItalicButton->SetDown(attributes->Italic());
+    UnderlineButton->SetDown(attributes->Underline() == kUnderlineOn);
+    QclFontComboBox1->SetFontName(attributes->Name());
+    QclFontSizeComboBox1->SetFontSize(attributes->Size());
+    switch (REdit->Paragraph()->Alignment()) {
+        case TAlignment::taLeftJustify: LeftButton->SetDown(true); break;
+        case TAlignment::taRightJustify: RightButton->SetDown(true); break;
+        case TAlignment::taCenter: CenterButton->SetDown(true); break;
+    }
+    BulletButton->SetDown(REdit->Paragraph()->Numbering() == kBullets);
+}
 
-void TfrmTreskel::TextActionsUpdate(TBasicAction*, bool&) {}
+// ---------------------------------------------------------------- clipboard and undo
 
-void TfrmTreskel::REditSelectionChange(TObject*) {}
+void TfrmTreskel::CutExecute(TObject*) { REdit->CutToClipboard(); }
 
-void TfrmTreskel::REditKeyPress(TObject*, char&) {}
+void TfrmTreskel::CCopyExecute(TObject*) { REdit->CopyToClipboard(); }
 
-void TfrmTreskel::REditKeyDown(TObject*, WORD&, TShiftState) {}
+void TfrmTreskel::PasteExecute(TObject*) { REdit->PasteFromClipboard(); }
 
-void TfrmTreskel::REditMouseDown(TObject*, TMouseButton, TShiftState, int, int) {}
+void TfrmTreskel::UndoExecute(TObject*) {
+    if (REdit->HandleAllocated()) REdit->Perform(EM_UNDO);
+}
 
-void TfrmTreskel::REditEnter(TObject*) {}
+void TfrmTreskel::SelectAll1Click(TObject*) { REdit->SelectAll(); }
 
-void TfrmTreskel::REditURLClick(TObject*, const std::string&) {}
+void TfrmTreskel::TextActionsUpdate(TBasicAction*, bool&) {
+    // Asking for the selection would make the editor's window; without
+    // one nothing is selected.
+    bool selected = REdit->HandleAllocated() && REdit->SelLength() > 0;
+    CutButton->SetEnabled(selected);
+    CopyButton->SetEnabled(selected);
+    if (REdit->HandleAllocated() && Panel2->Enabled()) {
+        UndoButton->SetEnabled(REdit->Perform(EM_CANUNDO) != 0);
+        PasteButton->SetEnabled(REdit->Perform(EM_CANPASTE, 0) != 0);
+    }
+}
 
-void TfrmTreskel::QclFontComboBox1Click(TObject*) {}
+// ---------------------------------------------------------------- keys and status line
 
-void TfrmTreskel::QclFontSizeComboBox1Click(TObject*) {}
+namespace {
+void ShowCaretPosition(TfrmTreskel& w) {
+    w.StatusBar->Panels()->Items(1)->SetText("Line: " + IntToStr(w.REdit->CaretLine()) +
+                                             " Col: " + IntToStr(w.REdit->CaretColumn()));
+}
 
-void TfrmTreskel::SelectAll1Click(TObject*) {}
+UINT CaretStatusMessage() {
+    static const UINT message = RegisterWindowMessageA("TreskelCaretStatus");
+    return message;
+}
+}  // namespace
 
-void TfrmTreskel::DefaultFont1Click(TObject*) {}
+// Key and mouse events come before the editor moves its caret: the
+// position is read once the message at hand is done.
+void TfrmTreskel::PostCaretPosition() {
+    if (!caretStatus_)
+        caretStatus_ = std::make_unique<UtilityWindow>([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+            if (msg != CaretStatusMessage()) return false;
+            if (REdit->HandleAllocated()) ShowCaretPosition(*this);
+            result = 0;
+            return true;
+        });
+    PostMessageA(caretStatus_->Handle(), CaretStatusMessage(), 0, 0);
+}
 
-void TfrmTreskel::FindDialogFind(TObject*) {}
+void TfrmTreskel::REditKeyDown(TObject*, WORD& Key, TShiftState) { TabPressed = Key == VK_TAB; }
+
+void TfrmTreskel::REditKeyPress(TObject*, char& Key) {
+    switch (Key) {
+        case kCtrlB:
+            BoldButton->SetDown(!BoldButton->Down());
+            REdit->SelAttributes()->SetBold(BoldButton->Down());
+            break;
+        case kTab:
+            if (TabPressed) return;  // a real Tab goes into the text
+            // Ctrl+I arrives as the same character.
+            ItalicButton->SetDown(!ItalicButton->Down());
+            REdit->SelAttributes()->SetItalic(ItalicButton->Down());
+            Key = 0;
+            break;
+        case kCtrlU:
+            UnderlineButton->SetDown(!UnderlineButton->Down());
+            REdit->SelAttributes()->SetUnderline(UnderlineButton->Down() ? kUnderlineOn : 0);
+            break;
+        case kEscape:
+            if (TreeView->CanFocus()) TreeView->SetFocus();
+            break;
+        default: break;
+    }
+    PostCaretPosition();
+}
+
+void TfrmTreskel::REditMouseDown(TObject*, TMouseButton, TShiftState, int, int) { PostCaretPosition(); }
+
+void TfrmTreskel::REditEnter(TObject*) {
+    if (TreeView->Selected() != nullptr)
+        NoteModified = true;
+    else if (TreeView->CanFocus())
+        TreeView->SetFocus();
+}
+
+// ---------------------------------------------------------------- find
+
+void TfrmTreskel::SearchTextExecute(TObject*) {
+    FindDialog->SetPosition({REdit->Left() + REdit->Width(), REdit->Top()});
+    FindDialog->Execute();
+}
+
+void TfrmTreskel::FindDialogFind(TObject*) {
+    TFindOptions options = FindDialog->Options();
+    TSearchTypesEx search;
+    if (options.Contains(TFindOption::frMatchCase)) search += TSearchTypeEx::stMatchCase;
+    if (options.Contains(TFindOption::frWholeWord)) search += TSearchTypeEx::stWholeWord;
+    bool backwards = !options.Contains(TFindOption::frDown);
+    if (backwards) search += TSearchTypeEx::stBackward;
+
+    int selStart = REdit->SelStart(), selLength = REdit->SelLength();
+    int start = 0, length = 0;
+    if (!backwards) {
+        start = selLength > 0 ? selStart + selLength : 0;
+        length = REdit->GetTextLen() - start;
+    } else {
+        // Backwards from the selection's start, so that the next find
+        // moves on from the text found last; with nothing selected over
+        // the whole note.
+        start = selLength > 0 ? selStart : REdit->GetTextLen();
+        length = start;
+    }
+    std::string what = FindDialog->FindText();
+    int found = REdit->FindText(what, start, length, search);
+    if (found < 0) return;
+    REdit->SetFocus();
+    REdit->SetSelStart(found);
+    REdit->SetSelLength(MultiByteToWideChar(REdit->TextCodePage(), 0, what.data(), static_cast<int>(what.size()),
+                                            nullptr, 0));
+}
+
+// ---------------------------------------------------------------- default font
+
+void TfrmTreskel::DefaultFont1Click(TObject*) {
+    if (!FontDialog->Execute()) return;
+    IniCtrl->WriteFont("common", "text", FontDialog->Font());
+    REdit->Font()->Assign(FontDialog->Font());
+}
+
+// ---------------------------------------------------------------- addresses
+
+namespace {
+// One argument of a command line as programs split theirs: in quotes,
+// with quotes and the backslashes before them escaped.
+std::string QuoteArgument(const std::string& arg) {
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            out.append(backslashes * 2 + 1, '\\');
+        } else {
+            out.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
+}
+
+// The program part: a path in quotes, so that one with spaces is never
+// read as a shorter path and arguments; a value that brings its own
+// quotes is taken as it is.
+std::string QuoteProgram(const std::string& path) {
+    if (!path.empty() && path.front() == '"') return path;
+    return "\"" + path + "\"";
+}
+}  // namespace
+
+void TfrmTreskel::REditURLClick(TObject*, const std::string& URL) {
+    std::string browser = IniCtrl->ReadString("common", "browserpath", "");
+    if (browser.empty()) {
+        OpenDialog1->SetFilter("Executable Files (*.exe)|*.exe");
+        OpenDialog1->SetTitle("Browser Path");
+        if (!OpenDialog1->Execute()) return;
+        browser = OpenDialog1->FileName();
+        IniCtrl->WriteString("common", "browserpath", browser);
+    }
+    // A browser that cannot be started is not reported.
+    std::string command = QuoteProgram(browser) + " " + QuoteArgument(URL);
+    WinExec(command.c_str(), SW_SHOWNORMAL);
+}
 
 }  // namespace treskel

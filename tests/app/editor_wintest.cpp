@@ -1,0 +1,657 @@
+// The main window's editor commands: typing a note, the keys, the tool
+// bar and the combos, the status line, clipboard and undo, find through
+// the real find dialog, the editor's default font and address clicks.
+#include "MainWindowTest.h"
+// After <windows.h>, which it needs.
+#include <dlgs.h>
+
+#include "app/ItemData.h"
+#include "platform/FileSys.h"
+
+namespace treskel::test {
+
+namespace {
+std::string ReadRegistryString(const char* name) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return "<no key>";
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    LONG r = RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS ? std::string(value) : "<none>";
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "<closed>";
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        if (auto* p = static_cast<const char*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+// The directory of this test program, where the stand-in browser is built.
+std::string TestProgramDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return ExtractFilePath(path);
+}
+}  // namespace
+
+class EditorTest : public MainWindowTest {
+protected:
+    // An item as the item commands make it, so that these tests need
+    // nothing but the editor's side.
+    TTreeNode* AddItem(const std::string& caption) {
+        TTreeItemNode* n = W->ItemTree().AddTop();
+        n->SetText(caption);
+        n->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->DataPath)));
+        n->SetImageIndex(ImgItem);
+        W->EnableByTag(TagNeedsItem);
+        return n;
+    }
+    void SelectItem(TTreeNode* node) {
+        W->TreeView->SetSelected(node);
+        PumpMessages();
+    }
+    // A window with a treskel and one selected item.
+    void StartWithItem() {
+        StartWindow();
+        NewTreskel("Notes");
+        item = AddItem("First");
+        SelectItem(item);
+    }
+    HWND Edit() { return W->REdit->Handle(); }
+    std::string Status() { return W->StatusBar->Panels()->Items(1)->Text(); }
+    void Select(int start, int length) {
+        W->REdit->SetSelStart(start);
+        W->REdit->SetSelLength(length);
+        PumpMessages();
+    }
+    // Ctrl and a letter, as the keyboard sends them: the key goes down with
+    // Ctrl held and the message loop makes the control character of it.
+    void CtrlKey(char letter) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageA(Edit(), WM_KEYDOWN, static_cast<WPARAM>(letter), 1);
+        PumpMessages();
+        PostMessageA(Edit(), WM_KEYUP, static_cast<WPARAM>(letter), 0xC0000001);
+        PumpMessages();
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    // A click on a button of the editor's tool bar.
+    void Click(TToolButton* button) {
+        ClickAt(W->ToolBar2->Handle(), button->Left() + button->Width() / 2, button->Top() + button->Height() / 2);
+        PumpMessages();
+    }
+    // A choice from a combo's list, as the mouse makes it.
+    void Choose(TCustomComboBox* box, const std::string& text) {
+        int i = box->Items()->IndexOf(text);
+        ASSERT_GE(i, 0) << text;
+        box->SetItemIndex(i);
+        SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box->Handle()));
+        PumpMessages();
+    }
+    TTreeNode* item = nullptr;
+};
+
+// ---------------------------------------------------------------- typing a note
+
+using EditorNote = EditorTest;
+
+TEST_F(EditorNote, EnteringTheEditorWithAnItemSelectedMarksTheNoteModified) {
+    StartWithItem();
+    EXPECT_FALSE(W->NoteModified);
+    W->REdit->SetFocus();
+    PumpMessages();
+    EXPECT_TRUE(W->NoteModified);
+    EXPECT_EQ(GetFocus(), Edit());
+}
+
+TEST_F(EditorNote, WithNoItemSelectedTheEditorHandsTheFocusToTheTree) {
+    StartWithItem();
+    W->TreeView->SetSelected(nullptr);
+    PumpMessages();
+    W->REdit->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_EQ(GetFocus(), W->TreeView->Handle());
+}
+
+TEST_F(EditorNote, ATypedNoteStaysWithItsItemAcrossSwitchesAndARestart) {
+    StartWithItem();
+    TTreeNode* second = AddItem("Second");
+    TypeNote("first note");
+    Select(6, 4);
+    CtrlKey('B');
+    SelectItem(second);
+    EXPECT_EQ(NoteText(), "");
+    TypeNote("second note");
+    SelectItem(Node("First"));
+    EXPECT_EQ(NoteText(), "first note");
+    SelectItem(Node("Second"));
+    EXPECT_EQ(NoteText(), "second note");
+
+    Restart();
+    SelectItem(Node("Second"));
+    SelectItem(Node("First"));
+    EXPECT_EQ(NoteText(), "first note");
+    Select(6, 4);
+    EXPECT_TRUE(W->REdit->SelAttributes()->Bold());
+    EXPECT_TRUE(W->BoldButton->Down());
+    Select(0, 5);
+    EXPECT_FALSE(W->REdit->SelAttributes()->Bold());
+    SelectItem(Node("Second"));
+    EXPECT_EQ(NoteText(), "second note");
+}
+
+// ---------------------------------------------------------------- keys
+
+using EditorKeys = EditorTest;
+
+TEST_F(EditorKeys, CtrlBCtrlIAndCtrlUToggleTheFormatAndTheirButtons) {
+    StartWithItem();
+    TypeNote("one two");
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    auto format = [&](int start, int length) {
+        Select(start, length);
+        return std::string(a->Bold() ? "B" : "") + (a->Italic() ? "I" : "") + "U" + IntToStr(a->Underline());
+    };
+    Select(0, 3);
+    CtrlKey('B');
+    EXPECT_TRUE(W->BoldButton->Down());
+    CtrlKey('I');
+    EXPECT_TRUE(W->ItalicButton->Down());
+    CtrlKey('U');
+    EXPECT_TRUE(W->UnderlineButton->Down());
+    // The keys format; none of them leaves a character in the text.
+    EXPECT_EQ(NoteText(), "one two");
+    EXPECT_EQ(format(0, 3), "BIU3");
+    EXPECT_EQ(format(4, 3), "U0");
+    EXPECT_FALSE(W->BoldButton->Down());
+
+    // Pressed again on the formatted text, each one takes its format off.
+    EXPECT_EQ(format(0, 3), "BIU3");
+    CtrlKey('B');
+    EXPECT_FALSE(W->BoldButton->Down());
+    CtrlKey('U');
+    EXPECT_FALSE(W->UnderlineButton->Down());
+    EXPECT_EQ(format(0, 3), "IU0");
+    CtrlKey('I');
+    EXPECT_FALSE(W->ItalicButton->Down());
+    EXPECT_EQ(format(0, 3), "U0");
+    EXPECT_EQ(NoteText(), "one two");
+}
+
+TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
+    StartWithItem();
+    TypeNote("ab");
+    EXPECT_EQ(Status(), "Line: 0 Col: 2");
+    PressKey(Edit(), VK_TAB);
+    EXPECT_EQ(NoteText(), "ab\t");
+    EXPECT_EQ(GetFocus(), Edit());
+    EXPECT_FALSE(W->ItalicButton->Down());
+    Select(2, 1);
+    EXPECT_FALSE(W->REdit->SelAttributes()->Italic());
+    EXPECT_EQ(Status(), "Line: 0 Col: 2");
+    // Ctrl+I after a Tab is italic again.
+    W->REdit->SetSelStart(3);
+    CtrlKey('I');
+    EXPECT_TRUE(W->ItalicButton->Down());
+    EXPECT_EQ(NoteText(), "ab\t");
+}
+
+TEST_F(EditorKeys, EscapeGivesTheFocusToTheTree) {
+    StartWithItem();
+    TypeNote("x");
+    PressKey(Edit(), VK_ESCAPE);
+    EXPECT_EQ(GetFocus(), W->TreeView->Handle());
+    EXPECT_EQ(NoteText(), "x");
+}
+
+// ---------------------------------------------------------------- status line
+
+TEST_F(EditorKeys, TheStatusLineShowsTheCaretAfterEachCharacterAndClick) {
+    StartWithItem();
+    TypeNote("abc");
+    EXPECT_EQ(Status(), "Line: 0 Col: 3");
+    PressKey(Edit(), VK_RETURN);
+    EXPECT_EQ(Status(), "Line: 1 Col: 0");
+    TypeText(Edit(), "de");
+    EXPECT_EQ(Status(), "Line: 1 Col: 2");
+
+    // A click shows where it put the caret, not where the caret was.
+    POINTL pt{0, 0};
+    SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), 1);
+    ClickAt(Edit(), pt.x + 1, pt.y + 4);
+    PumpMessages();
+    ASSERT_EQ(W->REdit->SelStart(), 1);
+    EXPECT_EQ(Status(), "Line: 0 Col: 1");
+}
+
+// ---------------------------------------------------------------- tool bar and combos
+
+using EditorToolBar = EditorTest;
+
+TEST_F(EditorToolBar, BoldItalicAndUnderlineButtonsFormatTheSelection) {
+    StartWithItem();
+    TypeNote("word");
+    Select(0, 4);
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    Click(W->BoldButton);
+    EXPECT_TRUE(W->BoldButton->Down());
+    EXPECT_TRUE(a->Bold());
+    Click(W->ItalicButton);
+    EXPECT_TRUE(a->Italic());
+    Click(W->UnderlineButton);
+    EXPECT_EQ(a->Underline(), 3);
+    Click(W->BoldButton);
+    EXPECT_FALSE(W->BoldButton->Down());
+    EXPECT_FALSE(a->Bold());
+    Click(W->UnderlineButton);
+    EXPECT_EQ(a->Underline(), 0);
+    EXPECT_TRUE(a->Italic());
+}
+
+TEST_F(EditorToolBar, AlignmentAndBulletButtonsFormatTheParagraph) {
+    StartWithItem();
+    TypeNote("one");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "two");
+    TParaAttributesEx* p = W->REdit->Paragraph();
+    Click(W->CenterButton);
+    EXPECT_EQ(p->Alignment(), TAlignment::taCenter);
+    EXPECT_TRUE(W->CenterButton->Down());
+    Click(W->RightButton);
+    EXPECT_EQ(p->Alignment(), TAlignment::taRightJustify);
+    EXPECT_FALSE(W->CenterButton->Down());
+    Click(W->BulletButton);
+    EXPECT_EQ(p->Numbering(), 1);
+    // Only the paragraph of the caret.
+    Select(0, 0);
+    EXPECT_EQ(p->Alignment(), TAlignment::taLeftJustify);
+    EXPECT_EQ(p->Numbering(), 0);
+    Select(5, 0);
+    Click(W->BulletButton);
+    EXPECT_EQ(p->Numbering(), 0);
+    Click(W->LeftButton);
+    EXPECT_EQ(p->Alignment(), TAlignment::taLeftJustify);
+}
+
+TEST_F(EditorToolBar, TheToolBarFollowsTheSelection) {
+    StartWithItem();
+    TypeNote("plain");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "fancy");
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    Select(6, 5);
+    a->SetBold(true);
+    a->SetItalic(true);
+    a->SetUnderline(3);
+    a->SetName("Courier New");
+    a->SetSize(16);
+    W->REdit->Paragraph()->SetAlignment(TAlignment::taCenter);
+    W->REdit->Paragraph()->SetNumbering(1);
+    Select(0, 2);
+    a->SetName("Times New Roman");
+    a->SetSize(9);
+
+    Select(7, 2);
+    EXPECT_TRUE(W->BoldButton->Down());
+    EXPECT_TRUE(W->ItalicButton->Down());
+    EXPECT_TRUE(W->UnderlineButton->Down());
+    EXPECT_TRUE(W->CenterButton->Down());
+    EXPECT_FALSE(W->LeftButton->Down());
+    EXPECT_TRUE(W->BulletButton->Down());
+    EXPECT_EQ(W->QclFontComboBox1->GetFontName(), "Courier New");
+    EXPECT_EQ(W->QclFontSizeComboBox1->GetFontSize(), 16);
+
+    Select(1, 0);
+    EXPECT_FALSE(W->BoldButton->Down());
+    EXPECT_FALSE(W->ItalicButton->Down());
+    EXPECT_FALSE(W->UnderlineButton->Down());
+    EXPECT_TRUE(W->LeftButton->Down());
+    EXPECT_FALSE(W->CenterButton->Down());
+    EXPECT_FALSE(W->BulletButton->Down());
+    EXPECT_EQ(W->QclFontComboBox1->GetFontName(), "Times New Roman");
+    EXPECT_EQ(W->QclFontSizeComboBox1->GetFontSize(), 9);
+
+    W->REdit->Paragraph()->SetAlignment(TAlignment::taRightJustify);
+    Select(2, 0);
+    EXPECT_TRUE(W->RightButton->Down());
+    EXPECT_FALSE(W->LeftButton->Down());
+}
+
+TEST_F(EditorToolBar, FontAndSizeCombosFormatTheSelection) {
+    StartWithItem();
+    TypeNote("some text");
+    Select(5, 4);
+    Choose(W->QclFontComboBox1, "Courier New");
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    EXPECT_EQ(a->Name(), "Courier New");
+    EXPECT_EQ(GetFocus(), Edit());
+    Choose(W->QclFontSizeComboBox1, "20");
+    Select(5, 4);
+    EXPECT_EQ(a->Size(), 20);
+    EXPECT_EQ(a->Name(), "Courier New");
+    Select(0, 4);
+    EXPECT_NE(a->Name(), "Courier New");
+    EXPECT_NE(a->Size(), 20);
+}
+
+// ---------------------------------------------------------------- clipboard and undo
+
+using EditorClipboard = EditorTest;
+
+TEST_F(EditorClipboard, CutCopyPasteUndoAndSelectAll) {
+    StartWithItem();
+    TypeNote("one two");
+    Select(4, 3);
+    Run(W->CCopy);
+    EXPECT_EQ(ClipboardText(), "two");
+    EXPECT_EQ(NoteText(), "one two");
+    Select(0, 4);
+    Run(W->Cut);
+    EXPECT_EQ(NoteText(), "two");
+    EXPECT_EQ(ClipboardText(), "one ");
+    Select(3, 0);
+    TypeText(Edit(), " ");
+    Run(W->Paste);
+    EXPECT_EQ(NoteText(), "two one ");
+    Run(W->Undo);
+    EXPECT_EQ(NoteText(), "two ");
+
+    auto* selectAll = dynamic_cast<TMenuItem*>(W->FindComponent("SelectAll1"));
+    ASSERT_NE(selectAll, nullptr);
+    Select(1, 0);
+    selectAll->Click();
+    EXPECT_EQ(W->REdit->SelStart(), 0);
+    EXPECT_EQ(W->REdit->SelText().substr(0, 4), "two ");
+}
+
+TEST_F(EditorClipboard, TheButtonsFollowTheSelectionUndoAndTheClipboard) {
+    StartWithItem();
+    EmptyTheClipboard();
+    W->TextActions->UpdateActions();
+    EXPECT_FALSE(W->CutButton->Enabled());
+    EXPECT_FALSE(W->CopyButton->Enabled());
+    EXPECT_FALSE(W->UndoButton->Enabled());
+    EXPECT_FALSE(W->PasteButton->Enabled());
+
+    TypeNote("abc");
+    W->TextActions->UpdateActions();
+    EXPECT_FALSE(W->CutButton->Enabled());
+    EXPECT_TRUE(W->UndoButton->Enabled());
+
+    Select(0, 1);
+    W->TextActions->UpdateActions();
+    EXPECT_TRUE(W->CutButton->Enabled());
+    EXPECT_TRUE(W->CopyButton->Enabled());
+    EXPECT_FALSE(W->PasteButton->Enabled());
+    Run(W->CCopy);
+    W->TextActions->UpdateActions();
+    EXPECT_TRUE(W->PasteButton->Enabled());
+
+    // A disabled note panel (a locked item) leaves undo and paste as they are.
+    EmptyTheClipboard();
+    W->Panel2->SetEnabled(false);
+    W->TextActions->UpdateActions();
+    EXPECT_TRUE(W->PasteButton->Enabled());
+    W->Panel2->SetEnabled(true);
+    W->TextActions->UpdateActions();
+    EXPECT_FALSE(W->PasteButton->Enabled());
+}
+
+// ---------------------------------------------------------------- find
+
+class EditorFind : public EditorTest {
+protected:
+    void StartWithText(const std::string& text) {
+        StartWithItem();
+        TypeNote(text);
+        Run(W->SearchText);
+        dialog = W->FindDialog->Handle();
+        ASSERT_NE(dialog, nullptr);
+    }
+    void TearDown() override {
+        if (W != nullptr) W->FindDialog->CloseDialog();
+        EditorTest::TearDown();
+    }
+    // Sets the dialog's options as the user does and presses "Find Next".
+    void Find(const std::string& what, bool down, bool matchCase = false, bool wholeWord = false) {
+        SetDlgItemTextA(dialog, edt1, what.c_str());
+        Check(chx2, matchCase);
+        Check(chx1, wholeWord);
+        SendMessageA(GetDlgItem(dialog, down ? rad2 : rad1), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        PumpMessages();
+    }
+    void Check(int box, bool on) {
+        if ((IsDlgButtonChecked(dialog, box) == BST_CHECKED) != on)
+            SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+    }
+    std::pair<int, int> Selection() { return {W->REdit->SelStart(), W->REdit->SelLength()}; }
+    HWND dialog = nullptr;
+};
+
+TEST_F(EditorFind, TheDialogShowsBesideTheEditor) {
+    StartWithText("x");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(W->FindDialog->Position(), (TPoint{W->REdit->Left() + W->REdit->Width(), W->REdit->Top()}));
+}
+
+TEST_F(EditorFind, ForwardsFromTheStartThenOnFromEachMatch) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    // Nothing selected: from the start, wherever the caret is.
+    Select(20, 0);
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+    EXPECT_EQ(GetFocus(), Edit());
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    // No more: silent, the selection stays.
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST_F(EditorFind, MatchCaseAndWholeWord) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    Select(0, 0);
+    Find("ALPHA", true, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Select(0, 0);
+    Find("alpha", true, true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    Select(0, 0);
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Select(0, 0);
+    Find("alpha", true, true, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 0));
+}
+
+TEST_F(EditorFind, BackwardsMovesOnFromEachMatch) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    // Nothing selected: the whole note, from its end.
+    Select(3, 0);
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(26, 4));
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(6, 4));
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(6, 4));
+
+    Select(17, 5);
+    Find("alpha", false);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", false, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+}
+
+// ---------------------------------------------------------------- default font
+
+using EditorDefaultFont = EditorTest;
+
+TEST_F(EditorDefaultFont, IsStoredAndGivenToTheEditorNowAndAtTheNextStart) {
+    StartWithItem();
+    auto* menuItem = dynamic_cast<TMenuItem*>(W->FindComponent("DefaultFont1"));
+    ASSERT_NE(menuItem, nullptr);
+    AnswerNextDialog([](TCommonDialog& d) {
+        TFont* f = static_cast<TFontDialog&>(d).Font();
+        f->SetName("Courier New");
+        f->SetSize(14);
+        f->SetColor(clRed);
+        f->SetStyle(TFontStyles{TFontStyle::fsBold});
+        return true;
+    });
+    menuItem->Click();
+    ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TFontDialog"});
+    EXPECT_EQ(ReadRegistryString("text"), "Courier New,14,clRed,1,0,0,0");
+    EXPECT_EQ(W->REdit->Font()->Name(), "Courier New");
+    EXPECT_EQ(W->REdit->Font()->Size(), 14);
+
+    Restart();
+    EXPECT_EQ(W->REdit->Font()->Name(), "Courier New");
+    EXPECT_EQ(W->REdit->Font()->Size(), 14);
+    EXPECT_EQ(W->REdit->Font()->Color(), clRed);
+    EXPECT_TRUE(W->REdit->Font()->Style().Contains(TFontStyle::fsBold));
+}
+
+TEST_F(EditorDefaultFont, ACancelledDialogChangesNothing) {
+    StartWithItem();
+    std::string before = W->REdit->Font()->Name();
+    W->DefaultFont1Click(nullptr);
+    EXPECT_EQ(CommonDialogs().size(), 1u);
+    EXPECT_EQ(ReadRegistryString("text"), "<none>");
+    EXPECT_EQ(W->REdit->Font()->Name(), before);
+}
+
+// ---------------------------------------------------------------- addresses
+
+class EditorAddress : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        log = DataFile("browser.log");
+        SetEnvironmentVariableA("TRESKEL_BROWSER_LOG", log.c_str());
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("TRESKEL_BROWSER_LOG", nullptr);
+        EditorTest::TearDown();
+    }
+    // The arguments the stand-in browser was started with; empty when it
+    // was not started within `ms` milliseconds.
+    std::vector<std::string> BrowserArguments(int ms = 10000) {
+        if (!PumpUntil([&] { return FileExists(log); }, ms)) return {};
+        std::vector<unsigned char> bytes = ReadAll(log);
+        DeleteFileA(log.c_str());
+        std::vector<std::string> args;
+        std::string arg;
+        for (unsigned char c : bytes) {
+            if (c == 0) {
+                args.push_back(arg);
+                arg.clear();
+            } else {
+                arg += static_cast<char>(c);
+            }
+        }
+        return args;
+    }
+    // Answers the browser question with this program.
+    void AnswerBrowser(const std::string& program) {
+        AnswerNextDialog([program](TCommonDialog& d) {
+            auto& open = static_cast<TOpenDialog&>(d);
+            EXPECT_EQ(open.Filter(), "Executable Files (*.exe)|*.exe");
+            EXPECT_EQ(open.Title(), "Browser Path");
+            open.SetFileName(program);
+            return true;
+        });
+    }
+    void ClickCharacter(int pos) {
+        POINTL pt{0, 0};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), pos);
+        ClickAt(Edit(), pt.x + 2, pt.y + 4);
+        PumpMessages();
+    }
+    std::string log;
+    std::string stub = TestProgramDir() + "browserstub.exe";
+};
+
+TEST_F(EditorAddress, TheFirstClickAsksForTheBrowserLaterClicksStartItDirectly) {
+    ASSERT_TRUE(FileExists(stub)) << stub;
+    StartWithItem();
+    TypeNote("see http://example.com/a/b?q=1&r=two now");
+    PumpMessages();
+    AnswerBrowser(stub);
+    ClickCharacter(8);
+    EXPECT_EQ(CommonDialogs(), std::vector<std::string>{"TOpenDialog"});
+    EXPECT_EQ(ReadRegistryString("browserpath"), stub);
+    EXPECT_EQ(BrowserArguments(), std::vector<std::string>{"http://example.com/a/b?q=1&r=two"});
+
+    ClickCharacter(10);
+    EXPECT_EQ(CommonDialogs().size(), 1u);
+    EXPECT_EQ(BrowserArguments(), std::vector<std::string>{"http://example.com/a/b?q=1&r=two"});
+
+    // The choice is kept for the next start.
+    Restart();
+    W->REditURLClick(W->REdit, "http://example.com/");
+    EXPECT_EQ(CommonDialogs().size(), 1u);
+    EXPECT_EQ(BrowserArguments(), std::vector<std::string>{"http://example.com/"});
+}
+
+TEST_F(EditorAddress, ACancelledQuestionStoresAndStartsNothing) {
+    StartWithItem();
+    W->REditURLClick(W->REdit, "http://example.com/");
+    EXPECT_EQ(CommonDialogs().size(), 1u);
+    EXPECT_EQ(ReadRegistryString("browserpath"), "<none>");
+    EXPECT_TRUE(BrowserArguments(1500).empty());
+    // Asked again next time.
+    W->REditURLClick(W->REdit, "http://example.com/");
+    EXPECT_EQ(CommonDialogs().size(), 2u);
+}
+
+TEST_F(EditorAddress, TheAddressReachesTheBrowserAsOneUnchangedArgument) {
+    // A browser in a directory whose name has a space, and beside that
+    // directory a program named after its first word, which an unquoted
+    // path would start instead.
+    std::string dir = DataFile("My Browser");
+    ASSERT_TRUE(CreateDir(dir));
+    std::string program = dir + "\\browse.exe";
+    ASSERT_TRUE(CopyFileA(stub.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(stub.c_str(), DataFile("My.exe").c_str(), FALSE));
+    StartWithItem();
+    AnswerBrowser(program);
+    for (std::string address : {std::string("file://C:\\My Notes\\a b.txt"), std::string("http://x/\"quoted\" -x"),
+                                std::string("file://share\\dir\\"), std::string("http://x/a\\\"b%20c")}) {
+        W->REditURLClick(W->REdit, address);
+        EXPECT_EQ(BrowserArguments(), std::vector<std::string>{address});
+    }
+    DeleteFileA(program.c_str());
+    DeleteFileA(DataFile("My.exe").c_str());
+}
+
+}  // namespace treskel::test
