@@ -148,6 +148,9 @@ void CutItemToStream(TStream& itemStream, TItemTree& tree, TItemNode* node) {
     TItemNode* parent = node->Parent();
     tree.Delete(node);
     if (parent == nullptr) return;
+    // A locked parent keeps its lock image: the commands that refuse a
+    // locked item go by it.
+    if (parent->ImageIndex() == ImgLocked) return;
     const bool link = parent->Data() != nullptr && parent->Data()->IsLink != 0;
     if (parent->Count() == 0)
         parent->SetImageIndex(link ? ImgLink : ImgItem);

@@ -42,6 +42,16 @@ std::string LoadLayoutResource(const std::string& name) {
 
 // ------------------------------------------------------------ TCustomForm
 
+namespace {
+void BroadcastToAll(TWinControl* parent, UINT msg) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        c->Perform(msg);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) BroadcastToAll(w, msg);
+    }
+}
+}  // namespace
+
 TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
     SetVisible(false);
     SetParentFont(false);
@@ -295,6 +305,7 @@ int TCustomForm::ShowModal() {
     modalResult_ = mrNone;
     app->EnterModal();
     TModalResult result = mrNone;
+    TCloseAction closeAction = TCloseAction::caHide;
     try {
         Show();
         for (;;) {
@@ -312,6 +323,7 @@ int TCustomForm::ShowModal() {
                     modalResult_ = mrNone;
                     continue;
                 }
+                closeAction = action;
                 break;
             }
         }
@@ -329,6 +341,8 @@ int TCustomForm::ShowModal() {
         if (IsWindow(h)) EnableWindow(h, TRUE);
     if (activeBefore != nullptr && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
     Hide();
+    // A form that asked to be freed on closing goes once its caller is done.
+    if (closeAction == TCloseAction::caFree) Release();
     return result;
 }
 
@@ -522,6 +536,18 @@ void TCustomForm::WndProc(TMessage& m) {
                 return;
             }
             break;
+        case WM_SYSCOLORCHANGE:
+        case WM_FONTCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_TIMECHANGE: {
+            // Every control of the form hears of changes of the system.
+            UINT cm = m.Msg == WM_SYSCOLORCHANGE ? CM_SYSCOLORCHANGE
+                      : m.Msg == WM_FONTCHANGE   ? CM_FONTCHANGE
+                      : m.Msg == WM_TIMECHANGE   ? CM_TIMECHANGE
+                                                 : CM_WININICHANGE;
+            BroadcastToAll(this, cm);
+            break;
+        }
         case WM_INITMENUPOPUP:
             if (hooks::MenuPopupInit) hooks::MenuPopupInit(reinterpret_cast<HMENU>(m.WParam));
             break;

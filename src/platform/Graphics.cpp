@@ -699,11 +699,9 @@ HBITMAP TBitmap::CreateMask(TColor color) {
 void TBitmap::Mask(TColor color) {
     HBITMAP m = CreateMask(color);
     if (m == nullptr) return;
-    // The mask replaces the image, inverted: black where `color` was.
+    // The mask replaces the image: white where `color` was, black elsewhere.
     pixelFormat_ = TPixelFormat::pf1bit;
     SetHandle(m);
-    HDC dc = AcquireDC();
-    BitBlt(dc, 0, 0, width_, height_, dc, 0, 0, DSTINVERT);
 }
 
 uint8_t* TBitmap::ScanLine(int row) {

@@ -104,7 +104,8 @@ void TCustomLabel::Paint() {
 }
 
 void TCustomLabel::AdjustBounds() {
-    if (IsLoading() || !autoSize_ || Parent() == nullptr || !Parent()->HandleAllocated()) return;
+    // Measured on the screen: the label's size does not wait for a window.
+    if (IsLoading() || !autoSize_) return;
     TRect r = ClientRect();
     HDC dc = GetDC(nullptr);
     TCanvas* c = Canvas();

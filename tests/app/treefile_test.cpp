@@ -160,6 +160,18 @@ TEST(SubTreeStream, LinkParentGetsLinkImages) {
     EXPECT_EQ(link->ImageIndex(), ImgLink);
 }
 
+TEST(SubTreeStream, ALockedParentKeepsItsLockImage) {
+    TPlainItemTree tree;
+    auto* locked = Add(tree, nullptr, "P", 1);
+    locked->Data()->Locked = 1;
+    locked->SetImageIndex(ImgLocked);
+    auto* only = Add(tree, locked, "c", 2);
+    TMemoryStream s;
+    CutItemToStream(s, tree, only);
+    EXPECT_EQ(locked->Count(), 0);
+    EXPECT_EQ(locked->ImageIndex(), ImgLocked);
+}
+
 TEST(SubTreeStream, ReadItemStopsAfterItsBlock) {
     TPlainItemTree tree;
     Add(tree, nullptr, "A", 1);

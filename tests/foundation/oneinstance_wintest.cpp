@@ -111,7 +111,9 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     test::PumpMessages();
     SetForegroundWindow(front->Handle());
     StartSecond(exe, data.Path());
-    EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == main; }, 2000));
+    // The second copy is gone within a second; the first may take a moment
+    // longer to come forward when the machine is busy.
+    EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == main; }, 5000));
     EXPECT_TRUE(IsWindowVisible(main));
 
     // Minimised.

@@ -218,3 +218,58 @@ TEST(DragAndDrop, DroppingOnAControlThatAcceptsCallsItsDragDrop) {
     source->BeginDrag(true);
     EXPECT_EQ(log, (std::vector<std::string>{"drop source at 5,6", "end on target"}));
 }
+
+TEST(Forms, SystemChangesReachEveryControlOfTheForm) {
+    auto form = MakeForm<TForm>();
+    auto* panel = Create<TEdit>(form.get());
+    panel->SetParent(form.get());
+    int colours = 0, fonts = 0;
+    auto old = panel->WindowProc;
+    panel->WindowProc = [&](TMessage& m) {
+        if (m.Msg == CM_SYSCOLORCHANGE) ++colours;
+        if (m.Msg == CM_FONTCHANGE) ++fonts;
+        old(m);
+    };
+    form->Show();
+    SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    SendMessageA(form->Handle(), WM_FONTCHANGE, 0, 0);
+    EXPECT_EQ(colours, 1);
+    EXPECT_EQ(fonts, 1);
+    panel->WindowProc = old;
+}
+
+TEST(Forms, AModalFormThatAsksToBeFreedIsFreedAfterItsCaller) {
+    auto* form = new TForm(nullptr);
+    form->InitializeForm();
+    bool destroyed = false;
+    form->OnDestroy = [&](TObject*) { destroyed = true; };
+    form->OnClose = [](TObject*, TCloseAction& a) { a = TCloseAction::caFree; };
+    Application->OnIdle = [&](TObject*, bool&) {
+        if (form->Modal()) form->SetModalResult(mrOk);
+    };
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    Application->OnIdle = nullptr;
+    EXPECT_FALSE(destroyed);  // the caller may still read it
+    PumpMessages();
+    EXPECT_TRUE(destroyed);
+}
+
+TEST(Graphics, AMaskIsWhiteWhereTheColourWasAndBlackElsewhere) {
+    TBitmap b;
+    b.SetPixelFormat(TPixelFormat::pf24bit);
+    b.SetSize(4, 1);
+    for (int x = 0; x < 4; ++x) b.Canvas()->SetPixel(x, 0, x % 2 == 0 ? clFuchsia : clNavy);
+    b.Mask(clFuchsia);
+    EXPECT_TRUE(b.Monochrome());
+    EXPECT_EQ(b.Canvas()->Pixel(0, 0) & 0xFFFFFF, 0xFFFFFF);
+    EXPECT_EQ(b.Canvas()->Pixel(1, 0) & 0xFFFFFF, 0);
+}
+
+TEST(Labels, AnAutoSizedLabelFromALayoutFitsItsCaption) {
+    auto form = MakeForm<TForm>();
+    ReadLayout(form.get(), "object F: TForm\n object L: TLabel\n  Caption = 'A caption that is long'\n end\nend", "l.form");
+    auto* label = dynamic_cast<TLabel*>(form->FindComponent("L"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GT(label->Width(), 80);  // not the 65 pixels a label starts with
+    EXPECT_LT(label->Height(), 30);
+}
