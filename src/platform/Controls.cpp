@@ -1353,7 +1353,7 @@ bool TWinControl::KeyUp(WORD& key, TShiftState shift) {
 
 bool TWinControl::DoKeyDown(TMessage& m) {
     TShiftState shift = KeyDataToShiftState(m.LParam);
-    TWinControl* form = reinterpret_cast<TWinControl*>(GetParentForm());
+    TWinControl* form = FormAsControl(GetParentForm());
     if (form != nullptr && form != this && form->WindowProc) {
         // A form that previews keys sees them first.
         TMessage preview{CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this), 0};
@@ -1398,6 +1398,17 @@ bool TWinControl::DoKeyUp(TMessage& m) {
     if (!KeyUp(key, KeyDataToShiftState(m.LParam))) return true;
     m.WParam = key;
     return false;
+}
+
+bool TWinControl::HandleKeyMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: return DoKeyDown(m);
+        case WM_CHAR: return DoKeyPress(m);
+        case WM_KEYUP:
+        case WM_SYSKEYUP: return DoKeyUp(m);
+        default: return false;
+    }
 }
 
 bool TWinControl::IsControlMouseMsg(TMessage& m) {
@@ -1472,19 +1483,15 @@ void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_SETFOCUS: {
             TCustomForm* form = GetParentForm();
-            if (form != nullptr) reinterpret_cast<TWinControl*>(form)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+            if (form != nullptr) FormAsControl(form)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
             break;
         }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (DoKeyDown(m)) return;
-            break;
         case WM_CHAR:
-            if (DoKeyPress(m)) return;
-            break;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            if (DoKeyUp(m)) return;
+            if (HandleKeyMessage(m)) return;
             break;
         case WM_PAINT:
             HandleWmPaint(m);
@@ -1589,7 +1596,7 @@ void TWinControl::WndProc(TMessage& m) {
             // Shortcuts of the form and its menus and actions, then the
             // dialog keys (Tab, arrows, Enter, Esc) the control does not want.
             TCustomForm* form = GetParentForm();
-            TWinControl* f = reinterpret_cast<TWinControl*>(form);
+            TWinControl* f = FormAsControl(form);
             m.Result = 0;
             if (f != nullptr) {
                 TMessage sc{CM_APPKEYDOWN, m.WParam, m.LParam, 0};

@@ -430,6 +430,8 @@ protected:
     virtual bool KeyDown(WORD& key, TShiftState shift);  // false: swallowed
     virtual bool KeyPress(char& key);
     virtual bool KeyUp(WORD& key, TShiftState shift);
+    // Runs a key message through the key events; true when they swallowed it.
+    bool HandleKeyMessage(TMessage& m);
     virtual bool DoKeyDown(TMessage& m);
     virtual bool DoKeyPress(TMessage& m);
     virtual bool DoKeyUp(TMessage& m);
@@ -515,6 +517,9 @@ private:
     HDC dc_ = nullptr;
     HWND wnd_ = nullptr;
 };
+
+// A form as the windowed control it is (forms are declared with the forms).
+TWinControl* FormAsControl(TCustomForm* form);
 
 // The control under a point of the screen.
 TControl* FindDragTarget(TPoint pos, bool allowDisabled);

@@ -30,6 +30,8 @@ TCustomForm* GetParentForm(const TControl* control) {
 
 TCustomForm* TControl::GetParentForm() const { return treskel::GetParentForm(this); }
 
+TWinControl* FormAsControl(TCustomForm* form) { return form; }
+
 std::string LoadLayoutResource(const std::string& name) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC res = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA

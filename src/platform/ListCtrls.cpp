@@ -464,21 +464,7 @@ void TCustomComboBox::DefaultEditHandler(TMessage& m) {
 
 void TCustomComboBox::EditWndProc(TMessage& m) {
     // Keys typed into the edit field are the combo box's keys.
-    switch (m.Msg) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (DoKeyDown(m)) return;
-            break;
-        case WM_CHAR:
-            if (DoKeyPress(m)) return;
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            if (DoKeyUp(m)) return;
-            break;
-        default:
-            break;
-    }
+    if (HandleKeyMessage(m)) return;
     DefaultEditHandler(m);
 }
 
