@@ -245,6 +245,12 @@ private:
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.
     void ShowNoteProblem(const std::string& caption);
+    // Saves the selected item's note when it was modified, before the tree
+    // leaves it.  False when it could not be saved: the user was told and
+    // the typed text is still in the editor, still modified.
+    bool SaveLeavingNote();
+    // Owns the object of the last item drag (DragObject).
+    std::unique_ptr<TDragObject> dragObjectOwner_;
     std::unique_ptr<TTreeItemTree> itemTree_;
     // The tab whose treskel could not be opened: its archive is never
     // written over, and nothing can be added while it is shown.

@@ -20,3 +20,7 @@ treskel_test(appitems
   WIN32 MainWindowTest.cpp items_wintest.cpp
   GUI
 )
+treskel_test(apptree
+  WIN32 MainWindowTest.cpp tree_wintest.cpp
+  GUI
+)
