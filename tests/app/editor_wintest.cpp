@@ -417,6 +417,21 @@ TEST_F(EditorClipboard, TheButtonsFollowTheSelectionUndoAndTheClipboard) {
     EXPECT_FALSE(W->PasteButton->Enabled());
 }
 
+TEST_F(EditorClipboard, UndoNeverBringsBackTheNoteOfTheItemLeft) {
+    StartWithItem();
+    TTreeNode* second = AddItem("Second");
+    TypeNote("first note");
+    SelectItem(second);
+    TypeNote("second");
+    SelectItem(Node("First"));
+    ASSERT_EQ(NoteText(), "first note");
+    W->TextActions->UpdateActions();
+    EXPECT_FALSE(W->UndoButton->Enabled());
+    W->REdit->SetFocus();
+    Run(W->Undo);
+    EXPECT_EQ(NoteText(), "first note");
+}
+
 // ---------------------------------------------------------------- find
 
 class EditorFind : public EditorTest {
