@@ -157,6 +157,9 @@ void TfrmTreskel::SearchTextExecute(TObject*) {
 }
 
 void TfrmTreskel::FindDialogFind(TObject*) {
+    // A locked item hides the editor, which still holds the note shown
+    // before: there is nothing to search.
+    if (!REdit->CanFocus()) return;
     TFindOptions options = FindDialog->Options();
     TSearchTypesEx search;
     if (options.Contains(TFindOption::frMatchCase)) search += TSearchTypeEx::stMatchCase;

@@ -527,6 +527,18 @@ TEST_F(EditorFind, BackwardsMovesOnFromEachMatch) {
     EXPECT_EQ(Selection(), std::make_pair(0, 5));
 }
 
+TEST_F(EditorFind, FindsNothingInTheHiddenEditorOfALockedItem) {
+    StartWithText("first note");
+    TTreeNode* locked = AddItem("Locked");
+    Record(locked)->Locked = 1;
+    SelectItem(locked);
+    ASSERT_FALSE(W->REdit->Visible());
+    Select(0, 0);
+    Find("note", true);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(Selection(), std::make_pair(0, 0));
+}
+
 // ---------------------------------------------------------------- default font
 
 using EditorDefaultFont = EditorTest;
