@@ -30,6 +30,30 @@ CHARFORMAT2W TTextAttributesEx::Get() {
     return f;
 }
 
+namespace {
+// Wine's control takes its own formatting of "the word at the caret" for a
+// broken paragraph and aborts the program at the next caret move; there
+// the word is formatted as a selection of its own.
+bool WordFormattingBroken() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+bool IsWordChar(wchar_t c) { return c == L'_' || IsCharAlphaNumericW(c); }
+
+// The word that touches position `at`, as the control's word formatting
+// sees it; empty when the caret stands between two non-word characters.
+// `charAt` reads one character of the text.
+template <class CharAt>
+CHARRANGE WordAt(LONG at, LONG length, CharAt charAt) {
+    LONG start = at, end = at;
+    while (start > 0 && IsWordChar(charAt(start - 1))) --start;
+    while (end < length && IsWordChar(charAt(end))) ++end;
+    return CHARRANGE{start, end};
+}
+}  // namespace
+
 void TTextAttributesEx::Set(CHARFORMAT2W& f) {
     f.cbSize = sizeof f;
     if (!richEdit_->HandleAllocated()) return;
@@ -38,7 +62,25 @@ void TTextAttributesEx::Set(CHARFORMAT2W& f) {
         flags = SCF_SELECTION | SCF_USEUIRULES;
         CHARRANGE r{0, 0};
         richEdit_->SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-        if (r.cpMin == r.cpMax && richEdit_->WordFormatting()) flags |= SCF_WORD;
+        if (r.cpMin == r.cpMax && richEdit_->WordFormatting()) {
+            if (!WordFormattingBroken()) {
+                flags |= SCF_WORD;
+            } else {
+                LONG length = static_cast<LONG>(richEdit_->SendToWindow(WM_GETTEXTLENGTH));
+                CHARRANGE word = WordAt(r.cpMin, length, [this](LONG pos) {
+                    wchar_t buf[2] = {0, 0};
+                    TEXTRANGEW tr{{pos, pos + 1}, buf};
+                    richEdit_->SendToWindow(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
+                    return buf[0];
+                });
+                if (word.cpMin < word.cpMax) {
+                    richEdit_->SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&word));
+                    richEdit_->SendToWindow(EM_SETCHARFORMAT, flags, reinterpret_cast<LPARAM>(&f));
+                    richEdit_->SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+                    return;
+                }
+            }
+        }
     }
     richEdit_->SendToWindow(EM_SETCHARFORMAT, flags, reinterpret_cast<LPARAM>(&f));
 }

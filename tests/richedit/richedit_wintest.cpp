@@ -214,6 +214,31 @@ TEST_F(EditorTest, AttributeEdgesAlignmentAndHalfPoints) {
     EXPECT_EQ(cf.yHeight, 220);
 }
 
+TEST_F(EditorTest, FormattingAnEmptySelectionFormatsTheWordAtTheCaret) {
+    Append(editor, L"abc def ");
+    Select(editor, 1, 1);
+    editor->SelAttributes()->SetBold(true);
+    // The caret stays where it was, and moving it afterwards is safe.
+    Select(editor, 5, 5);
+    Select(editor, 0, 3);
+    EXPECT_TRUE(editor->SelAttributes()->Bold());
+    Select(editor, 4, 7);
+    EXPECT_FALSE(editor->SelAttributes()->Bold());
+    // Right after a word counts as at the word.
+    Select(editor, 7, 7);
+    editor->SelAttributes()->SetItalic(true);
+    Select(editor, 4, 7);
+    EXPECT_TRUE(editor->SelAttributes()->Italic());
+    Select(editor, 0, 3);
+    EXPECT_FALSE(editor->SelAttributes()->Italic());
+    // Without word formatting only the insertion point changes.
+    editor->SetWordFormatting(false);
+    Select(editor, 1, 1);
+    editor->SelAttributes()->SetUnderline(1);
+    Select(editor, 0, 3);
+    EXPECT_EQ(editor->SelAttributes()->Underline(), 0);
+}
+
 TEST_F(EditorTest, EmfPictureSurvivesSaveAndLoad) {
     editor->SetIncludeOLE(true);
     Append(editor, L"before ");
