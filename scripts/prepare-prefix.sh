@@ -24,6 +24,10 @@ regfile=$(mktemp --suffix=.reg)
   echo "\"Arial\"=\"Liberation Sans\""
   echo "\"Times New Roman\"=\"Liberation Serif\""
   echo "\"Courier New\"=\"Liberation Mono\""
+  # A crash must end the program, not wait for someone to close a dialog.
+  echo
+  echo "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]"
+  echo "\"ShowCrashDialog\"=dword:00000000"
   if [ "${1:-}" = "--unmanaged" ]; then
     echo
     echo "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]"

@@ -276,7 +276,10 @@ void TfrmTreskel::TreeViewDragDrop(TObject*, TObject* Source, int X, int Y) {
         AsItem(moved)->SetImageIndex(moving->ImageIndex());
     }
     TTreeNode* parent = moving->Parent();
-    if (parent != nullptr && parent->Count() == 1) AsItem(parent)->SetImageIndex(IsLinkNode(parent) ? ImgLink : ImgItem);
+    // A locked parent (its sub-item was reached by a search) keeps its lock
+    // image: the commands that refuse locked items go by it.
+    if (parent != nullptr && parent->Count() == 1 && parent->ImageIndex() != ImgLocked)
+        AsItem(parent)->SetImageIndex(IsLinkNode(parent) ? ImgLink : ImgItem);
     // Selecting the moved item first spares showing the note of whichever
     // item the deletion would select on the way.
     TreeView->SetSelected(moved);
