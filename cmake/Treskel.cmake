@@ -67,6 +67,9 @@ function(treskel_test name)
   set(_props LABELS ${name})
   if(_tt_GUI AND TRESKEL_WIN32)
     list(APPEND _props RESOURCE_LOCK display)
+  elseif(TRESKEL_WIN32)
+    # Runs beside the GUI tests, which own the program's registry key.
+    list(APPEND _props ENVIRONMENT "TRESKEL_SHARED_REGISTRY=1")
   endif()
   gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR} PROPERTIES ${_props} TIMEOUT 120)

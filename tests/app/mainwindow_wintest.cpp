@@ -352,3 +352,89 @@ TEST_F(Treskels, ActiveTreskelIsWrittenOnCloseButStartUpOpensTheFirstTab) {
 }
 
 }  // namespace treskel::test
+
+// ---------------------------------------------------------------- a session
+
+namespace treskel::test {
+
+class Session : public MainWindowTest {
+protected:
+    // Ends the caption editing a new item starts and gives it a caption.
+    TTreeNode* Caption(const std::string& caption) {
+        TTreeNode* n = W->TreeView->Selected();
+        EXPECT_NE(n, nullptr);
+        n->EndEdit(true);
+        n->SetText(caption);
+        std::string s = caption;
+        W->TreeViewEdited(W->TreeView, n, s);
+        return n;
+    }
+    void Select(TTreeNode* n) {
+        W->TreeView->SetSelected(n);
+        PumpMessages();
+    }
+};
+
+TEST_F(Session, EverythingIsFoundAgainAsItWasLeft) {
+    StartWindow();
+    NewTreskel("Work");
+    Run(W->NewItem);
+    TTreeNode* plans = Caption("Plans");
+    TypeNote("buy milk");
+    Run(W->NewSubItem);
+    TTreeNode* shopping = Caption("Shopping");
+    TypeNote("eggs");
+    Select(plans);  // leaving Shopping saves its note
+    Run(W->CreateLink);
+    TTreeNode* link = W->TreeView->Selected();
+    EXPECT_EQ(link->Text(), "Plans");
+    Select(plans);
+    W->ColorCombo->SetItemIndex(9);
+    W->ColorComboChange(W->ColorCombo);
+    W->ToolButton14->Click();  // bold caption
+    Run(W->NewRootItem);
+    Caption("Secret");
+    TypeNote("hidden text");
+    AnswerNextQuery("pw");
+    Run(W->LockItem);
+    int32_t plansId = Record(plans)->Id;
+    NewTreskel("Home");  // the nodes of Work go with it
+    Run(W->NewItem);
+    Caption("Garden");
+    TypeNote("roses");
+    (void)shopping;
+
+    Restart();
+    // Tabs in the order of the directory; the first one opens.
+    ASSERT_EQ(W->TabControl1->Tabs()->ToVector(), (std::vector<std::string>{"Home", "Work"}));
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Garden"});
+    Select(Node("Garden"));
+    EXPECT_EQ(NoteText(), "roses");
+    SelectTab(1);
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Plans", "Secret"}));
+    TTreeNode* p = Node("Plans");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(Record(p)->ColourIndex, 9);
+    EXPECT_EQ(Record(p)->Style, 1);
+    EXPECT_EQ(Record(p)->Id, plansId);
+    Select(p);
+    EXPECT_EQ(NoteText(), "buy milk");
+    ASSERT_EQ(p->Count(), 2);
+    TTreeNode* l = p->Item(0);
+    EXPECT_EQ(l->Text(), "Plans");
+    EXPECT_EQ(Record(l)->IsLink, 1);
+    EXPECT_EQ(Record(l)->Id, plansId);
+    EXPECT_EQ(l->ImageIndex(), ImgLink);
+    Select(l);
+    EXPECT_EQ(NoteText(), "buy milk");  // a link shows its origin's note
+    Select(Node("Shopping"));
+    EXPECT_EQ(NoteText(), "eggs");
+    TTreeNode* s = Node("Secret");
+    EXPECT_EQ(s->ImageIndex(), ImgLocked);
+    EXPECT_EQ(Record(s)->Password, "pw");
+    Select(s);
+    EXPECT_FALSE(W->REdit->Visible());
+    EXPECT_EQ(W->Panel2->Caption(), "Protected");
+}
+
+}  // namespace treskel::test

@@ -244,8 +244,9 @@ TEST(Forms, AModalFormThatAsksToBeFreedIsFreedAfterItsCaller) {
     bool destroyed = false;
     form->OnDestroy = [&](TObject*) { destroyed = true; };
     form->OnClose = [](TObject*, TCloseAction& a) { a = TCloseAction::caFree; };
-    Application->OnIdle = [&](TObject*, bool&) {
+    Application->OnIdle = [&](TObject*, bool& done) {
         if (form->Modal()) form->SetModalResult(mrOk);
+        done = false;  // look at the result now rather than wait for a message
     };
     EXPECT_EQ(form->ShowModal(), mrOk);
     Application->OnIdle = nullptr;

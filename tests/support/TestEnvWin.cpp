@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/RegisterAll.h"
 #include "foundation/qclclass.h"
 #include "platform/Dialogs.h"
@@ -52,7 +54,8 @@ class ResetEachTest : public testing::EmptyTestEventListener {
         QueryAnswers().clear();
         CommonDialogs().clear();
         DialogAnswers().clear();
-        ClearProgramRegistry();
+        // Tests that run beside the window tests leave the key to them.
+        if (std::getenv("TRESKEL_SHARED_REGISTRY") == nullptr) ClearProgramRegistry();
         if (Application != nullptr) Application->ResetTerminated();
     }
 };
