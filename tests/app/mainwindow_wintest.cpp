@@ -438,3 +438,51 @@ TEST_F(Session, EverythingIsFoundAgainAsItWasLeft) {
 }
 
 }  // namespace treskel::test
+
+namespace treskel::test {
+
+// Not part of the suite: builds a scene and keeps it on screen for a
+// screenshot (run with --gtest_also_run_disabled_tests).
+TEST_F(Session, DISABLED_ScreenshotScene) {
+    StartWindow();
+    NewTreskel("Personal");
+    NewTreskel("Work");
+    auto item = [&](TAction* a, const std::string& caption, int colour, int style) {
+        Run(a);
+        TTreeNode* n = W->TreeView->Selected();
+        n->EndEdit(true);
+        n->SetText(caption);
+        Record(n)->ColourIndex = static_cast<uint8_t>(colour);
+        Record(n)->Style = static_cast<uint8_t>(style);
+        return n;
+    };
+    TTreeNode* plans = item(W->NewItem, "Project plans", 4, 1);
+    item(W->NewSubItem, "Milestones", 9, 0);
+    W->TreeView->SetSelected(plans);
+    item(W->NewSubItem, "Budget", 2, 2);
+    item(W->NewRootItem, "Meeting notes", 0, 0);
+    item(W->NewRootItem, "Ideas", 5, 3);
+    item(W->NewRootItem, "Old things", 7, 8);
+    W->TreeView->SetSelected(plans);
+    plans->Expand(true);
+    std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+        "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green90\\blue160;\\red255\\green255\\blue0;}"
+        "\\qc\\f0\\fs32\\b\\cf2 Project plans\\b0\\cf0\\par\\ql\\fs20 "
+        "The first {\\b milestone} is due in {\\i spring}; the {\\ul budget} follows.\\par"
+        "{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}\\fi-200\\li200 "
+        "{\\cf1 Ask for the plans}\\par{\\pntext\\f0 \\'b7\\tab}{\\highlight3 Book the room}\\par"
+        "\\pard\\f1\\fs24 Notes in another font, at 12 points.\\par}";
+    TMemoryStream in;
+    in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    in.SetPosition(0);
+    W->REdit->Lines()->LoadFromStream(in);
+    W->TreeView->SetFocus();
+    DWORD until = GetTickCount() + 15000;
+    while (GetTickCount() < until) {
+        PumpMessages();
+        Sleep(20);
+    }
+}
+
+}  // namespace treskel::test
