@@ -112,7 +112,10 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     if (captureControl == this) captureControl = nullptr;
-    if (mouseControl == this) mouseControl = nullptr;
+    if (mouseControl == this) {
+        mouseControl = nullptr;
+        if (hooks::MouseControlChanged) hooks::MouseControlChanged(nullptr);
+    }
     if (dragControl == this) dragControl = nullptr;
     actionLink_.reset();
     if (parent_ != nullptr) parent_->RemoveControl(this);
@@ -189,15 +192,18 @@ void TControl::SetParentCtl3D(bool v) {
     }
 }
 
+bool TControl::ShowHint() const {
+    const TControl* c = this;
+    while (c->parentShowHint_ && c->parent_ != nullptr) c = c->parent_;
+    return c->showHint_;
+}
+
 void TControl::SetShowHint(bool v) {
     showHint_ = v;
     parentShowHint_ = false;
 }
 
-void TControl::SetParentShowHint(bool v) {
-    parentShowHint_ = v;
-    if (v && parent_ != nullptr) showHint_ = parent_->ShowHint();
-}
+void TControl::SetParentShowHint(bool v) { parentShowHint_ = v; }
 
 void TControl::SetCursor(TCursor c) {
     if (c == cursor_) return;
@@ -372,7 +378,6 @@ void TControl::WndProc(TMessage& m) {
             if (parentColor_) ParentColorChanged();
             break;
         case CM_PARENTSHOWHINTCHANGED:
-            if (parentShowHint_ && parent_ != nullptr) showHint_ = parent_->ShowHint();
             break;
         case CM_HITTEST:
             m.Result = 1;  // HTCLIENT

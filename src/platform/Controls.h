@@ -208,7 +208,9 @@ public:
 
     std::string Hint() const { return hint_; }
     void SetHint(const std::string& s) { hint_ = s; }
-    bool ShowHint() const { return showHint_; }
+    // Whether the hint shows: the control's own setting, or its parent's
+    // while ParentShowHint is set.
+    bool ShowHint() const;
     void SetShowHint(bool v);
     bool ParentShowHint() const { return parentShowHint_; }
     void SetParentShowHint(bool v);

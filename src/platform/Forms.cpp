@@ -1,6 +1,7 @@
 #include "platform/Forms.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 
@@ -572,18 +573,85 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     title_ = ChangeFileExt(ExtractFileName(std::string(buf, n)), "");
     hooks::HandleException = [this](std::exception_ptr e) { HandleException(e); };
+    hooks::MouseControlChanged = [this](TControl* c) { MouseControlChanged(c); };
     EnsureScreen();
 }
 
 TApplication::~TApplication() {
+    if (hintWindow_ != nullptr) DestroyWindow(hintWindow_);
     if (handle_ != nullptr) DestroyWindow(handle_);
     if (Application == this) {
         Application = nullptr;
         hooks::HandleException = nullptr;
+        hooks::MouseControlChanged = nullptr;
     }
 }
 
+namespace {
+constexpr UINT_PTR kHintTimer = 1;
+
+// "Short|Long": the tooltip shows the short part, the application's Hint
+// the long one.
+std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+std::string LongHint(const std::string& hint) {
+    size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+}  // namespace
+
+void TApplication::MouseControlChanged(TControl* control) {
+    CancelHint();
+    hintControl_ = control;
+    SetHint(control != nullptr ? LongHint(control->Hint()) : std::string());
+    if (control != nullptr && showHint_ && control->ShowHint() && !ShortHint(control->Hint()).empty())
+        SetTimer(Handle(), kHintTimer, static_cast<UINT>(hintPause_), nullptr);
+}
+
+void TApplication::CancelHint() {
+    if (handle_ != nullptr) KillTimer(handle_, kHintTimer);
+    if (hintWindow_ != nullptr) {
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = handle_;
+        ti.uId = 1;
+        SendMessageA(hintWindow_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TApplication::ShowHintNow() {
+    KillTimer(Handle(), kHintTimer);
+    if (hintControl_ == nullptr) return;
+    std::string text = ShortHint(hintControl_->Hint());
+    if (text.empty()) return;
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.hwnd = handle_;
+    ti.uId = 1;
+    ti.lpszText = text.data();
+    if (hintWindow_ == nullptr) {
+        hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      0, 0, 0, 0, handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (hintWindow_ == nullptr) return;
+        SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    } else {
+        SendMessageA(hintWindow_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    POINT p;
+    GetCursorPos(&p);
+    SendMessageA(hintWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(p.x, p.y + 20));
+    SendMessageA(hintWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
+
 LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER && wParam == kHintTimer && Application != nullptr) {
+        try {
+            Application->ShowHintNow();
+        } catch (...) {
+            HandleCallbackException();
+        }
+        return 0;
+    }
     if (msg == WM_ACTIVATEAPP && Application != nullptr) {
         try {
             if (wParam && Application->OnActivate) Application->OnActivate(Application);
@@ -651,6 +719,18 @@ bool TApplication::ProcessMessage(MSG& msg) {
         return true;
     }
     bool handled = false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+            CancelHint();
+            break;
+        default:
+            break;
+    }
     try {
         if (OnMessage) OnMessage(msg, handled);
         if (!handled && !IsKeyMsg(msg)) {

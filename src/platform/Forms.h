@@ -222,6 +222,12 @@ public:
     void SetHint(const std::string& hint);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool v) { showHint_ = v; }
+    // How long the mouse rests on a control before its hint shows.
+    int HintPause() const { return hintPause_; }
+    void SetHintPause(int ms) { hintPause_ = ms; }
+    // The tooltip window that shows hints (null until one was shown).
+    HWND HintWindow() const { return hintWindow_; }
+    void CancelHint();
 
     TExceptionEvent OnException;
     TMessageEvent OnMessage;
@@ -242,6 +248,8 @@ private:
     bool IsKeyMsg(MSG& msg);
     void Idle();
     static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void MouseControlChanged(TControl* control);
+    void ShowHintNow();
 
     HWND handle_ = nullptr;
     std::string title_;
@@ -251,6 +259,9 @@ private:
     TIcon icon_;
     std::string hint_;
     bool showHint_ = true;
+    int hintPause_ = 500;
+    TControl* hintControl_ = nullptr;
+    HWND hintWindow_ = nullptr;
     int modalLevel_ = 0;
 };
 

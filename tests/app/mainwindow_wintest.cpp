@@ -3,6 +3,7 @@
 #include "app/CRC32c.h"
 #include "app/TreeFile.h"
 #include "app/TreskelArchive.h"
+#include <commctrl.h>
 #include "platform/FileSys.h"
 
 namespace treskel::test {
@@ -483,6 +484,34 @@ TEST_F(Session, DISABLED_ScreenshotScene) {
         PumpMessages();
         Sleep(20);
     }
+}
+
+}  // namespace treskel::test
+
+namespace treskel::test {
+
+TEST_F(FirstStart, RestingOnAToolButtonShowsItsHint) {
+    StartWindow();
+    Application->SetHintPause(50);
+    TToolButton* newTreskel = dynamic_cast<TToolButton*>(W->FindComponent("NewTreskelButton"));
+    ASSERT_NE(newTreskel, nullptr);
+    TPoint at{newTreskel->Left() + 5, newTreskel->Top() + 5};
+    PostMessageA(W->ToolBar1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    ASSERT_TRUE(PumpUntil([] { return Application->HintWindow() != nullptr && IsWindowVisible(Application->HintWindow()); }));
+    char text[80] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = Application->Handle();
+    ti.uId = 1;
+    ti.lpszText = text;
+    SendMessageA(Application->HintWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, "New Treskel");
+    EXPECT_EQ(Application->Hint(), "New Treskel");
+    // A click puts it away.
+    PostMessageA(W->ToolBar1->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    PumpMessages();
+    EXPECT_FALSE(IsWindowVisible(Application->HintWindow()));
+    Application->SetHintPause(500);
 }
 
 }  // namespace treskel::test
