@@ -205,6 +205,14 @@ struct Treskel {
             f.WriteBuffer(notes[i].data(), static_cast<int64_t>(notes[i].size()));
         }
     }
+    // SaveTreskel releases the records; the tree gets them back.
+    void EnsureRecords() {
+        for (auto& [n, id] : nodeIds) {
+            if (n->Data() != nullptr) continue;
+            n->SetData(std::make_unique<TItemData>());
+            n->Data()->Id = id;
+        }
+    }
     void DeleteLooseFiles() const {
         for (const auto& f : files) DeleteFile(f);
         DeleteFile(TreeFileName(dir, "Bench"));
@@ -225,6 +233,7 @@ void SetBytes(benchmark::State& state, const std::string& file) {
 // and deletes the sources, as a save that cannot lose notes must.
 void BM_PackTreskel(benchmark::State& state) {
     Treskel& t = Sample();
+    t.EnsureRecords();
     for (auto _ : state) {
         state.PauseTiming();
         t.WriteLooseFiles();
@@ -271,6 +280,7 @@ void BM_PlainMovePack(benchmark::State& state) {
 // Unpack: the archive out into new loose files, as when a treskel opens.
 void BM_UnpackTreskel(benchmark::State& state) {
     Treskel& t = Sample();
+    t.EnsureRecords();
     t.WriteLooseFiles();
     PackTreskel(t.tree, t.dir, "Bench");
     for (auto _ : state) {
@@ -311,6 +321,7 @@ void BM_PlainCopyUnpack(benchmark::State& state) {
 // file, pack, release the records).
 void BM_OpenTreskel(benchmark::State& state) {
     Treskel& t = Sample();
+    t.EnsureRecords();
     t.WriteLooseFiles();
     PackTreskel(t.tree, t.dir, "Bench");
     for (auto _ : state) {
@@ -329,12 +340,7 @@ void BM_SaveTreskel(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         t.WriteLooseFiles();
-        // SaveTreskel releases the records; the tree gets them back.
-        for (auto& [n, id] : t.nodeIds) {
-            if (n->Data() != nullptr) continue;
-            n->SetData(std::make_unique<TItemData>());
-            n->Data()->Id = id;
-        }
+        t.EnsureRecords();
         state.ResumeTiming();
         SaveTreskel(t.tree, t.dir, "Bench");
     }
