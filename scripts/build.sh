@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Configures and builds the configurations: native (tests under ASan and
-# UBSan), fuzz (clang, libFuzzer), bench (release) and win32 (mingw).
-# With arguments, only those configurations.
+# UBSan, with the benchmarks built for a smoke run), fuzz (clang,
+# libFuzzer) and win32 (mingw); bench (release) only when asked for, as
+# scripts/bench.sh does.  With arguments, only those configurations.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 configs=("$@")
-[ ${#configs[@]} -gt 0 ] || configs=(native fuzz bench win32)
+[ ${#configs[@]} -gt 0 ] || configs=(native fuzz win32)
 for c in "${configs[@]}"; do
   case "$c" in
-    native) args=(-DTRESKEL_SANITIZE=ON) ;;
+    native) args=(-DTRESKEL_SANITIZE=ON -DTRESKEL_BENCH=ON) ;;
     fuzz)   args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTRESKEL_FUZZ=ON -DTRESKEL_TESTS=OFF) ;;
     bench)  args=(-DCMAKE_BUILD_TYPE=Release -DTRESKEL_BENCH=ON -DTRESKEL_TESTS=OFF) ;;
     win32)  args=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;

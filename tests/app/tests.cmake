@@ -2,12 +2,18 @@ treskel_test(appformats
   PORTABLE crc32_test.cpp rtfpack_test.cpp itemdata_test.cpp treefile_test.cpp archive_test.cpp notefile_test.cpp
            treskelnames_test.cpp
 )
+# The main-window fixture, compiled once for the four programs below.
+if(TRESKEL_WIN32)
+  add_library(mainwindow_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp)
+  treskel_test_flags(mainwindow_fixture)
+  target_precompile_headers(mainwindow_fixture REUSE_FROM treskel_testpch)
+endif()
 treskel_test(mainwindow
-  WIN32 MainWindowTest.cpp mainwindow_wintest.cpp
+  WIN32 mainwindow_wintest.cpp
   GUI
 )
 treskel_test(appeditor
-  WIN32 MainWindowTest.cpp editor_wintest.cpp
+  WIN32 editor_wintest.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
@@ -17,10 +23,15 @@ if(TRESKEL_WIN32)
   add_dependencies(appeditor_wintests browserstub)
 endif()
 treskel_test(appitems
-  WIN32 MainWindowTest.cpp items_wintest.cpp
+  WIN32 items_wintest.cpp
   GUI
 )
 treskel_test(apptree
-  WIN32 MainWindowTest.cpp tree_wintest.cpp
+  WIN32 tree_wintest.cpp
   GUI
 )
+if(TRESKEL_WIN32)
+  foreach(_t mainwindow appeditor appitems apptree)
+    target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
+  endforeach()
+endif()
