@@ -152,9 +152,10 @@ void UnpackPayload(TBufferedReader& in, TBufferedWriter& out, bool objData) {
     out.Put(in.Get());
 }
 
-}  // namespace
-
-void PackRtfObjects(TStream& input, TStream& output) {
+// Copies the RTF text, handing each object's and each picture's payload to
+// its coder once the group that holds it has been copied up to it.
+template <class ObjData, class Picture>
+void TransformRtf(TStream& input, TStream& output, ObjData objData, Picture picture) {
     TBufferedReader in(input);
     TBufferedWriter out(output);
     while (CopyPlain(in, out)) {
@@ -165,46 +166,41 @@ void PackRtfObjects(TStream& input, TStream& output) {
         if (Contains(s, kObjData)) {
             out.Write(s, kScan);
             in.Skip(kScan);
-            PackObjData(in, out);
+            objData(in, out);
         } else if (Contains(s, kPictWmet)) {
             out.Write(s, kScan);
             in.Skip(kScan);
-            PackPicture(in, out);
+            picture(in, out);
         }
         // Otherwise the 10 bytes are scanned again as plain text.
     }
     out.Flush();
 }
 
+void UnpackPicture(TBufferedReader& in, TBufferedWriter& out) {
+    uint8_t c;
+    do {
+        if (in.AtEnd()) Corrupt();
+        c = in.Get();
+        out.Put(c);
+    } while (!IsUnpackDelimiter(c));
+    do {
+        if (in.AtEnd()) Corrupt();
+        c = in.Get();
+        if (IsUnpackDelimiter(c)) out.Put(c);
+    } while (c != '\n');
+    UnpackPayload(in, out, false);
+}
+
+}  // namespace
+
+void PackRtfObjects(TStream& input, TStream& output) {
+    TransformRtf(input, output, PackObjData, PackPicture);
+}
+
 void UnpackRtfObjects(TStream& input, TStream& output) {
-    TBufferedReader in(input);
-    TBufferedWriter out(output);
-    while (CopyPlain(in, out)) {
-        out.Put('{');
-        if (!in.Ensure(kScan)) continue;
-        const uint8_t* s = in.Ptr();
-        if (Contains(s, kObjData)) {
-            out.Write(s, kScan);
-            in.Skip(kScan);
-            UnpackPayload(in, out, true);
-        } else if (Contains(s, kPictWmet)) {
-            out.Write(s, kScan);
-            in.Skip(kScan);
-            uint8_t c;
-            do {
-                if (in.AtEnd()) Corrupt();
-                c = in.Get();
-                out.Put(c);
-            } while (!IsUnpackDelimiter(c));
-            do {
-                if (in.AtEnd()) Corrupt();
-                c = in.Get();
-                if (IsUnpackDelimiter(c)) out.Put(c);
-            } while (c != '\n');
-            UnpackPayload(in, out, false);
-        }
-    }
-    out.Flush();
+    TransformRtf(input, output, [](TBufferedReader& in, TBufferedWriter& out) { UnpackPayload(in, out, true); },
+                 UnpackPicture);
 }
 
 }  // namespace treskel

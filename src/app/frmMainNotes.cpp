@@ -123,12 +123,15 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     HourGlass wait;
     TMemoryStream rtf;
     try {
-        if (!LoadNoteFile(NoteFileName(DataPath, record->Id), rtf, *lh5)) {
+        if (LoadNoteFile(NoteFileName(DataPath, record->Id), rtf, *lh5)) {
+            rtf.SetPosition(0);
+            REdit->Lines()->LoadFromStream(rtf);
+        } else {
             REdit->Lines()->Clear();
-            return;
         }
-        rtf.SetPosition(0);
-        REdit->Lines()->LoadFromStream(rtf);
+        // The editor may report the caret while the text is still coming
+        // in: the tool bar follows the note as it now stands.
+        REditSelectionChange(REdit);
     } catch (const Exception& e) {
         // Never leave the previous note in the editor: entering it would
         // save that note under this item.

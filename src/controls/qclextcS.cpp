@@ -331,9 +331,7 @@ void TQclCustomColorComboBox::Loaded() {
     FillColors();
 }
 
-void TQclCustomColorComboBox::MeasureItem(int, int& height) { height = itemHeight_; }
-
-void TQclCustomColorComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+TCanvas* TQclCustomComboBox::PaintItemBackground(const TRect& rect, TOwnerDrawState state) {
     TCanvas* c = Canvas();
     if (state.Contains(TOwnerDrawStateItem::odSelected)) {
         c->Brush()->SetColor(clHighlight);
@@ -344,6 +342,13 @@ void TQclCustomColorComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawS
     }
     c->FillRect(rect);
     if (state.Contains(TOwnerDrawStateItem::odFocused)) c->DrawFocusRect(rect);
+    return c;
+}
+
+void TQclCustomColorComboBox::MeasureItem(int, int& height) { height = itemHeight_; }
+
+void TQclCustomColorComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+    TCanvas* c = PaintItemBackground(rect, state);
 
     std::string item = index >= 0 && index < Items()->Count() ? Items()->Get(index) : std::string();
     TColor color = clNone;
@@ -547,16 +552,7 @@ void TQclFontComboBox::WndProc(TMessage& m) {
 }
 
 void TQclFontComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
-    TCanvas* c = Canvas();
-    if (state.Contains(TOwnerDrawStateItem::odSelected)) {
-        c->Brush()->SetColor(clHighlight);
-        c->Font()->SetColor(clHighlightText);
-    } else {
-        c->Brush()->SetColor(Color());
-        c->Font()->SetColor(Enabled() ? Font()->Color() : clInactiveCaption);
-    }
-    c->FillRect(rect);
-    if (state.Contains(TOwnerDrawStateItem::odFocused)) c->DrawFocusRect(rect);
+    TCanvas* c = PaintItemBackground(rect, state);
     if (index < 0 || index >= Items()->Count()) return;
     std::string name = Items()->Get(index);
     int type = static_cast<int>(reinterpret_cast<intptr_t>(Items()->GetObject(index)));

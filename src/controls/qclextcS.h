@@ -46,6 +46,9 @@ protected:
     void PaintFlat(bool forceFlat = false);
     // Hands the focus to FocusControl.
     void JumpFocus();
+    // Fills an owner-drawn item's background in the colours of its state
+    // and sets the canvas font's colour; returns the canvas.
+    TCanvas* PaintItemBackground(const TRect& rect, TOwnerDrawState state);
 
 private:
     void UpdateMouseInside();

@@ -305,6 +305,7 @@ private:
     friend class TRichEditStringsEx;
     friend class TWideRichEditStringsEx;
     friend class TRichEditOleCallback;
+    friend class ChangeEventsOff;
     friend class TObjectAdviseSink;
     friend LRESULT CALLBACK RichEditSystemProc(HWND, UINT, WPARAM, LPARAM);
 

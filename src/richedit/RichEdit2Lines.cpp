@@ -11,7 +11,34 @@
 
 namespace treskel {
 
+// Keeps the window from reporting changes while the whole text is replaced,
+// and gives it its event mask back however that ends.
+class ChangeEventsOff {
+public:
+    explicit ChangeEventsOff(TCustomRichEditEx* re) : re_(re), mask_(re->SendToWindow(EM_GETEVENTMASK)) {
+        re_->SendToWindow(EM_SETEVENTMASK, 0, mask_ & ~static_cast<LRESULT>(ENM_CHANGE));
+    }
+    ~ChangeEventsOff() { re_->SendToWindow(EM_SETEVENTMASK, 0, mask_); }
+    ChangeEventsOff(const ChangeEventsOff&) = delete;
+    ChangeEventsOff& operator=(const ChangeEventsOff&) = delete;
+
+private:
+    TCustomRichEditEx* re_;
+    LRESULT mask_;
+};
+
 namespace {
+
+// Stops the window drawing while the lines are updated, and draws it anew
+// when they are done.
+void SetRedraw(TCustomRichEditEx* re, bool updating) {
+    if (!re->HandleAllocated()) return;
+    SendMessageA(re->Handle(), WM_SETREDRAW, updating ? 0 : 1, 0);
+    if (!updating) {
+        re->Invalidate();
+        re->Perform(CM_TEXTCHANGED);
+    }
+}
 
 // What the window's stream callbacks work on: the stream, its conversion,
 // and what went wrong, carried out to be raised after the window returns.
@@ -141,15 +168,8 @@ void TRichEditStringsEx::Clear() { richEdit_->Clear(); }
 
 void TRichEditStringsEx::SetText(std::string_view text) {
     richEdit_->HandleNeeded();
-    LRESULT mask = richEdit_->SendToWindow(EM_GETEVENTMASK);
-    richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
-    try {
-        TStrings::SetText(text);
-    } catch (...) {
-        richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask);
-        throw;
-    }
-    richEdit_->SendToWindow(EM_SETEVENTMASK, 0, mask);
+    ChangeEventsOff quiet(richEdit_);
+    TStrings::SetText(text);
 }
 
 void TRichEditStringsEx::AddStrings(const TStrings& strings) {
@@ -157,14 +177,7 @@ void TRichEditStringsEx::AddStrings(const TStrings& strings) {
     TStrings::AddStrings(strings);
 }
 
-void TRichEditStringsEx::SetUpdateState(bool updating) {
-    if (!richEdit_->HandleAllocated()) return;
-    richEdit_->SendToWindow(WM_SETREDRAW, updating ? 0 : 1, 0);
-    if (!updating) {
-        richEdit_->Invalidate();
-        richEdit_->Perform(CM_TEXTCHANGED);
-    }
-}
+void TRichEditStringsEx::SetUpdateState(bool updating) { SetRedraw(richEdit_, updating); }
 
 void TRichEditStringsEx::LoadFromStream(TStream& stream) {
     TCustomRichEditEx* re = richEdit_;
@@ -292,25 +305,11 @@ void TWideRichEditStringsEx::SetTextStr(std::wstring_view text) {
     TCustomRichEditEx* re = richEdit_;
     re->HandleNeeded();
     FlagScope wide(re->wideText_);
-    LRESULT mask = re->SendToWindow(EM_GETEVENTMASK);
-    re->SendToWindow(EM_SETEVENTMASK, 0, mask & ~static_cast<LRESULT>(ENM_CHANGE));
-    try {
-        TWideStrings::SetTextStr(text);
-    } catch (...) {
-        re->SendToWindow(EM_SETEVENTMASK, 0, mask);
-        throw;
-    }
-    re->SendToWindow(EM_SETEVENTMASK, 0, mask);
+    ChangeEventsOff quiet(re);
+    TWideStrings::SetTextStr(text);
 }
 
-void TWideRichEditStringsEx::SetUpdateState(bool updating) {
-    if (!richEdit_->HandleAllocated()) return;
-    richEdit_->SendToWindow(WM_SETREDRAW, updating ? 0 : 1, 0);
-    if (!updating) {
-        richEdit_->Invalidate();
-        richEdit_->Perform(CM_TEXTCHANGED);
-    }
-}
+void TWideRichEditStringsEx::SetUpdateState(bool updating) { SetRedraw(richEdit_, updating); }
 
 void TWideRichEditStringsEx::SetLanguage(TLanguage language) { richEdit_->SetLanguage(language); }
 

@@ -337,6 +337,28 @@ TEST_F(EditorToolBar, TheToolBarFollowsTheSelection) {
     EXPECT_FALSE(W->LeftButton->Down());
 }
 
+TEST_F(EditorToolBar, AShownNoteSetsTheToolBarByItsFirstCharacter) {
+    StartWithItem();
+    TTreeNode* second = AddItem("Second");
+    SelectItem(Node("First"));
+    TypeNote("heading");
+    Select(0, 7);
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    a->SetBold(true);
+    a->SetName("Courier New");
+    a->SetSize(16);
+    W->REdit->Paragraph()->SetAlignment(TAlignment::taCenter);
+    SelectItem(second);
+    EXPECT_FALSE(W->BoldButton->Down());
+    EXPECT_FALSE(W->CenterButton->Down());
+
+    SelectItem(Node("First"));
+    EXPECT_TRUE(W->BoldButton->Down());
+    EXPECT_TRUE(W->CenterButton->Down());
+    EXPECT_EQ(W->QclFontComboBox1->GetFontName(), "Courier New");
+    EXPECT_EQ(W->QclFontSizeComboBox1->GetFontSize(), 16);
+}
+
 TEST_F(EditorToolBar, FontAndSizeCombosFormatTheSelection) {
     StartWithItem();
     TypeNote("some text");
