@@ -478,6 +478,11 @@ TEST_F(Session, DISABLED_ScreenshotScene) {
     in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
     in.SetPosition(0);
     W->REdit->Lines()->LoadFromStream(in);
+    // Saved and shown again, as the user would see it coming back.
+    W->NoteModified = true;
+    W->TreeView->SetSelected(Node("Ideas"));
+    W->TreeView->SetSelected(plans);
+    W->TreeViewClick(W->TreeView);
     W->TreeView->SetFocus();
     DWORD until = GetTickCount() + 15000;
     while (GetTickCount() < until) {
