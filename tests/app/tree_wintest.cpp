@@ -9,6 +9,7 @@
 #include "app/TreskelArchive.h"
 #include "foundation/qclnonvS.h"
 #include "platform/FileSys.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -16,62 +17,6 @@ namespace {
 
 TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
-// A 24-bit image of what a window paints into a memory DC.
-struct Snapshot {
-    int width = 0, height = 0;
-    std::vector<uint8_t> bgr;
-    COLORREF At(int x, int y) const {
-        const uint8_t* p = &bgr[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
-        return RGB(p[2], p[1], p[0]);
-    }
-    int Count(const TRect& r, const std::function<bool(COLORREF)>& match) const {
-        int n = 0;
-        for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, height); ++y)
-            for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x)
-                if (match(At(x, y))) ++n;
-        return n;
-    }
-    // The longest run of matching pixels along row y inside r.
-    int LongestRun(const TRect& r, int y, const std::function<bool(COLORREF)>& match) const {
-        int best = 0, run = 0;
-        for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x) {
-            run = match(At(x, y)) ? run + 1 : 0;
-            best = std::max(best, run);
-        }
-        return best;
-    }
-};
-
-Snapshot PrintClient(HWND wnd) {
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    Snapshot s{rc.right, rc.bottom, {}};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = s.width;
-    bi.bmiHeader.biHeight = -s.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDC dc;
-    {
-        SelectGuard g(dc.Get(), dib.Get());
-        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
-        GdiFlush();
-    }
-    int stride = (s.width * 3 + 3) & ~3;
-    s.bgr.resize(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
-    for (int y = 0; y < s.height; ++y)
-        std::memcpy(&s.bgr[static_cast<size_t>(y) * static_cast<size_t>(s.width) * 3],
-                    static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride),
-                    static_cast<size_t>(s.width) * 3);
-    return s;
-}
-
-bool Reddish(COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; }
-bool Bluish(COLORREF c) { return GetBValue(c) > 160 && GetRValue(c) < 90 && GetGValue(c) < 90; }
-bool Dark(COLORREF c) { return GetRValue(c) < 110 && GetGValue(c) < 110 && GetBValue(c) < 110; }
 
 }  // namespace
 

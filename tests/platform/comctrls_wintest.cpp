@@ -18,6 +18,7 @@
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -121,51 +122,6 @@ void PostClick(HWND wnd, TPoint p, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUT
     PumpMessages();
 }
 
-// A 24-bit image of what a window paints into a memory DC.
-struct Snapshot {
-    int width, height;
-    std::vector<uint8_t> bgr;
-    COLORREF At(int x, int y) const {
-        const uint8_t* p = &bgr[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
-        return RGB(p[2], p[1], p[0]);
-    }
-    int Count(const TRect& r, const std::function<bool(COLORREF)>& match) const {
-        int n = 0;
-        for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, height); ++y)
-            for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x)
-                if (match(At(x, y))) ++n;
-        return n;
-    }
-};
-
-Snapshot PrintClient(HWND wnd) {
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    Snapshot s{rc.right, rc.bottom, {}};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = s.width;
-    bi.bmiHeader.biHeight = -s.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDC dc;
-    {
-        SelectGuard g(dc.Get(), dib.Get());
-        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
-        GdiFlush();
-    }
-    int stride = (s.width * 3 + 3) & ~3;
-    s.bgr.resize(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
-    for (int y = 0; y < s.height; ++y)
-        std::memcpy(&s.bgr[static_cast<size_t>(y) * static_cast<size_t>(s.width) * 3],
-                    static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride),
-                    static_cast<size_t>(s.width) * 3);
-    return s;
-}
-
-bool Reddish(COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; }
 
 OwnedPtr<TForm> FormFromLayout(const std::string& text) {
     OwnedPtr<TForm> form(new TForm(nullptr));
@@ -1073,30 +1029,7 @@ TEST(ToolBar, ButtonsPaintTheirImagesAndLookDisabledWhenDisabled) {
     off->SetEnabled(false);
     form->Show();
     PumpMessages();
-    HWND wnd = bar->Handle();
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    Snapshot s{rc.right, rc.bottom, {}};
-    {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = s.width;
-        bi.bmiHeader.biHeight = -s.height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        MemoryDC dc;
-        SelectGuard g(dc.Get(), dib.Get());
-        bar->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
-        GdiFlush();
-        int stride = (s.width * 3 + 3) & ~3;
-        s.bgr.resize(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
-        for (int y = 0; y < s.height; ++y)
-            std::memcpy(&s.bgr[static_cast<size_t>(y) * static_cast<size_t>(s.width) * 3],
-                        static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride),
-                        static_cast<size_t>(s.width) * 3);
-    }
+    Snapshot s = PaintedClient(bar->Handle(), [&](HDC dc) { bar->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
     EXPECT_GT(s.Count(on->BoundsRect(), Reddish), 200);
     EXPECT_EQ(s.Count(off->BoundsRect(), Reddish), 0);
     TColor shadow = static_cast<TColor>(ColorToRGB(clBtnShadow));

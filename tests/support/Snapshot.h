@@ -1,0 +1,36 @@
+// Pictures of what a window paints, for tests that check colours and
+// shapes by their pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace treskel::test {
+
+// A 24-bit top-down image.
+struct Snapshot {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bgr;
+
+    COLORREF At(int x, int y) const;
+    // How many pixels inside r match.
+    int Count(const TRect& r, const std::function<bool(COLORREF)>& match) const;
+    // The longest run of matching pixels on row y inside r.
+    int LongestRun(const TRect& r, int y, const std::function<bool(COLORREF)>& match) const;
+};
+
+// The window's client area as `paint` draws it into a memory DC.
+Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint);
+// The client area as the window prints it (WM_PRINTCLIENT).
+Snapshot PrintClient(HWND wnd);
+
+bool Reddish(COLORREF c);
+bool Bluish(COLORREF c);
+bool Dark(COLORREF c);
+
+}  // namespace treskel::test

@@ -1,0 +1,68 @@
+#include "support/Snapshot.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Graphics.h"
+
+namespace treskel::test {
+
+COLORREF Snapshot::At(int x, int y) const {
+    const uint8_t* p = &bgr[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
+    return RGB(p[2], p[1], p[0]);
+}
+
+int Snapshot::Count(const TRect& r, const std::function<bool(COLORREF)>& match) const {
+    int n = 0;
+    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, height); ++y)
+        for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x)
+            if (match(At(x, y))) ++n;
+    return n;
+}
+
+int Snapshot::LongestRun(const TRect& r, int y, const std::function<bool(COLORREF)>& match) const {
+    int best = 0, run = 0;
+    for (int x = std::max(r.Left, 0); x < std::min(r.Right, width); ++x) {
+        run = match(At(x, y)) ? run + 1 : 0;
+        best = std::max(best, run);
+    }
+    return best;
+}
+
+Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint) {
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    Snapshot s{rc.right, rc.bottom, {}};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = s.width;
+    bi.bmiHeader.biHeight = -s.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC dc;
+    {
+        SelectGuard g(dc.Get(), dib.Get());
+        paint(dc.Get());
+        GdiFlush();
+    }
+    const size_t row = static_cast<size_t>(s.width) * 3;
+    const size_t stride = (row + 3) & ~static_cast<size_t>(3);
+    s.bgr.resize(row * static_cast<size_t>(s.height));
+    for (size_t y = 0; y < static_cast<size_t>(s.height); ++y)
+        std::memcpy(&s.bgr[y * row], static_cast<uint8_t*>(bits) + y * stride, row);
+    return s;
+}
+
+Snapshot PrintClient(HWND wnd) {
+    return PaintedClient(wnd, [wnd](HDC dc) {
+        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+}
+
+bool Reddish(COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; }
+bool Bluish(COLORREF c) { return GetBValue(c) > 160 && GetRValue(c) < 90 && GetGValue(c) < 90; }
+bool Dark(COLORREF c) { return GetRValue(c) < 110 && GetGValue(c) < 110 && GetBValue(c) < 110; }
+
+}  // namespace treskel::test
