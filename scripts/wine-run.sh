@@ -10,6 +10,12 @@ export WINEPREFIX="${TRESKEL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win32
+# A prefix booted and prepared before goes straight to the program (after
+# starting the persistent server, should none run).
+if [ -f "$WINEPREFIX/.treskel-prepared" ]; then
+  wineserver -p >/dev/null 2>&1 </dev/null
+  exec wine "$@"
+fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 (
   flock 9
