@@ -1,26 +1,39 @@
 #!/usr/bin/env bash
 # Runs a Win32 program under Wine in the project's private prefix.
 # Used as CMake's cross-compiling emulator: the first call of a run
-# starts one persistent wineserver and boots the prefix with its output
-# detached, so later calls cost no Wine start-up and no helper process
-# holds CTest's pipes open.
+# starts one persistent wineserver, boots and prepares the prefix and
+# starts the desk keeper found beside the program (see
+# tests/support/deskkeeper.cpp), all with their output detached, so that
+# later calls cost no Wine start-up and no helper process holds CTest's
+# pipes open.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINEPREFIX="${TRESKEL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win32
-# A prefix booted and prepared before goes straight to the program (after
-# starting the persistent server, should none run).
-if [ -f "$WINEPREFIX/.treskel-prepared" ]; then
-  wineserver -p >/dev/null 2>&1 </dev/null
-  exec wine "$@"
+keeper="$(dirname "$1")/deskkeeper.exe"
+keeper_pid="$WINEPREFIX/.treskel-keeper"
+ready() {
+  [ -f "$WINEPREFIX/.treskel-prepared" ] || return 1
+  [ -f "$keeper" ] || return 0
+  [ -f "$keeper_pid" ] && kill -0 "$(cat "$keeper_pid")" 2>/dev/null
+}
+if ! ready; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if ! ready; then
+      wineserver -p >/dev/null 2>&1 </dev/null 9>&-
+      wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
+      "$here/prepare-prefix.sh" --unmanaged </dev/null >/dev/null 2>&1 9>&-
+      if [ -f "$keeper" ]; then
+        setsid wine "$keeper" </dev/null >/dev/null 2>&1 9>&- &
+        echo $! > "$keeper_pid"
+      fi
+    fi
+  ) 9>"$WINEPREFIX.lock"
 fi
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  wineserver -p >/dev/null 2>&1 </dev/null 9>&-
-  wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
-  "$here/prepare-prefix.sh" --unmanaged </dev/null >/dev/null 2>&1 9>&-
-) 9>"$WINEPREFIX.lock"
+# The server may have been stopped since: a persistent one again.
+wineserver -p >/dev/null 2>&1 </dev/null
 exec wine "$@"
