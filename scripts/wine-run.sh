@@ -12,7 +12,7 @@ export WINEPREFIX="${TRESKEL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win32
-keeper="$(dirname "$1")/deskkeeper.exe"
+keeper="$(dirname "${1:-.}")/deskkeeper.exe"
 keeper_pid="$WINEPREFIX/.treskel-keeper"
 ready() {
   [ -f "$WINEPREFIX/.treskel-prepared" ] || return 1
