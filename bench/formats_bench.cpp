@@ -213,6 +213,12 @@ struct Treskel {
             n->Data()->Id = id;
         }
     }
+    // The archive, made from the loose files.
+    void Pack() {
+        EnsureRecords();
+        WriteLooseFiles();
+        PackTreskel(tree, dir, "Bench");
+    }
     void DeleteLooseFiles() const {
         for (const auto& f : files) DeleteFile(f);
         DeleteFile(TreeFileName(dir, "Bench"));
@@ -280,9 +286,7 @@ void BM_PlainMovePack(benchmark::State& state) {
 // Unpack: the archive out into new loose files, as when a treskel opens.
 void BM_UnpackTreskel(benchmark::State& state) {
     Treskel& t = Sample();
-    t.EnsureRecords();
-    t.WriteLooseFiles();
-    PackTreskel(t.tree, t.dir, "Bench");
+    t.Pack();
     for (auto _ : state) {
         state.PauseTiming();
         t.DeleteLooseFiles();
@@ -321,9 +325,7 @@ void BM_PlainCopyUnpack(benchmark::State& state) {
 // file, pack, release the records).
 void BM_OpenTreskel(benchmark::State& state) {
     Treskel& t = Sample();
-    t.EnsureRecords();
-    t.WriteLooseFiles();
-    PackTreskel(t.tree, t.dir, "Bench");
+    t.Pack();
     for (auto _ : state) {
         state.PauseTiming();
         t.DeleteLooseFiles();

@@ -29,6 +29,12 @@ private:
 
 namespace {
 
+// The conversion of streams that need none; it keeps no state.
+TConversion& PlainConversion() {
+    static TConversion plain;
+    return plain;
+}
+
 // Stops the window drawing while the lines are updated, and draws it anew
 // when they are done.
 void SetRedraw(TCustomRichEditEx* re, bool updating) {
@@ -182,12 +188,7 @@ void TRichEditStringsEx::SetUpdateState(bool updating) { SetRedraw(richEdit_, up
 void TRichEditStringsEx::LoadFromStream(TStream& stream) {
     TCustomRichEditEx* re = richEdit_;
     re->HandleNeeded();
-    std::unique_ptr<TConversion> temporary;
-    TConversion* conversion = converter_.get();
-    if (conversion == nullptr) {
-        temporary = std::make_unique<TConversion>();
-        conversion = temporary.get();
-    }
+    TConversion* conversion = converter_ ? converter_.get() : &PlainConversion();
     UINT format = re->ReadFormat();
     bool selectionOnly = (format & SFF_SELECTION) != 0;
     int64_t position = stream.Position();
@@ -236,12 +237,7 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
 void TRichEditStringsEx::SaveToStream(TStream& stream) const {
     TCustomRichEditEx* re = richEdit_;
     re->HandleNeeded();
-    std::unique_ptr<TConversion> temporary;
-    TConversion* conversion = converter_.get();
-    if (conversion == nullptr) {
-        temporary = std::make_unique<TConversion>();
-        conversion = temporary.get();
-    }
+    TConversion* conversion = converter_ ? converter_.get() : &PlainConversion();
     TStreamPair pair;
     pair.stream = &stream;
     pair.conversion = conversion;
