@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CRC32c.h"
-#include "app/ItemTree.h"
-#include "app/TreskelArchive.h"
+#include "store/CRC32c.h"
+#include "store/ItemTree.h"
+#include "store/NoteStore.h"
+#include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "platform/FileSys.h"
 
