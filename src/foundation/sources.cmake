@@ -8,3 +8,8 @@ treskel_sources(
   PORTABLE qclgraph.cpp
   WIN32 qclgraphDraw.cpp qclgraphText.cpp qclgraphBitmap.cpp
 )
+treskel_sources(
+  PORTABLE qclprocs.cpp qclwave.cpp qclcont.cpp
+  WIN32_BASE qclwaveWin.cpp
+  POSIX_BASE qclwavePosix.cpp
+)
