@@ -13,3 +13,6 @@ treskel_sources(
   WIN32_BASE qclwaveWin.cpp
   POSIX_BASE qclwavePosix.cpp
 )
+treskel_sources(
+  WIN32 qclprocsWin.cpp qclcontWin.cpp qclcontImage.cpp qclgraphDib.cpp
+)
