@@ -1,6 +1,7 @@
 // Speed of the note storage formats, each next to its yardstick in the
-// same run: LH5 beside zlib level 6, the LZRW coder beside zlib level 1, CRC-32 alone, and packing and
-// unpacking a treskel beside a plain copy of the same bytes.
+// same run: LH5 beside zlib level 6, the LZRW coder beside zlib level 1,
+// CRC-32 alone, and packing and unpacking a treskel beside a plain copy of
+// the same bytes.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -9,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CRC32c.h"
-#include "app/ItemTree.h"
-#include "app/TreskelArchive.h"
+#include "store/CRC32c.h"
+#include "store/ItemTree.h"
+#include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "foundation/qclprocs.h"
 #include "platform/FileSys.h"

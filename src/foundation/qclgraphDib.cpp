@@ -10,6 +10,26 @@ namespace treskel {
 
 namespace {
 
+// A palette selected (background) and realised for a scope; the old one
+// comes back however the scope ends, so the palette can then be deleted.
+class PaletteSelection {
+public:
+    PaletteSelection(HDC dc, HPALETTE palette) : dc_(dc) {
+        if (palette == nullptr) return;
+        old_ = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
+    }
+    ~PaletteSelection() {
+        if (old_ != nullptr) SelectPalette(dc_, old_, FALSE);
+    }
+    PaletteSelection(const PaletteSelection&) = delete;
+    PaletteSelection& operator=(const PaletteSelection&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE old_ = nullptr;
+};
+
 int BitCount(const BITMAP& bm, int colors) {
     switch (colors) {
     case 2: return 1;
@@ -50,15 +70,8 @@ bool QclGetDIB(HBITMAP bitmap, HPALETTE palette, void* bitmapInfo, int colors, v
     auto* bi = static_cast<BITMAPINFO*>(bitmapInfo);
     QclInitBitmapInfoHeader(bitmap, bi->bmiHeader, colors);
     WindowDC dc(GetFocus());
-    HPALETTE old = nullptr;
-    if (palette != nullptr) {
-        old = SelectPalette(dc.Get(), palette, FALSE);
-        RealizePalette(dc.Get());
-    }
-    const int lines = GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(bi->bmiHeader.biHeight), bits, bi,
-                                DIB_RGB_COLORS);
-    if (old != nullptr) SelectPalette(dc.Get(), old, FALSE);
-    return lines != 0;
+    PaletteSelection selected(dc.Get(), palette);
+    return GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(bi->bmiHeader.biHeight), bits, bi, DIB_RGB_COLORS) != 0;
 }
 
 std::vector<uint8_t> QclBitmapToFileImage(HBITMAP bitmap, HPALETTE palette, int colors) {
@@ -182,7 +195,7 @@ void QclFillGradient(TCanvas* canvas, const TRect& rect, TQclGradientShape shape
     TRect s = StartRect(shape, w, h);
     std::unique_ptr<TBitmap> buffer;
     TCanvas* target = canvas;
-    HRGN clip = nullptr;
+    GdiHandle<HRGN> clip;
     if (flags & qclGradBuffered) {
         buffer = std::make_unique<TBitmap>();
         buffer->SetSize(w, h);
@@ -191,32 +204,24 @@ void QclFillGradient(TCanvas* canvas, const TRect& rect, TQclGradientShape shape
         if (flags & qclGradClip) {
             TRect r = rect;
             if (offset != 0) r = Shifted(r, static_cast<int16_t>(offset & 0xFFFF), static_cast<int16_t>(offset >> 16));
-            clip = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-            SelectClipRgn(canvas->Handle(), clip);
+            clip.Reset(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+            SelectClipRgn(canvas->Handle(), clip.Get());
         }
         s = Shifted(s, rect.Left, rect.Top);
     }
-    HDC dc = target->Handle();
-    HPALETTE oldPalette = nullptr;
-    if (usePalette) {
-        oldPalette = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-    }
-    target->Brush()->SetStyle(TBrushStyle::bsSolid);
-    target->Pen()->SetStyle(TPenStyle::psClear);
-    PaintSteps(target, shape, s, w, h, steps);
-    HPALETTE oldCanvasPalette = nullptr;
-    if (buffer) {
-        if (usePalette) {
-            oldCanvasPalette = SelectPalette(canvas->Handle(), palette, FALSE);
-            RealizePalette(canvas->Handle());
+    {
+        // The palette leaves every context it entered before this returns:
+        // the caller deletes it.
+        PaletteSelection selected(target->Handle(), usePalette ? palette : nullptr);
+        target->Brush()->SetStyle(TBrushStyle::bsSolid);
+        target->Pen()->SetStyle(TPenStyle::psClear);
+        PaintSteps(target, shape, s, w, h, steps);
+        if (buffer) {
+            PaletteSelection onCanvas(canvas->Handle(), usePalette ? palette : nullptr);
+            BitBlt(canvas->Handle(), rect.Left, rect.Top, w, h, target->Handle(), 0, 0, SRCCOPY);
         }
-        BitBlt(canvas->Handle(), rect.Left, rect.Top, w, h, dc, 0, 0, SRCCOPY);
     }
-    // The palette leaves every context it entered: the caller deletes it.
-    if (usePalette) SelectPalette(dc, oldPalette, FALSE);
-    if (oldCanvasPalette != nullptr) SelectPalette(canvas->Handle(), oldCanvasPalette, FALSE);
-    if (clip != nullptr && DeleteObject(clip)) SelectClipRgn(canvas->Handle(), nullptr);
+    if (clip) SelectClipRgn(canvas->Handle(), nullptr);
 }
 
 void QclDrawGradient(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
