@@ -12,6 +12,7 @@
 
 #include "store/CRC32c.h"
 #include "store/ItemTree.h"
+#include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "foundation/qclprocs.h"

@@ -53,6 +53,7 @@ void TfrmTreskel::FormShow(TObject*) {
         IniCtrl->WriteString("common", "path", DataPath);
     }
     DataPath = IncludeTrailingBackslash(DataPath);
+    Notes.SetDataPath(DataPath);
 
     LoadTreskelList();
     if (IniCtrl->ReadBool("common", "showcompression", false)) TreeView->SetStateImages(ImageList2);
