@@ -1,5 +1,5 @@
 treskel_sources(
-  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
+  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
   WIN32_BASE FileSysWin.cpp
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp Controls.cpp ControlsWindowed.cpp ControlsAlign.cpp ControlsDrag.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
