@@ -1484,6 +1484,28 @@ void TWinControl::HandleWmPaint(TMessage& m) {
     EndPaint(handle_, &ps);
 }
 
+// Pops up the menu of the control at a screen point, or of this control
+// when the keyboard asked (-1, -1); true when a menu or handler took it.
+bool TWinControl::ContextPopup(LPARAM screenPos) {
+    TPoint screen{GET_X_LPARAM(screenPos), GET_Y_LPARAM(screenPos)};
+    TControl* target = this;
+    if (screen.x != -1 || screen.y != -1) {
+        if (TControl* c = ControlAtPos(ScreenToClient(screen), false)) target = c;
+    } else {
+        screen = ClientToScreen({0, 0});
+    }
+    bool handled = false;
+    target->DoContextPopup(target->ScreenToClient(screen), handled);
+    if (handled) return true;
+    for (TControl* c = target; c != nullptr; c = c->Parent()) {
+        if (c->PopupMenu() != nullptr && hooks::PopupControlMenu) {
+            hooks::PopupControlMenu(c, screen);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_SETFOCUS: {
@@ -1641,23 +1663,14 @@ void TWinControl::WndProc(TMessage& m) {
             NotifyControls(CM_PARENTSHOWHINTCHANGED);
             break;
         case WM_CONTEXTMENU: {
-            if (reinterpret_cast<HWND>(m.WParam) != handle_) break;
-            TPoint screen{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-            TControl* target = this;
-            if (screen.x != -1 || screen.y != -1) {
-                if (TControl* c = ControlAtPos(ScreenToClient(screen), false)) target = c;
-            } else {
-                screen = ClientToScreen({0, 0});
+            // A system control (the tree view) reports a right click on
+            // itself to its parent: it pops up its own menu.
+            TWinControl* from = this;
+            if (reinterpret_cast<HWND>(m.WParam) != handle_) {
+                from = FindControl(reinterpret_cast<HWND>(m.WParam));
+                if (from == nullptr || from->Parent() != this) break;
             }
-            bool handled = false;
-            target->DoContextPopup(target->ScreenToClient(screen), handled);
-            if (handled) return;
-            for (TControl* c = target; c != nullptr; c = c->Parent()) {
-                if (c->PopupMenu() != nullptr && hooks::PopupControlMenu) {
-                    hooks::PopupControlMenu(c, screen);
-                    return;
-                }
-            }
+            if (from->ContextPopup(m.LParam)) return;
             break;
         }
         case WM_SETCURSOR:

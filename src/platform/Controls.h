@@ -452,6 +452,7 @@ private:
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
     void MainWndProc(TMessage& m);
     void HandleWmPaint(TMessage& m);
+    bool ContextPopup(LPARAM screenPos);
     bool IsControlMouseMsg(TMessage& m);
     void AlignAll();
     void UpdateBounds();

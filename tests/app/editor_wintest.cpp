@@ -198,6 +198,29 @@ TEST_F(EditorKeys, CtrlBCtrlIAndCtrlUToggleTheFormatAndTheirButtons) {
     EXPECT_EQ(NoteText(), "one two");
 }
 
+TEST_F(EditorKeys, TurningAFormatOffAfterAWordLeavesTheWordFormatted) {
+    StartWithItem();
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    auto bold = [&](int start, int length) {
+        Select(start, length);
+        return a->Bold();
+    };
+    TypeNote("");
+    CtrlKey('B');
+    TypeText(Edit(), "next year");
+    CtrlKey('B');
+    TypeText(Edit(), " and");
+    EXPECT_EQ(NoteText(), "next year and");
+    EXPECT_TRUE(bold(0, 9));
+    EXPECT_FALSE(bold(9, 4));
+    // Inside a word the key formats the whole word.
+    Select(11, 0);
+    CtrlKey('B');
+    EXPECT_TRUE(bold(10, 3));
+    EXPECT_FALSE(bold(9, 1));
+    EXPECT_EQ(NoteText(), "next year and");
+}
+
 TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
     StartWithItem();
     TypeNote("ab");

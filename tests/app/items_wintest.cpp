@@ -878,6 +878,68 @@ TEST_F(Items, ThePopUpMenuOffersPromotionOnlyForSubItems) {
     EXPECT_TRUE(W->PromoteItem->Enabled());
 }
 
+TEST_F(Items, TheTreePopsUpItsMenuAtTheClickAndAtTheSelectedItemForTheKeys) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* sub = AddUnder(top, W->NewSubItem, "Sub");
+    Select(top);
+    std::vector<TPopupMenu*> shown;
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        shown.push_back(m);
+        return 0;
+    };
+    HWND tree = W->TreeView->Handle();
+    auto screen = [&](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(tree, &p);
+        return TPoint{p.x, p.y};
+    };
+    auto rightClick = [&](int x, int y) {
+        TPoint at = screen(x, y);
+        SetCursorPos(at.x, at.y);
+        PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+        PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+        PumpMessages();
+    };
+    auto key = [&](UINT down, WORD vk, bool shift) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(tree, down, vk, 1);
+        PostMessageA(tree, down + 1, vk, 0xC0000001);
+        PumpMessages();
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+        SetKeyboardState(keys);
+    };
+    // On an item and on empty space, at the click.
+    TRect r = sub->DisplayRect(true);
+    rightClick(r.Left + 3, r.Top + 3);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], W->PopupMenu2);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(r.Left + 3, r.Top + 3));
+    EXPECT_FALSE(W->PromoteItem->Enabled());
+    rightClick(5, W->TreeView->ClientHeight() - 5);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(5, W->TreeView->ClientHeight() - 5));
+    // Shift+F10 and the menu key: at the selected item, with its rules.
+    Select(sub);
+    key(WM_SYSKEYDOWN, VK_F10, true);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(r.Left, r.Bottom));
+    EXPECT_TRUE(W->PromoteItem->Enabled());
+    Select(top);
+    key(WM_KEYDOWN, VK_APPS, false);
+    ASSERT_EQ(shown.size(), 4u);
+    TRect t = top->DisplayRect(true);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(t.Left, t.Bottom));
+    EXPECT_FALSE(W->PromoteItem->Enabled());
+    // F10 alone is no pop-up key.
+    key(WM_SYSKEYDOWN, VK_F10, false);
+    EXPECT_EQ(shown.size(), 4u);
+    TPopupMenu::TestChooser = nullptr;
+}
+
 // ---------------------------------------------------------------- sorting
 
 class Sorting : public Items {

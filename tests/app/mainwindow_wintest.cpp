@@ -26,6 +26,10 @@ TEST_F(FirstStart, TheWindowIsTitledSizedAndCentredOnTheDesktop) {
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(W->ActiveControl(), W->TreeView);
     EXPECT_EQ(W->StatusBar->Panels()->Count(), 4);
+    EXPECT_TRUE(W->ColorCombo->Flat());
+    EXPECT_TRUE(W->FontSizeCombo->Flat());
+    EXPECT_TRUE(W->QclFontComboBox1->Flat());
+    EXPECT_TRUE(W->QclFontSizeComboBox1->Flat());
 }
 
 TEST_F(FirstStart, MakesTheDataDirectoryBesideTheProgramAndRemembersIt) {
