@@ -27,6 +27,9 @@ int32_t ReadI32(TBufferedReader& r) { return static_cast<int32_t>(r.ReadU32()); 
 
 std::string ArchiveFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsx"; }
 std::string TreeFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsk"; }
+std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption) {
+    return ArchiveFileName(dataPath, caption) + ".tmp";
+}
 std::string NoteFileName(const std::string& dataPath, int32_t id) { return dataPath + IntToStr(id); }
 
 std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
@@ -73,7 +76,7 @@ TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
 
 void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
     const std::string archiveName = ArchiveFileName(dataPath, caption);
-    const std::string tempName = archiveName + ".tmp";
+    const std::string tempName = TempArchiveFileName(dataPath, caption);
     const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
 
     struct Entry {

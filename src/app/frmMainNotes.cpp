@@ -21,9 +21,6 @@ private:
     TCursor old_;
 };
 
-void ShowError(const std::string& text) {
-    Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
-}
 }  // namespace
 
 TItemData* TfrmTreskel::ItemData(TTreeNode* node) const { return node != nullptr ? AsItem(node)->Data() : nullptr; }
@@ -151,22 +148,16 @@ void TfrmTreskel::LoadTreskelList() {
     }
 }
 
-bool TfrmTreskel::SaveTreskel(int tabIndex) {
-    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return true;
+void TfrmTreskel::SaveTreskel(int tabIndex) {
+    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return;
     if (openFailedTab_ == tabIndex) {
         // What is shown is not that treskel: its archive stays as it was.
         openFailedTab_ = -1;
         ItemTree().Clear();
-        return true;
+        return;
     }
     HourGlass wait;
-    try {
-        treskel::SaveTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
-    } catch (const Exception& e) {
-        ShowError(e.Message());
-        return false;
-    }
-    return true;
+    treskel::SaveTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
 }
 
 void TfrmTreskel::OpenTreskel(int tabIndex) {

@@ -27,9 +27,10 @@ void RenameTreskelFile(const std::string& from, const std::string& to) {
     if (RenameFile(from, step) && !RenameFile(step, to)) RenameFile(step, from);
 }
 
-bool CheckName(const std::string& name) {
-    if (IsValidTreskelName(name)) return true;
-    MessageDlg(InvalidTreskelNameMessage(name), TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+bool CheckName(const std::string& dataPath, const std::string& name) {
+    std::string problem = TreskelNameProblem(dataPath, name);
+    if (problem.empty()) return true;
+    MessageDlg(problem, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
     return false;
 }
 }  // namespace
@@ -42,7 +43,15 @@ void TfrmTreskel::NewTreskelExecute(TObject*) {
         MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
         return;
     }
-    if (!CheckName(name)) return;
+    if (!CheckName(DataPath, name)) return;
+    // Its empty archive makes it a treskel of the data directory at once:
+    // it comes back at the next start even if it is never entered.
+    try {
+        PackTreskel(TPlainItemTree(), DataPath, name);
+    } catch (const Exception& e) {
+        ShowError(e.Message());
+        return;
+    }
     bool first = TabControl1->Tabs()->Count() == 0;
     TabControl1->Tabs()->Add(name);
     if (first && TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
@@ -55,7 +64,7 @@ void TfrmTreskel::RenameTreskelExecute(TObject*) {
     std::string oldName = TabControl1->Tabs()->Get(index);
     std::string name = oldName;
     if (!InputQuery("Rename Treskel", "Enter the new treskel name:", name) || name.empty() || name == oldName) return;
-    if (!CheckName(name)) return;
+    if (!CheckName(DataPath, name)) return;
     // Another treskel of that name would be overwritten at the next save.
     bool sameFiles = AnsiCompareText(name, oldName) == 0;
     if (TabNameTaken(TabControl1->Tabs(), name, index) ||
@@ -76,13 +85,18 @@ void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {
             SaveItemNote(TreeView->Selected());
         } catch (const Exception& e) {
             // Stay: leaving would pack the treskel without this note.
-            Application->MessageBox(e.Message(), "Error", MB_OK | MB_ICONSTOP);
+            ReportSaveFailure(NoteName(TreeView->Selected()), e.Message(), false);
             AllowChange = false;
             return;
         }
         NoteModified = false;
     }
-    if (!SaveTreskel(TabControl1->TabIndex())) AllowChange = false;
+    try {
+        SaveTreskel(TabControl1->TabIndex());
+    } catch (const Exception& e) {
+        ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), false);
+        AllowChange = false;
+    }
 }
 
 void TfrmTreskel::TabControl1Change(TObject*) {

@@ -18,7 +18,6 @@ constexpr const char* kTargetLocked = "The item that you are trying to move to i
 constexpr int kImgExpanded = 5;
 constexpr int kImgCollapsed = 9;
 
-void ShowError(const std::string& text) { Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP); }
 
 // What an item drag carries.  The tree shows its drag cursor over a place
 // that takes the item.
@@ -93,7 +92,7 @@ bool TfrmTreskel::SaveLeavingNote() {
         SaveItemNote(node);
     } catch (const Exception& e) {
         // The typed text stays in the editor, still to be saved.
-        ShowError(Format("The note of '%s' could not be saved.\n%s", node->Text().c_str(), e.Message().c_str()));
+        ReportSaveFailure(NoteName(node), e.Message(), false);
         return false;
     }
     NoteModified = false;

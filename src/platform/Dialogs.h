@@ -25,7 +25,9 @@ namespace treskel {
 // responder that answers (and records) instead of showing the box; it
 // gets text, caption and MB_ flags and returns the button's ID.
 using MessageBoxResponder = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
-void SetMessageBoxResponder(MessageBoxResponder responder);
+// Returns the responder it replaces.  The text a responder gets is the
+// text the box would show, long unbroken runs already broken.
+MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder responder);
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };

@@ -98,18 +98,24 @@ protected:
     }
 };
 
-TEST_F(Treskels, ANewTreskelIsATabWhoseFilesAppearWhenItIsLeft) {
+TEST_F(Treskels, ANewTreskelIsATabWithItsEmptyArchiveAtOnceAndSurvivesNeverEntered) {
+    // An empty treskel: S = 4, the four zero bytes of the tree file, N = 0.
+    const std::vector<unsigned char> empty{4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     StartWindow();
     NewTreskel("Work");
     ASSERT_EQ(W->TabControl1->Tabs()->Count(), 1);
     EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
     EXPECT_TRUE(W->NewItem->Enabled());
     EXPECT_TRUE(W->RenameTreskel->Enabled());
-    EXPECT_TRUE(DataFiles().empty());
-    CloseWindow();
-    // An empty treskel: S = 4, the four zero bytes of the tree file, N = 0.
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
-    EXPECT_EQ(ReadAll(DataFile("Work.tsx")), std::vector<unsigned char>({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(ReadAll(DataFile("Work.tsx")), empty);
+    // Made and never entered, it still comes back after a restart.
+    AnswerNextQuery("Later");
+    Run(W->NewTreskel);
+    EXPECT_EQ(W->TabControl1->TabIndex(), 0);
+    EXPECT_EQ(ReadAll(DataFile("Later.tsx")), empty);
+    Restart();
+    ASSERT_EQ(W->TabControl1->Tabs()->Count(), 2);
+    EXPECT_GE(W->TabControl1->Tabs()->IndexOf("Later"), 0);
 }
 
 TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
@@ -120,20 +126,40 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     ASSERT_EQ(MessageBoxes().size(), 1u);
     EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.");
     EXPECT_EQ(MessageBoxes()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-    for (const char* bad : {"..\\outside", "a/b", "what?", "CON", "trailing."}) {
+    for (const char* bad : {"..\\outside", "a/b", "what?", "CON", "trailing.", "COM\xb9", "LPT\xb2", "COM0",
+                            "CONIN$", "CONOUT$"}) {
         AnswerNextQuery(bad);
         Run(W->NewTreskel);
+        ASSERT_EQ(MessageBoxes().size(), 2u);
+        EXPECT_NE(MessageBoxes().back().text.find("cannot be the name of a treskel"), std::string::npos) << bad;
+        MessageBoxes().pop_back();
     }
-    EXPECT_EQ(MessageBoxes().size(), 6u);
-    EXPECT_NE(MessageBoxes().back().text.find("cannot be the name of a treskel"), std::string::npos);
     EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    // A name whose files would pass the system's path limit, at the
+    // prompt of a new treskel and of a rename.
+    const std::string longName(300, 'n');
+    AnswerNextQuery(longName);
+    Run(W->NewTreskel);
+    AnswerNextQuery(std::string(260 - DataDir().size() - 8, 'n'));
+    Run(W->RenameTreskel);
+    ASSERT_EQ(MessageBoxes().size(), 3u);
+    for (size_t i = 1; i < 3; ++i) EXPECT_NE(MessageBoxes()[i].text.find("too long"), std::string::npos);
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    // The longest name that fits is taken.
+    AnswerNextQuery(std::string(259 - DataDir().size() - 8, 'n'));
+    Run(W->RenameTreskel);
+    EXPECT_EQ(MessageBoxes().size(), 3u);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0).size(), 259 - DataDir().size() - 8);
+    MessageBoxes().resize(1);
     // A cancelled or empty answer does nothing.
     CancelNextQuery();
     Run(W->NewTreskel);
     AnswerNextQuery("");
     Run(W->NewTreskel);
     EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
-    EXPECT_EQ(MessageBoxes().size(), 6u);
+    EXPECT_EQ(MessageBoxes().size(), 1u);
 }
 
 TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
@@ -299,6 +325,89 @@ TEST_F(Treskels, AFailedSaveTellsTheUserAndKeepsEverything) {
     StartWindow();
     SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
     EXPECT_EQ(ShownNote(Node("Alpha")), "more precious");
+}
+
+TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsTheyAre) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* a = AddItem("Alpha");
+    SaveNote(a, "saved before");
+    NewTreskel("Other");  // leaving Work packs it
+    SelectTab(0);
+    a = Node("Alpha");
+    ASSERT_NE(a, nullptr);
+    const std::string noteFile = DataFile(std::to_string(Record(a)->Id));
+    W->TreeView->SetSelected(a);
+    TypeNote(" and typed");
+    ASSERT_TRUE(W->NoteModified);
+    const std::vector<unsigned char> archive = ReadAll(DataFile("Work.tsx"));
+    const std::vector<unsigned char> tree = ReadAll(DataFile("Work.tsk"));
+    const std::vector<unsigned char> note = ReadAll(noteFile);
+    // The note file is held by another program: it cannot be written.
+    HANDLE held = CreateFileA(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto filesAsTheyWere = [&] {
+        EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
+        EXPECT_EQ(ReadAll(DataFile("Work.tsk")), tree);
+        EXPECT_FALSE(FileExists(DataFile("Work.tsx.tmp")));
+    };
+    // No: the window stays, with the typed text.
+    AnswerNextBox(IDNO);
+    W->Close();
+    PumpMessages();
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    const BoxRecord box = MessageBoxes()[0];
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text.rfind("The note of 'Alpha' could not be saved.\n", 0), 0u) << box.text;
+    EXPECT_NE(box.text.find("Close anyway?"), std::string::npos);
+    EXPECT_EQ(box.flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_TRUE(W->Visible());
+    EXPECT_EQ(NoteText(), "saved before and typed");
+    filesAsTheyWere();
+    // Yes: the window closes and leaves every file as it was.
+    AnswerNextBox(IDYES);
+    W->Close();
+    PumpMessages();
+    EXPECT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_FALSE(W->Visible());
+    CloseHandle(held);
+    filesAsTheyWere();
+    EXPECT_EQ(ReadAll(noteFile), note);
+}
+
+TEST_F(Treskels, TheThreeSaveFailuresSpeakAlike) {
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* a = AddItem("Alpha");
+    TTreeNode* b = AddItem("Beta");
+    SaveNote(a, "one");
+    W->TreeView->SetSelected(a);
+    TypeNote(" two");
+    HANDLE held = CreateFileA(DataFile(std::to_string(Record(a)->Id)).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    W->TreeView->SetSelected(b);  // an item switch
+    PumpMessages();
+    bool allow = true;
+    W->TabControl1Changing(W->TabControl1, allow);  // a tab switch
+    EXPECT_FALSE(allow);
+    W->Close();
+    PumpMessages();
+    CloseHandle(held);
+    ASSERT_EQ(MessageBoxes().size(), 3u);
+    for (const BoxRecord& box : MessageBoxes()) {
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.text.rfind("The note of 'Alpha' could not be saved.\n", 0), 0u) << box.text;
+    }
+    // A treskel that cannot be packed on a tab switch says it the same way.
+    MessageBoxes().clear();
+    ASSERT_TRUE(CreateDir(DataFile("Work.tsx.tmp")));
+    W->TabControl1Changing(W->TabControl1, allow);
+    EXPECT_FALSE(allow);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].caption, "Error");
+    EXPECT_EQ(MessageBoxes()[0].text.rfind("The treskel 'Work' could not be saved.\n", 0), 0u);
+    RemoveDir(DataFile("Work.tsx.tmp"));
 }
 
 TEST_F(Treskels, RenamingRenamesTheFilesAndRefusesAnotherTreskelsName) {
