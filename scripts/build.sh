@@ -23,6 +23,6 @@ done
 # One test tree over all of them, so that one CTest run reports everything.
 {
   for c in native fuzz win32; do
-    [ -f "build/$c/CTestTestfile.cmake" ] && echo "subdirs(\"$c\")"
+    if [ -f "build/$c/CTestTestfile.cmake" ]; then echo "subdirs(\"$c\")"; fi
   done
 } > build/CTestTestfile.cmake

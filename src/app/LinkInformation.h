@@ -1,7 +1,7 @@
 // The item information dialog: the facts of the selected item.
 #pragma once
 
-#include "app/ItemData.h"
+#include "store/ItemData.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"

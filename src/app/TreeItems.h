@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/ItemTree.h"
+#include "store/ItemTree.h"
 #include "platform/ComCtrls.h"
 
 namespace treskel {

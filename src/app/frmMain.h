@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ItemData.h"
+#include "store/ItemData.h"
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
 #include "controls/qclextcS.h"

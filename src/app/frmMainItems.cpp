@@ -3,7 +3,7 @@
 // searches and the item information.
 #include "app/LinkInformation.h"
 #include "app/SearchDialog.h"
-#include "app/TreskelArchive.h"
+#include "store/TreskelArchive.h"
 #include "app/frmMain.h"
 #include "platform/FileSys.h"
 

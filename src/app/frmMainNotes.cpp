@@ -1,9 +1,9 @@
 // The main window's side of note files and treskels: saving the note in
 // the editor, showing a note, the tabs made from the archives, and opening
 // and saving the treskel of a tab.
-#include "app/NoteFile.h"
-#include "app/TreeFile.h"
-#include "app/TreskelArchive.h"
+#include "store/NoteFile.h"
+#include "store/TreeFile.h"
+#include "store/TreskelArchive.h"
 #include "app/frmMain.h"
 
 namespace treskel {

@@ -1,6 +1,6 @@
 // The tabs of the main window: one treskel each.
-#include "app/TreskelArchive.h"
-#include "app/TreskelNames.h"
+#include "store/TreskelArchive.h"
+#include "store/TreskelNames.h"
 #include "app/frmMain.h"
 #include "platform/FileSys.h"
 

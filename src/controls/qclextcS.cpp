@@ -44,23 +44,11 @@ int CALLBACK CollectFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPA
 bool Scalable(DWORD type) { return (type & TRUETYPE_FONTTYPE) != 0 || type == 0 || type == DEVICE_FONTTYPE; }
 
 // The default printer's device context, or none.
-class PrinterDC {
-public:
-    PrinterDC() {
-        char name[512];
-        DWORD n = sizeof name;
-        if (GetDefaultPrinterA(name, &n)) dc_ = CreateDCA("WINSPOOL", name, nullptr, nullptr);
-    }
-    ~PrinterDC() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-    }
-    PrinterDC(const PrinterDC&) = delete;
-    PrinterDC& operator=(const PrinterDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-};
+OwnedDC DefaultPrinterDC() {
+    char name[512];
+    DWORD n = sizeof name;
+    return OwnedDC(GetDefaultPrinterA(name, &n) ? CreateDCA("WINSPOOL", name, nullptr, nullptr) : nullptr);
+}
 
 // The faces of a family on the screen, or on the printer when the screen has none.
 std::vector<FontFace> FamilyFaces(const std::string& name, int& pixelsPerInch) {
@@ -72,7 +60,7 @@ std::vector<FontFace> FamilyFaces(const std::string& name, int& pixelsPerInch) {
                           reinterpret_cast<LPARAM>(&faces));
     }
     if (faces.empty()) {
-        PrinterDC printer;
+        OwnedDC printer = DefaultPrinterDC();
         if (printer.Get() != nullptr) {
             pixelsPerInch = GetDeviceCaps(printer.Get(), LOGPIXELSY);
             EnumFontFamiliesA(printer.Get(), name.c_str(), reinterpret_cast<FONTENUMPROCA>(CollectFamily),
@@ -124,7 +112,8 @@ void TQclCustomComboBox::PaintFlat(bool forceFlat) {
     RECT wr;
     GetWindowRect(h, &wr);
     int w = wr.right - wr.left, ht = wr.bottom - wr.top;
-    HDC dc = GetWindowDC(h);
+    WindowDC owned = WindowDC::WholeWindow(h);
+    HDC dc = owned.Get();
     if (dc == nullptr) return;
     bool designing = ComponentState().Contains(TComponentStateItem::csDesigning);
     bool hot = (designing || !flat_ || mouseInside_ || Focused() || editFocused_) && !forceFlat;
@@ -138,7 +127,6 @@ void TQclCustomComboBox::PaintFlat(bool forceFlat) {
         FrameSys(dc, RECT{1, 1, w - 1, ht - 1}, COLOR_BTNFACE);
         FrameSys(dc, RECT{2, 2, w - 2, ht - 2}, COLOR_WINDOW);
     }
-    ReleaseDC(h, dc);
 }
 
 void TQclCustomComboBox::UpdateMouseInside() {
@@ -495,7 +483,7 @@ void TQclFontComboBox::RebuildList() {
     }
     if (options_.Contains(TQclFontCBOption::foPrinterFonts)) {
         // A printer that cannot be asked adds nothing.
-        PrinterDC printer;
+        OwnedDC printer = DefaultPrinterDC();
         if (printer.Get() != nullptr)
             EnumFontsA(printer.Get(), nullptr, proc, reinterpret_cast<LPARAM>(&faces));
     }

@@ -226,8 +226,8 @@ public:
     void SetOptions(uint8_t v) { options_ = v; }
     uint8_t ExplodeSpeed() const { return explodeSpeed_; }
     void SetExplodeSpeed(uint8_t v) { explodeSpeed_ = v; }
-    TQclIniCtrl* IniCtrl() const { return iniCtrl_; }
-    TQclTimerPool* TimerPool() const { return timerPool_; }
+    TQclIniCtrl* IniCtrl() const { return iniCtrl_.get(); }
+    TQclTimerPool* TimerPool() const { return timerPool_.get(); }
     TQclPathPrefix LogPrefix() const { return logPrefix_; }
     void SetLogPrefix(TQclPathPrefix v) { logPrefix_ = v; }
     const std::string& LogFile() const { return logFile_; }
@@ -256,14 +256,16 @@ private:
     std::string regKeyPrefix_, regKeySuffix_;
     uint8_t options_ = 0x36;
     uint8_t explodeSpeed_ = 3;
-    TQclIniCtrl* iniCtrl_ = nullptr;
-    TQclTimerPool* timerPool_ = nullptr;
+    OwnedPtr<TQclIniCtrl> iniCtrl_;
+    OwnedPtr<TQclTimerPool> timerPool_;
     std::unique_ptr<TBitmap> pattern_;
     TColor patternColor_ = 0x1FFFFFFF;
     TQclPathPrefix logPrefix_ = TQclPathPrefix::ppProgram;
     std::string logFile_;
     bool prevInstance_ = false;
-    void* mutex_ = nullptr;
+    // The single-instance mutex (system builds only).
+    struct InstanceMutex;
+    std::unique_ptr<InstanceMutex> mutex_;
     int64_t performanceFrequency_ = 0;
     bool slots_[TimerSlots] = {};
 };

@@ -43,18 +43,22 @@ bool QclCheckOneInstance(TComponent* owner, const std::function<bool(const TComp
 
 // ------------------------------------------------------------ TQclApplication
 
+struct TQclApplication::InstanceMutex {
+    KernelHandle Handle;
+};
+
 TQclApplication::TQclApplication(TComponent* owner) : TComponent(owner) {
-    iniCtrl_ = new TQclIniCtrl(nullptr);
+    iniCtrl_ = MakeOwned<TQclIniCtrl>();
     if (!ComponentState().Contains(TComponentStateItem::csDesigning)) {
         // Named after the program file: a copy of it started from anywhere
         // finds this one.
         prevInstance_ = false;
         std::string name = ExtractFileName(ProgramPath());
-        HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-        if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) prevInstance_ = true;
-        mutex_ = mutex;
+        mutex_ = std::make_unique<InstanceMutex>();
+        mutex_->Handle.Reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+        if (mutex_->Handle && GetLastError() == ERROR_ALREADY_EXISTS) prevInstance_ = true;
     }
-    timerPool_ = new TQclTimerPool(nullptr);
+    timerPool_ = MakeOwned<TQclTimerPool>();
     timerPool_->minInterval_ = 50;
     logPrefix_ = TQclPathPrefix::ppProgram;
     SetLogFile({});
@@ -65,9 +69,8 @@ TQclApplication::TQclApplication(TComponent* owner) : TComponent(owner) {
 }
 
 TQclApplication::~TQclApplication() {
-    timerPool_->Free();
-    iniCtrl_->Free();
-    if (mutex_ != nullptr) CloseHandle(static_cast<HANDLE>(mutex_));
+    timerPool_.reset();
+    iniCtrl_.reset();
 }
 
 void TQclApplication::SetLogFile(const std::string& name) {

@@ -132,11 +132,9 @@ std::string QclGetTempFileName() {
 int QclGetFreeResources(int) { return 0; }
 
 int QclGetDisplayColorDepth() {
-    HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    if (dc == nullptr) return 0;
-    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    DeleteDC(dc);
-    return bits;
+    OwnedDC dc(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (!dc) return 0;
+    return GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES);
 }
 
 void QclGetEnvironment(TStrings& list) {

@@ -6,18 +6,6 @@
 
 namespace treskel {
 
-GlobalMemory::GlobalMemory(size_t size, UINT flags) : h_(GlobalAlloc(flags, size == 0 ? 1 : size)) {
-    if (h_ == nullptr) throw EOutOfMemory("Out of memory");
-}
-
-GlobalMemory& GlobalMemory::operator=(GlobalMemory&& o) noexcept {
-    if (this != &o) {
-        if (h_ != nullptr) GlobalFree(h_);
-        h_ = o.Release();
-    }
-    return *this;
-}
-
 namespace {
 // Opens the clipboard for one operation unless it is open already.
 class OpenScope {
@@ -108,13 +96,13 @@ void TClipboard::SetAsHandle(UINT format, HANDLE data) {
     try {
         SetData(format, data);
     } catch (...) {
-        // Not taken: it is still ours to free.
+        // Not taken: it is still ours, and a temporary owner frees it.
         if (format == CF_BITMAP || format == CF_PALETTE || format == CF_DSPBITMAP)
-            DeleteObject(data);
+            GdiHandle<HGDIOBJ>{static_cast<HGDIOBJ>(data)};
         else if (format == CF_ENHMETAFILE || format == CF_DSPENHMETAFILE)
-            DeleteEnhMetaFile(static_cast<HENHMETAFILE>(data));
+            EnhMetaFileHandle{static_cast<HENHMETAFILE>(data)};
         else
-            GlobalFree(data);
+            GlobalMemory{static_cast<HGLOBAL>(data)};
         throw;
     }
 }

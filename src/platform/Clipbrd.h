@@ -14,48 +14,6 @@ namespace treskel {
 
 TRESKEL_EXCEPTION(EClipboardException, Exception);
 
-// Owns a block of global memory until it is handed to the system.
-class GlobalMemory {
-public:
-    GlobalMemory() = default;
-    // Allocates `size` movable bytes; raises EOutOfMemory on failure.
-    explicit GlobalMemory(size_t size, UINT flags = GMEM_MOVEABLE);
-    explicit GlobalMemory(HGLOBAL h) : h_(h) {}
-    ~GlobalMemory() {
-        if (h_ != nullptr) GlobalFree(h_);
-    }
-    GlobalMemory(GlobalMemory&& o) noexcept : h_(o.Release()) {}
-    GlobalMemory& operator=(GlobalMemory&& o) noexcept;
-    GlobalMemory(const GlobalMemory&) = delete;
-    GlobalMemory& operator=(const GlobalMemory&) = delete;
-    HGLOBAL Get() const { return h_; }
-    HGLOBAL Release() {
-        HGLOBAL h = h_;
-        h_ = nullptr;
-        return h;
-    }
-
-private:
-    HGLOBAL h_ = nullptr;
-};
-
-// Locks global memory for a scope.
-class GlobalLockGuard {
-public:
-    explicit GlobalLockGuard(HGLOBAL h) : h_(h), p_(h != nullptr ? GlobalLock(h) : nullptr) {}
-    ~GlobalLockGuard() {
-        if (p_ != nullptr) GlobalUnlock(h_);
-    }
-    GlobalLockGuard(const GlobalLockGuard&) = delete;
-    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-    void* Get() const { return p_; }
-    size_t Size() const { return p_ != nullptr ? GlobalSize(h_) : 0; }
-
-private:
-    HGLOBAL h_;
-    void* p_;
-};
-
 class TClipboard : public TPersistent {
     TRESKEL_CLASS(TClipboard)
 public:

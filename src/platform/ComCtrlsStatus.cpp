@@ -148,14 +148,8 @@ void TStatusBar::WndProc(TMessage& m) {
             static_cast<TControlCanvas*>(c)->FreeHandle();
             c->Font()->Assign(Font());
             c->Brush()->SetColor(Color());
-            c->SetHandle(dis->hDC);
-            try {
-                OnDrawPanel(this, panels_->Items(index), FromRECT(dis->rcItem));
-            } catch (...) {
-                c->SetHandle(nullptr);
-                throw;
-            }
-            c->SetHandle(nullptr);
+            CanvasDCScope lent(c, dis->hDC);
+            OnDrawPanel(this, panels_->Items(index), FromRECT(dis->rcItem));
         }
         m.Result = TRUE;
         return;

@@ -1222,15 +1222,11 @@ LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
             static_cast<TControlCanvas*>(c)->FreeHandle();
             c->Font()->Assign(Font());
             c->Font()->SetColor(static_cast<TColor>(cd->clrText & 0x00FFFFFF));
-            c->SetHandle(cd->nmcd.hdc);
             bool defaultDraw = true;
-            try {
+            {
+                CanvasDCScope lent(c, cd->nmcd.hdc);
                 OnCustomDrawItem(this, node, DrawState(cd->nmcd.uItemState), defaultDraw);
-            } catch (...) {
-                c->SetHandle(nullptr);
-                throw;
             }
-            c->SetHandle(nullptr);
             if (!defaultDraw) return CDRF_SKIPDEFAULT;
             // The item is drawn with the canvas's font; keep the font alive
             // until the next item (the control puts its own back after each).

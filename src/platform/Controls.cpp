@@ -496,12 +496,9 @@ void TControl::Update() {
 void TControl::Repaint() {
     if (parent_ == nullptr || !parent_->HandleAllocated() || !visible_) return;
     if (controlStyle_.Contains(TControlStyleItem::csOpaque)) {
-        HDC dc = GetDC(parent_->Handle());
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, left_, top_, left_ + width_, top_ + height_);
-        parent_->PaintControls(dc, this);
-        RestoreDC(dc, saved);
-        ReleaseDC(parent_->Handle(), dc);
+        WindowDC dc(parent_->Handle());
+        IntersectClipRect(dc.Get(), left_, top_, left_ + width_, top_ + height_);
+        parent_->PaintControls(dc.Get(), this);
     } else {
         Invalidate();
         Update();
@@ -1477,11 +1474,9 @@ void TWinControl::HandleWmPaint(TMessage& m) {
         DefaultHandler(m);
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(handle_, &ps);
-    PaintWindow(dc);
-    PaintControls(dc, nullptr);
-    EndPaint(handle_, &ps);
+    PaintDC dc(handle_);
+    PaintWindow(dc.Get());
+    PaintControls(dc.Get(), nullptr);
 }
 
 // Pops up the menu of the control at a screen point, or of this control
@@ -1738,15 +1733,9 @@ void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT) {
         auto* cc = static_cast<TControlCanvas*>(canvas_.get());
         cc->FreeHandle();
-        cc->SetHandle(reinterpret_cast<HDC>(m.WParam));
+        CanvasDCScope lent(cc, reinterpret_cast<HDC>(m.WParam));
         cc->Font()->Assign(Font());
-        try {
-            Paint();
-        } catch (...) {
-            cc->SetHandle(nullptr);
-            throw;
-        }
-        cc->SetHandle(nullptr);
+        Paint();
         return;
     }
     TControl::WndProc(m);
@@ -1760,40 +1749,30 @@ TCustomControl::~TCustomControl() { canvas_.reset(); }
 void TCustomControl::PaintWindow(HDC dc) {
     auto* cc = static_cast<TControlCanvas*>(canvas_.get());
     cc->FreeHandle();
-    cc->SetHandle(dc);
+    CanvasDCScope lent(cc, dc);
     cc->Font()->Assign(Font());
     cc->Brush()->SetColor(Color());
-    try {
-        Paint();
-    } catch (...) {
-        cc->SetHandle(nullptr);
-        throw;
-    }
-    cc->SetHandle(nullptr);
+    Paint();
 }
 
 void TControlCanvas::CreateHandle() {
     if (control_ == nullptr) return;
-    if (auto* w = dynamic_cast<TWinControl*>(control_)) {
-        wnd_ = w->Handle();
-        dc_ = GetDCEx(wnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-    } else {
-        TWinControl* p = control_->Parent();
-        if (p == nullptr) throw EInvalidOperation(Format("Control '%s' has no parent window", control_->Name().c_str()));
-        wnd_ = p->Handle();
-        dc_ = GetDCEx(wnd_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-        SetViewportOrgEx(dc_, control_->Left(), control_->Top(), nullptr);
-        IntersectClipRect(dc_, 0, 0, control_->Width(), control_->Height());
+    auto* w = dynamic_cast<TWinControl*>(control_);
+    TWinControl* p = w != nullptr ? w : control_->Parent();
+    if (p == nullptr) throw EInvalidOperation(Format("Control '%s' has no parent window", control_->Name().c_str()));
+    WindowDC dc(p->Handle(), DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (w == nullptr) {
+        SetViewportOrgEx(dc.Get(), control_->Left(), control_->Top(), nullptr);
+        IntersectClipRect(dc.Get(), 0, 0, control_->Width(), control_->Height());
     }
-    SetHandle(dc_);
+    dc_ = std::move(dc);
+    SetHandle(dc_.Get());
 }
 
 void TControlCanvas::FreeHandle() {
-    if (dc_ == nullptr) return;
+    if (!dc_) return;
     SetHandle(nullptr);
-    ReleaseDC(wnd_, dc_);
-    dc_ = nullptr;
-    wnd_ = nullptr;
+    dc_.Reset();
 }
 
 }  // namespace treskel

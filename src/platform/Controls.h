@@ -517,8 +517,7 @@ protected:
 
 private:
     TControl* control_;
-    HDC dc_ = nullptr;
-    HWND wnd_ = nullptr;
+    WindowDC dc_;
 };
 
 // A form as the windowed control it is (forms are declared with the forms).

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/FileSys.h"
+#include "platform/Handles.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
@@ -22,8 +23,8 @@ std::string SystemMessage(DWORD code) {
     char* buf = nullptr;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
+    LocalMemory owned(buf);
     std::string s = n != 0 && buf != nullptr ? std::string(buf, n) : Format("System error %lu", code);
-    if (buf != nullptr) LocalFree(buf);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
     return s + ".";
 }
@@ -116,7 +117,7 @@ bool OsFile::Flush() { return FlushFileBuffers(H(handle_)) || Fail(); }
 
 void OsFile::Close() {
     if (handle_ != kInvalid) {
-        CloseHandle(H(handle_));
+        KernelHandle closing(H(handle_));
         handle_ = kInvalid;
     }
 }

@@ -55,8 +55,8 @@ std::vector<HWND>& OpenDialogs() {
     return dialogs;
 }
 
-HHOOK& MessageHook() {
-    static HHOOK hook = nullptr;
+HookHandle& MessageHook() {
+    static HookHandle hook;
     return hook;
 }
 
@@ -75,22 +75,18 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
             }
         }
     }
-    return CallNextHookEx(MessageHook(), code, wParam, lParam);
+    return CallNextHookEx(MessageHook().Get(), code, wParam, lParam);
 }
 
 void AddOpenDialog(HWND dialog) {
     OpenDialogs().push_back(dialog);
-    if (MessageHook() == nullptr)
-        MessageHook() = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
+    if (!MessageHook()) MessageHook().Reset(SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId()));
 }
 
 void RemoveOpenDialog(HWND dialog) {
     auto& v = OpenDialogs();
     v.erase(std::remove(v.begin(), v.end(), dialog), v.end());
-    if (v.empty() && MessageHook() != nullptr) {
-        UnhookWindowsHookEx(MessageHook());
-        MessageHook() = nullptr;
-    }
+    if (v.empty()) MessageHook().Reset();
 }
 
 void CopyText(std::array<char, 256>& buffer, const std::string& s) {

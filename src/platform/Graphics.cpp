@@ -9,9 +9,8 @@ namespace treskel {
 namespace {
 int ScreenPixelsPerInch() {
     static int ppi = [] {
-        HDC dc = GetDC(nullptr);
-        int v = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(nullptr, dc);
+        WindowDC screen(nullptr);
+        int v = GetDeviceCaps(screen.Get(), LOGPIXELSY);
         return v > 0 ? v : 96;
     }();
     return ppi;
@@ -40,9 +39,8 @@ TFont::~TFont() = default;
 
 void TFont::Changed() {
     // Keep the old handle until listeners (a canvas) have let go of it.
-    HFONT old = handle_.Release();
+    GdiHandle<HFONT> old(handle_.Release());
     TGraphicsObject::Changed();
-    if (old != nullptr) DeleteObject(old);
 }
 
 void TFont::Assign(TPersistent* source) {
@@ -151,9 +149,9 @@ void TFont::SetPitch(TFontPitch pitch) {
 // ---------------------------------------------------------------- TPen
 
 void TPen::Changed() {
-    HPEN old = handle_.Release();
+    // Keep the old handle until listeners (a canvas) have let go of it.
+    GdiHandle<HPEN> old(handle_.Release());
     TGraphicsObject::Changed();
-    if (old != nullptr) DeleteObject(old);
 }
 
 void TPen::Assign(TPersistent* source) {
@@ -203,9 +201,9 @@ void TPen::SetMode(TPenMode mode) {
 // ---------------------------------------------------------------- TBrush
 
 void TBrush::Changed() {
-    HBRUSH old = handle_.Release();
+    // Keep the old handle until listeners (a canvas) have let go of it.
+    GdiHandle<HBRUSH> old(handle_.Release());
     TGraphicsObject::Changed();
-    if (old != nullptr) DeleteObject(old);
 }
 
 void TBrush::Assign(TPersistent* source) {
@@ -537,18 +535,17 @@ TBitmap::~TBitmap() {
 void TBitmap::Changed() { TGraphic::Changed(); }
 
 void TBitmapCanvas::CreateHandle() {
-    if (memDC_ == nullptr) memDC_ = CreateCompatibleDC(nullptr);
-    if (bitmap_->handle_ && oldBitmap_ == nullptr) oldBitmap_ = SelectObject(memDC_, bitmap_->handle_.Get());
-    SetHandle(memDC_);
+    if (!memDC_) memDC_.Reset(CreateCompatibleDC(nullptr));
+    if (bitmap_->handle_ && oldBitmap_ == nullptr) oldBitmap_ = SelectObject(memDC_.Get(), bitmap_->handle_.Get());
+    SetHandle(memDC_.Get());
 }
 
 void TBitmapCanvas::FreeContext() {
-    if (memDC_ == nullptr) return;
+    if (!memDC_) return;
     DeselectHandles();
-    if (oldBitmap_ != nullptr) SelectObject(memDC_, oldBitmap_);
+    if (oldBitmap_ != nullptr) SelectObject(memDC_.Get(), oldBitmap_);
     oldBitmap_ = nullptr;
-    DeleteDC(memDC_);
-    memDC_ = nullptr;
+    memDC_.Reset();
 }
 
 HDC TBitmap::AcquireDC() { return Canvas()->Handle(); }
@@ -784,14 +781,11 @@ void TBitmap::LoadFromStream(TStream& stream) {
     const void* bits = dib.data() + (offBits - 14);
     WindowDC screen(nullptr);
     void* dibBits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen.Get(), bi, DIB_RGB_COLORS, &dibBits, nullptr, 0);
-    if (bmp == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+    GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), bi, DIB_RGB_COLORS, &dibBits, nullptr, 0));
     int height = std::abs(bi->bmiHeader.biHeight);
-    if (SetDIBits(screen.Get(), bmp, 0, static_cast<UINT>(height), bits, bi, DIB_RGB_COLORS) == 0) {
-        DeleteObject(bmp);
+    if (!bmp || SetDIBits(screen.Get(), bmp.Get(), 0, static_cast<UINT>(height), bits, bi, DIB_RGB_COLORS) == 0)
         throw EInvalidGraphic("Bitmap image is not valid");
-    }
-    SetHandle(bmp);
+    SetHandle(bmp.Release());
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
@@ -839,25 +833,23 @@ void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
 
 // ---------------------------------------------------------------- TIcon
 
-TIcon::~TIcon() {
-    if (handle_ != nullptr) DestroyIcon(handle_);
-}
+TIcon::~TIcon() = default;
 
 void TIcon::Assign(TPersistent* source) {
     if (auto* i = dynamic_cast<TIcon*>(source)) {
-        SetHandle(i->handle_ != nullptr ? CopyIcon(i->handle_) : nullptr);
+        SetHandle(i->handle_ ? CopyIcon(i->handle_.Get()) : nullptr);
         return;
     }
     TGraphic::Assign(source);
 }
 
-int TIcon::Width() const { return handle_ != nullptr ? GetSystemMetrics(SM_CXICON) : 0; }
-int TIcon::Height() const { return handle_ != nullptr ? GetSystemMetrics(SM_CYICON) : 0; }
+int TIcon::Width() const { return handle_ ? GetSystemMetrics(SM_CXICON) : 0; }
+int TIcon::Height() const { return handle_ ? GetSystemMetrics(SM_CYICON) : 0; }
 void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 
 void TIcon::Draw(TCanvas* canvas, const TRect& r) {
-    if (handle_ != nullptr) DrawIconEx(canvas->Handle(), r.Left, r.Top, handle_, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+    if (handle_) DrawIconEx(canvas->Handle(), r.Left, r.Top, handle_.Get(), r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
@@ -883,28 +875,23 @@ void TIcon::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
 }
 
 void TIcon::SetHandle(HICON icon) {
-    if (handle_ != nullptr && handle_ != icon) DestroyIcon(handle_);
-    handle_ = icon;
+    handle_.Reset(icon);
     Changed();
 }
 
 HICON TIcon::ReleaseHandle() {
-    HICON h = handle_;
-    handle_ = nullptr;
-    return h;
+    return handle_.Release();
 }
 
 // ---------------------------------------------------------------- TMetafile
 
-TMetafile::~TMetafile() {
-    if (handle_ != nullptr) DeleteEnhMetaFile(handle_);
-}
+TMetafile::~TMetafile() = default;
 
 void TMetafile::ReadSize() {
     width_ = height_ = mmWidth_ = mmHeight_ = 0;
-    if (handle_ == nullptr) return;
+    if (!handle_) return;
     ENHMETAHEADER h{};
-    GetEnhMetaFileHeader(handle_, sizeof h, &h);
+    GetEnhMetaFileHeader(handle_.Get(), sizeof h, &h);
     mmWidth_ = h.rclFrame.right - h.rclFrame.left;
     mmHeight_ = h.rclFrame.bottom - h.rclFrame.top;
     // Frame in 0.01 mm, shown at the screen's resolution.
@@ -914,15 +901,13 @@ void TMetafile::ReadSize() {
 }
 
 void TMetafile::SetHandle(HENHMETAFILE mf) {
-    if (handle_ != nullptr && handle_ != mf) DeleteEnhMetaFile(handle_);
-    handle_ = mf;
+    handle_.Reset(mf);
     ReadSize();
     Changed();
 }
 
 HENHMETAFILE TMetafile::ReleaseHandle() {
-    HENHMETAFILE h = handle_;
-    handle_ = nullptr;
+    HENHMETAFILE h = handle_.Release();
     ReadSize();
     return h;
 }
@@ -939,16 +924,16 @@ void TMetafile::SetHeight(int h) {
 
 void TMetafile::Assign(TPersistent* source) {
     if (auto* m = dynamic_cast<TMetafile*>(source)) {
-        SetHandle(m->handle_ != nullptr ? CopyEnhMetaFileA(m->handle_, nullptr) : nullptr);
+        SetHandle(m->handle_ ? CopyEnhMetaFileA(m->handle_.Get(), nullptr) : nullptr);
         return;
     }
     TGraphic::Assign(source);
 }
 
 void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
-    if (handle_ == nullptr) return;
+    if (!handle_) return;
     RECT rc = ToRECT(r);
-    PlayEnhMetaFile(canvas->Handle(), handle_, &rc);
+    PlayEnhMetaFile(canvas->Handle(), handle_.Get(), &rc);
 }
 
 void TMetafile::LoadFromStream(TStream& stream) {
@@ -962,10 +947,10 @@ void TMetafile::LoadFromStream(TStream& stream) {
 }
 
 void TMetafile::SaveToStream(TStream& stream) {
-    if (handle_ == nullptr) return;
-    UINT n = GetEnhMetaFileBits(handle_, 0, nullptr);
+    if (!handle_) return;
+    UINT n = GetEnhMetaFileBits(handle_.Get(), 0, nullptr);
     std::vector<uint8_t> data(n);
-    GetEnhMetaFileBits(handle_, n, data.data());
+    GetEnhMetaFileBits(handle_.Get(), n, data.data());
     stream.WriteBuffer(data.data(), n);
 }
 

@@ -10,84 +10,11 @@
 #include <vector>
 
 #include "platform/Classes.h"
+#include "platform/Handles.h"
 #include "platform/Streams.h"
 #include "platform/Types.h"
 
 namespace treskel {
-
-// Owns one GDI object and deletes it when it goes.
-template <class H>
-class GdiHandle {
-public:
-    GdiHandle() = default;
-    explicit GdiHandle(H h) : h_(h) {}
-    GdiHandle(GdiHandle&& o) noexcept : h_(o.Release()) {}
-    GdiHandle& operator=(GdiHandle&& o) noexcept {
-        Reset(o.Release());
-        return *this;
-    }
-    ~GdiHandle() { Reset(); }
-    H Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    H Release() {
-        H h = h_;
-        h_ = nullptr;
-        return h;
-    }
-    void Reset(H h = nullptr) {
-        if (h_ != nullptr && h_ != h) DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    H h_ = nullptr;
-};
-
-// A device context from GetDC, released when it goes.
-class WindowDC {
-public:
-    explicit WindowDC(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
-    ~WindowDC() {
-        if (dc_ != nullptr) ReleaseDC(wnd_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND wnd_;
-    HDC dc_;
-};
-
-// A memory device context, deleted when it goes.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatible = nullptr) : dc_(CreateCompatibleDC(compatible)) {}
-    ~MemoryDC() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// Selects an object into a DC for a scope.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj != nullptr ? SelectObject(dc, obj) : nullptr) {}
-    ~SelectGuard() {
-        if (old_ != nullptr) SelectObject(dc_, old_);
-    }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 inline RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 inline TRect FromRECT(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
@@ -283,6 +210,19 @@ private:
     HGDIOBJ oldFont_ = nullptr, oldPen_ = nullptr, oldBrush_ = nullptr;
 };
 
+// Lends a DC to a canvas for a scope: the canvas lets go of it however the
+// scope ends, so a throwing painter never leaves it holding a dead one.
+class CanvasDCScope {
+public:
+    CanvasDCScope(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+    ~CanvasDCScope() { canvas_->SetHandle(nullptr); }
+    CanvasDCScope(const CanvasDCScope&) = delete;
+    CanvasDCScope& operator=(const CanvasDCScope&) = delete;
+
+private:
+    TCanvas* canvas_;
+};
+
 enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum class TTransparentMode { tmAuto, tmFixed };
 TRESKEL_ENUM_INFO(TTransparentMode, "tmAuto", "tmFixed")
@@ -385,7 +325,7 @@ protected:
 
 private:
     TBitmap* bitmap_;
-    HDC memDC_ = nullptr;
+    OwnedDC memDC_;
     HGDIOBJ oldBitmap_ = nullptr;
 };
 
@@ -394,7 +334,7 @@ class TIcon : public TGraphic {
 public:
     ~TIcon() override;
     void Assign(TPersistent* source) override;
-    bool Empty() const override { return handle_ == nullptr; }
+    bool Empty() const override { return !handle_; }
     int Width() const override;
     int Height() const override;
     void SetWidth(int) override;
@@ -403,12 +343,12 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
-    HICON Handle() const { return handle_; }
+    HICON Handle() const { return handle_.Get(); }
     void SetHandle(HICON icon);  // takes ownership
     HICON ReleaseHandle();
 
 private:
-    HICON handle_ = nullptr;
+    IconHandle handle_;
 };
 
 class TMetafile : public TGraphic {
@@ -416,7 +356,7 @@ class TMetafile : public TGraphic {
 public:
     ~TMetafile() override;
     void Assign(TPersistent* source) override;
-    bool Empty() const override { return handle_ == nullptr; }
+    bool Empty() const override { return !handle_; }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     void SetWidth(int w) override;
@@ -424,7 +364,7 @@ public:
     void Draw(TCanvas* canvas, const TRect& r) override;
     void LoadFromStream(TStream& stream) override;   // enhanced metafile bytes
     void SaveToStream(TStream& stream) override;
-    HENHMETAFILE Handle() const { return handle_; }
+    HENHMETAFILE Handle() const { return handle_.Get(); }
     void SetHandle(HENHMETAFILE mf);  // takes ownership
     HENHMETAFILE ReleaseHandle();
     // Size in units of 0.01 mm.
@@ -436,7 +376,7 @@ public:
 
 private:
     void ReadSize();
-    HENHMETAFILE handle_ = nullptr;
+    EnhMetaFileHandle handle_;
     int width_ = 0, height_ = 0, mmWidth_ = 0, mmHeight_ = 0;
 };
 

@@ -75,23 +75,20 @@ TCustomImageList::~TCustomImageList() {
 }
 
 void TCustomImageList::DestroyList() {
-    if (handle_ != nullptr) {
-        ImageList_Destroy(handle_);
-        handle_ = nullptr;
-    }
+    handle_.Reset();
 }
 
 HIMAGELIST TCustomImageList::Handle() {
-    if (handle_ == nullptr) {
-        handle_ = ImageList_Create(width_, height_, ILC_COLOR24 | (masked_ ? ILC_MASK : 0), 4, 4);
-        if (handle_ == nullptr) throw EOutOfResources("Out of system resources");
-        ImageList_SetBkColor(handle_, bkColor_ == clNone ? CLR_NONE : ColorToRGB(bkColor_));
+    if (!handle_) {
+        handle_.Reset(ImageList_Create(width_, height_, ILC_COLOR24 | (masked_ ? ILC_MASK : 0), 4, 4));
+        if (!handle_) throw EOutOfResources("Out of system resources");
+        ImageList_SetBkColor(handle_.Get(), bkColor_ == clNone ? CLR_NONE : ColorToRGB(bkColor_));
     }
-    return handle_;
+    return handle_.Get();
 }
 
 void TCustomImageList::Recreate() {
-    bool had = handle_ != nullptr && ImageList_GetImageCount(handle_) > 0;
+    bool had = handle_ && ImageList_GetImageCount(handle_.Get()) > 0;
     DestroyList();
     if (had || !IsLoading()) Change();
 }
@@ -116,11 +113,11 @@ void TCustomImageList::SetMasked(bool masked) {
 void TCustomImageList::SetBkColor(TColor color) {
     if (color == bkColor_) return;
     bkColor_ = color;
-    if (handle_ != nullptr) ImageList_SetBkColor(handle_, color == clNone ? CLR_NONE : ColorToRGB(color));
+    if (handle_) ImageList_SetBkColor(handle_.Get(), color == clNone ? CLR_NONE : ColorToRGB(color));
     Change();
 }
 
-int TCustomImageList::Count() const { return handle_ != nullptr ? ImageList_GetImageCount(handle_) : 0; }
+int TCustomImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.Get()) : 0; }
 
 void TCustomImageList::CheckIndex(int index) const {
     if (index < 0 || index >= Count()) throw EInvalidOperation(Format("Invalid image list index (%d)", index));
@@ -167,13 +164,13 @@ int TCustomImageList::AddIcon(TIcon* icon) {
 
 void TCustomImageList::Delete(int index) {
     CheckIndex(index);
-    ImageList_Remove(handle_, index);
+    ImageList_Remove(handle_.Get(), index);
     Change();
 }
 
 void TCustomImageList::Clear() {
-    if (handle_ == nullptr || ImageList_GetImageCount(handle_) == 0) return;
-    ImageList_Remove(handle_, -1);
+    if (!handle_ || ImageList_GetImageCount(handle_.Get()) == 0) return;
+    ImageList_Remove(handle_.Get(), -1);
     Change();
 }
 
@@ -181,7 +178,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     if (index < 0 || index >= Count()) return;
     HDC dc = canvas->Handle();
     if (enabled) {
-        ImageList_Draw(handle_, index, dc, x, y, masked_ && bkColor_ == clNone ? ILD_TRANSPARENT : ILD_NORMAL);
+        ImageList_Draw(handle_.Get(), index, dc, x, y, masked_ && bkColor_ == clNone ? ILD_TRANSPARENT : ILD_NORMAL);
         return;
     }
     // The shape: every pixel the image covers that is not white.
@@ -192,7 +189,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
         MemoryDC cdc;
         SelectGuard gc(cdc.Get(), colour.Get());
         PatBlt(cdc.Get(), 0, 0, width_, height_, WHITENESS);
-        ImageList_Draw(handle_, index, cdc.Get(), 0, 0, ILD_TRANSPARENT);
+        ImageList_Draw(handle_.Get(), index, cdc.Get(), 0, 0, ILD_TRANSPARENT);
         MemoryDC mdc;
         SelectGuard gm(mdc.Get(), shape.Get());
         ::SetBkColor(cdc.Get(), RGB(255, 255, 255));
@@ -223,7 +220,7 @@ void TCustomImageList::GetBitmap(int index, TBitmap* image) {
     c->Brush()->SetStyle(TBrushStyle::bsSolid);
     c->Brush()->SetColor(bkColor_ == clNone ? clWhite : bkColor_);
     c->FillRect(Rect(0, 0, width_, height_));
-    ImageList_Draw(handle_, index, c->Handle(), 0, 0, ILD_TRANSPARENT);
+    ImageList_Draw(handle_.Get(), index, c->Handle(), 0, 0, ILD_TRANSPARENT);
 }
 
 void TCustomImageList::LoadFromResourceName(HINSTANCE instance, const std::string& name) {

@@ -41,7 +41,7 @@ public:
 
     // The system's list, made on first use with the current size.
     HIMAGELIST Handle();
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
     // Changing the size or the masking empties the list: the system keeps
     // images of one size and kind only.
@@ -99,7 +99,7 @@ private:
     void DestroyList();
     int AddCopies(HBITMAP image, HBITMAP mask);
 
-    HIMAGELIST handle_ = nullptr;
+    ImageListHandle handle_;
     int width_ = 16;
     int height_ = 16;
     bool masked_ = true;

@@ -223,20 +223,16 @@ void TCustomListControl::HandleDrawItem(TMessage& m) {
         canvas_->Brush()->SetColor(clHighlight);
         canvas_->Font()->SetColor(clHighlightText);
     }
-    canvas_->SetHandle(dis->hDC);
     TRect r = FromRECT(dis->rcItem);
-    try {
+    {
+        CanvasDCScope lent(canvas_.get(), dis->hDC);
         if (static_cast<int>(dis->itemID) >= 0) {
             DrawItem(static_cast<int>(dis->itemID), r, state);
         } else {
             canvas_->FillRect(r);
             if (state.Contains(TOwnerDrawStateItem::odFocused)) canvas_->DrawFocusRect(r);
         }
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
     }
-    canvas_->SetHandle(nullptr);
     m.Result = 1;
 }
 

@@ -78,7 +78,6 @@ TMenuItem::~TMenuItem() {
     for (TMenuItem* i : items_) i->parent_ = nullptr;
     items_.clear();
     if (parent_ != nullptr) parent_->Remove(this);
-    if (handle_ != nullptr) DestroyMenu(handle_);
     Commands().erase(command_);
 }
 
@@ -280,19 +279,18 @@ void TMenuItem::AppendTo(HMENU menu) {
 }
 
 void TMenuItem::RebuildHandle() {
-    if (handle_ != nullptr) {
+    if (handle_) {
         // Sub-menus belong to their items: detach them before destroying.
-        while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
-        DestroyMenu(handle_);
-        handle_ = nullptr;
+        while (GetMenuItemCount(handle_.Get()) > 0) RemoveMenu(handle_.Get(), 0, MF_BYPOSITION);
+        handle_.Reset();
     }
 }
 
 HMENU TMenuItem::Handle() {
     RebuildHandle();
-    handle_ = CreatePopupMenu();
-    for (TMenuItem* i : items_) i->AppendTo(handle_);
-    return handle_;
+    handle_.Reset(CreatePopupMenu());
+    for (TMenuItem* i : items_) i->AppendTo(handle_.Get());
+    return handle_.Get();
 }
 
 // ------------------------------------------------------------ TMenu

@@ -11,6 +11,7 @@
 
 #include "platform/ActnList.h"
 #include "platform/Classes.h"
+#include "platform/Handles.h"
 #include "platform/Types.h"
 
 namespace treskel {
@@ -91,7 +92,7 @@ private:
     TShortCut shortCut_ = 0;
     int imageIndex_ = -1;
     WORD command_;
-    HMENU handle_ = nullptr;
+    MenuHandle handle_;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // the menu whose root this is

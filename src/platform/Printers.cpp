@@ -67,7 +67,7 @@ void TPrinterCanvas::CreateHandle() {
 TPrinter::TPrinter() : printers_(std::make_unique<TStringList>()) {}
 
 TPrinter::~TPrinter() {
-    if (printing_ && dc_ != nullptr) AbortDoc(dc_);
+    if (printing_ && dc_) AbortDoc(dc_.Get());
     FreeDC();
 }
 
@@ -157,10 +157,7 @@ DEVMODEA* TPrinter::DevMode() {
 
 void TPrinter::FreeDC() {
     if (canvas_) canvas_->SetHandle(nullptr);
-    if (dc_ != nullptr) {
-        DeleteDC(dc_);
-        dc_ = nullptr;
-    }
+    dc_.Reset();
 }
 
 void TPrinter::CheckNotPrinting() {
@@ -172,11 +169,11 @@ void TPrinter::CheckPrinting() {
 }
 
 HDC TPrinter::Handle() {
-    if (dc_ != nullptr) return dc_;
+    if (dc_) return dc_.Get();
     EnsureDevice();
-    dc_ = CreateDCA(nullptr, device_.c_str(), nullptr, DevMode());
-    if (dc_ == nullptr) throw EPrinter("Printer selected is not valid");
-    return dc_;
+    dc_.Reset(CreateDCA(nullptr, device_.c_str(), nullptr, DevMode()));
+    if (!dc_) throw EPrinter("Printer selected is not valid");
+    return dc_.Get();
 }
 
 TCanvas* TPrinter::Canvas() {
@@ -208,7 +205,7 @@ void TPrinter::BeginDoc() {
 
 void TPrinter::NewPage() {
     CheckPrinting();
-    if (::EndPage(dc_) <= 0 || ::StartPage(dc_) <= 0) {
+    if (::EndPage(dc_.Get()) <= 0 || ::StartPage(dc_.Get()) <= 0) {
         DWORD err = GetLastError();
         Abort();
         SetLastError(err);
@@ -221,13 +218,13 @@ void TPrinter::NewPage() {
 
 void TPrinter::EndDoc() {
     CheckPrinting();
-    bool ok = ::EndPage(dc_) > 0;
+    bool ok = ::EndPage(dc_.Get()) > 0;
     DWORD err = ok ? 0 : GetLastError();
     if (ok) {
-        ok = ::EndDoc(dc_) > 0;
+        ok = ::EndDoc(dc_.Get()) > 0;
         if (!ok) err = GetLastError();
     } else {
-        AbortDoc(dc_);
+        AbortDoc(dc_.Get());
         FreeDC();
     }
     printing_ = false;
@@ -240,7 +237,7 @@ void TPrinter::EndDoc() {
 
 void TPrinter::Abort() {
     CheckPrinting();
-    AbortDoc(dc_);
+    AbortDoc(dc_.Get());
     // Some drivers keep the aborted job on the context: the next job
     // gets a fresh one.
     FreeDC();

@@ -93,7 +93,7 @@ private:
     std::string device_;              // chosen printer; empty: not chosen yet
     std::string driver_, port_;
     std::vector<uint8_t> devMode_;    // its settings
-    HDC dc_ = nullptr;
+    OwnedDC dc_;
     std::unique_ptr<TPrinterCanvas> canvas_;
     std::string title_;
     bool printing_ = false;

@@ -8,12 +8,6 @@ namespace treskel {
 
 namespace {
 
-bool IsPredefined(HKEY key) {
-    // The predefined roots are small constants with the high bit set.
-    return (reinterpret_cast<ULONG_PTR>(key) & 0x80000000u) != 0 &&
-           reinterpret_cast<ULONG_PTR>(key) <= 0x80000006u;
-}
-
 // Reads a value's raw bytes; false when it is absent.
 bool QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& data) {
     if (key == nullptr) return false;
@@ -72,11 +66,6 @@ bool DeleteTree(HKEY parent, const std::string& name) {
 }
 
 }  // namespace
-
-void RegKeyHandle::Reset(HKEY key) {
-    if (key_ != nullptr && key_ != key && !IsPredefined(key_)) RegCloseKey(key_);
-    key_ = key;
-}
 
 std::string NormalizeRegPath(const std::string& path) {
     std::string out;

@@ -8,37 +8,10 @@
 #include <string>
 
 #include "platform/Classes.h"
+#include "platform/Handles.h"
 #include "platform/IniFiles.h"
 
 namespace treskel {
-
-// Owns one open registry key and closes it when it goes.  Predefined root
-// keys are never closed.
-class RegKeyHandle {
-public:
-    RegKeyHandle() = default;
-    explicit RegKeyHandle(HKEY key) : key_(key) {}
-    RegKeyHandle(RegKeyHandle&& o) noexcept : key_(o.Release()) {}
-    RegKeyHandle& operator=(RegKeyHandle&& o) noexcept {
-        Reset(o.Release());
-        return *this;
-    }
-    RegKeyHandle(const RegKeyHandle&) = delete;
-    RegKeyHandle& operator=(const RegKeyHandle&) = delete;
-    ~RegKeyHandle() { Reset(); }
-
-    HKEY Get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY Release() {
-        HKEY k = key_;
-        key_ = nullptr;
-        return k;
-    }
-    void Reset(HKEY key = nullptr);
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // A key path as the registry functions want it: no leading or trailing
 // backslash, doubled backslashes collapsed.

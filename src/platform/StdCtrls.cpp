@@ -107,12 +107,11 @@ void TCustomLabel::AdjustBounds() {
     // Measured on the screen: the label's size does not wait for a window.
     if (IsLoading() || !autoSize_) return;
     TRect r = ClientRect();
-    HDC dc = GetDC(nullptr);
-    TCanvas* c = Canvas();
-    c->SetHandle(dc);
-    DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
-    c->SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
+    {
+        WindowDC screen(nullptr);
+        CanvasDCScope lent(Canvas(), screen.Get());
+        DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+    }
     int x = Left();
     if (alignment_ == TAlignment::taRightJustify) x += Width() - r.Right;
     SetBounds(x, Top(), r.Right, r.Bottom);

@@ -4,7 +4,7 @@ treskel_sources(
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp Controls.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
         Register.cpp
-        UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
+        Handles.cpp UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
         PrintDialogs.cpp RegisterStdLib.cpp
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp

@@ -116,17 +116,13 @@ TCustomRichEditEx::~TCustomRichEditEx() {
     DestroyHandle();
     ReleaseOle();
     ole_.reset();
-    if (richEditLibrary_ != nullptr) FreeLibrary(richEditLibrary_);
 }
 
 // ------------------------------------------------------------ window
 
 void TCustomRichEditEx::CreateParams(TCreateParams& p) {
-    if (richEditLibrary_ != nullptr) {
-        // A creation that failed before the window's teardown could free it.
-        FreeLibrary(richEditLibrary_);
-        richEditLibrary_ = nullptr;
-    }
+    // A creation that failed before the window's teardown could free it.
+    richEditLibrary_.Reset();
     HMODULE lib = LoadRichEdit20();
     richEdit10_ = false;
     if (lib == nullptr) {
@@ -135,7 +131,7 @@ void TCustomRichEditEx::CreateParams(TCreateParams& p) {
         TCustomRichEdit::CreateParams(p);
         return;
     }
-    richEditLibrary_ = lib;
+    richEditLibrary_.Reset(lib);
     p.Unicode = WideWindowsFlag();
     TWinControl::CreateParams(p);
     // A single-byte window needs the class whose procedure is single-byte:
@@ -330,10 +326,7 @@ void TCustomRichEditEx::WndProc(TMessage& m) {
             break;
         case WM_NCDESTROY:
             TCustomRichEdit::WndProc(m);
-            if (richEditLibrary_ != nullptr) {
-                FreeLibrary(richEditLibrary_);
-                richEditLibrary_ = nullptr;
-            }
+            richEditLibrary_.Reset();
             return;
         case WM_CONTEXTMENU:
             HandleContextMenu(m);

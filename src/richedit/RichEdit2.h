@@ -336,7 +336,7 @@ private:
     void BuildVerbList();
 
     int urlUpdateCount_ = 0;
-    HMODULE richEditLibrary_ = nullptr;
+    ModuleHandle richEditLibrary_;
     std::unique_ptr<TTextAttributesEx> selAttributes_;
     std::unique_ptr<TTextAttributesEx> defAttributes_;
     std::unique_ptr<TParaAttributesEx> paragraph_;

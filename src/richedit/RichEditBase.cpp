@@ -15,17 +15,12 @@ class RichEdit10Library {
 public:
     RichEdit10Library() {
         UINT old = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-        module_ = LoadLibraryA("RICHED32.DLL");
+        module_.Reset(LoadLibraryA("RICHED32.DLL"));
         SetErrorMode(old);
     }
-    ~RichEdit10Library() {
-        if (module_ != nullptr) FreeLibrary(module_);
-    }
-    RichEdit10Library(const RichEdit10Library&) = delete;
-    RichEdit10Library& operator=(const RichEdit10Library&) = delete;
 
 private:
-    HMODULE module_;
+    ModuleHandle module_;
 };
 
 DWORD CALLBACK MemoryWriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {

@@ -15,12 +15,9 @@ namespace {
 
 // Frees a METAFILEPICT held in global memory (the dialog's icon).
 void FreeMetaPict(HGLOBAL h) {
-    if (h == nullptr) return;
-    if (auto* mfp = static_cast<METAFILEPICT*>(GlobalLock(h))) {
-        if (mfp->hMF != nullptr) DeleteMetaFile(mfp->hMF);
-        GlobalUnlock(h);
-    }
-    GlobalFree(h);
+    GlobalMemory owned(h);
+    GlobalLockGuard lock(h);
+    if (auto* mfp = static_cast<METAFILEPICT*>(lock.Get())) MetaFileHandle{mfp->hMF};
 }
 
 }  // namespace
@@ -59,8 +56,8 @@ void OleCheck(HRESULT hr) {
     char* text = nullptr;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    static_cast<DWORD>(hr), 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    LocalMemory owned(text);
     std::string message = text != nullptr ? Trim(text) : std::string();
-    if (text != nullptr) LocalFree(text);
     if (message.empty()) message = Format("OLE error %08lX", static_cast<unsigned long>(hr));
     throw EOleError(message);
 }
@@ -459,8 +456,8 @@ void TCustomRichEditEx::BuildVerbList() {
     OLEVERB verb{};
     ULONG fetched = 0;
     while (verbs->Next(1, &verb, &fetched) == S_OK && fetched == 1) {
+        CoTaskMemory owned(verb.lpszVerbName);
         std::string name = verb.lpszVerbName != nullptr ? WideToAnsi(verb.lpszVerbName, CP_ACP) : std::string();
-        CoTaskMemFree(verb.lpszVerbName);
         if (verb.lVerb < 0 || !(verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU)) break;
         ole_->verbNames.push_back(name);
         ole_->verbEntries.push_back(MakeVerbEntry(static_cast<int>(verb.lVerb), verb.fuFlags));

@@ -13,6 +13,7 @@
 // The class library's headers come first: they remove the GetObject macro
 // that would rename IRichEditOle's method.
 #include "platform/Classes.h"
+#include "platform/Handles.h"
 #include "platform/Menus.h"
 #include "richedit/RichEdit2Rules.h"
 
@@ -26,59 +27,6 @@
 namespace treskel {
 
 class TCustomRichEditEx;
-
-// Owns one COM reference.
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    // Takes over a reference the caller holds.
-    explicit ComPtr(T* p) : p_(p) {}
-    ComPtr(const ComPtr& o) : p_(o.p_) {
-        if (p_ != nullptr) p_->AddRef();
-    }
-    ComPtr(ComPtr&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-    ComPtr& operator=(ComPtr o) noexcept {
-        std::swap(p_, o.p_);
-        return *this;
-    }
-    ~ComPtr() { Reset(); }
-
-    // Shares a reference (adds one).
-    static ComPtr Share(T* p) {
-        if (p != nullptr) p->AddRef();
-        return ComPtr(p);
-    }
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // The out-pointer of a call that hands over a reference.
-    T** Put() {
-        Reset();
-        return &p_;
-    }
-    void Reset() {
-        if (p_ != nullptr) {
-            T* p = p_;
-            p_ = nullptr;
-            p->Release();
-        }
-    }
-    T* Detach() {
-        T* p = p_;
-        p_ = nullptr;
-        return p;
-    }
-    template <class U>
-    ComPtr<U> As(REFIID iid) const {
-        ComPtr<U> u;
-        if (p_ != nullptr) p_->QueryInterface(iid, reinterpret_cast<void**>(u.Put()));
-        return u;
-    }
-
-private:
-    T* p_ = nullptr;
-};
 
 // Raises EOleError with the system's text for a failing result.
 void OleCheck(HRESULT hr);

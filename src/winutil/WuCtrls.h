@@ -37,7 +37,7 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    HIMAGELIST Handle() const { return handle_; }
+    HIMAGELIST Handle() const { return handle_.Get(); }
     // Stores the bitmap with the pixels of `maskColor` transparent; the slot used.
     int AddMasked(TBitmap* image, TColor maskColor);
     void Delete(int index);
@@ -47,7 +47,7 @@ public:
 
 private:
     int width_, height_;
-    HIMAGELIST handle_;
+    ImageListHandle handle_;
     std::vector<bool> used_;
     int count_ = 0;
 };

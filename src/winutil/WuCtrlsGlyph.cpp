@@ -24,12 +24,10 @@ bool GlyphCacheExists() { return cache != nullptr; }
 
 TGlyphList::TGlyphList(int width, int height)
     : width_(width), height_(height), handle_(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 4, 4)) {
-    if (handle_ == nullptr) throw EOutOfResources("Out of system resources");
+    if (!handle_) throw EOutOfResources("Out of system resources");
 }
 
-TGlyphList::~TGlyphList() {
-    if (handle_ != nullptr) ImageList_Destroy(handle_);
-}
+TGlyphList::~TGlyphList() = default;
 
 int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
     auto free = std::find(used_.begin(), used_.end(), false);
@@ -38,7 +36,7 @@ int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
         // No free slot: the list grows by one empty image.
         TBitmap blank;
         blank.SetSize(width_, height_);
-        if (ImageList_Add(handle_, blank.Handle(), nullptr) < 0) throw EOutOfResources("Out of system resources");
+        if (ImageList_Add(handle_.Get(), blank.Handle(), nullptr) < 0) throw EOutOfResources("Out of system resources");
         used_.push_back(false);
     }
     // The list keeps a mask (white where transparent) and an image that is
@@ -48,7 +46,7 @@ int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
     static_cast<TBitmapCanvas*>(mask.Canvas())->FreeContext();
     static_cast<TBitmapCanvas*>(black.Canvas())->FreeContext();
     HBITMAP hImage = black.Handle(), hMask = mask.Handle();
-    if (!ImageList_Replace(handle_, index, hImage, hMask)) throw EOutOfResources("Out of system resources");
+    if (!ImageList_Replace(handle_.Get(), index, hImage, hMask)) throw EOutOfResources("Out of system resources");
     used_[static_cast<size_t>(index)] = true;
     ++count_;
     return index;
@@ -61,7 +59,7 @@ void TGlyphList::Delete(int index) {
 }
 
 void TGlyphList::Draw(HDC dc, int index, int x, int y) const {
-    ImageList_Draw(handle_, index, dc, x, y, ILD_NORMAL);
+    ImageList_Draw(handle_.Get(), index, dc, x, y, ILD_NORMAL);
 }
 
 // ---------------------------------------------------------------- TGlyphCache

@@ -5,7 +5,7 @@
 // After <windows.h>, which it needs.
 #include <dlgs.h>
 
-#include "app/ItemData.h"
+#include "store/ItemData.h"
 #include "platform/FileSys.h"
 
 namespace treskel::test {

@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "MainWindowTest.h"
-#include "app/CRC32c.h"
+#include "store/CRC32c.h"
 #include "app/LinkInformation.h"
 #include "app/SearchDialog.h"
-#include "app/TreskelArchive.h"
+#include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 
 namespace treskel::test {

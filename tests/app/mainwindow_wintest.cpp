@@ -1,8 +1,8 @@
 #include "MainWindowTest.h"
 
-#include "app/CRC32c.h"
-#include "app/TreeFile.h"
-#include "app/TreskelArchive.h"
+#include "store/CRC32c.h"
+#include "store/TreeFile.h"
+#include "store/TreskelArchive.h"
 #include <commctrl.h>
 #include "platform/FileSys.h"
 

@@ -1,7 +1,3 @@
-treskel_test(appformats
-  PORTABLE crc32_test.cpp rtfpack_test.cpp itemdata_test.cpp treefile_test.cpp archive_test.cpp notefile_test.cpp
-           treskelnames_test.cpp
-)
 # The main-window fixture, compiled once for the four programs below.
 if(TRESKEL_WIN32)
   add_library(mainwindow_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp)

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "app/NoteFile.h"
-#include "app/TreskelArchive.h"
+#include "store/NoteFile.h"
+#include "store/TreskelArchive.h"
 #include "foundation/qclnonvS.h"
 #include "platform/FileSys.h"
 #include "support/Snapshot.h"

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "app/TreeFile.h"
-#include "app/TreskelArchive.h"
+#include "store/TreeFile.h"
+#include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/TestEnv.h"
 

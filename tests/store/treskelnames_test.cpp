@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TreskelNames.h"
+#include "store/TreskelNames.h"
 
 using namespace treskel;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ItemData.h"
+#include "store/ItemData.h"
 
 namespace treskel {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileOps.h"
-#include "app/ItemTree.h"
+#include "store/FileOps.h"
+#include "store/ItemTree.h"
 #include "platform/Streams.h"
 
 namespace treskel {

@@ -1,10 +1,10 @@
-#include "app/ItemData.h"
+#include "store/ItemData.h"
 
 #include <chrono>
 #include <ctime>
 #include <unordered_set>
 
-#include "app/ItemTree.h"
+#include "store/ItemTree.h"
 #include "platform/FileSys.h"
 #include "platform/SysUtils.h"
 

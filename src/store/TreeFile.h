@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/ItemTree.h"
+#include "store/ItemTree.h"
 #include "platform/Streams.h"
 
 namespace treskel {

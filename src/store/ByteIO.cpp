@@ -1,8 +1,8 @@
-#include "app/ByteIO.h"
+#include "store/ByteIO.h"
 
 #include <algorithm>
 
-#include "app/CRC32c.h"
+#include "store/CRC32c.h"
 
 namespace treskel {
 

@@ -1,4 +1,4 @@
-#include "app/CRC32c.h"
+#include "store/CRC32c.h"
 
 #include <array>
 #include <vector>

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/CRC32c.h"
-#include "app/NoteFile.h"
-#include "app/RtfPack.h"
+#include "store/CRC32c.h"
+#include "store/NoteFile.h"
+#include "store/RtfPack.h"
 #include "support/TestEnv.h"
 
 namespace treskel {

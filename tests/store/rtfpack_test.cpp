@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "app/RtfPack.h"
+#include "store/RtfPack.h"
 
 namespace treskel {
 namespace {

@@ -1,12 +1,12 @@
-#include "app/NoteFile.h"
+#include "store/NoteFile.h"
 
 #include <atomic>
 #include <bit>
 #include <chrono>
 #include <memory>
 
-#include "app/ByteIO.h"
-#include "app/RtfPack.h"
+#include "store/ByteIO.h"
+#include "store/RtfPack.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {

@@ -1,4 +1,4 @@
-#include "app/FileOps.h"
+#include "store/FileOps.h"
 
 #include "platform/FileSys.h"
 

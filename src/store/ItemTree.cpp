@@ -1,4 +1,4 @@
-#include "app/ItemTree.h"
+#include "store/ItemTree.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TreeFile.h"
+#include "store/TreeFile.h"
 
 namespace treskel {
 namespace {

@@ -1,12 +1,12 @@
-#include "app/TreskelArchive.h"
+#include "store/TreskelArchive.h"
 
 #include <algorithm>
 #include <limits>
 #include <unordered_set>
 
-#include "app/ByteIO.h"
-#include "app/CRC32c.h"
-#include "app/TreeFile.h"
+#include "store/ByteIO.h"
+#include "store/CRC32c.h"
+#include "store/TreeFile.h"
 #include "platform/FileSys.h"
 #include "platform/SysUtils.h"
 

@@ -1,10 +1,10 @@
-#include "app/RtfPack.h"
+#include "store/RtfPack.h"
 
 #include <cstring>
 #include <string_view>
 #include <vector>
 
-#include "app/ByteIO.h"
+#include "store/ByteIO.h"
 
 namespace treskel {
 

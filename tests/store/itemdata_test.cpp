@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/ItemData.h"
-#include "app/ItemTree.h"
+#include "store/ItemData.h"
+#include "store/ItemTree.h"
 #include "support/TestEnv.h"
 
 namespace treskel {

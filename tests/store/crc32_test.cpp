@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "app/CRC32c.h"
+#include "store/CRC32c.h"
 #include "support/TestEnv.h"
 
 namespace treskel {

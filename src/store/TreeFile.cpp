@@ -1,4 +1,4 @@
-#include "app/TreeFile.h"
+#include "store/TreeFile.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/TreskelNames.h"
+#include "store/TreskelNames.h"
 
 #include "app/TreskelArchive.h"
 #include "platform/SysUtils.h"
