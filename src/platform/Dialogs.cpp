@@ -40,7 +40,9 @@ bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
     return show(owner);
 }
 
-void SetInputQueryResponder(InputQueryResponder responder) { QueryResponder() = std::move(responder); }
+InputQueryResponder SetInputQueryResponder(InputQueryResponder responder) {
+    return std::exchange(QueryResponder(), std::move(responder));
+}
 
 namespace {
 // The system's box grows as wide as the longest unbroken run of its text
@@ -130,16 +132,26 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
     return value;
 }
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value);
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked);
 
-bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+namespace {
+bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
     if (QueryResponder()) {
         std::string v = value;
         if (!QueryResponder()(caption, prompt, v)) return false;
         value = v;
         return true;
     }
-    return InputQueryWindow(caption, prompt, value);
+    return InputQueryWindow(caption, prompt, value, masked);
+}
+}  // namespace
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return Query(caption, prompt, value, false);
+}
+
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return Query(caption, prompt, value, true);
 }
 
 }  // namespace treskel

@@ -44,11 +44,14 @@ void ShowMessage(const std::string& msg);
 
 // Asks for a line of text; false when cancelled (`value` then unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// The same with the typed characters shown as asterisks.
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value);
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);
 // Tests answer input queries through this instead of the real dialog: it
 // gets caption, prompt and the value, and returns false to cancel.
 using InputQueryResponder = std::function<bool(const std::string& caption, const std::string& prompt, std::string& value)>;
-void SetInputQueryResponder(InputQueryResponder responder);
+// Returns the responder it replaces.
+InputQueryResponder SetInputQueryResponder(InputQueryResponder responder);
 
 // ------------------------------------------------------------ standard dialogs
 

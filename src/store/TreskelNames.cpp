@@ -1,6 +1,6 @@
 #include "store/TreskelNames.h"
 
-#include "app/TreskelArchive.h"
+#include "store/TreskelArchive.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
