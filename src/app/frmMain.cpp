@@ -15,6 +15,10 @@ constexpr std::array<TColor, 16> kColorTable = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
     0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
 };
+constexpr const char* kDataPathMade =
+    "The data directory %s was not found, so it has been made again.\nIt holds no treskels yet.";
+constexpr const char* kDataPathNotMade =
+    "The data directory %s was not found and cannot be made.\nNo treskel can be saved until it exists.";
 }  // namespace
 
 TfrmTreskel::TfrmTreskel(TComponent* owner) : TForm(owner) {}
@@ -51,6 +55,11 @@ void TfrmTreskel::FormShow(TObject*) {
         // An existing directory is fine; a failure shows later as no tabs.
         CreateDir(DataPath);
         IniCtrl->WriteString("common", "path", DataPath);
+    } else if (!DirectoryExists(ExcludeTrailingBackslash(DataPath))) {
+        // Moved or deleted since it was stored: new notes need a place.
+        bool made = ForceDirectories(ExcludeTrailingBackslash(DataPath));
+        MessageDlg(Format(made ? kDataPathMade : kDataPathNotMade, DataPath.c_str()),
+                   made ? TMsgDlgType::mtInformation : TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
     }
     DataPath = IncludeTrailingBackslash(DataPath);
 

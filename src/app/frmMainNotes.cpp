@@ -165,6 +165,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
     HourGlass wait;
     openFailedTab_ = -1;
     Panel2->SetCaption("");
+    StatusBar->Panels()->Items(0)->SetText("");  // no note shown yet
     {
         ShowingNote showing(showingNote_);
         REdit->Lines()->Clear();

@@ -132,7 +132,14 @@ void TfrmTreskel::TreeViewEditing(TObject*, TTreeNode* Node, bool& AllowEdit) {
     if (IsLockedNode(Node) || IsLinkNode(Node)) AllowEdit = false;
 }
 
-void TfrmTreskel::TreeViewEdited(TObject*, TTreeNode* Node, std::string& S) { RenameLinks(ItemTree(), AsItem(Node), S); }
+void TfrmTreskel::TreeViewEdited(TObject*, TTreeNode* Node, std::string& S) {
+    RenameLinks(ItemTree(), AsItem(Node), S);
+    // The status line names the item whose note is shown: the selection,
+    // or the origin of a selected link.
+    TItemData* shown = ItemData(TreeView->Selected());
+    TItemData* edited = ItemData(Node);
+    if (shown != nullptr && edited != nullptr && shown->Id == edited->Id) StatusBar->Panels()->Items(0)->SetText(S);
+}
 
 void TfrmTreskel::TreeViewExpanding(TObject*, TTreeNode* Node, bool& AllowExpansion) {
     if (IsLockedNode(Node)) AllowExpansion = false;

@@ -654,6 +654,27 @@ TEST_F(Items, RemovingTheLastItemSwitchesTheItemCommandsOff) {
 
 // ---------------------------------------------------------------- locks
 
+TEST_F(Items, TheStatusLineFollowsARenameAndEmptiesInAnEmptyOrUnreadableTreskel) {
+    WriteAll(DataFile("Broken.tsx"), std::string("not an archive"));
+    Start();
+    auto status = [&] { return W->StatusBar->Panels()->Items(0)->Text(); };
+    TTreeNode* alpha = Add(W->NewItem, "Alpha");
+    EXPECT_EQ(status(), "Alpha");
+    // A link shows its origin's note: renaming the origin renames it too.
+    Run(W->CreateLink);
+    EXPECT_EQ(status(), "Alpha");
+    W->TreeView->SetSelected(alpha);
+    alpha->EditText();
+    Rename(alpha, "Alpha2");
+    EXPECT_EQ(status(), "Alpha2");
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Broken"));
+    EXPECT_EQ(status(), "");
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(status(), "Alpha2");
+    NewTreskel("Empty");
+    EXPECT_EQ(status(), "");
+}
+
 TEST_F(Items, ThePasswordPromptMasksWhatIsTypedAndShowsItsWholePrompt) {
     Start();
     TTreeNode* item = Add(W->NewItem, "Private");

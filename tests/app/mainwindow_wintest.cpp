@@ -50,6 +50,30 @@ TEST_F(FirstStart, MakesTheDataDirectoryBesideTheProgramAndRemembersIt) {
     RemoveDir(expected);
 }
 
+TEST_F(FirstStart, AStoredDataDirectoryThatIsGoneIsMadeAgainAndTheUserTold) {
+    const std::string gone = DataDir() + "gone\\deeper";
+    HKEY k;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
+    RegSetValueExA(k, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(gone.c_str()), static_cast<DWORD>(gone.size() + 1));
+    RegCloseKey(k);
+    StartWindow();
+    EXPECT_TRUE(DirectoryExists(gone));
+    EXPECT_EQ(W->DataPath, gone + "\\");
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find(gone), std::string::npos);
+    EXPECT_NE(MessageBoxes()[0].text.find("made again"), std::string::npos);
+    // It is usable at once, and the next start finds it without a word.
+    NewTreskel("Work");
+    EXPECT_TRUE(FileExists(gone + "\\Work.tsx"));
+    Restart();
+    EXPECT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    CloseWindow();
+    DeleteFileA((gone + "\\Work.tsx").c_str());
+    RemoveDir(gone);
+    RemoveDir(DataDir() + "gone");
+}
+
 TEST_F(FirstStart, WithoutArchivesThereAreNoTabsAndTheTreskelCommandsWait) {
     StartWindow();
     EXPECT_EQ(W->TabControl1->Tabs()->Count(), 0);
