@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/RtfPack.h"
+#include "store/RtfPack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace treskel;

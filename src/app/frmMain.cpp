@@ -62,6 +62,7 @@ void TfrmTreskel::FormShow(TObject*) {
                    made ? TMsgDlgType::mtInformation : TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
     }
     DataPath = IncludeTrailingBackslash(DataPath);
+    Notes.SetDataPath(DataPath);
 
     LoadTreskelList();
     if (IniCtrl->ReadBool("common", "showcompression", false)) TreeView->SetStateImages(ImageList2);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "store/ItemData.h"
+#include "store/NoteStore.h"
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
 #include "controls/qclextcS.h"
@@ -45,6 +46,7 @@ public:
 
     // ---- state kept besides the components
     std::string DataPath;
+    TNoteStore Notes;  // of the open treskel
     std::array<TColor, 16> ColorTable{};
     TDragObject* DragObject = nullptr;
     bool TabPressed = false;

@@ -7,11 +7,6 @@
 #include "app/frmMain.h"
 #include "platform/FileSys.h"
 
-// The system header's DeleteFile macro would hide ours.
-#ifdef DeleteFile
-#undef DeleteFile
-#endif
-
 namespace treskel {
 
 namespace {
@@ -52,29 +47,16 @@ void Tell(const std::string& text, const std::string& caption, UINT icon) {
     Application->MessageBox(text, caption, MB_OK | icon);
 }
 
-// Deletes the note files of the items below `node`, links excepted (their
-// file is their origin's), and releases their records.
-void DeleteSubItemNotes(const std::string& dataPath, TTreeNode* node) {
+// Removes the notes of the items below `node`, links excepted (their note
+// is their origin's), and releases their records.
+void DeleteSubItemNotes(TNoteStore& notes, TTreeNode* node) {
     TItemNode* top = AsItem(node);
     ForEachInBranch(top, [&](TItemNode* n) {
         if (n == top) return;
         if (const TItemData* r = n->Data(); r != nullptr && r->IsLink == 0)
-            DeleteFile(NoteFileName(dataPath, r->Id));  // a missing file is no error
+            notes.Remove(r->Id);
         n->SetData(nullptr);
     });
-}
-
-// Copies a note file; nothing when there is none.  A copy that fails is
-// removed, so that the clone shows an empty note rather than half of one.
-void CopyNoteFile(const std::string& source, const std::string& dest) {
-    if (!FileExists(source)) return;
-    try {
-        TFileStream in(source, fmOpenRead | fmShareDenyWrite);
-        TFileStream out(dest, fmCreate);
-        out.CopyFrom(in, 0);
-    } catch (const Exception&) {
-        DeleteFile(dest);
-    }
 }
 
 // True when the caption holds the text; without matching case both are
@@ -119,7 +101,7 @@ struct ItemCommands {
     }
 
     // A record with the new-item defaults and a fresh id.
-    std::unique_ptr<TItemData> NewRecord() { return w.NewItemRecord(false, NewItemId(w.ItemTree(), w.DataPath)); }
+    std::unique_ptr<TItemData> NewRecord() { return w.NewItemRecord(false, NewItemId(w.ItemTree(), w.Notes)); }
 
     // Gives a new plain item its record, image and compression marker.
     void SetUpItem(TTreeNode* node, std::unique_ptr<TItemData> record) {
@@ -245,7 +227,7 @@ void TfrmTreskel::CloneNoteExecute(TObject*) {
     MarkAsParent(sel);
     auto record = c.NewRecord();
     // The note as last saved; a link's file is its origin's.
-    CopyNoteFile(NoteFileName(DataPath, ItemData(sel)->Id), NoteFileName(DataPath, record->Id));
+    Notes.Copy(ItemData(sel)->Id, record->Id);
     TTreeNode* clone = TreeView->Items()->AddChildFirst(sel, "Copy of " + sel->Text());
     AsItem(clone)->SetData(std::move(record));
     sel->Expand(false);
@@ -278,8 +260,8 @@ void TfrmTreskel::RemoveItemExecute(TObject*) {
     // under the next item.
     NoteModified = false;
     const TItemData* record = ItemData(sel);
-    if (record->IsLink == 0) DeleteFile(NoteFileName(DataPath, record->Id));
-    if (sel->Count() > 0) DeleteSubItemNotes(DataPath, sel);
+    if (record->IsLink == 0) Notes.Remove(record->Id);
+    if (sel->Count() > 0) DeleteSubItemNotes(Notes, sel);
     TTreeNode* parent = sel->Parent();
     if (parent != nullptr && parent->Count() == 1 && !IsLockedNode(parent))
         AsItem(parent)->SetImageIndex(parent->ImageIndex() == ImgLinkParent ? ImgLink : ImgItem);

@@ -1,9 +1,7 @@
 // The main window's side of note files and treskels: saving the note in
 // the editor, showing a note, the tabs made from the archives, and opening
 // and saving the treskel of a tab.
-#include "store/NoteFile.h"
 #include "store/TreeFile.h"
-#include "store/TreskelArchive.h"
 #include "app/frmMain.h"
 
 namespace treskel {
@@ -50,7 +48,7 @@ void TfrmTreskel::SaveItemNote(TTreeNode* node) {
     TMemoryStream rtf;
     REdit->Lines()->SaveToStream(rtf);
     rtf.SetPosition(0);
-    uint32_t crc = SaveNoteFile(NoteFileName(DataPath, record->Id), level, node->Text(), rtf, *lh5);
+    uint32_t crc = Notes.Save(record->Id, level, node->Text(), rtf, *lh5);
     NoteModified = false;
     record->Crc = static_cast<int32_t>(crc);
 }
@@ -120,7 +118,7 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     HourGlass wait;
     TMemoryStream rtf;
     try {
-        if (LoadNoteFile(NoteFileName(DataPath, record->Id), rtf, *lh5)) {
+        if (Notes.Load(record->Id, rtf, *lh5)) {
             rtf.SetPosition(0);
             REdit->Lines()->LoadFromStream(rtf);
         } else {
@@ -157,12 +155,21 @@ void TfrmTreskel::SaveTreskel(int tabIndex) {
         return;
     }
     HourGlass wait;
-    treskel::SaveTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
+    Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
+    ReleaseRecords(ItemTree());
 }
 
 void TfrmTreskel::OpenTreskel(int tabIndex) {
     if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return;
     HourGlass wait;
+    // The tab strip shows its captions before the work starts, and the
+    // tree is filled without drawing each node it receives.
+    TabControl1->Update();
+    TreeView->Items()->BeginUpdate();
+    struct EndUpdate {
+        TTreeNodes* nodes;
+        ~EndUpdate() { nodes->EndUpdate(); }
+    } endUpdate{TreeView->Items()};
     openFailedTab_ = -1;
     Panel2->SetCaption("");
     StatusBar->Panels()->Items(0)->SetText("");  // no note shown yet
@@ -171,7 +178,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
         REdit->Lines()->Clear();
     }
     try {
-        treskel::OpenTreskel(ItemTree(), DataPath, TabControl1->Tabs()->Get(tabIndex));
+        Notes.Open(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
         EnableByTag(TagNeedsTreskel);
     } catch (const Exception& e) {
         // The tree stays empty and this treskel is never saved over its

@@ -16,17 +16,6 @@ bool TabNameTaken(TStrings* tabs, const std::string& name, int except) {
     return false;
 }
 
-// A change of letter case alone goes through a name of its own, since a
-// file system that ignores case may keep the old spelling otherwise.
-void RenameTreskelFile(const std::string& from, const std::string& to) {
-    if (AnsiCompareText(from, to) != 0) {
-        RenameFile(from, to);
-        return;
-    }
-    std::string step = from + ".renaming";
-    if (RenameFile(from, step) && !RenameFile(step, to)) RenameFile(step, from);
-}
-
 bool CheckName(const std::string& dataPath, const std::string& name) {
     std::string problem = TreskelNameProblem(dataPath, name);
     if (problem.empty()) return true;
@@ -55,6 +44,7 @@ void TfrmTreskel::NewTreskelExecute(TObject*) {
     bool first = TabControl1->Tabs()->Count() == 0;
     TabControl1->Tabs()->Add(name);
     if (first && TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
+    if (first) Notes.Open(ItemTree(), name);
     EnableByTag(TagNeedsTreskel);
 }
 
@@ -74,8 +64,7 @@ void TfrmTreskel::RenameTreskelExecute(TObject*) {
     }
     TabControl1->Tabs()->Put(index, name);
     // A file that is not there yet (a new treskel) simply is not renamed.
-    RenameTreskelFile(TreeFileName(DataPath, oldName), TreeFileName(DataPath, name));
-    RenameTreskelFile(ArchiveFileName(DataPath, oldName), ArchiveFileName(DataPath, name));
+    Notes.Rename(oldName, name);
 }
 
 void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 namespace treskel {
@@ -851,6 +852,34 @@ void RegisterFoundationDrawingClasses() {
         .Int("Angle", &TQclFxCaption::Angle, &TQclFxCaption::SetAngle, 0)
         .Int("PosX", &TQclFxCaption::PosX, &TQclFxCaption::SetPosX, 0)
         .Int("PosY", &TQclFxCaption::PosY, &TQclFxCaption::SetPosY, 0);
+}
+
+}  // namespace treskel
+
+namespace treskel {
+
+int QclMulDiv(int a, int b, int c) {
+    const int64_t p = static_cast<int64_t>(a) * b;
+    const int64_t q = (p < 0) != (c < 0) ? -((std::llabs(p) + std::llabs(c) / 2) / std::llabs(c))
+                                         : (std::llabs(p) + std::llabs(c) / 2) / std::llabs(c);
+    return static_cast<int>(q);
+}
+
+std::vector<uint32_t> QclGradientColors(uint32_t startRgb, uint32_t endRgb, int count) {
+    std::vector<uint32_t> colors;
+    if (count <= 0) return colors;
+    // One step has no end to go to: it is the start colour (a division by
+    // zero gave a wrong colour).
+    if (count == 1) return {startRgb & 0xFFFFFF};
+    for (int i = 0; i < count; ++i) {
+        uint32_t rgb = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int from = static_cast<int>((startRgb >> shift) & 255), to = static_cast<int>((endRgb >> shift) & 255);
+            rgb |= static_cast<uint32_t>(static_cast<uint8_t>(from + QclMulDiv(i, to - from, count - 1))) << shift;
+        }
+        colors.push_back(rgb);
+    }
+    return colors;
 }
 
 }  // namespace treskel

@@ -189,6 +189,15 @@ struct TQclBitmapPlacement {
 };
 TQclBitmapPlacement QclPlaceBitmap(const TRect& rect, int sw, int sh, uint16_t flags);
 
+
+// ---------------------------------------------------------------- gradients
+
+// a x b / c rounded to the nearest, halves away from zero (c not 0).
+int QclMulDiv(int a, int b, int c);
+// `count` colours (0x00BBGGRR) from start to end, evenly interpolated per
+// component; one step is the start colour itself.
+std::vector<uint32_t> QclGradientColors(uint32_t startRgb, uint32_t endRgb, int count);
+
 // Button faces.
 bool QclIsPressed(TQclButtonState state);
 // ubsAutoDetect resolved by the platform's look.

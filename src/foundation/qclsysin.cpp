@@ -332,7 +332,6 @@ void TQclSysInfo::SetSnapToDefaultButton(bool on) {
 
 namespace {
 int livingOneInstances = 0;
-const UINT_PTR kListenerId = 0x5143;  // "QC"
 }  // namespace
 
 std::function<void()>& QclHaltProc() {
@@ -404,31 +403,24 @@ void QclBringMainFormForward() {
 }
 
 namespace {
-LRESULT CALLBACK ListenerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (msg == QclActivateInstanceMessage()) {
-        try {
-            QclBringMainFormForward();
-        } catch (...) {
-            if (Application != nullptr) Application->HandleException(std::current_exception());
-        }
-        return 0;
-    }
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+// Listens on the application's window for a second instance's call.
+WindowSubclass& Listener() {
+    static WindowSubclass listener;
+    return listener;
 }
-HWND listenerWindow = nullptr;
 }  // namespace
 
 void QclInstallInstanceListener() {
-    if (Application == nullptr || listenerWindow != nullptr) return;
-    listenerWindow = Application->Handle();
-    if (listenerWindow != nullptr) SetWindowSubclass(listenerWindow, ListenerProc, kListenerId, 0);
+    if (Application == nullptr || Listener().Attached()) return;
+    Listener().Attach(Application->Handle(), [](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (msg != QclActivateInstanceMessage()) return false;
+        result = 0;
+        QclBringMainFormForward();
+        return true;
+    });
 }
 
-void QclRemoveInstanceListener() {
-    if (listenerWindow != nullptr && IsWindow(listenerWindow))
-        RemoveWindowSubclass(listenerWindow, ListenerProc, kListenerId);
-    listenerWindow = nullptr;
-}
+void QclRemoveInstanceListener() { Listener().Detach(); }
 
 // ------------------------------------------------------------ registration
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "platform/ActnList.h"
 #include "platform/ControlsHooks.h"
@@ -47,7 +48,8 @@ TControl* dragControl = nullptr;
 std::map<WORD, TWinControl*> controlIds;
 WORD nextControlId = 100;
 
-const char* const kObjectProp = "TreskelControl";
+// The key of the attachment that binds a control object to its window.
+constexpr UINT_PTR kControlKey = 1;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -712,24 +714,26 @@ void TControl::DragDrop(TObject* source, int x, int y) {
 
 // ------------------------------------------------------------ TWinControl
 
-LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* c = static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
-    if (c == nullptr) {
-        if (creatingControl == nullptr)
-            return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wParam, lParam) : DefWindowProcA(wnd, msg, wParam, lParam);
-        // The first message of a window being created binds it to its object.
-        c = creatingControl;
-        creatingControl = nullptr;
-        c->handle_ = wnd;
-        SetPropA(wnd, kObjectProp, c);
-    }
-    TMessage m{msg, wParam, lParam, 0};
-    c->MainWndProc(m);
-    if (msg == WM_NCDESTROY) {
-        RemovePropA(wnd, kObjectProp);
-        if (c->handle_ == wnd) c->handle_ = nullptr;
-    }
-    return m.Result;
+// Installed only while a control creates its window: the window's creation
+// notice comes before its first message, so the object sees them all.
+LRESULT CALLBACK BindOnCreate(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && creatingControl != nullptr)
+        std::exchange(creatingControl, nullptr)->BindWindow(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TWinControl::BindWindow(HWND wnd) {
+    handle_ = wnd;
+    subclass_.Attach(
+        wnd,
+        [this, wnd](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+            TMessage m{msg, wParam, lParam, 0};
+            MainWndProc(m);
+            if (msg == WM_NCDESTROY && handle_ == wnd) handle_ = nullptr;
+            result = m.Result;
+            return true;
+        },
+        kControlKey, this);
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -752,8 +756,7 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
-    if (wnd == nullptr) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
+    return static_cast<TWinControl*>(WindowSubclass::FindOwner(wnd, kControlKey));
 }
 
 TWinControl* TWinControl::FindVCLWindow(HWND wnd) {
@@ -861,14 +864,15 @@ void TWinControl::CreateWnd() {
     CreateParams(p);
     defWndProc_ = p.WindowClass.lpfnWndProc;
     unicode_ = p.Unicode;
-    // One registration per class name; the procedure is always ours.
+    // One registration per class name, with the system class's procedure
+    // (or the default one); the object attaches in front of it.
     if (p.Unicode) {
         std::wstring name = Widen(p.WinClassName);
         WNDCLASSW existing{};
         if (!GetClassInfoW(Instance(), name.c_str(), &existing)) {
             WNDCLASSW wc{};
             wc.style = p.WindowClass.style;
-            wc.lpfnWndProc = ControlWindowProc;
+            wc.lpfnWndProc = p.WindowClass.lpfnWndProc;
             wc.cbClsExtra = p.WindowClass.cbClsExtra;
             wc.cbWndExtra = p.WindowClass.cbWndExtra;
             wc.hInstance = Instance();
@@ -882,7 +886,6 @@ void TWinControl::CreateWnd() {
         WNDCLASSA existing{};
         if (!GetClassInfoA(Instance(), p.WinClassName.c_str(), &existing)) {
             WNDCLASSA wc = p.WindowClass;
-            wc.lpfnWndProc = ControlWindowProc;
             wc.hInstance = Instance();
             wc.lpszClassName = p.WinClassName.c_str();
             if (!RegisterClassA(&wc)) throw EOutOfResources("Cannot register the window class " + p.WinClassName);
@@ -903,6 +906,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
         id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(cid));
     }
     creatingControl = this;
+    HookHandle binder(SetWindowsHookExA(WH_CBT, BindOnCreate, nullptr, GetCurrentThreadId()));
     if (p.Unicode) {
         CreateWindowExW(p.ExStyle, Widen(p.WinClassName).c_str(), Widen(p.Caption).c_str(), p.Style, p.X, p.Y,
                         p.Width, p.Height, p.WndParent, id, Instance(), p.Param);

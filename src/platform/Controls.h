@@ -12,6 +12,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
+#include "platform/Subclass.h"
 #include "platform/Types.h"
 
 namespace treskel {
@@ -449,7 +450,10 @@ private:
     friend class TControl;
     friend class TCustomForm;
     friend class TApplication;
-    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK BindOnCreate(int, WPARAM, LPARAM);
+    // Binds this object to its new window: the window's messages come to
+    // MainWndProc through the subclass chain from the first one on.
+    void BindWindow(HWND wnd);
     void MainWndProc(TMessage& m);
     void HandleWmPaint(TMessage& m);
     bool ContextPopup(LPARAM screenPos);
@@ -459,6 +463,7 @@ private:
     void ApplyFont();
 
     HWND handle_ = nullptr;
+    WindowSubclass subclass_;  // the binding FindControl reads
     WNDPROC defWndProc_ = nullptr;
     bool unicode_ = false;
     std::vector<TControl*> controls_;  // every child, in z-order (first is bottom)

@@ -353,36 +353,23 @@ void TShape::Paint() {
 
 // ------------------------------------------------------------ timer
 
-namespace {
-constexpr UINT_PTR kTimerId = 1;
-}
-
 TTimer::TTimer(TComponent* owner)
-    : TComponent(owner),
-      window_([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-          if (msg != WM_TIMER || wParam != kTimerId) return false;
-          result = 0;
+    : TComponent(owner), timer_([this] {
           // The handler may free this timer: nothing of it is used after.
           if (enabled_ && OnTimer) {
               TNotifyEvent handler = OnTimer;
               handler(this);
           }
-          return true;
       }) {
     UpdateTimer();
 }
 
-TTimer::~TTimer() {
-    if (running_ && window_.HandleAllocated()) KillTimer(window_.Handle(), kTimerId);
-}
+TTimer::~TTimer() = default;
 
 void TTimer::UpdateTimer() {
-    if (running_ && window_.HandleAllocated()) KillTimer(window_.Handle(), kTimerId);
-    running_ = false;
+    timer_.Stop();
     if (!enabled_ || interval_ <= 0) return;
-    if (SetTimer(window_.Handle(), kTimerId, static_cast<UINT>(interval_), nullptr) == 0)
-        throw EOutOfResources("Not enough timers available");
-    running_ = true;
+    if (!timer_.Start(static_cast<unsigned>(interval_))) throw EOutOfResources("Not enough timers available");
 }
 
 void TTimer::SetEnabled(bool v) {

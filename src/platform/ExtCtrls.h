@@ -175,8 +175,7 @@ private:
     void UpdateTimer();
     bool enabled_ = true;
     int interval_ = 1000;
-    bool running_ = false;
-    UtilityWindow window_;
+    UtilityTimer timer_;
 };
 
 }  // namespace treskel

@@ -1,4 +1,5 @@
 #include "platform/Graphics.h"
+#include "platform/DibFormat.h"
 
 #include <cmath>
 #include <cstring>
@@ -769,20 +770,29 @@ void TBitmap::LoadFromStream(TStream& stream) {
     stream.ReadBuffer(fh, sizeof fh);
     if (fh[0] != 'B' || fh[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
     uint32_t fileSize = GetU32(fh + 2);
-    uint32_t offBits = GetU32(fh + 10);
+    const uint32_t offBits = GetU32(fh + 10);
     int64_t avail = stream.Size() - stream.Position() + 14;
     if (fileSize < 14 + 12 || fileSize > avail) fileSize = static_cast<uint32_t>(avail);
     if (offBits < 14 + 12 || offBits > fileSize) throw EInvalidGraphic("Bitmap image is not valid");
     std::vector<uint8_t> dib(fileSize - 14);
     stream.ReadBuffer(dib.data(), static_cast<int64_t>(dib.size()));
-    uint32_t headerSize = GetU32(dib.data());
-    if (headerSize < 40 || headerSize > dib.size()) throw EInvalidGraphic("Bitmap image is not valid");
+    // Every size in the headers against the bytes at hand, before the
+    // system sees any of them.
+    DibLayout layout;
+    if (!CheckDib(dib.data(), dib.size(), offBits - 14, layout)) throw EInvalidGraphic("Bitmap image is not valid");
     auto* bi = reinterpret_cast<BITMAPINFO*>(dib.data());
-    const void* bits = dib.data() + (offBits - 14);
+    // The section itself is never run-length encoded; only the rows are.
+    std::vector<uint8_t> plain(dib.begin(), dib.begin() + layout.headerSize + layout.tableBytes);
+    if (layout.headerSize >= 40) {
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
+        if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4) h->biCompression = BI_RGB, h->biSizeImage = 0;
+    }
+    const void* bits = dib.data() + layout.bitsOffset;
     WindowDC screen(nullptr);
     void* dibBits = nullptr;
-    GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), bi, DIB_RGB_COLORS, &dibBits, nullptr, 0));
-    int height = std::abs(bi->bmiHeader.biHeight);
+    GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(plain.data()),
+                                            DIB_RGB_COLORS, &dibBits, nullptr, 0));
+    int height = std::abs(layout.height);
     if (!bmp || SetDIBits(screen.Get(), bmp.Get(), 0, static_cast<UINT>(height), bits, bi, DIB_RGB_COLORS) == 0)
         throw EInvalidGraphic("Bitmap image is not valid");
     SetHandle(bmp.Release());

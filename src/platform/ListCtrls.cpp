@@ -304,7 +304,7 @@ void TCustomComboBox::SetDroppedDown(bool down) {
     if (HandleAllocated()) SendMessageA(Handle(), CB_SHOWDROPDOWN, down ? TRUE : FALSE, 0);
 }
 
-HWND TCustomComboBox::EditHandle() { return HandleAllocated() ? edit_ : nullptr; }
+HWND TCustomComboBox::EditHandle() { return HandleAllocated() ? editHook_.Window() : nullptr; }
 
 int TCustomComboBox::SelStart() {
     if (!HandleAllocated()) return 0;
@@ -420,43 +420,26 @@ void TCustomComboBox::SetBounds(int left, int top, int width, int height) {
 }
 
 void TCustomComboBox::DestroyWnd() {
-    if (edit_ != nullptr) {
-        RemoveWindowSubclass(edit_, EditSubclassProc, 1);
-        edit_ = nullptr;
-    }
+    editHook_.Detach();
     TCustomListControl::DestroyWnd();
 }
 
 void TCustomComboBox::HookEdit() {
-    edit_ = nullptr;
+    editHook_.Detach();
     if (ListOnly()) return;
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     HWND edit = GetComboBoxInfo(Handle(), &info) ? info.hwndItem : FindWindowExA(Handle(), nullptr, "Edit", nullptr);
     if (edit == nullptr || edit == Handle()) return;
-    if (SetWindowSubclass(edit, EditSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this))) edit_ = edit;
+    editHook_.Attach(edit, [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        TMessage m{msg, wParam, lParam, 0};
+        EditWndProc(m);
+        result = m.Result;
+        return true;
+    });
 }
 
-LRESULT CALLBACK TCustomComboBox::EditSubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                                   DWORD_PTR data) {
-    auto* self = reinterpret_cast<TCustomComboBox*>(data);
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(wnd, EditSubclassProc, id);
-        if (self->edit_ == wnd) self->edit_ = nullptr;
-        return DefSubclassProc(wnd, msg, wParam, lParam);
-    }
-    TMessage m{msg, wParam, lParam, 0};
-    try {
-        self->EditWndProc(m);
-    } catch (...) {
-        HandleCallbackException();
-    }
-    return m.Result;
-}
-
-void TCustomComboBox::DefaultEditHandler(TMessage& m) {
-    if (edit_ != nullptr) m.Result = DefSubclassProc(edit_, m.Msg, m.WParam, m.LParam);
-}
+void TCustomComboBox::DefaultEditHandler(TMessage& m) { m.Result = editHook_.CallNext(m.Msg, m.WParam, m.LParam); }
 
 void TCustomComboBox::EditWndProc(TMessage& m) {
     // Keys typed into the edit field are the combo box's keys.

@@ -134,8 +134,6 @@ protected:
     void DefaultEditHandler(TMessage& m);
 
 private:
-    static LRESULT CALLBACK EditSubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR data);
     void HookEdit();
     void AdjustDropDown();
     void FitFieldToHeight(int height);
@@ -143,7 +141,7 @@ private:
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     int dropDownCount_ = 8;
     int maxLength_ = 0;
-    HWND edit_ = nullptr;
+    WindowSubclass editHook_;  // the edit field of an editable style
     std::string storedText_;
 };
 

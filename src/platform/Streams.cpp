@@ -12,7 +12,7 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-    if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError("Stream write error");
+    if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError(WriteFailure());
 }
 
 int64_t TStream::Size() {
@@ -154,7 +154,14 @@ int64_t THandleStream::Read(void* buffer, int64_t count) {
 
 int64_t THandleStream::Write(const void* buffer, int64_t count) {
     int64_t n = file_.Write(buffer, count);
+    if (n < count) writeError_ = LastFileError();
     return n < 0 ? 0 : n;
+}
+
+std::string THandleStream::WriteFailure() const { return "Stream write error: " + writeError_; }
+
+std::string TFileStream::WriteFailure() const {
+    return Format("Cannot write file %s. %s", fileName_.c_str(), writeError_.c_str());
 }
 
 int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -29,6 +29,9 @@ public:
     void SetPosition(int64_t pos) { Seek(pos, soFromBeginning); }
     virtual int64_t Size();
     virtual void SetSize(int64_t newSize);
+    // What WriteBuffer says when fewer bytes were written than asked:
+    // where the stream can tell, the system's reason and the file.
+    virtual std::string WriteFailure() const { return "Stream write error"; }
 
     // Copies `count` bytes from `source`'s position; 0 copies all of
     // `source` from its start.  Returns the number copied.
@@ -86,11 +89,13 @@ public:
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t newSize) override;
+    std::string WriteFailure() const override;
     // Forces what was written out to the disk.
     void Flush();
 
 protected:
     OsFile file_;
+    std::string writeError_;  // the system's reason for the last short write
 };
 
 class TFileStream : public THandleStream {
@@ -100,6 +105,7 @@ public:
     // share flag.  Raises EFCreateError or EFOpenError.
     TFileStream(const std::string& fileName, uint16_t mode);
     const std::string& FileName() const { return fileName_; }
+    std::string WriteFailure() const override;
 
 private:
     std::string fileName_;

@@ -1,38 +1,42 @@
 #include "platform/UtilityWindow.h"
 
-#include "platform/ControlsHooks.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
 
 namespace {
 constexpr const char* kClassName = "TreskelUtilityWindow";
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT_PTR kUtilityKey = 1;
 
 void RegisterUtilityClass() {
     WNDCLASSA existing{};
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (GetClassInfoA(instance, kClassName, &existing)) return;
     WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;  // replaced per window
+    wc.lpfnWndProc = DefWindowProcA;  // each window's handler is attached in front
     wc.hInstance = instance;
     wc.lpszClassName = kClassName;
     if (!RegisterClassA(&wc)) throw EOutOfResources("Cannot register the window class TreskelUtilityWindow");
 }
 }  // namespace
 
-UtilityWindow::UtilityWindow(Handler handler, bool popup) : handler_(std::move(handler)), popup_(popup) {}
+UtilityWindow::UtilityWindow(Handler handler, bool popup, void* owner)
+    : handler_(std::move(handler)), popup_(popup), owner_(owner) {}
+
+void* UtilityWindow::OwnerOf(HWND wnd) { return WindowSubclass::FindOwner(wnd, kUtilityKey); }
 
 UtilityWindow::~UtilityWindow() {
-    if (wnd_ != nullptr) {
-        HWND w = wnd_;
-        wnd_ = nullptr;
-        SetWindowLongPtrA(w, GWLP_USERDATA, 0);
-        DestroyWindow(w);
-    }
+    if (!subclass_.Attached()) return;
+    HWND w = subclass_.Window();
+    subclass_.Detach();
+    DestroyWindow(w);
 }
 
 HWND UtilityWindow::Handle() {
-    if (wnd_ != nullptr) return wnd_;
+    // Destroyed from outside (its owner went): the attachment has let go of
+    // it, and a new one is made.
+    if (subclass_.Attached()) return subclass_.Window();
     RegisterUtilityClass();
     HWND parent = popup_ ? nullptr : HWND_MESSAGE;
     DWORD style = popup_ ? WS_POPUP : 0;
@@ -40,9 +44,10 @@ HWND UtilityWindow::Handle() {
     HWND w = CreateWindowExA(exStyle, kClassName, "", style, 0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr),
                              nullptr);
     if (w == nullptr) throw EOutOfResources("Error creating window (utility window)");
-    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UtilityWindow::WndProc));
-    wnd_ = w;
+    if (!subclass_.Attach(w, handler_, kUtilityKey, owner_)) {
+        DestroyWindow(w);
+        throw EOutOfResources("Error creating window (utility window)");
+    }
     return w;
 }
 
@@ -51,26 +56,29 @@ void UtilityWindow::SetOwner(HWND owner) {
     SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
-LRESULT CALLBACK UtilityWindow::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<UtilityWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcA(wnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        // Destroyed from outside (its owner went): forget it, make a new one
-        // when asked again.
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        if (self->wnd_ == wnd) self->wnd_ = nullptr;
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
-    LRESULT result = 0;
-    // A copy: the handler may free the object that owns this window.
-    Handler handler = self->handler_;
-    try {
-        if (handler && handler(msg, wParam, lParam, result)) return result;
-    } catch (...) {
-        HandleCallbackException();
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
+UtilityTimer::UtilityTimer(std::function<void()> tick, void* owner)
+    : tick_(std::move(tick)), window_(
+                                  [this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+          if (msg != WM_TIMER || wParam != kTimerId) return false;
+          result = 0;
+          // The tick may free this timer: nothing of it is used after.
+          if (running_) {
+              std::function<void()> tick = tick_;
+              tick();
+          }
+          return true;
+      },
+                                  false, owner) {}
+
+bool UtilityTimer::Start(unsigned ms) {
+    Stop();
+    running_ = SetTimer(window_.Handle(), kTimerId, ms == 0 ? 1 : ms, nullptr) != 0;
+    return running_;
+}
+
+void UtilityTimer::Stop() {
+    if (running_ && window_.HandleAllocated()) KillTimer(window_.Handle(), kTimerId);
+    running_ = false;
 }
 
 }  // namespace treskel

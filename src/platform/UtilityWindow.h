@@ -1,10 +1,14 @@
-// A hidden window whose messages go to a function: the timers, the
-// clipboard's owner and the owner of modeless dialogs each need one.
+// The one hidden window class of the program: every timer, private message
+// and tray callback arrives at one of these and goes to a function.  The
+// timers, the clipboard's owner, the owner of modeless dialogs and the main
+// window's deferred work each use one.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+
+#include "platform/Subclass.h"
 
 namespace treskel {
 
@@ -14,8 +18,9 @@ public:
     using Handler = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
     // A message-only window, or with `popup` a hidden top-level window
-    // (one that can own other top-level windows).
-    explicit UtilityWindow(Handler handler, bool popup = false);
+    // (one that can own other top-level windows).  `owner` is what OwnerOf
+    // gives for the window (tests look windows up by it).
+    explicit UtilityWindow(Handler handler, bool popup = false, void* owner = nullptr);
     ~UtilityWindow();
     UtilityWindow(const UtilityWindow&) = delete;
     UtilityWindow& operator=(const UtilityWindow&) = delete;
@@ -23,15 +28,38 @@ public:
     // The window, created on first use and again after something destroyed
     // it (a popup goes with the window that owns it).
     HWND Handle();
-    bool HandleAllocated() const { return wnd_ != nullptr; }
+    bool HandleAllocated() const { return subclass_.Attached(); }
     // Makes `owner` the owner of the popup window (null: none).
     void SetOwner(HWND owner);
+    // The `owner` a utility window was made with; null for other windows.
+    static void* OwnerOf(HWND wnd);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     Handler handler_;
     bool popup_;
-    HWND wnd_ = nullptr;
+    void* owner_;
+    WindowSubclass subclass_;
+};
+
+// A system timer that calls a function on every tick, on a utility window
+// of its own.  It stops when it goes.
+class UtilityTimer {
+public:
+    explicit UtilityTimer(std::function<void()> tick, void* owner = nullptr);
+    UtilityTimer(const UtilityTimer&) = delete;
+    UtilityTimer& operator=(const UtilityTimer&) = delete;
+    ~UtilityTimer() { Stop(); }
+
+    // (Re)starts with a period of `ms` milliseconds (at least 1); false
+    // when the system has no timer left.
+    bool Start(unsigned ms);
+    void Stop();
+    bool Running() const { return running_; }
+
+private:
+    std::function<void()> tick_;
+    bool running_ = false;
+    UtilityWindow window_;
 };
 
 }  // namespace treskel

@@ -1,10 +1,10 @@
 treskel_sources(
-  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
+  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
   WIN32_BASE FileSysWin.cpp
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp Controls.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
         Register.cpp
-        Handles.cpp UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
+        Handles.cpp Subclass.cpp UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
         PrintDialogs.cpp RegisterStdLib.cpp
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp

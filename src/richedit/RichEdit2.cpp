@@ -64,16 +64,6 @@ const TRichEditClipboardFormats& RichEditClipboardFormats() {
     return formats;
 }
 
-// Messages that come through the system (from other windows, the platform,
-// or this control's own SendMessage calls) are in the window's own form;
-// this procedure, in front of the control's, marks them as such.
-LRESULT CALLBACK RichEditSystemProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (auto* c = dynamic_cast<TCustomRichEditEx*>(TWinControl::FindControl(wnd))) c->systemMessage_ = true;
-    auto next = reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC));
-    LRESULT r = CallWindowProcW(next, wnd, msg, wParam, lParam);
-    if (auto* c = dynamic_cast<TCustomRichEditEx*>(TWinControl::FindControl(wnd))) c->systemMessage_ = false;
-    return r;
-}
 
 TCustomRichEditEx::TCustomRichEditEx(TComponent* owner) : TCustomRichEdit(owner) {
     urlUpdateCount_ = 0;
@@ -148,8 +138,19 @@ void TCustomRichEditEx::CreateWindowHandle(const TCreateParams& p) {
     TCreateParams q = p;
     q.Caption.clear();
     TCustomRichEdit::CreateWindowHandle(q);
-    if (HandleAllocated() && q.Unicode)
-        SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RichEditSystemProc));
+    if (!HandleAllocated() || !q.Unicode) return;
+    // Messages that come through the system (from other windows, the
+    // platform, or this control's own SendMessage calls) are in the
+    // window's own form; this attachment, in front of the control's, marks
+    // them as such.
+    HWND wnd = Handle();
+    systemMarker_.Attach(wnd, [this, wnd](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        systemMessage_ = true;
+        result = systemMarker_.CallNext(msg, wParam, lParam);
+        // Looked up again: the message may have freed this control.
+        if (auto* c = dynamic_cast<TCustomRichEditEx*>(TWinControl::FindControl(wnd))) c->systemMessage_ = false;
+        return true;
+    });
 }
 
 void TCustomRichEditEx::SetupWindow() {

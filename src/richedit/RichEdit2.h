@@ -307,7 +307,6 @@ private:
     friend class TRichEditOleCallback;
     friend class ChangeEventsOff;
     friend class TObjectAdviseSink;
-    friend LRESULT CALLBACK RichEditSystemProc(HWND, UINT, WPARAM, LPARAM);
 
     // Calls the rich-edit window's own procedure, bypassing this control.
     LRESULT CallRichEdit(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -349,6 +348,7 @@ private:
     UINT codePage_ = CP_ACP;
     bool wideText_ = false;
     bool systemMessage_ = false;
+    WindowSubclass systemMarker_;
     CHARRANGE savedSelection_{0, 0};
     int savedFirstVisibleLine_ = 0;
     CHARRANGE pendingUrlRange_{0, 0};

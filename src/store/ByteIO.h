@@ -86,6 +86,7 @@ public:
     int64_t Read(void*, int64_t) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    std::string WriteFailure() const override { return target_.WriteFailure(); }
     uint32_t Crc() const;
     int64_t Written() const { return written_; }
 

@@ -107,19 +107,4 @@ int32_t NewItemId(const TTimeStamp& stamp) {
     return static_cast<int32_t>(std::stol(last8));
 }
 
-int32_t NewItemId(const TItemTree& tree, const std::string& dataPath, const TItemClock& clock) {
-    constexpr int32_t kIdRange = 100000000;  // ids have at most 8 digits
-    std::unordered_set<int32_t> used;
-    ForEachItem(tree, [&used](TItemNode* node) {
-        if (node->Data() != nullptr) used.insert(node->Data()->Id);
-    });
-    int32_t id = NewItemId(clock());
-    if (id < 0 || id >= kIdRange) id = 0;
-    for (int32_t tried = 0; tried < kIdRange; ++tried) {
-        if (used.count(id) == 0 && !FileExists(dataPath + IntToStr(id))) return id;
-        id = (id + 1) % kIdRange;
-    }
-    throw EInvalidOperation("No free item id is left");
-}
-
 }  // namespace treskel

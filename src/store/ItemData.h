@@ -54,9 +54,4 @@ TTimeStamp DateTimeToTimeStamp(int year, int month, int day, int hour, int minut
 // The id formula: the last 8 decimal digits of Time AND Date.
 int32_t NewItemId(const TTimeStamp& stamp);
 
-// A new id from the clock that no item of `tree` uses and no file of the
-// data directory is named after: the formula's value, or the next free one
-// above it.  Never negative, at most 8 digits.
-int32_t NewItemId(const TItemTree& tree, const std::string& dataPath, const TItemClock& clock = SystemTimeStamp);
-
 }  // namespace treskel

@@ -154,26 +154,29 @@ void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
 }
 
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
-                      LH5Compression& lh5, const std::string& tempDir) {
+                      LH5Compression& lh5, const std::string& tempDir, TFileOps& ops) {
     CheckLevel(level);
     const std::string tempName = fileName + ".tmp";
     uint32_t crc;
     try {
-        TFileStream file(tempName, fmCreate);
-        TCrcWriteStream out(file);
+        std::unique_ptr<TStream> file = ops.Create(tempName);
+        TCrcWriteStream out(*file);
         TNoteHeader header;
         header.Level = static_cast<uint8_t>(level);
         header.Title = title;
         WriteNoteHeader(out, header);
         WriteNoteBody(out, level, rtf, lh5, tempDir);
+        // On disk before it replaces the previous note: a crash then
+        // leaves one whole note or the other.
+        ops.Flush(*file);
         crc = out.Crc();
     } catch (...) {
-        DeleteFile(tempName);
+        ops.Delete(tempName);
         throw;
     }
-    if (!ReplaceFile(tempName, fileName)) {
+    if (!ops.Replace(tempName, fileName)) {
         const std::string why = LastFileError();
-        DeleteFile(tempName);
+        ops.Delete(tempName);
         throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), why.c_str()));
     }
     return crc;
@@ -182,9 +185,13 @@ uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string&
 bool LoadNoteFile(const std::string& fileName, TStream& rtf, LH5Compression& lh5) {
     if (!FileExists(fileName)) return false;
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-    const TNoteHeader header = ReadNoteHeader(file);
-    ReadNoteBody(file, header.Level, rtf, lh5);
+    LoadNote(file, rtf, lh5);
     return true;
+}
+
+void LoadNote(TStream& note, TStream& rtf, LH5Compression& lh5) {
+    const TNoteHeader header = ReadNoteHeader(note);
+    ReadNoteBody(note, header.Level, rtf, lh5);
 }
 
 }  // namespace treskel

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "compress/LH5Control.h"
+#include "store/FileOps.h"
 #include "platform/FileSys.h"
 #include "platform/Streams.h"
 
@@ -39,14 +40,17 @@ void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5,
 void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5);
 
 // Writes the whole note file and returns its CRC-32.  The file is written
-// under a temporary name and replaces the old one only when complete, so a
-// failure (a payload that cannot be packed, a full disk) leaves the
-// previous note as it was.
+// under a temporary name, flushed, and replaces the old one only when
+// complete, so a failure (a payload that cannot be packed, a full disk)
+// leaves the previous note as it was.
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
-                      LH5Compression& lh5, const std::string& tempDir = TempDirectory());
+                      LH5Compression& lh5, const std::string& tempDir = TempDirectory(),
+                      TFileOps& ops = DefaultFileOps());
 // Reads the note's RTF into `rtf`; false, with nothing read, when there is
 // no such file.  An unknown level raises ENoteFileError: nothing is loaded,
 // and the caller must not leave the previous note in the editor.
 bool LoadNoteFile(const std::string& fileName, TStream& rtf, LH5Compression& lh5);
+// The same from a note file's bytes from the stream's position on.
+void LoadNote(TStream& note, TStream& rtf, LH5Compression& lh5);
 
 }  // namespace treskel

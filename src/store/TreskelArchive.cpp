@@ -5,7 +5,6 @@
 #include <unordered_set>
 
 #include "store/ByteIO.h"
-#include "store/CRC32c.h"
 #include "store/TreeFile.h"
 #include "platform/FileSys.h"
 #include "platform/SysUtils.h"
@@ -45,7 +44,8 @@ std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
 
 TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
     const int64_t base = archive.Position();
-    TBufferedReader r(archive);
+    // Small reads: only the entries' heads are wanted, not the notes.
+    TBufferedReader r(archive, 4096);
     const int64_t total = r.Remaining();
     auto at = [&] { return total - r.Remaining(); };
     TArchiveIndex index;
@@ -71,104 +71,9 @@ TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
         if (e.Size > 0) r.Discard(e.Size);
         index.Entries.push_back(e);
     }
+    // The next save would drop them.
+    if (r.Remaining() > 0) Damaged(name, "there are bytes after the last note entry", at());
     return index;
-}
-
-void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
-    const std::string archiveName = ArchiveFileName(dataPath, caption);
-    const std::string tempName = TempArchiveFileName(dataPath, caption);
-    const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
-
-    struct Entry {
-        int32_t id;
-        int64_t size;  // -1: not packed
-    };
-    std::vector<Entry> entries;
-    std::unordered_set<int32_t> packedIds;
-    ForEachItem(tree, [&](TItemNode* node) {
-        const TItemData& d = *node->Data();  // TreeFileBytes gave every node a record
-        // Two items of one id share one file: the first carries it.
-        int64_t size = -1;
-        if (d.IsLink == 0 && packedIds.count(d.Id) == 0) size = FileSizeOf(NoteFileName(dataPath, d.Id));
-        if (size >= 0) packedIds.insert(d.Id);
-        entries.push_back({d.Id, size});
-    });
-
-    try {
-        uint32_t writtenCrc;
-        int64_t writtenSize;
-        {
-            std::unique_ptr<TStream> out = ops.Create(tempName);
-            TCrcWriteStream crcOut(*out);
-            TBufferedWriter w(crcOut, kCopyBuffer);
-            w.WriteU32(static_cast<uint32_t>(treeBytes.size()));
-            w.Write(treeBytes.data(), treeBytes.size());
-            w.WriteU32(static_cast<uint32_t>(entries.size()));
-            std::vector<uint8_t> buf(kCopyBuffer);
-            for (const Entry& e : entries) {
-                w.WriteU32(static_cast<uint32_t>(e.id));
-                if (e.size < 0) {
-                    w.WriteU32(0xFFFFFFFFu);
-                    continue;
-                }
-                std::unique_ptr<TStream> note = ops.OpenRead(NoteFileName(dataPath, e.id));
-                int64_t left = e.size;
-                if (left > std::numeric_limits<int32_t>::max())
-                    throw EWriteError(Format("the note file %d is too large for an archive", e.id));
-                w.WriteU32(static_cast<uint32_t>(left));
-                while (left > 0) {
-                    const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
-                    note->ReadBuffer(buf.data(), n);
-                    w.Write(buf.data(), static_cast<size_t>(n));
-                    left -= n;
-                }
-            }
-            w.Flush();
-            ops.Flush(*out);
-            writtenCrc = crcOut.Crc();
-            writtenSize = crcOut.Written();
-        }
-        // Read it back: only an archive whose every byte is as written may
-        // replace the old one.
-        {
-            std::unique_ptr<TStream> in = ops.OpenRead(tempName);
-            if (in->Size() != writtenSize) throw EReadError("the new archive reads back with another size");
-            std::vector<uint8_t> buf(kCopyBuffer);
-            uint32_t crc = Crc32Start;
-            int64_t left = writtenSize;
-            while (left > 0) {
-                const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
-                in->ReadBuffer(buf.data(), n);
-                crc = UpdateCrc32(buf.data(), static_cast<size_t>(n), crc);
-                left -= n;
-            }
-            if (FinishCrc32(crc) != writtenCrc) throw EReadError("the new archive reads back with other bytes");
-        }
-        if (!ops.Replace(tempName, archiveName))
-            throw EInOutError("the new archive cannot replace the old one: " + LastFileError());
-    } catch (const Exception& e) {
-        ops.Delete(tempName);
-        std::string cause = e.Message();
-        while (!cause.empty() && (cause.back() == '.' || cause.back() == ' ')) cause.pop_back();
-        throw ETreskelError(Format("The treskel \"%s\" could not be saved: %s. The previous archive and the note files "
-                                   "are unchanged.",
-                                   caption.c_str(), cause.c_str()));
-    } catch (...) {
-        ops.Delete(tempName);
-        throw;
-    }
-
-    // The archive holds everything now; a loose file that cannot be deleted
-    // only stays behind and is rewritten at the next open.
-    const std::string treeName = TreeFileName(dataPath, caption);
-    if (FileExists(treeName)) ops.Delete(treeName);
-    for (const Entry& e : entries)
-        if (e.size >= 0) ops.Delete(NoteFileName(dataPath, e.id));
-}
-
-void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
-    PackTreskel(tree, dataPath, caption, ops);
-    ReleaseRecords(tree);
 }
 
 namespace {
@@ -186,6 +91,17 @@ void CopyToFile(TBufferedReader& r, int64_t size, const std::string& fileName) {
 
 }  // namespace
 
+void CheckArchiveEntries(const TArchiveIndex& index, const TItemTree& tree, const std::string& name) {
+    size_t i = 0;
+    bool same = true;
+    ForEachItem(tree, [&](TItemNode* node) {
+        same = same && i < index.Entries.size() && index.Entries[i].Id == node->Data()->Id;
+        ++i;
+    });
+    if (!same || i != index.Entries.size())
+        Damaged(name, "its note entries do not follow the items of its tree", 4 + std::max<int64_t>(index.TreeSize, 0));
+}
+
 void UnpackTreskel(const std::string& dataPath, const std::string& caption) {
     const std::string archiveName = ArchiveFileName(dataPath, caption);
     if (!FileExists(archiveName)) return;
@@ -199,21 +115,6 @@ void UnpackTreskel(const std::string& dataPath, const std::string& caption) {
     for (const TArchiveEntry& e : index.Entries) {
         r.Discard(8);  // id and size, known from the scan
         if (e.Size >= 0) CopyToFile(r, e.Size, NoteFileName(dataPath, e.Id));
-    }
-}
-
-void OpenTreskel(TItemTree& tree, const std::string& dataPath, const std::string& caption) {
-    UnpackTreskel(dataPath, caption);
-    tree.Clear();
-    const std::string treeName = TreeFileName(dataPath, caption);
-    if (!FileExists(treeName)) return;
-    TFileStream f(treeName, fmOpenRead | fmShareDenyWrite);
-    if (f.Size() == 0) return;
-    try {
-        LoadTreskel(tree, f);
-    } catch (const ETreeFileError& e) {
-        tree.Clear();
-        throw ETreskelError(Format("The tree file %s cannot be read: %s", treeName.c_str(), e.Message().c_str()));
     }
 }
 

@@ -1,6 +1,6 @@
-// A treskel on disk: one archive (caption + ".tsx") while it is closed; its
-// tree file (caption + ".tsk") and one loose note file per item while it is
-// open.
+// A treskel on disk: one archive (caption + ".tsx"); while it is open, also
+// its tree file (caption + ".tsk") and a loose note file for each note
+// saved since it was opened.
 //
 // Archive: tree size S (i32), the tree file, item count N (i32), then N
 // entries in the tree's pre-order: id (i32), note size L (i32, -1 for a link
@@ -45,25 +45,17 @@ struct TArchiveIndex {
 };
 
 // Reads the layout of the archive at the stream's position and checks every
-// size and count against its length; raises ETreskelError naming `name`.
+// size and count against its length, and that nothing follows the last
+// entry; raises ETreskelError naming `name`.
 TArchiveIndex ScanArchive(TStream& archive, const std::string& name = "");
 
-// Saves the open treskel without ever losing a note: the archive is written
-// under a temporary name, flushed, read back and checked, and only then
-// replaces the old one; only after that are the loose tree and note files
-// deleted.  On any failure the temporary file goes, the old archive and the
-// loose files stay as they were, and ETreskelError says what happened.
-void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
-                 TFileOps& ops = DefaultFileOps());
-// PackTreskel, then the records of all items are released.
-void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
-                 TFileOps& ops = DefaultFileOps());
+// Raises ETreskelError naming `name` unless the entries follow the items
+// of the tree one for one, each with the item's id.
+void CheckArchiveEntries(const TArchiveIndex& index, const TItemTree& tree, const std::string& name);
 
-// Makes the loose tree and note files from the archive; nothing when there
-// is no archive.  A damaged archive is refused before any file is written.
+// Makes the loose tree and note files from the archive, as the program
+// once did at every open; nothing when there is no archive.  A damaged
+// archive is refused before any file is written.
 void UnpackTreskel(const std::string& dataPath, const std::string& caption);
-// Unpacks, clears the tree and loads it from the tree file.  After a
-// failure the tree is empty and must not be saved over the archive.
-void OpenTreskel(TItemTree& tree, const std::string& dataPath, const std::string& caption);
 
 }  // namespace treskel

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 
 #include "foundation/qclgraphDraw.h"
 #include "platform/ControlsHooks.h"
@@ -10,59 +9,45 @@
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Streams.h"
+#include "platform/UtilityWindow.h"
 #include "winutil/UiUtils.h"
 
 namespace treskel {
 
 // ---------------------------------------------------------------- repeat timer
 
-// A thread timer that calls its button; it stops when it goes.
+// A timer that calls its button; it stops when it goes.
 class TWuRepeatTimer {
 public:
-    explicit TWuRepeatTimer(TWuSpeedButton* button) : button_(button) {}
-    ~TWuRepeatTimer() { Stop(); }
-    TWuRepeatTimer(const TWuRepeatTimer&) = delete;
-    TWuRepeatTimer& operator=(const TWuRepeatTimer&) = delete;
+    explicit TWuRepeatTimer(TWuSpeedButton* button)
+        : timer_([this, button, alive = std::weak_ptr<int>(alive_)] {
+              try {
+                  button->RepeatTimerTick();
+              } catch (...) {
+                  // A failing click ends the repeating before it is reported
+                  // (unless it freed the button and this timer with it).
+                  if (!alive.expired()) Stop();
+                  HandleCallbackException();
+              }
+          }) {}
 
     void Start(int interval) {
-        Stop();
         interval_ = interval;
-        id_ = SetTimer(nullptr, 0, static_cast<UINT>(std::max(interval, 1)), Proc);
-        if (id_ != 0) Timers()[id_] = this;
+        if (!timer_.Start(static_cast<unsigned>(std::max(interval, 1)))) interval_ = 0;
     }
     void SetInterval(int interval) {
-        if (id_ != 0 && interval != interval_) Start(interval);
+        if (timer_.Running() && interval != interval_) Start(interval);
     }
     void Stop() {
-        if (id_ == 0) return;
-        KillTimer(nullptr, id_);
-        Timers().erase(id_);
-        id_ = 0;
+        timer_.Stop();
         interval_ = 0;
     }
-    int Interval() const { return id_ != 0 ? interval_ : 0; }
+    int Interval() const { return timer_.Running() ? interval_ : 0; }
 
 private:
-    static std::map<UINT_PTR, TWuRepeatTimer*>& Timers() {
-        static std::map<UINT_PTR, TWuRepeatTimer*> timers;
-        return timers;
-    }
-    static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD) {
-        auto it = Timers().find(id);
-        if (it == Timers().end()) return;
-        TWuRepeatTimer* t = it->second;
-        try {
-            t->button_->RepeatTimerTick();
-        } catch (...) {
-            // A failing click ends the repeating before it is reported.
-            if (Timers().count(id) != 0) t->Stop();
-            HandleCallbackException();
-        }
-    }
-
-    TWuSpeedButton* button_;
-    UINT_PTR id_ = 0;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     int interval_ = 0;
+    UtilityTimer timer_;
 };
 
 namespace {

@@ -57,7 +57,7 @@ protected:
     TTreeNode* AddItem(const std::string& caption) {
         TTreeItemNode* n = W->ItemTree().AddTop();
         n->SetText(caption);
-        n->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->DataPath)));
+        n->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->Notes)));
         n->SetImageIndex(ImgItem);
         W->EnableByTag(TagNeedsItem);
         return n;

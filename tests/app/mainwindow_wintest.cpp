@@ -104,7 +104,7 @@ protected:
     TTreeNode* AddItem(const std::string& caption, TTreeNode* parent = nullptr) {
         TTreeNodes* items = W->TreeView->Items();
         TTreeNode* n = parent != nullptr ? items->AddChild(parent, caption) : items->Add(nullptr, caption);
-        AsItem(n)->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->DataPath)));
+        AsItem(n)->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->Notes)));
         AsItem(n)->SetImageIndex(ImgItem);
         if (parent != nullptr) AsItem(parent)->SetImageIndex(ImgParent);
         return n;
@@ -199,9 +199,10 @@ TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
     a->Expand(false);
     int32_t idA = Record(a)->Id, idB = Record(b)->Id;
     Restart();
-    // Only the archive was left; opening made the loose files again.
+    // Only the archive was left; opening made the tree file, and the notes
+    // are read from the archive until they change.
     EXPECT_TRUE(FileExists(DataFile("Work.tsk")));
-    EXPECT_TRUE(FileExists(DataFile(std::to_string(idA))));
+    EXPECT_FALSE(FileExists(DataFile(std::to_string(idA))));
     EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Gamma"}));
     TTreeNode* a2 = Node("Alpha");
     ASSERT_NE(a2, nullptr);

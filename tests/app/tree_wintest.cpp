@@ -30,7 +30,7 @@ protected:
     TTreeNode* AddItem(const std::string& caption, TTreeNode* parent = nullptr) {
         TTreeNodes* items = W->TreeView->Items();
         TTreeNode* n = parent != nullptr ? items->AddChild(parent, caption) : items->Add(nullptr, caption);
-        AsItem(n)->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->DataPath)));
+        AsItem(n)->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->Notes)));
         AsItem(n)->SetImageIndex(ImgItem);
         n->SetStateIndex(1);
         if (parent != nullptr) AsItem(parent)->SetImageIndex(IsLink(parent) ? ImgLinkParent : ImgParent);

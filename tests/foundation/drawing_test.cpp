@@ -505,3 +505,10 @@ TEST(QclGeometry, MeasureOnlyImpliesTheWholeFocus) {
         QclLayoutGlyphText(Rect(0, 0, 100, 50), Rect(0, 0, 30, 13), true, {16, 16}, true, l, false, qclGtMeasureOnly);
     EXPECT_EQ(p.focusRect, Rect(-2, -2, 51, 18));
 }
+
+TEST(QclGradientColors, StepsRoundHalvesUpAndOneStepIsTheStart) {
+    EXPECT_EQ(treskel::QclGradientColors(0x000000, 0xFFFFFF, 3), (std::vector<uint32_t>{0x000000, 0x808080, 0xFFFFFF}));
+    EXPECT_EQ(treskel::QclGradientColors(0x0000FF, 0xFF0000, 1), std::vector<uint32_t>{0x0000FF});
+    EXPECT_EQ(treskel::QclMulDiv(3, 10, 4), 8);
+    EXPECT_EQ(treskel::QclMulDiv(-5, 1, 2), -3);
+}

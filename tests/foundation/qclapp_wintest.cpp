@@ -8,6 +8,7 @@
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/UtilityWindow.h"
 #include "support/GuiTest.h"
 
 namespace treskel {
@@ -94,8 +95,8 @@ TEST(QclApplicationObject, RemoveTimerTakesOnlyItsOwnIds) {
 // The hidden window of one pool.
 HWND PoolWindow(TQclTimerPool* pool) {
     HWND wnd = nullptr;
-    while ((wnd = FindWindowExA(HWND_MESSAGE, wnd, "TQclTimerPoolWindow", nullptr)) != nullptr)
-        if (GetWindowLongPtrA(wnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(pool)) return wnd;
+    while ((wnd = FindWindowExA(HWND_MESSAGE, wnd, "TreskelUtilityWindow", nullptr)) != nullptr)
+        if (UtilityWindow::OwnerOf(wnd) == pool) return wnd;
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "store/TreeFile.h"
+#include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/TestEnv.h"
@@ -72,14 +73,17 @@ TEST(Archive, SaveAndOpenRoundTrip) {
     EXPECT_EQ(tree.Item(0)->Data(), nullptr);  // records released
     EXPECT_EQ(Snapshot(dir).size(), 1u);      // only the archive is left
 
+    const Bytes archive = test::ReadAll(dir.File("T.tsx"));
     TPlainItemTree back;
-    OpenTreskel(back, dir.Path(), "T");
+    TNoteStore notes;
+    notes.SetDataPath(dir.Path());
+    notes.Open(back, "T");
     EXPECT_EQ(ItemCount(back), 3);
     EXPECT_EQ(back.Item(0)->Item(0)->Text(), "B");
-    EXPECT_EQ(test::ReadAll(dir.File("1")), Bytes({'o', 'n', 'e'}));
-    EXPECT_EQ(test::ReadAll(dir.File("2")).size(), 100000u);
-    EXPECT_FALSE(FileExists(dir.File("3")));
     EXPECT_TRUE(FileExists(dir.File("T.tsk")));
+    EXPECT_EQ(Snapshot(dir).size(), 2u);  // the notes stay in the archive
+    notes.Pack(back, "T");
+    EXPECT_EQ(test::ReadAll(dir.File("T.tsx")), archive);
 }
 
 TEST(Archive, MissingArchiveOpensEmpty) {

@@ -2,6 +2,7 @@
 
 #include "store/ItemData.h"
 #include "store/ItemTree.h"
+#include "store/NoteStore.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -77,14 +78,18 @@ TEST(ItemId, NewIdsAvoidTheTreeAndTheDataDirectory) {
     node->SetData(std::make_unique<TItemData>());
     node->Data()->Id = first;
     test::WriteAll(dir.File(std::to_string(first + 1)), std::string("note"));
-    EXPECT_EQ(NewItemId(tree, dir.Path(), clock), first + 2);
+    TNoteStore notes;
+    notes.SetDataPath(dir.Path());
+    EXPECT_EQ(NewItemId(tree, notes, clock), first + 2);
 }
 
 TEST(ItemId, SystemClockGivesAnIdOfAtMostEightDigits) {
     test::TempDir dir;
     TPlainItemTree tree;
+    TNoteStore notes;
+    notes.SetDataPath(dir.Path());
     for (int i = 0; i < 50; ++i) {
-        const int32_t id = NewItemId(tree, dir.Path());
+        const int32_t id = NewItemId(tree, notes);
         EXPECT_GE(id, 0);
         EXPECT_LT(id, 100000000);
         auto* n = tree.AddTop();

@@ -1,0 +1,217 @@
+// Containers of the component library: change links, list items (bitmaps,
+// image strips, string lists, waves), the lists that own them, their item
+// and container streams, container files and the global container whose
+// lists forms refer to by signature.
+// This header and qclcont.cpp have no <windows.h>; the items that hold
+// bitmaps and the drawing are in qclcontWin.cpp and qclcontImage.cpp.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/qclclass.h"
+#include "foundation/qclgraph.h"
+#include "foundation/qclutils.h"
+#include "foundation/qclwave.h"
+#include "platform/Classes.h"
+#include "platform/Streams.h"
+
+namespace treskel {
+
+class TQclBaseContainer;
+class TQclCustomContainer;
+
+// Follows the changes of one container.
+class TQclChangeLink : public TObject {
+    TRESKEL_CLASS(TQclChangeLink)
+public:
+    TQclChangeLink() = default;
+    ~TQclChangeLink() override;
+    TQclBaseContainer* Container() const { return container_; }
+    void Change();
+    TNotifyEvent OnChange;
+
+private:
+    friend class TQclBaseContainer;
+    TQclBaseContainer* container_ = nullptr;
+};
+
+class TQclBaseContainer : public TQclComponent {
+    TRESKEL_CLASS(TQclBaseContainer)
+public:
+    explicit TQclBaseContainer(TComponent* owner) : TQclComponent(owner) {}
+    ~TQclBaseContainer() override;
+    void RegisterChanges(TQclChangeLink* link);
+    void UnRegisterChanges(TQclChangeLink* link);
+    // Tells every link, then fires the container's own OnChange.
+    void Change() override;
+
+private:
+    std::vector<TQclChangeLink*> links_;
+};
+
+// Flags byte of the item stream.
+inline constexpr uint8_t qclItemCompressed = 1, qclItemDescription = 2, qclItemIdent = 4, qclItemData = 8,
+                         qclItemMono = 16, qclItem4bit = 32, qclItem8bit = 64;
+
+class TQclListItem : public TQclComponent {
+    TRESKEL_CLASS(TQclListItem)
+public:
+    explicit TQclListItem(TComponent* owner) : TQclComponent(owner) {}
+
+    const std::string& Description() const { return description_; }
+    // Stored behind a length byte: longer texts are cut at 255 characters.
+    void SetDescription(const std::string& value);
+    uint16_t Ident() const { return ident_; }
+    void SetIdent(uint16_t value);
+    bool Compressed() const { return compressed_; }
+    void SetCompressed(bool value);
+
+    virtual void Clear() = 0;
+    virtual bool IsEmpty() const = 0;
+    // The item stream: flags, description, ident, then the kind's data.
+    virtual void LoadFromStream(TStream& stream);
+    virtual void SaveToStream(TStream& stream);
+    virtual uint8_t GetFlags() const;
+
+    // Fires the item's OnChange, then its container's.
+    void Change() override;
+    TQclCustomContainer* Container() const;
+
+protected:
+    virtual void LoadData(TStream& stream, uint8_t flags) = 0;
+    virtual void SaveData(TStream& stream) = 0;
+    void AssignCommon(const TQclListItem& source);
+
+private:
+    std::string description_;
+    uint16_t ident_ = 0;
+    bool compressed_ = false;
+};
+
+class TQclStringListItem : public TQclListItem {
+    TRESKEL_CLASS(TQclStringListItem)
+public:
+    explicit TQclStringListItem(TComponent* owner);
+    TStrings* Items() { return &items_; }
+    void Clear() override;
+    bool IsEmpty() const override { return items_.Count() == 0; }
+    uint8_t GetFlags() const override;
+    void Assign(TPersistent* source) override;
+
+protected:
+    void LoadData(TStream& stream, uint8_t flags) override;
+    void SaveData(TStream& stream) override;
+
+private:
+    TStringList items_;
+};
+
+class TQclWaveListItem : public TQclListItem {
+    TRESKEL_CLASS(TQclWaveListItem)
+public:
+    explicit TQclWaveListItem(TComponent* owner);
+    TQclWave* Wave() { return &wave_; }
+    void Clear() override { wave_.Clear(); }
+    bool IsEmpty() const override { return wave_.IsEmpty(); }
+    uint8_t GetFlags() const override;
+    void Assign(TPersistent* source) override;
+
+protected:
+    void LoadData(TStream& stream, uint8_t flags) override;
+    void SaveData(TStream& stream) override;
+
+private:
+    TQclWave wave_;
+};
+
+// Container kinds: the index into the tables of extensions and signatures.
+enum TQclContainerKind { ckImageList = 0, ckBitmapList = 1, ckWaveList = 2, ckStringList = 3, ckRichTextList = 4,
+                         ckUnknown = 5 };
+std::string QclContainerExt(int kind, bool withDot);
+// "QCLIML30" ... "QCLRTL30", "" for an unknown kind.
+std::string QclContainerSignature(int kind);
+
+class TQclCustomContainer : public TQclBaseContainer {
+    TRESKEL_CLASS(TQclCustomContainer)
+public:
+    explicit TQclCustomContainer(TComponent* owner, int kind) : TQclBaseContainer(owner), kind_(kind) {}
+    ~TQclCustomContainer() override;
+
+    int Kind() const { return kind_; }
+    // Adds `item` (which the container then owns), or a new item when null.
+    int Add(TQclListItem* item = nullptr);
+    void Clear();
+    int Count() const { return static_cast<int>(items_.size()); }
+    // Raises EListError for an index out of range.
+    TQclListItem* Items(int index) const;
+    void AddItemsFrom(const TQclCustomContainer& source);
+    void Assign(TPersistent* source) override;
+
+    // Count, then with offsets a table of each item's stream position, then
+    // the items.  A count or offset that the stream cannot hold raises the
+    // stream read error before anything is made.
+    void LoadFromStream(TStream& stream, bool withOffsets);
+    void SaveToStream(TStream& stream, bool withOffsets);
+    // A container file: the signature, then the stream with offsets.
+    void SaveToFile(const std::string& fileName);
+
+    // Where bitmap items fetch an empty bitmap from (0..4, see the bitmap
+    // item); mode 3 would load a library and is refused.
+    int StorageMode() const { return storageMode_; }
+    void SetStorageMode(int value) { storageMode_ = value; }
+    TQclPathPrefix PathPrefix() const { return pathPrefix_; }
+    void SetPathPrefix(TQclPathPrefix value) { pathPrefix_ = value; }
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(const std::string& value) { fileName_ = value; }
+
+    virtual TQclListItem* NewItem() = 0;
+
+protected:
+    virtual void AssignSettings(const TQclCustomContainer& source) {}
+
+private:
+    int kind_;
+    std::vector<TQclListItem*> items_;
+    int storageMode_ = 0;
+    TQclPathPrefix pathPrefix_ = TQclPathPrefix::ppProgram;
+    std::string fileName_;
+};
+
+class TQclStringList : public TQclCustomContainer {
+    TRESKEL_CLASS(TQclStringList)
+public:
+    explicit TQclStringList(TComponent* owner) : TQclCustomContainer(owner, ckStringList) {}
+    TQclListItem* NewItem() override { return new TQclStringListItem(this); }
+    TQclStringListItem* Items(int index) const {
+        return static_cast<TQclStringListItem*>(TQclCustomContainer::Items(index));
+    }
+};
+
+class TQclWaveList : public TQclCustomContainer {
+    TRESKEL_CLASS(TQclWaveList)
+public:
+    explicit TQclWaveList(TComponent* owner) : TQclCustomContainer(owner, ckWaveList) {}
+    TQclListItem* NewItem() override { return new TQclWaveListItem(this); }
+    TQclWaveListItem* Items(int index) const {
+        return static_cast<TQclWaveListItem*>(TQclCustomContainer::Items(index));
+    }
+};
+
+// Reads a container file's signature and count; with `offsets`, also its
+// offset table (each checked against the file).  Returns the kind, 5 when
+// no signature matches (offsets then untouched).  Count is -1 when not
+// even the count could be read.
+int QclReadContainerHeader(TStream& file, int& count, std::vector<uint32_t>* offsets);
+int QclReadContainerHeader(const std::string& fileName, int& count, std::vector<uint32_t>* offsets);
+// Lets `item` read item `index` of a container file of `kind`; raises an
+// Exception naming the file for another kind and EListError for an index
+// outside the file.
+bool QclLoadContainerItem(TStream& file, const std::string& fileName, int kind,
+                          const std::vector<uint32_t>* offsets, TQclListItem& item, int index);
+bool QclLoadContainerItem(const std::string& fileName, int kind, const std::vector<uint32_t>* offsets,
+                          TQclListItem& item, int index);
+
+}  // namespace treskel

@@ -1,0 +1,345 @@
+#include "store/NoteStore.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "store/ByteIO.h"
+#include "store/CRC32c.h"
+#include "store/NoteFile.h"
+#include "store/TreeFile.h"
+#include "platform/FileSys.h"
+#include "platform/SysUtils.h"
+
+namespace treskel {
+
+namespace {
+
+constexpr size_t kCopyBuffer = 1 << 20;
+
+// The id a note file is named after; false for any other name.
+bool NoteFileId(const std::string& name, int32_t& id) {
+    int value = 0;
+    if (name.empty() || name.size() > 11 || !TryStrToInt(name, value) || IntToStr(value) != name) return false;
+    id = value;
+    return true;
+}
+
+// A change of letter case alone goes through a name of its own, since a
+// file system that ignores case may keep the old spelling otherwise.
+void RenameTreskelFile(const std::string& from, const std::string& to) {
+    if (AnsiCompareText(from, to) != 0) {
+        RenameFile(from, to);
+        return;
+    }
+    std::string step = from + ".renaming";
+    if (RenameFile(from, step) && !RenameFile(step, to)) RenameFile(step, from);
+}
+
+void CopyBytes(TStream& from, TStream& to, int64_t size, std::vector<uint8_t>& buf) {
+    while (size > 0) {
+        const int64_t n = std::min<int64_t>(size, static_cast<int64_t>(buf.size()));
+        from.ReadBuffer(buf.data(), n);
+        to.WriteBuffer(buf.data(), n);
+        size -= n;
+    }
+}
+
+// The entry of one item in the archive being written.
+struct PackEntry {
+    int32_t id;
+    int64_t size = -1;           // -1: none
+    int64_t archiveOffset = -1;  // in the old archive; -1: from the loose file
+};
+
+}  // namespace
+
+void TNoteStore::SetDataPath(const std::string& dataPath) {
+    dataPath_ = dataPath;
+    caption_.clear();
+    notes_.clear();
+    archiveIds_.clear();
+    removed_.clear();
+}
+
+const TArchiveEntry* TNoteStore::ArchiveNote(int32_t id) const {
+    if (removed_.count(id) != 0) return nullptr;
+    auto it = notes_.find(id);
+    return it != notes_.end() ? &it->second : nullptr;
+}
+
+bool TNoteStore::IdInUse(int32_t id) const { return archiveIds_.count(id) != 0 || FileExists(NoteName(id)); }
+
+void TNoteStore::RemoveStaleFiles(const std::string& caption) {
+    for (const TSearchRec& f : FindFiles(dataPath_ + "*.tmp")) {
+        if (!SameText(ExtractFileExt(f.Name), ".tmp")) continue;
+        const std::string stem = f.Name.substr(0, f.Name.size() - 4);
+        int32_t id;
+        if (NoteFileId(stem, id) || SameText(stem, caption + ".tsx")) ops_.Delete(dataPath_ + f.Name);
+    }
+}
+
+void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
+    SetDataPath(dataPath_);
+    tree.Clear();
+    RemoveStaleFiles(caption);
+    const std::string archiveName = ArchiveFileName(dataPath_, caption);
+    const std::string treeName = TreeFileName(dataPath_, caption);
+    auto loadTree = [&](TStream& s) {
+        try {
+            LoadTreskel(tree, s);
+        } catch (const ETreeFileError& e) {
+            tree.Clear();
+            throw ETreskelError(Format("The tree file %s cannot be read: %s", treeName.c_str(), e.Message().c_str()));
+        }
+    };
+    if (!FileExists(archiveName)) {
+        // A new treskel; or one of which only the tree file is left.
+        if (FileSizeOf(treeName) > 0) {
+            TFileStream f(treeName, fmOpenRead | fmShareDenyWrite);
+            loadTree(f);
+        }
+        caption_ = caption;
+        return;
+    }
+    TArchiveIndex index;
+    TMemoryStream treeBytes;
+    {
+        std::unique_ptr<TStream> archive = ops_.OpenRead(archiveName);
+        index = ScanArchive(*archive, archiveName);
+        if (index.TreeSize > 0) {
+            archive->SetPosition(index.TreeOffset);
+            treeBytes.SetSize(index.TreeSize);
+            archive->ReadBuffer(treeBytes.Memory(), index.TreeSize);
+        }
+    }
+    loadTree(treeBytes);
+    try {
+        CheckArchiveEntries(index, tree, archiveName);
+    } catch (...) {
+        tree.Clear();
+        throw;
+    }
+    // The tree file stays beside the archive until the next save.
+    if (index.TreeSize >= 0) {
+        TFileStream f(treeName, fmCreate);
+        f.WriteBuffer(treeBytes.Memory(), treeBytes.Size());
+    }
+    for (const TArchiveEntry& e : index.Entries) {
+        archiveIds_.insert(e.Id);
+        if (e.Size >= 0) notes_[e.Id] = e;
+    }
+    caption_ = caption;
+}
+
+void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
+    const std::string archiveName = ArchiveFileName(dataPath_, caption);
+    const std::string tempName = TempArchiveFileName(dataPath_, caption);
+    const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
+    const bool ownArchive = !caption_.empty() && caption == caption_;
+
+    // The loose note files, from one listing of the directory.
+    std::unordered_map<int32_t, int64_t> loose;
+    for (const TSearchRec& f : FindFiles(dataPath_ + "*")) {
+        int32_t id;
+        if (NoteFileId(f.Name, id)) loose[id] = f.Size;
+    }
+    std::vector<PackEntry> entries;
+    std::unordered_set<int32_t> packedIds;
+    ForEachItem(tree, [&](TItemNode* node) {
+        const TItemData& d = *node->Data();  // TreeFileBytes gave every node a record
+        PackEntry e{d.Id};
+        // Two items of one id share one note: the first carries it.
+        if (d.IsLink == 0 && packedIds.count(d.Id) == 0) {
+            if (auto it = loose.find(d.Id); it != loose.end()) {
+                e.size = it->second;
+            } else if (const TArchiveEntry* a = ownArchive ? ArchiveNote(d.Id) : nullptr) {
+                e.size = a->Size;
+                e.archiveOffset = a->Offset;
+            }
+        }
+        if (e.size >= 0) packedIds.insert(d.Id);
+        entries.push_back(e);
+    });
+
+    std::unordered_map<int32_t, TArchiveEntry> written;
+    try {
+        uint32_t writtenCrc;
+        int64_t writtenSize;
+        {
+            std::unique_ptr<TStream> old;
+            std::unique_ptr<TStream> out = ops_.Create(tempName);
+            TCrcWriteStream crcOut(*out);
+            TBufferedWriter w(crcOut, kCopyBuffer);
+            w.WriteU32(static_cast<uint32_t>(treeBytes.size()));
+            w.Write(treeBytes.data(), treeBytes.size());
+            w.WriteU32(static_cast<uint32_t>(entries.size()));
+            int64_t at = 8 + static_cast<int64_t>(treeBytes.size());
+            std::vector<uint8_t> buf(kCopyBuffer);
+            for (const PackEntry& e : entries) {
+                w.WriteU32(static_cast<uint32_t>(e.id));
+                at += 8;
+                if (e.size < 0) {
+                    w.WriteU32(0xFFFFFFFFu);
+                    continue;
+                }
+                if (e.size > std::numeric_limits<int32_t>::max())
+                    throw EWriteError(Format("the note file %d is too large for an archive", e.id));
+                w.WriteU32(static_cast<uint32_t>(e.size));
+                std::unique_ptr<TStream> note;
+                TStream* from;
+                if (e.archiveOffset < 0) {
+                    note = ops_.OpenRead(NoteName(e.id));
+                    from = note.get();
+                } else {
+                    if (!old) old = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+                    old->SetPosition(e.archiveOffset);
+                    from = old.get();
+                }
+                for (int64_t left = e.size; left > 0;) {
+                    const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
+                    from->ReadBuffer(buf.data(), n);
+                    w.Write(buf.data(), static_cast<size_t>(n));
+                    left -= n;
+                }
+                written[e.id] = TArchiveEntry{e.id, at, e.size};
+                at += e.size;
+            }
+            w.Flush();
+            ops_.Flush(*out);
+            writtenCrc = crcOut.Crc();
+            writtenSize = crcOut.Written();
+        }
+        // Read it back: only an archive whose every byte is as written may
+        // replace the old one.
+        {
+            std::unique_ptr<TStream> in = ops_.OpenRead(tempName);
+            if (in->Size() != writtenSize) throw EReadError("the new archive reads back with another size");
+            std::vector<uint8_t> buf(kCopyBuffer);
+            uint32_t crc = Crc32Start;
+            for (int64_t left = writtenSize; left > 0;) {
+                const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
+                in->ReadBuffer(buf.data(), n);
+                crc = UpdateCrc32(buf.data(), static_cast<size_t>(n), crc);
+                left -= n;
+            }
+            if (FinishCrc32(crc) != writtenCrc) throw EReadError("the new archive reads back with other bytes");
+        }
+        if (!ops_.Replace(tempName, archiveName))
+            throw EInOutError("the new archive cannot replace the old one: " + LastFileError());
+    } catch (const Exception& e) {
+        ops_.Delete(tempName);
+        std::string cause = e.Message();
+        while (!cause.empty() && (cause.back() == '.' || cause.back() == ' ')) cause.pop_back();
+        throw ETreskelError(Format("The treskel \"%s\" could not be saved: %s. The previous archive and the note files "
+                                   "are unchanged.",
+                                   caption.c_str(), cause.c_str()));
+    } catch (...) {
+        ops_.Delete(tempName);
+        throw;
+    }
+
+    // The archive holds everything now; a loose file that cannot be deleted
+    // only stays behind, and wins over the same note in the archive.
+    const std::string treeName = TreeFileName(dataPath_, caption);
+    if (FileExists(treeName)) ops_.Delete(treeName);
+    for (const PackEntry& e : entries)
+        if (e.size >= 0 && e.archiveOffset < 0) ops_.Delete(NoteName(e.id));
+    caption_ = caption;
+    notes_ = std::move(written);
+    archiveIds_.clear();
+    for (const PackEntry& e : entries) archiveIds_.insert(e.id);
+    removed_.clear();
+}
+
+void TNoteStore::Rename(const std::string& from, const std::string& to) {
+    RenameTreskelFile(TreeFileName(dataPath_, from), TreeFileName(dataPath_, to));
+    RenameTreskelFile(ArchiveFileName(dataPath_, from), ArchiveFileName(dataPath_, to));
+    if (!caption_.empty() && caption_ == from) caption_ = to;
+}
+
+bool TNoteStore::Load(int32_t id, TStream& rtf, LH5Compression& lh5) {
+    if (LoadNoteFile(NoteName(id), rtf, lh5)) return true;
+    const TArchiveEntry* e = ArchiveNote(id);
+    if (e == nullptr) return false;
+    TMemoryStream note;
+    {
+        std::unique_ptr<TStream> archive = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+        archive->SetPosition(e->Offset);
+        note.SetSize(e->Size);
+        archive->ReadBuffer(note.Memory(), e->Size);
+    }
+    LoadNote(note, rtf, lh5);
+    return true;
+}
+
+uint32_t TNoteStore::Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5) {
+    return SaveNoteFile(NoteName(id), level, title, rtf, lh5, TempDirectory(), ops_);
+}
+
+void TNoteStore::Copy(int32_t from, int32_t to) {
+    std::unique_ptr<TStream> source;
+    int64_t size;
+    const TArchiveEntry* e = nullptr;
+    if (FileExists(NoteName(from))) {
+        source = ops_.OpenRead(NoteName(from));
+        size = source->Size();
+    } else if ((e = ArchiveNote(from)) != nullptr) {
+        source = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+        source->SetPosition(e->Offset);
+        size = e->Size;
+    } else {
+        return;
+    }
+    const std::string tempName = NoteName(to) + ".tmp";
+    try {
+        {
+            std::unique_ptr<TStream> out = ops_.Create(tempName);
+            std::vector<uint8_t> buf(static_cast<size_t>(std::min<int64_t>(size, kCopyBuffer)) + 1);
+            CopyBytes(*source, *out, size, buf);
+            ops_.Flush(*out);
+        }
+        if (!ops_.Replace(tempName, NoteName(to))) throw EFCreateError("Cannot create file " + NoteName(to));
+    } catch (const Exception&) {
+        // The clone shows an empty note rather than half of one.
+        ops_.Delete(tempName);
+    }
+}
+
+void TNoteStore::Remove(int32_t id) {
+    ops_.Delete(NoteName(id));  // a missing file is no error
+    removed_.insert(id);
+}
+
+int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClock& clock) {
+    constexpr int32_t kIdRange = 100000000;  // ids have at most 8 digits
+    std::unordered_set<int32_t> used;
+    ForEachItem(tree, [&used](TItemNode* node) {
+        if (node->Data() != nullptr) used.insert(node->Data()->Id);
+    });
+    int32_t id = NewItemId(clock());
+    if (id < 0 || id >= kIdRange) id = 0;
+    for (int32_t tried = 0; tried < kIdRange; ++tried) {
+        if (used.count(id) == 0 && !notes.IdInUse(id)) return id;
+        id = (id + 1) % kIdRange;
+    }
+    throw EInvalidOperation("No free item id is left");
+}
+
+void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
+    TNoteStore notes(ops);
+    notes.SetDataPath(dataPath);
+    notes.Pack(tree, caption);
+}
+
+void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {
+    PackTreskel(tree, dataPath, caption, ops);
+    ReleaseRecords(tree);
+}
+
+void OpenTreskel(TItemTree& tree, const std::string& dataPath, const std::string& caption) {
+    TNoteStore notes;
+    notes.SetDataPath(dataPath);
+    notes.Open(tree, caption);
+}
+
+}  // namespace treskel

@@ -1,0 +1,88 @@
+// The notes of the open treskel.  Every reader and writer of note files
+// goes through here: opening checks the archive and keeps an index of its
+// note entries instead of unpacking them; a note is read from its loose
+// file when there is one (a note saved before a crash wins), otherwise from
+// its entry in the archive; a saved note is written as its loose file.
+// Packing writes the new archive from the tree, the loose files and the
+// unchanged entries of the old archive.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "compress/LH5Control.h"
+#include "store/FileOps.h"
+#include "store/ItemData.h"
+#include "store/ItemTree.h"
+#include "store/TreskelArchive.h"
+
+namespace treskel {
+
+class TNoteStore {
+public:
+    explicit TNoteStore(TFileOps& ops = DefaultFileOps()) : ops_(ops) {}
+
+    // The directory of the archives and note files, ending in a separator.
+    // Forgets any open treskel.
+    void SetDataPath(const std::string& dataPath);
+    const std::string& DataPath() const { return dataPath_; }
+
+    // Opens the treskel of `caption`: removes temporary files a crash left,
+    // checks the archive whole (a damaged one raises ETreskelError before
+    // anything is written and leaves the tree empty), loads the tree and
+    // writes its tree file.  No archive: an empty tree.
+    void Open(TItemTree& tree, const std::string& caption);
+    // Saves the tree and its notes as the archive of `caption` without ever
+    // losing a note: the new archive is written under a temporary name,
+    // flushed, read back and checked, and replaces the old one; only then
+    // are the loose files deleted.  On failure everything stays as it was
+    // and ETreskelError says why.
+    void Pack(const TItemTree& tree, const std::string& caption);
+    // Renames the files of a treskel, the open one's included.
+    void Rename(const std::string& from, const std::string& to);
+
+    // Reads the note into `rtf`; false, with nothing read, when the item has
+    // none.
+    bool Load(int32_t id, TStream& rtf, LH5Compression& lh5);
+    // Writes the note as its loose file and returns the file's CRC-32.
+    uint32_t Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5);
+    // Gives `to` a copy of the note of `from`; nothing when there is none.
+    // A copy that fails leaves `to` without a note.
+    void Copy(int32_t from, int32_t to);
+    // The note of a removed item: gone from the loose files and from what
+    // the next archive takes of the old one.
+    void Remove(int32_t id);
+    // An id that a new item must not take: a loose note file or any entry
+    // of the open archive bears it.
+    bool IdInUse(int32_t id) const;
+
+private:
+    std::string NoteName(int32_t id) const { return NoteFileName(dataPath_, id); }
+    const TArchiveEntry* ArchiveNote(int32_t id) const;
+    void RemoveStaleFiles(const std::string& caption);
+
+    TFileOps& ops_;
+    std::string dataPath_;
+    std::string caption_;  // of the open archive
+    std::unordered_map<int32_t, TArchiveEntry> notes_;  // the archive's notes by id
+    std::unordered_set<int32_t> archiveIds_;             // every id of the archive
+    std::unordered_set<int32_t> removed_;
+};
+
+// A new id from the clock that no item of `tree` uses and the store does
+// not hold: the formula's value, or the next free one above it.  Never
+// negative, at most 8 digits.
+int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClock& clock = SystemTimeStamp);
+
+// The same steps for callers without an open treskel: packing the loose
+// files, and opening.
+void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
+                 TFileOps& ops = DefaultFileOps());
+// PackTreskel, then the records of all items are released.
+void SaveTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption,
+                 TFileOps& ops = DefaultFileOps());
+void OpenTreskel(TItemTree& tree, const std::string& dataPath, const std::string& caption);
+
+}  // namespace treskel
