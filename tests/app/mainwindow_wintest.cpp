@@ -1,5 +1,8 @@
 #include "MainWindowTest.h"
 
+#include "app/LinkInformation.h"
+#include "app/SearchDialog.h"
+
 #include "store/CRC32c.h"
 #include "store/TreeFile.h"
 #include "store/TreskelArchive.h"
@@ -170,7 +173,7 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     for (size_t i = 1; i < 3; ++i) EXPECT_NE(MessageBoxes()[i].text.find("too long"), std::string::npos);
     EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
     EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsk", "Work.tsx"}));
     // The longest name that fits is taken.
     AnswerNextQuery(std::string(259 - DataDir().size() - 8, 'n'));
     Run(W->RenameTreskel);
@@ -357,16 +360,13 @@ TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsThe
     NewTreskel("Work");
     TTreeNode* a = AddItem("Alpha");
     SaveNote(a, "saved before");
-    NewTreskel("Other");  // leaving Work packs it
-    SelectTab(0);
-    a = Node("Alpha");
-    ASSERT_NE(a, nullptr);
     const std::string noteFile = DataFile(std::to_string(Record(a)->Id));
     W->TreeView->SetSelected(a);
     TypeNote(" and typed");
     ASSERT_TRUE(W->NoteModified);
     const std::vector<unsigned char> archive = ReadAll(DataFile("Work.tsx"));
     const std::vector<unsigned char> tree = ReadAll(DataFile("Work.tsk"));
+    ASSERT_FALSE(tree.empty());
     const std::vector<unsigned char> note = ReadAll(noteFile);
     // The note file is held by another program: it cannot be written.
     HANDLE held = CreateFileA(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -581,9 +581,12 @@ TEST_F(Session, EverythingIsFoundAgainAsItWasLeft) {
 namespace treskel::test {
 
 // Not part of the suite: builds a scene and keeps it on screen for a
-// screenshot (run with --gtest_also_run_disabled_tests).
+// screenshot (run with --gtest_also_run_disabled_tests): the main window
+// with a note in the editor's default font, italic words and a bulleted
+// list, and below it the search and item information dialogs.
 TEST_F(Session, DISABLED_ScreenshotScene) {
     StartWindow();
+    W->SetBounds(8, 8, W->Width(), W->Height());
     NewTreskel("Personal");
     NewTreskel("Work");
     auto item = [&](TAction* a, const std::string& caption, int colour, int style) {
@@ -604,14 +607,18 @@ TEST_F(Session, DISABLED_ScreenshotScene) {
     item(W->NewRootItem, "Old things", 7, 8);
     W->TreeView->SetSelected(plans);
     plans->Expand(true);
+    // The default font (MS Sans Serif, 8 points); bullets as the control
+    // writes them, in Symbol.
     std::string rtf =
-        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman Times New Roman;}"
+        "{\\f2\\fnil\\fcharset2 Symbol;}}"
         "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green90\\blue160;\\red255\\green255\\blue0;}"
-        "\\qc\\f0\\fs32\\b\\cf2 Project plans\\b0\\cf0\\par\\ql\\fs20 "
-        "The first {\\b milestone} is due in {\\i spring}; the {\\ul budget} follows.\\par"
-        "{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}\\fi-200\\li200 "
-        "{\\cf1 Ask for the plans}\\par{\\pntext\\f0 \\'b7\\tab}{\\highlight3 Book the room}\\par"
-        "\\pard\\f1\\fs24 Notes in another font, at 12 points.\\par}";
+        "\\qc\\f0\\fs32\\b\\cf2 Project plans\\b0\\cf0\\par\\ql\\fs16 "
+        "The first {\\b milestone} is due in {\\i spring, with italics that slant}; the {\\ul budget} follows.\\par"
+        "{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'b7}}\\fi-200\\li200 "
+        "{\\cf1 Ask for the plans}\\par{\\pntext\\f2\\'b7\\tab}{\\i Book the room}\\par"
+        "{\\pntext\\f2\\'b7\\tab}{\\highlight3 Send the minutes}\\par"
+        "\\pard\\f1\\fs24 Notes in another font, at 12 points, {\\i and in italics}.\\par}";
     TMemoryStream in;
     in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
     in.SetPosition(0);
@@ -622,6 +629,17 @@ TEST_F(Session, DISABLED_ScreenshotScene) {
     W->TreeView->SetSelected(plans);
     W->TreeViewClick(W->TreeView);
     W->TreeView->SetFocus();
+    OwnedPtr<TfrmSearch> search = MakeForm<TfrmSearch>();
+    search->SetPosition(TPosition::poDesigned);
+    search->SetBounds(8, W->Top() + W->Height() + 16, search->Width(), search->Height());
+    search->Show();
+    OwnedPtr<TfrmItemInfo> info = MakeForm<TfrmItemInfo>();
+    info->SetPosition(TPosition::poDesigned);
+    info->SetBounds(search->Left() + search->Width() + 16, search->Top(), info->Width(), info->Height());
+    info->Edit1->SetText(plans->Text());
+    info->Edit3->SetText(IntToStr(plans->Count()));
+    info->ItemData = Record(plans);
+    info->Show();
     DWORD until = GetTickCount() + 15000;
     while (GetTickCount() < until) {
         PumpMessages();
