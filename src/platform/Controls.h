@@ -23,6 +23,9 @@ class TPopupMenu;
 class TCustomForm;
 class TBasicAction;
 class TControlActionLink;
+namespace ctl {
+class DragSession;
+}
 class TDragObject;
 
 struct TMessage {
@@ -46,7 +49,6 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM
                       CM_MENUCHANGED = CM_BASE + 21, CM_APPKEYDOWN = CM_BASE + 22,
                       CM_APPSYSCOMMAND = CM_BASE + 23, CM_BUTTONPRESSED = CM_BASE + 24,
                       CM_SHOWINGCHANGED = CM_BASE + 25, CM_ENTER = CM_BASE + 26, CM_EXIT = CM_BASE + 27,
-                      CM_DESIGNHITTEST = CM_BASE + 28, CM_ICONCHANGED = CM_BASE + 29,
                       CM_WANTSPECIALKEY = CM_BASE + 30, CM_RELEASE = CM_BASE + 33,
                       CM_SHOWHINTCHANGED = CM_BASE + 34, CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
                       CM_SYSCOLORCHANGE = CM_BASE + 36, CM_WININICHANGE = CM_BASE + 37,
@@ -54,7 +56,7 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM
                       CM_TABSTOPCHANGED = CM_BASE + 40, CM_CONTROLLISTCHANGE = CM_BASE + 44,
                       CM_CHILDKEY = CM_BASE + 46, CM_DRAG = CM_BASE + 47, CM_HINTSHOW = CM_BASE + 48,
                       CM_RECREATEWND = CM_BASE + 51, CM_INVALIDATE = CM_BASE + 52,
-                      CM_SYSFONTCHANGED = CM_BASE + 53, CM_CONTROLCHANGE = CM_BASE + 54,
+                      CM_CONTROLCHANGE = CM_BASE + 54,
                       CM_CHANGED = CM_BASE + 55, CM_MOUSEWHEEL = CM_BASE + 67;
 
 // Notifications a parent window reflects back to the child control.
@@ -81,7 +83,7 @@ TRESKEL_ENUM_INFO(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
 using TAnchors = Set<TAnchorKind>;
 
 enum class TControlStyleItem {
-    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
+    csAcceptsControls, csCaptureMouse, csClickEvents, csFramed, csSetCaption, csOpaque,
     csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
     csDisplayDragImage, csReflector, csActionClient, csMenuEvents
 };
@@ -89,7 +91,7 @@ using TControlStyle = Set<TControlStyleItem>;
 
 enum class TControlStateItem {
     csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating, csPaintCopy,
-    csCustomPaint, csDestroyingHandle, csDocking
+    csCustomPaint, csDestroyingHandle
 };
 using TControlState = Set<TControlStateItem>;
 
@@ -297,6 +299,7 @@ protected:
     std::string text_;
 
 private:
+    friend class ctl::DragSession;
     friend class TWinControl;
     friend class TApplication;
     void HandleMouseMessage(TMessage& m);

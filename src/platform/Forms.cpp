@@ -291,62 +291,74 @@ void TCustomForm::Release() {
 
 void TCustomForm::SetModalResult(TModalResult r) { modalResult_ = r; }
 
+namespace {
+// While a form is modal every other window of the program waits, and the
+// application counts a modal level; however the loop ends, exceptions
+// included, both are given back.
+class ModalScope {
+public:
+    ModalScope(TCustomForm* form, TApplication* app, bool& modalFlag) : app_(app), modal_(modalFlag) {
+        for (int i = 0; i < EnsureScreen()->FormCount(); ++i) {
+            TCustomForm* f = Screen->Forms(i);
+            if (f != form && f->HandleAllocated() && IsWindowEnabled(f->Handle()) && IsWindowVisible(f->Handle())) {
+                EnableWindow(f->Handle(), FALSE);
+                disabled_.push_back(f->Handle());
+            }
+        }
+        modal_ = true;
+        app_->EnterModal();
+    }
+    ~ModalScope() {
+        modal_ = false;
+        app_->LeaveModal();
+        for (HWND h : disabled_)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    TApplication* app_;
+    bool& modal_;
+    std::vector<HWND> disabled_;
+};
+}  // namespace
+
 int TCustomForm::ShowModal() {
     if (Visible() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     TApplication* app = EnsureApplication();
     HWND activeBefore = GetActiveWindow();
-    // Every other window of the program waits while this one is up.
-    std::vector<HWND> disabled;
-    for (int i = 0; i < EnsureScreen()->FormCount(); ++i) {
-        TCustomForm* f = Screen->Forms(i);
-        if (f != this && f->HandleAllocated() && IsWindowEnabled(f->Handle()) && IsWindowVisible(f->Handle())) {
-            EnableWindow(f->Handle(), FALSE);
-            disabled.push_back(f->Handle());
-        }
-    }
-    modal_ = true;
-    modalResult_ = mrNone;
-    app->EnterModal();
-    TModalResult result = mrNone;
     TCloseAction closeAction = TCloseAction::caHide;
     try {
+        ModalScope scope(this, app, modal_);
+        modalResult_ = mrNone;
         Show();
-        for (;;) {
-            app->HandleMessage();
-            if (app->Terminated()) {
-                modalResult_ = mrCancel;
-            }
-            if (modalResult_ != mrNone) {
-                // The form may refuse to close.
-                bool canClose = CloseQuery();
-                TCloseAction action = TCloseAction::caHide;
-                if (canClose) DoClose(action);
-                if (!canClose || action == TCloseAction::caNone) {
-                    if (app->Terminated()) break;
-                    modalResult_ = mrNone;
-                    continue;
-                }
-                closeAction = action;
-                break;
-            }
-        }
-        result = modalResult_;
+        closeAction = RunModalLoop(app);
     } catch (...) {
-        modal_ = false;
-        app->LeaveModal();
-        for (HWND h : disabled) EnableWindow(h, TRUE);
         Hide();
         throw;
     }
-    modal_ = false;
-    app->LeaveModal();
-    for (HWND h : disabled)
-        if (IsWindow(h)) EnableWindow(h, TRUE);
+    TModalResult result = modalResult_;
     if (activeBefore != nullptr && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
     Hide();
     // A form that asked to be freed on closing goes once its caller is done.
     if (closeAction == TCloseAction::caFree) Release();
     return result;
+}
+
+TCloseAction TCustomForm::RunModalLoop(TApplication* app) {
+    for (;;) {
+        app->HandleMessage();
+        if (app->Terminated()) modalResult_ = mrCancel;
+        if (modalResult_ == mrNone) continue;
+        // The form may refuse to close.
+        bool canClose = CloseQuery();
+        TCloseAction action = TCloseAction::caHide;
+        if (canClose) DoClose(action);
+        if (canClose && action != TCloseAction::caNone) return action;
+        if (app->Terminated()) return TCloseAction::caHide;
+        modalResult_ = mrNone;
+    }
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -567,7 +579,7 @@ TApplication* EnsureApplication() {
     return Application;
 }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+TApplication::TApplication(TComponent* owner) : TComponent(owner), hintTimer_([this] { ShowHintNow(); }) {
     if (Application == nullptr) Application = this;
     char buf[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
@@ -588,8 +600,6 @@ TApplication::~TApplication() {
 }
 
 namespace {
-constexpr UINT_PTR kHintTimer = 1;
-
 // "Short|Long": the tooltip shows the short part, the application's Hint
 // the long one.
 std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
@@ -604,11 +614,11 @@ void TApplication::MouseControlChanged(TControl* control) {
     hintControl_ = control;
     SetHint(control != nullptr ? LongHint(control->Hint()) : std::string());
     if (control != nullptr && showHint_ && control->ShowHint() && !ShortHint(control->Hint()).empty())
-        SetTimer(Handle(), kHintTimer, static_cast<UINT>(hintPause_), nullptr);
+        hintTimer_.Start(static_cast<unsigned>(hintPause_));
 }
 
 void TApplication::CancelHint() {
-    if (handle_ != nullptr) KillTimer(handle_, kHintTimer);
+    hintTimer_.Stop();
     if (hintWindow_ != nullptr) {
         TOOLINFOA ti{};
         ti.cbSize = sizeof ti;
@@ -619,7 +629,7 @@ void TApplication::CancelHint() {
 }
 
 void TApplication::ShowHintNow() {
-    KillTimer(Handle(), kHintTimer);
+    hintTimer_.Stop();
     if (hintControl_ == nullptr) return;
     std::string text = ShortHint(hintControl_->Hint());
     if (text.empty()) return;
@@ -644,14 +654,6 @@ void TApplication::ShowHintNow() {
 }
 
 LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER && wParam == kHintTimer && Application != nullptr) {
-        try {
-            Application->ShowHintNow();
-        } catch (...) {
-            HandleCallbackException();
-        }
-        return 0;
-    }
     if (msg == WM_ACTIVATEAPP && Application != nullptr) {
         try {
             if (wParam && Application->OnActivate) Application->OnActivate(Application);

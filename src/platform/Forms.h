@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/UtilityWindow.h"
 
 namespace treskel {
 
@@ -46,6 +47,8 @@ const IntIdents& ModalResultIdents();
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TApplication;
 
 class TCustomForm : public TCustomControl {
     TRESKEL_CLASS(TCustomForm)
@@ -134,6 +137,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // The messages of a modal form until it closes; how it closes.
+    TCloseAction RunModalLoop(TApplication* app);
     void ApplyPosition();
     void DoDialogKey(TMessage& m);
     void SetWindowToMonitor() {}
@@ -262,6 +267,7 @@ private:
     int hintPause_ = 500;
     TControl* hintControl_ = nullptr;
     HWND hintWindow_ = nullptr;
+    UtilityTimer hintTimer_;
     int modalLevel_ = 0;
 };
 

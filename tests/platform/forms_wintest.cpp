@@ -219,6 +219,40 @@ TEST(DragAndDrop, DroppingOnAControlThatAcceptsCallsItsDragDrop) {
     EXPECT_EQ(log, (std::vector<std::string>{"drop source at 5,6", "end on target"}));
 }
 
+TEST(DragAndDrop, AHandlerThatThrowsEndsTheDragAndTheNextOneStarts) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(0, 0, 400, 300);
+    auto* source = Create<TButton>(form.get());
+    source->SetParent(form.get());
+    source->SetBounds(10, 10, 80, 25);
+    auto* target = Create<TEdit>(form.get());
+    target->SetParent(form.get());
+    target->SetBounds(200, 100, 100, 25);
+    bool fail = true;
+    int drops = 0;
+    target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) {
+        if (fail) throw Exception("Drag failed");
+        accept = src == source;
+    };
+    target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+    form->Show();
+    PumpMessages();
+    TPoint inTarget = source->ScreenToClient(target->ClientToScreen({5, 6}));
+    auto drag = [&] {
+        PostMessageA(source->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTarget.x, inTarget.y));
+        PostMessageA(source->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(inTarget.x, inTarget.y));
+        source->BeginDrag(true);
+    };
+    EXPECT_THROW(drag(), Exception);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(source->Dragging());
+    EXPECT_EQ(CurrentDragObject(), nullptr);
+    PumpMessages();  // the release the failed drag left unread
+    fail = false;
+    drag();
+    EXPECT_EQ(drops, 1);
+}
+
 TEST(Forms, SystemChangesReachEveryControlOfTheForm) {
     auto form = MakeForm<TForm>();
     auto* panel = Create<TEdit>(form.get());
@@ -253,6 +287,24 @@ TEST(Forms, AModalFormThatAsksToBeFreedIsFreedAfterItsCaller) {
     EXPECT_FALSE(destroyed);  // the caller may still read it
     PumpMessages();
     EXPECT_TRUE(destroyed);
+}
+
+TEST(Forms, AThrowingCloseHandlerEndsTheModalLoopAndWakesTheOtherWindows) {
+    auto owner = MakeForm<TForm>();
+    owner->Show();
+    auto form = MakeForm<TForm>();
+    form->OnClose = [](TObject*, TCloseAction&) { throw Exception("Close failed"); };
+    Application->OnIdle = [&](TObject*, bool& done) {
+        if (form->Modal()) form->SetModalResult(mrOk);
+        done = false;
+    };
+    int level = Application->ModalLevel();
+    EXPECT_THROW(form->ShowModal(), Exception);
+    Application->OnIdle = nullptr;
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    EXPECT_FALSE(form->Modal());
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(Application->ModalLevel(), level);
 }
 
 TEST(Graphics, AMaskIsWhiteWhereTheColourWasAndBlackElsewhere) {

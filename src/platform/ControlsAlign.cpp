@@ -1,0 +1,189 @@
+// Alignment of child controls and the tab order of windowed controls.
+#include "platform/Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "platform/ActnList.h"
+#include "platform/ControlsHooks.h"
+#include "platform/ControlsPriv.h"
+
+namespace treskel {
+
+using namespace ctl;
+
+void TWinControl::EnableAlign() {
+    if (alignLevel_ > 0 && --alignLevel_ == 0) Realign();
+}
+
+void TWinControl::Realign() {
+    TRect r = ClientRect();
+    AlignControls(nullptr, r);
+}
+
+void TWinControl::RequestAlign() { TControl::RequestAlign(); }
+
+void TWinControl::AlignControls(TControl* control, TRect& rect) {
+    if (alignLevel_ > 0 || IsLoading()) {
+        controlState_ += TControlStateItem::csAlignmentNeeded;
+        return;
+    }
+    controlState_ -= TControlStateItem::csAlignmentNeeded;
+    ++alignLevel_;
+    AdjustClientRect(rect);
+    TRect r = rect;
+    static const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
+    for (TAlign a : order) {
+        std::vector<TControl*> list;
+        for (TControl* c : controls_)
+            if (c->Align() == a && c->Visible()) list.push_back(c);
+        // Controls keep their order along the edge; the one just moved
+        // goes where it was put.
+        auto key = [a](TControl* c) {
+            switch (a) {
+                case TAlign::alTop: return c->Top();
+                case TAlign::alBottom: return -(c->Top() + c->Height());
+                case TAlign::alLeft: return c->Left();
+                case TAlign::alRight: return -(c->Left() + c->Width());
+                default: return 0;
+            }
+        };
+        std::stable_sort(list.begin(), list.end(), [&](TControl* x, TControl* y) {
+            int kx = key(x), ky = key(y);
+            if (kx != ky) return kx < ky;
+            return x == control && y != control;
+        });
+        for (TControl* c : list) {
+            int w = c->Width(), h = c->Height();
+            TRect nb;
+            switch (a) {
+                case TAlign::alTop:
+                    nb = Bounds(r.Left, r.Top, std::max(r.Width(), 0), h);
+                    r.Top += h;
+                    break;
+                case TAlign::alBottom:
+                    nb = Bounds(r.Left, r.Bottom - h, std::max(r.Width(), 0), h);
+                    r.Bottom -= h;
+                    break;
+                case TAlign::alLeft:
+                    nb = Bounds(r.Left, r.Top, w, std::max(r.Height(), 0));
+                    r.Left += w;
+                    break;
+                case TAlign::alRight:
+                    nb = Bounds(r.Right - w, r.Top, w, std::max(r.Height(), 0));
+                    r.Right -= w;
+                    break;
+                default:
+                    nb = Bounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+                    break;
+            }
+            if (nb != c->BoundsRect()) c->SetBounds(nb.Left, nb.Top, nb.Width(), nb.Height());
+        }
+    }
+    // Anchored controls keep their distances to the right and bottom.
+    TRect cr = ClientRect();
+    for (TControl* c : controls_) {
+        if (c->Align() != TAlign::alNone) continue;
+        TAnchors an = c->Anchors();
+        if (!an.Contains(TAnchorKind::akRight) && !an.Contains(TAnchorKind::akBottom)) continue;
+        if (c->anchorParentSize_.cx == 0 && c->anchorParentSize_.cy == 0) continue;
+        int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+        if (an.Contains(TAnchorKind::akRight)) {
+            int right = cr.Right - c->anchorOrigin_.x;
+            if (an.Contains(TAnchorKind::akLeft)) w = std::max(right - l, 0);
+            else l = right - w;
+        }
+        if (an.Contains(TAnchorKind::akBottom)) {
+            int bottom = cr.Bottom - c->anchorOrigin_.y;
+            if (an.Contains(TAnchorKind::akTop)) h = std::max(bottom - t, 0);
+            else t = bottom - h;
+        }
+        if (Bounds(l, t, w, h) != c->BoundsRect()) {
+            TPoint keepOrigin = c->anchorOrigin_;
+            TSize keepSize = c->anchorParentSize_;
+            c->SetBounds(l, t, w, h);
+            c->anchorOrigin_ = keepOrigin;
+            c->anchorParentSize_ = keepSize;
+        }
+    }
+    --alignLevel_;
+}
+
+void TWinControl::AlignAll() {
+    TRect r = ClientRect();
+    AlignControls(nullptr, r);
+}
+
+
+// ------------------------------------------------------------ tab order
+
+int TWinControl::TabOrder() const {
+    if (Parent() == nullptr) return -1;
+    std::vector<TWinControl*> list;
+    for (TControl* c : Parent()->controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) list.push_back(w);
+    std::stable_sort(list.begin(), list.end(), [](TWinControl* a, TWinControl* b) {
+        int ta = a->tabOrder_ < 0 ? INT32_MAX : a->tabOrder_;
+        int tb = b->tabOrder_ < 0 ? INT32_MAX : b->tabOrder_;
+        return ta < tb;
+    });
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) { tabOrder_ = order; }
+
+void TWinControl::SetTabStop(bool v) {
+    if (v == tabStop_) return;
+    tabStop_ = v;
+    if (handle_ != nullptr) {
+        LONG style = GetWindowLongA(handle_, GWL_STYLE);
+        SetWindowLongA(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    }
+    Perform(CM_TABSTOPCHANGED);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) {
+    std::vector<TWinControl*> kids;
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) kids.push_back(w);
+    std::stable_sort(kids.begin(), kids.end(), [](TWinControl* a, TWinControl* b) {
+        int ta = a->tabOrder_ < 0 ? INT32_MAX : a->tabOrder_;
+        int tb = b->tabOrder_ < 0 ? INT32_MAX : b->tabOrder_;
+        return ta < tb;
+    });
+    for (TWinControl* w : kids) {
+        list.push_back(w);
+        w->GetTabOrderList(list);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent) {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty()) return nullptr;
+    int n = static_cast<int>(list.size());
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (list[static_cast<size_t>(i)] == current) start = i;
+    if (start < 0) start = goForward ? n - 1 : 0;
+    int i = start;
+    for (int step = 0; step < n; ++step) {
+        i = goForward ? (i + 1) % n : (i - 1 + n) % n;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c == current) break;
+        if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) && c->CanFocus()) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectFirst() {
+    if (TWinControl* c = FindNextControl(nullptr, true, true, false)) c->SetFocus();
+}
+
+
+}  // namespace treskel
