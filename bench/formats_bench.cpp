@@ -91,12 +91,26 @@ std::vector<uint8_t> Lh5Compress(const std::vector<uint8_t>& data) {
     return out.Bytes();
 }
 
+template <int Level>
 std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data) {
     uLongf n = compressBound(data.size());
     std::vector<uint8_t> out(n);
-    compress2(out.data(), &n, data.data(), data.size(), 6);
+    compress2(out.data(), &n, data.data(), data.size(), Level);
     out.resize(n);
     return out;
+}
+
+std::vector<uint8_t> LzrwCompress(const std::vector<uint8_t>& data) {
+    TReadOnlyMemoryStream in(data.data(), static_cast<int64_t>(data.size()));
+    TMemoryStream out;
+    QclCompressStream(in, out, static_cast<int>(data.size()));
+    return out.Bytes();
+}
+
+using Packer = std::vector<uint8_t> (*)(const std::vector<uint8_t>&);
+
+const std::vector<uint8_t>& Input(benchmark::State& state) {
+    return Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
 }
 
 void Label(benchmark::State& state, const std::vector<uint8_t>& in, size_t packed) {
@@ -104,22 +118,15 @@ void Label(benchmark::State& state, const std::vector<uint8_t>& in, size_t packe
     state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(in.size());
 }
 
-void BM_LH5Compress(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+void BM_Compress(benchmark::State& state, Packer pack) {
+    const auto& in = Input(state);
     size_t packed = 0;
-    for (auto _ : state) packed = Lh5Compress(in).size();
-    Label(state, in, packed);
-}
-
-void BM_ZlibCompress(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    size_t packed = 0;
-    for (auto _ : state) packed = ZlibCompress(in).size();
+    for (auto _ : state) packed = pack(in).size();
     Label(state, in, packed);
 }
 
 void BM_LH5Expand(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
+    const auto& in = Input(state);
     const auto packed = Lh5Compress(in);
     TMemoryStream out;
     out.SetSize(static_cast<int64_t>(in.size()));
@@ -135,9 +142,22 @@ void BM_LH5Expand(benchmark::State& state) {
     Label(state, in, packed.size());
 }
 
-void BM_ZlibExpand(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    const auto packed = ZlibCompress(in);
+void BM_LzrwExpand(benchmark::State& state) {
+    const auto& in = Input(state);
+    const auto packed = LzrwCompress(in);
+    TMemoryStream out;
+    out.SetSize(static_cast<int64_t>(in.size()));
+    for (auto _ : state) {
+        TReadOnlyMemoryStream src(packed.data(), static_cast<int64_t>(packed.size()));
+        out.SetPosition(0);
+        QclExpandStream(src, out);
+    }
+    Label(state, in, packed.size());
+}
+
+void BM_ZlibExpand(benchmark::State& state, Packer pack) {
+    const auto& in = Input(state);
+    const auto packed = pack(in);
     std::vector<uint8_t> out(in.size());
     for (auto _ : state) {
         uLongf n = out.size();
@@ -154,69 +174,16 @@ void CoderArgs(benchmark::internal::Benchmark* b) {
         for (int64_t size : {1 << 20, 16 << 20}) b->Args({kind, size});
     b->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_LH5Compress)->Apply(CoderArgs)->Name("Compress/LH5");
-BENCHMARK(BM_ZlibCompress)->Apply(CoderArgs)->Name("Compress/zlib6");
+// LH5 beside zlib's default level; the LZRW coder, which is there to be
+// fast, beside zlib's fastest.
+BENCHMARK_CAPTURE(BM_Compress, lh5, Lh5Compress)->Apply(CoderArgs)->Name("Compress/LH5");
+BENCHMARK_CAPTURE(BM_Compress, zlib6, ZlibCompress<6>)->Apply(CoderArgs)->Name("Compress/zlib6");
 BENCHMARK(BM_LH5Expand)->Apply(CoderArgs)->Name("Expand/LH5");
-BENCHMARK(BM_ZlibExpand)->Apply(CoderArgs)->Name("Expand/zlib");
-
-// The LZRW coder is there to be fast: its yardstick is zlib's fastest level.
-std::vector<uint8_t> LzrwCompress(const std::vector<uint8_t>& data) {
-    TReadOnlyMemoryStream in(data.data(), static_cast<int64_t>(data.size()));
-    TMemoryStream out;
-    QclCompressStream(in, out, static_cast<int>(data.size()));
-    return out.Bytes();
-}
-
-std::vector<uint8_t> Zlib1Compress(const std::vector<uint8_t>& data) {
-    uLongf n = compressBound(data.size());
-    std::vector<uint8_t> out(n);
-    compress2(out.data(), &n, data.data(), data.size(), 1);
-    out.resize(n);
-    return out;
-}
-
-void BM_LzrwCompress(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    size_t packed = 0;
-    for (auto _ : state) packed = LzrwCompress(in).size();
-    Label(state, in, packed);
-}
-
-void BM_Zlib1Compress(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    size_t packed = 0;
-    for (auto _ : state) packed = Zlib1Compress(in).size();
-    Label(state, in, packed);
-}
-
-void BM_LzrwExpand(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    const auto packed = LzrwCompress(in);
-    TMemoryStream out;
-    out.SetSize(static_cast<int64_t>(in.size()));
-    for (auto _ : state) {
-        TReadOnlyMemoryStream src(packed.data(), static_cast<int64_t>(packed.size()));
-        out.SetPosition(0);
-        QclExpandStream(src, out);
-    }
-    Label(state, in, packed.size());
-}
-
-void BM_Zlib1Expand(benchmark::State& state) {
-    const auto& in = Input(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)));
-    const auto packed = Zlib1Compress(in);
-    std::vector<uint8_t> out(in.size());
-    for (auto _ : state) {
-        uLongf n = out.size();
-        uncompress(out.data(), &n, packed.data(), packed.size());
-        benchmark::DoNotOptimize(out.data());
-    }
-    Label(state, in, packed.size());
-}
-BENCHMARK(BM_LzrwCompress)->Apply(CoderArgs)->Name("Compress/LZRW");
-BENCHMARK(BM_Zlib1Compress)->Apply(CoderArgs)->Name("Compress/zlib1");
+BENCHMARK_CAPTURE(BM_ZlibExpand, zlib6, ZlibCompress<6>)->Apply(CoderArgs)->Name("Expand/zlib");
+BENCHMARK_CAPTURE(BM_Compress, lzrw, LzrwCompress)->Apply(CoderArgs)->Name("Compress/LZRW");
+BENCHMARK_CAPTURE(BM_Compress, zlib1, ZlibCompress<1>)->Apply(CoderArgs)->Name("Compress/zlib1");
 BENCHMARK(BM_LzrwExpand)->Apply(CoderArgs)->Name("Expand/LZRW");
-BENCHMARK(BM_Zlib1Expand)->Apply(CoderArgs)->Name("Expand/zlib1");
+BENCHMARK_CAPTURE(BM_ZlibExpand, zlib1, ZlibCompress<1>)->Apply(CoderArgs)->Name("Expand/zlib1");
 
 void BM_Crc32(benchmark::State& state) {
     const auto& in = Input(1, static_cast<size_t>(state.range(0)));

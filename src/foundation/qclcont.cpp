@@ -91,6 +91,7 @@ uint8_t TQclListItem::GetFlags() const {
     if (compressed_) f |= qclItemCompressed;
     if (!description_.empty()) f |= qclItemDescription;
     if (ident_ != 0) f |= qclItemIdent;
+    if (!IsEmpty()) f |= qclItemData;
     return f;
 }
 
@@ -131,10 +132,6 @@ TQclStringListItem::TQclStringListItem(TComponent* owner) : TQclListItem(owner) 
 
 void TQclStringListItem::Clear() { items_.Clear(); }
 
-uint8_t TQclStringListItem::GetFlags() const {
-    return static_cast<uint8_t>(TQclListItem::GetFlags() | (IsEmpty() ? 0 : qclItemData));
-}
-
 void TQclStringListItem::SaveData(TStream& stream) {
     if (!IsEmpty()) QclWriteStrings(stream, items_, Compressed());
 }
@@ -144,21 +141,12 @@ void TQclStringListItem::LoadData(TStream& stream, uint8_t flags) {
 }
 
 void TQclStringListItem::Assign(TPersistent* source) {
-    if (auto* s = dynamic_cast<TQclStringListItem*>(source)) {
-        AssignCommon(*s);
-        items_.Assign(&s->items_);
-        Change();
-        return;
-    }
-    TQclListItem::Assign(source);
+    if (!AssignSame<TQclStringListItem>(source, [this](TQclStringListItem& s) { items_.Assign(&s.items_); }))
+        TQclListItem::Assign(source);
 }
 
 TQclWaveListItem::TQclWaveListItem(TComponent* owner) : TQclListItem(owner) {
     wave_.OnChange = [this](TObject*) { Change(); };
-}
-
-uint8_t TQclWaveListItem::GetFlags() const {
-    return static_cast<uint8_t>(TQclListItem::GetFlags() | (IsEmpty() ? 0 : qclItemData));
 }
 
 void TQclWaveListItem::SaveData(TStream& stream) {
@@ -178,13 +166,8 @@ void TQclWaveListItem::LoadData(TStream& stream, uint8_t flags) {
 }
 
 void TQclWaveListItem::Assign(TPersistent* source) {
-    if (auto* s = dynamic_cast<TQclWaveListItem*>(source)) {
-        AssignCommon(*s);
-        wave_.Assign(&s->wave_);
-        Change();
-        return;
-    }
-    TQclListItem::Assign(source);
+    if (!AssignSame<TQclWaveListItem>(source, [this](TQclWaveListItem& s) { wave_.Assign(&s.wave_); }))
+        TQclListItem::Assign(source);
 }
 
 // ---------------------------------------------------------------- containers

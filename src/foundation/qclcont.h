@@ -74,6 +74,7 @@ public:
     // The item stream: flags, description, ident, then the kind's data.
     virtual void LoadFromStream(TStream& stream);
     virtual void SaveToStream(TStream& stream);
+    // With the data bit set unless the item is empty.
     virtual uint8_t GetFlags() const;
 
     // Fires the item's OnChange, then its container's.
@@ -83,6 +84,17 @@ public:
 protected:
     virtual void LoadData(TStream& stream, uint8_t flags) = 0;
     virtual void SaveData(TStream& stream) = 0;
+    // From an item of class T: the common fields, then the kind's own
+    // through `payload`, then one notification.  False for another class.
+    template <class T, class F>
+    bool AssignSame(TPersistent* source, F payload) {
+        auto* s = dynamic_cast<T*>(source);
+        if (s == nullptr || s == this) return s != nullptr;
+        AssignCommon(*s);
+        payload(*s);
+        Change();
+        return true;
+    }
     void AssignCommon(const TQclListItem& source);
 
 private:
@@ -98,7 +110,6 @@ public:
     TStrings* Items() { return &items_; }
     void Clear() override;
     bool IsEmpty() const override { return items_.Count() == 0; }
-    uint8_t GetFlags() const override;
     void Assign(TPersistent* source) override;
 
 protected:
@@ -116,7 +127,6 @@ public:
     TQclWave* Wave() { return &wave_; }
     void Clear() override { wave_.Clear(); }
     bool IsEmpty() const override { return wave_.IsEmpty(); }
-    uint8_t GetFlags() const override;
     void Assign(TPersistent* source) override;
 
 protected:
@@ -180,24 +190,25 @@ private:
     std::string fileName_;
 };
 
-class TQclStringList : public TQclCustomContainer {
-    TRESKEL_CLASS(TQclStringList)
+// A container of one item class, with its items typed.
+template <class Base, class Item>
+class TQclListOf : public Base {
 public:
-    explicit TQclStringList(TComponent* owner) : TQclCustomContainer(owner, ckStringList) {}
-    TQclListItem* NewItem() override { return new TQclStringListItem(this); }
-    TQclStringListItem* Items(int index) const {
-        return static_cast<TQclStringListItem*>(TQclCustomContainer::Items(index));
-    }
+    TQclListOf(TComponent* owner, int kind) : Base(owner, kind) {}
+    TQclListItem* NewItem() override { return new Item(this); }
+    Item* Items(int index) const { return static_cast<Item*>(TQclCustomContainer::Items(index)); }
 };
 
-class TQclWaveList : public TQclCustomContainer {
+class TQclStringList : public TQclListOf<TQclCustomContainer, TQclStringListItem> {
+    TRESKEL_CLASS(TQclStringList)
+public:
+    explicit TQclStringList(TComponent* owner) : TQclListOf(owner, ckStringList) {}
+};
+
+class TQclWaveList : public TQclListOf<TQclCustomContainer, TQclWaveListItem> {
     TRESKEL_CLASS(TQclWaveList)
 public:
-    explicit TQclWaveList(TComponent* owner) : TQclCustomContainer(owner, ckWaveList) {}
-    TQclListItem* NewItem() override { return new TQclWaveListItem(this); }
-    TQclWaveListItem* Items(int index) const {
-        return static_cast<TQclWaveListItem*>(TQclCustomContainer::Items(index));
-    }
+    explicit TQclWaveList(TComponent* owner) : TQclListOf(owner, ckWaveList) {}
 };
 
 // Reads a container file's signature and count; with `offsets`, also its

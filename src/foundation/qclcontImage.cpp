@@ -210,6 +210,10 @@ void TQclImageListItem::Assign(TPersistent* source) {
     if (!locked) EndUpdate(true);
 }
 
+uint8_t TQclImageListItem::GetFlags() const {
+    return static_cast<uint8_t>((TQclListItem::GetFlags() & ~qclItemData) | QclPixelFormatFlag(pixelFormat_));
+}
+
 void TQclImageListItem::SaveData(TStream& stream) {
     WriteI32(stream, height_);
     WriteI32(stream, width_);

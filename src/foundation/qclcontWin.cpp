@@ -27,6 +27,12 @@ uint8_t FormatFlag(TQclSavePixelFormat f) {
     }
 }
 
+}  // namespace
+
+uint8_t QclPixelFormatFlag(TQclSavePixelFormat f) { return FormatFlag(f); }
+
+namespace {
+
 TQclSavePixelFormat FormatOf(uint8_t flags) {
     if (flags & qclItemMono) return TQclSavePixelFormat::spfMono;
     if (flags & qclItem4bit) return TQclSavePixelFormat::spf4bit;
@@ -49,7 +55,7 @@ void TQclBitmapListItem::SetPixelFormat(TQclSavePixelFormat value) {
 }
 
 uint8_t TQclBitmapListItem::GetFlags() const {
-    return static_cast<uint8_t>(TQclListItem::GetFlags() | FormatFlag(pixelFormat_) | (IsEmpty() ? 0 : qclItemData));
+    return static_cast<uint8_t>(TQclListItem::GetFlags() | FormatFlag(pixelFormat_));
 }
 
 void TQclBitmapListItem::SaveData(TStream& stream) {
@@ -62,14 +68,11 @@ void TQclBitmapListItem::LoadData(TStream& stream, uint8_t flags) {
 }
 
 void TQclBitmapListItem::Assign(TPersistent* source) {
-    if (auto* s = dynamic_cast<TQclBitmapListItem*>(source)) {
-        AssignCommon(*s);
-        pixelFormat_ = s->pixelFormat_;
-        bitmap_.Assign(&s->bitmap_);
-        Change();
-        return;
-    }
-    TQclListItem::Assign(source);
+    if (!AssignSame<TQclBitmapListItem>(source, [this](TQclBitmapListItem& s) {
+            pixelFormat_ = s.pixelFormat_;
+            bitmap_.Assign(&s.bitmap_);
+        }))
+        TQclListItem::Assign(source);
 }
 
 TBitmap* TQclBitmapListItem::Bitmap() {

@@ -17,6 +17,8 @@ namespace treskel {
 
 // Colour count of a stored bitmap: -1 (own format), 2, 16, 256.
 int QclPixelFormatColors(TQclSavePixelFormat format);
+// Its bit in the item stream's flags byte.
+uint8_t QclPixelFormatFlag(TQclSavePixelFormat format);
 
 class TQclBitmapListItem : public TQclListItem {
     TRESKEL_CLASS(TQclBitmapListItem)
@@ -90,6 +92,8 @@ public:
 
     void Clear() override { Reset(); }
     bool IsEmpty() const override { return positions_.empty(); }
+    // The strip always writes its sizes: no data bit, but its pixel format.
+    uint8_t GetFlags() const override;
     void Assign(TPersistent* source) override;
 
 protected:
@@ -149,28 +153,20 @@ private:
     TQclSavePixelFormat defaultPixelFormat_ = TQclSavePixelFormat::spfDefault;
 };
 
-class TQclBitmapList : public TQclCustomImageList {
+class TQclBitmapList : public TQclListOf<TQclCustomImageList, TQclBitmapListItem> {
     TRESKEL_CLASS(TQclBitmapList)
 public:
-    explicit TQclBitmapList(TComponent* owner) : TQclCustomImageList(owner, ckBitmapList) {}
-    TQclListItem* NewItem() override { return new TQclBitmapListItem(this); }
-    TQclBitmapListItem* Items(int index) const {
-        return static_cast<TQclBitmapListItem*>(TQclCustomContainer::Items(index));
-    }
+    explicit TQclBitmapList(TComponent* owner) : TQclListOf(owner, ckBitmapList) {}
     TBitmap* ItemBitmap(int item) override;
     TRect ImageRect(int item, int image) override;
     bool IsValid(int item, int image) override;
     int ImageCount(int item) override { return IsValid(item, 0) ? 1 : 0; }
 };
 
-class TQclImageList : public TQclCustomImageList {
+class TQclImageList : public TQclListOf<TQclCustomImageList, TQclImageListItem> {
     TRESKEL_CLASS(TQclImageList)
 public:
-    explicit TQclImageList(TComponent* owner) : TQclCustomImageList(owner, ckImageList) {}
-    TQclListItem* NewItem() override { return new TQclImageListItem(this); }
-    TQclImageListItem* Items(int index) const {
-        return static_cast<TQclImageListItem*>(TQclCustomContainer::Items(index));
-    }
+    explicit TQclImageList(TComponent* owner) : TQclListOf(owner, ckImageList) {}
     TBitmap* ItemBitmap(int item) override;
     TRect ImageRect(int item, int image) override;
     bool IsValid(int item, int image) override;

@@ -458,6 +458,22 @@ private:
     // MainWndProc through the subclass chain from the first one on.
     void BindWindow(HWND wnd);
     void MainWndProc(TMessage& m);
+    // The window messages' handlers, one per concern.
+    bool DispatchMessageToHandler(TMessage& m);
+    void WmSetFocus();
+    bool WmEraseBkgnd(TMessage& m);
+    void WmSizeChanged(TMessage& m);
+    bool WmCommand(TMessage& m);
+    TWinControl* NotifyingChild(const TMessage& m);
+    bool ReflectToChild(TMessage& m);
+    void CnCtlColor(TMessage& m);
+    void CnKeyDown(TMessage& m);
+    static bool IsDialogKey(WORD key);
+    static bool IsArrowKey(WORD key);
+    bool WantsKey(WORD key);
+    bool WmContextMenu(TMessage& m);
+    bool WmSetCursor(TMessage& m);
+    void WmMouseMove(TMessage& m);
     void HandleWmPaint(TMessage& m);
     bool ContextPopup(LPARAM screenPos);
     bool IsControlMouseMsg(TMessage& m);

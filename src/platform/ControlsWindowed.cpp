@@ -621,6 +621,187 @@ void TWinControl::HandleWmPaint(TMessage& m) {
     PaintControls(dc.Get(), nullptr);
 }
 
+void TWinControl::WndProc(TMessage& m) {
+    if (DispatchMessageToHandler(m)) return;
+    if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(m)) return;
+    TControl::WndProc(m);
+}
+
+// True when a handler has dealt with the message completely; false lets
+// it go on to the windowless controls and the base class.
+bool TWinControl::DispatchMessageToHandler(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SETFOCUS: WmSetFocus(); return false;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: return HandleKeyMessage(m);
+        case WM_PAINT: HandleWmPaint(m); return true;
+        case WM_ERASEBKGND: return WmEraseBkgnd(m);
+        case WM_WINDOWPOSCHANGED:
+        case WM_SIZE: WmSizeChanged(m); return true;
+        case WM_COMMAND: return WmCommand(m);
+        case WM_NOTIFY:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_COMPAREITEM:
+        case WM_DELETEITEM:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORSCROLLBAR: return ReflectToChild(m);
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORBTN:
+        case CN_CTLCOLORSTATIC: CnCtlColor(m); return true;
+        case CN_KEYDOWN:
+        case CN_SYSKEYDOWN: CnKeyDown(m); return true;
+        case CM_ENABLEDCHANGED:
+            if (handle_ != nullptr && (IsWindowEnabled(handle_) != 0) != Enabled()) EnableWindow(handle_, Enabled());
+            return false;
+        case CM_COLORCHANGED:
+            NotifyControls(CM_PARENTCOLORCHANGED);
+            Invalidate();
+            return false;
+        case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return false;
+        case WM_CONTEXTMENU: return WmContextMenu(m);
+        case WM_SETCURSOR: return WmSetCursor(m);
+        case WM_MOUSEMOVE: WmMouseMove(m); return false;
+        case WM_MOUSELEAVE:
+            if (mouseControl == this || (mouseControl != nullptr && mouseControl->Parent() == this &&
+                                         dynamic_cast<TWinControl*>(mouseControl) == nullptr))
+                SetMouseControl(nullptr);
+            return false;
+        case WM_CAPTURECHANGED:
+            if (captureControl != nullptr && captureControl->Parent() == this) captureControl = nullptr;
+            return false;
+        case WM_NCDESTROY:
+            if (mouseControl == this) mouseControl = nullptr;
+            return false;
+        default: return false;
+    }
+}
+
+void TWinControl::WmSetFocus() {
+    TCustomForm* form = GetParentForm();
+    if (form != nullptr) FormAsControl(form)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+}
+
+bool TWinControl::WmEraseBkgnd(TMessage& m) {
+    if (defWndProc_ != DefWindowProcA && defWndProc_ != DefWindowProcW) return false;
+    if (!ControlStyle().Contains(TControlStyleItem::csOpaque)) {
+        RECT r;
+        GetClientRect(handle_, &r);
+        GdiHandle<HBRUSH> b(CreateSolidBrush(ColorToRGB(Color())));
+        ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, b.Get());
+    }
+    m.Result = 1;
+    return true;
+}
+
+void TWinControl::WmSizeChanged(TMessage& m) {
+    DefaultHandler(m);
+    if (!settingBounds_) UpdateBounds();
+    if (m.Msg != WM_SIZE) return;
+    AlignAll();
+    if (!settingBounds_) Resize();
+}
+
+bool TWinControl::WmCommand(TMessage& m) {
+    if (m.LParam != 0) return ReflectToChild(m);
+    // A menu's command (not an accelerator's, whose high word is 1).
+    return HIWORD(m.WParam) == 0 && hooks::DispatchMenuCommand && hooks::DispatchMenuCommand(LOWORD(m.WParam));
+}
+
+// The child control a notification to this window is about, if it is one
+// of ours other than this one.
+TWinControl* TWinControl::NotifyingChild(const TMessage& m) {
+    HWND child = reinterpret_cast<HWND>(m.LParam);
+    switch (m.Msg) {
+        case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom; break;
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+            if (dis->CtlType == ODT_MENU) return nullptr;
+            child = dis->hwndItem;
+            break;
+        }
+        case WM_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+            if (mis->CtlType == ODT_MENU) return nullptr;
+            // The item has no window handle yet: found by its id.
+            auto it = controlIds.find(static_cast<WORD>(mis->CtlID));
+            return it != controlIds.end() && it->second != this ? it->second : nullptr;
+        }
+        case WM_COMPAREITEM: child = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam)->hwndItem; break;
+        case WM_DELETEITEM: child = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem; break;
+        default: break;
+    }
+    TWinControl* c = FindControl(child);
+    return c != this ? c : nullptr;
+}
+
+// Sends a child's notification back to the child as CN_*, so that every
+// control answers its own.
+bool TWinControl::ReflectToChild(TMessage& m) {
+    TWinControl* c = NotifyingChild(m);
+    if (c == nullptr) return false;
+    m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+    return true;
+}
+
+void TWinControl::CnCtlColor(TMessage& m) {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    SetTextColor(dc, ColorToRGB(Font()->Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    if (!colorBrush_ || colorBrushColor_ != Color()) {
+        colorBrush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
+        colorBrushColor_ = Color();
+    }
+    m.Result = reinterpret_cast<LRESULT>(colorBrush_.Get());
+}
+
+// Shortcuts of the form and its menus and actions, then the dialog keys
+// (Tab, arrows, Enter, Esc) the control does not want.
+void TWinControl::CnKeyDown(TMessage& m) {
+    TWinControl* f = FormAsControl(GetParentForm());
+    m.Result = 0;
+    if (f != nullptr) {
+        TMessage sc{CM_APPKEYDOWN, m.WParam, m.LParam, 0};
+        f->WindowProc(sc);
+        if (sc.Result != 0) {
+            m.Result = 1;
+            return;
+        }
+    }
+    WORD key = static_cast<WORD>(m.WParam);
+    if (!IsDialogKey(key) || WantsKey(key) || f == nullptr) return;
+    TMessage dk{CM_DIALOGKEY, m.WParam, m.LParam, 0};
+    f->WindowProc(dk);
+    if (dk.Result != 0) m.Result = 1;
+}
+
+bool TWinControl::IsDialogKey(WORD key) {
+    return key == VK_TAB || IsArrowKey(key) || key == VK_RETURN || key == VK_ESCAPE || key == VK_EXECUTE ||
+           key == VK_CANCEL;
+}
+
+bool TWinControl::IsArrowKey(WORD key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
+
+// Whether the control takes a dialog key itself (its window's dialog code
+// or CM_WANTSPECIALKEY).
+bool TWinControl::WantsKey(WORD key) {
+    LRESULT code = SendMessageA(handle_, WM_GETDLGCODE, 0, 0);
+    bool wants = (code & DLGC_WANTALLKEYS) != 0 || (key == VK_TAB && (code & DLGC_WANTTAB)) ||
+                 (IsArrowKey(key) && (code & DLGC_WANTARROWS));
+    TMessage special{CM_WANTSPECIALKEY, key, 0, 0};
+    WindowProc(special);
+    return wants || special.Result != 0;
+}
+
 // Pops up the menu of the control at a screen point, or of this control
 // when the keyboard asked (-1, -1); true when a menu or handler took it.
 bool TWinControl::ContextPopup(LPARAM screenPos) {
@@ -629,7 +810,7 @@ bool TWinControl::ContextPopup(LPARAM screenPos) {
     if (screen.x != -1 || screen.y != -1) {
         if (TControl* c = ControlAtPos(ScreenToClient(screen), false)) target = c;
     } else {
-        screen = ClientToScreen({0, 0});
+        screen = ClientToScreen({0, 0});  // from the keyboard
     }
     bool handled = false;
     target->DoContextPopup(target->ScreenToClient(screen), handled);
@@ -643,216 +824,38 @@ bool TWinControl::ContextPopup(LPARAM screenPos) {
     return false;
 }
 
-void TWinControl::WndProc(TMessage& m) {
-    switch (m.Msg) {
-        case WM_SETFOCUS: {
-            TCustomForm* form = GetParentForm();
-            if (form != nullptr) FormAsControl(form)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
-            break;
-        }
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_CHAR:
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            if (HandleKeyMessage(m)) return;
-            break;
-        case WM_PAINT:
-            HandleWmPaint(m);
-            return;
-        case WM_ERASEBKGND:
-            if (defWndProc_ == DefWindowProcA || defWndProc_ == DefWindowProcW) {
-                if (!ControlStyle().Contains(TControlStyleItem::csOpaque)) {
-                    RECT r;
-                    GetClientRect(handle_, &r);
-                    GdiHandle<HBRUSH> b(CreateSolidBrush(ColorToRGB(Color())));
-                    ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, b.Get());
-                }
-                m.Result = 1;
-                return;
-            }
-            break;
-        case WM_WINDOWPOSCHANGED: {
-            DefaultHandler(m);
-            if (!settingBounds_) UpdateBounds();
-            return;
-        }
-        case WM_SIZE:
-            DefaultHandler(m);
-            if (!settingBounds_) UpdateBounds();
-            AlignAll();
-            if (!settingBounds_) Resize();
-            return;
-        case WM_COMMAND:
-            if (m.LParam != 0) {
-                if (TWinControl* c = FindControl(reinterpret_cast<HWND>(m.LParam)); c != nullptr && c != this) {
-                    m.Result = c->Perform(CN_COMMAND, m.WParam, m.LParam);
-                    return;
-                }
-            } else if (HIWORD(m.WParam) == 0 && hooks::DispatchMenuCommand &&
-                       hooks::DispatchMenuCommand(LOWORD(m.WParam))) {
-                return;
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* nm = reinterpret_cast<NMHDR*>(m.LParam);
-            if (TWinControl* c = FindControl(nm->hwndFrom); c != nullptr && c != this) {
-                m.Result = c->Perform(CN_NOTIFY, m.WParam, m.LParam);
-                return;
-            }
-            break;
-        }
-        case WM_DRAWITEM: {
-            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-            if (dis->CtlType != ODT_MENU) {
-                if (TWinControl* c = FindControl(dis->hwndItem); c != nullptr && c != this) {
-                    m.Result = c->Perform(CN_DRAWITEM, m.WParam, m.LParam);
-                    return;
-                }
-            }
-            break;
-        }
-        case WM_MEASUREITEM: {
-            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-            if (mis->CtlType != ODT_MENU) {
-                auto it = controlIds.find(static_cast<WORD>(mis->CtlID));
-                if (it != controlIds.end() && it->second != this) {
-                    m.Result = it->second->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
-                    return;
-                }
-            }
-            break;
-        }
-        case WM_COMPAREITEM:
-        case WM_DELETEITEM:
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORSCROLLBAR: {
-            HWND child = reinterpret_cast<HWND>(m.LParam);
-            if (m.Msg == WM_COMPAREITEM) child = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam)->hwndItem;
-            if (m.Msg == WM_DELETEITEM) child = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem;
-            if (TWinControl* c = FindControl(child); c != nullptr && c != this) {
-                m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-                return;
-            }
-            break;
-        }
-        case CN_CTLCOLOREDIT:
-        case CN_CTLCOLORLISTBOX:
-        case CN_CTLCOLORBTN:
-        case CN_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(m.WParam);
-            SetTextColor(dc, ColorToRGB(Font()->Color()));
-            SetBkColor(dc, ColorToRGB(Color()));
-            if (!colorBrush_ || colorBrushColor_ != Color()) {
-                colorBrush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
-                colorBrushColor_ = Color();
-            }
-            m.Result = reinterpret_cast<LRESULT>(colorBrush_.Get());
-            return;
-        }
-        case CN_KEYDOWN:
-        case CN_SYSKEYDOWN: {
-            // Shortcuts of the form and its menus and actions, then the
-            // dialog keys (Tab, arrows, Enter, Esc) the control does not want.
-            TCustomForm* form = GetParentForm();
-            TWinControl* f = FormAsControl(form);
-            m.Result = 0;
-            if (f != nullptr) {
-                TMessage sc{CM_APPKEYDOWN, m.WParam, m.LParam, 0};
-                f->WindowProc(sc);
-                if (sc.Result != 0) {
-                    m.Result = 1;
-                    return;
-                }
-            }
-            WORD key = static_cast<WORD>(m.WParam);
-            if (key == VK_TAB || key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN ||
-                key == VK_RETURN || key == VK_ESCAPE || key == VK_EXECUTE || key == VK_CANCEL) {
-                LRESULT code = SendMessageA(handle_, WM_GETDLGCODE, 0, 0);
-                bool wants = (code & DLGC_WANTALLKEYS) != 0 ||
-                             (key == VK_TAB && (code & DLGC_WANTTAB)) ||
-                             ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) &&
-                              (code & DLGC_WANTARROWS));
-                TMessage special{CM_WANTSPECIALKEY, m.WParam, 0, 0};
-                WindowProc(special);
-                if (special.Result != 0) wants = true;
-                if (!wants && f != nullptr) {
-                    TMessage dk{CM_DIALOGKEY, m.WParam, m.LParam, 0};
-                    f->WindowProc(dk);
-                    if (dk.Result != 0) m.Result = 1;
-                }
-            }
-            return;
-        }
-        case CM_ENABLEDCHANGED:
-            if (handle_ != nullptr && (IsWindowEnabled(handle_) != 0) != Enabled()) EnableWindow(handle_, Enabled());
-            break;
-        case CM_COLORCHANGED:
-            NotifyControls(CM_PARENTCOLORCHANGED);
-            Invalidate();
-            break;
-        case CM_SHOWHINTCHANGED:
-            NotifyControls(CM_PARENTSHOWHINTCHANGED);
-            break;
-        case WM_CONTEXTMENU: {
-            // A system control (the tree view) reports a right click on
-            // itself to its parent: it pops up its own menu.
-            TWinControl* from = this;
-            if (reinterpret_cast<HWND>(m.WParam) != handle_) {
-                from = FindControl(reinterpret_cast<HWND>(m.WParam));
-                if (from == nullptr || from->Parent() != this) break;
-            }
-            if (from->ContextPopup(m.LParam)) return;
-            break;
-        }
-        case WM_SETCURSOR:
-            if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == handle_) {
-                TCursor cur = hooks::ScreenCursor ? hooks::ScreenCursor() : crDefault;
-                if (cur == crDefault) {
-                    POINT p;
-                    GetCursorPos(&p);
-                    TControl* c = ControlAtPos(ScreenToClient({p.x, p.y}), false);
-                    cur = c != nullptr ? c->Cursor() : Cursor();
-                }
-                if (cur != crDefault && hooks::CursorHandle) {
-                    ::SetCursor(hooks::CursorHandle(cur));
-                    m.Result = 1;
-                    return;
-                }
-            }
-            break;
-        case WM_MOUSEMOVE: {
-            TPoint p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-            TControl* c = captureControl != nullptr && captureControl->Parent() == this ? captureControl
-                                                                                       : ControlAtPos(p, false);
-            SetMouseControl(c != nullptr ? c : this);
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
-            TrackMouseEvent(&tme);
-            break;
-        }
-        case WM_MOUSELEAVE:
-            if (mouseControl == this || (mouseControl != nullptr && mouseControl->Parent() == this &&
-                                         dynamic_cast<TWinControl*>(mouseControl) == nullptr))
-                SetMouseControl(nullptr);
-            break;
-        case WM_CAPTURECHANGED:
-            if (captureControl != nullptr && captureControl->Parent() == this) captureControl = nullptr;
-            break;
-        case WM_NCDESTROY:
-            if (mouseControl == this) mouseControl = nullptr;
-            break;
-        default:
-            break;
+bool TWinControl::WmContextMenu(TMessage& m) {
+    // A system control (the tree view) reports a right click on itself to
+    // its parent: it pops up its own menu.
+    TWinControl* from = this;
+    if (reinterpret_cast<HWND>(m.WParam) != handle_) {
+        from = FindControl(reinterpret_cast<HWND>(m.WParam));
+        if (from == nullptr || from->Parent() != this) return false;
     }
-    if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL) {
-        if (IsControlMouseMsg(m)) return;
+    return from->ContextPopup(m.LParam);
+}
+
+bool TWinControl::WmSetCursor(TMessage& m) {
+    if (LOWORD(m.LParam) != HTCLIENT || reinterpret_cast<HWND>(m.WParam) != handle_) return false;
+    TCursor cur = hooks::ScreenCursor ? hooks::ScreenCursor() : crDefault;
+    if (cur == crDefault) {
+        POINT p;
+        GetCursorPos(&p);
+        TControl* c = ControlAtPos(ScreenToClient({p.x, p.y}), false);
+        cur = c != nullptr ? c->Cursor() : Cursor();
     }
-    TControl::WndProc(m);
+    if (cur == crDefault || !hooks::CursorHandle) return false;
+    ::SetCursor(hooks::CursorHandle(cur));
+    m.Result = 1;
+    return true;
+}
+
+void TWinControl::WmMouseMove(TMessage& m) {
+    TPoint p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    TControl* c = captureControl != nullptr && captureControl->Parent() == this ? captureControl : ControlAtPos(p, false);
+    SetMouseControl(c != nullptr ? c : this);
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&tme);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

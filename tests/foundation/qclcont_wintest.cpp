@@ -26,6 +26,35 @@ std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format 
 
 TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
 
+// Counts the libraries the process loads while it lives (the loader's own
+// notification), -1 where the system has none.
+class LoadWatch {
+    template <class F>
+    static F Ntdll(const char* name) {
+        return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+    }
+
+public:
+    LoadWatch() {
+        using Register = LONG(NTAPI*)(ULONG, void*, void*, void**);
+        auto reg = Ntdll<Register>("LdrRegisterDllNotification");
+        if (reg == nullptr || reg(0, reinterpret_cast<void*>(&Notified), &loads_, &cookie_) != 0) loads_ = -1;
+    }
+    ~LoadWatch() {
+        using Unregister = LONG(NTAPI*)(void*);
+        auto unreg = Ntdll<Unregister>("LdrUnregisterDllNotification");
+        if (cookie_ != nullptr && unreg != nullptr) unreg(cookie_);
+    }
+    int Loads() const { return loads_; }
+
+private:
+    static void NTAPI Notified(ULONG reason, const void*, void* context) {
+        if (reason == 1) ++*static_cast<int*>(context);
+    }
+    int loads_ = 0;
+    void* cookie_ = nullptr;
+};
+
 }  // namespace
 
 TEST(QclBitmapFiles, TenByTenSixteenColours) {
@@ -177,10 +206,19 @@ TEST(QclContainerFiles, StorageModesFetchOrRefuse) {
     item->SetIdent(7);
     EXPECT_EQ(At(*item->Bitmap(), 1, 1), clLime);
     item->Clear();
-    // Mode 3 would load a library the stored data name: it does nothing.
+    // Mode 3 would load a library the stored data name: nothing is loaded.
     list.SetStorageMode(3);
-    list.SetFileName("winmm.dll");
+    list.SetPathPrefix(TQclPathPrefix::ppSystem);
+    list.SetFileName("mapi32.dll");
+    LoadWatch watch;
+    if (watch.Loads() < 0) GTEST_SKIP() << "no loader notification to watch with";
     EXPECT_TRUE(item->Bitmap()->Empty());
+    EXPECT_EQ(watch.Loads(), 0);
+    HMODULE probe = LoadLibraryA("mapi32.dll");  // the watch does see a load
+    if (probe != nullptr) {
+        EXPECT_GE(watch.Loads(), 1);
+    }
+    if (probe != nullptr) FreeLibrary(probe);
 }
 
 TEST(QclContainerFiles, GlobalListReferences) {
