@@ -1,6 +1,5 @@
 // A treskel on disk: one archive (caption + ".tsx"); while it is open, also
-// its tree file (caption + ".tsk") and a loose note file for each note
-// saved since it was opened.
+// a loose note file for each note saved since it was opened.
 //
 // Archive: tree size S (i32), the tree file, item count N (i32), then N
 // entries in the tree's pre-order: id (i32), note size L (i32, -1 for a link

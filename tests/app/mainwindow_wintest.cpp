@@ -202,9 +202,9 @@ TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
     a->Expand(false);
     int32_t idA = Record(a)->Id, idB = Record(b)->Id;
     Restart();
-    // Only the archive was left; opening made the tree file, and the notes
-    // are read from the archive until they change.
-    EXPECT_TRUE(FileExists(DataFile("Work.tsk")));
+    // Only the archive was left, and opening made no files: the tree and
+    // the notes are read from the archive until they change.
+    EXPECT_FALSE(FileExists(DataFile("Work.tsk")));
     EXPECT_FALSE(FileExists(DataFile(std::to_string(idA))));
     EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Gamma"}));
     TTreeNode* a2 = Node("Alpha");
@@ -345,7 +345,6 @@ TEST_F(Treskels, AFailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_NE(MessageBoxes().back().text.find("Work"), std::string::npos);
     EXPECT_TRUE(W->Visible());  // the window stays open
     EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
-    EXPECT_TRUE(FileExists(DataFile("Work.tsk")));
     EXPECT_TRUE(FileExists(DataFile(std::to_string(Record(a)->Id))));
     // Once the way is clear the save goes through.
     RemoveDir(DataFile("Work.tsx.tmp"));
@@ -449,7 +448,6 @@ TEST_F(Treskels, RenamingRenamesTheFilesAndRefusesAnotherTreskelsName) {
     AnswerNextQuery("Office");
     Run(W->RenameTreskel);
     EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Office");
-    EXPECT_TRUE(FileExists(DataFile("Office.tsk")));
     EXPECT_TRUE(FileExists(DataFile("Office.tsx")));
     EXPECT_FALSE(FileExists(DataFile("Work.tsx")));
     // Another letter case renames too.
