@@ -366,7 +366,7 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     Run(W->LinkOrigin1);
     EXPECT_EQ(W->TreeView->Selected(), origin);
     // The origin's note file is the only file: links have none of their own.
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(origin)->Id), "Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
@@ -461,7 +461,7 @@ TEST_F(Items, RemovalAsksFirstAndDeletesTheNoteFile) {
     Run(W->RemoveItem);
     EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(FileExists(NoteFile(goneId)));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(keep)->Id), "Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(keep)->Id), "Work.tsx"}));
     // The item now selected shows its own note.
     EXPECT_EQ(W->TreeView->Selected(), keep);
     EXPECT_EQ(Editor(), "kept");
@@ -490,7 +490,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     SaveNote(underLink, "under the link note");
     std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,
                                    Record(underLink)->Id};
-    ASSERT_EQ(DataFiles().size(), 7u);
+    ASSERT_EQ(DataFiles().size(), 6u);
 
     Select(branch);
     AnswerNextBox(IDYES);
@@ -503,7 +503,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     EXPECT_EQ(Node("Grandchild"), nullptr);
     for (int32_t id : branchIds) EXPECT_FALSE(FileExists(NoteFile(id))) << id;
     EXPECT_TRUE(FileHolds(originId, "origin note"));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(originId), "Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(originId), "Work.tsx"}));
 
     // Saved and opened again: the origin, its own link, and its note.
     Restart();
@@ -535,7 +535,7 @@ TEST_F(Items, AChangeToTheRemovedItemsNoteIsDroppedAndWrittenNowhere) {
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
     EXPECT_EQ(W->TreeView->Selected(), second);
     EXPECT_EQ(Editor(), "second note");
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
 
     // Nor does it come back when the treskel is packed.
     CloseWindow();
@@ -565,7 +565,7 @@ TEST_F(Items, RemovalDropsThePendingChangeEvenWhereEveryChangeOfSelectionSaves) 
     Run(W->RemoveItem);
     EXPECT_FALSE(FileExists(NoteFile(firstId)));
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
 }
 
 TEST_F(Items, RemovingTheOnlySubItemGivesTheParentItsPlainImage) {
@@ -645,7 +645,7 @@ TEST_F(Items, RemovingTheLastItemSwitchesTheItemCommandsOff) {
     for (TControl* c : ItemControls()) EXPECT_FALSE(c->Enabled()) << c->Name();
     EXPECT_TRUE(W->NewItem->Enabled());
     EXPECT_TRUE(W->NewRootItem->Enabled());
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
     // And a new item switches them on again.
     Add(W->NewRootItem, "Again");
     for (TAction* a : ItemActions()) EXPECT_TRUE(a->Enabled()) << a->Name();

@@ -173,7 +173,7 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     for (size_t i = 1; i < 3; ++i) EXPECT_NE(MessageBoxes()[i].text.find("too long"), std::string::npos);
     EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
     EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsk", "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
     // The longest name that fits is taken.
     AnswerNextQuery(std::string(259 - DataDir().size() - 8, 'n'));
     Run(W->RenameTreskel);
@@ -364,15 +364,14 @@ TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsThe
     TypeNote(" and typed");
     ASSERT_TRUE(W->NoteModified);
     const std::vector<unsigned char> archive = ReadAll(DataFile("Work.tsx"));
-    const std::vector<unsigned char> tree = ReadAll(DataFile("Work.tsk"));
-    ASSERT_FALSE(tree.empty());
+    const std::vector<std::string> files = DataFiles();
     const std::vector<unsigned char> note = ReadAll(noteFile);
     // The note file is held by another program: it cannot be written.
     HANDLE held = CreateFileA(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     auto filesAsTheyWere = [&] {
         EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
-        EXPECT_EQ(ReadAll(DataFile("Work.tsk")), tree);
+        EXPECT_EQ(DataFiles(), files);
         EXPECT_FALSE(FileExists(DataFile("Work.tsx.tmp")));
     };
     // No: the window stays, with the typed text.
