@@ -129,7 +129,7 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
 
 void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
-    const std::string tempName = archiveName + ".tmp";
+    const std::string tempName = TempArchiveFileName(dataPath_, caption);
     const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
     const bool ownArchive = !caption_.empty() && caption == caption_;
 

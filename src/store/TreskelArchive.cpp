@@ -26,6 +26,9 @@ int32_t ReadI32(TBufferedReader& r) { return static_cast<int32_t>(r.ReadU32()); 
 
 std::string ArchiveFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsx"; }
 std::string TreeFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsk"; }
+std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption) {
+    return ArchiveFileName(dataPath, caption) + ".tmp";
+}
 std::string NoteFileName(const std::string& dataPath, int32_t id) { return dataPath + IntToStr(id); }
 
 std::vector<std::string> TreskelCaptions(const std::string& dataPath) {

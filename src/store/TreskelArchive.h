@@ -22,6 +22,9 @@ TRESKEL_EXCEPTION(ETreskelError, Exception);
 
 std::string ArchiveFileName(const std::string& dataPath, const std::string& caption);
 std::string TreeFileName(const std::string& dataPath, const std::string& caption);
+// The archive being written, renamed to the archive when complete: the
+// longest name a treskel gives a file.
+std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption);
 std::string NoteFileName(const std::string& dataPath, int32_t id);
 
 // The tab captions: the archives of the data directory, each name up to
