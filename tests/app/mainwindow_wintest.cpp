@@ -198,6 +198,29 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     EXPECT_EQ(MessageBoxes().size(), 1u);
 }
 
+// Opening makes each node with the tree's redrawing held, after the tab
+// strip was drawn.
+TEST_F(Treskels, OpeningFillsTheTreeWithRedrawingHeldAfterTheTabsAreDrawn) {
+    StartWindow();
+    NewTreskel("Work");
+    for (int i = 0; i < 5; ++i) AddItem("Item " + std::to_string(i));
+    NewTreskel("Home");
+    int made = 0, drawing = 0, tabsUndrawn = 0;
+    auto factory = W->TreeView->NodeFactory;
+    W->TreeView->NodeFactory = [&](TTreeNodes* owner) {
+        ++made;
+        if (!owner->Updating()) ++drawing;
+        if (GetUpdateRect(W->TabControl1->Handle(), nullptr, FALSE)) ++tabsUndrawn;
+        return factory(owner);
+    };
+    SelectTab(0);
+    W->TreeView->NodeFactory = factory;
+    EXPECT_EQ(made, 5);
+    EXPECT_EQ(drawing, 0);
+    EXPECT_EQ(tabsUndrawn, 0);
+    EXPECT_FALSE(W->TreeView->Items()->Updating());
+}
+
 TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
     StartWindow();
     NewTreskel("Work");
