@@ -477,6 +477,8 @@ private:
     void HandleWmPaint(TMessage& m);
     bool IsControlMouseMsg(TMessage& m);
     void AlignAll();
+    void AlignEdge(TAlign align, TControl* moved, TRect& rest);
+    void ApplyAnchors();
     void UpdateBounds();
     void ApplyFont();
 
