@@ -3,16 +3,24 @@
 # Wine does not find them by itself, so captions and frame buttons would
 # draw with the wrong glyphs), Arial and Times New Roman answered by their
 # metric twins, and with --unmanaged no waiting for a window manager (tests
-# run under a bare Xvfb).  Runs once per prefix.
+# run under a bare Xvfb).  "MS Sans Serif", the default font of every
+# window and of the note editor, is Wine's outline version, not its bitmap
+# files: those win over every substitution and cannot slant italics.
+# "Symbol" is Wine's with the list bullet mapped to its round bullet.
+# Runs once per prefix (again when this preparation changes).
 set -u
+here="$(cd "$(dirname "$0")" && pwd)"
 prefix="${WINEPREFIX:?}"
 marker="$prefix/.treskel-prepared"
-[ -f "$marker" ] && exit 0
+version=2
+[ "$(cat "$marker" 2>/dev/null)" = "$version" ] && exit 0
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"
 cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+rm -f "$fonts"/sserif*.fon "$fonts"/ssee*.fon "$fonts"/ssef*.fon
+/usr/bin/python3 "$here/make-symbol-font.py" /usr/share/wine/fonts/symbol.ttf "$fonts/symbol.ttf" || exit 1
 for f in /usr/share/fonts/truetype/liberation/*.ttf; do
   [ -f "$f" ] && cp -n "$f" "$fonts/"
 done
@@ -36,4 +44,4 @@ regfile=$(mktemp --suffix=.reg)
 } > "$regfile"
 wine regedit /S "$(winepath -w "$regfile" 2>/dev/null)" >/dev/null 2>&1 </dev/null
 rm -f "$regfile"
-touch "$marker"
+echo "$version" > "$marker"

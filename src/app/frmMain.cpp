@@ -15,6 +15,10 @@ constexpr std::array<TColor, 16> kColorTable = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
     0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
 };
+constexpr const char* kDataPathMade =
+    "The data directory %s was not found, so it has been made again.\nIt holds no treskels yet.";
+constexpr const char* kDataPathNotMade =
+    "The data directory %s was not found and cannot be made.\nNo treskel can be saved until it exists.";
 }  // namespace
 
 TfrmTreskel::TfrmTreskel(TComponent* owner) : TForm(owner) {}
@@ -51,6 +55,11 @@ void TfrmTreskel::FormShow(TObject*) {
         // An existing directory is fine; a failure shows later as no tabs.
         CreateDir(DataPath);
         IniCtrl->WriteString("common", "path", DataPath);
+    } else if (!DirectoryExists(ExcludeTrailingBackslash(DataPath))) {
+        // Moved or deleted since it was stored: new notes need a place.
+        bool made = ForceDirectories(ExcludeTrailingBackslash(DataPath));
+        MessageDlg(Format(made ? kDataPathMade : kDataPathNotMade, DataPath.c_str()),
+                   made ? TMsgDlgType::mtInformation : TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
     }
     DataPath = IncludeTrailingBackslash(DataPath);
     Notes.SetDataPath(DataPath);
@@ -79,19 +88,58 @@ void TfrmTreskel::FormShow(TObject*) {
 }
 
 void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
+    // When a save fails the user chooses: stay, or close and leave what
+    // was saved before (the previous archive and the loose files) on disk
+    // as it is.
+    bool saved = true;
     if (NoteModified) {
-        SaveItemNote(TreeView->Selected());
-        NoteModified = false;
+        TTreeNode* node = TreeView->Selected();
+        try {
+            SaveItemNote(node);
+            NoteModified = false;
+        } catch (const Exception& e) {
+            if (!ReportSaveFailure(NoteName(node), e.Message(), true)) {
+                Action = TCloseAction::caNone;
+                return;
+            }
+            // Packing now would put the older note into the archive and
+            // delete the loose files: leave them all.
+            saved = false;
+        }
     }
-    // A treskel that cannot be saved keeps the window open: closing now
-    // would leave its notes behind, loose, to be overwritten at the next
-    // start.
-    if (!SaveTreskel(TabControl1->TabIndex())) {
-        Action = TCloseAction::caNone;
-        return;
+    if (saved) {
+        try {
+            SaveTreskel(TabControl1->TabIndex());
+        } catch (const Exception& e) {
+            if (!ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), true)) {
+                Action = TCloseAction::caNone;
+                return;
+            }
+        }
     }
     IniCtrl->WriteInteger("common", "activetreskel", TabControl1->TabIndex());
 }
+
+bool TfrmTreskel::ReportSaveFailure(const std::string& what, const std::string& reason, bool closing) {
+    std::string text = what + " could not be saved.\n" + reason;
+    if (!closing) {
+        ShowError(text);
+        return false;
+    }
+    text += "\n\nClose anyway? What was saved before stays on disk as it is; what could not be saved is lost.";
+    return Application->MessageBox(text, "Error", MB_YESNO | MB_ICONSTOP | MB_DEFBUTTON2) == IDYES;
+}
+
+std::string TfrmTreskel::NoteName(TTreeNode* node) {
+    return "The note of '" + (node != nullptr ? node->Text() : std::string()) + "'";
+}
+
+std::string TfrmTreskel::TreskelName(int tabIndex) {
+    TStrings* tabs = TabControl1->Tabs();
+    return "The treskel '" + (tabIndex >= 0 && tabIndex < tabs->Count() ? tabs->Get(tabIndex) : std::string()) + "'";
+}
+
+void ShowError(const std::string& text) { Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP); }
 
 void TfrmTreskel::FormDestroy(TObject*) { ItemStream.reset(); }
 

@@ -67,9 +67,9 @@ public:
     void SaveItemNote(TTreeNode* node);
     void ShowItemNote(TTreeNode* node);
     void LoadTreskelList();
-    // False when the treskel could not be saved (the user was told); the
+    // Raises ETreskelError when the treskel could not be saved; the
     // previous archive and the loose files are then as they were.
-    bool SaveTreskel(int tabIndex);
+    void SaveTreskel(int tabIndex);
     void OpenTreskel(int tabIndex);
     void CutItemToStream(TTreeNode* node);
     void ReadItemStream(TTreeNode* node);
@@ -79,6 +79,9 @@ public:
     // A record with the defaults of the new-item commands.
     std::unique_ptr<TItemData> NewItemRecord(bool link, int32_t id);
     int CompressionSetting();
+    // How a failed save names a note and a treskel.
+    static std::string NoteName(TTreeNode* node);
+    std::string TreskelName(int tabIndex);
 
     // ---- item commands
     void NewItemExecute(TObject* Sender);
@@ -251,6 +254,10 @@ private:
     // leaves it.  False when it could not be saved: the user was told and
     // the typed text is still in the editor, still modified.
     bool SaveLeavingNote();
+    // Tells the user that saving `what` ("The note of 'x'", "The treskel
+    // 'y'") failed, in the same words on every road that saves.  When
+    // closing, asks whether to close anyway: true for yes.
+    bool ReportSaveFailure(const std::string& what, const std::string& reason, bool closing);
     // Owns the object of the last item drag (DragObject).
     std::unique_ptr<TDragObject> dragObjectOwner_;
     std::unique_ptr<TTreeItemTree> itemTree_;
@@ -268,5 +275,7 @@ private:
 extern TfrmTreskel* frmTreskel;
 
 void RegisterMainFormClasses();
+// An error box of the main window: caption "Error", OK.
+void ShowError(const std::string& text);
 
 }  // namespace treskel

@@ -120,7 +120,7 @@ struct ItemCommands {
     std::string AskPassword() {
         for (;;) {
             std::string entry;
-            if (!InputQuery(kPasswordTitle, kPasswordPrompt, entry)) return {};
+            if (!PasswordQuery(kPasswordTitle, kPasswordPrompt, entry)) return {};
             if (static_cast<int>(entry.size()) <= MaxPasswordLength) return entry;
         }
     }

@@ -19,9 +19,6 @@ private:
     TCursor old_;
 };
 
-void ShowError(const std::string& text) {
-    Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
-}
 }  // namespace
 
 TItemData* TfrmTreskel::ItemData(TTreeNode* node) const { return node != nullptr ? AsItem(node)->Data() : nullptr; }
@@ -149,23 +146,17 @@ void TfrmTreskel::LoadTreskelList() {
     }
 }
 
-bool TfrmTreskel::SaveTreskel(int tabIndex) {
-    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return true;
+void TfrmTreskel::SaveTreskel(int tabIndex) {
+    if (tabIndex < 0 || tabIndex >= TabControl1->Tabs()->Count()) return;
     if (openFailedTab_ == tabIndex) {
         // What is shown is not that treskel: its archive stays as it was.
         openFailedTab_ = -1;
         ItemTree().Clear();
-        return true;
+        return;
     }
     HourGlass wait;
-    try {
-        Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
-        ReleaseRecords(ItemTree());
-    } catch (const Exception& e) {
-        ShowError(e.Message());
-        return false;
-    }
-    return true;
+    Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
+    ReleaseRecords(ItemTree());
 }
 
 void TfrmTreskel::OpenTreskel(int tabIndex) {
@@ -181,6 +172,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
     } endUpdate{TreeView->Items()};
     openFailedTab_ = -1;
     Panel2->SetCaption("");
+    StatusBar->Panels()->Items(0)->SetText("");  // no note shown yet
     {
         ShowingNote showing(showingNote_);
         REdit->Lines()->Clear();

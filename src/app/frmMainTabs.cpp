@@ -16,9 +16,10 @@ bool TabNameTaken(TStrings* tabs, const std::string& name, int except) {
     return false;
 }
 
-bool CheckName(const std::string& name) {
-    if (IsValidTreskelName(name)) return true;
-    MessageDlg(InvalidTreskelNameMessage(name), TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+bool CheckName(const std::string& dataPath, const std::string& name) {
+    std::string problem = TreskelNameProblem(dataPath, name);
+    if (problem.empty()) return true;
+    MessageDlg(problem, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
     return false;
 }
 }  // namespace
@@ -31,7 +32,15 @@ void TfrmTreskel::NewTreskelExecute(TObject*) {
         MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
         return;
     }
-    if (!CheckName(name)) return;
+    if (!CheckName(DataPath, name)) return;
+    // Its empty archive makes it a treskel of the data directory at once:
+    // it comes back at the next start even if it is never entered.
+    try {
+        PackTreskel(TPlainItemTree(), DataPath, name);
+    } catch (const Exception& e) {
+        ShowError(e.Message());
+        return;
+    }
     bool first = TabControl1->Tabs()->Count() == 0;
     TabControl1->Tabs()->Add(name);
     if (first && TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
@@ -45,7 +54,7 @@ void TfrmTreskel::RenameTreskelExecute(TObject*) {
     std::string oldName = TabControl1->Tabs()->Get(index);
     std::string name = oldName;
     if (!InputQuery("Rename Treskel", "Enter the new treskel name:", name) || name.empty() || name == oldName) return;
-    if (!CheckName(name)) return;
+    if (!CheckName(DataPath, name)) return;
     // Another treskel of that name would be overwritten at the next save.
     bool sameFiles = AnsiCompareText(name, oldName) == 0;
     if (TabNameTaken(TabControl1->Tabs(), name, index) ||
@@ -65,13 +74,18 @@ void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {
             SaveItemNote(TreeView->Selected());
         } catch (const Exception& e) {
             // Stay: leaving would pack the treskel without this note.
-            Application->MessageBox(e.Message(), "Error", MB_OK | MB_ICONSTOP);
+            ReportSaveFailure(NoteName(TreeView->Selected()), e.Message(), false);
             AllowChange = false;
             return;
         }
         NoteModified = false;
     }
-    if (!SaveTreskel(TabControl1->TabIndex())) AllowChange = false;
+    try {
+        SaveTreskel(TabControl1->TabIndex());
+    } catch (const Exception& e) {
+        ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), false);
+        AllowChange = false;
+    }
 }
 
 void TfrmTreskel::TabControl1Change(TObject*) {

@@ -18,7 +18,6 @@ constexpr const char* kTargetLocked = "The item that you are trying to move to i
 constexpr int kImgExpanded = 5;
 constexpr int kImgCollapsed = 9;
 
-void ShowError(const std::string& text) { Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP); }
 
 // What an item drag carries.  The tree shows its drag cursor over a place
 // that takes the item.
@@ -93,7 +92,7 @@ bool TfrmTreskel::SaveLeavingNote() {
         SaveItemNote(node);
     } catch (const Exception& e) {
         // The typed text stays in the editor, still to be saved.
-        ShowError(Format("The note of '%s' could not be saved.\n%s", node->Text().c_str(), e.Message().c_str()));
+        ReportSaveFailure(NoteName(node), e.Message(), false);
         return false;
     }
     NoteModified = false;
@@ -133,7 +132,14 @@ void TfrmTreskel::TreeViewEditing(TObject*, TTreeNode* Node, bool& AllowEdit) {
     if (IsLockedNode(Node) || IsLinkNode(Node)) AllowEdit = false;
 }
 
-void TfrmTreskel::TreeViewEdited(TObject*, TTreeNode* Node, std::string& S) { RenameLinks(ItemTree(), AsItem(Node), S); }
+void TfrmTreskel::TreeViewEdited(TObject*, TTreeNode* Node, std::string& S) {
+    RenameLinks(ItemTree(), AsItem(Node), S);
+    // The status line names the item whose note is shown: the selection,
+    // or the origin of a selected link.
+    TItemData* shown = ItemData(TreeView->Selected());
+    TItemData* edited = ItemData(Node);
+    if (shown != nullptr && edited != nullptr && shown->Id == edited->Id) StatusBar->Panels()->Items(0)->SetText(S);
+}
 
 void TfrmTreskel::TreeViewExpanding(TObject*, TTreeNode* Node, bool& AllowExpansion) {
     if (IsLockedNode(Node)) AllowExpansion = false;

@@ -680,6 +680,22 @@ void TCustomTreeView::WndProc(TMessage& m) {
                 Click();
             }
             return;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // The system control has no menu keys of its own.
+            if (!IsEditing() && (m.WParam == VK_APPS || (m.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0))) {
+                SendMessageA(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), -1);
+                return;
+            }
+            break;
+        case WM_CONTEXTMENU:
+            // From the keyboard the menu pops up at the selected item.
+            if (m.LParam == -1 && selected_ != nullptr && HandleAllocated()) {
+                TRect r = selected_->DisplayRect(true);
+                TPoint at = ClientToScreen({r.Left, r.Bottom});
+                m.LParam = MAKELPARAM(at.x, at.y);
+            }
+            break;
         case WM_RBUTTONDOWN:
             // The control reports the click (NM_RCLICK) without the place.
             rightClickAt_ = {XOf(m.LParam), YOf(m.LParam)};

@@ -475,6 +475,7 @@ private:
     bool WmSetCursor(TMessage& m);
     void WmMouseMove(TMessage& m);
     void HandleWmPaint(TMessage& m);
+    bool ContextPopup(LPARAM screenPos);
     bool IsControlMouseMsg(TMessage& m);
     void AlignAll();
     void AlignEdge(TAlign align, TControl* moved, TRect& rest);

@@ -802,9 +802,10 @@ bool TWinControl::WantsKey(WORD key) {
     return wants || special.Result != 0;
 }
 
-bool TWinControl::WmContextMenu(TMessage& m) {
-    if (reinterpret_cast<HWND>(m.WParam) != handle_) return false;
-    TPoint screen{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+// Pops up the menu of the control at a screen point, or of this control
+// when the keyboard asked (-1, -1); true when a menu or handler took it.
+bool TWinControl::ContextPopup(LPARAM screenPos) {
+    TPoint screen{GET_X_LPARAM(screenPos), GET_Y_LPARAM(screenPos)};
     TControl* target = this;
     if (screen.x != -1 || screen.y != -1) {
         if (TControl* c = ControlAtPos(ScreenToClient(screen), false)) target = c;
@@ -821,6 +822,17 @@ bool TWinControl::WmContextMenu(TMessage& m) {
         }
     }
     return false;
+}
+
+bool TWinControl::WmContextMenu(TMessage& m) {
+    // A system control (the tree view) reports a right click on itself to
+    // its parent: it pops up its own menu.
+    TWinControl* from = this;
+    if (reinterpret_cast<HWND>(m.WParam) != handle_) {
+        from = FindControl(reinterpret_cast<HWND>(m.WParam));
+        if (from == nullptr || from->Parent() != this) return false;
+    }
+    return from->ContextPopup(m.LParam);
 }
 
 bool TWinControl::WmSetCursor(TMessage& m) {

@@ -40,14 +40,54 @@ bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
     return show(owner);
 }
 
-void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }
-void SetInputQueryResponder(InputQueryResponder responder) { QueryResponder() = std::move(responder); }
+InputQueryResponder SetInputQueryResponder(InputQueryResponder responder) {
+    return std::exchange(QueryResponder(), std::move(responder));
+}
+
+namespace {
+// The system's box grows as wide as the longest unbroken run of its text
+// (a long name, a path): such runs are broken where they would pass half
+// the screen, so that a box is never wider than the screen.
+std::string BreakLongRuns(const std::string& text) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return text;
+    GdiHandle<HFONT> font(CreateFontIndirectA(&metrics.lfMessageFont));
+    WindowDC dc(nullptr);
+    HGDIOBJ old = SelectObject(dc.Get(), font.Get());
+    const int limit = GetSystemMetrics(SM_CXSCREEN) / 2;
+    std::string out;
+    size_t runStart = 0;  // in `out`
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t') {
+            out += c;
+            runStart = out.size();
+            continue;
+        }
+        SIZE size{};
+        std::string run = out.substr(runStart) + c;
+        GetTextExtentPoint32A(dc.Get(), run.data(), static_cast<int>(run.size()), &size);
+        if (size.cx > limit && out.size() > runStart) {
+            out += '\n';
+            runStart = out.size();
+        }
+        out += c;
+    }
+    SelectObject(dc.Get(), old);
+    return out;
+}
+}  // namespace
+
+MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder responder) {
+    return std::exchange(Responder(), std::move(responder));
+}
 
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
-    if (Responder()) return Responder()(text, caption, flags);
+    std::string shown = BreakLongRuns(text);
+    if (Responder()) return Responder()(shown, caption, flags);
     // Other windows of the program wait while the box is up.
     if (Application != nullptr) Application->EnterModal();
-    int r = MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_TASKMODAL);
+    int r = MessageBoxA(owner, shown.c_str(), caption.c_str(), flags | MB_TASKMODAL);
     if (Application != nullptr) Application->LeaveModal();
     return r;
 }
@@ -92,16 +132,26 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
     return value;
 }
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value);
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked);
 
-bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+namespace {
+bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
     if (QueryResponder()) {
         std::string v = value;
         if (!QueryResponder()(caption, prompt, v)) return false;
         value = v;
         return true;
     }
-    return InputQueryWindow(caption, prompt, value);
+    return InputQueryWindow(caption, prompt, value, masked);
+}
+}  // namespace
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return Query(caption, prompt, value, false);
+}
+
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return Query(caption, prompt, value, true);
 }
 
 }  // namespace treskel

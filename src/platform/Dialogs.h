@@ -25,7 +25,9 @@ namespace treskel {
 // responder that answers (and records) instead of showing the box; it
 // gets text, caption and MB_ flags and returns the button's ID.
 using MessageBoxResponder = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
-void SetMessageBoxResponder(MessageBoxResponder responder);
+// Returns the responder it replaces.  The text a responder gets is the
+// text the box would show, long unbroken runs already broken.
+MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder responder);
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -42,11 +44,14 @@ void ShowMessage(const std::string& msg);
 
 // Asks for a line of text; false when cancelled (`value` then unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// The same with the typed characters shown as asterisks.
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value);
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);
 // Tests answer input queries through this instead of the real dialog: it
 // gets caption, prompt and the value, and returns false to cancel.
 using InputQueryResponder = std::function<bool(const std::string& caption, const std::string& prompt, std::string& value)>;
-void SetInputQueryResponder(InputQueryResponder responder);
+// Returns the responder it replaces.
+InputQueryResponder SetInputQueryResponder(InputQueryResponder responder);
 
 // ------------------------------------------------------------ standard dialogs
 

@@ -45,6 +45,8 @@ public:
 
     bool IsOpen() const { return handle_ != kInvalid; }
     int64_t Read(void* buffer, int64_t count);          // -1 on error
+    // Reads at `offset` in one call; the position afterwards is unspecified.
+    int64_t ReadAt(void* buffer, int64_t count, int64_t offset);  // -1 on error
     int64_t Write(const void* buffer, int64_t count);   // -1 on error
     int64_t Seek(int64_t offset, int origin);           // -1 on error
     bool SetSize(int64_t size);

@@ -56,6 +56,15 @@ OsFile OsFile::Open(const std::string& name, uint16_t mode, std::string* error) 
     return f;
 }
 
+int64_t OsFile::ReadAt(void* buffer, int64_t count, int64_t offset) {
+    ssize_t n;
+    do {
+        n = ::pread(static_cast<int>(handle_), buffer, static_cast<size_t>(count), static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) lastError = errno;
+    return n;
+}
+
 int64_t OsFile::Read(void* buffer, int64_t count) {
     int64_t done = 0;
     auto* p = static_cast<char*>(buffer);

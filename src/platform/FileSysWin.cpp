@@ -56,6 +56,18 @@ OsFile OsFile::Open(const std::string& name, uint16_t mode, std::string* error) 
     return f;
 }
 
+int64_t OsFile::ReadAt(void* buffer, int64_t count, int64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!ReadFile(H(handle_), buffer, static_cast<DWORD>(std::min<int64_t>(count, 1 << 30)), &got, &at)) {
+        lastError = GetLastError();
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return got;
+}
+
 int64_t OsFile::Read(void* buffer, int64_t count) {
     int64_t done = 0;
     auto* p = static_cast<char*>(buffer);

@@ -1,36 +1,45 @@
-// The input query: a small dialog with a prompt, an edit and two buttons.
+// The input query: a small dialog with a prompt, an edit and two buttons,
+// as wide as its prompt needs.
+#include <algorithm>
+
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
 namespace treskel {
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value) {
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
+    constexpr int margin = 8;
     OwnedPtr<TForm> form(new TForm(nullptr));
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
     form->SetCaption(caption);
     form->SetPosition(TPosition::poScreenCenter);
-    form->SetFormClientWidth(240);
-    form->SetFormClientHeight(110);
     auto* label = Create<TLabel>(form.get());
     label->SetParent(form.get());
-    label->SetBounds(8, 8, 224, 16);
-    label->SetCaption(prompt);
+    label->SetLeft(margin);
+    label->SetTop(margin);
+    label->SetCaption(prompt);  // the label takes the width of its text
+    // The whole prompt shows, within the screen.
+    int width = std::clamp(label->Width(), 224, GetSystemMetrics(SM_CXSCREEN) - 4 * margin);
+    form->SetFormClientWidth(width + 2 * margin);
+    form->SetFormClientHeight(110);
+    label->SetWidth(width);
     auto* edit = Create<TEdit>(form.get());
     edit->SetParent(form.get());
-    edit->SetBounds(8, 30, 224, 21);
+    edit->SetBounds(margin, 30, width, 21);
     edit->SetText(value);
     edit->SetTabOrder(0);
+    if (masked) edit->SetPasswordChar('*');
     auto* ok = Create<TButton>(form.get());
     ok->SetParent(form.get());
-    ok->SetBounds(76, 74, 75, 25);
+    ok->SetBounds(margin + width - 156, 74, 75, 25);
     ok->SetCaption("OK");
     ok->SetDefault(true);
     ok->SetModalResult(mrOk);
     ok->SetTabOrder(1);
     auto* cancel = Create<TButton>(form.get());
     cancel->SetParent(form.get());
-    cancel->SetBounds(157, 74, 75, 25);
+    cancel->SetBounds(margin + width - 75, 74, 75, 25);
     cancel->SetCaption("Cancel");
     cancel->SetCancel(true);
     cancel->SetModalResult(mrCancel);

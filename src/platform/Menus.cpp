@@ -355,6 +355,7 @@ void TMainMenu::MenuChanged() {
 }
 
 void TPopupMenu::Popup(int x, int y) {
+    popupPoint_ = {x, y};
     if (OnPopup) OnPopup(this);
     WORD command = 0;
     if (TestChooser) {

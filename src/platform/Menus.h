@@ -145,6 +145,8 @@ public:
     // Shows the menu at a point of the screen and runs the chosen item.
     virtual void Popup(int x, int y);
     TControl* PopupComponent() const { return popupComponent_; }
+    // Where the menu last popped up, in screen coordinates.
+    TPoint PopupPoint() const { return popupPoint_; }
     void SetPopupComponent(TControl* c) { popupComponent_ = c; }
     bool AutoPopup() const { return autoPopup_; }
     void SetAutoPopup(bool v) { autoPopup_ = v; }
@@ -158,6 +160,7 @@ public:
 
 private:
     TControl* popupComponent_ = nullptr;
+    TPoint popupPoint_{0, 0};
     bool autoPopup_ = true;
     TPopupAlignment alignment_ = TPopupAlignment::paLeft;
 };

@@ -9,6 +9,8 @@ namespace treskel {
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetControlStyle(ControlStyle() + TControlStyleItem::csOpaque + TControlStyleItem::csReplicatable);
     SetBounds(0, 0, 65, 17);
+    // A label lies on its parent's face unless it is given a colour.
+    SetParentColor(true);
 }
 
 void TCustomLabel::Notification(TComponent* component, TOperation operation) {

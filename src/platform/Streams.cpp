@@ -15,6 +15,11 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
     if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError(WriteFailure());
 }
 
+int64_t TStream::ReadAt(void* buffer, int64_t count, int64_t offset) {
+    SetPosition(offset);
+    return Read(buffer, count);
+}
+
 int64_t TStream::Size() {
     int64_t pos = Seek(0, soFromCurrent);
     int64_t size = Seek(0, soFromEnd);
@@ -149,6 +154,11 @@ int64_t TReadOnlyMemoryStream::Write(const void*, int64_t) { return 0; }
 
 int64_t THandleStream::Read(void* buffer, int64_t count) {
     int64_t n = file_.Read(buffer, count);
+    return n < 0 ? 0 : n;
+}
+
+int64_t THandleStream::ReadAt(void* buffer, int64_t count, int64_t offset) {
+    const int64_t n = file_.ReadAt(buffer, count, offset);
     return n < 0 ? 0 : n;
 }
 

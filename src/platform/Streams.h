@@ -24,6 +24,9 @@ public:
     // The *Buffer forms move exactly `count` bytes or raise.
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
+    // Reads up to `count` bytes at `offset`; the position afterwards is
+    // unspecified.  Files do it in one call.
+    virtual int64_t ReadAt(void* buffer, int64_t count, int64_t offset);
 
     int64_t Position() { return Seek(0, soFromCurrent); }
     void SetPosition(int64_t pos) { Seek(pos, soFromBeginning); }
@@ -88,6 +91,7 @@ public:
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t ReadAt(void* buffer, int64_t count, int64_t offset) override;
     void SetSize(int64_t newSize) override;
     std::string WriteFailure() const override;
     // Forces what was written out to the disk.

@@ -42,11 +42,14 @@ bool WordFormattingBroken() {
 
 bool IsWordChar(wchar_t c) { return c == L'_' || IsCharAlphaNumericW(c); }
 
-// The word that touches position `at`, as the control's word formatting
-// sees it; empty when the caret stands between two non-word characters.
-// `charAt` reads one character of the text.
+// The word the caret stands inside, as the control's word formatting sees
+// it: a word character on both sides.  At a word's start or end the range
+// is empty, so that only the insertion point takes the format and turning
+// a format off after typing a word leaves that word as it is.  `charAt`
+// reads one character of the text.
 template <class CharAt>
 CHARRANGE WordAt(LONG at, LONG length, CharAt charAt) {
+    if (at <= 0 || at >= length || !IsWordChar(charAt(at - 1)) || !IsWordChar(charAt(at))) return CHARRANGE{at, at};
     LONG start = at, end = at;
     while (start > 0 && IsWordChar(charAt(start - 1))) --start;
     while (end < length && IsWordChar(charAt(end))) ++end;

@@ -1,6 +1,8 @@
 #include "store/ByteIO.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "store/CRC32c.h"
 
@@ -100,5 +102,41 @@ int64_t TCrcWriteStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 uint32_t TCrcWriteStream::Crc() const { return FinishCrc32(crc_); }
+
+namespace {
+constexpr uint64_t kCheckPrime = 0x9E3779B97F4A7C15ull;
+inline uint64_t Word(const uint8_t* p) { return GetU32(p) | (static_cast<uint64_t>(GetU32(p + 4)) << 32); }
+inline uint64_t Step(uint64_t lane, uint64_t word) { return std::rotl(lane ^ word, 29) * kCheckPrime; }
+}  // namespace
+
+void TByteCheck::Block(const uint8_t* p) {
+    for (int i = 0; i < 4; ++i) lanes_[i] = Step(lanes_[i], Word(p + 8 * i));
+}
+
+void TByteCheck::Update(const void* data, size_t size) {
+    auto* p = static_cast<const uint8_t*>(data);
+    total_ += size;
+    if (tailSize_ > 0) {
+        const size_t n = std::min(size, sizeof tail_ - tailSize_);
+        std::memcpy(tail_ + tailSize_, p, n);
+        tailSize_ += n;
+        p += n;
+        size -= n;
+        if (tailSize_ < sizeof tail_) return;
+        Block(tail_);
+        tailSize_ = 0;
+    }
+    for (; size >= 32; p += 32, size -= 32) Block(p);
+    std::memcpy(tail_, p, size);
+    tailSize_ = size;
+}
+
+uint64_t TByteCheck::Value() const {
+    TByteCheck last = *this;
+    std::memset(last.tail_ + tailSize_, 0, sizeof tail_ - tailSize_);
+    last.Block(last.tail_);
+    return last.lanes_[0] ^ std::rotl(last.lanes_[1], 16) ^ std::rotl(last.lanes_[2], 32) ^
+           std::rotl(last.lanes_[3], 48) ^ Step(total_, kCheckPrime);
+}
 
 }  // namespace treskel

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "store/ByteIO.h"
-#include "store/CRC32c.h"
 #include "store/NoteFile.h"
 #include "store/TreeFile.h"
 #include "platform/FileSys.h"
@@ -56,18 +56,17 @@ struct PackEntry {
 void TNoteStore::SetDataPath(const std::string& dataPath) {
     dataPath_ = dataPath;
     caption_.clear();
-    notes_.clear();
-    archiveIds_.clear();
+    entries_.clear();
     removed_.clear();
 }
 
 const TArchiveEntry* TNoteStore::ArchiveNote(int32_t id) const {
     if (removed_.count(id) != 0) return nullptr;
-    auto it = notes_.find(id);
-    return it != notes_.end() ? &it->second : nullptr;
+    auto it = entries_.find(id);
+    return it != entries_.end() && it->second.Size >= 0 ? &it->second : nullptr;
 }
 
-bool TNoteStore::IdInUse(int32_t id) const { return archiveIds_.count(id) != 0 || FileExists(NoteName(id)); }
+bool TNoteStore::IdInUse(int32_t id) const { return entries_.count(id) != 0 || FileExists(NoteName(id)); }
 
 void TNoteStore::RemoveStaleFiles(const std::string& caption) {
     for (const TSearchRec& f : FindFiles(dataPath_ + "*.tmp")) {
@@ -84,19 +83,19 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
     RemoveStaleFiles(caption);
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
     const std::string treeName = TreeFileName(dataPath_, caption);
-    auto loadTree = [&](TStream& s) {
+    auto loadTree = [&](TStream& s, const std::string& what) {
         try {
             LoadTreskel(tree, s);
         } catch (const ETreeFileError& e) {
             tree.Clear();
-            throw ETreskelError(Format("The tree file %s cannot be read: %s", treeName.c_str(), e.Message().c_str()));
+            throw ETreskelError(Format("The tree %s cannot be read: %s", what.c_str(), e.Message().c_str()));
         }
     };
     if (!FileExists(archiveName)) {
         // A new treskel; or one of which only the tree file is left.
         if (FileSizeOf(treeName) > 0) {
             TFileStream f(treeName, fmOpenRead | fmShareDenyWrite);
-            loadTree(f);
+            loadTree(f, "file " + treeName);
         }
         caption_ = caption;
         return;
@@ -112,28 +111,25 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
             archive->ReadBuffer(treeBytes.Memory(), index.TreeSize);
         }
     }
-    loadTree(treeBytes);
+    loadTree(treeBytes, "in the archive " + archiveName);
     try {
         CheckArchiveEntries(index, tree, archiveName);
     } catch (...) {
         tree.Clear();
         throw;
     }
-    // The tree file stays beside the archive until the next save.
-    if (index.TreeSize >= 0) {
-        TFileStream f(treeName, fmCreate);
-        f.WriteBuffer(treeBytes.Memory(), treeBytes.Size());
-    }
+    entries_.reserve(index.Entries.size());
     for (const TArchiveEntry& e : index.Entries) {
-        archiveIds_.insert(e.Id);
-        if (e.Size >= 0) notes_[e.Id] = e;
+        // Of two entries of one id, the one with a note counts.
+        auto [it, added] = entries_.emplace(e.Id, e);
+        if (!added && e.Size >= 0) it->second = e;
     }
     caption_ = caption;
 }
 
 void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
-    const std::string tempName = archiveName + ".tmp";
+    const std::string tempName = TempArchiveFileName(dataPath_, caption);
     const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
     const bool ownArchive = !caption_.empty() && caption == caption_;
 
@@ -162,52 +158,73 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     });
 
     std::unordered_map<int32_t, TArchiveEntry> written;
+    written.reserve(entries.size());
+    for (const PackEntry& e : entries) written.emplace(e.id, TArchiveEntry{e.id, 0, -1});
     try {
-        uint32_t writtenCrc;
-        int64_t writtenSize;
+        uint64_t writtenCheck;
+        int64_t writtenSize = 0;
         {
-            std::unique_ptr<TStream> old;
             std::unique_ptr<TStream> out = ops_.Create(tempName);
-            TCrcWriteStream crcOut(*out);
-            TBufferedWriter w(crcOut, kCopyBuffer);
-            w.WriteU32(static_cast<uint32_t>(treeBytes.size()));
-            w.Write(treeBytes.data(), treeBytes.size());
-            w.WriteU32(static_cast<uint32_t>(entries.size()));
-            int64_t at = 8 + static_cast<int64_t>(treeBytes.size());
+            TBufferedWriter w(*out, kCopyBuffer);
+            TByteCheck check;
+            auto put = [&](const void* data, size_t n) {
+                check.Update(data, n);
+                w.Write(data, n);
+                writtenSize += static_cast<int64_t>(n);
+            };
+            auto putU32 = [&](uint32_t v) {
+                uint8_t b[4];
+                PutU32(b, v);
+                put(b, 4);
+            };
+            putU32(static_cast<uint32_t>(treeBytes.size()));
+            put(treeBytes.data(), treeBytes.size());
+            putU32(static_cast<uint32_t>(entries.size()));
+            // The old archive is read forward in large blocks: its notes
+            // mostly come in the order they go out.
+            std::unique_ptr<TStream> old;
+            std::optional<TBufferedReader> oldReader;
+            int64_t oldAt = 0;
             std::vector<uint8_t> buf(kCopyBuffer);
             for (const PackEntry& e : entries) {
-                w.WriteU32(static_cast<uint32_t>(e.id));
-                at += 8;
+                putU32(static_cast<uint32_t>(e.id));
                 if (e.size < 0) {
-                    w.WriteU32(0xFFFFFFFFu);
+                    putU32(0xFFFFFFFFu);
                     continue;
                 }
                 if (e.size > std::numeric_limits<int32_t>::max())
                     throw EWriteError(Format("the note file %d is too large for an archive", e.id));
-                w.WriteU32(static_cast<uint32_t>(e.size));
-                std::unique_ptr<TStream> note;
-                TStream* from;
+                putU32(static_cast<uint32_t>(e.size));
+                written[e.id] = TArchiveEntry{e.id, writtenSize, e.size};
                 if (e.archiveOffset < 0) {
-                    note = ops_.OpenRead(NoteName(e.id));
-                    from = note.get();
-                } else {
-                    if (!old) old = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+                    std::unique_ptr<TStream> note = ops_.OpenRead(NoteName(e.id));
+                    for (int64_t left = e.size; left > 0;) {
+                        const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
+                        note->ReadBuffer(buf.data(), n);
+                        put(buf.data(), static_cast<size_t>(n));
+                        left -= n;
+                    }
+                    continue;
+                }
+                if (!old) old = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+                if (!oldReader || e.archiveOffset < oldAt) {
                     old->SetPosition(e.archiveOffset);
-                    from = old.get();
+                    oldReader.emplace(*old, kCopyBuffer);
+                    oldAt = e.archiveOffset;
                 }
+                oldReader->Discard(e.archiveOffset - oldAt);
                 for (int64_t left = e.size; left > 0;) {
-                    const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
-                    from->ReadBuffer(buf.data(), n);
-                    w.Write(buf.data(), static_cast<size_t>(n));
-                    left -= n;
+                    const size_t n = static_cast<size_t>(std::min<int64_t>(left, kCopyBuffer));
+                    if (!oldReader->Ensure(n)) throw EReadError("the previous archive is shorter than it was");
+                    put(oldReader->Ptr(), n);
+                    oldReader->Skip(n);
+                    left -= static_cast<int64_t>(n);
                 }
-                written[e.id] = TArchiveEntry{e.id, at, e.size};
-                at += e.size;
+                oldAt = e.archiveOffset + e.size;
             }
             w.Flush();
             ops_.Flush(*out);
-            writtenCrc = crcOut.Crc();
-            writtenSize = crcOut.Written();
+            writtenCheck = check.Value();
         }
         // Read it back: only an archive whose every byte is as written may
         // replace the old one.
@@ -215,14 +232,14 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
             std::unique_ptr<TStream> in = ops_.OpenRead(tempName);
             if (in->Size() != writtenSize) throw EReadError("the new archive reads back with another size");
             std::vector<uint8_t> buf(kCopyBuffer);
-            uint32_t crc = Crc32Start;
+            TByteCheck check;
             for (int64_t left = writtenSize; left > 0;) {
                 const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
                 in->ReadBuffer(buf.data(), n);
-                crc = UpdateCrc32(buf.data(), static_cast<size_t>(n), crc);
+                check.Update(buf.data(), static_cast<size_t>(n));
                 left -= n;
             }
-            if (FinishCrc32(crc) != writtenCrc) throw EReadError("the new archive reads back with other bytes");
+            if (check.Value() != writtenCheck) throw EReadError("the new archive reads back with other bytes");
         }
         if (!ops_.Replace(tempName, archiveName))
             throw EInOutError("the new archive cannot replace the old one: " + LastFileError());
@@ -245,9 +262,7 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     for (const PackEntry& e : entries)
         if (e.size >= 0 && e.archiveOffset < 0) ops_.Delete(NoteName(e.id));
     caption_ = caption;
-    notes_ = std::move(written);
-    archiveIds_.clear();
-    for (const PackEntry& e : entries) archiveIds_.insert(e.id);
+    entries_ = std::move(written);
     removed_.clear();
 }
 

@@ -31,8 +31,9 @@ public:
 
     // Opens the treskel of `caption`: removes temporary files a crash left,
     // checks the archive whole (a damaged one raises ETreskelError before
-    // anything is written and leaves the tree empty), loads the tree and
-    // writes its tree file.  No archive: an empty tree.
+    // anything is written and leaves the tree empty) and loads the tree from
+    // it.  No archive: an empty tree, or the tree file an unsaved treskel
+    // left.
     void Open(TItemTree& tree, const std::string& caption);
     // Saves the tree and its notes as the archive of `caption` without ever
     // losing a note: the new archive is written under a temporary name,
@@ -66,8 +67,7 @@ private:
     TFileOps& ops_;
     std::string dataPath_;
     std::string caption_;  // of the open archive
-    std::unordered_map<int32_t, TArchiveEntry> notes_;  // the archive's notes by id
-    std::unordered_set<int32_t> archiveIds_;             // every id of the archive
+    std::unordered_map<int32_t, TArchiveEntry> entries_;  // of the archive, by id
     std::unordered_set<int32_t> removed_;
 };
 

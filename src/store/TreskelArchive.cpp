@@ -26,6 +26,9 @@ int32_t ReadI32(TBufferedReader& r) { return static_cast<int32_t>(r.ReadU32()); 
 
 std::string ArchiveFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsx"; }
 std::string TreeFileName(const std::string& dataPath, const std::string& caption) { return dataPath + caption + ".tsk"; }
+std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption) {
+    return ArchiveFileName(dataPath, caption) + ".tmp";
+}
 std::string NoteFileName(const std::string& dataPath, int32_t id) { return dataPath + IntToStr(id); }
 
 std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
@@ -41,8 +44,7 @@ std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
 
 TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
     const int64_t base = archive.Position();
-    // Small reads: only the entries' heads are wanted, not the notes.
-    TBufferedReader r(archive, 4096);
+    TBufferedReader r(archive, 64);
     const int64_t total = r.Remaining();
     auto at = [&] { return total - r.Remaining(); };
     TArchiveIndex index;
@@ -57,19 +59,22 @@ TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
     const int32_t count = ReadI32(r);
     if (count < 0 || count > r.Remaining() / 8) Damaged(name, "the item count is out of range", countAt);
     index.Entries.reserve(static_cast<size_t>(count));
+    // Each entry's head is read where it is; the notes between are not.
+    int64_t pos = at();
     for (int32_t i = 0; i < count; ++i) {
-        const int64_t entryAt = at();
-        if (r.Remaining() < 8) Damaged(name, "a note entry is cut off", entryAt);
+        if (total - pos < 8) Damaged(name, "a note entry is cut off", pos);
+        uint8_t head[8];
+        if (archive.ReadAt(head, 8, base + pos) != 8) throw EReadError("Stream read error");
         TArchiveEntry e;
-        e.Id = ReadI32(r);
-        e.Size = ReadI32(r);
-        e.Offset = base + at();
-        if (e.Size < -1 || e.Size > r.Remaining()) Damaged(name, "a note size runs past the end", entryAt);
-        if (e.Size > 0) r.Discard(e.Size);
+        e.Id = static_cast<int32_t>(GetU32(head));
+        e.Size = static_cast<int32_t>(GetU32(head + 4));
+        e.Offset = base + pos + 8;
+        if (e.Size < -1 || e.Size > total - pos - 8) Damaged(name, "a note size runs past the end", pos);
+        pos += 8 + std::max<int64_t>(e.Size, 0);
         index.Entries.push_back(e);
     }
     // The next save would drop them.
-    if (r.Remaining() > 0) Damaged(name, "there are bytes after the last note entry", at());
+    if (pos < total) Damaged(name, "there are bytes after the last note entry", pos);
     return index;
 }
 

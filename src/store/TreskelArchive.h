@@ -1,6 +1,5 @@
 // A treskel on disk: one archive (caption + ".tsx"); while it is open, also
-// its tree file (caption + ".tsk") and a loose note file for each note
-// saved since it was opened.
+// a loose note file for each note saved since it was opened.
 //
 // Archive: tree size S (i32), the tree file, item count N (i32), then N
 // entries in the tree's pre-order: id (i32), note size L (i32, -1 for a link
@@ -23,6 +22,9 @@ TRESKEL_EXCEPTION(ETreskelError, Exception);
 
 std::string ArchiveFileName(const std::string& dataPath, const std::string& caption);
 std::string TreeFileName(const std::string& dataPath, const std::string& caption);
+// The archive being written, renamed to the archive when complete: the
+// longest name a treskel gives a file.
+std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption);
 std::string NoteFileName(const std::string& dataPath, int32_t id);
 
 // The tab captions: the archives of the data directory, each name up to

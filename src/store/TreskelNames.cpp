@@ -1,5 +1,6 @@
 #include "store/TreskelNames.h"
 
+#include "store/TreskelArchive.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
@@ -16,23 +17,41 @@ bool IsValidTreskelName(const std::string& name) {
         }
     }
     if (name.back() == '.' || name.back() == ' ') return false;
-    // Device names stay devices whatever extension follows them.
+    // Device names stay devices whatever extension follows them; the
+    // system also reads the superscript digits 1 to 3 (code page 1252) as
+    // port numbers.
     std::string base = UpperCase(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
     for (const char* d : devices)
         if (base == d) return false;
-    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-        base[3] <= '9')
-        return false;
+    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
+        unsigned char digit = static_cast<unsigned char>(base[3]);
+        if ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3) return false;
+    }
     return true;
+}
+
+bool TreskelNameFits(const std::string& dataPath, const std::string& name) {
+    // Every file of a treskel lies in the data directory; the temporary
+    // archive has the longest name.
+    std::string longest = TempArchiveFileName(dataPath, name);
+    return longest.size() <= kMaxPathLength && longest.size() - dataPath.size() <= kMaxFileNameLength;
+}
+
+std::string TreskelNameProblem(const std::string& dataPath, const std::string& name) {
+    if (!IsValidTreskelName(name)) return InvalidTreskelNameMessage(name);
+    if (!TreskelNameFits(dataPath, name))
+        return "This name is too long: the treskel's files in " + dataPath +
+               " would have longer paths than the system allows.\nPlease choose a shorter name.";
+    return {};
 }
 
 std::string InvalidTreskelNameMessage(const std::string& name) {
     return "'" + name +
            "' cannot be the name of a treskel, since it names the treskel's files.\n"
            "A name may not hold any of \\ / : * ? \" < > |, may not end in a dot or a space, "
-           "and may not be a device name such as CON or NUL.";
+           "and may not be a device name such as CON, NUL, COM1 or CONIN$.";
 }
 
 }  // namespace treskel

@@ -7,6 +7,7 @@
 
 #include "store/ItemData.h"
 #include "platform/FileSys.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -196,6 +197,29 @@ TEST_F(EditorKeys, CtrlBCtrlIAndCtrlUToggleTheFormatAndTheirButtons) {
     EXPECT_FALSE(W->ItalicButton->Down());
     EXPECT_EQ(format(0, 3), "U0");
     EXPECT_EQ(NoteText(), "one two");
+}
+
+TEST_F(EditorKeys, TurningAFormatOffAfterAWordLeavesTheWordFormatted) {
+    StartWithItem();
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    auto bold = [&](int start, int length) {
+        Select(start, length);
+        return a->Bold();
+    };
+    TypeNote("");
+    CtrlKey('B');
+    TypeText(Edit(), "next year");
+    CtrlKey('B');
+    TypeText(Edit(), " and");
+    EXPECT_EQ(NoteText(), "next year and");
+    EXPECT_TRUE(bold(0, 9));
+    EXPECT_FALSE(bold(9, 4));
+    // Inside a word the key formats the whole word.
+    Select(11, 0);
+    CtrlKey('B');
+    EXPECT_TRUE(bold(10, 3));
+    EXPECT_FALSE(bold(9, 1));
+    EXPECT_EQ(NoteText(), "next year and");
 }
 
 TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
@@ -452,6 +476,70 @@ TEST_F(EditorClipboard, UndoNeverBringsBackTheNoteOfTheItemLeft) {
     W->REdit->SetFocus();
     Run(W->Undo);
     EXPECT_EQ(NoteText(), "first note");
+}
+
+// ---------------------------------------------------------------- the look of a note
+
+using EditorLook = EditorTest;
+
+namespace {
+bool Inked(COLORREF c) { return GetRValue(c) < 200 || GetGValue(c) < 200 || GetBValue(c) < 200; }
+// The box around the inked pixels inside `area`.
+TRect Ink(const Snapshot& s, const TRect& area) {
+    TRect box{area.Right, area.Bottom, area.Left, area.Top};
+    for (int y = area.Top; y < area.Bottom; ++y)
+        for (int x = area.Left; x < area.Right; ++x)
+            if (Inked(s.At(x, y))) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+// The text area of a snapshot of the editor, inside its frame.
+TRect Inside(const Snapshot& s) { return {2, 2, s.width - 2, s.height - 2}; }
+int LeftmostDark(const Snapshot& s, int y) {
+    for (int x = 2; x < s.width - 2; ++x)
+        if (Dark(s.At(x, y))) return x;
+    return -1;
+}
+// How far the letters lean: their left edge near the top minus near the
+// foot, in pixels.
+int Lean(const Snapshot& s) {
+    TRect ink = Ink(s, Inside(s));
+    return LeftmostDark(s, ink.Top + ink.Height() / 6) - LeftmostDark(s, ink.Bottom - 1 - ink.Height() / 6);
+}
+}  // namespace
+
+// The prepared Wine prefix: the editor's default font slants italics (its
+// bitmap version drew them upright), and the list bullet is a round dot
+// (Wine's "Symbol" drew a faint angle bracket).
+TEST_F(EditorLook, ItalicSlantsAndBulletsAreRoundInTheDefaultFont) {
+    StartWithItem();
+    EXPECT_EQ(W->REdit->Font()->Name(), "MS Sans Serif");
+    TypeNote("lll");
+    Select(0, 3);
+    W->REdit->SelAttributes()->SetSize(36);
+    Select(3, 0);
+    Snapshot upright = PrintClient(Edit());
+    Select(0, 3);
+    W->REdit->SelAttributes()->SetItalic(true);
+    Select(3, 0);
+    Snapshot italic = PrintClient(Edit());
+    EXPECT_LE(std::abs(Lean(upright)), 1);
+    EXPECT_GE(Lean(italic), 4);
+
+    Run(W->BulletedList);
+    Snapshot bulleted = PrintClient(Edit());
+    POINTL first{};
+    SendMessageA(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+    TRect area = Inside(bulleted);
+    area.Right = first.x - 1;
+    TRect bullet = Ink(bulleted, area);
+    ASSERT_GE(bullet.Width(), 3) << "no bullet drawn";
+    EXPECT_LE(std::abs(bullet.Width() - bullet.Height()), 1);
+    EXPECT_GE(bulleted.Count(bullet, Dark), 2);  // a solid centre
 }
 
 // ---------------------------------------------------------------- find

@@ -366,7 +366,7 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     Run(W->LinkOrigin1);
     EXPECT_EQ(W->TreeView->Selected(), origin);
     // The origin's note file is the only file: links have none of their own.
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(Record(origin)->Id)});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
@@ -461,7 +461,7 @@ TEST_F(Items, RemovalAsksFirstAndDeletesTheNoteFile) {
     Run(W->RemoveItem);
     EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(FileExists(NoteFile(goneId)));
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(Record(keep)->Id)});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(keep)->Id), "Work.tsx"}));
     // The item now selected shows its own note.
     EXPECT_EQ(W->TreeView->Selected(), keep);
     EXPECT_EQ(Editor(), "kept");
@@ -490,7 +490,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     SaveNote(underLink, "under the link note");
     std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,
                                    Record(underLink)->Id};
-    ASSERT_EQ(DataFiles().size(), 5u);
+    ASSERT_EQ(DataFiles().size(), 6u);
 
     Select(branch);
     AnswerNextBox(IDYES);
@@ -503,7 +503,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     EXPECT_EQ(Node("Grandchild"), nullptr);
     for (int32_t id : branchIds) EXPECT_FALSE(FileExists(NoteFile(id))) << id;
     EXPECT_TRUE(FileHolds(originId, "origin note"));
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(originId)});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(originId), "Work.tsx"}));
 
     // Saved and opened again: the origin, its own link, and its note.
     Restart();
@@ -535,7 +535,7 @@ TEST_F(Items, AChangeToTheRemovedItemsNoteIsDroppedAndWrittenNowhere) {
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
     EXPECT_EQ(W->TreeView->Selected(), second);
     EXPECT_EQ(Editor(), "second note");
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(secondId)});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
 
     // Nor does it come back when the treskel is packed.
     CloseWindow();
@@ -565,7 +565,7 @@ TEST_F(Items, RemovalDropsThePendingChangeEvenWhereEveryChangeOfSelectionSaves) 
     Run(W->RemoveItem);
     EXPECT_FALSE(FileExists(NoteFile(firstId)));
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{IntToStr(secondId)});
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
 }
 
 TEST_F(Items, RemovingTheOnlySubItemGivesTheParentItsPlainImage) {
@@ -645,7 +645,7 @@ TEST_F(Items, RemovingTheLastItemSwitchesTheItemCommandsOff) {
     for (TControl* c : ItemControls()) EXPECT_FALSE(c->Enabled()) << c->Name();
     EXPECT_TRUE(W->NewItem->Enabled());
     EXPECT_TRUE(W->NewRootItem->Enabled());
-    EXPECT_TRUE(DataFiles().empty());
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
     // And a new item switches them on again.
     Add(W->NewRootItem, "Again");
     for (TAction* a : ItemActions()) EXPECT_TRUE(a->Enabled()) << a->Name();
@@ -653,6 +653,66 @@ TEST_F(Items, RemovingTheLastItemSwitchesTheItemCommandsOff) {
 }
 
 // ---------------------------------------------------------------- locks
+
+TEST_F(Items, TheStatusLineFollowsARenameAndEmptiesInAnEmptyOrUnreadableTreskel) {
+    WriteAll(DataFile("Broken.tsx"), std::string("not an archive"));
+    Start();
+    auto status = [&] { return W->StatusBar->Panels()->Items(0)->Text(); };
+    TTreeNode* alpha = Add(W->NewItem, "Alpha");
+    EXPECT_EQ(status(), "Alpha");
+    // A link shows its origin's note: renaming the origin renames it too.
+    Run(W->CreateLink);
+    EXPECT_EQ(status(), "Alpha");
+    W->TreeView->SetSelected(alpha);
+    alpha->EditText();
+    Rename(alpha, "Alpha2");
+    EXPECT_EQ(status(), "Alpha2");
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Broken"));
+    EXPECT_EQ(status(), "");
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(status(), "Alpha2");
+    NewTreskel("Empty");
+    EXPECT_EQ(status(), "");
+}
+
+TEST_F(Items, ThePasswordPromptMasksWhatIsTypedAndShowsItsWholePrompt) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Private");
+    Select(item);
+    InputQueryResponder tests = SetInputQueryResponder(nullptr);
+    char passwordChar = 0;
+    int clientWidth = 0, promptWidth = 0;
+    dialogs_.Queue([&](TCustomForm& f) {
+        TEdit* edit = nullptr;
+        TButton* ok = nullptr;
+        for (int i = 0; i < f.ComponentCount(); ++i) {
+            if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+            if (auto* b = dynamic_cast<TButton*>(f.Components(i)); b != nullptr && b->Caption() == "OK") ok = b;
+        }
+        ASSERT_TRUE(edit != nullptr && ok != nullptr);
+        EXPECT_EQ(f.Caption(), "Password");
+        passwordChar = static_cast<char>(SendMessageA(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0));
+        RECT r;
+        GetClientRect(f.Handle(), &r);
+        clientWidth = r.right;
+        HDC dc = GetDC(f.Handle());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit->Handle(), WM_GETFONT, 0, 0)));
+        const std::string prompt = "Enter the password for this item (10 chars. max)";
+        SIZE size{};
+        GetTextExtentPoint32A(dc, prompt.data(), static_cast<int>(prompt.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(f.Handle(), dc);
+        promptWidth = size.cx;
+        Type(edit, "secret");
+        Click(ok);
+    });
+    Run(W->LockItem);
+    SetInputQueryResponder(std::move(tests));
+    EXPECT_EQ(passwordChar, '*');
+    EXPECT_GE(clientWidth, promptWidth + 16);
+    EXPECT_TRUE(Locked(item));
+    EXPECT_EQ(Record(item)->Password, "secret");
+}
 
 TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
     Start();
@@ -876,6 +936,68 @@ TEST_F(Items, ThePopUpMenuOffersPromotionOnlyForSubItems) {
     Select(sub);
     W->PopupMenu2->OnPopup(W->PopupMenu2);
     EXPECT_TRUE(W->PromoteItem->Enabled());
+}
+
+TEST_F(Items, TheTreePopsUpItsMenuAtTheClickAndAtTheSelectedItemForTheKeys) {
+    Start();
+    TTreeNode* top = Add(W->NewItem, "Top");
+    TTreeNode* sub = AddUnder(top, W->NewSubItem, "Sub");
+    Select(top);
+    std::vector<TPopupMenu*> shown;
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        shown.push_back(m);
+        return 0;
+    };
+    HWND tree = W->TreeView->Handle();
+    auto screen = [&](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(tree, &p);
+        return TPoint{p.x, p.y};
+    };
+    auto rightClick = [&](int x, int y) {
+        TPoint at = screen(x, y);
+        SetCursorPos(at.x, at.y);
+        PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+        PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+        PumpMessages();
+    };
+    auto key = [&](UINT down, WORD vk, bool shift) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(tree, down, vk, 1);
+        PostMessageA(tree, down + 1, vk, 0xC0000001);
+        PumpMessages();
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+        SetKeyboardState(keys);
+    };
+    // On an item and on empty space, at the click.
+    TRect r = sub->DisplayRect(true);
+    rightClick(r.Left + 3, r.Top + 3);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], W->PopupMenu2);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(r.Left + 3, r.Top + 3));
+    EXPECT_FALSE(W->PromoteItem->Enabled());
+    rightClick(5, W->TreeView->ClientHeight() - 5);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(5, W->TreeView->ClientHeight() - 5));
+    // Shift+F10 and the menu key: at the selected item, with its rules.
+    Select(sub);
+    key(WM_SYSKEYDOWN, VK_F10, true);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(r.Left, r.Bottom));
+    EXPECT_TRUE(W->PromoteItem->Enabled());
+    Select(top);
+    key(WM_KEYDOWN, VK_APPS, false);
+    ASSERT_EQ(shown.size(), 4u);
+    TRect t = top->DisplayRect(true);
+    EXPECT_EQ(W->PopupMenu2->PopupPoint(), screen(t.Left, t.Bottom));
+    EXPECT_FALSE(W->PromoteItem->Enabled());
+    // F10 alone is no pop-up key.
+    key(WM_SYSKEYDOWN, VK_F10, false);
+    EXPECT_EQ(shown.size(), 4u);
+    TPopupMenu::TestChooser = nullptr;
 }
 
 // ---------------------------------------------------------------- sorting

@@ -124,6 +124,16 @@ TEST(QclImageItems, StripsAcceptWholeImagesOnly) {
     EXPECT_EQ(item.Count(), 3);
     EXPECT_THROW(TQclImageListItem::CreateSize(nullptr, 0, 16), EInvalidGraphicOperation);
     EXPECT_EQ(item.GetImageRect(2), Rect(32, 0, 48, 16));
+    // A stored count beyond the strip it comes with is refused.
+    TMemoryStream s;
+    item.SaveToStream(s);
+    std::vector<uint8_t> bytes = s.Bytes();
+    EXPECT_EQ(GetU32(bytes.data() + 14), 3u);
+    PutU32(bytes.data() + 14, 5);  // the strip has room for 4
+    TReadOnlyMemoryStream in(bytes.data(), static_cast<int64_t>(bytes.size()));
+    TQclImageListItem other(nullptr);
+    EXPECT_THROW(other.LoadFromStream(in), EReadError);
+    EXPECT_EQ(other.Count(), 0);
     item.SetWidth(8);
     EXPECT_EQ(item.Count(), 0);
 }

@@ -3,6 +3,8 @@
 
 #include <dlgs.h>
 
+#include <algorithm>
+
 #include "DialogDriver.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
@@ -221,3 +223,38 @@ TEST(ReplaceDialog, ReplaceAndReplaceAllFireOnReplace) {
     EXPECT_EQ(dialog->ReplaceText(), "new");
     dialog->CloseDialog();
 }
+
+namespace treskel::test {
+
+namespace {
+RECT measuredBox;
+// Runs in the real box's own loop: measures the box and closes it.
+void CALLBACK MeasureAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Long");
+    if (box == nullptr) return;
+    GetWindowRect(box, &measuredBox);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+}  // namespace
+
+TEST(MessageBoxes, AreNeverWiderThanTheScreen) {
+    // One unbroken run of 300 characters, as a long name makes.
+    std::string text = "'" + std::string(300, 'W') + "' cannot be used.";
+    RECT& measured = measuredBox;
+    measured = RECT{};
+    MessageBoxResponder tests = SetMessageBoxResponder(nullptr);
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, MeasureAndCloseBox);
+    int answer = ShowMessageBox(nullptr, text, "Long", MB_OK);
+    KillTimer(nullptr, timer);
+    SetMessageBoxResponder(std::move(tests));
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_GT(measured.right - measured.left, 100);
+    EXPECT_LE(measured.right - measured.left, GetSystemMetrics(SM_CXSCREEN));
+    // The text keeps every character; only line breaks are added.
+    ShowMessageBox(nullptr, text, "Long", MB_OK);
+    std::string shown = MessageBoxes().back().text;
+    shown.erase(std::remove(shown.begin(), shown.end(), '\n'), shown.end());
+    EXPECT_EQ(shown, text);
+}
+
+}  // namespace treskel::test

@@ -251,3 +251,34 @@ TEST(Memo, TabAndReturnGoInOnlyWhenWanted) {
     TypeText(memo->Handle(), "a\tb\rc");
     EXPECT_EQ(memo->Text(), "a\tbc");
 }
+
+TEST(Label, PaintsWithItsParentsColourUnlessGivenItsOwn) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(20, 20, 300, 120);
+    form->SetColor(clBtnFace);
+    auto* label = Create<TLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 200, 16);
+    label->SetCaption("x");
+    auto* own = Create<TLabel>(form.get());
+    own->SetParent(form.get());
+    own->SetAutoSize(false);
+    own->SetBounds(10, 40, 200, 16);
+    own->SetCaption("y");
+    own->SetColor(clYellow);
+    form->Show();
+    UpdateWindow(form->Handle());
+    PumpMessages();
+    EXPECT_EQ(label->Color(), clBtnFace);
+    EXPECT_TRUE(label->ParentColor());
+    // Beside the text, where the label paints its background.
+    HDC dc = GetDC(form->Handle());
+    EXPECT_EQ(GetPixel(dc, 190, 18), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(dc, 190, 48), static_cast<COLORREF>(ColorToRGB(clYellow)));
+    ReleaseDC(form->Handle(), dc);
+    // The parent's new colour reaches the label, not the one with its own.
+    form->SetColor(clAqua);
+    EXPECT_EQ(label->Color(), clAqua);
+    EXPECT_EQ(own->Color(), clYellow);
+}

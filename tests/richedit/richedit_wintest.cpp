@@ -224,12 +224,15 @@ TEST_F(EditorTest, FormattingAnEmptySelectionFormatsTheWordAtTheCaret) {
     EXPECT_TRUE(editor->SelAttributes()->Bold());
     Select(editor, 4, 7);
     EXPECT_FALSE(editor->SelAttributes()->Bold());
-    // Right after a word counts as at the word.
+    // At a word's end or start only the insertion point takes the format.
     Select(editor, 7, 7);
     editor->SelAttributes()->SetItalic(true);
-    Select(editor, 4, 7);
     EXPECT_TRUE(editor->SelAttributes()->Italic());
-    Select(editor, 0, 3);
+    Select(editor, 4, 7);
+    EXPECT_FALSE(editor->SelAttributes()->Italic());
+    Select(editor, 4, 4);
+    editor->SelAttributes()->SetItalic(true);
+    Select(editor, 4, 7);
     EXPECT_FALSE(editor->SelAttributes()->Italic());
     // Without word formatting only the insertion point changes.
     editor->SetWordFormatting(false);

@@ -1,0 +1,114 @@
+// A process that saves notes and packs its treskel is killed at random
+// moments; after each kill, opening the treskel must show the newest saved
+// version of every note from a whole archive.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "store/NoteStore.h"
+#include "support/TestEnv.h"
+
+namespace treskel {
+namespace {
+
+constexpr int kNotes = 20;
+
+// Version `v` of note `id`: the numbers first, then enough bytes that a
+// save and a pack take a while.
+std::string NoteText(int id, int v) {
+    return IntToStr(id) + " " + IntToStr(v) + " " + std::string(static_cast<size_t>(1000 + id * 5000), 'x');
+}
+
+struct Saved {
+    int32_t id;
+    int32_t version;
+};
+
+void Save(TNoteStore& notes, int id, int v, LH5Compression& lh5) {
+    const std::string text = NoteText(id, v);
+    TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
+    notes.Save(id, id % 3, "Note", s, lh5);
+}
+
+// Saves notes for ever, reporting each finished save, and packs and opens
+// again now and then.
+[[noreturn]] void SaveUntilKilled(const std::string& dir, int fd, uint32_t seed, std::vector<int> versions) {
+    std::mt19937 rng(seed);
+    LH5Compression lh5(nullptr);
+    TNoteStore notes;
+    notes.SetDataPath(dir);
+    TPlainItemTree tree;
+    notes.Open(tree, "T");
+    for (int round = 0;; ++round) {
+        const int id = 1 + static_cast<int>(rng() % kNotes);
+        Save(notes, id, ++versions[id], lh5);
+        const Saved done{id, versions[id]};
+        if (write(fd, &done, sizeof done) != sizeof done) _exit(1);
+        if (round % 4 == 3) {
+            notes.Pack(tree, "T");
+            notes.Open(tree, "T");
+        }
+    }
+}
+
+TEST(Crash, AKilledSaveLosesNoSavedNote) {
+    test::TempDir dir;
+    LH5Compression lh5(nullptr);
+    std::vector<int> versions(kNotes + 1, 0);
+    {
+        TNoteStore notes;
+        notes.SetDataPath(dir.Path());
+        TPlainItemTree tree;
+        for (int id = 1; id <= kNotes; ++id) {
+            TItemNode* n = tree.AddTop();
+            n->SetData(std::make_unique<TItemData>());
+            n->Data()->Id = id;
+            Save(notes, id, 0, lh5);
+        }
+        notes.Pack(tree, "T");
+    }
+    std::mt19937 rng(20261207);
+    for (int trial = 0; trial < 60; ++trial) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(fds[0]);
+            SaveUntilKilled(dir.Path(), fds[1], rng(), versions);
+        }
+        close(fds[1]);
+        usleep(static_cast<useconds_t>(rng() % 60000));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        // The saves the child finished; the one it was killed in may or may
+        // not have landed.
+        std::vector<int> newest = versions;
+        Saved done;
+        while (read(fds[0], &done, sizeof done) == sizeof done) newest[done.id] = done.version;
+        close(fds[0]);
+
+        TNoteStore notes;
+        notes.SetDataPath(dir.Path());
+        TPlainItemTree tree;
+        ASSERT_NO_THROW(notes.Open(tree, "T")) << "trial " << trial;
+        ASSERT_EQ(ItemCount(tree), kNotes);
+        for (int id = 1; id <= kNotes; ++id) {
+            TMemoryStream s;
+            ASSERT_TRUE(notes.Load(id, s, lh5));
+            const int shown = std::stoi(s.AsString().substr(s.AsString().find(' ') + 1));
+            EXPECT_TRUE(shown == newest[id] || shown == newest[id] + 1)
+                << "trial " << trial << ", note " << id << ": shows " << shown << ", saved " << newest[id];
+            EXPECT_EQ(s.AsString(), NoteText(id, shown));
+            versions[id] = shown;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace treskel
