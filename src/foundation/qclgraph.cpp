@@ -241,14 +241,14 @@ TQclUserButtonStyle QclResolveButtonStyle(TQclUserButtonStyle style, bool newSty
     return newStyleControls ? TQclUserButtonStyle::ubsWin40 : TQclUserButtonStyle::ubsWin31;
 }
 
-int QclButtonFaceLook(TQclUserButtonStyle style, uint16_t flags) {
+TQclFaceLook QclButtonFaceLook(TQclUserButtonStyle style, uint16_t flags) {
     bool speed = (flags & qclFaceSpeedButton) != 0;
     switch (style) {
         case TQclUserButtonStyle::ubsAutoDetect:
-        case TQclUserButtonStyle::ubsWin31: return 1;
-        case TQclUserButtonStyle::ubsWin40: return speed ? 2 : 3;
-        case TQclUserButtonStyle::ubsClassic: return speed ? 5 : 3;
-        default: return 4;
+        case TQclUserButtonStyle::ubsWin31: return qflWin31;
+        case TQclUserButtonStyle::ubsWin40: return speed ? qflWin40Speed : qflWin40;
+        case TQclUserButtonStyle::ubsClassic: return speed ? qflClassicSpeed : qflWin40;
+        default: return qflFlat;
     }
 }
 
@@ -256,7 +256,7 @@ TRect QclButtonFaceContentRect(const TRect& rect, TQclUserButtonStyle style, TQc
     bool pressed = QclIsPressed(state);
     TRect s = rect;
     if (!pressed && (flags & (qclFaceDefault | qclFaceFocusedFrame))) s = InflateRect(s, -1, -1);
-    if (QclButtonFaceLook(style, flags) == 1) s = InflateRect(s, -1, -1);
+    if (QclButtonFaceLook(style, flags) == qflWin31) s = InflateRect(s, -1, -1);
     s = InflateRect(s, -3, -3);
     if (pressed) s = OffsetRect(s, 1, 1);
     return s;

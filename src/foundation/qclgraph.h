@@ -202,8 +202,16 @@ std::vector<uint32_t> QclGradientColors(uint32_t startRgb, uint32_t endRgb, int 
 bool QclIsPressed(TQclButtonState state);
 // ubsAutoDetect resolved by the platform's look.
 TQclUserButtonStyle QclResolveButtonStyle(TQclUserButtonStyle style, bool newStyleControls);
-// Look 1 to 5 of a (resolved) style with the face flags.
-int QclButtonFaceLook(TQclUserButtonStyle style, uint16_t flags);
+// How QclDrawButtonFace draws a (resolved) style with the face flags: one
+// drawing function per look.  Numbered as the looks always were.
+enum TQclFaceLook : int {
+    qflWin31 = 1,        // double raised edge, rounded corners on request
+    qflWin40Speed = 2,   // a speed button of the new look
+    qflWin40 = 3,        // a push button of the new look
+    qflFlat = 4,         // flat until the mouse is over or it is pressed
+    qflClassicSpeed = 5  // a black frame with a raised inner edge
+};
+TQclFaceLook QclButtonFaceLook(TQclUserButtonStyle style, uint16_t flags);
 // The content rectangle QclDrawButtonFace returns for a resolved style.
 TRect QclButtonFaceContentRect(const TRect& rect, TQclUserButtonStyle style, TQclButtonState state, uint16_t flags);
 

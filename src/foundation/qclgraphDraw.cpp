@@ -198,127 +198,143 @@ void TQclBevel::PaintBevel(TCanvas* canvas, const TRect& rect, bool transparent,
 
 // ---------------------------------------------------------------- button faces
 
-bool QclDrawButtonFace(TCanvas* canvas, bool mouseInside, TRect& rect, TQclUserButtonStyle style,
-                       TQclButtonState state, uint16_t flags, TColor color) {
-    using U = TQclUserButtonStyle;
-    style = QclResolveButtonStyle(style, QclNewStyleControls());
-    int look = QclButtonFaceLook(style, flags);
-    bool pressed = QclIsPressed(state);
-    bool explorer = style == U::ubsExplorer || style == U::ubsExplorerColored;
+namespace {
 
-    // Background.
-    if (!explorer) {
-        canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
-        if (state == TQclButtonState::bsDown && !(look == 4 && mouseInside)) {
-            canvas->Brush()->SetBitmap(PatternBitmap(color));
-        } else {
-            canvas->Brush()->SetColor(color);
-        }
-        canvas->FillRect(rect);
-        canvas->Brush()->SetBitmap(nullptr);
-        canvas->Brush()->SetColor(color);
+// What every look's drawing function is given.
+struct FaceParts {
+    TCanvas* canvas;
+    TQclUserButtonStyle style;
+    TQclButtonState state;
+    uint16_t flags;
+    TColor color;
+    bool pressed;
+    bool explorer;
+};
+
+void DrawDefaultFrame(const FaceParts& f, TRect& rect, uint16_t& flags) {
+    RECT rc = ToRECT(rect);
+    DrawEdge(f.canvas->Handle(), &rc, BDR_SUNKENOUTER, BF_SOFT | BF_TOPLEFT | ((flags & qclFaceMiddle) ? BF_MIDDLE : 0));
+    DrawEdge(f.canvas->Handle(), &rc, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
+    if (f.style == TQclUserButtonStyle::ubsWin31 && (flags & qclFaceRoundCorners)) {
+        Corners(f.canvas, rect);
+        flags &= ~qclFaceRoundCorners;
     }
+    rect = InflateRect(rect, -1, -1);
+}
 
-    // Default-button frame.
-    if (!pressed && (flags & (qclFaceDefault | qclFaceFocusedFrame))) {
-        RECT rc = ToRECT(rect);
-        DrawEdge(canvas->Handle(), &rc, BDR_SUNKENOUTER,
-                 BF_SOFT | BF_TOPLEFT | ((flags & qclFaceMiddle) ? BF_MIDDLE : 0));
-        DrawEdge(canvas->Handle(), &rc, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
-        if (style == U::ubsWin31 && (flags & qclFaceRoundCorners)) {
-            Corners(canvas, rect);
-            flags &= ~qclFaceRoundCorners;
-        }
+void DrawWin31Face(const FaceParts& f, TRect& rect, TRect& content) {
+    RECT rc = ToRECT(rect);
+    DrawEdge(f.canvas->Handle(), &rc, BDR_SUNKENOUTER, BF_SOFT | BF_TOPLEFT);
+    DrawEdge(f.canvas->Handle(), &rc, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
+    if (f.flags & qclFaceRoundCorners) Corners(f.canvas, rect);
+    rect = InflateRect(rect, -1, -1);
+    if (f.pressed) {
+        RECT in = ToRECT(rect);
+        DrawEdge(f.canvas->Handle(), &in, BDR_SUNKENINNER, BF_TOPLEFT);
+    } else {
+        Edge(f.canvas, rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        Edge(f.canvas, rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+    }
+    content = InflateRect(content, -1, -1);
+}
+
+void DrawWin40SpeedFace(const FaceParts& f, TRect& rect) {
+    if (!f.pressed) QclDrawStdFrame(f.canvas, rect, TQclBorderStyle::lsRaisedspb, BF_RECT);
+    else if (f.flags & qclFaceSunkenEdge) Edge(f.canvas, rect, EDGE_SUNKEN, BF_RECT);
+    else QclDrawStdFrame(f.canvas, rect, TQclBorderStyle::lsLowered, BF_RECT);
+}
+
+void DrawWin40Face(const FaceParts& f, TRect& rect) {
+    TCanvas* c = f.canvas;
+    if (f.pressed) {
+        c->Pen()->SetStyle(TPenStyle::psSolid);
+        c->Pen()->SetColor(clBlack);
+        c->Rectangle(rect);
+        rect = InflateRect(rect, -1, -1);
+        c->Pen()->SetColor(ColorRGB(128, 128, 128));
+        c->Rectangle(rect);
+        rect = InflateRect(rect, 1, 1);
+        c->Pen()->SetColor(clBlack);
+    } else if (f.flags & qclFaceDefault) {
+        Edge(c, rect, BDR_RAISEDOUTER, BF_SOFT | BF_ADJUST | BF_RECT);
+        Edge(c, rect, BDR_RAISEDINNER, BF_ADJUST | BF_BOTTOMRIGHT);
+    } else {
+        QclDrawStdFrame(c, rect, TQclBorderStyle::lsRaisedspb, BF_RECT);
+    }
+}
+
+void DrawFlatFace(const FaceParts& f, TRect& rect) {
+    bool over = f.state == TQclButtonState::bsMouseOver;
+    if ((f.style == TQclUserButtonStyle::ubsClassicFlat || f.style == TQclUserButtonStyle::ubsNavigator) &&
+        (f.pressed || over)) {
+        f.canvas->Rectangle(rect);
         rect = InflateRect(rect, -1, -1);
     }
-    TRect s = rect;
-
-    switch (look) {
-        case 1: {
-            RECT rc = ToRECT(rect);
-            DrawEdge(canvas->Handle(), &rc, BDR_SUNKENOUTER, BF_SOFT | BF_TOPLEFT);
-            DrawEdge(canvas->Handle(), &rc, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
-            if (flags & qclFaceRoundCorners) Corners(canvas, rect);
-            rect = InflateRect(rect, -1, -1);
-            if (pressed) {
-                RECT in = ToRECT(rect);
-                DrawEdge(canvas->Handle(), &in, BDR_SUNKENINNER, BF_TOPLEFT);
-            } else {
-                Edge(canvas, rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-                Edge(canvas, rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-            }
-            s = InflateRect(s, -1, -1);
-            break;
-        }
-        case 2:
-            if (!pressed) {
-                QclDrawStdFrame(canvas, rect, TQclBorderStyle::lsRaisedspb, BF_RECT);
-            } else if (flags & qclFaceSunkenEdge) {
-                Edge(canvas, rect, EDGE_SUNKEN, BF_RECT);
-            } else {
-                QclDrawStdFrame(canvas, rect, TQclBorderStyle::lsLowered, BF_RECT);
-            }
-            break;
-        case 3:
-            if (pressed) {
-                canvas->Pen()->SetStyle(TPenStyle::psSolid);
-                canvas->Pen()->SetColor(clBlack);
-                canvas->Rectangle(rect);
-                rect = InflateRect(rect, -1, -1);
-                canvas->Pen()->SetColor(ColorRGB(128, 128, 128));
-                canvas->Rectangle(rect);
-                rect = InflateRect(rect, 1, 1);
-                canvas->Pen()->SetColor(clBlack);
-            } else if (flags & qclFaceDefault) {
-                Edge(canvas, rect, BDR_RAISEDOUTER, BF_SOFT | BF_ADJUST | BF_RECT);
-                Edge(canvas, rect, BDR_RAISEDINNER, BF_ADJUST | BF_BOTTOMRIGHT);
-            } else {
-                QclDrawStdFrame(canvas, rect, TQclBorderStyle::lsRaisedspb, BF_RECT);
-            }
-            break;
-        case 4:
-            if ((style == U::ubsClassicFlat || style == U::ubsNavigator) &&
-                (pressed || state == TQclButtonState::bsMouseOver)) {
-                canvas->Rectangle(rect);
-                rect = InflateRect(rect, -1, -1);
-            }
-            if (pressed) {
-                Edge(canvas, rect, BDR_SUNKENOUTER, BF_ADJUST | BF_RECT);
-            } else if (state == TQclButtonState::bsMouseOver) {
-                Edge(canvas, rect, BDR_RAISEDINNER, BF_ADJUST | BF_RECT);
-            } else if (!explorer) {
-                canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
-                canvas->Brush()->SetColor(color);
-                canvas->FillRect(rect);
-            }
-            break;
-        case 5: {
-            canvas->Pen()->SetStyle(TPenStyle::psSolid);
-            canvas->Pen()->SetColor(clBlack);
-            canvas->Brush()->SetStyle(TBrushStyle::bsClear);
-            canvas->Rectangle(rect);
-            if (pressed) {
-                canvas->Pen()->SetColor(ColorRGB(128, 128, 128));
-                canvas->MoveTo(rect.Left + 1, rect.Top + 1);
-                canvas->LineTo(rect.Right - 1, rect.Top + 1);
-                canvas->MoveTo(rect.Left + 1, rect.Top + 1);
-                canvas->LineTo(rect.Left + 1, rect.Bottom - 1);
-            } else {
-                TRect in = InflateRect(rect, -1, -1);
-                Edge(canvas, in, BDR_RAISEDINNER, BF_ADJUST | BF_RECT);
-            }
-            break;
-        }
-        default:
-            break;
+    if (f.pressed) {
+        Edge(f.canvas, rect, BDR_SUNKENOUTER, BF_ADJUST | BF_RECT);
+    } else if (over) {
+        Edge(f.canvas, rect, BDR_RAISEDINNER, BF_ADJUST | BF_RECT);
+    } else if (!f.explorer) {
+        f.canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
+        f.canvas->Brush()->SetColor(f.color);
+        f.canvas->FillRect(rect);
     }
+}
 
+void DrawClassicSpeedFace(const FaceParts& f, TRect& rect) {
+    TCanvas* c = f.canvas;
+    c->Pen()->SetStyle(TPenStyle::psSolid);
+    c->Pen()->SetColor(clBlack);
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    c->Rectangle(rect);
+    if (f.pressed) {
+        c->Pen()->SetColor(ColorRGB(128, 128, 128));
+        c->MoveTo(rect.Left + 1, rect.Top + 1);
+        c->LineTo(rect.Right - 1, rect.Top + 1);
+        c->MoveTo(rect.Left + 1, rect.Top + 1);
+        c->LineTo(rect.Left + 1, rect.Bottom - 1);
+    } else {
+        TRect in = InflateRect(rect, -1, -1);
+        Edge(c, in, BDR_RAISEDINNER, BF_ADJUST | BF_RECT);
+    }
+}
+
+void FillFaceBackground(const FaceParts& f, const TRect& rect, bool patterned) {
+    TCanvas* c = f.canvas;
+    c->Brush()->SetStyle(TBrushStyle::bsSolid);
+    if (patterned) c->Brush()->SetBitmap(PatternBitmap(f.color));
+    else c->Brush()->SetColor(f.color);
+    c->FillRect(rect);
+    c->Brush()->SetBitmap(nullptr);
+    c->Brush()->SetColor(f.color);
+}
+
+}  // namespace
+
+bool QclDrawButtonFace(TCanvas* canvas, bool mouseInside, TRect& rect, TQclUserButtonStyle style,
+                       TQclButtonState state, uint16_t flags, TColor color) {
+    style = QclResolveButtonStyle(style, QclNewStyleControls());
+    TQclFaceLook look = QclButtonFaceLook(style, flags);
+    bool pressed = QclIsPressed(state);
+    bool explorer = style == TQclUserButtonStyle::ubsExplorer || style == TQclUserButtonStyle::ubsExplorerColored;
+    FaceParts f{canvas, style, state, flags, color, pressed, explorer};
+    if (!explorer) FillFaceBackground(f, rect, state == TQclButtonState::bsDown && !(look == qflFlat && mouseInside));
+    if (!pressed && (flags & (qclFaceDefault | qclFaceFocusedFrame))) DrawDefaultFrame(f, rect, flags);
+    f.flags = flags;
+    TRect content = rect;
+    switch (look) {
+        case qflWin31: DrawWin31Face(f, rect, content); break;
+        case qflWin40Speed: DrawWin40SpeedFace(f, rect); break;
+        case qflWin40: DrawWin40Face(f, rect); break;
+        case qflFlat: DrawFlatFace(f, rect); break;
+        case qflClassicSpeed: DrawClassicSpeedFace(f, rect); break;
+    }
     if (flags & qclFaceDefault) {
         canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
         int in = pressed ? 4 : 3;
-        canvas->DrawFocusRect(InflateRect(s, -in, -in));
+        canvas->DrawFocusRect(InflateRect(content, -in, -in));
     }
-    rect = InflateRect(s, -3, -3);
+    rect = InflateRect(content, -3, -3);
     if (pressed) rect = OffsetRect(rect, 1, 1);
     return true;
 }

@@ -332,6 +332,15 @@ private:
 
     LRESULT Notify(NMHDR* nm);
     LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
+    // The notifications' handlers.
+    TTreeNode* NewItemNode(const NMTREEVIEWA* tv);
+    LRESULT SelectionChanging(NMTREEVIEWA* tv);
+    void SelectionChanged(NMTREEVIEWA* tv);
+    LRESULT ItemExpanding(NMTREEVIEWA* tv);
+    void ItemExpanded(NMTREEVIEWA* tv);
+    void EndLabelEdit(NMHDR* nm);
+    void GetDispInfo(NMTVDISPINFOA* di);
+    void BeginNodeDrag(NMTREEVIEWA* tv);
     TTreeNode* NodeFromItem(HTREEITEM item);
     TTreeNode* NodeOf(HTREEITEM item, LPARAM param, UINT mask);
 

@@ -728,8 +728,7 @@ void TCustomTreeView::WndProc(TMessage& m) {
 
 LRESULT TCustomTreeView::Notify(NMHDR* nm) {
     switch (nm->code) {
-        case NM_CUSTOMDRAW:
-            return CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(nm));
+        case NM_CUSTOMDRAW: return CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(nm));
         case NM_CLICK:
             // The control may report the click before it moves the
             // selection: inside a press, the click waits for its end.
@@ -741,45 +740,13 @@ LRESULT TCustomTreeView::Notify(NMHDR* nm) {
                 if (TTreeNode* node = GetNodeAt(rightClickAt_.x, rightClickAt_.y)) ChangeSelection(node, false);
             return 0;
         case TVN_SELCHANGINGA:
-        case TVN_SELCHANGINGW: {
-            if (mirroring_ > 0) return FALSE;
-            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
-            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
-            return CanChange(node) ? FALSE : TRUE;
-        }
+        case TVN_SELCHANGINGW: return SelectionChanging(reinterpret_cast<NMTREEVIEWA*>(nm));
         case TVN_SELCHANGEDA:
-        case TVN_SELCHANGEDW: {
-            if (mirroring_ > 0) return 0;
-            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
-            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
-            if (node == selected_) return 0;
-            selected_ = node;
-            Change(node);
-            return 0;
-        }
+        case TVN_SELCHANGEDW: SelectionChanged(reinterpret_cast<NMTREEVIEWA*>(nm)); return 0;
         case TVN_ITEMEXPANDINGA:
-        case TVN_ITEMEXPANDINGW: {
-            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
-            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
-            if (node == nullptr) return FALSE;
-            UINT action = tv->action & kExpandActionMask;
-            bool expand = action == TVE_EXPAND || (action == TVE_TOGGLE && !node->expanded_);
-            if (mirroring_ > 0) return expand == node->expanded_ ? FALSE : TRUE;
-            if (expand == node->expanded_) return FALSE;
-            if (!(expand ? CanExpand(node) : CanCollapse(node))) return TRUE;
-            node->expanded_ = expand;
-            return FALSE;
-        }
+        case TVN_ITEMEXPANDINGW: return ItemExpanding(reinterpret_cast<NMTREEVIEWA*>(nm));
         case TVN_ITEMEXPANDEDA:
-        case TVN_ITEMEXPANDEDW: {
-            if (mirroring_ > 0) return 0;
-            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
-            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
-            if (node == nullptr) return 0;
-            if (node->expanded_) Expand(node);
-            else Collapse(node);
-            return 0;
-        }
+        case TVN_ITEMEXPANDEDW: ItemExpanded(reinterpret_cast<NMTREEVIEWA*>(nm)); return 0;
         case TVN_BEGINLABELEDITA:
         case TVN_BEGINLABELEDITW: {
             auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
@@ -788,58 +755,94 @@ LRESULT TCustomTreeView::Notify(NMHDR* nm) {
             return editing_ ? FALSE : TRUE;
         }
         case TVN_ENDLABELEDITA:
-        case TVN_ENDLABELEDITW: {
-            // One end per edit: the control may report the end again while
-            // its edit box goes (the box loses the focus).
-            if (!editing_) return FALSE;
-            editing_ = false;
-            auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
-            TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
-            if (node == nullptr || di->item.pszText == nullptr) return FALSE;  // cancelled
-            std::string s = nm->code == TVN_ENDLABELEDITW
-                                ? Narrow(reinterpret_cast<NMTVDISPINFOW*>(nm)->item.pszText)
-                                : std::string(di->item.pszText);
-            NodeRef ref(node, &node->life_);
-            Edit(node, s);
-            if (ref.Alive()) node->SetText(s);
-            // The text is set from the model; the control must not set it.
-            return FALSE;
-        }
+        case TVN_ENDLABELEDITW: EndLabelEdit(nm); return FALSE;
         case TVN_GETDISPINFOA:
-        case TVN_GETDISPINFOW: {
-            auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
-            auto* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
-            if (node == nullptr) node = NodeFromItem(di->item.hItem);
-            if (node == nullptr) return 0;
-            if ((di->item.mask & TVIF_IMAGE) && OnGetImageIndex) {
-                inGetImage_ = true;
-                try {
-                    OnGetImageIndex(this, node);
-                } catch (...) {
-                    inGetImage_ = false;
-                    throw;
-                }
-                inGetImage_ = false;
-            }
-            if (di->item.mask & TVIF_IMAGE) di->item.iImage = node->imageIndex_;
-            if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = node->selectedIndex_;
-            if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = node->HasChildren() ? 1 : 0;
-            return 0;
-        }
+        case TVN_GETDISPINFOW: GetDispInfo(reinterpret_cast<NMTVDISPINFOA*>(nm)); return 0;
         case TVN_BEGINDRAGA:
-        case TVN_BEGINDRAGW: {
-            if (DragMode() != TDragMode::dmAutomatic) return 0;
-            auto* tv = reinterpret_cast<NMTREEVIEWA*>(nm);
-            TTreeNode* node = NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
-            // The dragged node is the selection: leaving the old one is a
-            // selection change like any other, which may refuse.
-            if (node == nullptr || !ChangeSelection(node, false) || selected_ != node) return 0;
-            BeginDrag(true);
-            return 0;
-        }
-        default:
-            return 0;
+        case TVN_BEGINDRAGW: BeginNodeDrag(reinterpret_cast<NMTREEVIEWA*>(nm)); return 0;
+        default: return 0;
     }
+}
+
+TTreeNode* TCustomTreeView::NewItemNode(const NMTREEVIEWA* tv) {
+    return NodeOf(tv->itemNew.hItem, tv->itemNew.lParam, tv->itemNew.mask);
+}
+
+LRESULT TCustomTreeView::SelectionChanging(NMTREEVIEWA* tv) {
+    if (mirroring_ > 0) return FALSE;
+    return CanChange(NewItemNode(tv)) ? FALSE : TRUE;
+}
+
+void TCustomTreeView::SelectionChanged(NMTREEVIEWA* tv) {
+    if (mirroring_ > 0) return;
+    TTreeNode* node = NewItemNode(tv);
+    if (node == selected_) return;
+    selected_ = node;
+    Change(node);
+}
+
+LRESULT TCustomTreeView::ItemExpanding(NMTREEVIEWA* tv) {
+    TTreeNode* node = NewItemNode(tv);
+    if (node == nullptr) return FALSE;
+    UINT action = tv->action & kExpandActionMask;
+    bool expand = action == TVE_EXPAND || (action == TVE_TOGGLE && !node->expanded_);
+    if (mirroring_ > 0) return expand == node->expanded_ ? FALSE : TRUE;
+    if (expand == node->expanded_) return FALSE;
+    if (!(expand ? CanExpand(node) : CanCollapse(node))) return TRUE;
+    node->expanded_ = expand;
+    return FALSE;
+}
+
+void TCustomTreeView::ItemExpanded(NMTREEVIEWA* tv) {
+    if (mirroring_ > 0) return;
+    TTreeNode* node = NewItemNode(tv);
+    if (node == nullptr) return;
+    if (node->expanded_) Expand(node);
+    else Collapse(node);
+}
+
+// The text is set from the model; the control must never set it itself.
+void TCustomTreeView::EndLabelEdit(NMHDR* nm) {
+    // One end per edit: the control may report the end again while its edit
+    // box goes (the box loses the focus).
+    if (!editing_) return;
+    editing_ = false;
+    auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
+    TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
+    if (node == nullptr || di->item.pszText == nullptr) return;  // cancelled
+    std::string s = nm->code == TVN_ENDLABELEDITW ? Narrow(reinterpret_cast<NMTVDISPINFOW*>(nm)->item.pszText)
+                                                  : std::string(di->item.pszText);
+    NodeRef ref(node, &node->life_);
+    Edit(node, s);
+    if (ref.Alive()) node->SetText(s);
+}
+
+void TCustomTreeView::GetDispInfo(NMTVDISPINFOA* di) {
+    auto* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
+    if (node == nullptr) node = NodeFromItem(di->item.hItem);
+    if (node == nullptr) return;
+    if ((di->item.mask & TVIF_IMAGE) && OnGetImageIndex) {
+        inGetImage_ = true;
+        try {
+            OnGetImageIndex(this, node);
+        } catch (...) {
+            inGetImage_ = false;
+            throw;
+        }
+        inGetImage_ = false;
+    }
+    if (di->item.mask & TVIF_IMAGE) di->item.iImage = node->imageIndex_;
+    if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = node->selectedIndex_;
+    if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = node->HasChildren() ? 1 : 0;
+}
+
+void TCustomTreeView::BeginNodeDrag(NMTREEVIEWA* tv) {
+    if (DragMode() != TDragMode::dmAutomatic) return;
+    TTreeNode* node = NewItemNode(tv);
+    // The dragged node is the selection: leaving the old one is a selection
+    // change like any other, which may refuse.
+    if (node == nullptr || !ChangeSelection(node, false) || selected_ != node) return;
+    BeginDrag(true);
 }
 
 LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {

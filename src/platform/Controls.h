@@ -478,6 +478,8 @@ private:
     bool ContextPopup(LPARAM screenPos);
     bool IsControlMouseMsg(TMessage& m);
     void AlignAll();
+    void AlignEdge(TAlign align, TControl* moved, TRect& rest);
+    void ApplyAnchors();
     void UpdateBounds();
     void ApplyFont();
 

@@ -36,55 +36,57 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
     ++alignLevel_;
     AdjustClientRect(rect);
     TRect r = rect;
-    static const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
-    for (TAlign a : order) {
-        std::vector<TControl*> list;
-        for (TControl* c : controls_)
-            if (c->Align() == a && c->Visible()) list.push_back(c);
-        // Controls keep their order along the edge; the one just moved
-        // goes where it was put.
-        auto key = [a](TControl* c) {
-            switch (a) {
-                case TAlign::alTop: return c->Top();
-                case TAlign::alBottom: return -(c->Top() + c->Height());
-                case TAlign::alLeft: return c->Left();
-                case TAlign::alRight: return -(c->Left() + c->Width());
-                default: return 0;
-            }
-        };
-        std::stable_sort(list.begin(), list.end(), [&](TControl* x, TControl* y) {
-            int kx = key(x), ky = key(y);
-            if (kx != ky) return kx < ky;
-            return x == control && y != control;
-        });
-        for (TControl* c : list) {
-            int w = c->Width(), h = c->Height();
-            TRect nb;
-            switch (a) {
-                case TAlign::alTop:
-                    nb = Bounds(r.Left, r.Top, std::max(r.Width(), 0), h);
-                    r.Top += h;
-                    break;
-                case TAlign::alBottom:
-                    nb = Bounds(r.Left, r.Bottom - h, std::max(r.Width(), 0), h);
-                    r.Bottom -= h;
-                    break;
-                case TAlign::alLeft:
-                    nb = Bounds(r.Left, r.Top, w, std::max(r.Height(), 0));
-                    r.Left += w;
-                    break;
-                case TAlign::alRight:
-                    nb = Bounds(r.Right - w, r.Top, w, std::max(r.Height(), 0));
-                    r.Right -= w;
-                    break;
-                default:
-                    nb = Bounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
-                    break;
-            }
-            if (nb != c->BoundsRect()) c->SetBounds(nb.Left, nb.Top, nb.Width(), nb.Height());
-        }
+    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
+        AlignEdge(a, control, r);
+    ApplyAnchors();
+    --alignLevel_;
+}
+
+namespace {
+// Where a control stands along the edge it is aligned to.
+int EdgeOrder(TAlign a, TControl* c) {
+    switch (a) {
+        case TAlign::alTop: return c->Top();
+        case TAlign::alBottom: return -(c->Top() + c->Height());
+        case TAlign::alLeft: return c->Left();
+        case TAlign::alRight: return -(c->Left() + c->Width());
+        default: return 0;
     }
-    // Anchored controls keep their distances to the right and bottom.
+}
+
+// The bounds of a control aligned to `a` in what is left of the client
+// area, `r`, which loses the space it takes.
+TRect TakeFromEdge(TAlign a, TControl* c, TRect& r) {
+    int w = c->Width(), h = c->Height();
+    switch (a) {
+        case TAlign::alTop: r.Top += h; return Bounds(r.Left, r.Top - h, std::max(r.Width(), 0), h);
+        case TAlign::alBottom: r.Bottom -= h; return Bounds(r.Left, r.Bottom, std::max(r.Width(), 0), h);
+        case TAlign::alLeft: r.Left += w; return Bounds(r.Left - w, r.Top, w, std::max(r.Height(), 0));
+        case TAlign::alRight: r.Right -= w; return Bounds(r.Right, r.Top, w, std::max(r.Height(), 0));
+        default: return Bounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+    }
+}
+}  // namespace
+
+void TWinControl::AlignEdge(TAlign a, TControl* moved, TRect& r) {
+    std::vector<TControl*> list;
+    for (TControl* c : controls_)
+        if (c->Align() == a && c->Visible()) list.push_back(c);
+    // Controls keep their order along the edge; the one just moved goes
+    // where it was put.
+    std::stable_sort(list.begin(), list.end(), [&](TControl* x, TControl* y) {
+        int kx = EdgeOrder(a, x), ky = EdgeOrder(a, y);
+        if (kx != ky) return kx < ky;
+        return x == moved && y != moved;
+    });
+    for (TControl* c : list) {
+        TRect nb = TakeFromEdge(a, c, r);
+        if (nb != c->BoundsRect()) c->SetBounds(nb.Left, nb.Top, nb.Width(), nb.Height());
+    }
+}
+
+// Anchored controls keep their distances to the right and bottom.
+void TWinControl::ApplyAnchors() {
     TRect cr = ClientRect();
     for (TControl* c : controls_) {
         if (c->Align() != TAlign::alNone) continue;
@@ -102,15 +104,13 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
             if (an.Contains(TAnchorKind::akTop)) h = std::max(bottom - t, 0);
             else t = bottom - h;
         }
-        if (Bounds(l, t, w, h) != c->BoundsRect()) {
-            TPoint keepOrigin = c->anchorOrigin_;
-            TSize keepSize = c->anchorParentSize_;
-            c->SetBounds(l, t, w, h);
-            c->anchorOrigin_ = keepOrigin;
-            c->anchorParentSize_ = keepSize;
-        }
+        if (Bounds(l, t, w, h) == c->BoundsRect()) continue;
+        TPoint keepOrigin = c->anchorOrigin_;
+        TSize keepSize = c->anchorParentSize_;
+        c->SetBounds(l, t, w, h);
+        c->anchorOrigin_ = keepOrigin;
+        c->anchorParentSize_ = keepSize;
     }
-    --alignLevel_;
 }
 
 void TWinControl::AlignAll() {

@@ -509,6 +509,9 @@ void LayoutReader::Read(const FormObject& layout) {
             }
         }
         fixups_.clear();
+        where_ = layout.name;
+        line_ = layout.line;
+        CheckFieldsBound(rootInfo);
     } catch (...) {
         SetLoading(loaded_, false);
         throw;
@@ -518,6 +521,14 @@ void LayoutReader::Read(const FormObject& layout) {
     // whole layout by then.
     std::vector<TComponent*> list = loaded_;
     for (TComponent* c : list) c->Loaded();
+}
+
+// A field the layout does not set would stay null until first used: the
+// layout is refused at once instead, naming the field.
+void LayoutReader::CheckFieldsBound(const ClassInfo* rootInfo) const {
+    for (const ClassInfo* c = rootInfo; c != nullptr; c = c->parent)
+        for (const auto& [key, name] : c->fieldNames)
+            if (boundFields_.count(key) == 0) Error(Format("Field %s has no component in the layout", name.c_str()));
 }
 
 void LayoutReader::ReadChildren(TComponent* parent, const FormObject& fo, const std::string& path) {
@@ -539,6 +550,7 @@ void LayoutReader::ReadChildren(TComponent* parent, const FormObject& fo, const 
         if (parent != root_ || c->HasParent()) c->SetParentComponent(parent);
         const ClassInfo* rootInfo = ClassRegistry::Instance().Of(root_);
         if (const auto* field = rootInfo->FindField(child.name)) {
+            boundFields_.insert(LowerCase(child.name));
             try {
                 (*field)(root_, c);
             } catch (const ELayoutError&) {

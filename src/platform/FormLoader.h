@@ -21,6 +21,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ private:
     friend std::any typinfo::FindHandler(const FormValue& v, LayoutReader& r);
     void ReadProperties(TObject* obj, const std::vector<FormValue::Assignment>& props, const std::string& path);
     void SetProperty(TObject* obj, const FormValue::Assignment& a, const std::string& path);
+    void CheckFieldsBound(const ClassInfo* rootInfo) const;
     void ReadChildren(TComponent* parent, const FormObject& fo, const std::string& path);
     void ReadCollection(TCollection* coll, const FormValue& v, const std::string& path);
 
@@ -71,6 +73,7 @@ private:
     std::string where_;
     std::vector<Fixup> fixups_;
     std::vector<TComponent*> loaded_;
+    std::set<std::string> boundFields_;  // lower-case names of the fields set so far
 };
 
 // Reads a layout text into `root`.

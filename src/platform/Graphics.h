@@ -20,6 +20,9 @@ inline RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Botto
 inline TRect FromRECT(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 inline POINT ToPOINT(TPoint p) { return POINT{p.x, p.y}; }
 
+// The screen's pixels per logical inch (96 when the system does not say).
+int ScreenPixelsPerInch();
+
 // A colour value GDI can use: system colours resolved.
 COLORREF ColorToRGB(TColor color);
 

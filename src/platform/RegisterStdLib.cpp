@@ -62,6 +62,49 @@ PublishClass<C, P>& OwnColor(PublishClass<C, P>& pc) {
             });
 }
 
+namespace {
+// Panels, shapes, images, the paint box and the timer.
+void RegisterExtControls() {
+    PublishClass<TCustomPanel, TCustomControl>()
+        .NotCreatable()
+        .String("Caption", &TCustomPanel::Caption, &TCustomPanel::SetCaption)
+        .Enum<TAlignment>("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, TAlignment::taCenter)
+        .Enum<TPanelBevel>("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner,
+                           TPanelBevel::bvNone)
+        .Enum<TPanelBevel>("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter,
+                           TPanelBevel::bvRaised)
+        .Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, 1)
+        .Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth)
+        .Enum<TBorderStyle>("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle,
+                            TBorderStyle::bsNone)
+        .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace, &ColorIdents());
+    PublishClass<TPanel, TCustomPanel>();
+
+    PublishClass<TBevel, TGraphicControl>()
+        .Enum<TBevelShape>("Shape", &TBevel::Shape, &TBevel::SetShape, TBevelShape::bsBox)
+        .Enum<TBevelStyle>("Style", &TBevel::Style, &TBevel::SetStyle, TBevelStyle::bsLowered);
+    PublishClass<TImage, TGraphicControl>()
+        .Bool("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize)
+        .Bool("Center", &TImage::Center, &TImage::SetCenter)
+        .Object("Picture", &TImage::Picture)
+        .Bool("Stretch", &TImage::Stretch, &TImage::SetStretch)
+        .Bool("Transparent", &TImage::Transparent, &TImage::SetTransparent);
+    {
+        PublishClass<TPaintBox, TGraphicControl> pc;
+        pc.Event("OnPaint", &TPaintBox::OnPaint);
+        OwnColor(pc);
+    }
+    PublishClass<TShape, TGraphicControl>()
+        .Object("Brush", &TShape::Brush)
+        .Object("Pen", &TShape::Pen)
+        .Enum<TShapeType>("Shape", &TShape::Shape, &TShape::SetShape, TShapeType::stRectangle);
+    PublishClass<TTimer, TComponent>()
+        .Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
+        .Int("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000)
+        .Event("OnTimer", &TTimer::OnTimer);
+}
+}  // namespace
+
 void RegisterStdLibControls() {
     PublishClass<TPicture, TPersistent>().Custom("Data", ReadPictureData, WritePictureData);
 
@@ -110,44 +153,7 @@ void RegisterStdLibControls() {
         OwnColor(pc);
     }
     PublishClass<TGroupBox, TCustomGroupBox>();
-
-    PublishClass<TCustomPanel, TCustomControl>()
-        .NotCreatable()
-        .String("Caption", &TCustomPanel::Caption, &TCustomPanel::SetCaption)
-        .Enum<TAlignment>("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, TAlignment::taCenter)
-        .Enum<TPanelBevel>("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner,
-                           TPanelBevel::bvNone)
-        .Enum<TPanelBevel>("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter,
-                           TPanelBevel::bvRaised)
-        .Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, 1)
-        .Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth)
-        .Enum<TBorderStyle>("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle,
-                            TBorderStyle::bsNone)
-        .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace, &ColorIdents());
-    PublishClass<TPanel, TCustomPanel>();
-
-    PublishClass<TBevel, TGraphicControl>()
-        .Enum<TBevelShape>("Shape", &TBevel::Shape, &TBevel::SetShape, TBevelShape::bsBox)
-        .Enum<TBevelStyle>("Style", &TBevel::Style, &TBevel::SetStyle, TBevelStyle::bsLowered);
-    PublishClass<TImage, TGraphicControl>()
-        .Bool("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize)
-        .Bool("Center", &TImage::Center, &TImage::SetCenter)
-        .Object("Picture", &TImage::Picture)
-        .Bool("Stretch", &TImage::Stretch, &TImage::SetStretch)
-        .Bool("Transparent", &TImage::Transparent, &TImage::SetTransparent);
-    {
-        PublishClass<TPaintBox, TGraphicControl> pc;
-        pc.Event("OnPaint", &TPaintBox::OnPaint);
-        OwnColor(pc);
-    }
-    PublishClass<TShape, TGraphicControl>()
-        .Object("Brush", &TShape::Brush)
-        .Object("Pen", &TShape::Pen)
-        .Enum<TShapeType>("Shape", &TShape::Shape, &TShape::SetShape, TShapeType::stRectangle);
-    PublishClass<TTimer, TComponent>()
-        .Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
-        .Int("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000)
-        .Event("OnTimer", &TTimer::OnTimer);
+    RegisterExtControls();
 }
 
 void RegisterStdLibDialogs() {

@@ -113,6 +113,7 @@ struct ClassInfo {
     std::vector<PropInfo> props;
     std::map<std::string, std::function<std::any(TObject*)>> handlers;  // by lower-case name
     std::map<std::string, std::function<void(TObject*, TComponent*)>> fields;
+    std::map<std::string, std::string> fieldNames;  // lower-case name -> name as registered
 
     const PropInfo* FindProp(const std::string& propName) const;
     const std::function<std::any(TObject*)>* FindHandler(const std::string& handler) const;
@@ -336,6 +337,7 @@ public:
     template <class T>
     PublishClass& Field(const char* name, T* C::*member) {
         std::string fieldName = name;
+        info_->fieldNames[typinfo::LowerName(name)] = fieldName;
         info_->fields[typinfo::LowerName(name)] = [member, fieldName](TObject* root, TComponent* c) {
             T* t = dynamic_cast<T*>(c);
             if (t == nullptr)

@@ -108,6 +108,18 @@ TEST(StdControls, LayoutSetsStateWithoutRunningHandlers) {
     EXPECT_FALSE(WindowChecked(form->LandBut));
 }
 
+TEST(StdControls, ALayoutThatLeavesAFieldUnboundIsRefusedNamingIt) {
+    // The memo renamed in the layout: its field would stay null.
+    std::string layout = kLayout;
+    layout.replace(layout.find("object Memo1"), 12, "object Notes");
+    try {
+        LoadTestForm(layout);
+        FAIL() << "the layout was accepted";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message().find("Field Memo1"), std::string::npos) << e.Message();
+    }
+}
+
 TEST(StdControls, LayoutWrittenBackReadsTheSame) {
     auto form = LoadTestForm();
     form->CheckBox1->SetChecked(false);
