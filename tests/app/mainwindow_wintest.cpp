@@ -117,6 +117,15 @@ protected:
         W->REdit->SetText(text);
         W->SaveItemNote(node);
     }
+    // A note whose file another program holds, typed into and not saved:
+    // saving it fails.  Closing the handle lets go of the file.
+    HANDLE TypeIntoAHeldNote(TTreeNode* node, const std::string& saved, const std::string& typed) {
+        SaveNote(node, saved);
+        W->TreeView->SetSelected(node);
+        TypeNote(typed);
+        return CreateFileA(DataFile(std::to_string(Record(node)->Id)).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    }
     std::string ShownNote(TTreeNode* node) {
         W->ShowItemNote(node);
         std::string t = W->REdit->Text();
@@ -381,17 +390,13 @@ TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsThe
     StartWindow();
     NewTreskel("Work");
     TTreeNode* a = AddItem("Alpha");
-    SaveNote(a, "saved before");
     const std::string noteFile = DataFile(std::to_string(Record(a)->Id));
-    W->TreeView->SetSelected(a);
-    TypeNote(" and typed");
+    HANDLE held = TypeIntoAHeldNote(a, "saved before", " and typed");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(W->NoteModified);
     const std::vector<unsigned char> archive = ReadAll(DataFile("Work.tsx"));
     const std::vector<std::string> files = DataFiles();
     const std::vector<unsigned char> note = ReadAll(noteFile);
-    // The note file is held by another program: it cannot be written.
-    HANDLE held = CreateFileA(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     auto filesAsTheyWere = [&] {
         EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
         EXPECT_EQ(DataFiles(), files);
@@ -426,11 +431,7 @@ TEST_F(Treskels, TheThreeSaveFailuresSpeakAlike) {
     NewTreskel("Work");
     TTreeNode* a = AddItem("Alpha");
     TTreeNode* b = AddItem("Beta");
-    SaveNote(a, "one");
-    W->TreeView->SetSelected(a);
-    TypeNote(" two");
-    HANDLE held = CreateFileA(DataFile(std::to_string(Record(a)->Id)).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE held = TypeIntoAHeldNote(a, "one", " two");
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     W->TreeView->SetSelected(b);  // an item switch
     PumpMessages();
