@@ -125,31 +125,34 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.WinClassName = ClassName();
 }
 
+namespace {
+// Takes what a system class says into our own class's description.
+template <class WndClass>
+void TakeClassInfo(WNDCLASSA& to, const WndClass& from) {
+    to.style = from.style;
+    to.lpfnWndProc = from.lpfnWndProc;
+    to.cbClsExtra = from.cbClsExtra;
+    to.cbWndExtra = from.cbWndExtra;
+    to.hCursor = from.hCursor;
+    to.hbrBackground = from.hbrBackground;
+}
+}  // namespace
+
 void TWinControl::CreateSubClass(TCreateParams& p, const char* className) {
     // Keep what the system class says under a name of our own: one class
     // per control class, whose windows the object binds as they are made.
+    bool found;
     if (p.Unicode) {
         WNDCLASSW wc{};
         std::wstring wname(className, className + std::strlen(className));
-        if (!GetClassInfoW(nullptr, wname.c_str(), &wc) && !GetClassInfoW(Instance(), wname.c_str(), &wc))
-            throw EOutOfResources(Format("Window class %s is not available", className));
-        p.WindowClass.style = wc.style;
-        p.WindowClass.lpfnWndProc = wc.lpfnWndProc;
-        p.WindowClass.cbClsExtra = wc.cbClsExtra;
-        p.WindowClass.cbWndExtra = wc.cbWndExtra;
-        p.WindowClass.hCursor = wc.hCursor;
-        p.WindowClass.hbrBackground = wc.hbrBackground;
+        found = GetClassInfoW(nullptr, wname.c_str(), &wc) || GetClassInfoW(Instance(), wname.c_str(), &wc);
+        TakeClassInfo(p.WindowClass, wc);
     } else {
         WNDCLASSA wc{};
-        if (!GetClassInfoA(nullptr, className, &wc) && !GetClassInfoA(Instance(), className, &wc))
-            throw EOutOfResources(Format("Window class %s is not available", className));
-        p.WindowClass.style = wc.style;
-        p.WindowClass.lpfnWndProc = wc.lpfnWndProc;
-        p.WindowClass.cbClsExtra = wc.cbClsExtra;
-        p.WindowClass.cbWndExtra = wc.cbWndExtra;
-        p.WindowClass.hCursor = wc.hCursor;
-        p.WindowClass.hbrBackground = wc.hbrBackground;
+        found = GetClassInfoA(nullptr, className, &wc) || GetClassInfoA(Instance(), className, &wc);
+        TakeClassInfo(p.WindowClass, wc);
     }
+    if (!found) throw EOutOfResources(Format("Window class %s is not available", className));
     p.SubClassName = className;
 }
 

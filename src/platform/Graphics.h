@@ -304,7 +304,7 @@ private:
     friend class TBitmapCanvas;
     void NewImage(int width, int height);
     HDC AcquireDC();
-    void ReleaseDC();
+    void DropContext();
 
     GdiHandle<HBITMAP> handle_;
     int width_ = 0, height_ = 0;

@@ -34,7 +34,7 @@ void TBitmapCanvas::FreeContext() {
 
 HDC TBitmap::AcquireDC() { return Canvas()->Handle(); }
 
-void TBitmap::ReleaseDC() {
+void TBitmap::DropContext() {
     if (canvas_) canvas_->FreeContext();
 }
 
@@ -46,7 +46,7 @@ TCanvas* TBitmap::Canvas() {
 HBITMAP TBitmap::Handle() { return handle_.Get(); }
 
 void TBitmap::SetHandle(HBITMAP bitmap) {
-    ReleaseDC();
+    DropContext();
     handle_.Reset(bitmap);
     bits_ = nullptr;
     width_ = height_ = 0;
@@ -70,7 +70,7 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
-    ReleaseDC();
+    DropContext();
     bits_ = nullptr;
     width_ = height_ = 0;
     return handle_.Release();
@@ -109,13 +109,13 @@ void TBitmap::NewImage(int width, int height) {
         RECT all{0, 0, width, height};
         FillRect(dst.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         if (old != nullptr) {
-            ReleaseDC();
+            DropContext();
             MemoryDC src;
             SelectGuard selOld(src.Get(), old);
             BitBlt(dst.Get(), 0, 0, std::min(width, oldW), std::min(height, oldH), src.Get(), 0, 0, SRCCOPY);
         }
     }
-    ReleaseDC();
+    DropContext();
     handle_.Reset(bmp);
     bits_ = bits;
     stride_ = stride;
@@ -293,7 +293,7 @@ void TBitmap::SaveToStream(TStream& stream) {
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
     std::vector<uint8_t> bits(static_cast<size_t>(stride) * static_cast<size_t>(height_));
-    ReleaseDC();
+    DropContext();
     WindowDC screen(nullptr);
     GetDIBits(screen.Get(), handle_.Get(), 0, static_cast<UINT>(height_), bits.data(), &bi, DIB_RGB_COLORS);
     uint8_t fh[14] = {'B', 'M'};

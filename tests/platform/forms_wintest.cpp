@@ -193,63 +193,60 @@ TEST(Keyboard, ActionShortcutsRunFromAnyControlOfTheForm) {
     EXPECT_EQ(runs, 1);
 }
 
+namespace {
+// A button to drag from and an edit field to drop on.
+struct DragForm {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    TButton* source = Create<TButton>(form.get());
+    TEdit* target = Create<TEdit>(form.get());
+    DragForm() {
+        form->SetBounds(0, 0, 400, 300);
+        source->SetParent(form.get());
+        source->SetBounds(10, 10, 80, 25);
+        target->SetParent(form.get());
+        target->SetBounds(200, 100, 100, 25);
+    }
+    // The drag runs its own loop: the move into the target and the release
+    // there (in the source's client coordinates) are queued first.
+    void DragToTarget() {
+        form->Show();
+        PumpMessages();
+        TPoint inTarget = source->ScreenToClient(target->ClientToScreen({5, 6}));
+        PostMessageA(source->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTarget.x, inTarget.y));
+        PostMessageA(source->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(inTarget.x, inTarget.y));
+        source->BeginDrag(true);
+    }
+};
+}  // namespace
+
 TEST(DragAndDrop, DroppingOnAControlThatAcceptsCallsItsDragDrop) {
-    auto form = MakeForm<TForm>();
-    form->SetBounds(0, 0, 400, 300);
-    auto* source = Create<TButton>(form.get());
-    source->SetParent(form.get());
-    source->SetBounds(10, 10, 80, 25);
-    auto* target = Create<TEdit>(form.get());
-    target->SetParent(form.get());
-    target->SetBounds(200, 100, 100, 25);
+    DragForm d;
     std::vector<std::string> log;
-    target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) { accept = src == source; };
-    target->OnDragDrop = [&](TObject*, TObject* src, int x, int y) {
-        log.push_back(Format("drop %s at %d,%d", static_cast<TComponent*>(src) == source ? "source" : "?", x, y));
+    d.target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) { accept = src == d.source; };
+    d.target->OnDragDrop = [&](TObject*, TObject* src, int x, int y) {
+        log.push_back(Format("drop %s at %d,%d", static_cast<TComponent*>(src) == d.source ? "source" : "?", x, y));
     };
-    source->OnEndDrag = [&](TObject*, TObject* t, int, int) { log.push_back(t == target ? "end on target" : "end"); };
-    form->Show();
-    PumpMessages();
-    // The drag runs its own loop: queue the moves and the release first,
-    // in the source's client coordinates.
-    TPoint inTarget = source->ScreenToClient(target->ClientToScreen({5, 6}));
-    PostMessageA(source->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTarget.x, inTarget.y));
-    PostMessageA(source->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(inTarget.x, inTarget.y));
-    source->BeginDrag(true);
+    d.source->OnEndDrag = [&](TObject*, TObject* t, int, int) { log.push_back(t == d.target ? "end on target" : "end"); };
+    d.DragToTarget();
     EXPECT_EQ(log, (std::vector<std::string>{"drop source at 5,6", "end on target"}));
 }
 
 TEST(DragAndDrop, AHandlerThatThrowsEndsTheDragAndTheNextOneStarts) {
-    auto form = MakeForm<TForm>();
-    form->SetBounds(0, 0, 400, 300);
-    auto* source = Create<TButton>(form.get());
-    source->SetParent(form.get());
-    source->SetBounds(10, 10, 80, 25);
-    auto* target = Create<TEdit>(form.get());
-    target->SetParent(form.get());
-    target->SetBounds(200, 100, 100, 25);
+    DragForm d;
     bool fail = true;
     int drops = 0;
-    target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) {
+    d.target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) {
         if (fail) throw Exception("Drag failed");
-        accept = src == source;
+        accept = src == d.source;
     };
-    target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
-    form->Show();
-    PumpMessages();
-    TPoint inTarget = source->ScreenToClient(target->ClientToScreen({5, 6}));
-    auto drag = [&] {
-        PostMessageA(source->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTarget.x, inTarget.y));
-        PostMessageA(source->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(inTarget.x, inTarget.y));
-        source->BeginDrag(true);
-    };
-    EXPECT_THROW(drag(), Exception);
+    d.target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+    EXPECT_THROW(d.DragToTarget(), Exception);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_FALSE(source->Dragging());
+    EXPECT_FALSE(d.source->Dragging());
     EXPECT_EQ(CurrentDragObject(), nullptr);
     PumpMessages();  // the release the failed drag left unread
     fail = false;
-    drag();
+    d.DragToTarget();
     EXPECT_EQ(drops, 1);
 }
 
