@@ -58,6 +58,23 @@ private:
     intptr_t handle_ = kInvalid;
 };
 
+// A file's bytes mapped into memory for reading: only the pages touched are
+// read, with no call per read.  Empty when the file cannot be mapped or is
+// empty.  The file cannot be replaced while it is mapped.
+class TFileView {
+public:
+    explicit TFileView(const std::string& name);
+    ~TFileView();
+    TFileView(const TFileView&) = delete;
+    TFileView& operator=(const TFileView&) = delete;
+    const uint8_t* Data() const { return data_; }
+    int64_t Size() const { return size_; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    int64_t size_ = 0;
+};
+
 struct TSearchRec {
     std::string Name;  // the file's name without its directory
     int64_t Size = 0;

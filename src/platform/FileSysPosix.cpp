@@ -1,6 +1,7 @@
 // The native build's file layer: POSIX calls, '\' in names taken as '/'.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,6 +129,24 @@ bool DirectoryExists(const std::string& name) {
 
 bool CreateDir(const std::string& name) { return ::mkdir(Native(name).c_str(), 0755) == 0 || Fail(); }
 bool RemoveDir(const std::string& name) { return ::rmdir(Native(name).c_str()) == 0 || Fail(); }
+
+TFileView::TFileView(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (p != MAP_FAILED) {
+            data_ = static_cast<const uint8_t*>(p);
+            size_ = st.st_size;
+        }
+    }
+    ::close(fd);
+}
+
+TFileView::~TFileView() {
+    if (data_ != nullptr) ::munmap(const_cast<uint8_t*>(data_), static_cast<size_t>(size_));
+}
 
 bool DeleteFile(const std::string& name) {
     if (DirectoryExists(name)) {

@@ -146,6 +146,26 @@ bool DirectoryExists(const std::string& name) {
 
 bool CreateDir(const std::string& name) { return CreateDirectoryA(name.c_str(), nullptr) || Fail(); }
 bool RemoveDir(const std::string& name) { return RemoveDirectoryA(name.c_str()) || Fail(); }
+
+TFileView::TFileView(const std::string& name) {
+    KernelHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (file.Get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
+        size.QuadPart >= (1LL << 31))
+        return;
+    // The view keeps the mapping alive.
+    KernelHandle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (mapping.Get() == nullptr) return;
+    if (void* p = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0)) {
+        data_ = static_cast<const uint8_t*>(p);
+        size_ = size.QuadPart;
+    }
+}
+
+TFileView::~TFileView() {
+    if (data_ != nullptr) UnmapViewOfFile(data_);
+}
+
 bool DeleteFile(const std::string& name) { return DeleteFileA(name.c_str()) || Fail(); }
 bool RenameFile(const std::string& oldName, const std::string& newName) {
     return MoveFileA(oldName.c_str(), newName.c_str()) || Fail();

@@ -103,7 +103,11 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
     TArchiveIndex index;
     TMemoryStream treeBytes;
     {
-        std::unique_ptr<TStream> archive = ops_.OpenRead(archiveName);
+        // Mapped, the archive's entry heads are read without a call each.
+        TFileView view(archiveName);
+        std::unique_ptr<TStream> archive;
+        if (view.Data() != nullptr) archive = std::make_unique<TReadOnlyMemoryStream>(view.Data(), view.Size());
+        else archive = ops_.OpenRead(archiveName);
         index = ScanArchive(*archive, archiveName);
         if (index.TreeSize > 0) {
             archive->SetPosition(index.TreeOffset);
