@@ -31,12 +31,7 @@ bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
     // other windows wait while it is up.
     HWND owner = GetActiveWindow();
     if (owner == nullptr && Application != nullptr) owner = Application->Handle();
-    if (Application != nullptr) Application->EnterModal();
-    struct Leave {
-        ~Leave() {
-            if (Application != nullptr) Application->LeaveModal();
-        }
-    } leave;
+    AppModalLevel modal;
     return show(owner);
 }
 
@@ -54,7 +49,7 @@ std::string BreakLongRuns(const std::string& text) {
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return text;
     GdiHandle<HFONT> font(CreateFontIndirectA(&metrics.lfMessageFont));
     WindowDC dc(nullptr);
-    HGDIOBJ old = SelectObject(dc.Get(), font.Get());
+    SelectGuard selected(dc.Get(), font.Get());
     const int limit = GetSystemMetrics(SM_CXSCREEN) / 2;
     std::string out;
     size_t runStart = 0;  // in `out`
@@ -73,7 +68,6 @@ std::string BreakLongRuns(const std::string& text) {
         }
         out += c;
     }
-    SelectObject(dc.Get(), old);
     return out;
 }
 }  // namespace
@@ -86,10 +80,8 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     std::string shown = BreakLongRuns(text);
     if (Responder()) return Responder()(shown, caption, flags);
     // Other windows of the program wait while the box is up.
-    if (Application != nullptr) Application->EnterModal();
-    int r = MessageBoxA(owner, shown.c_str(), caption.c_str(), flags | MB_TASKMODAL);
-    if (Application != nullptr) Application->LeaveModal();
-    return r;
+    AppModalLevel modal;
+    return MessageBoxA(owner, shown.c_str(), caption.c_str(), flags | MB_TASKMODAL);
 }
 
 int MessageDlgCaption(const std::string& msg, const std::string& caption, TMsgDlgType type, TMsgDlgButtons buttons) {

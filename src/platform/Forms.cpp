@@ -297,7 +297,7 @@ namespace {
 // included, both are given back.
 class ModalScope {
 public:
-    ModalScope(TCustomForm* form, TApplication* app, bool& modalFlag) : app_(app), modal_(modalFlag) {
+    ModalScope(TCustomForm* form, bool& modalFlag) : modal_(modalFlag) {
         for (int i = 0; i < EnsureScreen()->FormCount(); ++i) {
             TCustomForm* f = Screen->Forms(i);
             if (f != form && f->HandleAllocated() && IsWindowEnabled(f->Handle()) && IsWindowVisible(f->Handle())) {
@@ -306,11 +306,9 @@ public:
             }
         }
         modal_ = true;
-        app_->EnterModal();
     }
     ~ModalScope() {
         modal_ = false;
-        app_->LeaveModal();
         for (HWND h : disabled_)
             if (IsWindow(h)) EnableWindow(h, TRUE);
     }
@@ -318,9 +316,9 @@ public:
     ModalScope& operator=(const ModalScope&) = delete;
 
 private:
-    TApplication* app_;
     bool& modal_;
     std::vector<HWND> disabled_;
+    AppModalLevel level_;
 };
 }  // namespace
 
@@ -330,7 +328,7 @@ int TCustomForm::ShowModal() {
     HWND activeBefore = GetActiveWindow();
     TCloseAction closeAction = TCloseAction::caHide;
     try {
-        ModalScope scope(this, app, modal_);
+        ModalScope scope(this, modal_);
         modalResult_ = mrNone;
         Show();
         closeAction = RunModalLoop(app);

@@ -273,6 +273,23 @@ private:
 
 // The application object of the process (made on first use).
 extern TApplication* Application;
+
+// One modal level of the application for a scope, given back however the
+// scope ends (nothing without an application).
+class AppModalLevel {
+public:
+    AppModalLevel() : app_(Application) {
+        if (app_ != nullptr) app_->EnterModal();
+    }
+    ~AppModalLevel() {
+        if (app_ != nullptr) app_->LeaveModal();
+    }
+    AppModalLevel(const AppModalLevel&) = delete;
+    AppModalLevel& operator=(const AppModalLevel&) = delete;
+
+private:
+    TApplication* app_;
+};
 TApplication* EnsureApplication();
 
 class TScreen : public TComponent {

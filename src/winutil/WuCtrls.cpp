@@ -299,7 +299,17 @@ void TWuSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     dragging_ = true;
     menuTracking_ = true;
-    if (DropDownPopup(GetDropDownPoint(), false)) {
+    bool popped = false;
+    try {
+        popped = DropDownPopup(GetDropDownPoint(), false);
+    } catch (...) {
+        // A throwing menu handler ends the press as a closed menu does, and
+        // the button takes presses again.
+        FinishPress(button, x, y);
+        menuTracking_ = false;
+        throw;
+    }
+    if (popped) {
         // The menu has closed: this press ends here.
         FinishPress(button, x, y);
         // The click that closed the menu over the button must not press it again.

@@ -245,6 +245,22 @@ TEST(WuSpeedButton, DropDownMenuOpensUnderTheButtonWithoutAClick) {
     EXPECT_EQ(b->DropDownMenu(), nullptr);
 }
 
+TEST(WuSpeedButton, AMenuHandlerThatThrowsLeavesTheButtonWorking) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    auto* menu = Create<TPopupMenu>(f.form.get());
+    b->SetDropDownMenu(menu);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    menu->OnPopup = [](TObject*) { throw Exception("Menu failed"); };
+    f.Down(b);
+    f.Up(b);
+    EXPECT_EQ(MessageBoxes().size(), 1u);
+    b->SetDropDownMenu(nullptr);
+    f.Click(b);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(WuSpeedButton, FlatButtonShowsNoFrameUntilTheMouseIsOver) {
     ButtonForm f;
     TWuSpeedButton* b = f.Add(10, 10);
