@@ -3,3 +3,6 @@ treskel_test(combos
   WIN32 qclextcs_wintest.cpp
   GUI
 )
+treskel_test(qclbuttons
+  PORTABLE qclbtn_test.cpp
+)

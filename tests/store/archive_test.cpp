@@ -6,22 +6,14 @@
 #include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
+#include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
 namespace {
 
+using test::FailingOps;
 using Bytes = std::vector<unsigned char>;
-
-TItemNode* Add(TItemTree& tree, TItemNode* parent, const std::string& text, int32_t id, bool link = false) {
-    TItemNode* n = parent != nullptr ? parent->AddChild() : tree.AddTop();
-    n->SetText(text);
-    n->SetData(std::make_unique<TItemData>());
-    n->Data()->Id = id;
-    n->Data()->IsLink = link ? 1 : 0;
-    n->SetImageIndex(link ? ImgLink : ImgItem);
-    return n;
-}
 
 // Every file of the directory with its bytes.
 std::map<std::string, Bytes> Snapshot(const test::TempDir& dir) {
@@ -41,9 +33,9 @@ TEST(Archive, EmptyTreskelIsTwelveBytes) {
 TEST(Archive, ItemWithoutNoteAndLinksPackMinusOne) {
     test::TempDir dir;
     TPlainItemTree tree;
-    Add(tree, nullptr, "Origin", 11);
-    Add(tree, nullptr, "Link", 11, true);
-    Add(tree, nullptr, "Bare", 12);
+    test::AddItem(tree, nullptr, "Origin", 11);
+    test::AddItem(tree, nullptr, "Link", 11, true);
+    test::AddItem(tree, nullptr, "Bare", 12);
     test::WriteAll(dir.File("11"), std::string("NOTE"));
     PackTreskel(tree, dir.Path(), "T");
     const Bytes a = test::ReadAll(dir.File("T.tsx"));
@@ -63,9 +55,9 @@ TEST(Archive, ItemWithoutNoteAndLinksPackMinusOne) {
 TEST(Archive, SaveAndOpenRoundTrip) {
     test::TempDir dir;
     TPlainItemTree tree;
-    auto* a = Add(tree, nullptr, "A", 1);
-    Add(tree, a, "B", 2);
-    Add(tree, nullptr, "C", 3);
+    auto* a = test::AddItem(tree, nullptr, "A", 1);
+    test::AddItem(tree, a, "B", 2);
+    test::AddItem(tree, nullptr, "C", 3);
     test::WriteAll(dir.File("1"), std::string("one"));
     test::WriteAll(dir.File("2"), std::string(100000, 'b'));
     test::WriteAll(dir.File("T.tsk"), std::string("stale tree file"));
@@ -88,7 +80,7 @@ TEST(Archive, SaveAndOpenRoundTrip) {
 TEST(Archive, MissingArchiveOpensEmpty) {
     test::TempDir dir;
     TPlainItemTree tree;
-    Add(tree, nullptr, "x", 1);
+    test::AddItem(tree, nullptr, "x", 1);
     OpenTreskel(tree, dir.Path(), "New");
     EXPECT_EQ(tree.Count(), 0);
 }
@@ -96,8 +88,8 @@ TEST(Archive, MissingArchiveOpensEmpty) {
 TEST(Archive, DuplicateIdsPackTheFileOnce) {
     test::TempDir dir;
     TPlainItemTree tree;
-    Add(tree, nullptr, "A", 5);
-    Add(tree, nullptr, "B", 5);
+    test::AddItem(tree, nullptr, "A", 5);
+    test::AddItem(tree, nullptr, "B", 5);
     test::WriteAll(dir.File("5"), std::string("shared"));
     PackTreskel(tree, dir.Path(), "T");
     const Bytes a = test::ReadAll(dir.File("T.tsx"));
@@ -119,8 +111,8 @@ TEST(Archive, CaptionsComeFromArchiveNames) {
 // A valid archive of two notes to damage.
 Bytes SampleArchive(test::TempDir& dir) {
     TPlainItemTree tree;
-    auto* a = Add(tree, nullptr, "A", 1);
-    Add(tree, a, "B", 2);
+    auto* a = test::AddItem(tree, nullptr, "A", 1);
+    test::AddItem(tree, a, "B", 2);
     test::WriteAll(dir.File("1"), std::string("first note"));
     test::WriteAll(dir.File("2"), std::string("second note"));
     PackTreskel(tree, dir.Path(), "T");
@@ -173,7 +165,7 @@ TEST(Archive, OversizedFieldsAreRefused) {
 TEST(Archive, DamagedTreeFileIsAnErrorWithAnEmptyTree) {
     test::TempDir dir;
     TPlainItemTree tree;
-    Add(tree, nullptr, "A", 1);
+    test::AddItem(tree, nullptr, "A", 1);
     PackTreskel(tree, dir.Path(), "T");
     Bytes a = test::ReadAll(dir.File("T.tsx"));
     PutU32(a.data() + 4, 5);  // five top items in a tree file of one
@@ -183,62 +175,11 @@ TEST(Archive, DamagedTreeFileIsAnErrorWithAnEmptyTree) {
     EXPECT_EQ(back.Count(), 0);
 }
 
-// Fails the chosen step of a save.
-class FailingOps : public TFileOps {
-public:
-    enum Step { kNone, kCreate, kWrite, kFlush, kReadBack, kCorrupt, kReplace };
-    explicit FailingOps(Step step, int64_t writeLimit = 0) : step_(step), writeLimit_(writeLimit) {}
-
-    std::unique_ptr<TStream> Create(const std::string& name) override {
-        if (step_ == kCreate) throw EFCreateError("Cannot create file " + name + ". Permission denied");
-        if (step_ == kWrite) return std::make_unique<Limited>(TFileOps::Create(name), writeLimit_);
-        return TFileOps::Create(name);
-    }
-    std::unique_ptr<TStream> OpenRead(const std::string& name) override {
-        if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") {
-            if (step_ == kReadBack) throw EFOpenError("Cannot open file " + name + ". I/O error");
-            if (step_ == kCorrupt) {
-                auto bytes = test::ReadAll(name);
-                bytes[bytes.size() / 2] ^= 1;
-                return std::make_unique<TMemoryStream>(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-            }
-        }
-        return TFileOps::OpenRead(name);
-    }
-    void Flush(TStream& s) override {
-        if (step_ == kFlush) throw EWriteError("Stream write error: No space left on device");
-        TFileOps::Flush(s);
-    }
-    bool Replace(const std::string& source, const std::string& dest) override {
-        return step_ != kReplace && TFileOps::Replace(source, dest);
-    }
-
-private:
-    // A disk that fills up after `limit` bytes.
-    class Limited : public TStream {
-    public:
-        Limited(std::unique_ptr<TStream> s, int64_t limit) : s_(std::move(s)), left_(limit) {}
-        int64_t Read(void* b, int64_t n) override { return s_->Read(b, n); }
-        int64_t Write(const void* b, int64_t n) override {
-            const int64_t k = std::min(n, left_);
-            left_ -= k;
-            return k > 0 ? s_->Write(b, k) : 0;
-        }
-        int64_t Seek(int64_t o, TSeekOrigin origin) override { return s_->Seek(o, origin); }
-
-    private:
-        std::unique_ptr<TStream> s_;
-        int64_t left_;
-    };
-    Step step_;
-    int64_t writeLimit_;
-};
-
 TEST(Archive, AFailedSaveLeavesEverythingAsItWas) {
     test::TempDir dir;
     TPlainItemTree tree;
-    auto* a = Add(tree, nullptr, "A", 1);
-    Add(tree, a, "B", 2);
+    auto* a = test::AddItem(tree, nullptr, "A", 1);
+    test::AddItem(tree, a, "B", 2);
     test::WriteAll(dir.File("1"), std::string(300000, '1'));
     test::WriteAll(dir.File("2"), std::string("two"));
     test::WriteAll(dir.File("T.tsx"), std::string("the previous archive"));

@@ -3,6 +3,7 @@
 #include "store/ItemData.h"
 #include "store/ItemTree.h"
 #include "store/NoteStore.h"
+#include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -99,22 +100,14 @@ TEST(ItemId, SystemClockGivesAnIdOfAtMostEightDigits) {
     EXPECT_EQ(ItemCount(tree), 50);
 }
 
-TItemNode* Add(TItemTree& tree, TItemNode* parent, const std::string& text, int32_t id, bool link = false) {
-    TItemNode* n = parent != nullptr ? parent->AddChild() : tree.AddTop();
-    n->SetText(text);
-    n->SetData(std::make_unique<TItemData>());
-    n->Data()->Id = id;
-    n->Data()->IsLink = link ? 1 : 0;
-    return n;
-}
 
 TEST(ItemTree, LinksAndLocks) {
     TPlainItemTree tree;
-    auto* a = Add(tree, nullptr, "A", 1);
-    auto* link = Add(tree, a, "B", 2, true);
-    auto* b = Add(tree, nullptr, "B", 2);
-    auto* deep = Add(tree, b, "C", 3);
-    Add(tree, deep, "D", 4);
+    auto* a = test::AddItem(tree, nullptr, "A", 1);
+    auto* link = test::AddItem(tree, a, "B", 2, true);
+    auto* b = test::AddItem(tree, nullptr, "B", 2);
+    auto* deep = test::AddItem(tree, b, "C", 3);
+    test::AddItem(tree, deep, "D", 4);
     EXPECT_EQ(FindLinkOrigin(tree, link), b);
     RenameLinks(tree, b, "Bee");
     EXPECT_EQ(link->Text(), "Bee");

@@ -7,6 +7,7 @@
 #include "store/TreeFile.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
+#include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -73,16 +74,6 @@ private:
     TNoteStore notes_;
 };
 
-TItemNode* Add(TItemTree& tree, TItemNode* parent, const std::string& text, int32_t id, bool link = false) {
-    TItemNode* n = parent != nullptr ? parent->AddChild() : tree.AddTop();
-    n->SetText(text);
-    n->SetData(std::make_unique<TItemData>());
-    n->Data()->Id = id;
-    n->Data()->IsLink = link ? 1 : 0;
-    n->SetImageIndex(link ? ImgLink : ImgItem);
-    return n;
-}
-
 std::string Rtf(const std::string& text, int repeat = 1) {
     std::string body;
     for (int i = 0; i < repeat; ++i) body += "\\pard " + text + " " + IntToStr(i) + "\\par\r\n";
@@ -102,11 +93,11 @@ TItemNode* Find(const TItemTree& tree, const std::string& text) {
 Bytes RunScript(NotePath& path, const std::string& dir) {
     {
         TPlainItemTree tree;
-        TItemNode* a = Add(tree, nullptr, "A", 1);
-        Add(tree, a, "B", 2);
-        Add(tree, a, "C", 3);
-        Add(tree, nullptr, "D", 4);
-        Add(tree, nullptr, "L", 1, true);
+        TItemNode* a = test::AddItem(tree, nullptr, "A", 1);
+        test::AddItem(tree, a, "B", 2);
+        test::AddItem(tree, a, "C", 3);
+        test::AddItem(tree, nullptr, "D", 4);
+        test::AddItem(tree, nullptr, "L", 1, true);
         path.Save(1, 0, Rtf("alpha"));
         path.Save(2, 1, Rtf("beta", 40));
         path.Save(3, 2, Rtf("gamma", 500));
@@ -118,14 +109,14 @@ Bytes RunScript(NotePath& path, const std::string& dir) {
         path.Save(2, 2, Rtf("beta again", 60));
         TItemNode* c = Find(tree, "C");
         path.Copy(3, 5);
-        Add(tree, c, "Copy of C", 5);
+        test::AddItem(tree, c, "Copy of C", 5);
         path.Copy(1, 8);  // a clone of the link: its origin's note
-        Add(tree, nullptr, "Copy of L", 8);
+        test::AddItem(tree, nullptr, "Copy of L", 8);
         path.Remove(2);
         tree.Delete(Find(tree, "A")->Item(0));  // B
-        Add(tree, nullptr, "E", 6);
+        test::AddItem(tree, nullptr, "E", 6);
         path.Save(6, 0, Rtf("epsilon", 3));
-        Add(tree, Find(tree, "D"), "F", 7);  // never saved
+        test::AddItem(tree, Find(tree, "D"), "F", 7);  // never saved
         TMemoryStream moved;
         CutItemToStream(moved, tree, c);
         ReadItemStream(moved, *tree.AddTop());
@@ -171,8 +162,8 @@ struct Fixture {
         return notes.Load(id, s, lh5) ? s.AsString() : "(none)";
     }
     void MakeTreskel(const std::string& text) {
-        Add(tree, nullptr, "A", 1);
-        Add(tree, nullptr, "B", 2);
+        test::AddItem(tree, nullptr, "A", 1);
+        test::AddItem(tree, nullptr, "B", 2);
         Save(1, text);
         notes.Pack(tree, "T");
     }
@@ -321,33 +312,12 @@ TEST(NoteStore, ALevelTwoNoteClaimingTooMuchIsCorrupt) {
     }
 }
 
-// Fails one step of writing a note.
-class FailingNoteOps : public TFileOps {
-public:
-    enum Step { kCreate, kFlush, kReplace };
-    explicit FailingNoteOps(Step step) : step_(step) {}
-    std::unique_ptr<TStream> Create(const std::string& name) override {
-        if (step_ == kCreate) throw EFCreateError("Cannot create file " + name + ". Access denied");
-        return TFileOps::Create(name);
-    }
-    void Flush(TStream& s) override {
-        if (step_ == kFlush) throw EWriteError("Stream write error: I/O error");
-        TFileOps::Flush(s);
-    }
-    bool Replace(const std::string& source, const std::string& dest) override {
-        return step_ != kReplace && TFileOps::Replace(source, dest);
-    }
-
-private:
-    Step step_;
-};
-
 TEST(NoteStore, AFailedNoteSaveKeepsThePreviousNote) {
     Fixture f;
     f.Save(1, "previous");
     const auto before = f.Files();
-    for (auto step : {FailingNoteOps::kCreate, FailingNoteOps::kFlush, FailingNoteOps::kReplace}) {
-        FailingNoteOps ops(step);
+    for (auto step : {test::FailingOps::kCreate, test::FailingOps::kFlush, test::FailingOps::kReplace}) {
+        test::FailingOps ops(step);
         TNoteStore failing(ops);
         failing.SetDataPath(f.dir.Path());
         TMemoryStream s(std::vector<uint8_t>{'n', 'e', 'w'});

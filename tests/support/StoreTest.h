@@ -1,0 +1,76 @@
+// Helpers of the tests of the stored formats: items on a plain tree, and
+// file operations that fail at a chosen step.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/FileOps.h"
+#include "store/ItemTree.h"
+#include "support/TestEnv.h"
+
+namespace treskel::test {
+
+// An item with a record of this id, as the item commands make one.
+inline TItemNode* AddItem(TItemTree& tree, TItemNode* parent, const std::string& text, int32_t id, bool link = false) {
+    TItemNode* n = parent != nullptr ? parent->AddChild() : tree.AddTop();
+    n->SetText(text);
+    n->SetData(std::make_unique<TItemData>());
+    n->Data()->Id = id;
+    n->Data()->IsLink = link ? 1 : 0;
+    n->SetImageIndex(link ? ImgLink : ImgItem);
+    return n;
+}
+
+// Fails the chosen step of a save.
+class FailingOps : public TFileOps {
+public:
+    enum Step { kNone, kCreate, kWrite, kFlush, kReadBack, kCorrupt, kReplace };
+    explicit FailingOps(Step step, int64_t writeLimit = 0) : step_(step), writeLimit_(writeLimit) {}
+
+    std::unique_ptr<TStream> Create(const std::string& name) override {
+        if (step_ == kCreate) throw EFCreateError("Cannot create file " + name + ". Permission denied");
+        if (step_ == kWrite) return std::make_unique<Limited>(TFileOps::Create(name), writeLimit_);
+        return TFileOps::Create(name);
+    }
+    std::unique_ptr<TStream> OpenRead(const std::string& name) override {
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") {
+            if (step_ == kReadBack) throw EFOpenError("Cannot open file " + name + ". I/O error");
+            if (step_ == kCorrupt) {
+                auto bytes = ReadAll(name);
+                bytes[bytes.size() / 2] ^= 1;
+                return std::make_unique<TMemoryStream>(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            }
+        }
+        return TFileOps::OpenRead(name);
+    }
+    void Flush(TStream& s) override {
+        if (step_ == kFlush) throw EWriteError("Stream write error: No space left on device");
+        TFileOps::Flush(s);
+    }
+    bool Replace(const std::string& source, const std::string& dest) override {
+        return step_ != kReplace && TFileOps::Replace(source, dest);
+    }
+
+private:
+    // A disk that fills up after `limit` bytes.
+    class Limited : public TStream {
+    public:
+        Limited(std::unique_ptr<TStream> s, int64_t limit) : s_(std::move(s)), left_(limit) {}
+        int64_t Read(void* b, int64_t n) override { return s_->Read(b, n); }
+        int64_t Write(const void* b, int64_t n) override {
+            const int64_t k = std::min(n, left_);
+            left_ -= k;
+            return k > 0 ? s_->Write(b, k) : 0;
+        }
+        int64_t Seek(int64_t o, TSeekOrigin origin) override { return s_->Seek(o, origin); }
+
+    private:
+        std::unique_ptr<TStream> s_;
+        int64_t left_;
+    };
+    Step step_;
+    int64_t writeLimit_;
+};
+
+}  // namespace treskel::test
