@@ -21,6 +21,9 @@ bool QclIsUniqueName(const std::string& name, const TComponent* owner);
 // number that makes the name unique.
 std::string QclUniqueName(const std::string& base, const TComponent* owner);
 
+// Whether `c` is the caption's accelerator: the character after a single "&".
+bool QclIsAccelerator(char c, const std::string& caption);
+
 }  // namespace treskel
 
 namespace treskel {

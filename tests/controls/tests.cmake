@@ -5,4 +5,6 @@ treskel_test(combos
 )
 treskel_test(qclbuttons
   PORTABLE qclbtn_test.cpp
+  WIN32 qclbtn_wintest.cpp
+  GUI
 )
