@@ -38,6 +38,9 @@ void TfrmTreskel::FormCreate(TObject*) {
     Image1->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
     ImageList1->GetBitmap(40, SpeedUp->Glyph());
     ImageList1->GetBitmap(41, SpeedDown->Glyph());
+    TBitmap printer;
+    ImageList1->GetBitmap(31, &printer);
+    PrintButton->SetGlyph(&printer);
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {
@@ -265,6 +268,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(NewTreskel);
     TRESKEL_FIELD(RenameTreskel);
     TRESKEL_FIELD(TextActions);
+    TRESKEL_FIELD(PrintButton);
     TRESKEL_FIELD(Bold);
     TRESKEL_FIELD(Italic);
     TRESKEL_FIELD(Underline);

@@ -14,6 +14,7 @@
 #include "store/NoteStore.h"
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
+#include "controls/qclbtnWin.h"
 #include "controls/qclextcS.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
@@ -216,6 +217,7 @@ public:
 
     TPanel* Panel2 = nullptr;
     TToolBar* ToolBar2 = nullptr;
+    TQclOfficeButton* PrintButton = nullptr;
     TQclFontComboBox* QclFontComboBox1 = nullptr;
     TQclFontSizeComboBox* QclFontSizeComboBox1 = nullptr;
     TToolButton* BoldButton = nullptr;
