@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include "platform/Dialogs.h"
+#include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/Streams.h"
@@ -215,15 +216,9 @@ int TPreviewPrinter::FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& r
 
 void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
     BusyCursor busy;
-    TUnits savedUnits = units_;
-    SetUnits(TUnits::unInches);
-    struct Restore {
-        TPreviewPrinter* p;
-        TUnits u;
-        ~Restore() { p->SetUnits(u); }
-    } restore{this, savedUnits};
-    // Margins kept in centimetres are lengths in centimetres.
-    double f = preview::UnitFactor(savedUnits);
+    // Margins kept in centimetres are lengths in centimetres: the text
+    // area, header and footer all convert them.
+    double f = factor_;
     TTextOptions* o = textOptions_.get();
     usedFallback_ = false;
 
@@ -340,8 +335,29 @@ bool TPreviewPrinter::PrintWithDialog() {
     return true;
 }
 
-void TPreviewPrinter::Loaded() {
-    TComponent::Loaded();
+
+}  // namespace treskel
+
+namespace treskel {
+
+void RegisterPreviewFormClasses();
+void RegisterGoPageClasses();
+void RegisterFormSettingsClasses();
+void RegisterPageSetupClasses();
+
+void RegisterPreviewClasses() {
+    PublishClass<TPreviewPrinter, TComponent>()
+        .Enum<TPrinterOrientation>("Orientation", &TPreviewPrinter::Orientation, &TPreviewPrinter::SetOrientation,
+                                   TPrinterOrientation::poPortrait)
+        .String("Title", &TPreviewPrinter::Title, &TPreviewPrinter::SetTitle)
+        .Enum<TUnits>("Units", &TPreviewPrinter::Units, &TPreviewPrinter::SetUnits, TUnits::unInches)
+        .Bool("ShowGrid", &TPreviewPrinter::ShowGrid, [](TPreviewPrinter* p, bool v) { p->ShowGrid = v; })
+        .Int("ZoomVal", &TPreviewPrinter::ZoomVal, [](TPreviewPrinter* p, int64_t v) { p->ZoomVal = static_cast<int>(v); },
+             100);
+    RegisterPreviewFormClasses();
+    RegisterGoPageClasses();
+    RegisterFormSettingsClasses();
+    RegisterPageSetupClasses();
 }
 
 }  // namespace treskel

@@ -19,6 +19,8 @@
 
 namespace treskel {
 
+TRESKEL_ENUM_INFO(TUnits, "unInches", "unCentimeters")
+
 class TCustomRichEdit;
 
 enum class TDrawStyle { dsStandard, dsOwnerDrawFixed, dsOwnerDrawVariable };
