@@ -108,7 +108,7 @@ TEST_F(PreviewFormTest, ALongNoteShowsTextOnEveryPageAndNavigates) {
     EXPECT_EQ(preview->CurrentPage(), 0);
     if (std::getenv("TRESKEL_PREVIEW_SHOT") != nullptr) {
         // The window stays up a while for a screenshot taken from outside.
-        PumpUntil([] { return false; }, 4000);
+        PumpUntil([] { return false; }, 8000);
     }
 }
 
