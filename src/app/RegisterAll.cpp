@@ -4,6 +4,7 @@
 #include "app/SearchDialog.h"
 #include "app/frmMain.h"
 #include "compress/LH5Control.h"
+#include "controls/qclbtnWin.h"
 #include "controls/qclextcS.h"
 #include "foundation/qclclass.h"
 #include "foundation/qclgraph.h"
@@ -23,6 +24,7 @@ void RegisterAllClasses() {
     RegisterFoundationDrawingClasses();
     RegisterExtComboClasses();
     RegisterWinUtilControlClasses();
+    RegisterQclControlClasses();
     RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();

@@ -3,3 +3,8 @@ treskel_test(combos
   WIN32 qclextcs_wintest.cpp
   GUI
 )
+treskel_test(qclbuttons
+  PORTABLE qclbtn_test.cpp
+  WIN32 qclbtn_wintest.cpp
+  GUI
+)
