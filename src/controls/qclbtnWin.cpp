@@ -443,7 +443,7 @@ void TQclCustomSpeedButton::Paint() {
     TRect r = ClientRect();
     if (Transparent() && IsTransparentActive()) {
         auto* parent = static_cast<TQclCustomControl*>(Parent());
-        parent->DrawParentBackground(Canvas(), r, 0, Point(Left(), Top()));
+        parent->DrawParentBackground(Canvas(), r, 0, Point(parent->Left() + Left(), parent->Top() + Top()));
     }
     S s = Designing() ? S::bsMouseOver : State();
     TRect face = r;

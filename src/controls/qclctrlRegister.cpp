@@ -1,6 +1,8 @@
 // The library's visual controls as layouts name them, with the older
 // property names that layouts may still hold (read, never written).
 #include "controls/qclbtnWin.h"
+#include "controls/qclctrlAWin.h"
+#include "controls/qclstdcS.h"
 #include "foundation/qclgraph.h"
 #include "platform/FormLoader.h"
 
@@ -58,6 +60,68 @@ void RegisterButtons() {
         .Bool("Transparent", &TQclExplorerButton::Transparent, &TQclExplorerButton::SetTransparent, true);
 }
 
+void RegisterPanels() {
+    using P = TQclCustomBevelPanel;
+    PublishClass<TQclCustomPanel, TQclCustomControl>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .Bool("Locked", &TQclCustomPanel::Locked, &TQclCustomPanel::SetLocked)
+        .Bool("Transparent", &TQclCustomPanel::Transparent, &TQclCustomPanel::SetTransparent)
+        .Int("Color", &TQclCustomPanel::Color, &TQclCustomPanel::SetColor, clBtnFace, &ColorIdents());
+    PublishClass<P, TQclCustomPanel>().NotCreatable().Object("Bevel", &P::Bevel);
+    PublishClass<TQclSimplePanel, P>();
+    PublishClass<TQclCustomParentPanel, P>().NotCreatable();
+    PublishClass<TQclParentPanel, TQclCustomParentPanel>();
+    using G = TQclCustomGroupBox;
+    PublishClass<G, TQclCustomParentPanel>()
+        .NotCreatable()
+        .String("Caption", &G::Caption, &G::SetCaption)
+        .Enum<TQclGroupCaptionAlign>("Alignment", &G::Alignment, &G::SetAlignment, TQclGroupCaptionAlign::gcaTopLeft)
+        .Object("CaptionFont", &G::CaptionFont)
+        .Object("CaptionFont3D", &G::CaptionFont3D)
+        .Int("CaptionOffset", &G::CaptionOffset, &G::SetCaptionOffset, 8)
+        .Bool("CaptionParentFont", &G::CaptionParentFont, &G::SetCaptionParentFont, true)
+        .Bool("ShowAccelChar", &G::ShowAccelChar, &G::SetShowAccelChar, true);
+    PublishClass<TQclGroupBox, G>();
+}
+
+void RegisterLabels() {
+    using L = TQclBaseLabel;
+    PublishClass<L, TQclBaseControl>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .String("Caption", &L::Caption, &L::SetCaption)
+        .Enum<TQclAlignment>("Alignment", &L::Alignment, &L::SetAlignment, TQclAlignment::agTopLeft)
+        .Bool("AutoSize", &L::AutoSize, &L::SetAutoSize, true)
+        .Ref<TWinControl>("FocusControl", &L::FocusControl, &L::SetFocusControl)
+        .Bool("MultiLine", &L::MultiLine, &L::SetMultiLine)
+        .Bool("ShowAccelChar", &L::ShowAccelChar, &L::SetShowAccelChar, true)
+        .Bool("Transparent", &L::Transparent, &L::SetTransparent, true);
+    using S = TQclCustomSimpleLabel;
+    PublishClass<S, L>()
+        .NotCreatable()
+        .Object("Font3D", &S::Font3D)
+        .String("Jump", &S::Jump, &S::SetJump)
+        .Int("ActiveColor", &S::ActiveColor, &S::SetActiveColor, 0x800080, &ColorIdents())
+        .Int("InActiveColor", &S::InActiveColor, &S::SetInActiveColor, 0xFF0000, &ColorIdents())
+        .Bool("JumpUnderline", &S::JumpUnderline, &S::SetJumpUnderline, true)
+        .Enum<TQclJumpModes>("JumpMode", &S::JumpMode, &S::SetJumpMode, TQclJumpModes::jmNone)
+        .SetOf<TQclLabelOption>("Options", &S::Options, &S::SetOptions, {})
+        .Custom("UseAsJump", [](S* s, const FormValue& v, LayoutReader& r) { s->SetUseAsJump(typinfo::AsBool(v, r)); });
+    PublishClass<TQclSimpleLabel, S>();
+    using D = TQclCustomDockLabel;
+    PublishClass<D, S>()
+        .NotCreatable()
+        .Bool("AutoSize", &D::AutoSize, &D::SetAutoSize, false)
+        .Bool("AdjustDockedSize", &D::AdjustDockedSize, &D::SetAdjustDockedSize)
+        .Alias("AdjustSize", "AdjustDockedSize")
+        .Bool("Docked", &D::Docked, &D::SetDocked, true)
+        .Int("Margin", &D::Margin, &D::SetMargin, 1)
+        .Enum<TQclDockPosition>("Position", &D::Position, &D::SetPosition, TQclDockPosition::dpLeft)
+        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges);
+    PublishClass<TQclDockLabel, D>();
+}
+
 }  // namespace
 
 void RegisterQclControlClasses() {
@@ -72,6 +136,8 @@ void RegisterQclControlClasses() {
     windowed.NotCreatable();
     PublishImageLink(windowed);
     RegisterButtons();
+    RegisterPanels();
+    RegisterLabels();
 }
 
 }  // namespace treskel

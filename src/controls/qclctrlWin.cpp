@@ -8,7 +8,10 @@ namespace treskel {
 
 TQclImageLink::TQclImageLink(TComponent* owner, std::function<void()> changed)
     : owner_(owner), changed_(std::move(changed)) {
-    link_.OnChange = [this](TObject*) { changed_(); };
+    // A list that is being torn down may still report item changes.
+    link_.OnChange = [this](TObject*) {
+        if (list_ == nullptr || !list_->ComponentState().Contains(TComponentStateItem::csDestroying)) changed_();
+    };
 }
 
 TQclImageLink::~TQclImageLink() {
@@ -45,6 +48,14 @@ void TQclImageLink::Removed(TComponent* component) {
 bool QclParentOffersBackground(TControl* control) {
     auto* parent = dynamic_cast<TQclCustomControl*>(control->Parent());
     return parent != nullptr && parent->HandleAllocated() && parent->BackgroundAvailable();
+}
+
+TRect QclWindowBounds(TWinControl* control) {
+    if (!control->HandleAllocated()) return control->BoundsRect();
+    RECT r;
+    GetWindowRect(control->Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 // ---------------------------------------------------------------- windowless base

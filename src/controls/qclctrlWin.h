@@ -171,5 +171,9 @@ private:
 // True when the control's parent is a library control whose background a
 // transparent child can copy.
 bool QclParentOffersBackground(TControl* control);
+// Where a windowed control's window is now, in its parent's client
+// coordinates (its bounds fields follow a move only after the move's
+// messages have been handled).
+TRect QclWindowBounds(TWinControl* control);
 
 }  // namespace treskel

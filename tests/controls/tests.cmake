@@ -8,3 +8,7 @@ treskel_test(qclbuttons
   WIN32 qclbtn_wintest.cpp
   GUI
 )
+treskel_test(qclpanels
+  WIN32 qclctrl_wintest.cpp
+  GUI
+)
