@@ -822,3 +822,17 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
 }
 
 }  // namespace treskel::test
+namespace treskel::test {
+
+// The prepared prefix names the default font, so the font box can show it.
+TEST_F(EditorToolBar, TheDefaultFontShowsInTheFontAndSizeBoxes) {
+    StartWithItem();
+    TypeNote("plain words");
+    Select(0, 5);
+    W->REditSelectionChange(W->REdit);
+    EXPECT_EQ(W->REdit->SelAttributes()->Name(), "MS Sans Serif");
+    EXPECT_EQ(W->QclFontComboBox1->GetFontName(), "MS Sans Serif");
+    EXPECT_EQ(W->QclFontSizeComboBox1->GetFontSize(), 8);
+}
+
+}  // namespace treskel::test
