@@ -9,6 +9,7 @@
 #include "foundation/qclclass.h"
 #include "foundation/qclgraph.h"
 #include "platform/Register.h"
+#include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/WuCtrls.h"
 
@@ -29,6 +30,7 @@ void RegisterAllClasses() {
     RegisterMainFormClasses();
     RegisterSearchDialogClasses();
     RegisterItemInfoClasses();
+    RegisterPreviewClasses();
 }
 
 }  // namespace treskel

@@ -195,6 +195,10 @@ void RegisterMainFormClasses() {
         .Handler("PromoteItemExecute", &TfrmTreskel::PromoteItemExecute)
         .Handler("DisplayItemInfoExecute", &TfrmTreskel::DisplayItemInfoExecute)
         .Handler("PopupMenu2Popup", &TfrmTreskel::PopupMenu2Popup)
+        .Handler("PrinterPopupPopup", &TfrmTreskel::PrinterPopupPopup)
+        .Handler("PrintItemClick", &TfrmTreskel::PrintItemClick)
+        .Handler("Preview1Click", &TfrmTreskel::Preview1Click)
+        .Handler("PageSetup1Click", &TfrmTreskel::PageSetup1Click)
         .Handler("TreeViewChanging", &TfrmTreskel::TreeViewChanging)
         .Handler("TreeViewChange", &TfrmTreskel::TreeViewChange)
         .Handler("TreeViewEditing", &TfrmTreskel::TreeViewEditing)
@@ -268,7 +272,6 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(NewTreskel);
     TRESKEL_FIELD(RenameTreskel);
     TRESKEL_FIELD(TextActions);
-    TRESKEL_FIELD(PrintButton);
     TRESKEL_FIELD(Bold);
     TRESKEL_FIELD(Italic);
     TRESKEL_FIELD(Underline);
@@ -318,6 +321,12 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(REdit);
     TRESKEL_FIELD(PopupMenu1);
     TRESKEL_FIELD(PopupMenu2);
+    TRESKEL_FIELD(PrintButton);
+    TRESKEL_FIELD(PrinterPopup);
+    TRESKEL_FIELD(PageSetup1);
+    TRESKEL_FIELD(Preview1);
+    TRESKEL_FIELD(PrintItem);
+    TRESKEL_FIELD(Preview);
     TRESKEL_FIELD(GotoLinkOrigin1);
     TRESKEL_FIELD(ImageList1);
     TRESKEL_FIELD(ImageList2);

@@ -807,7 +807,7 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
         EXPECT_EQ(b->Hint(), hints[i]);
         EXPECT_EQ(b->Glyph()->Width(), 16) << names[i];
         EXPECT_EQ(b->Parent()->Name(), "Panel3");
-        EXPECT_FALSE(b->Enabled()) << names[i];  // no treskel yet
+        EXPECT_EQ(b->Enabled(), i == 3) << names[i];  // printing's menu enables its own commands
         buttons.push_back(b);
     }
     EXPECT_EQ(buttons[0]->DropDownMenu(), W->FindComponent("ScanPopup"));
@@ -830,6 +830,36 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
     TPopupMenu::TestChooser = nullptr;
     EXPECT_EQ(shown, (std::vector<std::string>{"Select Source...", "Acquire..."}));
+}
+
+// ---------------------------------------------------------------- printing
+
+using EditorPrint = EditorTest;
+
+TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
+    StartWithItem();
+    EXPECT_EQ(W->PrintButton->DropDownMenu(), W->PrinterPopup);
+    W->PrinterPopupPopup(W->PrinterPopup);
+    EXPECT_EQ(W->Preview->Title(), "Treskel!");
+    EXPECT_EQ(W->Preview->TextOptions()->Header, "First");
+    EXPECT_FALSE(W->Preview->TextOptions()->Footer.empty());
+    EXPECT_TRUE(W->PageSetup1->Enabled());
+    EXPECT_TRUE(W->Preview1->Enabled());
+    EXPECT_TRUE(W->PrintItem->Enabled());
+
+    TypeNote("printed words");
+    W->Preview->RenderRichEdit(W->REdit);
+    ASSERT_EQ(W->Preview->GetPageCount(), 1);
+    // Without a printer, print says so and nothing else happens.
+    MessageBoxes().clear();
+    W->PrintItemClick(W->PrintItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "No printer is installed.");
+
+    W->TreeView->SetSelected(nullptr);
+    W->PrinterPopupPopup(W->PrinterPopup);
+    EXPECT_FALSE(W->Preview1->Enabled());
+    EXPECT_FALSE(W->PrintItem->Enabled());
 }
 
 }  // namespace treskel::test
