@@ -183,3 +183,15 @@ TEST_F(PreviewPrinterTest, TwoCopiesOfPagesTwoToThreeAreTwoJobsOfThosePages) {
     EXPECT_NE(words.find("Page2"), std::string::npos);
     EXPECT_NE(words.find("Page3"), std::string::npos);
 }
+
+TEST_F(PreviewPrinterTest, ASpoolerFailureIsReportedAndTheJobTakenBack) {
+    // The job's file cannot be made: the spooler refuses the job.
+    installed = std::make_unique<TestPrinter>(dir.File("no such folder\\job.ps"));
+    Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+    printer->RenderRichEdit(editor);
+    bool completed = false;
+    printer->OnStatus = [&](TObject*, const std::string&, int, int type) { completed |= type == 3; };
+    EXPECT_THROW(printer->Print(), EPrinter);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_FALSE(completed);
+}
