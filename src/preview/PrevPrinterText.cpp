@@ -12,6 +12,7 @@
 #include "platform/Handles.h"
 #include "platform/SysUtils.h"
 #include "preview/PrevPrinter.h"
+#include "richedit/RichEditBase.h"
 
 namespace treskel::preview {
 
@@ -134,20 +135,6 @@ private:
     PARAFORMAT2 pf_{};
 };
 
-struct RtfSource {
-    const std::string* text;
-    size_t at = 0;
-};
-
-DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
-    auto* s = reinterpret_cast<RtfSource*>(cookie);
-    size_t n = std::min(static_cast<size_t>(size), s->text->size() - s->at);
-    std::memcpy(buffer, s->text->data() + s->at, n);
-    s->at += n;
-    *read = static_cast<LONG>(n);
-    return 0;
-}
-
 using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown**);
 
 }  // namespace
@@ -169,8 +156,8 @@ void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
         throw EOutOfResources("The rich-edit control cannot lay text out");
     UniqueHandle<ComTraits<ITextServices>> servicesHolder(services);
     LRESULT result = 0;
-    RtfSource source{&rtf};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, ReadRtf};
+    MemoryReader source{&rtf, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
     bool isRtf = rtf.rfind("{\\rtf", 0) == 0;
     services->TxSendMessage(EM_STREAMIN, isRtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es), &result);
     services->TxSendMessage(EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE, &result);

@@ -46,7 +46,20 @@ int CountOf(const std::string& text, const std::string& what) {
 
 class PreviewPrinterTest : public EditorTest {
 protected:
+    // Installs the file printer and chooses it; its jobs go to the file named.
+    std::string UseFilePrinter(const std::string& name) {
+        std::string out = dir.File(name);
+        installed = std::make_unique<TestPrinter>(out);
+        Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+        return out;
+    }
+    static std::string ReadText(const std::string& file) {
+        auto bytes = ReadAll(file);
+        return std::string(bytes.begin(), bytes.end());
+    }
     OwnedPtr<TPreviewPrinter> printer = MakeOwned<TPreviewPrinter>();
+    TempDir dir;
+    std::unique_ptr<TestPrinter> installed;
 };
 
 }  // namespace
@@ -129,18 +142,14 @@ TEST_F(PreviewPrinterTest, PrintingWithoutAPrinterSaysSo) {
 }
 
 TEST_F(PreviewPrinterTest, ATwoPageNoteBecomesTwoPostScriptPagesWithItsWords) {
-    TempDir dir;
-    std::string out = dir.File("note.ps");
-    TestPrinter installed(out);
-    Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+    std::string out = UseFilePrinter("note.ps");
     Load(editor, LongNote(60));
     printer->SetTitle("Treskel!");
     printer->RenderRichEdit(editor);
     ASSERT_EQ(printer->GetPageCount(), 2);
     EXPECT_EQ(printer->DeviceInfo().LogPixelsY, 300);
     EXPECT_TRUE(printer->Print());
-    auto bytes = ReadAll(out);
-    std::string ps(bytes.begin(), bytes.end());
+    std::string ps = ReadText(out);
     EXPECT_NE(ps.find("%%Pages: 2"), std::string::npos);
     EXPECT_EQ(CountOf(ps, "%%Page: "), 2);
     std::string words = GlyphWords(ps);
@@ -149,10 +158,7 @@ TEST_F(PreviewPrinterTest, ATwoPageNoteBecomesTwoPostScriptPagesWithItsWords) {
 }
 
 TEST_F(PreviewPrinterTest, TwoCopiesOfPagesTwoToThreeAreTwoJobsOfThosePages) {
-    TempDir dir;
-    std::string out = dir.File("copies.ps");
-    TestPrinter installed(out);
-    Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+    std::string out = UseFilePrinter("copies.ps");
     Load(editor, LongNote(110));
     printer->RenderRichEdit(editor);
     ASSERT_GE(printer->GetPageCount(), 3);
@@ -170,11 +176,22 @@ TEST_F(PreviewPrinterTest, TwoCopiesOfPagesTwoToThreeAreTwoJobsOfThosePages) {
     std::vector<std::pair<int, int>> expected{{2, 1}, {3, 1}, {-1, 3}, {2, 1}, {3, 1}, {-1, 3}};
     EXPECT_EQ(status, expected);
     EXPECT_EQ(Printer()->Copies(), 1);
-    auto bytes = ReadAll(out);
-    std::string ps(bytes.begin(), bytes.end());
+    std::string ps = ReadText(out);
     EXPECT_NE(ps.find("%%Pages: 2"), std::string::npos);
     std::string words = GlyphWords(ps);
     EXPECT_EQ(words.find("Zebra"), std::string::npos);
     EXPECT_NE(words.find("Page2"), std::string::npos);
     EXPECT_NE(words.find("Page3"), std::string::npos);
+}
+
+TEST_F(PreviewPrinterTest, ASpoolerFailureIsReportedAndTheJobTakenBack) {
+    // The job's file cannot be made: the spooler refuses the job.
+    installed = std::make_unique<TestPrinter>(dir.File("no such folder\\job.ps"));
+    Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+    printer->RenderRichEdit(editor);
+    bool completed = false;
+    printer->OnStatus = [&](TObject*, const std::string&, int, int type) { completed |= type == 3; };
+    EXPECT_THROW(printer->Print(), EPrinter);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_FALSE(completed);
 }
