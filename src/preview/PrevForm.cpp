@@ -45,13 +45,31 @@ void TPreviewForm::FormCreate(TObject*) {
     ZoomCursorButClick(nullptr);
 }
 
+TPreviewForm::~TPreviewForm() {
+    RestoreHintHandler();
+}
+
 void TPreviewForm::FormShow(TObject*) {
     SetPage(0);
+    if (!hintInstalled_) {
+        // The status row shows the hint of whatever the mouse rests on.
+        savedHint_ = EnsureApplication()->OnHint;
+        Application->OnHint = [this](TObject*) { HintLabel->SetCaption(Application->Hint()); };
+        hintInstalled_ = true;
+    }
     UpdateButtons();
+}
+
+void TPreviewForm::RestoreHintHandler() {
+    if (!hintInstalled_) return;
+    Application->OnHint = savedHint_;
+    savedHint_ = nullptr;
+    hintInstalled_ = false;
 }
 
 void TPreviewForm::FormClose(TObject*, TCloseAction& Action) {
     Action = TCloseAction::caHide;
+    RestoreHintHandler();
 }
 
 void TPreviewForm::SetPage(int n) {

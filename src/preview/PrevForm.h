@@ -18,6 +18,7 @@ class TPreviewForm : public TForm {
     TRESKEL_CLASS(TPreviewForm)
 public:
     explicit TPreviewForm(TComponent* owner) : TForm(owner) {}
+    ~TPreviewForm() override;
 
     TPanel* ToolPanel = nullptr;
     TButton* PrintBut = nullptr;
@@ -71,6 +72,7 @@ public:
 
 private:
     void PaintPage(TPaintBox* box, int page);
+    void RestoreHintHandler();
     void Relayout();
     TPreviewPrinter* printer_ = nullptr;
     int current_ = 0;
@@ -78,6 +80,8 @@ private:
     TPoint scroll_{0, 0};
     TPoint press_{0, 0};
     bool dragging_ = false;
+    TNotifyEvent savedHint_;
+    bool hintInstalled_ = false;
 };
 
 // The preview window for `printer`, laid out and ready to show.

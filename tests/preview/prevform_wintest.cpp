@@ -158,6 +158,36 @@ TEST_F(PreviewFormTest, WithoutPagesThePageIsOneOfNone) {
     EXPECT_FALSE(preview->NextPageBut->Enabled());
 }
 
+TEST_F(PreviewFormTest, TheStatusRowShowsTheApplicationsHintWhileShown) {
+    int before = 0;
+    EnsureApplication()->OnHint = [&](TObject*) { ++before; };
+    Paginate(10);
+    Application->SetHint("Turns Grid On/Off");
+    EXPECT_EQ(preview->HintLabel->Caption(), "Turns Grid On/Off");
+    EXPECT_EQ(before, 0);
+    preview->Close();
+    // The earlier handler is back; the label no longer follows.
+    Application->SetHint("Fit to Page");
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(preview->HintLabel->Caption(), "Turns Grid On/Off");
+    Application->OnHint = nullptr;
+}
+
+TEST_F(PreviewFormTest, TheToolCursorsAreTheProgramsMagnifierAndOpenHand) {
+    preview = CreatePreviewForm(printer.get());
+    auto hotSpot = [](TCursor index) {
+        ICONINFO info{};
+        EXPECT_TRUE(GetIconInfo(EnsureScreen()->Cursors(index), &info));
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        return TPoint{static_cast<int>(info.xHotspot), static_cast<int>(info.yHotspot)};
+    };
+    // The magnifier's hot spot is the middle of its lens, the open hand's its palm.
+    EXPECT_EQ(hotSpot(crPreviewZoom), (TPoint{6, 6}));
+    EXPECT_EQ(hotSpot(crPreviewHand), (TPoint{10, 8}));
+    EXPECT_EQ(preview->PB1->Cursor(), crPreviewZoom);
+}
+
 TEST(GoPageForm, ThePageNumberIsHeldToThePages) {
     auto form = MakeForm<TGoPageForm>();
     form->SetMaxValue(5);
