@@ -9,7 +9,11 @@
 #include "foundation/qclgraph.h"
 #include "platform/Register.h"
 #include "richedit/RichEdit2.h"
+#include "winutil/CapCtrl.h"
+#include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
+#include "winutil/WuHook.h"
+#include "winutil/WuShell.h"
 
 namespace treskel {
 
@@ -22,6 +26,10 @@ void RegisterAllClasses() {
     RegisterFoundationDrawingClasses();
     RegisterExtComboClasses();
     RegisterWinUtilControlClasses();
+    RegisterCaptionControlClasses();
+    RegisterTrayIconClasses();
+    RegisterPlacementClasses();
+    RegisterWuHookClasses();
     RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
