@@ -108,6 +108,7 @@ TCustomCaptionControl::TCustomCaptionControl(TComponent* owner)
 }
 
 TCustomCaptionControl::~TCustomCaptionControl() {
+    *alive_ = false;
     hook_.control = nullptr;
     if (attached_) DetachSubclass(form_, &hook_);
     if (captured_) ReleaseCapture();
@@ -117,11 +118,20 @@ void TCustomCaptionControl::Attach() {
     if (attached_ || form_ == nullptr) return;
     attached_ = true;
     AttachSubclass(form_, &hook_);
+    // The frame may already be on the screen.
+    UpdateCaption();
 }
 
 void TCustomCaptionControl::Loaded() {
     TComponent::Loaded();
-    Attach();
+    if (form_->HandleAllocated()) return Attach();
+    // Making the form's window while its layout is read would show it to
+    // the system before its time: attach when it is first shown.
+    TNotifyEvent previous = form_->OnShow;
+    form_->OnShow = [this, alive = alive_, previous](TObject* sender) {
+        if (*alive) Attach();
+        if (previous) previous(sender);
+    };
 }
 
 void TCustomCaptionControl::Notification(TComponent* component, TOperation operation) {

@@ -194,6 +194,8 @@ private:
     };
     Hook hook_;
     bool attached_ = false;
+    // Read by the form's show handler, which may outlive this control.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TCaptionControl : public TCustomCaptionControl {
