@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the two cursors of the window utilities (a pointing hand and a
-dragged item) into resources/images as 32 x 32 monochrome cursors."""
+"""Draws the cursors of the window utilities (a pointing hand and a dragged
+item) and of the preview window (a magnifier and an open hand) into
+resources/images as 32 x 32 monochrome cursors."""
 import struct
 
 def cur(art, hot):
@@ -72,8 +73,49 @@ X    X..X
        X........X
        XXXXXXXXXX
 '''
+zoom = r'''
+    XXXXX
+  XX.....XX
+ X.........X
+ X....X....X
+X.....X.....X
+X.....X.....X
+X..XXXXXXX..X
+X.....X.....X
+X.....X.....X
+ X....X....X
+ X.........XX
+  XX.....XXXXX
+    XXXXX  XXXX
+            XXXX
+             XXXX
+              XXXX
+               XX
+'''
+open_hand = r'''
+       XX XX
+    XX X..X..XX
+   X..XX..X..X.X
+   X..XX..X..X..X
+    X..X..X..X..X
+    X..X..X..X..X XX
+  XX X.........X X..X
+ X..XX..........X..X
+ X...X.............X
+  X................X
+   X...............X
+   X..............X
+    X.............X
+    X............X
+     X...........X
+      X.........X
+      X.........X
+      XXXXXXXXXXX
+'''
 import os
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "images")
 open(os.path.join(OUT, "wu_hand.cur"), "wb").write(cur(hand, (5, 0)))
 open(os.path.join(OUT, "wu_drag.cur"), "wb").write(cur(drag, (0, 0)))
+open(os.path.join(OUT, "better_zoom.cur"), "wb").write(cur(zoom, (6, 6)))
+open(os.path.join(OUT, "better_hand.cur"), "wb").write(cur(open_hand, (10, 8)))

@@ -12,7 +12,7 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 prefix="${WINEPREFIX:?}"
 marker="$prefix/.treskel-prepared"
-version=2
+version=3
 [ "$(cat "$marker" 2>/dev/null)" = "$version" ] && exit 0
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine cmd /c exit >/dev/null 2>&1 </dev/null
@@ -32,6 +32,9 @@ regfile=$(mktemp --suffix=.reg)
   echo "\"Arial\"=\"Liberation Sans\""
   echo "\"Times New Roman\"=\"Liberation Serif\""
   echo "\"Courier New\"=\"Liberation Mono\""
+  # Named, so that font lists offer it: the editor's default font must show
+  # in the font box.  Tahoma keeps the dialogs' units as they were.
+  echo "\"MS Sans Serif\"=\"Tahoma\""
   # A crash must end the program, not wait for someone to close a dialog.
   echo
   echo "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]"

@@ -6,6 +6,7 @@
 #include "app/SearchDialog.h"
 #include "app/frmMain.h"
 #include "platform/Forms.h"
+#include "preview/PgSetup.h"
 
 using namespace treskel;
 
@@ -15,6 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         app->Initialize();
         RegisterAllClasses();
         app->SetTitle("Treskel!");
+        InitPageSetup();
         frmTreskel = app->CreateForm<TfrmTreskel>();
         frmSearch = app->CreateForm<TfrmSearch>();
         app->Run();

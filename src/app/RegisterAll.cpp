@@ -4,10 +4,12 @@
 #include "app/SearchDialog.h"
 #include "app/frmMain.h"
 #include "compress/LH5Control.h"
+#include "controls/qclbtnWin.h"
 #include "controls/qclextcS.h"
 #include "foundation/qclclass.h"
 #include "foundation/qclgraph.h"
 #include "platform/Register.h"
+#include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/CapCtrl.h"
 #include "winutil/Placemnt.h"
@@ -30,11 +32,13 @@ void RegisterAllClasses() {
     RegisterTrayIconClasses();
     RegisterPlacementClasses();
     RegisterWuHookClasses();
+    RegisterQclControlClasses();
     RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
     RegisterSearchDialogClasses();
     RegisterItemInfoClasses();
+    RegisterPreviewClasses();
 }
 
 }  // namespace treskel

@@ -218,6 +218,10 @@ void RegisterMainFormClasses() {
         .Handler("PromoteItemExecute", &TfrmTreskel::PromoteItemExecute)
         .Handler("DisplayItemInfoExecute", &TfrmTreskel::DisplayItemInfoExecute)
         .Handler("PopupMenu2Popup", &TfrmTreskel::PopupMenu2Popup)
+        .Handler("PrinterPopupPopup", &TfrmTreskel::PrinterPopupPopup)
+        .Handler("PrintItemClick", &TfrmTreskel::PrintItemClick)
+        .Handler("Preview1Click", &TfrmTreskel::Preview1Click)
+        .Handler("PageSetup1Click", &TfrmTreskel::PageSetup1Click)
         .Handler("TreeViewChanging", &TfrmTreskel::TreeViewChanging)
         .Handler("TreeViewChange", &TfrmTreskel::TreeViewChange)
         .Handler("TreeViewEditing", &TfrmTreskel::TreeViewEditing)
@@ -340,6 +344,12 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(REdit);
     TRESKEL_FIELD(PopupMenu1);
     TRESKEL_FIELD(PopupMenu2);
+    TRESKEL_FIELD(PrintButton);
+    TRESKEL_FIELD(PrinterPopup);
+    TRESKEL_FIELD(PageSetup1);
+    TRESKEL_FIELD(Preview1);
+    TRESKEL_FIELD(PrintItem);
+    TRESKEL_FIELD(Preview);
     TRESKEL_FIELD(GotoLinkOrigin1);
     TRESKEL_FIELD(ImageList1);
     TRESKEL_FIELD(ImageList2);

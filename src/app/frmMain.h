@@ -14,6 +14,7 @@
 #include "store/NoteStore.h"
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
+#include "controls/qclbtnWin.h"
 #include "controls/qclextcS.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
@@ -26,6 +27,7 @@
 #include "platform/Menus.h"
 #include "platform/Streams.h"
 #include "platform/UtilityWindow.h"
+#include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/CapCtrl.h"
 #include "winutil/Placemnt.h"
@@ -103,6 +105,11 @@ public:
     void PromoteItemExecute(TObject* Sender);
     void DisplayItemInfoExecute(TObject* Sender);
     void PopupMenu2Popup(TObject* Sender);
+    // The print commands of PrinterPopup (PrintButton's drop-down).
+    void PrinterPopupPopup(TObject* Sender);
+    void PrintItemClick(TObject* Sender);
+    void Preview1Click(TObject* Sender);
+    void PageSetup1Click(TObject* Sender);
 
     // ---- tree events
     void TreeViewChanging(TObject* Sender, TTreeNode* Node, bool& AllowChange);
@@ -246,6 +253,12 @@ public:
 
     TPopupMenu* PopupMenu1 = nullptr;
     TPopupMenu* PopupMenu2 = nullptr;
+    TQclOfficeButton* PrintButton = nullptr;
+    TPopupMenu* PrinterPopup = nullptr;
+    TMenuItem* PageSetup1 = nullptr;
+    TMenuItem* Preview1 = nullptr;
+    TMenuItem* PrintItem = nullptr;
+    TPreviewPrinter* Preview = nullptr;
     TMenuItem* GotoLinkOrigin1 = nullptr;
     TImageList* ImageList1 = nullptr;
     TImageList* ImageList2 = nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Classes.h"
+#include "platform/Types.h"
 
 namespace treskel {
 
@@ -19,5 +20,21 @@ bool QclIsUniqueName(const std::string& name, const TComponent* owner);
 // "QclSplitterPane2": the base without its leading "T" and the first
 // number that makes the name unique.
 std::string QclUniqueName(const std::string& base, const TComponent* owner);
+
+// Whether `c` is the caption's accelerator: the character after a single "&".
+bool QclIsAccelerator(char c, const std::string& caption);
+
+}  // namespace treskel
+
+namespace treskel {
+
+// What a move of a windowless control changed: bcSize 1, bcPosition 2.
+inline constexpr uint8_t bcSize = 1, bcPosition = 2;
+constexpr uint8_t QclBoundsChanges(const TRect& before, const TRect& after) {
+    uint8_t c = 0;
+    if (before.Left != after.Left || before.Top != after.Top) c |= bcPosition;
+    if (before.Width() != after.Width() || before.Height() != after.Height()) c |= bcSize;
+    return c;
+}
 
 }  // namespace treskel

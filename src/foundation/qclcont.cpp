@@ -186,6 +186,12 @@ TQclCustomContainer::~TQclCustomContainer() {
     Clear();
 }
 
+void TQclCustomContainer::BeforeDestruction() {
+    BeginUpdate();
+    Clear();
+    TQclComponent::BeforeDestruction();
+}
+
 int TQclCustomContainer::Add(TQclListItem* item) {
     if (item == nullptr) item = NewItem();
     if (item->Owner() != this) {

@@ -149,6 +149,9 @@ class TQclCustomContainer : public TQclBaseContainer {
 public:
     explicit TQclCustomContainer(TComponent* owner, int kind) : TQclBaseContainer(owner), kind_(kind) {}
     ~TQclCustomContainer() override;
+    // Its items go first, while the list still knows them (they are also
+    // owned components, which would otherwise be freed behind its back).
+    void BeforeDestruction() override;
 
     int Kind() const { return kind_; }
     // Adds `item` (which the container then owns), or a new item when null.

@@ -578,6 +578,8 @@ void TCustomListBox::WndProc(TMessage& m) {
 // ---------------------------------------------------------------- registration
 
 void RegisterListControlClasses() {
+    // A layout fills a list's items with "Items.Strings = (...)".
+    PublishClass<TListControlStrings, TStrings>();
     PublishClass<TCustomListControl, TWinControl>()
         .NotCreatable()
         .Object("Items", &TCustomListControl::Items)

@@ -295,8 +295,7 @@ HMENU TMenuItem::Handle() {
 
 // ------------------------------------------------------------ TMenu
 
-TMenu::TMenu(TComponent* owner) : TComponent(owner) {
-    items_ = new TMenuItem(nullptr);
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr)) {
     items_->menu_ = this;
     AllMenus().push_back(this);
 }
@@ -307,7 +306,7 @@ TMenu::~TMenu() {
     items_->menu_ = nullptr;
     // The items are owned by the form; only the root is ours.
     for (TMenuItem* i : std::vector<TMenuItem*>(items_->items_)) items_->Remove(i);
-    delete items_;
+    items_.reset();
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {

@@ -104,7 +104,7 @@ class TMenu : public TComponent {
 public:
     explicit TMenu(TComponent* owner);
     ~TMenu() override;
-    TMenuItem* Items() const { return items_; }
+    TMenuItem* Items() const { return items_.get(); }
     virtual HMENU Handle();
     TCustomImageList* Images() const { return images_; }
     void SetImages(TCustomImageList* images);
@@ -118,7 +118,7 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    TMenuItem* items_;
+    std::unique_ptr<TMenuItem> items_;  // the root; the items themselves belong to the form
 
 private:
     TCustomImageList* images_ = nullptr;

@@ -4,7 +4,37 @@
 
 #include "platform/ControlsHooks.h"
 
+#include <unordered_map>
+
 namespace treskel {
+
+namespace {
+
+// Keyed attachments by window, kept in the process: FindOwner runs for every
+// notification a parent reflects, and asking the system's chain for it costs a
+// round trip to the window server under some hosts.
+struct KeyedWindow {
+    HWND wnd;
+    UINT_PTR key;
+    bool operator==(const KeyedWindow&) const = default;
+};
+struct KeyedWindowHash {
+    size_t operator()(const KeyedWindow& k) const {
+        return std::hash<UINT_PTR>()(reinterpret_cast<UINT_PTR>(k.wnd) * 31 + k.key);
+    }
+};
+// Attachments held by objects of static storage may leave after the map is
+// gone at exit; they then have nothing left to forget.
+bool keyedGone = false;
+struct KeyedMap : std::unordered_map<KeyedWindow, WindowSubclass*, KeyedWindowHash> {
+    ~KeyedMap() { keyedGone = true; }
+};
+KeyedMap& Keyed() {
+    static KeyedMap keyed;
+    return keyed;
+}
+
+}  // namespace
 
 bool WindowSubclass::Attach(HWND wnd, Handler handler, UINT_PTR key, void* owner) {
     Detach();
@@ -13,6 +43,7 @@ bool WindowSubclass::Attach(HWND wnd, Handler handler, UINT_PTR key, void* owner
     handler_ = std::move(handler);
     if (wnd == nullptr || !SetWindowSubclass(wnd, Proc, Id(), reinterpret_cast<DWORD_PTR>(this))) return false;
     wnd_ = wnd;
+    if (key_ != 0 && !keyedGone) Keyed()[{wnd, key_}] = this;
     return true;
 }
 
@@ -20,7 +51,14 @@ void WindowSubclass::Detach() {
     if (wnd_ == nullptr) return;
     HWND w = wnd_;
     wnd_ = nullptr;
+    Forget(w);
     RemoveWindowSubclass(w, Proc, Id());
+}
+
+void WindowSubclass::Forget(HWND wnd) const {
+    if (key_ == 0 || keyedGone) return;
+    auto it = Keyed().find({wnd, key_});
+    if (it != Keyed().end() && it->second == this) Keyed().erase(it);
 }
 
 LRESULT WindowSubclass::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) const {
@@ -28,9 +66,9 @@ LRESULT WindowSubclass::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) const {
 }
 
 void* WindowSubclass::FindOwner(HWND wnd, UINT_PTR key) {
-    DWORD_PTR data = 0;
-    if (wnd == nullptr || key == 0 || !GetWindowSubclass(wnd, Proc, key, &data) || data == 0) return nullptr;
-    return reinterpret_cast<WindowSubclass*>(data)->owner_;
+    if (wnd == nullptr || key == 0 || keyedGone) return nullptr;
+    auto it = Keyed().find({wnd, key});
+    return it != Keyed().end() ? it->second->owner_ : nullptr;
 }
 
 LRESULT CALLBACK WindowSubclass::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -54,6 +92,7 @@ LRESULT CALLBACK WindowSubclass::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         DWORD_PTR still = 0;
         if (GetWindowSubclass(wnd, Proc, id, &still) && still == data) {
             self->wnd_ = nullptr;
+            self->Forget(wnd);
             RemoveWindowSubclass(wnd, Proc, id);
         }
     }

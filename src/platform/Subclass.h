@@ -40,6 +40,7 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
     UINT_PTR Id() const { return key_ != 0 ? key_ : reinterpret_cast<UINT_PTR>(this); }
+    void Forget(HWND wnd) const;
     HWND wnd_ = nullptr;
     UINT_PTR key_ = 0;
     void* owner_ = nullptr;

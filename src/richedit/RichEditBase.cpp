@@ -34,10 +34,8 @@ DWORD CALLBACK MemoryWriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LON
     }
 }
 
-struct MemoryReader {
-    const std::string* data;
-    size_t pos = 0;
-};
+
+}  // namespace
 
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
     auto* r = reinterpret_cast<MemoryReader*>(cookie);
@@ -47,8 +45,6 @@ DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG
     *pcb = static_cast<LONG>(n);
     return 0;
 }
-
-}  // namespace
 
 // ------------------------------------------------------------ character format
 

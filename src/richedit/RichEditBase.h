@@ -18,6 +18,13 @@
 
 namespace treskel {
 
+// Feeds EM_STREAMIN from bytes in memory: the cookie is a MemoryReader.
+struct MemoryReader {
+    const std::string* data;
+    size_t pos = 0;
+};
+DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb);
+
 class TStream;
 
 enum class TAttributeType { atSelected, atDefaultText };

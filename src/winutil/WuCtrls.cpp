@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "controls/qclctrl.h"
 #include "foundation/qclgraphDraw.h"
 #include "platform/ControlsHooks.h"
 #include "platform/FormLoader.h"
@@ -64,18 +65,6 @@ TBitmap* LatchedPattern() {
     return pattern.get();
 }
 
-// The accelerator of a caption: the character after a single "&".
-bool IsAccelerator(char c, const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<unsigned char>(c));
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -485,7 +474,7 @@ void TWuSpeedButton::WndProc(TMessage& m) {
             return;
         }
         case CM_DIALOGCHAR:
-            if (Enabled() && Visible() && IsAccelerator(static_cast<char>(m.WParam), Caption())) {
+            if (Enabled() && Visible() && QclIsAccelerator(static_cast<char>(m.WParam), Caption())) {
                 Click();
                 m.Result = 1;
                 return;

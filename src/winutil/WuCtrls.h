@@ -68,6 +68,8 @@ private:
 // The process's cache (created on demand), and whether one exists now.
 TGlyphCache* GlyphCache();
 bool GlyphCacheExists();
+// Frees the cache when it holds no list (the last glyph going does this).
+void FreeGlyphCacheIfEmpty();
 
 // Turns one glyph bitmap of up to five images into per-state images and
 // draws the button's glyph, caption and drop-down mark.

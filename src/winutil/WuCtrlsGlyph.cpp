@@ -20,6 +20,10 @@ TGlyphCache* GlyphCache() {
 
 bool GlyphCacheExists() { return cache != nullptr; }
 
+void FreeGlyphCacheIfEmpty() {
+    if (cache && cache->Empty()) cache.reset();
+}
+
 // ---------------------------------------------------------------- TGlyphList
 
 TGlyphList::TGlyphList(int width, int height)
@@ -88,7 +92,7 @@ TWuButtonGlyph::~TWuButtonGlyph() {
     glyph_->OnChange = nullptr;
     glyph_.reset();
     InvalidateGlyphs();
-    if (cache && cache->Empty()) cache.reset();
+    FreeGlyphCacheIfEmpty();
 }
 
 void TWuButtonGlyph::SetGlyph(TBitmap* glyph) {

@@ -791,4 +791,48 @@ TEST_F(EditorAddress, TheAddressReachesTheBrowserAsOneUnchangedArgument) {
     DeleteFileA(DataFile("My.exe").c_str());
 }
 
+// ---------------------------------------------------------------- printing
+
+using EditorPrint = EditorTest;
+
+TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
+    StartWithItem();
+    EXPECT_EQ(W->PrintButton->DropDownMenu(), W->PrinterPopup);
+    W->PrinterPopupPopup(W->PrinterPopup);
+    EXPECT_EQ(W->Preview->Title(), "Treskel!");
+    EXPECT_EQ(W->Preview->TextOptions()->Header, "First");
+    EXPECT_FALSE(W->Preview->TextOptions()->Footer.empty());
+    EXPECT_TRUE(W->PageSetup1->Enabled());
+    EXPECT_TRUE(W->Preview1->Enabled());
+    EXPECT_TRUE(W->PrintItem->Enabled());
+
+    TypeNote("printed words");
+    W->Preview->RenderRichEdit(W->REdit);
+    ASSERT_EQ(W->Preview->GetPageCount(), 1);
+    // Without a printer, print says so and nothing else happens.
+    MessageBoxes().clear();
+    W->PrintItemClick(W->PrintItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "No printer is installed.");
+
+    W->TreeView->SetSelected(nullptr);
+    W->PrinterPopupPopup(W->PrinterPopup);
+    EXPECT_FALSE(W->Preview1->Enabled());
+    EXPECT_FALSE(W->PrintItem->Enabled());
+}
+
+}  // namespace treskel::test
+namespace treskel::test {
+
+// The prepared prefix names the default font, so the font box can show it.
+TEST_F(EditorToolBar, TheDefaultFontShowsInTheFontAndSizeBoxes) {
+    StartWithItem();
+    TypeNote("plain words");
+    Select(0, 5);
+    W->REditSelectionChange(W->REdit);
+    EXPECT_EQ(W->REdit->SelAttributes()->Name(), "MS Sans Serif");
+    EXPECT_EQ(W->QclFontComboBox1->GetFontName(), "MS Sans Serif");
+    EXPECT_EQ(W->QclFontSizeComboBox1->GetFontSize(), 8);
+}
+
 }  // namespace treskel::test

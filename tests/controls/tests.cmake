@@ -3,3 +3,12 @@ treskel_test(combos
   WIN32 qclextcs_wintest.cpp
   GUI
 )
+treskel_test(qclbuttons
+  PORTABLE qclbtn_test.cpp
+  WIN32 qclbtn_wintest.cpp
+  GUI
+)
+treskel_test(qclpanels
+  WIN32 qclctrl_wintest.cpp
+  GUI
+)

@@ -1,0 +1,29 @@
+// The window-free rules of the labels and of whatever docks beside
+// another control: where it docks, where a control follows it, and what a
+// jumping label opens.
+#pragma once
+
+#include <string>
+
+#include "platform/TypInfo.h"
+#include "platform/Types.h"
+
+namespace treskel {
+
+enum class TQclDockPosition { dpBottom, dpLeft, dpRight, dpTop };
+TRESKEL_ENUM_INFO(TQclDockPosition, "dpBottom", "dpLeft", "dpRight", "dpTop")
+
+enum class TQclJumpModes { jmInternet, jmApplication, jmNone, jmCustom };
+TRESKEL_ENUM_INFO(TQclJumpModes, "jmInternet", "jmApplication", "jmNone", "jmCustom")
+
+// The bounds of something of size `own` docked at `pos` beside `control`.
+TRect QclDockBounds(TQclDockPosition pos, const TRect& control, TSize own, int margin, bool adjustSize);
+// The bounds the control takes to follow the docked thing at `docked`.
+TRect QclFollowBounds(TQclDockPosition pos, const TRect& docked, TSize control, int margin, bool adjustSize);
+
+// What a click opens: `jump` unless blank, else the label's text, for
+// addresses with "mailto:" before it when it holds "@"; empty for the modes
+// that open nothing.
+std::string QclJumpTarget(TQclJumpModes mode, const std::string& jump, const std::string& text);
+
+}  // namespace treskel

@@ -1,0 +1,143 @@
+// The library's visual controls as layouts name them, with the older
+// property names that layouts may still hold (read, never written).
+#include "controls/qclbtnWin.h"
+#include "controls/qclctrlAWin.h"
+#include "controls/qclstdcS.h"
+#include "foundation/qclgraph.h"
+#include "platform/FormLoader.h"
+
+namespace treskel {
+
+namespace {
+
+// The image-list link: a reference to a list of the layout, or "Internal"
+// holding the signature of one of the two global lists.
+template <class C, class P>
+PublishClass<C, P>& PublishImageLink(PublishClass<C, P>& p) {
+    return p.template Ref<TQclCustomImageList>("ImageList", &C::ImageList, &C::SetImageList)
+        .Int("ImageIndex", &C::ImageIndex, &C::SetImageIndex)
+        .Int("ListIndex", &C::ListIndex, &C::SetListIndex)
+        .Custom("Internal",
+                [](C* c, const FormValue& v, LayoutReader& r) { c->SetImageList(QclReadGlobalListRef(typinfo::AsString(v, r))); },
+                [](C* c) -> std::optional<FormValue> {
+                    if (!QclIsGlobalList(c->ImageList())) return std::nullopt;
+                    return FormValue::Str(QclWriteGlobalListRef(c->ImageList()));
+                });
+}
+
+void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
+
+void RegisterButtons() {
+    using B = TQclBaseGraphicButton;
+    PublishClass<B, TQclBaseControl> base;
+    base.NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .String("Caption", &B::Caption, &B::SetCaption)
+        .Bool("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp)
+        .Object("ButtonLayout", &B::ButtonLayout)
+        .Int("DropDownIndent", &B::DropDownIndent, &B::SetDropDownIndent)
+        .Ref<TPopupMenu>("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu)
+        .Bool("DropDownRight", &B::DropDownRight, &B::SetDropDownRight)
+        .Int("EnterColor", &B::EnterColor, &B::SetEnterColor, clCaptionText, &ColorIdents())
+        .Bool("EnterColorChange", &B::EnterColorChange, &B::SetEnterColorChange)
+        .Object("FontFx", &B::FontFx)
+        .Object("Glyph", &B::Glyph)
+        .Int("GroupIndex", &B::GroupIndex, &B::SetGroupIndex)
+        .Bool("HideHint", &B::HideHint, &B::SetHideHint, true)
+        .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)
+        .Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs, 1)
+        .Bool("Pressed", &B::Pressed, &B::SetPressed)
+        .Bool("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick)
+        .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
+        .Event("OnDropDown", &B::OnDropDown);
+    PublishClass<TQclCustomSpeedButton, B>()
+        .NotCreatable()
+        .Enum<TQclUserButtonStyle>("Style", &TQclCustomSpeedButton::Style, &TQclCustomSpeedButton::SetStyle,
+                                   TQclUserButtonStyle::ubsAutoDetect);
+    PublishClass<TQclOfficeButton, TQclCustomSpeedButton>();
+    PublishClass<TQclExplorerButton, TQclOfficeButton>()
+        .Bool("UnColorMain", &TQclExplorerButton::UnColorMain, &TQclExplorerButton::SetUnColorMain, true)
+        .Bool("Transparent", &TQclExplorerButton::Transparent, &TQclExplorerButton::SetTransparent, true);
+}
+
+void RegisterPanels() {
+    using P = TQclCustomBevelPanel;
+    PublishClass<TQclCustomPanel, TQclCustomControl>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .Bool("Locked", &TQclCustomPanel::Locked, &TQclCustomPanel::SetLocked)
+        .Bool("Transparent", &TQclCustomPanel::Transparent, &TQclCustomPanel::SetTransparent)
+        .Int("Color", &TQclCustomPanel::Color, &TQclCustomPanel::SetColor, clBtnFace, &ColorIdents());
+    PublishClass<P, TQclCustomPanel>().NotCreatable().Object("Bevel", &P::Bevel);
+    PublishClass<TQclSimplePanel, P>();
+    PublishClass<TQclCustomParentPanel, P>().NotCreatable();
+    PublishClass<TQclParentPanel, TQclCustomParentPanel>();
+    using G = TQclCustomGroupBox;
+    PublishClass<G, TQclCustomParentPanel>()
+        .NotCreatable()
+        .String("Caption", &G::Caption, &G::SetCaption)
+        .Enum<TQclGroupCaptionAlign>("Alignment", &G::Alignment, &G::SetAlignment, TQclGroupCaptionAlign::gcaTopLeft)
+        .Object("CaptionFont", &G::CaptionFont)
+        .Object("CaptionFont3D", &G::CaptionFont3D)
+        .Int("CaptionOffset", &G::CaptionOffset, &G::SetCaptionOffset, 8)
+        .Bool("CaptionParentFont", &G::CaptionParentFont, &G::SetCaptionParentFont, true)
+        .Bool("ShowAccelChar", &G::ShowAccelChar, &G::SetShowAccelChar, true);
+    PublishClass<TQclGroupBox, G>();
+}
+
+void RegisterLabels() {
+    using L = TQclBaseLabel;
+    PublishClass<L, TQclBaseControl>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .String("Caption", &L::Caption, &L::SetCaption)
+        .Enum<TQclAlignment>("Alignment", &L::Alignment, &L::SetAlignment, TQclAlignment::agTopLeft)
+        .Bool("AutoSize", &L::AutoSize, &L::SetAutoSize, true)
+        .Ref<TWinControl>("FocusControl", &L::FocusControl, &L::SetFocusControl)
+        .Bool("MultiLine", &L::MultiLine, &L::SetMultiLine)
+        .Bool("ShowAccelChar", &L::ShowAccelChar, &L::SetShowAccelChar, true)
+        .Bool("Transparent", &L::Transparent, &L::SetTransparent, true);
+    using S = TQclCustomSimpleLabel;
+    PublishClass<S, L>()
+        .NotCreatable()
+        .Object("Font3D", &S::Font3D)
+        .String("Jump", &S::Jump, &S::SetJump)
+        .Int("ActiveColor", &S::ActiveColor, &S::SetActiveColor, 0x800080, &ColorIdents())
+        .Int("InActiveColor", &S::InActiveColor, &S::SetInActiveColor, 0xFF0000, &ColorIdents())
+        .Bool("JumpUnderline", &S::JumpUnderline, &S::SetJumpUnderline, true)
+        .Enum<TQclJumpModes>("JumpMode", &S::JumpMode, &S::SetJumpMode, TQclJumpModes::jmNone)
+        .SetOf<TQclLabelOption>("Options", &S::Options, &S::SetOptions, {})
+        .Custom("UseAsJump", [](S* s, const FormValue& v, LayoutReader& r) { s->SetUseAsJump(typinfo::AsBool(v, r)); });
+    PublishClass<TQclSimpleLabel, S>();
+    using D = TQclCustomDockLabel;
+    PublishClass<D, S>()
+        .NotCreatable()
+        .Bool("AutoSize", &D::AutoSize, &D::SetAutoSize, false)
+        .Bool("AdjustDockedSize", &D::AdjustDockedSize, &D::SetAdjustDockedSize)
+        .Alias("AdjustSize", "AdjustDockedSize")
+        .Bool("Docked", &D::Docked, &D::SetDocked, true)
+        .Int("Margin", &D::Margin, &D::SetMargin, 1)
+        .Enum<TQclDockPosition>("Position", &D::Position, &D::SetPosition, TQclDockPosition::dpLeft)
+        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges);
+    PublishClass<TQclDockLabel, D>();
+}
+
+}  // namespace
+
+void RegisterQclControlClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterWinUtilControlClasses();  // the bitmap data of glyphs
+    PublishClass<TQclBaseControl, TGraphicControl> base;
+    base.NotCreatable();
+    PublishImageLink(base).Event("OnMouseEnter", &TQclBaseControl::OnMouseEnter).Event("OnMouseExit", &TQclBaseControl::OnMouseExit);
+    PublishClass<TQclCustomControl, TCustomControl> windowed;
+    windowed.NotCreatable();
+    PublishImageLink(windowed);
+    RegisterButtons();
+    RegisterPanels();
+    RegisterLabels();
+}
+
+}  // namespace treskel

@@ -1,0 +1,179 @@
+// The bases of the library's visual controls: the windowless base with an
+// image-list link, mouse enter/exit and bounds notices; its transparent and
+// bevelled descendants; and the windowed base that takes part in the
+// transparency chain (a child paints the part of an ancestor's back bitmap
+// that lies under it) and draws flat and hot borders.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "controls/qclctrl.h"
+#include "foundation/qclcontWin.h"
+#include "foundation/qclgraph.h"
+#include "platform/Controls.h"
+
+namespace treskel {
+
+using TQclBoundsChangeEvent = std::function<void(TObject* sender, uint8_t changes)>;
+
+// The image-list link shared by the bases: list, image, sub-list and the
+// change link that reports to `changed`.
+class TQclImageLink {
+public:
+    TQclImageLink(TComponent* owner, std::function<void()> changed);
+    ~TQclImageLink();
+    TQclCustomImageList* List() const { return list_; }
+    void SetList(TQclCustomImageList* list);
+    int ImageIndex() const { return imageIndex_; }
+    int ListIndex() const { return listIndex_; }
+    // Index 0 ImageIndex, 1 ListIndex: negative or unchanged values are ignored.
+    void SetIndex(int which, int value);
+    bool HasImage() const;
+    // A removed list is forgotten.
+    void Removed(TComponent* component);
+
+private:
+    TComponent* owner_;
+    std::function<void()> changed_;
+    TQclChangeLink link_;
+    TQclCustomImageList* list_ = nullptr;
+    int imageIndex_ = 0, listIndex_ = 0;
+};
+
+class TQclBaseControl : public TGraphicControl {
+    TRESKEL_CLASS(TQclBaseControl)
+public:
+    explicit TQclBaseControl(TComponent* owner);
+
+    TQclCustomImageList* ImageList() const { return link_.List(); }
+    void SetImageList(TQclCustomImageList* list) { link_.SetList(list); }
+    int ImageIndex() const { return link_.ImageIndex(); }
+    void SetImageIndex(int v) { link_.SetIndex(0, v); }
+    int ListIndex() const { return link_.ListIndex(); }
+    void SetListIndex(int v) { link_.SetIndex(1, v); }
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void WndProc(TMessage& m) override;
+
+    TNotifyEvent OnMouseEnter, OnMouseExit;
+    TQclBoundsChangeEvent OnBoundsChange;
+
+    virtual void BoundsChange(uint8_t changes);
+    virtual bool IsTransparentActive() { return false; }
+    virtual void ObjectChanged(TObject* sender);
+    virtual bool GetEmpty() { return true; }
+    virtual void LinkChanged(TObject* sender) { ObjectChanged(sender); }
+    virtual void MouseEnter();
+    virtual void MouseExit();
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+    bool Loading() const { return ComponentState().Contains(TComponentStateItem::csLoading); }
+    bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+    void DrawDesignFrame(bool dashed);
+
+private:
+    TQclImageLink link_;
+};
+
+class TQclBaseGraphicControl : public TQclBaseControl {
+    TRESKEL_CLASS(TQclBaseGraphicControl)
+public:
+    explicit TQclBaseGraphicControl(TComponent* owner);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    bool IsTransparentActive() override;
+    void ObjectChanged(TObject* sender) override;
+    void WndProc(TMessage& m) override;
+    // A transparent (or designed) control invalidates; an opaque one paints at once.
+    void RefreshNow();
+
+protected:
+    void Paint() override;
+
+private:
+    bool transparent_ = true;
+};
+
+class TQclGraphicControl : public TQclBaseGraphicControl {
+    TRESKEL_CLASS(TQclGraphicControl)
+public:
+    explicit TQclGraphicControl(TComponent* owner);
+    ~TQclGraphicControl() override;
+    TQclBevel* Bevel() { return bevel_.get(); }
+    void SetBevel(TQclBevel* v);
+
+protected:
+    void Paint() override;
+
+private:
+    std::unique_ptr<TQclBevel> bevel_;
+};
+
+class TQclCustomControl : public TCustomControl {
+    TRESKEL_CLASS(TQclCustomControl)
+public:
+    explicit TQclCustomControl(TComponent* owner);
+
+    TQclCustomImageList* ImageList() const { return link_.List(); }
+    void SetImageList(TQclCustomImageList* list) { link_.SetList(list); }
+    int ImageIndex() const { return link_.ImageIndex(); }
+    void SetImageIndex(int v) { link_.SetIndex(0, v); }
+    int ListIndex() const { return link_.ListIndex(); }
+    void SetListIndex(int v) { link_.SetIndex(1, v); }
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    bool RepaintOnChange() const { return repaintOnChange_; }
+    void SetRepaintOnChange(bool v) { repaintOnChange_ = v; }
+    bool Flat() const { return flat_; }
+    void SetFlat(bool v) { flat_ = v; }
+    bool MouseInside() const { return mouseInside_; }
+    bool Focused() const { return focused_; }
+
+    TNotifyEvent OnMouseEnter, OnMouseExit, OnGotFocus, OnLostFocus;
+
+    void WndProc(TMessage& m) override;
+
+    virtual bool IsTransparentActive() { return transparent_ && BackgroundAvailable(); }
+    virtual void DrawBackground();
+    virtual void ObjectChanged(TObject* sender);
+    virtual bool NeedsDesignFrame() { return true; }
+    virtual void LinkChanged(TObject* sender) { ObjectChanged(sender); }
+    virtual void MouseEnter();
+    virtual void MouseExit();
+    virtual void DrawFlatBorder();
+    virtual void DrawHotBorder();
+    virtual TBitmap* GetBackBitmap() { return nullptr; }
+    virtual bool BackgroundAvailable() { return false; }
+    // Copies the part of the back bitmap under `offset` into `rect` of the canvas.
+    virtual bool DrawParentBackground(TCanvas* canvas, const TRect& rect, uint16_t flag, TPoint offset);
+    virtual TPoint BackgroundOffset(TPoint p) { return p; }
+    // Fills one rectangle of the client area as DrawBackground does.
+    void FillBackgroundRect(const TRect& rect);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    bool Loading() const { return ComponentState().Contains(TComponentStateItem::csLoading); }
+    bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+
+private:
+    TQclImageLink link_;
+    bool transparent_ = false, repaintOnChange_ = true, flat_ = false, mouseInside_ = false, focused_ = false;
+};
+
+// True when the control's parent is a library control whose background a
+// transparent child can copy.
+bool QclParentOffersBackground(TControl* control);
+// Where a windowed control's window is now, in its parent's client
+// coordinates (its bounds fields follow a move only after the move's
+// messages have been handled).
+TRect QclWindowBounds(TWinControl* control);
+
+}  // namespace treskel

@@ -1,0 +1,293 @@
+#include "controls/qclstdcS.h"
+
+#include "foundation/qclclass.h"
+#include "foundation/qclgraphDraw.h"
+
+namespace treskel {
+
+// ---------------------------------------------------------------- panel
+
+TQclCustomPanel::TQclCustomPanel(TComponent* owner) : TQclCustomControl(owner) {
+    using I = TControlStyleItem;
+    SetControlStyle({I::csAcceptsControls, I::csCaptureMouse, I::csClickEvents, I::csOpaque, I::csDoubleClicks,
+                     I::csReplicatable});
+    SetColor(clBtnFace);
+}
+
+bool TQclCustomPanel::BackgroundAvailable() { return Transparent() && QclParentOffersBackground(this); }
+
+TBitmap* TQclCustomPanel::GetBackBitmap() {
+    return BackgroundAvailable() ? static_cast<TQclCustomControl*>(Parent())->GetBackBitmap() : nullptr;
+}
+
+TPoint TQclCustomPanel::BackgroundOffset(TPoint p) {
+    if (!BackgroundAvailable()) return p;
+    TPoint q = static_cast<TQclCustomControl*>(Parent())->BackgroundOffset(Point(Left(), Top()));
+    return {q.x + p.x, q.y + p.y};
+}
+
+bool TQclCustomPanel::DrawParentBackground(TCanvas* canvas, const TRect& r, uint16_t, TPoint offset) {
+    TBitmap* back = GetBackBitmap();
+    if (Loading() || back == nullptr) return false;
+    // The border is centred.
+    if (ClientWidth() != Width()) offset.x += (Width() - ClientWidth()) / 2;
+    if (ClientHeight() != Height()) offset.y += (Height() - ClientHeight()) / 2;
+    TPoint q = static_cast<TQclCustomControl*>(Parent())->BackgroundOffset(offset);
+    canvas->CopyRect(r, back->Canvas(), Rect(q.x, q.y, q.x + r.Width(), q.y + r.Height()));
+    return true;
+}
+
+// ---------------------------------------------------------------- bevel panel
+
+TQclCustomBevelPanel::TQclCustomBevelPanel(TComponent* owner)
+    : TQclCustomPanel(owner), bevel_(std::make_unique<TQclBevel>()) {
+    bevel_->SetWindowedOwner(true);
+    bevel_->OnChange = [this](TObject* s) { ObjectChanged(s); };
+}
+
+TQclCustomBevelPanel::~TQclCustomBevelPanel() { bevel_->OnChange = nullptr; }
+
+void TQclCustomBevelPanel::SetBevel(TQclBevel* v) {
+    bevel_->Assign(v);
+    Perform(CM_QCLBEVELCHANGED);
+}
+
+bool TQclCustomBevelPanel::NeedsDesignFrame() {
+    return bevel_->TotalWidth() == 0 && bevel_->Mode() != TQclBevelMode::bmWindows;
+}
+
+void TQclCustomBevelPanel::ObjectChanged(TObject* sender) {
+    if (sender == bevel_.get() && bevel_->NeedRecreate() && HandleAllocated()) {
+        RecreateWnd();
+        return;
+    }
+    if (sender == bevel_.get()) Realign();
+    TQclCustomPanel::ObjectChanged(sender);
+}
+
+void TQclCustomBevelPanel::CreateParams(TCreateParams& params) {
+    TQclCustomPanel::CreateParams(params);
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        if (Ctl3D()) params.ExStyle |= WS_EX_CLIENTEDGE;
+        else params.Style |= WS_BORDER;
+    }
+}
+
+void TQclCustomBevelPanel::AdjustClientRect(TRect& rect) {
+    if (bevel_->Mode() != TQclBevelMode::bmWindows) rect = bevel_->GetClientRect(rect);
+}
+
+void TQclCustomBevelPanel::Paint() {
+    TQclCustomPanel::Paint();
+    if (Loading() || bevel_->Mode() == TQclBevelMode::bmWindows || bevel_->TotalWidth() == 0) return;
+    TRect inner;
+    bevel_->PaintBevel(Canvas(), ClientRect(), true, inner);
+}
+
+// ---------------------------------------------------------------- parent panel
+
+TQclCustomParentPanel::TQclCustomParentPanel(TComponent* owner) : TQclCustomBevelPanel(owner) {}
+
+bool TQclCustomParentPanel::BackgroundAvailable() { return back_ != nullptr || TQclCustomBevelPanel::BackgroundAvailable(); }
+
+TBitmap* TQclCustomParentPanel::GetBackBitmap() { return back_ ? back_.get() : TQclCustomBevelPanel::GetBackBitmap(); }
+
+TPoint TQclCustomParentPanel::BackgroundOffset(TPoint p) {
+    return back_ ? p : TQclCustomBevelPanel::BackgroundOffset(p);
+}
+
+bool TQclCustomParentPanel::IsTransparentActive() { return back_ != nullptr || BackgroundAvailable(); }
+
+bool TQclCustomParentPanel::NeedsDesignFrame() {
+    return TQclCustomBevelPanel::NeedsDesignFrame() && !(ImageList() != nullptr && ImageList()->IsValid(ListIndex(), ImageIndex()));
+}
+
+bool TQclCustomParentPanel::DrawParentBackground(TCanvas* canvas, const TRect& r, uint16_t flag, TPoint offset) {
+    if (Loading()) return false;
+    if (!back_) return TQclCustomBevelPanel::DrawParentBackground(canvas, r, flag, offset);
+    TPoint from{offset.x - Left(), offset.y - Top()};
+    canvas->CopyRect(r, back_->Canvas(), Rect(from.x, from.y, from.x + r.Width(), from.y + r.Height()));
+    return true;
+}
+
+void TQclCustomParentPanel::ObjectChanged(TObject* sender) {
+    TQclCustomBevelPanel::ObjectChanged(sender);
+    Invalidate();
+}
+
+void TQclCustomParentPanel::LinkChanged(TObject* sender) {
+    BuildBackBitmap(true);
+    ObjectChanged(sender);
+    NotifyControls(CM_QCLBACKCHANGED);
+}
+
+void TQclCustomParentPanel::BuildBackBitmap(bool force) {
+    TQclCustomImageList* list = ImageList();
+    if (list == nullptr || !list->IsValid(ListIndex(), ImageIndex()) || Transparent()) {
+        back_.reset();
+        SetRepaintOnChange(true);
+        return;
+    }
+    if (!back_) back_ = std::make_unique<TBitmap>();
+    if (!force && ClientWidth() <= back_->Width() && ClientHeight() <= back_->Height()) return;
+    back_->SetSize(Width(), Height());
+    uint16_t flags = qclBmpTile;
+    bool lowColour = false;
+    if (HDC screen = GetDC(nullptr)) {
+        lowColour = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) < 9;
+        ReleaseDC(nullptr, screen);
+    }
+    if (!(QclApplication != nullptr && (QclApplication->Options() & 1) && lowColour)) flags |= qclBmpPalette;
+    list->DrawRect(back_->Canvas(), Rect(0, 0, Width(), Height()), ListIndex(), ImageIndex(), flags);
+}
+
+void TQclCustomParentPanel::WndProc(TMessage& m) {
+    TQclCustomBevelPanel::WndProc(m);
+    if (m.Msg == WM_SIZE && !Loading() && back_) {
+        BuildBackBitmap(false);
+        Invalidate();
+    }
+}
+
+// ---------------------------------------------------------------- group box
+
+TQclCustomGroupBox::TQclCustomGroupBox(TComponent* owner)
+    : TQclCustomParentPanel(owner),
+      captionFont_(std::make_unique<TFont>()),
+      captionFont3D_(std::make_unique<TQcl3DCaption>()),
+      drawCaption_(std::make_unique<TQclFxCaption>()) {
+    using I = TControlStyleItem;
+    SetControlStyle({I::csAcceptsControls, I::csCaptureMouse, I::csClickEvents, I::csSetCaption, I::csDoubleClicks,
+                     I::csReplicatable});
+    Bevel()->SetMode(TQclBevelMode::bmStandard);
+    Bevel()->SetStandardStyle(TQclBorderStyle::lsFrameInset);
+    captionFont_->OnChange = [this](TObject*) {
+        if (!settingFont_) captionParentFont_ = false;
+        ObjectChanged(nullptr);
+    };
+    captionFont3D_->OnChange = [this](TObject* s) { ObjectChanged(s); };
+    ComputeCaption();
+    SetBounds(Left(), Top(), 185, 105);
+}
+
+TQclCustomGroupBox::~TQclCustomGroupBox() {
+    captionFont_->OnChange = nullptr;
+    captionFont3D_->OnChange = nullptr;
+}
+
+void TQclCustomGroupBox::SetAlignment(TQclGroupCaptionAlign v) {
+    if (v == alignment_) return;
+    alignment_ = v;
+    ObjectChanged(captionFont3D_.get());
+    Realign();
+}
+
+void TQclCustomGroupBox::SetCaptionOffset(int v) {
+    captionOffset_ = v;
+    ObjectChanged(nullptr);
+}
+
+void TQclCustomGroupBox::SetShowAccelChar(bool v) {
+    showAccelChar_ = v;
+    ObjectChanged(nullptr);
+}
+
+void TQclCustomGroupBox::SetCaptionParentFont(bool v) {
+    captionParentFont_ = v;
+    if (v) {
+        settingFont_ = true;
+        captionFont_->Assign(Font());
+        settingFont_ = false;
+    }
+}
+
+void TQclCustomGroupBox::ComputeCaption() {
+    drawCaption_->TQcl3DCaption::Assign(captionFont3D_.get());
+    TQclCaptionSide side = QclCaptionSideOf(alignment_);
+    drawCaption_->SetAngle(side == TQclCaptionSide::csLeft ? 90 : side == TQclCaptionSide::csRight ? 270 : 0);
+    captionHeight_ = QclGet3DFontHeight(captionFont3D_.get(), captionFont_.get());
+}
+
+void TQclCustomGroupBox::ObjectChanged(TObject* sender) {
+    ComputeCaption();
+    TQclCustomParentPanel::ObjectChanged(sender);
+}
+
+void TQclCustomGroupBox::AdjustClientRect(TRect& r) {
+    int b = Bevel()->TotalWidth(), c = std::max(b, captionHeight_);
+    switch (QclCaptionSideOf(alignment_)) {
+        case TQclCaptionSide::csTop: r = {b, c, r.Right - b, r.Bottom - b}; break;
+        case TQclCaptionSide::csLeft: r = {c, b, r.Right - b, r.Bottom - b}; break;
+        case TQclCaptionSide::csBottom: r = {b, b, r.Right - b, r.Bottom - c}; break;
+        case TQclCaptionSide::csRight: r = {b, b, r.Right - c, r.Bottom - b}; break;
+    }
+}
+
+void TQclCustomGroupBox::Paint() {
+    if (Loading()) return;
+    DrawBackground();
+    TRect frame = ClientRect();
+    int half = captionHeight_ / 2;
+    TQclCaptionSide side = QclCaptionSideOf(alignment_);
+    switch (side) {
+        case TQclCaptionSide::csTop: frame.Top += half; break;
+        case TQclCaptionSide::csLeft: frame.Left += half; break;
+        case TQclCaptionSide::csBottom: frame.Bottom -= half; break;
+        case TQclCaptionSide::csRight: frame.Right -= half; break;
+    }
+    TRect inner;
+    Bevel()->PaintBevel(Canvas(), frame, true, inner);
+    std::string text = Caption();
+    if (text.find_first_not_of(' ') == std::string::npos) return;  // blanks only: no gap
+    TCanvas* c = Canvas();
+    c->Font()->Assign(captionFont_.get());
+    unsigned format = DT_SINGLELINE | (showAccelChar_ ? 0 : DT_NOPREFIX);
+    TRect measured{0, 0, 0, 0};
+    QclCalcTextRect(c, text, drawCaption_.get(), measured, captionFont_.get(), false, showAccelChar_, 0, format);
+    int w = measured.Width() + 4, h = measured.Height();
+    bool vertical = side == TQclCaptionSide::csLeft || side == TQclCaptionSide::csRight;
+    int length = vertical ? Height() : Width();
+    int along = captionOffset_;
+    int pos = static_cast<int>(alignment_) % 3;
+    int textLength = vertical ? h : w;
+    if (pos == 1) along = (length - textLength) / 2;
+    else if (pos == 2) along = length - textLength - captionOffset_;
+    TRect gap;
+    if (!vertical) {
+        int top = side == TQclCaptionSide::csTop ? 0 : Height() - captionHeight_;
+        gap = {along, top, along + w, top + captionHeight_};
+    } else {
+        int left = side == TQclCaptionSide::csLeft ? 0 : Width() - captionHeight_;
+        gap = {left, along, left + captionHeight_, along + h};
+    }
+    FillBackgroundRect(gap);
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    TRect textRect = gap;
+    if (!vertical) textRect.Left += 2;
+    QclDraw3DText(c, text, drawCaption_.get(), textRect, format, Enabled() ? qclTextEnabled : 0);
+    c->Font()->Assign(Font());
+}
+
+void TQclCustomGroupBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CM_ENABLEDCHANGED:
+            TQclCustomParentPanel::WndProc(m);
+            Repaint();
+            return;
+        case CM_FONTCHANGED:
+        case CM_PARENTFONTCHANGED:
+            TQclCustomParentPanel::WndProc(m);
+            if (captionParentFont_) SetCaptionParentFont(true);
+            ObjectChanged(nullptr);
+            return;
+        case CM_TEXTCHANGED:
+            TQclCustomParentPanel::WndProc(m);
+            Invalidate();
+            Realign();
+            return;
+        default:
+            TQclCustomParentPanel::WndProc(m);
+    }
+}
+
+}  // namespace treskel

@@ -1,0 +1,363 @@
+#include "preview/PrevPrinter.h"
+
+#include <richedit.h>
+
+#include "platform/Dialogs.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "platform/Handles.h"
+#include "platform/Streams.h"
+#include "richedit/RichEdit2.h"
+
+namespace treskel {
+
+// ------------------------------------------------------------ TTextOptions
+
+namespace {
+std::unique_ptr<TFont> MakeFont(const std::string& name, int size, TFontStyles style) {
+    auto f = std::make_unique<TFont>();
+    f->SetName(name);
+    f->SetSize(size);
+    f->SetStyle(style);
+    return f;
+}
+
+// The hourglass for a scope, the default cursor after it, also on failure.
+class BusyCursor {
+public:
+    BusyCursor() { EnsureScreen()->SetCursor(crHourGlass); }
+    ~BusyCursor() { EnsureScreen()->SetCursor(crDefault); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+}  // namespace
+
+TTextOptions::TTextOptions()
+    : bodyFont_(MakeFont("Arial", 10, {})),
+      headerFont_(MakeFont("Times New Roman", 18, {TFontStyle::fsBold})),
+      footerFont_(MakeFont("Times New Roman", 10, {TFontStyle::fsItalic})),
+      pageNumFont_(std::make_unique<TFont>()) {
+    pageNumFont_->Assign(footerFont_.get());
+}
+
+TTextOptions::~TTextOptions() = default;
+
+void TTextOptions::Assign(TPersistent* source) {
+    auto* o = dynamic_cast<TTextOptions*>(source);
+    if (o == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (o == this) return;
+    DrawStyle = o->DrawStyle;
+    MarginLeft = o->MarginLeft;
+    MarginTop = o->MarginTop;
+    MarginRight = o->MarginRight;
+    MarginBottom = o->MarginBottom;
+    bodyFont_->Assign(o->bodyFont_.get());
+    headerFont_->Assign(o->headerFont_.get());
+    footerFont_->Assign(o->footerFont_.get());
+    pageNumFont_->Assign(o->pageNumFont_.get());
+    Header = o->Header;
+    Footer = o->Footer;
+    HeaderMargin = o->HeaderMargin;
+    FooterMargin = o->FooterMargin;
+    HeaderAlign = o->HeaderAlign;
+    FooterAlign = o->FooterAlign;
+    PrintPageNumber = o->PrintPageNumber;
+    PageNumAlign = o->PageNumAlign;
+    PageNumText = o->PageNumText;
+}
+
+// --------------------------------------------------------- TPreviewPrinter
+
+TPreviewPrinter::TPreviewPrinter(TComponent* owner) : TComponent(owner), textOptions_(std::make_unique<TTextOptions>()) {}
+
+TPreviewPrinter::~TPreviewPrinter() {
+    canvas_.reset();
+    pages_.clear();
+}
+
+void TPreviewPrinter::SetUnits(TUnits u) {
+    units_ = u;
+    factor_ = preview::UnitFactor(u);
+}
+
+bool TPreviewPrinter::HavePrinter() const {
+    return Printer()->Printers()->Count() > 0;
+}
+
+int TPreviewPrinter::UnitsToPixelsX(double v) const {
+    return preview::UnitsToPixels(v, device_.LogPixelsX, factor_);
+}
+int TPreviewPrinter::UnitsToPixelsY(double v) const {
+    return preview::UnitsToPixels(v, device_.LogPixelsY, factor_);
+}
+double TPreviewPrinter::PixelsToUnits(int pixels) const {
+    return preview::PixelsToUnits(pixels, device_.LogPixelsX, factor_);
+}
+
+void TPreviewPrinter::ReadDeviceInfo(HDC dc) {
+    TDeviceInfo d;
+    d.LogPixelsX = GetDeviceCaps(dc, LOGPIXELSX);
+    d.LogPixelsY = GetDeviceCaps(dc, LOGPIXELSY);
+    d.PhysicalWidth = GetDeviceCaps(dc, PHYSICALWIDTH);
+    d.PhysicalHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
+    d.PhysicalOffsetX = GetDeviceCaps(dc, PHYSICALOFFSETX);
+    d.PhysicalOffsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    device_ = preview::WithFallbackPage(d);
+}
+
+HDC TPreviewPrinter::ReferenceDC() {
+    if (HavePrinter()) return Printer()->Handle();
+    // Pages without a printer are measured against the screen.
+    if (!screenDC_) screenDC_ = WindowDC(nullptr);
+    return screenDC_.Get();
+}
+
+void TPreviewPrinter::ClearPages() {
+    canvas_.reset();
+    pages_.clear();
+}
+
+void TPreviewPrinter::BeginDoc() {
+    inDocument_ = true;
+    ClearPages();
+    NewPage();
+}
+
+void TPreviewPrinter::NewPage() {
+    bool printer = HavePrinter();
+    if (printer) Printer()->SetOrientation(orientation_);
+    HDC ref = ReferenceDC();
+    ReadDeviceInfo(ref);
+    auto page = std::make_unique<TMetafile>();
+    // The frame is the whole sheet, so that the page plays back 1:1.
+    page->SetMMWidth(MulDiv(device_.PhysicalWidth, 2540, device_.LogPixelsX));
+    page->SetMMHeight(MulDiv(device_.PhysicalHeight, 2540, device_.LogPixelsY));
+    auto canvas = std::make_unique<TMetafileCanvas>(page.get(), printer ? ref : nullptr);
+    canvas->Font()->SetPixelsPerInch(device_.LogPixelsY);
+    if (canvas_) {
+        canvas->Font()->Assign(canvas_->Font());
+        canvas->Brush()->Assign(canvas_->Brush());
+        canvas->Pen()->Assign(canvas_->Pen());
+    } else {
+        canvas->Font()->SetName("Arial");
+        canvas->Font()->SetSize(10);
+        canvas->Brush()->SetStyle(TBrushStyle::bsClear);
+    }
+    canvas_.reset();  // ends the previous page's recording
+    pages_.push_back(std::move(page));
+    canvas_ = std::move(canvas);
+    pageUsed_ = false;
+    int n = GetPageCount();
+    if (OnStatus) OnStatus(this, "Paginating page " + std::to_string(n), n, 0);
+}
+
+TCanvas* TPreviewPrinter::GetCanvas() {
+    pageUsed_ = true;
+    return canvas_.get();
+}
+
+void TPreviewPrinter::EndDoc() {
+    inDocument_ = false;
+    canvas_.reset();
+    if (!pageUsed_ && !pages_.empty()) pages_.pop_back();
+    if (OnStatus) OnStatus(this, "Pagination Complete", -1, 2);
+}
+
+void TPreviewPrinter::TextOutAligned(int y, TAlignment alignment, TFont* font, const std::string& text) {
+    TCanvas* c = GetCanvas();
+    TFont saved;
+    saved.SetPixelsPerInch(c->Font()->PixelsPerInch());
+    saved.Assign(c->Font());
+    if (font != nullptr) c->Font()->Assign(font);
+    int w = c->TextWidth(text);
+    int x = preview::AlignedX(static_cast<int>(alignment), w, device_.PhysicalWidth,
+                              UnitsToPixelsX(textOptions_->MarginLeft), UnitsToPixelsX(textOptions_->MarginRight));
+    c->TextOut(x, y, text);
+    c->Font()->Assign(&saved);
+}
+
+void TPreviewPrinter::DrawHeaderFooter(int pageNumber) {
+    TTextOptions* o = textOptions_.get();
+    int headerY = UnitsToPixelsY(o->HeaderMargin);
+    int footerY = device_.PhysicalHeight - UnitsToPixelsY(o->FooterMargin);
+    TextOutAligned(headerY, o->HeaderAlign, o->HeaderFont(), o->Header);
+    TextOutAligned(footerY, o->FooterAlign, o->FooterFont(), o->Footer);
+    // Substituted here: the user's text is never a format string.
+    std::string s = preview::PageNumberText(o->PageNumText, pageNumber);
+    if (o->PrintPageNumber == TPrintPageNumber::pnBottom)
+        TextOutAligned(footerY, o->PageNumAlign, o->PageNumFont(), s);
+    else if (o->PrintPageNumber == TPrintPageNumber::pnTop)
+        TextOutAligned(headerY, o->PageNumAlign, o->PageNumFont(), s);
+}
+
+int TPreviewPrinter::FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& rc, int next, int textLength,
+                                 bool& more) {
+    FORMATRANGE fr{};
+    HDC dc = GetCanvas()->Handle();
+    fr.hdc = dc;
+    fr.hdcTarget = dc;
+    fr.rc = RECT{rc.left, rc.top, rc.right, rc.bottom};
+    fr.rcPage = fr.rc;
+    fr.chrg.cpMin = next;
+    fr.chrg.cpMax = -1;
+    int oldMode = SetMapMode(dc, MM_TEXT);
+    HWND wnd = editor->Handle();
+    SendMessageW(wnd, EM_FORMATRANGE, 0, 0);
+    auto r = static_cast<int>(SendMessageW(wnd, EM_FORMATRANGE, 1, reinterpret_cast<LPARAM>(&fr)));
+    SendMessageW(wnd, EM_FORMATRANGE, 0, 0);
+    SetMapMode(dc, oldMode);
+    more = r < textLength && r != -1;
+    rc = {fr.rc.left, fr.rc.top, fr.rc.right, fr.rc.bottom};
+    return r;
+}
+
+void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
+    BusyCursor busy;
+    // Margins kept in centimetres are lengths in centimetres: the text
+    // area, header and footer all convert them.
+    double f = factor_;
+    TTextOptions* o = textOptions_.get();
+    usedFallback_ = false;
+
+    BeginDoc();
+    preview::TTwipsRect area;
+    if (!preview::TextAreaTwips(device_, o->MarginLeft / f, o->MarginTop / f, o->MarginRight / f,
+                                o->MarginBottom / f, area)) {
+        EndDoc();
+        ClearPages();
+        throw EPrinter("The margins leave no room on the page");
+    }
+    int textLength = static_cast<int>(SendMessageW(editor->Handle(), WM_GETTEXTLENGTH, 0, 0));
+    int next = 0, page = 0;
+    for (;;) {
+        if (page > 0) NewPage();
+        DrawHeaderFooter(++page);
+        preview::TTwipsRect rc = area;
+        bool more = false;
+        int r = FormatRange(editor, rc, next, textLength, more);
+        if (page == 1 && textLength > 0 && r <= 0) {
+            // The control's range formatting formats nothing here: lay the
+            // text out ourselves.
+            EndDoc();
+            RenderWithTextServices(editor, area);
+            return;
+        }
+        // A page that formats no character ends the document.
+        if (!more || r <= next) break;
+        next = r;
+    }
+    EndDoc();
+}
+
+void TPreviewPrinter::RenderWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area) {
+    usedFallback_ = true;
+    std::string rtf;
+    if (auto* ex = dynamic_cast<TCustomRichEditEx*>(editor)) {
+        TMemoryStream s;
+        ex->Lines()->SaveToStream(s);
+        rtf.assign(reinterpret_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
+    } else {
+        rtf = editor->GetText();
+    }
+    BeginDoc();
+    HDC ref = ReferenceDC();
+    int left = MulDiv(area.left, device_.LogPixelsX, 1440), right = MulDiv(area.right, device_.LogPixelsX, 1440);
+    int top = MulDiv(area.top, device_.LogPixelsY, 1440), bottom = MulDiv(area.bottom, device_.LogPixelsY, 1440);
+    preview::DrawRtfPages(rtf, ref, right - left, bottom - top, [&](int page, POINT& origin) {
+        if (page > 0) NewPage();
+        DrawHeaderFooter(page + 1);
+        origin = POINT{left, top};
+        return GetCanvas()->Handle();
+    });
+    EndDoc();
+    for (auto& p : pages_) {
+        if (HENHMETAFILE mended = preview::MendGlyphAdvances(p->Handle(), ref)) {
+            int w = p->MMWidth(), h = p->MMHeight();
+            p->SetHandle(mended);
+            p->SetMMWidth(w);
+            p->SetMMHeight(h);
+        }
+    }
+}
+
+bool TPreviewPrinter::PrintRange(int from, int to) {
+    BusyCursor busy;
+    TPrinter* printer = Printer();
+    printer->SetOrientation(orientation_);
+    printer->SetTitle(title_);
+    printer->BeginDoc();
+    try {
+        ReadDeviceInfo(printer->Handle());
+        for (int i = from; i <= to; ++i) {
+            if (OnStatus) OnStatus(this, "Printing page " + std::to_string(i + 1), i + 1, 1);
+            TMetafile* page = GetPage(i);
+            TRect r{-device_.PhysicalOffsetX, -device_.PhysicalOffsetY, -device_.PhysicalOffsetX + device_.PhysicalWidth,
+                    -device_.PhysicalOffsetY + device_.PhysicalHeight};
+            page->Draw(printer->Canvas(), r);
+            if (i < to) printer->NewPage();
+        }
+        printer->EndDoc();
+    } catch (...) {
+        // A failed job is taken back from the spooler, and the failure said.
+        if (printer->Printing()) printer->Abort();
+        throw;
+    }
+    if (OnStatus) OnStatus(this, "Print Job Complete", -1, 3);
+    return true;
+}
+
+bool TPreviewPrinter::Print() {
+    return PrintRange(0, GetPageCount() - 1);
+}
+
+bool TPreviewPrinter::PrintWithDialog() {
+    if (!HavePrinter()) {
+        MessageDlg("No printer is installed.", TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
+        return false;
+    }
+    auto dialog = MakeOwned<TPrintDialog>();
+    dialog->SetFromPage(1);
+    dialog->SetMinPage(1);
+    dialog->SetToPage(GetPageCount());
+    dialog->SetMaxPage(GetPageCount());
+    dialog->SetOptions({TPrintDialogOption::poPageNums});
+    if (!dialog->Execute()) return false;
+    int from = 0, to = GetPageCount() - 1;
+    if (dialog->PrintRange() != TPrintRange::prAllPages) {
+        from = std::max(0, dialog->FromPage() - 1);
+        to = std::min(GetPageCount() - 1, dialog->ToPage() - 1);
+    }
+    if (from > to) return true;
+    for (int copy = 0; copy < std::max(1, dialog->Copies()); ++copy) PrintRange(from, to);
+    return true;
+}
+
+
+}  // namespace treskel
+
+namespace treskel {
+
+void RegisterPreviewFormClasses();
+void RegisterGoPageClasses();
+void RegisterFormSettingsClasses();
+void RegisterPageSetupClasses();
+
+void RegisterPreviewClasses() {
+    PublishClass<TPreviewPrinter, TComponent>()
+        .Enum<TPrinterOrientation>("Orientation", &TPreviewPrinter::Orientation, &TPreviewPrinter::SetOrientation,
+                                   TPrinterOrientation::poPortrait)
+        .String("Title", &TPreviewPrinter::Title, &TPreviewPrinter::SetTitle)
+        .Enum<TUnits>("Units", &TPreviewPrinter::Units, &TPreviewPrinter::SetUnits, TUnits::unInches)
+        .Bool("ShowGrid", &TPreviewPrinter::ShowGrid, [](TPreviewPrinter* p, bool v) { p->ShowGrid = v; })
+        .Int("ZoomVal", &TPreviewPrinter::ZoomVal, [](TPreviewPrinter* p, int64_t v) { p->ZoomVal = static_cast<int>(v); },
+             100);
+    RegisterPreviewFormClasses();
+    RegisterGoPageClasses();
+    RegisterFormSettingsClasses();
+    RegisterPageSetupClasses();
+}
+
+}  // namespace treskel

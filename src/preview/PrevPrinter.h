@@ -1,0 +1,152 @@
+// The preview printer: lays a rich-edit control's text out into recorded
+// pages (one enhanced metafile each, with header, footer and page number),
+// prints ranges of them, previews them and sets the page up.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Handles.h"
+#include "platform/Printers.h"
+#include "platform/StdCtrls.h"
+#include "preview/PreviewGeometry.h"
+
+namespace treskel {
+
+TRESKEL_ENUM_INFO(TUnits, "unInches", "unCentimeters")
+
+class TCustomRichEdit;
+
+enum class TDrawStyle { dsStandard, dsOwnerDrawFixed, dsOwnerDrawVariable };
+enum class TPrintPageNumber { pnBottom, pnTop, pnNone };
+enum class TZoomOption { zoFitToPage, zoFitToWidth, zoTwoPages, zoCustom };
+
+class TTextOptions : public TPersistent {
+    TRESKEL_CLASS(TTextOptions)
+public:
+    TTextOptions();
+    ~TTextOptions() override;
+    // Copies every field, fonts included.
+    void Assign(TPersistent* source) override;
+
+    TDrawStyle DrawStyle = TDrawStyle::dsStandard;
+    double MarginLeft = 1.0, MarginTop = 1.0, MarginRight = 1.0, MarginBottom = 1.0;
+    TFont* BodyFont() const { return bodyFont_.get(); }
+    TFont* HeaderFont() const { return headerFont_.get(); }
+    TFont* FooterFont() const { return footerFont_.get(); }
+    TFont* PageNumFont() const { return pageNumFont_.get(); }
+    void SetBodyFont(TFont* f) { bodyFont_->Assign(f); }
+    void SetHeaderFont(TFont* f) { headerFont_->Assign(f); }
+    void SetFooterFont(TFont* f) { footerFont_->Assign(f); }
+    void SetPageNumFont(TFont* f) { pageNumFont_->Assign(f); }
+    std::string Header, Footer;
+    double HeaderMargin = 0.5, FooterMargin = 0.75;
+    TAlignment HeaderAlign = TAlignment::taCenter, FooterAlign = TAlignment::taCenter;
+    TPrintPageNumber PrintPageNumber = TPrintPageNumber::pnBottom;
+    TAlignment PageNumAlign = TAlignment::taRightJustify;
+    std::string PageNumText = "Page %d";
+
+private:
+    std::unique_ptr<TFont> bodyFont_, headerFont_, footerFont_, pageNumFont_;
+};
+
+using TStatusProc = std::function<void(TObject* sender, const std::string& statMsg, int pageNum, int statusType)>;
+
+class TPreviewPrinter : public TComponent {
+    TRESKEL_CLASS(TPreviewPrinter)
+public:
+    explicit TPreviewPrinter(TComponent* owner);
+    ~TPreviewPrinter() override;
+
+    TPrinterOrientation Orientation() const { return orientation_; }
+    void SetOrientation(TPrinterOrientation o) { orientation_ = o; }
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& t) { title_ = t; }
+    TTextOptions* TextOptions() const { return textOptions_.get(); }
+    void SetTextOptions(TTextOptions* o) { textOptions_->Assign(o); }
+    TUnits Units() const { return units_; }
+    void SetUnits(TUnits u);
+    bool ShowGrid = false;
+    TZoomOption ZoomOption = TZoomOption::zoFitToPage;
+    int ZoomVal = 100;
+    TStatusProc OnStatus;
+
+    // Pagination of the control's whole text.  Raises EPrinter when the
+    // margins leave no room on the page.
+    void RenderRichEdit(TCustomRichEdit* editor);
+    void BeginDoc();
+    void NewPage();
+    void EndDoc();
+    TCanvas* GetCanvas();
+    int GetPageCount() const { return static_cast<int>(pages_.size()); }
+    TMetafile* GetPage(int index) const { return pages_.at(static_cast<size_t>(index)).get(); }
+    const TDeviceInfo& DeviceInfo() const { return device_; }
+
+    int UnitsToPixelsX(double v) const;
+    int UnitsToPixelsY(double v) const;
+    double PixelsToUnits(int pixels) const;
+    void TextOutAligned(int y, TAlignment alignment, TFont* font, const std::string& text);
+    void DrawHeaderFooter(int pageNumber);
+
+    // Prints pages from..to as one job; a spooler failure aborts the job
+    // and raises.
+    bool PrintRange(int from, int to);
+    bool Print();
+    // The print dialog, then the chosen pages as many times as the dialog's
+    // copies; says so and returns false when no printer is installed.
+    bool PrintWithDialog();
+    void Preview();
+    int PageSetup();
+    void Loaded() override;
+
+    // Whether the last pagination had to lay the text out itself because
+    // the control's range formatting formatted nothing.
+    bool UsedFallback() const { return usedFallback_; }
+
+private:
+    void ClearPages();
+    void ReadDeviceInfo(HDC dc);
+    // The reference device of the pages: the printer's, or the screen's.
+    HDC ReferenceDC();
+    bool HavePrinter() const;
+    // One pass of the control's range formatting; returns the next
+    // character (or -1) and sets `more`.
+    int FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& rc, int next, int textLength, bool& more);
+    void RenderWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area);
+
+    TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
+    std::string title_;
+    std::unique_ptr<TTextOptions> textOptions_;
+    TUnits units_ = TUnits::unInches;
+    double factor_ = 1.0;
+    bool inDocument_ = false;
+    std::vector<std::unique_ptr<TMetafile>> pages_;
+    std::unique_ptr<TMetafileCanvas> canvas_;
+    TDeviceInfo device_;
+    bool pageUsed_ = false;
+    bool usedFallback_ = false;
+    WindowDC screenDC_;
+};
+
+namespace preview {
+// Rewrites text records that the metafile recorder stored with half their
+// advances (glyph-index text with ETO_PDY) as plain advances, measuring the
+// glyphs it lost on `reference`.  Returns the mended metafile, or null when
+// nothing needed mending.
+HENHMETAFILE MendGlyphAdvances(HENHMETAFILE mf, HDC reference);
+// Lays rich text out with the windowless rich-edit control and draws it
+// page by page: for each page, `beginPage` gives the canvas DC and the
+// text area's top-left in device pixels.  Breaks pages between lines.
+void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
+                  const std::function<HDC(int page, POINT& origin)>& beginPage);
+}  // namespace preview
+
+void RegisterPreviewClasses();
+
+}  // namespace treskel

@@ -1,0 +1,210 @@
+// The library's windowless buttons on real forms, driven by mouse messages.
+#include <gtest/gtest.h>
+
+#include "controls/qclbtnWin.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "support/GuiTest.h"
+
+using namespace treskel;
+using namespace treskel::test;
+using S = TQclButtonState;
+
+namespace {
+
+std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(TPixelFormat::pf24bit);
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
+    return b;
+}
+
+struct ButtonForm {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    ButtonForm() {
+        form->SetBounds(100, 100, 300, 200);
+        form->Show();
+        PumpMessages();
+    }
+    template <class B = TQclOfficeButton>
+    B* Add(int left, int top) {
+        auto* b = Create<B>(form.get());
+        b->SetParent(form.get());
+        b->SetBounds(left, top, 23, 22);
+        return b;
+    }
+    void Send(UINT msg, WPARAM keys, TControl* c, int x, int y) {
+        SendMessageA(form->Handle(), msg, keys, MAKELPARAM(c->Left() + x, c->Top() + y));
+    }
+    void Hover(TControl* c, int x = 5, int y = 5) { Send(WM_MOUSEMOVE, 0, c, x, y); }
+    void Down(TControl* c, int x = 5, int y = 5) { Send(WM_LBUTTONDOWN, MK_LBUTTON, c, x, y); }
+    void Drag(TControl* c, int x, int y) { Send(WM_MOUSEMOVE, MK_LBUTTON, c, x, y); }
+    void Up(TControl* c, int x = 5, int y = 5) { Send(WM_LBUTTONUP, 0, c, x, y); }
+    void Click(TControl* c) {
+        Down(c);
+        Up(c);
+    }
+};
+
+}  // namespace
+
+TEST(QclOfficeButton, HoverPressAndReleaseOutsideClicksNothing) {
+    ButtonForm f;
+    auto* b = f.Add(10, 10);
+    EXPECT_EQ(b->Style(), TQclUserButtonStyle::ubsFlat);
+    int clicks = 0, enters = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    b->OnMouseEnter = [&](TObject*) { ++enters; };
+    f.Hover(b);
+    EXPECT_EQ(b->State(), S::bsMouseOver);
+    EXPECT_EQ(enters, 1);
+    f.Down(b);
+    EXPECT_EQ(b->State(), S::bsPushed);
+    f.Drag(b, 40, 5);  // outside, on the form
+    EXPECT_EQ(b->State(), S::bsUp);
+    f.Up(b, 40, 5);
+    EXPECT_EQ(clicks, 0);
+    // The right edge is outside: a release there does not click either.
+    f.Down(b);
+    f.Up(b, b->Width(), 5);
+    EXPECT_EQ(clicks, 0);
+    f.Hover(b);
+    f.Click(b);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b->State(), S::bsMouseOver);
+    f.Hover(f.form.get(), 250, 150);  // leaves for the form
+    EXPECT_EQ(b->State(), S::bsUp);
+}
+
+TEST(QclOfficeButton, DropDownMenuOpensBelowTheLeftEdgeOrAtTheTopRightWithoutAClick) {
+    ButtonForm f;
+    auto* b = f.Add(10, 10);
+    auto* menu = Create<TPopupMenu>(f.form.get());
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("Print...");
+    menu->Items()->Add(item);
+    b->SetDropDownMenu(menu);
+    b->SetDropDownIndent(2);
+    int clicks = 0, chosen = 0, dropped = 0;
+    S during = S::bsUp;
+    TPoint at{};
+    b->OnClick = [&](TObject*) { ++clicks; };
+    b->OnDropDown = [&](TObject*) { ++dropped; };
+    item->OnClick = [&](TObject*) { ++chosen; };
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        during = b->State();
+        at = m->PopupPoint();
+        EXPECT_EQ(m->PopupComponent(), b);
+        return m->Items()->Items(0)->Command();
+    };
+    f.Hover(b);
+    f.Down(b);
+    f.Up(b);
+    EXPECT_EQ(during, S::bsDropDown);
+    EXPECT_EQ(at, b->ClientToScreen({2, 22}));
+    b->SetDropDownRight(true);
+    f.Down(b);
+    f.Up(b);
+    TPopupMenu::TestChooser = nullptr;
+    EXPECT_EQ(at, b->ClientToScreen({23, 2}));
+    EXPECT_EQ(dropped, 2);
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_NE(b->State(), S::bsDropDown);
+    menu->Free();
+    EXPECT_EQ(b->DropDownMenu(), nullptr);
+    f.Click(b);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(QclOfficeButton, GroupedButtonsReleaseEachOther) {
+    ButtonForm f;
+    auto* a = f.Add(10, 10);
+    auto* b = f.Add(40, 10);
+    a->SetGroupIndex(3);
+    b->SetGroupIndex(3);
+    f.Click(a);
+    EXPECT_TRUE(a->Pressed());
+    f.Click(b);
+    EXPECT_TRUE(b->Pressed());
+    EXPECT_FALSE(a->Pressed());
+    EXPECT_EQ(a->State(), S::bsUp);
+    f.Click(b);  // without AllowAllUp it stays pressed
+    EXPECT_TRUE(b->Pressed());
+    b->SetEnabled(false);
+    EXPECT_EQ(b->State(), S::bsDisabledDown);
+    auto* single = f.Add(70, 10);
+    single->SetPressed(true);
+    EXPECT_FALSE(single->Pressed());
+}
+
+TEST(QclGlyph, ButtonsOfOneSizeShareOneListOfTheOneCache) {
+    auto glyph = Filled(16, 16, clRed);
+    {
+        ButtonForm f;
+        auto* a = f.Add(10, 10);
+        auto* b = f.Add(40, 10);
+        a->SetGlyph(glyph.get());
+        b->SetGlyph(glyph.get());
+        ASSERT_GE(a->GlyphObject().CreateImage(0), 0);
+        ASSERT_GE(b->GlyphObject().CreateImage(1), 0);
+        EXPECT_EQ(a->GlyphObject().List(), b->GlyphObject().List());
+        EXPECT_EQ(GlyphCache()->ListCount(), 1);
+        // Pushed and mouse-over use the up image with one cell.
+        EXPECT_EQ(a->GlyphObject().CreateImage(4), a->GlyphObject().CreateImage(0));
+        // A new glyph gives the slots back; the next of that size reuses one.
+        TGlyphList* list = a->GlyphObject().List();
+        int capacity = list->Capacity();
+        a->SetGlyph(glyph.get());
+        EXPECT_GE(a->GlyphObject().CreateImage(0), 0);
+        EXPECT_EQ(list->Capacity(), capacity);
+        auto wide = Filled(96, 16, clBlue);
+        a->SetNumGlyphs(4);
+        a->SetGlyph(wide.get());
+        EXPECT_EQ(a->NumGlyphs(), 1);
+        auto four = Filled(64, 16, clBlue);
+        a->SetGlyph(four.get());
+        EXPECT_EQ(a->NumGlyphs(), 4);
+        auto odd = Filled(40, 16, clBlue);
+        a->SetGlyph(odd.get());
+        EXPECT_EQ(a->NumGlyphs(), 4);
+    }
+    EXPECT_FALSE(GlyphCacheExists());
+}
+
+TEST(QclOfficeButton, ReadFromALayoutWithItsMenu) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object PrintButton: TQclOfficeButton
+    Left = 8
+    Top = 8
+    Width = 23
+    Height = 22
+    DropDownMenu = PrinterPopup
+    Style = ubsFlat
+    Enabled = False
+  end
+  object Explorer: TQclExplorerButton
+    Left = 40
+    Top = 8
+    UnColorMain = False
+  end
+  object PrinterPopup: TPopupMenu
+  end
+end
+)",
+                         "test");
+    auto* print = dynamic_cast<TQclOfficeButton*>(form->FindComponent("PrintButton"));
+    auto* explorer = dynamic_cast<TQclExplorerButton*>(form->FindComponent("Explorer"));
+    ASSERT_NE(print, nullptr);
+    ASSERT_NE(explorer, nullptr);
+    EXPECT_EQ(print->DropDownMenu(), form->FindComponent("PrinterPopup"));
+    EXPECT_EQ(print->State(), S::bsDisabled);
+    EXPECT_FALSE(explorer->UnColorMain());
+    EXPECT_TRUE(explorer->Transparent());
+    EXPECT_EQ(explorer->Width(), 54);
+    std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("Style = ubsFlat"), std::string::npos);
+}

@@ -1,0 +1,238 @@
+// The library's panels and labels on real forms: docking, jumps and
+// transparency over a patterned parent, checked by pixels.
+#include <gtest/gtest.h>
+
+#include "controls/qclbtnWin.h"
+#include "controls/qclctrlAWin.h"
+#include "controls/qclstdcS.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "support/GuiTest.h"
+
+using namespace treskel;
+using namespace treskel::test;
+
+namespace {
+
+const TColor kQuadrant[4] = {clRed, clBlue, clLime, clYellow};
+// 8 x 8 tiles of four 4 x 4 squares: the colour tells where a pixel came from.
+TColor PatternAt(int x, int y) { return kQuadrant[((x % 8) / 4) + 2 * ((y % 8) / 4)]; }
+
+struct PatternForm {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    TQclBitmapList* pictures = Create<TQclBitmapList>(form.get());
+    TQclParentPanel* parent = Create<TQclParentPanel>(form.get());
+    PatternForm() {
+        TBitmap tile;
+        tile.SetPixelFormat(TPixelFormat::pf24bit);
+        tile.SetSize(8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) tile.Canvas()->SetPixel(x, y, PatternAt(x, y));
+        pictures->Items(pictures->Add())->Bitmap()->Assign(&tile);
+        form->SetBounds(100, 100, 320, 260);
+        parent->SetParent(form.get());
+        parent->SetBounds(4, 4, 300, 180);
+        parent->SetImageList(pictures);
+        form->Show();
+        PumpMessages();
+    }
+    // The colour on screen at a point of a control's window.
+    static TColor ScreenAt(TWinControl* c, int x, int y) {
+        RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpMessages();
+        HDC dc = GetDC(c->Handle());
+        COLORREF p = GetPixel(dc, x, y);
+        ReleaseDC(c->Handle(), dc);
+        return static_cast<TColor>(p);
+    }
+};
+
+}  // namespace
+
+TEST(QclPanels, ATransparentChildShowsTheParentsPictureAtItsOwnPlace) {
+    PatternForm f;
+    EXPECT_TRUE(f.parent->BackgroundAvailable());
+    EXPECT_EQ(f.ScreenAt(f.parent, 13, 10), PatternAt(13, 10));
+    auto* child = Create<TQclSimplePanel>(f.form.get());
+    child->SetParent(f.parent);
+    child->SetBounds(13, 10, 60, 40);
+    child->SetTransparent(true);
+    PumpMessages();
+    for (auto [x, y] : {std::pair{0, 0}, {4, 1}, {9, 6}, {30, 30}})
+        EXPECT_EQ(f.ScreenAt(child, x, y), PatternAt(13 + x, 10 + y)) << x << "," << y;
+    // An opaque child fills itself with its colour.
+    child->SetTransparent(false);
+    child->SetColor(clWhite);
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(child, 4, 1), clWhite);
+    // A transparent panel on an ordinary parent paints its own colour.
+    auto* plain = Create<TQclSimplePanel>(f.form.get());
+    plain->SetParent(f.form.get());
+    plain->SetBounds(10, 190, 20, 10);
+    plain->SetColor(clFuchsia);
+    plain->SetTransparent(true);
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(plain, 5, 5), clFuchsia);
+    // The list going takes the back bitmap with it.
+    f.pictures->Free();
+    EXPECT_FALSE(f.parent->BackgroundAvailable());
+    EXPECT_EQ(f.ScreenAt(f.parent, 5, 100), static_cast<TColor>(ColorToRGB(clBtnFace)));
+}
+
+TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
+    PatternForm f;
+    auto* b = Create<TQclExplorerButton>(f.form.get());
+    b->SetParent(f.parent);
+    b->SetBounds(21, 13, 54, 40);
+    PumpMessages();
+    EXPECT_TRUE(b->IsTransparentActive());
+    EXPECT_EQ(f.ScreenAt(f.parent, 21 + 10, 13 + 10), PatternAt(31, 23));
+    EXPECT_EQ(f.ScreenAt(f.parent, 21 + 27, 13 + 5), PatternAt(48, 18));
+}
+
+TEST(QclGroupBox, BlankCaptionLeavesNoGapAndCaptionHeightShapesTheClientArea) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 185, 105);
+    box->SetCaption("   ");
+    box->SetColor(clWhite);
+    PumpMessages();
+    // The frame's top line runs through where a caption would be.
+    int line = box->CaptionHeight() / 2;
+    EXPECT_NE(f.ScreenAt(box, 20, line), clWhite);
+    box->SetCaption("Group");
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(box, 9, line), clWhite);  // in the caption's gap
+    EXPECT_GT(box->CaptionHeight(), 0);
+}
+
+TEST(QclDockLabel, SitsBesideItsEditAndFollowsIt) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 400, 200);
+    auto* edit = Create<TEdit>(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(104, 8, 245, 21);
+    auto* label = Create<TQclDockLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetCaption("Item Name: ");
+    label->SetAlignment(TQclAlignment::agCenterRight);
+    label->SetBounds(0, 0, 90, 13);
+    label->SetAdjustDockedSize(true);
+    form->Show();
+    label->SetFocusControl(edit);
+    EXPECT_TRUE(label->Hooked());
+    EXPECT_EQ(label->BoundsRect(), (TRect{13, 8, 103, 29}));
+    edit->SetBounds(120, 40, 200, 25);
+    PumpMessages();
+    EXPECT_EQ(label->BoundsRect(), (TRect{29, 40, 119, 65}));
+    edit->SetVisible(false);
+    PumpMessages();
+    EXPECT_FALSE(label->Visible());
+    edit->SetVisible(true);
+    PumpMessages();
+    EXPECT_TRUE(label->Visible());
+    edit->SetEnabled(false);
+    EXPECT_FALSE(label->Enabled());
+    // Moving the label with ReflectOwnChanges pulls the edit along.
+    label->SetReflectOwnChanges(true);
+    label->SetBounds(10, 100, 90, 25);
+    EXPECT_EQ(edit->BoundsRect(), (TRect{101, 100, 301, 125}));
+    // A control with Align set is not followed.
+    edit->SetAlign(TAlign::alBottom);
+    TRect before = label->BoundsRect();
+    edit->SetHeight(30);
+    PumpMessages();
+    EXPECT_EQ(label->BoundsRect(), before);
+    // The edit going: the label forgets it and its hook.
+    edit->Free();
+    EXPECT_EQ(label->FocusControl(), nullptr);
+    EXPECT_FALSE(label->Hooked());
+}
+
+TEST(QclDockLabel, ControlWithItsWindowFreedFirstLeavesTheLabelSafe) {
+    auto form = MakeForm<TForm>();
+    auto* edit = Create<TEdit>(form.get());
+    edit->SetParent(form.get());
+    auto* a = Create<TQclDockLabel>(form.get());
+    auto* b = Create<TQclDockLabel>(form.get());
+    a->SetParent(form.get());
+    b->SetParent(form.get());
+    form->Show();
+    a->SetFocusControl(edit);
+    b->SetFocusControl(edit);
+    ASSERT_TRUE(a->Hooked() && b->Hooked());
+    // Hooks go in any order: the first hooked goes first, the other still works.
+    a->Free();
+    edit->SetBounds(150, 30, 100, 21);
+    PumpMessages();
+    EXPECT_EQ(b->Left() + b->Width() + 1, 150);
+    edit->Free();
+    EXPECT_EQ(b->FocusControl(), nullptr);
+}
+
+TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
+    auto form = MakeForm<TForm>();
+    auto* label = Create<TQclSimpleLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetCaption("me@example.org");
+    label->SetJumpMode(TQclJumpModes::jmInternet);
+    EXPECT_EQ(label->Font()->Color(), 0xFF0000);
+    EXPECT_TRUE(label->Font()->Style().Contains(TFontStyle::fsUnderline));
+    std::vector<std::string> opened;
+    auto saved = TQclCustomSimpleLabel::Opener;
+    TQclCustomSimpleLabel::Opener = [&](const std::string& t) -> intptr_t {
+        opened.push_back(t);
+        return 2;  // file not found
+    };
+    form->Show();
+    size_t boxes = MessageBoxes().size();
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+    TQclCustomSimpleLabel::Opener = saved;
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "mailto:me@example.org");
+    ASSERT_EQ(MessageBoxes().size(), boxes + 1);
+    EXPECT_NE(MessageBoxes().back().text.find("mailto:me@example.org"), std::string::npos);
+    EXPECT_TRUE(label->Enabled());
+    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmInternet);
+    EXPECT_EQ(label->Font()->Color(), 0x800080);  // a followed link keeps the active colour
+    EXPECT_EQ(label->ClickCount(), 1);
+}
+
+TEST(QclLabels, OldPropertyNamesAreReadFromALayout) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Edit1: TEdit
+    Left = 104
+    Top = 8
+    Width = 245
+    Height = 21
+  end
+  object Label1: TQclDockLabel
+    Width = 90
+    Height = 13
+    Caption = 'Item Name: '
+    Alignment = agCenterRight
+    AdjustSize = True
+    FocusControl = Edit1
+  end
+  object Link: TQclSimpleLabel
+    Caption = 'www.example.org'
+    UseAsJump = True
+  end
+end
+)",
+                         "test");
+    auto* dock = dynamic_cast<TQclDockLabel*>(form->FindComponent("Label1"));
+    auto* link = dynamic_cast<TQclSimpleLabel*>(form->FindComponent("Link"));
+    ASSERT_NE(dock, nullptr);
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(dock->AdjustDockedSize());
+    EXPECT_EQ(link->JumpMode(), TQclJumpModes::jmInternet);
+    std::string written = WriteLayout(form.get());
+    EXPECT_EQ(written.find("AdjustSize ="), std::string::npos);
+    EXPECT_EQ(written.find("UseAsJump"), std::string::npos);
+    EXPECT_NE(written.find("AdjustDockedSize = True"), std::string::npos);
+}
