@@ -16,7 +16,6 @@ void ClickCaptionButton(TfrmTreskel* w, int i) {
     RECT wr;
     GetWindowRect(w->Handle(), &wr);
     POINT p = {wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2};
-    SendMessageA(w->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     SendMessageA(w->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
     ScreenToClient(w->Handle(), &p);
     SendMessageA(w->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
