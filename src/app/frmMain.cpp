@@ -39,6 +39,9 @@ void TfrmTreskel::FormCreate(TObject*) {
     TrayIcon->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
     ImageList1->GetBitmap(40, SpeedUp->Glyph());
     ImageList1->GetBitmap(41, SpeedDown->Glyph());
+    TBitmap printer;
+    ImageList1->GetBitmap(31, &printer);
+    PrintButton->SetGlyph(&printer);
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {

@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "platform/FormLoader.h"
 #include "platform/ListCtrls.h"
+#include "platform/ScrollBox.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -265,6 +266,7 @@ void RegisterPlatformClasses() {
     RegisterFormClasses();
     RegisterStdControlClasses();
     RegisterListControlClasses();
+    RegisterScrollBoxClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();

@@ -111,20 +111,11 @@ void TPreviewForm::Layout() {
     bool two = TwoPageBut->Down();
     preview::TPageLayout l = preview::LayoutPages(zoom_, two, ScrollBox1->ClientWidth(), ScrollBox1->ClientHeight(),
                                                   ppi, Device(printer_));
-    ContainPanel->SetBounds(-scroll_.x, -scroll_.y, l.containerWidth, l.containerHeight);
+    ContainPanel->SetBounds(ContainPanel->Left(), ContainPanel->Top(), l.containerWidth, l.containerHeight);
     PagePanel->SetBounds(l.left, l.top, l.pageWidth, l.pageHeight);
     PagePanel2->SetVisible(two);
     if (two) PagePanel2->SetBounds(l.left2, l.top, l.pageWidth, l.pageHeight);
-    SetScrollPos(scroll_);
     ZoomLabel->SetCaption(std::to_string(static_cast<int>(zoom_ * 100 + 0.5)) + "%");
-}
-
-void TPreviewForm::SetScrollPos(TPoint p) {
-    // The container scrolls inside the client area, never past its edges.
-    int maxX = std::max(0, ContainPanel->Width() - ScrollBox1->ClientWidth());
-    int maxY = std::max(0, ContainPanel->Height() - ScrollBox1->ClientHeight());
-    scroll_ = TPoint{std::clamp(p.x, 0, maxX), std::clamp(p.y, 0, maxY)};
-    ContainPanel->SetBounds(-scroll_.x, -scroll_.y, ContainPanel->Width(), ContainPanel->Height());
 }
 
 void TPreviewForm::Relayout() {
@@ -263,14 +254,17 @@ void TPreviewForm::PBMouseDown(TObject*, TMouseButton Button, TShiftState, int X
     ZoomBox->SetItemIndex(2);
     Layout();
     // The clicked point comes to the middle.
-    SetScrollPos(TPoint{PagePanel->Left() + static_cast<int>(PagePanel->Width() * rx) - ScrollBox1->ClientWidth() / 2,
-                        PagePanel->Top() + static_cast<int>(PagePanel->Height() * ry) - ScrollBox1->ClientHeight() / 2});
+    ScrollBox1->HorzScrollBar()->SetPosition(static_cast<int>(PagePanel->Width() * rx - ScrollBox1->Width() / 2));
+    ScrollBox1->VertScrollBar()->SetPosition(static_cast<int>(PagePanel->Height() * ry - ScrollBox1->Height() / 2));
 }
 
 void TPreviewForm::PBMouseMove(TObject*, TShiftState, int X, int Y) {
     if (!dragging_) return;
     // The grabbed point stays under the pointer.
-    SetScrollPos(TPoint{scroll_.x + press_.x - X, scroll_.y + press_.y - Y});
+    TControlScrollBar* h = ScrollBox1->HorzScrollBar();
+    TControlScrollBar* v = ScrollBox1->VertScrollBar();
+    h->SetPosition(h->Position() + press_.x - X);
+    v->SetPosition(v->Position() + press_.y - Y);
 }
 
 void TPreviewForm::PBMouseUp(TObject*, TMouseButton, TShiftState, int, int) {

@@ -6,6 +6,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/ListCtrls.h"
+#include "platform/ScrollBox.h"
 #include "platform/StdCtrls.h"
 #include "preview/PrevPrinter.h"
 #include "winutil/WuCtrls.h"
@@ -31,7 +32,7 @@ public:
     TWuSpeedButton *FirstPageSpeed = nullptr, *PrevPageSpeed = nullptr, *NextPageSpeed = nullptr,
                    *LastPageSpeed = nullptr, *PageNumSpeed = nullptr;
     TLabel *CurPageLabel = nullptr, *ZoomLabel = nullptr, *HintLabel = nullptr;
-    TPanel* ScrollBox1 = nullptr;
+    TScrollBox* ScrollBox1 = nullptr;
     TPanel *ContainPanel = nullptr, *PagePanel = nullptr, *PagePanel2 = nullptr;
     TPaintBox *PB1 = nullptr, *PB2 = nullptr;
 
@@ -41,9 +42,6 @@ public:
     void SetPage(int n);
     void UpdateButtons();
     void Layout();
-    // Where the page panels stand in the client area (hand tool, zoom).
-    TPoint ScrollPos() const { return scroll_; }
-    void SetScrollPos(TPoint p);
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -77,7 +75,6 @@ private:
     TPreviewPrinter* printer_ = nullptr;
     int current_ = 0;
     double zoom_ = 1.0;
-    TPoint scroll_{0, 0};
     TPoint press_{0, 0};
     bool dragging_ = false;
     TNotifyEvent savedHint_;

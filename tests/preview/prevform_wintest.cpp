@@ -131,20 +131,33 @@ TEST_F(PreviewFormTest, TheGridDrawsWholeInchLinesAndZoomingByClickShows150Perce
     preview->ZoomBoxChange(nullptr);
     EXPECT_EQ(preview->ZoomLabel->Caption(), "100%");
     EXPECT_EQ(preview->PagePanel->Width(), preview->PixelsPerInch() * 816 / 96);
-    ClickAt(preview->PagePanel->Handle(), 100, 100);
+    // The zoom tool brings the clicked point to the middle of the scroll box.
+    TControlScrollBar* h = preview->ScrollBox1->HorzScrollBar();
+    TControlScrollBar* v = preview->ScrollBox1->VertScrollBar();
+    EXPECT_TRUE(v->Tracking());
+    EXPECT_TRUE(h->Tracking());
+    double ry = 701.0 / preview->PagePanel->Height();
+    ClickAt(preview->PagePanel->Handle(), 100, 701);
     PumpMessages();
     EXPECT_EQ(preview->ZoomBox->ItemIndex(), 2);
     EXPECT_EQ(preview->ZoomLabel->Caption(), "150%");
+    int expected = static_cast<int>(preview->PagePanel->Height() * ry - preview->ScrollBox1->Height() / 2);
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(v->Position(), expected);
+    EXPECT_TRUE(v->IsScrollBarVisible());
+    EXPECT_EQ(preview->ContainPanel->Top(), -expected);
+    // 150 % of a letter page is taller than the screen, not wider.
+    EXPECT_FALSE(h->IsScrollBarVisible());
+    EXPECT_EQ(h->Position(), 0);
     // The hand tool drags the page under the pointer.
     preview->HandCursorButClick(nullptr);
-    TPoint before = preview->ScrollPos();
     HWND panel = preview->PagePanel->Handle();
     SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 200));
     SendMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 170));
     SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(150, 170));
-    // 150 % of a letter page is taller than the screen, not wider.
-    EXPECT_EQ(preview->ScrollPos().y, before.y + 30);
-    EXPECT_EQ(preview->ScrollPos().x, 0);
+    EXPECT_EQ(v->Position(), expected + 30);
+    EXPECT_EQ(preview->ContainPanel->Top(), -expected - 30);
+    EXPECT_EQ(h->Position(), 0);
     // Two pages side by side go back to fitting the page.
     preview->TwoPageBut->SetDown(true);
     preview->TwoPageButClick(nullptr);
