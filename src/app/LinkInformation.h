@@ -1,6 +1,7 @@
 // The item information dialog: the facts of the selected item.
 #pragma once
 
+#include "controls/qclctrlAWin.h"
 #include "store/ItemData.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
@@ -25,9 +26,9 @@ public:
     TItemData* ItemData = nullptr;
 
     TPanel* Panel1 = nullptr;
-    TLabel* Label1 = nullptr;
-    TLabel* Label2 = nullptr;
-    TLabel* Label3 = nullptr;
+    TQclDockLabel* Label1 = nullptr;
+    TQclDockLabel* Label2 = nullptr;
+    TQclDockLabel* Label3 = nullptr;
     TEdit* Edit1 = nullptr;
     TEdit* Edit3 = nullptr;
     TEdit* Edit4 = nullptr;

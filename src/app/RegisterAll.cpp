@@ -11,7 +11,11 @@
 #include "platform/Register.h"
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
+#include "winutil/CapCtrl.h"
+#include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
+#include "winutil/WuHook.h"
+#include "winutil/WuShell.h"
 
 namespace treskel {
 
@@ -24,6 +28,10 @@ void RegisterAllClasses() {
     RegisterFoundationDrawingClasses();
     RegisterExtComboClasses();
     RegisterWinUtilControlClasses();
+    RegisterCaptionControlClasses();
+    RegisterTrayIconClasses();
+    RegisterPlacementClasses();
+    RegisterWuHookClasses();
     RegisterQclControlClasses();
     RegisterCompressClasses();
     RegisterRichEditClasses();

@@ -36,8 +36,12 @@ void TfrmTreskel::FormCreate(TObject*) {
     itemTree_ = std::make_unique<TTreeItemTree>(TreeView);
     // The pictures of the form that are not in its layout text.
     Image1->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
+    TrayIcon->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
     ImageList1->GetBitmap(40, SpeedUp->Glyph());
     ImageList1->GetBitmap(41, SpeedDown->Glyph());
+    TBitmap printer;
+    ImageList1->GetBitmap(31, &printer);
+    PrintButton->SetGlyph(&printer);
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {
@@ -47,6 +51,8 @@ void TfrmTreskel::FormCreate(TObject*) {
 
 void TfrmTreskel::FormShow(TObject*) {
     Panel1->SetHeight(Image1->Picture()->Height() + 3);
+    // Shown again, by the tray icon or by a second start: the icon goes.
+    TrayIcon->SetActive(false);
     if (FromTray) return;
 
     DataPath = IniCtrl->ReadString("common", "path", "");
@@ -143,6 +149,26 @@ void ShowError(const std::string& text) { Application->MessageBox(text, "Error",
 
 void TfrmTreskel::FormDestroy(TObject*) { ItemStream.reset(); }
 
+void TfrmTreskel::CaptionControl1ButtonClick(TObject*, int ButtonIndex, bool&) {
+    if (ButtonIndex == 0) ShowAboutBox();
+    if (ButtonIndex == 1) SendToTray();
+}
+
+void TfrmTreskel::SendToTray() {
+    FromTray = true;
+    TrayIcon->SetActive(true);
+    Hide();
+}
+
+void TfrmTreskel::TrayIconDblClick(TObject*) {
+    TrayIcon->SetActive(false);
+    Show();
+}
+
+void TfrmTreskel::Image1Click(TObject*) { ShowAboutBox(); }
+
+void TfrmTreskel::ShowAboutBox() {}
+
 void TfrmTreskel::DisableByTag(int tag) {
     for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
@@ -176,6 +202,9 @@ void RegisterMainFormClasses() {
         .Handler("FormShow", &TfrmTreskel::FormShow)
         .Handler("FormClose", &TfrmTreskel::FormClose)
         .Handler("FormDestroy", &TfrmTreskel::FormDestroy)
+        .Handler("CaptionControl1ButtonClick", &TfrmTreskel::CaptionControl1ButtonClick)
+        .Handler("TrayIconDblClick", &TfrmTreskel::TrayIconDblClick)
+        .Handler("Image1Click", &TfrmTreskel::Image1Click)
         .Handler("NewItemExecute", &TfrmTreskel::NewItemExecute)
         .Handler("NewSubItemExecute", &TfrmTreskel::NewSubItemExecute)
         .Handler("NewRootItemExecute", &TfrmTreskel::NewRootItemExecute)
@@ -334,6 +363,9 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(QclOneInstance1);
     TRESKEL_FIELD(SysInfo);
     TRESKEL_FIELD(lh5);
+    TRESKEL_FIELD(CaptionControl1);
+    TRESKEL_FIELD(TrayIcon);
+    TRESKEL_FIELD(FormPlacement1);
 #undef TRESKEL_FIELD
 }
 

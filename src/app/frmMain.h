@@ -29,7 +29,10 @@
 #include "platform/UtilityWindow.h"
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
+#include "winutil/CapCtrl.h"
+#include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
+#include "winutil/WuShell.h"
 
 namespace treskel {
 
@@ -167,6 +170,15 @@ public:
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
 
+    // ---- tray, caption-bar buttons and the about box
+    void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
+    void TrayIconDblClick(TObject* Sender);
+    void Image1Click(TObject* Sender);
+    // Hides the window and shows the tray icon in its place.
+    void SendToTray();
+    // The about box, modally.  There is no about box yet: this does nothing.
+    void ShowAboutBox();
+
     // ---- components of the layout
     TActionList* TreskelActions = nullptr;
     TAction* NewItem = nullptr;
@@ -257,6 +269,9 @@ public:
     TQclOneInstance* QclOneInstance1 = nullptr;
     TQclSysInfo* SysInfo = nullptr;
     LH5Compression* lh5 = nullptr;
+    TCaptionControl* CaptionControl1 = nullptr;
+    TWuTrayIcon* TrayIcon = nullptr;
+    TFormPlacement* FormPlacement1 = nullptr;
 
 private:
     // The note shown in the editor could not be read: the panel shows why

@@ -2,6 +2,7 @@
 // property names that layouts may still hold (read, never written).
 #include "controls/qclbtnWin.h"
 #include "controls/qclctrlAWin.h"
+#include "controls/qclgroupWin.h"
 #include "controls/qclstdcS.h"
 #include "foundation/qclgraph.h"
 #include "platform/FormLoader.h"
@@ -122,6 +123,30 @@ void RegisterLabels() {
     PublishClass<TQclDockLabel, D>();
 }
 
+void RegisterRadio() {
+    using R = TQclRadioButton;
+    PublishClass<R, TQclCustomPanel>()
+        .String("Caption", &R::Caption, &R::SetCaption)
+        .Bool("Checked", &R::Checked, &R::SetChecked)
+        .Object("Alignment", &R::Alignment)
+        .Object("Font3D", &R::Font3D)
+        .Int("GlyphSize", &R::GlyphSize, &R::SetGlyphSize, 13)
+        .Bool("GlyphFlat", &R::GlyphFlat, &R::SetGlyphFlat)
+        .Bool("GlyphTransparent", &R::GlyphTransparent, &R::SetGlyphTransparent, true)
+        .Int("GlyphTransparentColor", &R::GlyphTransparentColor, &R::SetGlyphTransparentColor, 0x008080, &ColorIdents())
+        .Bool("ReadOnly", &R::ReadOnly, &R::SetReadOnly);
+    using G = TQclCustomRadioGroup;
+    PublishClass<G, TQclCustomGroupBox>()
+        .NotCreatable()
+        .Object("Items", &G::Items)
+        .Int("Columns", &G::Columns, &G::SetColumns, 1)
+        .Int("ItemHeight", &G::ItemHeight, &G::SetItemHeight, -1)
+        .Int("ItemOffset", &G::ItemOffset, &G::SetItemOffset, 4)
+        .Bool("ReadOnly", &G::ReadOnly, &G::SetReadOnly)
+        .Event("OnChange", &G::OnChange);
+    PublishClass<TQclRadioGroup, G>().Int("ItemIndex", &TQclRadioGroup::ItemIndex, &TQclRadioGroup::SetItemIndex, -1);
+}
+
 }  // namespace
 
 void RegisterQclControlClasses() {
@@ -138,6 +163,7 @@ void RegisterQclControlClasses() {
     RegisterButtons();
     RegisterPanels();
     RegisterLabels();
+    RegisterRadio();
 }
 
 }  // namespace treskel

@@ -791,6 +791,47 @@ TEST_F(EditorAddress, TheAddressReachesTheBrowserAsOneUnchangedArgument) {
     DeleteFileA(DataFile("My.exe").c_str());
 }
 
+// ---------------------------------------------------------------- office buttons
+
+using EditorOfficeButtons = EditorTest;
+
+TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
+    StartWindow();
+    const char* names[] = {"QclOfficeButton1", "QclOfficeButton2", "QclOfficeButton3", "PrintButton"};
+    const char* hints[] = {"Scan document", "Load Image", "Insert OLE Object", "Print"};
+    std::vector<TQclOfficeButton*> buttons;
+    for (int i = 0; i < 4; ++i) {
+        auto* b = dynamic_cast<TQclOfficeButton*>(W->FindComponent(names[i]));
+        ASSERT_NE(b, nullptr) << names[i];
+        EXPECT_EQ(b->Style(), TQclUserButtonStyle::ubsFlat);
+        EXPECT_EQ(b->Hint(), hints[i]);
+        EXPECT_EQ(b->Glyph()->Width(), 16) << names[i];
+        EXPECT_EQ(b->Parent()->Name(), "Panel3");
+        EXPECT_EQ(b->Enabled(), i == 3) << names[i];  // printing's menu enables its own commands
+        buttons.push_back(b);
+    }
+    EXPECT_EQ(buttons[0]->DropDownMenu(), W->FindComponent("ScanPopup"));
+    NewTreskel("Notes");
+    AddItem("First");
+    for (auto* b : buttons) EXPECT_TRUE(b->Enabled()) << b->Name();
+    EXPECT_EQ(buttons[3], W->PrintButton);
+    // The scan button drops its menu down instead of clicking.
+    std::vector<std::string> shown;
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        for (int i = 0; i < m->Items()->Count(); ++i) shown.push_back(m->Items()->Items(i)->Caption());
+        return 0;
+    };
+    TQclOfficeButton* scan = buttons[0];
+    TPoint p = scan->Parent()->ClientToScreen({scan->Left() + 5, scan->Top() + 5});
+    HWND panel = static_cast<TWinControl*>(scan->Parent())->Handle();
+    POINT local{p.x, p.y};
+    ScreenToClient(panel, &local);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+    SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    TPopupMenu::TestChooser = nullptr;
+    EXPECT_EQ(shown, (std::vector<std::string>{"Select Source...", "Acquire..."}));
+}
+
 // ---------------------------------------------------------------- printing
 
 using EditorPrint = EditorTest;

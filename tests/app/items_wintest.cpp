@@ -1170,6 +1170,39 @@ TEST_F(Items, ItemInformationShowsTheRecordOfAnItem) {
     EXPECT_EQ(seen.count, "2");
 }
 
+TEST_F(Items, ItemInformationTitlesDockBesideTheirFields) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Shopping");
+    Select(item);
+    struct Placed {
+        TRect label, edit;
+        std::string caption;
+        bool autoSize;
+    };
+    std::vector<Placed> placed;
+    dialogs_.Queue([&placed](TCustomForm& f) {
+        auto* info = dynamic_cast<TfrmItemInfo*>(&f);
+        ASSERT_NE(info, nullptr);
+        for (auto [label, edit] : {std::pair{info->Label1, info->Edit1}, {info->Label2, info->Edit3},
+                                   {info->Label3, info->Edit4}})
+            placed.push_back({label->BoundsRect(), edit->BoundsRect(), label->Caption(), label->AutoSize()});
+        Click(info->OKBtn);
+    });
+    Run(W->DisplayItemInfo);
+    ASSERT_EQ(placed.size(), 3u);
+    const char* captions[] = {"Item Name: ", "Sub-Item count: ", "File Name: "};
+    for (size_t i = 0; i < 3; ++i) {
+        const Placed& p = placed[i];
+        EXPECT_EQ(p.caption, captions[i]);
+        EXPECT_EQ(p.label.Right, p.edit.Left - 1) << i;  // one pixel to the left
+        EXPECT_EQ(p.label.Top, p.edit.Top) << i;
+        EXPECT_EQ(p.label.Height(), p.edit.Height()) << i;
+        EXPECT_EQ(p.autoSize, i > 0) << i;
+    }
+    EXPECT_EQ(placed[0].label.Width(), 90);
+    EXPECT_LT(placed[2].label.Width(), placed[1].label.Width());  // sized to "File Name: "
+}
+
 TEST_F(Items, ItemInformationOfALinkNamesItsOriginsFile) {
     Start();
     TTreeNode* origin = Add(W->NewItem, "Origin");

@@ -26,8 +26,12 @@ treskel_test(apptree
   WIN32 tree_wintest.cpp
   GUI
 )
+treskel_test(apptray
+  WIN32 tray_wintest.cpp
+  GUI
+)
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree)
+  foreach(_t mainwindow appeditor appitems apptree apptray)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

@@ -1,5 +1,6 @@
 // Two starts of the real program: the second calls the first to the front
-// and ends before showing anything.
+// (from the tray too) and ends before showing anything; the window's
+// placement survives a restart.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -80,12 +81,46 @@ void PresetDataPath(const std::string& dir) {
 void StartSecond(const std::string& exe, const std::string& dir) {
     Child second;
     ASSERT_TRUE(Start(second, exe, dir));
+
     DWORD waited = WaitForSingleObject(second.pi.hProcess, 1000);
     ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the second instance still runs after a second";
     DWORD code = 1;
     GetExitCodeProcess(second.pi.hProcess, &code);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(MainWindowOf(second.pi.dwProcessId), nullptr);
+}
+
+// Clicks along the caption bar from the right, as the user hunts for the
+// tray button, until the window goes to the tray.  A miss on the frame is a
+// press on no part of it (HTNOWHERE), which the system ignores.
+bool SendToTrayByCaption(HWND main) {
+    RECT wr;
+    GetWindowRect(main, &wr);
+    const int y = wr.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = wr.right - 1; x > (wr.left + wr.right) / 2 && IsWindowVisible(main); x -= 2) {
+        SendMessageA(main, WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(x, y));
+        POINT p = {x, y};
+        ScreenToClient(main, &p);
+        SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+    return !IsWindowVisible(main);
+}
+
+std::string StoredNormPos() {
+    char buf[64] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\Common\\Treskel", "NormPos", RRF_RT_REG_SZ,
+                     nullptr, buf, &size) != ERROR_SUCCESS)
+        return {};
+    return buf;
+}
+
+HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
+    HWND main = nullptr;
+    if (!Start(child, exe, dir)) return nullptr;
+    test::PumpUntil([&] { return (main = MainWindowOf(child.pi.dwProcessId)) != nullptr && IsWindowVisible(main); },
+                    20000);
+    return main;
 }
 
 TEST(OneInstance, ASecondStartActivatesTheFirst) {
@@ -119,22 +154,44 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == main; }, 5000));
     EXPECT_TRUE(IsWindowVisible(main));
 
+    // In the tray, sent there by its caption button: the icon shows in
+    // the system's tray window.
+    ASSERT_TRUE(SendToTrayByCaption(main));
+    EXPECT_TRUE(test::PumpUntil([] {
+        HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+        return tray != nullptr && IsWindowVisible(tray);
+    }));
+    StartSecond(exe, data.Path());
+    // Taking the icon out of Wine's tray keeps the program about two
+    // seconds in the shell's call.
+    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(main) != 0; }, 5000));
+
     // Minimised.
     ShowWindow(main, SW_MINIMIZE);
     ASSERT_TRUE(test::PumpUntil([&] { return IsIconic(main) != 0; }, 2000));
     StartSecond(exe, data.Path());
     EXPECT_TRUE(test::PumpUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }, 2000));
 
-    // Hidden, as in the tray.
-    ShowWindow(main, SW_HIDE);
-    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(main); }, 2000));
-    StartSecond(exe, data.Path());
-    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(main) != 0; }, 2000));
-
-    // The first instance still runs and ends normally.
+    // The first instance still runs and ends normally, storing where its
+    // window was.
     EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    SetWindowPos(main, nullptr, 50, 60, 700, 450, SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(first.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(StoredNormPos(), "50,60,750,510");
+
+    // The next start puts it there again.
+    Child again;
+    main = StartShown(again, exe, data.Path());
+    ASSERT_NE(main, nullptr);
+    RECT r;
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right, 750);
+    EXPECT_EQ(r.bottom, 510);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(again.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 }  // namespace

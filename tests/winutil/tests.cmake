@@ -7,3 +7,7 @@ treskel_test(showcase
   WIN32 showcase_wintest.cpp
   GUI
 )
+treskel_test(winutil
+  WIN32 winutil_wintest.cpp
+  GUI
+)

@@ -1,0 +1,40 @@
+// Where a window's placement is stored and how: value names, formats and
+// the reading and writing of one form's placement in a settings store.
+#pragma once
+
+#include <string>
+
+#include "platform/Forms.h"
+#include "platform/IniFiles.h"
+
+namespace treskel {
+
+std::string DefaultPlacementSection(TComponent* component);
+std::string DefaultIniFileName();
+std::string DefaultRegistryKey();
+
+// A store is an INI file or a registry key read like one.
+std::string StoreReadString(TCustomIniFile* store, const std::string& section, const std::string& ident,
+                            const std::string& def);
+int StoreReadInteger(TCustomIniFile* store, const std::string& section, const std::string& ident, int def);
+void StoreWriteString(TCustomIniFile* store, const std::string& section, const std::string& ident,
+                      const std::string& value);
+void StoreWriteInteger(TCustomIniFile* store, const std::string& section, const std::string& ident, int value);
+
+// "(1024x768)" for a screen of that size.
+std::string ScreenSizeSuffix();
+std::string ReadScreenString(TCustomIniFile* store, const std::string& section, const std::string& ident);
+void WriteScreenString(TCustomIniFile* store, const std::string& section, const std::string& ident,
+                       const std::string& value);
+// The n-th (1-based) run of characters not in `delimiters`; empty when
+// there are fewer.
+std::string NthWord(int n, const std::string& s, const std::string& delimiters);
+
+void SaveWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section);
+void LoadWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section, bool loadState,
+                         bool loadPosition);
+// `r` moved, keeping its size where it fits, onto the work area of the
+// monitor nearest to it when no monitor shows any of it.
+RECT KeepOnMonitor(const RECT& r);
+
+}  // namespace treskel
