@@ -88,6 +88,38 @@ TEST_F(PreviewPrinterTest, WithoutAPrinterALongNoteShowsItsRealTextOnEveryPage) 
     for (int p : {1, 40, 119, 120}) EXPECT_EQ(CountOf(all, "Paragraph " + std::to_string(p) + " "), 1) << p;
 }
 
+TEST_F(PreviewPrinterTest, TheMendedTextRecordsAdvanceAsTheFontDoesAndRunsMeetWithoutAGap) {
+    Load(editor, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Paragraph 1 of a note to preview.\\par}");
+    printer->RenderRichEdit(editor);
+    std::vector<TextRun> runs = TextRuns(printer->GetPage(0)->Handle());
+    HDC dc = CreateCompatibleDC(nullptr);
+    int glyphRuns = 0, ends = -1;
+    for (const TextRun& run : runs) {
+        if (!(run.options & ETO_GLYPH_INDEX) || run.glyphs.empty()) continue;
+        ++glyphRuns;
+        ASSERT_EQ(run.dx.size(), run.glyphs.size()) << "one advance per glyph, no ETO_PDY";
+        HFONT f = CreateFontIndirectW(&run.font);
+        HGDIOBJ old = SelectObject(dc, f);
+        std::vector<INT> extents(run.glyphs.size());
+        SIZE size;
+        INT fit = 0;
+        GetTextExtentExPointI(dc, const_cast<WORD*>(run.glyphs.data()), static_cast<int>(run.glyphs.size()), INT_MAX,
+                              &fit, extents.data(), &size);
+        SelectObject(dc, old);
+        DeleteObject(f);
+        for (size_t i = 0; i < run.glyphs.size(); ++i)
+            EXPECT_EQ(run.dx[i], extents[i] - (i > 0 ? extents[i - 1] : 0)) << "glyph " << i;
+        // The next run of the line, the final full stop among them, starts
+        // where this one ends.
+        if (ends >= 0 && run.at.x > 0) {
+            EXPECT_EQ(run.at.x, ends);
+        }
+        ends = run.at.x + extents.back();
+    }
+    DeleteDC(dc);
+    EXPECT_GE(glyphRuns, 3);
+}
+
 TEST_F(PreviewPrinterTest, AnEmptyNoteIsOnePageWithHeaderFooterAndNumber) {
     printer->TextOptions()->Header = "Top";
     printer->TextOptions()->Footer = "Bottom";
