@@ -1,6 +1,7 @@
 // The library's visual controls as layouts name them, with the older
 // property names that layouts may still hold (read, never written).
 #include "controls/qclbtnWin.h"
+#include "controls/qclbtnWnd.h"
 #include "controls/qclctrlAWin.h"
 #include "controls/qclgroupWin.h"
 #include "controls/qclstdcS.h"
@@ -147,6 +148,27 @@ void RegisterRadio() {
     PublishClass<TQclRadioGroup, G>().Int("ItemIndex", &TQclRadioGroup::ItemIndex, &TQclRadioGroup::SetItemIndex, -1);
 }
 
+void RegisterWindowedButtons() {
+    using B = TQclCustomButton;
+    PublishClass<B, TButton>()
+        .Custom("About", IgnoreAbout)
+        .Object("ButtonLayout", &B::ButtonLayout)
+        .Object("FontFx", &B::FontFx)
+        .Object("Glyph", &B::Glyph)
+        .Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs, 1)
+        .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)
+        .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect);
+    using D = TQclDockButton;
+    PublishClass<D, B>()
+        .Ref<TWinControl>("Control", &D::Control, &D::SetControl)
+        .Bool("AdjustDockedSize", &D::AdjustDockedSize, &D::SetAdjustDockedSize, true)
+        .Alias("AdjustSize", "AdjustDockedSize")
+        .Bool("Docked", &D::Docked, &D::SetDocked, true)
+        .Int("Margin", &D::Margin, &D::SetMargin, 1)
+        .Enum<TQclDockPosition>("Position", &D::Position, &D::SetPosition, TQclDockPosition::dpRight)
+        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges, true);
+}
+
 }  // namespace
 
 void RegisterQclControlClasses() {
@@ -164,6 +186,7 @@ void RegisterQclControlClasses() {
     RegisterPanels();
     RegisterLabels();
     RegisterRadio();
+    RegisterWindowedButtons();
 }
 
 }  // namespace treskel

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "controls/qclbtnWin.h"
+#include "controls/qclbtnWnd.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
 
 using namespace treskel;
@@ -207,4 +209,62 @@ end
     EXPECT_EQ(explorer->Width(), 54);
     std::string written = WriteLayout(form.get());
     EXPECT_NE(written.find("Style = ubsFlat"), std::string::npos);
+}
+
+TEST(QclDockButton, SitsRightOfItsEditFollowsItAndPullsItAlong) {
+    ButtonForm f;
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetParent(f.form.get());
+    edit->SetBounds(10, 40, 120, 21);
+    auto* b = Create<TQclDockButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetControl(edit);
+    EXPECT_TRUE(b->Hooked());
+    EXPECT_EQ(b->BoundsRect(), (TRect{131, 40, 153, 61}));
+    edit->SetBounds(20, 80, 100, 25);
+    PumpMessages();
+    EXPECT_EQ(b->BoundsRect(), (TRect{121, 80, 143, 105}));
+    edit->SetVisible(false);
+    PumpMessages();
+    EXPECT_FALSE(b->Visible());
+    edit->SetVisible(true);
+    PumpMessages();
+    EXPECT_TRUE(b->Visible());
+    b->SetBounds(200, 10, 22, 25);
+    EXPECT_EQ(edit->BoundsRect(), (TRect{99, 10, 199, 35}));
+    // A press draws the pushed face; the release clicks once.
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    UpdateWindow(b->Handle());
+    EXPECT_EQ(b->DrawnState(), S::bsPushed);
+    SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    UpdateWindow(b->Handle());
+    PumpMessages();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b->DrawnState(), S::bsUp);
+    edit->Free();
+    EXPECT_EQ(b->Control(), nullptr);
+    EXPECT_FALSE(b->Hooked());
+}
+
+TEST(QclDockButton, ReadsTheOldAdjustSizeName) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Edit1: TEdit
+    Left = 8
+    Top = 8
+  end
+  object Dock1: TQclDockButton
+    Control = Edit1
+    AdjustSize = False
+    Position = dpBottom
+  end
+end
+)",
+                         "test");
+    auto* d = dynamic_cast<TQclDockButton*>(form->FindComponent("Dock1"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(d->AdjustDockedSize());
+    EXPECT_EQ(d->Control(), form->FindComponent("Edit1"));
 }

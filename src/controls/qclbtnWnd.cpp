@@ -1,0 +1,237 @@
+#include "controls/qclbtnWnd.h"
+
+#include "foundation/qclgraphDraw.h"
+
+namespace treskel {
+
+// ---------------------------------------------------------------- owner-drawn button
+
+TQclCustomButton::TQclCustomButton(TComponent* owner)
+    : TButton(owner), layout_(std::make_unique<TQclButtonLayout>()), fontFx_(std::make_unique<TQclFxCaption>()) {
+    TControlStyle s = ControlStyle();
+    s.Include(TControlStyleItem::csReplicatable);
+    SetControlStyle(s);
+    SetBounds(Left(), Top(), 75, 25);
+    layout_->SetAlignment(TQclAlignment::agCenter);
+    layout_->OnChange = [this](TObject*) { Invalidate(); };
+    fontFx_->OnChange = [this](TObject*) { Invalidate(); };
+    glyph_.OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TQclCustomButton::~TQclCustomButton() {
+    layout_->OnChange = nullptr;
+    fontFx_->OnChange = nullptr;
+    glyph_.OnChange = nullptr;
+}
+
+void TQclCustomButton::SetGlyph(TBitmap* v) {
+    glyph_.SetGlyph(v);
+    Invalidate();
+}
+
+void TQclCustomButton::SetNumGlyphs(int v) {
+    glyph_.SetNumGlyphs(v);
+    Invalidate();
+}
+
+void TQclCustomButton::SetMultiLine(bool v) {
+    multiLine_ = v;
+    Invalidate();
+}
+
+void TQclCustomButton::SetStyle(TQclNormalButtonStyle v) {
+    style_ = v;
+    Invalidate();
+}
+
+void TQclCustomButton::CreateParams(TCreateParams& params) {
+    TButton::CreateParams(params);
+    params.Style = (params.Style & ~static_cast<DWORD>(0xF)) | BS_OWNERDRAW;
+}
+
+void TQclCustomButton::SetBounds(int left, int top, int width, int height) {
+    TRect before = BoundsRect();
+    TButton::SetBounds(left, top, width, height);
+    uint8_t changes = QclBoundsChanges(before, BoundsRect());
+    if (changes != 0 && !ComponentState().Contains(TComponentStateItem::csLoading)) BoundsChanged(changes);
+}
+
+void TQclCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    TCanvas canvas;
+    canvas.SetHandle(item.hDC);
+    TRect r = ClientRect();
+    bool focused = (item.itemState & ODS_FOCUS) != 0;
+    TQclButtonState state = !Enabled() ? TQclButtonState::bsDisabled
+                            : (item.itemState & ODS_SELECTED) ? TQclButtonState::bsPushed
+                                                               : TQclButtonState::bsUp;
+    uint16_t flags = Default() && focused ? 3 : focused ? 33 : 1;
+    QclDrawButtonFace(&canvas, false, r, static_cast<TQclUserButtonStyle>(style_), state, flags, Color());
+    canvas.Font()->Assign(Font());
+    canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+    glyph_.Draw(&canvas, Caption(), 0, multiLine_, Enabled() ? qclGtEnabled : 0, layout_.get(),
+                static_cast<int>(state), r, fontFx_.get());
+    drawn_ = state;
+    canvas.SetHandle(nullptr);
+}
+
+void TQclCustomButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CN_DRAWITEM:
+            DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
+            m.Result = 1;
+            return;
+        case CN_MEASUREITEM: {
+            auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+            mi->itemWidth = static_cast<UINT>(Width());
+            mi->itemHeight = static_cast<UINT>(Height());
+            m.Result = 1;
+            return;
+        }
+        case WM_LBUTTONDBLCLK:
+            m.Msg = WM_LBUTTONDOWN;  // a quick second press is a press
+            break;
+        case CM_ENABLEDCHANGED:
+            TButton::WndProc(m);
+            Invalidate();
+            return;
+        default:
+            break;
+    }
+    TButton::WndProc(m);
+}
+
+// ---------------------------------------------------------------- dock button
+
+TQclDockButton::TQclDockButton(TComponent* owner) : TQclCustomButton(owner) {
+    TControlStyle s = ControlStyle();
+    s.Exclude(TControlStyleItem::csSetCaption);
+    SetControlStyle(s);
+    SetCaption("...");
+    SetBounds(Left(), Top(), 22, 22);
+}
+
+TQclDockButton::~TQclDockButton() {
+    hook_.Detach();
+    control_ = nullptr;
+}
+
+void TQclDockButton::SetControl(TWinControl* v) {
+    if (v == control_ || v == this) return;
+    hook_.Detach();
+    control_ = v;
+    if (v != nullptr) {
+        v->FreeNotification(this);
+        Dock();
+    }
+}
+
+void TQclDockButton::Dock() {
+    if (!docked_ || control_ == nullptr || ComponentState().Contains(TComponentStateItem::csLoading)) return;
+    if (!hook_.Attached())
+        hook_.Attach(control_->Handle(), [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+    if (control_->Align() != TAlign::alNone || docking_) return;
+    docking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{docking_};
+    TRect r = QclDockBounds(position_, QclWindowBounds(control_), {Width(), Height()}, margin_, adjustDockedSize_);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+// The control re-creating its window is hooked again at the next dock; a
+// control that is being freed is forgotten by its free notice.
+bool TQclDockButton::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = hook_.CallNext(msg, wParam, lParam);
+    switch (msg) {
+        case WM_DESTROY:
+            hook_.Detach();
+            break;
+        case WM_MOVE:
+        case WM_SIZE:
+            Dock();
+            break;
+        case WM_WINDOWPOSCHANGED: {
+            auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) Dock();
+            if (pos->flags & SWP_SHOWWINDOW) {
+                Dock();
+                SetVisible(true);
+            } else if (pos->flags & SWP_HIDEWINDOW) {
+                SetVisible(false);
+            }
+            break;
+        }
+        case WM_ENABLE:
+            SetEnabled(wParam != 0);
+            break;
+        case WM_SHOWWINDOW:
+            if (wParam != 0 && !Visible()) {
+                Dock();
+                SetVisible(true);
+            } else if (wParam == 0) {
+                SetVisible(false);
+            }
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void TQclDockButton::SetDocked(bool v) {
+    docked_ = v;
+    if (v) {
+        docking_ = false;
+        Dock();
+    } else {
+        hook_.Detach();
+    }
+}
+
+void TQclDockButton::SetAdjustDockedSize(bool v) {
+    adjustDockedSize_ = v;
+    Dock();
+}
+
+void TQclDockButton::SetMargin(int v) {
+    margin_ = v;
+    Dock();
+}
+
+void TQclDockButton::SetPosition(TQclDockPosition v) {
+    position_ = v;
+    Dock();
+}
+
+void TQclDockButton::SetReflectOwnChanges(bool v) {
+    reflectOwnChanges_ = v;
+    if (v) BoundsChanged(bcPosition);
+}
+
+void TQclDockButton::BoundsChanged(uint8_t) {
+    if (!reflectOwnChanges_ || !docked_ || docking_ || control_ == nullptr || control_->Align() != TAlign::alNone)
+        return;
+    docking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{docking_};
+    TRect r = QclFollowBounds(position_, BoundsRect(), {control_->Width(), control_->Height()}, margin_, adjustDockedSize_);
+    control_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TQclDockButton::Loaded() {
+    TQclCustomButton::Loaded();
+    Dock();
+}
+
+void TQclDockButton::Notification(TComponent* component, TOperation operation) {
+    TQclCustomButton::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == control_) {
+        hook_.Detach();
+        control_ = nullptr;
+    }
+}
+
+}  // namespace treskel

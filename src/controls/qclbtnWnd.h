@@ -1,0 +1,85 @@
+// The library's owner-drawn windowed push button and the dock button that
+// keeps itself beside another windowed control.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "controls/qclbtnWin.h"
+#include "controls/qclctrlA.h"
+#include "platform/StdCtrls.h"
+#include "platform/Subclass.h"
+
+namespace treskel {
+
+class TQclCustomButton : public TButton {
+    TRESKEL_CLASS(TQclCustomButton)
+public:
+    explicit TQclCustomButton(TComponent* owner);
+    ~TQclCustomButton() override;
+    TBitmap* Glyph() { return glyph_.Source(); }
+    void SetGlyph(TBitmap* v);
+    int NumGlyphs() const { return glyph_.NumGlyphs(); }
+    void SetNumGlyphs(int v);
+    TQclButtonLayout* ButtonLayout() { return layout_.get(); }
+    TQclFxCaption* FontFx() { return fontFx_.get(); }
+    bool MultiLine() const { return multiLine_; }
+    void SetMultiLine(bool v);
+    TQclNormalButtonStyle Style() const { return style_; }
+    void SetStyle(TQclNormalButtonStyle v);
+    // The state the button was last drawn in.
+    TQclButtonState DrawnState() const { return drawn_; }
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void WndProc(TMessage& m) override;
+    virtual void BoundsChanged(uint8_t changes) {}
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    TQclGlyph glyph_;
+    std::unique_ptr<TQclButtonLayout> layout_;
+    std::unique_ptr<TQclFxCaption> fontFx_;
+    bool multiLine_ = false;
+    TQclNormalButtonStyle style_ = TQclNormalButtonStyle::nbsAutoDetect;
+    TQclButtonState drawn_ = TQclButtonState::bsUp;
+};
+
+class TQclDockButton : public TQclCustomButton {
+    TRESKEL_CLASS(TQclDockButton)
+public:
+    explicit TQclDockButton(TComponent* owner);
+    ~TQclDockButton() override;
+    TWinControl* Control() const { return control_; }
+    void SetControl(TWinControl* v);
+    bool AdjustDockedSize() const { return adjustDockedSize_; }
+    void SetAdjustDockedSize(bool v);
+    bool Docked() const { return docked_; }
+    void SetDocked(bool v);
+    bool ReflectOwnChanges() const { return reflectOwnChanges_; }
+    void SetReflectOwnChanges(bool v);
+    TQclDockPosition Position() const { return position_; }
+    void SetPosition(TQclDockPosition v);
+    int Margin() const { return margin_; }
+    void SetMargin(int v);
+    bool Hooked() const { return hook_.Attached(); }
+    void Dock();
+    void BoundsChanged(uint8_t changes) override;
+
+protected:
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    TWinControl* control_ = nullptr;
+    bool adjustDockedSize_ = true, docked_ = true, reflectOwnChanges_ = true, docking_ = false;
+    TQclDockPosition position_ = TQclDockPosition::dpRight;
+    int margin_ = 1;
+    WindowSubclass hook_;
+};
+
+}  // namespace treskel
