@@ -200,10 +200,7 @@ bool TQclBaseGraphicButton::IsTransparentActive() { return transparent_ && QclPa
 void TQclBaseGraphicButton::SetTransparent(bool v) {
     if (v == transparent_) return;
     transparent_ = v;
-    TControlStyle s = ControlStyle();
-    if (v) s.Exclude(TControlStyleItem::csOpaque);
-    else s.Include(TControlStyleItem::csOpaque);
-    SetControlStyle(s);
+    QclSetOpaque(this, !v);
     Invalidate();
 }
 
@@ -455,9 +452,7 @@ void TQclCustomSpeedButton::Paint() {
 }
 
 TQclOfficeButton::TQclOfficeButton(TComponent* owner) : TQclCustomSpeedButton(owner) {
-    TControlStyle s = ControlStyle();
-    s.Exclude(TControlStyleItem::csOpaque);
-    SetControlStyle(s);
+    QclSetOpaque(this, false);
     SetStyle(TQclUserButtonStyle::ubsFlat);
 }
 

@@ -58,6 +58,13 @@ TRect QclWindowBounds(TWinControl* control) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+void QclSetOpaque(TControl* control, bool opaque) {
+    TControlStyle s = control->ControlStyle();
+    if (opaque) s.Include(TControlStyleItem::csOpaque);
+    else s.Exclude(TControlStyleItem::csOpaque);
+    control->SetControlStyle(s);
+}
+
 // ---------------------------------------------------------------- windowless base
 
 TQclBaseControl::TQclBaseControl(TComponent* owner)
@@ -131,10 +138,7 @@ TQclBaseGraphicControl::TQclBaseGraphicControl(TComponent* owner) : TQclBaseCont
 void TQclBaseGraphicControl::SetTransparent(bool v) {
     if (v == transparent_) return;
     transparent_ = v;
-    TControlStyle s = ControlStyle();
-    if (v) s.Exclude(TControlStyleItem::csOpaque);
-    else s.Include(TControlStyleItem::csOpaque);
-    SetControlStyle(s);
+    QclSetOpaque(this, !v);
     Perform(CM_QCLTRANSPARENTCHANGED);
 }
 
@@ -200,10 +204,7 @@ TQclCustomControl::TQclCustomControl(TComponent* owner)
 void TQclCustomControl::SetTransparent(bool v) {
     if (v == transparent_) return;
     transparent_ = v;
-    TControlStyle s = ControlStyle();
-    if (v) s.Exclude(TControlStyleItem::csOpaque);
-    else s.Include(TControlStyleItem::csOpaque);
-    SetControlStyle(s);
+    QclSetOpaque(this, !v);
     if (HandleAllocated()) RecreateWnd();
 }
 

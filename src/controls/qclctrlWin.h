@@ -171,6 +171,8 @@ private:
 // True when the control's parent is a library control whose background a
 // transparent child can copy.
 bool QclParentOffersBackground(TControl* control);
+// A transparent control is not opaque, and the other way round.
+void QclSetOpaque(TControl* control, bool opaque);
 // Where a windowed control's window is now, in its parent's client
 // coordinates (its bounds fields follow a move only after the move's
 // messages have been handled).

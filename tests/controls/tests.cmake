@@ -9,6 +9,6 @@ treskel_test(qclbuttons
   GUI
 )
 treskel_test(qclpanels
-  WIN32 qclctrl_wintest.cpp qclgroup_wintest.cpp
+  WIN32 qclctrl_wintest.cpp qclgroup_wintest.cpp qclshowcase_wintest.cpp
   GUI
 )
