@@ -13,7 +13,7 @@ namespace {
 
 int Clamp(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
 
-// Delphi's Round: halves go to the even neighbour.
+// Rounds as the stored layouts expect: halves go to the even neighbour.
 int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace

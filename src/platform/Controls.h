@@ -406,7 +406,7 @@ public:
     // Finds the control object of a window.
     static TWinControl* FindControl(HWND wnd);
     // The control nearest up the parent chain of a window.
-    static TWinControl* FindVCLWindow(HWND wnd);
+    static TWinControl* FindControlOfWindow(HWND wnd);
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;

@@ -34,7 +34,7 @@ TDragObject* CurrentDragObject() { return dragObject; }
 TControl* FindDragTarget(TPoint pos, bool allowDisabled) {
     POINT p{pos.x, pos.y};
     HWND wnd = WindowFromPoint(p);
-    TWinControl* w = TWinControl::FindVCLWindow(wnd);
+    TWinControl* w = TWinControl::FindControlOfWindow(wnd);
     if (w == nullptr) return nullptr;
     TControl* c = w->ControlAtPos(w->ScreenToClient(pos), allowDisabled);
     return c != nullptr ? c : w;

@@ -64,7 +64,7 @@ TWinControl* TWinControl::FindControl(HWND wnd) {
     return static_cast<TWinControl*>(WindowSubclass::FindOwner(wnd, kControlKey));
 }
 
-TWinControl* TWinControl::FindVCLWindow(HWND wnd) {
+TWinControl* TWinControl::FindControlOfWindow(HWND wnd) {
     while (wnd != nullptr) {
         if (TWinControl* c = FindControl(wnd)) return c;
         // Stop at a top-level window: its "parent" is only its owner.

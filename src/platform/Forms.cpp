@@ -703,7 +703,7 @@ void TApplication::Run() {
 
 bool TApplication::IsKeyMsg(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-    TWinControl* c = TWinControl::FindVCLWindow(msg.hwnd);
+    TWinControl* c = TWinControl::FindControlOfWindow(msg.hwnd);
     if (c == nullptr) return false;
     return c->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
