@@ -111,115 +111,21 @@ TQclDockButton::TQclDockButton(TComponent* owner) : TQclCustomButton(owner) {
 }
 
 TQclDockButton::~TQclDockButton() {
-    hook_.Detach();
+    dock_.Unhook();
     control_ = nullptr;
 }
 
 void TQclDockButton::SetControl(TWinControl* v) {
     if (v == control_ || v == this) return;
-    hook_.Detach();
-    control_ = v;
-    if (v != nullptr) {
-        v->FreeNotification(this);
-        Dock();
-    }
-}
-
-void TQclDockButton::Dock() {
-    if (!docked_ || control_ == nullptr || ComponentState().Contains(TComponentStateItem::csLoading)) return;
-    if (!hook_.Attached())
-        hook_.Attach(control_->Handle(), [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
-    if (control_->Align() != TAlign::alNone || docking_) return;
-    docking_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{docking_};
-    TRect r = QclDockBounds(position_, QclWindowBounds(control_), {Width(), Height()}, margin_, adjustDockedSize_);
-    SetBounds(r.Left, r.Top, r.Width(), r.Height());
-}
-
-// The control re-creating its window is hooked again at the next dock; a
-// control that is being freed is forgotten by its free notice.
-bool TQclDockButton::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    result = hook_.CallNext(msg, wParam, lParam);
-    switch (msg) {
-        case WM_DESTROY:
-            hook_.Detach();
-            break;
-        case WM_MOVE:
-        case WM_SIZE:
-            Dock();
-            break;
-        case WM_WINDOWPOSCHANGED: {
-            auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-            if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) Dock();
-            if (pos->flags & SWP_SHOWWINDOW) {
-                Dock();
-                SetVisible(true);
-            } else if (pos->flags & SWP_HIDEWINDOW) {
-                SetVisible(false);
-            }
-            break;
-        }
-        case WM_ENABLE:
-            SetEnabled(wParam != 0);
-            break;
-        case WM_SHOWWINDOW:
-            if (wParam != 0 && !Visible()) {
-                Dock();
-                SetVisible(true);
-            } else if (wParam == 0) {
-                SetVisible(false);
-            }
-            break;
-        default:
-            break;
-    }
-    return true;
-}
-
-void TQclDockButton::SetDocked(bool v) {
-    docked_ = v;
-    if (v) {
-        docking_ = false;
-        Dock();
-    } else {
-        hook_.Detach();
-    }
-}
-
-void TQclDockButton::SetAdjustDockedSize(bool v) {
-    adjustDockedSize_ = v;
-    Dock();
-}
-
-void TQclDockButton::SetMargin(int v) {
-    margin_ = v;
-    Dock();
-}
-
-void TQclDockButton::SetPosition(TQclDockPosition v) {
-    position_ = v;
-    Dock();
+    dock_.SetControl(v);
 }
 
 void TQclDockButton::SetReflectOwnChanges(bool v) {
-    reflectOwnChanges_ = v;
+    dock_.SetReflectOwnChanges(v);
     if (v) BoundsChanged(bcPosition);
 }
 
-void TQclDockButton::BoundsChanged(uint8_t) {
-    if (!reflectOwnChanges_ || !docked_ || docking_ || control_ == nullptr || control_->Align() != TAlign::alNone)
-        return;
-    docking_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{docking_};
-    TRect r = QclFollowBounds(position_, BoundsRect(), {control_->Width(), control_->Height()}, margin_, adjustDockedSize_);
-    control_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-}
+void TQclDockButton::BoundsChanged(uint8_t) { dock_.Follow(); }
 
 void TQclDockButton::Loaded() {
     TQclCustomButton::Loaded();
@@ -229,7 +135,7 @@ void TQclDockButton::Loaded() {
 void TQclDockButton::Notification(TComponent* component, TOperation operation) {
     TQclCustomButton::Notification(component, operation);
     if (operation == TOperation::opRemove && component == control_) {
-        hook_.Detach();
+        dock_.Unhook();
         control_ = nullptr;
     }
 }

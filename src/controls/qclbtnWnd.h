@@ -7,9 +7,8 @@
 #include <memory>
 
 #include "controls/qclbtnWin.h"
-#include "controls/qclctrlA.h"
+#include "controls/qclctrlWin.h"
 #include "platform/StdCtrls.h"
-#include "platform/Subclass.h"
 
 namespace treskel {
 
@@ -55,18 +54,18 @@ public:
     ~TQclDockButton() override;
     TWinControl* Control() const { return control_; }
     void SetControl(TWinControl* v);
-    bool AdjustDockedSize() const { return adjustDockedSize_; }
-    void SetAdjustDockedSize(bool v);
-    bool Docked() const { return docked_; }
-    void SetDocked(bool v);
-    bool ReflectOwnChanges() const { return reflectOwnChanges_; }
+    bool AdjustDockedSize() const { return dock_.AdjustDockedSize(); }
+    void SetAdjustDockedSize(bool v) { dock_.SetAdjustDockedSize(v); }
+    bool Docked() const { return dock_.Docked(); }
+    void SetDocked(bool v) { dock_.SetDocked(v); }
+    bool ReflectOwnChanges() const { return dock_.ReflectOwnChanges(); }
     void SetReflectOwnChanges(bool v);
-    TQclDockPosition Position() const { return position_; }
-    void SetPosition(TQclDockPosition v);
-    int Margin() const { return margin_; }
-    void SetMargin(int v);
-    bool Hooked() const { return hook_.Attached(); }
-    void Dock();
+    TQclDockPosition Position() const { return dock_.Position(); }
+    void SetPosition(TQclDockPosition v) { dock_.SetPosition(v); }
+    int Margin() const { return dock_.Margin(); }
+    void SetMargin(int v) { dock_.SetMargin(v); }
+    bool Hooked() const { return dock_.Hooked(); }
+    void Dock() { dock_.Dock(); }
     void BoundsChanged(uint8_t changes) override;
 
 protected:
@@ -74,12 +73,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
-    bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     TWinControl* control_ = nullptr;
-    bool adjustDockedSize_ = true, docked_ = true, reflectOwnChanges_ = true, docking_ = false;
-    TQclDockPosition position_ = TQclDockPosition::dpRight;
-    int margin_ = 1;
-    WindowSubclass hook_;
+    TQclDocker dock_{this, control_, TQclDockPosition::dpRight, true, true};
 };
 
 }  // namespace treskel

@@ -220,127 +220,25 @@ void TQclCustomSimpleLabel::Click() {
 
 TQclCustomDockLabel::TQclCustomDockLabel(TComponent* owner) : TQclCustomSimpleLabel(owner) { SetAutoSize(false); }
 
-TQclCustomDockLabel::~TQclCustomDockLabel() { Unhook(); }
-
-bool TQclCustomDockLabel::CanDock() {
-    return docked_ && focusControl_ != nullptr && focusControl_->HandleAllocated() &&
-           focusControl_->Align() == TAlign::alNone && !docking_;
-}
-
-void TQclCustomDockLabel::Hook() {
-    if (focusControl_ == nullptr || hook_.Attached()) return;
-    HWND wnd = focusControl_->Handle();
-    hook_.Attach(wnd, [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
-}
-
-void TQclCustomDockLabel::Dock() {
-    if (!docked_ || focusControl_ == nullptr || Loading()) return;
-    Hook();
-    if (!CanDock()) return;
-    docking_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{docking_};
-    TRect r = QclDockBounds(position_, QclWindowBounds(focusControl_), {Width(), Height()}, margin_, adjustDockedSize_);
-    SetBounds(r.Left, r.Top, r.Width(), r.Height());
-}
-
-bool TQclCustomDockLabel::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    result = hook_.CallNext(msg, wParam, lParam);
-    switch (msg) {
-        case WM_DESTROY:
-            // The subclass leaves the chain by itself; a control that is
-            // only re-creating its window is hooked again at the next dock.
-            Unhook();
-            break;
-        case WM_MOVE:
-        case WM_SIZE:
-            Dock();
-            break;
-        case WM_WINDOWPOSCHANGED: {
-            // Moves and shows that do not come as their own messages.
-            auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-            if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) Dock();
-            if ((pos->flags & SWP_SHOWWINDOW) && !Visible() && !Designing()) {
-                Dock();
-                SetVisible(true);
-            } else if ((pos->flags & SWP_HIDEWINDOW) && !Designing()) {
-                SetVisible(false);
-            }
-            break;
-        }
-        case WM_ENABLE:
-            SetEnabled(wParam != 0);
-            break;
-        case WM_SHOWWINDOW:
-            if (Designing()) break;
-            if (wParam != 0 && !Visible()) {
-                Dock();
-                SetVisible(true);
-            } else if (wParam == 0) {
-                SetVisible(false);
-            }
-            break;
-        default:
-            break;
-    }
-    return true;
-}
+TQclCustomDockLabel::~TQclCustomDockLabel() { dock_.Unhook(); }
 
 void TQclCustomDockLabel::SetFocusControl(TWinControl* v) {
     if (v == focusControl_) return;
-    Unhook();
-    focusControl_ = v;
-    if (v != nullptr) {
-        v->FreeNotification(this);
-        Dock();
-    }
-}
-
-void TQclCustomDockLabel::SetDocked(bool v) {
-    docked_ = v;
-    if (v) Dock();
-    else Unhook();
-}
-
-void TQclCustomDockLabel::SetAdjustDockedSize(bool v) {
-    adjustDockedSize_ = v;
-    Dock();
-}
-
-void TQclCustomDockLabel::SetMargin(int v) {
-    margin_ = v;
-    Dock();
-}
-
-void TQclCustomDockLabel::SetPosition(TQclDockPosition v) {
-    position_ = v;
-    Dock();
+    dock_.SetControl(v);
 }
 
 void TQclCustomDockLabel::SetReflectOwnChanges(bool v) {
-    reflectOwnChanges_ = v;
+    dock_.SetReflectOwnChanges(v);
     if (v) BoundsChange(bcPosition);
 }
 
 void TQclCustomDockLabel::BoundsChange(uint8_t changes) {
     TQclCustomSimpleLabel::BoundsChange(changes);
-    if (!reflectOwnChanges_ || !docked_ || docking_ || focusControl_ == nullptr ||
-        focusControl_->Align() != TAlign::alNone)
-        return;
-    docking_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{docking_};
-    TRect r = QclFollowBounds(position_, BoundsRect(), {focusControl_->Width(), focusControl_->Height()}, margin_,
-                              adjustDockedSize_);
-    focusControl_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    dock_.Follow();
 }
 
 void TQclCustomDockLabel::AdjustBounds() {
-    if (!docked_ || focusControl_ == nullptr) {
+    if (!Docked() || focusControl_ == nullptr) {
         TQclCustomSimpleLabel::AdjustBounds();
         return;
     }
@@ -349,8 +247,8 @@ void TQclCustomDockLabel::AdjustBounds() {
     unsigned format = TextFlags() | (MultiLine() ? DT_WORDBREAK : DT_SINGLELINE);
     QclCalcTextRect(Canvas(), GetLabelText(), Font3D(), r, Font(), MultiLine(), ShowAccelChar(), 0, format);
     int w = r.Right, h = r.Bottom;
-    if (adjustDockedSize_) {
-        if (position_ == TQclDockPosition::dpLeft || position_ == TQclDockPosition::dpRight) h = Height();
+    if (AdjustDockedSize()) {
+        if (Position() == TQclDockPosition::dpLeft || Position() == TQclDockPosition::dpRight) h = Height();
         else w = Width();
     }
     SetBounds(Left(), Top(), w, h);
@@ -359,12 +257,12 @@ void TQclCustomDockLabel::AdjustBounds() {
 
 void TQclCustomDockLabel::Loaded() {
     TQclCustomSimpleLabel::Loaded();
-    if (docked_) Dock();
+    Dock();
 }
 
 void TQclCustomDockLabel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TQclCustomSimpleLabel::MouseDown(button, shift, x, y);
-    if (docked_ && focusControl_ != nullptr && focusControl_->Visible()) {
+    if (Docked() && focusControl_ != nullptr && focusControl_->Visible()) {
         try {
             focusControl_->SetFocus();
         } catch (...) {

@@ -10,7 +10,6 @@
 
 #include "controls/qclctrlA.h"
 #include "controls/qclctrlWin.h"
-#include "platform/Subclass.h"
 
 namespace treskel {
 
@@ -108,20 +107,20 @@ class TQclCustomDockLabel : public TQclCustomSimpleLabel {
 public:
     explicit TQclCustomDockLabel(TComponent* owner);
     ~TQclCustomDockLabel() override;
-    bool AdjustDockedSize() const { return adjustDockedSize_; }
-    void SetAdjustDockedSize(bool v);
-    bool Docked() const { return docked_; }
-    void SetDocked(bool v);
-    bool ReflectOwnChanges() const { return reflectOwnChanges_; }
+    bool AdjustDockedSize() const { return dock_.AdjustDockedSize(); }
+    void SetAdjustDockedSize(bool v) { dock_.SetAdjustDockedSize(v); }
+    bool Docked() const { return dock_.Docked(); }
+    void SetDocked(bool v) { dock_.SetDocked(v); }
+    bool ReflectOwnChanges() const { return dock_.ReflectOwnChanges(); }
     void SetReflectOwnChanges(bool v);
-    TQclDockPosition Position() const { return position_; }
-    void SetPosition(TQclDockPosition v);
-    int Margin() const { return margin_; }
-    void SetMargin(int v);
+    TQclDockPosition Position() const { return dock_.Position(); }
+    void SetPosition(TQclDockPosition v) { dock_.SetPosition(v); }
+    int Margin() const { return dock_.Margin(); }
+    void SetMargin(int v) { dock_.SetMargin(v); }
     void SetFocusControl(TWinControl* v) override;
-    bool Hooked() const { return hook_.Attached(); }
+    bool Hooked() const { return dock_.Hooked(); }
 
-    void Dock();
+    void Dock() { dock_.Dock(); }
     void AdjustBounds() override;
     void BoundsChange(uint8_t changes) override;
 
@@ -130,15 +129,7 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-    void Hook();
-    void Unhook() { hook_.Detach(); }
-    bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool CanDock();
-
-    bool adjustDockedSize_ = false, docked_ = true, reflectOwnChanges_ = false, docking_ = false;
-    TQclDockPosition position_ = TQclDockPosition::dpLeft;
-    int margin_ = 1;
-    WindowSubclass hook_;
+    TQclDocker dock_{this, focusControl_, TQclDockPosition::dpLeft, false, false};
 };
 
 class TQclDockLabel : public TQclCustomDockLabel {

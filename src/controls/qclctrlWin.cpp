@@ -366,4 +366,111 @@ void TQclCustomControl::WndProc(TMessage& m) {
     TCustomControl::WndProc(m);
 }
 
+// ---------------------------------------------------------------- docking
+
+TQclDocker::TQclDocker(TControl* self, TWinControl*& control, TQclDockPosition position, bool adjustDockedSize,
+                       bool reflectOwnChanges)
+    : self_(self), control_(control), position_(position), adjustDockedSize_(adjustDockedSize),
+      reflectOwnChanges_(reflectOwnChanges) {}
+
+void TQclDocker::SetControl(TWinControl* v) {
+    hook_.Detach();
+    control_ = v;
+    if (v != nullptr) {
+        v->FreeNotification(self_);
+        Dock();
+    }
+}
+
+void TQclDocker::Dock() {
+    if (!docked_ || control_ == nullptr || Loading()) return;
+    if (!hook_.Attached())
+        hook_.Attach(control_->Handle(), [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+    if (!control_->HandleAllocated() || control_->Align() != TAlign::alNone || docking_) return;
+    docking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{docking_};
+    TRect r = QclDockBounds(position_, QclWindowBounds(control_), {self_->Width(), self_->Height()}, margin_,
+                            adjustDockedSize_);
+    self_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TQclDocker::Follow() {
+    if (!reflectOwnChanges_ || !docked_ || docking_ || control_ == nullptr || control_->Align() != TAlign::alNone)
+        return;
+    docking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{docking_};
+    TRect r = QclFollowBounds(position_, self_->BoundsRect(), {control_->Width(), control_->Height()}, margin_,
+                              adjustDockedSize_);
+    control_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+// The control re-creating its window is hooked again at the next dock; a
+// control that is being freed is forgotten by its owner's free notice.
+bool TQclDocker::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = hook_.CallNext(msg, wParam, lParam);
+    switch (msg) {
+        case WM_DESTROY:
+            hook_.Detach();
+            break;
+        case WM_MOVE:
+        case WM_SIZE:
+            Dock();
+            break;
+        case WM_WINDOWPOSCHANGED: {
+            // Moves and shows that do not come as their own messages.
+            auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) Dock();
+            if ((pos->flags & SWP_SHOWWINDOW) && !Designing()) {
+                Dock();
+                if (!self_->Visible()) self_->SetVisible(true);
+            } else if ((pos->flags & SWP_HIDEWINDOW) && !Designing()) {
+                self_->SetVisible(false);
+            }
+            break;
+        }
+        case WM_ENABLE:
+            self_->SetEnabled(wParam != 0);
+            break;
+        case WM_SHOWWINDOW:
+            if (Designing()) break;
+            if (wParam != 0 && !self_->Visible()) {
+                Dock();
+                self_->SetVisible(true);
+            } else if (wParam == 0) {
+                self_->SetVisible(false);
+            }
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void TQclDocker::SetDocked(bool v) {
+    docked_ = v;
+    if (v) Dock();
+    else hook_.Detach();
+}
+
+void TQclDocker::SetAdjustDockedSize(bool v) {
+    adjustDockedSize_ = v;
+    Dock();
+}
+
+void TQclDocker::SetMargin(int v) {
+    margin_ = v;
+    Dock();
+}
+
+void TQclDocker::SetPosition(TQclDockPosition v) {
+    position_ = v;
+    Dock();
+}
+
 }  // namespace treskel

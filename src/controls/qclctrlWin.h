@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "controls/qclctrl.h"
+#include "controls/qclctrlA.h"
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraph.h"
 #include "platform/Controls.h"
+#include "platform/Subclass.h"
 
 namespace treskel {
 
@@ -177,5 +179,50 @@ void QclSetOpaque(TControl* control, bool opaque);
 // coordinates (its bounds fields follow a move only after the move's
 // messages have been handled).
 TRect QclWindowBounds(TWinControl* control);
+
+// Keeps a control (`self`, the dock button or the dock label) beside the
+// windowed control its owner names in `control`: hooks that control's window
+// to move, show, hide and enable `self` with it, and with ReflectOwnChanges
+// moves the control when `self` moves.
+class TQclDocker {
+public:
+    TQclDocker(TControl* self, TWinControl*& control, TQclDockPosition position, bool adjustDockedSize,
+               bool reflectOwnChanges);
+    ~TQclDocker() { hook_.Detach(); }
+    TQclDocker(const TQclDocker&) = delete;
+    TQclDocker& operator=(const TQclDocker&) = delete;
+
+    bool AdjustDockedSize() const { return adjustDockedSize_; }
+    void SetAdjustDockedSize(bool v);
+    bool Docked() const { return docked_; }
+    void SetDocked(bool v);
+    bool ReflectOwnChanges() const { return reflectOwnChanges_; }
+    void SetReflectOwnChanges(bool v) { reflectOwnChanges_ = v; }
+    TQclDockPosition Position() const { return position_; }
+    void SetPosition(TQclDockPosition v);
+    int Margin() const { return margin_; }
+    void SetMargin(int v);
+    bool Hooked() const { return hook_.Attached(); }
+
+    // Takes `v` as the control: the old one is let go, the new one docked to.
+    void SetControl(TWinControl* v);
+    // Puts `self` beside the control, hooking the control's window first.
+    void Dock();
+    // Moves the control to follow `self` (when ReflectOwnChanges asks it).
+    void Follow();
+    void Unhook() { hook_.Detach(); }
+
+private:
+    bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool Loading() const { return self_->ComponentState().Contains(TComponentStateItem::csLoading); }
+    bool Designing() const { return self_->ComponentState().Contains(TComponentStateItem::csDesigning); }
+
+    TControl* self_;
+    TWinControl*& control_;
+    TQclDockPosition position_;
+    bool adjustDockedSize_, reflectOwnChanges_, docked_ = true, docking_ = false;
+    int margin_ = 1;
+    WindowSubclass hook_;
+};
 
 }  // namespace treskel
