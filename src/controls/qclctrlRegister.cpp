@@ -63,6 +63,16 @@ void RegisterButtons() {
 }
 
 void RegisterPanels() {
+    using S = TQclCustomScrollBox;
+    PublishClass<S, TScrollBox>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .Object("Bevel", &S::Bevel)
+        .Bool("InstantUpdate", &S::InstantUpdate, &S::SetInstantUpdate, true)
+        .Bool("MouseWheelSupport", &S::MouseWheelSupport, &S::SetMouseWheelSupport)
+        .Bool("Transparent", &S::Transparent, &S::SetTransparent)
+        .Event("OnPaint", &S::OnPaint);
+    PublishClass<TQclScrollBox, S>();
     using P = TQclCustomBevelPanel;
     PublishClass<TQclCustomPanel, TQclCustomControl>()
         .NotCreatable()
@@ -176,6 +186,9 @@ void RegisterQclControlClasses() {
     if (done) return;
     done = true;
     RegisterWinUtilControlClasses();  // the bitmap data of glyphs
+    PublishClass<TQclContainerComponent, TQclComponent> container;
+    container.NotCreatable();
+    PublishImageLink(container);
     PublishClass<TQclBaseControl, TGraphicControl> base;
     base.NotCreatable();
     PublishImageLink(base).Event("OnMouseEnter", &TQclBaseControl::OnMouseEnter).Event("OnMouseExit", &TQclBaseControl::OnMouseExit);
