@@ -176,7 +176,8 @@ void RegisterWindowedButtons() {
         .Bool("Docked", &D::Docked, &D::SetDocked, true)
         .Int("Margin", &D::Margin, &D::SetMargin, 1)
         .Enum<TQclDockPosition>("Position", &D::Position, &D::SetPosition, TQclDockPosition::dpRight)
-        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges, true);
+        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges, true)
+        .Enum<TQclGlyphKind>("GlyphKind", &D::GlyphKind, &D::SetGlyphKind, TQclGlyphKind::gkEllipsis);
 }
 
 }  // namespace
