@@ -29,6 +29,24 @@ void TQclCustomButton::SetGlyph(TBitmap* v) {
     Invalidate();
 }
 
+void TQclCustomButton::SetGlyphKind(TQclGlyphKind v) {
+    if (v == glyphKind_) return;
+    glyphKind_ = v;
+    if (v == TQclGlyphKind::gkCustom) return;
+    // Resource 16546: the built-in glyphs, 13 x 14 each, side by side in kind order.
+    constexpr int kCellWidth = 13, kCellHeight = 14;
+    TBitmap strip;
+    strip.LoadFromResourceID(GetModuleHandleA(nullptr), 16546);
+    int left = (static_cast<int>(v) - 1) * kCellWidth;
+    TBitmap cell;
+    cell.SetPixelFormat(TPixelFormat::pf24bit);
+    cell.SetSize(kCellWidth, kCellHeight);
+    cell.Canvas()->CopyRect(Rect(0, 0, kCellWidth, kCellHeight), strip.Canvas(),
+                            Rect(left, 0, left + kCellWidth, kCellHeight));
+    glyph_.SetNumGlyphs(1);
+    SetGlyph(&cell);
+}
+
 void TQclCustomButton::SetNumGlyphs(int v) {
     glyph_.SetNumGlyphs(v);
     Invalidate();
@@ -106,7 +124,7 @@ TQclDockButton::TQclDockButton(TComponent* owner) : TQclCustomButton(owner) {
     TControlStyle s = ControlStyle();
     s.Exclude(TControlStyleItem::csSetCaption);
     SetControlStyle(s);
-    SetCaption("...");
+    SetGlyphKind(TQclGlyphKind::gkEllipsis);
     SetBounds(Left(), Top(), 22, 22);
 }
 

@@ -12,6 +12,11 @@
 
 namespace treskel {
 
+// The built-in small glyphs (cells of one bitmap resource), or the button's own.
+enum class TQclGlyphKind { gkCustom, gkEllipsis, gkFile, gkFolder, gkCalculator, gkCalender, gkSearch, gkColor, gkFont };
+TRESKEL_ENUM_INFO(TQclGlyphKind, "gkCustom", "gkEllipsis", "gkFile", "gkFolder", "gkCalculator", "gkCalender", "gkSearch",
+                  "gkColor", "gkFont")
+
 class TQclCustomButton : public TButton {
     TRESKEL_CLASS(TQclCustomButton)
 public:
@@ -21,6 +26,9 @@ public:
     void SetGlyph(TBitmap* v);
     int NumGlyphs() const { return glyph_.NumGlyphs(); }
     void SetNumGlyphs(int v);
+    TQclGlyphKind GlyphKind() const { return glyphKind_; }
+    // A built-in kind replaces the glyph by its cell; gkCustom keeps the glyph.
+    void SetGlyphKind(TQclGlyphKind v);
     TQclButtonLayout* ButtonLayout() { return layout_.get(); }
     TQclFxCaption* FontFx() { return fontFx_.get(); }
     bool MultiLine() const { return multiLine_; }
@@ -43,6 +51,7 @@ private:
     std::unique_ptr<TQclButtonLayout> layout_;
     std::unique_ptr<TQclFxCaption> fontFx_;
     bool multiLine_ = false;
+    TQclGlyphKind glyphKind_ = TQclGlyphKind::gkCustom;
     TQclNormalButtonStyle style_ = TQclNormalButtonStyle::nbsAutoDetect;
     TQclButtonState drawn_ = TQclButtonState::bsUp;
 };

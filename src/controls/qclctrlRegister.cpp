@@ -63,6 +63,16 @@ void RegisterButtons() {
 }
 
 void RegisterPanels() {
+    using S = TQclCustomScrollBox;
+    PublishClass<S, TScrollBox>()
+        .NotCreatable()
+        .Custom("About", IgnoreAbout)
+        .Object("Bevel", &S::Bevel)
+        .Bool("InstantUpdate", &S::InstantUpdate, &S::SetInstantUpdate, true)
+        .Bool("MouseWheelSupport", &S::MouseWheelSupport, &S::SetMouseWheelSupport)
+        .Bool("Transparent", &S::Transparent, &S::SetTransparent)
+        .Event("OnPaint", &S::OnPaint);
+    PublishClass<TQclScrollBox, S>();
     using P = TQclCustomBevelPanel;
     PublishClass<TQclCustomPanel, TQclCustomControl>()
         .NotCreatable()
@@ -166,7 +176,8 @@ void RegisterWindowedButtons() {
         .Bool("Docked", &D::Docked, &D::SetDocked, true)
         .Int("Margin", &D::Margin, &D::SetMargin, 1)
         .Enum<TQclDockPosition>("Position", &D::Position, &D::SetPosition, TQclDockPosition::dpRight)
-        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges, true);
+        .Bool("ReflectOwnChanges", &D::ReflectOwnChanges, &D::SetReflectOwnChanges, true)
+        .Enum<TQclGlyphKind>("GlyphKind", &D::GlyphKind, &D::SetGlyphKind, TQclGlyphKind::gkEllipsis);
 }
 
 }  // namespace
@@ -176,6 +187,9 @@ void RegisterQclControlClasses() {
     if (done) return;
     done = true;
     RegisterWinUtilControlClasses();  // the bitmap data of glyphs
+    PublishClass<TQclContainerComponent, TQclComponent> container;
+    container.NotCreatable();
+    PublishImageLink(container);
     PublishClass<TQclBaseControl, TGraphicControl> base;
     base.NotCreatable();
     PublishImageLink(base).Event("OnMouseEnter", &TQclBaseControl::OnMouseEnter).Event("OnMouseExit", &TQclBaseControl::OnMouseExit);

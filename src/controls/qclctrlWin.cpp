@@ -45,6 +45,16 @@ void TQclImageLink::Removed(TComponent* component) {
     }
 }
 
+// ---------------------------------------------------------------- container component
+
+TQclContainerComponent::TQclContainerComponent(TComponent* owner)
+    : TQclComponent(owner), link_(this, [this] { LinkChanged(nullptr); }) {}
+
+void TQclContainerComponent::Notification(TComponent* component, TOperation operation) {
+    TQclComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove) link_.Removed(component);
+}
+
 bool QclParentOffersBackground(TControl* control) {
     auto* parent = dynamic_cast<TQclCustomControl*>(control->Parent());
     return parent != nullptr && parent->HandleAllocated() && parent->BackgroundAvailable();

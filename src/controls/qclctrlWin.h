@@ -12,6 +12,7 @@
 
 #include "controls/qclctrl.h"
 #include "controls/qclctrlA.h"
+#include "foundation/qclclass.h"
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraph.h"
 #include "platform/Controls.h"
@@ -43,6 +44,29 @@ private:
     TQclChangeLink link_;
     TQclCustomImageList* list_ = nullptr;
     int imageIndex_ = 0, listIndex_ = 0;
+};
+
+// The non-visual base that points at an image of a library image list
+// (the dialogs' background picture).
+class TQclContainerComponent : public TQclComponent {
+    TRESKEL_CLASS(TQclContainerComponent)
+public:
+    explicit TQclContainerComponent(TComponent* owner);
+
+    TQclCustomImageList* ImageList() const { return link_.List(); }
+    void SetImageList(TQclCustomImageList* list) { link_.SetList(list); }
+    int ImageIndex() const { return link_.ImageIndex(); }
+    void SetImageIndex(int v) { link_.SetIndex(0, v); }
+    int ListIndex() const { return link_.ListIndex(); }
+    void SetListIndex(int v) { link_.SetIndex(1, v); }
+
+    virtual void LinkChanged(TObject*) {}
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    TQclImageLink link_;
 };
 
 class TQclBaseControl : public TGraphicControl {

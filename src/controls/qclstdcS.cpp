@@ -290,4 +290,141 @@ void TQclCustomGroupBox::WndProc(TMessage& m) {
     }
 }
 
+// ---------------------------------------------------------------- scroll box
+
+TQclCustomScrollBox::TQclCustomScrollBox(TComponent* owner)
+    : TScrollBox(owner), bevel_(std::make_unique<TQclBevel>()) {
+    using I = TControlStyleItem;
+    SetControlStyle({I::csAcceptsControls, I::csCaptureMouse, I::csClickEvents, I::csDoubleClicks, I::csReplicatable});
+    bevel_->SetWindowedOwner(true);
+    bevel_->SetMode(TQclBevelMode::bmWindows);
+    bevel_->OnChange = [this](TObject*) { BevelChanged(); };
+    SetBorderStyle(TBorderStyle::bsNone);
+    SetCtl3D(true);
+    SetBounds(Left(), Top(), 185, 41);
+}
+
+TQclCustomScrollBox::~TQclCustomScrollBox() { bevel_->OnChange = nullptr; }
+
+void TQclCustomScrollBox::SetBevel(TQclBevel* v) {
+    bevel_->Assign(v);
+    Perform(CM_QCLBEVELCHANGED);
+}
+
+void TQclCustomScrollBox::BevelChanged() {
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TQclCustomScrollBox::SetTransparent(bool v) {
+    if (v == transparent_) return;
+    transparent_ = v;
+    QclSetOpaque(this, !v);
+    if (HandleAllocated()) RecreateWnd();
+    Invalidate();
+}
+
+bool TQclCustomScrollBox::IsTransparentActive() { return transparent_ && QclParentOffersBackground(this); }
+
+void TQclCustomScrollBox::CreateParams(TCreateParams& params) {
+    TScrollBox::CreateParams(params);
+    params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+    params.Style |= WS_CLIPCHILDREN;
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    params.Style &= ~WS_BORDER;
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        if (Ctl3D()) params.ExStyle |= WS_EX_CLIENTEDGE;
+        else params.Style |= WS_BORDER;
+    }
+}
+
+// Copies the part of the parent's back bitmap that lies under `r` (client
+// coordinates of this window, or window coordinates for the frame).
+void TQclCustomScrollBox::FillFromParent(HDC dc, const TRect& r) {
+    auto* parent = static_cast<TQclCustomControl*>(Parent());
+    TBitmap* back = parent->GetBackBitmap();
+    if (back == nullptr) return;
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    POINT origin{0, 0};
+    MapWindowPoints(Handle(), parent->Handle(), &origin, 1);
+    TPoint q = parent->BackgroundOffset(Point(origin.x + r.Left, origin.y + r.Top));
+    canvas.CopyRect(r, back->Canvas(), Rect(q.x, q.y, q.x + r.Width(), q.y + r.Height()));
+    canvas.SetHandle(nullptr);
+}
+
+void TQclCustomScrollBox::PaintNonClient() {
+    if (!HandleAllocated()) return;
+    HDC dc = GetWindowDC(Handle());
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    TRect inner;
+    if (bevel_->Mode() != TQclBevelMode::bmWindows) bevel_->PaintBevel(&canvas, Rect(0, 0, Width(), Height()), false, inner);
+    if (HorzScrollBar()->IsScrollBarVisible() && VertScrollBar()->IsScrollBarVisible()) {
+        TRect r = bevel_->GetClientRect(Rect(0, 0, Width(), Height()));
+        if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+            int d = Ctl3D() ? 2 : 1;
+            r.Right -= d;
+            r.Bottom -= d;
+        }
+        TRect corner = Rect(r.Right - GetSystemMetrics(SM_CXVSCROLL), r.Bottom - GetSystemMetrics(SM_CYHSCROLL), r.Right, r.Bottom);
+        if (IsTransparentActive()) {
+            FillFromParent(dc, corner);
+        } else {
+            canvas.Brush()->SetColor(Color());
+            canvas.FillRect(corner);
+        }
+    }
+    canvas.SetHandle(nullptr);
+    ReleaseDC(Handle(), dc);
+}
+
+void TQclCustomScrollBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_NCCALCSIZE: {
+        TScrollBox::WndProc(m);
+        auto* r = reinterpret_cast<RECT*>(m.LParam);
+        r->left += bevel_->TotalWidth();
+        r->top += bevel_->TotalWidth();
+        r->right -= bevel_->BottomRightWidth();
+        r->bottom -= bevel_->BottomRightWidth();
+        return;
+    }
+    case WM_NCPAINT:
+        TScrollBox::WndProc(m);
+        PaintNonClient();
+        return;
+    case WM_ERASEBKGND:
+        if (IsTransparentActive()) {
+            FillFromParent(reinterpret_cast<HDC>(m.WParam), ClientRect());
+            m.Result = 1;
+            return;
+        }
+        break;
+    case WM_PAINT:
+        TScrollBox::WndProc(m);
+        if (OnPaint) OnPaint(this);
+        return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        TScrollBox::WndProc(m);
+        // The children moved over a background that does not scroll with them.
+        if (transparent_ && (instantUpdate_ || LOWORD(m.WParam) == SB_ENDSCROLL)) InvalidateRect(Handle(), nullptr, TRUE);
+        return;
+    case WM_SIZE:
+        TScrollBox::WndProc(m);
+        if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return;
+    case CM_QCLBEVELCHANGED:
+        BevelChanged();
+        return;
+    case CM_QCLBACKCHANGED:
+        Invalidate();
+        if (transparent_) NotifyControls(CM_QCLBACKCHANGED);
+        return;
+    default:
+        break;
+    }
+    TScrollBox::WndProc(m);
+}
+
 }  // namespace treskel

@@ -11,6 +11,7 @@
 #include "controls/qclctrlWin.h"
 #include "controls/qclgroup.h"
 #include "foundation/qclgraph.h"
+#include "platform/ScrollBox.h"
 
 namespace treskel {
 
@@ -132,6 +133,44 @@ class TQclGroupBox : public TQclCustomGroupBox {
     TRESKEL_CLASS(TQclGroupBox)
 public:
     explicit TQclGroupBox(TComponent* owner) : TQclCustomGroupBox(owner) {}
+};
+
+// A scroll box whose bevel lies in the non-client area and which can show
+// the background of a library parent through its client area.
+class TQclCustomScrollBox : public TScrollBox {
+    TRESKEL_CLASS(TQclCustomScrollBox)
+public:
+    explicit TQclCustomScrollBox(TComponent* owner);
+    ~TQclCustomScrollBox() override;
+    TQclBevel* Bevel() { return bevel_.get(); }
+    void SetBevel(TQclBevel* v);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    bool InstantUpdate() const { return instantUpdate_; }
+    void SetInstantUpdate(bool v) { instantUpdate_ = v; }
+    bool MouseWheelSupport() const { return mouseWheel_; }
+    void SetMouseWheelSupport(bool v) { mouseWheel_ = v; }
+    // Transparent over a library parent that offers its background.
+    bool IsTransparentActive();
+    void WndProc(TMessage& m) override;
+
+    TNotifyEvent OnPaint;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    void BevelChanged();
+    void PaintNonClient();
+    void FillFromParent(HDC dc, const TRect& r);
+    std::unique_ptr<TQclBevel> bevel_;
+    bool transparent_ = false, instantUpdate_ = true, mouseWheel_ = false;
+};
+
+class TQclScrollBox : public TQclCustomScrollBox {
+    TRESKEL_CLASS(TQclScrollBox)
+public:
+    explicit TQclScrollBox(TComponent* owner) : TQclCustomScrollBox(owner) {}
 };
 
 }  // namespace treskel

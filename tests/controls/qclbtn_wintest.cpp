@@ -268,3 +268,44 @@ end
     EXPECT_FALSE(d->AdjustDockedSize());
     EXPECT_EQ(d->Control(), form->FindComponent("Edit1"));
 }
+
+namespace {
+TColor GlyphPixel(TQclDockButton* b, int x, int y) { return static_cast<TColor>(GetPixel(b->Glyph()->Canvas()->Handle(), x, y)); }
+}  // namespace
+
+TEST(QclDockButton, ShowsItsBuiltInGlyphAndTakesAnotherKindFromALayout) {
+    ButtonForm f;
+    auto* b = Create<TQclDockButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 22, 22);
+    EXPECT_EQ(b->Caption(), "");
+    ASSERT_EQ(b->Glyph()->Width(), 13);
+    EXPECT_EQ(b->Glyph()->Height(), 14);
+    EXPECT_EQ(GlyphPixel(b, 2, 8), clBlack);  // the first dot of the ellipsis
+    EXPECT_EQ(GlyphPixel(b, 3, 8), clSilver);
+    // The dots are drawn on the face.
+    RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+    HDC dc = GetDC(b->Handle());
+    int black = 0;
+    for (int y = 0; y < 22; ++y)
+        for (int x = 3; x < 19; ++x) black += GetPixel(dc, x, y) == 0;
+    ReleaseDC(b->Handle(), dc);
+    EXPECT_EQ(black, 6);
+    b->SetGlyphKind(TQclGlyphKind::gkFont);
+    EXPECT_EQ(GlyphPixel(b, 6, 2), clBlack);  // the tip of the letter
+    EXPECT_EQ(GlyphPixel(b, 2, 8), clSilver);
+
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Dock1: TQclDockButton
+    GlyphKind = gkFolder
+  end
+end
+)",
+                         "test");
+    auto* d = dynamic_cast<TQclDockButton*>(form->FindComponent("Dock1"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->GlyphKind(), TQclGlyphKind::gkFolder);
+    EXPECT_EQ(GlyphPixel(d, 1, 3), clYellow);
+}

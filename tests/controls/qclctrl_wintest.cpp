@@ -6,6 +6,7 @@
 #include "controls/qclctrlAWin.h"
 #include "controls/qclstdcS.h"
 #include "platform/FormLoader.h"
+#include "foundation/qclcontWin.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
@@ -235,4 +236,69 @@ end
     EXPECT_EQ(written.find("AdjustSize ="), std::string::npos);
     EXPECT_EQ(written.find("UseAsJump"), std::string::npos);
     EXPECT_NE(written.find("AdjustDockedSize = True"), std::string::npos);
+}
+
+TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheClientArea) {
+    PatternForm f;
+    auto* box = Create<TQclScrollBox>(f.form.get());
+    box->SetParent(f.parent);
+    box->SetBounds(21, 13, 120, 80);
+    box->SetColor(clWhite);
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(box, 5, 5), clWhite);
+    box->SetTransparent(true);
+    PumpMessages();
+    ASSERT_TRUE(box->IsTransparentActive());
+    // The client edge of the windowed bevel puts the client origin 2 pixels in.
+    for (auto [x, y] : {std::pair{0, 0}, {5, 3}, {30, 21}})
+        EXPECT_EQ(f.ScreenAt(box, x, y), PatternAt(21 + 2 + x, 13 + 2 + y)) << x << "," << y;
+    box->Bevel()->SetMode(TQclBevelMode::bmCustom);
+    box->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
+    box->Bevel()->SetWidthOuter(3);
+    PumpMessages();
+    ASSERT_GT(box->Bevel()->TotalWidth(), 0);
+    EXPECT_EQ(box->ClientWidth(), 120 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+    EXPECT_EQ(box->ClientHeight(), 80 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+}
+
+TEST(QclScrollBox, LoadsFromALayout) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Box: TQclScrollBox
+    Left = 8
+    Top = 8
+    InstantUpdate = False
+    Transparent = True
+    Bevel.Mode = bmStandard
+  end
+end
+)",
+                         "test");
+    auto* box = dynamic_cast<TQclScrollBox*>(form->FindComponent("Box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->InstantUpdate());
+    EXPECT_TRUE(box->Transparent());
+    EXPECT_EQ(box->Bevel()->Mode(), TQclBevelMode::bmStandard);
+    EXPECT_EQ(box->BorderStyle(), TBorderStyle::bsNone);
+    EXPECT_EQ(box->Width(), 185);
+}
+
+namespace {
+struct CountingContainer : TQclContainerComponent {
+    using TQclContainerComponent::TQclContainerComponent;
+    int changes = 0;
+    void LinkChanged(TObject*) override { ++changes; }
+};
+}  // namespace
+
+TEST(QclContainerComponent, HearsItsListChangeAndForgetsItWhenFreed) {
+    auto owner = MakeOwned<TForm>();
+    auto* list = Create<TQclBitmapList>(owner.get());
+    auto* c = Create<CountingContainer>(owner.get());
+    c->SetImageList(list);
+    EXPECT_EQ(c->changes, 1);
+    list->Add();
+    EXPECT_GT(c->changes, 1);
+    list->Free();
+    EXPECT_EQ(c->ImageList(), nullptr);
 }
