@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the caption-bar button glyphs: 15 glyphs of 9 x 9 side by side,
 16-colour bitmaps, silver transparent (normal and disabled)."""
-import struct, sys
+import sys
+
+from bmp16 import write_bmp16
 
 G = [
  # ok
@@ -35,8 +37,6 @@ G = [
  # info
  ["....#....", ".........", "...##....", "....#....", "....#....", "....#....", "....#....", "...###...", "........."],
 ]
-PALETTE = [(0,0,0),(128,0,0),(0,128,0),(128,128,0),(0,0,128),(128,0,128),(0,128,128),(192,192,192),
-           (128,128,128),(255,0,0),(0,255,0),(255,255,0),(0,0,255),(255,0,255),(0,255,255),(255,255,255)]
 SILVER, BLACK, GREY, WHITE = 7, 0, 8, 15
 
 def write(path, disabled):
@@ -53,18 +53,7 @@ def write(path, disabled):
                     px[y][n * 9 + x] = GREY
                 else:
                     px[y][n * 9 + x] = BLACK
-    row = ((w * 4 + 31) // 32) * 4
-    data = b""
-    for y in reversed(range(h)):
-        r = bytearray(row)
-        for x in range(w):
-            r[x // 2] |= px[y][x] << (4 if x % 2 == 0 else 0)
-        data += bytes(r)
-    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in PALETTE)
-    off = 14 + 40 + len(pal)
-    hdr = struct.pack("<2sIHHI", b"BM", off + len(data), 0, 0, off)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(data), 2835, 2835, 16, 0)
-    open(path, "wb").write(hdr + info + pal + data)
+    write_bmp16(path, px)
 
 write(sys.argv[1], False)
 write(sys.argv[2], True)

@@ -1,5 +1,6 @@
 // The library's visual controls as layouts name them, with the older
 // property names that layouts may still hold (read, never written).
+#include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
 #include "controls/qclctrlAWin.h"
@@ -201,6 +202,7 @@ void RegisterQclControlClasses() {
     RegisterLabels();
     RegisterRadio();
     RegisterWindowedButtons();
+    RegisterMultimediaButtons();
 }
 
 }  // namespace treskel

@@ -1,4 +1,4 @@
 treskel_sources(
   PORTABLE qclctrl.cpp qclextcSLists.cpp qclbtn.cpp qclgroup.cpp qclctrlA.cpp
-  WIN32 qclextcS.cpp qclctrlWin.cpp qclbtnWin.cpp qclstdcS.cpp qclctrlAWin.cpp qclgroupWin.cpp qclbtnWnd.cpp qclctrlRegister.cpp
+  WIN32 qclextcS.cpp qclctrlWin.cpp qclbtnWin.cpp qclstdcS.cpp qclctrlAWin.cpp qclgroupWin.cpp qclbtnWnd.cpp qclbtnMM.cpp qclctrlRegister.cpp
 )

@@ -153,12 +153,13 @@ TColor TQclCustomImageList::Pixel(int item, int image, int x, int y) {
     return ItemCanvas(item)->Pixel(r.Left + x, r.Top + y);
 }
 
-void TQclCustomImageList::DrawRect(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags) {
-    DrawState(canvas, rect, item, image, flags, TransparentColor(item, image));
+void TQclCustomImageList::DrawRect(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags,
+                                   TRect* drawnOut) {
+    DrawState(canvas, rect, item, image, flags, TransparentColor(item, image), drawnOut);
 }
 
 void TQclCustomImageList::DrawState(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags,
-                                    TColor color) {
+                                    TColor color, TRect* drawnOut) {
     if (!IsValid(item, image)) return;
     TRect drawn;
     TPersistent* mask = nullptr;
@@ -170,6 +171,7 @@ void TQclCustomImageList::DrawState(TCanvas* canvas, const TRect& rect, int item
         color = static_cast<TColor>(static_cast<uint32_t>(color) | 0x02000000);
     }
     QclDrawBitmapExt(canvas, rect, ItemCanvas(item), ImageRect(item, image), flags, color, nullptr, mask, drawn);
+    if (drawnOut != nullptr) *drawnOut = drawn;
 }
 
 void TQclCustomImageList::Draw(TCanvas* canvas, int x, int y, int item, int image) {

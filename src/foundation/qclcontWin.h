@@ -141,8 +141,10 @@ public:
     TColor TransparentColor(int item, int image);
     TColor Pixel(int item, int image, int x, int y);
     void Draw(TCanvas* canvas, int x, int y, int item, int image);
-    void DrawRect(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags);
-    void DrawState(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags, TColor color);
+    // `drawn`, when given, receives where the picture went.
+    void DrawRect(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags, TRect* drawn = nullptr);
+    void DrawState(TCanvas* canvas, const TRect& rect, int item, int image, uint16_t flags, TColor color,
+                   TRect* drawn = nullptr);
     void CopyImage(int item, int image, TBitmap* bitmap);
 
 protected:

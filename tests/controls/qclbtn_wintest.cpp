@@ -1,6 +1,7 @@
 // The library's windowless buttons on real forms, driven by mouse messages.
 #include <gtest/gtest.h>
 
+#include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
 #include "platform/FormLoader.h"
@@ -308,4 +309,76 @@ end
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->GlyphKind(), TQclGlyphKind::gkFolder);
     EXPECT_EQ(GlyphPixel(d, 1, 3), clYellow);
+}
+
+namespace {
+// A face whose top-left quarter is `color`, the rest the transparent white.
+void AddFace(TQclBitmapList* list, TColor color) {
+    auto face = Filled(20, 20, clWhite);
+    face->Canvas()->Brush()->SetColor(color);
+    face->Canvas()->FillRect(Rect(0, 0, 10, 10));
+    list->Items(list->Add())->Bitmap()->Assign(face.get());
+}
+TColor FormPixel(TForm* form, int x, int y) {
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(form->Handle());
+    auto c = static_cast<TColor>(GetPixel(dc, x, y));
+    ReleaseDC(form->Handle(), dc);
+    return c;
+}
+}  // namespace
+
+TEST(QclMMButton, ShowsTheFaceOfItsStateAndIgnoresTheFacesTransparentPart) {
+    ButtonForm f;
+    auto* faces = Create<TQclBitmapList>(f.form.get());
+    AddFace(faces, clRed);
+    AddFace(faces, clBlue);
+    auto* b = Create<TQclMMButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 20, 20);
+    b->SetButtonFaceImageList(faces);
+    b->SetFace(S::bsPushed, 0, 1);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    EXPECT_EQ(FormPixel(f.form.get(), 15, 15), clRed);
+    // The white half is not the button.
+    f.Down(b, 15, 5);
+    f.Up(b, 15, 5);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(b->State(), S::bsUp);
+    f.Down(b, 5, 5);
+    EXPECT_EQ(b->State(), S::bsPushed);
+    EXPECT_EQ(FormPixel(f.form.get(), 15, 15), clBlue);
+    f.Up(b, 5, 5);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(FormPixel(f.form.get(), 15, 15), clRed);
+    // The list going leaves a button with no face and nothing to hit.
+    faces->Free();
+    EXPECT_EQ(b->ButtonFaceImageList(), nullptr);
+    EXPECT_FALSE(b->PointInButton(5, 5));
+}
+
+TEST(QclMMButton, EveryFaceSurvivesALayoutAndAWrongLengthBlockIsIgnored) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object B1: TQclMMButton
+    ButtonFaceStyle = sbStretch
+    ButtonFaceIndices = {0100000002000000}
+  end
+end
+)",
+                         "test");
+    auto* b = dynamic_cast<TQclMMButton*>(form->FindComponent("B1"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->ButtonFaceStyle(), TQclBitmapStyle::sbStretch);
+    EXPECT_EQ(b->Faces()[0], (std::pair<int32_t, int32_t>{0, 0}));
+    b->SetFace(S::bsDisabledDown, 7, 3);
+    b->SetFaceTransparentColor(clFuchsia);
+    std::string written = WriteLayout(form.get());
+    auto copy = MakeOwned<TForm>();
+    copy->InitializeForm(written, "copy");
+    auto* c = dynamic_cast<TQclMMButton*>(copy->FindComponent("B1"));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Faces(), b->Faces());
+    EXPECT_EQ(c->FaceTransparentColor(), clFuchsia);
 }
