@@ -7,6 +7,7 @@
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "support/Snapshot.h"
 #include "support/GuiTest.h"
 
 using namespace treskel;
@@ -14,15 +15,6 @@ using namespace treskel::test;
 using S = TQclButtonState;
 
 namespace {
-
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(TPixelFormat::pf24bit);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(color);
-    b->Canvas()->FillRect(Rect(0, 0, w, h));
-    return b;
-}
 
 struct ButtonForm {
     OwnedPtr<TForm> form = MakeForm<TForm>();

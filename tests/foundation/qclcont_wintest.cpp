@@ -8,23 +8,16 @@
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraphDib.h"
 #include "foundation/qclprocs.h"
+#include "support/Snapshot.h"
 #include "support/Media.h"
 #include "support/TestEnv.h"
 
 using namespace treskel;
+using treskel::test::At;
+using treskel::test::Filled;
 
 namespace {
 
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = TPixelFormat::pf24bit) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(format);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(color);
-    b->Canvas()->FillRect(Rect(0, 0, w, h));
-    return b;
-}
-
-TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
 
 // Counts the libraries the process loads while it lives (the loader's own
 // notification), -1 where the system has none.

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "platform/Graphics.h"
 #include "platform/Types.h"
 
 namespace treskel::test {
@@ -28,6 +30,10 @@ struct Snapshot {
 Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint);
 // The client area as the window prints it (WM_PRINTCLIENT).
 Snapshot PrintClient(HWND wnd);
+
+// A bitmap of one colour, and a bitmap's pixel without its flags byte.
+std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = TPixelFormat::pf24bit);
+TColor At(TBitmap& b, int x, int y);
 
 bool Reddish(COLORREF c);
 bool Bluish(COLORREF c);

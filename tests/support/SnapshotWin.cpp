@@ -7,6 +7,17 @@
 
 namespace treskel::test {
 
+std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(format);
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
+    return b;
+}
+
+TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
+
 COLORREF Snapshot::At(int x, int y) const {
     const uint8_t* p = &bgr[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
     return RGB(p[2], p[1], p[0]);

@@ -6,6 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Register.h"
+#include "support/Snapshot.h"
 #include "support/GuiTest.h"
 #include "winutil/WuCtrls.h"
 
@@ -14,16 +15,6 @@ using namespace treskel::test;
 
 namespace {
 
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor color) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(TPixelFormat::pf24bit);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(color);
-    b->Canvas()->FillRect(Rect(0, 0, w, h));
-    return b;
-}
-
-TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
 TColor Sys(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
 
 struct ButtonForm {
