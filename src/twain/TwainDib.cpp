@@ -1,7 +1,5 @@
 #include "twain/TwainDib.h"
 
-#include <cstring>
-
 #include "platform/DibFormat.h"
 #include "platform/Streams.h"
 
@@ -57,17 +55,6 @@ bool PrepareDibFile(const uint8_t* dib, size_t size, DibFileParts& parts) {
     PutU32(parts.fileHeader + 2, offBits + bitsSize);
     PutU32(parts.fileHeader + 10, offBits);
     return true;
-}
-
-std::vector<uint8_t> DibFromBitmapFile(const uint8_t* data, size_t size) {
-    DibLayout layout;
-    if (!CheckBitmapFile(data, size, layout)) return {};
-    const uint8_t* dib = data + 14;
-    const uint32_t head = layout.headerSize + layout.tableBytes;
-    std::vector<uint8_t> packed(static_cast<size_t>(head) + layout.bitsSize);
-    std::memcpy(packed.data(), dib, head);
-    if (layout.bitsSize > 0) std::memcpy(packed.data() + head, dib + layout.bitsOffset, layout.bitsSize);
-    return packed;
 }
 
 }  // namespace treskel

@@ -31,9 +31,4 @@ struct DibFileParts {
 // compressed without saying how long its pixels are.
 bool PrepareDibFile(const uint8_t* dib, size_t size, DibFileParts& parts);
 
-// The image in a .bmp file image, checked whole and packed (its pixels
-// right after the colour table, whatever gap the file had).  Empty when
-// the file is no bitmap the program can show.
-std::vector<uint8_t> DibFromBitmapFile(const uint8_t* data, size_t size);
-
 }  // namespace treskel

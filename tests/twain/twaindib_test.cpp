@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/DibBytes.h"
+#include "platform/DibFormat.h"
 #include "twain/TwainDib.h"
 
 namespace treskel::test {
