@@ -40,6 +40,11 @@ PcxHeader ReadHeader(const uint8_t* d, size_t size) {
     // Lines are padded a little, never to many times the pixels.
     if (h.bytesPerLine < needed || h.bytesPerLine > needed + 64) Damaged("its line length does not fit its width");
     if (!RasterSizeAllowed(h.width, h.height)) throw EPictureFile("The PCX picture is too large.");
+    // A run of two bytes makes at most 63: a file too short for its lines
+    // is cut short, however its runs go.
+    const uint64_t lineBytes = static_cast<uint64_t>(h.bytesPerLine) * h.planes * static_cast<uint64_t>(h.height);
+    const uint64_t leastData = h.rle ? (lineBytes + 62) / 63 * 2 : lineBytes;
+    if (size - kHeader < leastData) Damaged("its pixels end too soon");
     return h;
 }
 

@@ -31,6 +31,21 @@ void DecodeBitmap(const uint8_t* data, size_t size, bool fileHeader, TPictImage&
         throw EPictureFile("The bitmap is damaged, or of a kind that cannot be shown.");
 }
 
+// The fewest bytes a Targa file of its header's kind needs for its pixels.
+uint64_t LeastTgaSize(const uint8_t* d, size_t size) {
+    if (size < 18) return 18;
+    const uint64_t pixels = uint64_t{GetU16(d + 12)} * GetU16(d + 14);
+    const uint64_t pixelBytes = (d[16] + 7u) / 8;
+    const uint64_t palette = uint64_t{GetU16(d + 5)} * ((d[7] + 7u) / 8);
+    const bool rle = d[2] >= 9;
+    // A run packet makes at most 128 pixels.
+    const uint64_t data = rle ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
+    return 18 + d[0] + palette + data;
+}
+
+// The most pixels one byte of compressed GIF data can make.
+constexpr uint64_t kMostGifPixelsPerByte = 4096;
+
 void DecodeStb(const uint8_t* data, size_t size, TPictFormat format, TPictImage& image) {
     const char* name = format == TPictFormat::Gif ? "GIF" : "TGA";
     int width = 0, height = 0;
@@ -38,6 +53,12 @@ void DecodeStb(const uint8_t* data, size_t size, TPictFormat format, TPictImage&
         throw EPictureFile(std::string("The ") + name + " picture is damaged: its header cannot be read.");
     if (!RasterSizeAllowed(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
         throw EPictureFile(std::string("The ") + name + " picture is too large.");
+    // The decoder takes missing bytes for black; a file too short for its
+    // pixels is damaged, not a black picture.
+    const bool cut = format == TPictFormat::Gif
+                         ? static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMostGifPixelsPerByte * size
+                         : size < LeastTgaSize(data, size);
+    if (cut) throw EPictureFile(std::string("The ") + name + " picture is damaged: its pixels end too soon.");
     std::string reason;
     image.Format = format;
     if (!StbDecode(data, size, image.Raster, reason))

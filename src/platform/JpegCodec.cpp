@@ -29,6 +29,8 @@ void ErrorExit(j_common_ptr cinfo) {
 // Warnings (damaged data the library can step over) are not shown.
 void OutputMessage(j_common_ptr) {}
 
+constexpr uint64_t kMostPixelsPerByte = 4096;
+
 // Progressive files may hold any number of scans; a picture needs few.
 constexpr int kMaxScans = 1000;
 
@@ -114,6 +116,7 @@ void JpegDecode(TStream& stream, TRasterImage& image) {
         throw EJPEG(Format("JPEG error #%d", code));
     }
     jpeg_create_decompress(&cinfo);
+    const int64_t available = stream.Size() - stream.Position();
     progress.progress_monitor = Progress;
     cinfo.progress = &progress;
     source.stream = &stream;
@@ -126,6 +129,10 @@ void JpegDecode(TStream& stream, TRasterImage& image) {
 
     jpeg_read_header(&cinfo, TRUE);
     if (!RasterSizeAllowed(cinfo.image_width, cinfo.image_height)) ERREXIT(&cinfo, JERR_IMAGE_TOO_BIG);
+    // No coder makes thousands of pixels of one byte: a file that short is
+    // cut, and is refused before room for its pixels is taken.
+    if (uint64_t{cinfo.image_width} * cinfo.image_height > kMostPixelsPerByte * static_cast<uint64_t>(available))
+        ERREXIT(&cinfo, JERR_INPUT_EOF);
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_start_decompress(&cinfo);

@@ -100,6 +100,30 @@ TEST(PictDecode, DamagedFilesOfEveryFormatAreRefusedWithAMessage) {
     EXPECT_EQ(Refusal(DamagedPictureFile("jpg", sample)).rfind("JPEG error #", 0), 0u);
 }
 
+TEST(PictDecode, FilesTooShortForTheirPixelsAreDamagedNotBlack) {
+    const TRasterImage sample = Sample(40, 30);
+    std::vector<uint8_t> tga = WriteTga(sample, false);
+    tga.resize(tga.size() - 3);  // one pixel short
+    EXPECT_EQ(Refusal(tga), "The TGA picture is damaged: its pixels end too soon.");
+    // A header that claims a large picture over a few bytes.
+    std::vector<uint8_t> gif = WriteGif(sample);
+    PutU16(gif.data() + 6, 9000);
+    PutU16(gif.data() + 8, 9000);
+    PutU16(gif.data() + 6 + 7 + 768 + 5, 9000);
+    PutU16(gif.data() + 6 + 7 + 768 + 7, 9000);
+    EXPECT_EQ(Refusal(gif), "The GIF picture is damaged: its pixels end too soon.");
+    std::vector<uint8_t> jpeg = WriteJpeg(Sample(16, 16));
+    for (size_t i = 2; i + 8 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {  // the frame header: height, then width
+            PutU16(jpeg.data() + i + 5, 0x1E00);
+            PutU16(jpeg.data() + i + 7, 0x1E00);
+            std::swap(jpeg[i + 5], jpeg[i + 6]);
+            std::swap(jpeg[i + 7], jpeg[i + 8]);
+            break;
+        }
+    EXPECT_EQ(Refusal(jpeg).rfind("JPEG error #", 0), 0u) << Refusal(jpeg);
+}
+
 TEST(PictDecode, WhatIsNoPictureAtAllSaysSo) {
     const std::string expected =
         "The file is not a picture that can be inserted (bitmap, GIF, JPEG, PCX or TGA), or it is damaged.";

@@ -14,6 +14,11 @@ namespace treskel::test {
 // one (C:\windows\twain_32\sane.ds) unless it is there already.
 void InstallTestSource();
 
+// Whether image n that the test source handed over is still held: a block
+// that still carries the image's mark.  (A freed block's handle may come
+// back for something else, never with that mark.)
+bool SourceImageHeld(void* handle, int n);
+
 // A script for the test data source, in force while this lives: the
 // values of its [Source] section, and the log the source writes.
 class TestSourceScript {

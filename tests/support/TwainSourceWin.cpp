@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/FileSys.h"
+#include "platform/Streams.h"
 #include "platform/SysUtils.h"
 
 namespace treskel::test {
@@ -23,6 +24,15 @@ void InstallTestSource() {
     if (FileExists(installed) && ReadAll(installed) == ReadAll(built)) return;
     CreateDirectoryA(dir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(built.c_str(), installed.c_str(), FALSE)) << GetLastError();
+}
+
+bool SourceImageHeld(void* handle, int n) {
+    if (GlobalSize(handle) == 0) return false;
+    const auto* p = static_cast<const uint8_t*>(GlobalLock(handle));
+    if (p == nullptr) return false;
+    const bool marked = GetU32(p) == 40 && GetU32(p + 24) == 0x54520000u + static_cast<uint32_t>(n);
+    GlobalUnlock(handle);
+    return marked;
 }
 
 TestSourceScript::TestSourceScript(std::initializer_list<std::pair<std::string, std::string>> values) {

@@ -38,18 +38,6 @@ std::vector<uint8_t> Bytes(HANDLE dib) {
     return v;
 }
 
-// Whether an image the source handed over is still held: a block of the
-// same size that still carries the image's mark.  (A freed block's handle
-// may come back for something else, never with that mark and size.)
-bool StillHeld(HANDLE h, int n) {
-    if (GlobalSize(h) == 0) return false;
-    const auto* p = static_cast<const uint8_t*>(GlobalLock(h));
-    if (p == nullptr) return false;
-    const bool marked = GetU32(p) == 40 && GetU32(p + 24) == 0x54520000u + static_cast<uint32_t>(n);
-    GlobalUnlock(h);
-    return marked;
-}
-
 std::vector<HANDLE> ListedImages() {
     std::vector<HANDLE> v;
     for (int i = 0; i < TWAIN_ImageCount(); ++i) v.push_back(TWAIN_GetImage(i));
@@ -97,7 +85,7 @@ TEST_P(AcquireBatch, KeepsEveryImageInArrivalOrderAndReturnsTheLast) {
     ASSERT_EQ(handed.size(), static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         EXPECT_EQ(TWAIN_GetImage(i), handed[static_cast<size_t>(i)]);
-        EXPECT_TRUE(StillHeld(TWAIN_GetImage(i), i));
+        EXPECT_TRUE(SourceImageHeld(TWAIN_GetImage(i), i));
     }
     EXPECT_EQ(last, handed.back());
     EXPECT_EQ(TWAIN_DibBitCount(TWAIN_GetImage(0)), 24);
@@ -189,8 +177,8 @@ TEST_F(Acquisition, ImagesBeyondTheListAreFreedNotKept) {
     ASSERT_EQ(TWAIN_ImageCount(), kTwainMaxImages);
     EXPECT_EQ(last, handed[998]);
     EXPECT_EQ(TWAIN_GetImage(998), handed[998]);
-    EXPECT_FALSE(StillHeld(handed[999], 999));
-    EXPECT_FALSE(StillHeld(handed[1000], 1000));
+    EXPECT_FALSE(SourceImageHeld(handed[999], 999));
+    EXPECT_FALSE(SourceImageHeld(handed[1000], 1000));
 }
 
 TEST_F(Acquisition, ANewAcquisitionStartsAnEmptyList) {
@@ -376,8 +364,8 @@ TEST_F(Acquisition, AnImageGoesToABitmapFile) {
     TestSourceScript script({{"Images", "2"}});
     EXPECT_EQ(TWAIN_AcquireToFile(nullptr, dir.File("scan.bmp").c_str()), 0);
     // Neither image is left behind: the file has the last one.
-    EXPECT_FALSE(StillHeld(script.Handed()[0], 0));
-    EXPECT_FALSE(StillHeld(script.Handed()[1], 1));
+    EXPECT_FALSE(SourceImageHeld(script.Handed()[0], 0));
+    EXPECT_FALSE(SourceImageHeld(script.Handed()[1], 1));
     HANDLE read = TWAIN_ReadDibFile(dir.File("scan.bmp").c_str());
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(TWAIN_DibWidth(read), 41);

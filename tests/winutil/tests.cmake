@@ -11,3 +11,7 @@ treskel_test(winutil
   WIN32 winutil_wintest.cpp
   GUI
 )
+treskel_test(colourbuttons
+  WIN32 colorbtn_wintest.cpp
+  GUI
+)
