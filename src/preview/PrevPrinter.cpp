@@ -69,6 +69,15 @@ void TTextOptions::Assign(TPersistent* source) {
     PageNumText = o->PageNumText;
 }
 
+// ----------------------------------------------------- TZarnMetaFileCanvas
+
+TZarnMetaFileCanvas::TZarnMetaFileCanvas(TMetafile* metafile, HDC reference) : TMetafileCanvas(metafile, reference) {
+    TNotifyEvent kept = Font()->OnChange;
+    Font()->OnChange = [kept](TObject* sender) {
+        if (kept) kept(sender);
+    };
+}
+
 // --------------------------------------------------------- TPreviewPrinter
 
 TPreviewPrinter::TPreviewPrinter(TComponent* owner) : TComponent(owner), textOptions_(std::make_unique<TTextOptions>()) {}
@@ -135,7 +144,7 @@ void TPreviewPrinter::NewPage() {
     // The frame is the whole sheet, so that the page plays back 1:1.
     page->SetMMWidth(MulDiv(device_.PhysicalWidth, 2540, device_.LogPixelsX));
     page->SetMMHeight(MulDiv(device_.PhysicalHeight, 2540, device_.LogPixelsY));
-    auto canvas = std::make_unique<TMetafileCanvas>(page.get(), printer ? ref : nullptr);
+    auto canvas = std::make_unique<TZarnMetaFileCanvas>(page.get(), printer ? ref : nullptr);
     canvas->Font()->SetPixelsPerInch(device_.LogPixelsY);
     if (canvas_) {
         canvas->Font()->Assign(canvas_->Font());

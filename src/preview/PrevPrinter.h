@@ -66,6 +66,15 @@ private:
 using TStatusType = int;
 using TStatusProc =
     std::function<void(TObject* sender, const std::string& statMsg, int pageNum, TStatusType statusType)>;
+// The canvas a page is recorded on: a metafile canvas, against the
+// printer's device or the screen's, whose font change handler also runs
+// the one the font had before.
+class TZarnMetaFileCanvas : public TMetafileCanvas {
+    TRESKEL_CLASS(TZarnMetaFileCanvas)
+public:
+    TZarnMetaFileCanvas(TMetafile* metafile, HDC reference);
+};
+
 using TOwnerHeightProc = std::function<void(TObject* sender, int line, int& height, bool& forceNewPage)>;
 using TOwnerDrawProc = std::function<void(TObject* sender, int page, int line, TRect r, TCanvas* canvas)>;
 using TNewPageProc = std::function<void(TObject* sender, int page)>;
@@ -149,7 +158,7 @@ private:
     double factor_ = 1.0;
     bool inDocument_ = false;
     std::vector<std::unique_ptr<TMetafile>> pages_;
-    std::unique_ptr<TMetafileCanvas> canvas_;
+    std::unique_ptr<TZarnMetaFileCanvas> canvas_;
     TDeviceInfo device_;
     bool pageUsed_ = false;
     bool usedFallback_ = false;

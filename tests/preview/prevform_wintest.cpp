@@ -68,6 +68,13 @@ bool GridGrey(COLORREF c) {
     return c == RGB(0xC0, 0xC0, 0xC0);
 }
 
+// With TRESKEL_PREVIEW_SHOT naming this moment, the windows stay up a
+// while for a screenshot taken from outside.
+void HoldForScreenshot(const char* moment) {
+    const char* wanted = std::getenv("TRESKEL_PREVIEW_SHOT");
+    if (wanted != nullptr && std::string(wanted) == moment) PumpUntil([] { return false; }, 8000);
+}
+
 class PreviewFormTest : public EditorTest {
 protected:
     void Paginate(int paragraphs) {
@@ -109,10 +116,7 @@ TEST_F(PreviewFormTest, ALongNoteShowsTextOnEveryPageAndNavigates) {
     EXPECT_TRUE(preview->PrevPageSpeed->Enabled());
     preview->FirstPageClick(nullptr);
     EXPECT_EQ(preview->CurrentPage(), 0);
-    if (std::getenv("TRESKEL_PREVIEW_SHOT") != nullptr) {
-        // The window stays up a while for a screenshot taken from outside.
-        PumpUntil([] { return false; }, 8000);
-    }
+    HoldForScreenshot("navigate");
 }
 
 TEST_F(PreviewFormTest, TheGridDrawsWholeInchLinesAndZoomingByClickShows150Percent) {
@@ -366,6 +370,7 @@ TEST_F(PreviewFormTest, TheStatusRowShowsTheLongestHintWhole) {
     int right = preview->HintLabel->Left() + preview->HintLabel->Width();
     EXPECT_LE(right, preview->StatusPanel->ClientWidth());
     EXPECT_LE(CaptionWidth(preview->HintLabel), preview->HintLabel->Width());
+    HoldForScreenshot("hint");
     preview->Close();
     Application->OnHint = nullptr;
 }
@@ -401,6 +406,7 @@ TEST_F(GoToPageTest, ThePageNumberTakesDigitsOnlyAndIsHeldToThePages) {
         // Letters are refused as they are typed or pasted.
         TypeText(edit, "abc");
         EXPECT_EQ(go.PageNum->GetText(), "1");
+        HoldForScreenshot("gotopage");
         Clipboard()->SetAsText("2b");
         SendMessageA(edit, WM_PASTE, 0, 0);
         EXPECT_EQ(go.PageNum->GetText(), "1");
@@ -529,6 +535,9 @@ TEST_F(PageSetupTest, FontButtonsShowTheWholeNameOrEndItWithDots) {
     EXPECT_EQ(caption.rfind("Extraord", 0), 0u) << caption;
     EXPECT_NE(caption.find("... 12 pt"), std::string::npos) << caption;
     EXPECT_LE(CaptionRoom(form->PageNumFontBut), form->PageNumFontBut->Width());
+    form->Show();
+    HoldForScreenshot("pagesetup");
+    form->Hide();
 }
 
 class PageSetupModalTest : public PageSetupTest {

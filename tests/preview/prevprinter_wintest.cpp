@@ -386,12 +386,13 @@ namespace {
 struct Placed {
     int x = -1, y = -1, width = 0;
     bool found = false;
+    LOGFONTW font{};
 };
 Placed PlacedOn(TPreviewPrinter* printer, const std::string& text) {
     std::vector<TextRun> runs = TextRuns(printer->GetPage(0)->Handle());
     const TextRun* run = FindRun(runs, text);
     if (run == nullptr) return {};
-    return {run->at.x, run->at.y, RunWidth(*run), true};
+    return {run->at.x, run->at.y, RunWidth(*run), true, run->font};
 }
 }  // namespace
 
@@ -412,6 +413,12 @@ TEST_F(PreviewPrinterTest, HeaderFooterAndPageNumberLandOnTheirLinesAsAligned) {
     // ends MarginRight from the right edge.
     EXPECT_EQ(head.y, 48);
     EXPECT_NEAR(head.x + head.width, 816 - 48, 1);
+    // Each in its own font: 18 points bold, 10 points italic.
+    EXPECT_EQ(std::wstring(head.font.lfFaceName), L"Times New Roman");
+    EXPECT_EQ(head.font.lfWeight, FW_BOLD);
+    EXPECT_EQ(head.font.lfHeight, -24);
+    EXPECT_TRUE(number.font.lfItalic);
+    EXPECT_EQ(number.font.lfHeight, -13);
     // The footer's top is FooterMargin above the bottom edge, at the left margin.
     EXPECT_EQ(foot.y, 1056 - 72);
     EXPECT_EQ(foot.x, 144);
