@@ -318,14 +318,13 @@ void Press(TControl* button) {
     ClickAt(parent->Handle(), button->Left() + button->Width() / 2, button->Top() + button->Height() / 2);
     PumpMessages();
 }
-// How wide a label's caption draws in its font.
-int CaptionWidth(TLabel* label) {
+// How wide a caption draws in a control's font ("&&" draws one "&").
+int CaptionWidth(TControl* control, const std::string& text) {
     WindowDC screen(nullptr);
     TCanvas canvas;
     CanvasDCScope scope(&canvas, screen.Get());
-    canvas.Font()->Assign(label->Font());
+    canvas.Font()->Assign(control->Font());
     RECT r{0, 0, 0, 0};
-    std::string text = label->Caption();
     DrawTextA(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     return r.right;
 }
@@ -365,11 +364,13 @@ TEST_F(PreviewFormTest, TwoPagesAsTheZoomOptionOpensSideBySide) {
 TEST_F(PreviewFormTest, TheStatusRowShowsTheLongestHintWhole) {
     Paginate(10);
     ASSERT_EQ(preview->WindowState(), TWindowState::wsMaximized);
-    Application->SetHint(preview->PB1->Hint());
+    // The mouse comes to rest on the page.
+    PostMessageA(preview->PagePanel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(60, 60));
+    PumpMessages();
     EXPECT_EQ(preview->HintLabel->Caption(), preview->PB1->Hint());
     int right = preview->HintLabel->Left() + preview->HintLabel->Width();
     EXPECT_LE(right, preview->StatusPanel->ClientWidth());
-    EXPECT_LE(CaptionWidth(preview->HintLabel), preview->HintLabel->Width());
+    EXPECT_LE(CaptionWidth(preview->HintLabel, preview->HintLabel->Caption()), preview->HintLabel->Width());
     HoldForScreenshot("hint");
     preview->Close();
     Application->OnHint = nullptr;
@@ -469,11 +470,7 @@ void StorePosition(int left, int top) {
 
 // The width of a button's caption in its font, with room for its frame.
 int CaptionRoom(TButton* button) {
-    WindowDC screen(nullptr);
-    TCanvas canvas;
-    CanvasDCScope scope(&canvas, screen.Get());
-    canvas.Font()->Assign(button->Font());
-    return canvas.TextWidth(button->Caption()) + kFontButtonPadding;
+    return CaptionWidth(button, button->Caption()) + kFontButtonPadding;
 }
 }  // namespace
 
