@@ -106,6 +106,24 @@ void TQclGlyph::Draw(TCanvas* canvas, const std::string& caption, unsigned bidiF
                      transparentColor_, layout, multiLine, true, true, flags, bidiFlags);
 }
 
+bool QclTakeActionGlyph(TBasicAction* sender, TQclGlyph& glyph, bool& fromAction) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr) return false;
+    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
+    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
+    if (!valid || (!glyph.Source()->Empty() && !fromAction)) return false;
+    TBitmap image;
+    image.SetPixelFormat(TPixelFormat::pf24bit);
+    image.SetSize(images->Width(), images->Height());
+    image.Canvas()->Brush()->SetColor(clFuchsia);
+    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
+    image.SetTransparentColor(clFuchsia);
+    glyph.SetGlyph(&image);
+    fromAction = true;
+    return true;
+}
+
 // ---------------------------------------------------------------- windowless button base
 
 TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
@@ -280,24 +298,13 @@ void TQclBaseGraphicButton::FontChanged(TObject* sender) {
     ObjectChanged(sender);
 }
 
-// The action's image becomes the glyph only while the button has none of
-// its own; a glyph set by hand or in the layout survives every action change.
+// A button that shows its action's image is a picture button, as a tool
+// button is: the action's caption is not drawn over the picture.
 void TQclBaseGraphicButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     TQclBaseControl::ActionChange(sender, checkDefaults);
+    if (QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
     auto* action = dynamic_cast<TCustomAction*>(sender);
-    if (action == nullptr) return;
-    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
-    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
-    if (!valid || (!Glyph()->Empty() && !glyphFromAction_)) return;
-    TBitmap image;
-    image.SetSize(images->Width(), images->Height());
-    image.Canvas()->Brush()->SetColor(clFuchsia);
-    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
-    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
-    image.SetTransparentColor(clFuchsia);
-    glyph_.SetGlyph(&image);
-    glyphFromAction_ = true;
-    Invalidate();
+    if (glyphFromAction_ && action != nullptr && Caption() == action->Caption()) SetCaption("");
 }
 
 void TQclBaseGraphicButton::Loaded() {

@@ -625,6 +625,10 @@ void TWinControl::HandleWmPaint(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    if (m.Msg == CM_FOCUSCHANGED) {
+        Broadcast(m);  // every control of the form hears where the focus went
+        return;
+    }
     if (DispatchMessageToHandler(m)) return;
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(m)) return;
     TControl::WndProc(m);
