@@ -139,6 +139,7 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     s.Exclude(TControlStyleItem::csClickEvents);
     SetControlStyle(s);
     SetBounds(Left(), Top(), 25, 25);
+    SetParentColor(true);
     layout_->SetAlignment(TQclAlignment::agCenter);
     layout_->OnChange = [this](TObject* o) { ObjectChanged(o); };
     fontFx_->OnChange = [this](TObject* o) { FontChanged(o); };
@@ -357,14 +358,21 @@ void TQclBaseGraphicButton::ShowMenu() {
     if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
 }
 
+TQclButtonState TQclBaseGraphicButton::DrawnState() {
+    S s = machine_.State();
+    for (TWinControl* p = Parent(); p != nullptr; p = p->Parent())
+        if (!p->Enabled()) return Pressed() ? S::bsDisabledDown : S::bsDisabled;
+    return s;
+}
+
 void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect) {
     TCanvas* c = Canvas();
     c->Font()->Assign(Font());
-    S s = machine_.State();
+    S s = DrawnState();
     if (AllowMouseOver() && enterColorChange_ && s >= S::bsMouseOver && s <= S::bsDropDown)
         c->Font()->SetColor(enterColor_);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    uint16_t flags = Enabled() ? qclGtEnabled : 0;
+    uint16_t flags = s == S::bsDisabled || s == S::bsDisabledDown ? 0 : qclGtEnabled;
     glyph_.Draw(c, Caption(), 0, multiLine_, flags, layout_.get(), static_cast<int>(s), rect, fontFx_.get());
 }
 
@@ -449,7 +457,7 @@ void TQclCustomSpeedButton::Paint() {
         auto* parent = static_cast<TQclCustomControl*>(Parent());
         parent->DrawParentBackground(Canvas(), r, 0, Point(parent->Left() + Left(), parent->Top() + Top()));
     }
-    S s = Designing() ? S::bsMouseOver : State();
+    S s = Designing() ? S::bsMouseOver : DrawnState();
     TRect face = r;
     QclDrawButtonFace(Canvas(), machine_.MouseInside(), face, style_, s, 5, Color());
     int inset = FrameInset(style_);

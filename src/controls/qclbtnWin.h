@@ -102,6 +102,8 @@ public:
     void SetTransparent(bool v);
 
     TQclButtonState State() const { return machine_.State(); }
+    // The state drawn: a button inside a disabled container looks disabled.
+    TQclButtonState DrawnState();
     TQclGlyph& GlyphObject() { return glyph_; }
     // Pops the drop-down menu up (when set and not open).
     void DropDown();

@@ -413,7 +413,10 @@ void TWinControl::SetVisible(bool visible) {
 void TWinControl::SetEnabled(bool enabled) {
     if (enabled == Enabled()) return;
     TControl::SetEnabled(enabled);
-    if (handle_ != nullptr) EnableWindow(handle_, enabled);
+    if (handle_ == nullptr) return;
+    EnableWindow(handle_, enabled);
+    // Controls inside draw greyed while their container is disabled.
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 std::string TWinControl::GetText() {
