@@ -10,6 +10,7 @@
 
 #include "store/ItemData.h"
 #include "platform/FileSys.h"
+#include "platform/Handles.h"
 #include "support/Snapshot.h"
 
 namespace treskel::test {
@@ -798,6 +799,24 @@ TEST_F(EditorAddress, TheAddressReachesTheBrowserAsOneUnchangedArgument) {
 
 using EditorOfficeButtons = EditorTest;
 
+namespace {
+// The pixels of a windowless control on screen darker than the shadow
+// colour that an embossed glyph is drawn in: the pictures' outlines.
+int DarkPixels(TControl* c) {
+    auto* parent = static_cast<TWinControl*>(c->Parent());
+    RedrawWindow(parent->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    WindowDC dc(parent->Handle());
+    int n = 0;
+    for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
+        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) {
+            COLORREF p = GetPixel(dc.Get(), x, y);
+            n += GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70;
+        }
+    return n;
+}
+}  // namespace
+
 TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     StartWindow();
     const char* names[] = {"QclOfficeButton1", "QclOfficeButton2", "QclOfficeButton3", "PrintButton"};
@@ -809,6 +828,11 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
         EXPECT_EQ(b->Style(), TQclUserButtonStyle::ubsFlat);
         EXPECT_EQ(b->Hint(), hints[i]);
         EXPECT_EQ(b->Glyph()->Width(), 16) << names[i];
+        // Picture buttons: the action's caption is not drawn over the picture.
+        EXPECT_EQ(b->Caption(), "") << names[i];
+        // Greyed, embossed, while the tool bar waits for a treskel.
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsDisabled) << names[i];
+        EXPECT_EQ(DarkPixels(b), 0) << names[i];
         EXPECT_EQ(b->Parent()->Name(), "Panel3");
         EXPECT_EQ(b->Enabled(), i == 3) << names[i];  // printing's menu enables its own commands
         buttons.push_back(b);
@@ -816,7 +840,11 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     EXPECT_EQ(buttons[0]->DropDownMenu(), W->FindComponent("ScanPopup"));
     NewTreskel("Notes");
     AddItem("First");
-    for (auto* b : buttons) EXPECT_TRUE(b->Enabled()) << b->Name();
+    for (auto* b : buttons) {
+        EXPECT_TRUE(b->Enabled()) << b->Name();
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsUp) << b->Name();
+        EXPECT_GT(DarkPixels(b), 10) << b->Name();
+    }
     EXPECT_EQ(buttons[3], W->PrintButton);
     // The scan button drops its menu down instead of clicking.
     std::vector<std::string> shown;
