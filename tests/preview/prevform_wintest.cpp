@@ -350,7 +350,10 @@ TEST_F(PreviewFormTest, TheZoomLabelGroupsThousandsAtTheLargestZoom) {
     EXPECT_EQ(preview->ZoomLabel->Caption(), "400%");
     for (int i = 0; i < 3; ++i) ClickAt(preview->PagePanel->Handle(), 50, 50);
     PumpMessages();
-    EXPECT_EQ(preview->ZoomLabel->Caption(), "1,000%");
+    char sep[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof sep);
+    EXPECT_EQ(preview->ZoomLabel->Caption(), "1" + std::string(sep) + "000%");
+    EXPECT_NE(std::string(sep), "");
 }
 
 TEST_F(PreviewFormTest, TwoPagesAsTheZoomOptionOpensSideBySide) {
