@@ -9,6 +9,7 @@
 #include "platform/JpegImage.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
+#include "platform/Spin.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -268,6 +269,7 @@ void RegisterPlatformClasses() {
     RegisterStdControlClasses();
     RegisterListControlClasses();
     RegisterScrollBoxClasses();
+    RegisterSpinClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();
