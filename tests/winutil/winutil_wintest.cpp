@@ -82,6 +82,38 @@ TEST(SubclassChain, TwoHooksRunInOrderAroundTheControlAndTheLastDetachRestoresIt
     EXPECT_EQ(log, (std::vector<std::string>{"control"}));
 }
 
+// The hooks belong to the control: they need no window to attach and
+// follow it into every window it makes.
+TEST(SubclassChain, HooksNeedNoWindowAndFollowTheControlIntoItsNextWindow) {
+    auto form = MakeForm<TForm>();
+    std::vector<std::string> log;
+    LogHook a(&log, "a");
+    AttachSubclass(form.get(), &a);
+    EXPECT_FALSE(form->HandleAllocated());
+    SendMessageA(form->Handle(), kProbe, 0, 0);
+    form->RecreateWnd();
+    form->HandleNeeded();
+    SendMessageA(form->Handle(), kProbe, 0, 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"a before", "a after", "a before", "a after"}));
+    DetachSubclass(form.get(), &a);
+    EXPECT_EQ(FindSubclassInfo(form.get()), nullptr);
+}
+
+// A control that goes with its hooks still attached takes its record along.
+TEST(SubclassChain, AControlThatGoesLeavesNoRecord) {
+    std::vector<std::string> log;
+    LogHook a(&log, "a");
+    TWinControl* gone = nullptr;
+    {
+        auto form = MakeForm<TForm>();
+        gone = form.get();
+        AttachSubclass(form.get(), &a);
+        ASSERT_NE(FindSubclassInfo(gone), nullptr);
+    }
+    EXPECT_EQ(FindSubclassInfo(gone), nullptr);
+    DetachSubclass(gone, &a);  // ignored
+}
+
 TEST(WindowHook, TheLaterHookSeesFirstAndAHandledMessageSkipsTheForm) {
     auto form = ShownForm();
     std::vector<std::string> log;
@@ -216,6 +248,22 @@ TEST(CaptionControl, ADisabledButtonsReleaseIsReported) {
     PumpMessages();
     f.Click(0);
     EXPECT_EQ(f.clicks, (std::vector<int>{0}));
+}
+
+// Changing the frame icons makes the form's window again; the buttons go
+// on answering on the new one.
+TEST(CaptionControl, ClicksAreReportedAfterTheFormMakesItsWindowAgain) {
+    CaptionForm f;
+    HWND before = f.form->Handle();
+    f.form->SetBorderIcons({TBorderIcon::biSystemMenu, TBorderIcon::biMinimize});
+    f.form->HandleNeeded();
+    f.form->Show();
+    PumpMessages();
+    ASSERT_NE(f.form->Handle(), before);
+    SetWindowPos(f.form->Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    PumpMessages();
+    f.Click(2);
+    EXPECT_EQ(f.clicks, (std::vector<int>{2}));
 }
 
 // Without a menu of its own the right button on the frame is the system's.
