@@ -223,6 +223,9 @@ public:
     using TCustomCaptionControl::TCustomCaptionControl;
 };
 
+// DrawFrameControl as the caption bar wants it: glyphs in solid colours.
+void DrawCaptionFrameControl(HDC dc, const RECT& r, UINT type, UINT state);
+
 void RegisterCaptionControlClasses();
 
 }  // namespace treskel

@@ -8,6 +8,45 @@
 
 namespace treskel {
 
+// The caption glyphs are letters of a symbol font whose thin strokes,
+// smoothed, come out grey at the small sizes of a caption bar, so that an
+// enabled button looks disabled.  Drawn on a bitmap of the button colours
+// they come out solid: text on a bitmap of 256 colours is not smoothed.
+void DrawCaptionFrameControl(HDC dc, const RECT& r, UINT type, UINT state) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = w;
+    info.header.biHeight = -h;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biClrUsed = 256;
+    const int faces[] = {COLOR_BTNFACE, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
+                         COLOR_3DLIGHT, COLOR_BTNTEXT, COLOR_GRAYTEXT, COLOR_WINDOWFRAME};
+    int n = 0;
+    for (int face : faces) {
+        COLORREF c = GetSysColor(face);
+        info.colors[n++] = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
+    }
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> bitmap(
+        CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC mem(dc);
+    if (!bitmap || !mem) {
+        RECT copy = r;
+        DrawFrameControl(dc, &copy, type, state);
+        return;
+    }
+    SelectGuard select(mem.Get(), bitmap.Get());
+    RECT inside = {0, 0, w, h};
+    DrawFrameControl(mem.Get(), &inside, type, state);
+    BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
+}
+
 void TCustomCaptionControl::PaintCaption(HDC windowDC) {
     TRect cap = GetCaptionRect();
     if (cap.Width() <= 0 || cap.Height() <= 0) return;
@@ -64,8 +103,7 @@ void TCustomCaptionControl::PaintCaption(HDC windowDC) {
 void TCustomCaptionControl::PaintButtons(HDC dc, TRect& cap) {
     TRect b = Rect(cap.Left + 2, cap.Top + 2, cap.Right - 2, cap.Bottom - 2);
     auto frame = [&](UINT type, UINT state) {
-        RECT rc = {b.Left, b.Top, b.Right, b.Bottom};
-        DrawFrameControl(dc, &rc, type, state);
+        DrawCaptionFrameControl(dc, ToRECT(b), type, state);
     };
     auto style = form_->BorderStyle();
     TBorderIcons icons = form_->BorderIcons();
