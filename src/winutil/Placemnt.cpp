@@ -62,8 +62,10 @@ void TFormPlacement::ChainFormEvents() {
     TCustomForm* form = Form();
     if (form == nullptr || chained_) return;
     chained_ = true;
-    defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
-    if (preventResize_) UpdatePreventResize();
+    // With resizing forbidden by the layout the button is gone already;
+    // the setter remembered whether the form had it.
+    if (!preventResize_) defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
+    else UpdatePreventResize(false);
     saveShow_ = form->OnShow;
     saveCloseQuery_ = form->OnCloseQuery;
     saveDestroy_ = form->OnDestroy;
@@ -212,13 +214,13 @@ void TFormPlacement::SetPreventResize(bool v) {
     if (Form() == nullptr || v == preventResize_) return;
     preventResize_ = v;
     UpdateMaxPosition();
-    UpdatePreventResize();
+    UpdatePreventResize(true);
 }
 
-void TFormPlacement::UpdatePreventResize() {
+void TFormPlacement::UpdatePreventResize(bool switched) {
     TCustomForm* form = Form();
     if (!Designing() && form != nullptr) {
-        if (preventResize_) defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
+        if (preventResize_ && switched) defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
         TBorderIcons icons = form->BorderIcons();
         if (!preventResize_ && defMaximize_ && form->BorderStyle() != TFormBorderStyle::bsDialog)
             icons.Include(TBorderIcon::biMaximize);

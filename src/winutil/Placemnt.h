@@ -100,7 +100,8 @@ private:
     void CloseStore() { store_.reset(); }
     void ChainFormEvents();
     void RestoreFormEvents();
-    void UpdatePreventResize();
+    // `switched`: the option was just turned on or off (not re-applied).
+    void UpdatePreventResize(bool switched);
     void WndMessage(TObject* sender, TMessage& m, bool& handled);
     void PreventedResizeMessage(TMessage& m);
     void MinMaxMessage(TMessage& m);

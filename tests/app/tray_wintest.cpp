@@ -2,6 +2,7 @@
 #include "MainWindowTest.h"
 
 #include "platform/Registry.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -27,11 +28,7 @@ HWND WineTray() { return FindWindowA("__winex11_standalone_tray", nullptr); }
 // The pixels of a rectangle of the window (window coordinates) that have
 // exactly the colour.
 int CountInWindow(HWND wnd, const TRect& r, COLORREF color) {
-    WindowDC dc = WindowDC::WholeWindow(wnd);
-    int n = 0;
-    for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x) n += GetPixel(dc.Get(), x, y) == color;
-    return n;
+    return ShownWindow(wnd).Count(r, [color](COLORREF c) { return c == color; });
 }
 
 // Where the maximise button sits: the caption less 2 pixels all round,
@@ -86,6 +83,30 @@ TEST_F(MainWindowTray, TheDownArrowSendsTheWindowToTheTrayAndADoubleClickBringsI
     EXPECT_FALSE(W->TrayIcon->Active());
     ASSERT_EQ(W->TabControl1->Tabs()->Count(), tabs + 1);
     EXPECT_EQ(W->TabControl1->Tabs()->Strings(tabs), "not reloaded");
+}
+
+// The way a user does it, with the mouse: the tray button on the caption,
+// then a double click on the icon in the system's tray.
+TEST_F(MainWindowTray, TheMouseSendsTheWindowToTheTrayAndADoubleClickOnTheIconBringsItBack) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    PumpMessages();
+    RECT wr;
+    GetWindowRect(W->Handle(), &wr);
+    TRect r = W->CaptionControl1->ButtonRect(1);
+    MouseClickOnScreen({wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(W->Handle()); })) << "the window did not go to the tray";
+    HWND icon = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND tray = WineTray();
+        icon = tray != nullptr ? FindWindowExA(tray, nullptr, nullptr, nullptr) : nullptr;
+        return icon != nullptr && IsWindowVisible(icon);
+    })) << "no icon in the tray";
+    RECT ir;
+    GetWindowRect(icon, &ir);
+    MouseClickOnScreen({(ir.left + ir.right) / 2, (ir.top + ir.bottom) / 2}, 2);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(W->Handle()) != 0; })) << "the window did not come back";
+    EXPECT_FALSE(W->TrayIcon->Shown());
 }
 
 // Without an icon in the tray the window stays where the user can reach it.
