@@ -33,6 +33,9 @@ Snapshot PrintClient(HWND wnd);
 // The client area as it is on the screen, once the window has painted
 // (for what a window draws only when it paints, such as a note's pictures).
 Snapshot OnScreen(HWND wnd);
+// The whole window, frame included, as it is on the screen (window
+// coordinates).
+Snapshot ShownWindow(HWND wnd);
 
 // A bitmap of one colour, and a bitmap's pixel without its flags byte.
 std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = TPixelFormat::pf24bit);
