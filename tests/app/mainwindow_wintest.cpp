@@ -650,6 +650,27 @@ TEST_F(StartUp, TheProgramItselfStartsOnTheFirstItemWithItsNote) {
     EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
+// Not part of the suite: leaves a treskel of three items with notes in
+// the directory named by TRESKEL_SCENE_DIR, for a screenshot of the
+// program started on it (run with --gtest_also_run_disabled_tests).
+TEST_F(StartUp, DISABLED_LeaveASceneForTheProgram) {
+    const char* to = std::getenv("TRESKEL_SCENE_DIR");
+    ASSERT_NE(to, nullptr);
+    StartWindow();
+    NewTreskel("Work");
+    TTreeNode* plans = AddItem("Project plans");
+    TTreeNode* budget = AddItem("Budget", plans);
+    TTreeNode* minutes = AddItem("Meeting minutes");
+    Record(plans)->Style = 1;
+    Record(plans)->ColourIndex = 4;
+    plans->Expand(false);
+    SaveNote(plans, "The first milestone is due in spring.\r\nAsk for the plans before the meeting.");
+    SaveNote(budget, "Rooms, travel and printing.");
+    SaveNote(minutes, "Minutes of the last meeting.");
+    CloseWindow();
+    ASSERT_TRUE(CopyFileA(DataFile("Work.tsx").c_str(), (std::string(to) + "\\Work.tsx").c_str(), FALSE));
+}
+
 }  // namespace treskel::test
 
 // ---------------------------------------------------------------- a session
