@@ -62,7 +62,7 @@ void TQclCustomMMButton::Paint() {
     }
     faceRect_ = {};
     int image = 0, list = 0;
-    if (faces != nullptr && FaceOf(State(), image, list)) {
+    if (faces != nullptr && FaceOf(DrawnState(), image, list)) {
         if (faceStyle_ == TQclBitmapStyle::sbAutosize) {
             int w = faces->ImageSize(list, 0), h = faces->ImageSize(list, 1);
             if (w == 0) w = 20;
@@ -78,7 +78,7 @@ void TQclCustomMMButton::Paint() {
         if (Transparent() || forceTransparent_) flags |= 0x40;
         faces->DrawRect(Canvas(), r, list, image, flags, &faceRect_);
     }
-    S s = State();
+    S s = DrawnState();
     if (s == S::bsDown || s == S::bsPushed || s == S::bsDropDown) r = OffsetRect(r, captionDown_, captionDown_);
     DrawGlyphAndCaption(r);
 }

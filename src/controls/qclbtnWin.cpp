@@ -106,6 +106,24 @@ void TQclGlyph::Draw(TCanvas* canvas, const std::string& caption, unsigned bidiF
                      transparentColor_, layout, multiLine, true, true, flags, bidiFlags);
 }
 
+bool QclTakeActionGlyph(TBasicAction* sender, TQclGlyph& glyph, bool& fromAction) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr) return false;
+    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
+    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
+    if (!valid || (!glyph.Source()->Empty() && !fromAction)) return false;
+    TBitmap image;
+    image.SetPixelFormat(TPixelFormat::pf24bit);
+    image.SetSize(images->Width(), images->Height());
+    image.Canvas()->Brush()->SetColor(clFuchsia);
+    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
+    image.SetTransparentColor(clFuchsia);
+    glyph.SetGlyph(&image);
+    fromAction = true;
+    return true;
+}
+
 // ---------------------------------------------------------------- windowless button base
 
 TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
@@ -121,6 +139,7 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     s.Exclude(TControlStyleItem::csClickEvents);
     SetControlStyle(s);
     SetBounds(Left(), Top(), 25, 25);
+    SetParentColor(true);
     layout_->SetAlignment(TQclAlignment::agCenter);
     layout_->OnChange = [this](TObject* o) { ObjectChanged(o); };
     fontFx_->OnChange = [this](TObject* o) { FontChanged(o); };
@@ -280,24 +299,13 @@ void TQclBaseGraphicButton::FontChanged(TObject* sender) {
     ObjectChanged(sender);
 }
 
-// The action's image becomes the glyph only while the button has none of
-// its own; a glyph set by hand or in the layout survives every action change.
+// A button that shows its action's image is a picture button, as a tool
+// button is: the action's caption is not drawn over the picture.
 void TQclBaseGraphicButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     TQclBaseControl::ActionChange(sender, checkDefaults);
+    if (QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
     auto* action = dynamic_cast<TCustomAction*>(sender);
-    if (action == nullptr) return;
-    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
-    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
-    if (!valid || (!Glyph()->Empty() && !glyphFromAction_)) return;
-    TBitmap image;
-    image.SetSize(images->Width(), images->Height());
-    image.Canvas()->Brush()->SetColor(clFuchsia);
-    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
-    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
-    image.SetTransparentColor(clFuchsia);
-    glyph_.SetGlyph(&image);
-    glyphFromAction_ = true;
-    Invalidate();
+    if (glyphFromAction_ && action != nullptr && Caption() == action->Caption()) SetCaption("");
 }
 
 void TQclBaseGraphicButton::Loaded() {
@@ -350,14 +358,21 @@ void TQclBaseGraphicButton::ShowMenu() {
     if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
 }
 
+TQclButtonState TQclBaseGraphicButton::DrawnState() {
+    S s = machine_.State();
+    for (TWinControl* p = Parent(); p != nullptr; p = p->Parent())
+        if (!p->Enabled()) return Pressed() ? S::bsDisabledDown : S::bsDisabled;
+    return s;
+}
+
 void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect) {
     TCanvas* c = Canvas();
     c->Font()->Assign(Font());
-    S s = machine_.State();
+    S s = DrawnState();
     if (AllowMouseOver() && enterColorChange_ && s >= S::bsMouseOver && s <= S::bsDropDown)
         c->Font()->SetColor(enterColor_);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    uint16_t flags = Enabled() ? qclGtEnabled : 0;
+    uint16_t flags = s == S::bsDisabled || s == S::bsDisabledDown ? 0 : qclGtEnabled;
     glyph_.Draw(c, Caption(), 0, multiLine_, flags, layout_.get(), static_cast<int>(s), rect, fontFx_.get());
 }
 
@@ -442,7 +457,7 @@ void TQclCustomSpeedButton::Paint() {
         auto* parent = static_cast<TQclCustomControl*>(Parent());
         parent->DrawParentBackground(Canvas(), r, 0, Point(parent->Left() + Left(), parent->Top() + Top()));
     }
-    S s = Designing() ? S::bsMouseOver : State();
+    S s = Designing() ? S::bsMouseOver : DrawnState();
     TRect face = r;
     QclDrawButtonFace(Canvas(), machine_.MouseInside(), face, style_, s, 5, Color());
     int inset = FrameInset(style_);

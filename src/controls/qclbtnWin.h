@@ -53,6 +53,11 @@ private:
     TColor transparentColor_ = clFuchsia;
 };
 
+// Takes the image of a linked action as the glyph while the glyph is empty
+// or came from the action before (`fromAction`): a glyph of the button's
+// own survives every action change.  True when the glyph was replaced.
+bool QclTakeActionGlyph(TBasicAction* action, TQclGlyph& glyph, bool& fromAction);
+
 class TQclBaseGraphicButton : public TQclBaseControl {
     TRESKEL_CLASS(TQclBaseGraphicButton)
 public:
@@ -97,6 +102,8 @@ public:
     void SetTransparent(bool v);
 
     TQclButtonState State() const { return machine_.State(); }
+    // The state drawn: a button inside a disabled container looks disabled.
+    TQclButtonState DrawnState();
     TQclGlyph& GlyphObject() { return glyph_; }
     // Pops the drop-down menu up (when set and not open).
     void DropDown();

@@ -22,6 +22,4 @@ std::string QclUniqueName(const std::string& base, const TComponent* owner) {
     return stem + IntToStr(INT32_MAX);
 }
 
-bool QclIsAccelerator(char c, const std::string& caption) { return IsAccel(c, caption); }
-
 }  // namespace treskel

@@ -8,6 +8,7 @@
 #include "controls/qclstdcS.h"
 #include "foundation/qclgraph.h"
 #include "platform/FormLoader.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -53,6 +54,7 @@ void RegisterButtons() {
         .Bool("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick)
         .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
         .Event("OnDropDown", &B::OnDropDown);
+    OwnColor(base);
     PublishClass<TQclCustomSpeedButton, B>()
         .NotCreatable()
         .Enum<TQclUserButtonStyle>("Style", &TQclCustomSpeedButton::Style, &TQclCustomSpeedButton::SetStyle,
@@ -100,7 +102,8 @@ void RegisterPanels() {
 
 void RegisterLabels() {
     using L = TQclBaseLabel;
-    PublishClass<L, TQclBaseControl>()
+    PublishClass<L, TQclBaseControl> label;
+    OwnColor(label)
         .NotCreatable()
         .Custom("About", IgnoreAbout)
         .String("Caption", &L::Caption, &L::SetCaption)

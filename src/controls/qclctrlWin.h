@@ -16,7 +16,9 @@
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraph.h"
 #include "platform/Controls.h"
+#include "platform/Handles.h"
 #include "platform/Subclass.h"
+#include "platform/UtilityWindow.h"
 
 namespace treskel {
 
@@ -199,6 +201,12 @@ private:
 bool QclParentOffersBackground(TControl* control);
 // A transparent control is not opaque, and the other way round.
 void QclSetOpaque(TControl* control, bool opaque);
+// The palette of a bitmap's colour table, kept in `cache` (0 for a bitmap
+// without one: empty, or of more than 256 colours).
+HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache);
+// DT_RTLREADING when the control's window (or, windowless, its parent's)
+// reads right to left.
+unsigned QclBiDiFlags(TControl* control);
 // Where a windowed control's window is now, in its parent's client
 // coordinates (its bounds fields follow a move only after the move's
 // messages have been handled).
@@ -238,6 +246,9 @@ public:
 
 private:
     bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After the control's window went: hook the window it made again, once
+    // the message at hand is done.
+    void RehookLater();
     bool Loading() const { return self_->ComponentState().Contains(TComponentStateItem::csLoading); }
     bool Designing() const { return self_->ComponentState().Contains(TComponentStateItem::csDesigning); }
 
@@ -247,6 +258,7 @@ private:
     bool adjustDockedSize_, reflectOwnChanges_, docked_ = true, docking_ = false;
     int margin_ = 1;
     WindowSubclass hook_;
+    std::unique_ptr<UtilityWindow> rehook_;
 };
 
 }  // namespace treskel

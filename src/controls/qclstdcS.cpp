@@ -1,7 +1,10 @@
 #include "controls/qclstdcS.h"
 
+#include <algorithm>
+
 #include "foundation/qclclass.h"
 #include "foundation/qclgraphDraw.h"
+#include "platform/Handles.h"
 
 namespace treskel {
 
@@ -133,10 +136,8 @@ void TQclCustomParentPanel::BuildBackBitmap(bool force) {
     back_->SetSize(Width(), Height());
     uint16_t flags = qclBmpTile;
     bool lowColour = false;
-    if (HDC screen = GetDC(nullptr)) {
-        lowColour = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) < 9;
-        ReleaseDC(nullptr, screen);
-    }
+    if (WindowDC screen(nullptr); screen)
+        lowColour = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) < 9;
     if (!(QclApplication != nullptr && (QclApplication->Options() & 1) && lowColour)) flags |= qclBmpPalette;
     list->DrawRect(back_->Canvas(), Rect(0, 0, Width(), Height()), ListIndex(), ImageIndex(), flags);
 }
@@ -205,6 +206,8 @@ void TQclCustomGroupBox::ComputeCaption() {
     drawCaption_->TQcl3DCaption::Assign(captionFont3D_.get());
     TQclCaptionSide side = QclCaptionSideOf(alignment_);
     drawCaption_->SetAngle(side == TQclCaptionSide::csLeft ? 90 : side == TQclCaptionSide::csRight ? 270 : 0);
+    // Only outline fonts turn: a turned caption in another font is drawn in Arial.
+    if (drawCaption_->Angle() != 0 && !QclIsTrueTypeFont(captionFont_.get())) captionFont_->SetName("Arial");
     captionHeight_ = QclGet3DFontHeight(captionFont3D_.get(), captionFont_.get());
 }
 
@@ -223,53 +226,55 @@ void TQclCustomGroupBox::AdjustClientRect(TRect& r) {
     }
 }
 
+namespace {
+
+// A caption of blanks and control characters draws nothing and leaves no gap.
+bool BlankCaption(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char ch) { return static_cast<unsigned char>(ch) <= ' '; });
+}
+
+}  // namespace
+
 void TQclCustomGroupBox::Paint() {
     if (Loading()) return;
     DrawBackground();
-    TRect frame = ClientRect();
-    int half = captionHeight_ / 2;
-    TQclCaptionSide side = QclCaptionSideOf(alignment_);
-    switch (side) {
-        case TQclCaptionSide::csTop: frame.Top += half; break;
-        case TQclCaptionSide::csLeft: frame.Left += half; break;
-        case TQclCaptionSide::csBottom: frame.Bottom -= half; break;
-        case TQclCaptionSide::csRight: frame.Right -= half; break;
-    }
     TRect inner;
-    Bevel()->PaintBevel(Canvas(), frame, true, inner);
     std::string text = Caption();
-    if (text.find_first_not_of(' ') == std::string::npos) return;  // blanks only: no gap
-    TCanvas* c = Canvas();
-    c->Font()->Assign(captionFont_.get());
-    unsigned format = DT_SINGLELINE | (showAccelChar_ ? 0 : DT_NOPREFIX);
-    TRect measured{0, 0, 0, 0};
-    QclCalcTextRect(c, text, drawCaption_.get(), measured, captionFont_.get(), false, showAccelChar_, 0, format);
-    int w = measured.Width() + 4, h = measured.Height();
-    bool vertical = side == TQclCaptionSide::csLeft || side == TQclCaptionSide::csRight;
-    int length = vertical ? Height() : Width();
-    int along = captionOffset_;
-    int pos = static_cast<int>(alignment_) % 3;
-    int textLength = vertical ? h : w;
-    if (pos == 1) along = (length - textLength) / 2;
-    else if (pos == 2) along = length - textLength - captionOffset_;
-    TRect gap;
-    if (!vertical) {
-        int top = side == TQclCaptionSide::csTop ? 0 : Height() - captionHeight_;
-        gap = {along, top, along + w, top + captionHeight_};
-    } else {
-        int left = side == TQclCaptionSide::csLeft ? 0 : Width() - captionHeight_;
-        gap = {left, along, left + captionHeight_, along + h};
+    if (BlankCaption(text)) {
+        Bevel()->PaintBevel(Canvas(), ClientRect(), true, inner);
+        return;
+    }
+    TQclGroupCaptionGeometry g = QclGroupCaptionGeometry(alignment_, Width(), Height(), captionHeight_, captionOffset_);
+    Bevel()->PaintBevel(Canvas(), g.bevel, true, inner);
+    unsigned format = QclAlignmentToDrawText(g.placement) | DT_SINGLELINE | DT_EXPANDTABS | QclBiDiFlags(this);
+    if (!showAccelChar_) format |= DT_NOPREFIX;
+    TRect textRect = QclCalcAlignedTextRect(g.placement, text, drawCaption_.get(), g.box, captionFont_.get(), false,
+                                            showAccelChar_, format);
+    // The frame line is cleared a little wider than the text, at its start.
+    TRect gap = textRect;
+    switch (QclCaptionSideOf(alignment_)) {
+        case TQclCaptionSide::csTop: case TQclCaptionSide::csBottom: gap.Left -= 2; break;
+        case TQclCaptionSide::csLeft: gap.Bottom += 2; break;
+        case TQclCaptionSide::csRight: gap.Top -= 2; break;
     }
     FillBackgroundRect(gap);
+    TCanvas* c = Canvas();
+    c->Font()->Assign(captionFont_.get());
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    TRect textRect = gap;
-    if (!vertical) textRect.Left += 2;
     QclDraw3DText(c, text, drawCaption_.get(), textRect, format, Enabled() ? qclTextEnabled : 0);
     c->Font()->Assign(Font());
 }
 
 void TQclCustomGroupBox::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case CM_DIALOGCHAR:
+            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SelectFirst();
+                m.Result = 1;
+                return;
+            }
+            TQclCustomParentPanel::WndProc(m);
+            return;
         case CM_ENABLEDCHANGED:
             TQclCustomParentPanel::WndProc(m);
             Repaint();
@@ -344,19 +349,19 @@ void TQclCustomScrollBox::FillFromParent(HDC dc, const TRect& r) {
     TBitmap* back = parent->GetBackBitmap();
     if (back == nullptr) return;
     TCanvas canvas;
-    canvas.SetHandle(dc);
+    CanvasDCScope lent(&canvas, dc);
     POINT origin{0, 0};
     MapWindowPoints(Handle(), parent->Handle(), &origin, 1);
     TPoint q = parent->BackgroundOffset(Point(origin.x + r.Left, origin.y + r.Top));
     canvas.CopyRect(r, back->Canvas(), Rect(q.x, q.y, q.x + r.Width(), q.y + r.Height()));
-    canvas.SetHandle(nullptr);
 }
 
 void TQclCustomScrollBox::PaintNonClient() {
     if (!HandleAllocated()) return;
-    HDC dc = GetWindowDC(Handle());
+    WindowDC windowDC = WindowDC::WholeWindow(Handle());
+    HDC dc = windowDC.Get();
     TCanvas canvas;
-    canvas.SetHandle(dc);
+    CanvasDCScope lent(&canvas, dc);
     TRect inner;
     if (bevel_->Mode() != TQclBevelMode::bmWindows) bevel_->PaintBevel(&canvas, Rect(0, 0, Width(), Height()), false, inner);
     if (HorzScrollBar()->IsScrollBarVisible() && VertScrollBar()->IsScrollBarVisible()) {
@@ -374,8 +379,6 @@ void TQclCustomScrollBox::PaintNonClient() {
             canvas.FillRect(corner);
         }
     }
-    canvas.SetHandle(nullptr);
-    ReleaseDC(Handle(), dc);
 }
 
 void TQclCustomScrollBox::WndProc(TMessage& m) {

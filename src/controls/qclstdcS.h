@@ -83,17 +83,6 @@ public:
     explicit TQclParentPanel(TComponent* owner) : TQclCustomParentPanel(owner) {}
 };
 
-enum class TQclGroupCaptionAlign {
-    gcaTopLeft, gcaTopCenter, gcaTopRight, gcaLeftBottom, gcaLeftCenter, gcaLeftTop,
-    gcaBottomLeft, gcaBottomCenter, gcaBottomRight, gcaRightTop, gcaRightCenter, gcaRightBottom
-};
-TRESKEL_ENUM_INFO(TQclGroupCaptionAlign, "gcaTopLeft", "gcaTopCenter", "gcaTopRight", "gcaLeftBottom",
-                  "gcaLeftCenter", "gcaLeftTop", "gcaBottomLeft", "gcaBottomCenter", "gcaBottomRight", "gcaRightTop",
-                  "gcaRightCenter", "gcaRightBottom")
-constexpr TQclCaptionSide QclCaptionSideOf(TQclGroupCaptionAlign a) {
-    return static_cast<TQclCaptionSide>(static_cast<int>(a) / 3);
-}
-
 class TQclCustomGroupBox : public TQclCustomParentPanel {
     TRESKEL_CLASS(TQclCustomGroupBox)
 public:

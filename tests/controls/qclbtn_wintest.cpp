@@ -4,6 +4,7 @@
 #include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
+#include "foundation/qclcontWin.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
@@ -236,9 +237,96 @@ TEST(QclDockButton, SitsRightOfItsEditFollowsItAndPullsItAlong) {
     PumpMessages();
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(b->DrawnState(), S::bsUp);
+    // A new window of the edit is followed as the old one was.
+    edit->RecreateWnd();
+    PumpMessages();
+    EXPECT_TRUE(b->Hooked());
+    edit->SetBounds(30, 60, 100, 25);
+    PumpMessages();
+    EXPECT_EQ(b->BoundsRect(), (TRect{131, 60, 153, 85}));
     edit->Free();
     EXPECT_EQ(b->Control(), nullptr);
     EXPECT_FALSE(b->Hooked());
+}
+
+TEST(QclCustomButton, MadeDefaultItStaysOwnerDrawnAndDrawsTheDefaultLook) {
+    ButtonForm f;
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetParent(f.form.get());
+    edit->SetBounds(10, 10, 100, 21);
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 40, 75, 25);
+    b->SetCaption("OK");
+    auto* other = Create<TQclCustomButton>(f.form.get());
+    other->SetParent(f.form.get());
+    other->SetBounds(100, 40, 75, 25);
+    edit->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(b->Active());
+    b->SetDefault(true);
+    PumpMessages();
+    EXPECT_EQ(GetWindowLongA(b->Handle(), GWL_STYLE) & 0xF, BS_OWNERDRAW);
+    EXPECT_TRUE(b->Active());
+    // Another button with the focus is the one Enter presses; leaving it
+    // gives the look back to the default button.
+    other->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(b->Active());
+    EXPECT_TRUE(other->Active());
+    edit->SetFocus();
+    PumpMessages();
+    EXPECT_TRUE(b->Active());
+    EXPECT_FALSE(other->Active());
+    EXPECT_EQ(GetWindowLongA(other->Handle(), GWL_STYLE) & 0xF, BS_OWNERDRAW);
+}
+
+TEST(QclCustomButton, GlyphComesFromItsImageListAndGoesBackToItWithCustomKind) {
+    ButtonForm f;
+    auto* list = Create<TQclBitmapList>(f.form.get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(16, 16, clRed).get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(12, 12, clBlue).get());
+    auto* b = Create<TQclDockButton>(f.form.get());
+    b->SetParent(f.form.get());
+    ASSERT_EQ(b->Glyph()->Width(), 13);  // the ellipsis
+    b->SetImageList(list);
+    EXPECT_EQ(b->Glyph()->Width(), 13);  // a built-in kind keeps its glyph
+    b->SetGlyphKind(TQclGlyphKind::gkCustom);
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(At(*b->Glyph(), 4, 4), clRed);
+    b->SetListIndex(1);
+    EXPECT_EQ(At(*b->Glyph(), 4, 4), clBlue);
+    list->Free();
+    EXPECT_EQ(b->ImageList(), nullptr);
+    EXPECT_TRUE(b->Glyph()->Empty());
+    // No list: custom is no glyph, not the last built-in one.
+    b->SetGlyphKind(TQclGlyphKind::gkFolder);
+    b->SetGlyphKind(TQclGlyphKind::gkCustom);
+    EXPECT_TRUE(b->Glyph()->Empty());
+}
+
+TEST(QclCustomButton, HeldWithRepeatedClickItClicksPerIntervalAndOnceOnRelease) {
+    ButtonForm f;
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 75, 25);
+    b->SetRepeatedClick(true);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    f.form->Update();
+    POINT p{20, 10};
+    ClientToScreen(b->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    EXPECT_TRUE(b->Repeating());
+    EXPECT_TRUE(PumpUntil([&] { return clicks >= 3; }));
+    SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_FALSE(b->Repeating());
+    PumpMessages();
+    int held = clicks;
+    Sleep(250);
+    PumpMessages();
+    EXPECT_EQ(clicks, held);  // nothing after the release but its own click
 }
 
 TEST(QclDockButton, ReadsTheOldAdjustSizeName) {

@@ -8,6 +8,7 @@
 #include "platform/FormLoader.h"
 #include "foundation/qclcontWin.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
 
@@ -100,13 +101,70 @@ TEST(QclGroupBox, BlankCaptionLeavesNoGapAndCaptionHeightShapesTheClientArea) {
     box->SetCaption("   ");
     box->SetColor(clWhite);
     PumpMessages();
-    // The frame's top line runs through where a caption would be.
-    int line = box->CaptionHeight() / 2;
-    EXPECT_NE(f.ScreenAt(box, 20, line), clWhite);
+    // Without a caption the frame runs round the whole box.
+    EXPECT_NE(f.ScreenAt(box, 20, 0), clWhite);
     box->SetCaption("Group");
     PumpMessages();
+    int line = box->CaptionHeight() / 2 - 1;
+    EXPECT_NE(f.ScreenAt(box, 100, line), clWhite);
     EXPECT_EQ(f.ScreenAt(box, 9, line), clWhite);  // in the caption's gap
     EXPECT_GT(box->CaptionHeight(), 0);
+}
+
+namespace {
+// How many dark caption pixels a group box shows in a rectangle of its window.
+int DarkIn(TWinControl* c, const TRect& r) {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages();
+    WindowDC dc(c->Handle());
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) n += GetRValue(GetPixel(dc.Get(), x, y)) < 80;
+    return n;
+}
+}  // namespace
+
+TEST(QclGroupBox, ASideCaptionSitsAtTheEndItsAlignmentNamesAndTurnsInAnOutlineFont) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 120, 160);
+    box->SetColor(clWhite);
+    box->CaptionFont()->SetColor(clBlack);
+    box->SetCaption("Caption");
+    box->SetAlignment(TQclGroupCaptionAlign::gcaLeftBottom);
+    int h = box->CaptionHeight();
+    TRect upper{0, 0, h, 80}, lower{0, 80, h, 160};
+    EXPECT_GT(DarkIn(box, lower), 20);
+    EXPECT_EQ(DarkIn(box, upper), 0);
+    box->SetAlignment(TQclGroupCaptionAlign::gcaLeftTop);
+    EXPECT_GT(DarkIn(box, upper), 20);
+    EXPECT_EQ(DarkIn(box, lower), 0);
+    // A font that cannot turn gives way to Arial for a side caption.
+    box->CaptionFont()->SetName("System");
+    box->SetAlignment(TQclGroupCaptionAlign::gcaRightCenter);
+    EXPECT_EQ(box->CaptionFont()->Name(), "Arial");
+    // The frame line runs one pixel above the caption's middle.
+    box->SetAlignment(TQclGroupCaptionAlign::gcaTopLeft);
+    h = box->CaptionHeight();
+    EXPECT_NE(f.ScreenAt(box, 110, h / 2 - 1), clWhite);
+    EXPECT_EQ(f.ScreenAt(box, 110, h / 2 - 2), clWhite);
+}
+
+TEST(QclGroupBox, ItsAcceleratorSelectsTheFirstChild) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 185, 105);
+    box->SetCaption("&Options");
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetParent(box);
+    edit->SetBounds(10, 30, 100, 21);
+    PumpMessages();
+    EXPECT_EQ(box->Perform(CM_DIALOGCHAR, 'x'), 0);
+    EXPECT_EQ(box->Perform(CM_DIALOGCHAR, 'o'), 1);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), edit->Handle());
 }
 
 TEST(QclDockLabel, SitsBesideItsEditAndFollowsIt) {
@@ -146,6 +204,14 @@ TEST(QclDockLabel, SitsBesideItsEditAndFollowsIt) {
     edit->SetHeight(30);
     PumpMessages();
     EXPECT_EQ(label->BoundsRect(), before);
+    // A new window of the edit is followed as the old one was.
+    edit->SetAlign(TAlign::alNone);
+    edit->RecreateWnd();
+    PumpMessages();
+    EXPECT_TRUE(label->Hooked());
+    edit->SetBounds(150, 10, 200, 25);
+    PumpMessages();
+    EXPECT_EQ(label->BoundsRect(), (TRect{59, 10, 149, 35}));
     // The edit going: the label forgets it and its hook.
     edit->Free();
     EXPECT_EQ(label->FocusControl(), nullptr);
