@@ -160,6 +160,9 @@ public:
     void SetFlat(bool v) { flat_ = v; }
     bool MouseInside() const { return mouseInside_; }
     bool Focused() const { return focused_; }
+    // The help topic of the control (a group gives its buttons theirs).
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int v) { helpContext_ = v; }
 
     TNotifyEvent OnMouseEnter, OnMouseExit, OnGotFocus, OnLostFocus;
 
@@ -193,6 +196,7 @@ protected:
 
 private:
     TQclImageLink link_;
+    int helpContext_ = 0;
     bool transparent_ = false, repaintOnChange_ = true, flat_ = false, mouseInside_ = false, focused_ = false;
 };
 
