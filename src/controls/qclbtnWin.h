@@ -102,6 +102,7 @@ public:
     void SetTransparent(bool v);
 
     TQclButtonState State() const { return machine_.State(); }
+    bool MouseInside() const { return machine_.MouseInside(); }
     // The state drawn: a button inside a disabled container looks disabled.
     TQclButtonState DrawnState();
     TQclGlyph& GlyphObject() { return glyph_; }
@@ -120,6 +121,8 @@ public:
     virtual void RepeatClick() { Click(); }
     virtual bool PointInButton(int x, int y) { return QclPointInSize(x, y, Width(), Height()); }
     virtual void CheckMouseLeave();
+    // The pointer came over the button or left it.
+    virtual void MouseInsideChanged() {}
 
 protected:
     void Loaded() override;
@@ -129,10 +132,13 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The button's face and the glyph-state repaint rules.
     virtual bool AlwaysRepaintOnHover() { return false; }
-    void DrawGlyphAndCaption(const TRect& rect);
+    // On the button's canvas, or on `target` (an off-screen picture of it).
+    void DrawGlyphAndCaption(const TRect& rect, TCanvas* target = nullptr);
     void Repainted();
     void FontChanged(TObject* sender);
     bool CursorInside();
+    bool StateFrozen();
+    void AcceleratorPressed();
 
     TQclButtonMachine machine_;
     bool allowTransparency_ = true;
@@ -165,6 +171,8 @@ public:
     TQclUserButtonStyle Style() const { return style_; }
     void SetStyle(TQclUserButtonStyle v);
 
+    void MouseInsideChanged() override;
+
 protected:
     void Paint() override;
     bool AlwaysRepaintOnHover() override { return true; }
@@ -177,6 +185,7 @@ class TQclOfficeButton : public TQclCustomSpeedButton {
     TRESKEL_CLASS(TQclOfficeButton)
 public:
     explicit TQclOfficeButton(TComponent* owner);
+    void MouseInsideChanged() override;
 };
 
 class TQclExplorerButton : public TQclOfficeButton {

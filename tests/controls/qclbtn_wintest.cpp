@@ -1,12 +1,16 @@
 // The library's windowless buttons on real forms, driven by mouse messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
 #include "foundation/qclcontWin.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 #include "support/Snapshot.h"
 #include "support/GuiTest.h"
@@ -461,4 +465,101 @@ end
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Faces(), b->Faces());
     EXPECT_EQ(c->FaceTransparentColor(), clFuchsia);
+}
+
+TEST(QclMMButton, WritesTheBlockOfSevenStatesUnlessTheSeventhHasAFace) {
+    ButtonForm f;
+    auto* b = Create<TQclMMButton>(f.form.get());
+    b->SetName("B1");
+    b->SetParent(f.form.get());
+    b->SetFace(S::bsPushed, 2, 0);
+    std::string written = WriteLayout(f.form.get());
+    size_t at = written.find("ButtonFaceIndicesNew = {");
+    ASSERT_NE(at, std::string::npos);
+    std::string block = written.substr(at + 24, written.find('}', at) - at - 24);
+    block.erase(std::remove_if(block.begin(), block.end(), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)); }), block.end());
+    EXPECT_EQ(block.size(), 112u);  // 56 bytes
+    b->SetFace(S::bsDisabledDown, 1, 0);
+    written = WriteLayout(f.form.get());
+    at = written.find("ButtonFaceIndicesNew = {");
+    block = written.substr(at + 24, written.find('}', at) - at - 24);
+    block.erase(std::remove_if(block.begin(), block.end(), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)); }), block.end());
+    EXPECT_EQ(block.size(), 128u);  // 64 bytes
+}
+
+TEST(QclMMButton, TransparentWithoutAParentPictureItLeavesTheFacesTransparentPartToItsParent) {
+    ButtonForm f;
+    f.form->SetColor(clYellow);
+    auto* faces = Create<TQclBitmapList>(f.form.get());
+    AddFace(faces, clRed);
+    auto* b = Create<TQclMMButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 20, 20);
+    b->SetButtonFaceImageList(faces);
+    b->SetTransparent(true);
+    EXPECT_EQ(FormPixel(f.form.get(), 15, 15), clRed);
+    EXPECT_EQ(FormPixel(f.form.get(), 25, 25), clYellow);
+    b->SetTransparent(false);
+    b->SetForceTransparent(false);
+    b->SetColor(clBlue);
+    EXPECT_EQ(FormPixel(f.form.get(), 25, 25), clBlue);  // opaque: its own colour, not the parent's
+    EXPECT_EQ(b->GetPalette(), nullptr);  // a true-colour face has no palette
+}
+
+TEST(QclOfficeButton, ItsLetterClicksItOnceAndAGroupedOneToggles) {
+    ButtonForm f;
+    auto* b = f.Add(10, 10);
+    b->SetBounds(10, 10, 60, 22);
+    b->SetCaption("&Print");
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    SetCursorPos(0, 0);
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'p'), 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(b->MouseInside());  // the pointer is elsewhere
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'x'), 0);
+    auto* g = f.Add(80, 10);
+    g->SetBounds(80, 10, 60, 22);
+    g->SetCaption("&Bold");
+    g->SetGroupIndex(4);
+    g->SetAllowAllUp(true);
+    int gclicks = 0;
+    g->OnClick = [&](TObject*) { ++gclicks; };
+    g->Perform(CM_DIALOGCHAR, 'b');
+    EXPECT_TRUE(g->Pressed());
+    EXPECT_EQ(g->State(), S::bsDown);
+    EXPECT_EQ(gclicks, 1);
+    g->Perform(CM_DIALOGCHAR, 'b');
+    EXPECT_FALSE(g->Pressed());
+    EXPECT_EQ(g->State(), S::bsUp);
+    EXPECT_EQ(gclicks, 1);
+}
+
+TEST(QclOfficeButton, AllowAllUpReachesTheWholeGroupAndAHoveredPressedFaceIsPlain) {
+    ButtonForm f;
+    auto* a = f.Add(10, 10);
+    auto* b = f.Add(40, 10);
+    a->SetGroupIndex(3);
+    b->SetGroupIndex(3);
+    b->SetAllowAllUp(true);
+    EXPECT_TRUE(a->AllowAllUp());
+    b->SetAllowAllUp(false);
+    EXPECT_FALSE(a->AllowAllUp());
+    // A pressed flat button draws the checked pattern, and plain while hovered.
+    a->SetColor(clSilver);
+    f.Click(a);
+    ASSERT_EQ(a->State(), S::bsDown);
+    f.Hover(b);
+    auto whites = [&] {
+        RedrawWindow(f.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages();
+        WindowDC dc(f.form->Handle());
+        int n = 0;
+        for (int y = 13; y < 29; ++y) n += GetPixel(dc.Get(), 12, y) == RGB(255, 255, 255);
+        return n;
+    };
+    EXPECT_GT(whites(), 4);
+    f.Hover(a, 12, 12);
+    EXPECT_TRUE(a->MouseInside());
+    EXPECT_EQ(whites(), 0);
 }
