@@ -194,14 +194,20 @@ void RegisterRadio() {
 
 void RegisterWindowedButtons() {
     using B = TQclCustomButton;
-    PublishClass<B, TButton>()
+    PublishClass<B, TButton> button;
+    OwnColor(PublishImageLink(button))
         .Custom("About", IgnoreAbout)
         .Object("ButtonLayout", &B::ButtonLayout)
         .Object("FontFx", &B::FontFx)
         .Object("Glyph", &B::Glyph)
+        .Bool("HideHint", &B::HideHint, &B::SetHideHint, true)
         .Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs, 1)
         .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)
-        .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect);
+        .Bool("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick)
+        .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
+        .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect)
+        .Event("OnMouseEnter", &B::OnMouseEnter)
+        .Event("OnMouseExit", &B::OnMouseExit);
     using D = TQclDockButton;
     PublishClass<D, B>()
         .Ref<TWinControl>("Control", &D::Control, &D::SetControl)

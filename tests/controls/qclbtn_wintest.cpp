@@ -8,7 +8,9 @@
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
 #include "foundation/qclcontWin.h"
+#include "platform/ActnList.h"
 #include "platform/FormLoader.h"
+#include "platform/ImgList.h"
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/StdCtrls.h"
@@ -562,4 +564,77 @@ TEST(QclOfficeButton, AllowAllUpReachesTheWholeGroupAndAHoveredPressedFaceIsPlai
     f.Hover(a, 12, 12);
     EXPECT_TRUE(a->MouseInside());
     EXPECT_EQ(whites(), 0);
+}
+
+TEST(QclCustomButton, ALayoutLinksItsImageListAndSetsRepeatAndHint) {
+    auto form = MakeOwned<TForm>();
+    auto* list = Create<TQclBitmapList>(form.get());
+    list->SetName("Pictures");
+    list->Items(list->Add())->Bitmap()->Assign(Filled(16, 16, clRed).get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(10, 10, clLime).get());
+    form->InitializeForm(R"(object Form1: TForm
+  object Button1: TQclCustomButton
+    Caption = 'Go'
+    ImageList = Pictures
+    ListIndex = 1
+    HideHint = False
+    RepeatedClick = True
+    RepeatingInterval = 200
+  end
+end
+)",
+                         "test");
+    auto* b = dynamic_cast<TQclCustomButton*>(form->FindComponent("Button1"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->ImageList(), list);
+    ASSERT_EQ(b->Glyph()->Width(), 10);
+    EXPECT_EQ(At(*b->Glyph(), 3, 3), clLime);
+    EXPECT_FALSE(b->HideHint());
+    EXPECT_TRUE(b->RepeatedClick());
+    EXPECT_EQ(b->RepeatingInterval(), 200);
+    EXPECT_TRUE(b->ParentColor());
+    std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("ImageList = Pictures"), std::string::npos);
+    EXPECT_NE(written.find("RepeatingInterval = 200"), std::string::npos);
+    // The pointer: enter fires while the button is up, leave always.
+    std::string seen;
+    b->OnMouseEnter = [&](TObject*) { seen += "enter "; };
+    b->OnMouseExit = [&](TObject*) { seen += "exit"; };
+    b->SetParent(form.get());
+    form->Show();
+    PumpMessages();
+    b->Perform(CM_MOUSEENTER);
+    EXPECT_TRUE(b->MouseInside());
+    b->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(b->MouseInside());
+    EXPECT_EQ(seen, "enter exit");
+    // A glyph set by hand unlinks the list.
+    b->SetGlyph(Filled(8, 8, clBlue).get());
+    EXPECT_EQ(b->ImageList(), nullptr);
+}
+
+TEST(QclCustomButton, TakesItsActionsImageAndKeepsAGlyphOfItsOwn) {
+    ButtonForm f;
+    auto* images = Create<TImageList>(f.form.get());
+    images->SetSize(16, 16);
+    images->Add(Filled(16, 16, clRed).get(), nullptr);
+    auto* actions = Create<TActionList>(f.form.get());
+    actions->SetImages(images);
+    auto* action = Create<TAction>(f.form.get());
+    action->SetActionList(actions);
+    action->SetCaption("Run");
+    action->SetImageIndex(0);
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetAction(action);
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(At(*b->Glyph(), 8, 8), clRed);
+    EXPECT_EQ(b->Caption(), "Run");
+    // Another change of the action keeps the glyph; a glyph of its own survives.
+    action->SetEnabled(false);
+    EXPECT_EQ(b->Glyph()->Width(), 16);
+    b->SetGlyph(Filled(12, 12, clBlue).get());
+    action->SetCaption("Run now");
+    ASSERT_EQ(b->Glyph()->Width(), 12);
+    EXPECT_EQ(At(*b->Glyph(), 5, 5), clBlue);
 }
