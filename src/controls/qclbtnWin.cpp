@@ -106,6 +106,19 @@ void TQclGlyph::Draw(TCanvas* canvas, const std::string& caption, unsigned bidiF
                      transparentColor_, layout, multiLine, true, true, flags, bidiFlags);
 }
 
+void TQclPoolTimer::Start(int interval, std::function<void()> tick) {
+    if (id_ != 0) return;
+    if (QclApplication != nullptr)
+        id_ = QclApplication->AddTimer(static_cast<uint16_t>(std::max(interval, 1)), [tick](TObject*) { tick(); });
+    if (id_ == 0) throw EOutOfResources("Not enough timers available");
+}
+
+void TQclPoolTimer::Stop() {
+    if (id_ == 0) return;
+    if (QclApplication != nullptr && QclApplication->GetTimer(id_) != nullptr) QclApplication->RemoveTimer(id_);
+    id_ = 0;
+}
+
 bool QclTakeActionGlyph(TBasicAction* sender, TQclGlyph& glyph, bool& fromAction) {
     auto* action = dynamic_cast<TCustomAction*>(sender);
     if (action == nullptr) return false;
@@ -149,14 +162,14 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     machine_.onRepeatClick = [this] { RepeatClick(); };
     machine_.onRepeatTimer = [this](bool run) {
         if (run) {
-            StartTimer(repeatTimer_, repeatingInterval_, [this] { machine_.RepeatTick(CursorInside()); });
+            repeatTimer_.Start(repeatingInterval_, [this] { machine_.RepeatTick(CursorInside()); });
         } else {
-            StopTimer(repeatTimer_);
+            repeatTimer_.Stop();
         }
     };
     machine_.onLeaveCheck = [this](bool run) {
-        if (run) StartTimer(leaveTimer_, 100, [this] { CheckMouseLeave(); });
-        else StopTimer(leaveTimer_);
+        if (run) leaveTimer_.Start(100, [this] { CheckMouseLeave(); });
+        else leaveTimer_.Stop();
     };
     machine_.onShowMenu = [this] { ShowMenu(); };
     machine_.onDropDown = [this] {
@@ -190,25 +203,12 @@ bool TQclBaseGraphicButton::StateFrozen() {
 }
 
 TQclBaseGraphicButton::~TQclBaseGraphicButton() {
-    StopTimer(leaveTimer_);
-    StopTimer(repeatTimer_);
+    leaveTimer_.Stop();
+    repeatTimer_.Stop();
     machine_ = TQclButtonMachine();
     layout_->OnChange = nullptr;
     fontFx_->OnChange = nullptr;
     glyph_.OnChange = nullptr;
-}
-
-void TQclBaseGraphicButton::StartTimer(uint16_t& id, int interval, std::function<void()> tick) {
-    if (id != 0) return;
-    if (QclApplication != nullptr)
-        id = QclApplication->AddTimer(static_cast<uint16_t>(std::max(interval, 1)), [this, tick](TObject*) { tick(); });
-    if (id == 0) throw EOutOfResources("Not enough timers available");
-}
-
-void TQclBaseGraphicButton::StopTimer(uint16_t& id) {
-    if (id == 0) return;
-    if (QclApplication != nullptr && QclApplication->GetTimer(id) != nullptr) QclApplication->RemoveTimer(id);
-    id = 0;
 }
 
 bool TQclBaseGraphicButton::CursorInside() {

@@ -53,6 +53,23 @@ private:
     TColor transparentColor_ = clFuchsia;
 };
 
+// A timer of the library application object's pool, held while it runs
+// and given back when stopped or gone.
+class TQclPoolTimer {
+public:
+    TQclPoolTimer() = default;
+    ~TQclPoolTimer() { Stop(); }
+    TQclPoolTimer(const TQclPoolTimer&) = delete;
+    TQclPoolTimer& operator=(const TQclPoolTimer&) = delete;
+    // Nothing when it runs already; EOutOfResources when the pool has no timer left.
+    void Start(int interval, std::function<void()> tick);
+    void Stop();
+    bool Running() const { return id_ != 0; }
+
+private:
+    uint16_t id_ = 0;
+};
+
 // Takes the image of a linked action as the glyph while the glyph is empty
 // or came from the action before (`fromAction`): a glyph of the button's
 // own survives every action change.  True when the glyph was replaced.
@@ -145,8 +162,6 @@ protected:
 
 private:
     void ShowMenu();
-    void StartTimer(uint16_t& id, int interval, std::function<void()> tick);
-    void StopTimer(uint16_t& id);
 
     TQclGlyph glyph_;
     std::unique_ptr<TQclButtonLayout> layout_;
@@ -161,7 +176,7 @@ private:
     int repeatingInterval_ = 100;
     bool transparent_ = false;
     bool glyphFromAction_ = false;
-    uint16_t leaveTimer_ = 0, repeatTimer_ = 0;
+    TQclPoolTimer leaveTimer_, repeatTimer_;
 };
 
 class TQclCustomSpeedButton : public TQclBaseGraphicButton {
