@@ -1,5 +1,9 @@
 #include "MainWindowTest.h"
 
+#include <algorithm>
+#include <filesystem>
+
+#include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 
 namespace treskel::test {
@@ -21,7 +25,9 @@ void MainWindowTest::SetUp() {
     WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(DataDir()));
 }
 
-void MainWindowTest::TearDown() {
+void MainWindowTest::TearDown() { DropWindow(); }
+
+void MainWindowTest::DropWindow() {
     if (window_) {
         window_->SetVisible(false);
         window_.reset();
@@ -52,7 +58,19 @@ void MainWindowTest::CloseWindow() {
 std::vector<std::string> MainWindowTest::DataFiles() const {
     std::vector<std::string> names;
     for (const TSearchRec& r : FindFiles(DataDir() + "*")) names.push_back(r.Name);
+    // The loose notes in the treskels' note folders, as "Work.tsn/12".
+    for (const auto& e : std::filesystem::directory_iterator(DataDir())) {
+        if (!e.is_directory() || e.path().extension() != ".tsn") continue;
+        for (const TSearchRec& r : FindFiles(e.path().string() + "\\*"))
+            names.push_back(e.path().filename().string() + "/" + r.Name);
+    }
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string MainWindowTest::LooseNote(int32_t id) const {
+    TStrings* tabs = W->TabControl1->Tabs();
+    return NoteFileName(W->DataPath, tabs->Get(W->TabControl1->TabIndex()), id);
 }
 
 void MainWindowTest::NewTreskel(const std::string& name) {

@@ -2,6 +2,9 @@
 // bar and the combos, the status line, clipboard and undo, find through
 // the real find dialog, the editor's default font and address clicks.
 #include "MainWindowTest.h"
+#include "platform/Registry.h"
+#include "preview/PageSetupDlg.h"
+#include "support/ModalDialogs.h"
 // After <windows.h>, which it needs.
 #include <dlgs.h>
 
@@ -888,6 +891,43 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
     W->PrinterPopupPopup(W->PrinterPopup);
     EXPECT_FALSE(W->Preview1->Enabled());
     EXPECT_FALSE(W->PrintItem->Enabled());
+}
+
+namespace {
+// Drops the print button's menu with the mouse and chooses `item` in it.
+void ChooseFromPrintButton(TfrmTreskel* w, TMenuItem* item) {
+    WORD command = item->Command();
+    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+    TQclOfficeButton* b = w->PrintButton;
+    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
+    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(panel, WM_LBUTTONUP, 0, at);
+    TPopupMenu::TestChooser = nullptr;
+}
+}  // namespace
+
+TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
+    TRegistry().DeleteKey("\\Software\\" + EnsureApplication()->Title() + "\\PageSetupForm");
+    StartWithItem();
+    TCustomForm* previous = Application->MainForm();
+    Application->SetMainForm(W);
+    W->SetBounds(120, 60, 900, 700);
+    ModalDialogs dialogs;
+    dialogs.Install();
+    TRect placed;
+    std::string shown;
+    dialogs.Queue([&](TCustomForm& f) {
+        shown = f.ClassName();
+        placed = f.BoundsRect();
+        if (auto* setup = dynamic_cast<TPageSetupForm*>(&f)) SendMessageA(setup->CancelBut->Handle(), BM_CLICK, 0, 0);
+    });
+    ChooseFromPrintButton(W, W->PageSetup1);
+    dialogs.Remove();
+    Application->SetMainForm(previous);
+    ASSERT_EQ(shown, "TPageSetupForm");
+    EXPECT_EQ(placed.Left, 120 + (900 - placed.Width()) / 2);
+    EXPECT_EQ(placed.Top, 60 + (700 - placed.Height()) / 2);
 }
 
 }  // namespace treskel::test
