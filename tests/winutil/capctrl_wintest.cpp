@@ -116,12 +116,7 @@ TEST(CaptionControl, TheRightButtonOnTheFrameIsSwallowedOnlyForAMenu) {
 }
 
 namespace {
-const char* kColorLayout = R"(object F: TWinUtilTestForm
-  Left = 100
-  Top = 100
-  Width = 400
-  Height = 300
-  Caption = 'Colours'
+const char* kColorLayout = R"(  Caption = 'Colours'
   object Cap: TCaptionControl
     CaptionColors.ActiveStart = clRed
     CaptionColors.ActiveEnd = clBlue
@@ -129,7 +124,6 @@ const char* kColorLayout = R"(object F: TWinUtilTestForm
     CaptionGradient = cgAlways
     ColorBands = 8
   end
-end
 )";
 
 OwnedPtr<TWinUtilTestForm> ShownLayout(const char* layout) {
@@ -164,12 +158,7 @@ TEST(CaptionControl, NamedColoursFromALayoutRunTheBandsAndOnlyChangedOnesAreWrit
 }
 
 namespace {
-const char* kDrawLayout = R"(object F: TWinUtilTestForm
-  Left = 100
-  Top = 100
-  Width = 400
-  Height = 300
-  Caption = 'Drawn'
+const char* kDrawLayout = R"(  Caption = 'Drawn'
   object Cap: TCaptionControl
     Buttons = <
       item
@@ -181,7 +170,6 @@ const char* kDrawLayout = R"(object F: TWinUtilTestForm
     OnDrawCaption = CapDrawCaption
     OnButtonDraw = CapButtonDraw
   end
-end
 )";
 }  // namespace
 
