@@ -25,7 +25,7 @@ TQclCustomButton::TQclCustomButton(TComponent* owner)
 }
 
 TQclCustomButton::~TQclCustomButton() {
-    StopRepeat();
+    repeatTimer_.Stop();
     layout_->OnChange = nullptr;
     fontFx_->OnChange = nullptr;
     glyph_.OnChange = nullptr;
@@ -156,21 +156,6 @@ bool TQclCustomButton::CursorInside() {
     return QclPointInSize(p.x, p.y, Width(), Height());
 }
 
-void TQclCustomButton::StartRepeat() {
-    if (repeatTimer_ != 0) return;
-    if (QclApplication != nullptr)
-        repeatTimer_ = QclApplication->AddTimer(static_cast<uint16_t>(std::max(repeatingInterval_, 1)), [this](TObject*) {
-            if (CursorInside()) RepeatClick();
-        });
-    if (repeatTimer_ == 0) throw EOutOfResources("Not enough timers available");
-}
-
-void TQclCustomButton::StopRepeat() {
-    if (repeatTimer_ == 0) return;
-    if (QclApplication != nullptr && QclApplication->GetTimer(repeatTimer_) != nullptr) QclApplication->RemoveTimer(repeatTimer_);
-    repeatTimer_ = 0;
-}
-
 void TQclCustomButton::WndProc(TMessage& m) {
     switch (m.Msg) {
         case CN_DRAWITEM:
@@ -188,11 +173,13 @@ void TQclCustomButton::WndProc(TMessage& m) {
         case WM_LBUTTONDOWN:
             m.Msg = WM_LBUTTONDOWN;  // a quick second press is a press
             TButton::WndProc(m);
-            if (repeatedClick_) StartRepeat();
+            if (repeatedClick_) repeatTimer_.Start(repeatingInterval_, [this] {
+                if (CursorInside()) RepeatClick();
+            });
             return;
         case WM_LBUTTONUP:
             TButton::WndProc(m);
-            StopRepeat();
+            repeatTimer_.Stop();
             return;
         case CM_MOUSEENTER:
             TButton::WndProc(m);

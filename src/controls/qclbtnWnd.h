@@ -55,7 +55,7 @@ public:
     TQclButtonState DrawnState() const { return drawn_; }
     bool Active() const { return active_; }
     bool MouseInside() const { return mouseInside_; }
-    bool Repeating() const { return repeatTimer_ != 0; }
+    bool Repeating() const { return repeatTimer_.Running(); }
     // The glyph's palette (0 without one).
     HPALETTE GetPalette() { return QclBitmapPalette(glyph_.Source(), palette_); }
 
@@ -77,8 +77,6 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item);
     void FontChanged(TObject* sender);
     void RefreshGlyphFromList();
-    void StartRepeat();
-    void StopRepeat();
     bool CursorInside();
     TQclGlyph glyph_;
     std::unique_ptr<TQclButtonLayout> layout_;
@@ -87,7 +85,7 @@ private:
     bool multiLine_ = false, repeatedClick_ = false, hideHint_ = true, active_ = false, mouseInside_ = false;
     bool glyphFromAction_ = false;
     int repeatingInterval_ = 100;
-    uint16_t repeatTimer_ = 0;
+    TQclPoolTimer repeatTimer_;
     TQclGlyphKind glyphKind_ = TQclGlyphKind::gkCustom;
     TQclNormalButtonStyle style_ = TQclNormalButtonStyle::nbsAutoDetect;
     TQclButtonState drawn_ = TQclButtonState::bsUp;

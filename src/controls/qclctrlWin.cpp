@@ -268,11 +268,26 @@ void TQclCustomControl::DrawBackground() {
     Canvas()->FillRect(ClientRect());
 }
 
-void TQclCustomControl::FillBackgroundRect(const TRect& r) {
-    if (IsTransparentActive() && DrawParentBackground(Canvas(), r, 0, Point(Left() + r.Left, Top() + r.Top))) return;
-    Canvas()->Brush()->SetStyle(TBrushStyle::bsSolid);
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(r);
+void TQclCustomControl::FillBackgroundRect(const TRect& r, TCanvas* canvas) {
+    TCanvas* c = canvas != nullptr ? canvas : Canvas();
+    if (IsTransparentActive() && DrawParentBackground(c, r, 0, Point(Left() + r.Left, Top() + r.Top))) return;
+    c->Brush()->SetStyle(TBrushStyle::bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(r);
+}
+
+void TQclCustomControl::DrawOnWindow(const std::function<void(TCanvas*)>& draw) {
+    if (!HandleAllocated()) return;
+    WindowDC dc(Handle());
+    TCanvas canvas;
+    CanvasDCScope lent(&canvas, dc.Get());
+    draw(&canvas);
+}
+
+HPALETTE TQclCustomControl::GetBackPalette() {
+    auto* parent = dynamic_cast<TQclCustomControl*>(Parent());
+    if (BackgroundAvailable() || parent == nullptr) return nullptr;
+    return QclBitmapPalette(parent->GetBackBitmap(), backPalette_);
 }
 
 bool TQclCustomControl::DrawParentBackground(TCanvas*, const TRect&, uint16_t, TPoint) { return false; }
@@ -388,7 +403,11 @@ void TQclCustomControl::WndProc(TMessage& m) {
         case WM_SIZE:
             TCustomControl::WndProc(m);
             if (IsTransparentActive()) {
+                // What lies under the control changed: it and its children
+                // show the new part of the background.
                 Repaint();
+                if (m.Msg == WM_MOVE) DrawOnWindow([this](TCanvas* c) { PaintControls(c->Handle(), nullptr); });
+                else NotifyControls(WM_PAINT);
                 NotifyControls(CM_QCLBACKCHANGED);
             } else if (m.Msg == WM_SIZE) {
                 Invalidate();

@@ -160,6 +160,9 @@ public:
     void SetFlat(bool v) { flat_ = v; }
     bool MouseInside() const { return mouseInside_; }
     bool Focused() const { return focused_; }
+    // The help topic of the control (a group gives its buttons theirs).
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int v) { helpContext_ = v; }
 
     TNotifyEvent OnMouseEnter, OnMouseExit, OnGotFocus, OnLostFocus;
 
@@ -179,8 +182,12 @@ public:
     // Copies the part of the back bitmap under `offset` into `rect` of the canvas.
     virtual bool DrawParentBackground(TCanvas* canvas, const TRect& rect, uint16_t flag, TPoint offset);
     virtual TPoint BackgroundOffset(TPoint p) { return p; }
-    // Fills one rectangle of the client area as DrawBackground does.
-    void FillBackgroundRect(const TRect& rect);
+    // The palette of the background that transparent children copy: none
+    // while this control offers one itself, else that of the parent's.
+    virtual HPALETTE GetBackPalette();
+    // Fills one rectangle of the client area as DrawBackground does (on
+    // `canvas`, or the control's own).
+    void FillBackgroundRect(const TRect& rect, TCanvas* canvas = nullptr);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -190,9 +197,13 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     bool Loading() const { return ComponentState().Contains(TComponentStateItem::csLoading); }
     bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+    // Draws on the window outside of painting (flat and hot borders).
+    void DrawOnWindow(const std::function<void(TCanvas*)>& draw);
 
 private:
     TQclImageLink link_;
+    GdiHandle<HPALETTE> backPalette_;
+    int helpContext_ = 0;
     bool transparent_ = false, repaintOnChange_ = true, flat_ = false, mouseInside_ = false, focused_ = false;
 };
 

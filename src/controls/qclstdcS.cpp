@@ -81,10 +81,62 @@ void TQclCustomBevelPanel::AdjustClientRect(TRect& rect) {
 }
 
 void TQclCustomBevelPanel::Paint() {
-    TQclCustomPanel::Paint();
-    if (Loading() || bevel_->Mode() == TQclBevelMode::bmWindows || bevel_->TotalWidth() == 0) return;
+    if (Loading()) return;
+    DrawBackground();
+    if (Designing()) {
+        if (NeedsDesignFrame()) TQclCustomPanel::Paint();
+        return;
+    }
+    // Flat: the frame shows only while the pointer is over the panel or it has the focus.
+    if (Flat() && !Focused()) {
+        DrawFlatBorder();
+        return;
+    }
+    if (bevel_->Mode() == TQclBevelMode::bmWindows || bevel_->TotalWidth() == 0) return;
     TRect inner;
-    bevel_->PaintBevel(Canvas(), ClientRect(), true, inner);
+    bevel_->PaintBevel(Canvas(), ClientRect(), Transparent(), inner);
+}
+
+void TQclCustomBevelPanel::DrawHotBorder() {
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        TQclCustomPanel::DrawHotBorder();
+        return;
+    }
+    DrawOnWindow([this](TCanvas* c) {
+        TRect inner;
+        bevel_->PaintBevel(c, ClientRect(), true, inner);
+    });
+}
+
+void TQclCustomBevelPanel::DrawFlatBorder() {
+    if (Focused() || !Flat() || MouseInside()) return;
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        TQclCustomPanel::DrawFlatBorder();
+        return;
+    }
+    int w = bevel_->TotalWidth(), W = Width(), H = Height();
+    DrawOnWindow([&](TCanvas* c) {
+        for (TRect r : {Rect(0, 0, W, w), Rect(0, 0, w, H), Rect(w, H - w - 1, W, H), Rect(W - w, w, W, H - w)})
+            FillBackgroundRect(r, c);
+    });
+}
+
+void TQclCustomBevelPanel::MouseEnter() {
+    if (Flat() && !Focused()) DrawHotBorder();
+    TQclCustomPanel::MouseEnter();
+}
+
+void TQclCustomBevelPanel::DoEnter() {
+    if (Flat() && !Focused()) DrawHotBorder();
+    TQclCustomPanel::DoEnter();
+}
+
+void TQclCustomBevelPanel::WndProc(TMessage& m) {
+    TQclCustomPanel::WndProc(m);
+    // The system draws the frame of that mode: a new one for the new look.
+    if (m.Msg == CM_CTL3DCHANGED && bevel_->Mode() == TQclBevelMode::bmWindows && QclNewStyleControls() &&
+        HandleAllocated())
+        RecreateWnd();
 }
 
 // ---------------------------------------------------------------- parent panel
@@ -108,9 +160,27 @@ bool TQclCustomParentPanel::NeedsDesignFrame() {
 bool TQclCustomParentPanel::DrawParentBackground(TCanvas* canvas, const TRect& r, uint16_t flag, TPoint offset) {
     if (Loading()) return false;
     if (!back_) return TQclCustomBevelPanel::DrawParentBackground(canvas, r, flag, offset);
+    TRect to = r;
     TPoint from{offset.x - Left(), offset.y - Top()};
-    canvas->CopyRect(r, back_->Canvas(), Rect(from.x, from.y, from.x + r.Width(), from.y + r.Height()));
+    if (r == ClientRect()) {
+        // Only what the canvas lets through is copied.
+        RECT clip;
+        GetClipBox(canvas->Handle(), &clip);
+        to = {clip.left, clip.top, clip.right, clip.bottom};
+        from = {clip.left, clip.top};
+    }
+    HDC dc = canvas->Handle();
+    HPALETTE palette = skipPalette_ ? nullptr : GetBackPalette();
+    HPALETTE old = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
+    if (palette != nullptr) RealizePalette(dc);
+    canvas->CopyRect(to, back_->Canvas(), Rect(from.x, from.y, from.x + to.Width(), from.y + to.Height()));
+    if (old != nullptr) SelectPalette(dc, old, FALSE);
     return true;
+}
+
+HPALETTE TQclCustomParentPanel::GetPalette() {
+    if (ImageList() == nullptr || !ImageList()->IsValid(ListIndex(), ImageIndex())) return nullptr;
+    return QclBitmapPalette(ImageList()->ItemBitmap(ListIndex()), palette_);
 }
 
 void TQclCustomParentPanel::ObjectChanged(TObject* sender) {
@@ -424,6 +494,24 @@ void TQclCustomScrollBox::WndProc(TMessage& m) {
         Invalidate();
         if (transparent_) NotifyControls(CM_QCLBACKCHANGED);
         return;
+    case WM_MOVE:
+        TScrollBox::WndProc(m);
+        if (transparent_) {
+            Repaint();
+            NotifyControls(CM_QCLBACKCHANGED);
+        }
+        return;
+    case CM_COLORCHANGED:
+    case CM_PARENTCOLORCHANGED:
+        TScrollBox::WndProc(m);
+        if (!transparent_ && !IsLoading() && HandleAllocated()) {
+            Invalidate();
+            if (HorzScrollBar()->IsScrollBarVisible() && VertScrollBar()->IsScrollBarVisible()) PaintNonClient();
+        }
+        return;
+    case CM_CTL3DCHANGED:
+        if (bevel_->Mode() == TQclBevelMode::bmWindows && QclNewStyleControls() && HandleAllocated()) RecreateWnd();
+        break;
     default:
         break;
     }

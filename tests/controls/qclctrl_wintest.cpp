@@ -82,6 +82,57 @@ TEST(QclPanels, ATransparentChildShowsTheParentsPictureAtItsOwnPlace) {
     EXPECT_EQ(f.ScreenAt(f.parent, 5, 100), static_cast<TColor>(ColorToRGB(clBtnFace)));
 }
 
+TEST(QclPanels, AMovedTransparentPanelShowsThePictureOfItsNewPlace) {
+    PatternForm f;
+    auto* child = Create<TQclSimplePanel>(f.form.get());
+    child->SetParent(f.parent);
+    child->SetBounds(13, 10, 60, 40);
+    child->SetTransparent(true);
+    auto* label = Create<TQclSimpleLabel>(f.form.get());
+    label->SetParent(child);
+    label->SetBounds(2, 2, 20, 10);
+    PumpMessages();
+    child->SetBounds(18, 21, 60, 40);
+    PumpMessages();
+    // (The list draws the picture's bottom-left colour, lime, as transparent.)
+    for (auto [x, y] : {std::pair{2, 0}, {0, 3}, {3, 3}, {9, 6}, {30, 30}, {58, 38}})
+        EXPECT_EQ(f.ScreenAt(child, x, y), PatternAt(18 + x, 21 + y)) << x << "," << y;
+    EXPECT_EQ(child->GetBackPalette(), nullptr);  // it offers the background itself
+    EXPECT_EQ(f.parent->GetPalette(), nullptr);   // a true-colour picture
+}
+
+TEST(QclPanels, AFlatBevelPanelShowsItsFrameOnlyUnderThePointer) {
+    PatternForm f;
+    auto* panel = Create<TQclSimplePanel>(f.form.get());
+    panel->SetParent(f.form.get());
+    panel->SetBounds(10, 190, 60, 30);
+    panel->SetColor(clBlue);
+    panel->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
+    panel->Bevel()->SetWidthOuter(2);
+    panel->Bevel()->SetLightColor(clWhite);
+    panel->SetFlat(true);
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(panel, 0, 0), clBlue);  // no frame while the pointer is away
+    panel->Perform(CM_MOUSEENTER);
+    {
+        WindowDC dc(panel->Handle());
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 0, 0)), clWhite);
+    }
+    panel->Perform(CM_MOUSELEAVE);
+    {
+        WindowDC dc(panel->Handle());
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 0, 0)), clBlue);
+    }
+    // A system frame changes with the 3D look: the window is made anew.
+    panel->SetFlat(false);
+    panel->Bevel()->SetMode(TQclBevelMode::bmWindows);
+    PumpMessages();
+    EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    panel->SetCtl3D(false);
+    EXPECT_FALSE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_STYLE) & WS_BORDER);
+}
+
 TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
     PatternForm f;
     auto* b = Create<TQclExplorerButton>(f.form.get());
@@ -298,6 +349,11 @@ end
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(dock->AdjustDockedSize());
     EXPECT_EQ(link->JumpMode(), TQclJumpModes::jmInternet);
+    // Labels take the form's colour unless a layout gives them their own.
+    EXPECT_TRUE(link->ParentColor());
+    form->SetColor(clTeal);
+    EXPECT_EQ(link->Color(), clTeal);
+    EXPECT_EQ(WriteLayout(form.get()).find("ParentColor"), std::string::npos);
     std::string written = WriteLayout(form.get());
     EXPECT_EQ(written.find("AdjustSize ="), std::string::npos);
     EXPECT_EQ(written.find("UseAsJump"), std::string::npos);
@@ -325,6 +381,22 @@ TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheCli
     ASSERT_GT(box->Bevel()->TotalWidth(), 0);
     EXPECT_EQ(box->ClientWidth(), 120 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
     EXPECT_EQ(box->ClientHeight(), 80 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+}
+
+TEST(QclScrollBox, ANewColourIsPaintedAtOnce) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 200);
+    auto* box = Create<TQclScrollBox>(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(10, 10, 150, 100);
+    box->SetColor(clRed);
+    form->Show();
+    PumpMessages();
+    EXPECT_EQ(PatternForm::ScreenAt(box, 50, 50), clRed);
+    box->SetColor(clLime);
+    PumpMessages();
+    WindowDC dc(box->Handle());
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 50, 50)), clLime);
 }
 
 TEST(QclScrollBox, LoadsFromALayout) {
