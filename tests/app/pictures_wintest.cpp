@@ -385,3 +385,55 @@ TEST_F(ColourPopup, TheColourButtonsNeedAnItem) {
 }
 
 }  // namespace treskel::test
+
+namespace treskel::test {
+
+// Not a check: the scene of the screenshot (run with
+// --gtest_also_run_disabled_tests): a note with a picture of each format,
+// coloured and highlighted text, and the colour pop-up open.
+TEST_F(ColourPopup, DISABLED_ScreenshotScene) {
+    StartWithItem();
+    W->SetBounds(8, 8, 1240, 560);
+    PumpMessages();
+    TypeNote("Pictures of every kind (bitmap, DIB, RLE, GIF, PCX, TGA and JPEG),");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "with red text and a yellow highlight.");
+    // The editor counts the line break as one character.
+    const std::string text = NoteText();
+    Select(static_cast<int>(text.find("red text")) - 1, 8);
+    Click(W->ColorButton);
+    ClickSwatch(4);
+    Select(static_cast<int>(text.find("yellow highlight")) - 1, 16);
+    Click(W->HiColor);
+    ClickSwatch(6);
+    // Four pictures a line, at the right, clear of the pop-up.
+    W->REdit->SetSelStart(W->REdit->GetTextLen());
+    PressKey(Edit(), VK_RETURN);
+    Run(W->RightJustify);
+    const Rgb tints[] = {{200, 40, 40}, {40, 160, 60}, {50, 70, 200}, {230, 190, 30},
+                         {150, 60, 170}, {30, 170, 170}, {240, 120, 30}, {90, 90, 90}};
+    int n = 0;
+    for (const std::string ext : {"bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg"}) {
+        const Rgb t = tints[n];
+        const Rgb light{static_cast<uint8_t>(255 - (255 - t.r) / 3), static_cast<uint8_t>(255 - (255 - t.g) / 3),
+                        static_cast<uint8_t>(255 - (255 - t.b) / 3)};
+        W->REdit->SetSelStart(W->REdit->GetTextLen());
+        if (n == 4) PressKey(Edit(), VK_RETURN);
+        TypeText(Edit(), "   " + ext + ": ");
+        const std::string file = files.File("scene." + ext);
+        WriteAll(file, WritePictureFile(ext, Quadrants(56, 40, t, light, light, t)));
+        InsertFile(file);
+        ++n;
+    }
+    SaveAndReopen();
+    W->SetBounds(8, 8, 1240, 560);
+    Select(0, 0);
+    Click(W->ColorButton);
+    DWORD until = GetTickCount() + 15000;
+    while (GetTickCount() < until) {
+        PumpMessages();
+        Sleep(20);
+    }
+}
+
+}  // namespace treskel::test
