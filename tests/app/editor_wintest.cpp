@@ -832,20 +832,6 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
     EXPECT_FALSE(W->PrintItem->Enabled());
 }
 
-namespace {
-// Drops the print button's menu with the mouse and chooses `item` in it.
-void ChooseFromPrintButton(TfrmTreskel* w, TMenuItem* item) {
-    WORD command = item->Command();
-    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-    TQclOfficeButton* b = w->PrintButton;
-    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
-    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
-    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(panel, WM_LBUTTONUP, 0, at);
-    TPopupMenu::TestChooser = nullptr;
-}
-}  // namespace
-
 TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
     TRegistry().DeleteKey("\\Software\\" + EnsureApplication()->Title() + "\\PageSetupForm");
     StartWithItem();
@@ -861,7 +847,7 @@ TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
         placed = f.BoundsRect();
         if (auto* setup = dynamic_cast<TPageSetupForm*>(&f)) SendMessageA(setup->CancelBut->Handle(), BM_CLICK, 0, 0);
     });
-    ChooseFromPrintButton(W, W->PageSetup1);
+    PressOfficeButton(W->PrintButton, W->PageSetup1);
     dialogs.Remove();
     Application->SetMainForm(previous);
     ASSERT_EQ(shown, "TPageSetupForm");

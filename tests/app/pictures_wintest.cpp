@@ -42,14 +42,16 @@ protected:
         return s.AsString();
     }
     size_t Pictures() { return Occurrences(NoteRtf(), "{\\pict"); }
-    // The open dialog answered with `file`, then the command.
+    // The picture button pressed and its open dialog answered with `file`.
     void InsertFile(const std::string& file) {
         AnswerNextDialog([file](TCommonDialog& d) {
             static_cast<TOpenDialog&>(d).SetFileName(file);
             return true;
         });
-        Run(W->InsertPicture);
+        PressOfficeButton(W->QclOfficeButton2);
     }
+    // "Acquire..." chosen from the scan button's menu.
+    void Scan() { PressOfficeButton(W->QclOfficeButton1, W->Acquire1); }
     // How many pixels of the shown note have about this colour.
     int Shown(Rgb colour, int tolerance) {
         Snapshot shot = OnScreen(W->REdit->Handle());
@@ -133,7 +135,7 @@ TEST_F(PicturesTest, ACancelledOpenDialogChangesNothing) {
     StartWithItem();
     TypeNote("text");
     const std::string before = NoteRtf();
-    Run(W->InsertPicture);
+    PressOfficeButton(W->QclOfficeButton2);
     EXPECT_EQ(CommonDialogs().size(), 1u);
     EXPECT_EQ(NoteRtf(), before);
     EXPECT_TRUE(MessageBoxes().empty());
@@ -148,8 +150,7 @@ TEST_P(ScanCounts, EveryScannedImageIsPastedFreedAndKept) {
     StartWithItem();
     TypeNote("Scans: ");
     TestSourceScript script({{"Images", std::to_string(n)}});
-    W->Acquire1->Click();
-    PumpMessages();
+    Scan();
     ASSERT_EQ(script.Handed().size(), static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) EXPECT_FALSE(SourceImageHeld(script.Handed()[static_cast<size_t>(i)], i)) << i;
     EXPECT_EQ(Pictures(), static_cast<size_t>(n));
@@ -168,17 +169,17 @@ TEST_F(PicturesTest, CancelledOrFailedTransfersPasteOnlyWhatCame) {
     StartWithItem();
     {
         TestSourceScript script({{"Images", "2"}, {"Cancel", "1"}});
-        W->Acquire1->Click();
+        Scan();
         EXPECT_EQ(Pictures(), 1u);
     }
     {
         TestSourceScript script({{"Close", "1"}});
-        W->Acquire1->Click();
+        Scan();
         EXPECT_EQ(Pictures(), 1u);
     }
     {
         TestSourceScript script({{"Images", "1"}, {"Fail", "1"}});
-        W->Acquire1->Click();
+        Scan();
         EXPECT_EQ(Pictures(), 1u);
     }
     EXPECT_TRUE(MessageBoxes().empty());
@@ -191,8 +192,13 @@ TEST_F(PicturesTest, TheScanButtonOffersSourceSelectionAndAcquisition) {
     EXPECT_EQ(W->ScanPopup->Items()->Items(1)->Caption(), "Acquire...");
     EXPECT_EQ(W->QclOfficeButton1->DropDownMenu(), W->ScanPopup);
     EXPECT_EQ(W->QclOfficeButton1->Action(), W->ScanImage);
-    DialogDriver driver([](HWND dialog) { DialogDriver::Press(dialog, IDOK); });
-    W->SelectTwainSource->Click();
+    bool shown = false;
+    DialogDriver driver([&](HWND dialog) {
+        shown = true;
+        DialogDriver::Press(dialog, IDOK);
+    });
+    PressOfficeButton(W->QclOfficeButton1, W->SelectTwainSource);
+    EXPECT_TRUE(shown);
     EXPECT_EQ(DialogDriver::FindDialog(), nullptr);
     EXPECT_EQ(TWAIN_CurrentState(), 1);
 }
@@ -208,13 +214,19 @@ TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {
     EXPECT_EQ(items->Items(5)->Caption(), "-");
     EXPECT_EQ(items->Items(7)->Caption(), "-");
     EXPECT_EQ(W->QclOfficeButton3->Action(), W->InsertOLE);
-    // The object dialog shows; cancelled, nothing is inserted.
+    // Chosen from the editor's menu, the object dialog shows; cancelled,
+    // nothing is inserted.
     bool shown = false;
     DialogDriver driver([&](HWND dialog) {
         shown = true;
         DialogDriver::Press(dialog, IDCANCEL);
     });
-    W->InsertOLE1->Click();
+    const WORD command = W->InsertOLE1->Command();
+    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+    POINT at{20, 20};
+    ClientToScreen(Edit(), &at);
+    SendMessageA(Edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit()), MAKELPARAM(at.x, at.y));
+    TPopupMenu::TestChooser = nullptr;
     PumpMessages();
     EXPECT_TRUE(shown);
     EXPECT_EQ(Pictures(), 0u);
@@ -318,7 +330,7 @@ TEST_F(ColourPopup, MoreChoosesAnyColourInTheColourDialog) {
         static_cast<TColorDialog&>(d).SetColor(RGB(12, 34, 56));
         return true;
     });
-    W->MoreColorButton->Click();
+    ClickAt(W->MoreColorButton->Handle(), 20, 8);
     PumpMessages();
     EXPECT_EQ(CommonDialogs().back(), "TColorDialog");
     EXPECT_FALSE(W->ColorPanel->Visible());
@@ -329,7 +341,7 @@ TEST_F(ColourPopup, MoreChoosesAnyColourInTheColourDialog) {
     Select(6, 3);
     const std::string before = NoteRtf();
     Click(W->HiColor);
-    W->MoreColorButton->Click();
+    ClickAt(W->MoreColorButton->Handle(), 20, 8);
     PumpMessages();
     EXPECT_TRUE(W->ColorPanel->Visible());
     EXPECT_EQ(NoteRtf(), before);
