@@ -449,3 +449,34 @@ TEST_F(ColourPopup, DISABLED_ScreenshotScene) {
 }
 
 }  // namespace treskel::test
+
+namespace treskel::test {
+
+// Not a check: how long a large picture and a large scan take (run with
+// --gtest_also_run_disabled_tests; figures on standard output).
+TEST_F(PicturesTest, DISABLED_LargePictureTimes) {
+    StartWithItem();
+    TypeNote("Large: ");
+    const std::string file = files.File("large.jpg");
+    WriteAll(file, WriteJpeg(Quadrants(2480, 1754, kRed, kGreen, kBlue, kYellow), 85));
+    DWORD t0 = GetTickCount();
+    InsertFile(file);
+    DWORD t1 = GetTickCount();
+    const size_t rtf = NoteRtf().size();
+    DWORD t2 = GetTickCount();
+    SaveAndReopen();
+    DWORD t3 = GetTickCount();
+    std::printf("picture 2480x1754: insert %lu ms, note RTF %zu bytes (stream-out %lu ms), save and reopen %lu ms\n",
+                t1 - t0, rtf, t2 - t1, t3 - t2);
+    TestSourceScript script({{"Images", "1"}, {"Width", "2480"}, {"Height", "1754"}});
+    W->REdit->SetSelStart(W->REdit->GetTextLen());
+    t0 = GetTickCount();
+    Scan();
+    t1 = GetTickCount();
+    SaveAndReopen();
+    t2 = GetTickCount();
+    std::printf("scan 2480x1754: acquire and paste %lu ms, save and reopen %lu ms, pictures %zu\n", t1 - t0, t2 - t1,
+                Pictures());
+}
+
+}  // namespace treskel::test
