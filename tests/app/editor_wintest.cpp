@@ -691,6 +691,67 @@ TEST_F(EditorDefaultFont, ACancelledDialogChangesNothing) {
     EXPECT_EQ(W->REdit->Font()->Name(), before);
 }
 
+// Typed text in the default font is as wide when its note is shown again,
+// after a restart too, as when it was typed: the editor's font has the size
+// the note stores.  Also for a default font chosen in points.
+TEST_F(EditorDefaultFont, TypedTextKeepsItsWidthWhenTheNoteComesBack) {
+    const std::string line = "The quick brown fox jumps over the lazy dog";
+    auto width = [&] {
+        POINTL first{0, 0}, last{0, 0};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), static_cast<LPARAM>(line.size() - 1));
+        return last.x - first.x;
+    };
+    StartWithItem();
+    TTreeNode* other = AddItem("Other");
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            AnswerNextDialog([](TCommonDialog& d) {
+                TFont* f = static_cast<TFontDialog&>(d).Font();
+                f->SetName("Arial");
+                f->SetSize(10);
+                return true;
+            });
+            W->DefaultFont1Click(nullptr);
+            ClickNode(item);
+            W->REdit->SetText("");
+        }
+        TypeNote(line);
+        int typed = width();
+        ASSERT_GT(typed, 100);
+        ClickNode(other);
+        ClickNode(item);
+        ASSERT_EQ(NoteText().substr(0, line.size()), line);
+        EXPECT_EQ(width(), typed) << "round " << round;
+    }
+    int typed = width();
+    Restart();
+    ASSERT_EQ(NoteText().substr(0, line.size()), line);
+    EXPECT_EQ(width(), typed);
+}
+
+// A note that ends in big bold text leaves nothing of it to the next,
+// empty note: what is typed there is in the default font.
+TEST_F(EditorDefaultFont, AnEmptyNoteStartsInTheDefaultFont) {
+    StartWithItem();
+    TTreeNode* empty = AddItem("Empty");
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i Big bold\\par}";
+    TMemoryStream in;
+    in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    in.SetPosition(0);
+    W->REdit->Lines()->LoadFromStream(in);
+    W->NoteModified = true;
+    ClickNode(empty);
+    ASSERT_EQ(NoteText(), "");
+    TypeNote("x");
+    Select(0, 1);
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    EXPECT_EQ(a->Name(), "MS Sans Serif");
+    EXPECT_EQ(a->SizeTwips(), 160);
+    EXPECT_FALSE(a->Bold());
+    EXPECT_FALSE(a->Italic());
+}
+
 // ---------------------------------------------------------------- addresses
 
 class EditorAddress : public EditorTest {
