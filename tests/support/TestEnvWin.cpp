@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "app/RegisterAll.h"
@@ -46,6 +47,27 @@ int CautiousAnswer(UINT flags) {
     }
 }
 
+// Threads of this process that have finished starting: the loader calls
+// the program's thread callbacks in a new thread once the system has set
+// it up, just before its own procedure runs.
+std::atomic<int> startedThreads{0};
+
+void NTAPI NoteThreadStart(PVOID, DWORD reason, PVOID) {
+    if (reason == DLL_THREAD_ATTACH) ++startedThreads;
+}
+
+// The test framework watches, from a thread of its own, the first thread
+// that keeps per-thread state (a scoped trace, a failure).  A test that ends
+// while that thread is still starting takes the process down with a crash
+// in Wine as it exits, after every test has passed.  The watcher is started
+// here instead, and the tests begin once it runs.
+void StartTheFrameworksWatcher() {
+    const int before = startedThreads.load();
+    { testing::ScopedTrace first(__FILE__, __LINE__, "the watcher starts"); }
+    DWORD start = GetTickCount();
+    while (startedThreads.load() == before && GetTickCount() - start < 10000) Sleep(1);
+}
+
 class ResetEachTest : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
         MessageBoxes().clear();
@@ -60,6 +82,11 @@ class ResetEachTest : public testing::EmptyTestEventListener {
     }
 };
 }  // namespace
+
+// Called by the loader at each thread's start (the linker collects these
+// pointers into the program's thread-callback table).
+extern "C" __attribute__((section(".CRT$XLF"), used)) const PIMAGE_TLS_CALLBACK treskelNoteThreadStart =
+    NoteThreadStart;
 
 std::vector<BoxRecord>& MessageBoxes() {
     static std::vector<BoxRecord> boxes;
@@ -82,6 +109,7 @@ void AnswerNextQuery(const std::string& text) { QueryAnswers().push_back({true, 
 void CancelNextQuery() { QueryAnswers().push_back({false, {}}); }
 
 void InstallEnvironment() {
+    StartTheFrameworksWatcher();
     TApplication* app = EnsureApplication();
     app->Initialize();
     RegisterAllClasses();
