@@ -68,6 +68,18 @@ void StartTheFrameworksWatcher() {
     while (startedThreads.load() == before && GetTickCount() - start < 10000) Sleep(1);
 }
 
+// The pointer stays where an earlier test left it, over a tray icon or a
+// button that a later test shows at the same place, which then sees the
+// pointer arrive.  Each test starts with it in the screen's far corner,
+// where no test puts a window.
+void ParkThePointer() {
+    const int x = GetSystemMetrics(SM_CXSCREEN) - 1, y = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // The system moves the pointer only when the place differs from the one
+    // it last knew, which a move it did not see makes wrong: one step aside first.
+    SetCursorPos(x - 1, y - 1);
+    SetCursorPos(x, y);
+}
+
 class ResetEachTest : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
         MessageBoxes().clear();
@@ -76,8 +88,12 @@ class ResetEachTest : public testing::EmptyTestEventListener {
         QueryAnswers().clear();
         CommonDialogs().clear();
         DialogAnswers().clear();
-        // Tests that run beside the window tests leave the key to them.
-        if (std::getenv("TRESKEL_SHARED_REGISTRY") == nullptr) ClearProgramRegistry();
+        // Tests that run beside the window tests leave the key and the
+        // pointer to them.
+        if (std::getenv("TRESKEL_SHARED_REGISTRY") == nullptr) {
+            ClearProgramRegistry();
+            ParkThePointer();
+        }
         if (Application != nullptr) Application->ResetTerminated();
     }
 };
