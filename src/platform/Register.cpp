@@ -5,6 +5,7 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
+#include "platform/FileCtrl.h"
 #include "platform/FormLoader.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
@@ -266,6 +267,7 @@ void RegisterPlatformClasses() {
     RegisterFormClasses();
     RegisterStdControlClasses();
     RegisterListControlClasses();
+    RegisterFileCtrlClasses();
     RegisterScrollBoxClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
