@@ -60,5 +60,15 @@ void PressKey(HWND wnd, WORD vk);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();
+// A string value under the current user's key `key` ("" when absent), and
+// writing one (the key is made when needed).
+std::string ReadRegistryString(const std::string& key, const std::string& name);
+void WriteRegistryString(const std::string& key, const std::string& name, const std::string& value);
+// Whether the value exists.
+bool RegistryValueExists(const std::string& key, const std::string& name);
+
+// Saves what the screen shows of a window, frame included, as
+// "<name>.bmp" in the folder that TRESKEL_SHOTS names (nothing without it).
+void SaveWindowShot(HWND wnd, const std::string& name);
 
 }  // namespace treskel::test
