@@ -124,6 +124,8 @@ private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);
     void RemoveNotification(TComponent* component);
+    // Tells every component that asked (FreeNotification) that this one goes.
+    void NotifyFreeNotifies();
 
     TComponent* owner_ = nullptr;
     std::string name_;
