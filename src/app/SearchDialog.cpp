@@ -38,7 +38,8 @@ void RegisterSearchDialogClasses() {
         .Field("txtSearch", &TfrmSearch::txtSearch)
         .Field("chkMatchCase", &TfrmSearch::chkMatchCase)
         .Field("OKBtn", &TfrmSearch::OKBtn)
-        .Field("CancelBtn", &TfrmSearch::CancelBtn);
+        .Field("CancelBtn", &TfrmSearch::CancelBtn)
+        .Field("QclForm1", &TfrmSearch::QclForm1);
 }
 
 }  // namespace treskel

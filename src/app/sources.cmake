@@ -1,4 +1,5 @@
 treskel_sources(
+  PORTABLE TreskelOptionsRules.cpp
   WIN32 frmMain.cpp frmMainNotes.cpp frmMainTabs.cpp frmMainItems.cpp frmMainTree.cpp frmMainEditor.cpp
-        TreeItems.cpp RegisterAll.cpp frmMainPrint.cpp SearchDialog.cpp LinkInformation.cpp
+        TreeItems.cpp RegisterAll.cpp frmMainPrint.cpp SearchDialog.cpp LinkInformation.cpp TreskelOptions.cpp OtherQiv.cpp
 )

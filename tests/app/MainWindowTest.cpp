@@ -1,19 +1,10 @@
 #include "MainWindowTest.h"
 
+#include "app/OtherQiv.h"
+#include "app/TreskelOptions.h"
 #include "platform/FileSys.h"
 
 namespace treskel::test {
-
-namespace {
-void WriteRegistryString(const char* key, const char* name, const std::string& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
-}
-}  // namespace
 
 void MainWindowTest::SetUp() {
     // The program keeps its data where the registry says; never beside
@@ -22,6 +13,7 @@ void MainWindowTest::SetUp() {
 }
 
 void MainWindowTest::TearDown() {
+    FreeDialogs();
     if (window_) {
         window_->SetVisible(false);
         window_.reset();
@@ -39,10 +31,17 @@ void MainWindowTest::StartWindow() {
     PumpMessages();
 }
 
+void MainWindowTest::FreeDialogs() {
+    if (frmAboutQiv != nullptr) frmAboutQiv->Free();
+    if (frmOptions != nullptr) frmOptions->Free();
+    PumpMessages();
+}
+
 void MainWindowTest::CloseWindow() {
     ASSERT_NE(W, nullptr);
     W->Close();
     PumpMessages();
+    FreeDialogs();
     window_.reset();
     frmTreskel = nullptr;
     W = nullptr;

@@ -7,74 +7,18 @@
 #include "platform/FileSys.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
+#include "support/ProgramRun.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
 namespace {
 
-// The program beside the tests in the build tree, as a Windows path.
-std::string ProgramExe() {
-    std::string path = "Z:" + std::string(TRESKEL_BINARY_DIR) + "/src/Treskel!.exe";
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-struct Child {
-    PROCESS_INFORMATION pi{};
-    bool started = false;
-    ~Child() {
-        if (!started) return;
-        // Only the process this test started.
-        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-};
-
-bool Start(Child& child, const std::string& exe, const std::string& dir) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
-    child.started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                                   &child.pi) != 0;
-    return child.started;
-}
-
-struct WindowSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindAppWindow(HWND wnd, LPARAM lp) {
-    auto* s = reinterpret_cast<WindowSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    if (owner == s->pid && (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0) {
-        s->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's main window: its top-level window with the task-bar style.
-HWND MainWindowOf(DWORD pid) {
-    WindowSearch s{pid, nullptr};
-    EnumWindows(FindAppWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-void PresetDataPath(const std::string& dir) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    std::string value = ExcludeTrailingBackslash(dir);
-    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
+using test::Child;
+using test::MainWindowOf;
+using test::PresetDataPath;
+using test::ProgramExe;
+using test::Start;
+using test::StartShown;
 
 // Starts a second copy and expects it gone within a second, having shown
 // no main window of its own.
@@ -113,14 +57,6 @@ std::string StoredNormPos() {
                      nullptr, buf, &size) != ERROR_SUCCESS)
         return {};
     return buf;
-}
-
-HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
-    HWND main = nullptr;
-    if (!Start(child, exe, dir)) return nullptr;
-    test::PumpUntil([&] { return (main = MainWindowOf(child.pi.dwProcessId)) != nullptr && IsWindowVisible(main); },
-                    20000);
-    return main;
 }
 
 TEST(OneInstance, ASecondStartActivatesTheFirst) {
