@@ -235,7 +235,11 @@ void TQclSplitterPanel::SetIniLink(TQclIniCtrl* v) {
 
 void TQclSplitterPanel::Notification(TComponent* component, TOperation operation) {
     TQclCustomBevelPanel::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == iniLink_) iniLink_ = nullptr;
+    if (operation == TOperation::opRemove && component == iniLink_) {
+        // A form taking itself apart may free the store before the panel.
+        if (IsDestroying()) SaveOnce();
+        iniLink_ = nullptr;
+    }
     if (operation == TOperation::opInsert && iniUse_ == TQclIniUse::ioUseLink && iniLink_ == nullptr)
         if (auto* ini = dynamic_cast<TQclIniCtrl*>(component)) SetIniLink(ini);
 }
