@@ -160,7 +160,9 @@ void TfrmTreskel::CaptionControl1ButtonClick(TObject*, int ButtonIndex, bool&) {
 void TfrmTreskel::SendToTray() {
     FromTray = true;
     TrayIcon->SetActive(true);
-    Hide();
+    // A window whose icon the shell refused would be out of reach.
+    if (TrayIcon->Shown()) Hide();
+    else TrayIcon->SetActive(false);
 }
 
 void TfrmTreskel::TrayIconDblClick(TObject*) {

@@ -62,9 +62,14 @@ void TfrmTreskel::RenameTreskelExecute(TObject*) {
         MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
         return;
     }
-    TabControl1->Tabs()->Put(index, name);
     // A file that is not there yet (a new treskel) simply is not renamed.
-    Notes.Rename(oldName, name);
+    try {
+        Notes.Rename(oldName, name);
+    } catch (const Exception& e) {
+        ShowError(e.Message());
+        return;
+    }
+    TabControl1->Tabs()->Put(index, name);
 }
 
 void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {

@@ -1,6 +1,7 @@
 #include "foundation/qclutils.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -190,6 +191,18 @@ void QclRotatedBounds(TRect& rect, int angle) {
     int minX = *std::min_element(xs, xs + 4), maxX = *std::max_element(xs, xs + 4);
     int minY = *std::min_element(ys, ys + 4), maxY = *std::max_element(ys, ys + 4);
     rect = {0, 0, maxX - minX, maxY - minY};
+}
+
+bool QclIsAccelerator(char c, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<unsigned char>(c));
+    }
+    return false;
 }
 
 }  // namespace treskel

@@ -413,7 +413,10 @@ void TWinControl::SetVisible(bool visible) {
 void TWinControl::SetEnabled(bool enabled) {
     if (enabled == Enabled()) return;
     TControl::SetEnabled(enabled);
-    if (handle_ != nullptr) EnableWindow(handle_, enabled);
+    if (handle_ == nullptr) return;
+    EnableWindow(handle_, enabled);
+    // Controls inside draw greyed while their container is disabled.
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 std::string TWinControl::GetText() {
@@ -625,6 +628,10 @@ void TWinControl::HandleWmPaint(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    if (m.Msg == CM_FOCUSCHANGED) {
+        Broadcast(m);  // every control of the form hears where the focus went
+        return;
+    }
     if (DispatchMessageToHandler(m)) return;
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(m)) return;
     TControl::WndProc(m);

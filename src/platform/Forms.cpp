@@ -525,6 +525,7 @@ void TCustomForm::WndProc(TMessage& m) {
         }
         case CM_FOCUSCHANGED:
             SetFocusedControl(reinterpret_cast<TWinControl*>(m.LParam));
+            Broadcast(m);
             return;
         case CM_CHILDKEY:
             if (keyPreview_) {

@@ -9,6 +9,7 @@
 #include "platform/FormLoader.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
+#include "platform/Spin.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -269,6 +270,7 @@ void RegisterPlatformClasses() {
     RegisterListControlClasses();
     RegisterFileCtrlClasses();
     RegisterScrollBoxClasses();
+    RegisterSpinClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();

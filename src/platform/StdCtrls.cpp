@@ -287,7 +287,16 @@ void TButton::CreateParams(TCreateParams& p) {
 void TButton::SetDefault(bool v) {
     if (v == default_) return;
     default_ = v;
-    if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (!HandleAllocated()) return;
+    // Every button of the form works out again which one Enter presses.
+    if (TCustomForm* f = GetParentForm()) FormAsControl(f)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(f->ActiveControl()));
+    else SetButtonStyle(v);
+}
+
+void TButton::SetButtonStyle(bool active) {
+    if (!HandleAllocated()) return;
+    DWORD style = active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & 0xF) != style) SendMessageA(Handle(), BM_SETSTYLE, style, TRUE);
 }
 
 void TButton::Click() {
@@ -301,6 +310,11 @@ void TButton::WndProc(TMessage& m) {
         case CN_COMMAND:
             if (HIWORD(m.WParam) == BN_CLICKED) Click();
             return;
+        case CM_FOCUSCHANGED: {
+            auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+            SetButtonStyle(dynamic_cast<TButton*>(focused) != nullptr ? focused == this : default_);
+            return;
+        }
         case CM_DIALOGKEY:
             if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
                 Click();

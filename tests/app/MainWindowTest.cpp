@@ -1,7 +1,11 @@
 #include "MainWindowTest.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/OtherQiv.h"
 #include "app/TreskelOptions.h"
+#include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 
 namespace treskel::test {
@@ -14,6 +18,10 @@ void MainWindowTest::SetUp() {
 
 void MainWindowTest::TearDown() {
     FreeDialogs();
+    DropWindow();
+}
+
+void MainWindowTest::DropWindow() {
     if (window_) {
         window_->SetVisible(false);
         window_.reset();
@@ -51,7 +59,19 @@ void MainWindowTest::CloseWindow() {
 std::vector<std::string> MainWindowTest::DataFiles() const {
     std::vector<std::string> names;
     for (const TSearchRec& r : FindFiles(DataDir() + "*")) names.push_back(r.Name);
+    // The loose notes in the treskels' note folders, as "Work.tsn/12".
+    for (const auto& e : std::filesystem::directory_iterator(DataDir())) {
+        if (!e.is_directory() || e.path().extension() != ".tsn") continue;
+        for (const TSearchRec& r : FindFiles(e.path().string() + "\\*"))
+            names.push_back(e.path().filename().string() + "/" + r.Name);
+    }
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string MainWindowTest::LooseNote(int32_t id) const {
+    TStrings* tabs = W->TabControl1->Tabs();
+    return NoteFileName(W->DataPath, tabs->Get(W->TabControl1->TabIndex()), id);
 }
 
 void MainWindowTest::NewTreskel(const std::string& name) {

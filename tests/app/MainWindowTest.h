@@ -27,6 +27,9 @@ protected:
     // Frees the dialogs the window made on first use (they keep their
     // places when they go).
     void FreeDialogs();
+    // Frees the window without closing it: nothing is saved, and the data
+    // directory is left as a killed program leaves it.
+    void DropWindow();
     void Restart() {
         CloseWindow();
         StartWindow();
@@ -35,8 +38,11 @@ protected:
     // The data directory, ending in a separator.
     const std::string& DataDir() const { return data_.Path(); }
     std::string DataFile(const std::string& name) const { return data_.File(name); }
-    // Files of the data directory, sorted by name.
+    // Files of the data directory and the loose notes of its note folders
+    // ("Work.tsn/12"), sorted by name.
     std::vector<std::string> DataFiles() const;
+    // Where the open treskel keeps the loose note of this id.
+    std::string LooseNote(int32_t id) const;
 
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "MainWindowTest.h"
+#include "support/ModalDialogs.h"
 #include "store/CRC32c.h"
 #include "app/LinkInformation.h"
 #include "app/SearchDialog.h"
@@ -98,8 +99,8 @@ protected:
         W->SaveItemNote(node);
         W->NoteModified = false;
     }
-    std::string NoteFile(TTreeNode* node) { return NoteFileName(W->DataPath, Record(node)->Id); }
-    std::string NoteFile(int32_t id) { return NoteFileName(W->DataPath, id); }
+    std::string NoteFile(TTreeNode* node) { return LooseNote(Record(node)->Id); }
+    std::string NoteFile(int32_t id) { return LooseNote(id); }
     bool FileHolds(int32_t id, const std::string& text) { return Contains(ReadAll(NoteFile(id)), text); }
     std::string Editor() {
         std::string t = NoteText();
@@ -318,7 +319,7 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     Run(W->LinkOrigin1);
     EXPECT_EQ(W->TreeView->Selected(), origin);
     // The origin's note file is the only file: links have none of their own.
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(origin)->Id), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
@@ -413,7 +414,7 @@ TEST_F(Items, RemovalAsksFirstAndDeletesTheNoteFile) {
     Run(W->RemoveItem);
     EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(FileExists(NoteFile(goneId)));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(keep)->Id), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(keep)->Id), "Work.tsx"}));
     // The item now selected shows its own note.
     EXPECT_EQ(W->TreeView->Selected(), keep);
     EXPECT_EQ(Editor(), "kept");
@@ -455,7 +456,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     EXPECT_EQ(Node("Grandchild"), nullptr);
     for (int32_t id : branchIds) EXPECT_FALSE(FileExists(NoteFile(id))) << id;
     EXPECT_TRUE(FileHolds(originId, "origin note"));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(originId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(originId), "Work.tsx"}));
 
     // Saved and opened again: the origin, its own link, and its note.
     Restart();
@@ -487,7 +488,7 @@ TEST_F(Items, AChangeToTheRemovedItemsNoteIsDroppedAndWrittenNowhere) {
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
     EXPECT_EQ(W->TreeView->Selected(), second);
     EXPECT_EQ(Editor(), "second note");
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(secondId), "Work.tsx"}));
 
     // Nor does it come back when the treskel is packed.
     CloseWindow();
@@ -517,7 +518,7 @@ TEST_F(Items, RemovalDropsThePendingChangeEvenWhereEveryChangeOfSelectionSaves) 
     Run(W->RemoveItem);
     EXPECT_FALSE(FileExists(NoteFile(firstId)));
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(secondId), "Work.tsx"}));
 }
 
 TEST_F(Items, RemovingTheOnlySubItemGivesTheParentItsPlainImage) {

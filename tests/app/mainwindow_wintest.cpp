@@ -1,4 +1,5 @@
 #include "MainWindowTest.h"
+#include "support/StoreTest.h"
 
 #include "app/LinkInformation.h"
 #include "app/SearchDialog.h"
@@ -123,7 +124,7 @@ protected:
         SaveNote(node, saved);
         W->TreeView->SetSelected(node);
         TypeNote(typed);
-        return CreateFileA(DataFile(std::to_string(Record(node)->Id)).c_str(), GENERIC_READ, FILE_SHARE_READ,
+        return CreateFileA(LooseNote(Record(node)->Id).c_str(), GENERIC_READ, FILE_SHARE_READ,
                            nullptr, OPEN_EXISTING, 0, nullptr);
     }
     std::string ShownNote(TTreeNode* node) {
@@ -176,7 +177,8 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     const std::string longName(300, 'n');
     AnswerNextQuery(longName);
     Run(W->NewTreskel);
-    AnswerNextQuery(std::string(260 - DataDir().size() - 8, 'n'));
+    // The longest path is that of a loose note being saved, "<name>.tsn\\12345678.tmp".
+    AnswerNextQuery(std::string(260 - DataDir().size() - 17, 'n'));
     Run(W->RenameTreskel);
     ASSERT_EQ(MessageBoxes().size(), 3u);
     for (size_t i = 1; i < 3; ++i) EXPECT_NE(MessageBoxes()[i].text.find("too long"), std::string::npos);
@@ -184,10 +186,10 @@ TEST_F(Treskels, ADuplicateOrInvalidNameIsRefusedAtThePrompt) {
     EXPECT_EQ(W->TabControl1->Tabs()->Get(0), "Work");
     EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
     // The longest name that fits is taken.
-    AnswerNextQuery(std::string(259 - DataDir().size() - 8, 'n'));
+    AnswerNextQuery(std::string(259 - DataDir().size() - 17, 'n'));
     Run(W->RenameTreskel);
     EXPECT_EQ(MessageBoxes().size(), 3u);
-    EXPECT_EQ(W->TabControl1->Tabs()->Get(0).size(), 259 - DataDir().size() - 8);
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(0).size(), 259 - DataDir().size() - 17);
     MessageBoxes().resize(1);
     // A cancelled or empty answer does nothing.
     CancelNextQuery();
@@ -237,7 +239,7 @@ TEST_F(Treskels, ItemsAndNotesComeBackAfterARestart) {
     // Only the archive was left, and opening made no files: the tree and
     // the notes are read from the archive until they change.
     EXPECT_FALSE(FileExists(DataFile("Work.tsk")));
-    EXPECT_FALSE(FileExists(DataFile(std::to_string(idA))));
+    EXPECT_FALSE(FileExists(LooseNote(idA)));
     EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Gamma"}));
     TTreeNode* a2 = Node("Alpha");
     ASSERT_NE(a2, nullptr);
@@ -258,7 +260,7 @@ TEST_F(Treskels, ClosingPacksTheTreskelIntoItsArchiveExactly) {
     TTreeNode* a = AddItem("Alpha");
     TTreeNode* b = AddItem("Beta", a);
     SaveNote(b, "note of beta");
-    std::vector<unsigned char> note = ReadAll(DataFile(std::to_string(Record(b)->Id)));
+    std::vector<unsigned char> note = ReadAll(LooseNote(Record(b)->Id));
     int32_t idA = Record(a)->Id, idB = Record(b)->Id;
     CloseWindow();
     EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
@@ -288,6 +290,39 @@ TEST_F(Treskels, ClosingPacksTheTreskelIntoItsArchiveExactly) {
     EXPECT_NE(tree.Item(0)->Item(0)->Data()->Crc, -1);
 }
 
+// A user's copy of an archive shares every id with the treskel it was
+// copied from.  A note saved in the treskel before the program was killed
+// shows and is packed there only; removing the item in the copy leaves it.
+TEST_F(Treskels, AfterACrashEachTreskelKeepsItsOwnNotesBesideACopySharingItsIds) {
+    StartWindow();
+    NewTreskel("Work");
+    SaveNote(AddItem("Alpha"), "alpha");
+    SaveNote(AddItem("Beta"), "beta");
+    CloseWindow();
+    WriteAll(DataFile("Old work.tsx"), ReadAll(DataFile("Work.tsx")));
+    StartWindow();
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    SaveNote(Node("Beta"), "beta, newer");
+    DropWindow();
+
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->Tabs()->Get(W->TabControl1->TabIndex()), "Old work");
+    EXPECT_EQ(ShownNote(Node("Beta")), "beta");
+    W->TreeView->SetSelected(Node("Beta"));
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Alpha"});
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(ShownNote(Node("Beta")), "beta, newer");
+    CloseWindow();
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Old work.tsx", "Work.tsx"}));
+    ExpectRecordsHoldTheirNotesCrc(DataFile("Work.tsx"));
+    StartWindow();
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Alpha"});
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(ShownNote(Node("Beta")), "beta, newer");
+}
+
 TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {
     StartWindow();
     NewTreskel("Levels");
@@ -304,11 +339,11 @@ TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {
         W->REdit->Lines()->SaveToStream(before);
         W->SaveItemNote(n);
         // The header names the level; the state image follows it.
-        std::vector<unsigned char> file = ReadAll(DataFile(std::to_string(Record(n)->Id)));
+        std::vector<unsigned char> file = ReadAll(LooseNote(Record(n)->Id));
         ASSERT_GT(file.size(), 272u);
         EXPECT_EQ(file[4], level);
         EXPECT_EQ(n->StateIndex(), 3 - level);
-        EXPECT_EQ(static_cast<uint32_t>(Record(n)->Crc), FileCrc32(DataFile(std::to_string(Record(n)->Id))));
+        EXPECT_EQ(static_cast<uint32_t>(Record(n)->Crc), FileCrc32(LooseNote(Record(n)->Id)));
         W->REdit->Lines()->Clear();
         W->ShowItemNote(n);
         TMemoryStream after;
@@ -324,7 +359,7 @@ TEST_F(Treskels, AnUnknownLevelShowsAMessageAndAnEmptyReadOnlyPanel) {
     TTreeNode* bad = AddItem("Bad");
     SaveNote(good, "keep me");
     SaveNote(bad, "soon damaged");
-    std::string badFile = DataFile(std::to_string(Record(bad)->Id));
+    std::string badFile = LooseNote(Record(bad)->Id);
     std::vector<unsigned char> bytes = ReadAll(badFile);
     bytes[4] = 7;
     WriteAll(badFile, bytes);
@@ -377,7 +412,7 @@ TEST_F(Treskels, AFailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_NE(MessageBoxes().back().text.find("Work"), std::string::npos);
     EXPECT_TRUE(W->Visible());  // the window stays open
     EXPECT_EQ(ReadAll(DataFile("Work.tsx")), archive);
-    EXPECT_TRUE(FileExists(DataFile(std::to_string(Record(a)->Id))));
+    EXPECT_TRUE(FileExists(LooseNote(Record(a)->Id)));
     // Once the way is clear the save goes through.
     RemoveDir(DataFile("Work.tsx.tmp"));
     CloseWindow();
@@ -390,7 +425,7 @@ TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsThe
     StartWindow();
     NewTreskel("Work");
     TTreeNode* a = AddItem("Alpha");
-    const std::string noteFile = DataFile(std::to_string(Record(a)->Id));
+    const std::string noteFile = LooseNote(Record(a)->Id);
     HANDLE held = TypeIntoAHeldNote(a, "saved before", " and typed");
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(W->NoteModified);

@@ -66,7 +66,7 @@ protected:
         while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
         return t;
     }
-    std::string NotePath(TTreeNode* n) { return NoteFileName(W->DataPath, Record(n)->Id); }
+    std::string NotePath(TTreeNode* n) { return LooseNote(Record(n)->Id); }
     // The RTF stored for the item, empty when it has no note file.
     std::string Stored(TTreeNode* n) {
         TMemoryStream rtf;
@@ -186,7 +186,7 @@ TEST_F(TreeSelection, ANoteThatCannotBeSavedKeepsTheUserOnIt) {
     TTreeNode* b = AddItem("Beta");
     Select(a);
     // A directory where the note file should be: the save fails.
-    ASSERT_TRUE(CreateDir(NotePath(a)));
+    ASSERT_TRUE(ForceDirectories(NotePath(a)));
     Type("do not lose me");
     ClickNode(b);
     ASSERT_EQ(MessageBoxes().size(), 1u);
@@ -223,7 +223,7 @@ TEST_F(TreeSelection, APendingChangeOfARemovedItemIsNeverWrittenUnderAnother) {
     EXPECT_EQ(W->TreeView->Selected(), b);
     EXPECT_FALSE(W->NoteModified);
     Select(c);
-    EXPECT_FALSE(FileExists(NoteFileName(W->DataPath, idA)));
+    EXPECT_FALSE(FileExists(LooseNote(idA)));
     EXPECT_FALSE(FileExists(NotePath(b)));
     // And with the record still there, the note is not written either.
     Select(b);
@@ -295,7 +295,7 @@ TEST_F(TreeSelection, AnArrowKeyNeverThrowsAwayTextThatCannotBeSaved) {
     TTreeNode* b = AddItem("Beta");
     Select(b);
     W->TreeView->SetFocus();
-    ASSERT_TRUE(CreateDir(NotePath(b)));
+    ASSERT_TRUE(ForceDirectories(NotePath(b)));
     Type("still here");
     PressKey(Tree(), VK_DOWN);
     ASSERT_EQ(MessageBoxes().size(), 1u);
@@ -744,7 +744,7 @@ TEST_F(TreeDragDrop, AnItemWhoseNoteCannotBeSavedStaysWhereItIs) {
     TTreeNode* a = AddItem("A");
     TTreeNode* b = AddItem("B");
     Select(a);
-    ASSERT_TRUE(CreateDir(NotePath(a)));
+    ASSERT_TRUE(ForceDirectories(NotePath(a)));
     Type("unsaved");
     DragOnto(a, b);
     EXPECT_EQ(Shape(), "A,B");

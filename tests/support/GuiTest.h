@@ -54,6 +54,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
 
 // Sends a click (down and up) at a point of a window's client area.
 void ClickAt(HWND wnd, int x, int y);
+// The mouse itself, through the system's input queue: moves to a point of
+// the screen and clicks there `clicks` times with the left button.
+void MouseClickOnScreen(POINT p, int clicks = 1);
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);

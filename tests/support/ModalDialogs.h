@@ -1,4 +1,4 @@
-// Answers the modal dialogs of a test through their own windows.
+// Answers the program's own modal forms from inside their modal loops.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -141,6 +141,27 @@ void ClickAt(HWND wnd, int x, int y) {
     SendMessageA(wnd, WM_LBUTTONUP, 0, pos);
 }
 
+void MouseClickOnScreen(POINT p, int clicks) {
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+    PumpMessages();
+    // Press and release go in together: a press on a bare caption starts
+    // moving the window, which runs until the release.
+    std::vector<INPUT> presses;
+    for (int i = 0; i < clicks; ++i)
+        for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dwFlags = flag;
+            presses.push_back(in);
+        }
+    SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+}
+
 void PressKey(HWND wnd, WORD vk) {
     UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
