@@ -24,17 +24,7 @@ void TfrmAboutQiv::FormShow(TObject*) {
 }
 
 TfrmAboutQiv* AboutForm() {
-    if (frmAboutQiv == nullptr) {
-        // Not through CreateForm: the dialog must never become the main form.
-        auto* form = Create<TfrmAboutQiv>(EnsureApplication());
-        try {
-            form->InitializeForm();
-        } catch (...) {
-            form->Free();
-            throw;
-        }
-        frmAboutQiv = form;
-    }
+    if (frmAboutQiv == nullptr) frmAboutQiv = MakeOwnedForm<TfrmAboutQiv>(EnsureApplication());
     return frmAboutQiv;
 }
 

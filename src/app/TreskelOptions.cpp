@@ -59,17 +59,7 @@ void TfrmOptions::QclDockButton1Click(TObject*) {
 }
 
 TfrmOptions* OptionsForm() {
-    if (frmOptions == nullptr) {
-        // Not through CreateForm: the dialog must never become the main form.
-        auto* form = Create<TfrmOptions>(EnsureApplication());
-        try {
-            form->InitializeForm();
-        } catch (...) {
-            form->Free();
-            throw;
-        }
-        frmOptions = form;
-    }
+    if (frmOptions == nullptr) frmOptions = MakeOwnedForm<TfrmOptions>(EnsureApplication());
     return frmOptions;
 }
 

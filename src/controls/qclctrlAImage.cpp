@@ -192,12 +192,8 @@ void TQclNImage::Notification(TComponent* component, TOperation operation) {
 
 // ------------------------------------------------------------ registration
 
-namespace {
-void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
-}  // namespace
-
 void RegisterImageClasses() {
-    PublishClass<TQclBaseImage, TQclBaseControl>().NotCreatable().Custom("About", IgnoreAbout);
+    PublishClass<TQclBaseImage, TQclBaseControl>().NotCreatable().Custom("About", QclIgnoreAbout);
     using I = TQclCustomNImage;
     PublishClass<I, TQclBaseImage>()
         .NotCreatable()

@@ -190,10 +190,6 @@ void TQclDirDlg::NewFolderClick(TObject*) {
 
 // ------------------------------------------------------------ registration
 
-namespace {
-void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
-}  // namespace
-
 void RegisterDialogClasses() {
     using B = TQclBaseDialog;
     PublishClass<B, TQclComponent>()
@@ -214,7 +210,7 @@ void RegisterDialogClasses() {
         .Event("OnCustomClick", &B::OnCustomClick);
     using D = TQclDirDlg;
     PublishClass<D, B>()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Bool("AllowNewDir", &D::AllowNewDir, &D::SetAllowNewDir)
         .Bool("ShowLabelDir", &D::ShowLabelDir, &D::SetShowLabelDir)
         .Event("OnFolderError", &D::OnFolderError);

@@ -36,14 +36,10 @@ void TQclDrawEdge::Paint() {
     DrawEdge(canvas->Handle(), &r, edge, flags);
 }
 
-namespace {
-void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
-}  // namespace
-
 void RegisterDrawEdgeClasses() {
     using E = TQclDrawEdge;
     PublishClass<E, TQclBaseControl>()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Enum<TQclDiagonalStyle>("DiagonalStyle", &E::DiagonalStyle, &E::SetDiagonalStyle,
                                  TQclDiagonalStyle::dsEndBottomLeft)
         .Enum<TQclEdgeStyle>("EdgeStyle", &E::EdgeStyle, &E::SetEdgeStyle, TQclEdgeStyle::etEtched)

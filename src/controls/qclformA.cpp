@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "foundation/qclnonvSFont.h"
 #include "foundation/qclutilsWnd.h"
 #include "platform/FormLoader.h"
@@ -59,6 +62,8 @@ std::string TextOf(LPARAM lParam) { return lParam != 0 ? std::string(reinterpret
 }  // namespace
 
 TQclForm::TQclForm(TComponent* owner) : TQclWndProcComponent(owner) {
+    // One per form, on a form: the designer is told at once.
+    if (Designing() && QclCheckOneInstance<TQclForm>(owner, false)) throw QclEOneInstError(ClassName(), 0);
     if (auto* form = dynamic_cast<TCustomForm*>(owner)) {
         std::string name = form->ClassName();
         iniKey_ = name.size() > 1 ? name.substr(1) : name;
@@ -236,21 +241,16 @@ bool TQclForm::HandleFormMessage(TMessage& m) {
         default: break;
     }
     // Notices: the form handles them first, then the events fire.
-    switch (m.Msg) {
-        case WM_COMPACTING:
-        case WM_DEVMODECHANGE:
-        case WM_DISPLAYCHANGE:
-        case WM_WININICHANGE:
-        case WM_FONTCHANGE:
-        case WM_MOVE:
-        case WM_PAINTICON:
-        case WM_SIZE:
-        case WM_SPOOLERSTATUS:
-        case WM_SYSCOLORCHANGE:
-        case WM_TIMECHANGE: break;
-        default: return false;
-    }
+    static constexpr UINT kNotices[] = {WM_COMPACTING, WM_DEVMODECHANGE, WM_DISPLAYCHANGE, WM_WININICHANGE,
+                                        WM_FONTCHANGE, WM_MOVE,          WM_PAINTICON,     WM_SIZE,
+                                        WM_SPOOLERSTATUS, WM_SYSCOLORCHANGE, WM_TIMECHANGE};
+    if (std::find(std::begin(kNotices), std::end(kNotices), m.Msg) == std::end(kNotices)) return false;
     CallOldWndProc(m);
+    FireNotice(m);
+    return true;
+}
+
+void TQclForm::FireNotice(const TMessage& m) {
     switch (m.Msg) {
         case WM_COMPACTING:
             if (OnCompacting) OnCompacting(this, static_cast<int>(m.WParam));
@@ -288,7 +288,6 @@ bool TQclForm::HandleFormMessage(TMessage& m) {
             break;
         default: break;
     }
-    return true;
 }
 
 void TQclForm::MinMaxInfo(TMessage& m) {
@@ -431,19 +430,6 @@ void TQclForm::SaveToIni(TQclIniCtrl* ini) {
 namespace treskel {
 
 namespace {
-void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
-
-// A string stored only when it is neither empty nor its default.
-template <class C>
-std::function<std::optional<FormValue>(C*)> StoredUnless(const std::string& (C::*get)() const, const char* def) {
-    std::string d = def;
-    return [get, d](C* c) -> std::optional<FormValue> {
-        const std::string& v = (c->*get)();
-        if (v.empty() || v == d) return std::nullopt;
-        return FormValue::Str(v);
-    };
-}
-
 template <class C>
 void PublishLimit(PublishClass<C, TQclWndProcComponent>& p, const char* name, TQclFormLimit which) {
     p.Int(name, [which](C* c) { return c->Limit(which); }, [which](C* c, int v) { c->SetLimit(which, v); });
@@ -453,7 +439,7 @@ void PublishLimit(PublishClass<C, TQclWndProcComponent>& p, const char* name, TQ
 void RegisterFormComponentClasses() {
     using F = TQclForm;
     PublishClass<F, TQclWndProcComponent> form;
-    form.Custom("About", IgnoreAbout)
+    form.Custom("About", QclIgnoreAbout)
         .Bool("AcceptFiles", &F::AcceptFiles, &F::SetAcceptFiles)
         .Enum<TQclCharCase>("CharCase", &F::CharCase, &F::SetCharCase, TQclCharCase::ccNormal)
         .Enum<TQclDlgEffect>("Effect", &F::Effect, &F::SetEffect, TQclDlgEffect::deNone)
@@ -463,9 +449,9 @@ void RegisterFormComponentClasses() {
                                       {TQclFormIniSaveOption::soPos, TQclFormIniSaveOption::soSize,
                                        TQclFormIniSaveOption::soState})
         .Custom("Section", [](F* c, const FormValue& v, LayoutReader& r) { c->SetSection(typinfo::AsString(v, r)); },
-                StoredUnless<F>(&F::Section, "Common"))
+                QclStoredUnless<F>(&F::Section, "Common"))
         .Custom("IniKey", [](F* c, const FormValue& v, LayoutReader& r) { c->SetIniKey(typinfo::AsString(v, r)); },
-                StoredUnless<F>(&F::IniKey, "Form"))
+                QclStoredUnless<F>(&F::IniKey, "Form"))
         .Int("DesignPPI", &F::DesignPPI, &F::SetDesignPPI, 96)
         .SetOf<TQclFormOption>("Options", &F::Options, &F::SetOptions, {TQclFormOption::foAutoShow})
         .Bool("Enabled", &F::Enabled, &F::SetEnabled, true);
@@ -499,7 +485,7 @@ void RegisterFormComponentClasses() {
 
     using S = TQclFormStyler;
     PublishClass<S, TQclWndProcComponent>()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Enum<TAlignment>("Alignment", &S::Alignment, &S::SetAlignment, TAlignment::taLeftJustify)
         .Int("Colors", &S::Colors, [](S* s, int v) { s->SetColors(static_cast<TQclColorCount>(v)); }, 32)
         .Bool("Enabled", &S::Enabled, &S::SetEnabled, true)
@@ -516,7 +502,7 @@ void RegisterFormComponentClasses() {
     using B = TQclCustomFormFill;
     PublishClass<B, TQclWndProcComponent>()
         .NotCreatable()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Bool("DefaultFill", &B::DefaultFill, &B::SetDefaultFill, true)
         .Bool("Enabled", &B::Enabled, &B::SetEnabled, true)
         .Ref<TQclCustomImageList>("ImageList", &B::ImageList, &B::SetImageList)

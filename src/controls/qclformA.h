@@ -125,6 +125,7 @@ private:
     TCustomForm* Form() const { return dynamic_cast<TCustomForm*>(Owner()); }
     TQclIniCtrl* Store() const { return QclChooseIniCtrl(iniUse_, iniLink_); }
     bool HandleFormMessage(TMessage& m);
+    void FireNotice(const TMessage& m);
     void MinMaxInfo(TMessage& m);
     void DropFiles(TMessage& m);
     void ApplyLimitsToSize();

@@ -609,17 +609,8 @@ void TQclSplitterPanel::LoadFromIni(TQclIniCtrl* ini) {
 // ------------------------------------------------------------ registration
 
 namespace {
+// Values the panel sets itself: read and dropped.
 void IgnoreValue(TObject*, const FormValue&, LayoutReader&) {}
-
-template <class C>
-std::function<std::optional<FormValue>(C*)> StoredUnless(const std::string& (C::*get)() const, const char* def) {
-    std::string d = def;
-    return [get, d](C* c) -> std::optional<FormValue> {
-        const std::string& v = (c->*get)();
-        if (v.empty() || v == d) return std::nullopt;
-        return FormValue::Str(v);
-    };
-}
 }  // namespace
 
 void RegisterSplitterClasses() {
@@ -659,9 +650,9 @@ void RegisterSplitterClasses() {
                                           {TQclSplitterIniSaveOption::ssOrderVisible,
                                            TQclSplitterIniSaveOption::ssPosition})
         .Custom("Section", [](S* s, const FormValue& v, LayoutReader& r) { s->SetSection(typinfo::AsString(v, r)); },
-                StoredUnless<S>(&S::Section, "Common"))
+                QclStoredUnless<S>(&S::Section, "Common"))
         .Custom("IniKey", [](S* s, const FormValue& v, LayoutReader& r) { s->SetIniKey(typinfo::AsString(v, r)); },
-                StoredUnless<S>(&S::IniKey, "SplitPanel"))
+                QclStoredUnless<S>(&S::IniKey, "SplitPanel"))
         .Event("OnSplitChange", &S::OnSplitChange)
         .Event("OnIniReadData", &S::OnIniReadData)
         .Event("OnIniWriteData", &S::OnIniWriteData);

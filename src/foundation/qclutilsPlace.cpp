@@ -10,7 +10,7 @@ namespace treskel {
 namespace {
 // The style bits the caption geometry looks at (the system's values).
 constexpr uint32_t kWsPopup = 0x80000000u, kWsCaption = 0x00C00000u, kWsBorder = 0x00800000u,
-                   kWsDlgFrame = 0x00400000u, kWsSysMenu = 0x00080000u, kWsThickFrame = 0x00040000u,
+                   kWsSysMenu = 0x00080000u, kWsThickFrame = 0x00040000u,
                    kWsMinimizeBox = 0x00020000u, kWsMaximizeBox = 0x00010000u;
 constexpr uint32_t kWsExDlgModalFrame = 0x00000001u, kWsExToolWindow = 0x00000080u,
                    kWsExContextHelp = 0x00000400u;

@@ -332,6 +332,21 @@ OwnedPtr<T> MakeForm(Args&&... args) {
     return form;
 }
 
+// Makes a form owned by `owner`, which frees it; a layout that cannot be
+// read frees it again at once.  For windows made on first use that must
+// never become the main form.
+template <class T>
+T* MakeOwnedForm(TComponent* owner) {
+    T* form = Create<T>(owner);
+    try {
+        form->InitializeForm();
+    } catch (...) {
+        form->Free();
+        throw;
+    }
+    return form;
+}
+
 // The text of a layout compiled into the program as a resource (the
 // layout of a form class is named after the class, in capitals).
 std::string LoadLayoutResource(const std::string& name);

@@ -155,6 +155,27 @@ TEST_F(Dialogs, TheSplitterIsDraggedByTheMouseAndComesBackAfterARestart) {
     EXPECT_NEAR(W->QclSplitterPane1->Width(), treeWidth + 150, 10);
 }
 
+// The mouse itself: the bar dragged with the button held, and the
+// caption's Info button clicked.
+TEST_F(Dialogs, TheMouseItselfDragsTheSplitterAndClicksTheInfoButton) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    TRect bar;
+    W->PaneSplitCtrl->GetBarRect(0, bar);
+    TPoint centre = W->PaneSplitCtrl->ClientToScreen({(bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2});
+    const int before = W->QclSplitterPane1->Width();
+    MouseDragOnScreen({centre.x, centre.y}, {centre.x - 80, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() != before; }));
+    EXPECT_EQ(W->QclSplitterPane1->Width(), before - 80);
+    dialogs_.Queue([](TCustomForm& f) { SendMessageA(f.Handle(), WM_CLOSE, 0, 0); });
+    RECT wr;
+    GetWindowRect(W->Handle(), &wr);
+    TRect info = W->CaptionControl1->ButtonRect(0);
+    MouseClickOnScreen({wr.left + (info.Left + info.Right) / 2, wr.top + (info.Top + info.Bottom) / 2});
+    EXPECT_TRUE(PumpUntil([&] { return !dialogs_.Shown().empty(); }));
+    EXPECT_EQ(dialogs_.Shown(), std::vector<std::string>{"TfrmAboutQiv"});
+}
+
 TEST_F(Dialogs, OKWritesTheFourSettingsAndSwitchesTheLevelsAtOnce) {
     StartWindow();
     EXPECT_EQ(W->TreeView->StateImages(), nullptr);

@@ -57,6 +57,9 @@ void ClickAt(HWND wnd, int x, int y);
 // The mouse itself, through the system's input queue: moves to a point of
 // the screen and clicks there `clicks` times with the left button.
 void MouseClickOnScreen(POINT p, int clicks = 1);
+// Presses the left button at `from`, moves to `to` in steps and lets go,
+// as the mouse itself does.
+void MouseDragOnScreen(POINT from, POINT to);
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);

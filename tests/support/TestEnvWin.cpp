@@ -162,6 +162,35 @@ void MouseClickOnScreen(POINT p, int clicks) {
     SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
 }
 
+namespace {
+INPUT MouseAt(POINT p, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+}  // namespace
+
+void MouseDragOnScreen(POINT from, POINT to) {
+    INPUT in = MouseAt(from, 0);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+    in = MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+    for (int step = 1; step <= 10; ++step) {
+        POINT p{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10};
+        in = MouseAt(p, 0);
+        SendInput(1, &in, sizeof in);
+        PumpMessages();
+    }
+    in = MouseAt(to, MOUSEEVENTF_LEFTUP);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+}
+
 void PressKey(HWND wnd, WORD vk) {
     UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
