@@ -4,6 +4,7 @@
 
 #include "foundation/qclclass.h"
 #include "foundation/qclclassHook.h"
+#include "foundation/qclcontWin.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
 #include "platform/FormLoader.h"
@@ -167,6 +168,7 @@ void RegisterFoundationClasses() {
         RegisterNonvClasses();
         RegisterSysInfoClasses();
         RegisterWndProcClasses();
+        RegisterPictureContainerClasses();
         QclInitialize();
     }
 }

@@ -1,5 +1,7 @@
 #include "MainWindowTest.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -7,13 +9,14 @@
 #include "app/TreskelOptions.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
+#include "support/ProgramRun.h"
 
 namespace treskel::test {
 
 void MainWindowTest::SetUp() {
     // The program keeps its data where the registry says; never beside
     // the test program.
-    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(DataDir()));
+    PresetDataPath(DataDir());
 }
 
 void MainWindowTest::TearDown() {
@@ -119,5 +122,17 @@ void MainWindowTest::TypeNote(const std::string& text) {
 }
 
 std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
+
+HTREEITEM MainWindowTest::WindowSelection() {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void MainWindowTest::ClickNode(TTreeNode* n) {
+    TPoint p = Center(n->DisplayRect(true));
+    PostMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    PostMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpMessages();
+}
 
 }  // namespace treskel::test

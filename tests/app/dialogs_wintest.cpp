@@ -314,11 +314,15 @@ TEST(DialogsProgram, DamagedStoredValuesNeverStopTheProgramFromStarting) {
     for (const char* name : {"About", "Options", "ItemInfo"}) WriteRegistryString(kCommon, name, "200,x");
     WriteRegistryString(kCommon, "panelPaneO", "1,1");
     WriteRegistryString(kCommon, "panelBars", "-5");
-    Child program;
-    HWND main = StartShown(program, exe, data.Path());
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(exe, data.Path()));
+    HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr) << "the program did not show its window";
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.Wait(10000), 0);
+    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneO"), "0,1");
     EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), "38");
 }

@@ -13,25 +13,24 @@
 namespace treskel {
 namespace {
 
-using test::Child;
 using test::MainWindowOf;
 using test::PresetDataPath;
 using test::ProgramExe;
-using test::Start;
-using test::StartShown;
+using Child = test::ProgramProcess;
+
 
 // Starts a second copy and expects it gone within a second, having shown
 // no main window of its own.
 void StartSecond(const std::string& exe, const std::string& dir) {
     Child second;
-    ASSERT_TRUE(Start(second, exe, dir));
+    ASSERT_TRUE(second.Start(exe, dir));
 
-    DWORD waited = WaitForSingleObject(second.pi.hProcess, 1000);
+    DWORD waited = WaitForSingleObject(second.Process(), 1000);
     ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the second instance still runs after a second";
     DWORD code = 1;
-    GetExitCodeProcess(second.pi.hProcess, &code);
+    GetExitCodeProcess(second.Process(), &code);
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(MainWindowOf(second.pi.dwProcessId), nullptr);
+    EXPECT_EQ(MainWindowOf(second.Id()), nullptr);
 }
 
 // Clicks along the caption bar from the right, as the user hunts for the
@@ -59,6 +58,11 @@ std::string StoredNormPos() {
     return buf;
 }
 
+HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
+    if (!child.Start(exe, dir)) return nullptr;
+    return child.WaitForMainWindow();
+}
+
 TEST(OneInstance, ASecondStartActivatesTheFirst) {
     const std::string exe = ProgramExe();
     if (!FileExists(exe)) GTEST_FAIL() << "build the program first: " << exe;
@@ -67,12 +71,9 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     const bool dataBefore = DirectoryExists(ExtractFilePath(exe) + "Data");
 
     Child first;
-    ASSERT_TRUE(Start(first, exe, data.Path()));
-    HWND main = nullptr;
-    ASSERT_TRUE(test::PumpUntil([&] { return (main = MainWindowOf(first.pi.dwProcessId)) != nullptr &&
-                                             IsWindowVisible(main); },
-                                20000))
-        << "the first instance did not show its window";
+    ASSERT_TRUE(first.Start(exe, data.Path()));
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the first instance did not show its window";
     // Its settings went to the test's directory, not beside the program.
     if (!dataBefore) {
         EXPECT_FALSE(DirectoryExists(ExtractFilePath(exe) + "Data"));
@@ -110,10 +111,10 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
 
     // The first instance still runs and ends normally, storing where its
     // window was.
-    EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(first.Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     SetWindowPos(main, nullptr, 50, 60, 700, 450, SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(first.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(first.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(StoredNormPos(), "50,60,750,510");
 
     // The next start puts it there again.
@@ -127,7 +128,7 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     EXPECT_EQ(r.right, 750);
     EXPECT_EQ(r.bottom, 510);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(again.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(again.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Starts of the real program beside the tests, with its data directory
-// preset in the registry: for what only a real start shows.
+// The real program, started as the user starts it, beside a test.
 #pragma once
 
 #include <windows.h>
@@ -8,27 +7,38 @@
 
 namespace treskel::test {
 
-// The program beside the tests in the build tree, as a Windows path.
+// The program built beside the tests, as a Windows path.
 std::string ProgramExe();
 
-// A started copy of the program; ended (if it still runs) when it goes.
-struct Child {
-    PROCESS_INFORMATION pi{};
-    bool started = false;
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child();
-    // Waits up to `ms` for the process to end; its exit code, or -1.
-    int Wait(DWORD ms);
+// Stores the data directory the program reads at start-up.
+void PresetDataPath(const std::string& dir);
+
+// One run of the program.  Only this process is ended when the object
+// goes and it still runs.
+class ProgramProcess {
+public:
+    ProgramProcess() = default;
+    ~ProgramProcess();
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    // Starts the program in `dir`; false when it could not be started.
+    bool Start(const std::string& exe, const std::string& dir);
+    HANDLE Process() const { return pi_.hProcess; }
+    DWORD Id() const { return pi_.dwProcessId; }
+    // Its main window once shown (pumping this thread's messages while
+    // waiting), or null.
+    HWND WaitForMainWindow(int ms = 20000);
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
 };
 
-bool Start(Child& child, const std::string& exe, const std::string& dir);
-// The program's main window: its top-level window with the task-bar style.
+// The main window of a process: its top-level window with the task-bar
+// style.
 HWND MainWindowOf(DWORD pid);
-// Starts a copy and waits until its main window shows; null when it does not.
-HWND StartShown(Child& child, const std::string& exe, const std::string& dir);
-// The data directory the program is to use (the registry's "path").
-void PresetDataPath(const std::string& dir);
+// The first window below `parent`, at any depth, of this window class.
+HWND FindChildOfClass(HWND parent, const std::string& className);
 
 }  // namespace treskel::test

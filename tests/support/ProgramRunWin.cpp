@@ -12,29 +12,38 @@ std::string ProgramExe() {
     return path;
 }
 
-Child::~Child() {
-    if (!started) return;
-    // Only the process this test started.
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+void PresetDataPath(const std::string& dir) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    std::string value = ExcludeTrailingBackslash(dir);
+    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
 }
 
-int Child::Wait(DWORD ms) {
-    if (!started || WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return static_cast<int>(code);
+ProgramProcess::~ProgramProcess() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
 }
 
-bool Start(Child& child, const std::string& exe, const std::string& dir) {
+bool ProgramProcess::Start(const std::string& exe, const std::string& dir) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string cmd = "\"" + exe + "\"";
-    child.started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                                   &child.pi) != 0;
-    return child.started;
+    started_ = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_) != 0;
+    return started_;
+}
+
+HWND ProgramProcess::WaitForMainWindow(int ms) {
+    HWND main = nullptr;
+    if (!started_) return nullptr;
+    PumpUntil([&] { return (main = MainWindowOf(pi_.dwProcessId)) != nullptr && IsWindowVisible(main); }, ms);
+    return main != nullptr && IsWindowVisible(main) ? main : nullptr;
 }
 
 namespace {
@@ -53,6 +62,22 @@ BOOL CALLBACK FindAppWindow(HWND wnd, LPARAM lp) {
     }
     return TRUE;
 }
+
+struct ClassSearch {
+    const std::string* name;
+    HWND found;
+};
+
+BOOL CALLBACK FindClass(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<ClassSearch*>(lp);
+    char name[128] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (*s->name == name) {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
 }  // namespace
 
 HWND MainWindowOf(DWORD pid) {
@@ -61,15 +86,10 @@ HWND MainWindowOf(DWORD pid) {
     return s.found;
 }
 
-HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
-    HWND main = nullptr;
-    if (!Start(child, exe, dir)) return nullptr;
-    PumpUntil([&] { return (main = MainWindowOf(child.pi.dwProcessId)) != nullptr && IsWindowVisible(main); }, 20000);
-    return main;
-}
-
-void PresetDataPath(const std::string& dir) {
-    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(dir));
+HWND FindChildOfClass(HWND parent, const std::string& className) {
+    ClassSearch s{&className, nullptr};
+    EnumChildWindows(parent, FindClass, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 }  // namespace treskel::test
