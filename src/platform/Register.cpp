@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "platform/FileCtrl.h"
 #include "platform/FormLoader.h"
+#include "platform/JpegImage.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
 #include "platform/Spin.h"
@@ -274,6 +275,7 @@ void RegisterPlatformClasses() {
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();
+    RegisterJpegFileFormat();
 }
 
 }  // namespace treskel
