@@ -1,9 +1,5 @@
 treskel_sources(
-<<<<<<< HEAD
-  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp FileCtrlRules.cpp
-=======
-  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp JpegCodec.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
->>>>>>> main
+  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp JpegCodec.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp FileCtrlRules.cpp
   WIN32_BASE FileSysWin.cpp
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp GraphicsImages.cpp Controls.cpp ControlsWindowed.cpp ControlsAlign.cpp ControlsDrag.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
@@ -13,8 +9,4 @@ treskel_sources(
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTreeNodes.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp
 )
-<<<<<<< HEAD
-treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp FileCtrl.cpp)
-=======
-treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp DibBitmap.cpp JpegImage.cpp)
->>>>>>> main
+treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp DibBitmap.cpp JpegImage.cpp FileCtrl.cpp)
