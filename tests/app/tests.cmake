@@ -30,8 +30,12 @@ treskel_test(apptray
   WIN32 tray_wintest.cpp
   GUI
 )
+treskel_test(applarge
+  WIN32 large_wintest.cpp
+  GUI
+)
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray)
+  foreach(_t mainwindow appeditor appitems apptree apptray applarge)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()
