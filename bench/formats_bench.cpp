@@ -5,18 +5,22 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "store/CRC32c.h"
+#include "store/NoteFile.h"
 #include "store/ItemTree.h"
 #include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "foundation/qclprocs.h"
 #include "platform/FileSys.h"
+#include "support/Bombs.h"
 
 namespace treskel {
 namespace {
@@ -221,7 +225,7 @@ struct Treskel {
             const size_t size = static_cast<size_t>(mean / 2 + static_cast<int64_t>(rng() % static_cast<uint32_t>(mean)));
             const size_t from = rng() % (text.size() - size);
             notes.emplace_back(text.begin() + static_cast<long>(from), text.begin() + static_cast<long>(from + size));
-            files.push_back(NoteFileName(dir, n->Data()->Id));
+            files.push_back(NoteFileName(dir, "Bench", n->Data()->Id));
         }
     }
     ~Treskel() {
@@ -229,6 +233,7 @@ struct Treskel {
         std::filesystem::remove_all(dir, ec);
     }
     void WriteLooseFiles() const {
+        CreateDir(ExcludeTrailingBackslash(NoteFolderName(dir, "Bench")));
         for (size_t i = 0; i < files.size(); ++i) {
             TFileStream f(files[i], fmCreate);
             f.WriteBuffer(notes[i].data(), static_cast<int64_t>(notes[i].size()));
@@ -376,6 +381,7 @@ void BM_SaveTenChanged(benchmark::State& state) {
         state.PauseTiming();
         TPlainItemTree tree;
         notes.Open(tree, "Bench");
+        CreateDir(ExcludeTrailingBackslash(NoteFolderName(t.dir, "Bench")));
         for (size_t i = 0; i < 10; ++i) {
             const size_t k = i * (t.files.size() / 10);
             TFileStream f(t.files[k], fmCreate);
@@ -418,6 +424,35 @@ void BM_SaveTreskel(benchmark::State& state) {
     }
     SetBytes(state, ArchiveFileName(t.dir, "Bench"));
 }
+
+// A note of a kilobyte that declares gigabytes, loaded as the editor's
+// note is: refused from its size field.  Counters: the bytes the bomb
+// declares, and the process's peak memory in MB after the runs.
+void BM_NoteBombRefused(benchmark::State& state) {
+    const auto declared = static_cast<uint32_t>(state.range(0));
+    TMemoryStream file;
+    WriteNoteHeader(file, TNoteHeader{1.0f, 2});
+    const auto bomb = test::Lh5Bomb(declared);
+    file.WriteBuffer(bomb.data(), static_cast<int64_t>(bomb.size()));
+    LH5Compression lh5(nullptr);
+    int64_t refused = 0;
+    for (auto _ : state) {
+        file.SetPosition(0);
+        TMemoryStream rtf;
+        try {
+            LoadNote(file, rtf, lh5);
+        } catch (const Exception&) {
+            ++refused;
+        }
+    }
+    if (refused != static_cast<int64_t>(state.iterations())) state.SkipWithError("a bomb was loaded");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["declaredMB"] = static_cast<double>(declared) / (1 << 20);
+    state.counters["fileBytes"] = static_cast<double>(file.Size());
+    state.counters["peakRssMB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_NoteBombRefused)->Name("Treskel/NoteBombRefused")->Arg(2147483632)->Arg(4294967295)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_OpenTreskel)->Name("Treskel/Open")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveTenChanged)->Name("Treskel/SaveTenChanged")->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,7 +1,9 @@
 // Any bytes given to the expander: an error or exactly the stored size,
-// never a crash, an overrun or a hang.
+// never a crash, an overrun or a hang; and read through the expanding
+// stream in pieces of every size, the same bytes or the same refusal.
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "compress/LH5Control.h"
 
@@ -25,17 +27,44 @@ private:
 class Sink : public treskel::TStream {
 public:
     int64_t Read(void*, int64_t) override { return 0; }
-    int64_t Write(const void*, int64_t n) override {
+    int64_t Write(const void* b, int64_t n) override {
+        for (int64_t i = 0; i < n; ++i) hash = (hash ^ static_cast<const uint8_t*>(b)[i]) * 1099511628211ull;
         written_ += n;
         return n;
     }
     int64_t Seek(int64_t, treskel::TSeekOrigin) override { return written_; }
+    uint64_t hash = 14695981039346656037ull;
 
 private:
     int64_t written_ = 0;
 };
 
-int Expand(const uint8_t* data, size_t size, bool direct) {
+struct Result {
+    bool ok = false;
+    uint64_t hash = 0;
+    int64_t end = 0;  // where the input was left
+    bool operator==(const Result&) const = default;
+};
+
+Result Pull(const uint8_t* data, size_t size) {
+    using namespace treskel;
+    TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
+    Indirect in(memory);
+    Sink out;
+    std::vector<uint8_t> buf(70000);
+    size_t step = size;
+    try {
+        TLH5ExpandStream pulled(in, in.Size());
+        for (int64_t n; (n = pulled.Read(buf.data(), static_cast<int64_t>(1 + step % buf.size()))) > 0; step = step * 31 + 7)
+            out.Write(buf.data(), n);
+        if (out.Size() != pulled.Size()) std::abort();
+    } catch (const Exception&) {
+        return {};
+    }
+    return {true, out.hash, in.Position()};
+}
+
+Result Expand(const uint8_t* data, size_t size, bool direct) {
     using namespace treskel;
     TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
     Indirect indirect(memory);
@@ -48,11 +77,11 @@ int Expand(const uint8_t* data, size_t size, bool direct) {
     try {
         lh5.Expand();
     } catch (const Exception&) {
-        return 0;
+        return {};
     }
     if (size >= 4 && out.Size() != GetU32(data)) std::abort();
     if (in.Position() > static_cast<int64_t>(size)) std::abort();
-    return 0;
+    return {true, out.hash, in.Position()};
 }
 
 }  // namespace
@@ -61,5 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Gigabytes of valid output only cost time; the paths are the same.
     if (size >= 4 && treskel::GetU32(data) > (8u << 20)) return 0;
     Expand(data, size, true);
-    return Expand(data, size, false);
+    const Result pushed = Expand(data, size, false);
+    if (size >= 4 && !(Pull(data, size) == pushed)) std::abort();
+    return 0;
 }

@@ -7,12 +7,15 @@
 # window and of the note editor, is Wine's outline version, not its bitmap
 # files: those win over every substitution and cannot slant italics.
 # "Symbol" is Wine's with the list bullet mapped to its round bullet.
+# Wine draws every window's frame itself, with or without a window manager
+# (the X11 driver's "Decorated" off), so that the caption the program
+# paints, with its own buttons, is the one the user sees.
 # Runs once per prefix (again when this preparation changes).
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 prefix="${WINEPREFIX:?}"
 marker="$prefix/.treskel-prepared"
-version=3
+version=4
 [ "$(cat "$marker" 2>/dev/null)" = "$version" ] && exit 0
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine cmd /c exit >/dev/null 2>&1 </dev/null
@@ -39,9 +42,10 @@ regfile=$(mktemp --suffix=.reg)
   echo
   echo "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]"
   echo "\"ShowCrashDialog\"=dword:00000000"
+  echo
+  echo "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]"
+  echo "\"Decorated\"=\"N\""
   if [ "${1:-}" = "--unmanaged" ]; then
-    echo
-    echo "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]"
     echo "\"Managed\"=\"N\""
   fi
 } > "$regfile"

@@ -9,7 +9,8 @@
 #include "compress/LH5Coder.h"
 #include "compress/LH5Format.h"
 
-namespace treskel::lh5 {
+namespace treskel {
+namespace lh5 {
 
 namespace {
 
@@ -29,12 +30,26 @@ inline uint64_t LoadBE64(const uint8_t* p) {
     return __builtin_bswap64(v);
 }
 
+}  // namespace
+
 class Decoder {
 public:
-    Decoder(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress)
-        : in_(in), budget_(budget), out_(out), progress_(progress) {}
+    Decoder(TStream& in, int64_t budget, TCodingProgress* progress)
+        : in_(in), budget_(budget), progress_(progress) {}
 
-    void Run();
+    // Reads the size field and returns it; nothing else is read or made
+    // until the first Fill.
+    int64_t Begin();
+    // Decodes until a chunk is ready or the stream ends; the bytes ready
+    // are Ready()..Ready()+ReadySize().
+    void Fill();
+    const uint8_t* Ready() const { return outBuf_.empty() ? nullptr : outBuf_.data() + DICSIZ; }
+    size_t ReadySize() const { return outPos_ - DICSIZ; }
+    // The ready bytes have been taken: the window slides on behind them.
+    void Consume();
+    int64_t Remaining() const { return remaining_; }
+    // Leaves the input just after the last byte the stream used.
+    void Finish();
 
 private:
     void FillSlow();
@@ -89,13 +104,15 @@ private:
     void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
     void ReadCLengths();
     void ReadBlockHeader();
-    void Flush();
+    // The input buffer, or the input's own memory, and the output buffer.
+    void Prepare();
 
     TStream& in_;
     int64_t budget_;  // input bytes not yet taken from the stream
-    TStream& out_;
     TCodingProgress* progress_;
     int64_t start_ = 0;
+    int64_t total_ = 0;
+    int64_t remaining_ = 0;  // of the declared size, not yet decoded
 
     std::vector<uint8_t> inBuf_;
     const uint8_t* inPtr_ = nullptr;
@@ -105,7 +122,7 @@ private:
     int bitCount_ = 0;
 
     std::vector<uint8_t> outBuf_;
-    size_t outPos_ = 0;
+    size_t outPos_ = DICSIZ;
     int64_t written_ = 0;
 
     uint32_t blockLeft_ = 0;
@@ -237,28 +254,31 @@ void Decoder::ReadBlockHeader() {
     CheckOverrun();
 }
 
-void Decoder::Flush() {
+void Decoder::Consume() {
     const size_t n = outPos_ - DICSIZ;
     if (n == 0) return;
-    out_.WriteBuffer(outBuf_.data() + DICSIZ, static_cast<int64_t>(n));
     written_ += static_cast<int64_t>(n);
     if (progress_ != nullptr) progress_->SetPosition(written_);
     std::memmove(outBuf_.data(), outBuf_.data() + outPos_ - DICSIZ, DICSIZ);
     outPos_ = DICSIZ;
 }
 
-void Decoder::Run() {
+int64_t Decoder::Begin() {
     start_ = in_.Position();
-    const int64_t total = budget_;
+    total_ = budget_;
     uint8_t sizeField[4];
     if (budget_ < 4) throw EReadError("Stream read error");
     in_.ReadBuffer(sizeField, 4);
     budget_ -= 4;
-    int64_t remaining = GetU32(sizeField);
+    remaining_ = GetU32(sizeField);
     // No stream of this many bytes can say that much: refuse it before
     // decoding anything.
-    if (remaining > (budget_ * 8 / kMinBlockBits) * kMaxBlockOutput) Corrupt();
+    if (remaining_ > (budget_ * 8 / kMinBlockBits) * kMaxBlockOutput) Corrupt();
+    if (progress_ != nullptr) progress_->SetMax(remaining_);
+    return remaining_;
+}
 
+void Decoder::Prepare() {
     if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&in_)) {
         // Bytes already in memory are read where they are.
         inPtr_ = memory->Memory() + in_.Position();
@@ -271,12 +291,14 @@ void Decoder::Run() {
     // The window starts as zeros, so a reference before the first byte
     // reads zeros and never uninitialised memory.
     outBuf_.assign(DICSIZ + kOutChunk + MAXMATCH + 8, 0);
-    outPos_ = DICSIZ;
-    if (progress_ != nullptr) progress_->SetMax(remaining);
+}
 
+void Decoder::Fill() {
+    if (outBuf_.empty()) Prepare();
     uint8_t* const out = outBuf_.data();
     const size_t flushAt = DICSIZ + kOutChunk;
-    while (remaining > 0) {
+    int64_t remaining = remaining_;
+    while (remaining > 0 && outPos_ < flushAt) {
         if (blockLeft_ == 0) {
             ReadBlockHeader();
             continue;
@@ -296,7 +318,6 @@ void Decoder::Run() {
             outPos_ += done;
             remaining -= static_cast<int64_t>(done);
             blockLeft_ -= static_cast<uint32_t>(done);
-            if (outPos_ >= flushAt) Flush();
             continue;
         }
         --blockLeft_;
@@ -315,6 +336,7 @@ void Decoder::Run() {
                 Drop(nb);
             }
             const size_t distance = p + 1;
+            // Never past the declared size, whatever the stream says.
             const size_t n = static_cast<size_t>(std::min(length, remaining));
             uint8_t* dst = out + outPos_;
             const uint8_t* src = dst - distance;
@@ -327,23 +349,65 @@ void Decoder::Run() {
             outPos_ += n;
             remaining -= static_cast<int64_t>(n);
         }
-        if (outPos_ >= flushAt) Flush();
     }
-    CheckOverrun();
-    Flush();
+    remaining_ = remaining;
+    if (remaining_ == 0) CheckOverrun();
+}
 
-    // Leave the input just after the last byte the stream used.
-    const int64_t fed = (total - 4 - budget_) - (inEnd_ - inPtr_);
+void Decoder::Finish() {
+    const int64_t fed = (total_ - 4 - budget_) - (inEnd_ - inPtr_);
     const int64_t usedBits = fed * 8 + zeroBytes_ * 8 - bitCount_;
     in_.SetPosition(start_ + 4 + (usedBits + 7) / 8);
 }
 
-}  // namespace
-
 void Decode(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress) {
     if (budget <= 0) return;
-    Decoder d(in, budget, out, progress);
-    d.Run();
+    Decoder d(in, budget, progress);
+    d.Begin();
+    while (d.Remaining() > 0) {
+        d.Fill();
+        out.WriteBuffer(d.Ready(), static_cast<int64_t>(d.ReadySize()));
+        d.Consume();
+    }
+    d.Finish();
 }
 
-}  // namespace treskel::lh5
+}  // namespace lh5
+
+TLH5ExpandStream::TLH5ExpandStream(TStream& in, int64_t budget, TCodingProgress* progress)
+    : decoder_(std::make_unique<lh5::Decoder>(in, budget, progress)) {
+    if (budget <= 0) return;
+    size_ = decoder_->Begin();
+    if (size_ == 0) decoder_->Finish();
+}
+
+TLH5ExpandStream::~TLH5ExpandStream() = default;
+
+int64_t TLH5ExpandStream::Read(void* buffer, int64_t count) {
+    auto* dst = static_cast<uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count && position_ < size_) {
+        if (taken_ == decoder_->ReadySize()) {
+            decoder_->Consume();
+            taken_ = 0;
+            decoder_->Fill();
+            if (position_ + static_cast<int64_t>(decoder_->ReadySize()) == size_) decoder_->Finish();
+        }
+        const size_t n = static_cast<size_t>(std::min<int64_t>(count - done, static_cast<int64_t>(decoder_->ReadySize() - taken_)));
+        std::memcpy(dst + done, decoder_->Ready() + taken_, n);
+        taken_ += n;
+        done += static_cast<int64_t>(n);
+        position_ += static_cast<int64_t>(n);
+    }
+    return done;
+}
+
+int64_t TLH5ExpandStream::Write(const void*, int64_t) { throw EStreamError("An expanding stream cannot be written"); }
+
+int64_t TLH5ExpandStream::Seek(int64_t offset, TSeekOrigin origin) {
+    const int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? position_ : size_;
+    if (base + offset != position_) throw EStreamError("An expanding stream only reads forward");
+    return position_;
+}
+
+}  // namespace treskel

@@ -20,7 +20,11 @@ TQclGlyphSource QclGlyphSourceFor(int mappedState, int numGlyphs, bool uncoloure
     }
 }
 
-void TQclButtonMachine::SetState(S s) {
+void TQclButtonMachine::SetState(S s, bool reevaluation) {
+    if (frozen && frozen()) {
+        if (!reevaluation || s != S::bsMouseOver) return;
+        s = S::bsUp;
+    }
     if (s == state_) return;
     previous_ = (s == S::bsMouseOver && state_ != S::bsDown) ? S::bsUp : state_;
     bool wasOver = state_ == S::bsMouseOver;
@@ -37,6 +41,7 @@ void TQclButtonMachine::SetMouseInside(bool v) {
     if (v == mouseInside_) return;
     mouseInside_ = v;
     Call(v ? onMouseEnter : onMouseExit);
+    Call(onMouseInsideChanged);
 }
 
 void TQclButtonMachine::MouseEnter() {
@@ -111,7 +116,7 @@ void TQclButtonMachine::Release(bool inside) {
     if (!settings.repeatedClick) Call(onClick);
     if (toggled) return;
     bool still = cursorInside ? cursorInside() : true;
-    SetState(still && settings.enabled && s == S::bsUp && settings.allowMouseOver ? S::bsMouseOver : s);
+    SetState(still && settings.enabled && s == S::bsUp && settings.allowMouseOver ? S::bsMouseOver : s, true);
 }
 
 void TQclButtonMachine::RepeatTick(bool inside) {
@@ -152,10 +157,10 @@ void TQclButtonMachine::SetPressed(bool v) {
     }
 }
 
-void TQclButtonMachine::OtherPressed(int group, bool allowAllUp) {
+void TQclButtonMachine::OtherPressed(int group, bool allowAllUp, bool senderPressed) {
     if (group == 0 || group != settings.groupIndex) return;
     settings.allowAllUp = allowAllUp;
-    if (!pressed_) return;
+    if (!pressed_ || !senderPressed) return;
     pressed_ = false;
     SetState(settings.enabled ? S::bsUp : S::bsDisabled);
 }
@@ -191,9 +196,10 @@ int32_t GetLe32(const std::vector<uint8_t>& in, size_t at) {
 }  // namespace
 
 std::vector<uint8_t> QclWriteFaceIndexes(const TQclFaceIndexes& faces) {
+    size_t states = faces[7] == std::pair<int32_t, int32_t>{0, 0} ? 7 : 8;
     std::vector<uint8_t> out;
-    for (const auto& f : faces) PutLe32(out, f.first);
-    for (const auto& f : faces) PutLe32(out, f.second);
+    for (size_t i = 0; i < states; ++i) PutLe32(out, faces[i].first);
+    for (size_t i = 0; i < states; ++i) PutLe32(out, faces[i].second);
     return out;
 }
 

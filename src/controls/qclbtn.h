@@ -55,6 +55,10 @@ public:
     std::function<void()> onAnnounce;                // tell the group this button is pressed
     std::function<void()> onMouseEnter, onMouseExit;
     std::function<bool()> cursorInside;              // re-test after a click
+    std::function<void()> onMouseInsideChanged;      // the flag changed
+    // True while state changes are to be ignored (a button of a multiple-
+    // document form while another program is active).
+    std::function<bool()> frozen;
 
     TQclButtonState State() const { return state_; }
     TQclButtonState Previous() const { return previous_; }
@@ -63,7 +67,8 @@ public:
     bool MouseInside() const { return mouseInside_; }
     bool MenuOpen() const { return menuOpen_; }
 
-    void SetState(TQclButtonState s);
+    // `reevaluation`: the state worked out again after a click.
+    void SetState(TQclButtonState s, bool reevaluation = false);
     void MouseEnter();
     void MouseExit();
     void Press();
@@ -73,13 +78,14 @@ public:
     void CheckMouseLeave(bool inside);
     void DropDown();
     void SetPressed(bool v);
-    // Another button of `group` was pressed; `allowAllUp` is the sender's.
-    void OtherPressed(int group, bool allowAllUp);
+    // Another button of `group` announced itself: this one takes its
+    // AllowAllUp and is released when both are pressed.
+    void OtherPressed(int group, bool allowAllUp, bool senderPressed);
+    void SetMouseInside(bool v);
     void SetEnabled(bool v);
     void SetGroupIndex(int v);
 
 private:
-    void SetMouseInside(bool v);
     static void Call(const std::function<void()>& f) {
         if (f) f();
     }
@@ -97,8 +103,9 @@ TPoint QclDropDownPoint(int width, int height, bool right, int indent);
 
 // The face indexes of the multimedia button: (ImageIndex, ListIndex) per state.
 using TQclFaceIndexes = std::array<std::pair<int32_t, int32_t>, 8>;
-// The block written: every state's ImageIndex, then every state's ListIndex,
-// 32-bit little-endian (64 bytes).
+// Every state's ImageIndex, then every state's ListIndex, 32-bit
+// little-endian: 56 bytes for states 0-6, or 64 when state 7 has a face of
+// its own (not image 0 of list 0), so that no face is lost.
 std::vector<uint8_t> QclWriteFaceIndexes(const TQclFaceIndexes& faces);
 // Reads such a block (56 bytes: states 0-6, or 64) or, `interleaved`, the
 // old 56-byte block of pairs; a block of any other length is refused.

@@ -51,36 +51,68 @@ bool TQclCustomMMButton::FaceOf(TQclButtonState state, int& image, int& list) {
     return false;
 }
 
+HPALETTE TQclCustomMMButton::GetPalette() {
+    int image = 0, list = 0;
+    if (!FaceOf(DrawnState(), image, list)) return nullptr;
+    return QclBitmapPalette(ButtonFaceImageList()->ItemBitmap(list), palette_);
+}
+
+// Drawn off the screen and copied at once, so that a change of face never
+// flickers.
 void TQclCustomMMButton::Paint() {
     if (Loading()) return;
     TRect r = ClientRect();
     TQclCustomImageList* faces = ButtonFaceImageList();
-    // Transparent: the parent has painted what lies under the button.
-    if (!Transparent()) {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(r);
+    S s = DrawnState();
+    int image = 0, list = 0;
+    bool hasFace = faces != nullptr && FaceOf(s, image, list);
+    if (hasFace && faceStyle_ == TQclBitmapStyle::sbAutosize) {
+        int w = faces->ImageSize(list, 0), h = faces->ImageSize(list, 1);
+        if (w == 0) w = 20;
+        if (h == 0) h = 20;
+        if (w != Width() || h != Height()) {
+            SetBounds(Left(), Top(), w, h);  // repaints at the new size
+            return;
+        }
+    }
+    TBitmap buffer;
+    buffer.SetPixelFormat(TPixelFormat::pf24bit);
+    buffer.SetSize(Width(), Height());
+    TCanvas* b = buffer.Canvas();
+    bool parentBack = Transparent() && IsTransparentActive();
+    if (parentBack) {
+        auto* parent = static_cast<TQclCustomControl*>(Parent());
+        parentBack = parent->DrawParentBackground(b, r, 0, Point(parent->Left() + Left(), parent->Top() + Top()));
+    }
+    if (!parentBack) {
+        // Transparent without a background to copy: the face's own
+        // transparent colour marks what stays the parent's.
+        b->Brush()->SetColor(Transparent() ? faceColor_ : Color());
+        b->FillRect(r);
     }
     faceRect_ = {};
-    int image = 0, list = 0;
-    if (faces != nullptr && FaceOf(State(), image, list)) {
-        if (faceStyle_ == TQclBitmapStyle::sbAutosize) {
-            int w = faces->ImageSize(list, 0), h = faces->ImageSize(list, 1);
-            if (w == 0) w = 20;
-            if (h == 0) h = 20;
-            if (w != Width() || h != Height()) {
-                SetBounds(Left(), Top(), w, h);  // repaints at the new size
-                return;
-            }
-        }
+    if (hasFace) {
         static constexpr uint16_t kStyleFlags[] = {0, 0, 0x08, 0x10, 0x20, 0x610, 0x210, 0x410};
         uint16_t flags = kStyleFlags[static_cast<int>(faceStyle_)];
         if (!quickDraw_) flags |= 0x1000;
         if (Transparent() || forceTransparent_) flags |= 0x40;
-        faces->DrawRect(Canvas(), r, list, image, flags, &faceRect_);
+        faces->DrawRect(b, r, list, image, flags, &faceRect_);
+    } else if (Designing()) {
+        DrawDesignFrame(true);
     }
-    S s = State();
-    if (s == S::bsDown || s == S::bsPushed || s == S::bsDropDown) r = OffsetRect(r, captionDown_, captionDown_);
-    DrawGlyphAndCaption(r);
+    TRect text = r;
+    if (s == S::bsDown || s == S::bsPushed || s == S::bsDropDown) text = OffsetRect(text, captionDown_, captionDown_);
+    DrawGlyphAndCaption(text, b);
+    HDC dc = Canvas()->Handle();
+    HPALETTE palette = quickDraw_ ? nullptr : GetPalette();
+    HPALETTE old = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
+    if (palette != nullptr) RealizePalette(dc);
+    if (Transparent() && !parentBack) {
+        buffer.SetTransparentColor(faceColor_);
+        buffer.SetTransparent(true);
+    }
+    Canvas()->Draw(0, 0, &buffer);
+    if (old != nullptr) SelectPalette(dc, old, FALSE);
 }
 
 bool TQclCustomMMButton::PointInButton(int x, int y) {

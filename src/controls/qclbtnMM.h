@@ -32,6 +32,8 @@ public:
     void SetFaceTransparentColor(TColor c) { faceColor_ = c; }
 
     bool PointInButton(int x, int y) override;
+    // The face list's palette for the face shown (0 without one).
+    HPALETTE GetPalette();
     virtual void FaceLinkChanged(TObject* sender) { ObjectChanged(sender); }
 
 protected:
@@ -42,6 +44,7 @@ private:
     // The state whose face is shown: the current one, or its fallback.
     bool FaceOf(TQclButtonState state, int& image, int& list);
     TQclImageLink faceLink_;
+    GdiHandle<HPALETTE> palette_;
     TQclFaceIndexes faces_{};
     TQclBitmapStyle faceStyle_ = TQclBitmapStyle::sbNone;
     TColor faceColor_ = static_cast<TColor>(0xFFFFFF);

@@ -106,6 +106,37 @@ void TQclGlyph::Draw(TCanvas* canvas, const std::string& caption, unsigned bidiF
                      transparentColor_, layout, multiLine, true, true, flags, bidiFlags);
 }
 
+void TQclPoolTimer::Start(int interval, std::function<void()> tick) {
+    if (id_ != 0) return;
+    if (QclApplication != nullptr)
+        id_ = QclApplication->AddTimer(static_cast<uint16_t>(std::max(interval, 1)), [tick](TObject*) { tick(); });
+    if (id_ == 0) throw EOutOfResources("Not enough timers available");
+}
+
+void TQclPoolTimer::Stop() {
+    if (id_ == 0) return;
+    if (QclApplication != nullptr && QclApplication->GetTimer(id_) != nullptr) QclApplication->RemoveTimer(id_);
+    id_ = 0;
+}
+
+bool QclTakeActionGlyph(TBasicAction* sender, TQclGlyph& glyph, bool& fromAction) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr) return false;
+    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
+    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
+    if (!valid || (!glyph.Source()->Empty() && !fromAction)) return false;
+    TBitmap image;
+    image.SetPixelFormat(TPixelFormat::pf24bit);
+    image.SetSize(images->Width(), images->Height());
+    image.Canvas()->Brush()->SetColor(clFuchsia);
+    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
+    image.SetTransparentColor(clFuchsia);
+    glyph.SetGlyph(&image);
+    fromAction = true;
+    return true;
+}
+
 // ---------------------------------------------------------------- windowless button base
 
 TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
@@ -121,6 +152,7 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     s.Exclude(TControlStyleItem::csClickEvents);
     SetControlStyle(s);
     SetBounds(Left(), Top(), 25, 25);
+    SetParentColor(true);
     layout_->SetAlignment(TQclAlignment::agCenter);
     layout_->OnChange = [this](TObject* o) { ObjectChanged(o); };
     fontFx_->OnChange = [this](TObject* o) { FontChanged(o); };
@@ -130,22 +162,22 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     machine_.onRepeatClick = [this] { RepeatClick(); };
     machine_.onRepeatTimer = [this](bool run) {
         if (run) {
-            StartTimer(repeatTimer_, repeatingInterval_, [this] { machine_.RepeatTick(CursorInside()); });
+            repeatTimer_.Start(repeatingInterval_, [this] { machine_.RepeatTick(CursorInside()); });
         } else {
-            StopTimer(repeatTimer_);
+            repeatTimer_.Stop();
         }
     };
     machine_.onLeaveCheck = [this](bool run) {
-        if (run) StartTimer(leaveTimer_, 100, [this] { CheckMouseLeave(); });
-        else StopTimer(leaveTimer_);
+        if (run) leaveTimer_.Start(100, [this] { CheckMouseLeave(); });
+        else leaveTimer_.Stop();
     };
     machine_.onShowMenu = [this] { ShowMenu(); };
     machine_.onDropDown = [this] {
         if (OnDropDown) OnDropDown(this);
     };
     machine_.onAnnounce = [this] {
-        if (Parent() != nullptr) {
-            TMessage m{wu::CM_BUTTONPRESSED, static_cast<WPARAM>(GroupIndex()), reinterpret_cast<LPARAM>(this), 0};
+        if (Parent() != nullptr && GroupIndex() != 0) {
+            TMessage m{CM_BUTTONPRESSED, static_cast<WPARAM>(GroupIndex()), reinterpret_cast<LPARAM>(this), 0};
             Parent()->Broadcast(m);
         }
     };
@@ -155,28 +187,28 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
         if (hideHint_ && Application != nullptr) Application->CancelHint();
     };
     machine_.cursorInside = [this] { return CursorInside(); };
+    machine_.onMouseInsideChanged = [this] { MouseInsideChanged(); };
+    machine_.frozen = [this] { return StateFrozen(); };
+}
+
+// A button of a multiple-document form keeps its look while another
+// program is active.
+bool TQclBaseGraphicButton::StateFrozen() {
+    auto* form = dynamic_cast<TCustomForm*>(Owner());
+    if (form == nullptr || (form->FormStyle() != TFormStyle::fsMDIChild && form->FormStyle() != TFormStyle::fsMDIForm))
+        return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    return process != GetCurrentProcessId();
 }
 
 TQclBaseGraphicButton::~TQclBaseGraphicButton() {
-    StopTimer(leaveTimer_);
-    StopTimer(repeatTimer_);
+    leaveTimer_.Stop();
+    repeatTimer_.Stop();
     machine_ = TQclButtonMachine();
     layout_->OnChange = nullptr;
     fontFx_->OnChange = nullptr;
     glyph_.OnChange = nullptr;
-}
-
-void TQclBaseGraphicButton::StartTimer(uint16_t& id, int interval, std::function<void()> tick) {
-    if (id != 0) return;
-    if (QclApplication != nullptr)
-        id = QclApplication->AddTimer(static_cast<uint16_t>(std::max(interval, 1)), [this, tick](TObject*) { tick(); });
-    if (id == 0) throw EOutOfResources("Not enough timers available");
-}
-
-void TQclBaseGraphicButton::StopTimer(uint16_t& id) {
-    if (id == 0) return;
-    if (QclApplication != nullptr && QclApplication->GetTimer(id) != nullptr) QclApplication->RemoveTimer(id);
-    id = 0;
 }
 
 bool TQclBaseGraphicButton::CursorInside() {
@@ -206,12 +238,12 @@ void TQclBaseGraphicButton::SetTransparent(bool v) {
 
 void TQclBaseGraphicButton::SetAllowAllUp(bool v) {
     machine_.settings.allowAllUp = v;
-    if (Pressed()) machine_.onAnnounce();
+    machine_.onAnnounce();
 }
 
 void TQclBaseGraphicButton::SetGroupIndex(int v) {
     machine_.SetGroupIndex(v);
-    if (Pressed()) machine_.onAnnounce();
+    machine_.onAnnounce();
 }
 
 void TQclBaseGraphicButton::SetDropDownMenu(TPopupMenu* menu) {
@@ -280,24 +312,13 @@ void TQclBaseGraphicButton::FontChanged(TObject* sender) {
     ObjectChanged(sender);
 }
 
-// The action's image becomes the glyph only while the button has none of
-// its own; a glyph set by hand or in the layout survives every action change.
+// A button that shows its action's image is a picture button, as a tool
+// button is: the action's caption is not drawn over the picture.
 void TQclBaseGraphicButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     TQclBaseControl::ActionChange(sender, checkDefaults);
+    if (QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
     auto* action = dynamic_cast<TCustomAction*>(sender);
-    if (action == nullptr) return;
-    TCustomImageList* images = action->ActionList() != nullptr ? action->ActionList()->Images() : nullptr;
-    bool valid = images != nullptr && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count();
-    if (!valid || (!Glyph()->Empty() && !glyphFromAction_)) return;
-    TBitmap image;
-    image.SetSize(images->Width(), images->Height());
-    image.Canvas()->Brush()->SetColor(clFuchsia);
-    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
-    images->Draw(image.Canvas(), 0, 0, action->ImageIndex(), true);
-    image.SetTransparentColor(clFuchsia);
-    glyph_.SetGlyph(&image);
-    glyphFromAction_ = true;
-    Invalidate();
+    if (glyphFromAction_ && action != nullptr && Caption() == action->Caption()) SetCaption("");
 }
 
 void TQclBaseGraphicButton::Loaded() {
@@ -350,24 +371,51 @@ void TQclBaseGraphicButton::ShowMenu() {
     if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
 }
 
-void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect) {
-    TCanvas* c = Canvas();
-    c->Font()->Assign(Font());
+TQclButtonState TQclBaseGraphicButton::DrawnState() {
     S s = machine_.State();
+    for (TWinControl* p = Parent(); p != nullptr; p = p->Parent())
+        if (!p->Enabled()) return Pressed() ? S::bsDisabledDown : S::bsDisabled;
+    return s;
+}
+
+void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect, TCanvas* target) {
+    TCanvas* c = target != nullptr ? target : Canvas();
+    c->Font()->Assign(Font());
+    S s = DrawnState();
     if (AllowMouseOver() && enterColorChange_ && s >= S::bsMouseOver && s <= S::bsDropDown)
         c->Font()->SetColor(enterColor_);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    uint16_t flags = Enabled() ? qclGtEnabled : 0;
+    uint16_t flags = s == S::bsDisabled || s == S::bsDisabledDown ? 0 : qclGtEnabled;
     glyph_.Draw(c, Caption(), 0, multiLine_, flags, layout_.get(), static_cast<int>(s), rect, fontFx_.get());
+}
+
+// The caption's letter works the button as a click would.
+void TQclBaseGraphicButton::AcceleratorPressed() {
+    if (dropDownMenu_ != nullptr) {
+        if (State() == S::bsDropDown) machine_.SetState(S::bsMouseOver);
+        else machine_.DropDown();
+    } else if (GroupIndex() != 0) {
+        if (!AllowAllUp() && State() == S::bsDown) return;
+        SetPressed(!Pressed());
+        if (!AllowMouseOver()) return;
+        machine_.SetState(Pressed() ? S::bsDown : S::bsUp);
+        if (Pressed()) Click();
+    } else {
+        // Shown pressed under a pointer that may be elsewhere, then as it is.
+        machine_.SetMouseInside(true);
+        Repaint();
+        Click();
+        Repaint();
+        if (!CursorInside()) machine_.SetMouseInside(false);
+    }
 }
 
 void TQclBaseGraphicButton::WndProc(TMessage& m) {
     switch (m.Msg) {
-        case wu::CM_BUTTONPRESSED: {
-            auto* other = reinterpret_cast<TQclBaseGraphicButton*>(m.LParam);
-            if (other != this && dynamic_cast<TQclBaseGraphicButton*>(reinterpret_cast<TControl*>(m.LParam)) != nullptr &&
-                other->Pressed())
-                machine_.OtherPressed(static_cast<int>(m.WParam), other->AllowAllUp());
+        case CM_BUTTONPRESSED: {
+            auto* other = dynamic_cast<TQclBaseGraphicButton*>(reinterpret_cast<TControl*>(m.LParam));
+            if (other != nullptr && other != this)
+                machine_.OtherPressed(static_cast<int>(m.WParam), other->AllowAllUp(), other->Pressed());
             return;
         }
         case CM_ENABLEDCHANGED:
@@ -384,16 +432,7 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
         case CM_DIALOGCHAR:
             if (Enabled() && Visible() && Parent() != nullptr && Parent()->Enabled() &&
                 QclIsAccelerator(static_cast<char>(m.WParam), Caption())) {
-                if (dropDownMenu_ != nullptr) {
-                    machine_.DropDown();
-                } else if (GroupIndex() != 0) {
-                    if (AllowAllUp() || !Pressed()) {
-                        SetPressed(!Pressed());
-                        if (Pressed()) Click();
-                    }
-                } else {
-                    Click();
-                }
+                AcceleratorPressed();
                 m.Result = 1;
                 return;
             }
@@ -442,13 +481,30 @@ void TQclCustomSpeedButton::Paint() {
         auto* parent = static_cast<TQclCustomControl*>(Parent());
         parent->DrawParentBackground(Canvas(), r, 0, Point(parent->Left() + Left(), parent->Top() + Top()));
     }
-    S s = Designing() ? S::bsMouseOver : State();
+    S s = Designing() ? S::bsMouseOver : DrawnState();
     TRect face = r;
     QclDrawButtonFace(Canvas(), machine_.MouseInside(), face, style_, s, 5, Color());
     int inset = FrameInset(style_);
     r = {r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};
     if (s == S::bsDown || s == S::bsPushed || s == S::bsDropDown) r = OffsetRect(r, 1, 1);
     DrawGlyphAndCaption(r);
+}
+
+namespace {
+bool FlatLook(TQclUserButtonStyle s) {
+    using U = TQclUserButtonStyle;
+    return s == U::ubsClassicFlat || s == U::ubsFlat || s == U::ubsFlatUnColored || s == U::ubsNavigator;
+}
+}  // namespace
+
+// The flat looks draw the pointer's presence.
+void TQclCustomSpeedButton::MouseInsideChanged() {
+    if (FlatLook(style_)) Repaint();
+}
+
+// An office button draws it only on a pressed face.
+void TQclOfficeButton::MouseInsideChanged() {
+    if (FlatLook(Style()) && AllowMouseOver() && State() == S::bsDown) Repaint();
 }
 
 TQclOfficeButton::TQclOfficeButton(TComponent* owner) : TQclCustomSpeedButton(owner) {

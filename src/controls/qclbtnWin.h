@@ -53,6 +53,28 @@ private:
     TColor transparentColor_ = clFuchsia;
 };
 
+// A timer of the library application object's pool, held while it runs
+// and given back when stopped or gone.
+class TQclPoolTimer {
+public:
+    TQclPoolTimer() = default;
+    ~TQclPoolTimer() { Stop(); }
+    TQclPoolTimer(const TQclPoolTimer&) = delete;
+    TQclPoolTimer& operator=(const TQclPoolTimer&) = delete;
+    // Nothing when it runs already; EOutOfResources when the pool has no timer left.
+    void Start(int interval, std::function<void()> tick);
+    void Stop();
+    bool Running() const { return id_ != 0; }
+
+private:
+    uint16_t id_ = 0;
+};
+
+// Takes the image of a linked action as the glyph while the glyph is empty
+// or came from the action before (`fromAction`): a glyph of the button's
+// own survives every action change.  True when the glyph was replaced.
+bool QclTakeActionGlyph(TBasicAction* action, TQclGlyph& glyph, bool& fromAction);
+
 class TQclBaseGraphicButton : public TQclBaseControl {
     TRESKEL_CLASS(TQclBaseGraphicButton)
 public:
@@ -97,6 +119,9 @@ public:
     void SetTransparent(bool v);
 
     TQclButtonState State() const { return machine_.State(); }
+    bool MouseInside() const { return machine_.MouseInside(); }
+    // The state drawn: a button inside a disabled container looks disabled.
+    TQclButtonState DrawnState();
     TQclGlyph& GlyphObject() { return glyph_; }
     // Pops the drop-down menu up (when set and not open).
     void DropDown();
@@ -113,6 +138,8 @@ public:
     virtual void RepeatClick() { Click(); }
     virtual bool PointInButton(int x, int y) { return QclPointInSize(x, y, Width(), Height()); }
     virtual void CheckMouseLeave();
+    // The pointer came over the button or left it.
+    virtual void MouseInsideChanged() {}
 
 protected:
     void Loaded() override;
@@ -122,18 +149,19 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The button's face and the glyph-state repaint rules.
     virtual bool AlwaysRepaintOnHover() { return false; }
-    void DrawGlyphAndCaption(const TRect& rect);
+    // On the button's canvas, or on `target` (an off-screen picture of it).
+    void DrawGlyphAndCaption(const TRect& rect, TCanvas* target = nullptr);
     void Repainted();
     void FontChanged(TObject* sender);
     bool CursorInside();
+    bool StateFrozen();
+    void AcceleratorPressed();
 
     TQclButtonMachine machine_;
     bool allowTransparency_ = true;
 
 private:
     void ShowMenu();
-    void StartTimer(uint16_t& id, int interval, std::function<void()> tick);
-    void StopTimer(uint16_t& id);
 
     TQclGlyph glyph_;
     std::unique_ptr<TQclButtonLayout> layout_;
@@ -148,7 +176,7 @@ private:
     int repeatingInterval_ = 100;
     bool transparent_ = false;
     bool glyphFromAction_ = false;
-    uint16_t leaveTimer_ = 0, repeatTimer_ = 0;
+    TQclPoolTimer leaveTimer_, repeatTimer_;
 };
 
 class TQclCustomSpeedButton : public TQclBaseGraphicButton {
@@ -157,6 +185,8 @@ public:
     explicit TQclCustomSpeedButton(TComponent* owner);
     TQclUserButtonStyle Style() const { return style_; }
     void SetStyle(TQclUserButtonStyle v);
+
+    void MouseInsideChanged() override;
 
 protected:
     void Paint() override;
@@ -170,6 +200,7 @@ class TQclOfficeButton : public TQclCustomSpeedButton {
     TRESKEL_CLASS(TQclOfficeButton)
 public:
     explicit TQclOfficeButton(TComponent* owner);
+    void MouseInsideChanged() override;
 };
 
 class TQclExplorerButton : public TQclOfficeButton {

@@ -1,6 +1,5 @@
 #include "controls/qclctrl.h"
 
-#include <cctype>
 #include <cstdint>
 
 namespace treskel {
@@ -21,18 +20,6 @@ std::string QclUniqueName(const std::string& base, const TComponent* owner) {
         if (QclIsUniqueName(candidate, owner)) return candidate;
     }
     return stem + IntToStr(INT32_MAX);
-}
-
-bool QclIsAccelerator(char c, const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<unsigned char>(c));
-    }
-    return false;
 }
 
 }  // namespace treskel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/qclutils.h"
 #include "platform/Classes.h"
 #include "platform/Types.h"
 
@@ -20,9 +21,6 @@ bool QclIsUniqueName(const std::string& name, const TComponent* owner);
 // "QclSplitterPane2": the base without its leading "T" and the first
 // number that makes the name unique.
 std::string QclUniqueName(const std::string& base, const TComponent* owner);
-
-// Whether `c` is the caption's accelerator: the character after a single "&".
-bool QclIsAccelerator(char c, const std::string& caption);
 
 }  // namespace treskel
 

@@ -14,7 +14,7 @@ constexpr TCursor crQclHand = -255;
 
 // ---------------------------------------------------------------- base label
 
-TQclBaseLabel::TQclBaseLabel(TComponent* owner) : TQclBaseGraphicControl(owner) {}
+TQclBaseLabel::TQclBaseLabel(TComponent* owner) : TQclBaseGraphicControl(owner) { SetParentColor(true); }
 
 void TQclBaseLabel::SetShowAccelChar(bool v) {
     if (v == showAccelChar_) return;

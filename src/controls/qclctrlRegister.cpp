@@ -8,6 +8,7 @@
 #include "controls/qclstdcS.h"
 #include "foundation/qclgraph.h"
 #include "platform/FormLoader.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -53,6 +54,7 @@ void RegisterButtons() {
         .Bool("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick)
         .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
         .Event("OnDropDown", &B::OnDropDown);
+    OwnColor(base);
     PublishClass<TQclCustomSpeedButton, B>()
         .NotCreatable()
         .Enum<TQclUserButtonStyle>("Style", &TQclCustomSpeedButton::Style, &TQclCustomSpeedButton::SetStyle,
@@ -100,7 +102,8 @@ void RegisterPanels() {
 
 void RegisterLabels() {
     using L = TQclBaseLabel;
-    PublishClass<L, TQclBaseControl>()
+    PublishClass<L, TQclBaseControl> label;
+    OwnColor(label)
         .NotCreatable()
         .Custom("About", IgnoreAbout)
         .String("Caption", &L::Caption, &L::SetCaption)
@@ -136,39 +139,75 @@ void RegisterLabels() {
 }
 
 void RegisterRadio() {
-    using R = TQclRadioButton;
-    PublishClass<R, TQclCustomPanel>()
-        .String("Caption", &R::Caption, &R::SetCaption)
-        .Bool("Checked", &R::Checked, &R::SetChecked)
-        .Object("Alignment", &R::Alignment)
-        .Object("Font3D", &R::Font3D)
-        .Int("GlyphSize", &R::GlyphSize, &R::SetGlyphSize, 13)
-        .Bool("GlyphFlat", &R::GlyphFlat, &R::SetGlyphFlat)
-        .Bool("GlyphTransparent", &R::GlyphTransparent, &R::SetGlyphTransparent, true)
-        .Int("GlyphTransparentColor", &R::GlyphTransparentColor, &R::SetGlyphTransparentColor, 0x008080, &ColorIdents())
-        .Bool("ReadOnly", &R::ReadOnly, &R::SetReadOnly);
-    using G = TQclCustomRadioGroup;
+    using C = TQclButtonControl;
+    PublishClass<C, TQclCustomPanel>()
+        .NotCreatable()
+        .String("Caption", &C::Caption, &C::SetCaption)
+        .Object("Alignment", &C::Alignment)
+        .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize)
+        .Int("FocusColor", &C::FocusColor, &C::SetFocusColor, 0x808080, &ColorIdents())
+        .Enum<TQclGlyphTextFocusStyle>("FocusStyle", &C::FocusStyle, &C::SetFocusStyle, TQclGlyphTextFocusStyle::fcText)
+        .Object("Font3D", &C::Font3D)
+        .Int("GlyphSize", &C::GlyphSize, &C::SetGlyphSize, 13)
+        .Bool("GlyphFlat", &C::GlyphFlat, &C::SetGlyphFlat)
+        .Bool("GlyphTransparent", &C::GlyphTransparent, &C::SetGlyphTransparent, true)
+        .Int("GlyphTransparentColor", &C::GlyphTransparentColor, &C::SetGlyphTransparentColor, 0x008080, &ColorIdents())
+        .Int("HelpContext", &C::HelpContext, &C::SetHelpContext)
+        .Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
+        .Bool("UseBitmap", &C::UseBitmap, &C::SetUseBitmap)
+        .Bool("UseFocusColor", &C::UseFocusColor, &C::SetUseFocusColor);
+    PublishClass<TQclRadioButton, C>().Bool("Checked", &TQclRadioButton::Checked, &TQclRadioButton::SetChecked);
+    using G = TQclCustomButtonGroup;
     PublishClass<G, TQclCustomGroupBox>()
         .NotCreatable()
         .Object("Items", &G::Items)
         .Int("Columns", &G::Columns, &G::SetColumns, 1)
+        .Int("FocusColor", &G::FocusColor, &G::SetFocusColor, 0x808080, &ColorIdents())
+        .Enum<TQclGlyphTextFocusStyle>("FocusStyle", &G::FocusStyle, &G::SetFocusStyle, TQclGlyphTextFocusStyle::fcText)
+        .Object("Font3D", &G::Font3D)
+        .Ref<TQclCustomImageList>("GlyphImageList", &G::GlyphImageList, &G::SetGlyphImageList)
+        .Int("GlyphImageIndex", &G::GlyphImageIndex, &G::SetGlyphImageIndex)
+        .Int("GlyphListIndex", &G::GlyphListIndex, &G::SetGlyphListIndex)
+        .Custom("GlyphInternal",
+                [](G* g, const FormValue& v, LayoutReader& r) { g->SetGlyphImageList(QclReadGlobalListRef(typinfo::AsString(v, r))); },
+                [](G* g) -> std::optional<FormValue> {
+                    if (!QclIsGlobalList(g->GlyphImageList())) return std::nullopt;
+                    return FormValue::Str(QclWriteGlobalListRef(g->GlyphImageList()));
+                })
+        .Bool("GlyphFlat", &G::GlyphFlat, &G::SetGlyphFlat)
+        .Int("GlyphSize", &G::GlyphSize, &G::SetGlyphSize, 13)
+        .Bool("GlyphTransparent", &G::GlyphTransparent, &G::SetGlyphTransparent, true)
+        .Int("GlyphTransparentColor", &G::GlyphTransparentColor, &G::SetGlyphTransparentColor, 0x008080, &ColorIdents())
+        .Enum<TQclChildHelpContextID>("HelpContextBtn", &G::HelpContextBtn, &G::SetHelpContextBtn,
+                                      TQclChildHelpContextID::ciDefault)
+        .Int("HelpContext", &G::HelpContext, &G::SetHelpContext)
         .Int("ItemHeight", &G::ItemHeight, &G::SetItemHeight, -1)
         .Int("ItemOffset", &G::ItemOffset, &G::SetItemOffset, 4)
         .Bool("ReadOnly", &G::ReadOnly, &G::SetReadOnly)
+        .Bool("UseBitmap", &G::UseBitmap, &G::SetUseBitmap)
+        .Bool("UseFocusColor", &G::UseFocusColor, &G::SetUseFocusColor)
         .Event("OnChange", &G::OnChange);
-    PublishClass<TQclRadioGroup, G>().Int("ItemIndex", &TQclRadioGroup::ItemIndex, &TQclRadioGroup::SetItemIndex, -1);
+    PublishClass<TQclCustomRadioGroup, G>().NotCreatable();
+    PublishClass<TQclRadioGroup, TQclCustomRadioGroup>().Int("ItemIndex", &TQclRadioGroup::ItemIndex,
+                                                            &TQclRadioGroup::SetItemIndex, -1);
 }
 
 void RegisterWindowedButtons() {
     using B = TQclCustomButton;
-    PublishClass<B, TButton>()
+    PublishClass<B, TButton> button;
+    OwnColor(PublishImageLink(button))
         .Custom("About", IgnoreAbout)
         .Object("ButtonLayout", &B::ButtonLayout)
         .Object("FontFx", &B::FontFx)
         .Object("Glyph", &B::Glyph)
+        .Bool("HideHint", &B::HideHint, &B::SetHideHint, true)
         .Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs, 1)
         .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)
-        .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect);
+        .Bool("RepeatedClick", &B::RepeatedClick, &B::SetRepeatedClick)
+        .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
+        .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect)
+        .Event("OnMouseEnter", &B::OnMouseEnter)
+        .Event("OnMouseExit", &B::OnMouseExit);
     using D = TQclDockButton;
     PublishClass<D, B>()
         .Ref<TWinControl>("Control", &D::Control, &D::SetControl)

@@ -1,5 +1,7 @@
 #include "controls/qclctrlWin.h"
 
+#include <vector>
+
 #include "platform/Handles.h"
 
 namespace treskel {
@@ -66,6 +68,28 @@ TRect QclWindowBounds(TWinControl* control) {
     GetWindowRect(control->Handle(), &r);
     MapWindowPoints(nullptr, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
     return {r.left, r.top, r.right, r.bottom};
+}
+
+HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache) {
+    cache.Reset();
+    if (bitmap == nullptr || bitmap->Empty()) return nullptr;
+    RGBQUAD table[256];
+    UINT n = GetDIBColorTable(bitmap->Canvas()->Handle(), 0, 256, table);
+    if (n == 0) return nullptr;
+    std::vector<uint8_t> bytes(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+    auto* pal = reinterpret_cast<LOGPALETTE*>(bytes.data());
+    pal->palVersion = 0x300;
+    pal->palNumEntries = static_cast<WORD>(n);
+    for (UINT i = 0; i < n; ++i) pal->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    cache = GdiHandle<HPALETTE>(CreatePalette(pal));
+    return cache.Get();
+}
+
+unsigned QclBiDiFlags(TControl* control) {
+    auto* w = dynamic_cast<TWinControl*>(control);
+    if (w == nullptr) w = control->Parent();
+    if (w == nullptr || !w->HandleAllocated()) return 0;
+    return (GetWindowLongA(w->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) ? DT_RTLREADING : 0;
 }
 
 void QclSetOpaque(TControl* control, bool opaque) {
@@ -244,11 +268,26 @@ void TQclCustomControl::DrawBackground() {
     Canvas()->FillRect(ClientRect());
 }
 
-void TQclCustomControl::FillBackgroundRect(const TRect& r) {
-    if (IsTransparentActive() && DrawParentBackground(Canvas(), r, 0, Point(Left() + r.Left, Top() + r.Top))) return;
-    Canvas()->Brush()->SetStyle(TBrushStyle::bsSolid);
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(r);
+void TQclCustomControl::FillBackgroundRect(const TRect& r, TCanvas* canvas) {
+    TCanvas* c = canvas != nullptr ? canvas : Canvas();
+    if (IsTransparentActive() && DrawParentBackground(c, r, 0, Point(Left() + r.Left, Top() + r.Top))) return;
+    c->Brush()->SetStyle(TBrushStyle::bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(r);
+}
+
+void TQclCustomControl::DrawOnWindow(const std::function<void(TCanvas*)>& draw) {
+    if (!HandleAllocated()) return;
+    WindowDC dc(Handle());
+    TCanvas canvas;
+    CanvasDCScope lent(&canvas, dc.Get());
+    draw(&canvas);
+}
+
+HPALETTE TQclCustomControl::GetBackPalette() {
+    auto* parent = dynamic_cast<TQclCustomControl*>(Parent());
+    if (BackgroundAvailable() || parent == nullptr) return nullptr;
+    return QclBitmapPalette(parent->GetBackBitmap(), backPalette_);
 }
 
 bool TQclCustomControl::DrawParentBackground(TCanvas*, const TRect&, uint16_t, TPoint) { return false; }
@@ -364,7 +403,11 @@ void TQclCustomControl::WndProc(TMessage& m) {
         case WM_SIZE:
             TCustomControl::WndProc(m);
             if (IsTransparentActive()) {
+                // What lies under the control changed: it and its children
+                // show the new part of the background.
                 Repaint();
+                if (m.Msg == WM_MOVE) DrawOnWindow([this](TCanvas* c) { PaintControls(c->Handle(), nullptr); });
+                else NotifyControls(WM_PAINT);
                 NotifyControls(CM_QCLBACKCHANGED);
             } else if (m.Msg == WM_SIZE) {
                 Invalidate();
@@ -420,13 +463,16 @@ void TQclDocker::Follow() {
     control_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
-// The control re-creating its window is hooked again at the next dock; a
-// control that is being freed is forgotten by its owner's free notice.
+// A control that is being freed is forgotten by its owner's free notice;
+// one that re-creates its window is followed to the new one.
 bool TQclDocker::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = hook_.CallNext(msg, wParam, lParam);
     switch (msg) {
         case WM_DESTROY:
             hook_.Detach();
+            if (control_ != nullptr && !control_->IsDestroying() &&
+                !self_->ComponentState().Contains(TComponentStateItem::csDestroying))
+                RehookLater();
             break;
         case WM_MOVE:
         case WM_SIZE:
@@ -460,6 +506,20 @@ bool TQclDocker::DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
             break;
     }
     return true;
+}
+
+void TQclDocker::RehookLater() {
+    constexpr UINT kRehook = WM_APP + 1;
+    if (!rehook_) {
+        rehook_ = std::make_unique<UtilityWindow>([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+            if (msg != kRehook) return false;
+            result = 0;
+            // A window that went for good (its parent's, say) is not made again here.
+            if (docked_ && control_ != nullptr && control_->HandleAllocated()) Dock();
+            return true;
+        });
+    }
+    PostMessageA(rehook_->Handle(), kRehook, 0, 0);
 }
 
 void TQclDocker::SetDocked(bool v) {

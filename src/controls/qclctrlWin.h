@@ -16,7 +16,9 @@
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraph.h"
 #include "platform/Controls.h"
+#include "platform/Handles.h"
 #include "platform/Subclass.h"
+#include "platform/UtilityWindow.h"
 
 namespace treskel {
 
@@ -158,6 +160,9 @@ public:
     void SetFlat(bool v) { flat_ = v; }
     bool MouseInside() const { return mouseInside_; }
     bool Focused() const { return focused_; }
+    // The help topic of the control (a group gives its buttons theirs).
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int v) { helpContext_ = v; }
 
     TNotifyEvent OnMouseEnter, OnMouseExit, OnGotFocus, OnLostFocus;
 
@@ -177,8 +182,12 @@ public:
     // Copies the part of the back bitmap under `offset` into `rect` of the canvas.
     virtual bool DrawParentBackground(TCanvas* canvas, const TRect& rect, uint16_t flag, TPoint offset);
     virtual TPoint BackgroundOffset(TPoint p) { return p; }
-    // Fills one rectangle of the client area as DrawBackground does.
-    void FillBackgroundRect(const TRect& rect);
+    // The palette of the background that transparent children copy: none
+    // while this control offers one itself, else that of the parent's.
+    virtual HPALETTE GetBackPalette();
+    // Fills one rectangle of the client area as DrawBackground does (on
+    // `canvas`, or the control's own).
+    void FillBackgroundRect(const TRect& rect, TCanvas* canvas = nullptr);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -188,9 +197,13 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     bool Loading() const { return ComponentState().Contains(TComponentStateItem::csLoading); }
     bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+    // Draws on the window outside of painting (flat and hot borders).
+    void DrawOnWindow(const std::function<void(TCanvas*)>& draw);
 
 private:
     TQclImageLink link_;
+    GdiHandle<HPALETTE> backPalette_;
+    int helpContext_ = 0;
     bool transparent_ = false, repaintOnChange_ = true, flat_ = false, mouseInside_ = false, focused_ = false;
 };
 
@@ -199,6 +212,12 @@ private:
 bool QclParentOffersBackground(TControl* control);
 // A transparent control is not opaque, and the other way round.
 void QclSetOpaque(TControl* control, bool opaque);
+// The palette of a bitmap's colour table, kept in `cache` (0 for a bitmap
+// without one: empty, or of more than 256 colours).
+HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache);
+// DT_RTLREADING when the control's window (or, windowless, its parent's)
+// reads right to left.
+unsigned QclBiDiFlags(TControl* control);
 // Where a windowed control's window is now, in its parent's client
 // coordinates (its bounds fields follow a move only after the move's
 // messages have been handled).
@@ -238,6 +257,9 @@ public:
 
 private:
     bool DockWndProc(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After the control's window went: hook the window it made again, once
+    // the message at hand is done.
+    void RehookLater();
     bool Loading() const { return self_->ComponentState().Contains(TComponentStateItem::csLoading); }
     bool Designing() const { return self_->ComponentState().Contains(TComponentStateItem::csDesigning); }
 
@@ -247,6 +269,7 @@ private:
     bool adjustDockedSize_, reflectOwnChanges_, docked_ = true, docking_ = false;
     int margin_ = 1;
     WindowSubclass hook_;
+    std::unique_ptr<UtilityWindow> rehook_;
 };
 
 }  // namespace treskel

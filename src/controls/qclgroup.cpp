@@ -30,4 +30,56 @@ std::vector<TRect> QclRadioLayout(const TQclRadioLayoutInput& in) {
     return out;
 }
 
+namespace {
+
+// Where the caption lies in its box, by the caption's place on its side.
+TQclAlignment CaptionPlacement(TQclGroupCaptionAlign a) {
+    using G = TQclGroupCaptionAlign;
+    using A = TQclAlignment;
+    switch (a) {
+        case G::gcaTopCenter: return A::agTopCenter;
+        case G::gcaTopRight: case G::gcaRightTop: return A::agTopRight;
+        case G::gcaLeftBottom: case G::gcaBottomLeft: return A::agBottomLeft;
+        case G::gcaLeftCenter: return A::agCenterLeft;
+        case G::gcaBottomCenter: return A::agBottomCenter;
+        case G::gcaBottomRight: case G::gcaRightBottom: return A::agBottomRight;
+        case G::gcaRightCenter: return A::agCenterRight;
+        default: return A::agTopLeft;
+    }
+}
+
+}  // namespace
+
+TQclGroupCaptionGeometry QclGroupCaptionGeometry(TQclGroupCaptionAlign alignment, int width, int height,
+                                                 int captionHeight, int captionOffset) {
+    using G = TQclGroupCaptionAlign;
+    int h = captionHeight, half = captionHeight / 2 - 1;
+    bool leading = alignment == G::gcaTopLeft || alignment == G::gcaLeftBottom || alignment == G::gcaBottomLeft ||
+                   alignment == G::gcaRightTop;
+    bool trailing = alignment == G::gcaTopRight || alignment == G::gcaLeftTop || alignment == G::gcaBottomRight ||
+                    alignment == G::gcaRightBottom;
+    int a = leading ? captionOffset : 0, b = trailing ? captionOffset : 0;
+    TQclGroupCaptionGeometry g;
+    switch (QclCaptionSideOf(alignment)) {
+        case TQclCaptionSide::csTop:
+            g.box = {a, 0, width - b, h};
+            g.bevel = {0, half, width, height};
+            break;
+        case TQclCaptionSide::csLeft:
+            g.box = {0, b, h, height - a};
+            g.bevel = {half, 0, width, height};
+            break;
+        case TQclCaptionSide::csBottom:
+            g.box = {a, height - h, width - b, height};
+            g.bevel = {0, 0, width, height - half};
+            break;
+        case TQclCaptionSide::csRight:
+            g.box = {width - h, a + 2, width, height - b};
+            g.bevel = {0, 0, width - half, height};
+            break;
+    }
+    g.placement = CaptionPlacement(alignment);
+    return g;
+}
+
 }  // namespace treskel

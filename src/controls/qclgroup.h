@@ -1,15 +1,39 @@
-// The window-free rules of the radio group: where its buttons go and
-// which item index it keeps.
+// The window-free rules of the group box and the radio group: where the
+// caption and the frame go, where the buttons go and which item index the
+// group keeps.
 #pragma once
 
 #include <vector>
 
+#include "foundation/qclgraph.h"
+#include "platform/TypInfo.h"
 #include "platform/Types.h"
 
 namespace treskel {
 
 // The side of a group box that carries its caption.
 enum class TQclCaptionSide { csTop, csLeft, csBottom, csRight };
+
+enum class TQclGroupCaptionAlign {
+    gcaTopLeft, gcaTopCenter, gcaTopRight, gcaLeftBottom, gcaLeftCenter, gcaLeftTop,
+    gcaBottomLeft, gcaBottomCenter, gcaBottomRight, gcaRightTop, gcaRightCenter, gcaRightBottom
+};
+TRESKEL_ENUM_INFO(TQclGroupCaptionAlign, "gcaTopLeft", "gcaTopCenter", "gcaTopRight", "gcaLeftBottom",
+                  "gcaLeftCenter", "gcaLeftTop", "gcaBottomLeft", "gcaBottomCenter", "gcaBottomRight", "gcaRightTop",
+                  "gcaRightCenter", "gcaRightBottom")
+constexpr TQclCaptionSide QclCaptionSideOf(TQclGroupCaptionAlign a) {
+    return static_cast<TQclCaptionSide>(static_cast<int>(a) / 3);
+}
+
+// Where a group box draws its caption and its frame: the caption's box on
+// its side, the frame line through the caption's middle, and where the
+// caption lies in its box.
+struct TQclGroupCaptionGeometry {
+    TRect box, bevel;
+    TQclAlignment placement = TQclAlignment::agTopLeft;
+};
+TQclGroupCaptionGeometry QclGroupCaptionGeometry(TQclGroupCaptionAlign alignment, int width, int height,
+                                                 int captionHeight, int captionOffset);
 
 struct TQclRadioLayoutInput {
     int width = 0, height = 0;

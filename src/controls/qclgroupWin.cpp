@@ -6,17 +6,18 @@
 
 namespace treskel {
 
-// ---------------------------------------------------------------- radio button
+// ---------------------------------------------------------------- button control
 
-TQclRadioButton::TQclRadioButton(TComponent* owner)
+TQclButtonControl::TQclButtonControl(TComponent* owner)
     : TQclCustomPanel(owner),
+      strip_(std::make_unique<TBitmap>()),
       layout_(std::make_unique<TQclGlyphTextLayout>()),
-      font3D_(std::make_unique<TQcl3DCaption>()),
-      strip_(std::make_unique<TBitmap>()) {
+      font3D_(std::make_unique<TQcl3DCaption>()) {
     TControlStyle s = ControlStyle();
     s.Include(TControlStyleItem::csSetCaption);
     s.Include(TControlStyleItem::csOpaque);
     s.Exclude(TControlStyleItem::csAcceptsControls);
+    s.Exclude(TControlStyleItem::csDoubleClicks);
     // Its click is the checking itself, never a bare mouse release.
     s.Exclude(TControlStyleItem::csClickEvents);
     SetControlStyle(s);
@@ -24,30 +25,72 @@ TQclRadioButton::TQclRadioButton(TComponent* owner)
     layout_->SetSpacing(4);
     layout_->OnChange = [this](TObject* o) { ObjectChanged(o); };
     font3D_->OnChange = [this](TObject* o) { ObjectChanged(o); };
-    CreateGlyph();
 }
 
-TQclRadioButton::~TQclRadioButton() {
+TQclButtonControl::~TQclButtonControl() {
     layout_->OnChange = nullptr;
     font3D_->OnChange = nullptr;
 }
 
-void TQclRadioButton::CreateGlyph() {
-    int s = glyphSize_;
-    strip_ = std::make_unique<TBitmap>();
-    strip_->SetSize(4 * s, s);
-    TCanvas* c = strip_->Canvas();
-    c->Brush()->SetColor(static_cast<TColor>(0x008080));
-    c->FillRect(Rect(0, 0, 4 * s, s));
-    const UINT states[4] = {0, DFCS_INACTIVE, DFCS_CHECKED, DFCS_CHECKED | DFCS_INACTIVE};
-    for (int i = 0; i < 4; ++i) {
-        RECT r{i * s, 0, (i + 1) * s, s};
-        DrawFrameControl(c->Handle(), &r, DFC_BUTTON, DFCS_BUTTONRADIO | states[i] | (glyphFlat_ ? DFCS_FLAT : 0));
-    }
-    cellWidth_ = strip_->Width() / 4;
+void TQclButtonControl::SetAutoSize(bool v) {
+    if (v == autoSize_) return;
+    autoSize_ = v;
+    AdjustSize();
 }
 
-void TQclRadioButton::LinkChanged(TObject* sender) {
+void TQclButtonControl::SetGlyphTransparent(bool v) {
+    if (v == glyphTransparent_) return;
+    glyphTransparent_ = v;
+    Invalidate();
+}
+
+void TQclButtonControl::SetGlyphTransparentColor(TColor v) {
+    if (v == glyphTransparentColor_) return;
+    glyphTransparentColor_ = v;
+    ObjectChanged(nullptr);
+}
+
+void TQclButtonControl::SetUseBitmap(bool v) {
+    if (v == useBitmap_) return;
+    useBitmap_ = v;
+    Invalidate();
+}
+
+void TQclButtonControl::SetGlyphSize(int v) {
+    if (v == glyphSize_) return;
+    glyphSize_ = v;
+    if (ImageList() == nullptr) CreateGlyph();
+    ObjectChanged(nullptr);
+}
+
+void TQclButtonControl::SetGlyphFlat(bool v) {
+    if (v == glyphFlat_) return;
+    glyphFlat_ = v;
+    if (ImageList() == nullptr) CreateGlyph();
+    ObjectChanged(nullptr);
+}
+
+void TQclButtonControl::SetFocusStyle(TQclGlyphTextFocusStyle v) {
+    if (v == focusStyle_) return;
+    focusStyle_ = v;
+    if (Focused()) Repaint();
+}
+
+void TQclButtonControl::SetFocusColor(TColor v) {
+    if (v == focusColor_) return;
+    focusColor_ = v;
+    if (Focused()) Repaint();
+}
+
+void TQclButtonControl::SetUseFocusColor(bool v) {
+    if (v == useFocusColor_) return;
+    useFocusColor_ = v;
+    if (Focused()) Repaint();
+}
+
+// The strip comes from the linked image list while it has the picture,
+// else the control draws its own.
+void TQclButtonControl::LinkChanged(TObject* sender) {
     if (ImageList() != nullptr && ImageList()->IsValid(ListIndex(), ImageIndex())) {
         strip_ = std::make_unique<TBitmap>();
         ImageList()->CopyImage(ListIndex(), ImageIndex(), strip_.get());
@@ -58,41 +101,174 @@ void TQclRadioButton::LinkChanged(TObject* sender) {
     ObjectChanged(sender);
 }
 
-void TQclRadioButton::SetGlyphSize(int v) {
-    if (v == glyphSize_) return;
-    glyphSize_ = v;
-    if (ImageList() == nullptr) CreateGlyph();
-    ObjectChanged(nullptr);
+HPALETTE TQclButtonControl::GetPalette() {
+    TQclCustomImageList* list = ImageList();
+    if (list == nullptr || ListIndex() >= list->Count()) return nullptr;
+    return QclBitmapPalette(list->ItemBitmap(ListIndex()), palette_);
 }
 
-void TQclRadioButton::SetGlyphFlat(bool v) {
-    if (v == glyphFlat_) return;
-    glyphFlat_ = v;
-    if (ImageList() == nullptr) CreateGlyph();
-    ObjectChanged(nullptr);
+// Measured with the content at the top left: the control keeps its place
+// and takes the size the glyph and the caption need.
+void TQclButtonControl::AdjustSize() {
+    if (!autoSize_ || Loading() || sizing_) return;
+    sizing_ = true;
+    TQclAlignment keep = layout_->Alignment();
+    auto changed = std::move(layout_->OnChange);
+    layout_->OnChange = nullptr;
+    layout_->SetAlignment(TQclAlignment::agTopLeft);
+    TBitmap scratch;
+    scratch.SetSize(1, 1);
+    TRect r = DrawContent(scratch.Canvas(), false);
+    layout_->SetAlignment(keep);
+    layout_->OnChange = std::move(changed);
+    SetBounds(Left(), Top(), r.Right, r.Bottom);
+    sizing_ = false;
 }
 
-void TQclRadioButton::SetGlyphTransparent(bool v) {
-    if (v == glyphTransparent_) return;
-    glyphTransparent_ = v;
-    Invalidate();
-}
-
-void TQclRadioButton::SetGlyphTransparentColor(TColor v) {
-    if (v == glyphTransparentColor_) return;
-    glyphTransparentColor_ = v;
-    ObjectChanged(nullptr);
-}
-
-void TQclRadioButton::SetFocusStyle(TQclGlyphTextFocusStyle v) {
-    if (v == focusStyle_) return;
-    focusStyle_ = v;
-    if (Focused()) Repaint();
-}
-
-void TQclRadioButton::ObjectChanged(TObject*) {
+void TQclButtonControl::ObjectChanged(TObject*) {
     if (Loading()) return;
+    AdjustSize();
     if (!noRepaint_) Invalidate();
+}
+
+void TQclButtonControl::Loaded() {
+    TQclCustomPanel::Loaded();
+    Canvas()->Font()->Assign(Font());
+    AdjustSize();
+}
+
+void TQclButtonControl::Paint() {
+    if (Loading() || !HandleAllocated()) return;
+    if (!useBitmap_) {
+        DrawBackground();
+        DrawContent(Canvas(), true);
+        return;
+    }
+    // Drawn off the screen first, so that the face never flickers.
+    TBitmap buffer;
+    buffer.SetSize(Width(), Height());
+    TCanvas* b = buffer.Canvas();
+    if (!(IsTransparentActive() && DrawParentBackground(b, ClientRect(), 0, Point(Left(), Top())))) {
+        b->Brush()->SetColor(Color());
+        b->FillRect(ClientRect());
+    }
+    DrawContent(b, true);
+    Canvas()->Draw(0, 0, &buffer);
+}
+
+void TQclButtonControl::DrawFocusFrame(TCanvas* canvas, const TRect& f) {
+    canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
+    if (useFocusColor_) {
+        canvas->Pen()->SetColor(focusColor_);
+        canvas->Pen()->SetWidth(1);
+        canvas->Pen()->SetStyle(TPenStyle::psDot);
+        canvas->Brush()->SetStyle(TBrushStyle::bsClear);
+        canvas->Rectangle(f.Left, f.Top, f.Right, f.Bottom);
+        canvas->Pen()->SetStyle(TPenStyle::psSolid);
+        return;
+    }
+    RECT r{f.Left, f.Top, f.Right, f.Bottom};
+    DrawFocusRect(canvas->Handle(), &r);
+}
+
+// Tabbing onto a button checks it (when it may change).
+void TQclButtonControl::DoEnter() {
+    TQclCustomPanel::DoEnter();
+    if (!GetChecked() && CanModify()) SetChecked(true);
+    else Repaint();
+}
+
+void TQclButtonControl::DoExit() {
+    TQclCustomPanel::DoExit();
+    Repaint();
+}
+
+// A press on a control without the focus first takes it; a control that
+// cannot take it ignores the press.
+void TQclButtonControl::PressedWithMouse(TMessage& m) {
+    if (!Designing() && !Focused()) {
+        if (CanFocus()) SetFocus();
+        if (!Focused()) return;
+    }
+    TQclCustomPanel::WndProc(m);
+}
+
+void TQclButtonControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            PressedWithMouse(m);
+            return;
+        case CN_COMMAND:
+            if (clicksDisabled_) return;
+            break;
+        case CM_DIALOGCHAR:
+            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SetFocus();
+                m.Result = 1;
+                return;
+            }
+            break;
+        case CM_ENABLEDCHANGED:
+        case CM_FONTCHANGED:
+        case CM_TEXTCHANGED:
+            TQclCustomPanel::WndProc(m);
+            ObjectChanged(nullptr);
+            return;
+        case WM_SIZE:
+            TQclCustomPanel::WndProc(m);
+            Repaint();
+            return;
+        default:
+            break;
+    }
+    TQclCustomPanel::WndProc(m);
+}
+
+// The checked state follows the action's, except that loading keeps a
+// control already checked.
+void TQclButtonControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+    TQclCustomPanel::ActionChange(sender, checkDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr || (checkDefaults && GetChecked())) return;
+    TQclButtonActionLink link(this);
+    if (!link.IsCheckedLinked(action)) link.SetChecked(action->Checked());
+}
+
+void TQclButtonActionLink::SetChecked(bool v) {
+    client_->SetClicksDisabled(true);
+    struct Enable {
+        TQclButtonControl* c;
+        ~Enable() { c->SetClicksDisabled(false); }
+    } enable{client_};
+    client_->SetChecked(v);
+}
+
+// ---------------------------------------------------------------- radio button
+
+TQclRadioButton::TQclRadioButton(TComponent* owner) : TQclButtonControl(owner) {
+    TControlStyle s = ControlStyle();
+    s.Include(TControlStyleItem::csDoubleClicks);
+    SetControlStyle(s);
+    CreateGlyph();
+    SetGlyphTransparent(true);
+}
+
+// Four cells drawn by the system: unchecked, unchecked disabled, checked,
+// checked disabled.
+void TQclRadioButton::CreateGlyph() {
+    int s = GlyphSize();
+    strip_ = std::make_unique<TBitmap>();
+    strip_->SetSize(4 * s, s);
+    TCanvas* c = strip_->Canvas();
+    c->Brush()->SetColor(static_cast<TColor>(0x008080));
+    c->FillRect(Rect(0, 0, 4 * s, s));
+    const UINT states[4] = {0, DFCS_INACTIVE, DFCS_CHECKED, DFCS_CHECKED | DFCS_INACTIVE};
+    for (int i = 0; i < 4; ++i) {
+        RECT r{i * s, 0, (i + 1) * s, s};
+        DrawFrameControl(c->Handle(), &r, DFC_BUTTON, DFCS_BUTTONRADIO | states[i] | (GlyphFlat() ? DFCS_FLAT : 0));
+    }
+    cellWidth_ = strip_->Width() / 4;
 }
 
 void TQclRadioButton::SetChecked(bool v) {
@@ -104,7 +280,7 @@ void TQclRadioButton::SetChecked(bool v) {
             for (int i = 0; i < Parent()->ControlCount(); ++i)
                 if (auto* other = dynamic_cast<TQclRadioButton*>(Parent()->Controls(i)); other != nullptr && other != this)
                     other->SetChecked(false);
-        Click();
+        if (!ClicksDisabled()) Click();
     }
     Invalidate();
 }
@@ -118,41 +294,18 @@ TRect TQclRadioButton::DrawContent(TCanvas* canvas, bool draw) {
     text.Left += 1;
     text.Right -= 1;
     uint16_t flags = (Enabled() ? 2 : 1) | 4;
-    flags |= draw ? QclFocusStyleToFlags(focusStyle_) : qclGtMeasureOnly;
+    flags |= draw ? QclFocusStyleToFlags(FocusStyle()) : qclGtMeasureOnly;
     canvas->Brush()->SetStyle(TBrushStyle::bsClear);
-    QclDrawGlyphText(canvas, Caption(), font3D_.get(), text, strip_->Canvas(), g, nullptr, glyphTransparentColor_,
-                     layout_.get(), true, true, glyphTransparent_, flags, 0);
-    if (draw && Focused() && focusStyle_ != TQclGlyphTextFocusStyle::fcNone) {
-        TRect f = focusStyle_ == TQclGlyphTextFocusStyle::fcControl ? ClientRect() : g;
-        canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
-        RECT r{f.Left, f.Top, f.Right, f.Bottom};
-        DrawFocusRect(canvas->Handle(), &r);
-    }
+    QclDrawGlyphText(canvas, Caption(), Font3D(), text, strip_->Canvas(), g, nullptr, GlyphTransparentColor(),
+                     Alignment(), true, true, GlyphTransparent(), flags, QclBiDiFlags(this));
+    if (draw && Focused() && FocusStyle() != TQclGlyphTextFocusStyle::fcNone)
+        DrawFocusFrame(canvas, FocusStyle() == TQclGlyphTextFocusStyle::fcControl ? ClientRect() : g);
     return g;
 }
 
-void TQclRadioButton::Paint() {
-    if (Loading()) return;
-    DrawBackground();
-    DrawContent(Canvas(), true);
-}
-
-// Tabbing onto a button checks it (when it may change).
-void TQclRadioButton::DoEnter() {
-    TQclCustomPanel::DoEnter();
-    if (!checked_ && CanModify()) SetChecked(true);
-    else Repaint();
-}
-
-void TQclRadioButton::DoExit() {
-    TQclCustomPanel::DoExit();
-    Repaint();
-}
-
 void TQclRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    TQclCustomPanel::MouseDown(button, shift, x, y);
+    TQclButtonControl::MouseDown(button, shift, x, y);
     if (button != TMouseButton::mbLeft || Designing()) return;
-    if (!Focused() && CanFocus()) SetFocus();
     if (!checked_ && CanModify()) SetChecked(true);
 }
 
@@ -162,36 +315,12 @@ bool TQclRadioButton::KeyPress(char& key) {
         return false;
     }
     if (key == ' ' && !checked_) SetChecked(true);
-    return TQclCustomPanel::KeyPress(key);
-}
-
-void TQclRadioButton::WndProc(TMessage& m) {
-    switch (m.Msg) {
-        case CM_DIALOGCHAR:
-            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
-                SetFocus();
-                m.Result = 1;
-                return;
-            }
-            break;
-        case CM_ENABLEDCHANGED:
-        case CM_FONTCHANGED:
-            TQclCustomPanel::WndProc(m);
-            ObjectChanged(nullptr);
-            return;
-        case CM_TEXTCHANGED:
-            TQclCustomPanel::WndProc(m);
-            Invalidate();
-            return;
-        default:
-            break;
-    }
-    TQclCustomPanel::WndProc(m);
+    return TQclButtonControl::KeyPress(key);
 }
 
 // ---------------------------------------------------------------- group button
 
-TQclRadioGroupButton::TQclRadioGroupButton(TQclCustomRadioGroup* group) : TQclRadioButton(group), group_(group) {
+TQclRadioGroupButton::TQclRadioGroupButton(TQclCustomButtonGroup* group) : TQclRadioButton(group), group_(group) {
     TControlStyle s = ControlStyle();
     s.Include(TControlStyleItem::csReplicatable);
     SetControlStyle(s);
@@ -211,54 +340,152 @@ TQclRadioGroupButton::~TQclRadioGroupButton() {
 
 bool TQclRadioGroupButton::CanModify() { return TQclRadioButton::CanModify() && group_->CanChange(); }
 
-// ---------------------------------------------------------------- radio group
+bool TQclRadioGroupButton::KeyDown(WORD& key, TShiftState shift) {
+    if (!TQclRadioButton::KeyDown(key, shift)) return false;
+    return group_->KeyDown(key, shift);
+}
 
-TQclCustomRadioGroup::TQclCustomRadioGroup(TComponent* owner)
-    : TQclCustomGroupBox(owner), items_(std::make_unique<TStringList>()) {
+bool TQclRadioGroupButton::KeyPress(char& key) {
+    if (!TQclRadioButton::KeyPress(key)) return false;
+    return group_->KeyPress(key);
+}
+
+// ---------------------------------------------------------------- button group
+
+TQclCustomButtonGroup::TQclCustomButtonGroup(TComponent* owner)
+    : TQclCustomGroupBox(owner),
+      items_(std::make_unique<TStringList>()),
+      font3D_(std::make_unique<TQcl3DCaption>()),
+      glyphLink_(this, [this] { ButtonsChanged(); }) {
     using I = TControlStyleItem;
     SetControlStyle({I::csSetCaption, I::csOpaque, I::csDoubleClicks, I::csAcceptsControls});
     items_->OnChange = [this](TObject*) { ItemsChanged(); };
+    font3D_->OnChange = [this](TObject*) { ButtonsChanged(); };
 }
 
-TQclCustomRadioGroup::~TQclCustomRadioGroup() {
-    items_->OnChange = nullptr;
+TQclCustomButtonGroup::~TQclCustomButtonGroup() {
     while (!buttons_.empty()) buttons_.back()->Free();
+    font3D_->OnChange = nullptr;
+    items_->OnChange = nullptr;
 }
 
-void TQclCustomRadioGroup::SetColumns(int v) {
+bool TQclCustomButtonGroup::Reading() const {
+    return ComponentState().Contains(TComponentStateItem::csReading) || Loading();
+}
+
+bool TQclCustomButtonGroup::ShowsImage() { return ImageList() != nullptr && ImageList()->IsValid(ListIndex(), ImageIndex()); }
+
+void TQclCustomButtonGroup::SetColumns(int v) {
     v = QclClampColumns(v);
     if (v == columns_) return;
     columns_ = v;
     LayoutButtons();
 }
 
-void TQclCustomRadioGroup::SetItemHeight(int v) {
+void TQclCustomButtonGroup::SetItemHeight(int v) {
     if (v == itemHeight_) return;
     itemHeight_ = v;
     LayoutButtons();
 }
 
-void TQclCustomRadioGroup::SetItemOffset(int v) {
+void TQclCustomButtonGroup::SetItemOffset(int v) {
     if (v == itemOffset_) return;
     itemOffset_ = v;
     LayoutButtons();
 }
 
-// Clamped to the items; checking the new button fires its click, and so
-// OnChange, once.
-void TQclCustomRadioGroup::SetItemIndex(int v) {
-    if (ComponentState().Contains(TComponentStateItem::csReading) || Loading()) {
-        itemIndex_ = v;
-        return;
-    }
-    v = QclClampItemIndex(v, ButtonCount());
-    if (v == itemIndex_) return;
-    if (itemIndex_ >= 0 && itemIndex_ < ButtonCount()) Buttons(itemIndex_)->SetChecked(false);
-    if (v >= 0) Buttons(v)->SetChecked(true);  // its click stores the index
-    else itemIndex_ = -1;
+void TQclCustomButtonGroup::SetItemIndex(int v) { itemIndex_ = v; }
+
+void TQclCustomButtonGroup::SetGlyphSize(int v) {
+    if (v == glyphSize_) return;
+    glyphSize_ = v;
+    if (Loading() || ShowsImage()) return;
+    for (TQclRadioGroupButton* b : buttons_) b->SetGlyphSize(v);
+    LayoutButtons();
 }
 
-void TQclCustomRadioGroup::ButtonClick(TObject* sender) {
+void TQclCustomButtonGroup::SetGlyphFlat(bool v) {
+    if (v == glyphFlat_) return;
+    glyphFlat_ = v;
+    if (Loading() || ShowsImage()) return;
+    for (TQclRadioGroupButton* b : buttons_) b->SetGlyphFlat(v);
+}
+
+void TQclCustomButtonGroup::SetGlyphTransparent(bool v) {
+    if (v == glyphTransparent_) return;
+    glyphTransparent_ = v;
+    ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetGlyphTransparentColor(TColor v) {
+    if (v == glyphTransparentColor_) return;
+    glyphTransparentColor_ = v;
+    ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetUseBitmap(bool v) {
+    if (v == useBitmap_) return;
+    useBitmap_ = v;
+    ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetFocusStyle(TQclGlyphTextFocusStyle v) {
+    if (v == focusStyle_) return;
+    focusStyle_ = v;
+    if (!Designing()) ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetFocusColor(TColor v) {
+    if (v == focusColor_) return;
+    focusColor_ = v;
+    if (!Designing()) ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetUseFocusColor(bool v) {
+    if (v == useFocusColor_) return;
+    useFocusColor_ = v;
+    if (!Designing()) ButtonsChanged();
+}
+
+void TQclCustomButtonGroup::SetHelpContextBtn(TQclChildHelpContextID v) {
+    if (v == helpContextBtn_) return;
+    helpContextBtn_ = v;
+    for (int i = 0; i < ButtonCount(); ++i) CopySettingsTo(Buttons(i), i);
+}
+
+void TQclCustomButtonGroup::CopySettingsTo(TQclRadioGroupButton* b, int index) {
+    b->SetNoRepaint(true);
+    b->SetCaption(items_->Get(index));
+    b->Alignment()->SetAlignment(TQclAlignment::agCenterLeft);
+    b->SetImageIndex(GlyphImageIndex());
+    b->SetListIndex(GlyphListIndex());
+    b->SetParentColor(true);
+    b->SetImageList(GlyphImageList());
+    b->SetGlyphTransparent(glyphTransparent_);
+    b->SetGlyphTransparentColor(glyphTransparentColor_);
+    b->SetGlyphSize(glyphSize_);
+    b->SetGlyphFlat(glyphFlat_);
+    b->SetFocusStyle(focusStyle_);
+    b->SetFocusColor(focusColor_);
+    b->SetUseFocusColor(useFocusColor_);
+    b->Font3D()->Assign(font3D_.get());
+    b->SetUseBitmap(useBitmap_);
+    switch (helpContextBtn_) {
+        case TQclChildHelpContextID::ciDefault: b->SetHelpContext(0); break;
+        case TQclChildHelpContextID::ciSameAsParent: b->SetHelpContext(HelpContext()); break;
+        case TQclChildHelpContextID::ciAutoNumbered: b->SetHelpContext(HelpContext() + index + 1); break;
+    }
+    b->SetNoRepaint(false);
+}
+
+void TQclCustomButtonGroup::ButtonsChanged() {
+    ArrangeButtons();
+    if (Reading()) return;
+    ObjectChanged(nullptr);
+    for (TQclRadioGroupButton* b : buttons_) b->Invalidate();
+}
+
+void TQclCustomButtonGroup::ButtonClick(TObject* sender) {
     if (updating_) return;
     auto it = std::find(buttons_.begin(), buttons_.end(), sender);
     if (it == buttons_.end()) return;
@@ -269,38 +496,8 @@ void TQclCustomRadioGroup::ButtonClick(TObject* sender) {
     if (changed && OnChange) OnChange(this, index);
 }
 
-void TQclCustomRadioGroup::ItemsChanged() {
-    if (ComponentState().Contains(TComponentStateItem::csReading)) return;
-    if (itemIndex_ >= items_->Count()) itemIndex_ = items_->Count() - 1;
-    ArrangeButtons();
-}
-
-void TQclCustomRadioGroup::ArrangeButtons() {
-    int n = items_->Count();
-    while (ButtonCount() < n) new TQclRadioGroupButton(this);
-    while (ButtonCount() > n) buttons_.back()->Free();
-    updating_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{updating_};
-    itemIndex_ = QclClampItemIndex(itemIndex_, n);
-    for (int i = 0; i < n; ++i) {
-        TQclRadioGroupButton* b = Buttons(i);
-        b->SetNoRepaint(true);
-        b->SetCaption(items_->Get(i));
-        b->Alignment()->SetAlignment(TQclAlignment::agCenterLeft);
-        b->SetParentColor(true);
-        b->Font3D()->Assign(CaptionFont3D());
-        b->SetReadOnly(false);
-        b->SetNoRepaint(false);
-        b->SetChecked(i == itemIndex_);
-    }
-    LayoutButtons();
-}
-
-void TQclCustomRadioGroup::LayoutButtons() {
-    if (ComponentState().Contains(TComponentStateItem::csReading) || buttons_.empty()) return;
+void TQclCustomButtonGroup::LayoutButtons() {
+    if (Reading() || buttons_.empty()) return;
     TQclRadioLayoutInput in;
     in.width = Width();
     in.height = Height();
@@ -319,17 +516,22 @@ void TQclCustomRadioGroup::LayoutButtons() {
     }
 }
 
-void TQclCustomRadioGroup::Loaded() {
+void TQclCustomButtonGroup::Loaded() {
     TQclCustomGroupBox::Loaded();
     ArrangeButtons();
 }
 
-void TQclCustomRadioGroup::ObjectChanged(TObject* sender) {
+void TQclCustomButtonGroup::Notification(TComponent* component, TOperation operation) {
+    TQclCustomGroupBox::Notification(component, operation);
+    if (operation == TOperation::opRemove) glyphLink_.Removed(component);
+}
+
+void TQclCustomButtonGroup::ObjectChanged(TObject* sender) {
     TQclCustomGroupBox::ObjectChanged(sender);
     LayoutButtons();
 }
 
-void TQclCustomRadioGroup::WndProc(TMessage& m) {
+void TQclCustomButtonGroup::WndProc(TMessage& m) {
     TQclCustomGroupBox::WndProc(m);
     switch (m.Msg) {
         case WM_SIZE:
@@ -343,6 +545,54 @@ void TQclCustomRadioGroup::WndProc(TMessage& m) {
         default:
             break;
     }
+}
+
+// ---------------------------------------------------------------- radio group
+
+TQclCustomRadioGroup::TQclCustomRadioGroup(TComponent* owner) : TQclCustomButtonGroup(owner) {
+    SetGlyphTransparent(true);
+    SetGlyphSize(13);
+}
+
+// Clamped to the items; checking the new button fires its click, and so
+// OnChange, once.
+void TQclCustomRadioGroup::SetItemIndex(int v) {
+    if (Reading()) {
+        itemIndex_ = v;
+        return;
+    }
+    v = QclClampItemIndex(v, ButtonCount());
+    if (v == itemIndex_) return;
+    if (itemIndex_ >= 0 && itemIndex_ < ButtonCount()) Buttons(itemIndex_)->SetChecked(false);
+    if (v >= 0) Buttons(v)->SetChecked(true);  // its click stores the index
+    else itemIndex_ = -1;
+}
+
+void TQclCustomRadioGroup::SetButtonCount(int count) {
+    while (ButtonCount() < count) new TQclRadioGroupButton(this);
+    while (ButtonCount() > count) buttons_.back()->Free();
+}
+
+void TQclCustomRadioGroup::ItemsChanged() {
+    if (Reading()) return;
+    if (itemIndex_ >= items_->Count()) itemIndex_ = items_->Count() - 1;
+    ArrangeButtons();
+}
+
+void TQclCustomRadioGroup::ArrangeButtons() {
+    int n = items_->Count();
+    SetButtonCount(n);
+    updating_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{updating_};
+    itemIndex_ = QclClampItemIndex(itemIndex_, n);
+    for (int i = 0; i < n; ++i) {
+        CopySettingsTo(Buttons(i), i);
+        Buttons(i)->SetChecked(i == itemIndex_);
+    }
+    LayoutButtons();
 }
 
 }  // namespace treskel

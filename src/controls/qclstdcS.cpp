@@ -1,7 +1,10 @@
 #include "controls/qclstdcS.h"
 
+#include <algorithm>
+
 #include "foundation/qclclass.h"
 #include "foundation/qclgraphDraw.h"
+#include "platform/Handles.h"
 
 namespace treskel {
 
@@ -78,10 +81,62 @@ void TQclCustomBevelPanel::AdjustClientRect(TRect& rect) {
 }
 
 void TQclCustomBevelPanel::Paint() {
-    TQclCustomPanel::Paint();
-    if (Loading() || bevel_->Mode() == TQclBevelMode::bmWindows || bevel_->TotalWidth() == 0) return;
+    if (Loading()) return;
+    DrawBackground();
+    if (Designing()) {
+        if (NeedsDesignFrame()) TQclCustomPanel::Paint();
+        return;
+    }
+    // Flat: the frame shows only while the pointer is over the panel or it has the focus.
+    if (Flat() && !Focused()) {
+        DrawFlatBorder();
+        return;
+    }
+    if (bevel_->Mode() == TQclBevelMode::bmWindows || bevel_->TotalWidth() == 0) return;
     TRect inner;
-    bevel_->PaintBevel(Canvas(), ClientRect(), true, inner);
+    bevel_->PaintBevel(Canvas(), ClientRect(), Transparent(), inner);
+}
+
+void TQclCustomBevelPanel::DrawHotBorder() {
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        TQclCustomPanel::DrawHotBorder();
+        return;
+    }
+    DrawOnWindow([this](TCanvas* c) {
+        TRect inner;
+        bevel_->PaintBevel(c, ClientRect(), true, inner);
+    });
+}
+
+void TQclCustomBevelPanel::DrawFlatBorder() {
+    if (Focused() || !Flat() || MouseInside()) return;
+    if (bevel_->Mode() == TQclBevelMode::bmWindows) {
+        TQclCustomPanel::DrawFlatBorder();
+        return;
+    }
+    int w = bevel_->TotalWidth(), W = Width(), H = Height();
+    DrawOnWindow([&](TCanvas* c) {
+        for (TRect r : {Rect(0, 0, W, w), Rect(0, 0, w, H), Rect(w, H - w - 1, W, H), Rect(W - w, w, W, H - w)})
+            FillBackgroundRect(r, c);
+    });
+}
+
+void TQclCustomBevelPanel::MouseEnter() {
+    if (Flat() && !Focused()) DrawHotBorder();
+    TQclCustomPanel::MouseEnter();
+}
+
+void TQclCustomBevelPanel::DoEnter() {
+    if (Flat() && !Focused()) DrawHotBorder();
+    TQclCustomPanel::DoEnter();
+}
+
+void TQclCustomBevelPanel::WndProc(TMessage& m) {
+    TQclCustomPanel::WndProc(m);
+    // The system draws the frame of that mode: a new one for the new look.
+    if (m.Msg == CM_CTL3DCHANGED && bevel_->Mode() == TQclBevelMode::bmWindows && QclNewStyleControls() &&
+        HandleAllocated())
+        RecreateWnd();
 }
 
 // ---------------------------------------------------------------- parent panel
@@ -105,9 +160,27 @@ bool TQclCustomParentPanel::NeedsDesignFrame() {
 bool TQclCustomParentPanel::DrawParentBackground(TCanvas* canvas, const TRect& r, uint16_t flag, TPoint offset) {
     if (Loading()) return false;
     if (!back_) return TQclCustomBevelPanel::DrawParentBackground(canvas, r, flag, offset);
+    TRect to = r;
     TPoint from{offset.x - Left(), offset.y - Top()};
-    canvas->CopyRect(r, back_->Canvas(), Rect(from.x, from.y, from.x + r.Width(), from.y + r.Height()));
+    if (r == ClientRect()) {
+        // Only what the canvas lets through is copied.
+        RECT clip;
+        GetClipBox(canvas->Handle(), &clip);
+        to = {clip.left, clip.top, clip.right, clip.bottom};
+        from = {clip.left, clip.top};
+    }
+    HDC dc = canvas->Handle();
+    HPALETTE palette = skipPalette_ ? nullptr : GetBackPalette();
+    HPALETTE old = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
+    if (palette != nullptr) RealizePalette(dc);
+    canvas->CopyRect(to, back_->Canvas(), Rect(from.x, from.y, from.x + to.Width(), from.y + to.Height()));
+    if (old != nullptr) SelectPalette(dc, old, FALSE);
     return true;
+}
+
+HPALETTE TQclCustomParentPanel::GetPalette() {
+    if (ImageList() == nullptr || !ImageList()->IsValid(ListIndex(), ImageIndex())) return nullptr;
+    return QclBitmapPalette(ImageList()->ItemBitmap(ListIndex()), palette_);
 }
 
 void TQclCustomParentPanel::ObjectChanged(TObject* sender) {
@@ -133,10 +206,8 @@ void TQclCustomParentPanel::BuildBackBitmap(bool force) {
     back_->SetSize(Width(), Height());
     uint16_t flags = qclBmpTile;
     bool lowColour = false;
-    if (HDC screen = GetDC(nullptr)) {
-        lowColour = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) < 9;
-        ReleaseDC(nullptr, screen);
-    }
+    if (WindowDC screen(nullptr); screen)
+        lowColour = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) < 9;
     if (!(QclApplication != nullptr && (QclApplication->Options() & 1) && lowColour)) flags |= qclBmpPalette;
     list->DrawRect(back_->Canvas(), Rect(0, 0, Width(), Height()), ListIndex(), ImageIndex(), flags);
 }
@@ -205,6 +276,8 @@ void TQclCustomGroupBox::ComputeCaption() {
     drawCaption_->TQcl3DCaption::Assign(captionFont3D_.get());
     TQclCaptionSide side = QclCaptionSideOf(alignment_);
     drawCaption_->SetAngle(side == TQclCaptionSide::csLeft ? 90 : side == TQclCaptionSide::csRight ? 270 : 0);
+    // Only outline fonts turn: a turned caption in another font is drawn in Arial.
+    if (drawCaption_->Angle() != 0 && !QclIsTrueTypeFont(captionFont_.get())) captionFont_->SetName("Arial");
     captionHeight_ = QclGet3DFontHeight(captionFont3D_.get(), captionFont_.get());
 }
 
@@ -223,53 +296,55 @@ void TQclCustomGroupBox::AdjustClientRect(TRect& r) {
     }
 }
 
+namespace {
+
+// A caption of blanks and control characters draws nothing and leaves no gap.
+bool BlankCaption(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char ch) { return static_cast<unsigned char>(ch) <= ' '; });
+}
+
+}  // namespace
+
 void TQclCustomGroupBox::Paint() {
     if (Loading()) return;
     DrawBackground();
-    TRect frame = ClientRect();
-    int half = captionHeight_ / 2;
-    TQclCaptionSide side = QclCaptionSideOf(alignment_);
-    switch (side) {
-        case TQclCaptionSide::csTop: frame.Top += half; break;
-        case TQclCaptionSide::csLeft: frame.Left += half; break;
-        case TQclCaptionSide::csBottom: frame.Bottom -= half; break;
-        case TQclCaptionSide::csRight: frame.Right -= half; break;
-    }
     TRect inner;
-    Bevel()->PaintBevel(Canvas(), frame, true, inner);
     std::string text = Caption();
-    if (text.find_first_not_of(' ') == std::string::npos) return;  // blanks only: no gap
-    TCanvas* c = Canvas();
-    c->Font()->Assign(captionFont_.get());
-    unsigned format = DT_SINGLELINE | (showAccelChar_ ? 0 : DT_NOPREFIX);
-    TRect measured{0, 0, 0, 0};
-    QclCalcTextRect(c, text, drawCaption_.get(), measured, captionFont_.get(), false, showAccelChar_, 0, format);
-    int w = measured.Width() + 4, h = measured.Height();
-    bool vertical = side == TQclCaptionSide::csLeft || side == TQclCaptionSide::csRight;
-    int length = vertical ? Height() : Width();
-    int along = captionOffset_;
-    int pos = static_cast<int>(alignment_) % 3;
-    int textLength = vertical ? h : w;
-    if (pos == 1) along = (length - textLength) / 2;
-    else if (pos == 2) along = length - textLength - captionOffset_;
-    TRect gap;
-    if (!vertical) {
-        int top = side == TQclCaptionSide::csTop ? 0 : Height() - captionHeight_;
-        gap = {along, top, along + w, top + captionHeight_};
-    } else {
-        int left = side == TQclCaptionSide::csLeft ? 0 : Width() - captionHeight_;
-        gap = {left, along, left + captionHeight_, along + h};
+    if (BlankCaption(text)) {
+        Bevel()->PaintBevel(Canvas(), ClientRect(), true, inner);
+        return;
+    }
+    TQclGroupCaptionGeometry g = QclGroupCaptionGeometry(alignment_, Width(), Height(), captionHeight_, captionOffset_);
+    Bevel()->PaintBevel(Canvas(), g.bevel, true, inner);
+    unsigned format = QclAlignmentToDrawText(g.placement) | DT_SINGLELINE | DT_EXPANDTABS | QclBiDiFlags(this);
+    if (!showAccelChar_) format |= DT_NOPREFIX;
+    TRect textRect = QclCalcAlignedTextRect(g.placement, text, drawCaption_.get(), g.box, captionFont_.get(), false,
+                                            showAccelChar_, format);
+    // The frame line is cleared a little wider than the text, at its start.
+    TRect gap = textRect;
+    switch (QclCaptionSideOf(alignment_)) {
+        case TQclCaptionSide::csTop: case TQclCaptionSide::csBottom: gap.Left -= 2; break;
+        case TQclCaptionSide::csLeft: gap.Bottom += 2; break;
+        case TQclCaptionSide::csRight: gap.Top -= 2; break;
     }
     FillBackgroundRect(gap);
+    TCanvas* c = Canvas();
+    c->Font()->Assign(captionFont_.get());
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    TRect textRect = gap;
-    if (!vertical) textRect.Left += 2;
     QclDraw3DText(c, text, drawCaption_.get(), textRect, format, Enabled() ? qclTextEnabled : 0);
     c->Font()->Assign(Font());
 }
 
 void TQclCustomGroupBox::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case CM_DIALOGCHAR:
+            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SelectFirst();
+                m.Result = 1;
+                return;
+            }
+            TQclCustomParentPanel::WndProc(m);
+            return;
         case CM_ENABLEDCHANGED:
             TQclCustomParentPanel::WndProc(m);
             Repaint();
@@ -344,19 +419,19 @@ void TQclCustomScrollBox::FillFromParent(HDC dc, const TRect& r) {
     TBitmap* back = parent->GetBackBitmap();
     if (back == nullptr) return;
     TCanvas canvas;
-    canvas.SetHandle(dc);
+    CanvasDCScope lent(&canvas, dc);
     POINT origin{0, 0};
     MapWindowPoints(Handle(), parent->Handle(), &origin, 1);
     TPoint q = parent->BackgroundOffset(Point(origin.x + r.Left, origin.y + r.Top));
     canvas.CopyRect(r, back->Canvas(), Rect(q.x, q.y, q.x + r.Width(), q.y + r.Height()));
-    canvas.SetHandle(nullptr);
 }
 
 void TQclCustomScrollBox::PaintNonClient() {
     if (!HandleAllocated()) return;
-    HDC dc = GetWindowDC(Handle());
+    WindowDC windowDC = WindowDC::WholeWindow(Handle());
+    HDC dc = windowDC.Get();
     TCanvas canvas;
-    canvas.SetHandle(dc);
+    CanvasDCScope lent(&canvas, dc);
     TRect inner;
     if (bevel_->Mode() != TQclBevelMode::bmWindows) bevel_->PaintBevel(&canvas, Rect(0, 0, Width(), Height()), false, inner);
     if (HorzScrollBar()->IsScrollBarVisible() && VertScrollBar()->IsScrollBarVisible()) {
@@ -374,8 +449,6 @@ void TQclCustomScrollBox::PaintNonClient() {
             canvas.FillRect(corner);
         }
     }
-    canvas.SetHandle(nullptr);
-    ReleaseDC(Handle(), dc);
 }
 
 void TQclCustomScrollBox::WndProc(TMessage& m) {
@@ -421,6 +494,24 @@ void TQclCustomScrollBox::WndProc(TMessage& m) {
         Invalidate();
         if (transparent_) NotifyControls(CM_QCLBACKCHANGED);
         return;
+    case WM_MOVE:
+        TScrollBox::WndProc(m);
+        if (transparent_) {
+            Repaint();
+            NotifyControls(CM_QCLBACKCHANGED);
+        }
+        return;
+    case CM_COLORCHANGED:
+    case CM_PARENTCOLORCHANGED:
+        TScrollBox::WndProc(m);
+        if (!transparent_ && !IsLoading() && HandleAllocated()) {
+            Invalidate();
+            if (HorzScrollBar()->IsScrollBarVisible() && VertScrollBar()->IsScrollBarVisible()) PaintNonClient();
+        }
+        return;
+    case CM_CTL3DCHANGED:
+        if (bevel_->Mode() == TQclBevelMode::bmWindows && QclNewStyleControls() && HandleAllocated()) RecreateWnd();
+        break;
     default:
         break;
     }

@@ -40,11 +40,16 @@ public:
     void SetBevel(TQclBevel* v);
     bool NeedsDesignFrame() override;
     void ObjectChanged(TObject* sender) override;
+    void DrawFlatBorder() override;
+    void DrawHotBorder() override;
+    void MouseEnter() override;
+    void WndProc(TMessage& m) override;
 
 protected:
     void Paint() override;
     void CreateParams(TCreateParams& params) override;
     void AdjustClientRect(TRect& rect) override;
+    void DoEnter() override;
 
 private:
     std::unique_ptr<TQclBevel> bevel_;
@@ -72,9 +77,16 @@ public:
     void LinkChanged(TObject* sender) override;
     virtual void BuildBackBitmap(bool force);
     void WndProc(TMessage& m) override;
+    // The image list's palette of the picture shown (0 without one).
+    HPALETTE GetPalette();
+    // Set when the background's palette need not be realised.
+    bool SkipPalette() const { return skipPalette_; }
+    void SetSkipPalette(bool v) { skipPalette_ = v; }
 
 private:
     std::unique_ptr<TBitmap> back_;
+    GdiHandle<HPALETTE> palette_;
+    bool skipPalette_ = false;
 };
 
 class TQclParentPanel : public TQclCustomParentPanel {
@@ -82,17 +94,6 @@ class TQclParentPanel : public TQclCustomParentPanel {
 public:
     explicit TQclParentPanel(TComponent* owner) : TQclCustomParentPanel(owner) {}
 };
-
-enum class TQclGroupCaptionAlign {
-    gcaTopLeft, gcaTopCenter, gcaTopRight, gcaLeftBottom, gcaLeftCenter, gcaLeftTop,
-    gcaBottomLeft, gcaBottomCenter, gcaBottomRight, gcaRightTop, gcaRightCenter, gcaRightBottom
-};
-TRESKEL_ENUM_INFO(TQclGroupCaptionAlign, "gcaTopLeft", "gcaTopCenter", "gcaTopRight", "gcaLeftBottom",
-                  "gcaLeftCenter", "gcaLeftTop", "gcaBottomLeft", "gcaBottomCenter", "gcaBottomRight", "gcaRightTop",
-                  "gcaRightCenter", "gcaRightBottom")
-constexpr TQclCaptionSide QclCaptionSideOf(TQclGroupCaptionAlign a) {
-    return static_cast<TQclCaptionSide>(static_cast<int>(a) / 3);
-}
 
 class TQclCustomGroupBox : public TQclCustomParentPanel {
     TRESKEL_CLASS(TQclCustomGroupBox)

@@ -178,8 +178,23 @@ void QclMakeGrayedGlyph(TBitmap* dest, TBitmap* source) {
 void QclMakeEmbossedGlyph(TBitmap* dest, TBitmap* glyph, int x, int y) {
     if (dest == nullptr || glyph == nullptr || glyph->Empty()) return;
     int w = glyph->Width(), h = glyph->Height();
-    // The mask is white where the glyph is black: those pixels are embossed.
-    GdiHandle<HBITMAP> mask(glyph->CreateMask(clBlack));
+    // The dark pixels of the glyph are embossed (black outlines, and the
+    // dark grey ones that pictures drawn with softer outlines carry); the
+    // transparent colour never is.  The mask is white where they lie.
+    TBitmap dark;
+    dark.SetPixelFormat(TPixelFormat::pf24bit);
+    dark.SetSize(w, h);
+    dark.Canvas()->CopyRect(Rect(0, 0, w, h), glyph->Canvas(), Rect(0, 0, w, h));
+    COLORREF transparent = ColorToRGB(glyph->TransparentColor());
+    for (int row = 0; row < h; ++row) {
+        uint8_t* p = dark.ScanLine(row);
+        for (int col = 0; col < w; ++col, p += 3) {
+            bool isTransparent = RGB(p[2], p[1], p[0]) == (transparent & 0xFFFFFF);
+            bool embossed = !isTransparent && p[0] * 114 + p[1] * 587 + p[2] * 299 < 128 * 1000;
+            p[0] = p[1] = p[2] = embossed ? 0 : 255;
+        }
+    }
+    GdiHandle<HBITMAP> mask(dark.CreateMask(clBlack));
     MemoryDC maskDC;
     SelectGuard selMask(maskDC.Get(), mask.Get());
     TCanvas* c = dest->Canvas();

@@ -163,10 +163,33 @@ void QclCompressStream(TStream& source, TStream& dest, int count) {
     dest.Seek(end, soFromBeginning);
 }
 
+namespace {
+
+// The most bytes the chunks of a stream of `total` bytes at the source's
+// position can decode to, from their lengths alone; the source is left
+// where it was.
+int64_t MostExpanded(TStream& source, int64_t total) {
+    const int64_t start = source.Position();
+    int64_t most = 0;
+    for (int64_t at = 0; total - at >= 4 && most <= MaxStoredItemSize;) {
+        uint8_t b[4];
+        if (source.ReadAt(b, 4, start + at) != 4) break;
+        most += kQclLZRWBlock;
+        at += 4 + static_cast<int64_t>(GetU32(b));
+    }
+    source.SetPosition(start);
+    return most;
+}
+
+}  // namespace
+
 void QclExpandStream(TStream& source, TStream& dest) {
     int64_t total = ReadU32(source);
     // A total beyond the stream's end is damage, not a reason to read on.
     if (total > source.Size() - source.Position()) LZRWError();
+    // No item holds more than a stored item may: refused before anything
+    // is decoded.
+    if (MostExpanded(source, total) > MaxStoredItemSize) LZRWError();
     std::vector<uint8_t> in(kQclLZRWWork), out(kQclLZRWWork);
     while (total > 0) {
         if (total < 4) LZRWError();

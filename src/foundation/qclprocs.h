@@ -36,6 +36,8 @@ bool QclLZRWFindMatch(const uint8_t* source, uint16_t position, uint16_t sourceL
 // Writes `count` bytes of `source` as a compressed stream at dest's position.
 void QclCompressStream(TStream& source, TStream& dest, int count);
 // Reads a compressed stream at source's position, writing what it decodes.
+// A stream whose chunks could decode to more than MaxStoredItemSize bytes
+// raises Exception "LZRW Error!" before anything is decoded.
 void QclExpandStream(TStream& source, TStream& dest);
 
 void QclWriteInteger(TStream& stream, int value);

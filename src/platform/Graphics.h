@@ -352,6 +352,8 @@ public:
 
 private:
     IconHandle handle_;
+    // The icon file it was read from, written back as it was.
+    std::vector<uint8_t> data_;
 };
 
 class TMetafile : public TGraphic {

@@ -330,7 +330,10 @@ TIcon::~TIcon() = default;
 
 void TIcon::Assign(TPersistent* source) {
     if (auto* i = dynamic_cast<TIcon*>(source)) {
+        if (i == this) return;
+        std::vector<uint8_t> data = i->data_;
         SetHandle(i->handle_ ? CopyIcon(i->handle_.Get()) : nullptr);
+        data_ = std::move(data);
         return;
     }
     TGraphic::Assign(source);
@@ -357,9 +360,83 @@ void TIcon::LoadFromStream(TStream& stream) {
     HICON icon = CreateIconFromResourceEx(data.data() + offset, bytes, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
     if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid");
     SetHandle(icon);
+    data_ = std::move(data);
 }
 
-void TIcon::SaveToStream(TStream&) { throw EInvalidGraphicOperation("Cannot save an icon"); }
+namespace {
+// The rows of a bitmap as a bottom-up DIB of `bits` per pixel.
+std::vector<uint8_t> DibRows(HBITMAP bitmap, int width, int height, int bits) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bits);
+    info.header.biCompression = BI_RGB;
+    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+    std::vector<uint8_t> rows(stride * static_cast<size_t>(height));
+    WindowDC screen(nullptr);
+    if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), rows.data(),
+                  reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
+        throw EInvalidGraphic("Icon image is not valid");
+    return rows;
+}
+
+// An icon file of one image made from an icon's bitmaps: the colours at
+// 32 bits (or the two-colour image of a monochrome icon) and the mask.
+std::vector<uint8_t> IconFileOf(HICON icon) {
+    ICONINFO ii{};
+    if (!GetIconInfo(icon, &ii)) throw EInvalidGraphic("Icon image is not valid");
+    GdiHandle<HBITMAP> color(ii.hbmColor), mask(ii.hbmMask);
+    BITMAP bm{};
+    GetObjectA(mask.Get(), sizeof bm, &bm);
+    const int width = bm.bmWidth;
+    const bool mono = !color;
+    const int height = mono ? bm.bmHeight / 2 : bm.bmHeight;
+    const int bits = mono ? 1 : 32;
+    std::vector<uint8_t> image(40 + (mono ? 8 : 0));
+    if (mono) {
+        // Black and white; the mask bitmap holds both halves.
+        std::vector<uint8_t> rows = DibRows(mask.Get(), width, height * 2, 1);
+        PutU32(image.data() + 40 + 4, 0x00FFFFFF);
+        image.insert(image.end(), rows.begin(), rows.end());
+    } else {
+        std::vector<uint8_t> xorRows = DibRows(color.Get(), width, height, 32);
+        std::vector<uint8_t> andRows = DibRows(mask.Get(), width, height, 1);
+        image.insert(image.end(), xorRows.begin(), xorRows.end());
+        image.insert(image.end(), andRows.begin(), andRows.end());
+    }
+    uint8_t* h = image.data();
+    PutU32(h, 40);
+    PutU32(h + 4, static_cast<uint32_t>(width));
+    PutU32(h + 8, static_cast<uint32_t>(height * 2));
+    PutU16(h + 12, 1);
+    PutU16(h + 14, static_cast<uint16_t>(bits));
+    PutU32(h + 20, static_cast<uint32_t>(image.size() - 40 - (mono ? 8 : 0)));
+    std::vector<uint8_t> file(6 + 16);
+    uint8_t* d = file.data();
+    PutU16(d + 2, 1);  // an icon
+    PutU16(d + 4, 1);  // one image
+    d[6] = static_cast<uint8_t>(width >= 256 ? 0 : width);
+    d[7] = static_cast<uint8_t>(height >= 256 ? 0 : height);
+    d[8] = mono ? 2 : 0;
+    PutU16(d + 10, 1);
+    PutU16(d + 12, static_cast<uint16_t>(bits));
+    PutU32(d + 14, static_cast<uint32_t>(image.size()));
+    PutU32(d + 18, 6 + 16);
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+}  // namespace
+
+void TIcon::SaveToStream(TStream& stream) {
+    if (!handle_) return;
+    if (data_.empty()) data_ = IconFileOf(handle_.Get());
+    stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
+}
 
 void TIcon::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
     HICON icon = static_cast<HICON>(LoadImageA(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
@@ -369,10 +446,12 @@ void TIcon::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
 
 void TIcon::SetHandle(HICON icon) {
     handle_.Reset(icon);
+    data_.clear();
     Changed();
 }
 
 HICON TIcon::ReleaseHandle() {
+    data_.clear();
     return handle_.Release();
 }
 

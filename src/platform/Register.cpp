@@ -8,6 +8,7 @@
 #include "platform/FormLoader.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
+#include "platform/Spin.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -267,6 +268,7 @@ void RegisterPlatformClasses() {
     RegisterStdControlClasses();
     RegisterListControlClasses();
     RegisterScrollBoxClasses();
+    RegisterSpinClasses();
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();

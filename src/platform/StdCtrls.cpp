@@ -127,7 +127,8 @@ void TCustomLabel::WndProc(TMessage& m) {
             AdjustBounds();
             break;
         case CM_DIALOGCHAR:
-            if (focusControl_ != nullptr && Enabled() && showAccelChar_ && focusControl_->CanFocus()) {
+            if (focusControl_ != nullptr && Enabled() && showAccelChar_ &&
+                IsAccel(static_cast<char>(m.WParam), Caption()) && focusControl_->CanFocus()) {
                 focusControl_->SetFocus();
                 m.Result = 1;
                 return;
@@ -287,7 +288,16 @@ void TButton::CreateParams(TCreateParams& p) {
 void TButton::SetDefault(bool v) {
     if (v == default_) return;
     default_ = v;
-    if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (!HandleAllocated()) return;
+    // Every button of the form works out again which one Enter presses.
+    if (TCustomForm* f = GetParentForm()) FormAsControl(f)->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(f->ActiveControl()));
+    else SetButtonStyle(v);
+}
+
+void TButton::SetButtonStyle(bool active) {
+    if (!HandleAllocated()) return;
+    DWORD style = active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & 0xF) != style) SendMessageA(Handle(), BM_SETSTYLE, style, TRUE);
 }
 
 void TButton::Click() {
@@ -301,8 +311,23 @@ void TButton::WndProc(TMessage& m) {
         case CN_COMMAND:
             if (HIWORD(m.WParam) == BN_CLICKED) Click();
             return;
+        case CM_FOCUSCHANGED: {
+            auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+            SetButtonStyle(dynamic_cast<TButton*>(focused) != nullptr ? focused == this : default_);
+            return;
+        }
         case CM_DIALOGKEY:
             if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
+                Click();
+                m.Result = 1;
+                return;
+            }
+            break;
+        case CM_DIALOGCHAR:
+            // Focused first, as a click leaves it: the next press of a
+            // letter two captions share goes on to the other.
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SetFocus();
                 Click();
                 m.Result = 1;
                 return;
@@ -510,6 +535,12 @@ void TCustomCheckBox::WndProc(TMessage& m) {
         if (HIWORD(m.WParam) == BN_CLICKED) Toggle();
         return;
     }
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        m.Result = 1;
+        return;
+    }
     TButtonControl::WndProc(m);
 }
 
@@ -559,6 +590,12 @@ void TRadioButton::SetChecked(bool v) {
 void TRadioButton::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
         if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
+        return;
+    }
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        SetChecked(true);
+        m.Result = 1;
         return;
     }
     TButtonControl::WndProc(m);
@@ -625,6 +662,14 @@ void TCustomGroupBox::Paint() {
 
 void TCustomGroupBox::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case CM_DIALOGCHAR:
+            // The box's own letter leads into it.
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SelectFirst();
+                m.Result = 1;
+                return;
+            }
+            break;
         case CM_TEXTCHANGED:
         case CM_ENABLEDCHANGED:
         case CM_FONTCHANGED:

@@ -142,6 +142,9 @@ public:
 
 protected:
     void CreateParams(TCreateParams& p) override;
+    // Shows the button as the one Enter presses (the focused button, or
+    // the default button while no other button has the focus).
+    virtual void SetButtonStyle(bool active);
 
 private:
     bool default_ = false;

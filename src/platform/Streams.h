@@ -13,6 +13,17 @@ namespace treskel {
 
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 
+// The most bytes that one stored item of the program (the RTF of a note, an
+// item of a container) may take once decoded; a stored size beyond it is
+// damage, refused before anything is decoded.  The note editor holds at
+// most 16,000,000 characters; the RTF it writes takes at most 8 bytes for a
+// character (a Unicode escape with its stand-in), and the pictures and
+// objects that it counts as characters are written as hexadecimal text,
+// two characters for each of their bytes: 16,000,000 x 8 x 2 bytes is
+// 256,000,000, and 256 MB (268,435,456 bytes) bounds that, an eighth of
+// what a 32-bit process can hold.
+inline constexpr int64_t MaxStoredItemSize = int64_t(256) * 1024 * 1024;
+
 class TStream : public TObject {
     TRESKEL_CLASS(TStream)
 public:

@@ -9,4 +9,4 @@ treskel_sources(
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTreeNodes.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp
 )
-treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp)
+treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp)

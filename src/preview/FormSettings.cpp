@@ -1,6 +1,9 @@
 #include "preview/FormSettings.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
+#include <functional>
 
 #include "platform/Dialogs.h"
 #include "platform/FormLoader.h"
@@ -27,6 +30,12 @@ int ReadInt(TCustomIniFile& ini, const std::string& section, const std::string& 
     long v = std::strtol(s.c_str(), &end, 10);
     return *end == '\0' ? static_cast<int>(v) : current;
 }
+// Whether a window at `r` would show on one of the monitors: the middle
+// of its caption, where the user takes hold of it, lies on one.
+bool OnVisibleMonitor(const TRect& r) {
+    POINT grip{r.Left + r.Width() / 2, r.Top + std::min(10, r.Height() / 2)};
+    return MonitorFromPoint(grip, MONITOR_DEFAULTTONULL) != nullptr;
+}
 bool ReadBoolValue(TCustomIniFile& ini, const std::string& section, const std::string& name, bool current) {
     std::string s = ini.ReadString(section, name, "");
     if (s == "1") return true;
@@ -46,20 +55,40 @@ void TFormSettings::Loaded() {
     LoadSettings();
 }
 
+void TFormSettings::SetRootControl(TWinControl* c) {
+    if (rootControl_ == c) return;
+    if (rootControl_ != nullptr) rootControl_->RemoveFreeNotification(this);
+    rootControl_ = c;
+    if (c != nullptr) c->FreeNotification(this);
+}
+
+void TFormSettings::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == rootControl_) rootControl_ = nullptr;
+}
+
+void TFormSettings::ReadPosition(TCustomIniFile& ini, TForm* form) {
+    const int none = INT_MIN;
+    int left = ReadInt(ini, kPosition, "Left", none), top = ReadInt(ini, kPosition, "Top", none);
+    int width = ReadInt(ini, kPosition, "Width", form->Width()), height = ReadInt(ini, kPosition, "Height", form->Height());
+    if (width <= 0) width = form->Width();
+    if (height <= 0) height = form->Height();
+    if (left != none && top != none && OnVisibleMonitor(Bounds(left, top, width, height))) {
+        form->SetPosition(TPosition::poDesigned);
+        form->SetBounds(left, top, width, height);
+    }
+    std::string state = ini.ReadString(kPosition, "WindowState", "Normal");
+    for (char& c : state) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    form->SetWindowState(state == "MAXIMIZED"   ? TWindowState::wsMaximized
+                         : state == "MINIMIZED" ? TWindowState::wsMinimized
+                                                : TWindowState::wsNormal);
+}
+
 void TFormSettings::LoadSettings() {
     TForm* form = OwnerForm(this);
     if (form == nullptr || EffectiveKey().empty()) return;
-    form->SetPosition(TPosition::poDesigned);
     TRegIniFile ini(EffectiveKey());
-    if (SavePosition) {
-        form->SetBounds(ReadInt(ini, kPosition, "Left", form->Left()), ReadInt(ini, kPosition, "Top", form->Top()),
-                        ReadInt(ini, kPosition, "Width", form->Width()), ReadInt(ini, kPosition, "Height", form->Height()));
-        std::string state = ini.ReadString(kPosition, "WindowState", "Normal");
-        for (char& c : state) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        form->SetWindowState(state == "MAXIMIZED"   ? TWindowState::wsMaximized
-                             : state == "MINIMIZED" ? TWindowState::wsMinimized
-                                                    : TWindowState::wsNormal);
-    }
+    if (SavePosition) ReadPosition(ini, form);
     if (LoadValues) ReadControlValues(ini);
 }
 
@@ -84,32 +113,62 @@ void TFormSettings::SaveSettings() {
     if (SaveValues) WriteControlValues(ini);
 }
 
+std::vector<TComponent*> TFormSettings::ValueComponents() const {
+    TComponent* root = rootControl_ ? static_cast<TComponent*>(rootControl_) : Owner();
+    std::vector<TComponent*> found;
+    if (root == nullptr) return found;
+    for (int i = 0; i < root->ComponentCount(); ++i) found.push_back(root->Components(i));
+    // Controls in a panel or group box belong to the form: a root control
+    // keeps those placed in it, at any depth.
+    std::function<void(TWinControl*)> placed = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            if (std::find(found.begin(), found.end(), c) == found.end()) found.push_back(c);
+            if (auto* w = dynamic_cast<TWinControl*>(c)) placed(w);
+        }
+    };
+    if (rootControl_ != nullptr) placed(rootControl_);
+    return found;
+}
+
+bool TFormSettings::Kept(TComponent* c) const {
+    auto has = [this](TSaveValOption o) { return SaveValueOptions.Contains(o); };
+    if (dynamic_cast<TCustomMemo*>(c)) return has(TSaveValOption::svMemo);
+    if (dynamic_cast<TCustomEdit*>(c)) return has(TSaveValOption::svEdit);
+    if (dynamic_cast<TCustomCheckBox*>(c)) return has(TSaveValOption::svCheckBox);
+    if (dynamic_cast<TRadioButton*>(c)) return has(TSaveValOption::svRadioButton);
+    if (dynamic_cast<TCustomListBox*>(c)) return has(TSaveValOption::svListBox);
+    if (dynamic_cast<TCustomComboBox*>(c)) return has(TSaveValOption::svComboBox);
+    if (dynamic_cast<TFontDialog*>(c)) return has(TSaveValOption::svFontDialog);
+    return false;
+}
+
 void TFormSettings::ReadControlValues(TCustomIniFile& ini) {
-    TComponent* root = RootControl ? static_cast<TComponent*>(RootControl) : Owner();
-    for (int i = 0; i < root->ComponentCount(); ++i) {
-        TComponent* c = root->Components(i);
+    std::vector<TComponent*> all = ValueComponents();
+    for (TComponent* c : all) {
+        if (!Kept(c)) continue;
         const std::string& n = c->Name();
         if (auto* e = dynamic_cast<TCustomEdit*>(c)) e->SetText(ini.ReadString(kValues, n, e->GetText()));
         else if (auto* cb = dynamic_cast<TCustomCheckBox*>(c)) cb->SetChecked(ReadBoolValue(ini, kValues, n, cb->Checked()));
         else if (auto* r = dynamic_cast<TRadioButton*>(c)) r->SetChecked(ReadBoolValue(ini, kValues, n, r->Checked()));
         else if (auto* l = dynamic_cast<TCustomListControl*>(c)) l->SetItemIndex(ReadInt(ini, kValues, n, l->ItemIndex()));
     }
-    for (int i = 0; i < root->ComponentCount(); ++i)
-        if (auto* f = dynamic_cast<TFontDialog*>(root->Components(i))) ReadFontValues(ini, f);
+    for (TComponent* c : all)
+        if (auto* f = dynamic_cast<TFontDialog*>(c); f != nullptr && Kept(f)) ReadFontValues(ini, f);
 }
 
 void TFormSettings::WriteControlValues(TCustomIniFile& ini) {
-    TComponent* root = RootControl ? static_cast<TComponent*>(RootControl) : Owner();
-    for (int i = 0; i < root->ComponentCount(); ++i) {
-        TComponent* c = root->Components(i);
+    std::vector<TComponent*> all = ValueComponents();
+    for (TComponent* c : all) {
+        if (!Kept(c)) continue;
         const std::string& n = c->Name();
         if (auto* e = dynamic_cast<TCustomEdit*>(c)) ini.WriteString(kValues, n, e->GetText());
         else if (auto* cb = dynamic_cast<TCustomCheckBox*>(c)) ini.WriteString(kValues, n, cb->Checked() ? "1" : "0");
         else if (auto* r = dynamic_cast<TRadioButton*>(c)) ini.WriteString(kValues, n, r->Checked() ? "1" : "0");
         else if (auto* l = dynamic_cast<TCustomListControl*>(c)) ini.WriteString(kValues, n, std::to_string(l->ItemIndex()));
     }
-    for (int i = 0; i < root->ComponentCount(); ++i)
-        if (auto* f = dynamic_cast<TFontDialog*>(root->Components(i))) WriteFontValues(ini, f);
+    for (TComponent* c : all)
+        if (auto* f = dynamic_cast<TFontDialog*>(c); f != nullptr && Kept(f)) WriteFontValues(ini, f);
 }
 
 void TFormSettings::ReadFontValues(TCustomIniFile& ini, TFontDialog* dialog) {
@@ -150,8 +209,12 @@ void RegisterFormSettingsClasses() {
         .Bool("SavePosition", &TFormSettings::SavePosition, [](TFormSettings* s, bool v) { s->SavePosition = v; }, true)
         .Bool("SaveValues", &TFormSettings::SaveValues, [](TFormSettings* s, bool v) { s->SaveValues = v; })
         .Bool("LoadValues", &TFormSettings::LoadValues, [](TFormSettings* s, bool v) { s->LoadValues = v; })
+        .SetOf<TSaveValOption>("SaveValueOptions", &TFormSettings::SaveValueOptions,
+                               [](TFormSettings* s, TSaveValSet v) { s->SaveValueOptions = v; },
+                               TFormSettings::AllValueKinds())
         .String("KeyName", &TFormSettings::KeyName,
-                [](TFormSettings* s, const std::string& v) { s->KeyName = v; });
+                [](TFormSettings* s, const std::string& v) { s->KeyName = v; })
+        .Ref<TWinControl>("RootControl", &TFormSettings::RootControl, &TFormSettings::SetRootControl);
 }
 
 }  // namespace treskel

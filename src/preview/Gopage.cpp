@@ -1,25 +1,22 @@
 #include "preview/Gopage.h"
 
-#include <cstdlib>
-
 #include "platform/FormLoader.h"
 
 namespace treskel {
 
-void TGoPageForm::SetValue(int v) {
-    PageNum->SetText(std::to_string(v));
-}
-
-int TGoPageForm::Value() {
-    std::string s = PageNum->GetText();
-    char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || end == nullptr || *end != '\0') v = 1;
-    return static_cast<int>(std::clamp<long>(v, 1, maxValue_));
+void TGoPageForm::OKBtnClick(TObject*) {
+    if (!PageNum->HasNumber()) {
+        MessageBeep(0);
+        PageNum->SetFocus();
+        PageNum->SelectAll();
+        return;
+    }
+    SetModalResult(mrOk);
 }
 
 void RegisterGoPageClasses() {
     PublishClass<TGoPageForm, TForm>()
+        .Handler("OKBtnClick", &TGoPageForm::OKBtnClick)
         .Field("PageNum", &TGoPageForm::PageNum)
         .Field("OKBtn", &TGoPageForm::OKBtn)
         .Field("CancelBtn", &TGoPageForm::CancelBtn);

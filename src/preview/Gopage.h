@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Forms.h"
+#include "platform/Spin.h"
 #include "platform/StdCtrls.h"
 
 namespace treskel {
@@ -10,18 +11,18 @@ class TGoPageForm : public TForm {
     TRESKEL_CLASS(TGoPageForm)
 public:
     explicit TGoPageForm(TComponent* owner) : TForm(owner) {}
-    TEdit* PageNum = nullptr;
+    TSpinEdit* PageNum = nullptr;
     TButton* OKBtn = nullptr;
     TButton* CancelBtn = nullptr;
 
-    void SetMaxValue(int v) { maxValue_ = std::max(1, v); }
-    int MaxValue() const { return maxValue_; }
-    void SetValue(int v);
-    // The typed number held to 1 .. MaxValue (1 when nothing sensible was typed).
-    int Value();
+    void SetMaxValue(int v) { PageNum->SetMaxValue(std::max(1, v)); }
+    int MaxValue() const { return PageNum->MaxValue(); }
+    void SetValue(int v) { PageNum->SetValue(v); }
+    // The typed number held to 1 .. MaxValue.
+    int Value() { return PageNum->Value(); }
 
-private:
-    int maxValue_ = 1;
+    // OK closes the dialog only on a number.
+    void OKBtnClick(TObject* Sender);
 };
 
 void RegisterGoPageClasses();

@@ -1,6 +1,8 @@
 #include "preview/PageSetupDlg.h"
 
 #include "platform/FormLoader.h"
+#include "platform/Handles.h"
+#include "winutil/UiUtils.h"
 
 namespace treskel {
 
@@ -24,7 +26,14 @@ E TagAs(TWinControl* group, E current, int last) {
 }  // namespace
 
 void TPageSetupForm::ShowFont(TFontDialog* dialog, TButton* button) {
-    button->SetCaption(dialog->Font()->Name() + " " + std::to_string(dialog->Font()->Size()) + " pt");
+    // The size always shows; a name too long for the button ends in "...".
+    std::string size = " " + std::to_string(dialog->Font()->Size()) + " pt";
+    WindowDC screen(nullptr);
+    TCanvas canvas;
+    CanvasDCScope scope(&canvas, screen.Get());
+    canvas.Font()->Assign(button->Font());
+    int room = button->Width() - kFontButtonPadding - canvas.TextWidth(size);
+    button->SetCaption(ShortenText(dialog->Font()->Name(), &canvas, room) + size);
 }
 
 void TPageSetupForm::UpdateShapes() {
@@ -34,6 +43,7 @@ void TPageSetupForm::UpdateShapes() {
 
 void TPageSetupForm::LoadFromOptions() {
     TTextOptions* o = options_;
+    if (o == nullptr || printer_ == nullptr) return;  // nothing given to edit
     CheckRadioByTag(PageMarginGroup, static_cast<int>(printer_->Units()));
     CheckRadioByTag(PageOrientGroup, static_cast<int>(printer_->Orientation()));
     UpdateShapes();
@@ -59,6 +69,7 @@ void TPageSetupForm::LoadFromOptions() {
 }
 
 bool TPageSetupForm::SaveToOptions(bool say) {
+    if (options_ == nullptr || printer_ == nullptr) return false;
     // Every margin is checked before anything changes.
     TEdit* edits[] = {LeftEdit, TopEdit, RightEdit, BotEdit, HdrMarginEdit, FtrMarginEdit};
     double values[6];
@@ -153,7 +164,9 @@ void TPageSetupForm::OrientationClick(TObject*) {
 }
 
 int TPreviewPrinter::PageSetup() {
-    auto form = MakeForm<TPageSetupForm>();
+    // Owned by this component, and freed when this returns.
+    OwnedPtr<TPageSetupForm> form(Create<TPageSetupForm>(this));
+    form->InitializeForm();
     form->SetOptions(textOptions_.get(), this);
     return form->ShowModal();
 }
@@ -163,7 +176,8 @@ void TPreviewPrinter::Loaded() {
     if (ComponentState().Contains(TComponentStateItem::csDesigning)) return;
     // Stored defaults never stop the program from starting.
     try {
-        auto form = MakeForm<TPageSetupForm>();
+        OwnedPtr<TPageSetupForm> form(Create<TPageSetupForm>(this));
+        form->InitializeForm();
         form->SetOptions(textOptions_.get(), this);
         form->LoadStoredOptions();
     } catch (const std::exception&) {

@@ -11,6 +11,10 @@
 
 namespace treskel {
 
+// What a push button keeps free beside its caption: frame and focus
+// rectangle on both sides.
+inline constexpr int kFontButtonPadding = 12;
+
 class TPageSetupForm : public TForm {
     TRESKEL_CLASS(TPageSetupForm)
 public:

@@ -10,6 +10,12 @@ namespace {
 const TDeviceInfo& Device(TPreviewPrinter* p) {
     return p->DeviceInfo();
 }
+// The user's separator of thousands.
+std::string ThousandSeparator() {
+    char sep[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof sep) <= 1) return ",";
+    return sep;
+}
 }  // namespace
 
 OwnedPtr<TPreviewForm> CreatePreviewForm(TPreviewPrinter* printer) {
@@ -115,7 +121,7 @@ void TPreviewForm::Layout() {
     PagePanel->SetBounds(l.left, l.top, l.pageWidth, l.pageHeight);
     PagePanel2->SetVisible(two);
     if (two) PagePanel2->SetBounds(l.left2, l.top, l.pageWidth, l.pageHeight);
-    ZoomLabel->SetCaption(std::to_string(static_cast<int>(zoom_ * 100 + 0.5)) + "%");
+    ZoomLabel->SetCaption(preview::ZoomText(zoom_, ThousandSeparator()));
 }
 
 void TPreviewForm::Relayout() {
@@ -152,7 +158,9 @@ void TPreviewForm::LastPageClick(TObject*) {
 }
 
 void TPreviewForm::PageNumSpeedClick(TObject*) {
-    auto dialog = MakeForm<TGoPageForm>();
+    // Owned by the preview, and freed when this returns.
+    OwnedPtr<TGoPageForm> dialog(Create<TGoPageForm>(this));
+    dialog->InitializeForm();
     dialog->SetMaxValue(printer_->GetPageCount());
     dialog->SetValue(current_ + 1);
     if (dialog->ShowModal() == mrOk) {
@@ -195,6 +203,12 @@ void TPreviewForm::HandCursorButClick(TObject*) {
 
 void TPreviewForm::OnePageButClick(TObject*) {
     OnePageBut->SetDown(true);
+    Layout();
+}
+
+void TPreviewForm::OnePageButMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    // Back to one page: the whole page fits again.
+    ZoomBox->SetItemIndex(0);
     Layout();
 }
 
@@ -295,6 +309,7 @@ void RegisterPreviewFormClasses() {
         .Handler("ZoomCursorButClick", &TPreviewForm::ZoomCursorButClick)
         .Handler("HandCursorButClick", &TPreviewForm::HandCursorButClick)
         .Handler("OnePageButClick", &TPreviewForm::OnePageButClick)
+        .Handler("OnePageButMouseUp", &TPreviewForm::OnePageButMouseUp)
         .Handler("TwoPageButClick", &TPreviewForm::TwoPageButClick)
         .Handler("CloseButClick", &TPreviewForm::CloseButClick)
         .Handler("PB1Paint", &TPreviewForm::PB1Paint)

@@ -60,6 +60,7 @@ public:
     void ZoomCursorButClick(TObject* Sender);
     void HandCursorButClick(TObject* Sender);
     void OnePageButClick(TObject* Sender);
+    void OnePageButMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void TwoPageButClick(TObject* Sender);
     void CloseButClick(TObject* Sender);
     void PB1Paint(TObject* Sender);

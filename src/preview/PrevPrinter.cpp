@@ -69,6 +69,15 @@ void TTextOptions::Assign(TPersistent* source) {
     PageNumText = o->PageNumText;
 }
 
+// ----------------------------------------------------- TZarnMetaFileCanvas
+
+TZarnMetaFileCanvas::TZarnMetaFileCanvas(TMetafile* metafile, HDC reference) : TMetafileCanvas(metafile, reference) {
+    TNotifyEvent kept = Font()->OnChange;
+    Font()->OnChange = [kept](TObject* sender) {
+        if (kept) kept(sender);
+    };
+}
+
 // --------------------------------------------------------- TPreviewPrinter
 
 TPreviewPrinter::TPreviewPrinter(TComponent* owner) : TComponent(owner), textOptions_(std::make_unique<TTextOptions>()) {}
@@ -135,7 +144,7 @@ void TPreviewPrinter::NewPage() {
     // The frame is the whole sheet, so that the page plays back 1:1.
     page->SetMMWidth(MulDiv(device_.PhysicalWidth, 2540, device_.LogPixelsX));
     page->SetMMHeight(MulDiv(device_.PhysicalHeight, 2540, device_.LogPixelsY));
-    auto canvas = std::make_unique<TMetafileCanvas>(page.get(), printer ? ref : nullptr);
+    auto canvas = std::make_unique<TZarnMetaFileCanvas>(page.get(), printer ? ref : nullptr);
     canvas->Font()->SetPixelsPerInch(device_.LogPixelsY);
     if (canvas_) {
         canvas->Font()->Assign(canvas_->Font());
@@ -193,13 +202,36 @@ void TPreviewPrinter::DrawHeaderFooter(int pageNumber) {
         TextOutAligned(headerY, o->PageNumAlign, o->PageNumFont(), s);
 }
 
+namespace {
+// The text's length as the control counts positions for range formatting:
+// one for each paragraph end.  Asked of a 1.0 window, which has no such
+// count, the question returns nothing: there paragraphs end in CR LF
+// and the plain length is the control's own.
+int FormattingLength(HWND wnd) {
+    GETTEXTLENGTHEX g{GTL_DEFAULT, 1200};
+    auto n = static_cast<int>(SendMessageW(wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0));
+    if (n <= 0) n = static_cast<int>(SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0));
+    return n;
+}
+}  // namespace
+
+preview::TTwipsRect TPreviewPrinter::BodyRect(TCustomRichEdit* editor, const preview::TTwipsRect& given, HDC dc) {
+    TRect pr = editor->PageRect();
+    preview::TTwipsRect rc;
+    if (preview::PageRectTwips(pr.Left, pr.Top, pr.Right, pr.Bottom, GetDeviceCaps(dc, LOGPIXELSX),
+                               GetDeviceCaps(dc, LOGPIXELSY), rc))
+        return rc;
+    return given;
+}
+
 int TPreviewPrinter::FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& rc, int next, int textLength,
                                  bool& more) {
     FORMATRANGE fr{};
     HDC dc = GetCanvas()->Handle();
     fr.hdc = dc;
     fr.hdcTarget = dc;
-    fr.rc = RECT{rc.left, rc.top, rc.right, rc.bottom};
+    preview::TTwipsRect body = BodyRect(editor, rc, dc);
+    fr.rc = RECT{body.left, body.top, body.right, body.bottom};
     fr.rcPage = fr.rc;
     fr.chrg.cpMin = next;
     fr.chrg.cpMax = -1;
@@ -230,7 +262,7 @@ void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
         ClearPages();
         throw EPrinter("The margins leave no room on the page");
     }
-    int textLength = static_cast<int>(SendMessageW(editor->Handle(), WM_GETTEXTLENGTH, 0, 0));
+    int textLength = FormattingLength(editor->Handle());
     int next = 0, page = 0;
     for (;;) {
         if (page > 0) NewPage();
@@ -240,13 +272,17 @@ void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
         int r = FormatRange(editor, rc, next, textLength, more);
         if (page == 1 && textLength > 0 && r <= 0) {
             // The control's range formatting formats nothing here: lay the
-            // text out ourselves.
-            EndDoc();
-            RenderWithTextServices(editor, area);
+            // text out ourselves, from this first page on.
+            RenderWithTextServices(editor, BodyRect(editor, area, ReferenceDC()));
             return;
         }
-        // A page that formats no character ends the document.
-        if (!more || r <= next) break;
+        if (page > 1 && r <= next) {
+            // Nothing of the text reached this page: it is not kept for its
+            // header and footer alone.
+            pageUsed_ = false;
+            break;
+        }
+        if (!more) break;
         next = r;
     }
     EndDoc();
@@ -262,13 +298,15 @@ void TPreviewPrinter::RenderWithTextServices(TCustomRichEdit* editor, const prev
     } else {
         rtf = editor->GetText();
     }
-    BeginDoc();
+    // The first page is begun, its header and footer drawn.
     HDC ref = ReferenceDC();
     int left = MulDiv(area.left, device_.LogPixelsX, 1440), right = MulDiv(area.right, device_.LogPixelsX, 1440);
     int top = MulDiv(area.top, device_.LogPixelsY, 1440), bottom = MulDiv(area.bottom, device_.LogPixelsY, 1440);
     preview::DrawRtfPages(rtf, ref, right - left, bottom - top, [&](int page, POINT& origin) {
-        if (page > 0) NewPage();
-        DrawHeaderFooter(page + 1);
+        if (page > 0) {
+            NewPage();
+            DrawHeaderFooter(page + 1);
+        }
         origin = POINT{left, top};
         return GetCanvas()->Handle();
     });
@@ -345,15 +383,77 @@ void RegisterGoPageClasses();
 void RegisterFormSettingsClasses();
 void RegisterPageSetupClasses();
 
+namespace {
+// The text options declare no stream defaults: every one is written.
+FormValue FloatValue(double x) {
+    FormValue v;
+    v.kind = FormValue::kFloat;
+    v.f = x;
+    return v;
+}
+template <class E>
+FormValue EnumValue(E e) {
+    return FormValue::Ident(GetEnumInfo(E{}).names.at(static_cast<size_t>(e)));
+}
+
+void RegisterTextOptions() {
+    using O = TTextOptions;
+    PublishClass<O, TPersistent> c;
+    auto enumeration = [&c]<class E>(const char* name, E O::*field) {
+        c.Custom(
+            name, [field](O* o, const FormValue& v, LayoutReader& r) {
+                o->*field = static_cast<E>(typinfo::AsEnum(v, GetEnumInfo(E{}), r));
+            },
+            [field](O* o) -> std::optional<FormValue> { return EnumValue(o->*field); });
+    };
+    auto number = [&c](const char* name, double O::*field) {
+        c.Custom(
+            name, [field](O* o, const FormValue& v, LayoutReader& r) { o->*field = typinfo::AsFloat(v, r); },
+            [field](O* o) -> std::optional<FormValue> { return FloatValue(o->*field); });
+    };
+    auto text = [&c](const char* name, std::string O::*field) {
+        c.Custom(
+            name, [field](O* o, const FormValue& v, LayoutReader& r) { o->*field = typinfo::AsString(v, r); },
+            [field](O* o) -> std::optional<FormValue> { return FormValue::Str(o->*field); });
+    };
+    enumeration("DrawStyle", &O::DrawStyle);
+    number("MarginLeft", &O::MarginLeft);
+    number("MarginTop", &O::MarginTop);
+    number("MarginRight", &O::MarginRight);
+    number("MarginBottom", &O::MarginBottom);
+    c.Object("BodyFont", &O::BodyFont);
+    c.Object("HeaderFont", &O::HeaderFont);
+    c.Object("FooterFont", &O::FooterFont);
+    c.Object("PageNumFont", &O::PageNumFont);
+    text("Header", &O::Header);
+    text("Footer", &O::Footer);
+    number("HeaderMargin", &O::HeaderMargin);
+    number("FooterMargin", &O::FooterMargin);
+    enumeration("HeaderAlign", &O::HeaderAlign);
+    enumeration("FooterAlign", &O::FooterAlign);
+    enumeration("PrintPageNumber", &O::PrintPageNumber);
+    enumeration("PageNumAlign", &O::PageNumAlign);
+    text("PageNumText", &O::PageNumText);
+}
+}  // namespace
+
 void RegisterPreviewClasses() {
+    RegisterTextOptions();
     PublishClass<TPreviewPrinter, TComponent>()
         .Enum<TPrinterOrientation>("Orientation", &TPreviewPrinter::Orientation, &TPreviewPrinter::SetOrientation,
                                    TPrinterOrientation::poPortrait)
         .String("Title", &TPreviewPrinter::Title, &TPreviewPrinter::SetTitle)
+        .Object("TextOptions", &TPreviewPrinter::TextOptions)
         .Enum<TUnits>("Units", &TPreviewPrinter::Units, &TPreviewPrinter::SetUnits, TUnits::unInches)
         .Bool("ShowGrid", &TPreviewPrinter::ShowGrid, [](TPreviewPrinter* p, bool v) { p->ShowGrid = v; })
+        .Enum<TZoomOption>("ZoomOption", &TPreviewPrinter::ZoomOption,
+                           [](TPreviewPrinter* p, TZoomOption v) { p->ZoomOption = v; }, TZoomOption::zoFitToPage)
         .Int("ZoomVal", &TPreviewPrinter::ZoomVal, [](TPreviewPrinter* p, int64_t v) { p->ZoomVal = static_cast<int>(v); },
-             100);
+             100)
+        .Event("OnOwnerHeight", &TPreviewPrinter::OnOwnerHeight)
+        .Event("OnOwnerDraw", &TPreviewPrinter::OnOwnerDraw)
+        .Event("OnNewPage", &TPreviewPrinter::OnNewPage)
+        .Event("OnStatus", &TPreviewPrinter::OnStatus);
     RegisterPreviewFormClasses();
     RegisterGoPageClasses();
     RegisterFormSettingsClasses();

@@ -24,8 +24,11 @@ TRESKEL_ENUM_INFO(TUnits, "unInches", "unCentimeters")
 class TCustomRichEdit;
 
 enum class TDrawStyle { dsStandard, dsOwnerDrawFixed, dsOwnerDrawVariable };
+TRESKEL_ENUM_INFO(TDrawStyle, "dsStandard", "dsOwnerDrawFixed", "dsOwnerDrawVariable")
 enum class TPrintPageNumber { pnBottom, pnTop, pnNone };
+TRESKEL_ENUM_INFO(TPrintPageNumber, "pnBottom", "pnTop", "pnNone")
 enum class TZoomOption { zoFitToPage, zoFitToWidth, zoTwoPages, zoCustom };
+TRESKEL_ENUM_INFO(TZoomOption, "zoFitToPage", "zoFitToWidth", "zoTwoPages", "zoCustom")
 
 class TTextOptions : public TPersistent {
     TRESKEL_CLASS(TTextOptions)
@@ -35,6 +38,8 @@ public:
     // Copies every field, fonts included.
     void Assign(TPersistent* source) override;
 
+    // DrawStyle and BodyFont are kept and streamed for owner-drawn pages;
+    // laying out a rich edit takes its own fonts and never reads them.
     TDrawStyle DrawStyle = TDrawStyle::dsStandard;
     double MarginLeft = 1.0, MarginTop = 1.0, MarginRight = 1.0, MarginBottom = 1.0;
     TFont* BodyFont() const { return bodyFont_.get(); }
@@ -56,7 +61,23 @@ private:
     std::unique_ptr<TFont> bodyFont_, headerFont_, footerFont_, pageNumFont_;
 };
 
-using TStatusProc = std::function<void(TObject* sender, const std::string& statMsg, int pageNum, int statusType)>;
+// What a status report is about: 0 a page is being paginated, 1 printed,
+// 2 pagination is complete, 3 the print job is.
+using TStatusType = int;
+using TStatusProc =
+    std::function<void(TObject* sender, const std::string& statMsg, int pageNum, TStatusType statusType)>;
+// The canvas a page is recorded on: a metafile canvas, against the
+// printer's device or the screen's, whose font change handler also runs
+// the one the font had before.
+class TZarnMetaFileCanvas : public TMetafileCanvas {
+    TRESKEL_CLASS(TZarnMetaFileCanvas)
+public:
+    TZarnMetaFileCanvas(TMetafile* metafile, HDC reference);
+};
+
+using TOwnerHeightProc = std::function<void(TObject* sender, int line, int& height, bool& forceNewPage)>;
+using TOwnerDrawProc = std::function<void(TObject* sender, int page, int line, TRect r, TCanvas* canvas)>;
+using TNewPageProc = std::function<void(TObject* sender, int page)>;
 
 class TPreviewPrinter : public TComponent {
     TRESKEL_CLASS(TPreviewPrinter)
@@ -75,6 +96,11 @@ public:
     bool ShowGrid = false;
     TZoomOption ZoomOption = TZoomOption::zoFitToPage;
     int ZoomVal = 100;
+    // Kept and streamed for owner-drawn pages, like DrawStyle; laying out
+    // a rich edit calls none of them.
+    TOwnerHeightProc OnOwnerHeight;
+    TOwnerDrawProc OnOwnerDraw;
+    TNewPageProc OnNewPage;
     TStatusProc OnStatus;
 
     // Pagination of the control's whole text.  Raises EPrinter when the
@@ -115,9 +141,14 @@ private:
     // The reference device of the pages: the printer's, or the screen's.
     HDC ReferenceDC();
     bool HavePrinter() const;
+    // The body's rectangle in twips: the editor's PageRect when it has
+    // one (in pixels of `dc`), else `given`.
+    static preview::TTwipsRect BodyRect(TCustomRichEdit* editor, const preview::TTwipsRect& given, HDC dc);
     // One pass of the control's range formatting; returns the next
     // character (or -1) and sets `more`.
     int FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& rc, int next, int textLength, bool& more);
+    // Lays the text out with the windowless control into the document
+    // begun, from its first page on, and ends the document.
     void RenderWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area);
 
     TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
@@ -127,7 +158,7 @@ private:
     double factor_ = 1.0;
     bool inDocument_ = false;
     std::vector<std::unique_ptr<TMetafile>> pages_;
-    std::unique_ptr<TMetafileCanvas> canvas_;
+    std::unique_ptr<TZarnMetaFileCanvas> canvas_;
     TDeviceInfo device_;
     bool pageUsed_ = false;
     bool usedFallback_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,6 +44,13 @@ bool TextAreaTwips(const TDeviceInfo& d, double left, double top, double right, 
     out.right = RoundEven(1440 * (widthIn - right));
     out.bottom = RoundEven(1440 * (heightIn - bottom));
     return out.right > out.left && out.bottom > out.top;
+}
+
+bool PageRectTwips(int left, int top, int right, int bottom, int ppiX, int ppiY, TTwipsRect& out) {
+    if (right <= left || bottom <= top || ppiX <= 0 || ppiY <= 0) return false;
+    auto twips = [](int v, int ppi) { return static_cast<int>(static_cast<int64_t>(v) * 1440 / ppi); };
+    out = {twips(left, ppiX), twips(top, ppiY), twips(right, ppiX), twips(bottom, ppiY)};
+    return true;
 }
 
 std::string PageNumberText(const std::string& pattern, int page) {
@@ -111,6 +119,17 @@ double ZoomFactor(int entry, int clientWidth, int clientHeight, int ppi, const T
             break;
     }
     return ClampZoom(f);
+}
+
+std::string ZoomText(double factor, const std::string& separator) {
+    // Halves away from zero, as the status row always showed them.
+    auto percent = static_cast<long long>(std::floor(std::fabs(factor) * 100 + 0.5));
+    std::string digits = std::to_string(percent), s;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) s += separator;
+        s += digits[i];
+    }
+    return s + "%";
 }
 
 TPageLayout LayoutPages(double factor, bool twoPages, int clientWidth, int clientHeight, int ppi, const TDeviceInfo& d) {

@@ -33,6 +33,11 @@ struct TTwipsRect {
 // leave no room (or are not finite, or negative).
 bool TextAreaTwips(const TDeviceInfo& d, double left, double top, double right, double bottom, TTwipsRect& out);
 
+// An editor's page rectangle (device pixels) in twips, each value
+// truncated toward zero; false when the rectangle is empty.
+bool PageRectTwips(int left, int top, int right, int bottom, int pixelsPerInchX, int pixelsPerInchY,
+                   TTwipsRect& out);
+
 // The page-number text: "%d" becomes the number, "%%" a single percent
 // sign; everything else is kept as it stands.
 std::string PageNumberText(const std::string& pattern, int page);
@@ -49,6 +54,10 @@ constexpr double kMinZoom = 0.05;
 constexpr double kMaxZoom = 10.0;
 double ClampZoom(double f);
 double ZoomFactor(int entry, int clientWidth, int clientHeight, int screenPpi, const TDeviceInfo& d, double custom);
+
+// The zoom as the status row shows it: the percentage to the nearest
+// whole number, its thousands grouped with `separator`, then "%".
+std::string ZoomText(double factor, const std::string& separator);
 
 struct TPageLayout {
     int pageWidth = 0, pageHeight = 0;   // each page panel

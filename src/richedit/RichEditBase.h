@@ -136,6 +136,10 @@ public:
     TTextAttributes* SelAttributes() { return selAttributes_.get(); }
     TTextAttributes* DefAttributes() { return defAttributes_.get(); }
     TParaAttributes* Paragraph() { return paragraph_.get(); }
+    // Where printing lays the text out, in pixels of the printing device;
+    // while it is empty the printer's margins decide.
+    TRect PageRect() const { return pageRect_; }
+    void SetPageRect(const TRect& r) { pageRect_ = r; }
 
     bool Modified();
     void SetModified(bool value);
@@ -230,6 +234,7 @@ private:
     std::unique_ptr<TTextAttributes> selAttributes_;
     std::unique_ptr<TTextAttributes> defAttributes_;
     std::unique_ptr<TParaAttributes> paragraph_;
+    TRect pageRect_;
 };
 
 }  // namespace treskel

@@ -139,4 +139,20 @@ uint64_t TByteCheck::Value() const {
            std::rotl(last.lanes_[3], 48) ^ Step(total_, kCheckPrime);
 }
 
+int64_t TStreamSlice::Read(void* buffer, int64_t count) {
+    const int64_t n = std::min(count, size_ - position_);
+    if (n <= 0) return 0;
+    const int64_t got = base_.ReadAt(buffer, n, offset_ + position_);
+    if (got > 0) position_ += got;
+    return got;
+}
+
+int64_t TStreamSlice::Write(const void*, int64_t) { throw EStreamError("A stream slice cannot be written"); }
+
+int64_t TStreamSlice::Seek(int64_t offset, TSeekOrigin origin) {
+    const int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? position_ : size_;
+    position_ = std::clamp<int64_t>(base + offset, 0, size_);
+    return position_;
+}
+
 }  // namespace treskel

@@ -94,6 +94,24 @@ private:
     uint64_t total_ = 0;
 };
 
+// A read-only window on `size` bytes of another stream from `offset` on;
+// each read seeks the other stream to where the window stands.
+class TStreamSlice : public TStream {
+    TRESKEL_CLASS(TStreamSlice)
+public:
+    TStreamSlice(TStream& base, int64_t offset, int64_t size) : base_(base), offset_(offset), size_(size) {}
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return size_; }
+
+private:
+    TStream& base_;
+    int64_t offset_;
+    int64_t size_;
+    int64_t position_ = 0;
+};
+
 // Passes writes on to another stream and keeps the CRC-32 of all bytes
 // written.  Only writes forward; position queries report the count.
 class TCrcWriteStream : public TStream {

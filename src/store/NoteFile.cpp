@@ -67,6 +67,39 @@ private:
     std::unique_ptr<TFileStream> stream_;
 };
 
+[[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
+
+// Passes writes on until more than the bound would have been written.
+class TBoundedWriteStream : public TStream {
+    TRESKEL_CLASS(TBoundedWriteStream)
+public:
+    TBoundedWriteStream(TStream& target, int64_t limit) : target_(target), left_(limit) {}
+    int64_t Read(void*, int64_t) override { throw EStreamError("A bounded stream cannot be read"); }
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (count > left_) Corrupt();
+        left_ -= count;
+        return target_.Write(buffer, count);
+    }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override { return target_.Seek(offset, origin); }
+    std::string WriteFailure() const override { return target_.WriteFailure(); }
+
+private:
+    TStream& target_;
+    int64_t left_;
+};
+
+// Gives a memory stream room for the `size` bytes a body certainly holds,
+// so that it is not copied over as it grows.
+void MakeRoom(TStream& rtf, int64_t size) {
+    auto* memory = dynamic_cast<TMemoryStream*>(&rtf);
+    if (memory == nullptr || size <= 0) return;
+    const int64_t at = memory->Position(), was = memory->Size();
+    if (at + size <= was) return;
+    memory->SetSize(at + size);
+    memory->SetSize(was);
+    memory->SetPosition(at);
+}
+
 void CheckLevel(int level) {
     if (level < 0 || level > 2) throw ENoteFileError(Format("A note cannot be stored at compression level %d.", level));
 }
@@ -126,26 +159,30 @@ void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, c
 }
 
 void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
+    TBoundedWriteStream out(rtf, MaxStoredItemSize);
+    const int64_t body = in.Size() - in.Position();
     switch (level) {
         case 0: {
+            if (body > MaxStoredItemSize) Corrupt();
+            MakeRoom(rtf, body);
             TBufferedReader r(in);
             while (r.Ensure(1)) {
-                rtf.WriteBuffer(r.Ptr(), static_cast<int64_t>(r.Buffered()));
+                out.WriteBuffer(r.Ptr(), static_cast<int64_t>(r.Buffered()));
                 r.Skip(r.Buffered());
             }
             break;
         }
         case 1:
-            UnpackRtfObjects(in, rtf);
+            if (body > MaxStoredItemSize) Corrupt();
+            MakeRoom(rtf, body);
+            UnpackRtfObjects(in, out);
             break;
         case 2: {
-            TMemoryStream expanded;
-            {
-                StreamModeScope scope(lh5, in, expanded);
-                lh5.Expand();
-            }
-            expanded.SetPosition(0);
-            UnpackRtfObjects(expanded, rtf);
+            // Expanded as the unpacker reads it: the packed text is never
+            // held whole beside the RTF.
+            TLH5ExpandStream expanded(in, body, lh5.ProgessControl());
+            if (expanded.Size() > MaxStoredItemSize) Corrupt();
+            UnpackRtfObjects(expanded, out);
             break;
         }
         default:
@@ -156,6 +193,9 @@ void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
                       LH5Compression& lh5, const std::string& tempDir, TFileOps& ops) {
     CheckLevel(level);
+    if (rtf.Size() > MaxStoredItemSize)
+        throw ENoteFileError(Format("The note is too large to be saved: %lld bytes of rich text, of at most %lld.",
+                                    static_cast<long long>(rtf.Size()), static_cast<long long>(MaxStoredItemSize)));
     const std::string tempName = fileName + ".tmp";
     uint32_t crc;
     try {

@@ -36,13 +36,16 @@ TNoteHeader ReadNoteHeader(TStream& stream);
 void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5,
                    const std::string& tempDir = TempDirectory());
 // Decodes the body that follows the header in `in` into `rtf`.  Raises
-// Exception("File is corrupt!") for a damaged body.
+// Exception("File is corrupt!") for a damaged body, and before anything is
+// decoded for one that claims more than MaxStoredItemSize bytes; the RTF
+// is written straight into `rtf`, never held twice.
 void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5);
 
 // Writes the whole note file and returns its CRC-32.  The file is written
 // under a temporary name, flushed, and replaces the old one only when
 // complete, so a failure (a payload that cannot be packed, a full disk)
-// leaves the previous note as it was.
+// leaves the previous note as it was.  RTF longer than MaxStoredItemSize,
+// which no reader would take back, raises ENoteFileError.
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
                       LH5Compression& lh5, const std::string& tempDir = TempDirectory(),
                       TFileOps& ops = DefaultFileOps());

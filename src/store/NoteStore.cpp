@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "store/ByteIO.h"
+#include "store/CRC32c.h"
 #include "store/NoteFile.h"
 #include "store/TreeFile.h"
 #include "platform/FileSys.h"
@@ -66,14 +67,56 @@ const TArchiveEntry* TNoteStore::ArchiveNote(int32_t id) const {
     return it != entries_.end() && it->second.Size >= 0 ? &it->second : nullptr;
 }
 
-bool TNoteStore::IdInUse(int32_t id) const { return entries_.count(id) != 0 || FileExists(NoteName(id)); }
+bool TNoteStore::IdInUse(int32_t id) const {
+    return entries_.count(id) != 0 || (!caption_.empty() && FileExists(NoteName(id)));
+}
+
+void TNoteStore::MakeNoteFolder() {
+    if (caption_.empty()) throw EInvalidOperation("No treskel is open to hold the note");
+    // A folder that cannot be made shows as the note file's own error.
+    const std::string folder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, caption_));
+    if (!DirectoryExists(folder)) CreateDir(folder);
+}
 
 void TNoteStore::RemoveStaleFiles(const std::string& caption) {
-    for (const TSearchRec& f : FindFiles(dataPath_ + "*.tmp")) {
+    // Only this treskel's: a note half-written into its folder, and its
+    // archive half-written.
+    const std::string folder = NoteFolderName(dataPath_, caption);
+    for (const TSearchRec& f : FindFiles(folder + "*.tmp")) {
         if (!SameText(ExtractFileExt(f.Name), ".tmp")) continue;
-        const std::string stem = f.Name.substr(0, f.Name.size() - 4);
         int32_t id;
-        if (NoteFileId(stem, id) || SameText(stem, caption + ".tsx")) ops_.Delete(dataPath_ + f.Name);
+        if (NoteFileId(f.Name.substr(0, f.Name.size() - 4), id)) ops_.Delete(folder + f.Name);
+    }
+    const std::string archiveTemp = TempArchiveFileName(dataPath_, caption);
+    if (FileExists(archiveTemp)) ops_.Delete(archiveTemp);
+}
+
+void TNoteStore::RecoverLooseNotes(TItemTree& tree) {
+    std::unordered_set<int32_t> carried;
+    ForEachItem(tree, [&](TItemNode* node) {
+        if (node->Data() != nullptr && node->Data()->IsLink == 0) carried.insert(node->Data()->Id);
+    });
+    const std::string folder = NoteFolderName(dataPath_, caption_);
+    for (const TSearchRec& f : FindFiles(folder + "*")) {
+        int32_t id;
+        if (!NoteFileId(f.Name, id) || carried.count(id) != 0) continue;
+        auto record = std::make_unique<TItemData>();
+        record->Id = id;
+        std::string caption;
+        try {
+            TFileStream note(folder + f.Name, fmOpenRead | fmShareDenyWrite);
+            const TNoteHeader header = ReadNoteHeader(note);
+            caption = header.Title;
+            if (header.Level <= 2) record->Compression = header.Level;
+        } catch (const Exception&) {
+            // Shown, it tells what is wrong with it.
+        }
+        if (caption.empty()) caption = "Recovered note " + f.Name;
+        TItemNode* node = tree.AddTop();
+        node->SetText(caption);
+        node->SetImageIndex(ImgItem);
+        node->SetData(std::move(record));
+        carried.insert(id);
     }
 }
 
@@ -98,6 +141,7 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
             loadTree(f, "file " + treeName);
         }
         caption_ = caption;
+        RecoverLooseNotes(tree);
         return;
     }
     TArchiveIndex index;
@@ -129,20 +173,23 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
         if (!added && e.Size >= 0) it->second = e;
     }
     caption_ = caption;
+    RecoverLooseNotes(tree);
 }
 
 void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
     const std::string tempName = TempArchiveFileName(dataPath_, caption);
-    const std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
+    std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
     const bool ownArchive = !caption_.empty() && caption == caption_;
 
-    // The loose note files, from one listing of the directory.
+    // The treskel's own loose note files, from one listing of its folder.
+    const std::string folder = NoteFolderName(dataPath_, caption);
     std::unordered_map<int32_t, int64_t> loose;
-    for (const TSearchRec& f : FindFiles(dataPath_ + "*")) {
+    for (const TSearchRec& f : FindFiles(folder + "*")) {
         int32_t id;
         if (NoteFileId(f.Name, id)) loose[id] = f.Size;
     }
+    auto looseName = [&](int32_t id) { return folder + IntToStr(id); };
     std::vector<PackEntry> entries;
     std::unordered_set<int32_t> packedIds;
     ForEachItem(tree, [&](TItemNode* node) {
@@ -160,6 +207,20 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
         if (e.size >= 0) packedIds.insert(d.Id);
         entries.push_back(e);
     });
+    // A note saved before a crash is packed with its own CRC, not that of
+    // the version its record came with.
+    std::unordered_map<int32_t, int32_t> looseCrc;
+    for (const PackEntry& e : entries)
+        if (e.size >= 0 && e.archiveOffset < 0) looseCrc.emplace(e.id, static_cast<int32_t>(FileCrc32(looseName(e.id))));
+    bool crcChanged = false;
+    ForEachItem(tree, [&](TItemNode* node) {
+        TItemData& d = *node->Data();
+        auto it = looseCrc.find(d.Id);
+        if (it == looseCrc.end() || d.IsLink != 0 || d.Crc == it->second) return;
+        d.Crc = it->second;
+        crcChanged = true;
+    });
+    if (crcChanged) treeBytes = TreeFileBytes(tree);
 
     std::unordered_map<int32_t, TArchiveEntry> written;
     written.reserve(entries.size());
@@ -201,7 +262,7 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
                 putU32(static_cast<uint32_t>(e.size));
                 written[e.id] = TArchiveEntry{e.id, writtenSize, e.size};
                 if (e.archiveOffset < 0) {
-                    std::unique_ptr<TStream> note = ops_.OpenRead(NoteName(e.id));
+                    std::unique_ptr<TStream> note = ops_.OpenRead(looseName(e.id));
                     for (int64_t left = e.size; left > 0;) {
                         const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
                         note->ReadBuffer(buf.data(), n);
@@ -264,38 +325,48 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     const std::string treeName = TreeFileName(dataPath_, caption);
     if (FileExists(treeName)) ops_.Delete(treeName);
     for (const PackEntry& e : entries)
-        if (e.size >= 0 && e.archiveOffset < 0) ops_.Delete(NoteName(e.id));
+        if (e.size >= 0 && e.archiveOffset < 0) ops_.Delete(looseName(e.id));
+    // Empty now, unless a file could not be deleted: then it stays.
+    if (!loose.empty()) RemoveDir(ExcludeTrailingBackslash(folder));
     caption_ = caption;
     entries_ = std::move(written);
     removed_.clear();
 }
 
 void TNoteStore::Rename(const std::string& from, const std::string& to) {
+    // The notes go first: a treskel renamed without them would lose them
+    // at its next save.
+    const std::string fromFolder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, from));
+    const std::string toFolder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, to));
+    if (DirectoryExists(fromFolder)) {
+        RenameTreskelFile(fromFolder, toFolder);
+        if (DirectoryExists(fromFolder) && AnsiCompareText(from, to) != 0)
+            throw ETreskelError(Format("The treskel \"%s\" cannot be renamed: its note folder %s cannot be renamed. %s",
+                                       from.c_str(), fromFolder.c_str(), LastFileError().c_str()));
+    }
     RenameTreskelFile(TreeFileName(dataPath_, from), TreeFileName(dataPath_, to));
     RenameTreskelFile(ArchiveFileName(dataPath_, from), ArchiveFileName(dataPath_, to));
     if (!caption_.empty() && caption_ == from) caption_ = to;
 }
 
 bool TNoteStore::Load(int32_t id, TStream& rtf, LH5Compression& lh5) {
-    if (LoadNoteFile(NoteName(id), rtf, lh5)) return true;
+    if (!caption_.empty() && LoadNoteFile(NoteName(id), rtf, lh5)) return true;
     const TArchiveEntry* e = ArchiveNote(id);
     if (e == nullptr) return false;
-    TMemoryStream note;
-    {
-        std::unique_ptr<TStream> archive = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
-        archive->SetPosition(e->Offset);
-        note.SetSize(e->Size);
-        archive->ReadBuffer(note.Memory(), e->Size);
-    }
+    // Decoded where it lies in the archive: only the note's text is held.
+    std::unique_ptr<TStream> archive = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+    TStreamSlice note(*archive, e->Offset, e->Size);
     LoadNote(note, rtf, lh5);
     return true;
 }
 
 uint32_t TNoteStore::Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5) {
+    MakeNoteFolder();
     return SaveNoteFile(NoteName(id), level, title, rtf, lh5, TempDirectory(), ops_);
 }
 
 void TNoteStore::Copy(int32_t from, int32_t to) {
+    MakeNoteFolder();
     std::unique_ptr<TStream> source;
     int64_t size;
     const TArchiveEntry* e = nullptr;
@@ -325,7 +396,7 @@ void TNoteStore::Copy(int32_t from, int32_t to) {
 }
 
 void TNoteStore::Remove(int32_t id) {
-    ops_.Delete(NoteName(id));  // a missing file is no error
+    if (!caption_.empty()) ops_.Delete(NoteName(id));  // a missing file is no error
     removed_.insert(id);
 }
 

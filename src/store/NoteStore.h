@@ -5,6 +5,10 @@
 // its entry in the archive; a saved note is written as its loose file.
 // Packing writes the new archive from the tree, the loose files and the
 // unchanged entries of the old archive.
+//
+// A treskel's loose files lie in its own note folder (NoteFolderName), so
+// that they belong to the treskel that wrote them even after a crash: no
+// other treskel shows, packs or deletes them, whatever ids the two share.
 #pragma once
 
 #include <cstdint>
@@ -33,21 +37,27 @@ public:
     // checks the archive whole (a damaged one raises ETreskelError before
     // anything is written and leaves the tree empty) and loads the tree from
     // it.  No archive: an empty tree, or the tree file an unsaved treskel
-    // left.
+    // left.  A loose note that no item of the tree carries (its item was
+    // added after the last save, and a crash lost the tree but not the
+    // note) comes back as a new last top item captioned with the title in
+    // its header.
     void Open(TItemTree& tree, const std::string& caption);
     // Saves the tree and its notes as the archive of `caption` without ever
     // losing a note: the new archive is written under a temporary name,
     // flushed, read back and checked, and replaces the old one; only then
     // are the loose files deleted.  On failure everything stays as it was
-    // and ETreskelError says why.
+    // and ETreskelError says why.  The records of the items whose notes
+    // come from loose files take those files' CRC-32.
     void Pack(const TItemTree& tree, const std::string& caption);
-    // Renames the files of a treskel, the open one's included.
+    // Renames the files of a treskel, the open one's included.  Raises
+    // ETreskelError, with nothing renamed, when its note folder cannot be.
     void Rename(const std::string& from, const std::string& to);
 
     // Reads the note into `rtf`; false, with nothing read, when the item has
     // none.
     bool Load(int32_t id, TStream& rtf, LH5Compression& lh5);
     // Writes the note as its loose file and returns the file's CRC-32.
+    // Raises EInvalidOperation when no treskel is open.
     uint32_t Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5);
     // Gives `to` a copy of the note of `from`; nothing when there is none.
     // A copy that fails leaves `to` without a note.
@@ -55,14 +65,17 @@ public:
     // The note of a removed item: gone from the loose files and from what
     // the next archive takes of the old one.
     void Remove(int32_t id);
-    // An id that a new item must not take: a loose note file or any entry
-    // of the open archive bears it.
+    // An id that a new item must not take: a loose note file of the open
+    // treskel or any entry of its archive bears it.
     bool IdInUse(int32_t id) const;
 
 private:
-    std::string NoteName(int32_t id) const { return NoteFileName(dataPath_, id); }
+    std::string NoteName(int32_t id) const { return NoteFileName(dataPath_, caption_, id); }
+    // The open treskel's note folder, made when missing.
+    void MakeNoteFolder();
     const TArchiveEntry* ArchiveNote(int32_t id) const;
     void RemoveStaleFiles(const std::string& caption);
+    void RecoverLooseNotes(TItemTree& tree);
 
     TFileOps& ops_;
     std::string dataPath_;

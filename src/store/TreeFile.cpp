@@ -138,7 +138,9 @@ void LoadTreskel(TItemTree& tree, TStream& stream) {
     const int32_t top = static_cast<int32_t>(GetU32(bytes.data()));
     if (top < 0) Damaged("the top count is negative", 0);
     std::vector<ParsedItem> items;
-    ParseBlocks(bytes.data(), bytes.size(), 4, top, items);
+    const size_t end = ParseBlocks(bytes.data(), bytes.size(), 4, top, items);
+    // The next save would drop them.
+    if (end != bytes.size()) Damaged("there are bytes after the last item", end);
     Build(items, nullptr, &tree);
 }
 

@@ -30,8 +30,9 @@ std::vector<uint8_t> TreeFileBytes(const TItemTree& tree);
 // new sub-items) and leaves the stream just after it.  The block is
 // checked whole before the node is touched.
 void ReadItem(TStream& stream, TItemNode& node);
-// Reads a tree file from the stream's position: an empty stream is an
-// empty tree; top items are added after any already there.
+// Reads a tree file from the stream's position to its end: an empty stream
+// is an empty tree; bytes after the last item are damage; top items are
+// added after any already there.
 void LoadTreskel(TItemTree& tree, TStream& stream);
 
 // Writes the node's block at the start of `itemStream`, removes the node

@@ -29,7 +29,14 @@ std::string TreeFileName(const std::string& dataPath, const std::string& caption
 std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption) {
     return ArchiveFileName(dataPath, caption) + ".tmp";
 }
-std::string NoteFileName(const std::string& dataPath, int32_t id) { return dataPath + IntToStr(id); }
+std::string NoteFolderName(const std::string& dataPath, const std::string& caption) {
+    // The separator the data path ends in, so that names compare alike.
+    const char sep = !dataPath.empty() && dataPath.back() == '/' ? '/' : '\\';
+    return dataPath + caption + ".tsn" + sep;
+}
+std::string NoteFileName(const std::string& dataPath, const std::string& caption, int32_t id) {
+    return NoteFolderName(dataPath, caption) + IntToStr(id);
+}
 
 std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
     std::vector<std::string> captions;
@@ -95,13 +102,16 @@ void CopyToFile(TBufferedReader& r, int64_t size, const std::string& fileName) {
 
 void CheckArchiveEntries(const TArchiveIndex& index, const TItemTree& tree, const std::string& name) {
     size_t i = 0;
-    bool same = true;
+    bool same = true, linkNote = false;
     ForEachItem(tree, [&](TItemNode* node) {
         same = same && i < index.Entries.size() && index.Entries[i].Id == node->Data()->Id;
+        // A link shares its origin's note and is always written without one.
+        linkNote = linkNote || (same && node->Data()->IsLink != 0 && index.Entries[i].Size >= 0);
         ++i;
     });
     if (!same || i != index.Entries.size())
         Damaged(name, "its note entries do not follow the items of its tree", 4 + std::max<int64_t>(index.TreeSize, 0));
+    if (linkNote) Damaged(name, "a link's entry carries a note", 4 + std::max<int64_t>(index.TreeSize, 0));
 }
 
 void UnpackTreskel(const std::string& dataPath, const std::string& caption) {
@@ -114,9 +124,10 @@ void UnpackTreskel(const std::string& dataPath, const std::string& caption) {
     TBufferedReader r(archive, kCopyBuffer);
     if (index.TreeSize >= 0) CopyToFile(r, index.TreeSize, TreeFileName(dataPath, caption));
     r.Discard(4);  // the item count
+    CreateDir(ExcludeTrailingBackslash(NoteFolderName(dataPath, caption)));
     for (const TArchiveEntry& e : index.Entries) {
         r.Discard(8);  // id and size, known from the scan
-        if (e.Size >= 0) CopyToFile(r, e.Size, NoteFileName(dataPath, e.Id));
+        if (e.Size >= 0) CopyToFile(r, e.Size, NoteFileName(dataPath, caption, e.Id));
     }
 }
 

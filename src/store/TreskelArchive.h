@@ -1,5 +1,6 @@
 // A treskel on disk: one archive (caption + ".tsx"); while it is open, also
-// a loose note file for each note saved since it was opened.
+// a loose note file for each note saved since it was opened, in the
+// treskel's note folder (caption + ".tsn").
 //
 // Archive: tree size S (i32), the tree file, item count N (i32), then N
 // entries in the tree's pre-order: id (i32), note size L (i32, -1 for a link
@@ -25,7 +26,9 @@ std::string TreeFileName(const std::string& dataPath, const std::string& caption
 // The archive being written, renamed to the archive when complete: the
 // longest name a treskel gives a file.
 std::string TempArchiveFileName(const std::string& dataPath, const std::string& caption);
-std::string NoteFileName(const std::string& dataPath, int32_t id);
+// The folder of a treskel's loose note files, ending in a separator.
+std::string NoteFolderName(const std::string& dataPath, const std::string& caption);
+std::string NoteFileName(const std::string& dataPath, const std::string& caption, int32_t id);
 
 // The tab captions: the archives of the data directory, each name up to
 // its last dot.
@@ -49,11 +52,13 @@ struct TArchiveIndex {
 TArchiveIndex ScanArchive(TStream& archive, const std::string& name = "");
 
 // Raises ETreskelError naming `name` unless the entries follow the items
-// of the tree one for one, each with the item's id.
+// of the tree one for one, each with the item's id, and no link's entry
+// carries a note.
 void CheckArchiveEntries(const TArchiveIndex& index, const TItemTree& tree, const std::string& name);
 
 // Makes the loose tree and note files from the archive, as the program
-// once did at every open; nothing when there is no archive.  A damaged
+// once did at every open (the notes into the note folder, which it makes);
+// nothing when there is no archive.  A damaged
 // archive is refused before any file is written.
 void UnpackTreskel(const std::string& dataPath, const std::string& caption);
 

@@ -33,10 +33,11 @@ bool IsValidTreskelName(const std::string& name) {
 }
 
 bool TreskelNameFits(const std::string& dataPath, const std::string& name) {
-    // Every file of a treskel lies in the data directory; the temporary
-    // archive has the longest name.
-    std::string longest = TempArchiveFileName(dataPath, name);
-    return longest.size() <= kMaxPathLength && longest.size() - dataPath.size() <= kMaxFileNameLength;
+    // The temporary archive has the longest name in the data directory; a
+    // loose note being saved, in the note folder, the longest path.
+    const std::string archive = TempArchiveFileName(dataPath, name);
+    const std::string note = NoteFileName(dataPath, name, 99999999) + ".tmp";
+    return note.size() <= kMaxPathLength && archive.size() - dataPath.size() <= kMaxFileNameLength;
 }
 
 std::string TreskelNameProblem(const std::string& dataPath, const std::string& name) {

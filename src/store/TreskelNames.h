@@ -20,7 +20,8 @@ constexpr size_t kMaxPathLength = 259;
 constexpr size_t kMaxFileNameLength = 255;
 
 // True when every file of a treskel of this name in `dataPath` (ending in
-// a separator) stays within those limits.
+// a separator), its loose notes of ids of up to 8 digits included, stays
+// within those limits.
 bool TreskelNameFits(const std::string& dataPath, const std::string& name);
 
 // Why `name` cannot name a treskel in `dataPath`; empty when it can.

@@ -38,9 +38,10 @@ void TCaptionButton::Assign(TPersistent* source) {
     Changed(false);
 }
 
-void TCaptionButton::Draw(HDC dc, const TRect& rect) {
+void TCaptionButton::Draw(const TRect& rect) {
+    auto* owner = static_cast<TCaptionButtons*>(Collection())->Owner();
+    HDC dc = owner->Canvas()->Handle();
     if (kind_ != TCaptionButtonKind::cbkCustom) {
-        auto* owner = static_cast<TCaptionButtons*>(Collection())->Owner();
         owner->DrawGlyph(dc, static_cast<int>(kind_) - 1, enabled_, rect.TopLeft());
         return;
     }
@@ -100,38 +101,25 @@ TCustomCaptionControl::TCustomCaptionControl(TComponent* owner)
     HINSTANCE module = GetModuleHandleA(nullptr);
     images_.Reset(ImageList_LoadImageA(module, "CAP_IMAGES", 9, 0, RGB(192, 192, 192), IMAGE_BITMAP, 0));
     disabled_.Reset(ImageList_LoadImageA(module, "CAP_DISABLED", 9, 0, RGB(192, 192, 192), IMAGE_BITMAP, 0));
+    canvas_ = std::make_unique<TCanvas>();
     BuildColorTables();
     UpdateCaptionFont();
+    // The hook stands in the form's message procedure, not its window: it
+    // needs no window now and sees every window the form makes.
     hook_.control = this;
-    // A form read from its layout is hooked once the layout is complete.
-    if (!form_->IsLoading()) Attach();
+    AttachSubclass(form_, &hook_);
+    if (form_->HandleAllocated()) {
+        HWND wnd = form_->Handle();
+        active_ = GetActiveWindow() == wnd;
+        maximized_ = IsZoomed(wnd) != FALSE;
+        UpdateCaption();
+    }
 }
 
 TCustomCaptionControl::~TCustomCaptionControl() {
-    *alive_ = false;
     hook_.control = nullptr;
-    if (attached_) DetachSubclass(form_, &hook_);
+    DetachSubclass(form_, &hook_);
     if (captured_) ReleaseCapture();
-}
-
-void TCustomCaptionControl::Attach() {
-    if (attached_ || form_ == nullptr) return;
-    attached_ = true;
-    AttachSubclass(form_, &hook_);
-    // The frame may already be on the screen.
-    UpdateCaption();
-}
-
-void TCustomCaptionControl::Loaded() {
-    TComponent::Loaded();
-    if (form_->HandleAllocated()) return Attach();
-    // Making the form's window while its layout is read would show it to
-    // the system before its time: attach when it is first shown.
-    TNotifyEvent previous = form_->OnShow;
-    form_->OnShow = [this, alive = alive_, previous](TObject* sender) {
-        if (*alive) Attach();
-        if (previous) previous(sender);
-    };
 }
 
 void TCustomCaptionControl::Notification(TComponent* component, TOperation operation) {
@@ -180,12 +168,12 @@ void TCustomCaptionControl::ColorsChanged() {
     UpdateCaption();
 }
 
-void TCustomCaptionControl::DoDrawCaption(std::string& text, HDC dc, TRect rect, bool& drawn) {
-    if (OnDrawCaption) OnDrawCaption(this, text, dc, rect, drawn);
+void TCustomCaptionControl::DoDrawCaption(std::string& text, TCanvas* canvas, TRect rect, bool& drawn) {
+    if (OnDrawCaption) OnDrawCaption(this, text, canvas, rect, drawn);
 }
 
-void TCustomCaptionControl::DoButtonDraw(int index, HDC dc, TRect rect, bool& drawn) {
-    if (OnButtonDraw) OnButtonDraw(this, index, dc, rect, drawn);
+void TCustomCaptionControl::DoButtonDraw(int index, TCanvas* canvas, TRect rect, bool& drawn) {
+    if (OnButtonDraw) OnButtonDraw(this, index, canvas, rect, drawn);
 }
 
 void TCustomCaptionControl::DoButtonClick(int index, bool& pushed) {
@@ -264,8 +252,18 @@ void RegisterCaptionControlClasses() {
         .Enum<TCaptionButtonKind>("Kind", &TCaptionButton::Kind, &TCaptionButton::SetKind,
                                   TCaptionButtonKind::cbkCustom);
     PublishClass<TCaptionButtons, TCollection>();
+    using K = TCaptionColors;
+    const auto& d = K::Defaults;
+    PublishClass<K, TPersistent>()
+        .Int("ActiveStart", &K::ActiveStart, &K::SetActiveStart, d[0], &ColorIdents())
+        .Int("ActiveEnd", &K::ActiveEnd, &K::SetActiveEnd, d[1], &ColorIdents())
+        .Int("InactiveStart", &K::InactiveStart, &K::SetInactiveStart, d[2], &ColorIdents())
+        .Int("InactiveEnd", &K::InactiveEnd, &K::SetInactiveEnd, d[3], &ColorIdents())
+        .Int("CaptionText", &K::CaptionText, &K::SetCaptionText, d[4], &ColorIdents())
+        .Int("InactiveCaptionText", &K::InactiveCaptionText, &K::SetInactiveCaptionText, d[5], &ColorIdents());
     using C = TCustomCaptionControl;
     PublishClass<C, TComponent>()
+        .Object("CaptionColors", &C::CaptionColors)
         .Enum<TCaptionGradient>("CaptionGradient", &C::CaptionGradient,
                                 &C::SetCaptionGradient, TCaptionGradient::cgNone)
         .Bool("ShowButtons", &C::ShowButtons, &C::SetShowButtons, true)
@@ -275,6 +273,8 @@ void RegisterCaptionControlClasses() {
         .Object("Buttons", &C::Buttons)
         .Ref<TPopupMenu>("PopupMenu", &C::PopupMenu, &C::SetPopupMenu)
         .Int("ColorBands", &C::ColorBands, &C::SetColorBands, 64)
+        .Event("OnDrawCaption", &C::OnDrawCaption)
+        .Event("OnButtonDraw", &C::OnButtonDraw)
         .Event("OnButtonClick", &C::OnButtonClick);
     PublishClass<TCaptionControl, C>();
 }

@@ -52,7 +52,8 @@ public:
     void SetKind(TCaptionButtonKind v);
     void Assign(TPersistent* source) override;
     bool IsSeparator() const { return caption_ == "-"; }
-    virtual void Draw(HDC dc, const TRect& rect);
+    // Draws the face on the caption control's canvas.
+    virtual void Draw(const TRect& rect);
 
 private:
     template <class T>
@@ -88,6 +89,18 @@ public:
     TColor Color(int index) const { return colors_[index]; }
     void SetColor(int index, TColor c);
     void Assign(TPersistent* source) override;
+    TColor ActiveStart() const { return colors_[0]; }
+    void SetActiveStart(TColor c) { SetColor(0, c); }
+    TColor ActiveEnd() const { return colors_[1]; }
+    void SetActiveEnd(TColor c) { SetColor(1, c); }
+    TColor InactiveStart() const { return colors_[2]; }
+    void SetInactiveStart(TColor c) { SetColor(2, c); }
+    TColor InactiveEnd() const { return colors_[3]; }
+    void SetInactiveEnd(TColor c) { SetColor(3, c); }
+    TColor CaptionText() const { return colors_[4]; }
+    void SetCaptionText(TColor c) { SetColor(4, c); }
+    TColor InactiveCaptionText() const { return colors_[5]; }
+    void SetInactiveCaptionText(TColor c) { SetColor(5, c); }
     static constexpr std::array<TColor, 6> Defaults = {clBlack, clActiveCaption, clBlack, clInactiveCaption,
                                                        clCaptionText, clInactiveCaptionText};
 
@@ -97,9 +110,9 @@ private:
 };
 
 using TDrawCaptionEvent =
-    std::function<void(TObject* Sender, std::string& CaptionText, HDC dc, const TRect& Rect, bool& Drawn)>;
+    std::function<void(TObject* Sender, std::string& CaptionText, TCanvas* Canvas, const TRect& Rect, bool& Drawn)>;
 using TCaptionButtonDrawEvent =
-    std::function<void(TObject* Sender, int ButtonIndex, HDC dc, const TRect& Rect, bool& Drawn)>;
+    std::function<void(TObject* Sender, int ButtonIndex, TCanvas* Canvas, const TRect& Rect, bool& Drawn)>;
 using TCaptionButtonClickEvent = std::function<void(TObject* Sender, int ButtonIndex, bool& Pushed)>;
 
 class TCustomCaptionControl : public TComponent {
@@ -127,13 +140,15 @@ public:
     TCaptionButtonDrawEvent OnButtonDraw;
     TCaptionButtonClickEvent OnButtonClick;
 
-    virtual void DoDrawCaption(std::string& text, HDC dc, TRect rect, bool& drawn);
-    virtual void DoButtonDraw(int index, HDC dc, TRect rect, bool& drawn);
+    virtual void DoDrawCaption(std::string& text, TCanvas* canvas, TRect rect, bool& drawn);
+    virtual void DoButtonDraw(int index, TCanvas* canvas, TRect rect, bool& drawn);
     virtual void DoButtonClick(int index, bool& pushed);
     void UpdateCaption();
     // The gradient tables are rebuilt and the caption repainted.
     void ColorsChanged();
     void DrawGlyph(HDC dc, int glyph, bool enabled, TPoint at) const;
+    // What the caption is drawn on while it is painted.
+    TCanvas* Canvas() const { return canvas_.get(); }
 
     // Window coordinates of the caption bar; empty without one.
     TRect GetCaptionRect() const;
@@ -144,16 +159,16 @@ public:
     // Entry `i` of the gradient table of the active (1) or inactive (0) state.
     TColor GradientColor(int table, int i) const { return tables_[table][i]; }
     int HeldButton() const { return held_; }
+    // Whether the caption shows the form active.
+    bool FormActive() const { return active_; }
 
     void BeforeFormMessage(TMessage& m);
     void AfterFormMessage(TMessage& m);
 
 protected:
-    void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
-    void Attach();
     void BuildColorTables();
     void UpdateCaptionFont();
     void PaintCaption(HDC windowDC);
@@ -165,6 +180,8 @@ private:
     bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
     void OnMouseDown(TMessage& m);
     void OnMouseUp(TMessage& m);
+    void BeginNcPaint(TMessage& m);
+    void EndNcPaint();
 
     TCustomForm* form_;
     std::unique_ptr<TCaptionButtons> buttons_;
@@ -183,6 +200,11 @@ private:
     TRect captionRect_{};  // where the caption bitmap went, window coordinates
     std::vector<TRect> buttonRects_;  // caption-bitmap coordinates
     ImageListHandle images_, disabled_;
+    std::unique_ptr<TCanvas> canvas_;
+    // The non-client paint in progress: the form's window DC and the clip
+    // region handed on to the form, when this control made it.
+    WindowDC ncDC_;
+    GdiHandle<HRGN> ncRegion_;
     struct Hook : TControlSubclass {
         TCustomCaptionControl* control = nullptr;
         void BeforeWndProc(TMessage& m) override {
@@ -193,9 +215,6 @@ private:
         }
     };
     Hook hook_;
-    bool attached_ = false;
-    // Read by the form's show handler, which may outlive this control.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TCaptionControl : public TCustomCaptionControl {
@@ -203,6 +222,9 @@ class TCaptionControl : public TCustomCaptionControl {
 public:
     using TCustomCaptionControl::TCustomCaptionControl;
 };
+
+// DrawFrameControl as the caption bar wants it: glyphs in solid colours.
+void DrawCaptionFrameControl(HDC dc, const RECT& r, UINT type, UINT state);
 
 void RegisterCaptionControlClasses();
 

@@ -8,6 +8,45 @@
 
 namespace treskel {
 
+// The caption glyphs are letters of a symbol font whose thin strokes,
+// smoothed, come out grey at the small sizes of a caption bar, so that an
+// enabled button looks disabled.  Drawn on a bitmap of the button colours
+// they come out solid: text on a bitmap of 256 colours is not smoothed.
+void DrawCaptionFrameControl(HDC dc, const RECT& r, UINT type, UINT state) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = w;
+    info.header.biHeight = -h;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biClrUsed = 256;
+    const int faces[] = {COLOR_BTNFACE, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
+                         COLOR_3DLIGHT, COLOR_BTNTEXT, COLOR_GRAYTEXT, COLOR_WINDOWFRAME};
+    int n = 0;
+    for (int face : faces) {
+        COLORREF c = GetSysColor(face);
+        info.colors[n++] = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
+    }
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> bitmap(
+        CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC mem(dc);
+    if (!bitmap || !mem) {
+        RECT copy = r;
+        DrawFrameControl(dc, &copy, type, state);
+        return;
+    }
+    SelectGuard select(mem.Get(), bitmap.Get());
+    RECT inside = {0, 0, w, h};
+    DrawFrameControl(mem.Get(), &inside, type, state);
+    BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
+}
+
 void TCustomCaptionControl::PaintCaption(HDC windowDC) {
     TRect cap = GetCaptionRect();
     if (cap.Width() <= 0 || cap.Height() <= 0) return;
@@ -18,6 +57,12 @@ void TCustomCaptionControl::PaintCaption(HDC windowDC) {
     GdiHandle<HBITMAP> bmp(CreateCompatibleBitmap(windowDC, w, h));
     SelectGuard selBmp(mem.Get(), bmp.Get());
     HDC dc = mem.Get();
+    // Handlers draw on the canvas, which lets go of the bitmap at the end.
+    struct CanvasOn {
+        TCanvas* canvas;
+        CanvasOn(TCanvas* c, HDC dc) : canvas(c) { canvas->SetHandle(dc); }
+        ~CanvasOn() { canvas->SetHandle(nullptr); }
+    } canvasOn(canvas_.get(), dc);
 
     bool bands = gradient_ == TCaptionGradient::cgAlways || (gradient_ == TCaptionGradient::cgActive && active_);
     if (bands) {
@@ -58,8 +103,7 @@ void TCustomCaptionControl::PaintCaption(HDC windowDC) {
 void TCustomCaptionControl::PaintButtons(HDC dc, TRect& cap) {
     TRect b = Rect(cap.Left + 2, cap.Top + 2, cap.Right - 2, cap.Bottom - 2);
     auto frame = [&](UINT type, UINT state) {
-        RECT rc = {b.Left, b.Top, b.Right, b.Bottom};
-        DrawFrameControl(dc, &rc, type, state);
+        DrawCaptionFrameControl(dc, ToRECT(b), type, state);
     };
     auto style = form_->BorderStyle();
     TBorderIcons icons = form_->BorderIcons();
@@ -124,8 +168,8 @@ void TCustomCaptionControl::PaintButtons(HDC dc, TRect& cap) {
             }
             c = Rect(c.Left + 2, c.Top + 2, c.Right - 2, c.Bottom - 2);
             bool drawn = false;
-            if (!Designing()) DoButtonDraw(i, dc, c, drawn);
-            if (!drawn) button->Draw(dc, c);
+            if (!Designing()) DoButtonDraw(i, canvas_.get(), c, drawn);
+            if (!drawn) button->Draw(c);
         }
         if (!last) moveLeft(-(W + 2));
     }
@@ -150,7 +194,7 @@ void TCustomCaptionControl::PaintCaptionText(HDC dc, TRect rect) {
     if ((ex & WS_EX_RTLREADING) != 0) flags |= DT_RTLREADING;
     std::string text = form_->Caption();
     bool drawn = false;
-    DoDrawCaption(text, dc, rect, drawn);
+    DoDrawCaption(text, canvas_.get(), rect, drawn);
     RECT r = {rect.Left, rect.Top, rect.Right, rect.Bottom};
     if (!drawn) DrawTextA(dc, text.c_str(), -1, &r, flags);
 }
@@ -207,8 +251,39 @@ void TCustomCaptionControl::OnMouseUp(TMessage& m) {
     }
 }
 
+// The caption is painted first, and the form's own painting of its frame
+// is handed a region without it, so the caption never flickers.
+void TCustomCaptionControl::BeginNcPaint(TMessage& m) {
+    HWND wnd = form_->Handle();
+    RECT w;
+    GetWindowRect(wnd, &w);
+    ncDC_ = WindowDC::WholeWindow(wnd);
+    // wParam: the part of the frame to paint (screen coordinates), or 1
+    // for all of it.
+    GdiHandle<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    if (m.WParam <= 1 || CombineRgn(region.Get(), reinterpret_cast<HRGN>(m.WParam), nullptr, RGN_COPY) == ERROR)
+        SetRectRgn(region.Get(), w.left, w.top, w.right, w.bottom);
+    OffsetRgn(region.Get(), -w.left, -w.top);
+    SelectClipRgn(ncDC_.Get(), region.Get());
+    PaintCaption(ncDC_.Get());
+    GdiHandle<HRGN> caption(CreateRectRgn(captionRect_.Left, captionRect_.Top, captionRect_.Right,
+                                          captionRect_.Bottom));
+    if (GetCaptionRect().Width() > 0) CombineRgn(region.Get(), region.Get(), caption.Get(), RGN_DIFF);
+    OffsetRgn(region.Get(), w.left, w.top);
+    m.WParam = reinterpret_cast<WPARAM>(region.Get());
+    ncRegion_ = std::move(region);
+}
+
+void TCustomCaptionControl::EndNcPaint() {
+    ncRegion_.Reset();
+    ncDC_ = WindowDC();
+}
+
 void TCustomCaptionControl::BeforeFormMessage(TMessage& m) {
     switch (m.Msg) {
+        case WM_NCPAINT:
+            if (enabled_ && form_->HandleAllocated()) BeginNcPaint(m);
+            break;
         case WM_SIZE:
             maximized_ = m.WParam == SIZE_MAXIMIZED;
             break;
@@ -276,9 +351,10 @@ void TCustomCaptionControl::AfterFormMessage(TMessage& m) {
             }
             break;
         case WM_NCPAINT:
+            EndNcPaint();
+            break;
         case WM_WINDOWPOSCHANGED:
-            // Over what the form painted: the caption is composed in memory
-            // and copied in one piece, so it does not flicker.
+            // The caption is composed in memory and copied in one piece.
             if (enabled_ && form_->HandleAllocated()) {
                 WindowDC dc = WindowDC::WholeWindow(form_->Handle());
                 PaintCaption(dc.Get());

@@ -7,12 +7,38 @@
 
 namespace treskel {
 
-TFormPlacement::TFormPlacement(TComponent* owner) : TComponent(owner) {
+// ------------------------------------------------------------ sizes held
+
+bool TWinMinMaxInfo::DefaultMinMaxInfo() const {
+    const MINMAXINFO& i = info_;
+    return i.ptMaxPosition.x == 0 && i.ptMaxPosition.y == 0 && i.ptMaxSize.x == 0 && i.ptMaxSize.y == 0 &&
+           i.ptMaxTrackSize.x == 0 && i.ptMaxTrackSize.y == 0 && i.ptMinTrackSize.x == 0 && i.ptMinTrackSize.y == 0;
+}
+
+void TWinMinMaxInfo::Set(LONG& field, int v) {
+    if (field == v) return;
+    field = v;
+    placement_->MinMaxInfoChanged();
+}
+
+void TWinMinMaxInfo::Assign(TPersistent* source) {
+    auto* other = dynamic_cast<TWinMinMaxInfo*>(source);
+    if (other == nullptr) return TPersistent::Assign(source);
+    info_ = other->info_;
+    placement_->MinMaxInfoChanged();
+}
+
+// ------------------------------------------------------------ the component
+
+TFormPlacement::TFormPlacement(TComponent* owner)
+    : TComponent(owner), minMaxInfo_(std::make_unique<TWinMinMaxInfo>(this)), hook_(new TWuWindowHook(this)) {
     if (dynamic_cast<TForm*>(owner) == nullptr) options_ = {};
+    hook_->AfterMessage = [this](TObject* sender, TMessage& m, bool& handled) { WndMessage(sender, m, handled); };
 }
 
 TFormPlacement::~TFormPlacement() {
     CloseStore();
+    hook_->SetWinControl(nullptr);
     RestoreFormEvents();
 }
 
@@ -27,13 +53,19 @@ std::string TFormPlacement::IniSection() const {
 
 void TFormPlacement::Loaded() {
     TComponent::Loaded();
+    if (Designing()) return;
     ChainFormEvents();
+    CheckToggleHook();
 }
 
 void TFormPlacement::ChainFormEvents() {
     TCustomForm* form = Form();
     if (form == nullptr || chained_) return;
     chained_ = true;
+    // With resizing forbidden by the layout the button is gone already;
+    // the setter remembered whether the form had it.
+    if (!preventResize_) defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
+    else UpdatePreventResize(false);
     saveShow_ = form->OnShow;
     saveCloseQuery_ = form->OnCloseQuery;
     saveDestroy_ = form->OnDestroy;
@@ -130,6 +162,135 @@ void TFormPlacement::RestoreFromStore() {
         if (!name.empty() && control != nullptr && control->CanFocus()) form->SetActiveControl(control);
     }
     CloseStore();
+    UpdateMaxPosition();
+}
+
+void TFormPlacement::MinMaxInfoChanged() {
+    UpdateMaxPosition();
+    if (!IsLoading()) CheckToggleHook();
+}
+
+void TFormPlacement::CheckToggleHook() {
+    const bool watch = !minMaxInfo_->DefaultMinMaxInfo() || preventResize_;
+    hook_->SetWinControl(watch && !Designing() ? Form() : nullptr);
+}
+
+void TFormPlacement::UpdateMaxPosition() {
+    TCustomForm* form = Form();
+    if (form == nullptr || !form->HandleAllocated() || form->IsLoading() || preventResize_ ||
+        !minMaxInfo_->DefaultMinMaxInfo())
+        return;
+    HWND wnd = form->Handle();
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(wnd, &wp);
+    // Only the maximised position changes: the window is neither shown
+    // nor brought forward by it.
+    if (!IsWindowVisible(wnd)) wp.showCmd = SW_HIDE;
+    else if (wp.showCmd == SW_SHOWNORMAL) wp.showCmd = SW_SHOWNOACTIVATE;
+    int x = 0, y = 0;
+    switch (form->BorderStyle()) {
+        case TFormBorderStyle::bsSingle:
+        case TFormBorderStyle::bsToolWindow:
+            x = GetSystemMetrics(SM_CXBORDER);
+            y = GetSystemMetrics(SM_CYBORDER);
+            break;
+        case TFormBorderStyle::bsSizeable:
+        case TFormBorderStyle::bsSizeToolWin:
+            x = GetSystemMetrics(SM_CXFRAME);
+            y = GetSystemMetrics(SM_CYFRAME);
+            break;
+        case TFormBorderStyle::bsDialog:
+            x = GetSystemMetrics(SM_CXDLGFRAME);
+            y = GetSystemMetrics(SM_CYDLGFRAME);
+            break;
+        case TFormBorderStyle::bsNone: break;
+    }
+    wp.ptMaxPosition = {-x, -y};
+    SetWindowPlacement(wnd, &wp);
+}
+
+void TFormPlacement::SetPreventResize(bool v) {
+    if (Form() == nullptr || v == preventResize_) return;
+    preventResize_ = v;
+    UpdateMaxPosition();
+    UpdatePreventResize(true);
+}
+
+void TFormPlacement::UpdatePreventResize(bool switched) {
+    TCustomForm* form = Form();
+    if (!Designing() && form != nullptr) {
+        if (preventResize_ && switched) defMaximize_ = form->BorderIcons().Contains(TBorderIcon::biMaximize);
+        TBorderIcons icons = form->BorderIcons();
+        if (!preventResize_ && defMaximize_ && form->BorderStyle() != TFormBorderStyle::bsDialog)
+            icons.Include(TBorderIcon::biMaximize);
+        else
+            icons.Exclude(TBorderIcon::biMaximize);
+        // The form makes its window again for the new icons: nothing is
+        // saved or put back meanwhile.
+        struct Pause {
+            bool& flag;
+            bool was;
+            explicit Pause(bool& f) : flag(f), was(f) { flag = false; }
+            ~Pause() { flag = was; }
+        } pause(active_);
+        form->SetBorderIcons(icons);
+    }
+    if (!IsLoading()) CheckToggleHook();
+}
+
+// After the form's own procedure.
+void TFormPlacement::WndMessage(TObject*, TMessage& m, bool&) {
+    if (preventResize_ && Form() != nullptr)
+        PreventedResizeMessage(m);
+    else if (m.Msg == WM_GETMINMAXINFO)
+        MinMaxMessage(m);
+}
+
+void TFormPlacement::PreventedResizeMessage(TMessage& m) {
+    TCustomForm* form = Form();
+    switch (m.Msg) {
+        case WM_GETMINMAXINFO:
+            if (form->HandleAllocated() && IsWindowVisible(form->Handle())) {
+                auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+                info->ptMinTrackSize = {form->Width(), form->Height()};
+                info->ptMaxTrackSize = {form->Width(), form->Height()};
+                m.Result = 1;
+            }
+            break;
+        case WM_NCHITTEST:
+            // The borders do not size the form.
+            if (m.Result >= HTLEFT && m.Result <= HTBOTTOMRIGHT) m.Result = HTNOWHERE;
+            break;
+        case WM_INITMENUPOPUP:
+            // The form's own procedure has run the menu's pop-up handlers.
+            if (HIWORD(m.LParam) != 0) {
+                auto menu = reinterpret_cast<HMENU>(m.WParam);
+                EnableMenuItem(menu, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+                EnableMenuItem(menu, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+                m.Result = 1;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TFormPlacement::MinMaxMessage(TMessage& m) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    const MINMAXINFO& held = minMaxInfo_->Info();
+    auto take = [](LONG& to, LONG from) {
+        if (from != 0) to = from;
+    };
+    take(info->ptMaxPosition.x, held.ptMaxPosition.x);
+    take(info->ptMaxPosition.y, held.ptMaxPosition.y);
+    take(info->ptMaxSize.x, held.ptMaxSize.x);
+    take(info->ptMaxSize.y, held.ptMaxSize.y);
+    take(info->ptMaxTrackSize.x, held.ptMaxTrackSize.x);
+    take(info->ptMaxTrackSize.y, held.ptMaxTrackSize.y);
+    take(info->ptMinTrackSize.x, held.ptMinTrackSize.x);
+    take(info->ptMinTrackSize.y, held.ptMinTrackSize.y);
+    m.Result = 1;
 }
 
 void TFormPlacement::SavePlacement() {
@@ -149,11 +310,28 @@ void TFormPlacement::RestorePlacement() {
 }
 
 void RegisterPlacementClasses() {
-    PublishClass<TFormPlacement, TComponent>()
-        .Bool("Active", &TFormPlacement::Active, &TFormPlacement::SetActive, true)
-        .String("IniFileName", &TFormPlacement::IniFileName, &TFormPlacement::SetIniFileName)
-        .String("IniSection", &TFormPlacement::IniSection, &TFormPlacement::SetIniSection)
-        .Bool("UseRegistry", &TFormPlacement::UseRegistry, &TFormPlacement::SetUseRegistry);
+    using M = TWinMinMaxInfo;
+    PublishClass<M, TPersistent>()
+        .Int("MaxPosLeft", &M::MaxPosLeft, &M::SetMaxPosLeft)
+        .Int("MaxPosTop", &M::MaxPosTop, &M::SetMaxPosTop)
+        .Int("MaxSizeHeight", &M::MaxSizeHeight, &M::SetMaxSizeHeight)
+        .Int("MaxSizeWidth", &M::MaxSizeWidth, &M::SetMaxSizeWidth)
+        .Int("MaxTrackHeight", &M::MaxTrackHeight, &M::SetMaxTrackHeight)
+        .Int("MaxTrackWidth", &M::MaxTrackWidth, &M::SetMaxTrackWidth)
+        .Int("MinTrackHeight", &M::MinTrackHeight, &M::SetMinTrackHeight)
+        .Int("MinTrackWidth", &M::MinTrackWidth, &M::SetMinTrackWidth);
+    using P = TFormPlacement;
+    PublishClass<P, TComponent>()
+        .Bool("Active", &P::Active, &P::SetActive, true)
+        .String("IniFileName", &P::IniFileName, &P::SetIniFileName)
+        .String("IniSection", &P::IniSection, &P::SetIniSection)
+        .Object("MinMaxInfo", &P::MinMaxInfo)
+        .SetOf<TPlacementOption>("Options", &P::Options, &P::SetOptions,
+                                 {TPlacementOption::fpState, TPlacementOption::fpPosition})
+        .Bool("PreventResize", &P::PreventResize, &P::SetPreventResize)
+        .Bool("UseRegistry", &P::UseRegistry, &P::SetUseRegistry)
+        .Event("OnSavePlacement", &P::OnSavePlacement)
+        .Event("OnRestorePlacement", &P::OnRestorePlacement);
 }
 
 }  // namespace treskel

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "controls/qclctrl.h"
 #include "foundation/qclgraphDraw.h"
+#include "foundation/qclutils.h"
 #include "platform/ControlsHooks.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ControlsHooks.h"
+#include "platform/Forms.h"
 #include "platform/Register.h"
 #include "platform/UtilityWindow.h"
 
@@ -144,7 +145,7 @@ TWinControl* TWuWindowHook::WinControl() const { return hook_ != nullptr ? hook_
 void TWuWindowHook::SetActive(bool value) {
     if (value == active_) return;
     if (value) {
-        if (winControl_ != nullptr && !IsDestroying()) GetControlHook(winControl_)->AddHook(this);
+        if (winControl_ != nullptr && !IsDestroying() && !IsLoading()) GetControlHook(winControl_)->AddHook(this);
         active_ = true;
     } else {
         if (hook_ != nullptr) hook_->RemoveHook(this);
@@ -163,6 +164,20 @@ void TWuWindowHook::SetWinControl(TWinControl* value) {
     if (wasActive) SetActive(true);
 }
 
+void TWuWindowHook::Loaded() {
+    TComponent::Loaded();
+    if (active_ && winControl_ != nullptr && hook_ == nullptr && !IsDestroying())
+        GetControlHook(winControl_)->AddHook(this);
+}
+
+bool TWuWindowHook::IsForm() const {
+    return WinControl() != nullptr && WinControl() == Owner() && dynamic_cast<TCustomForm*>(Owner()) != nullptr;
+}
+
+void TWuWindowHook::SetIsForm(bool value) {
+    if (value && dynamic_cast<TCustomForm*>(Owner()) != nullptr) SetWinControl(static_cast<TCustomForm*>(Owner()));
+}
+
 void TWuWindowHook::DoAfterMessage(TMessage& msg, bool& handled) {
     if (AfterMessage) AfterMessage(this, msg, handled);
 }
@@ -178,7 +193,32 @@ void TWuWindowHook::Notification(TComponent* component, TOperation operation) {
 }
 
 void RegisterWuHookClasses() {
-    PublishClass<TWuWindowHook, TComponent>().Bool("Active", &TWuWindowHook::Active, &TWuWindowHook::SetActive, true);
+    using H = TWuWindowHook;
+    PublishClass<H, TComponent>()
+        .Bool("Active", &H::Active, &H::SetActive, true)
+        // A form is written as "IsForm" instead: a layout names no form.
+        .Custom(
+            "WinControl",
+            [](H* h, const FormValue& v, LayoutReader& r) {
+                typinfo::AddFixup(
+                    r,
+                    [h](TComponent* c) {
+                        auto* control = dynamic_cast<TWinControl*>(c);
+                        if (control == nullptr)
+                            throw EReadError(Format("Invalid property value: %s is not a TWinControl",
+                                                    c->Name().c_str()));
+                        h->SetWinControl(control);
+                    },
+                    typinfo::AsString(v, r));
+            },
+            [](H* h) -> std::optional<FormValue> {
+                TWinControl* c = h->WinControl();
+                if (c == nullptr || dynamic_cast<TCustomForm*>(c) != nullptr || c->Name().empty()) return std::nullopt;
+                return FormValue::Ident(c->Name());
+            })
+        .Bool("IsForm", &H::IsForm, &H::SetIsForm)
+        .Event("BeforeMessage", &H::BeforeMessage)
+        .Event("AfterMessage", &H::AfterMessage);
 }
 
 }  // namespace treskel

@@ -58,9 +58,14 @@ public:
 
     virtual void DoAfterMessage(TMessage& msg, bool& handled);
     virtual void DoBeforeMessage(TMessage& msg, bool& handled);
+    // Whether the hook watches the form that owns it (how a layout says so).
+    bool IsForm() const;
+    void SetIsForm(bool value);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // A hook read from a layout attaches once the layout is complete.
+    void Loaded() override;
 
 private:
     friend class TControlHook;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/ControlsHooks.h"
+#include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/Register.h"
 
@@ -39,7 +40,15 @@ TWuTrayIcon::~TWuTrayIcon() {
 
 void TWuTrayIcon::Loaded() {
     TComponent::Loaded();
-    if (active_) ShowIcon();
+    if (active_ && !Designing()) ShowIcon();
+}
+
+void TWuTrayIcon::SetShowDesign(bool v) {
+    if (!Designing()) return;
+    if (v)
+        ShowIcon();
+    else
+        HideIcon();
 }
 
 void TWuTrayIcon::Notification(TComponent* component, TOperation operation) {
@@ -55,7 +64,7 @@ void TWuTrayIcon::SetPopupMenu(TPopupMenu* v) {
 void TWuTrayIcon::SetActive(bool v) {
     if (v == active_) return;
     active_ = v;
-    if (IsLoading()) return;
+    if (IsLoading() || Designing()) return;
     if (v)
         ShowIcon();
     else
@@ -120,7 +129,7 @@ void TWuTrayIcon::UpdateIcon() {
         } else {
             HideIcon();
         }
-    } else if (active_ && !IsLoading() && !IsDestroying()) {
+    } else if (!IsLoading() && !IsDestroying() && !Designing() && active_) {
         ShowIcon();
     }
 }
@@ -222,7 +231,7 @@ void TWuTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 }
 
 bool TWuTrayIcon::DoPopup(int x, int y) {
-    if (!active_ || popupMenu_ == nullptr || !popupMenu_->AutoPopup()) return false;
+    if (Designing() || !active_ || popupMenu_ == nullptr || !popupMenu_->AutoPopup()) return false;
     TCustomForm* form = EnsureScreen()->ActiveForm();
     if (form == nullptr && Application != nullptr) form = Application->MainForm();
     if (form != nullptr && form->HandleAllocated()) SendMessageA(form->Handle(), WM_CANCELMODE, 0, 0);
@@ -235,7 +244,7 @@ bool TWuTrayIcon::DoPopup(int x, int y) {
 }
 
 bool TWuTrayIcon::DoDefaultItem() {
-    if (!active_ || popupMenu_ == nullptr || popupMenu_->Items() == nullptr) return false;
+    if (Designing() || !active_ || popupMenu_ == nullptr || popupMenu_->Items() == nullptr) return false;
     TMenuItem* items = popupMenu_->Items();
     for (int i = 0; i < items->Count(); ++i) {
         TMenuItem* item = items->Items(i);
@@ -248,15 +257,25 @@ bool TWuTrayIcon::DoDefaultItem() {
 }
 
 void RegisterTrayIconClasses() {
+    RegisterIconListClasses();
     PublishClass<TWuTrayIcon, TComponent>()
         .Bool("Active", &TWuTrayIcon::Active, &TWuTrayIcon::SetActive, true)
         .Bool("Enabled", &TWuTrayIcon::Enabled, &TWuTrayIcon::SetEnabled, true)
         .String("Hint", &TWuTrayIcon::Hint, &TWuTrayIcon::SetHint)
         .Object("Icon", &TWuTrayIcon::Icon)
+        .Object("Icons", &TWuTrayIcon::Icons)
+        .Bool("Animated", &TWuTrayIcon::Animated, &TWuTrayIcon::SetAnimated)
         .Int("Interval", &TWuTrayIcon::Interval, &TWuTrayIcon::SetInterval, 150)
         .Ref<TPopupMenu>("PopupMenu", &TWuTrayIcon::PopupMenu, &TWuTrayIcon::SetPopupMenu)
+        // Only while the form is designed; never written.
+        .Custom("ShowDesign", [](TWuTrayIcon* t, const FormValue& v, LayoutReader& r) {
+            t->SetShowDesign(typinfo::AsBool(v, r));
+        })
         .Event("OnDblClick", &TWuTrayIcon::OnDblClick)
-        .Event("OnClick", &TWuTrayIcon::OnClick);
+        .Event("OnClick", &TWuTrayIcon::OnClick)
+        .Event("OnMouseMove", &TWuTrayIcon::OnMouseMove)
+        .Event("OnMouseDown", &TWuTrayIcon::OnMouseDown)
+        .Event("OnMouseUp", &TWuTrayIcon::OnMouseUp);
 }
 
 }  // namespace treskel

@@ -34,12 +34,16 @@ public:
     TIcon* Icon() const { return icon_.get(); }
     void SetIcon(TIcon* v) { icon_->Assign(v); }
     TIconList* Icons() const { return icons_.get(); }
+    void SetIcons(TIconList* v) { icons_->Assign(v); }
     bool Animated() const { return animated_; }
     void SetAnimated(bool v);
     int Interval() const { return interval_; }
     void SetInterval(int v) { interval_ = v; }
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* v);
+    // While the form is designed: whether the icon shows there.
+    bool ShowDesign() const { return Designing() && shown_; }
+    void SetShowDesign(bool v);
     TMouseEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseMoveEvent OnMouseMove;
@@ -68,6 +72,7 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
     TIcon* CurrentIcon() const;
     void ShowIcon();
     void HideIcon();

@@ -22,6 +22,9 @@ protected:
     void StartWindow();
     // Closes the window as the user does (saving) and frees it.
     void CloseWindow();
+    // Frees the window without closing it: nothing is saved, and the data
+    // directory is left as a killed program leaves it.
+    void DropWindow();
     void Restart() {
         CloseWindow();
         StartWindow();
@@ -30,8 +33,11 @@ protected:
     // The data directory, ending in a separator.
     const std::string& DataDir() const { return data_.Path(); }
     std::string DataFile(const std::string& name) const { return data_.File(name); }
-    // Files of the data directory, sorted by name.
+    // Files of the data directory and the loose notes of its note folders
+    // ("Work.tsn/12"), sorted by name.
     std::vector<std::string> DataFiles() const;
+    // Where the open treskel keeps the loose note of this id.
+    std::string LooseNote(int32_t id) const;
 
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);
@@ -47,6 +53,14 @@ protected:
     void TypeNote(const std::string& text);
     // The editor's text.
     std::string NoteText();
+
+    HWND Tree() { return W->TreeView->Handle(); }
+    // The item the tree's window has selected.
+    HTREEITEM WindowSelection();
+    static TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+    // The whole click waits in the queue: the tree follows a press with
+    // the mouse until the button is up.
+    void ClickNode(TTreeNode* n);
 
     TfrmTreskel* W = nullptr;
 

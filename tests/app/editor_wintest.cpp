@@ -2,11 +2,15 @@
 // bar and the combos, the status line, clipboard and undo, find through
 // the real find dialog, the editor's default font and address clicks.
 #include "MainWindowTest.h"
+#include "platform/Registry.h"
+#include "preview/PageSetupDlg.h"
+#include "support/ModalDialogs.h"
 // After <windows.h>, which it needs.
 #include <dlgs.h>
 
 #include "store/ItemData.h"
 #include "platform/FileSys.h"
+#include "platform/Handles.h"
 #include "support/Snapshot.h"
 
 namespace treskel::test {
@@ -795,6 +799,24 @@ TEST_F(EditorAddress, TheAddressReachesTheBrowserAsOneUnchangedArgument) {
 
 using EditorOfficeButtons = EditorTest;
 
+namespace {
+// The pixels of a windowless control on screen darker than the shadow
+// colour that an embossed glyph is drawn in: the pictures' outlines.
+int DarkPixels(TControl* c) {
+    auto* parent = static_cast<TWinControl*>(c->Parent());
+    RedrawWindow(parent->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    WindowDC dc(parent->Handle());
+    int n = 0;
+    for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
+        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) {
+            COLORREF p = GetPixel(dc.Get(), x, y);
+            n += GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70;
+        }
+    return n;
+}
+}  // namespace
+
 TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     StartWindow();
     const char* names[] = {"QclOfficeButton1", "QclOfficeButton2", "QclOfficeButton3", "PrintButton"};
@@ -806,6 +828,11 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
         EXPECT_EQ(b->Style(), TQclUserButtonStyle::ubsFlat);
         EXPECT_EQ(b->Hint(), hints[i]);
         EXPECT_EQ(b->Glyph()->Width(), 16) << names[i];
+        // Picture buttons: the action's caption is not drawn over the picture.
+        EXPECT_EQ(b->Caption(), "") << names[i];
+        // Greyed, embossed, while the tool bar waits for a treskel.
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsDisabled) << names[i];
+        EXPECT_EQ(DarkPixels(b), 0) << names[i];
         EXPECT_EQ(b->Parent()->Name(), "Panel3");
         EXPECT_EQ(b->Enabled(), i == 3) << names[i];  // printing's menu enables its own commands
         buttons.push_back(b);
@@ -813,7 +840,11 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     EXPECT_EQ(buttons[0]->DropDownMenu(), W->FindComponent("ScanPopup"));
     NewTreskel("Notes");
     AddItem("First");
-    for (auto* b : buttons) EXPECT_TRUE(b->Enabled()) << b->Name();
+    for (auto* b : buttons) {
+        EXPECT_TRUE(b->Enabled()) << b->Name();
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsUp) << b->Name();
+        EXPECT_GT(DarkPixels(b), 10) << b->Name();
+    }
     EXPECT_EQ(buttons[3], W->PrintButton);
     // The scan button drops its menu down instead of clicking.
     std::vector<std::string> shown;
@@ -860,6 +891,43 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
     W->PrinterPopupPopup(W->PrinterPopup);
     EXPECT_FALSE(W->Preview1->Enabled());
     EXPECT_FALSE(W->PrintItem->Enabled());
+}
+
+namespace {
+// Drops the print button's menu with the mouse and chooses `item` in it.
+void ChooseFromPrintButton(TfrmTreskel* w, TMenuItem* item) {
+    WORD command = item->Command();
+    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+    TQclOfficeButton* b = w->PrintButton;
+    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
+    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(panel, WM_LBUTTONUP, 0, at);
+    TPopupMenu::TestChooser = nullptr;
+}
+}  // namespace
+
+TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
+    TRegistry().DeleteKey("\\Software\\" + EnsureApplication()->Title() + "\\PageSetupForm");
+    StartWithItem();
+    TCustomForm* previous = Application->MainForm();
+    Application->SetMainForm(W);
+    W->SetBounds(120, 60, 900, 700);
+    ModalDialogs dialogs;
+    dialogs.Install();
+    TRect placed;
+    std::string shown;
+    dialogs.Queue([&](TCustomForm& f) {
+        shown = f.ClassName();
+        placed = f.BoundsRect();
+        if (auto* setup = dynamic_cast<TPageSetupForm*>(&f)) SendMessageA(setup->CancelBut->Handle(), BM_CLICK, 0, 0);
+    });
+    ChooseFromPrintButton(W, W->PageSetup1);
+    dialogs.Remove();
+    Application->SetMainForm(previous);
+    ASSERT_EQ(shown, "TPageSetupForm");
+    EXPECT_EQ(placed.Left, 120 + (900 - placed.Width()) / 2);
+    EXPECT_EQ(placed.Top, 60 + (700 - placed.Height()) / 2);
 }
 
 }  // namespace treskel::test

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "MainWindowTest.h"
+#include "support/ModalDialogs.h"
 #include "store/CRC32c.h"
 #include "app/LinkInformation.h"
 #include "app/SearchDialog.h"
@@ -15,54 +16,6 @@
 namespace treskel::test {
 
 namespace {
-
-// Answers the program's modal dialogs through their own windows: once a
-// modal loop waits for input, the next queued answer gets the dialog and
-// types and clicks into it.  A dialog without an answer is closed, so that
-// no test can hang on one.
-class ModalDialogs {
-public:
-    using Answer = std::function<void(TCustomForm& dialog)>;
-
-    void Install() {
-        Application->OnIdle = [this](TObject*, bool& done) { Idle(done); };
-    }
-    void Remove() {
-        Application->OnIdle = nullptr;
-        answers_.clear();
-    }
-    void Queue(Answer answer) { answers_.push_back(std::move(answer)); }
-    // Class names of the modal dialogs shown, in order.
-    const std::vector<std::string>& Shown() const { return shown_; }
-    bool Pending() const { return !answers_.empty(); }
-
-private:
-    void Idle(bool& done) {
-        TCustomForm* dialog = nullptr;
-        for (int i = 0; i < Screen->FormCount(); ++i) {
-            TCustomForm* f = Screen->Forms(i);
-            if (f->Modal() && f->Visible() && f->ModalResult() == mrNone) dialog = f;
-        }
-        if (dialog == nullptr) return;
-        shown_.push_back(dialog->ClassName());
-        if (answers_.empty()) {
-            SendMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
-        } else {
-            Answer answer = std::move(answers_.front());
-            answers_.pop_front();
-            answer(*dialog);
-        }
-        if (dialog->Modal() && dialog->ModalResult() == mrNone) {
-            ADD_FAILURE() << "the answer left " << dialog->ClassName() << " open";
-            dialog->SetModalResult(mrCancel);
-        }
-        // The loop must look at the result now, not wait for input.
-        done = false;
-    }
-
-    std::deque<Answer> answers_;
-    std::vector<std::string> shown_;
-};
 
 void Click(TWinControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
 
@@ -146,8 +99,8 @@ protected:
         W->SaveItemNote(node);
         W->NoteModified = false;
     }
-    std::string NoteFile(TTreeNode* node) { return NoteFileName(W->DataPath, Record(node)->Id); }
-    std::string NoteFile(int32_t id) { return NoteFileName(W->DataPath, id); }
+    std::string NoteFile(TTreeNode* node) { return LooseNote(Record(node)->Id); }
+    std::string NoteFile(int32_t id) { return LooseNote(id); }
     bool FileHolds(int32_t id, const std::string& text) { return Contains(ReadAll(NoteFile(id)), text); }
     std::string Editor() {
         std::string t = NoteText();
@@ -366,7 +319,7 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     Run(W->LinkOrigin1);
     EXPECT_EQ(W->TreeView->Selected(), origin);
     // The origin's note file is the only file: links have none of their own.
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(origin)->Id), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
@@ -461,7 +414,7 @@ TEST_F(Items, RemovalAsksFirstAndDeletesTheNoteFile) {
     Run(W->RemoveItem);
     EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Keep"});
     EXPECT_FALSE(FileExists(NoteFile(goneId)));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(Record(keep)->Id), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(keep)->Id), "Work.tsx"}));
     // The item now selected shows its own note.
     EXPECT_EQ(W->TreeView->Selected(), keep);
     EXPECT_EQ(Editor(), "kept");
@@ -503,7 +456,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     EXPECT_EQ(Node("Grandchild"), nullptr);
     for (int32_t id : branchIds) EXPECT_FALSE(FileExists(NoteFile(id))) << id;
     EXPECT_TRUE(FileHolds(originId, "origin note"));
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(originId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(originId), "Work.tsx"}));
 
     // Saved and opened again: the origin, its own link, and its note.
     Restart();
@@ -535,7 +488,7 @@ TEST_F(Items, AChangeToTheRemovedItemsNoteIsDroppedAndWrittenNowhere) {
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
     EXPECT_EQ(W->TreeView->Selected(), second);
     EXPECT_EQ(Editor(), "second note");
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(secondId), "Work.tsx"}));
 
     // Nor does it come back when the treskel is packed.
     CloseWindow();
@@ -565,7 +518,7 @@ TEST_F(Items, RemovalDropsThePendingChangeEvenWhereEveryChangeOfSelectionSaves) 
     Run(W->RemoveItem);
     EXPECT_FALSE(FileExists(NoteFile(firstId)));
     EXPECT_EQ(ReadAll(NoteFile(secondId)), secondBytes);
-    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(secondId), "Work.tsx"}));
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(secondId), "Work.tsx"}));
 }
 
 TEST_F(Items, RemovingTheOnlySubItemGivesTheParentItsPlainImage) {

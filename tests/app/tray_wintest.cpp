@@ -2,6 +2,7 @@
 #include "MainWindowTest.h"
 
 #include "platform/Registry.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -23,7 +24,38 @@ void ClickCaptionButton(TfrmTreskel* w, int i) {
 }
 
 HWND WineTray() { return FindWindowA("__winex11_standalone_tray", nullptr); }
+
+// The pixels of a rectangle of the window (window coordinates) that have
+// exactly the colour.
+int CountInWindow(HWND wnd, const TRect& r, COLORREF color) {
+    return ShownWindow(wnd).Count(r, [color](COLORREF c) { return c == color; });
+}
+
+// Where the maximise button sits: the caption less 2 pixels all round,
+// the close button at its right end, the maximise button beside it.
+TRect MaximiseButton(TCaptionControl* cap) {
+    TRect c = cap->GetCaptionRect();
+    int w = GetSystemMetrics(SM_CXSMICON) - 2;
+    if ((w & 1) != ((c.Bottom - c.Top) & 1)) ++w;
+    const int closeLeft = c.Right - 2 - w - 2;
+    return Rect(closeLeft - (w + 4), c.Top + 2, c.Right - 2 - (w + 4), c.Bottom - 2);
+}
 }  // namespace
+
+// The window is active from its first showing on, and its caption says so;
+// the maximise button, which works, does not look disabled.
+TEST_F(MainWindowTray, TheCaptionShowsTheWindowActiveFromTheStartAndTheMaximiseButtonEnabled) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    PumpMessages();
+    TRect caption = W->CaptionControl1->GetCaptionRect();
+    TRect info = W->CaptionControl1->ButtonRect(0);
+    ASSERT_GT(info.Width(), 0) << "the caption was not painted";
+    TRect free = Rect(info.Left - 40, caption.Top + 1, info.Left - 4, caption.Bottom - 1);
+    EXPECT_EQ(CountInWindow(W->Handle(), free, GetSysColor(COLOR_ACTIVECAPTION)), free.Width() * free.Height());
+    // Its glyph in the button text's own colour, not in greys.
+    EXPECT_GT(CountInWindow(W->Handle(), MaximiseButton(W->CaptionControl1), GetSysColor(COLOR_BTNTEXT)), 10);
+}
 
 TEST_F(MainWindowTray, TheDownArrowSendsTheWindowToTheTrayAndADoubleClickBringsItBackAsItWas) {
     StartWindow();
@@ -51,6 +83,39 @@ TEST_F(MainWindowTray, TheDownArrowSendsTheWindowToTheTrayAndADoubleClickBringsI
     EXPECT_FALSE(W->TrayIcon->Active());
     ASSERT_EQ(W->TabControl1->Tabs()->Count(), tabs + 1);
     EXPECT_EQ(W->TabControl1->Tabs()->Strings(tabs), "not reloaded");
+}
+
+// The way a user does it, with the mouse: the tray button on the caption,
+// then a double click on the icon in the system's tray.
+TEST_F(MainWindowTray, TheMouseSendsTheWindowToTheTrayAndADoubleClickOnTheIconBringsItBack) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    PumpMessages();
+    RECT wr;
+    GetWindowRect(W->Handle(), &wr);
+    TRect r = W->CaptionControl1->ButtonRect(1);
+    MouseClickOnScreen({wr.left + (r.Left + r.Right) / 2, wr.top + (r.Top + r.Bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(W->Handle()); })) << "the window did not go to the tray";
+    HWND icon = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND tray = WineTray();
+        icon = tray != nullptr ? FindWindowExA(tray, nullptr, nullptr, nullptr) : nullptr;
+        return icon != nullptr && IsWindowVisible(icon);
+    })) << "no icon in the tray";
+    RECT ir;
+    GetWindowRect(icon, &ir);
+    MouseClickOnScreen({(ir.left + ir.right) / 2, (ir.top + ir.bottom) / 2}, 2);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(W->Handle()) != 0; })) << "the window did not come back";
+    EXPECT_FALSE(W->TrayIcon->Shown());
+}
+
+// Without an icon in the tray the window stays where the user can reach it.
+TEST_F(MainWindowTray, TheWindowStaysWhenTheTrayRefusesTheIcon) {
+    StartWindow();
+    W->TrayIcon->Icon()->SetHandle(nullptr);  // an empty icon is never added
+    ClickCaptionButton(W, 1);
+    EXPECT_FALSE(W->TrayIcon->Shown());
+    EXPECT_TRUE(IsWindowVisible(W->Handle()));
 }
 
 // Neither the information button nor the banner may do anything else than

@@ -13,13 +13,6 @@
 
 namespace treskel::test {
 
-namespace {
-
-TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
-
-
-}  // namespace
-
 class TreeTest : public MainWindowTest {
 protected:
     void Open() {
@@ -66,7 +59,7 @@ protected:
         while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
         return t;
     }
-    std::string NotePath(TTreeNode* n) { return NoteFileName(W->DataPath, Record(n)->Id); }
+    std::string NotePath(TTreeNode* n) { return LooseNote(Record(n)->Id); }
     // The RTF stored for the item, empty when it has no note file.
     std::string Stored(TTreeNode* n) {
         TMemoryStream rtf;
@@ -99,19 +92,6 @@ protected:
             add(items->TopLevelItem(i));
         }
         return s;
-    }
-    HWND Tree() { return W->TreeView->Handle(); }
-    HTREEITEM WindowSelection() {
-        return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
-    }
-    // The whole click waits in the queue: the tree follows a press with
-    // the mouse until the button is up.
-    void ClickNode(TTreeNode* n) {
-        TPoint p = Center(n->DisplayRect(true));
-        PostMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-        PostMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        PumpMessages();
     }
     // Drags a node with the mouse to a point of the tree's client area.
     void DragTo(TTreeNode* from, TPoint to) {
@@ -186,7 +166,7 @@ TEST_F(TreeSelection, ANoteThatCannotBeSavedKeepsTheUserOnIt) {
     TTreeNode* b = AddItem("Beta");
     Select(a);
     // A directory where the note file should be: the save fails.
-    ASSERT_TRUE(CreateDir(NotePath(a)));
+    ASSERT_TRUE(ForceDirectories(NotePath(a)));
     Type("do not lose me");
     ClickNode(b);
     ASSERT_EQ(MessageBoxes().size(), 1u);
@@ -223,7 +203,7 @@ TEST_F(TreeSelection, APendingChangeOfARemovedItemIsNeverWrittenUnderAnother) {
     EXPECT_EQ(W->TreeView->Selected(), b);
     EXPECT_FALSE(W->NoteModified);
     Select(c);
-    EXPECT_FALSE(FileExists(NoteFileName(W->DataPath, idA)));
+    EXPECT_FALSE(FileExists(LooseNote(idA)));
     EXPECT_FALSE(FileExists(NotePath(b)));
     // And with the record still there, the note is not written either.
     Select(b);
@@ -294,7 +274,7 @@ TEST_F(TreeSelection, AnArrowKeyNeverThrowsAwayTextThatCannotBeSaved) {
     TTreeNode* b = AddItem("Beta");
     Select(b);
     W->TreeView->SetFocus();
-    ASSERT_TRUE(CreateDir(NotePath(b)));
+    ASSERT_TRUE(ForceDirectories(NotePath(b)));
     Type("still here");
     PressKey(Tree(), VK_DOWN);
     ASSERT_EQ(MessageBoxes().size(), 1u);
@@ -743,7 +723,7 @@ TEST_F(TreeDragDrop, AnItemWhoseNoteCannotBeSavedStaysWhereItIs) {
     TTreeNode* a = AddItem("A");
     TTreeNode* b = AddItem("B");
     Select(a);
-    ASSERT_TRUE(CreateDir(NotePath(a)));
+    ASSERT_TRUE(ForceDirectories(NotePath(a)));
     Type("unsaved");
     DragOnto(a, b);
     EXPECT_EQ(Shape(), "A,B");

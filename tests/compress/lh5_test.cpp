@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 #include "compress/LH5Control.h"
 #include "compress/SampleData.h"
+#include "support/Bombs.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -163,30 +166,7 @@ TEST(LH5, SizeBeyondWhatTheInputCanHoldIsRefused) {
 }
 
 // Hand-made streams, bit by bit.
-class Bits {
-public:
-    explicit Bits(uint32_t size) {
-        bytes_.resize(4);
-        PutU32(bytes_.data(), size);
-    }
-    Bits& Put(int n, uint32_t v) {
-        for (int i = n - 1; i >= 0; --i) {
-            if (used_ % 8 == 0) bytes_.push_back(0);
-            if ((v >> i) & 1) bytes_.back() |= static_cast<uint8_t>(0x80 >> (used_ % 8));
-            ++used_;
-        }
-        return *this;
-    }
-    std::vector<uint8_t> Bytes() const {
-        auto b = bytes_;
-        b.resize(b.size() + 4, 0);  // room so that only the tables decide
-        return b;
-    }
-
-private:
-    std::vector<uint8_t> bytes_;
-    int used_ = 0;
-};
+using Bits = test::Lh5Bits;
 
 TEST(LH5, DamagedTablesAreCorrupt) {
     {
@@ -293,6 +273,49 @@ TEST(LH5, ProgressFollowsTheUncompressedBytesBothWays) {
     lh5.Expand();
     EXPECT_EQ(p.Max, 700000);
     EXPECT_EQ(p.Position, 700000);
+}
+
+// However many bytes its blocks code, the decoder gives exactly the size
+// the stream declares, pushed or pulled.
+TEST(LH5, NeverWritesPastTheDeclaredSize) {
+    auto stream = test::Lh5Bomb(100000000);  // its blocks code 100 MB
+    PutU32(stream.data(), 1000);
+    EXPECT_EQ(Expand(stream), std::vector<uint8_t>(1000, 0));
+    TMemoryStream in(stream);
+    TLH5ExpandStream pulled(in, in.Size());
+    EXPECT_EQ(pulled.Size(), 1000);
+    std::vector<uint8_t> out(5000, 7);
+    EXPECT_EQ(pulled.Read(out.data(), 5000), 1000);
+    EXPECT_EQ(std::count(out.begin(), out.end(), 0), 1000);
+    EXPECT_EQ(pulled.Read(out.data(), 5000), 0);
+}
+
+// Pulled a few bytes at a time, the stream gives what Expand gives and
+// leaves the input just after itself.
+TEST(LH5, PulledBytesAreTheExpandedBytes) {
+    const auto data = RtfText(900000);
+    auto packed = Compress(data);
+    const size_t streamEnd = packed.size();
+    packed.insert(packed.end(), {'n', 'e', 'x', 't'});
+    TMemoryStream in(packed);
+    TLH5ExpandStream pulled(in, in.Size());
+    EXPECT_EQ(pulled.Size(), 900000);
+    std::vector<uint8_t> out;
+    std::mt19937 rng(3);
+    for (;;) {
+        uint8_t buf[70000];
+        const int64_t n = pulled.Read(buf, 1 + rng() % sizeof buf);
+        if (n == 0) break;
+        out.insert(out.end(), buf, buf + n);
+        EXPECT_EQ(pulled.Position(), static_cast<int64_t>(out.size()));
+    }
+    EXPECT_EQ(out, data);
+    EXPECT_EQ(in.Position(), static_cast<int64_t>(streamEnd));
+    EXPECT_THROW(pulled.Seek(0, soFromBeginning), EStreamError);
+    TMemoryStream empty(Compress({}));
+    TLH5ExpandStream none(empty, empty.Size());
+    EXPECT_EQ(none.Size(), 0);
+    EXPECT_EQ(empty.Position(), 4);  // nothing to decode: no block is read
 }
 
 TEST(LH5, StreamModeNeedsBothStreams) {

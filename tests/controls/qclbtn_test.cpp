@@ -108,8 +108,8 @@ TEST(QclButtonMachine, RepeatedClickFiresOnPressAndPerTickInsideButNotOnRelease)
 TEST(QclButtonMachine, GroupedButtonsReleaseEachOtherAndStayDownWithoutAllowAllUp) {
     Button a, b;
     a.m.settings.groupIndex = b.m.settings.groupIndex = 1;
-    a.m.onAnnounce = [&] { b.m.OtherPressed(1, a.m.settings.allowAllUp); };
-    b.m.onAnnounce = [&] { a.m.OtherPressed(1, b.m.settings.allowAllUp); };
+    a.m.onAnnounce = [&] { b.m.OtherPressed(1, a.m.settings.allowAllUp, a.m.Pressed()); };
+    b.m.onAnnounce = [&] { a.m.OtherPressed(1, b.m.settings.allowAllUp, b.m.Pressed()); };
     a.m.Press();
     a.m.Release(true);
     EXPECT_TRUE(a.m.Pressed());
@@ -125,6 +125,36 @@ TEST(QclButtonMachine, GroupedButtonsReleaseEachOtherAndStayDownWithoutAllowAllU
     b.m.Release(true);
     EXPECT_TRUE(b.m.Pressed());
     EXPECT_EQ(b.clicks, clicks);
+    // AllowAllUp set on one reaches the rest of the group, pressed or not.
+    b.m.settings.allowAllUp = true;
+    b.m.onAnnounce();
+    EXPECT_TRUE(a.m.settings.allowAllUp);
+    EXPECT_TRUE(b.m.Pressed());
+    a.m.settings.allowAllUp = false;
+    a.m.OtherPressed(1, true, false);  // an unpressed sender releases nobody
+    EXPECT_TRUE(a.m.settings.allowAllUp);
+}
+
+TEST(QclButtonMachine, WhileFrozenStatesStayAndAClicksReevaluationGivesUp) {
+    Button b;
+    b.m.settings.allowMouseOver = true;
+    bool frozen = false;
+    b.m.frozen = [&] { return frozen; };
+    b.m.MouseEnter();
+    b.m.Press();
+    EXPECT_EQ(b.m.State(), S::bsPushed);
+    frozen = true;
+    b.m.Move(false);
+    EXPECT_EQ(b.m.State(), S::bsPushed);  // ignored
+    b.m.Release(true);
+    EXPECT_EQ(b.clicks, 1);
+    EXPECT_EQ(b.m.State(), S::bsUp);  // the re-evaluation asked for mouse-over
+    frozen = false;
+    int changes = 0;
+    b.m.onMouseInsideChanged = [&] { ++changes; };
+    b.m.MouseEnter();
+    b.m.MouseExit();
+    EXPECT_EQ(changes, 2);
 }
 
 TEST(QclButtonMachine, PressedNeedsAGroupAndDisabledPressedShowsDisabledDown) {
@@ -180,6 +210,14 @@ TEST(QclButtonMachine, AMenuButtonDropsDownWithoutClickingAndAThrowingMenuEndsTh
 TEST(QclMultimediaFaces, EveryStateIsWrittenAndWrongLengthsAreIgnored) {
     TQclFaceIndexes faces{};
     for (int i = 0; i < 8; ++i) faces[static_cast<size_t>(i)] = {i + 10, i + 100};
+    // Without a face of its own for state 7 the block has states 0-6.
+    TQclFaceIndexes six = faces;
+    six[7] = {0, 0};
+    std::vector<uint8_t> short56 = QclWriteFaceIndexes(six);
+    ASSERT_EQ(short56.size(), 56u);
+    EXPECT_EQ(short56[24], 16);   // state 6's image index
+    EXPECT_EQ(short56[28], 100);  // then state 0's list index
+    EXPECT_EQ(QclReadFaceIndexes(short56, false, six), six);
     std::vector<uint8_t> block = QclWriteFaceIndexes(faces);
     ASSERT_EQ(block.size(), 64u);
     EXPECT_EQ(block[0], 10);

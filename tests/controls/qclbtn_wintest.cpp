@@ -1,11 +1,18 @@
 // The library's windowless buttons on real forms, driven by mouse messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclbtnWnd.h"
+#include "foundation/qclcontWin.h"
+#include "platform/ActnList.h"
 #include "platform/FormLoader.h"
+#include "platform/ImgList.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 #include "support/Snapshot.h"
 #include "support/GuiTest.h"
@@ -236,9 +243,96 @@ TEST(QclDockButton, SitsRightOfItsEditFollowsItAndPullsItAlong) {
     PumpMessages();
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(b->DrawnState(), S::bsUp);
+    // A new window of the edit is followed as the old one was.
+    edit->RecreateWnd();
+    PumpMessages();
+    EXPECT_TRUE(b->Hooked());
+    edit->SetBounds(30, 60, 100, 25);
+    PumpMessages();
+    EXPECT_EQ(b->BoundsRect(), (TRect{131, 60, 153, 85}));
     edit->Free();
     EXPECT_EQ(b->Control(), nullptr);
     EXPECT_FALSE(b->Hooked());
+}
+
+TEST(QclCustomButton, MadeDefaultItStaysOwnerDrawnAndDrawsTheDefaultLook) {
+    ButtonForm f;
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetParent(f.form.get());
+    edit->SetBounds(10, 10, 100, 21);
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 40, 75, 25);
+    b->SetCaption("OK");
+    auto* other = Create<TQclCustomButton>(f.form.get());
+    other->SetParent(f.form.get());
+    other->SetBounds(100, 40, 75, 25);
+    edit->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(b->Active());
+    b->SetDefault(true);
+    PumpMessages();
+    EXPECT_EQ(GetWindowLongA(b->Handle(), GWL_STYLE) & 0xF, BS_OWNERDRAW);
+    EXPECT_TRUE(b->Active());
+    // Another button with the focus is the one Enter presses; leaving it
+    // gives the look back to the default button.
+    other->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(b->Active());
+    EXPECT_TRUE(other->Active());
+    edit->SetFocus();
+    PumpMessages();
+    EXPECT_TRUE(b->Active());
+    EXPECT_FALSE(other->Active());
+    EXPECT_EQ(GetWindowLongA(other->Handle(), GWL_STYLE) & 0xF, BS_OWNERDRAW);
+}
+
+TEST(QclCustomButton, GlyphComesFromItsImageListAndGoesBackToItWithCustomKind) {
+    ButtonForm f;
+    auto* list = Create<TQclBitmapList>(f.form.get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(16, 16, clRed).get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(12, 12, clBlue).get());
+    auto* b = Create<TQclDockButton>(f.form.get());
+    b->SetParent(f.form.get());
+    ASSERT_EQ(b->Glyph()->Width(), 13);  // the ellipsis
+    b->SetImageList(list);
+    EXPECT_EQ(b->Glyph()->Width(), 13);  // a built-in kind keeps its glyph
+    b->SetGlyphKind(TQclGlyphKind::gkCustom);
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(At(*b->Glyph(), 4, 4), clRed);
+    b->SetListIndex(1);
+    EXPECT_EQ(At(*b->Glyph(), 4, 4), clBlue);
+    list->Free();
+    EXPECT_EQ(b->ImageList(), nullptr);
+    EXPECT_TRUE(b->Glyph()->Empty());
+    // No list: custom is no glyph, not the last built-in one.
+    b->SetGlyphKind(TQclGlyphKind::gkFolder);
+    b->SetGlyphKind(TQclGlyphKind::gkCustom);
+    EXPECT_TRUE(b->Glyph()->Empty());
+}
+
+TEST(QclCustomButton, HeldWithRepeatedClickItClicksPerIntervalAndOnceOnRelease) {
+    ButtonForm f;
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 75, 25);
+    b->SetRepeatedClick(true);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    f.form->Update();
+    POINT p{20, 10};
+    ClientToScreen(b->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    EXPECT_TRUE(b->Repeating());
+    EXPECT_TRUE(PumpUntil([&] { return clicks >= 3; }));
+    SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_FALSE(b->Repeating());
+    PumpMessages();
+    int held = clicks;
+    Sleep(250);
+    PumpMessages();
+    EXPECT_EQ(clicks, held);  // nothing after the release but its own click
 }
 
 TEST(QclDockButton, ReadsTheOldAdjustSizeName) {
@@ -373,4 +467,174 @@ end
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Faces(), b->Faces());
     EXPECT_EQ(c->FaceTransparentColor(), clFuchsia);
+}
+
+TEST(QclMMButton, WritesTheBlockOfSevenStatesUnlessTheSeventhHasAFace) {
+    ButtonForm f;
+    auto* b = Create<TQclMMButton>(f.form.get());
+    b->SetName("B1");
+    b->SetParent(f.form.get());
+    b->SetFace(S::bsPushed, 2, 0);
+    std::string written = WriteLayout(f.form.get());
+    size_t at = written.find("ButtonFaceIndicesNew = {");
+    ASSERT_NE(at, std::string::npos);
+    std::string block = written.substr(at + 24, written.find('}', at) - at - 24);
+    block.erase(std::remove_if(block.begin(), block.end(), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)); }), block.end());
+    EXPECT_EQ(block.size(), 112u);  // 56 bytes
+    b->SetFace(S::bsDisabledDown, 1, 0);
+    written = WriteLayout(f.form.get());
+    at = written.find("ButtonFaceIndicesNew = {");
+    block = written.substr(at + 24, written.find('}', at) - at - 24);
+    block.erase(std::remove_if(block.begin(), block.end(), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)); }), block.end());
+    EXPECT_EQ(block.size(), 128u);  // 64 bytes
+}
+
+TEST(QclMMButton, TransparentWithoutAParentPictureItLeavesTheFacesTransparentPartToItsParent) {
+    ButtonForm f;
+    f.form->SetColor(clYellow);
+    auto* faces = Create<TQclBitmapList>(f.form.get());
+    AddFace(faces, clRed);
+    auto* b = Create<TQclMMButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetBounds(10, 10, 20, 20);
+    b->SetButtonFaceImageList(faces);
+    b->SetTransparent(true);
+    EXPECT_EQ(FormPixel(f.form.get(), 15, 15), clRed);
+    EXPECT_EQ(FormPixel(f.form.get(), 25, 25), clYellow);
+    b->SetTransparent(false);
+    b->SetForceTransparent(false);
+    b->SetColor(clBlue);
+    EXPECT_EQ(FormPixel(f.form.get(), 25, 25), clBlue);  // opaque: its own colour, not the parent's
+    EXPECT_EQ(b->GetPalette(), nullptr);  // a true-colour face has no palette
+}
+
+TEST(QclOfficeButton, ItsLetterClicksItOnceAndAGroupedOneToggles) {
+    ButtonForm f;
+    auto* b = f.Add(10, 10);
+    b->SetBounds(10, 10, 60, 22);
+    b->SetCaption("&Print");
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    SetCursorPos(0, 0);
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'p'), 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(b->MouseInside());  // the pointer is elsewhere
+    EXPECT_EQ(b->Perform(CM_DIALOGCHAR, 'x'), 0);
+    auto* g = f.Add(80, 10);
+    g->SetBounds(80, 10, 60, 22);
+    g->SetCaption("&Bold");
+    g->SetGroupIndex(4);
+    g->SetAllowAllUp(true);
+    int gclicks = 0;
+    g->OnClick = [&](TObject*) { ++gclicks; };
+    g->Perform(CM_DIALOGCHAR, 'b');
+    EXPECT_TRUE(g->Pressed());
+    EXPECT_EQ(g->State(), S::bsDown);
+    EXPECT_EQ(gclicks, 1);
+    g->Perform(CM_DIALOGCHAR, 'b');
+    EXPECT_FALSE(g->Pressed());
+    EXPECT_EQ(g->State(), S::bsUp);
+    EXPECT_EQ(gclicks, 1);
+}
+
+TEST(QclOfficeButton, AllowAllUpReachesTheWholeGroupAndAHoveredPressedFaceIsPlain) {
+    ButtonForm f;
+    auto* a = f.Add(10, 10);
+    auto* b = f.Add(40, 10);
+    a->SetGroupIndex(3);
+    b->SetGroupIndex(3);
+    b->SetAllowAllUp(true);
+    EXPECT_TRUE(a->AllowAllUp());
+    b->SetAllowAllUp(false);
+    EXPECT_FALSE(a->AllowAllUp());
+    // A pressed flat button draws the checked pattern, and plain while hovered.
+    a->SetColor(clSilver);
+    f.Click(a);
+    ASSERT_EQ(a->State(), S::bsDown);
+    f.Hover(b);
+    auto whites = [&] {
+        RedrawWindow(f.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages();
+        WindowDC dc(f.form->Handle());
+        int n = 0;
+        for (int y = 13; y < 29; ++y) n += GetPixel(dc.Get(), 12, y) == RGB(255, 255, 255);
+        return n;
+    };
+    EXPECT_GT(whites(), 4);
+    f.Hover(a, 12, 12);
+    EXPECT_TRUE(a->MouseInside());
+    EXPECT_EQ(whites(), 0);
+}
+
+TEST(QclCustomButton, ALayoutLinksItsImageListAndSetsRepeatAndHint) {
+    auto form = MakeOwned<TForm>();
+    auto* list = Create<TQclBitmapList>(form.get());
+    list->SetName("Pictures");
+    list->Items(list->Add())->Bitmap()->Assign(Filled(16, 16, clRed).get());
+    list->Items(list->Add())->Bitmap()->Assign(Filled(10, 10, clLime).get());
+    form->InitializeForm(R"(object Form1: TForm
+  object Button1: TQclCustomButton
+    Caption = 'Go'
+    ImageList = Pictures
+    ListIndex = 1
+    HideHint = False
+    RepeatedClick = True
+    RepeatingInterval = 200
+  end
+end
+)",
+                         "test");
+    auto* b = dynamic_cast<TQclCustomButton*>(form->FindComponent("Button1"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->ImageList(), list);
+    ASSERT_EQ(b->Glyph()->Width(), 10);
+    EXPECT_EQ(At(*b->Glyph(), 3, 3), clLime);
+    EXPECT_FALSE(b->HideHint());
+    EXPECT_TRUE(b->RepeatedClick());
+    EXPECT_EQ(b->RepeatingInterval(), 200);
+    EXPECT_TRUE(b->ParentColor());
+    std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("ImageList = Pictures"), std::string::npos);
+    EXPECT_NE(written.find("RepeatingInterval = 200"), std::string::npos);
+    // The pointer: enter fires while the button is up, leave always.
+    std::string seen;
+    b->OnMouseEnter = [&](TObject*) { seen += "enter "; };
+    b->OnMouseExit = [&](TObject*) { seen += "exit"; };
+    b->SetParent(form.get());
+    form->Show();
+    PumpMessages();
+    b->Perform(CM_MOUSEENTER);
+    EXPECT_TRUE(b->MouseInside());
+    b->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(b->MouseInside());
+    EXPECT_EQ(seen, "enter exit");
+    // A glyph set by hand unlinks the list.
+    b->SetGlyph(Filled(8, 8, clBlue).get());
+    EXPECT_EQ(b->ImageList(), nullptr);
+}
+
+TEST(QclCustomButton, TakesItsActionsImageAndKeepsAGlyphOfItsOwn) {
+    ButtonForm f;
+    auto* images = Create<TImageList>(f.form.get());
+    images->SetSize(16, 16);
+    images->Add(Filled(16, 16, clRed).get(), nullptr);
+    auto* actions = Create<TActionList>(f.form.get());
+    actions->SetImages(images);
+    auto* action = Create<TAction>(f.form.get());
+    action->SetActionList(actions);
+    action->SetCaption("Run");
+    action->SetImageIndex(0);
+    auto* b = Create<TQclCustomButton>(f.form.get());
+    b->SetParent(f.form.get());
+    b->SetAction(action);
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(At(*b->Glyph(), 8, 8), clRed);
+    EXPECT_EQ(b->Caption(), "Run");
+    // Another change of the action keeps the glyph; a glyph of its own survives.
+    action->SetEnabled(false);
+    EXPECT_EQ(b->Glyph()->Width(), 16);
+    b->SetGlyph(Filled(12, 12, clBlue).get());
+    action->SetCaption("Run now");
+    ASSERT_EQ(b->Glyph()->Width(), 12);
+    EXPECT_EQ(At(*b->Glyph(), 5, 5), clBlue);
 }

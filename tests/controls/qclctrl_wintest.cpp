@@ -8,6 +8,7 @@
 #include "platform/FormLoader.h"
 #include "foundation/qclcontWin.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
 
@@ -81,6 +82,57 @@ TEST(QclPanels, ATransparentChildShowsTheParentsPictureAtItsOwnPlace) {
     EXPECT_EQ(f.ScreenAt(f.parent, 5, 100), static_cast<TColor>(ColorToRGB(clBtnFace)));
 }
 
+TEST(QclPanels, AMovedTransparentPanelShowsThePictureOfItsNewPlace) {
+    PatternForm f;
+    auto* child = Create<TQclSimplePanel>(f.form.get());
+    child->SetParent(f.parent);
+    child->SetBounds(13, 10, 60, 40);
+    child->SetTransparent(true);
+    auto* label = Create<TQclSimpleLabel>(f.form.get());
+    label->SetParent(child);
+    label->SetBounds(2, 2, 20, 10);
+    PumpMessages();
+    child->SetBounds(18, 21, 60, 40);
+    PumpMessages();
+    // (The list draws the picture's bottom-left colour, lime, as transparent.)
+    for (auto [x, y] : {std::pair{2, 0}, {0, 3}, {3, 3}, {9, 6}, {30, 30}, {58, 38}})
+        EXPECT_EQ(f.ScreenAt(child, x, y), PatternAt(18 + x, 21 + y)) << x << "," << y;
+    EXPECT_EQ(child->GetBackPalette(), nullptr);  // it offers the background itself
+    EXPECT_EQ(f.parent->GetPalette(), nullptr);   // a true-colour picture
+}
+
+TEST(QclPanels, AFlatBevelPanelShowsItsFrameOnlyUnderThePointer) {
+    PatternForm f;
+    auto* panel = Create<TQclSimplePanel>(f.form.get());
+    panel->SetParent(f.form.get());
+    panel->SetBounds(10, 190, 60, 30);
+    panel->SetColor(clBlue);
+    panel->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
+    panel->Bevel()->SetWidthOuter(2);
+    panel->Bevel()->SetLightColor(clWhite);
+    panel->SetFlat(true);
+    PumpMessages();
+    EXPECT_EQ(f.ScreenAt(panel, 0, 0), clBlue);  // no frame while the pointer is away
+    panel->Perform(CM_MOUSEENTER);
+    {
+        WindowDC dc(panel->Handle());
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 0, 0)), clWhite);
+    }
+    panel->Perform(CM_MOUSELEAVE);
+    {
+        WindowDC dc(panel->Handle());
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 0, 0)), clBlue);
+    }
+    // A system frame changes with the 3D look: the window is made anew.
+    panel->SetFlat(false);
+    panel->Bevel()->SetMode(TQclBevelMode::bmWindows);
+    PumpMessages();
+    EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    panel->SetCtl3D(false);
+    EXPECT_FALSE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_STYLE) & WS_BORDER);
+}
+
 TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
     PatternForm f;
     auto* b = Create<TQclExplorerButton>(f.form.get());
@@ -100,13 +152,70 @@ TEST(QclGroupBox, BlankCaptionLeavesNoGapAndCaptionHeightShapesTheClientArea) {
     box->SetCaption("   ");
     box->SetColor(clWhite);
     PumpMessages();
-    // The frame's top line runs through where a caption would be.
-    int line = box->CaptionHeight() / 2;
-    EXPECT_NE(f.ScreenAt(box, 20, line), clWhite);
+    // Without a caption the frame runs round the whole box.
+    EXPECT_NE(f.ScreenAt(box, 20, 0), clWhite);
     box->SetCaption("Group");
     PumpMessages();
+    int line = box->CaptionHeight() / 2 - 1;
+    EXPECT_NE(f.ScreenAt(box, 100, line), clWhite);
     EXPECT_EQ(f.ScreenAt(box, 9, line), clWhite);  // in the caption's gap
     EXPECT_GT(box->CaptionHeight(), 0);
+}
+
+namespace {
+// How many dark caption pixels a group box shows in a rectangle of its window.
+int DarkIn(TWinControl* c, const TRect& r) {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages();
+    WindowDC dc(c->Handle());
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) n += GetRValue(GetPixel(dc.Get(), x, y)) < 80;
+    return n;
+}
+}  // namespace
+
+TEST(QclGroupBox, ASideCaptionSitsAtTheEndItsAlignmentNamesAndTurnsInAnOutlineFont) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 120, 160);
+    box->SetColor(clWhite);
+    box->CaptionFont()->SetColor(clBlack);
+    box->SetCaption("Caption");
+    box->SetAlignment(TQclGroupCaptionAlign::gcaLeftBottom);
+    int h = box->CaptionHeight();
+    TRect upper{0, 0, h, 80}, lower{0, 80, h, 160};
+    EXPECT_GT(DarkIn(box, lower), 20);
+    EXPECT_EQ(DarkIn(box, upper), 0);
+    box->SetAlignment(TQclGroupCaptionAlign::gcaLeftTop);
+    EXPECT_GT(DarkIn(box, upper), 20);
+    EXPECT_EQ(DarkIn(box, lower), 0);
+    // A font that cannot turn gives way to Arial for a side caption.
+    box->CaptionFont()->SetName("System");
+    box->SetAlignment(TQclGroupCaptionAlign::gcaRightCenter);
+    EXPECT_EQ(box->CaptionFont()->Name(), "Arial");
+    // The frame line runs one pixel above the caption's middle.
+    box->SetAlignment(TQclGroupCaptionAlign::gcaTopLeft);
+    h = box->CaptionHeight();
+    EXPECT_NE(f.ScreenAt(box, 110, h / 2 - 1), clWhite);
+    EXPECT_EQ(f.ScreenAt(box, 110, h / 2 - 2), clWhite);
+}
+
+TEST(QclGroupBox, ItsAcceleratorSelectsTheFirstChild) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 185, 105);
+    box->SetCaption("&Options");
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetParent(box);
+    edit->SetBounds(10, 30, 100, 21);
+    PumpMessages();
+    EXPECT_EQ(box->Perform(CM_DIALOGCHAR, 'x'), 0);
+    EXPECT_EQ(box->Perform(CM_DIALOGCHAR, 'o'), 1);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), edit->Handle());
 }
 
 TEST(QclDockLabel, SitsBesideItsEditAndFollowsIt) {
@@ -146,6 +255,14 @@ TEST(QclDockLabel, SitsBesideItsEditAndFollowsIt) {
     edit->SetHeight(30);
     PumpMessages();
     EXPECT_EQ(label->BoundsRect(), before);
+    // A new window of the edit is followed as the old one was.
+    edit->SetAlign(TAlign::alNone);
+    edit->RecreateWnd();
+    PumpMessages();
+    EXPECT_TRUE(label->Hooked());
+    edit->SetBounds(150, 10, 200, 25);
+    PumpMessages();
+    EXPECT_EQ(label->BoundsRect(), (TRect{59, 10, 149, 35}));
     // The edit going: the label forgets it and its hook.
     edit->Free();
     EXPECT_EQ(label->FocusControl(), nullptr);
@@ -232,6 +349,11 @@ end
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(dock->AdjustDockedSize());
     EXPECT_EQ(link->JumpMode(), TQclJumpModes::jmInternet);
+    // Labels take the form's colour unless a layout gives them their own.
+    EXPECT_TRUE(link->ParentColor());
+    form->SetColor(clTeal);
+    EXPECT_EQ(link->Color(), clTeal);
+    EXPECT_EQ(WriteLayout(form.get()).find("ParentColor"), std::string::npos);
     std::string written = WriteLayout(form.get());
     EXPECT_EQ(written.find("AdjustSize ="), std::string::npos);
     EXPECT_EQ(written.find("UseAsJump"), std::string::npos);
@@ -259,6 +381,22 @@ TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheCli
     ASSERT_GT(box->Bevel()->TotalWidth(), 0);
     EXPECT_EQ(box->ClientWidth(), 120 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
     EXPECT_EQ(box->ClientHeight(), 80 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+}
+
+TEST(QclScrollBox, ANewColourIsPaintedAtOnce) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 200);
+    auto* box = Create<TQclScrollBox>(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(10, 10, 150, 100);
+    box->SetColor(clRed);
+    form->Show();
+    PumpMessages();
+    EXPECT_EQ(PatternForm::ScreenAt(box, 50, 50), clRed);
+    box->SetColor(clLime);
+    PumpMessages();
+    WindowDC dc(box->Handle());
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 50, 50)), clLime);
 }
 
 TEST(QclScrollBox, LoadsFromALayout) {

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "controls/qclgroupWin.h"
+#include "foundation/qclcontWin.h"
+#include "platform/ActnList.h"
+#include "platform/Handles.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -134,4 +138,132 @@ TEST(QclRadioButton, CheckingOneOnAPanelUnchecksTheOthersAndClicksOnlyIt) {
     r[2]->SetGlyphSize(20);
     EXPECT_EQ(r[2]->GlyphStrip()->Width(), 80);
     EXPECT_EQ(r[2]->CellWidth(), 20);
+}
+
+TEST(QclRadioGroup, ALayoutsGroupSettingsReachEveryButtonAndCaptionEffectsStayOnTheCaption) {
+    auto form = MakeForm<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object RadioGroup1: TQclRadioGroup
+    Left = 8
+    Top = 8
+    Width = 300
+    Height = 90
+    Caption = 'Level'
+    CaptionFont3D.Style = tdRaised
+    Font3D.Style = tdSunken
+    FocusColor = clRed
+    FocusStyle = fcGlyphText
+    UseFocusColor = True
+    GlyphFlat = True
+    GlyphSize = 16
+    GlyphTransparentColor = clLime
+    HelpContext = 40
+    HelpContextBtn = ciAutoNumbered
+    UseBitmap = True
+    Items.Strings = (
+      'One'
+      'Two')
+  end
+end
+)",
+                         "test");
+    auto* g = dynamic_cast<TQclRadioGroup*>(form->FindComponent("RadioGroup1"));
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->ButtonCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        TQclRadioGroupButton* b = g->Buttons(i);
+        EXPECT_EQ(b->Font3D()->Style(), TQclThreeDStyle::tdSunken);  // the group's, not its caption's
+        EXPECT_EQ(b->FocusColor(), clRed);
+        EXPECT_EQ(b->FocusStyle(), TQclGlyphTextFocusStyle::fcGlyphText);
+        EXPECT_TRUE(b->UseFocusColor());
+        EXPECT_TRUE(b->GlyphFlat());
+        EXPECT_EQ(b->GlyphStrip()->Width(), 64);  // four 16-pixel cells
+        EXPECT_EQ(b->GlyphTransparentColor(), clLime);
+        EXPECT_EQ(b->HelpContext(), 41 + i);
+        EXPECT_TRUE(b->UseBitmap());
+    }
+    g->SetHelpContextBtn(TQclChildHelpContextID::ciSameAsParent);
+    EXPECT_EQ(g->Buttons(1)->HelpContext(), 40);
+    g->Font3D()->SetStyle(TQclThreeDStyle::tdShadow);
+    EXPECT_EQ(g->Buttons(0)->Font3D()->Style(), TQclThreeDStyle::tdShadow);
+    EXPECT_EQ(g->CaptionFont3D()->Style(), TQclThreeDStyle::tdRaised);
+    std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("HelpContextBtn = ciSameAsParent"), std::string::npos);
+    EXPECT_NE(written.find("GlyphSize = 16"), std::string::npos);
+}
+
+TEST(QclRadioGroup, ButtonsTakeTheirStripFromTheGlyphListAndPassKeysToTheGroup) {
+    GroupForm f;
+    auto* list = Create<TQclBitmapList>(f.form.get());
+    list->SetName("Strips");
+    auto strip = Filled(40, 10, clYellow);
+    list->Items(list->Add())->Bitmap()->Assign(strip.get());
+    f.group->SetGlyphImageList(list);
+    EXPECT_EQ(f.group->Buttons(0)->GlyphStrip()->Width(), 40);
+    EXPECT_EQ(f.group->Buttons(2)->CellWidth(), 10);
+    std::string written = WriteLayout(f.form.get());
+    EXPECT_NE(written.find("GlyphImageList = Strips"), std::string::npos);
+    list->Free();
+    EXPECT_EQ(f.group->GlyphImageList(), nullptr);
+    EXPECT_EQ(f.group->Buttons(0)->CellWidth(), 13);  // drawn by the system again
+    // The global list is stored by its signature.
+    f.group->SetGlyphImageList(QclGlobalContainer()->Images());
+    written = WriteLayout(f.form.get());
+    EXPECT_NE(written.find("GlyphInternal = 'QCLIML30'"), std::string::npos);
+    f.group->SetGlyphImageList(nullptr);
+    // A key on a button reaches the group's own key events.
+    std::string keys;
+    f.group->OnKeyPress = [&](TObject*, char& k) { keys += k; };
+    f.group->Buttons(1)->SetFocus();
+    SendMessageA(f.group->Buttons(1)->Handle(), WM_CHAR, 'q', 0);
+    EXPECT_EQ(keys, "q");
+}
+
+TEST(QclRadioButton, AutoSizeUseBitmapFocusColourAndTheActionsCheckedState) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 150);
+    auto* b = Create<TQclRadioButton>(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(8, 8, 105, 17);
+    b->SetCaption("Hi");
+    b->SetColor(clWhite);
+    form->Show();
+    PumpMessages();
+    b->SetAutoSize(true);
+    EXPECT_LT(b->Width(), 60);  // the glyph, the gap and "Hi"
+    EXPECT_GE(b->Width(), 13 + 4 + 8);
+    EXPECT_EQ(b->Left(), 8);
+    // Focused, the frame round the caption is drawn dotted in the focus colour.
+    b->SetAutoSize(false);
+    b->SetBounds(8, 8, 105, 17);
+    b->SetUseFocusColor(true);
+    b->SetFocusColor(clRed);
+    b->SetFocus();
+    PumpMessages();
+    auto reds = [&] {
+        RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        WindowDC dc(b->Handle());
+        int n = 0;
+        for (int y = 0; y < b->Height(); ++y)
+            for (int x = 0; x < b->Width(); ++x) n += GetPixel(dc.Get(), x, y) == RGB(255, 0, 0);
+        return n;
+    };
+    int direct = reds();
+    EXPECT_GT(direct, 4);
+    b->SetUseBitmap(true);
+    EXPECT_EQ(reds(), direct);  // painted off the screen, the same picture
+    // Linked to an action: it shows the action's state without clicking.
+    auto* actions = Create<TActionList>(form.get());
+    auto* action = Create<TAction>(form.get());
+    action->SetActionList(actions);
+    int executed = 0;
+    action->OnExecute = [&](TObject*) { ++executed; };
+    auto* other = Create<TQclRadioButton>(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(8, 40, 105, 17);
+    other->SetAction(action);
+    action->SetChecked(true);
+    EXPECT_TRUE(other->Checked());
+    EXPECT_FALSE(b->Checked());
+    EXPECT_EQ(executed, 0);
 }

@@ -4,12 +4,16 @@
 
 #include <cstdlib>
 
+#include "controls/qclbtnMM.h"
 #include "controls/qclbtnWin.h"
+#include "controls/qclbtnWnd.h"
 #include "controls/qclctrlAWin.h"
 #include "controls/qclgroupWin.h"
 #include "controls/qclstdcS.h"
 #include "foundation/qclgraphDraw.h"
+#include "foundation/qclcontWin.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
 
@@ -45,7 +49,7 @@ T* Put(TForm* form, TWinControl* parent, int x, int y, int w, int h) {
 TEST(QclShowcase, FormWithEveryControlInEachState) {
     auto form = MakeForm<TForm>();
     form->SetCaption("Library controls");
-    form->SetBounds(10, 10, 640, 420);
+    form->SetBounds(10, 10, 780, 540);
     TForm* f = form.get();
     auto glyph = Glyph();
 
@@ -120,12 +124,27 @@ TEST(QclShowcase, FormWithEveryControlInEachState) {
     auto* bottom = Put<TQclGroupBox>(f, f, 160, 175, 140, 70);
     bottom->SetCaption("Bottom centre");
     bottom->SetAlignment(TQclGroupCaptionAlign::gcaBottomCenter);
+    auto* left = Put<TQclGroupBox>(f, f, 420, 175, 110, 70);
+    left->SetCaption("Left bottom");
+    left->SetAlignment(TQclGroupCaptionAlign::gcaLeftBottom);
+    auto* right = Put<TQclGroupBox>(f, f, 540, 175, 110, 70);
+    right->SetCaption("Right top");
+    right->SetAlignment(TQclGroupCaptionAlign::gcaRightTop);
+    right->CaptionFont3D()->SetStyle(TQclThreeDStyle::tdRaised);
+    auto* flat = Put<TQclSimplePanel>(f, f, 660, 175, 100, 30);  // flat: a frame only under the pointer
+    flat->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
+    flat->SetFlat(true);
+    auto* hot = Put<TQclSimplePanel>(f, f, 660, 215, 100, 30);
+    hot->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
+    hot->SetFlat(true);
     auto* bevelled = Put<TQclSimplePanel>(f, f, 310, 175, 100, 70);
     bevelled->Bevel()->SetStyleOuter(TQclBevelStyle::bvRaised);
     bevelled->Bevel()->SetStyleInner(TQclBevelStyle::bvLowered);
     bevelled->Bevel()->SetWidthOuter(2);
     auto* group = Put<TQclRadioGroup>(f, f, 10, 255, 450, 50);
     group->SetCaption("Compression");
+    group->Font3D()->SetStyle(TQclThreeDStyle::tdNone);
+    group->CaptionFont3D()->SetStyle(TQclThreeDStyle::tdShadow);
     group->SetColumns(3);
     for (const char* s : {"Fast (no compression)", "Slow (some compression)", "Slowest (high compression)"})
         group->Items()->Add(s);
@@ -138,7 +157,54 @@ TEST(QclShowcase, FormWithEveryControlInEachState) {
         r.push_back(b);
     }
 
+    auto* box = Put<TQclScrollBox>(f, f, 610, 255, 150, 84);
+    box->SetColor(clWhite);
+    auto* inBox = Put<TQclSimpleLabel>(f, box, 4, 4, 200, 13);
+    inBox->SetCaption("A scroll box wider than itself");
+
+    // Row 5: windowed buttons (the default one, a plain one, pushed, disabled
+    // with a glyph), a dock button beside an edit, multimedia buttons.
+    auto* ok = Put<TQclCustomButton>(f, f, 10, 355, 75, 25);
+    ok->SetCaption("OK");
+    auto* cancel = Put<TQclCustomButton>(f, f, 95, 355, 75, 25);
+    cancel->SetCaption("Cancel");
+    auto* pushed = Put<TQclCustomButton>(f, f, 180, 355, 75, 25);
+    pushed->SetCaption("Held");
+    auto* disabled = Put<TQclCustomButton>(f, f, 265, 355, 90, 25);
+    disabled->SetCaption("Glyph");
+    disabled->SetGlyph(glyph.get());
+    disabled->ButtonLayout()->SetAlignment(TQclAlignment::agCenter);
+    disabled->SetEnabled(false);
+    auto* withGlyph = Put<TQclCustomButton>(f, f, 365, 355, 90, 25);
+    withGlyph->SetCaption("Glyph");
+    withGlyph->SetGlyph(glyph.get());
+    auto* folderEdit = Put<TEdit>(f, f, 10, 395, 200, 21);
+    folderEdit->SetText("C:\\Notes");
+    auto* folder = Put<TQclDockButton>(f, f, 0, 0, 22, 22);
+    folder->SetGlyphKind(TQclGlyphKind::gkFolder);
+    auto* faces = Create<TQclBitmapList>(f);
+    for (TColor c : {clGreen, clMaroon}) {
+        TBitmap face;
+        face.SetSize(40, 24);
+        face.Canvas()->Brush()->SetColor(clWhite);
+        face.Canvas()->FillRect(Rect(0, 0, 40, 24));
+        face.Canvas()->Brush()->SetColor(c);
+        face.Canvas()->Ellipse(0, 0, 40, 24);
+        faces->Items(faces->Add())->Bitmap()->Assign(&face);
+    }
+    std::vector<TQclMMButton*> mm;
+    for (int i = 0; i < 2; ++i) {
+        auto* m = Put<TQclMMButton>(f, f, 470 + 50 * i, 355, 40, 24);
+        m->SetButtonFaceImageList(faces);
+        m->SetFace(TQclButtonState::bsPushed, 0, 1);
+        m->SetCaption(i == 0 ? "up" : "down");
+        m->Font()->SetColor(clWhite);
+        mm.push_back(m);
+    }
+
     form->Show();
+    ok->SetDefault(true);
+    folder->SetControl(folderEdit);
     dock->SetFocusControl(edit);
     group->SetItemIndex(1);
     r[1]->SetChecked(true);
@@ -155,7 +221,13 @@ TEST(QclShowcase, FormWithEveryControlInEachState) {
     EXPECT_EQ(office[2]->State(), TQclButtonState::bsPushed);
     office[1]->Perform(CM_MOUSEENTER);  // the hover of the first stays drawn
     office[1]->MouseEnter();
+    hot->Perform(CM_MOUSEENTER);
+    mm[1]->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 12));  // the office button holds the capture
+    SendMessageA(pushed->Handle(), BM_SETSTATE, TRUE, 0);
     PumpMessages();
+    EXPECT_EQ(mm[1]->State(), TQclButtonState::bsPushed);
+    EXPECT_TRUE(ok->Active());
+    EXPECT_EQ(folder->Left(), folderEdit->Left() + folderEdit->Width() + 1);
     EXPECT_EQ(office[3]->State(), TQclButtonState::bsDown);
     EXPECT_EQ(office[5]->State(), TQclButtonState::bsDisabledDown);
     EXPECT_EQ(group->ItemIndex(), 1);
@@ -167,10 +239,11 @@ TEST(QclShowcase, FormWithEveryControlInEachState) {
         TBitmap picture;
         picture.SetPixelFormat(TPixelFormat::pf24bit);
         picture.SetSize(wr.right - wr.left, wr.bottom - wr.top);
-        HDC screen = GetDC(nullptr);
-        BitBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), screen, wr.left, wr.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
+        WindowDC screen(nullptr);
+        BitBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), screen.Get(), wr.left, wr.top,
+               SRCCOPY);
         picture.SaveToFile(shot);
     }
     SendMessageA(f->Handle(), WM_LBUTTONUP, 0, at(office[2], 40, 40));
+    mm[1]->Perform(WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
 }

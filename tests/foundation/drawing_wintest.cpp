@@ -299,6 +299,13 @@ TEST(DrawBitmaps, MasksFillsAndGlyphEffects) {
     EXPECT_EQ(At(*dest, 2, 2), static_cast<TColor>(ColorToRGB(clBtnShadow)));
     EXPECT_EQ(At(*dest, 3, 3), static_cast<TColor>(ColorToRGB(clBtnHighlight)));
     EXPECT_EQ(Count(*dest, clFuchsia), 34);
+    // Dark grey outlines are embossed as black ones are; light pixels are not.
+    e->Canvas()->SetPixel(2, 2, static_cast<TColor>(0x404040));
+    e->Canvas()->SetPixel(4, 1, static_cast<TColor>(0xE0FFFF));
+    QclMakeEmbossedGlyph(dest.get(), e.get(), 0, 0);
+    EXPECT_EQ(At(*dest, 2, 2), static_cast<TColor>(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(At(*dest, 4, 1), clFuchsia);
+    EXPECT_EQ(Count(*dest, clFuchsia), 34);
 }
 
 TEST(DrawText3D, PassesLandAtTheirOffsets) {

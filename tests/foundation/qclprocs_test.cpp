@@ -3,7 +3,9 @@
 
 #include <random>
 
+#include "foundation/qclcont.h"
 #include "foundation/qclprocs.h"
+#include "support/Bombs.h"
 
 namespace treskel {
 namespace {
@@ -141,6 +143,34 @@ TEST(QclLZRW, DamagedStreamsRaise) {
     Bytes shortTotal = good;
     PutU32(shortTotal.data(), 2);  // not even a chunk length
     expectError(shortTotal);
+}
+
+// 2.6 MB of run blocks would expand to 2.18 GB: refused before a byte is
+// decoded; the largest stream a stored item may hold still expands.
+TEST(QclLZRW, RunBlockBombsAreRefusedBeforeDecoding) {
+    const Bytes bomb = test::LzrwRunBomb(66667);
+    ASSERT_LT(bomb.size(), 2700000u);
+    TReadOnlyMemoryStream in(bomb.data(), static_cast<int64_t>(bomb.size()));
+    test::TCountingStream out;
+    try {
+        QclExpandStream(in, out);
+        ADD_FAILURE() << "a bomb was expanded";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "LZRW Error!");
+    }
+    EXPECT_EQ(out.written, 0);
+    const int most = static_cast<int>(MaxStoredItemSize / kQclLZRWBlock);
+    const Bytes largest = test::LzrwRunBomb(most);
+    TReadOnlyMemoryStream ok(largest.data(), static_cast<int64_t>(largest.size()));
+    QclExpandStream(ok, out);
+    EXPECT_EQ(out.written, static_cast<int64_t>(most) * kQclLZRWBlock);
+    // Through a container item the same.
+    Bytes item{qclItemCompressed | qclItemData};
+    item.insert(item.end(), bomb.begin(), bomb.end());
+    TReadOnlyMemoryStream itemIn(item.data(), static_cast<int64_t>(item.size()));
+    TQclStringListItem strings(nullptr);
+    EXPECT_THROW(strings.LoadFromStream(itemIn), Exception);
+    EXPECT_EQ(strings.Items()->Count(), 0);
 }
 
 TEST(QclLZRW, CompressTakesNoMoreThanAskedAndStopsOnEmptyReads) {

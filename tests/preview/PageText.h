@@ -53,27 +53,49 @@ inline std::vector<TextRun> TextRuns(HENHMETAFILE mf) {
     return runs;
 }
 
+// The characters of one run (glyph indices mapped back through its font).
+inline std::string RunText(const TextRun& run, HDC dc) {
+    std::map<WORD, char> back;
+    if (run.options & ETO_GLYPH_INDEX) {
+        HFONT f = CreateFontIndirectW(&run.font);
+        HGDIOBJ old = SelectObject(dc, f);
+        for (wchar_t c = 32; c < 127; ++c) {
+            WORD g = 0;
+            GetGlyphIndicesW(dc, &c, 1, &g, 0);
+            back.emplace(g, static_cast<char>(c));
+        }
+        SelectObject(dc, old);
+        DeleteObject(f);
+    }
+    std::string text;
+    for (WORD w : run.glyphs)
+        text += (run.options & ETO_GLYPH_INDEX) ? (back.count(w) ? back[w] : '?') : static_cast<char>(w);
+    return text;
+}
+
 inline std::string PageText(HENHMETAFILE mf) {
     HDC dc = CreateCompatibleDC(nullptr);
     std::string text;
-    for (const TextRun& run : TextRuns(mf)) {
-        std::map<WORD, char> back;
-        if (run.options & ETO_GLYPH_INDEX) {
-            HFONT f = CreateFontIndirectW(&run.font);
-            HGDIOBJ old = SelectObject(dc, f);
-            for (wchar_t c = 32; c < 127; ++c) {
-                WORD g = 0;
-                GetGlyphIndicesW(dc, &c, 1, &g, 0);
-                back.emplace(g, static_cast<char>(c));
-            }
-            SelectObject(dc, old);
-            DeleteObject(f);
-        }
-        for (WORD w : run.glyphs)
-            text += (run.options & ETO_GLYPH_INDEX) ? (back.count(w) ? back[w] : '?') : static_cast<char>(w);
-    }
+    for (const TextRun& run : TextRuns(mf)) text += RunText(run, dc);
     DeleteDC(dc);
     return text;
+}
+
+// The run whose text is `text`; null when the page has none.
+inline const TextRun* FindRun(const std::vector<TextRun>& runs, const std::string& text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const TextRun* found = nullptr;
+    for (const TextRun& run : runs)
+        if (found == nullptr && RunText(run, dc) == text) found = &run;
+    DeleteDC(dc);
+    return found;
+}
+
+// The width a run advances over, from its recorded advances.
+inline int RunWidth(const TextRun& run) {
+    int w = 0;
+    for (int d : run.dx) w += d;
+    return w;
 }
 
 }  // namespace treskel::test

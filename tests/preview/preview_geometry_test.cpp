@@ -125,3 +125,26 @@ TEST(PreviewGrid, ALetterPageHas8VerticalAnd11HorizontalLines) {
     EXPECT_EQ(xs.front(), 96);
     EXPECT_TRUE(GridLinesX(TDeviceInfo{0, 96, 816, 1056, 0, 0}).empty());
 }
+
+TEST(PreviewPage, AnEditorsPageRectBecomesTwipsTruncatedOnEachAxis) {
+    TTwipsRect r;
+    // 300 x 600 dpi: x by 1440 / 300, y by 1440 / 600, toward zero.
+    ASSERT_TRUE(PageRectTwips(301, 601, 2251, 6001, 300, 600, r));
+    EXPECT_EQ(r.left, 1444);    // 1444.8
+    EXPECT_EQ(r.top, 1442);     // 1442.4
+    EXPECT_EQ(r.right, 10804);  // 10804.8
+    EXPECT_EQ(r.bottom, 14402); // 14402.4
+    EXPECT_FALSE(PageRectTwips(0, 0, 0, 0, 96, 96, r));
+    EXPECT_FALSE(PageRectTwips(10, 10, 5, 20, 96, 96, r));
+    EXPECT_FALSE(PageRectTwips(0, 0, 10, 10, 0, 96, r));
+}
+
+TEST(PreviewZoom, TheZoomLabelGroupsThousands) {
+    EXPECT_EQ(ZoomText(0.7575757, ","), "76%");
+    EXPECT_EQ(ZoomText(1.0, ","), "100%");
+    EXPECT_EQ(ZoomText(10.0, ","), "1,000%");
+    EXPECT_EQ(ZoomText(123.456, "."), "12.346%");
+    EXPECT_EQ(ZoomText(0.006, ","), "1%");
+    EXPECT_EQ(ZoomText(0.004, ","), "0%");
+    EXPECT_EQ(ZoomText(0.0, ","), "0%");
+}

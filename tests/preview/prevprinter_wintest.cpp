@@ -5,6 +5,7 @@
 #include "../richedit/EditorFixture.h"
 #include "PageText.h"
 #include "platform/Dialogs.h"
+#include "platform/FormLoader.h"
 #include "platform/Printers.h"
 #include "preview/PrevPrinter.h"
 #include "support/TestEnv.h"
@@ -226,4 +227,335 @@ TEST_F(PreviewPrinterTest, ASpoolerFailureIsReportedAndTheJobTakenBack) {
     EXPECT_THROW(printer->Print(), EPrinter);
     EXPECT_FALSE(Printer()->Printing());
     EXPECT_FALSE(completed);
+}
+
+// ------------------------------------------------------------ range formatting
+
+namespace {
+
+// Formats ranges as a rich-edit control does where the control can: each
+// pass takes up to `perPage` characters, counted as the control counts
+// positions (one for each paragraph end), writes which ones at the top of
+// the rectangle and answers the character after them.  Its plain length
+// is what the system's window answers: every paragraph end as CR LF.
+class RangeFormattingEditor : public TRichEditEx {
+public:
+    using TRichEditEx::TRichEditEx;
+    int perPage = 100;
+    int stallAt = -1;  // from here on nothing more fits
+    std::vector<FORMATRANGE> passes;
+
+    int ControlLength() {
+        GETTEXTLENGTHEX g{GTL_DEFAULT, 1200};
+        return static_cast<int>(SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0));
+    }
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_GETTEXTLENGTH) {
+            GETTEXTLENGTHEX g{GTL_USECRLF | GTL_NUMCHARS, 1200};
+            m.Result = SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0);
+            return;
+        }
+        if (m.Msg != EM_FORMATRANGE) {
+            TRichEditEx::WndProc(m);
+            return;
+        }
+        m.Result = 0;
+        auto* fr = reinterpret_cast<FORMATRANGE*>(m.LParam);
+        if (fr == nullptr) return;  // the cache cleared
+        passes.push_back(*fr);
+        int end = std::min<int>(ControlLength(), fr->chrg.cpMin + perPage);
+        if (stallAt >= 0 && fr->chrg.cpMin >= stallAt) end = static_cast<int>(fr->chrg.cpMin);
+        std::string words = "Range " + std::to_string(fr->chrg.cpMin) + " to " + std::to_string(end);
+        int x = MulDiv(fr->rc.left, GetDeviceCaps(fr->hdc, LOGPIXELSX), 1440);
+        int y = MulDiv(fr->rc.top, GetDeviceCaps(fr->hdc, LOGPIXELSY), 1440);
+        if (end > fr->chrg.cpMin) TextOutA(fr->hdc, x, y, words.c_str(), static_cast<int>(words.size()));
+        m.Result = end;
+    }
+};
+
+class RangeFormattingTest : public PreviewPrinterTest {
+protected:
+    void SetUp() override {
+        PreviewPrinterTest::SetUp();
+        ranges = Create<RangeFormattingEditor>(form.get());
+        ranges->SetParent(form.get());
+        ranges->SetBounds(0, 0, 600, 360);
+        ranges->HandleNeeded();
+    }
+    RangeFormattingEditor* ranges = nullptr;
+};
+
+// The topmost row of a played page that holds a dark pixel, -1 for none.
+int FirstDarkRow(TMetafile* page, int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PlayEnhMetaFile(dc, page->Handle(), &all);
+    GdiFlush();
+    int row = -1;
+    auto* p = static_cast<const uint8_t*>(bits);
+    for (int y = 0; y < height && row < 0; ++y)
+        for (int x = 0; x < width && row < 0; ++x) {
+            const uint8_t* px = p + 4 * (static_cast<size_t>(y) * width + x);
+            if (px[0] < 100 && px[1] < 100 && px[2] < 100) row = y;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return row;
+}
+
+}  // namespace
+
+TEST_F(RangeFormattingTest, TheLastPageCarriesTextWhenParagraphsEndTheNote) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (int i = 1; i <= 40; ++i) rtf += "Line " + std::to_string(i) + "\\par ";
+    Load(ranges, rtf + "}");
+    int length = ranges->ControlLength();
+    // The window's plain length counts every paragraph end twice.
+    ASSERT_GT(static_cast<int>(SendMessageW(ranges->Handle(), WM_GETTEXTLENGTH, 0, 0)), length + 30);
+    ranges->perPage = length / 3 + 1;
+    printer->RenderRichEdit(ranges);
+    EXPECT_FALSE(printer->UsedFallback());
+    ASSERT_EQ(printer->GetPageCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        std::string text = PageText(printer->GetPage(i)->Handle());
+        EXPECT_NE(text.find("Range "), std::string::npos) << "page " << i + 1 << ": " << text;
+    }
+    EXPECT_NE(PageText(printer->GetPage(2)->Handle()).find("to " + std::to_string(length)), std::string::npos);
+}
+
+TEST_F(RangeFormattingTest, APassThatFormatsNothingLeavesNoPageBehind) {
+    Load(ranges, LongNote(10));
+    // The control stops short of its length, as a picture taller than a
+    // page makes it: the page it cannot fill is not kept.
+    int length = ranges->ControlLength();
+    ranges->perPage = length / 2;
+    ranges->stallAt = length / 2;
+    printer->RenderRichEdit(ranges);
+    ASSERT_EQ(printer->GetPageCount(), 1);
+    EXPECT_NE(PageText(printer->GetPage(0)->Handle()).find("Range 0 to"), std::string::npos);
+    EXPECT_EQ(ranges->passes.size(), 2u);
+}
+
+TEST_F(RangeFormattingTest, TheEditorsPageRectIsTheRectangleFormattedInto) {
+    Load(ranges, LongNote(3));
+    // Pixels of the screen the pages are measured on: 96 per inch.
+    ranges->SetPageRect(Rect(48, 192, 720, 960));
+    printer->RenderRichEdit(ranges);
+    ASSERT_FALSE(ranges->passes.empty());
+    const FORMATRANGE& f = ranges->passes[0];
+    EXPECT_EQ(f.rc.left, 720);
+    EXPECT_EQ(f.rc.top, 2880);
+    EXPECT_EQ(f.rc.right, 10800);
+    EXPECT_EQ(f.rc.bottom, 14400);
+    EXPECT_EQ(f.rcPage.top, 2880);
+    EXPECT_EQ(f.chrg.cpMin, 0);
+    // Without one, the margins decide.
+    ranges->SetPageRect(TRect{});
+    ranges->passes.clear();
+    printer->RenderRichEdit(ranges);
+    EXPECT_EQ(ranges->passes[0].rc.top, 1440);
+    EXPECT_EQ(ranges->passes[0].rc.left, 1440);
+}
+
+TEST_F(PreviewPrinterTest, WhereTheControlFormatsNoRangeTheTextStillStartsAtThePageRect) {
+    Load(editor, LongNote(3));
+    printer->TextOptions()->Header = "";
+    printer->RenderRichEdit(editor);
+    ASSERT_TRUE(printer->UsedFallback());
+    int margins = FirstDarkRow(printer->GetPage(0), 816, 1056);
+    editor->SetPageRect(Rect(96, 288, 720, 960));
+    printer->RenderRichEdit(editor);
+    int pageRect = FirstDarkRow(printer->GetPage(0), 816, 1056);
+    EXPECT_GE(margins, 96);
+    EXPECT_LT(margins, 96 + 20);
+    EXPECT_GE(pageRect, 288);
+    EXPECT_LT(pageRect, 288 + 20);
+}
+
+// ------------------------------------------------------------ header, footer, page number
+
+namespace {
+// The run of `text` on the first page: where it starts and how wide it is.
+struct Placed {
+    int x = -1, y = -1, width = 0;
+    bool found = false;
+    LOGFONTW font{};
+};
+Placed PlacedOn(TPreviewPrinter* printer, const std::string& text) {
+    std::vector<TextRun> runs = TextRuns(printer->GetPage(0)->Handle());
+    const TextRun* run = FindRun(runs, text);
+    if (run == nullptr) return {};
+    return {run->at.x, run->at.y, RunWidth(*run), true, run->font};
+}
+}  // namespace
+
+// Pages measured on the screen: 96 pixels an inch, a sheet of 816 x 1056.
+TEST_F(PreviewPrinterTest, HeaderFooterAndPageNumberLandOnTheirLinesAsAligned) {
+    TTextOptions* o = printer->TextOptions();
+    o->Header = "Head";
+    o->Footer = "Foot";
+    o->HeaderAlign = TAlignment::taRightJustify;
+    o->FooterAlign = TAlignment::taLeftJustify;
+    o->MarginLeft = 1.5;
+    o->MarginRight = 0.5;
+    printer->RenderRichEdit(editor);
+    Placed head = PlacedOn(printer.get(), "Head"), foot = PlacedOn(printer.get(), "Foot"),
+           number = PlacedOn(printer.get(), "Page 1");
+    ASSERT_TRUE(head.found && foot.found && number.found);
+    // The header's top is HeaderMargin below the sheet's top edge and it
+    // ends MarginRight from the right edge.
+    EXPECT_EQ(head.y, 48);
+    EXPECT_NEAR(head.x + head.width, 816 - 48, 1);
+    // Each in its own font: 18 points bold, 10 points italic.
+    EXPECT_EQ(std::wstring(head.font.lfFaceName), L"Times New Roman");
+    EXPECT_EQ(head.font.lfWeight, FW_BOLD);
+    EXPECT_EQ(head.font.lfHeight, -24);
+    EXPECT_TRUE(number.font.lfItalic);
+    EXPECT_EQ(number.font.lfHeight, -13);
+    // The footer's top is FooterMargin above the bottom edge, at the left margin.
+    EXPECT_EQ(foot.y, 1056 - 72);
+    EXPECT_EQ(foot.x, 144);
+    // The page number stands on the footer line, right-justified.
+    EXPECT_EQ(number.y, 1056 - 72);
+    EXPECT_NEAR(number.x + number.width, 816 - 48, 1);
+
+    o->PrintPageNumber = TPrintPageNumber::pnTop;
+    o->PageNumAlign = TAlignment::taCenter;
+    o->HeaderAlign = TAlignment::taCenter;
+    o->Header = "Centre";
+    o->HeaderMargin = 0.25;
+    o->FooterMargin = 1.0;
+    printer->RenderRichEdit(editor);
+    number = PlacedOn(printer.get(), "Page 1");
+    head = PlacedOn(printer.get(), "Centre");
+    foot = PlacedOn(printer.get(), "Foot");
+    ASSERT_TRUE(head.found && foot.found && number.found);
+    EXPECT_EQ(number.y, 24);
+    EXPECT_NEAR(number.x, 408 - number.width / 2, 1);
+    EXPECT_NEAR(head.x, 408 - head.width / 2, 1);
+    EXPECT_EQ(foot.y, 1056 - 96);
+
+    o->PrintPageNumber = TPrintPageNumber::pnNone;
+    printer->RenderRichEdit(editor);
+    EXPECT_FALSE(PlacedOn(printer.get(), "Page 1").found);
+    EXPECT_TRUE(PlacedOn(printer.get(), "Centre").found);
+}
+
+TEST_F(PreviewPrinterTest, MarginsInCentimetresPlaceTheLinesByTheCentimetre) {
+    printer->SetUnits(TUnits::unCentimeters);
+    TTextOptions* o = printer->TextOptions();
+    o->Header = "Head";
+    o->HeaderAlign = TAlignment::taLeftJustify;
+    o->MarginLeft = 5.08;  // two inches
+    o->HeaderMargin = 2.54;
+    o->FooterMargin = 1.27;
+    printer->RenderRichEdit(editor);
+    Placed head = PlacedOn(printer.get(), "Head"), number = PlacedOn(printer.get(), "Page 1");
+    ASSERT_TRUE(head.found && number.found);
+    EXPECT_EQ(head.x, 192);
+    EXPECT_EQ(head.y, 96);
+    EXPECT_EQ(number.y, 1056 - 48);
+}
+
+// ------------------------------------------------------------ published properties
+
+namespace {
+
+class TPrinterHostForm : public TForm {
+    TRESKEL_CLASS(TPrinterHostForm)
+public:
+    using TForm::TForm;
+    TPreviewPrinter* Preview = nullptr;
+    std::vector<std::pair<int, int>> statuses;
+    int ownerCalls = 0;
+    void PreviewStatus(TObject*, const std::string&, int page, int type) { statuses.emplace_back(page, type); }
+    void PreviewNewPage(TObject*, int) { ++ownerCalls; }
+    void PreviewOwnerDraw(TObject*, int, int, TRect, TCanvas*) { ++ownerCalls; }
+    void PreviewOwnerHeight(TObject*, int, int&, bool&) { ++ownerCalls; }
+};
+
+const char* const kHostLayout = R"(object PrinterHost: TPrinterHostForm
+  object Preview: TPreviewPrinter
+    Title = 'Layout job'
+    TextOptions.DrawStyle = dsOwnerDrawVariable
+    TextOptions.MarginLeft = 1.5
+    TextOptions.MarginTop = 2
+    TextOptions.BodyFont.Name = 'Courier New'
+    TextOptions.BodyFont.Height = -20
+    TextOptions.HeaderFont.Height = -20
+    TextOptions.Header = 'Layout head'
+    TextOptions.HeaderAlign = taLeftJustify
+    TextOptions.HeaderMargin = 0.25
+    TextOptions.PrintPageNumber = pnTop
+    TextOptions.PageNumAlign = taLeftJustify
+    TextOptions.PageNumText = 'p. %d'
+    ZoomOption = zoTwoPages
+    OnStatus = PreviewStatus
+    OnNewPage = PreviewNewPage
+    OnOwnerDraw = PreviewOwnerDraw
+    OnOwnerHeight = PreviewOwnerHeight
+  end
+end
+)";
+
+OwnedPtr<TPrinterHostForm> LoadHost() {
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        PublishClass<TPrinterHostForm, TForm>()
+            .Handler("PreviewStatus", &TPrinterHostForm::PreviewStatus)
+            .Handler("PreviewNewPage", &TPrinterHostForm::PreviewNewPage)
+            .Handler("PreviewOwnerDraw", &TPrinterHostForm::PreviewOwnerDraw)
+            .Handler("PreviewOwnerHeight", &TPrinterHostForm::PreviewOwnerHeight)
+            .Field("Preview", &TPrinterHostForm::Preview);
+    }
+    OwnedPtr<TPrinterHostForm> host(new TPrinterHostForm(nullptr));
+    host->InitializeForm(kHostLayout, "host.form");
+    return host;
+}
+
+}  // namespace
+
+TEST_F(PreviewPrinterTest, ALayoutSetsTheTextOptionsAndEventsThatPaginationUses) {
+    auto host = LoadHost();
+    TPreviewPrinter* p = host->Preview;
+    TTextOptions* o = p->TextOptions();
+    EXPECT_EQ(p->ZoomOption, TZoomOption::zoTwoPages);
+    EXPECT_EQ(o->DrawStyle, TDrawStyle::dsOwnerDrawVariable);
+    EXPECT_EQ(o->BodyFont()->Name(), "Courier New");
+    EXPECT_EQ(o->PageNumText, "p. %d");
+
+    Load(editor, LongNote(70));
+    p->RenderRichEdit(editor);
+    int pages = p->GetPageCount();
+    ASSERT_EQ(pages, 2);
+    // The status of each page as it is started, then the end.
+    EXPECT_EQ(host->statuses, (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}, {-1, 2}}));
+    // Header and page number on the header line, both at the left margin.
+    Placed head = PlacedOn(p, "Layout head"), number = PlacedOn(p, "p. 1");
+    ASSERT_TRUE(head.found && number.found);
+    EXPECT_EQ(head.x, 144);
+    EXPECT_EQ(head.y, 24);
+    EXPECT_EQ(number.x, 144);
+    EXPECT_EQ(number.y, 24);
+    // A rich edit is laid out in its own fonts: the owner-drawn style, the
+    // body font and the owner-drawing events are kept for other pages.
+    EXPECT_EQ(host->ownerCalls, 0);
+    for (const TextRun& run : TextRuns(p->GetPage(0)->Handle()))
+        EXPECT_NE(std::wstring(run.font.lfFaceName), L"Courier New");
+
+    // Every text option is written, its defaults too.
+    std::string written = WriteLayout(host.get());
+    for (const char* line : {"TextOptions.DrawStyle = dsOwnerDrawVariable", "TextOptions.Footer = ''",
+                             "TextOptions.MarginRight = 1", "TextOptions.FooterAlign = taCenter",
+                             "TextOptions.BodyFont.Name = 'Courier New'", "ZoomOption = zoTwoPages",
+                             "OnStatus = PreviewStatus", "OnOwnerDraw = PreviewOwnerDraw"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
 }

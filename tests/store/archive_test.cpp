@@ -15,11 +15,10 @@ namespace {
 using test::FailingOps;
 using Bytes = std::vector<unsigned char>;
 
-// Every file of the directory with its bytes.
-std::map<std::string, Bytes> Snapshot(const test::TempDir& dir) {
-    std::map<std::string, Bytes> files;
-    for (const TSearchRec& f : FindFiles(dir.Path() + "*")) files[f.Name] = test::ReadAll(dir.File(f.Name));
-    return files;
+std::map<std::string, Bytes> Snapshot(const test::TempDir& dir) { return test::DataFiles(dir.Path()); }
+
+void Loose(const test::TempDir& dir, int32_t id, const std::string& bytes) {
+    test::WriteLooseNote(dir.Path(), "T", id, bytes);
 }
 
 TEST(Archive, EmptyTreskelIsTwelveBytes) {
@@ -36,7 +35,7 @@ TEST(Archive, ItemWithoutNoteAndLinksPackMinusOne) {
     test::AddItem(tree, nullptr, "Origin", 11);
     test::AddItem(tree, nullptr, "Link", 11, true);
     test::AddItem(tree, nullptr, "Bare", 12);
-    test::WriteAll(dir.File("11"), std::string("NOTE"));
+    Loose(dir, 11, "NOTE");
     PackTreskel(tree, dir.Path(), "T");
     const Bytes a = test::ReadAll(dir.File("T.tsx"));
     TMemoryStream s(std::vector<uint8_t>(a.begin(), a.end()));
@@ -47,7 +46,8 @@ TEST(Archive, ItemWithoutNoteAndLinksPackMinusOne) {
     EXPECT_EQ(std::string(a.begin() + index.Entries[0].Offset, a.begin() + index.Entries[0].Offset + 4), "NOTE");
     EXPECT_EQ(index.Entries[1].Size, -1);  // the link
     EXPECT_EQ(index.Entries[2].Size, -1);  // no note file
-    EXPECT_FALSE(FileExists(dir.File("11")));
+    EXPECT_FALSE(FileExists(NoteFileName(dir.Path(), "T", 11)));
+    EXPECT_FALSE(DirectoryExists(dir.File("T.tsn")));
     // Tail of the archive, byte for byte: the bare item's entry.
     EXPECT_EQ(Bytes(a.end() - 8, a.end()), Bytes({12, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
@@ -58,8 +58,8 @@ TEST(Archive, SaveAndOpenRoundTrip) {
     auto* a = test::AddItem(tree, nullptr, "A", 1);
     test::AddItem(tree, a, "B", 2);
     test::AddItem(tree, nullptr, "C", 3);
-    test::WriteAll(dir.File("1"), std::string("one"));
-    test::WriteAll(dir.File("2"), std::string(100000, 'b'));
+    Loose(dir, 1, "one");
+    Loose(dir, 2, std::string(100000, 'b'));
     test::WriteAll(dir.File("T.tsk"), std::string("stale tree file"));
     SaveTreskel(tree, dir.Path(), "T");
     EXPECT_EQ(tree.Item(0)->Data(), nullptr);  // records released
@@ -90,7 +90,7 @@ TEST(Archive, DuplicateIdsPackTheFileOnce) {
     TPlainItemTree tree;
     test::AddItem(tree, nullptr, "A", 5);
     test::AddItem(tree, nullptr, "B", 5);
-    test::WriteAll(dir.File("5"), std::string("shared"));
+    Loose(dir, 5, "shared");
     PackTreskel(tree, dir.Path(), "T");
     const Bytes a = test::ReadAll(dir.File("T.tsx"));
     TMemoryStream s(std::vector<uint8_t>(a.begin(), a.end()));
@@ -113,8 +113,8 @@ Bytes SampleArchive(test::TempDir& dir) {
     TPlainItemTree tree;
     auto* a = test::AddItem(tree, nullptr, "A", 1);
     test::AddItem(tree, a, "B", 2);
-    test::WriteAll(dir.File("1"), std::string("first note"));
-    test::WriteAll(dir.File("2"), std::string("second note"));
+    Loose(dir, 1, "first note");
+    Loose(dir, 2, "second note");
     PackTreskel(tree, dir.Path(), "T");
     return test::ReadAll(dir.File("T.tsx"));
 }
@@ -122,7 +122,7 @@ Bytes SampleArchive(test::TempDir& dir) {
 TEST(Archive, EveryTruncationIsRefusedAndNothingIsWritten) {
     test::TempDir dir;
     const Bytes good = SampleArchive(dir);
-    test::WriteAll(dir.File("1"), std::string("newer loose note"));
+    Loose(dir, 1, "newer loose note");
     for (size_t cut = 0; cut < good.size(); ++cut) {
         test::WriteAll(dir.File("T.tsx"), Bytes(good.begin(), good.begin() + static_cast<long>(cut)));
         const auto before = Snapshot(dir);
@@ -180,8 +180,8 @@ TEST(Archive, AFailedSaveLeavesEverythingAsItWas) {
     TPlainItemTree tree;
     auto* a = test::AddItem(tree, nullptr, "A", 1);
     test::AddItem(tree, a, "B", 2);
-    test::WriteAll(dir.File("1"), std::string(300000, '1'));
-    test::WriteAll(dir.File("2"), std::string("two"));
+    Loose(dir, 1, std::string(300000, '1'));
+    Loose(dir, 2, "two");
     test::WriteAll(dir.File("T.tsx"), std::string("the previous archive"));
     test::WriteAll(dir.File("T.tsk"), std::string("the loose tree file"));
     const auto before = Snapshot(dir);

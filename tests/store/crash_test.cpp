@@ -63,6 +63,7 @@ TEST(Crash, AKilledSaveLosesNoSavedNote) {
         TNoteStore notes;
         notes.SetDataPath(dir.Path());
         TPlainItemTree tree;
+        notes.Open(tree, "T");  // a new treskel
         for (int id = 1; id <= kNotes; ++id) {
             TItemNode* n = tree.AddTop();
             n->SetData(std::make_unique<TItemData>());

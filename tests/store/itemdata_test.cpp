@@ -78,9 +78,11 @@ TEST(ItemId, NewIdsAvoidTheTreeAndTheDataDirectory) {
     auto* node = tree.AddTop();
     node->SetData(std::make_unique<TItemData>());
     node->Data()->Id = first;
-    test::WriteAll(dir.File(std::to_string(first + 1)), std::string("note"));
+    test::WriteLooseNote(dir.Path(), "T", first + 1, "note");
     TNoteStore notes;
     notes.SetDataPath(dir.Path());
+    TPlainItemTree opened;
+    notes.Open(opened, "T");
     EXPECT_EQ(NewItemId(tree, notes, clock), first + 2);
 }
 

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+
 #include "store/CRC32c.h"
 #include "store/NoteFile.h"
 #include "store/RtfPack.h"
+#include "support/Bombs.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -151,6 +155,116 @@ TEST(NoteFile, DamagedLevelTwoBodyIsCorrupt) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "File is corrupt!");
     }
+}
+
+// The bytes of a note read through a file-like stream (no memory stream's
+// shortcut), telling how many were read and what `atRead` finds at each.
+class TWatchedNote : public TStream {
+public:
+    explicit TWatchedNote(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    int64_t Read(void* buffer, int64_t count) override {
+        const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(bytes_.size()) - at_);
+        if (n <= 0) return 0;
+        if (atRead) atRead();
+        std::memcpy(buffer, bytes_.data() + at_, static_cast<size_t>(n));
+        at_ += n;
+        read += n;
+        return n;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        at_ = (origin == soFromBeginning ? 0 : origin == soFromCurrent ? at_ : static_cast<int64_t>(bytes_.size())) + offset;
+        return at_;
+    }
+    std::function<void()> atRead;
+    int64_t read = 0;
+
+private:
+    std::vector<uint8_t> bytes_;
+    int64_t at_ = 0;
+};
+
+std::vector<uint8_t> NoteBytes(int level, const std::vector<uint8_t>& body) {
+    TMemoryStream note;
+    TNoteHeader h;
+    h.Level = static_cast<uint8_t>(level);
+    WriteNoteHeader(note, h);
+    note.WriteBuffer(body.data(), static_cast<int64_t>(body.size()));
+    return note.Bytes();
+}
+
+// A note of a kilobyte that declares gigabytes is refused as corrupt from
+// its size field alone: nothing is decoded, nothing reaches the RTF.
+TEST(NoteFile, NoteBombsAreRefusedBeforeAnythingIsDecoded) {
+    LH5Compression lh5(nullptr);
+    for (uint32_t declared : {static_cast<uint32_t>(MaxStoredItemSize + 1), 2147483632u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(declared);
+        const auto bomb = test::Lh5Bomb(declared);
+        ASSERT_LT(bomb.size(), 2200u);
+        TWatchedNote note(NoteBytes(2, bomb));
+        test::TCountingStream rtf;
+        try {
+            LoadNote(note, rtf, lh5);
+            FAIL() << "a note bomb was loaded";
+        } catch (const Exception& e) {
+            ASSERT_EQ(e.Message(), "File is corrupt!");
+        }
+        EXPECT_EQ(rtf.written, 0);
+        EXPECT_EQ(note.read, NoteHeaderSize + 4);
+    }
+    // Just inside the bound the same kind of stream is a note like any
+    // other (a picture of one colour): the bound refuses nothing real.
+    TWatchedNote inside(NoteBytes(2, test::Lh5Bomb(20000000)));
+    test::TCountingStream rtf;
+    LoadNote(inside, rtf, lh5);
+    EXPECT_EQ(rtf.written, 20000000);
+}
+
+// Level 0 and 1 bodies beyond the bound are refused unread; RTF beyond it
+// is never saved, so no saved note is refused.
+TEST(NoteFile, BodiesAndRtfBeyondTheBoundAreRefused) {
+    LH5Compression lh5(nullptr);
+    class HugeBody : public TStream {
+    public:
+        int64_t Read(void*, int64_t) override { throw EReadError("read"); }
+        int64_t Write(const void*, int64_t) override { return 0; }
+        int64_t Seek(int64_t, TSeekOrigin origin) override { return origin == soFromEnd ? MaxStoredItemSize + 1 : 0; }
+    };
+    for (int level : {0, 1}) {
+        HugeBody body;
+        test::TCountingStream rtf;
+        try {
+            ReadNoteBody(body, level, rtf, lh5);
+            FAIL();
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "File is corrupt!");
+        }
+    }
+    test::TempDir dir;
+    HugeBody rtf;
+    EXPECT_THROW(SaveNoteFile(dir.File("1"), 0, "", rtf, lh5), ENoteFileError);
+    EXPECT_FALSE(FileExists(dir.File("1")));
+}
+
+// The RTF of a level-2 note is written as its body is read: the packed
+// text between the two steps is never held whole.
+TEST(NoteFile, LevelTwoIsDecodedAsItIsRead) {
+    test::TempDir dir;
+    LH5Compression lh5(nullptr);
+    std::string text = "{\\rtf1 ";
+    for (int i = 0; i < 300000; ++i) text += IntToStr(static_cast<int>(i * 7919LL % 100003)) + (i % 9 == 0 ? "\\par\r\n" : " ");
+    text += "}";
+    TMemoryStream rtf = RtfStream(text);
+    SaveNoteFile(dir.File("1"), 2, "", rtf, lh5);
+    const Bytes file = test::ReadAll(dir.File("1"));
+    ASSERT_GT(file.size(), 300000u);  // several reads of the body
+    TWatchedNote note(std::vector<uint8_t>(file.begin(), file.end()));
+    TMemoryStream out;
+    int64_t readsAfterOutput = 0;
+    note.atRead = [&] { readsAfterOutput += out.Size() > 0 ? 1 : 0; };
+    LoadNote(note, out, lh5);
+    EXPECT_EQ(out.AsString(), text);
+    EXPECT_GT(readsAfterOutput, 0);
 }
 
 // Files made by an earlier build must keep reading the same.

@@ -7,6 +7,7 @@
 #include "store/TreeFile.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
+#include "support/Bombs.h"
 #include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
@@ -41,22 +42,28 @@ public:
     void Save(int32_t id, int level, const std::string& rtf) override {
         TMemoryStream s(std::vector<uint8_t>(rtf.begin(), rtf.end()));
         LH5Compression lh5(nullptr);
-        SaveNoteFile(NoteFileName(dir_, id), level, "Note " + IntToStr(id), s, lh5);
+        CreateDir(ExcludeTrailingBackslash(NoteFolderName(dir_, "T")));
+        SaveNoteFile(Note(id), level, "Note " + IntToStr(id), s, lh5);
     }
     void Copy(int32_t from, int32_t to) override {
-        if (FileExists(NoteFileName(dir_, from))) test::WriteAll(NoteFileName(dir_, to), test::ReadAll(NoteFileName(dir_, from)));
+        if (FileExists(Note(from))) test::WriteAll(Note(to), test::ReadAll(Note(from)));
     }
-    void Remove(int32_t id) override { DeleteFile(NoteFileName(dir_, id)); }
+    void Remove(int32_t id) override { DeleteFile(Note(id)); }
     void Pack(const TItemTree& tree) override { SaveTreskel(tree, dir_, "T"); }
 
 private:
+    std::string Note(int32_t id) const { return NoteFileName(dir_, "T", id); }
     std::string dir_;
 };
 
 // The same through the note store.
 class StorePath : public NotePath {
 public:
-    explicit StorePath(const std::string& dir) { notes_.SetDataPath(dir); }
+    explicit StorePath(const std::string& dir) {
+        notes_.SetDataPath(dir);
+        TPlainItemTree none;
+        notes_.Open(none, "T");  // a new treskel
+    }
     void Open(TItemTree& tree) override { notes_.Open(tree, "T"); }
     void Save(int32_t id, int level, const std::string& rtf) override {
         TMemoryStream s(std::vector<uint8_t>(rtf.begin(), rtf.end()));
@@ -140,8 +147,10 @@ TEST(NoteStore, ScriptedSessionGivesTheArchiveOfLooseFiles) {
     test::TempDir looseDir, storeDir;
     LooseFilePath loose(looseDir.Path());
     StorePath store(storeDir.Path());
+    const Bytes looseArchive = RunScript(loose, looseDir.Path());
+    if (std::getenv("TRESKEL_WRITE_GOLDEN") != nullptr) test::WriteAll(kGolden, looseArchive);
     const Bytes golden = test::ReadAll(kGolden);
-    EXPECT_EQ(RunScript(loose, looseDir.Path()), golden);
+    EXPECT_EQ(looseArchive, golden);
     EXPECT_EQ(RunScript(store, storeDir.Path()), golden);
 }
 
@@ -152,7 +161,11 @@ struct Fixture {
     TNoteStore notes;
     TPlainItemTree tree;
     LH5Compression lh5{nullptr};
-    Fixture() { notes.SetDataPath(dir.Path()); }
+    Fixture() {
+        notes.SetDataPath(dir.Path());
+        notes.Open(tree, "T");  // a new treskel
+    }
+    std::string Note(int32_t id) const { return NoteFileName(dir.Path(), "T", id); }
     void Save(int32_t id, const std::string& text, int level = 0) {
         TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
         notes.Save(id, level, "t", s, lh5);
@@ -167,11 +180,7 @@ struct Fixture {
         Save(1, text);
         notes.Pack(tree, "T");
     }
-    std::map<std::string, Bytes> Files() const {
-        std::map<std::string, Bytes> files;
-        for (const TSearchRec& f : FindFiles(dir.Path() + "*")) files[f.Name] = test::ReadAll(dir.File(f.Name));
-        return files;
-    }
+    std::map<std::string, Bytes> Files() const { return test::DataFiles(dir.Path()); }
 };
 
 TEST(NoteStore, OpenWritesNoNoteFilesAndReadsNotesFromTheArchive) {
@@ -205,20 +214,25 @@ TEST(NoteStore, LooseFilesWinOverTheArchive) {
     restarted.Pack(f.tree, "T");
     f.notes.Open(f.tree, "T");
     EXPECT_EQ(f.Load(1), "newer");
-    EXPECT_FALSE(FileExists(f.dir.File("1")));
+    EXPECT_FALSE(FileExists(f.Note(1)));
 }
 
+// Only the treskel's own half-written files: another's, and files it
+// cannot know, stay.
 TEST(NoteStore, StaleTemporaryFilesGoAtOpen) {
     Fixture f;
     f.MakeTreskel("x");
-    for (const char* name : {"1.tmp", "77.tmp", "T.tsx.tmp", "U.tsx.tmp", "notes.tmp"})
+    for (const char* name : {"1.tmp", "T.tsx.tmp", "U.tsx.tmp", "notes.tmp"})
         test::WriteAll(f.dir.File(name), std::string("half"));
+    for (const char* name : {"T.tsn/1.tmp", "T.tsn/77.tmp", "T.tsn/other.tmp", "U.tsn/1.tmp"}) {
+        CreateDir(f.dir.File(std::string(name).substr(0, 5)));
+        test::WriteAll(f.dir.File(name), std::string("half"));
+    }
     f.notes.Open(f.tree, "T");
-    EXPECT_FALSE(FileExists(f.dir.File("1.tmp")));
-    EXPECT_FALSE(FileExists(f.dir.File("77.tmp")));
-    EXPECT_FALSE(FileExists(f.dir.File("T.tsx.tmp")));
-    EXPECT_TRUE(FileExists(f.dir.File("U.tsx.tmp")));  // another treskel's
-    EXPECT_TRUE(FileExists(f.dir.File("notes.tmp")));
+    for (const char* gone : {"T.tsn/1.tmp", "T.tsn/77.tmp", "T.tsx.tmp"})
+        EXPECT_FALSE(FileExists(f.dir.File(gone))) << gone;
+    for (const char* kept : {"1.tmp", "U.tsx.tmp", "notes.tmp", "T.tsn/other.tmp", "U.tsn/1.tmp"})
+        EXPECT_TRUE(FileExists(f.dir.File(kept))) << kept;
 }
 
 // Bytes after the last entry, or entries that do not follow the tree's
@@ -235,7 +249,14 @@ TEST(NoteStore, TrailingBytesAndForeignEntriesAreRefused) {
     Bytes fewer = good;
     PutU32(fewer.data() + firstEntry - 4, 1);
     fewer.resize(fewer.size() - 8);  // the last entry (id 2, no note) gone
-    for (const Bytes& bad : {trailing, otherId, fewer}) {
+    // Five bytes after the last item, inside the tree's region.
+    Bytes treeTrailing = good;
+    PutU32(treeTrailing.data(), GetU32(good.data()) + 5);
+    treeTrailing.insert(treeTrailing.begin() + static_cast<long>(4 + GetU32(good.data())), 5, 0x55);
+    // The first item made a link while its entry still carries its note.
+    Bytes linkWithNote = good;
+    linkWithNote[8 + 14] = 1;
+    for (const Bytes& bad : {trailing, otherId, fewer, treeTrailing, linkWithNote}) {
         test::WriteAll(f.dir.File("T.tsx"), bad);
         const auto before = f.Files();
         TPlainItemTree tree;
@@ -301,14 +322,90 @@ TEST(NoteStore, RenamingTheOpenTreskelKeepsItsNotes) {
 TEST(NoteStore, ALevelTwoNoteClaimingTooMuchIsCorrupt) {
     Fixture f;
     f.Save(1, std::string(2000, 'a'), 2);
-    Bytes note = test::ReadAll(f.dir.File("1"));
+    Bytes note = test::ReadAll(f.Note(1));
     PutU32(note.data() + NoteHeaderSize, 0xFFFFFFFFu);
-    test::WriteAll(f.dir.File("1"), note);
+    test::WriteAll(f.Note(1), note);
     try {
         f.Load(1);
         ADD_FAILURE() << "a corrupt note was read";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "File is corrupt!");
+    }
+}
+
+// A note bomb inside the archive is refused as one in a loose file is.
+TEST(NoteStore, ANoteBombInTheArchiveIsCorrupt) {
+    Fixture f;
+    test::AddItem(f.tree, nullptr, "Bomb", 1);
+    TMemoryStream bomb;
+    WriteNoteHeader(bomb, TNoteHeader{1.0f, 2});
+    const auto body = test::Lh5Bomb(2147483632u);
+    bomb.WriteBuffer(body.data(), static_cast<int64_t>(body.size()));
+    test::WriteLooseNote(f.dir.Path(), "T", 1, bomb.AsString());
+    f.notes.Pack(f.tree, "T");
+    f.notes.Open(f.tree, "T");
+    test::TCountingStream rtf;
+    try {
+        f.notes.Load(1, rtf, f.lh5);
+        ADD_FAILURE() << "a note bomb was loaded";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "File is corrupt!");
+    }
+    EXPECT_EQ(rtf.written, 0);
+}
+
+// A note in the archive is decoded where it lies: the RTF grows while the
+// archive is still being read, with no copy of the note file in between.
+TEST(NoteStore, ArchivedNotesAreDecodedAsTheyAreRead) {
+    class Watching : public TFileOps {
+    public:
+        std::unique_ptr<TStream> OpenRead(const std::string& name) override {
+            auto inner = TFileOps::OpenRead(name);
+            if (name.size() < 4 || name.substr(name.size() - 4) != ".tsx" || rtf == nullptr) return inner;
+            class Watched : public TStream {
+            public:
+                Watched(std::unique_ptr<TStream> s, Watching& w) : s_(std::move(s)), w_(w) {}
+                int64_t Read(void* b, int64_t n) override { return Note(s_->Read(b, n)); }
+                int64_t ReadAt(void* b, int64_t n, int64_t o) override { return Note(s_->ReadAt(b, n, o)); }
+                int64_t Write(const void* b, int64_t n) override { return s_->Write(b, n); }
+                int64_t Seek(int64_t o, TSeekOrigin origin) override { return s_->Seek(o, origin); }
+
+            private:
+                int64_t Note(int64_t got) {
+                    w_.readsAfterOutput += w_.rtf->Size() > 0 ? 1 : 0;
+                    return got;
+                }
+                std::unique_ptr<TStream> s_;
+                Watching& w_;
+            };
+            return std::make_unique<Watched>(std::move(inner), *this);
+        }
+        TMemoryStream* rtf = nullptr;
+        int readsAfterOutput = 0;
+    } ops;
+    test::TempDir dir;
+    TNoteStore notes(ops);
+    notes.SetDataPath(dir.Path());
+    TPlainItemTree tree;
+    notes.Open(tree, "T");
+    LH5Compression lh5(nullptr);
+    for (int level : {0, 1, 2}) {
+        test::AddItem(tree, nullptr, "A", level + 1);
+        std::string text;
+        for (int i = 0; text.size() < 1500000; ++i) text += IntToStr(static_cast<int>(i * 7919LL % 100003)) + " ";
+        TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
+        notes.Save(level + 1, level, "A", s, lh5);
+    }
+    notes.Pack(tree, "T");
+    for (int level : {0, 1, 2}) {
+        SCOPED_TRACE(level);
+        TMemoryStream rtf;
+        ops.rtf = &rtf;
+        ops.readsAfterOutput = 0;
+        ASSERT_TRUE(notes.Load(level + 1, rtf, lh5));
+        EXPECT_GT(rtf.Size(), 1500000);
+        EXPECT_GT(ops.readsAfterOutput, 0);
+        ops.rtf = nullptr;
     }
 }
 
@@ -320,6 +417,8 @@ TEST(NoteStore, AFailedNoteSaveKeepsThePreviousNote) {
         test::FailingOps ops(step);
         TNoteStore failing(ops);
         failing.SetDataPath(f.dir.Path());
+        TPlainItemTree tree;
+        failing.Open(tree, "T");
         TMemoryStream s(std::vector<uint8_t>{'n', 'e', 'w'});
         EXPECT_THROW(failing.Save(1, 0, "t", s, f.lh5), Exception);
         EXPECT_EQ(f.Files(), before);
@@ -337,6 +436,7 @@ TEST(NoteStore, AFullDiskGivesTheSystemsReasonAndTheFile) {
     Fixture f;
     TNoteStore notes(ops);
     notes.SetDataPath(f.dir.Path());
+    notes.Open(f.tree, "T");
     TMemoryStream s(std::vector<uint8_t>(100000, 'x'));
     try {
         notes.Save(1, 0, "t", s, f.lh5);

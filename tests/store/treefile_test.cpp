@@ -104,6 +104,22 @@ TEST(TreeFile, EveryCutIsRefusedWithoutBuildingAnything) {
     }
 }
 
+// The next save would drop them: bytes after the last item are damage.
+TEST(TreeFile, BytesAfterTheLastItemAreRefused) {
+    TPlainItemTree tree;
+    Add(tree, Add(tree, nullptr, "Alpha", 1), "Beta", 2);
+    TMemoryStream s;
+    WriteTreskel(tree, s);
+    for (size_t extra : {1, 5, 43}) {
+        auto bytes = s.Bytes();
+        bytes.insert(bytes.end(), extra, 0);
+        TMemoryStream more(bytes);
+        TPlainItemTree back;
+        EXPECT_THROW(LoadTreskel(back, more), ETreeFileError) << extra;
+        EXPECT_EQ(back.Count(), 0);
+    }
+}
+
 TEST(TreeFile, ImpossibleCountsAreRefused) {
     std::vector<uint8_t> bytes = {0xFF, 0xFF, 0xFF, 0x7F};  // 2^31-1 top items in 4 bytes
     TMemoryStream s(bytes);

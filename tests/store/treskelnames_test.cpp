@@ -17,16 +17,16 @@ TEST(TreskelNames, TheRefusalNamesTheName) {
     EXPECT_NE(InvalidTreskelNameMessage("a/b").find("'a/b'"), std::string::npos);
 }
 
-TEST(TreskelNames, ANameFitsWhenItsTemporaryArchiveStaysWithinThePathLimits) {
+TEST(TreskelNames, ANameFitsWhenItsFilesStayWithinThePathLimits) {
     const std::string dir = "C:\\Data\\";
-    // C:\Data\ + name + ".tsx.tmp" may be 259 characters long.
-    std::string longest(259 - dir.size() - 8, 'n');
+    // C:\Data\ + name + ".tsn\12345678.tmp" may be 259 characters long.
+    std::string longest(259 - dir.size() - 17, 'n');
     EXPECT_TRUE(TreskelNameFits(dir, longest));
     EXPECT_FALSE(TreskelNameFits(dir, longest + "n"));
     EXPECT_EQ(TreskelNameProblem(dir, longest), "");
     EXPECT_NE(TreskelNameProblem(dir, longest + "n").find("too long"), std::string::npos);
     EXPECT_NE(TreskelNameProblem(dir, "COM\xb9").find("device"), std::string::npos);
-    // One name in a path is at most 255 characters, however short the rest.
-    EXPECT_TRUE(TreskelNameFits("C:\\", std::string(247, 'n')));
-    EXPECT_FALSE(TreskelNameFits("C:\\", std::string(248, 'n')));
+    // However short the data path, the note folder's files bound the name.
+    EXPECT_TRUE(TreskelNameFits("C:\\", std::string(239, 'n')));
+    EXPECT_FALSE(TreskelNameFits("C:\\", std::string(240, 'n')));
 }

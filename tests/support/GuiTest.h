@@ -57,9 +57,17 @@ void ClickAt(HWND wnd, int x, int y);
 // A click through the queue: a control that follows a press with the
 // mouse until the button is up finds the whole click waiting there.
 void PostClick(HWND wnd, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP);
+// The mouse itself, through the system's input queue: moves to a point of
+// the screen and clicks there `clicks` times with the left button.
+void MouseClickOnScreen(POINT p, int clicks = 1);
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);
+// Alt and a lower-case letter or a digit pressed on the keyboard (the
+// system's input, to the window with the focus).
+void PressAltKey(char key);
+// A lower-case letter or a digit typed on the keyboard.
+void TypeIntoFocus(char c);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();

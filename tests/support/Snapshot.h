@@ -30,6 +30,9 @@ struct Snapshot {
 Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint);
 // The client area as the window prints it (WM_PRINTCLIENT).
 Snapshot PrintClient(HWND wnd);
+// The whole window, frame included, as it is on the screen (window
+// coordinates).
+Snapshot ShownWindow(HWND wnd);
 
 // A bitmap of one colour, and a bitmap's pixel without its flags byte.
 std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = TPixelFormat::pf24bit);

@@ -40,10 +40,9 @@ int Snapshot::LongestRun(const TRect& r, int y, const std::function<bool(COLORRE
     return best;
 }
 
-Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint) {
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    Snapshot s{rc.right, rc.bottom, {}};
+namespace {
+Snapshot Painted(int width, int height, const std::function<void(HDC)>& paint) {
+    Snapshot s{width, height, {}};
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = s.width;
@@ -64,6 +63,23 @@ Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint) {
     for (size_t y = 0; y < static_cast<size_t>(s.height); ++y)
         std::memcpy(&s.bgr[y * row], static_cast<uint8_t*>(bits) + y * stride, row);
     return s;
+}
+}  // namespace
+
+Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint) {
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    return Painted(rc.right, rc.bottom, paint);
+}
+
+Snapshot ShownWindow(HWND wnd) {
+    RECT w;
+    GetWindowRect(wnd, &w);
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    return Painted(width, height, [&](HDC dc) {
+        WindowDC window = WindowDC::WholeWindow(wnd);
+        BitBlt(dc, 0, 0, width, height, window.Get(), 0, 0, SRCCOPY);
+    });
 }
 
 Snapshot PrintClient(HWND wnd) {

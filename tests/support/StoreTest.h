@@ -2,11 +2,19 @@
 // file operations that fail at a chosen step.
 #pragma once
 
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "store/FileOps.h"
+#include "store/TreeFile.h"
 #include "store/ItemTree.h"
+#include "store/TreskelArchive.h"
+#include "platform/FileSys.h"
+#include "platform/SysUtils.h"
 #include "support/TestEnv.h"
 
 namespace treskel::test {
@@ -20,6 +28,52 @@ inline TItemNode* AddItem(TItemTree& tree, TItemNode* parent, const std::string&
     n->Data()->IsLink = link ? 1 : 0;
     n->SetImageIndex(link ? ImgLink : ImgItem);
     return n;
+}
+
+// A loose note of treskel `caption` as a session (or a crash) leaves it.
+inline void WriteLooseNote(const std::string& dataPath, const std::string& caption, int32_t id,
+                           const std::string& bytes) {
+    CreateDir(ExcludeTrailingBackslash(NoteFolderName(dataPath, caption)));
+    WriteAll(NoteFileName(dataPath, caption, id), bytes);
+}
+
+// Every file under the data directory with its bytes, by its name there
+// ("T.tsn/12" for a loose note).
+inline std::map<std::string, std::vector<unsigned char>> DataFiles(const std::string& dataPath) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::vector<unsigned char>> files;
+    for (const auto& e : fs::recursive_directory_iterator(fs::path(dataPath)))
+        if (e.is_regular_file())
+            files[fs::relative(e.path(), fs::path(dataPath)).generic_string()] = ReadAll(e.path().string());
+    return files;
+}
+
+// CRC-32 bit by bit, apart from the program's table.
+inline uint32_t BitwiseCrc32(const uint8_t* p, size_t n) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// Each note entry of the archive against the record of its item.
+inline void ExpectRecordsHoldTheirNotesCrc(const std::string& archiveName) {
+    const auto bytes = ReadAll(archiveName);
+    TMemoryStream archive(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    const TArchiveIndex index = ScanArchive(archive);
+    TMemoryStream treeBytes(std::vector<uint8_t>(bytes.begin() + index.TreeOffset,
+                                                 bytes.begin() + index.TreeOffset + index.TreeSize));
+    TPlainItemTree tree;
+    LoadTreskel(tree, treeBytes);
+    size_t i = 0;
+    ForEachItem(tree, [&](TItemNode* n) {
+        const TArchiveEntry& e = index.Entries[i++];
+        if (e.Size < 0) return;
+        EXPECT_EQ(static_cast<uint32_t>(n->Data()->Crc), BitwiseCrc32(bytes.data() + e.Offset, static_cast<size_t>(e.Size)))
+            << n->Text();
+    });
 }
 
 // Fails the chosen step of a save.

@@ -148,11 +148,59 @@ void PostClick(HWND wnd, int x, int y, UINT down, UINT up) {
     PumpMessages();
 }
 
+void MouseClickOnScreen(POINT p, int clicks) {
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+    PumpMessages();
+    // Press and release go in together: a press on a bare caption starts
+    // moving the window, which runs until the release.
+    std::vector<INPUT> presses;
+    for (int i = 0; i < clicks; ++i)
+        for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dwFlags = flag;
+            presses.push_back(in);
+        }
+    SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+}
+
 void PressKey(HWND wnd, WORD vk) {
     UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000);
     PumpMessages();
+}
+
+namespace {
+// Keys pressed (and, for `up`, released) on the keyboard in this order;
+// they reach the window with the focus through the system's input.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+    std::vector<INPUT> in;
+    for (auto [vk, up] : keys) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    PumpMessages();
+}
+}  // namespace
+
+void PressAltKey(char key) {
+    WORD vk = static_cast<WORD>(VkKeyScanA(key) & 0xFF);
+    SendKeys({{VK_MENU, false}, {vk, false}, {vk, true}, {VK_MENU, true}});
+}
+
+void TypeIntoFocus(char c) {
+    WORD vk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
+    SendKeys({{vk, false}, {vk, true}});
 }
 
 void TypeText(HWND wnd, const std::string& text) {

@@ -8,6 +8,6 @@ treskel_test(showcase
   GUI
 )
 treskel_test(winutil
-  WIN32 winutil_wintest.cpp
+  WIN32 winutil_wintest.cpp capctrl_wintest.cpp placemnt_wintest.cpp wushell_wintest.cpp
   GUI
 )
