@@ -9,6 +9,7 @@
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
+#include "platform/FileSys.h"
 #include "support/StoreTest.h"
 
 namespace treskel::test {
@@ -42,11 +43,12 @@ protected:
         LH5Compression lh5(nullptr);
         TPlainItemTree tree;
         int32_t id = nextId_;
+        ForceDirectories(NoteFolderName(DataDir(), name));
         auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
             TItemNode* n = AddItem(tree, parent, caption, id);
             if (!rtf.empty()) {
                 TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
-                SaveNoteFile(NoteFileName(DataDir(), id), 0, caption, in, lh5);
+                SaveNoteFile(NoteFileName(DataDir(), name, id), 0, caption, in, lh5);
             }
             ++id;
             return n;
@@ -73,7 +75,7 @@ protected:
     }
     std::string StoredRtf(TTreeNode* n) {
         TMemoryStream rtf;
-        if (!LoadNoteFile(NoteFileName(DataDir(), Record(n)->Id), rtf, *W->lh5)) return "";
+        if (!LoadNoteFile(LooseNote(Record(n)->Id), rtf, *W->lh5)) return "";
         return rtf.AsString();
     }
     CHARRANGE Selection() {
@@ -205,7 +207,9 @@ TEST_F(ArrowKeys, AnUnchangedNoteIsReadOnceAndAChangedOneIsSavedAndReadAgain) {
         LH5Compression lh5(nullptr);
         std::string rtf = SmallRtf("changed behind its back");
         TMemoryStream changed(std::vector<uint8_t>(rtf.begin(), rtf.end()));
-        SaveNoteFile(NoteFileName(DataDir(), Record(Node("Beta"))->Id), 0, "Beta", changed, lh5);
+        const std::string loose = LooseNote(Record(Node("Beta"))->Id);
+        ForceDirectories(ExtractFilePath(loose));
+        SaveNoteFile(loose, 0, "Beta", changed, lh5);
     }
     FocusTree();
     PressKey(Tree(), VK_DOWN);  // the last item: the selection stays
