@@ -15,14 +15,11 @@
 #include <sstream>
 #include <string>
 
+#include "WineBench.h"
+
 namespace {
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using treskel::bench::Now;
 
 HWND MakeTop() {
     WNDCLASSA wc{};

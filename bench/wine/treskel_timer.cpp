@@ -9,41 +9,31 @@
 #include <cstdio>
 #include <string>
 
+#include "WineBench.h"
+
 namespace {
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using treskel::bench::Now;
 
-BOOL CALLBACK TakeTabs(HWND w, LPARAM p) {
+struct ChildSearch {
+    const char* classPart;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeChild(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<ChildSearch*>(p);
     char name[64];
     GetClassNameA(w, name, sizeof name);
-    if (std::string(name).find("Tab") == std::string::npos) return TRUE;
-    *reinterpret_cast<HWND*>(p) = w;
+    if (std::string(name).find(search->classPart) == std::string::npos) return TRUE;
+    search->found = w;
     return FALSE;
 }
 
-HWND FindTabs(HWND main) {
-    HWND found = nullptr;
-    EnumChildWindows(main, TakeTabs, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-BOOL CALLBACK TakeTree(HWND w, LPARAM p) {
-    char name[64];
-    GetClassNameA(w, name, sizeof name);
-    if (std::string(name).find("TreeView") == std::string::npos) return TRUE;
-    *reinterpret_cast<HWND*>(p) = w;
-    return FALSE;
-}
-
-HWND FindTree(HWND main) {
-    HWND found = nullptr;
-    EnumChildWindows(main, TakeTree, reinterpret_cast<LPARAM>(&found));
-    return found;
+// The first child window of `main` whose class name holds `classPart`.
+HWND FindChild(HWND main, const char* classPart) {
+    ChildSearch search{classPart};
+    EnumChildWindows(main, TakeChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // A click on the row of the tree's top item `row`.  The tree follows a
@@ -74,7 +64,7 @@ double PressDown(HANDLE process, HWND tree) {
 // named by `labels`.  From the small note before each large one: show it,
 // then leave it for the small note after it.
 void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
-    HWND tree = FindTree(main);
+    HWND tree = FindChild(main, "TreeView");
     if (tree == nullptr) return;
     for (int i = 0; i < labels; ++i) {
         ClickRow(process, tree, 2 * i);
@@ -123,7 +113,7 @@ int main(int argc, char** argv) {
     std::printf("start %.0f\n", Now() - t0);
     if (notes) TimeNotes(pi.hProcess, main, argc - 3, argv + 3);
     if (switchTabs) {
-        HWND tabs = FindTabs(main);
+        HWND tabs = FindChild(main, "Tab");
         if (tabs == nullptr) return 1;
         std::printf("to-second %.0f\n", SwitchTab(pi.hProcess, tabs, VK_RIGHT));
         if (SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != 1) return 1;
