@@ -36,6 +36,13 @@ HWND FindChild(HWND main, const char* classPart) {
     return search.found;
 }
 
+HTREEITEM RowItem(HWND tree, int row) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    while (item != nullptr && row-- > 0)
+        item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    return item;
+}
+
 // A click on the row of the tree's top item `row`.  The tree follows a
 // press until the button is up: the release waits in the queue.
 double ClickRow(HANDLE process, HWND tree, int row) {
@@ -48,6 +55,13 @@ double ClickRow(HANDLE process, HWND tree, int row) {
     SendMessageTimeoutA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 1800000, &result);
     WaitForInputIdle(process, 1800000);
     return Now() - t0;
+}
+
+// Selects the top item `row` by a click, unless it is selected: a click on
+// the selected item's caption begins editing it.
+void SelectRow(HANDLE process, HWND tree, int row) {
+    if (reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) != RowItem(tree, row))
+        ClickRow(process, tree, row);
 }
 
 // The Down key pressed and released on the tree.
@@ -67,13 +81,13 @@ void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
     HWND tree = FindChild(main, "TreeView");
     if (tree == nullptr) return;
     for (int i = 0; i < labels; ++i) {
-        ClickRow(process, tree, 2 * i);
+        SelectRow(process, tree, 2 * i);
         std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 1));
         std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 2));
         std::fflush(stdout);
     }
     for (int i = 0; i < labels; ++i) {
-        ClickRow(process, tree, 2 * i);
+        SelectRow(process, tree, 2 * i);
         std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
         std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
         std::fflush(stdout);
