@@ -26,11 +26,14 @@
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
+#include "platform/StdCtrls.h"
 #include "platform/Streams.h"
 #include "platform/UtilityWindow.h"
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/CapCtrl.h"
+#include "winutil/Colorbtn.h"
+#include "winutil/Gradpanl.h"
 #include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
 #include "winutil/WuShell.h"
@@ -174,6 +177,22 @@ public:
     void SelectAll1Click(TObject* Sender);
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
+    // The colour pop-up: text colour and highlight.
+    void TextColorExecute(TObject* Sender);
+    void HighliteExecute(TObject* Sender);
+    void ColorButton1Click(TObject* Sender);
+    void MoreColorButtonClick(TObject* Sender);
+    void ColorPanelExit(TObject* Sender);
+
+    // ---- pictures, scans and objects
+    void InsertPictureExecute(TObject* Sender);
+    void InsertOLEExecute(TObject* Sender);
+    void SelectTwainSourceClick(TObject* Sender);
+    void Acquire1Click(TObject* Sender);
+    // Pastes a picture into the note at the caret, through the clipboard
+    // (as a bitmap and as an enhanced metafile), and leaves the clipboard
+    // empty.
+    void PastePicture(TGraphic* picture);
 
     // ---- tray, caption-bar buttons and the about box
     void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
@@ -217,6 +236,11 @@ public:
     TAction* CCopy = nullptr;
     TAction* Paste = nullptr;
     TAction* SearchText = nullptr;
+    TAction* TextColor = nullptr;
+    TAction* Highlite = nullptr;
+    TAction* ScanImage = nullptr;
+    TAction* InsertPicture = nullptr;
+    TAction* InsertOLE = nullptr;
 
     TToolBar* ToolBar1 = nullptr;
     TToolButton* LockButton = nullptr;
@@ -245,6 +269,8 @@ public:
     TToolButton* BoldButton = nullptr;
     TToolButton* ItalicButton = nullptr;
     TToolButton* UnderlineButton = nullptr;
+    TToolButton* ColorButton = nullptr;
+    TToolButton* HiColor = nullptr;
     TToolButton* BulletButton = nullptr;
     TToolButton* UndoButton = nullptr;
     TToolButton* LeftButton = nullptr;
@@ -255,6 +281,16 @@ public:
     TToolButton* PasteButton = nullptr;
     TStatusBar* StatusBar = nullptr;
     TRichEditEx* REdit = nullptr;
+    TPanel* ColorPanel = nullptr;
+    TgradientPanel* gradientPanel1 = nullptr;
+    TButton* MoreColorButton = nullptr;
+    TQclOfficeButton* QclOfficeButton1 = nullptr;
+    TQclOfficeButton* QclOfficeButton2 = nullptr;
+    TQclOfficeButton* QclOfficeButton3 = nullptr;
+    TPopupMenu* ScanPopup = nullptr;
+    TMenuItem* SelectTwainSource = nullptr;
+    TMenuItem* Acquire1 = nullptr;
+    TMenuItem* InsertOLE1 = nullptr;
 
     TPopupMenu* PopupMenu1 = nullptr;
     TPopupMenu* PopupMenu2 = nullptr;
@@ -268,6 +304,7 @@ public:
     TImageList* ImageList1 = nullptr;
     TImageList* ImageList2 = nullptr;
     TFontDialog* FontDialog = nullptr;
+    TColorDialog* ColorDialog = nullptr;
     TFindDialog* FindDialog = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TQclIniCtrl* IniCtrl = nullptr;
@@ -279,12 +316,15 @@ public:
     TFormPlacement* FormPlacement1 = nullptr;
 
 private:
+    // Applies a colour of the pop-up to the selection: its background in
+    // highlight mode, else its text.
+    void ApplyPopupColor(TColor color);
     // The note shown in the editor could not be read: the panel shows why
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.
     void ShowNoteProblem(const std::string& caption);
     // Saves the selected item's note when it was modified, before the tree
-    // leaves it.  False when it could not be saved: the user was told and
+    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
     // the typed text is still in the editor, still modified.
     bool SaveLeavingNote();
     // Tells the user that saving `what` ("The note of 'x'", "The treskel

@@ -1,7 +1,7 @@
 // The main window's editor commands: typing a note, the keys, the tool
 // bar and the combos, the status line, clipboard and undo, find through
 // the real find dialog, the editor's default font and address clicks.
-#include "MainWindowTest.h"
+#include "EditorWindowTest.h"
 #include "platform/Registry.h"
 #include "preview/PageSetupDlg.h"
 #include "support/ModalDialogs.h"
@@ -12,6 +12,8 @@
 #include "platform/FileSys.h"
 #include "platform/Handles.h"
 #include "support/Snapshot.h"
+#include "platform/Printers.h"
+#include "../platform/TestPrinter.h"
 
 namespace treskel::test {
 
@@ -53,67 +55,6 @@ std::string TestProgramDir() {
     return ExtractFilePath(path);
 }
 }  // namespace
-
-class EditorTest : public MainWindowTest {
-protected:
-    // An item as the item commands make it, so that these tests need
-    // nothing but the editor's side.
-    TTreeNode* AddItem(const std::string& caption) {
-        TTreeItemNode* n = W->ItemTree().AddTop();
-        n->SetText(caption);
-        n->SetData(W->NewItemRecord(false, NewItemId(W->ItemTree(), W->Notes)));
-        n->SetImageIndex(ImgItem);
-        W->EnableByTag(TagNeedsItem);
-        return n;
-    }
-    void SelectItem(TTreeNode* node) {
-        W->TreeView->SetSelected(node);
-        PumpMessages();
-    }
-    // A window with a treskel and one selected item.
-    void StartWithItem() {
-        StartWindow();
-        NewTreskel("Notes");
-        item = AddItem("First");
-        SelectItem(item);
-    }
-    HWND Edit() { return W->REdit->Handle(); }
-    std::string Status() { return W->StatusBar->Panels()->Items(1)->Text(); }
-    void Select(int start, int length) {
-        W->REdit->SetSelStart(start);
-        W->REdit->SetSelLength(length);
-        PumpMessages();
-    }
-    // Ctrl and a letter, as the keyboard sends them: the key goes down with
-    // Ctrl held and the message loop makes the control character of it.
-    void CtrlKey(char letter) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-        SetKeyboardState(keys);
-        PostMessageA(Edit(), WM_KEYDOWN, static_cast<WPARAM>(letter), 1);
-        PumpMessages();
-        PostMessageA(Edit(), WM_KEYUP, static_cast<WPARAM>(letter), 0xC0000001);
-        PumpMessages();
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-        SetKeyboardState(keys);
-    }
-    // A click on a button of the editor's tool bar.
-    void Click(TToolButton* button) {
-        ClickAt(W->ToolBar2->Handle(), button->Left() + button->Width() / 2, button->Top() + button->Height() / 2);
-        PumpMessages();
-    }
-    // A choice from a combo's list, as the mouse makes it.
-    void Choose(TCustomComboBox* box, const std::string& text) {
-        int i = box->Items()->IndexOf(text);
-        ASSERT_GE(i, 0) << text;
-        box->SetItemIndex(i);
-        SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(box->Handle()));
-        PumpMessages();
-    }
-    TTreeNode* item = nullptr;
-};
 
 // ---------------------------------------------------------------- typing a note
 
@@ -691,6 +632,67 @@ TEST_F(EditorDefaultFont, ACancelledDialogChangesNothing) {
     EXPECT_EQ(W->REdit->Font()->Name(), before);
 }
 
+// Typed text in the default font is as wide when its note is shown again,
+// after a restart too, as when it was typed: the editor's font has the size
+// the note stores.  Also for a default font chosen in points.
+TEST_F(EditorDefaultFont, TypedTextKeepsItsWidthWhenTheNoteComesBack) {
+    const std::string line = "The quick brown fox jumps over the lazy dog";
+    auto width = [&] {
+        POINTL first{0, 0}, last{0, 0};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), static_cast<LPARAM>(line.size() - 1));
+        return last.x - first.x;
+    };
+    StartWithItem();
+    TTreeNode* other = AddItem("Other");
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            AnswerNextDialog([](TCommonDialog& d) {
+                TFont* f = static_cast<TFontDialog&>(d).Font();
+                f->SetName("Arial");
+                f->SetSize(10);
+                return true;
+            });
+            W->DefaultFont1Click(nullptr);
+            ClickNode(item);
+            W->REdit->SetText("");
+        }
+        TypeNote(line);
+        int typed = width();
+        ASSERT_GT(typed, 100);
+        ClickNode(other);
+        ClickNode(item);
+        ASSERT_EQ(NoteText().substr(0, line.size()), line);
+        EXPECT_EQ(width(), typed) << "round " << round;
+    }
+    int typed = width();
+    Restart();
+    ASSERT_EQ(NoteText().substr(0, line.size()), line);
+    EXPECT_EQ(width(), typed);
+}
+
+// A note that ends in big bold text leaves nothing of it to the next,
+// empty note: what is typed there is in the default font.
+TEST_F(EditorDefaultFont, AnEmptyNoteStartsInTheDefaultFont) {
+    StartWithItem();
+    TTreeNode* empty = AddItem("Empty");
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i Big bold\\par}";
+    TMemoryStream in;
+    in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    in.SetPosition(0);
+    W->REdit->Lines()->LoadFromStream(in);
+    W->NoteModified = true;
+    ClickNode(empty);
+    ASSERT_EQ(NoteText(), "");
+    TypeNote("x");
+    Select(0, 1);
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    EXPECT_EQ(a->Name(), "MS Sans Serif");
+    EXPECT_EQ(a->SizeTwips(), 160);
+    EXPECT_FALSE(a->Bold());
+    EXPECT_FALSE(a->Italic());
+}
+
 // ---------------------------------------------------------------- addresses
 
 class EditorAddress : public EditorTest {
@@ -928,6 +930,109 @@ TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
     ASSERT_EQ(shown, "TPageSetupForm");
     EXPECT_EQ(placed.Left, 120 + (900 - placed.Width()) / 2);
     EXPECT_EQ(placed.Top, 60 + (700 - placed.Height()) / 2);
+}
+
+// ---------------------------------------------------------------- printing to a printer
+
+namespace {
+std::string FileText(const std::string& file) {
+    auto bytes = ReadAll(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A family the system lists whose outlines are not TrueType ones
+// (PostScript outlines in an OpenType font), the kind Wine's PostScript
+// driver cannot download; "Nimbus Roman" when there is one.
+std::string FontWithOtherOutlines() {
+    WindowDC screen(nullptr);
+    std::string found;
+    for (const std::string& face : EnsureScreen()->Fonts()->ToVector()) {
+        TFont font;
+        font.SetName(face);
+        SelectGuard select(screen.Get(), font.Handle());
+        char actual[LF_FACESIZE] = {};
+        GetTextFaceA(screen.Get(), sizeof actual, actual);
+        bool other = face == actual && GetFontData(screen.Get(), 0x66796c67, 0, nullptr, 0) == GDI_ERROR &&
+                     GetOutlineTextMetricsA(screen.Get(), 0, nullptr) > 0;
+        if (other && (found.empty() || face == "Nimbus Roman")) found = face;
+    }
+    return found;
+}
+}  // namespace
+
+class EditorPrinting : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        out = DataFile("printed.ps");
+        printer = std::make_unique<TestPrinter>(out);
+        int index = Printer()->Printers()->IndexOf(TestPrinter::kName);
+        ASSERT_GE(index, 0);
+        Printer()->SetPrinterIndex(index);
+    }
+    void TearDown() override {
+        printer.reset();
+        EditorTest::TearDown();
+    }
+    // The note stored for an item, as RTF.
+    std::string Stored(TTreeNode* n) {
+        TMemoryStream rtf;
+        if (!W->Notes.Load(Record(n)->Id, rtf, *W->lh5)) return "";
+        return rtf.AsString();
+    }
+    std::string out;
+    std::unique_ptr<TestPrinter> printer;
+};
+
+// Whatever the printer does, what was typed is on disk before it starts.
+TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
+    StartWithItem();
+    TypeNote("typed before printing");
+    ASSERT_TRUE(W->NoteModified);
+    std::string storedWhilePrinting;
+    AnswerNextDialog([&](TCommonDialog&) {
+        storedWhilePrinting = Stored(item);
+        return true;
+    });
+    ChooseFromPrintButton(W, W->PrintItem);
+    ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TPrintDialog"});
+    EXPECT_NE(storedWhilePrinting.find("typed before printing"), std::string::npos);
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_NE(FileText(out).find("%%Pages: 1"), std::string::npos);
+
+    TypeNote(", and before previewing");
+    ASSERT_TRUE(W->NoteModified);
+    std::string storedWhilePreviewing;
+    ModalDialogs dialogs;
+    dialogs.Install();
+    dialogs.Queue([&](TCustomForm& preview) {
+        storedWhilePreviewing = Stored(item);
+        preview.Close();
+    });
+    ChooseFromPrintButton(W, W->Preview1);
+    dialogs.Remove();
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
+    EXPECT_NE(storedWhilePreviewing.find("and before previewing"), std::string::npos);
+}
+
+// Wine's PostScript driver ends the process while it downloads such a
+// font; the page reaches it as outlines instead and the program goes on.
+TEST_F(EditorPrinting, ANoteInAFontWithoutTrueTypeOutlinesPrints) {
+    const std::string face = FontWithOtherOutlines();
+    if (face.empty()) GTEST_SKIP() << "no font with PostScript outlines here";
+    StartWithItem();
+    TypeNote("Printed in another kind of font");
+    Select(0, 31);
+    Choose(W->QclFontComboBox1, face);
+    ASSERT_EQ(W->REdit->SelAttributes()->Name(), face);
+    AnswerNextDialog([](TCommonDialog&) { return true; });
+    ChooseFromPrintButton(W, W->PrintItem);
+    std::string ps = FileText(out);
+    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
+    EXPECT_NE(ps.find("%%EOF"), std::string::npos);
+    // The words are outlines on the page, filled.
+    EXPECT_GT(ps.find("curveto") != std::string::npos ? 1 : 0, 0) << face;
+    EXPECT_FALSE(W->NoteModified);
 }
 
 }  // namespace treskel::test

@@ -9,7 +9,7 @@ treskel_test(mainwindow
   GUI
 )
 treskel_test(appeditor
-  WIN32 editor_wintest.cpp
+  WIN32 editor_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
@@ -34,8 +34,15 @@ treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
 )
+treskel_test(apppictures
+  WIN32 pictures_wintest.cpp
+  GUI
+)
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray applarge)
+  add_dependencies(apppictures_wintests PictLib testsource)
+endif()
+if(TRESKEL_WIN32)
+  foreach(_t mainwindow appeditor appitems apptree apptray applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()
