@@ -47,7 +47,6 @@ private:
 
 constexpr UINT kExpandActionMask = 0x0003;  // TVE_COLLAPSE, TVE_EXPAND, TVE_TOGGLE
 
-
 int XOf(LPARAM l) { return static_cast<short>(LOWORD(l)); }
 int YOf(LPARAM l) { return static_cast<short>(HIWORD(l)); }
 
