@@ -895,20 +895,6 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
     EXPECT_FALSE(W->PrintItem->Enabled());
 }
 
-namespace {
-// Drops the print button's menu with the mouse and chooses `item` in it.
-void ChooseFromPrintButton(TfrmTreskel* w, TMenuItem* item) {
-    WORD command = item->Command();
-    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-    TQclOfficeButton* b = w->PrintButton;
-    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
-    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
-    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(panel, WM_LBUTTONUP, 0, at);
-    TPopupMenu::TestChooser = nullptr;
-}
-}  // namespace
-
 TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
     TRegistry().DeleteKey("\\Software\\" + EnsureApplication()->Title() + "\\PageSetupForm");
     StartWithItem();
@@ -924,7 +910,7 @@ TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
         placed = f.BoundsRect();
         if (auto* setup = dynamic_cast<TPageSetupForm*>(&f)) SendMessageA(setup->CancelBut->Handle(), BM_CLICK, 0, 0);
     });
-    ChooseFromPrintButton(W, W->PageSetup1);
+    PressOfficeButton(W->PrintButton, W->PageSetup1);
     dialogs.Remove();
     Application->SetMainForm(previous);
     ASSERT_EQ(shown, "TPageSetupForm");
@@ -994,7 +980,7 @@ TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
         storedWhilePrinting = Stored(item);
         return true;
     });
-    ChooseFromPrintButton(W, W->PrintItem);
+    PressOfficeButton(W->PrintButton, W->PrintItem);
     ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TPrintDialog"});
     EXPECT_NE(storedWhilePrinting.find("typed before printing"), std::string::npos);
     EXPECT_FALSE(W->NoteModified);
@@ -1009,7 +995,7 @@ TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
         storedWhilePreviewing = Stored(item);
         preview.Close();
     });
-    ChooseFromPrintButton(W, W->Preview1);
+    PressOfficeButton(W->PrintButton, W->Preview1);
     dialogs.Remove();
     ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
     EXPECT_NE(storedWhilePreviewing.find("and before previewing"), std::string::npos);
@@ -1026,7 +1012,7 @@ TEST_F(EditorPrinting, ANoteInAFontWithoutTrueTypeOutlinesPrints) {
     Choose(W->QclFontComboBox1, face);
     ASSERT_EQ(W->REdit->SelAttributes()->Name(), face);
     AnswerNextDialog([](TCommonDialog&) { return true; });
-    ChooseFromPrintButton(W, W->PrintItem);
+    PressOfficeButton(W->PrintButton, W->PrintItem);
     std::string ps = FileText(out);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
     EXPECT_NE(ps.find("%%EOF"), std::string::npos);
