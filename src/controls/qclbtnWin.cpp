@@ -316,7 +316,7 @@ void TQclBaseGraphicButton::FontChanged(TObject* sender) {
 // button is: the action's caption is not drawn over the picture.
 void TQclBaseGraphicButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     TQclBaseControl::ActionChange(sender, checkDefaults);
-    if (QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
+    if (CanTakeActionImage() && QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
     auto* action = dynamic_cast<TCustomAction*>(sender);
     if (glyphFromAction_ && action != nullptr && Caption() == action->Caption()) SetCaption("");
 }
