@@ -74,23 +74,12 @@ void TfrmTreskel::FormShow(TObject*) {
     if (IniCtrl->ReadBool("common", "showcompression", false)) TreeView->SetStateImages(ImageList2);
     if (TabControl1->Tabs()->Count() == 0) DisableByTag(TagNeedsTreskel);
 
-    TTreeNode* first = TreeView->Items()->GetFirstNode();
-    if (first != nullptr) {
-        if (first->ImageIndex() == ImgLocked) {
-            Panel2->SetEnabled(false);
-            REdit->SetVisible(false);
-        }
-        if (first->ImageIndex() != ImgParent) {
-            ExpColButton->SetEnabled(false);
-        } else if (first->Expanded()) {
-            ExpColButton->SetEnabled(true);
-            ExpColButton->SetImageIndex(5);
-        }
-    } else {
-        DisableByTag(TagNeedsItem);
-    }
     IniCtrl->ReadFont("common", "tree", TreeView->Font());
     IniCtrl->ReadFont("common", "text", REdit->Font());
+    // The window starts as entering a tab leaves it: the first item chosen,
+    // its note shown (a locked one hidden) in the editor's own font, and
+    // its commands ready.
+    EnterFirstItem();
 }
 
 void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {

@@ -143,6 +143,10 @@ public:
     void RenameTreskelExecute(TObject* Sender);
     void TabControl1Changing(TObject* Sender, bool& AllowChange);
     void TabControl1Change(TObject* Sender);
+    // Selects the first top item as entering a tab does: its note shown,
+    // the commands that need an item enabled and the item style bar
+    // following it; with no item those commands are disabled.
+    void EnterFirstItem();
 
     // ---- editor commands
     void BoldExecute(TObject* Sender);

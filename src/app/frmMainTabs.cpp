@@ -95,14 +95,23 @@ void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {
 
 void TfrmTreskel::TabControl1Change(TObject*) {
     OpenTreskel(TabControl1->TabIndex());
+    EnterFirstItem();
+}
+
+void TfrmTreskel::EnterFirstItem() {
     TTreeNode* first = TreeView->Items()->GetFirstNode();
-    if (first != nullptr) {
-        TreeView->SetSelected(first);
-        EnableByTag(TagNeedsItem);
-        TreeViewClick(TreeView);
-    } else {
+    if (first == nullptr) {
         DisableByTag(TagNeedsItem);
+        return;
     }
+    // Selecting shows the note; a locked item then disables the note panel
+    // again, so the commands come first.
+    EnableByTag(TagNeedsItem);
+    if (TreeView->Selected() != first)
+        TreeView->SetSelected(first);
+    else
+        TreeViewChange(TreeView, first);
+    TreeViewClick(TreeView);
 }
 
 }  // namespace treskel

@@ -107,6 +107,9 @@ void TfrmTreskel::TreeViewChanging(TObject*, TTreeNode*, bool& AllowChange) {
 
 void TfrmTreskel::TreeViewChange(TObject*, TTreeNode* Node) {
     if (Node == nullptr || TreeView->Items()->Count() == 0) return;
+    // An item is chosen: what needs one is ready, whatever left it grey
+    // (showing a locked item's note disables the note panel again).
+    EnableByTag(TagNeedsItem);
     GotoLinkOrigin1->SetEnabled(IsLinkNode(Node));
     if (Node->Count() > 0) {
         ExpColButton->SetEnabled(true);

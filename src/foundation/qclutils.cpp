@@ -1,7 +1,6 @@
 #include "foundation/qclutils.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -193,16 +192,6 @@ void QclRotatedBounds(TRect& rect, int angle) {
     rect = {0, 0, maxX - minX, maxY - minY};
 }
 
-bool QclIsAccelerator(char c, const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<unsigned char>(c));
-    }
-    return false;
-}
+bool QclIsAccelerator(char c, const std::string& caption) { return IsAccel(c, caption); }
 
 }  // namespace treskel

@@ -468,6 +468,10 @@ private:
     bool ReflectToChild(TMessage& m);
     void CnCtlColor(TMessage& m);
     void CnKeyDown(TMessage& m);
+    void CnChar(TMessage& m);
+    // A character message's character in the program's code page; 0 for
+    // a wide character that has none.
+    char AnsiCharOf(WPARAM charCode) const;
     static bool IsDialogKey(WORD key);
     static bool IsArrowKey(WORD key);
     bool WantsKey(WORD key);

@@ -518,19 +518,22 @@ bool TWinControl::DoKeyDown(TMessage& m) {
     return false;
 }
 
+char TWinControl::AnsiCharOf(WPARAM charCode) const {
+    if (!unicode_) return static_cast<char>(charCode);
+    auto wc = static_cast<wchar_t>(charCode);
+    char buf[8];
+    BOOL lost = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, 0, &wc, 1, buf, sizeof buf, nullptr, &lost);
+    return n == 1 && !lost ? buf[0] : 0;
+}
+
 bool TWinControl::DoKeyPress(TMessage& m) {
     // A wide window's characters are UTF-16: the handler sees their
     // single-byte form, and a character it leaves alone goes on unchanged
     // (narrowing it would turn every letter outside the code page into
     // another one).
-    char key = static_cast<char>(m.WParam);
-    if (unicode_) {
-        auto wc = static_cast<wchar_t>(m.WParam);
-        char buf[8];
-        BOOL lost = FALSE;
-        int n = WideCharToMultiByte(CP_ACP, 0, &wc, 1, buf, sizeof buf, nullptr, &lost);
-        key = n == 1 && !lost ? buf[0] : '?';
-    }
+    char key = AnsiCharOf(m.WParam);
+    if (unicode_ && key == 0 && m.WParam != 0) key = '?';
     char original = key;
     if (!KeyPress(key)) return true;
     if (!unicode_) {
@@ -670,6 +673,8 @@ bool TWinControl::DispatchMessageToHandler(TMessage& m) {
         case CN_CTLCOLORSTATIC: CnCtlColor(m); return true;
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN: CnKeyDown(m); return true;
+        case CN_CHAR:
+        case CN_SYSCHAR: CnChar(m); return true;
         case CM_ENABLEDCHANGED:
             if (handle_ != nullptr && (IsWindowEnabled(handle_) != 0) != Enabled()) EnableWindow(handle_, Enabled());
             return false;
@@ -792,6 +797,17 @@ void TWinControl::CnKeyDown(TMessage& m) {
     TMessage dk{CM_DIALOGKEY, m.WParam, m.LParam, 0};
     f->WindowProc(dk);
     if (dk.Result != 0) m.Result = 1;
+}
+
+// A dialog character (Alt+letter, or a letter where no text is typed)
+// goes to the form, whose controls look for it in their captions.
+void TWinControl::CnChar(TMessage& m) {
+    m.Result = 0;
+    TCustomForm* form = GetParentForm();
+    if (form == nullptr) return;
+    char key = AnsiCharOf(m.WParam);
+    if (key == 0) return;
+    m.Result = FormAsControl(form)->Perform(CM_DIALOGCHAR, static_cast<unsigned char>(key), m.LParam);
 }
 
 bool TWinControl::IsDialogKey(WORD key) {

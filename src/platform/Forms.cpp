@@ -460,6 +460,46 @@ void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
+namespace {
+// Every control of a container, depth first in the order of its children.
+void CollectControls(TWinControl* parent, std::vector<TControl*>& list) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        list.push_back(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) CollectControls(w, list);
+    }
+}
+
+// Whether the user can reach a control now: it and its containers are
+// shown and enabled.
+bool Reachable(TControl* control, TCustomForm* form) {
+    for (TControl* c = control; c != nullptr && c != form; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+}  // namespace
+
+// A dialog character goes to the controls in order, starting after the one
+// with the focus, until one takes it as its accelerator; so a letter that
+// several captions share moves on from one to the next.
+void TCustomForm::DoDialogChar(TMessage& m) {
+    std::vector<TControl*> order;
+    CollectControls(this, order);
+    size_t start = 0;
+    auto focus = std::find(order.begin(), order.end(), static_cast<TControl*>(focusedControl_));
+    if (focus != order.end()) start = static_cast<size_t>(focus - order.begin()) + 1;
+    for (size_t k = 0; k < order.size(); ++k) {
+        TControl* c = order[(start + k) % order.size()];
+        if (!Reachable(c, this)) continue;
+        TMessage ch{CM_DIALOGCHAR, m.WParam, m.LParam, 0};
+        c->WindowProc(ch);
+        if (ch.Result != 0) {
+            m.Result = 1;
+            return;
+        }
+    }
+}
+
 void TCustomForm::DoDialogKey(TMessage& m) {
     TShiftState shift = CurrentShiftState();
     switch (m.WParam) {
@@ -542,6 +582,9 @@ void TCustomForm::WndProc(TMessage& m) {
             return;
         case CM_DIALOGKEY:
             DoDialogKey(m);
+            return;
+        case CM_DIALOGCHAR:
+            DoDialogChar(m);
             return;
         case WM_SETFOCUS:
             // The form itself took the focus: hand it to the active control.
@@ -703,7 +746,20 @@ void TApplication::Run() {
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_SYSCHAR:
+            break;
+        case WM_CHAR:
+            // A window that takes typing keeps its letters.  (Asked without
+            // the message: given one, the rich-edit control takes itself
+            // for a dialog's and closes it on Escape.)
+            if (SendMessageA(msg.hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) return false;
+            break;
+        default:
+            return false;
+    }
     TWinControl* c = TWinControl::FindControlOfWindow(msg.hwnd);
     if (c == nullptr) return false;
     return c->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;

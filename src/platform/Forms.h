@@ -141,6 +141,7 @@ private:
     TCloseAction RunModalLoop(TApplication* app);
     void ApplyPosition();
     void DoDialogKey(TMessage& m);
+    void DoDialogChar(TMessage& m);
     void SetWindowToMonitor() {}
     TSize FrameSize();
 

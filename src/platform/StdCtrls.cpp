@@ -127,7 +127,8 @@ void TCustomLabel::WndProc(TMessage& m) {
             AdjustBounds();
             break;
         case CM_DIALOGCHAR:
-            if (focusControl_ != nullptr && Enabled() && showAccelChar_ && focusControl_->CanFocus()) {
+            if (focusControl_ != nullptr && Enabled() && showAccelChar_ &&
+                IsAccel(static_cast<char>(m.WParam), Caption()) && focusControl_->CanFocus()) {
                 focusControl_->SetFocus();
                 m.Result = 1;
                 return;
@@ -317,6 +318,16 @@ void TButton::WndProc(TMessage& m) {
         }
         case CM_DIALOGKEY:
             if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
+                Click();
+                m.Result = 1;
+                return;
+            }
+            break;
+        case CM_DIALOGCHAR:
+            // Focused first, as a click leaves it: the next press of a
+            // letter two captions share goes on to the other.
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SetFocus();
                 Click();
                 m.Result = 1;
                 return;
@@ -524,6 +535,12 @@ void TCustomCheckBox::WndProc(TMessage& m) {
         if (HIWORD(m.WParam) == BN_CLICKED) Toggle();
         return;
     }
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        m.Result = 1;
+        return;
+    }
     TButtonControl::WndProc(m);
 }
 
@@ -573,6 +590,12 @@ void TRadioButton::SetChecked(bool v) {
 void TRadioButton::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
         if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
+        return;
+    }
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        SetChecked(true);
+        m.Result = 1;
         return;
     }
     TButtonControl::WndProc(m);
@@ -639,6 +662,14 @@ void TCustomGroupBox::Paint() {
 
 void TCustomGroupBox::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case CM_DIALOGCHAR:
+            // The box's own letter leads into it.
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SelectFirst();
+                m.Result = 1;
+                return;
+            }
+            break;
         case CM_TEXTCHANGED:
         case CM_ENABLEDCHANGED:
         case CM_FONTCHANGED:

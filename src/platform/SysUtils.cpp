@@ -177,6 +177,18 @@ int CompareText(std::string_view a, std::string_view b) {
 
 bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
+bool IsAccel(char key, std::string_view caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return AnsiLower(static_cast<unsigned char>(caption[i + 1])) == AnsiLower(static_cast<unsigned char>(key));
+    }
+    return false;
+}
+
 int AnsiCompareText(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {

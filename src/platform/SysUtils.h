@@ -90,6 +90,9 @@ int AnsiCompareText(std::string_view a, std::string_view b);
 int AnsiCompareStr(std::string_view a, std::string_view b);
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 std::string QuotedStr(std::string_view s);  // 'it''s'
+// Whether `key` is the accelerator of a caption: the letter after its
+// first single "&" ("&&" shows one ampersand), in any letter case.
+bool IsAccel(char key, std::string_view caption);
 std::vector<std::string> SplitString(std::string_view s, char sep);
 
 // Paths are Windows style ('\' separators, drive letters) everywhere; the

@@ -1,28 +1,20 @@
 #include "MainWindowTest.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <filesystem>
 
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
+#include "support/ProgramRun.h"
 
 namespace treskel::test {
-
-namespace {
-void WriteRegistryString(const char* key, const char* name, const std::string& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
-}
-}  // namespace
 
 void MainWindowTest::SetUp() {
     // The program keeps its data where the registry says; never beside
     // the test program.
-    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(DataDir()));
+    PresetDataPath(DataDir());
 }
 
 void MainWindowTest::TearDown() { DropWindow(); }
@@ -118,5 +110,17 @@ void MainWindowTest::TypeNote(const std::string& text) {
 }
 
 std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
+
+HTREEITEM MainWindowTest::WindowSelection() {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void MainWindowTest::ClickNode(TTreeNode* n) {
+    TPoint p = Center(n->DisplayRect(true));
+    PostMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    PostMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpMessages();
+}
 
 }  // namespace treskel::test

@@ -54,6 +54,14 @@ protected:
     // The editor's text.
     std::string NoteText();
 
+    HWND Tree() { return W->TreeView->Handle(); }
+    // The item the tree's window has selected.
+    HTREEITEM WindowSelection();
+    static TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+    // The whole click waits in the queue: the tree follows a press with
+    // the mouse until the button is up.
+    void ClickNode(TTreeNode* n);
+
     TfrmTreskel* W = nullptr;
 
 private:

@@ -13,13 +13,6 @@
 
 namespace treskel::test {
 
-namespace {
-
-TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
-
-
-}  // namespace
-
 class TreeTest : public MainWindowTest {
 protected:
     void Open() {
@@ -99,19 +92,6 @@ protected:
             add(items->TopLevelItem(i));
         }
         return s;
-    }
-    HWND Tree() { return W->TreeView->Handle(); }
-    HTREEITEM WindowSelection() {
-        return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
-    }
-    // The whole click waits in the queue: the tree follows a press with
-    // the mouse until the button is up.
-    void ClickNode(TTreeNode* n) {
-        TPoint p = Center(n->DisplayRect(true));
-        PostMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-        PostMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        PumpMessages();
     }
     // Drags a node with the mouse to a point of the tree's client area.
     void DragTo(TTreeNode* from, TPoint to) {

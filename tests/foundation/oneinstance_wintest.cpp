@@ -7,87 +7,30 @@
 #include "platform/FileSys.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
+#include "support/ProgramRun.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
 namespace {
 
-// The program beside the tests in the build tree, as a Windows path.
-std::string ProgramExe() {
-    std::string path = "Z:" + std::string(TRESKEL_BINARY_DIR) + "/src/Treskel!.exe";
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
+using test::MainWindowOf;
+using test::PresetDataPath;
+using test::ProgramExe;
+using Child = test::ProgramProcess;
 
-struct Child {
-    PROCESS_INFORMATION pi{};
-    bool started = false;
-    ~Child() {
-        if (!started) return;
-        // Only the process this test started.
-        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-};
-
-bool Start(Child& child, const std::string& exe, const std::string& dir) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
-    child.started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                                   &child.pi) != 0;
-    return child.started;
-}
-
-struct WindowSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindAppWindow(HWND wnd, LPARAM lp) {
-    auto* s = reinterpret_cast<WindowSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    if (owner == s->pid && (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0) {
-        s->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's main window: its top-level window with the task-bar style.
-HWND MainWindowOf(DWORD pid) {
-    WindowSearch s{pid, nullptr};
-    EnumWindows(FindAppWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-void PresetDataPath(const std::string& dir) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    std::string value = ExcludeTrailingBackslash(dir);
-    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
 
 // Starts a second copy and expects it gone within a second, having shown
 // no main window of its own.
 void StartSecond(const std::string& exe, const std::string& dir) {
     Child second;
-    ASSERT_TRUE(Start(second, exe, dir));
+    ASSERT_TRUE(second.Start(exe, dir));
 
-    DWORD waited = WaitForSingleObject(second.pi.hProcess, 1000);
+    DWORD waited = WaitForSingleObject(second.Process(), 1000);
     ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the second instance still runs after a second";
     DWORD code = 1;
-    GetExitCodeProcess(second.pi.hProcess, &code);
+    GetExitCodeProcess(second.Process(), &code);
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(MainWindowOf(second.pi.dwProcessId), nullptr);
+    EXPECT_EQ(MainWindowOf(second.Id()), nullptr);
 }
 
 // Clicks along the caption bar from the right, as the user hunts for the
@@ -116,11 +59,8 @@ std::string StoredNormPos() {
 }
 
 HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
-    HWND main = nullptr;
-    if (!Start(child, exe, dir)) return nullptr;
-    test::PumpUntil([&] { return (main = MainWindowOf(child.pi.dwProcessId)) != nullptr && IsWindowVisible(main); },
-                    20000);
-    return main;
+    if (!child.Start(exe, dir)) return nullptr;
+    return child.WaitForMainWindow();
 }
 
 TEST(OneInstance, ASecondStartActivatesTheFirst) {
@@ -131,12 +71,9 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     const bool dataBefore = DirectoryExists(ExtractFilePath(exe) + "Data");
 
     Child first;
-    ASSERT_TRUE(Start(first, exe, data.Path()));
-    HWND main = nullptr;
-    ASSERT_TRUE(test::PumpUntil([&] { return (main = MainWindowOf(first.pi.dwProcessId)) != nullptr &&
-                                             IsWindowVisible(main); },
-                                20000))
-        << "the first instance did not show its window";
+    ASSERT_TRUE(first.Start(exe, data.Path()));
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the first instance did not show its window";
     // Its settings went to the test's directory, not beside the program.
     if (!dataBefore) {
         EXPECT_FALSE(DirectoryExists(ExtractFilePath(exe) + "Data"));
@@ -174,10 +111,10 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
 
     // The first instance still runs and ends normally, storing where its
     // window was.
-    EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(first.Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     SetWindowPos(main, nullptr, 50, 60, 700, 450, SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(first.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(first.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(StoredNormPos(), "50,60,750,510");
 
     // The next start puts it there again.
@@ -191,7 +128,7 @@ TEST(OneInstance, ASecondStartActivatesTheFirst) {
     EXPECT_EQ(r.right, 750);
     EXPECT_EQ(r.bottom, 510);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(again.pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(again.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 }  // namespace

@@ -282,3 +282,123 @@ TEST(Label, PaintsWithItsParentsColourUnlessGivenItsOwn) {
     EXPECT_EQ(label->Color(), clAqua);
     EXPECT_EQ(own->Color(), clYellow);
 }
+
+// ---------------------------------------------------------------- dialog characters
+
+namespace {
+const char* kAccelLayout = R"(object F: TForm
+  ClientWidth = 320
+  ClientHeight = 240
+  object NameLabel: TLabel
+    Left = 8
+    Top = 8
+    Caption = '&Name'
+    FocusControl = NameEdit
+  end
+  object NameEdit: TEdit
+    Left = 60
+    Top = 8
+  end
+  object Remember: TCheckBox
+    Left = 8
+    Top = 36
+    Caption = '&Remember'
+  end
+  object Options: TGroupBox
+    Left = 8
+    Top = 60
+    Width = 200
+    Height = 80
+    Caption = '&Options'
+    object Fast: TRadioButton
+      Left = 8
+      Top = 20
+      Caption = '&Fast'
+      Checked = True
+    end
+    object Slow: TRadioButton
+      Left = 8
+      Top = 44
+      Caption = 'S&low'
+    end
+  end
+  object Go: TButton
+    Left = 8
+    Top = 150
+    Caption = '&Go'
+  end
+  object Get: TButton
+    Left = 100
+    Top = 150
+    Caption = '&Get'
+  end
+  object Hidden: TButton
+    Left = 200
+    Top = 150
+    Caption = '&Hidden'
+    Visible = False
+  end
+end
+)";
+
+template <class T>
+T* Find(TForm* form, const char* name) {
+    auto* c = dynamic_cast<T*>(form->FindComponent(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+}  // namespace
+
+// Alt and a letter reach the control whose caption holds it: buttons
+// click, labels focus their control, check and radio buttons change, a
+// group box leads into itself; where two captions share a letter each
+// press goes on to the next.
+TEST(DialogCharacters, AltAndALetterReachTheControlWhoseCaptionHoldsIt) {
+    auto form = MakeForm<TForm>();
+    ReadLayout(form.get(), kAccelLayout, "accel.form");
+    auto* edit = Find<TEdit>(form.get(), "NameEdit");
+    auto* remember = Find<TCheckBox>(form.get(), "Remember");
+    auto* fast = Find<TRadioButton>(form.get(), "Fast");
+    auto* slow = Find<TRadioButton>(form.get(), "Slow");
+    auto* go = Find<TButton>(form.get(), "Go");
+    auto* get = Find<TButton>(form.get(), "Get");
+    auto* hidden = Find<TButton>(form.get(), "Hidden");
+    std::vector<std::string> clicks;
+    for (TButton* b : {go, get, hidden})
+        b->OnClick = [&clicks](TObject* s) { clicks.push_back(static_cast<TComponent*>(s)->Name()); };
+    form->Show();
+    PumpMessages();
+    remember->SetFocus();
+
+    PressAltKey('r');
+    EXPECT_TRUE(remember->Checked());
+    PressAltKey('r');
+    EXPECT_FALSE(remember->Checked());
+    PressAltKey('l');
+    EXPECT_TRUE(slow->Checked());
+    EXPECT_FALSE(fast->Checked());
+    EXPECT_TRUE(slow->Focused());
+    PressAltKey('o');
+    EXPECT_TRUE(fast->Focused() || slow->Focused());
+    PressAltKey('n');
+    EXPECT_TRUE(edit->Focused());
+    PressAltKey('g');
+    PressAltKey('g');
+    PressAltKey('g');
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Go", "Get", "Go"}));
+    // A hidden button and a letter no caption holds do nothing.
+    PressAltKey('h');
+    PressAltKey('x');
+    EXPECT_EQ(clicks.size(), 3u);
+
+    // Without Alt a letter is typed where text is wanted, and is a
+    // dialog character elsewhere.
+    edit->SetFocus();
+    TypeIntoFocus('g');
+    EXPECT_EQ(edit->Text(), "g");
+    EXPECT_EQ(clicks.size(), 3u);
+    remember->SetFocus();
+    TypeIntoFocus('g');
+    EXPECT_EQ(clicks.back(), "Go");
+    EXPECT_EQ(clicks.size(), 4u);
+}

@@ -54,3 +54,16 @@ TEST(SysUtils, FormatAndStrings) {
     EXPECT_EQ(SplitString("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(StringReplaceAll("aaa", "a", "bb"), "bbbbbb");
 }
+
+TEST(SysUtils, TheAcceleratorIsTheLetterAfterTheFirstSingleAmpersand) {
+    EXPECT_TRUE(IsAccel('s', "Land&scape"));
+    EXPECT_TRUE(IsAccel('S', "Land&scape"));
+    EXPECT_TRUE(IsAccel('2', "&2"));
+    EXPECT_TRUE(IsAccel('\xe9', "Caf&\xc9"));  // letters of the code page, in either case
+    EXPECT_FALSE(IsAccel('l', "Land&scape"));
+    EXPECT_FALSE(IsAccel('c', "Speed && Compression"));
+    EXPECT_TRUE(IsAccel('c', "Speed && &Compression"));
+    EXPECT_FALSE(IsAccel('b', "&a &b"));  // only the first one counts
+    EXPECT_FALSE(IsAccel('&', "Trailing &"));
+    EXPECT_FALSE(IsAccel('x', ""));
+}

@@ -60,6 +60,11 @@ void MouseClickOnScreen(POINT p, int clicks = 1);
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);
+// Alt and a lower-case letter or a digit pressed on the keyboard (the
+// system's input, to the window with the focus).
+void PressAltKey(char key);
+// A lower-case letter or a digit typed on the keyboard.
+void TypeIntoFocus(char c);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();

@@ -169,6 +169,33 @@ void PressKey(HWND wnd, WORD vk) {
     PumpMessages();
 }
 
+namespace {
+// Keys pressed (and, for `up`, released) on the keyboard in this order;
+// they reach the window with the focus through the system's input.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+    std::vector<INPUT> in;
+    for (auto [vk, up] : keys) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    PumpMessages();
+}
+}  // namespace
+
+void PressAltKey(char key) {
+    WORD vk = static_cast<WORD>(VkKeyScanA(key) & 0xFF);
+    SendKeys({{VK_MENU, false}, {vk, false}, {vk, true}, {VK_MENU, true}});
+}
+
+void TypeIntoFocus(char c) {
+    WORD vk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
+    SendKeys({{vk, false}, {vk, true}});
+}
+
 void TypeText(HWND wnd, const std::string& text) {
     for (unsigned char c : text) {
         PostMessageA(wnd, WM_CHAR, c, 1);
