@@ -431,7 +431,7 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
             return;
         case CM_DIALOGCHAR:
             if (Enabled() && Visible() && Parent() != nullptr && Parent()->Enabled() &&
-                QclIsAccelerator(static_cast<char>(m.WParam), Caption())) {
+                IsAccel(static_cast<char>(m.WParam), Caption())) {
                 AcceleratorPressed();
                 m.Result = 1;
                 return;
