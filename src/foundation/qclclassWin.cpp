@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/qclclass.h"
+#include "foundation/qclcontWin.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
 #include "platform/FormLoader.h"
@@ -165,6 +166,7 @@ void RegisterFoundationClasses() {
             .Event("OnTimer", &TQclTimerPool::OnTimer);
         RegisterNonvClasses();
         RegisterSysInfoClasses();
+        RegisterPictureContainerClasses();
         QclInitialize();
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/qclprocs.h"
+#include "platform/TypInfo.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
@@ -48,6 +49,10 @@ void TQclBaseContainer::UnRegisterChanges(TQclChangeLink* link) {
     link->container_ = nullptr;
 }
 
+void TQclBaseContainer::AdoptItem(TQclListItem* item) {
+    throw EReadError(Format("%s holds no %s", ClassName(), item->ClassName()));
+}
+
 void TQclBaseContainer::Change() {
     if (UpdateLocked()) return;
     // A handler may unregister its link: walk a copy.
@@ -79,6 +84,28 @@ void TQclListItem::SetCompressed(bool value) {
 }
 
 TQclCustomContainer* TQclListItem::Container() const { return dynamic_cast<TQclCustomContainer*>(Owner()); }
+
+TComponent* TQclListItem::GetParentComponent() const { return Container(); }
+
+void TQclListItem::SetParentComponent(TComponent* parent) {
+    auto* container = dynamic_cast<TQclBaseContainer*>(parent);
+    if (container == nullptr)
+        throw EReadError(Format("%s can only be placed in a container", ClassName()));
+    container->AdoptItem(this);
+}
+
+std::vector<uint8_t> TQclListItem::Internal() {
+    TMemoryStream s;
+    SaveToStream(s);
+    return s.Bytes();
+}
+
+void TQclListItem::SetInternal(const std::vector<uint8_t>& bytes) {
+    TReadOnlyMemoryStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
+    LoadFromStream(s);
+    // The property is the whole item: bytes after it are damage.
+    if (s.Position() != s.Size()) throw EReadError("Stream read error");
+}
 
 void TQclListItem::Change() {
     if (UpdateLocked()) return;
@@ -150,19 +177,11 @@ TQclWaveListItem::TQclWaveListItem(TComponent* owner) : TQclListItem(owner) {
 }
 
 void TQclWaveListItem::SaveData(TStream& stream) {
-    if (IsEmpty()) return;
-    if (Compressed())
-        wave_.WriteCompressed(stream);
-    else
-        wave_.WriteWithSize(stream);
+    if (!IsEmpty()) QclWriteWave(stream, wave_, Compressed());
 }
 
 void TQclWaveListItem::LoadData(TStream& stream, uint8_t flags) {
-    if (!(flags & qclItemData)) return;
-    if (Compressed())
-        wave_.ReadCompressed(stream);
-    else
-        wave_.ReadWithSize(stream);
+    if (flags & qclItemData) QclReadWave(stream, wave_, Compressed());
 }
 
 void TQclWaveListItem::Assign(TPersistent* source) {
@@ -213,6 +232,15 @@ void TQclCustomContainer::Clear() {
 TQclListItem* TQclCustomContainer::Items(int index) const {
     if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
     return items_[static_cast<size_t>(index)];
+}
+
+void TQclCustomContainer::AdoptItem(TQclListItem* item) {
+    if (!Accepts(item)) TQclBaseContainer::AdoptItem(item);
+    Add(item);
+}
+
+void TQclCustomContainer::GetChildren(const std::function<void(TComponent*)>& proc, TComponent*) {
+    for (TQclListItem* item : items_) proc(item);
 }
 
 void TQclCustomContainer::AddItemsFrom(const TQclCustomContainer& source) {
@@ -345,6 +373,45 @@ bool QclLoadContainerItem(const std::string& fileName, int kind, const std::vect
                           TQclListItem& item, int index) {
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
     return QclLoadContainerItem(file, fileName, kind, offsets, item, index);
+}
+
+// ---------------------------------------------------------------- layouts
+
+void RegisterContainerClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    PublishClass<TQclObject, TPersistent>();
+    PublishClass<TQclComponent, TComponent>().NotCreatable();
+    // The wave's bytes behind their size, while a data stream exists.
+    PublishClass<TQclWave, TQclObject>().Custom(
+        "Data",
+        [](TQclWave* w, const FormValue& v, LayoutReader& r) {
+            const std::vector<uint8_t>& bytes = typinfo::AsBinary(v, r);
+            TReadOnlyMemoryStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
+            w->ReadProp(s);
+        },
+        [](TQclWave* w) -> std::optional<FormValue> {
+            if (!w->HasData()) return std::nullopt;
+            TMemoryStream s;
+            w->WriteProp(s);
+            return typinfo::BinaryValue(s.Bytes());
+        });
+    PublishClass<TQclBaseContainer, TQclComponent>().NotCreatable().String("About", &TQclBaseContainer::About,
+                                                                          &TQclBaseContainer::SetAbout);
+    using C = TQclCustomContainer;
+    PublishClass<C, TQclBaseContainer>()
+        .NotCreatable()
+        .Int("StorageMode", &C::StorageMode, &C::SetStorageMode)
+        .Enum<TQclPathPrefix>("PathPrefix", &C::PathPrefix, &C::SetPathPrefix, TQclPathPrefix::ppProgram)
+        .String("FileName", &C::FileName, &C::SetFileName);
+    PublishClass<TQclListItem, TQclComponent>().NotCreatable().Custom(
+        "Internal", [](TQclListItem* item, const FormValue& v, LayoutReader& r) { item->SetInternal(typinfo::AsBinary(v, r)); },
+        [](TQclListItem* item) -> std::optional<FormValue> { return typinfo::BinaryValue(item->Internal()); });
+    PublishClass<TQclStringListItem, TQclListItem>();
+    PublishClass<TQclWaveListItem, TQclListItem>();
+    PublishClass<TQclStringList, TQclCustomContainer>();
+    PublishClass<TQclWaveList, TQclCustomContainer>();
 }
 
 }  // namespace treskel

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ private:
     TQclBaseContainer* container_ = nullptr;
 };
 
+class TQclListItem;
+
 class TQclBaseContainer : public TQclComponent {
     TRESKEL_CLASS(TQclBaseContainer)
 public:
@@ -47,6 +50,10 @@ public:
     void UnRegisterChanges(TQclChangeLink* link);
     // Tells every link, then fires the container's own OnChange.
     void Change() override;
+    // Takes an item that a layout places inside this container, before
+    // the item's properties are read; raises EReadError for an item it
+    // cannot hold.
+    virtual void AdoptItem(TQclListItem* item);
 
 private:
     std::vector<TQclChangeLink*> links_;
@@ -80,6 +87,15 @@ public:
     // Fires the item's OnChange, then its container's.
     void Change() override;
     TQclCustomContainer* Container() const;
+
+    // In a layout an item sits inside its container, and adds itself to it
+    // as soon as it is made.
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+    // The form property "Internal": the item stream.
+    std::vector<uint8_t> Internal();
+    void SetInternal(const std::vector<uint8_t>& bytes);
 
 protected:
     virtual void LoadData(TStream& stream, uint8_t flags) = 0;
@@ -162,6 +178,11 @@ public:
     TQclListItem* Items(int index) const;
     void AddItemsFrom(const TQclCustomContainer& source);
     void Assign(TPersistent* source) override;
+    void AdoptItem(TQclListItem* item) override;
+    // Whether `item` is of the container's item class.
+    virtual bool Accepts(const TQclListItem* item) const = 0;
+    // A layout holds the items inside the container.
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
     // Count, then with offsets a table of each item's stream position, then
     // the items.  A count or offset that the stream cannot hold raises the
@@ -199,6 +220,7 @@ class TQclListOf : public Base {
 public:
     TQclListOf(TComponent* owner, int kind) : Base(owner, kind) {}
     TQclListItem* NewItem() override { return new Item(this); }
+    bool Accepts(const TQclListItem* item) const override { return dynamic_cast<const Item*>(item) != nullptr; }
     Item* Items(int index) const { return static_cast<Item*>(TQclCustomContainer::Items(index)); }
 };
 
@@ -227,5 +249,9 @@ bool QclLoadContainerItem(TStream& file, const std::string& fileName, int kind,
                           const std::vector<uint32_t>* offsets, TQclListItem& item, int index);
 bool QclLoadContainerItem(const std::string& fileName, int kind, const std::vector<uint32_t>* offsets,
                           TQclListItem& item, int index);
+
+// Publishes the wave, the string and wave lists and their items for
+// layouts; the lists of pictures are published with the Win32 half.
+void RegisterContainerClasses();
 
 }  // namespace treskel

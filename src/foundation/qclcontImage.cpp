@@ -225,22 +225,18 @@ void TQclImageListItem::SaveData(TStream& stream) {
     if (masked_) QclWriteBitmap(stream, mask_, Compressed(), 2);
 }
 
-void TQclImageListItem::LoadData(TStream& stream, uint8_t flags) {
-    pixelFormat_ = (flags & qclItemMono)   ? TQclSavePixelFormat::spfMono
-                   : (flags & qclItem4bit) ? TQclSavePixelFormat::spf4bit
-                   : (flags & qclItem8bit) ? TQclSavePixelFormat::spf8bit
-                                           : TQclSavePixelFormat::spfDefault;
-    const int height = ReadI32(stream), width = ReadI32(stream), allocBy = ReadI32(stream);
-    const bool masked = ReadU8(stream) != 0;
-    const int count = ReadI32(stream);
-    // Sizes and the count are checked before any bitmap is made.
+namespace {
+
+// The sizes and count of a strip, checked before any bitmap is made.
+void CheckStrip(int width, int height, int count) {
     if (width < 1 || height < 1 || width > kMaxStrip || height > kMaxStrip || count < 0 ||
         static_cast<int64_t>(count) * width > kMaxStrip)
         throw EReadError("Stream read error");
-    width_ = width;
-    height_ = height;
-    allocBy_ = allocBy < 1 ? 1 : allocBy;
-    masked_ = masked;
+}
+
+}  // namespace
+
+void TQclImageListItem::ReadStrips(TStream& stream, int count) {
     image_.SetHandle(nullptr);
     mask_.SetHandle(nullptr);
     positions_.clear();
@@ -255,6 +251,36 @@ void TQclImageListItem::LoadData(TStream& stream, uint8_t flags) {
         throw EReadError("Stream read error");
     }
     for (int i = 0; i < count; ++i) positions_.push_back({static_cast<uint16_t>(i * width_), static_cast<uint8_t>(masked_)});
+}
+
+void TQclImageListItem::ReadOldBitmap(TStream& stream) {
+    const bool locked = UpdateLocked();
+    BeginUpdate();
+    try {
+        const int count = ReadI32(stream);
+        CheckStrip(width_, height_, count);
+        ReadStrips(stream, count);
+    } catch (...) {
+        if (!locked) EndUpdate(false);
+        throw;
+    }
+    if (!locked) EndUpdate(true);
+}
+
+void TQclImageListItem::LoadData(TStream& stream, uint8_t flags) {
+    pixelFormat_ = (flags & qclItemMono)   ? TQclSavePixelFormat::spfMono
+                   : (flags & qclItem4bit) ? TQclSavePixelFormat::spf4bit
+                   : (flags & qclItem8bit) ? TQclSavePixelFormat::spf8bit
+                                           : TQclSavePixelFormat::spfDefault;
+    const int height = ReadI32(stream), width = ReadI32(stream), allocBy = ReadI32(stream);
+    const bool masked = ReadU8(stream) != 0;
+    const int count = ReadI32(stream);
+    CheckStrip(width, height, count);
+    width_ = width;
+    height_ = height;
+    allocBy_ = allocBy < 1 ? 1 : allocBy;
+    masked_ = masked;
+    ReadStrips(stream, count);
 }
 
 }  // namespace treskel

@@ -4,6 +4,7 @@
 #include "foundation/qclprocs.h"
 #include "foundation/qclutils.h"
 #include "platform/SysUtils.h"
+#include "platform/TypInfo.h"
 
 namespace treskel {
 
@@ -249,6 +250,25 @@ void TQclContainer::Changed(TObject* sender) {
     Change();
 }
 
+void TQclContainer::AdoptItem(TQclListItem* item) {
+    for (TQclCustomContainer* list : {static_cast<TQclCustomContainer*>(bitmaps_),
+                                      static_cast<TQclCustomContainer*>(images_),
+                                      static_cast<TQclCustomContainer*>(waves_),
+                                      static_cast<TQclCustomContainer*>(strings_)})
+        if (list->Accepts(item)) {
+            list->AdoptItem(item);
+            return;
+        }
+    TQclBaseContainer::AdoptItem(item);
+}
+
+void TQclContainer::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    bitmaps_->GetChildren(proc, root);
+    images_->GetChildren(proc, root);
+    waves_->GetChildren(proc, root);
+    strings_->GetChildren(proc, root);
+}
+
 TQclContainer* QclGlobalContainer() {
     static std::unique_ptr<TQclContainer, ComponentDeleter> global(new TQclContainer(nullptr));
     return global.get();
@@ -268,5 +288,41 @@ TQclCustomImageList* QclReadGlobalListRef(const std::string& text) {
 }
 
 bool QclIsGlobalList(const TQclCustomImageList* list) { return !QclWriteGlobalListRef(list).empty(); }
+
+// ---------------------------------------------------------------- layouts
+
+void RegisterPictureContainerClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterContainerClasses();
+    using I = TQclCustomImageList;
+    PublishClass<I, TQclCustomContainer>()
+        .NotCreatable()
+        .Bool("DefaultCompressed", &I::DefaultCompressed, &I::SetDefaultCompressed)
+        .Enum<TQclSavePixelFormat>("DefaultPixelFormat", &I::DefaultPixelFormat, &I::SetDefaultPixelFormat,
+                                   TQclSavePixelFormat::spfDefault);
+    PublishClass<TQclBitmapList, I>();
+    PublishClass<TQclImageList, I>();
+    PublishClass<TQclBitmapListItem, TQclListItem>();
+    // Older layouts kept the strip apart from its sizes: "Width", "Height",
+    // "Masked" and "AllocBy", then "Bitmap".  All are read, none written:
+    // "Internal" holds them now.
+    using M = TQclImageListItem;
+    auto intProp = [](void (M::*set)(int)) {
+        return [set](M* m, const FormValue& v, LayoutReader& r) { (m->*set)(static_cast<int>(typinfo::AsInt(v, r))); };
+    };
+    PublishClass<M, TQclListItem>()
+        .Custom("Width", intProp(&M::SetWidth))
+        .Custom("Height", intProp(&M::SetHeight))
+        .Custom("AllocBy", intProp(&M::SetAllocBy))
+        .Custom("Masked", [](M* m, const FormValue& v, LayoutReader& r) { m->SetMasked(typinfo::AsBool(v, r)); })
+        .Custom("Bitmap", [](M* m, const FormValue& v, LayoutReader& r) {
+            const std::vector<uint8_t>& bytes = typinfo::AsBinary(v, r);
+            TReadOnlyMemoryStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
+            m->ReadOldBitmap(s);
+        });
+    PublishClass<TQclContainer, TQclBaseContainer>();
+}
 
 }  // namespace treskel

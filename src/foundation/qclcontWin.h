@@ -95,6 +95,10 @@ public:
     // The strip always writes its sizes: no data bit, but its pixel format.
     uint8_t GetFlags() const override;
     void Assign(TPersistent* source) override;
+    // The older form property "Bitmap": the image count, then the strip and,
+    // when masked, the mask strip as bitmap items, for the item's current
+    // size.  Read, never written.
+    void ReadOldBitmap(TStream& stream);
 
 protected:
     void LoadData(TStream& stream, uint8_t flags) override;
@@ -107,6 +111,8 @@ private:
     };
     void CheckIndex(int index) const;
     int Reserve(int images);
+    // `count` images of the strips at the stream, for the item's size.
+    void ReadStrips(TStream& stream, int count);
     void DitherImage(TBitmap* bitmap);
     int width_ = 16, height_ = 16, allocBy_ = 4;
     bool masked_ = false, copyOnly_ = false;
@@ -187,6 +193,9 @@ public:
     TQclWaveList* Waves() const { return waves_; }
     TQclStringList* Strings() const { return strings_; }
     void Changed(TObject* sender);
+    // An item placed inside it in a layout goes to the list of its kind.
+    void AdoptItem(TQclListItem* item) override;
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
 private:
     TQclBitmapList* bitmaps_;
@@ -205,5 +214,9 @@ TQclCustomImageList* QclReadGlobalListRef(const std::string& text);
 bool QclIsGlobalList(const TQclCustomImageList* list);
 
 bool QclLoadBitmapFromContainer(const std::string& fileName, int index, TBitmap* bitmap);
+
+// Publishes every container and item for layouts, those of
+// RegisterContainerClasses included.
+void RegisterPictureContainerClasses();
 
 }  // namespace treskel

@@ -10,7 +10,7 @@ namespace treskel {
 
 namespace {
 
-// A palette selected (background) and realised for a scope; the old one
+// A palette selected (foreground) and realised for a scope; the old one
 // comes back however the scope ends, so the palette can then be deleted.
 class PaletteSelection {
 public:

@@ -1,5 +1,7 @@
 #include "foundation/qclprocs.h"
 
+#include "foundation/qclwave.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -252,6 +254,20 @@ void QclReadStrings(TStream& stream, TStrings& strings, bool compressed) {
     TMemoryStream text;
     QclReadItemData(stream, text, compressed);
     strings.LoadFromStream(text);
+}
+
+void QclWriteWave(TStream& stream, TQclWave& wave, bool compressed) {
+    if (compressed)
+        wave.WriteCompressed(stream);
+    else
+        wave.WriteWithSize(stream);
+}
+
+void QclReadWave(TStream& stream, TQclWave& wave, bool compressed) {
+    if (compressed)
+        wave.ReadCompressed(stream);
+    else
+        wave.ReadWithSize(stream);
 }
 
 }  // namespace treskel

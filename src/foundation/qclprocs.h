@@ -15,6 +15,7 @@
 namespace treskel {
 
 class TBitmap;
+class TQclWave;
 
 // The largest input block, and the work space a block needs on either side:
 // the encoder may run a few bytes past the input length before it gives up
@@ -57,6 +58,10 @@ void QclWriteItemData(TStream& stream, TCustomMemoryStream& data, bool compresse
 // Reads it back into `data`, rewound.  A plain length beyond what the
 // stream holds raises the stream read error before anything is allocated.
 void QclReadItemData(TStream& stream, TMemoryStream& data, bool compressed);
+
+// Wave items: the wave's own plain (size, then bytes) or compressed form.
+void QclWriteWave(TStream& stream, TQclWave& wave, bool compressed);
+void QclReadWave(TStream& stream, TQclWave& wave, bool compressed);
 
 // Bitmap items (Win32): Depth -1 keeps the bitmap's format, else 2, 16, 256.
 void QclWriteBitmap(TStream& stream, TBitmap& bitmap, bool compressed, int depth);

@@ -31,6 +31,8 @@ bool QclCheckWave(TStream& stream, TQclWaveInfo& info) {
     return true;
 }
 
+TQclWave::TQclWave(const std::string& fileName) { LoadFromFile(fileName); }
+
 TQclWave::~TQclWave() {
     if (data_) QclStopSound();
 }

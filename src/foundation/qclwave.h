@@ -36,10 +36,18 @@ class TQclWave : public TQclObject {
     TRESKEL_CLASS(TQclWave)
 public:
     TQclWave() = default;
+    // Loaded from a wave file; EInvalidWave for a file that is not one.
+    explicit TQclWave(const std::string& fileName);
+    static std::unique_ptr<TQclWave> CreateFromFile(const std::string& fileName) {
+        return std::make_unique<TQclWave>(fileName);
+    }
     ~TQclWave() override;
     void Assign(TPersistent* source) override;
 
     bool IsEmpty() const { return !data_ || data_->Size() == 0; }
+    // Whether a data stream exists, even an empty one: only then is the
+    // form property "Data" written.
+    bool HasData() const { return data_ != nullptr; }
     int64_t Size() const { return data_ ? data_->Size() : 0; }
     void Clear();
     // The bytes themselves, or null without data.

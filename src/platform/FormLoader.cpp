@@ -91,9 +91,15 @@ private:
         o.line = line_;
         if (!PeekWord("object")) Fail("'object' expected");
         p_ += 6;
-        o.name = Ident();
-        Expect(':');
+        // "object Name: TClass", or "object TClass" for a component
+        // without a name.
         o.className = Ident();
+        SkipSpace();
+        if (p_ < t_.size() && t_[p_] == ':') {
+            Expect(':');
+            o.name = std::move(o.className);
+            o.className = Ident();
+        }
         for (;;) {
             SkipSpace();
             if (p_ >= t_.size()) Fail(Format("'end' expected for object %s", o.name.c_str()));
@@ -336,6 +342,18 @@ double AsFloat(const FormValue& v, LayoutReader& r) {
 std::string AsString(const FormValue& v, LayoutReader& r) {
     if (v.kind == FormValue::kString || v.kind == FormValue::kIdent) return v.s;
     r.Error("Invalid property value " + v.Describe() + " (string expected)");
+}
+
+const std::vector<uint8_t>& AsBinary(const FormValue& v, LayoutReader& r) {
+    if (v.kind != FormValue::kBinary) r.Error("Invalid property value " + v.Describe() + " (binary data expected)");
+    return v.bytes;
+}
+
+FormValue BinaryValue(std::vector<uint8_t> bytes) {
+    FormValue v;
+    v.kind = FormValue::kBinary;
+    v.bytes = std::move(bytes);
+    return v;
 }
 
 int AsEnum(const FormValue& v, const EnumInfo& info, LayoutReader& r) {
@@ -743,7 +761,7 @@ std::string WriteValue(const FormValue& v, const std::string& indent) {
 }
 
 void WriteObject(TComponent* c, TComponent* root, const std::string& indent, std::string& out) {
-    out += indent + "object " + c->Name() + ": " + c->ClassName() + "\n";
+    out += indent + "object " + (c->Name().empty() ? std::string() : c->Name() + ": ") + c->ClassName() + "\n";
     WriteProps(c, "", indent + "  ", out);
     c->GetChildren([&](TComponent* child) { WriteObject(child, root, indent + "  ", out); }, root);
     out += indent + "end\n";

@@ -14,6 +14,7 @@
 //     end
 //   end
 //
+// A component without a name is written "object TClass".
 // Values: integers (12, -3, $FF), floats, strings ('it''s', #13, joined
 // by +), identifiers (True, alClient, ImageList1, FormCreate), sets
 // [a, b], lists ( ... ), collections < item ... end >, binary { hex }.

@@ -138,6 +138,9 @@ int64_t AsInt(const FormValue& v, LayoutReader& r, const IntIdents* idents = nul
 bool AsBool(const FormValue& v, LayoutReader& r);
 double AsFloat(const FormValue& v, LayoutReader& r);
 std::string AsString(const FormValue& v, LayoutReader& r);
+// The bytes of a binary value { ... }.
+const std::vector<uint8_t>& AsBinary(const FormValue& v, LayoutReader& r);
+FormValue BinaryValue(std::vector<uint8_t> bytes);
 int AsEnum(const FormValue& v, const EnumInfo& info, LayoutReader& r);
 uint64_t AsSet(const FormValue& v, const EnumInfo& info, LayoutReader& r);
 FormValue SetValue(uint64_t bits, const EnumInfo& info);

@@ -98,6 +98,11 @@ TCustomCaptionControl::TCustomCaptionControl(TComponent* owner)
         if (c != this && dynamic_cast<TCustomCaptionControl*>(c) != nullptr)
             throw ECaptionError("Only one TCustomCaptionControl per form is allowed.");
     }
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    if (version.dwMajorVersion < 4 || version.dwPlatformId == VER_PLATFORM_WIN32s)
+        throw ECaptionError("Operating system must be Windows 95/NT 4.0 or greater.");
     HINSTANCE module = GetModuleHandleA(nullptr);
     images_.Reset(ImageList_LoadImageA(module, "CAP_IMAGES", 9, 0, RGB(192, 192, 192), IMAGE_BITMAP, 0));
     disabled_.Reset(ImageList_LoadImageA(module, "CAP_DISABLED", 9, 0, RGB(192, 192, 192), IMAGE_BITMAP, 0));

@@ -196,26 +196,14 @@ void RegisterWuHookClasses() {
     using H = TWuWindowHook;
     PublishClass<H, TComponent>()
         .Bool("Active", &H::Active, &H::SetActive, true)
-        // A form is written as "IsForm" instead: a layout names no form.
-        .Custom(
+        // A form is written as "IsForm" instead.
+        .Ref<TWinControl>(
             "WinControl",
-            [](H* h, const FormValue& v, LayoutReader& r) {
-                typinfo::AddFixup(
-                    r,
-                    [h](TComponent* c) {
-                        auto* control = dynamic_cast<TWinControl*>(c);
-                        if (control == nullptr)
-                            throw EReadError(Format("Invalid property value: %s is not a TWinControl",
-                                                    c->Name().c_str()));
-                        h->SetWinControl(control);
-                    },
-                    typinfo::AsString(v, r));
-            },
-            [](H* h) -> std::optional<FormValue> {
+            [](H* h) -> TWinControl* {
                 TWinControl* c = h->WinControl();
-                if (c == nullptr || dynamic_cast<TCustomForm*>(c) != nullptr || c->Name().empty()) return std::nullopt;
-                return FormValue::Ident(c->Name());
-            })
+                return dynamic_cast<TCustomForm*>(c) != nullptr ? nullptr : c;
+            },
+            &H::SetWinControl)
         .Bool("IsForm", &H::IsForm, &H::SetIsForm)
         .Event("BeforeMessage", &H::BeforeMessage)
         .Event("AfterMessage", &H::AfterMessage);

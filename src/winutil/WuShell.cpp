@@ -238,6 +238,7 @@ bool TWuTrayIcon::DoPopup(int x, int y) {
     // The menu closes when the user clicks elsewhere only while our window
     // is in front.
     SetForegroundWindow(window_.Handle());
+    if (Application != nullptr) Application->ProcessMessages();
     popupMenu_->Popup(x, y);
     SetForegroundWindow(window_.Handle());
     return true;

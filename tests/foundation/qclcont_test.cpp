@@ -5,6 +5,7 @@
 #include "foundation/qclcont.h"
 #include "foundation/qclprocs.h"
 #include "platform/DibFormat.h"
+#include "platform/FormLoader.h"
 #include "support/Media.h"
 #include "support/TestEnv.h"
 
@@ -16,6 +17,13 @@ using Bytes = std::vector<uint8_t>;
 void Load(TQclWave& wave, const Bytes& b) {
     TReadOnlyMemoryStream s(b.data(), static_cast<int64_t>(b.size()));
     wave.LoadFromStream(s);
+}
+
+template <class List>
+Bytes Saved(List& list, bool withOffsets) {
+    TMemoryStream s;
+    list.SaveToStream(s, withOffsets);
+    return s.Bytes();
 }
 
 TEST(QclWave, LoadsChecksAndKeepsOldDataOnRefusal) {
@@ -61,6 +69,175 @@ TEST(QclWave, LoadsChecksAndKeepsOldDataOnRefusal) {
     EXPECT_EQ(changes, 2);
 }
 
+// The wave item of the stream procedures: the wave's own plain or
+// compressed form.
+TEST(QclWave, WaveItemsArePlainOrCompressed) {
+    TQclWave wave;
+    const Bytes good = test::Wave(2000);
+    Load(wave, good);
+    TMemoryStream plain, packed;
+    QclWriteWave(plain, wave, false);
+    QclWriteWave(packed, wave, true);
+    EXPECT_EQ(GetU32(plain.Memory()), good.size());
+    EXPECT_EQ(Bytes(plain.Memory() + 4, plain.Memory() + plain.Size()), good);
+    TMemoryStream expanded;
+    packed.SetPosition(0);
+    QclExpandStream(packed, expanded);
+    EXPECT_EQ(expanded.Bytes(), good);
+    for (TMemoryStream* s : {&plain, &packed}) {
+        s->SetPosition(0);
+        TQclWave back;
+        QclReadWave(*s, back, s == &packed);
+        EXPECT_EQ(Bytes(back.Memory(), back.Memory() + back.Size()), good);
+        EXPECT_EQ(s->Position(), s->Size());
+    }
+}
+
+TEST(QclWave, CreateFromFileLoadsAWaveFileAndRefusesAnythingElse) {
+    test::TempDir dir;
+    const Bytes good = test::Wave(500);
+    test::WriteAll(dir.File("beep.wav"), good);
+    test::WriteAll(dir.File("text.wav"), std::string("not a wave at all, though long enough to hold a header"));
+    const auto wave = TQclWave::CreateFromFile(dir.File("beep.wav"));
+    EXPECT_EQ(Bytes(wave->Memory(), wave->Memory() + wave->Size()), good);
+    EXPECT_THROW(TQclWave::CreateFromFile(dir.File("text.wav")), EInvalidWave);
+    EXPECT_THROW(TQclWave::CreateFromFile(dir.File("none.wav")), EFOpenError);
+}
+
+// A component of the tests that holds a wave as a published sub-object,
+// as a sounding control would, and is the root of the layouts here.
+class TSounding : public TComponent {
+    TRESKEL_CLASS(TSounding)
+public:
+    explicit TSounding(TComponent* owner) : TComponent(owner) {}
+    TQclWave* Sound() { return &sound_; }
+
+private:
+    TQclWave sound_;
+};
+
+void RegisterForTests() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterContainerClasses();
+    PublishClass<TSounding, TComponent>().Object("Sound", &TSounding::Sound);
+}
+
+std::string Hex(const Bytes& b) {
+    std::string s;
+    for (uint8_t x : b) s += IntToHex(x, 2);
+    return s;
+}
+
+// "Data" holds the size and the bytes of the wave; a wave without data
+// writes none, an emptied one four zero bytes.
+TEST(QclWave, TheDataPropertyHoldsTheWave) {
+    RegisterForTests();
+    const Bytes good = test::Wave(64);
+    Bytes data(4);
+    PutU32(data.data(), static_cast<uint32_t>(good.size()));
+    data.insert(data.end(), good.begin(), good.end());
+    TSounding root(nullptr);
+    ReadLayout(&root, "object Root: TSounding\n  Sound.Data = {" + Hex(data) + "}\nend\n", "test");
+    EXPECT_EQ(Bytes(root.Sound()->Memory(), root.Sound()->Memory() + root.Sound()->Size()), good);
+    EXPECT_NE(WriteLayout(&root).find("Sound.Data = {"), std::string::npos);
+    TSounding again(nullptr);
+    ReadLayout(&again, WriteLayout(&root), "again");
+    EXPECT_EQ(Bytes(again.Sound()->Memory(), again.Sound()->Memory() + again.Sound()->Size()), good);
+
+    Bytes notWave = data;
+    notWave[4] = 'X';
+    TSounding bad(nullptr);
+    EXPECT_THROW(ReadLayout(&bad, "object Root: TSounding\n  Sound.Data = {" + Hex(notWave) + "}\nend\n", "bad"),
+                 EReadError);
+    EXPECT_TRUE(bad.Sound()->IsEmpty());
+
+    root.Sound()->Clear();
+    EXPECT_EQ(WriteLayout(&root).find("Data"), std::string::npos);
+    TMemoryStream sink;
+    root.Sound()->WriteWithSize(sink);  // makes an empty data stream
+    EXPECT_NE(WriteLayout(&root).find("Sound.Data = {\n    00000000}"), std::string::npos) << WriteLayout(&root);
+}
+
+// String and wave lists keep their items inside them in a layout, each
+// item's settings and data in its "Internal" bytes, the lists' own
+// settings as properties.
+TEST(QclContainerLayouts, ListsHoldTheirItemsAndSettings) {
+    RegisterForTests();
+    TSounding root(nullptr);
+    root.SetName("Root");
+    auto* strings = new TQclStringList(&root);
+    strings->SetName("Strings1");
+    strings->SetAbout("any text");
+    strings->SetStorageMode(4);
+    strings->SetPathPrefix(TQclPathPrefix::ppFixed);
+    strings->SetFileName("C:\\art\\gly.bmp");
+    strings->Items(strings->Add())->Items()->Add("first");
+    TQclStringListItem* second = strings->Items(strings->Add());
+    second->Items()->Add("second");
+    second->SetDescription("two");
+    second->SetIdent(7);
+    second->SetCompressed(true);
+    auto* waves = new TQclWaveList(&root);
+    waves->SetName("Waves1");
+    Load(*waves->Items(waves->Add())->Wave(), test::Wave(300));
+    strings->Items(0)->SetName("First");
+    const std::string text = WriteLayout(&root);
+    EXPECT_NE(text.find("object First: TQclStringListItem"), std::string::npos) << text;
+    EXPECT_NE(text.find("PathPrefix = ppFixed"), std::string::npos) << text;
+
+    TSounding back(nullptr);
+    ReadLayout(&back, text, "back");
+    auto* s = dynamic_cast<TQclStringList*>(back.FindComponent("Strings1"));
+    auto* w = dynamic_cast<TQclWaveList*>(back.FindComponent("Waves1"));
+    ASSERT_NE(s, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(s->About(), "any text");
+    EXPECT_EQ(s->StorageMode(), 4);
+    EXPECT_EQ(s->PathPrefix(), TQclPathPrefix::ppFixed);
+    EXPECT_EQ(s->FileName(), "C:\\art\\gly.bmp");
+    ASSERT_EQ(s->Count(), 2);
+    EXPECT_EQ(s->Items(0)->Owner(), s);
+    EXPECT_EQ(s->Items(0)->Name(), "First");
+    EXPECT_EQ(s->Items(0)->Items()->Get(0), "first");
+    EXPECT_EQ(s->Items(1)->Items()->Get(0), "second");
+    EXPECT_EQ(s->Items(1)->Description(), "two");
+    EXPECT_EQ(s->Items(1)->Ident(), 7);
+    EXPECT_TRUE(s->Items(1)->Compressed());
+    ASSERT_EQ(w->Count(), 1);
+    EXPECT_EQ(Saved(*w, true), Saved(*waves, true));
+    EXPECT_EQ(WriteLayout(&back), text);
+}
+
+// An item adds itself to its container before its own properties are
+// read; outside a container of its kind it has no place.
+TEST(QclContainerLayouts, ItemsJoinTheirContainerFirstAndOnlyAContainerOfTheirKind) {
+    RegisterForTests();
+    // The list as the root of the layout, watched from before it is read.
+    TQclStringList list(nullptr);
+    std::vector<std::pair<int, int>> changes;  // items, and strings of the first
+    list.OnChange = [&](TObject*) {
+        changes.emplace_back(list.Count(), list.Count() > 0 ? list.Items(0)->Items()->Count() : -1);
+    };
+    // Internal: flags (data), then the list "a".
+    ReadLayout(&list, "object Strings1: TQclStringList\n  object TQclStringListItem\n"
+                      "    Internal = {0803000000610D0A}\n  end\nend\n",
+               "test");
+    ASSERT_GE(changes.size(), 2u);
+    EXPECT_EQ(changes.front(), (std::pair<int, int>{1, 0}));  // joined, with nothing read yet
+    EXPECT_EQ(changes.back(), (std::pair<int, int>{1, 1}));
+    EXPECT_EQ(list.Items(0)->Items()->Get(0), "a");
+    for (const char* bad : {"object Root: TSounding\n  object I: TQclStringListItem\n  end\nend\n",
+                            "object Root: TSounding\n  object W: TQclWaveList\n    object I: TQclStringListItem\n"
+                            "    end\n  end\nend\n",
+                            "object Root: TSounding\n  object S: TQclStringList\n    object I: TQclStringListItem\n"
+                            "      Internal = {0803000000610D0A00}\n    end\n  end\nend\n"}) {
+        TSounding other(nullptr);
+        EXPECT_THROW(ReadLayout(&other, bad, "bad"), EReadError) << bad;
+    }
+}
+
 TEST(QclListItems, ItemStreamGolden) {
     TQclStringListItem item(nullptr);
     TMemoryStream s;
@@ -74,13 +251,6 @@ TEST(QclListItems, ItemStreamGolden) {
     TMemoryStream t;
     item.SaveToStream(t);
     EXPECT_EQ(t.Bytes(), (Bytes{2 | 4 | 8, 2, 'a', 'b', 2, 1, 0, 0, 3, 0, 0, 0, 'x', '\r', '\n'}));
-}
-
-template <class List>
-Bytes Saved(List& list, bool withOffsets) {
-    TMemoryStream s;
-    list.SaveToStream(s, withOffsets);
-    return s.Bytes();
 }
 
 TEST(QclContainers, StreamsWithOffsetsAndNotifiesOnce) {

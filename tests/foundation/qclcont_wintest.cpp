@@ -8,6 +8,8 @@
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraphDib.h"
 #include "foundation/qclprocs.h"
+#include "platform/FormLoader.h"
+#include "platform/Forms.h"
 #include "support/Snapshot.h"
 #include "support/Media.h"
 #include "support/TestEnv.h"
@@ -222,6 +224,141 @@ TEST(QclContainerFiles, StorageModesFetchOrRefuse) {
         EXPECT_GE(watch.Loads(), 1);
     }
     if (probe != nullptr) FreeLibrary(probe);
+}
+
+namespace {
+
+std::string Hex(const std::vector<uint8_t>& b) {
+    std::string s;
+    for (uint8_t x : b) s += IntToHex(x, 2);
+    return s;
+}
+
+template <class T>
+T* Find(TComponent* root, const char* name) {
+    return dynamic_cast<T*>(root->FindComponent(name));
+}
+
+}  // namespace
+
+// Bitmap and image lists and the container of four keep their items in a
+// layout: each item inside its list, the container's sorted into its lists
+// by kind, the image lists' defaults as properties.
+TEST(QclContainerLayouts, PictureListsAndTheContainerOfFourKeepTheirItems) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Bitmaps1: TQclBitmapList
+    DefaultCompressed = True
+    DefaultPixelFormat = spf8bit
+  end
+  object Images1: TQclImageList
+  end
+  object Container1: TQclContainer
+    About = 'four lists'
+  end
+end
+)",
+                         "test");
+    auto* bitmaps = Find<TQclBitmapList>(form.get(), "Bitmaps1");
+    auto* images = Find<TQclImageList>(form.get(), "Images1");
+    auto* container = Find<TQclContainer>(form.get(), "Container1");
+    ASSERT_TRUE(bitmaps != nullptr && images != nullptr && container != nullptr);
+    EXPECT_TRUE(bitmaps->DefaultCompressed());
+    EXPECT_EQ(bitmaps->DefaultPixelFormat(), TQclSavePixelFormat::spf8bit);
+    EXPECT_EQ(container->About(), "four lists");
+    // The defaults are the list's own: new items start plain, and a copy
+    // of the list takes them.
+    auto* red = bitmaps->Items(bitmaps->Add());
+    EXPECT_FALSE(red->Compressed());
+    EXPECT_EQ(red->PixelFormat(), TQclSavePixelFormat::spfDefault);
+    red->Bitmap()->Assign(Filled(5, 3, clRed).get());
+    red->SetCompressed(true);
+    TQclBitmapList copy(nullptr);
+    copy.Assign(bitmaps);
+    EXPECT_TRUE(copy.DefaultCompressed());
+    EXPECT_EQ(copy.DefaultPixelFormat(), TQclSavePixelFormat::spf8bit);
+
+    auto* strip = images->Items(images->Add());
+    strip->SetWidth(4);
+    strip->SetHeight(4);
+    strip->SetMasked(true);
+    ASSERT_EQ(strip->Add(Filled(8, 4, clBlue).get(), Filled(8, 4, clBlack, TPixelFormat::pf1bit).get()), 0);
+    container->Bitmaps()->Items(container->Bitmaps()->Add())->Bitmap()->Assign(Filled(2, 2, clLime).get());
+    container->Strings()->Items(container->Strings()->Add())->Items()->Add("kept");
+    container->Strings()->Add();
+    TQclWave& wave = *container->Waves()->Items(container->Waves()->Add())->Wave();
+    const std::vector<uint8_t> beep = test::Wave(200);
+    TReadOnlyMemoryStream beepStream(beep.data(), static_cast<int64_t>(beep.size()));
+    wave.LoadFromStream(beepStream);
+
+    const std::string text = WriteLayout(form.get());
+    EXPECT_NE(text.find("object TQclBitmapListItem\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Masked"), std::string::npos) << text;  // inside "Internal" now
+    auto back = MakeOwned<TForm>();
+    back->InitializeForm(text, "back");
+    auto* b2 = Find<TQclBitmapList>(back.get(), "Bitmaps1");
+    auto* i2 = Find<TQclImageList>(back.get(), "Images1");
+    auto* c2 = Find<TQclContainer>(back.get(), "Container1");
+    ASSERT_TRUE(b2 != nullptr && i2 != nullptr && c2 != nullptr);
+    ASSERT_EQ(b2->Count(), 1);
+    EXPECT_TRUE(b2->Items(0)->Compressed());
+    EXPECT_EQ(At(*b2->Items(0)->Bitmap(), 4, 2), clRed);
+    ASSERT_EQ(i2->ImageCount(0), 2);
+    EXPECT_TRUE(i2->ImageMasked(0));
+    EXPECT_EQ(i2->ImageRect(0, 1), Rect(4, 0, 8, 4));
+    ASSERT_EQ(c2->Bitmaps()->Count(), 1);
+    EXPECT_EQ(At(*c2->Bitmaps()->Items(0)->Bitmap(), 1, 1), clLime);
+    ASSERT_EQ(c2->Strings()->Count(), 2);
+    EXPECT_EQ(c2->Strings()->Items(0)->Items()->Get(0), "kept");
+    ASSERT_EQ(c2->Waves()->Count(), 1);
+    EXPECT_EQ(c2->Waves()->Items(0)->Wave()->Size(), static_cast<int64_t>(beep.size()));
+    EXPECT_EQ(c2->Images()->Count(), 0);
+    EXPECT_EQ(WriteLayout(back.get()), text);
+}
+
+// Older layouts gave an image item its sizes and then its strips under
+// "Bitmap": read as then, written only as "Internal".
+TEST(QclContainerLayouts, TheOlderBitmapPropertyOfImageItemsIsReadNeverWritten) {
+    TMemoryStream strips;
+    WriteI32(strips, 3);
+    auto pic = Filled(18, 6, clBlue);
+    PatBlt(pic->Canvas()->Handle(), 6, 0, 6, 6, WHITENESS);
+    PatBlt(pic->Canvas()->Handle(), 12, 0, 6, 6, BLACKNESS);  // where the mask hides it
+    QclWriteBitmap(strips, *pic, false, -1);
+    auto mask = Filled(18, 6, clBlack, TPixelFormat::pf1bit);
+    PatBlt(mask->Canvas()->Handle(), 12, 0, 6, 6, WHITENESS);
+    QclWriteBitmap(strips, *mask, false, 2);
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm("object Form1: TForm\n  object Images1: TQclImageList\n    object Old: TQclImageListItem\n"
+                         "      Width = 6\n      Height = 6\n      Masked = True\n      AllocBy = 2\n"
+                         "      Bitmap = {" + Hex(strips.Bytes()) + "}\n    end\n  end\nend\n",
+                         "old");
+    auto* images = Find<TQclImageList>(form.get(), "Images1");
+    ASSERT_NE(images, nullptr);
+    auto* item = images->Items(0);
+    ASSERT_EQ(item->Count(), 3);
+    EXPECT_EQ(item->Width(), 6);
+    EXPECT_EQ(item->AllocBy(), 2);
+    EXPECT_TRUE(item->Masked());
+    auto canvas = Filled(18, 6, clYellow);
+    for (int i = 0; i < 3; ++i) item->Draw(canvas->Canvas(), 6 * i, 0, i);
+    EXPECT_EQ(At(*canvas, 2, 2), clBlue);
+    EXPECT_EQ(At(*canvas, 8, 2), clWhite);
+    EXPECT_EQ(At(*canvas, 14, 2), clYellow);  // masked out
+    const std::string text = WriteLayout(form.get());
+    EXPECT_EQ(text.find("Bitmap ="), std::string::npos) << text;
+    EXPECT_EQ(text.find("Masked ="), std::string::npos) << text;
+    EXPECT_NE(text.find("Internal = {"), std::string::npos) << text;
+    // More images than the strip holds: the layout is refused.
+    TMemoryStream tooMany;
+    WriteI32(tooMany, 4);
+    QclWriteBitmap(tooMany, *pic, false, -1);
+    auto other = MakeOwned<TForm>();
+    EXPECT_THROW(other->InitializeForm("object Form1: TForm\n  object Images1: TQclImageList\n"
+                                       "    object TQclImageListItem\n      Width = 6\n      Height = 6\n"
+                                       "      Bitmap = {" + Hex(tooMany.Bytes()) + "}\n    end\n  end\nend\n",
+                                       "bad"),
+                 EReadError);
 }
 
 TEST(QclContainerFiles, GlobalListReferences) {

@@ -59,7 +59,9 @@ public:
     void TrayMouseUp(TObject*, TMouseButton, TShiftState, int, int) { log.push_back("up"); }
 };
 
-inline OwnedPtr<TWinUtilTestForm> LoadWinUtilForm(const std::string& layout) {
+// A form at (100, 100), 400 by 300, read from a layout whose components
+// (and further form properties) are `body`.
+inline OwnedPtr<TWinUtilTestForm> LoadWinUtilForm(const std::string& body) {
     static bool registered = false;
     if (!registered) {
         registered = true;
@@ -76,7 +78,9 @@ inline OwnedPtr<TWinUtilTestForm> LoadWinUtilForm(const std::string& layout) {
             .Handler("TrayMouseUp", &F::TrayMouseUp);
     }
     OwnedPtr<TWinUtilTestForm> form(new TWinUtilTestForm(nullptr));
-    form->InitializeForm(layout, "winutil.form");
+    form->InitializeForm("object F: TWinUtilTestForm\n  Left = 100\n  Top = 100\n  Width = 400\n  Height = 300\n" +
+                             body + "end\n",
+                         "winutil.form");
     return form;
 }
 

@@ -116,12 +116,7 @@ TEST(CaptionControl, TheRightButtonOnTheFrameIsSwallowedOnlyForAMenu) {
 }
 
 namespace {
-const char* kColorLayout = R"(object F: TWinUtilTestForm
-  Left = 100
-  Top = 100
-  Width = 400
-  Height = 300
-  Caption = 'Colours'
+const char* kColorLayout = R"(  Caption = 'Colours'
   object Cap: TCaptionControl
     CaptionColors.ActiveStart = clRed
     CaptionColors.ActiveEnd = clBlue
@@ -129,7 +124,6 @@ const char* kColorLayout = R"(object F: TWinUtilTestForm
     CaptionGradient = cgAlways
     ColorBands = 8
   end
-end
 )";
 
 OwnedPtr<TWinUtilTestForm> ShownLayout(const char* layout) {
@@ -164,12 +158,7 @@ TEST(CaptionControl, NamedColoursFromALayoutRunTheBandsAndOnlyChangedOnesAreWrit
 }
 
 namespace {
-const char* kDrawLayout = R"(object F: TWinUtilTestForm
-  Left = 100
-  Top = 100
-  Width = 400
-  Height = 300
-  Caption = 'Drawn'
+const char* kDrawLayout = R"(  Caption = 'Drawn'
   object Cap: TCaptionControl
     Buttons = <
       item
@@ -181,7 +170,6 @@ const char* kDrawLayout = R"(object F: TWinUtilTestForm
     OnDrawCaption = CapDrawCaption
     OnButtonDraw = CapButtonDraw
   end
-end
 )";
 }  // namespace
 
@@ -249,4 +237,49 @@ TEST(CaptionControl, AMouseClickOnAButtonIsReported) {
     MouseClickOnScreen({w.left + r.Left - 60, w.top + (r.Top + r.Bottom) / 2});
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(f.clicks, (std::vector<int>{2}));
+}
+
+// A handler that keeps the button pushed leaves it drawn pushed; switched
+// off, the control leaves the caption to the form and its buttons answer
+// nothing.
+TEST(CaptionControl, APushedButtonStaysPushedAndADisabledControlAnswersNothing) {
+    CaptionForm f;
+    f.cap->OnButtonClick = [&](TObject*, int i, bool& pushed) {
+        f.clicks.push_back(i);
+        pushed = true;
+    };
+    f.Click(0);
+    EXPECT_TRUE(f.cap->Buttons()->Items(0)->Pushed());
+    f.cap->SetEnabled(false);
+    PumpMessages();
+    // The press goes on to the form (which would start moving the window).
+    TRect r = f.cap->ButtonRect(2);
+    RECT w;
+    GetWindowRect(f.form->Handle(), &w);
+    TMessage m{WM_NCLBUTTONDOWN, HTCAPTION,
+               MAKELPARAM(w.left + (r.Left + r.Right) / 2, w.top + (r.Top + r.Bottom) / 2), 0};
+    f.cap->BeforeFormMessage(m);
+    EXPECT_EQ(m.Msg, static_cast<UINT>(WM_NCLBUTTONDOWN));
+    EXPECT_EQ(f.cap->HeldButton(), -1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(f.clicks, (std::vector<int>{0}));
+}
+
+// A tool window has only its close button; a dialog frame no minimise or
+// maximise buttons, but the control's own.
+TEST(CaptionControl, ToolWindowsShowNoButtonsOfTheControl) {
+    CaptionForm f;
+    f.form->SetBorderStyle(TFormBorderStyle::bsToolWindow);
+    f.form->HandleNeeded();
+    f.form->Show();
+    f.cap->UpdateCaption();
+    PumpMessages();
+    EXPECT_EQ(f.cap->ButtonRect(0).Width(), 0);
+    EXPECT_EQ(f.cap->ButtonAtPoint({f.cap->GetCaptionRect().Left + 5, f.cap->GetCaptionRect().Top + 5}), -1);
+    f.form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    f.form->HandleNeeded();
+    f.form->Show();
+    f.cap->UpdateCaption();
+    PumpMessages();
+    EXPECT_GT(f.cap->ButtonRect(0).Width(), 0);
 }

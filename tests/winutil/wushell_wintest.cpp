@@ -311,3 +311,25 @@ TEST(TrayIcon, WhileDesignedTheIconShowsOnlyByShowDesign) {
     t.icon->SetShowDesign(true);
     EXPECT_FALSE(t.icon->Shown());
 }
+
+// A double click runs the menu's enabled default item instead of the
+// double-click event.
+TEST(TrayIcon, ADoubleClickRunsTheMenusDefaultItem) {
+    Tray t;
+    auto* menu = Create<TPopupMenu>(t.form.get());
+    auto* item = Create<TMenuItem>(t.form.get());
+    menu->Items()->Add(item);
+    std::vector<std::string> log;
+    item->OnClick = [&](TObject*) { log.push_back("item"); };
+    t.icon->OnDblClick = [&](TObject*) { log.push_back("dbl"); };
+    t.icon->SetActive(true);
+    SendMessageA(t.icon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    t.icon->SetPopupMenu(menu);
+    SendMessageA(t.icon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    item->SetDefault(true);
+    SendMessageA(t.icon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    item->SetEnabled(false);
+    SendMessageA(t.icon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(log, (std::vector<std::string>{"dbl", "dbl", "item", "dbl"}));
+    t.icon->SetActive(false);
+}
