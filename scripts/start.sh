@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the built program into the user's data directory,
-# ${XDG_DATA_HOME:-~/.local/share}/treskel/, and starts it there under
+# Installs the built program and its picture library into the user's data
+# directory, ${XDG_DATA_HOME:-~/.local/share}/treskel/, and starts it there under
 # Wine, so that its notes (Data beside it) live outside the build tree and
 # survive a new build.  Notes that an earlier start kept beside the built
 # program move along.  Under Xvfb when there is no display.
@@ -15,6 +15,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$home"
 cp -f "$built" "$home/"
+# The picture library the program loads from beside itself.
+if [ -f "$(dirname "$built")/PictLib.dll" ]; then
+  cp -f "$(dirname "$built")/PictLib.dll" "$home/"
+fi
 "$here/prepare-prefix.sh"
 
 key='HKCU\SOFTWARE\Qiv\Treskel!\common'

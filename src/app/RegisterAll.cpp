@@ -12,6 +12,8 @@
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/CapCtrl.h"
+#include "winutil/Colorbtn.h"
+#include "winutil/Gradpanl.h"
 #include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
 #include "winutil/WuHook.h"
@@ -29,6 +31,8 @@ void RegisterAllClasses() {
     RegisterExtComboClasses();
     RegisterWinUtilControlClasses();
     RegisterCaptionControlClasses();
+    RegisterColorButtonClasses();
+    RegisterGradientPanelClasses();
     RegisterTrayIconClasses();
     RegisterPlacementClasses();
     RegisterWuHookClasses();

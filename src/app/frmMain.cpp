@@ -268,7 +268,16 @@ void RegisterMainFormClasses() {
         .Handler("QclFontSizeComboBox1Click", &TfrmTreskel::QclFontSizeComboBox1Click)
         .Handler("SelectAll1Click", &TfrmTreskel::SelectAll1Click)
         .Handler("DefaultFont1Click", &TfrmTreskel::DefaultFont1Click)
-        .Handler("FindDialogFind", &TfrmTreskel::FindDialogFind);
+        .Handler("FindDialogFind", &TfrmTreskel::FindDialogFind)
+        .Handler("TextColorExecute", &TfrmTreskel::TextColorExecute)
+        .Handler("HighliteExecute", &TfrmTreskel::HighliteExecute)
+        .Handler("ColorButton1Click", &TfrmTreskel::ColorButton1Click)
+        .Handler("MoreColorButtonClick", &TfrmTreskel::MoreColorButtonClick)
+        .Handler("ColorPanelExit", &TfrmTreskel::ColorPanelExit)
+        .Handler("InsertPictureExecute", &TfrmTreskel::InsertPictureExecute)
+        .Handler("InsertOLEExecute", &TfrmTreskel::InsertOLEExecute)
+        .Handler("SelectTwainSourceClick", &TfrmTreskel::SelectTwainSourceClick)
+        .Handler("Acquire1Click", &TfrmTreskel::Acquire1Click);
 #define TRESKEL_FIELD(name) pc.Field(#name, &TfrmTreskel::name)
     TRESKEL_FIELD(TreskelActions);
     TRESKEL_FIELD(NewItem);
@@ -301,6 +310,11 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(CCopy);
     TRESKEL_FIELD(Paste);
     TRESKEL_FIELD(SearchText);
+    TRESKEL_FIELD(TextColor);
+    TRESKEL_FIELD(Highlite);
+    TRESKEL_FIELD(ScanImage);
+    TRESKEL_FIELD(InsertPicture);
+    TRESKEL_FIELD(InsertOLE);
     TRESKEL_FIELD(ToolBar1);
     TRESKEL_FIELD(LockButton);
     TRESKEL_FIELD(ExpColButton);
@@ -326,6 +340,8 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(BoldButton);
     TRESKEL_FIELD(ItalicButton);
     TRESKEL_FIELD(UnderlineButton);
+    TRESKEL_FIELD(ColorButton);
+    TRESKEL_FIELD(HiColor);
     TRESKEL_FIELD(BulletButton);
     TRESKEL_FIELD(UndoButton);
     TRESKEL_FIELD(LeftButton);
@@ -336,6 +352,16 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(PasteButton);
     TRESKEL_FIELD(StatusBar);
     TRESKEL_FIELD(REdit);
+    TRESKEL_FIELD(ColorPanel);
+    TRESKEL_FIELD(gradientPanel1);
+    TRESKEL_FIELD(MoreColorButton);
+    TRESKEL_FIELD(QclOfficeButton1);
+    TRESKEL_FIELD(QclOfficeButton2);
+    TRESKEL_FIELD(QclOfficeButton3);
+    TRESKEL_FIELD(ScanPopup);
+    TRESKEL_FIELD(SelectTwainSource);
+    TRESKEL_FIELD(Acquire1);
+    TRESKEL_FIELD(InsertOLE1);
     TRESKEL_FIELD(PopupMenu1);
     TRESKEL_FIELD(PopupMenu2);
     TRESKEL_FIELD(PrintButton);
@@ -348,6 +374,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ImageList1);
     TRESKEL_FIELD(ImageList2);
     TRESKEL_FIELD(FontDialog);
+    TRESKEL_FIELD(ColorDialog);
     TRESKEL_FIELD(FindDialog);
     TRESKEL_FIELD(OpenDialog1);
     TRESKEL_FIELD(IniCtrl);

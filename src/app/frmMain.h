@@ -25,11 +25,14 @@
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
+#include "platform/StdCtrls.h"
 #include "platform/Streams.h"
 #include "platform/UtilityWindow.h"
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEdit2.h"
 #include "winutil/CapCtrl.h"
+#include "winutil/Colorbtn.h"
+#include "winutil/Gradpanl.h"
 #include "winutil/Placemnt.h"
 #include "winutil/WuCtrls.h"
 #include "winutil/WuShell.h"
@@ -173,6 +176,22 @@ public:
     void SelectAll1Click(TObject* Sender);
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
+    // The colour pop-up: text colour and highlight.
+    void TextColorExecute(TObject* Sender);
+    void HighliteExecute(TObject* Sender);
+    void ColorButton1Click(TObject* Sender);
+    void MoreColorButtonClick(TObject* Sender);
+    void ColorPanelExit(TObject* Sender);
+
+    // ---- pictures, scans and objects
+    void InsertPictureExecute(TObject* Sender);
+    void InsertOLEExecute(TObject* Sender);
+    void SelectTwainSourceClick(TObject* Sender);
+    void Acquire1Click(TObject* Sender);
+    // Pastes a picture into the note at the caret, through the clipboard
+    // (as a bitmap and as an enhanced metafile), and leaves the clipboard
+    // empty.
+    void PastePicture(TGraphic* picture);
 
     // ---- tray, caption-bar buttons and the about box
     void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
@@ -216,6 +235,11 @@ public:
     TAction* CCopy = nullptr;
     TAction* Paste = nullptr;
     TAction* SearchText = nullptr;
+    TAction* TextColor = nullptr;
+    TAction* Highlite = nullptr;
+    TAction* ScanImage = nullptr;
+    TAction* InsertPicture = nullptr;
+    TAction* InsertOLE = nullptr;
 
     TToolBar* ToolBar1 = nullptr;
     TToolButton* LockButton = nullptr;
@@ -244,6 +268,8 @@ public:
     TToolButton* BoldButton = nullptr;
     TToolButton* ItalicButton = nullptr;
     TToolButton* UnderlineButton = nullptr;
+    TToolButton* ColorButton = nullptr;
+    TToolButton* HiColor = nullptr;
     TToolButton* BulletButton = nullptr;
     TToolButton* UndoButton = nullptr;
     TToolButton* LeftButton = nullptr;
@@ -254,6 +280,16 @@ public:
     TToolButton* PasteButton = nullptr;
     TStatusBar* StatusBar = nullptr;
     TRichEditEx* REdit = nullptr;
+    TPanel* ColorPanel = nullptr;
+    TgradientPanel* gradientPanel1 = nullptr;
+    TButton* MoreColorButton = nullptr;
+    TQclOfficeButton* QclOfficeButton1 = nullptr;
+    TQclOfficeButton* QclOfficeButton2 = nullptr;
+    TQclOfficeButton* QclOfficeButton3 = nullptr;
+    TPopupMenu* ScanPopup = nullptr;
+    TMenuItem* SelectTwainSource = nullptr;
+    TMenuItem* Acquire1 = nullptr;
+    TMenuItem* InsertOLE1 = nullptr;
 
     TPopupMenu* PopupMenu1 = nullptr;
     TPopupMenu* PopupMenu2 = nullptr;
@@ -267,6 +303,7 @@ public:
     TImageList* ImageList1 = nullptr;
     TImageList* ImageList2 = nullptr;
     TFontDialog* FontDialog = nullptr;
+    TColorDialog* ColorDialog = nullptr;
     TFindDialog* FindDialog = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TQclIniCtrl* IniCtrl = nullptr;
@@ -278,6 +315,9 @@ public:
     TFormPlacement* FormPlacement1 = nullptr;
 
 private:
+    // Applies a colour of the pop-up to the selection: its background in
+    // highlight mode, else its text.
+    void ApplyPopupColor(TColor color);
     // The note shown in the editor could not be read: the panel shows why
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.

@@ -1,5 +1,6 @@
-// Editor commands of the main window: formatting, clipboard and undo, the
-// editor's keys and status line, find, the default font and addresses.
+// Editor commands of the main window: formatting, the colour pop-up,
+// clipboard and undo, the editor's keys and status line, find, the default
+// font and addresses.
 #include <windows.h>
 #include <richedit.h>
 
@@ -58,6 +59,70 @@ void TfrmTreskel::REditSelectionChange(TObject*) {
         case TAlignment::taCenter: CenterButton->SetDown(true); break;
     }
     BulletButton->SetDown(REdit->Paragraph()->Numbering() == kBullets);
+}
+
+// ---------------------------------------------------------------- colour pop-up
+
+namespace {
+constexpr uint8_t kTextColorMode = 0, kHighlightMode = 1;
+constexpr int kPopupGap = 6;  // between the pressed button and the pop-up
+
+// Shows the pop-up under a pressed button, or hides it when the click
+// released the button.
+void PlaceColorPanel(TfrmTreskel& w, TToolButton* button) {
+    if (!button->Down()) {
+        w.ColorPanel->SetVisible(false);
+        return;
+    }
+    w.ColorPanel->SetLeft(w.ToolBar2->Left() + button->Left());
+    w.ColorPanel->SetTop(w.ToolBar2->Top() + button->Top() + button->Height() + kPopupGap);
+    w.ColorPanel->SetVisible(true);
+    w.ColorPanel->BringToFront();
+    // The first swatch takes the focus, so that the keys work at once.
+    auto* first = dynamic_cast<TWinControl*>(w.FindComponent("ColorButton1"));
+    if (first != nullptr && first->CanFocus())
+        first->SetFocus();
+    else if (w.ColorPanel->CanFocus())
+        w.ColorPanel->SetFocus();
+}
+}  // namespace
+
+void TfrmTreskel::TextColorExecute(TObject*) {
+    PlaceColorPanel(*this, ColorButton);
+    HighlightMode = kTextColorMode;
+}
+
+void TfrmTreskel::HighliteExecute(TObject*) {
+    PlaceColorPanel(*this, HiColor);
+    HighlightMode = kHighlightMode;
+}
+
+void TfrmTreskel::ApplyPopupColor(TColor color) {
+    if (HighlightMode == kHighlightMode)
+        REdit->SelAttributes()->SetBackColor(color);
+    else
+        REdit->SelAttributes()->SetColor(color);
+}
+
+void TfrmTreskel::ColorButton1Click(TObject* Sender) {
+    auto* swatch = dynamic_cast<TColorButton*>(Sender);
+    if (swatch == nullptr) return;
+    ApplyPopupColor(swatch->Color());
+    // Leaving the pop-up closes it.
+    if (REdit->CanFocus()) REdit->SetFocus();
+}
+
+void TfrmTreskel::MoreColorButtonClick(TObject*) {
+    if (!ColorDialog->Execute()) return;
+    ApplyPopupColor(ColorDialog->Color());
+    ColorPanelExit(ColorPanel);
+    if (REdit->CanFocus()) REdit->SetFocus();
+}
+
+void TfrmTreskel::ColorPanelExit(TObject*) {
+    ColorPanel->SetVisible(false);
+    ColorButton->SetDown(false);
+    HiColor->SetDown(false);
 }
 
 // ---------------------------------------------------------------- clipboard and undo

@@ -1,4 +1,4 @@
 treskel_sources(
   WIN32 frmMain.cpp frmMainNotes.cpp frmMainTabs.cpp frmMainItems.cpp frmMainTree.cpp frmMainEditor.cpp
-        TreeItems.cpp RegisterAll.cpp frmMainPrint.cpp SearchDialog.cpp LinkInformation.cpp
+        TreeItems.cpp RegisterAll.cpp frmMainPrint.cpp frmMainPictures.cpp SearchDialog.cpp LinkInformation.cpp
 )

@@ -1,5 +1,7 @@
 #include "platform/DibFormat.h"
 
+#include <cstring>
+
 #include "platform/Streams.h"
 
 namespace treskel {
@@ -113,6 +115,17 @@ bool CheckBitmapFile(const uint8_t* data, size_t size, DibLayout& layout) {
     // only the bytes at hand count.
     if (offBits < 14 + 12 || offBits > size) return false;
     return CheckDib(data + 14, size - 14, offBits - 14, layout);
+}
+
+std::vector<uint8_t> DibFromBitmapFile(const uint8_t* data, size_t size) {
+    DibLayout layout;
+    if (!CheckBitmapFile(data, size, layout)) return {};
+    const uint8_t* dib = data + 14;
+    const uint32_t head = layout.headerSize + layout.tableBytes;
+    std::vector<uint8_t> packed(static_cast<size_t>(head) + layout.bitsSize);
+    std::memcpy(packed.data(), dib, head);
+    if (layout.bitsSize > 0) std::memcpy(packed.data() + head, dib + layout.bitsOffset, layout.bitsSize);
+    return packed;
 }
 
 }  // namespace treskel

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace treskel {
 
@@ -34,5 +35,10 @@ bool CheckDib(const uint8_t* dib, size_t size, uint32_t bitsOffset, DibLayout& l
 // Checks a .bmp file image (the 14-byte file header, then a DIB); the
 // layout's offsets are from the start of the DIB.
 bool CheckBitmapFile(const uint8_t* data, size_t size, DibLayout& layout);
+
+// The DIB of a .bmp file image, checked whole and packed (its pixels right
+// after the colour table, whatever gap the file had).  Empty when the file
+// is no bitmap the program can show.
+std::vector<uint8_t> DibFromBitmapFile(const uint8_t* data, size_t size);
 
 }  // namespace treskel

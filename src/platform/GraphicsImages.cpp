@@ -1,5 +1,6 @@
 // The graphic classes: bitmaps, icons, enhanced metafiles and pictures.
 #include "platform/Graphics.h"
+#include "platform/DibBitmap.h"
 #include "platform/DibFormat.h"
 
 #include <cmath>
@@ -259,26 +260,9 @@ void TBitmap::LoadFromStream(TStream& stream) {
     if (offBits < 14 + 12 || offBits > fileSize) throw EInvalidGraphic("Bitmap image is not valid");
     std::vector<uint8_t> dib(fileSize - 14);
     stream.ReadBuffer(dib.data(), static_cast<int64_t>(dib.size()));
-    // Every size in the headers against the bytes at hand, before the
-    // system sees any of them.
-    DibLayout layout;
-    if (!CheckDib(dib.data(), dib.size(), offBits - 14, layout)) throw EInvalidGraphic("Bitmap image is not valid");
-    auto* bi = reinterpret_cast<BITMAPINFO*>(dib.data());
-    // The section itself is never run-length encoded; only the rows are.
-    std::vector<uint8_t> plain(dib.begin(), dib.begin() + layout.headerSize + layout.tableBytes);
-    if (layout.headerSize >= 40) {
-        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
-        if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4) h->biCompression = BI_RGB, h->biSizeImage = 0;
-    }
-    const void* bits = dib.data() + layout.bitsOffset;
-    WindowDC screen(nullptr);
-    void* dibBits = nullptr;
-    GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(plain.data()),
-                                            DIB_RGB_COLORS, &dibBits, nullptr, 0));
-    int height = std::abs(layout.height);
-    if (!bmp || SetDIBits(screen.Get(), bmp.Get(), 0, static_cast<UINT>(height), bits, bi, DIB_RGB_COLORS) == 0)
-        throw EInvalidGraphic("Bitmap image is not valid");
-    SetHandle(bmp.Release());
+    HBITMAP bmp = CreateBitmapFromDib(dib.data(), dib.size(), offBits - 14);
+    if (bmp == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+    SetHandle(bmp);
 }
 
 void TBitmap::SaveToStream(TStream& stream) {

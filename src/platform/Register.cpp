@@ -6,6 +6,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
 #include "platform/FormLoader.h"
+#include "platform/JpegImage.h"
 #include "platform/ListCtrls.h"
 #include "platform/ScrollBox.h"
 #include "platform/Spin.h"
@@ -272,6 +273,7 @@ void RegisterPlatformClasses() {
     RegisterStdLibClasses();
     RegisterImageListClasses();
     RegisterComCtrlClasses();
+    RegisterJpegFileFormat();
 }
 
 }  // namespace treskel

@@ -1,5 +1,5 @@
 treskel_sources(
-  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
+  PORTABLE SysUtils.cpp Classes.cpp Streams.cpp DibFormat.cpp JpegCodec.cpp FileSysCommon.cpp FormLoader.cpp Types.cpp
   WIN32_BASE FileSysWin.cpp
   POSIX_BASE FileSysPosix.cpp
   WIN32 Graphics.cpp GraphicsImages.cpp Controls.cpp ControlsWindowed.cpp ControlsAlign.cpp ControlsDrag.cpp Forms.cpp Menus.cpp ActnList.cpp Dialogs.cpp InputQuery.cpp StdCtrls.cpp
@@ -9,4 +9,4 @@ treskel_sources(
         Registry.cpp IniFiles.cpp
         ImgList.cpp ComCtrlsTree.cpp ComCtrlsTreeNodes.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsRegister.cpp
 )
-treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp)
+treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp DibBitmap.cpp JpegImage.cpp)

@@ -1,6 +1,7 @@
 #include "richedit/RichOLE.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/ControlsHooks.h"
 #include "platform/Forms.h"
@@ -18,6 +19,84 @@ void FreeMetaPict(HGLOBAL h) {
     GlobalMemory owned(h);
     GlobalLockGuard lock(h);
     if (auto* mfp = static_cast<METAFILEPICT*>(lock.Get())) MetaFileHandle{mfp->hMF};
+}
+
+// The picture of an enhanced metafile as a packed 24-bit DIB in global
+// memory, at the size of its frame on the screen; null when it cannot be
+// made.
+HGLOBAL DibOf(HENHMETAFILE emf) {
+    ENHMETAHEADER header{};
+    if (GetEnhMetaFileHeader(emf, sizeof header, &header) == 0) return nullptr;
+    WindowDC screen(nullptr);
+    const int w = MulDiv(header.rclFrame.right - header.rclFrame.left, GetDeviceCaps(screen.Get(), LOGPIXELSX), 2540);
+    const int h = MulDiv(header.rclFrame.bottom - header.rclFrame.top, GetDeviceCaps(screen.Get(), LOGPIXELSY), 2540);
+    if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > (64 << 20)) return nullptr;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+    info.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(h));
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> section(
+        CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || bits == nullptr) return nullptr;
+    {
+        MemoryDC dc(screen.Get());
+        SelectGuard sel(dc.Get(), section.Get());
+        RECT all{0, 0, w, h};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PlayEnhMetaFile(dc.Get(), emf, &all);
+        GdiFlush();
+    }
+    GlobalMemory dib(sizeof info + info.biSizeImage);
+    GlobalLockGuard lock(dib.Get());
+    auto* p = static_cast<uint8_t*>(lock.Get());
+    if (p == nullptr) return nullptr;
+    std::memcpy(p, &info, sizeof info);
+    std::memcpy(p + sizeof info, bits, info.biSizeImage);
+    return dib.Release();
+}
+
+// Some systems' data cache holds a picture object's enhanced metafile (the
+// form the control reads pictures from a note and from the clipboard in)
+// but cannot draw it, so the note shows an empty box.  Such an object is
+// given the same picture as a device-independent bitmap, which every cache
+// draws.
+void MakePictureDrawable(IOleObject* object) {
+    ComPtr<IViewObject> view;
+    if (FAILED(object->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(view.Put())))) return;
+    {
+        MemoryDC probe;
+        GdiHandle<HBITMAP> pixel(CreateCompatibleBitmap(probe.Get(), 1, 1));
+        SelectGuard sel(probe.Get(), pixel.Get());
+        RECTL one{0, 0, 1, 1};
+        if (view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, probe.Get(), &one, nullptr, nullptr, 0) !=
+            OLE_E_BLANK)
+            return;
+    }
+    ComPtr<IDataObject> data;
+    ComPtr<IOleCache> cache;
+    if (FAILED(object->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(data.Put()))) ||
+        FAILED(object->QueryInterface(IID_IOleCache, reinterpret_cast<void**>(cache.Put()))))
+        return;
+    FORMATETC emf{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    STGMEDIUM medium{};
+    if (FAILED(data->GetData(&emf, &medium))) return;
+    HGLOBAL dib = medium.tymed == TYMED_ENHMF ? DibOf(medium.hEnhMetaFile) : nullptr;
+    ReleaseStgMedium(&medium);
+    if (dib == nullptr) return;
+    FORMATETC fmt{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    DWORD connection = 0;
+    STGMEDIUM given{};
+    given.tymed = TYMED_HGLOBAL;
+    given.hGlobal = dib;
+    // The cache owns the bitmap once it took it.
+    if (FAILED(cache->Cache(&fmt, ADVF_PRIMEFIRST, &connection)) || FAILED(cache->SetData(&fmt, &given, TRUE)))
+        GlobalMemory{dib};
 }
 
 }  // namespace
@@ -327,6 +406,7 @@ void TCustomRichEditEx::TrackObjects() {
         bool known = std::any_of(ole_->tracked.begin(), ole_->tracked.end(),
                                  [&](const TTrackedObject& t) { return t.object.Get() == o.Get(); });
         if (known) continue;
+        MakePictureDrawable(o.Get());
         TTrackedObject t;
         t.object = o;
         // The object's own advise holder takes any number of sinks; the

@@ -30,8 +30,15 @@ treskel_test(apptray
   WIN32 tray_wintest.cpp
   GUI
 )
+treskel_test(apppictures
+  WIN32 pictures_wintest.cpp
+  GUI
+)
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray)
+  add_dependencies(apppictures_wintests PictLib testsource)
+endif()
+if(TRESKEL_WIN32)
+  foreach(_t mainwindow appeditor appitems apptree apptray apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

@@ -5,6 +5,7 @@
 #include "richedit/EditorFixture.h"
 #include "richedit/Langs.h"
 #include "richedit/RichOLE.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 namespace {
@@ -272,6 +273,36 @@ TEST_F(EditorTest, EmfPictureSurvivesSaveAndLoad) {
     std::string second = Save(copy);
     EXPECT_NE(second.find("\\emfblip"), std::string::npos);
     EXPECT_EQ(second, first);
+}
+
+// A picture read from a note is shown, not only kept: an enhanced
+// metafile of a red box, as the note stores one.
+TEST_F(EditorTest, APictureReadFromANoteIsShown) {
+    editor->SetIncludeOLE(true);
+    RECT frame{0, 0, 2000, 1000};  // 0.01 mm
+    HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    ASSERT_NE(rec, nullptr);
+    RECT box{0, 0, 76, 38};
+    GdiHandle<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
+    FillRect(rec, &box, red.Get());
+    EnhMetaFileHandle emf(CloseEnhMetaFile(rec));
+    std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf.Get(), 0, nullptr));
+    GetEnhMetaFileBits(emf.Get(), static_cast<UINT>(bytes.size()), bytes.data());
+    std::string rtf = "{\\rtf1\\ansi before {\\pict\\emfblip\\picw2000\\pich1000\\picwgoal1134\\pichgoal567 ";
+    static const char digits[] = "0123456789abcdef";
+    for (uint8_t b : bytes) rtf += {digits[b >> 4], digits[b & 15]};
+    rtf += "} after\\par}";
+    Load(editor, rtf);
+    ASSERT_EQ(editor->RichEditOle()->GetObjectCount(), 1);
+    Snapshot s = OnScreen(editor->Handle());
+    EXPECT_GT(s.Count(TRect(0, 0, s.width, s.height), Reddish), 1500);
+    // Shown again after a save and a load.
+    TRichEditEx* copy = NewEditor();
+    copy->SetIncludeOLE(true);
+    editor->SetVisible(false);
+    Load(copy, Save(editor));
+    s = OnScreen(copy->Handle());
+    EXPECT_GT(s.Count(TRect(0, 0, s.width, s.height), Reddish), 1500);
 }
 
 TEST_F(EditorTest, PlainTextOverManyChunksKeepsEveryKindOfLineEnd) {

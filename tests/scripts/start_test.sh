@@ -23,11 +23,13 @@ STUB
 chmod +x "$t/bin/wine" "$t/bin/winepath"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 printf 'program' > "$t/build/Treskel!.exe"
+printf 'pictures' > "$t/build/PictLib.dll"
 
 # Without XDG_DATA_HOME: ~/.local/share/treskel, started there.
 STORED='' "$src/scripts/start.sh" "$t/build/Treskel!.exe"
 home="$t/home/.local/share/treskel"
 cmp -s "$t/build/Treskel!.exe" "$home/Treskel!.exe" || fail "not installed in $home"
+cmp -s "$t/build/PictLib.dll" "$home/PictLib.dll" || fail "picture library not installed in $home"
 [ "$(tail -n 1 "$t/wine.log")" = "$home|Treskel!.exe" ] || fail "not started there: $(tail -n 1 "$t/wine.log")"
 [ -f "$t/prefix/drive_c/windows/Fonts/symbol.ttf" ] || fail "prefix not prepared"
 

@@ -30,6 +30,9 @@ struct Snapshot {
 Snapshot PaintedClient(HWND wnd, const std::function<void(HDC)>& paint);
 // The client area as the window prints it (WM_PRINTCLIENT).
 Snapshot PrintClient(HWND wnd);
+// The client area as it is on the screen, once the window has painted
+// (for what a window draws only when it paints, such as a note's pictures).
+Snapshot OnScreen(HWND wnd);
 // The whole window, frame included, as it is on the screen (window
 // coordinates).
 Snapshot ShownWindow(HWND wnd);

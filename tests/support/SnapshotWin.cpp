@@ -88,6 +88,16 @@ Snapshot PrintClient(HWND wnd) {
     });
 }
 
+Snapshot OnScreen(HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return PaintedClient(wnd, [wnd](HDC dc) {
+        RECT rc;
+        GetClientRect(wnd, &rc);
+        WindowDC screen(wnd);
+        BitBlt(dc, 0, 0, rc.right, rc.bottom, screen.Get(), 0, 0, SRCCOPY);
+    });
+}
+
 bool Reddish(COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90; }
 bool Bluish(COLORREF c) { return GetBValue(c) > 160 && GetRValue(c) < 90 && GetGValue(c) < 90; }
 bool Dark(COLORREF c) { return GetRValue(c) < 110 && GetGValue(c) < 110 && GetBValue(c) < 110; }

@@ -11,3 +11,7 @@ treskel_test(winutil
   WIN32 winutil_wintest.cpp capctrl_wintest.cpp placemnt_wintest.cpp wushell_wintest.cpp
   GUI
 )
+treskel_test(colourbuttons
+  WIN32 colorbtn_wintest.cpp
+  GUI
+)

@@ -1,0 +1,28 @@
+// Any bytes given to the picture library's decoding, as PictLibLoad gives a
+// file's bytes: bitmaps are checked and packed, GIF and TGA decoded by
+// stb_image, PCX and JPEG by ours.  A refusal is an exception; anything
+// else is a crash, a hang or a read or write outside the input or output.
+#include <cstdint>
+#include <vector>
+
+#include "pictlib/PictDecode.h"
+#include "platform/DibFormat.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace treskel;
+    std::vector<uint8_t> copy(data, data + size);  // exact size for the sanitizer
+    TPictImage image;
+    try {
+        PictDecode(copy.data(), copy.size(), image);
+    } catch (const Exception&) {
+        return 0;
+    }
+    if (image.Format == TPictFormat::Bitmap) {
+        // What the system will be given holds what its header promises.
+        DibLayout layout;
+        if (!CheckDib(image.Dib.data(), image.Dib.size(), 0, layout)) __builtin_trap();
+    } else if (image.Raster.Pixels.size() != image.Raster.Stride() * static_cast<size_t>(image.Raster.Height)) {
+        __builtin_trap();
+    }
+    return 0;
+}

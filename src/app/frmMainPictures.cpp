@@ -1,0 +1,143 @@
+// Pictures, scans and objects in the note: a picture file or a scanned
+// image reaches the editor through the clipboard, as a bitmap, as an
+// enhanced metafile and as rich text holding that metafile, the form every
+// rich-edit control pastes, shows and keeps in the note at its size.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "pictlib/PictLib.h"
+#include "platform/Clipbrd.h"
+#include "platform/JpegImage.h"
+#include "platform/Streams.h"
+#include "twain/TwainLib.h"
+
+namespace treskel {
+
+namespace {
+
+constexpr const char* kPictureFilter =
+    "Windows Bitmap (*.bmp)|*.bmp|JPEG-JFIF Compliant (*.jpg,*.jpe,*.jpeg)|*.jpg; *.jpe; *.jpeg|"
+    "CompuServe Graphics Interchange (*.gif)|*.gif|ZSoft Paintbrush (*.pcx)|*.pcx|Windows DIB (*.dib)|*.dib|"
+    "Windows RLE (*.rle)|*.rle|Truevision Targa (*.tga)|*.tga|All Files (*.*)|*.*";
+
+// The clipboard open for several formats in a row, closed however the
+// scope ends.
+class ClipboardOpen {
+public:
+    ClipboardOpen() { Clipboard()->Open(); }
+    ~ClipboardOpen() { Clipboard()->Close(); }
+    ClipboardOpen(const ClipboardOpen&) = delete;
+    ClipboardOpen& operator=(const ClipboardOpen&) = delete;
+};
+
+// The picture drawn into an enhanced metafile of its size.
+std::unique_ptr<TMetafile> AsMetafile(TGraphic* picture) {
+    auto metafile = std::make_unique<TMetafile>();
+    const int w = picture->Width(), h = picture->Height();
+    metafile->SetWidth(w);
+    metafile->SetHeight(h);
+    {
+        TMetafileCanvas canvas(metafile.get(), nullptr);
+        picture->Draw(&canvas, TRect(0, 0, w, h));
+    }
+    return metafile;
+}
+
+// The picture as rich text: the metafile's bytes in hexadecimal, its size
+// in 0.01 mm and, as it is shown, in twips.
+std::string PictureRtf(TMetafile& metafile, int width, int height) {
+    TMemoryStream bytes;
+    metafile.SaveToStream(bytes);
+    const int ppi = ScreenPixelsPerInch();
+    std::string rtf = "{\\rtf1\\ansi{\\pict\\emfblip\\picw" + IntToStr(metafile.MMWidth()) + "\\pich" +
+                      IntToStr(metafile.MMHeight()) + "\\picwgoal" + IntToStr(MulDiv(width, 1440, ppi)) +
+                      "\\pichgoal" + IntToStr(MulDiv(height, 1440, ppi)) + "\r\n";
+    static const char digits[] = "0123456789abcdef";
+    const uint8_t* p = bytes.Memory();
+    for (int64_t i = 0; i < bytes.Size(); ++i) {
+        rtf += digits[p[i] >> 4];
+        rtf += digits[p[i] & 15];
+        if (i % 64 == 63) rtf += "\r\n";
+    }
+    return rtf + "}}";
+}
+
+// Frees the images of an acquisition however the pasting ends.
+class AcquiredImages {
+public:
+    AcquiredImages() {
+        for (int i = 0; i < TWAIN_ImageCount(); ++i) images_.push_back(TWAIN_GetImage(i));
+    }
+    ~AcquiredImages() {
+        for (HANDLE dib : images_) TWAIN_FreeDib(dib);
+    }
+    AcquiredImages(const AcquiredImages&) = delete;
+    AcquiredImages& operator=(const AcquiredImages&) = delete;
+    const std::vector<HANDLE>& Images() const { return images_; }
+
+private:
+    std::vector<HANDLE> images_;
+};
+
+}  // namespace
+
+void TfrmTreskel::PastePicture(TGraphic* picture) {
+    if (picture == nullptr || picture->Empty()) return;
+    std::unique_ptr<TMetafile> metafile = AsMetafile(picture);
+    const std::string rtf = PictureRtf(*metafile, picture->Width(), picture->Height());
+    static const UINT rtfFormat = RegisterClipboardFormatA("Rich Text Format");
+    {
+        ClipboardOpen open;
+        Clipboard()->Assign(picture);
+        Clipboard()->Assign(metafile.get());
+        Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);
+    }
+    REdit->PasteFromClipboard();
+    Clipboard()->Clear();
+}
+
+void TfrmTreskel::InsertPictureExecute(TObject*) {
+    OpenDialog1->SetFilter(kPictureFilter);
+    OpenDialog1->SetTitle("Import Graphic");
+    if (!OpenDialog1->Execute()) return;
+    const std::string name = OpenDialog1->FileName();
+    std::unique_ptr<TGraphic> picture;
+    try {
+        // JPEG files by their extension through the picture class; every
+        // other file (".jpeg" and ".jpe" too) through the picture library.
+        if (UpperCase(ExtractFileExt(name)) == ".JPG") {
+            auto jpeg = std::make_unique<TJPEGImage>();
+            jpeg->LoadFromFile(name);
+            picture = std::move(jpeg);
+        } else {
+            auto bitmap = std::make_unique<TBitmap>();
+            bitmap->SetHandle(PictLibLoad(name));
+            picture = std::move(bitmap);
+        }
+    } catch (const Exception& e) {
+        ShowError("The picture \"" + ExtractFileName(name) + "\" cannot be inserted.\n\n" + e.Message());
+        return;
+    }
+    PastePicture(picture.get());
+}
+
+void TfrmTreskel::InsertOLEExecute(TObject*) { REdit->InsertObjectDialog(); }
+
+void TfrmTreskel::SelectTwainSourceClick(TObject*) { TWAIN_SelectImageSource(nullptr); }
+
+void TfrmTreskel::Acquire1Click(TObject*) {
+    TWAIN_AcquireImages(Handle(), 0);
+    // Every image that came is pasted, in the order it came, and freed.
+    AcquiredImages acquired;
+    for (HANDLE dib : acquired.Images()) {
+        TBitmap bitmap;
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+        CopyDibToBitmap(dib, &bitmap);
+        PastePicture(&bitmap);
+    }
+}
+
+}  // namespace treskel

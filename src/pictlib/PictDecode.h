@@ -1,0 +1,30 @@
+// The picture files the picture library reads, told apart by their bytes:
+// bitmaps (.bmp, .dib and .rle, with or without the file header) checked
+// whole and left to the system to decode, GIF, TGA, PCX and JPEG decoded
+// here.  No <windows.h>.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "pictlib/PcxDecode.h"
+#include "platform/RasterImage.h"
+
+namespace treskel {
+
+enum class TPictFormat { Bitmap, Gif, Tga, Pcx, Jpeg };
+
+struct TPictImage {
+    TPictFormat Format = TPictFormat::Bitmap;
+    // A bitmap: its DIB, checked and packed (pixels after the colour table).
+    std::vector<uint8_t> Dib;
+    // Any other picture: its pixels.
+    TRasterImage Raster;
+};
+
+// Decodes a picture file's bytes.  Raises EPictureFile, or EJPEG for a JPEG
+// file the decoder refuses, with a message for the user.
+void PictDecode(const uint8_t* data, size_t size, TPictImage& image);
+
+}  // namespace treskel

@@ -1,0 +1,54 @@
+#include "platform/DibBitmap.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/DibFormat.h"
+#include "platform/Handles.h"
+
+namespace treskel {
+
+HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset) {
+    // Every size in the headers against the bytes at hand, before the
+    // system sees any of them.
+    DibLayout layout;
+    if (!CheckDib(dib, size, bitsOffset, layout)) return nullptr;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib);
+    // The section itself is never run-length encoded; only the rows are.
+    std::vector<uint8_t> plain(dib, dib + layout.headerSize + layout.tableBytes);
+    if (layout.headerSize >= sizeof(BITMAPINFOHEADER)) {
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
+        if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4) {
+            h->biCompression = BI_RGB;
+            h->biSizeImage = 0;
+        }
+    }
+    WindowDC screen(nullptr);
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(plain.data()),
+                                            DIB_RGB_COLORS, &bits, nullptr, 0));
+    const UINT rows = static_cast<UINT>(std::abs(layout.height));
+    if (!bmp || SetDIBits(screen.Get(), bmp.Get(), 0, rows, dib + layout.bitsOffset, info, DIB_RGB_COLORS) == 0)
+        return nullptr;
+    return bmp.Release();
+}
+
+HBITMAP CreateBitmapFromRaster(const TRasterImage& image) {
+    const size_t bytes = image.Stride() * static_cast<size_t>(image.Height > 0 ? image.Height : 0);
+    if (image.Width <= 0 || image.Height <= 0 || image.Pixels.size() < bytes) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = image.Width;
+    bi.bmiHeader.biHeight = -image.Height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiHandle<HBITMAP> bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bmp || bits == nullptr) return nullptr;
+    std::memcpy(bits, image.Pixels.data(), bytes);
+    return bmp.Release();
+}
+
+}  // namespace treskel

@@ -1,0 +1,4 @@
+treskel_sources(
+  PORTABLE TwainDib.cpp
+  WIN32 TwainLib.cpp TwainLibCaps.cpp TwainLibDib.cpp
+)

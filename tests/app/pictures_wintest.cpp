@@ -1,0 +1,387 @@
+// The main window's pictures, scans, objects and colours: a picture file
+// of each format and scanned images go into the note and come back after
+// saving and reopening; damaged files change nothing; text colour and
+// highlight come from the swatches, "More..." and the keyboard.
+#include <windows.h>
+
+#include "EditorWindowTest.h"
+#include "platform/Clipbrd.h"
+#include "support/PictureFiles.h"
+#include "support/Snapshot.h"
+#include "support/TwainSource.h"
+#include "twain/TwainLib.h"
+#include "../platform/DialogDriver.h"
+
+namespace treskel::test {
+
+namespace {
+
+const Rgb kRed{220, 20, 30}, kGreen{10, 200, 40}, kBlue{30, 40, 210}, kYellow{240, 230, 20};
+
+size_t Occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+bool Is(COLORREF c, Rgb want, int tolerance) {
+    return Near(Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}, want, tolerance);
+}
+
+}  // namespace
+
+class PicturesTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        InstallTestSource();
+    }
+    std::string NoteRtf() {
+        TMemoryStream s;
+        W->REdit->Lines()->SaveToStream(s);
+        return s.AsString();
+    }
+    size_t Pictures() { return Occurrences(NoteRtf(), "{\\pict"); }
+    // The open dialog answered with `file`, then the command.
+    void InsertFile(const std::string& file) {
+        AnswerNextDialog([file](TCommonDialog& d) {
+            static_cast<TOpenDialog&>(d).SetFileName(file);
+            return true;
+        });
+        Run(W->InsertPicture);
+    }
+    // How many pixels of the shown note have about this colour.
+    int Shown(Rgb colour, int tolerance) {
+        Snapshot shot = OnScreen(W->REdit->Handle());
+        return shot.Count(TRect(0, 0, shot.width, shot.height),
+                          [&](COLORREF c) { return Is(c, colour, tolerance); });
+    }
+    // Saves the note, restarts the program and shows the note again.
+    void SaveAndReopen() {
+        Restart();
+        SelectItem(Node("First"));
+    }
+    TempDir files;
+    TRasterImage sample = Quadrants(60, 40, kRed, kGreen, kBlue, kYellow);
+};
+
+// ---------------------------------------------------------------- pictures
+
+class PictureFormats : public PicturesTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(PictureFormats, AnInsertedPictureIsInTheNoteAfterSavingAndReopening) {
+    const std::string ext = GetParam();
+    const int tolerance = ext == "jpg" || ext == "jpeg" ? 16 : 2;
+    StartWithItem();
+    TypeNote("A picture: ");
+    const std::string file = files.File("picture." + ext);
+    WriteAll(file, WritePictureFile(ext, sample));
+    InsertFile(file);
+    EXPECT_TRUE(MessageBoxes().empty()) << MessageBoxes()[0].text;
+    EXPECT_EQ(CommonDialogs().back(), "TOpenDialog");
+    EXPECT_EQ(W->OpenDialog1->Title(), "Import Graphic");
+    EXPECT_EQ(Pictures(), 1u);
+    for (Rgb c : {kRed, kGreen, kBlue, kYellow}) EXPECT_GT(Shown(c, tolerance), 200) << ext;
+    // The clipboard is left empty.
+    EXPECT_EQ(CountClipboardFormats(), 0);
+
+    SaveAndReopen();
+    const std::string rtf = NoteRtf();
+    EXPECT_EQ(Occurrences(rtf, "{\\pict"), 1u) << ext;
+    EXPECT_NE(rtf.find("\\emfblip"), std::string::npos);
+    EXPECT_EQ(NoteText().substr(0, 11), "A picture: ");
+    for (Rgb c : {kRed, kGreen, kBlue, kYellow}) EXPECT_GT(Shown(c, tolerance), 200) << ext;
+}
+
+TEST_P(PictureFormats, ADamagedFileIsReportedAndChangesNothing) {
+    const std::string ext = GetParam();
+    StartWithItem();
+    TypeNote("Nothing else");
+    const std::string before = NoteRtf();
+    const std::string file = files.File("damaged." + ext);
+    WriteAll(file, DamagedPictureFile(ext, sample));
+    InsertFile(file);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].caption, "Error");
+    EXPECT_EQ(MessageBoxes()[0].text.rfind("The picture \"damaged." + ext + "\" cannot be inserted.\n\n", 0), 0u)
+        << MessageBoxes()[0].text;
+    EXPECT_EQ(NoteRtf(), before);
+    EXPECT_EQ(Pictures(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats,
+                         testing::Values("bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg"));
+
+TEST_F(PicturesTest, OnlyAJpgFileGoesThroughTheJpegPictureClass) {
+    StartWithItem();
+    // A bitmap named as a JPEG file: ".jpeg" and ".jpe" reach the picture
+    // library, which reads what the file holds.
+    const std::string bitmap = files.File("bitmap.jpeg");
+    WriteAll(bitmap, WriteBmp24(sample));
+    InsertFile(bitmap);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(Pictures(), 1u);
+    const std::string jpg = files.File("bitmap.jpg");
+    WriteAll(jpg, WriteBmp24(sample));
+    InsertFile(jpg);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find("JPEG error #"), std::string::npos) << MessageBoxes()[0].text;
+    EXPECT_EQ(Pictures(), 1u);
+}
+
+TEST_F(PicturesTest, ACancelledOpenDialogChangesNothing) {
+    StartWithItem();
+    TypeNote("text");
+    const std::string before = NoteRtf();
+    Run(W->InsertPicture);
+    EXPECT_EQ(CommonDialogs().size(), 1u);
+    EXPECT_EQ(NoteRtf(), before);
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+// ---------------------------------------------------------------- scanning
+
+class ScanCounts : public PicturesTest, public testing::WithParamInterface<int> {};
+
+TEST_P(ScanCounts, EveryScannedImageIsPastedFreedAndKept) {
+    const int n = GetParam();
+    StartWithItem();
+    TypeNote("Scans: ");
+    TestSourceScript script({{"Images", std::to_string(n)}});
+    W->Acquire1->Click();
+    PumpMessages();
+    ASSERT_EQ(script.Handed().size(), static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) EXPECT_FALSE(SourceImageHeld(script.Handed()[static_cast<size_t>(i)], i)) << i;
+    EXPECT_EQ(Pictures(), static_cast<size_t>(n));
+    EXPECT_TRUE(W->Enabled());
+    EXPECT_EQ(CountClipboardFormats(), 0);
+
+    SaveAndReopen();
+    EXPECT_EQ(Pictures(), static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        EXPECT_GT(Shown(Rgb{200, static_cast<uint8_t>(30 + 40 * i), 60}, 2), 500) << "image " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, ScanCounts, testing::Values(1, 2, 3));
+
+TEST_F(PicturesTest, CancelledOrFailedTransfersPasteOnlyWhatCame) {
+    StartWithItem();
+    {
+        TestSourceScript script({{"Images", "2"}, {"Cancel", "1"}});
+        W->Acquire1->Click();
+        EXPECT_EQ(Pictures(), 1u);
+    }
+    {
+        TestSourceScript script({{"Close", "1"}});
+        W->Acquire1->Click();
+        EXPECT_EQ(Pictures(), 1u);
+    }
+    {
+        TestSourceScript script({{"Images", "1"}, {"Fail", "1"}});
+        W->Acquire1->Click();
+        EXPECT_EQ(Pictures(), 1u);
+    }
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST_F(PicturesTest, TheScanButtonOffersSourceSelectionAndAcquisition) {
+    StartWithItem();
+    ASSERT_EQ(W->ScanPopup->Items()->Count(), 2);
+    EXPECT_EQ(W->ScanPopup->Items()->Items(0)->Caption(), "Select Source...");
+    EXPECT_EQ(W->ScanPopup->Items()->Items(1)->Caption(), "Acquire...");
+    EXPECT_EQ(W->QclOfficeButton1->DropDownMenu(), W->ScanPopup);
+    EXPECT_EQ(W->QclOfficeButton1->Action(), W->ScanImage);
+    DialogDriver driver([](HWND dialog) { DialogDriver::Press(dialog, IDOK); });
+    W->SelectTwainSource->Click();
+    EXPECT_EQ(DialogDriver::FindDialog(), nullptr);
+    EXPECT_EQ(TWAIN_CurrentState(), 1);
+}
+
+// ---------------------------------------------------------------- objects
+
+TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {
+    StartWithItem();
+    TMenuItem* items = W->PopupMenu1->Items();
+    ASSERT_EQ(items->Count(), 9);
+    EXPECT_EQ(items->Items(6)->Action(), W->InsertOLE);
+    EXPECT_EQ(items->Items(6)->Caption(), "Insert OLE Object");
+    EXPECT_EQ(items->Items(5)->Caption(), "-");
+    EXPECT_EQ(items->Items(7)->Caption(), "-");
+    EXPECT_EQ(W->QclOfficeButton3->Action(), W->InsertOLE);
+    // The object dialog shows; cancelled, nothing is inserted.
+    bool shown = false;
+    DialogDriver driver([&](HWND dialog) {
+        shown = true;
+        DialogDriver::Press(dialog, IDCANCEL);
+    });
+    W->InsertOLE1->Click();
+    PumpMessages();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(Pictures(), 0u);
+}
+
+// ---------------------------------------------------------------- colours
+
+class ColourPopup : public PicturesTest {
+protected:
+    TColorButton* Swatch(int n) {
+        return dynamic_cast<TColorButton*>(W->FindComponent("ColorButton" + std::to_string(n)));
+    }
+    void ClickSwatch(int n) {
+        ClickAt(Swatch(n)->Handle(), 9, 9);
+        PumpMessages();
+    }
+    // A note "plain red yellow", ready for colouring.
+    void StartWithText() {
+        StartWithItem();
+        TypeNote("plain red yellow");
+    }
+    HWND Focus() { return GetFocus(); }
+};
+
+TEST_F(ColourPopup, ItOpensUnderItsButtonAndClosesWithIt) {
+    StartWithText();
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    Click(W->ColorButton);
+    ASSERT_TRUE(W->ColorPanel->Visible());
+    EXPECT_TRUE(W->ColorButton->Down());
+    EXPECT_EQ(W->ColorPanel->Left(), W->ColorButton->Left());
+    EXPECT_EQ(W->ColorPanel->Top(), W->ToolBar2->Top() + W->ColorButton->Top() + W->ColorButton->Height() + 6);
+    EXPECT_EQ(W->ColorPanel->Width(), 103);
+    EXPECT_EQ(W->ColorPanel->Height(), 93);
+    EXPECT_EQ(Focus(), Swatch(1)->Handle());
+    EXPECT_EQ(W->HighlightMode, 0);
+    Click(W->ColorButton);
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    EXPECT_FALSE(W->ColorButton->Down());
+
+    Click(W->HiColor);
+    EXPECT_TRUE(W->ColorPanel->Visible());
+    EXPECT_EQ(W->ColorPanel->Left(), W->HiColor->Left());
+    EXPECT_EQ(W->HighlightMode, 1);
+    // Leaving it closes it and releases both buttons.
+    W->REdit->SetFocus();
+    PumpMessages();
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    EXPECT_FALSE(W->HiColor->Down());
+    EXPECT_FALSE(W->ColorButton->Down());
+}
+
+TEST_F(ColourPopup, HoldsFifteenSwatchesAndAGradientStrip) {
+    StartWithText();
+    const TColor colours[] = {clWhite, clBlack, clSilver, clRed,  clLime,   clYellow, clBlue, clFuchsia,
+                              clAqua,  clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal};
+    for (int i = 1; i <= 15; ++i) {
+        ASSERT_NE(Swatch(i), nullptr) << i;
+        EXPECT_EQ(Swatch(i)->Color(), colours[i - 1]) << i;
+        EXPECT_EQ(Swatch(i)->Width(), 19);
+        EXPECT_EQ(Swatch(i)->Margin(), 4);
+        EXPECT_TRUE(Swatch(i)->FlatButtonStyle());
+        EXPECT_FALSE(Swatch(i)->ShowColorDlg());
+    }
+    EXPECT_EQ(W->gradientPanel1->BeginColor(), clActiveCaption);
+    EXPECT_EQ(W->gradientPanel1->EndColor(), clBtnFace);
+    EXPECT_EQ(W->MoreColorButton->Caption(), "More...");
+}
+
+TEST_F(ColourPopup, SwatchesColourTheTextAndHighlightItAndTheNoteKeepsBoth) {
+    StartWithText();
+    Select(6, 3);
+    Click(W->ColorButton);
+    ClickSwatch(4);  // red
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    EXPECT_FALSE(W->ColorButton->Down());
+    EXPECT_EQ(Focus(), Edit());
+    Select(6, 3);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), clRed);
+    Select(10, 6);
+    Click(W->HiColor);
+    ClickSwatch(6);  // yellow
+    Select(10, 6);
+    EXPECT_EQ(W->REdit->SelAttributes()->BackColor(), clYellow);
+    EXPECT_NE(W->REdit->SelAttributes()->Color(), clYellow);
+
+    SaveAndReopen();
+    Select(6, 3);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), clRed);
+    Select(10, 6);
+    EXPECT_EQ(W->REdit->SelAttributes()->BackColor(), clYellow);
+    Select(0, 5);
+    EXPECT_NE(W->REdit->SelAttributes()->Color(), clRed);
+}
+
+TEST_F(ColourPopup, MoreChoosesAnyColourInTheColourDialog) {
+    StartWithText();
+    Select(0, 5);
+    Click(W->ColorButton);
+    AnswerNextDialog([](TCommonDialog& d) {
+        static_cast<TColorDialog&>(d).SetColor(RGB(12, 34, 56));
+        return true;
+    });
+    W->MoreColorButton->Click();
+    PumpMessages();
+    EXPECT_EQ(CommonDialogs().back(), "TColorDialog");
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    EXPECT_FALSE(W->ColorButton->Down());
+    Select(0, 5);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), static_cast<TColor>(RGB(12, 34, 56)));
+    // Cancelled, nothing changes and the pop-up stays.
+    Select(6, 3);
+    const std::string before = NoteRtf();
+    Click(W->HiColor);
+    W->MoreColorButton->Click();
+    PumpMessages();
+    EXPECT_TRUE(W->ColorPanel->Visible());
+    EXPECT_EQ(NoteRtf(), before);
+    SaveAndReopen();
+    Select(0, 5);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), static_cast<TColor>(RGB(12, 34, 56)));
+}
+
+TEST_F(ColourPopup, TheKeyboardMovesAmongTheSwatchesAndPressesOne) {
+    StartWithText();
+    Select(6, 3);
+    Click(W->ColorButton);
+    ASSERT_EQ(Focus(), Swatch(1)->Handle());
+    for (int i = 0; i < 3; ++i) {
+        PressKey(Focus(), VK_RIGHT);
+        PumpMessages();
+    }
+    ASSERT_EQ(Focus(), Swatch(4)->Handle());
+    PressKey(Focus(), VK_SPACE);
+    PumpMessages();
+    EXPECT_FALSE(W->ColorPanel->Visible());
+    Select(6, 3);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), clRed);
+    // Tab reaches "More..." past the last swatch; Enter on a swatch works too.
+    Select(10, 6);
+    Click(W->HiColor);
+    PressKey(Focus(), VK_DOWN);  // the next swatch: black
+    PumpMessages();
+    ASSERT_EQ(Focus(), Swatch(2)->Handle());
+    PressKey(Focus(), VK_RETURN);
+    PumpMessages();
+    Select(10, 6);
+    EXPECT_EQ(W->REdit->SelAttributes()->BackColor(), clBlack);
+    SaveAndReopen();
+    Select(6, 3);
+    EXPECT_EQ(W->REdit->SelAttributes()->Color(), clRed);
+    Select(10, 6);
+    EXPECT_EQ(W->REdit->SelAttributes()->BackColor(), clBlack);
+}
+
+TEST_F(ColourPopup, TheColourButtonsNeedAnItem) {
+    StartWindow();
+    NewTreskel("Notes");
+    EXPECT_FALSE(W->ColorButton->Enabled());
+    EXPECT_FALSE(W->HiColor->Enabled());
+    item = AddItem("First");
+    SelectItem(item);
+    EXPECT_TRUE(W->ColorButton->Enabled());
+    EXPECT_TRUE(W->HiColor->Enabled());
+    EXPECT_EQ(W->ColorButton->Action(), W->TextColor);
+    EXPECT_EQ(W->TextColor->Caption(), "Color");
+    EXPECT_EQ(W->Highlite->Hint(), "Highlite");
+}
+
+}  // namespace treskel::test

@@ -1,0 +1,44 @@
+// Picture files written by the tests themselves, in each format the
+// picture library reads, from a decoded picture.  No <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/RasterImage.h"
+
+namespace treskel::test {
+
+struct Rgb {
+    uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// A picture of four quadrants: top left, top right, bottom left, bottom right.
+TRasterImage Quadrants(int width, int height, Rgb tl, Rgb tr, Rgb bl, Rgb br);
+Rgb PixelAt(const TRasterImage& image, int x, int y);
+// Within `tolerance` on every channel (lossy formats).
+bool Near(Rgb a, Rgb b, int tolerance);
+
+std::vector<uint8_t> WriteBmp24(const TRasterImage& image);
+// 8 bits a pixel (the picture's own colours, at most 256), run-length
+// encoded, as a .rle file is.
+std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image);
+// 24-bit colour, uncompressed or run-length encoded, top row first.
+std::vector<uint8_t> WriteTga(const TRasterImage& image, bool rle);
+// 24-bit colour in three planes, run-length encoded.
+std::vector<uint8_t> WritePcx24(const TRasterImage& image);
+// 256 colours with the palette at the end.
+std::vector<uint8_t> WritePcx8(const TRasterImage& image);
+// At most 256 colours.
+std::vector<uint8_t> WriteGif(const TRasterImage& image);
+std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality = 95);
+
+// One of each format the program inserts, by the extension of its file
+// ("bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg").
+std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRasterImage& image);
+// The same file damaged so that no decoder can show it.
+std::vector<uint8_t> DamagedPictureFile(const std::string& extension, const TRasterImage& image);
+
+}  // namespace treskel::test

@@ -1,0 +1,230 @@
+// The colour swatch button and the gradient panel on real windows: what
+// they draw, and how the swatch follows the mouse and the keyboard.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/Forms.h"
+#include "support/GuiTest.h"
+#include "support/Snapshot.h"
+#include "winutil/Colorbtn.h"
+#include "winutil/Gradpanl.h"
+
+namespace treskel::test {
+
+namespace {
+
+struct Shown {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    Shown() {
+        form->SetBounds(60, 60, 300, 200);
+        form->Show();
+        PumpMessages();
+    }
+};
+
+COLORREF Sys(int index) { return GetSysColor(index) & 0xFFFFFF; }
+
+}  // namespace
+
+class Swatch : public testing::Test {
+protected:
+    void SetUp() override {
+        button = Create<TColorButton>(shown.form.get());
+        button->SetParent(shown.form.get());
+        button->SetBounds(10, 10, 19, 19);
+        button->SetColor(clRed);
+        button->SetMargin(4);
+        button->OnClick = [this](TObject*) { ++clicks; };
+        PumpMessages();
+    }
+    Snapshot Face() { return OnScreen(button->Handle()); }
+    void Mouse(UINT msg, int x, int y) {
+        SendMessageA(button->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+        PumpMessages();
+    }
+    Shown shown;
+    TColorButton* button = nullptr;
+    int clicks = 0;
+};
+
+TEST_F(Swatch, StartsWhiteAtItsOwnSize) {
+    auto* fresh = Create<TColorButton>(shown.form.get());
+    EXPECT_EQ(fresh->Color(), clWhite);
+    EXPECT_EQ(fresh->Width(), 45);
+    EXPECT_EQ(fresh->Height(), 25);
+    EXPECT_EQ(fresh->Margin(), 1);
+    EXPECT_TRUE(fresh->ParentFont());
+    EXPECT_FALSE(fresh->FlatButtonStyle());
+    EXPECT_FALSE(fresh->StickyButton());
+    EXPECT_FALSE(fresh->ShowColorDlg());
+}
+
+TEST_F(Swatch, ShowsItsColourInABlackFrameAndBtnFaceWhenDisabled) {
+    Snapshot s = Face();
+    // Normal style: the face is shrunk by one, the swatch by the margin.
+    EXPECT_EQ(s.At(9, 9), static_cast<COLORREF>(RGB(255, 0, 0)));
+    EXPECT_EQ(s.At(5, 5), 0u);      // the black frame
+    EXPECT_EQ(s.At(13, 13), 0u);
+    button->SetColor(clBlue);
+    EXPECT_EQ(Face().At(9, 9), static_cast<COLORREF>(RGB(0, 0, 255)));
+    button->SetEnabled(false);
+    PumpMessages();
+    s = Face();
+    EXPECT_EQ(s.At(9, 9), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(s.At(5, 5), 0u);
+}
+
+TEST_F(Swatch, AMarginMustLeaveRoomForTheSwatch) {
+    button->SetMargin(9);
+    EXPECT_EQ(button->Margin(), 9);
+    button->SetMargin(10);
+    EXPECT_EQ(button->Margin(), 9);
+    button->SetMargin(0);
+    EXPECT_EQ(button->Margin(), 0);
+    button->SetMargin(-1);
+    EXPECT_EQ(button->Margin(), 0);
+}
+
+TEST_F(Swatch, AFlatButtonShowsItsFrameOnlyWhileTheMouseIsOver) {
+    button->SetFlatButtonStyle(true);
+    PumpMessages();
+    EXPECT_EQ(Face().At(0, 0), Sys(COLOR_BTNFACE));
+    Mouse(WM_MOUSEMOVE, 9, 9);
+    EXPECT_TRUE(button->Hot());
+    Snapshot hot = Face();
+    EXPECT_EQ(hot.At(0, 0), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(hot.At(18, 18), Sys(COLOR_BTNSHADOW));
+    // Flat: the swatch sits a margin from the edge, not one more.
+    EXPECT_EQ(hot.At(4, 4), 0u);
+    button->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(button->Hot());
+    EXPECT_EQ(Face().At(0, 0), Sys(COLOR_BTNFACE));
+}
+
+TEST_F(Swatch, PressingFollowsTheMouseAndAReleaseOutsideClicksNothing) {
+    Mouse(WM_LBUTTONDOWN, 9, 9);
+    EXPECT_TRUE(button->Pressed());
+    EXPECT_EQ(GetFocus(), button->Handle());
+    // Pressed in normal style: the swatch moves down and right.
+    EXPECT_EQ(Face().At(6, 7), 0u);
+    Mouse(WM_MOUSEMOVE, 40, 40);
+    EXPECT_FALSE(button->Pressed());
+    Mouse(WM_MOUSEMOVE, 10, 10);
+    EXPECT_TRUE(button->Pressed());
+    Mouse(WM_MOUSEMOVE, -3, 5);
+    Mouse(WM_LBUTTONUP, -3, 5);
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(clicks, 0);
+    Mouse(WM_LBUTTONDOWN, 9, 9);
+    Mouse(WM_LBUTTONUP, 9, 9);
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Swatch, AStickyButtonStaysPressedUntilPressedAgain) {
+    button->SetStickyButton(true);
+    Mouse(WM_LBUTTONDOWN, 9, 9);
+    Mouse(WM_LBUTTONUP, 9, 9);
+    EXPECT_TRUE(button->Pressed());
+    Mouse(WM_LBUTTONDOWN, 9, 9);
+    Mouse(WM_LBUTTONUP, 9, 9);
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Swatch, WithTheFocusSpaceOrEnterClicksAndAFocusRectShows) {
+    button->SetFlatButtonStyle(true);
+    // The focus rectangle: the swatch grown by three, on the face.
+    auto marks = [this] {
+        const COLORREF face = Sys(COLOR_BTNFACE);
+        return Face().Count(TRect(1, 1, 2, 18), [face](COLORREF c) { return c != face; });
+    };
+    EXPECT_EQ(marks(), 0);
+    button->SetFocus();
+    PumpMessages();
+    EXPECT_GT(marks(), 0);
+    PressKey(button->Handle(), VK_SPACE);
+    PumpMessages();
+    EXPECT_EQ(clicks, 1);
+    PressKey(button->Handle(), VK_RETURN);
+    PumpMessages();
+    EXPECT_EQ(clicks, 2);
+    button->SetEnabled(false);
+    PressKey(button->Handle(), VK_SPACE);
+    PumpMessages();
+    EXPECT_EQ(clicks, 2);
+}
+
+// ---------------------------------------------------------------- gradient panel
+
+class Gradient : public testing::Test {
+protected:
+    void SetUp() override {
+        panel = Create<TgradientPanel>(shown.form.get());
+        panel->SetParent(shown.form.get());
+        panel->SetBounds(5, 5, 94, 9);
+        panel->SetCaption("");
+        PumpMessages();
+    }
+    Shown shown;
+    TgradientPanel* panel = nullptr;
+};
+
+TEST_F(Gradient, StartsAtItsOwnSizeAndColours) {
+    auto* fresh = Create<TgradientPanel>(shown.form.get());
+    EXPECT_EQ(fresh->Width(), 377);
+    EXPECT_EQ(fresh->Height(), 121);
+    EXPECT_EQ(fresh->BeginColor(), clBtnShadow);
+    EXPECT_EQ(fresh->EndColor(), static_cast<TColor>(0xC0C0C0));
+}
+
+TEST_F(Gradient, TheTableRunsFromBeginToExactlyEndThenWraps) {
+    panel->SetBeginColor(static_cast<TColor>(RGB(0, 0, 0)));
+    panel->SetEndColor(static_cast<TColor>(RGB(255, 128, 10)));
+    const auto table = panel->BuildColorTable();
+    EXPECT_EQ(table[0], RGB(0, 0, 0));
+    EXPECT_EQ(table[127], RGB(128, 64, 5));
+    EXPECT_EQ(table[254], RGB(255, 128, 10));
+    // One step past the end, taken modulo 256 (never painted).
+    EXPECT_EQ(table[255], RGB(0, 129, 10));
+}
+
+TEST_F(Gradient, PaintsFromBeginAtTheLeftToEndAtTheRight) {
+    panel->SetBeginColor(static_cast<TColor>(RGB(0, 0, 128)));
+    panel->SetEndColor(static_cast<TColor>(RGB(192, 192, 192)));
+    Snapshot s = OnScreen(panel->Handle());
+    auto close = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 1 && std::abs(GetGValue(a) - GetGValue(b)) <= 1 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 1;
+    };
+    EXPECT_TRUE(close(s.At(0, 4), RGB(0, 0, 128)));
+    EXPECT_TRUE(close(s.At(93, 4), RGB(192, 192, 192)));
+    EXPECT_LT(GetRValue(s.At(20, 4)), GetRValue(s.At(70, 4)));
+    // The same colour at both ends paints one flat colour.
+    panel->SetEndColor(static_cast<TColor>(RGB(0, 0, 128)));
+    s = OnScreen(panel->Handle());
+    EXPECT_EQ(s.Count(TRect(0, 0, 94, 9), [](COLORREF c) { return c == RGB(0, 0, 128); }), 94 * 9);
+}
+
+TEST_F(Gradient, AnUnchangedColourCausesNoRepaint) {
+    panel->SetBeginColor(clNavy);
+    UpdateWindow(panel->Handle());
+    panel->SetBeginColor(clNavy);
+    EXPECT_FALSE(GetUpdateRect(panel->Handle(), nullptr, FALSE));
+    panel->SetEndColor(clNavy);
+    EXPECT_TRUE(GetUpdateRect(panel->Handle(), nullptr, FALSE));
+}
+
+TEST_F(Gradient, TheCaptionIsDrawnAtTheLeftOverTheBands) {
+    panel->SetBounds(5, 5, 94, 30);
+    panel->SetBeginColor(clWhite);
+    panel->SetEndColor(clWhite);
+    panel->Font()->SetColor(clBlack);
+    panel->SetCaption("WWW");
+    Snapshot s = OnScreen(panel->Handle());
+    EXPECT_GT(s.Count(TRect(4, 0, 40, 30), [](COLORREF c) { return c == 0; }), 10);
+    EXPECT_EQ(s.Count(TRect(0, 0, 4, 30), [](COLORREF c) { return c == 0; }), 0);
+    EXPECT_EQ(s.Count(TRect(60, 0, 94, 30), [](COLORREF c) { return c == 0; }), 0);
+}
+
+}  // namespace treskel::test
