@@ -1,5 +1,6 @@
 #include "store/CRC32c.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -60,7 +61,8 @@ uint32_t UpdateCrc32(const void* data, size_t size, uint32_t crc) {
 uint32_t FileCrc32(const std::string& fileName) {
     if (!FileExists(fileName)) return 0xFFFFFFFFu;
     TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
-    std::vector<uint8_t> buf(256 * 1024);
+    // No larger than the file: a small note costs no large buffer.
+    std::vector<uint8_t> buf(static_cast<size_t>(std::clamp<int64_t>(f.Size(), 1, 256 * 1024)));
     uint32_t crc = Crc32Start;
     for (;;) {
         const int64_t n = f.Read(buf.data(), static_cast<int64_t>(buf.size()));

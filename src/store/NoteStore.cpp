@@ -207,25 +207,26 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
         if (e.size >= 0) packedIds.insert(d.Id);
         entries.push_back(e);
     });
-    // A note saved before a crash is packed with its own CRC, not that of
-    // the version its record came with.
-    std::unordered_map<int32_t, int32_t> looseCrc;
-    for (const PackEntry& e : entries)
-        if (e.size >= 0 && e.archiveOffset < 0) looseCrc.emplace(e.id, static_cast<int32_t>(FileCrc32(looseName(e.id))));
-    bool crcChanged = false;
-    ForEachItem(tree, [&](TItemNode* node) {
-        TItemData& d = *node->Data();
-        auto it = looseCrc.find(d.Id);
-        if (it == looseCrc.end() || d.IsLink != 0 || d.Crc == it->second) return;
-        d.Crc = it->second;
-        crcChanged = true;
-    });
-    if (crcChanged) treeBytes = TreeFileBytes(tree);
 
     std::unordered_map<int32_t, TArchiveEntry> written;
     written.reserve(entries.size());
     for (const PackEntry& e : entries) written.emplace(e.id, TArchiveEntry{e.id, 0, -1});
     try {
+        // A note saved before a crash is packed with its own CRC, not that of
+        // the version its record came with.
+        std::unordered_map<int32_t, int32_t> looseCrc;
+        for (const PackEntry& e : entries)
+            if (e.size >= 0 && e.archiveOffset < 0)
+                looseCrc.emplace(e.id, static_cast<int32_t>(FileCrc32(looseName(e.id))));
+        bool crcChanged = false;
+        ForEachItem(tree, [&](TItemNode* node) {
+            TItemData& d = *node->Data();
+            auto it = looseCrc.find(d.Id);
+            if (it == looseCrc.end() || d.IsLink != 0 || d.Crc == it->second) return;
+            d.Crc = it->second;
+            crcChanged = true;
+        });
+        if (crcChanged) treeBytes = TreeFileBytes(tree);
         uint64_t writtenCheck;
         int64_t writtenSize = 0;
         {
