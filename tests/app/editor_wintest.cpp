@@ -980,7 +980,7 @@ TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
         storedWhilePrinting = Stored(item);
         return true;
     });
-    ChooseFromPrintButton(W, W->PrintItem);
+    PressOfficeButton(W->PrintButton, W->PrintItem);
     ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TPrintDialog"});
     EXPECT_NE(storedWhilePrinting.find("typed before printing"), std::string::npos);
     EXPECT_FALSE(W->NoteModified);
@@ -995,7 +995,7 @@ TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
         storedWhilePreviewing = Stored(item);
         preview.Close();
     });
-    ChooseFromPrintButton(W, W->Preview1);
+    PressOfficeButton(W->PrintButton, W->Preview1);
     dialogs.Remove();
     ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
     EXPECT_NE(storedWhilePreviewing.find("and before previewing"), std::string::npos);
@@ -1012,7 +1012,7 @@ TEST_F(EditorPrinting, ANoteInAFontWithoutTrueTypeOutlinesPrints) {
     Choose(W->QclFontComboBox1, face);
     ASSERT_EQ(W->REdit->SelAttributes()->Name(), face);
     AnswerNextDialog([](TCommonDialog&) { return true; });
-    ChooseFromPrintButton(W, W->PrintItem);
+    PressOfficeButton(W->PrintButton, W->PrintItem);
     std::string ps = FileText(out);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
     EXPECT_NE(ps.find("%%EOF"), std::string::npos);
