@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "store/ItemData.h"
@@ -332,7 +333,7 @@ private:
     // over the file.
     void ShowNoteProblem(const std::string& caption);
     // Saves the selected item's note when it was modified, before the tree
-    // leaves it.  False when it could not be saved: the user was told and
+    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
     // the typed text is still in the editor, still modified.
     bool SaveLeavingNote();
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
@@ -347,6 +348,12 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // The id of the note file the editor shows, from its reading until the
+    // editor shows something else.
+    std::optional<int32_t> shownNoteId_;
+    // True when the editor holds the note of `node` as it was read and
+    // unchanged since.
+    bool ShowsStoredNoteOf(TTreeNode* node);
     // Shows the caret's line and column in the status line once the editor
     // has handled the key or click at hand.
     void PostCaretPosition();

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "foundation/qclutils.h"
 #include "platform/Classes.h"
 #include "platform/TypInfo.h"
 #include "platform/Types.h"

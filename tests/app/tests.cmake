@@ -9,7 +9,7 @@ treskel_test(mainwindow
   GUI
 )
 treskel_test(appeditor
-  WIN32 editor_wintest.cpp
+  WIN32 editor_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
@@ -35,6 +35,10 @@ treskel_test(appdialogs
   WIN32 dialogs_wintest.cpp
   GUI
 )
+treskel_test(applarge
+  WIN32 large_wintest.cpp
+  GUI
+)
 treskel_test(apppictures
   WIN32 pictures_wintest.cpp
   GUI
@@ -43,7 +47,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()
