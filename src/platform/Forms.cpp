@@ -896,27 +896,9 @@ TScreen* EnsureScreen() {
     return Screen;
 }
 
-namespace {
-// A layout's reference to "Form.Component" names a component of another
-// window by that window's name.
-TComponent* FindComponentOfForm(const std::string& name) {
-    size_t dot = name.find('.');
-    if (dot == std::string::npos || Screen == nullptr) return nullptr;
-    const std::string formName = name.substr(0, dot);
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TCustomForm* f = Screen->Forms(i);
-        if (SameText(f->Name(), formName) && !f->IsDestroying()) return f->FindComponent(name.substr(dot + 1));
-    }
-    return nullptr;
-}
-const bool formFinderInstalled = [] {
-    GlobalComponentFinder() = FindComponentOfForm;
-    return true;
-}();
-}  // namespace
-
 TScreen::TScreen(TComponent* owner) : TComponent(owner) {
     if (Screen == nullptr) Screen = this;
+    InstallFormComponentFinder();
     struct {
         TCursor index;
         LPCSTR id;

@@ -323,6 +323,9 @@ private:
 
 extern TScreen* Screen;
 TScreen* EnsureScreen();
+// Lets layouts name a component of another window as "Form.Component"
+// (the screen does it when it is made).
+void InstallFormComponentFinder();
 
 // Makes a form owned by no one (tests, dialogs made on the fly); free it
 // through the returned pointer.

@@ -229,6 +229,7 @@ TEST_F(Layout, AReferenceToAnotherWindowsComponentGoesThroughThatWindow) {
     other.SetName("Other");
     auto* store = Create<TWidget>(&other);
     store->SetName("Store");
+    const LayoutGlobalFinder before = GlobalComponentFinder();
     GlobalComponentFinder() = [&](const std::string& name) -> TComponent* {
         return SameText(name, "Other.Store") ? store : nullptr;
     };
@@ -243,7 +244,7 @@ TEST_F(Layout, AReferenceToAnotherWindowsComponentGoesThroughThatWindow) {
     ReadLayout(&lonely, "object F: TWidget\n  object W: TWidget\n    Buddy = Gone.Store\n  end\nend\n",
                "cross.form");
     EXPECT_EQ(dynamic_cast<TWidget*>(lonely.FindComponent("W"))->Buddy(), nullptr);
-    GlobalComponentFinder() = nullptr;
+    GlobalComponentFinder() = before;
 }
 
 TEST_F(Layout, RejectsUnknownPropertiesAndClassesLoudly) {
