@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <random>
 
+#include "store/NoteFile.h"
 #include "store/NoteStore.h"
 #include "support/TestEnv.h"
 
@@ -109,6 +111,86 @@ TEST(Crash, AKilledSaveLosesNoSavedNote) {
             versions[id] = shown;
         }
     }
+}
+
+// The program killed while a start moves the notes an earlier build left
+// in the data directory into their treskel's note folder: each note is
+// whole in one of the two places, never in both or neither, and the next
+// start moves the rest.
+TEST(Crash, AKilledUpgradeLosesNoNote) {
+    constexpr int kLeft = 600;
+    test::TempDir dir;
+    LH5Compression lh5(nullptr);
+    std::vector<std::vector<unsigned char>> bytes(kLeft + 1);
+    {
+        TNoteStore notes;
+        notes.SetDataPath(dir.Path());
+        TPlainItemTree tree;
+        notes.Open(tree, "T");
+        for (int id = 1; id <= kLeft; ++id) {
+            TItemNode* n = tree.AddTop();
+            n->SetData(std::make_unique<TItemData>());
+            n->Data()->Id = id;
+        }
+        notes.Pack(tree, "T");
+        for (int id = 1; id <= kLeft; ++id) {
+            const std::string text = NoteText(id % 7, id);
+            TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
+            SaveNoteFile(dir.File(IntToStr(id)), 0, "Note", s, lh5);
+            bytes[id] = test::ReadAll(dir.File(IntToStr(id)));
+        }
+    }
+    auto start = [&] {
+        TNoteStore notes;
+        notes.SetDataPath(dir.Path());
+        notes.ListTreskels();
+    };
+    const std::string folder = NoteFolderName(dir.Path(), "T");
+    auto leaveAsTheEarlierBuildDid = [&] {
+        for (int id = 1; id <= kLeft; ++id) {
+            if (FileExists(folder + IntToStr(id))) {
+                ASSERT_TRUE(RenameFile(folder + IntToStr(id), dir.File(IntToStr(id))));
+            }
+        }
+    };
+    // How long the moves take, for the moments to kill at.
+    const auto began = std::chrono::steady_clock::now();
+    start();
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+    std::mt19937 rng(20261208);
+    int partly = 0;
+    for (int trial = 0; trial < 30; ++trial) {
+        leaveAsTheEarlierBuildDid();
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(fds[0]);
+            if (write(fds[1], "go", 1) != 1) _exit(1);
+            start();
+            _exit(0);
+        }
+        close(fds[1]);
+        char go;
+        ASSERT_EQ(read(fds[0], &go, 1), 1);  // the child is running
+        close(fds[0]);
+        usleep(static_cast<useconds_t>(rng() % (took.count() * 3 / 2 + 1)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        int moved = 0;
+        for (int id = 1; id <= kLeft; ++id) {
+            const bool here = FileExists(dir.File(IntToStr(id))), there = FileExists(folder + IntToStr(id));
+            ASSERT_NE(here, there) << "trial " << trial << ", note " << id;
+            ASSERT_EQ(test::ReadAll(there ? folder + IntToStr(id) : dir.File(IntToStr(id))), bytes[id]);
+            moved += there ? 1 : 0;
+        }
+        partly += moved > 0 && moved < kLeft ? 1 : 0;
+        start();
+        for (int id = 1; id <= kLeft; ++id) ASSERT_TRUE(FileExists(folder + IntToStr(id))) << id;
+    }
+    EXPECT_GT(partly, 0);  // some kills came in the middle of the moves
 }
 
 }  // namespace
