@@ -323,7 +323,7 @@ private:
     // over the file.
     void ShowNoteProblem(const std::string& caption);
     // Saves the selected item's note when it was modified, before the tree
-    // leaves it.  False when it could not be saved: the user was told and
+    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
     // the typed text is still in the editor, still modified.
     bool SaveLeavingNote();
     // Tells the user that saving `what` ("The note of 'x'", "The treskel

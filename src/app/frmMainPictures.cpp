@@ -23,16 +23,6 @@ constexpr const char* kPictureFilter =
     "CompuServe Graphics Interchange (*.gif)|*.gif|ZSoft Paintbrush (*.pcx)|*.pcx|Windows DIB (*.dib)|*.dib|"
     "Windows RLE (*.rle)|*.rle|Truevision Targa (*.tga)|*.tga|All Files (*.*)|*.*";
 
-// The clipboard open for several formats in a row, closed however the
-// scope ends.
-class ClipboardOpen {
-public:
-    ClipboardOpen() { Clipboard()->Open(); }
-    ~ClipboardOpen() { Clipboard()->Close(); }
-    ClipboardOpen(const ClipboardOpen&) = delete;
-    ClipboardOpen& operator=(const ClipboardOpen&) = delete;
-};
-
 // The picture drawn into an enhanced metafile of its size.
 std::unique_ptr<TMetafile> AsMetafile(TGraphic* picture) {
     auto metafile = std::make_unique<TMetafile>();
@@ -90,7 +80,7 @@ void TfrmTreskel::PastePicture(TGraphic* picture) {
     const std::string rtf = PictureRtf(*metafile, picture->Width(), picture->Height());
     static const UINT rtfFormat = RegisterClipboardFormatA("Rich Text Format");
     {
-        ClipboardOpen open;
+        ClipboardScope open;
         Clipboard()->Assign(picture);
         Clipboard()->Assign(metafile.get());
         Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);

@@ -25,15 +25,16 @@ void TfrmTreskel::PrinterPopupPopup(TObject*) {
 }
 
 // A hidden editor still holds the note shown before a locked item; that
-// note is not printed under the locked item's caption.
+// note is not printed under the locked item's caption.  What was typed is
+// saved first: nothing is lost whatever the printer driver does.
 void TfrmTreskel::PrintItemClick(TObject*) {
-    if (TreeView->Selected() == nullptr || !REdit->Visible()) return;
+    if (TreeView->Selected() == nullptr || !REdit->Visible() || !SaveLeavingNote()) return;
     Preview->RenderRichEdit(REdit);
     Preview->PrintWithDialog();
 }
 
 void TfrmTreskel::Preview1Click(TObject*) {
-    if (TreeView->Selected() == nullptr || !REdit->Visible()) return;
+    if (TreeView->Selected() == nullptr || !REdit->Visible() || !SaveLeavingNote()) return;
     Preview->RenderRichEdit(REdit);
     Preview->Preview();
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/qclutils.h"
 #include "platform/Classes.h"
 #include "platform/Types.h"
 

@@ -72,8 +72,4 @@ void QclFitRect(const TRect& source, const TRect& target, TRect& result);
 // to (0, 0).  Angle 0 leaves it alone.
 void QclRotatedBounds(TRect& rect, int angle);
 
-// Whether `c` is the caption's accelerator: the character after a single
-// "&" ("&&" is a plain ampersand), letter case ignored.
-bool QclIsAccelerator(char c, const std::string& caption);
-
 }  // namespace treskel

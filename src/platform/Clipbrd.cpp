@@ -7,17 +7,6 @@
 namespace treskel {
 
 namespace {
-// Opens the clipboard for one operation unless it is open already.
-class OpenScope {
-public:
-    explicit OpenScope(TClipboard* c) : c_(c) { c_->Open(); }
-    ~OpenScope() { c_->Close(); }
-    OpenScope(const OpenScope&) = delete;
-    OpenScope& operator=(const OpenScope&) = delete;
-
-private:
-    TClipboard* c_;
-};
 
 [[noreturn]] void Unsupported() { throw EClipboardException("Unsupported clipboard format"); }
 
@@ -63,7 +52,7 @@ void TClipboard::Close() {
 }
 
 void TClipboard::Clear() {
-    OpenScope open(this);
+    ClipboardScope open(this);
     EmptyClipboard();
     emptied_ = true;
 }
@@ -73,7 +62,7 @@ bool TClipboard::HasFormat(UINT format) { return IsClipboardFormatAvailable(form
 int TClipboard::FormatCount() { return CountClipboardFormats(); }
 
 UINT TClipboard::Formats(int index) {
-    OpenScope open(this);
+    ClipboardScope open(this);
     UINT f = 0;
     for (int i = 0; i <= index; ++i) {
         f = EnumClipboardFormats(f);
@@ -83,7 +72,7 @@ UINT TClipboard::Formats(int index) {
 }
 
 void TClipboard::SetData(UINT format, HANDLE data) {
-    OpenScope open(this);
+    ClipboardScope open(this);
     // The first format of one opening replaces what was there.
     if (!emptied_) {
         EmptyClipboard();
@@ -108,7 +97,7 @@ void TClipboard::SetAsHandle(UINT format, HANDLE data) {
 }
 
 HANDLE TClipboard::GetAsHandle(UINT format) {
-    OpenScope open(this);
+    ClipboardScope open(this);
     return GetClipboardData(format);
 }
 
@@ -124,7 +113,7 @@ void TClipboard::SetBuffer(UINT format, const void* data, size_t size) {
 }
 
 std::string TClipboard::GetBuffer(UINT format) {
-    OpenScope open(this);
+    ClipboardScope open(this);
     HANDLE h = GetClipboardData(format);
     if (h == nullptr) return std::string();
     GlobalLockGuard lock(h);
@@ -133,7 +122,7 @@ std::string TClipboard::GetBuffer(UINT format) {
 }
 
 std::string TClipboard::AsText() {
-    OpenScope open(this);
+    ClipboardScope open(this);
     HANDLE h = GetClipboardData(CF_TEXT);
     if (h == nullptr) return std::string();
     GlobalLockGuard lock(h);
@@ -184,7 +173,7 @@ void TClipboard::Assign(TPersistent* source) {
 
 void TClipboard::AssignTo(TPersistent* dest) {
     auto readBitmap = [this](TBitmap* b) {
-        OpenScope open(this);
+        ClipboardScope open(this);
         HANDLE h = GetClipboardData(CF_BITMAP);
         if (h == nullptr) Unsupported();
         auto copy = static_cast<HBITMAP>(CopyImage(h, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -192,7 +181,7 @@ void TClipboard::AssignTo(TPersistent* dest) {
         b->SetHandle(copy);
     };
     auto readMetafile = [this](TMetafile* m) {
-        OpenScope open(this);
+        ClipboardScope open(this);
         HANDLE h = GetClipboardData(CF_ENHMETAFILE);
         if (h == nullptr) Unsupported();
         HENHMETAFILE copy = CopyEnhMetaFileA(static_cast<HENHMETAFILE>(h), nullptr);

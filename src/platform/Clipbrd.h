@@ -66,4 +66,17 @@ private:
 // The program's clipboard object.
 TClipboard* Clipboard();
 
+// The clipboard open for a scope, for several operations in a row; closed
+// however the scope ends.
+class ClipboardScope {
+public:
+    explicit ClipboardScope(TClipboard* c = Clipboard()) : c_(c) { c_->Open(); }
+    ~ClipboardScope() { c_->Close(); }
+    ClipboardScope(const ClipboardScope&) = delete;
+    ClipboardScope& operator=(const ClipboardScope&) = delete;
+
+private:
+    TClipboard* c_;
+};
+
 }  // namespace treskel

@@ -132,6 +132,12 @@ std::string TPrinter::PrinterName() {
     return device_;
 }
 
+std::string TPrinter::DriverName() {
+    if (device_.empty() && Printers()->Count() == 0) return std::string();
+    EnsureDevice();
+    return driver_;
+}
+
 int TPrinter::PrinterIndex() {
     EnsureDevice();
     return Printers()->IndexOf(device_);

@@ -48,6 +48,8 @@ public:
     void SetPrinterIndex(int index);
     // The chosen printer's name ("" when there is no printer).
     std::string PrinterName();
+    // The name of the chosen printer's driver ("" when there is no printer).
+    std::string DriverName();
 
     // The printer's device context and a canvas on it.  Raise EPrinter
     // when no printer is installed.

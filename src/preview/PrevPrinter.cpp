@@ -326,15 +326,19 @@ bool TPreviewPrinter::PrintRange(int from, int to) {
     TPrinter* printer = Printer();
     printer->SetOrientation(orientation_);
     printer->SetTitle(title_);
+    // Wine's PostScript driver faults while it downloads a font whose
+    // outlines are not TrueType ones (the OpenType fonts with PostScript
+    // outlines that many systems carry): it gets their text as outlines.
+    const bool outlineOtherFonts = printer->DriverName() == "Wine PostScript Driver";
     printer->BeginDoc();
     try {
         ReadDeviceInfo(printer->Handle());
         for (int i = from; i <= to; ++i) {
             if (OnStatus) OnStatus(this, "Printing page " + std::to_string(i + 1), i + 1, 1);
             TMetafile* page = GetPage(i);
-            TRect r{-device_.PhysicalOffsetX, -device_.PhysicalOffsetY, -device_.PhysicalOffsetX + device_.PhysicalWidth,
-                    -device_.PhysicalOffsetY + device_.PhysicalHeight};
-            page->Draw(printer->Canvas(), r);
+            RECT r{-device_.PhysicalOffsetX, -device_.PhysicalOffsetY, -device_.PhysicalOffsetX + device_.PhysicalWidth,
+                   -device_.PhysicalOffsetY + device_.PhysicalHeight};
+            if (!page->Empty()) preview::PlayPrintedPage(printer->Canvas()->Handle(), page->Handle(), r, outlineOtherFonts);
             if (i < to) printer->NewPage();
         }
         printer->EndDoc();

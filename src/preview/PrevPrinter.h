@@ -176,6 +176,11 @@ HENHMETAFILE MendGlyphAdvances(HENHMETAFILE mf, HDC reference);
 // text area's top-left in device pixels.  Breaks pages between lines.
 void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
                   const std::function<HDC(int page, POINT& origin)>& beginPage);
+// Plays a page into the rectangle `r` of a printer's device context.  With
+// `outlineOtherFonts`, text in a font without TrueType outlines (PostScript
+// outlines in an OpenType font) goes to the printer as filled outlines, not
+// as a font for it to download.
+void PlayPrintedPage(HDC dc, HENHMETAFILE page, const RECT& r, bool outlineOtherFonts);
 }  // namespace preview
 
 void RegisterPreviewClasses();

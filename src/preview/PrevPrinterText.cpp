@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "platform/SysUtils.h"
@@ -271,6 +272,62 @@ HENHMETAFILE MendGlyphAdvances(HENHMETAFILE mf, HDC reference) {
     }
     if (!changed) return nullptr;
     return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+}
+
+// ------------------------------------------------------------ printing
+
+namespace {
+struct PagePlay {
+    bool outlineOtherFonts;
+    std::vector<uint8_t> copy;
+};
+
+// Whether the font selected into the printer's context has outlines but no
+// TrueType ones: a font the driver would have to download in another form.
+bool HasOtherOutlines(HDC dc) {
+    constexpr DWORD kGlyf = 0x66796c67;  // 'glyf', little-endian
+    return GetFontData(dc, kGlyf, 0, nullptr, 0) == GDI_ERROR && GetOutlineTextMetricsW(dc, 0, nullptr) > 0;
+}
+
+// A text record drawn as the outlines of its glyphs, filled in the text
+// colour; its opaque background, if any, first.
+void PlayTextAsOutlines(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int handles,
+                        std::vector<uint8_t>& copy) {
+    const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+    copy.assign(reinterpret_cast<const uint8_t*>(record), reinterpret_cast<const uint8_t*>(record) + record->nSize);
+    auto* edited = reinterpret_cast<EMREXTTEXTOUTW*>(copy.data());
+    if (text->emrtext.fOptions & ETO_OPAQUE) {
+        edited->emrtext.nChars = 0;
+        PlayEnhMetaFileRecord(dc, table, reinterpret_cast<const ENHMETARECORD*>(copy.data()), handles);
+        edited->emrtext.nChars = text->emrtext.nChars;
+    }
+    edited->emrtext.fOptions &= ~static_cast<DWORD>(ETO_OPAQUE);
+    int saved = SaveDC(dc);
+    BeginPath(dc);
+    PlayEnhMetaFileRecord(dc, table, reinterpret_cast<const ENHMETARECORD*>(copy.data()), handles);
+    EndPath(dc);
+    GdiHandle<HBRUSH> brush(CreateSolidBrush(GetTextColor(dc)));
+    SelectObject(dc, brush.Get());
+    SetPolyFillMode(dc, WINDING);
+    FillPath(dc);
+    RestoreDC(dc, saved);
+}
+
+int CALLBACK PlayPageRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int handles, LPARAM data) {
+    auto* play = reinterpret_cast<PagePlay*>(data);
+    bool text = record->iType == EMR_EXTTEXTOUTW || record->iType == EMR_EXTTEXTOUTA;
+    if (play->outlineOtherFonts && text && record->nSize >= sizeof(EMREXTTEXTOUTW) && HasOtherOutlines(dc)) {
+        PlayTextAsOutlines(dc, table, record, handles, play->copy);
+        return 1;
+    }
+    PlayEnhMetaFileRecord(dc, table, record, handles);
+    return 1;
+}
+}  // namespace
+
+void PlayPrintedPage(HDC dc, HENHMETAFILE page, const RECT& r, bool outlineOtherFonts) {
+    PagePlay play{outlineOtherFonts, {}};
+    EnumEnhMetaFile(dc, page, PlayPageRecord, &play, &r);
 }
 
 }  // namespace treskel::preview

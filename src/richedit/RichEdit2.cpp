@@ -166,7 +166,17 @@ void TCustomRichEditEx::SetupWindow() {
     // The window's own default format differs between systems (Wine starts
     // with a bold system font): the control's font is the default.
     defAttributes_->Assign(Font());
+    ApplyDefaultFormat(false);
+    SendToWindow(EM_EMPTYUNDOBUFFER);
     if (includeOLE_) AttachOle();
+}
+
+void TCustomRichEditEx::ApplyDefaultFormat(bool sizeOnly) {
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    SendToWindow(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&f));
+    if (sizeOnly) f.dwMask = CFM_SIZE;
+    SendToWindow(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&f));
 }
 
 void TCustomRichEditEx::RestoreContent() {
@@ -315,7 +325,12 @@ void TCustomRichEditEx::WndProc(TMessage& m) {
             break;
         case WM_SETFONT:
             TCustomRichEdit::WndProc(m);
-            if (HandleAllocated()) defAttributes_->Assign(Font());
+            if (HandleAllocated()) {
+                defAttributes_->Assign(Font());
+                // The window gave the text the font itself: in the size the
+                // note stores, typed text keeps its width at the next reload.
+                ApplyDefaultFormat(true);
+            }
             return;
         case CM_FONTCHANGED:
             if (HandleAllocated()) defAttributes_->Assign(Font());
@@ -471,6 +486,11 @@ void TCustomRichEditEx::Clear() {
     pendingRtf_.reset();
     if (HandleAllocated()) CloseOleObjects();
     TCustomRichEdit::Clear();
+    // What is typed next starts in the default font, not in the format the
+    // last text had.
+    if (!HandleAllocated()) return;
+    ApplyDefaultFormat(false);
+    SendToWindow(EM_EMPTYUNDOBUFFER);
 }
 
 }  // namespace treskel

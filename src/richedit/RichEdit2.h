@@ -319,6 +319,10 @@ private:
     UINT WriteFormat() const;
     void HandleLink(TMessage& m);
     void HandleContextMenu(TMessage& m);
+    // Gives the editor's default format to all its text (`sizeOnly`: only
+    // its size).  The font's own size (WM_SETFONT) is finer than a note
+    // stores, and emptied text keeps the format of the last text there was.
+    void ApplyDefaultFormat(bool sizeOnly);
 
     // Extended address scan.
     void ScanForUrls(int start, int end);

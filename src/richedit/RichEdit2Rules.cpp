@@ -179,8 +179,8 @@ double TwipsToPoints(int twips) { return twips / 20.0; }
 
 int FontHeightToTwips(int height, int ppi) {
     if (ppi <= 0) ppi = 96;
-    double pixels = std::abs(height);
-    return static_cast<int>(std::nearbyint(pixels * 1440.0 / ppi));
+    double halfPoints = std::abs(height) * 144.0 / ppi;
+    return 10 * static_cast<int>(std::nearbyint(halfPoints));
 }
 
 int TwipsToFontHeight(int twips, int ppi) {

@@ -85,6 +85,10 @@ int ParaAlignmentFromAlignment(int alignment);
 int PointsToTwips(double points);
 double TwipsToPoints(int twips);
 // A font height in pixels (negative: character height) at `ppi` and back.
+// The twips are whole half points, the finest size a note stores: text
+// typed in the font keeps its size when its note comes back.  Halves go to
+// even, so that the heights of whole point sizes (8 points: 11 pixels at
+// 96 per inch) give those sizes again.
 int FontHeightToTwips(int height, int ppi);
 int TwipsToFontHeight(int twips, int ppi);
 

@@ -4,12 +4,12 @@
 #include <cctype>
 
 #include "foundation/qclgraphDraw.h"
-#include "foundation/qclutils.h"
 #include "platform/ControlsHooks.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Streams.h"
+#include "platform/SysUtils.h"
 #include "platform/UtilityWindow.h"
 #include "winutil/UiUtils.h"
 
@@ -474,7 +474,7 @@ void TWuSpeedButton::WndProc(TMessage& m) {
             return;
         }
         case CM_DIALOGCHAR:
-            if (Enabled() && Visible() && QclIsAccelerator(static_cast<char>(m.WParam), Caption())) {
+            if (Enabled() && Visible() && IsAccel(static_cast<char>(m.WParam), Caption())) {
                 Click();
                 m.Result = 1;
                 return;

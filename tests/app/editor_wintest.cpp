@@ -12,6 +12,8 @@
 #include "platform/FileSys.h"
 #include "platform/Handles.h"
 #include "support/Snapshot.h"
+#include "platform/Printers.h"
+#include "../platform/TestPrinter.h"
 
 namespace treskel::test {
 
@@ -630,6 +632,67 @@ TEST_F(EditorDefaultFont, ACancelledDialogChangesNothing) {
     EXPECT_EQ(W->REdit->Font()->Name(), before);
 }
 
+// Typed text in the default font is as wide when its note is shown again,
+// after a restart too, as when it was typed: the editor's font has the size
+// the note stores.  Also for a default font chosen in points.
+TEST_F(EditorDefaultFont, TypedTextKeepsItsWidthWhenTheNoteComesBack) {
+    const std::string line = "The quick brown fox jumps over the lazy dog";
+    auto width = [&] {
+        POINTL first{0, 0}, last{0, 0};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), static_cast<LPARAM>(line.size() - 1));
+        return last.x - first.x;
+    };
+    StartWithItem();
+    TTreeNode* other = AddItem("Other");
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            AnswerNextDialog([](TCommonDialog& d) {
+                TFont* f = static_cast<TFontDialog&>(d).Font();
+                f->SetName("Arial");
+                f->SetSize(10);
+                return true;
+            });
+            W->DefaultFont1Click(nullptr);
+            ClickNode(item);
+            W->REdit->SetText("");
+        }
+        TypeNote(line);
+        int typed = width();
+        ASSERT_GT(typed, 100);
+        ClickNode(other);
+        ClickNode(item);
+        ASSERT_EQ(NoteText().substr(0, line.size()), line);
+        EXPECT_EQ(width(), typed) << "round " << round;
+    }
+    int typed = width();
+    Restart();
+    ASSERT_EQ(NoteText().substr(0, line.size()), line);
+    EXPECT_EQ(width(), typed);
+}
+
+// A note that ends in big bold text leaves nothing of it to the next,
+// empty note: what is typed there is in the default font.
+TEST_F(EditorDefaultFont, AnEmptyNoteStartsInTheDefaultFont) {
+    StartWithItem();
+    TTreeNode* empty = AddItem("Empty");
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40\\b\\i Big bold\\par}";
+    TMemoryStream in;
+    in.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    in.SetPosition(0);
+    W->REdit->Lines()->LoadFromStream(in);
+    W->NoteModified = true;
+    ClickNode(empty);
+    ASSERT_EQ(NoteText(), "");
+    TypeNote("x");
+    Select(0, 1);
+    TTextAttributesEx* a = W->REdit->SelAttributes();
+    EXPECT_EQ(a->Name(), "MS Sans Serif");
+    EXPECT_EQ(a->SizeTwips(), 160);
+    EXPECT_FALSE(a->Bold());
+    EXPECT_FALSE(a->Italic());
+}
+
 // ---------------------------------------------------------------- addresses
 
 class EditorAddress : public EditorTest {
@@ -832,20 +895,6 @@ TEST_F(EditorPrint, ThePrintButtonDropsThePrintCommandsForTheSelectedItem) {
     EXPECT_FALSE(W->PrintItem->Enabled());
 }
 
-namespace {
-// Drops the print button's menu with the mouse and chooses `item` in it.
-void ChooseFromPrintButton(TfrmTreskel* w, TMenuItem* item) {
-    WORD command = item->Command();
-    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-    TQclOfficeButton* b = w->PrintButton;
-    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
-    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
-    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(panel, WM_LBUTTONUP, 0, at);
-    TPopupMenu::TestChooser = nullptr;
-}
-}  // namespace
-
 TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
     TRegistry().DeleteKey("\\Software\\" + EnsureApplication()->Title() + "\\PageSetupForm");
     StartWithItem();
@@ -861,12 +910,115 @@ TEST_F(EditorPrint, PageSetupFromThePrintButtonOpensCentredOnTheMainWindow) {
         placed = f.BoundsRect();
         if (auto* setup = dynamic_cast<TPageSetupForm*>(&f)) SendMessageA(setup->CancelBut->Handle(), BM_CLICK, 0, 0);
     });
-    ChooseFromPrintButton(W, W->PageSetup1);
+    PressOfficeButton(W->PrintButton, W->PageSetup1);
     dialogs.Remove();
     Application->SetMainForm(previous);
     ASSERT_EQ(shown, "TPageSetupForm");
     EXPECT_EQ(placed.Left, 120 + (900 - placed.Width()) / 2);
     EXPECT_EQ(placed.Top, 60 + (700 - placed.Height()) / 2);
+}
+
+// ---------------------------------------------------------------- printing to a printer
+
+namespace {
+std::string FileText(const std::string& file) {
+    auto bytes = ReadAll(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A family the system lists whose outlines are not TrueType ones
+// (PostScript outlines in an OpenType font), the kind Wine's PostScript
+// driver cannot download; "Nimbus Roman" when there is one.
+std::string FontWithOtherOutlines() {
+    WindowDC screen(nullptr);
+    std::string found;
+    for (const std::string& face : EnsureScreen()->Fonts()->ToVector()) {
+        TFont font;
+        font.SetName(face);
+        SelectGuard select(screen.Get(), font.Handle());
+        char actual[LF_FACESIZE] = {};
+        GetTextFaceA(screen.Get(), sizeof actual, actual);
+        bool other = face == actual && GetFontData(screen.Get(), 0x66796c67, 0, nullptr, 0) == GDI_ERROR &&
+                     GetOutlineTextMetricsA(screen.Get(), 0, nullptr) > 0;
+        if (other && (found.empty() || face == "Nimbus Roman")) found = face;
+    }
+    return found;
+}
+}  // namespace
+
+class EditorPrinting : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        out = DataFile("printed.ps");
+        printer = std::make_unique<TestPrinter>(out);
+        int index = Printer()->Printers()->IndexOf(TestPrinter::kName);
+        ASSERT_GE(index, 0);
+        Printer()->SetPrinterIndex(index);
+    }
+    void TearDown() override {
+        printer.reset();
+        EditorTest::TearDown();
+    }
+    // The note stored for an item, as RTF.
+    std::string Stored(TTreeNode* n) {
+        TMemoryStream rtf;
+        if (!W->Notes.Load(Record(n)->Id, rtf, *W->lh5)) return "";
+        return rtf.AsString();
+    }
+    std::string out;
+    std::unique_ptr<TestPrinter> printer;
+};
+
+// Whatever the printer does, what was typed is on disk before it starts.
+TEST_F(EditorPrinting, PrintAndPreviewSaveWhatWasTypedFirst) {
+    StartWithItem();
+    TypeNote("typed before printing");
+    ASSERT_TRUE(W->NoteModified);
+    std::string storedWhilePrinting;
+    AnswerNextDialog([&](TCommonDialog&) {
+        storedWhilePrinting = Stored(item);
+        return true;
+    });
+    PressOfficeButton(W->PrintButton, W->PrintItem);
+    ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TPrintDialog"});
+    EXPECT_NE(storedWhilePrinting.find("typed before printing"), std::string::npos);
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_NE(FileText(out).find("%%Pages: 1"), std::string::npos);
+
+    TypeNote(", and before previewing");
+    ASSERT_TRUE(W->NoteModified);
+    std::string storedWhilePreviewing;
+    ModalDialogs dialogs;
+    dialogs.Install();
+    dialogs.Queue([&](TCustomForm& preview) {
+        storedWhilePreviewing = Stored(item);
+        preview.Close();
+    });
+    PressOfficeButton(W->PrintButton, W->Preview1);
+    dialogs.Remove();
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
+    EXPECT_NE(storedWhilePreviewing.find("and before previewing"), std::string::npos);
+}
+
+// Wine's PostScript driver ends the process while it downloads such a
+// font; the page reaches it as outlines instead and the program goes on.
+TEST_F(EditorPrinting, ANoteInAFontWithoutTrueTypeOutlinesPrints) {
+    const std::string face = FontWithOtherOutlines();
+    if (face.empty()) GTEST_SKIP() << "no font with PostScript outlines here";
+    StartWithItem();
+    TypeNote("Printed in another kind of font");
+    Select(0, 31);
+    Choose(W->QclFontComboBox1, face);
+    ASSERT_EQ(W->REdit->SelAttributes()->Name(), face);
+    AnswerNextDialog([](TCommonDialog&) { return true; });
+    PressOfficeButton(W->PrintButton, W->PrintItem);
+    std::string ps = FileText(out);
+    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
+    EXPECT_NE(ps.find("%%EOF"), std::string::npos);
+    // The words are outlines on the page, filled.
+    EXPECT_GT(ps.find("curveto") != std::string::npos ? 1 : 0, 0) << face;
+    EXPECT_FALSE(W->NoteModified);
 }
 
 }  // namespace treskel::test

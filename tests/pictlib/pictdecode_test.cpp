@@ -34,14 +34,19 @@ void ExpectSample(const TRasterImage& got, const TRasterImage& want, int toleran
     }
 }
 
-std::string Refusal(const std::vector<uint8_t>& bytes) {
+// What a decoder says when it refuses the bytes; "<decoded>" when it
+// takes them.
+template <class Decoder>
+std::string RefusalBy(Decoder decode, const std::vector<uint8_t>& bytes) {
     try {
-        Decode(bytes);
+        decode(bytes);
     } catch (const Exception& e) {
         return e.Message();
     }
     return "<decoded>";
 }
+
+std::string Refusal(const std::vector<uint8_t>& bytes) { return RefusalBy(Decode, bytes); }
 
 }  // namespace
 
@@ -188,14 +193,7 @@ TRasterImage Pcx(const std::vector<uint8_t>& bytes) {
     return out;
 }
 
-std::string PcxRefusal(const std::vector<uint8_t>& bytes) {
-    try {
-        Pcx(bytes);
-    } catch (const EPictureFile& e) {
-        return e.Message();
-    }
-    return "<decoded>";
-}
+std::string PcxRefusal(const std::vector<uint8_t>& bytes) { return RefusalBy(Pcx, bytes); }
 }  // namespace
 
 TEST(PcxDecode, MonochromeAndPlanarSixteenColours) {

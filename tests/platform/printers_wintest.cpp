@@ -40,6 +40,7 @@ TEST(Printer, APrintJobBecomesAPostScriptFileWithItsPages) {
     ChooseTestPrinter();
     TPrinter* p = Printer();
     EXPECT_EQ(p->PrinterName(), TestPrinter::kName);
+    EXPECT_EQ(p->DriverName(), "Wine PostScript Driver");
     EXPECT_EQ(p->Orientation(), TPrinterOrientation::poPortrait);
     // Letter at 300 dpi less the PPD's quarter-inch margins.
     EXPECT_EQ(GetDeviceCaps(p->Handle(), LOGPIXELSY), 300);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -219,6 +220,14 @@ TEST(Formats, TwipsRoundHalvesToEvenAndHeightsKeepHalfPoints) {
     EXPECT_EQ(FontHeightToTwips(-14, 96), 210);
     EXPECT_EQ(TwipsToFontHeight(210, 96), -14);
     EXPECT_EQ(TwipsToFontHeight(FontHeightToTwips(-13, 120), 120), -13);
+    // Heights between half points take the nearest: a note stores no finer
+    // size.  The heights of whole points give those points.
+    EXPECT_EQ(FontHeightToTwips(-11, 96), 160);  // 8.25 points: 8
+    EXPECT_EQ(FontHeightToTwips(-13, 96), 200);  // 9.75 points: 10
+    EXPECT_EQ(FontHeightToTwips(-15, 96), 220);  // 11.25 points: 11
+    EXPECT_EQ(FontHeightToTwips(-37, 96), 560);  // 27.75 points: 28
+    for (int points = 6; points <= 72; ++points)
+        EXPECT_EQ(FontHeightToTwips(-static_cast<int>(std::lround(points * 96 / 72.0)), 96), points * 20) << points;
 }
 
 TEST(OleVerbs, ArgumentsAboveZeroIndexTheList) {
