@@ -45,7 +45,10 @@ void TfrmTreskel::FormCreate(TObject*) {
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {
-        if (!showingNote_ && TreeView->Selected() != nullptr && Panel2->Enabled()) NoteModified = true;
+        if (showingNote_) return;
+        // The editor no longer holds the note as it was read.
+        shownNoteId_.reset();
+        if (TreeView->Selected() != nullptr && Panel2->Enabled()) NoteModified = true;
     };
 }
 

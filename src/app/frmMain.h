@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "store/ItemData.h"
@@ -338,6 +339,12 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // The id of the note file the editor shows, from its reading until the
+    // editor shows something else.
+    std::optional<int32_t> shownNoteId_;
+    // True when the editor holds the note of `node` as it was read and
+    // unchanged since.
+    bool ShowsStoredNoteOf(TTreeNode* node);
     // Shows the caret's line and column in the status line once the editor
     // has handled the key or click at hand.
     void PostCaretPosition();

@@ -30,6 +30,10 @@ treskel_test(apptray
   WIN32 tray_wintest.cpp
   GUI
 )
+treskel_test(applarge
+  WIN32 large_wintest.cpp
+  GUI
+)
 treskel_test(apppictures
   WIN32 pictures_wintest.cpp
   GUI
@@ -38,7 +42,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

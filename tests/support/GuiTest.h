@@ -54,6 +54,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
 
 // Sends a click (down and up) at a point of a window's client area.
 void ClickAt(HWND wnd, int x, int y);
+// A click through the queue: a control that follows a press with the
+// mouse until the button is up finds the whole click waiting there.
+void PostClick(HWND wnd, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP);
 // The mouse itself, through the system's input queue: moves to a point of
 // the screen and clicks there `clicks` times with the left button.
 void MouseClickOnScreen(POINT p, int clicks = 1);

@@ -141,6 +141,13 @@ void ClickAt(HWND wnd, int x, int y) {
     SendMessageA(wnd, WM_LBUTTONUP, 0, pos);
 }
 
+void PostClick(HWND wnd, int x, int y, UINT down, UINT up) {
+    PostMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageA(wnd, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageA(wnd, up, 0, MAKELPARAM(x, y));
+    PumpMessages();
+}
+
 void MouseClickOnScreen(POINT p, int clicks) {
     INPUT move{};
     move.type = INPUT_MOUSE;
