@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <random>
+#include <stdexcept>
 
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
@@ -57,44 +58,60 @@ void Save(TNoteStore& notes, int id, int v, LH5Compression& lh5) {
     }
 }
 
+// Treskel "T" of items 1 to `count`, packed; `note` may save each one's
+// note first.
+template <class Note>
+void PackItems(const std::string& dir, int count, Note note) {
+    TNoteStore notes;
+    notes.SetDataPath(dir);
+    TPlainItemTree tree;
+    notes.Open(tree, "T");  // a new treskel
+    for (int id = 1; id <= count; ++id) {
+        TItemNode* n = tree.AddTop();
+        n->SetData(std::make_unique<TItemData>());
+        n->Data()->Id = id;
+        note(notes, id);
+    }
+    notes.Pack(tree, "T");
+}
+
+// Runs `work` in a child process, with the writing end of a pipe to this
+// one, and kills it when `wait`, given the reading end, returns.  Returns
+// the reading end.
+template <class Work, class Wait>
+int KillDuring(Work work, Wait wait) {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("no pipe");
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("no child process");
+    if (child == 0) {
+        close(fds[0]);
+        work(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    wait(fds[0]);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return fds[0];
+}
+
 TEST(Crash, AKilledSaveLosesNoSavedNote) {
     test::TempDir dir;
     LH5Compression lh5(nullptr);
     std::vector<int> versions(kNotes + 1, 0);
-    {
-        TNoteStore notes;
-        notes.SetDataPath(dir.Path());
-        TPlainItemTree tree;
-        notes.Open(tree, "T");  // a new treskel
-        for (int id = 1; id <= kNotes; ++id) {
-            TItemNode* n = tree.AddTop();
-            n->SetData(std::make_unique<TItemData>());
-            n->Data()->Id = id;
-            Save(notes, id, 0, lh5);
-        }
-        notes.Pack(tree, "T");
-    }
+    PackItems(dir.Path(), kNotes, [&](TNoteStore& notes, int id) { Save(notes, id, 0, lh5); });
     std::mt19937 rng(20261207);
     for (int trial = 0; trial < 60; ++trial) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            SaveUntilKilled(dir.Path(), fds[1], rng(), versions);
-        }
-        close(fds[1]);
-        usleep(static_cast<useconds_t>(rng() % 60000));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int saves = KillDuring([&](int fd) { SaveUntilKilled(dir.Path(), fd, rng(), versions); },
+                                     [&](int) { usleep(static_cast<useconds_t>(rng() % 60000)); });
         // The saves the child finished; the one it was killed in may or may
         // not have landed.
         std::vector<int> newest = versions;
         Saved done;
-        while (read(fds[0], &done, sizeof done) == sizeof done) newest[done.id] = done.version;
-        close(fds[0]);
+        while (read(saves, &done, sizeof done) == sizeof done) newest[done.id] = done.version;
+        close(saves);
 
         TNoteStore notes;
         notes.SetDataPath(dir.Path());
@@ -122,23 +139,12 @@ TEST(Crash, AKilledUpgradeLosesNoNote) {
     test::TempDir dir;
     LH5Compression lh5(nullptr);
     std::vector<std::vector<unsigned char>> bytes(kLeft + 1);
-    {
-        TNoteStore notes;
-        notes.SetDataPath(dir.Path());
-        TPlainItemTree tree;
-        notes.Open(tree, "T");
-        for (int id = 1; id <= kLeft; ++id) {
-            TItemNode* n = tree.AddTop();
-            n->SetData(std::make_unique<TItemData>());
-            n->Data()->Id = id;
-        }
-        notes.Pack(tree, "T");
-        for (int id = 1; id <= kLeft; ++id) {
-            const std::string text = NoteText(id % 7, id);
-            TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
-            SaveNoteFile(dir.File(IntToStr(id)), 0, "Note", s, lh5);
-            bytes[id] = test::ReadAll(dir.File(IntToStr(id)));
-        }
+    PackItems(dir.Path(), kLeft, [](TNoteStore&, int) {});
+    for (int id = 1; id <= kLeft; ++id) {
+        const std::string text = NoteText(id % 7, id);
+        TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
+        SaveNoteFile(dir.File(IntToStr(id)), 0, "Note", s, lh5);
+        bytes[id] = test::ReadAll(dir.File(IntToStr(id)));
     }
     auto start = [&] {
         TNoteStore notes;
@@ -161,24 +167,16 @@ TEST(Crash, AKilledUpgradeLosesNoNote) {
     int partly = 0;
     for (int trial = 0; trial < 30; ++trial) {
         leaveAsTheEarlierBuildDid();
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            if (write(fds[1], "go", 1) != 1) _exit(1);
-            start();
-            _exit(0);
-        }
-        close(fds[1]);
-        char go;
-        ASSERT_EQ(read(fds[0], &go, 1), 1);  // the child is running
-        close(fds[0]);
-        usleep(static_cast<useconds_t>(rng() % (took.count() * 3 / 2 + 1)));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        close(KillDuring(
+            [&](int fd) {
+                if (write(fd, "go", 1) != 1) _exit(1);
+                start();
+            },
+            [&](int fd) {
+                char go;
+                if (read(fd, &go, 1) == 1)  // the child is running
+                    usleep(static_cast<useconds_t>(rng() % (took.count() * 3 / 2 + 1)));
+            }));
         int moved = 0;
         for (int id = 1; id <= kLeft; ++id) {
             const bool here = FileExists(dir.File(IntToStr(id))), there = FileExists(folder + IntToStr(id));
