@@ -115,8 +115,9 @@ TEST(LooseNotes, RemovingAnItemNeverDeletesAnotherTreskelsLooseNote) {
     EXPECT_EQ(d.Note(*copy, 3), "work 3");
 }
 
-// A loose file no treskel wrote (an older build kept every note in the
-// data directory itself) is never shown, packed or deleted.
+// A file in the data directory itself, named by an id, is never shown,
+// packed or deleted by opening and packing (a start may give a note file
+// there to its treskel: below).
 TEST(LooseNotes, AFileNoTreskelClaimsIsKept) {
     DataDir d;
     d.WorkAndItsCopyAfterACrash();
