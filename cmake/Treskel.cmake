@@ -74,6 +74,8 @@ function(treskel_test name)
     target_precompile_headers(${_exe} REUSE_FROM treskel_testpch)
     target_sources(${_exe} PRIVATE $<TARGET_OBJECTS:treskel_res>)
     set_target_properties(${_exe} PROPERTIES WIN32_EXECUTABLE OFF)
+    # As the program: the tests run with the same 4 GB of address space.
+    target_link_options(${_exe} PRIVATE -Wl,--large-address-aware)
   endif()
   set(_props LABELS ${name})
   if(_tt_GUI AND TRESKEL_WIN32)

@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
-# Times the program under Wine on two large treskels (run by hand, not by
-# test.sh): start until the window is shown and idle, a switch to the second
-# tab and back, and close; beside an empty start in the same run.  The
-# treskels are written by the small writer below, not by the program.
-# Argument: the number of items of each treskel (default 10000).
+# Times the program under Wine where the user waits (run by hand, not by
+# test.sh), beside an empty start and the bare system controls doing the
+# same work, in the same run:
+#   items N...  start until the window is shown and idle, a switch to the
+#               second tab and back, and close, on two treskels of N items
+#               each (default: 10000 30000 60000)
+#   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
+#               80 characters) and of 1 MB in one paragraph, by a click and
+#               by the Down key
+# Without arguments: both.  The treskels are written by the small writer
+# below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-items="${1:-10000}"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$@"
 fi
+what="${1:-all}"
+[ $# -gt 0 ] && shift
+counts=("$@")
+[ ${#counts[@]} -gt 0 ] || counts=(10000 30000 60000)
 if [ ! -f build/win32/build.ninja ]; then
   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 fi
-cmake --build build/win32 --target treskel treskel_timer >/dev/null
+cmake --build build/win32 --target treskel treskel_timer treskel_reference >/dev/null
 work="$(mktemp -d)"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+runs=()
 stop() {
-  for run in empty large; do WINEPREFIX="$work/$run/prefix" wineserver -k >/dev/null 2>&1 || true; done
+  for run in "${runs[@]}"; do WINEPREFIX="$work/$run/prefix" wineserver -k >/dev/null 2>&1 || true; done
   rm -rf "$work"
 }
 trap stop EXIT
@@ -25,24 +35,34 @@ WINEPREFIX="$work/prefix" scripts/prepare-prefix.sh --unmanaged </dev/null >/dev
 WINEPREFIX="$work/prefix" wineserver -w
 # Each run has a prefix of its own: the program keeps its data path in the
 # registry.
-for run in empty large; do
-  mkdir -p "$work/$run/Data"
-  cp "build/win32/src/Treskel!.exe" "$work/$run/"
-  cp -a "$work/prefix" "$work/$run/prefix"
-done
+new_run() {
+  runs+=("$1")
+  mkdir -p "$work/$1/Data"
+  cp "build/win32/src/Treskel!.exe" "$work/$1/"
+  cp -a "$work/prefix" "$work/$1/prefix"
+}
 
 # The archive format: tree size, tree file, item count, then per item in
 # pre-order its id, note size (-1: none) and note file (272-byte header and
-# the note as RTF, level 0).
-python3 - "$work/large/Data" "$items" <<'PY'
+# the note as RTF, level 0).  `treskels` writes the two treskels of the item
+# runs; `notes` one treskel of top items alternating between a small note
+# and each large one, and the large notes' RTF beside it for the reference.
+write() {
+  python3 - "$@" <<'PY'
 import struct, sys
-out, items = sys.argv[1], int(sys.argv[2])
-def note(title, i):
+kind, out = sys.argv[1], sys.argv[2]
+def note(title, rtf):
     head = struct.pack('<fB', 1.0, 0) + bytes([7]) + b'Treskel' + bytes(3)
     t = title.encode()[:255]
-    head += bytes([len(t)]) + t + bytes(255 - len(t))
-    body = ''.join('\\pard Paragraph %d of note %d: some words to read.\\par\r\n' % (k, i) for k in range(36))
-    return head + ('{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n' + body + '}').encode()
+    return head + bytes([len(t)]) + t + bytes(255 - len(t)) + rtf
+def rtf(body):
+    return ('{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n' + body + '}').encode()
+def paragraphs(size):
+    line = '\\pard Paragraph %07d: some words of a line of about eighty characters.\\par\r\n'
+    return rtf(''.join(line % k for k in range(size // len(line % 0) + 1)))
+def one_paragraph(size):
+    words = 'some words of one long paragraph that never ends '
+    return rtf('\\pard ' + words * (size // len(words) + 1) + '\\par\r\n')
 def record(item_id, subs):
     r = bytearray(39)
     struct.pack_into('<iH', r, 2, subs, 26 if subs else 68)
@@ -50,41 +70,100 @@ def record(item_id, subs):
     struct.pack_into('<H', r, 12, 3)
     struct.pack_into('<iBi', r, 19, item_id, 0, -1)
     return bytes(r)
-for name, first in (('First', 10000000), ('Second', 20000000)):
-    tree, entries, n = [], [], 0
-    tops = []
-    while n < items:                      # top items of up to ten sub-items
-        subs = min(9, items - n - 1)
-        tops.append(subs)
-        n += 1 + subs
-    tree.append(struct.pack('<i', len(tops)))
-    n = 0
-    for subs in tops:
-        for k in range(1 + subs):
-            item_id = first + n
-            caption = ('Item %d' % n).encode()
-            tree.append(record(item_id, subs if k == 0 else 0) + struct.pack('<i', len(caption)) + caption)
-            body = note('Item %d' % n, n)
-            entries.append(struct.pack('<ii', item_id, len(body)) + body)
-            n += 1
+def archive(name, first, items):
+    # items: (caption, sub-item count, rtf) in pre-order
+    tree, entries = [], []
+    tree.append(struct.pack('<i', sum(1 for i in items if i[3])))
+    for n, (caption, subs, body, top) in enumerate(items):
+        c = caption.encode()
+        tree.append(record(first + n, subs) + struct.pack('<i', len(c)) + c)
+        b = note(caption, body)
+        entries.append(struct.pack('<ii', first + n, len(b)) + b)
     tree = b''.join(tree)
     with open('%s/%s.tsx' % (out, name), 'wb') as f:
-        f.write(struct.pack('<i', len(tree)) + tree + struct.pack('<i', n) + b''.join(entries))
+        f.write(struct.pack('<i', len(tree)) + tree + struct.pack('<i', len(items)) + b''.join(entries))
+if kind == 'treskels':
+    count = int(sys.argv[3])
+    small = rtf(''.join('\\pard Paragraph %d of a note: some words to read.\\par\r\n' % k for k in range(36)))
+    for name, first in (('First', 10000000), ('Second', 20000000)):
+        items, n = [], 0
+        while n < count:                      # top items of up to ten sub-items
+            subs = min(9, count - n - 1)
+            items.append(('Item %d' % n, subs, small, True))
+            items += [('Item %d' % (n + k), 0, small, False) for k in range(1, subs + 1)]
+            n += 1 + subs
+        archive(name, first, items)
+else:
+    small = rtf('\\pard A small note.\\par\r\n')
+    mb = 1024 * 1024
+    large = [('0.5MB', paragraphs(mb // 2)), ('2MB', paragraphs(2 * mb)), ('8MB', paragraphs(8 * mb)),
+             ('1MB-one-paragraph', one_paragraph(mb))]
+    items = [('Small 0', 0, small, True)]
+    for k, (label, body) in enumerate(large):
+        items += [(label, 0, body, True), ('Small %d' % (k + 1), 0, small, True)]
+        with open('%s/../%s.rtf' % (out, label), 'wb') as f:
+            f.write(body)
+    archive('Notes', 30000000, items)
 PY
-size=$(du -m "$work/large/Data/First.tsx" | cut -f1)
+}
 
 # Wine itself is up before the clock starts.
-run() {
+wine_up() {
   export WINEPREFIX="$work/$1/prefix"
   wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+run() {
+  wine_up "$1"
   wine build/win32/bench/wine/treskel_timer.exe "$(winepath -w "$work/$1/Treskel!.exe")" "${@:2}" 2>/dev/null |
     tr -d '\r'
 }
+reference() {
+  wine_up "$1"
+  (cd "$work/$1" && wine "$OLDPWD/build/win32/bench/wine/treskel_reference.exe" "${@:2}" 2>/dev/null | tr -d '\r')
+}
+value() { echo "$1" | awk -v k="$2" -v l="${3:-}" '$1 == k && (l == "" || $2 == l) { print $NF }'; }
+load() { echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"; }
+
+new_run empty
 empty=$(run empty)
-large=$(run large switch)
-value() { echo "$1" | awk -v k="$2" '$1 == k { print $2 }'; }
-printf '%-28s %10s %16s\n' "milliseconds" "empty" "$items items (${size} MB)"
-for k in start to-second to-first close; do
-  printf "%-28s %10s %16s\n" "$k" "$(value "$empty" "$k")" "$(value "$large" "$k")"
-done
+load
+printf '%-28s %10s\n' "empty start (ms)" "$(value "$empty" start)"
+printf '%-28s %10s\n' "empty close (ms)" "$(value "$empty" close)"
+
+if [ "$what" = all ] || [ "$what" = items ]; then
+  for items in "${counts[@]}"; do
+    new_run "large$items"
+    write treskels "$work/large$items/Data" "$items"
+    size=$(du -m "$work/large$items/Data/First.tsx" | cut -f1)
+    new_run "tree$items"
+    large=$(run "large$items" switch)
+    bare=$(reference "tree$items" tree "$items")
+    echo
+    load
+    printf '%-28s %10s %16s\n' "milliseconds" "empty" "$items items (${size} MB)"
+    for k in start to-second to-first close; do
+      printf "%-28s %10s %16s\n" "$k" "$(value "$empty" "$k")" "$(value "$large" "$k")"
+    done
+    printf "%-28s %10s %16s\n" "bare tree view: fill" "" "$(value "$bare" tree-fill)"
+    printf "%-28s %10s %16s\n" "bare tree view: destroy" "" "$(value "$bare" tree-destroy)"
+    rm -rf "$work/large$items/Data" "$work/tree$items"
+  done
+fi
+
+if [ "$what" = all ] || [ "$what" = notes ]; then
+  new_run notes
+  write notes "$work/notes/Data"
+  labels=(0.5MB 2MB 8MB 1MB-one-paragraph)
+  timed=$(run notes notes "${labels[@]}")
+  bare=$(reference notes notes "${labels[@]/%/.rtf}")
+  echo
+  load
+  printf '%-22s %9s %9s %9s %9s %11s\n' "milliseconds" "show" "leave" "show" "leave" "bare"
+  printf '%-22s %9s %9s %9s %9s %11s\n' "" "click" "click" "Down" "Down" "control"
+  for l in "${labels[@]}"; do
+    printf '%-22s %9s %9s %9s %9s %11s\n' "$l" "$(value "$timed" show-click "$l")" \
+      "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \
+      "$(value "$timed" leave-key "$l")" "$(value "$bare" bare-show "$l.rtf")"
+  done
+fi

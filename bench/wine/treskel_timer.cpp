@@ -1,33 +1,97 @@
 // Times the program as a user meets it: start until the main window is shown
 // and idle, a move to the second tab and back to the first, and closing
-// until the process has ended.  Prints the times in milliseconds.
+// until the process has ended; or, on a treskel whose items alternate
+// between small and large notes, showing and leaving each large note by a
+// click and by the Down key.  Prints the times in milliseconds.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <string>
 
+#include "WineBench.h"
+
 namespace {
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using treskel::bench::Now;
 
-BOOL CALLBACK TakeTabs(HWND w, LPARAM p) {
+struct ChildSearch {
+    const char* classPart;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeChild(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<ChildSearch*>(p);
     char name[64];
     GetClassNameA(w, name, sizeof name);
-    if (std::string(name).find("Tab") == std::string::npos) return TRUE;
-    *reinterpret_cast<HWND*>(p) = w;
+    if (std::string(name).find(search->classPart) == std::string::npos) return TRUE;
+    search->found = w;
     return FALSE;
 }
 
-HWND FindTabs(HWND main) {
-    HWND found = nullptr;
-    EnumChildWindows(main, TakeTabs, reinterpret_cast<LPARAM>(&found));
-    return found;
+// The first child window of `main` whose class name holds `classPart`.
+HWND FindChild(HWND main, const char* classPart) {
+    ChildSearch search{classPart};
+    EnumChildWindows(main, TakeChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HTREEITEM RowItem(HWND tree, int row) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    while (item != nullptr && row-- > 0)
+        item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    return item;
+}
+
+// A click on the row of the tree's top item `row`.  The tree follows a
+// press until the button is up: the release waits in the queue.
+double ClickRow(HANDLE process, HWND tree, int row) {
+    DWORD_PTR result;
+    const int height = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
+    // Just past the item's picture: on its caption, however short.
+    const LPARAM at = MAKELPARAM(22, row * height + height / 2);
+    const double t0 = Now();
+    PostMessageA(tree, WM_LBUTTONUP, 0, at);
+    SendMessageTimeoutA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 1800000, &result);
+    WaitForInputIdle(process, 1800000);
+    return Now() - t0;
+}
+
+// Selects the top item `row` by a click, unless it is selected: a click on
+// the selected item's caption begins editing it.
+void SelectRow(HANDLE process, HWND tree, int row) {
+    if (reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) != RowItem(tree, row))
+        ClickRow(process, tree, row);
+}
+
+// The Down key pressed and released on the tree.
+double PressDown(HANDLE process, HWND tree) {
+    DWORD_PTR result;
+    const double t0 = Now();
+    SendMessageTimeoutA(tree, WM_KEYDOWN, VK_DOWN, 1, SMTO_NORMAL, 1800000, &result);
+    SendMessageTimeoutA(tree, WM_KEYUP, VK_DOWN, 0xC0000001, SMTO_NORMAL, 1800000, &result);
+    WaitForInputIdle(process, 1800000);
+    return Now() - t0;
+}
+
+// Items 0, 2, 4, ... hold small notes, items 1, 3, ... the large notes
+// named by `labels`.  From the small note before each large one: show it,
+// then leave it for the small note after it.
+void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
+    HWND tree = FindChild(main, "TreeView");
+    if (tree == nullptr) return;
+    for (int i = 0; i < labels; ++i) {
+        SelectRow(process, tree, 2 * i);
+        std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 1));
+        std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 2));
+        std::fflush(stdout);
+    }
+    for (int i = 0; i < labels; ++i) {
+        SelectRow(process, tree, 2 * i);
+        std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
+        std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
+        std::fflush(stdout);
+    }
 }
 
 // Moves to the next or the previous tab as the arrow keys do, and waits
@@ -45,10 +109,11 @@ double SwitchTab(HANDLE process, HWND tabs, WPARAM key) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treskel_timer program [switch]\n");
+        std::fprintf(stderr, "usage: treskel_timer program [switch | notes label...]\n");
         return 2;
     }
-    const bool switchTabs = argc > 2;
+    const bool switchTabs = argc > 2 && std::string(argv[2]) == "switch";
+    const bool notes = argc > 2 && std::string(argv[2]) == "notes";
     STARTUPINFOA si{sizeof si};
     PROCESS_INFORMATION pi{};
     std::string command = std::string("\"") + argv[1] + "\"";
@@ -60,8 +125,9 @@ int main(int argc, char** argv) {
     }
     WaitForInputIdle(pi.hProcess, 600000);
     std::printf("start %.0f\n", Now() - t0);
+    if (notes) TimeNotes(pi.hProcess, main, argc - 3, argv + 3);
     if (switchTabs) {
-        HWND tabs = FindTabs(main);
+        HWND tabs = FindChild(main, "Tab");
         if (tabs == nullptr) return 1;
         std::printf("to-second %.0f\n", SwitchTab(pi.hProcess, tabs, VK_RIGHT));
         if (SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != 1) return 1;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "store/ItemData.h"
@@ -15,7 +16,9 @@
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
 #include "controls/qclbtnWin.h"
+#include "controls/qclctrlAImage.h"
 #include "controls/qclextcS.h"
+#include "controls/qclsplt.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
 #include "platform/ActnList.h"
@@ -199,8 +202,10 @@ public:
     void Image1Click(TObject* Sender);
     // Hides the window and shows the tray icon in its place.
     void SendToTray();
-    // The about box, modally.  There is no about box yet: this does nothing.
+    // The about box, modally.
     void ShowAboutBox();
+    // The options dialog, modally.
+    void ProgramOptionsExecute(TObject* Sender);
 
     // ---- components of the layout
     TActionList* TreskelActions = nullptr;
@@ -221,6 +226,7 @@ public:
     TAction* DisplayItemInfo = nullptr;
     TAction* NewTreskel = nullptr;
     TAction* RenameTreskel = nullptr;
+    TAction* ProgramOptions = nullptr;
 
     TActionList* TextActions = nullptr;
     TAction* Bold = nullptr;
@@ -245,6 +251,10 @@ public:
     TToolButton* LockButton = nullptr;
     TToolButton* ExpColButton = nullptr;
 
+    TQclSplitterPanel* PaneSplitCtrl = nullptr;
+    TQclSplitterPane* QclSplitterPane1 = nullptr;
+    TQclSplitterPane* QclSplitterPane2 = nullptr;
+
     TTabControl* TabControl1 = nullptr;
     TTreeView* TreeView = nullptr;
     TToolBar* ToolBar3 = nullptr;
@@ -255,7 +265,7 @@ public:
     TToolButton* ToolButton20 = nullptr;
     TToolButton* ToolButton22 = nullptr;
     TPanel* Panel1 = nullptr;
-    TImage* Image1 = nullptr;
+    TQclNImage* Image1 = nullptr;
     TPanel* Panel4 = nullptr;
     TPanel* Panel5 = nullptr;
     TWuSpeedButton* SpeedUp = nullptr;
@@ -338,6 +348,12 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // The id of the note file the editor shows, from its reading until the
+    // editor shows something else.
+    std::optional<int32_t> shownNoteId_;
+    // True when the editor holds the note of `node` as it was read and
+    // unchanged since.
+    bool ShowsStoredNoteOf(TTreeNode* node);
     // Shows the caret's line and column in the status line once the editor
     // has handled the key or click at hand.
     void PostCaretPosition();

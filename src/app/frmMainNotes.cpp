@@ -70,6 +70,7 @@ private:
 
 void TfrmTreskel::ShowNoteProblem(const std::string& caption) {
     ShowingNote showing(showingNote_);
+    shownNoteId_.reset();
     REdit->Lines()->Clear();
     REdit->SetVisible(false);
     Panel2->SetCaption(caption);
@@ -82,6 +83,7 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     TItemData* record = ItemData(node);
     if (record == nullptr) return;
     ShowingNote showing(showingNote_);
+    shownNoteId_.reset();
     if (record->Locked) {
         Panel2->SetCaption("Protected");
         REdit->SetVisible(false);
@@ -124,6 +126,10 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
         } else {
             REdit->Lines()->Clear();
         }
+        // The window counts reading a note as a change; from here on a
+        // change is the user's.
+        REdit->SetModified(false);
+        shownNoteId_ = record->Id;
         // The editor may report the caret while the text is still coming
         // in: the tool bar follows the note as it now stands.
         REditSelectionChange(REdit);
@@ -134,11 +140,24 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     }
 }
 
+bool TfrmTreskel::ShowsStoredNoteOf(TTreeNode* node) {
+    TItemData* record = ItemData(node);
+    if (!shownNoteId_ || record == nullptr || record->Locked || !REdit->Visible() || !Panel2->Enabled()) return false;
+    if (record->IsLink) {
+        TItemNode* origin = FindLinkOrigin(ItemTree(), AsItem(node));
+        if (origin == nullptr || origin->Data() == nullptr || origin->Data()->Locked) return false;
+        record = origin->Data();
+    }
+    return record->Id == *shownNoteId_ && !REdit->Modified();
+}
+
 void TfrmTreskel::LoadTreskelList() {
     TStrings* tabs = TabControl1->Tabs();
     tabs->BeginUpdate();
     tabs->Clear();
-    for (const std::string& caption : TreskelCaptions(DataPath)) tabs->Add(caption);
+    // Note files an earlier build left loose in the data directory go to
+    // their treskels here, before the first of them opens.
+    for (const std::string& caption : Notes.ListTreskels()) tabs->Add(caption);
     tabs->EndUpdate();
     if (tabs->Count() > 0) {
         if (TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
@@ -175,6 +194,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
     StatusBar->Panels()->Items(0)->SetText("");  // no note shown yet
     {
         ShowingNote showing(showingNote_);
+        shownNoteId_.reset();
         REdit->Lines()->Clear();
     }
     try {

@@ -123,6 +123,9 @@ void TfrmTreskel::TreeViewChange(TObject*, TTreeNode* Node) {
 
 void TfrmTreskel::TreeViewKeyUp(TObject*, WORD& Key, TShiftState) {
     if (Key != VK_LEFT && Key != VK_UP && Key != VK_RIGHT && Key != VK_DOWN) return;
+    // The key's move showed the note already; read again, it would come
+    // back as it is (a large note takes as long again).
+    if (ShowsStoredNoteOf(TreeView->Selected())) return;
     // The note is read again from its file: what was typed is saved first.
     if (!SaveLeavingNote()) return;
     ShowItemNote(TreeView->Selected());

@@ -316,7 +316,7 @@ void TQclBaseGraphicButton::FontChanged(TObject* sender) {
 // button is: the action's caption is not drawn over the picture.
 void TQclBaseGraphicButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
     TQclBaseControl::ActionChange(sender, checkDefaults);
-    if (QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
+    if (CanTakeActionImage() && QclTakeActionGlyph(sender, glyph_, glyphFromAction_)) Invalidate();
     auto* action = dynamic_cast<TCustomAction*>(sender);
     if (glyphFromAction_ && action != nullptr && Caption() == action->Caption()) SetCaption("");
 }
@@ -431,7 +431,7 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
             return;
         case CM_DIALOGCHAR:
             if (Enabled() && Visible() && Parent() != nullptr && Parent()->Enabled() &&
-                QclIsAccelerator(static_cast<char>(m.WParam), Caption())) {
+                IsAccel(static_cast<char>(m.WParam), Caption())) {
                 AcceleratorPressed();
                 m.Result = 1;
                 return;

@@ -135,6 +135,8 @@ public:
     void MouseEnter() override;
     void MouseExit() override;
     virtual bool GlyphStored() { return ImageList() == nullptr; }
+    // Whether a linked action's image may become the glyph.
+    virtual bool CanTakeActionImage() { return true; }
     virtual void RepeatClick() { Click(); }
     virtual bool PointInButton(int x, int y) { return QclPointInSize(x, y, Width(), Height()); }
     virtual void CheckMouseLeave();

@@ -86,7 +86,7 @@ void TQclBaseLabel::WndProc(TMessage& m) {
     switch (m.Msg) {
         case CM_DIALOGCHAR:
             if (showAccelChar_ && focusControl_ != nullptr && Enabled() &&
-                QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && focusControl_->CanFocus()) {
+                IsAccel(static_cast<char>(m.WParam), Caption()) && focusControl_->CanFocus()) {
                 focusControl_->SetFocus();
                 m.Result = 1;
                 return;

@@ -203,7 +203,7 @@ void TQclButtonControl::WndProc(TMessage& m) {
             if (clicksDisabled_) return;
             break;
         case CM_DIALOGCHAR:
-            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
                 SetFocus();
                 m.Result = 1;
                 return;

@@ -338,7 +338,7 @@ void TQclCustomGroupBox::Paint() {
 void TQclCustomGroupBox::WndProc(TMessage& m) {
     switch (m.Msg) {
         case CM_DIALOGCHAR:
-            if (QclIsAccelerator(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
                 SelectFirst();
                 m.Result = 1;
                 return;

@@ -192,6 +192,4 @@ void QclRotatedBounds(TRect& rect, int angle) {
     rect = {0, 0, maxX - minX, maxY - minY};
 }
 
-bool QclIsAccelerator(char c, const std::string& caption) { return IsAccel(c, caption); }
-
 }  // namespace treskel

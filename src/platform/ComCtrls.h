@@ -174,6 +174,9 @@ private:
     int selectedIndex_ = -1;
     int stateIndex_ = -1;
     bool expanded_ = false;
+    // The window holds this node's sub-items (those of a closed node join
+    // it when it opens, or when one of them is needed there).
+    bool childrenInWindow_ = false;
     bool hasChildren_ = false;
     bool deleting_ = false;
     HTREEITEM item_ = nullptr;
@@ -357,8 +360,25 @@ private:
     int PlaceInSortedOrder(TTreeNode* parent, TTreeNode* node) const;
     void Detach(TTreeNode* node, std::vector<std::unique_ptr<TTreeNode>>& holder);
 
-    // Window mirroring.
+    // Window mirroring.  The window holds the top nodes and the sub-items
+    // of every node it holds open, each put in with all it shows in one
+    // insertion; the sub-items of a closed node join when it opens or when
+    // one of them is needed there.  While the nodes are updated, new nodes
+    // wait and go in together when the update ends (or when the window is
+    // asked about them first).
     void InsertItems(TTreeNode* node);
+    // Inserts `node` after `after`, with the sub-items of every open node
+    // from it down.
+    void InsertBranch(TTreeNode* node, HTREEITEM after);
+    void InsertPendingItems();
+    bool ChildrenInWindow(const TTreeNode* node) const;
+    // Puts the sub-items of `node` (which is in the window) into it.
+    void LoadChildren(TTreeNode* node);
+    // Puts `node` into the window, with the sub-items of its parents;
+    // false without a window.
+    bool EnsureItem(TTreeNode* node);
+    // Has the window, with every node that waited.
+    bool WindowReady();
     void RemoveItems(TTreeNode* node);
     void ClearItemIds(TTreeNode* from);
     void UpdateItemText(TTreeNode* node);
@@ -388,6 +408,7 @@ private:
     TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
     TSortType sortType_ = TSortType::stNone;
     int mirroring_ = 0;          // our own window changes: notifications follow the model
+    bool itemsPending_ = false;  // nodes made during an update wait for the window
     bool inGetImage_ = false;
     bool editing_ = false;
     int inLeftButton_ = 0;

@@ -117,6 +117,7 @@ void TCustomTreeView::CreateParams(TCreateParams& p) {
 void TCustomTreeView::CreateWnd() {
     TWinControl::CreateWnd();
     ClearItemIds(nodes_->Root());
+    itemsPending_ = false;
     Perform(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
     ApplyImages();
     ApplyColors();
@@ -131,6 +132,7 @@ void TCustomTreeView::DestroyWnd() {
         TWinControl::DestroyWnd();
     }
     ClearItemIds(nodes_->Root());
+    itemsPending_ = false;
 }
 
 void TCustomTreeView::SaveStateBeforeRecreate() { savedTopItem_ = TopItem(); }
@@ -268,7 +270,9 @@ void TCustomTreeView::MoveSelectionOutOf(TTreeNode* node) {
 }
 
 void TCustomTreeView::SyncSelection() {
-    if (!HandleAllocated()) return;
+    if (!WindowReady()) return;
+    if (selected_ != nullptr) EnsureItem(selected_);
+    if (dropTarget_ != nullptr) EnsureItem(dropTarget_);
     Mirroring m(this);
     HTREEITEM want = selected_ != nullptr ? selected_->item_ : nullptr;
     if (reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_CARET, 0)) != want)
@@ -285,12 +289,12 @@ void TCustomTreeView::SetDropTarget(TTreeNode* node) {
 }
 
 TTreeNode* TCustomTreeView::TopItem() {
-    if (!HandleAllocated()) return nullptr;
+    if (!WindowReady()) return nullptr;
     return NodeFromItem(reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 void TCustomTreeView::SetTopItem(TTreeNode* node) {
-    if (node == nullptr || node->item_ == nullptr || !HandleAllocated()) return;
+    if (node == nullptr || !EnsureItem(node)) return;
     Mirroring m(this);
     Perform(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(node->item_));
 }
@@ -311,7 +315,7 @@ TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item, LPARAM param, UINT mask) {
 }
 
 TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) {
-    if (!HandleAllocated()) return nullptr;
+    if (!WindowReady()) return nullptr;
     TVHITTESTINFO ht{};
     ht.pt = {x, y};
     HTREEITEM item = reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht)));
@@ -322,7 +326,7 @@ TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) {
 
 THitTests TCustomTreeView::GetHitTestInfoAt(int x, int y) {
     THitTests r;
-    if (!HandleAllocated()) return r;
+    if (!WindowReady()) return r;
     TVHITTESTINFO ht{};
     ht.pt = {x, y};
     Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
@@ -359,7 +363,9 @@ bool TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
         if (!ref.Alive()) return false;
     }
     node->expanded_ = expand;
-    if (node->item_ != nullptr && HandleAllocated()) {
+    // A node not in the window yet goes in open or closed as it is.
+    if (WindowReady() && node->item_ != nullptr) {
+        if (expand) LoadChildren(node);
         Mirroring m(this);
         Perform(TVM_EXPAND, expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->item_));
     }
@@ -382,7 +388,6 @@ void TCustomTreeView::FullCollapse() {
 void TCustomTreeView::NodeInserted(TTreeNode* node) {
     TTreeNode* parent = node->parent_;
     if (!HandleAllocated()) return;
-    if (parent != nodes_->Root() && parent->item_ == nullptr) return;
     InsertItems(node);
     // A first child gives the parent its button.
     if (parent != nodes_->Root() && parent->Count() == 1) InvalidateNode(parent);
@@ -449,6 +454,7 @@ void TCustomTreeView::ClearNodes() {
         Mirroring m(this);
         Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     }
+    itemsPending_ = false;
     std::vector<std::unique_ptr<TTreeNode>> doomed = std::move(root->children_);
     root->children_.clear();
     nodes_->count_ = 0;
@@ -503,7 +509,7 @@ void TCustomTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare,
             order[i]->index_ = static_cast<int>(i);
             order[i]->sortKey_ = static_cast<int>(i);
         }
-        if (HandleAllocated() && (p == nodes_->Root() || p->item_ != nullptr)) {
+        if (WindowReady() && ChildrenInWindow(p)) {
             TVSORTCB sort{};
             sort.hParent = p == nodes_->Root() ? TVI_ROOT : p->item_;
             sort.lpfnCompare = CompareSortKeys;
@@ -535,32 +541,94 @@ int CALLBACK TCustomTreeView::CompareSortKeys(LPARAM a, LPARAM b, LPARAM) {
 void TCustomTreeView::InsertItems(TTreeNode* node) {
     if (!HandleAllocated()) return;
     TTreeNode* parent = node->parent_;
-    bool top = parent == nodes_->Root();
-    if (!top && parent->item_ == nullptr) return;
+    if (!ChildrenInWindow(parent)) return;
+    if (nodes_->Updating()) {
+        itemsPending_ = true;
+        return;
+    }
+    HTREEITEM after = node->index_ == 0 ? TVI_FIRST : parent->children_[static_cast<size_t>(node->index_) - 1]->item_;
+    if (after == nullptr) after = TVI_LAST;
+    InsertBranch(node, after);
+}
+
+void TCustomTreeView::InsertBranch(TTreeNode* node, HTREEITEM after) {
     Mirroring m(this);
-    auto insert = [this](TTreeNode* n, HTREEITEM parentItem, HTREEITEM after) {
+    // One insertion per node with everything it shows: its caption, its
+    // state image, and its being open (set as a state, which the window
+    // takes without sending the parent expansion notices).
+    auto insert = [this](TTreeNode* n, HTREEITEM insertAfter) {
         TVINSERTSTRUCTA is{};
-        is.hParent = parentItem;
-        is.hInsertAfter = after;
+        is.hParent = n->parent_ == nodes_->Root() ? TVI_ROOT : n->parent_->item_;
+        is.hInsertAfter = insertAfter;
         is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
         is.item.pszText = const_cast<char*>(n->text_.c_str());
         is.item.iImage = I_IMAGECALLBACK;
         is.item.iSelectedImage = I_IMAGECALLBACK;
         is.item.cChildren = I_CHILDRENCALLBACK;
         is.item.lParam = reinterpret_cast<LPARAM>(n);
-        is.item.state = StateImageMask(n->stateIndex_);
-        is.item.stateMask = TVIS_STATEIMAGEMASK;
+        bool open = n->expanded_ && n->HasChildren();
+        is.item.state = StateImageMask(n->stateIndex_) | (open ? TVIS_EXPANDED : 0);
+        is.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
         n->item_ = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
         if (n->item_ == nullptr) throw EOutOfResources("The tree view refused an item");
+        // Only an open node's sub-items are shown, so only they are needed.
+        n->childrenInWindow_ = n->expanded_;
     };
-    HTREEITEM after = node->index_ == 0 ? TVI_FIRST : parent->children_[static_cast<size_t>(node->index_) - 1]->item_;
-    if (after == nullptr) after = TVI_LAST;
-    insert(node, top ? TVI_ROOT : parent->item_, after);
-    ForEachBelow(node, [&](TTreeNode* n) { insert(n, n->parent_->item_, TVI_LAST); });
-    // Open what the model has open, now that the children are there.
-    for (TTreeNode* n : BranchOf(node))
-        if (n->expanded_ && n->HasChildren())
-            Perform(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+    insert(node, after);
+    std::vector<TTreeNode*> open;
+    if (node->childrenInWindow_) open.push_back(node);
+    while (!open.empty()) {
+        TTreeNode* p = open.back();
+        open.pop_back();
+        for (auto& c : p->children_) insert(c.get(), TVI_LAST);
+        for (auto it = p->children_.rbegin(); it != p->children_.rend(); ++it)
+            if ((*it)->childrenInWindow_) open.push_back(it->get());
+    }
+}
+
+void TCustomTreeView::InsertPendingItems() {
+    itemsPending_ = false;
+    // Each waiting node goes after its previous sibling, which is in the
+    // window by then.
+    std::vector<TTreeNode*> parents{nodes_->Root()};
+    while (!parents.empty()) {
+        TTreeNode* p = parents.back();
+        parents.pop_back();
+        HTREEITEM after = TVI_FIRST;
+        for (auto& c : p->children_) {
+            if (c->item_ == nullptr) InsertBranch(c.get(), after);
+            else if (c->childrenInWindow_) parents.push_back(c.get());
+            after = c->item_;
+        }
+    }
+}
+
+bool TCustomTreeView::ChildrenInWindow(const TTreeNode* node) const {
+    return node == nodes_->Root() || (node->item_ != nullptr && node->childrenInWindow_);
+}
+
+void TCustomTreeView::LoadChildren(TTreeNode* node) {
+    if (node->item_ == nullptr || node->childrenInWindow_) return;
+    node->childrenInWindow_ = true;
+    for (auto& c : node->children_) InsertBranch(c.get(), TVI_LAST);
+}
+
+bool TCustomTreeView::EnsureItem(TTreeNode* node) {
+    if (!WindowReady()) return false;
+    if (node->item_ != nullptr) return true;
+    // Down from the nearest parent in the window, each one's sub-items.
+    std::vector<TTreeNode*> path;
+    for (TTreeNode* p = node->parent_; p != nodes_->Root() && p->item_ == nullptr; p = p->parent_) path.push_back(p);
+    TTreeNode* top = path.empty() ? node->parent_ : path.back()->parent_;
+    if (top != nodes_->Root()) LoadChildren(top);
+    for (auto it = path.rbegin(); it != path.rend(); ++it) LoadChildren(*it);
+    return node->item_ != nullptr;
+}
+
+bool TCustomTreeView::WindowReady() {
+    if (!HandleAllocated()) return false;
+    if (itemsPending_) InsertPendingItems();
+    return true;
 }
 
 void TCustomTreeView::RemoveItems(TTreeNode* node) {
@@ -574,7 +642,11 @@ void TCustomTreeView::RemoveItems(TTreeNode* node) {
 
 void TCustomTreeView::ClearItemIds(TTreeNode* from) {
     from->item_ = nullptr;
-    ForEachBelow(from, [](TTreeNode* n) { n->item_ = nullptr; });
+    from->childrenInWindow_ = false;
+    ForEachBelow(from, [](TTreeNode* n) {
+        n->item_ = nullptr;
+        n->childrenInWindow_ = false;
+    });
 }
 
 void TCustomTreeView::UpdateItemText(TTreeNode* node) {
@@ -599,7 +671,8 @@ void TCustomTreeView::UpdateItemState(TTreeNode* node) {
 }
 
 void TCustomTreeView::InvalidateNode(TTreeNode* node) {
-    if (inGetImage_ || node->item_ == nullptr || !HandleAllocated()) return;
+    // During an update the whole window is drawn anew when it ends.
+    if (inGetImage_ || nodes_->Updating() || node->item_ == nullptr || !HandleAllocated()) return;
     RECT r = ItemRectRequest(node->item_);
     if (Perform(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r))) InvalidateRect(Handle(), &r, TRUE);
 }
@@ -788,8 +861,11 @@ LRESULT TCustomTreeView::ItemExpanding(NMTREEVIEWA* tv) {
     bool expand = action == TVE_EXPAND || (action == TVE_TOGGLE && !node->expanded_);
     if (mirroring_ > 0) return expand == node->expanded_ ? FALSE : TRUE;
     if (expand == node->expanded_) return FALSE;
-    if (!(expand ? CanExpand(node) : CanCollapse(node))) return TRUE;
+    NodeRef ref(node, &node->life_);
+    if (!(expand ? CanExpand(node) : CanCollapse(node)) || !ref.Alive()) return TRUE;
     node->expanded_ = expand;
+    // The sub-items join the window before it opens the node.
+    if (expand) LoadChildren(node);
     return FALSE;
 }
 

@@ -210,7 +210,7 @@ void TTreeNode::DeleteChildren() {
 
 bool TTreeNode::EditText() {
     TCustomTreeView* v = TreeView();
-    if (item_ == nullptr || !v->HandleAllocated()) return false;
+    if (!v->WindowReady() || item_ == nullptr) return false;
     if (v->CanFocus()) v->SetFocus();
     return v->Perform(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item_)) != 0;
 }
@@ -241,7 +241,7 @@ void TTreeNode::MakeVisible() {
     std::vector<TTreeNode*> parents;
     for (TTreeNode* p = Parent(); p != nullptr; p = p->Parent()) parents.push_back(p);
     for (auto it = parents.rbegin(); it != parents.rend(); ++it) v->ExpandNode(*it, true);
-    if (item_ != nullptr && v->HandleAllocated()) {
+    if (v->WindowReady() && item_ != nullptr) {
         TCustomTreeView::Mirroring m(v);
         v->Perform(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
     }
@@ -249,7 +249,7 @@ void TTreeNode::MakeVisible() {
 
 TRect TTreeNode::DisplayRect(bool textOnly) const {
     TCustomTreeView* v = TreeView();
-    if (item_ == nullptr || !v->HandleAllocated()) return {};
+    if (!v->WindowReady() || item_ == nullptr) return {};
     RECT r = ItemRectRequest(item_);
     if (!v->Perform(TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r))) return {};
     return FromRECT(r);
@@ -340,7 +340,7 @@ void TTreeNodes::BeginUpdate() {
 
 void TTreeNodes::EndUpdate() {
     if (updateCount_ == 0 || --updateCount_ > 0) return;
-    if (owner_->HandleAllocated()) {
+    if (owner_->WindowReady()) {
         owner_->Perform(WM_SETREDRAW, TRUE, 0);
         owner_->Invalidate();
     }

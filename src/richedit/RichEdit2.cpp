@@ -189,6 +189,11 @@ void TCustomRichEditEx::RestoreContent() {
     if (includeOLE_) TrackObjects();
 }
 
+void TCustomRichEditEx::DiscardContent() {
+    pendingRtf_.reset();
+    TCustomRichEdit::DiscardContent();
+}
+
 LRESULT TCustomRichEditEx::CallRichEdit(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND h = Handle();
     return IsWindowUnicode(h) ? CallWindowProcW(DefWndProc(), h, msg, wParam, lParam)

@@ -298,6 +298,7 @@ protected:
     void CreateWindowHandle(const TCreateParams& p) override;
     void SetupWindow() override;
     void RestoreContent() override;
+    void DiscardContent() override;
 
 private:
     friend class TTextAttributesEx;

@@ -448,7 +448,10 @@ PARAFORMAT2 TParaAttributesEx::Get() {
 
 void TParaAttributesEx::Set(PARAFORMAT2& f) {
     f.cbSize = sizeof f;
-    if (richEditEx_->HandleAllocated()) richEditEx_->SendToWindow(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+    if (!richEditEx_->HandleAllocated()) return;
+    // As the plain control: a changed paragraph is a changed text.
+    if (richEditEx_->SendToWindow(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f)))
+        richEditEx_->SendToWindow(EM_SETMODIFY, TRUE, 0);
 }
 
 double TParaAttributesEx::LeftIndent() {

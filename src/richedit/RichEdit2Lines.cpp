@@ -197,6 +197,7 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // No bytes: an empty note, not a damaged one.
         if (!selectionOnly) re->Clear();
     } else {
+        if (!selectionOnly) re->DropLongText();
         auto streamIn = [&] {
             TStreamPair pair;
             pair.stream = &stream;

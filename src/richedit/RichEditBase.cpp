@@ -210,8 +210,11 @@ PARAFORMAT TParaAttributes::GetParaFormat() {
 
 void TParaAttributes::SetParaFormat(PARAFORMAT& f) {
     f.cbSize = sizeof f;
-    if (richEdit_->HandleAllocated())
-        SendMessageA(richEdit_->Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+    if (!richEdit_->HandleAllocated()) return;
+    // The window marks itself modified for a new character format but not
+    // for a new paragraph format; a changed paragraph is a changed text.
+    if (SendMessageA(richEdit_->Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f)))
+        SendMessageA(richEdit_->Handle(), EM_SETMODIFY, TRUE, 0);
 }
 
 TAlignment TParaAttributes::Alignment() {
@@ -378,7 +381,7 @@ void TCustomRichEdit::RestoreContent() {
 }
 
 void TCustomRichEdit::DestroyWnd() {
-    if (HandleAllocated() && !IsDestroying()) {
+    if (HandleAllocated() && !IsDestroying() && !discardingContent_) {
         TSavedContent c;
         c.rtf = StreamOutRtf();
         SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&c.selection));
@@ -517,12 +520,39 @@ void TCustomRichEdit::PasteFromClipboard() { SendToWindow(WM_PASTE); }
 void TCustomRichEdit::Undo() { SendToWindow(EM_UNDO); }
 bool TCustomRichEdit::CanUndo() { return HandleAllocated() && SendToWindow(EM_CANUNDO) != 0; }
 
+void TCustomRichEdit::DiscardContent() {
+    savedContent_.reset();
+    isControlTextSet_ = false;
+    text_.clear();
+    modified_ = false;
+}
+
+bool TCustomRichEdit::DropLongText() {
+    if (!HandleAllocated() || GetTextLen() <= RecreateAboveLength) return false;
+    // The focus leaves for nowhere and comes back: moving it to another
+    // control of ours would make the form leave and enter this one.
+    bool hadFocus = Focused();
+    if (hadFocus) ::SetFocus(nullptr);
+    discardingContent_ = true;
+    try {
+        DiscardContent();
+        RecreateWnd();
+    } catch (...) {
+        discardingContent_ = false;
+        throw;
+    }
+    discardingContent_ = false;
+    if (hadFocus && CanFocus()) SetFocus();
+    return true;
+}
+
 void TCustomRichEdit::Clear() {
     if (!HandleAllocated()) {
         savedContent_.reset();
         TControl::SetText("");
         return;
     }
+    if (DropLongText()) return;
     if (WideWindow())
         SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     else
@@ -552,6 +582,7 @@ void TCustomRichEdit::SetText(const std::string& s) {
         TWinControl::SetText(s);
         return;
     }
+    DropLongText();
     if (WideWindow()) {
         std::wstring w = AnsiToWide(s, TextCodePage());
         SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));

@@ -157,6 +157,16 @@ public:
     void Undo();
     bool CanUndo();
     virtual void Clear();
+    // Empties a window that holds a long text by making it anew, before
+    // the text is deleted or replaced: the window deletes text in a time
+    // that grows with the square of its length, while a new window costs a
+    // few milliseconds whatever the old one held.  Properties, events and
+    // the focus carry over; the new window has no undo history.  A short
+    // text stays, for the window to replace.  True when it made one.
+    bool DropLongText();
+    // Longer texts than this (in characters) cost more to delete than a
+    // new window.
+    static constexpr int RecreateAboveLength = 16 * 1024;
     // Length of the text in characters.
     int GetTextLen();
     std::string GetText() override;
@@ -202,6 +212,10 @@ protected:
     };
     std::optional<TSavedContent> savedContent_;
     virtual void RestoreContent();
+    // Forgets every content kept for a window still to be made.
+    virtual void DiscardContent();
+    // Set while the window is made anew without its content.
+    bool discardingContent_ = false;
 
 private:
     TAlignment alignment_ = TAlignment::taLeftJustify;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,6 +16,17 @@ class TItemTree;
 
 inline constexpr int ItemDataSize = 39;
 inline constexpr int MaxPasswordLength = 10;
+
+// Counts the objects of a type alive in the process: tests see by it that
+// every one made is freed, and freed once.
+template <class T>
+struct TAliveCount {
+    TAliveCount() { ++count; }
+    TAliveCount(const TAliveCount&) { ++count; }
+    TAliveCount& operator=(const TAliveCount&) = default;
+    ~TAliveCount() { --count; }
+    static inline std::atomic<int> count{0};
+};
 
 struct TItemData {
     uint8_t Expanded = 0;     // refreshed from the node when written
@@ -30,6 +42,7 @@ struct TItemData {
     uint8_t Compression = 0;  // level 0, 1 or 2 of the note
     int32_t Crc = -1;         // CRC-32 of the note file as last saved
     std::string Password;     // at most 10 characters
+    TAliveCount<TItemData> Alive;
 
     // Locks the item with the first 10 characters of `text`.
     void SetPassword(const std::string& text);

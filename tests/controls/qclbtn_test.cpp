@@ -321,3 +321,27 @@ TEST(QclRadioGroup, ColumnsAndItemIndexAreClamped) {
     EXPECT_EQ(QclClampItemIndex(4, 0), -1);
     EXPECT_EQ(QclClampItemIndex(1, 3), 1);
 }
+
+TEST(QclGroupCaption, EachSideHasItsBoxItsFrameLineAndItsCorner) {
+    using G = TQclGroupCaptionAlign;
+    // Left side: the caption runs up from the bottom for gcaLeftBottom.
+    auto g = QclGroupCaptionGeometry(G::gcaLeftBottom, 120, 160, 16, 8);
+    EXPECT_EQ(g.box, (TRect{0, 0, 16, 152}));
+    EXPECT_EQ(g.placement, TQclAlignment::agBottomLeft);
+    EXPECT_EQ(g.bevel, (TRect{7, 0, 120, 160}));
+    g = QclGroupCaptionGeometry(G::gcaLeftTop, 120, 160, 16, 8);
+    EXPECT_EQ(g.box, (TRect{0, 8, 16, 160}));
+    EXPECT_EQ(g.placement, TQclAlignment::agTopLeft);
+    // Top: the frame line one pixel above the caption's middle.
+    g = QclGroupCaptionGeometry(G::gcaTopLeft, 185, 105, 13, 8);
+    EXPECT_EQ(g.box, (TRect{8, 0, 185, 13}));
+    EXPECT_EQ(g.bevel, (TRect{0, 5, 185, 105}));
+    g = QclGroupCaptionGeometry(G::gcaBottomRight, 185, 105, 13, 8);
+    EXPECT_EQ(g.box, (TRect{0, 92, 177, 105}));
+    EXPECT_EQ(g.bevel, (TRect{0, 0, 185, 100}));
+    EXPECT_EQ(g.placement, TQclAlignment::agBottomRight);
+    g = QclGroupCaptionGeometry(G::gcaRightTop, 120, 160, 16, 8);
+    EXPECT_EQ(g.box, (TRect{104, 10, 120, 160}));
+    EXPECT_EQ(g.placement, TQclAlignment::agTopRight);
+    EXPECT_EQ(QclGroupCaptionGeometry(G::gcaRightCenter, 120, 160, 16, 8).placement, TQclAlignment::agCenterRight);
+}

@@ -1,10 +1,13 @@
 // The library's radio buttons and radio group on real forms.
 #include <gtest/gtest.h>
 
+#include "controls/qclbtnWin.h"
+#include "controls/qclctrlAWin.h"
 #include "controls/qclgroupWin.h"
 #include "foundation/qclcontWin.h"
 #include "platform/ActnList.h"
 #include "platform/Handles.h"
+#include "platform/StdCtrls.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
@@ -266,4 +269,78 @@ TEST(QclRadioButton, AutoSizeUseBitmapFocusColourAndTheActionsCheckedState) {
     EXPECT_TRUE(other->Checked());
     EXPECT_FALSE(b->Checked());
     EXPECT_EQ(executed, 0);
+}
+
+TEST(QclDialogCharacters, AltAndALetterReachTheLibrarysControlsFromTheKeyboard) {
+    auto form = MakeForm<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  Left = 100
+  Top = 100
+  Width = 420
+  Height = 260
+  object Options: TQclGroupBox
+    Left = 8
+    Top = 8
+    Width = 200
+    Height = 60
+    Caption = '&Options'
+    object Path: TEdit
+      Left = 10
+      Top = 24
+      Width = 150
+      Height = 21
+    end
+  end
+  object Level: TQclRadioGroup
+    Left = 8
+    Top = 76
+    Width = 300
+    Height = 50
+    Columns = 2
+    Caption = '&Level'
+    Items.Strings = (
+      '&Fast'
+      '&Slow')
+  end
+  object PathLabel: TQclSimpleLabel
+    Left = 220
+    Top = 8
+    Caption = '&Name'
+    FocusControl = NameEdit
+  end
+  object NameEdit: TEdit
+    Left = 220
+    Top = 30
+    Width = 150
+    Height = 21
+  end
+  object Print: TQclOfficeButton
+    Left = 8
+    Top = 140
+    Width = 60
+    Height = 22
+    Caption = '&Print'
+  end
+end
+)",
+                         "accel");
+    auto* path = dynamic_cast<TEdit*>(form->FindComponent("Path"));
+    auto* level = dynamic_cast<TQclRadioGroup*>(form->FindComponent("Level"));
+    auto* name = dynamic_cast<TEdit*>(form->FindComponent("NameEdit"));
+    auto* print = dynamic_cast<TQclOfficeButton*>(form->FindComponent("Print"));
+    ASSERT_TRUE(path && level && name && print);
+    int prints = 0;
+    print->OnClick = [&](TObject*) { ++prints; };
+    form->Show();
+    PumpMessages();
+    name->SetFocus();
+    PressAltKey('o');
+    EXPECT_TRUE(path->Focused());  // the group box leads into itself
+    PressAltKey('s');
+    EXPECT_EQ(level->ItemIndex(), 1);  // the radio button's letter checks it
+    EXPECT_TRUE(level->Buttons(1)->Focused());
+    PressAltKey('n');
+    EXPECT_TRUE(name->Focused());  // the label focuses its control
+    PressAltKey('p');
+    EXPECT_EQ(prints, 1);
 }

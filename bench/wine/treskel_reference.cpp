@@ -1,0 +1,114 @@
+// The references of scripts/bench-wine.sh: the bare system controls doing
+// the program's work, in the same run.  "tree N" fills a tree view with N
+// items shaped as the benchmark's treskels (top items of up to ten, closed)
+// and deletes them; "notes file..." streams each RTF file into a new
+// rich-edit control.  Prints the times in milliseconds.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "WineBench.h"
+
+namespace {
+
+using treskel::bench::Now;
+
+HWND MakeTop() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TreskelReference";
+    RegisterClassA(&wc);
+    return CreateWindowA("TreskelReference", "reference", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 952, 516, nullptr,
+                         nullptr, nullptr, nullptr);
+}
+
+void Tree(HWND top, int n) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND t = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES,
+                             0, 0, 250, 450, top, nullptr, nullptr, nullptr);
+    SendMessageA(t, WM_SETREDRAW, FALSE, 0);
+    const double t0 = Now();
+    for (int i = 0; i < n;) {
+        const int subs = std::min(9, n - i - 1);
+        char text[32];
+        TVINSERTSTRUCTA is{};
+        is.hParent = TVI_ROOT;
+        is.hInsertAfter = TVI_LAST;
+        is.item.mask = TVIF_TEXT | TVIF_PARAM;
+        is.item.pszText = text;
+        std::snprintf(text, sizeof text, "Item %d", i);
+        is.item.lParam = ++i;
+        auto parent = reinterpret_cast<HTREEITEM>(SendMessageA(t, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+        is.hParent = parent;
+        for (int k = 0; k < subs; ++k) {
+            std::snprintf(text, sizeof text, "Item %d", i);
+            is.item.lParam = ++i;
+            SendMessageA(t, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is));
+        }
+    }
+    SendMessageA(t, WM_SETREDRAW, TRUE, 0);
+    UpdateWindow(t);
+    const double t1 = Now();
+    DestroyWindow(t);
+    std::printf("tree-fill %d %.0f\ntree-destroy %d %.0f\n", n, t1 - t0, n, Now() - t1);
+}
+
+struct Reader {
+    const std::string* data;
+    size_t pos;
+};
+
+DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* r = reinterpret_cast<Reader*>(cookie);
+    const size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
+    std::memcpy(buffer, r->data->data() + r->pos, n);
+    r->pos += n;
+    *pcb = static_cast<LONG>(n);
+    return 0;
+}
+
+void Note(HWND top, const char* file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string rtf = ss.str();
+    LoadLibraryA("RICHED20.DLL");
+    HWND e = CreateWindowExW(WS_EX_CLIENTEDGE, L"RICHEDIT20W", L"",
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_SAVESEL, 260, 0, 680,
+                             450, top, nullptr, nullptr, nullptr);
+    SendMessageW(e, EM_EXLIMITTEXT, 0, 16000000);
+    Reader r{&rtf, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&r), 0, Read};
+    const double t0 = Now();
+    SendMessageW(e, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    UpdateWindow(e);
+    const double t1 = Now();
+    DestroyWindow(e);
+    std::printf("bare-show %s %.0f\nbare-destroy %s %.0f\n", file, t1 - t0, file, Now() - t1);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: treskel_reference tree N | notes file...\n");
+        return 2;
+    }
+    HWND top = MakeTop();
+    if (std::string(argv[1]) == "tree") Tree(top, std::atoi(argv[2]));
+    else
+        for (int i = 2; i < argc; ++i) Note(top, argv[i]);
+    DestroyWindow(top);
+    return 0;
+}

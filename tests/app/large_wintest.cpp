@@ -1,0 +1,309 @@
+// Large notes and large treskels in the main window: leaving a large note
+// shows the next note exactly as stored, an arrow key reads a note once,
+// every item record is freed once, and a megabyte of one paragraph loads
+// and leaves with the program's addresses above 2 GB.
+#include "MainWindowTest.h"
+
+#include <richedit.h>
+
+#include "store/NoteFile.h"
+#include "store/NoteStore.h"
+#include "store/TreskelArchive.h"
+#include "platform/FileSys.h"
+#include "support/StoreTest.h"
+
+namespace treskel::test {
+
+namespace {
+
+// Paragraphs of about 80 characters, `size` bytes of RTF in all.
+std::string ParagraphsRtf(size_t size, const std::string& word) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    for (int k = 0; rtf.size() < size; ++k)
+        rtf += "\\pard " + word + " " + std::to_string(k) + ": some words of a line of about eighty characters.\\par\r\n";
+    return rtf + "}";
+}
+
+std::string SmallRtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+
+struct NoteItem {
+    std::string caption;
+    std::string rtf;  // empty: no note file
+    int subItems = 0;  // this many small sub-items follow it
+};
+
+
+}  // namespace
+
+class LargeTest : public MainWindowTest {
+protected:
+    // A treskel of top items written as the program keeps one, before the
+    // window starts.
+    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items) {
+        LH5Compression lh5(nullptr);
+        TPlainItemTree tree;
+        int32_t id = nextId_;
+        ForceDirectories(NoteFolderName(DataDir(), name));
+        auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
+            TItemNode* n = AddItem(tree, parent, caption, id);
+            if (!rtf.empty()) {
+                TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
+                SaveNoteFile(NoteFileName(DataDir(), name, id), 0, caption, in, lh5);
+            }
+            ++id;
+            return n;
+        };
+        for (const NoteItem& item : items) {
+            TItemNode* top = add(nullptr, item.caption, item.rtf);
+            for (int k = 0; k < item.subItems; ++k) add(top, item.caption + "." + std::to_string(k), "");
+            if (item.subItems > 0) top->SetImageIndex(ImgParent);
+        }
+        nextId_ = id;
+        PackTreskel(tree, DataDir(), name);
+    }
+    HWND Tree() { return W->TreeView->Handle(); }
+    // A click on a top item's caption, through the queue.
+    void ClickRow(HWND tree, int row) {
+        TRect r = W->TreeView->Items()->TopLevelItem(row)->DisplayRect(true);
+        PostClick(tree, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    HWND Editor() { return W->REdit->Handle(); }
+    std::string Shown() {
+        std::string t = NoteText();
+        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
+        return t;
+    }
+    std::string StoredRtf(TTreeNode* n) {
+        TMemoryStream rtf;
+        if (!LoadNoteFile(LooseNote(Record(n)->Id), rtf, *W->lh5)) return "";
+        return rtf.AsString();
+    }
+    CHARRANGE Selection() {
+        CHARRANGE r{-1, -1};
+        SendMessageA(Editor(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+    // Gives the tree the focus as a click on it would.
+    void FocusTree() {
+        W->TreeView->SetFocus();
+        PumpMessages();
+    }
+    int TabIndexOf(const std::string& caption) {
+        for (int i = 0; i < W->TabControl1->Tabs()->Count(); ++i)
+            if (W->TabControl1->Tabs()->Get(i) == caption) return i;
+        return -1;
+    }
+    // A click on a tab, through the queue.
+    void ClickTab(int index) {
+        HWND tabs = W->TabControl1->Handle();
+        RECT r{};
+        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        PostClick(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PumpUntil([&] { return W->TabControl1->TabIndex() == index; });
+    }
+
+private:
+    int32_t nextId_ = 41000000;
+};
+
+// ---------------------------------------------------------------- leaving a large note
+
+using LargeNotes = LargeTest;
+
+TEST_F(LargeNotes, LeavingALargeNoteShowsTheNextOneAsStoredWithItsEditorWhole) {
+    // Longer than the editor keeps when it moves on, shorter than slow.
+    const std::string large = ParagraphsRtf(200 * 1024, "Large");
+    WriteTreskel("Notes", {{"Large", large}, {"Small", SmallRtf("the small note")}, {"Other", ParagraphsRtf(60 * 1024, "Other")}});
+    StartWindow();
+    ASSERT_EQ(W->TreeView->Items()->Count(), 3);
+    ClickRow(Tree(), 0);
+    ASSERT_GT(W->REdit->GetTextLen(), TCustomRichEdit::RecreateAboveLength);
+    const HWND before = Editor();
+    // Typed into the large note, which is saved as it is left.
+    W->REdit->SetFocus();
+    PumpMessages();
+    TypeText(Editor(), "typed ");
+    ASSERT_TRUE(W->NoteModified);
+    ClickRow(Tree(), 1);
+    EXPECT_EQ(Shown(), "the small note");
+    EXPECT_NE(StoredRtf(Node("Large")).find("typed Large 0"), std::string::npos);
+    // The note shown is the stored one, with nothing to undo, the caret
+    // at its start and its first line at the top.
+    EXPECT_FALSE(W->REdit->CanUndo());
+    EXPECT_FALSE(W->REdit->Modified());
+    EXPECT_EQ(Selection().cpMin, 0);
+    EXPECT_EQ(Selection().cpMax, 0);
+    EXPECT_EQ(W->REdit->FirstVisibleLine(), 0);
+    EXPECT_FALSE(W->NoteModified);
+    // A new window took the old one's place, with the control's settings,
+    // its binding, its events and the form's references.
+    const HWND after = Editor();
+    EXPECT_NE(after, before);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(TWinControl::FindControl(after), W->REdit);
+    EXPECT_EQ(GetParent(after), W->Panel2->Handle());
+    EXPECT_TRUE(IsWindowVisible(after));
+    EXPECT_EQ(SendMessageA(after, EM_GETLIMITTEXT, 0, 0), 16000000);
+    EXPECT_NE(SendMessageA(after, EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR, 0);
+    EXPECT_EQ(SendMessageA(after, EM_GETEVENTMASK, 0, 0) & (ENM_CHANGE | ENM_SELCHANGE | ENM_LINK),
+              ENM_CHANGE | ENM_SELCHANGE | ENM_LINK);
+    EXPECT_NE(W->REdit->RichEditOle(), nullptr);
+    EXPECT_EQ(W->QclFontComboBox1->FocusControl(), W->REdit);
+    // Typing in it is an edit of the small note.
+    W->REdit->SetFocus();
+    PumpMessages();
+    TypeText(Editor(), "more ");
+    EXPECT_TRUE(W->NoteModified);
+    EXPECT_EQ(Shown(), "more the small note");
+    // Back by the Up key: the large note as saved, and again nothing to undo.
+    FocusTree();
+    PressKey(Tree(), VK_UP);
+    EXPECT_EQ(W->TreeView->Selected(), Node("Large"));
+    EXPECT_EQ(Shown().rfind("typed Large 0", 0), 0u);
+    EXPECT_FALSE(W->REdit->CanUndo());
+    EXPECT_NE(StoredRtf(Node("Small")).find("more the small note"), std::string::npos);
+    // And on to another long note, by a click.
+    ClickRow(Tree(), 2);
+    EXPECT_EQ(Shown().rfind("Other 0", 0), 0u);
+    EXPECT_FALSE(W->REdit->CanUndo());
+    EXPECT_EQ(Selection().cpMin, 0);
+}
+
+TEST_F(LargeNotes, TheEditorWithTheFocusKeepsItWithoutBeingEnteredAgain) {
+    WriteTreskel("Notes", {{"Large", ParagraphsRtf(100 * 1024, "Large")}, {"Small", SmallRtf("small")}});
+    StartWindow();
+    ClickRow(Tree(), 0);
+    W->REdit->SetFocus();
+    PumpMessages();
+    ASSERT_TRUE(W->NoteModified);
+    int entered = 0, left = 0;
+    W->REdit->OnEnter = [&](TObject*) { ++entered; };
+    W->REdit->OnExit = [&](TObject*) { ++left; };
+    // The editor empties itself for what comes, as a new item's does.
+    W->REdit->Lines()->Clear();
+    PumpMessages();
+    EXPECT_EQ(W->REdit->GetTextLen(), 0);
+    EXPECT_EQ(GetFocus(), Editor());
+    EXPECT_EQ(entered, 0);
+    EXPECT_EQ(left, 0);
+    EXPECT_EQ(W->ActiveControl(), W->REdit);
+}
+
+// ---------------------------------------------------------------- arrow keys
+
+using ArrowKeys = LargeTest;
+
+TEST_F(ArrowKeys, AnUnchangedNoteIsReadOnceAndAChangedOneIsSavedAndReadAgain) {
+    WriteTreskel("Notes", {{"Alpha", SmallRtf("alpha's note")}, {"Beta", SmallRtf("beta's note")}});
+    StartWindow();
+    ClickRow(Tree(), 1);
+    ASSERT_EQ(Shown(), "beta's note");
+    // The key's move showed the note; its release reads nothing again: the
+    // caret stays where it was put, and a file changed behind the
+    // program's back is not read.
+    CHARRANGE caret{3, 3};
+    SendMessageA(Editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    {
+        LH5Compression lh5(nullptr);
+        std::string rtf = SmallRtf("changed behind its back");
+        TMemoryStream changed(std::vector<uint8_t>(rtf.begin(), rtf.end()));
+        const std::string loose = LooseNote(Record(Node("Beta"))->Id);
+        ForceDirectories(ExtractFilePath(loose));
+        SaveNoteFile(loose, 0, "Beta", changed, lh5);
+    }
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);  // the last item: the selection stays
+    EXPECT_EQ(W->TreeView->Selected(), Node("Beta"));
+    EXPECT_EQ(Shown(), "beta's note");
+    EXPECT_EQ(Selection().cpMin, 3);
+    // Changed in the editor: at the key's release the edit is saved and the
+    // note read again from its file; the editor's own history goes.
+    W->REdit->SetFocus();
+    PumpMessages();
+    TypeText(Editor(), "edited ");
+    ASSERT_TRUE(W->REdit->CanUndo());
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    EXPECT_FALSE(W->NoteModified);
+    EXPECT_EQ(Shown(), "betedited a's note");
+    EXPECT_NE(StoredRtf(Node("Beta")).find("betedited a's note"), std::string::npos);
+    EXPECT_FALSE(W->REdit->CanUndo());
+    EXPECT_EQ(Selection().cpMin, 0);
+    // A paragraph's alignment is a change too.
+    ClickRow(Tree(), 0);
+    ASSERT_EQ(Shown(), "alpha's note");
+    W->REdit->SetFocus();
+    PumpMessages();
+    W->CenterJustify->Execute();
+    PumpMessages();
+    FocusTree();
+    PressKey(Tree(), VK_UP);
+    EXPECT_NE(StoredRtf(Node("Alpha")).find("\\qc"), std::string::npos);
+    EXPECT_FALSE(W->REdit->Modified());
+}
+
+// ---------------------------------------------------------------- item records
+
+using LargeTreskels = LargeTest;
+
+TEST_F(LargeTreskels, EveryItemRecordIsFreedOnceWhenATreskelIsLeftOrClosed) {
+    // 300 closed top items of ten sub-items each, and a small treskel.
+    std::vector<NoteItem> many;
+    for (int i = 0; i < 300; ++i) many.push_back({"Top " + std::to_string(i), i % 50 == 0 ? SmallRtf("note") : "", 10});
+    WriteTreskel("Big", many);
+    WriteTreskel("Tiny", {{"One", SmallRtf("one")}, {"Two", ""}});
+    const int alive = TAliveCount<TItemData>::count;
+    StartWindow();
+    const int big = TabIndexOf("Big"), tiny = TabIndexOf("Tiny");
+    ASSERT_GE(big, 0);
+    ASSERT_GE(tiny, 0);
+    if (W->TabControl1->TabIndex() != big) ClickTab(big);
+    ASSERT_EQ(W->TreeView->Items()->Count(), 3300);
+    EXPECT_EQ(TAliveCount<TItemData>::count - alive, 3300);
+    ClickTab(tiny);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 2);
+    EXPECT_EQ(TAliveCount<TItemData>::count - alive, 2);
+    ClickTab(big);
+    EXPECT_EQ(TAliveCount<TItemData>::count - alive, 3300);
+    // Sub-items of a closed item join the window when it opens.
+    FocusTree();
+    PressKey(Tree(), VK_RIGHT);
+    EXPECT_TRUE(Node("Top 0")->Expanded());
+    PressKey(Tree(), VK_DOWN);
+    EXPECT_EQ(W->TreeView->Selected(), Node("Top 0.0"));
+    CloseWindow();
+    EXPECT_EQ(TAliveCount<TItemData>::count, alive);
+}
+
+// ---------------------------------------------------------------- addresses above 2 GB
+
+TEST_F(LargeNotes, AMegabyteOfOneParagraphLoadsAndLeavesAboveTwoGigabytes) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n\\pard ";
+    while (rtf.size() < 1024 * 1024) rtf += "some words of one long paragraph that never ends ";
+    rtf += "\\par}";
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Paragraph", rtf}, {"After", SmallRtf("after")}});
+    StartWindow();
+    // What is left below 2 GB is taken: the note's memory comes from above.
+    std::vector<void*> low;
+    for (;;) {
+        void* p = VirtualAlloc(nullptr, 16 << 20, MEM_RESERVE, PAGE_NOACCESS);
+        if (p == nullptr) break;
+        if (reinterpret_cast<uintptr_t>(p) >= 0x80000000u) {
+            VirtualFree(p, 0, MEM_RELEASE);
+            break;
+        }
+        low.push_back(p);
+    }
+    void* high = VirtualAlloc(nullptr, 64 << 20, MEM_COMMIT, PAGE_READWRITE);
+    EXPECT_GE(reinterpret_cast<uintptr_t>(high), 0x80000000u);
+    VirtualFree(high, 0, MEM_RELEASE);
+    ClickRow(Tree(), 1);
+    EXPECT_GT(W->REdit->GetTextLen(), 1000000);
+    EXPECT_EQ(Shown().rfind("some words of one long paragraph", 0), 0u);
+    ClickRow(Tree(), 2);
+    EXPECT_EQ(Shown(), "after");
+    EXPECT_FALSE(W->REdit->CanUndo());
+    for (void* p : low) VirtualFree(p, 0, MEM_RELEASE);
+}
+
+}  // namespace treskel::test
