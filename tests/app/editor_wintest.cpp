@@ -193,6 +193,60 @@ TEST_F(EditorKeys, EscapeGivesTheFocusToTheTree) {
     EXPECT_EQ(NoteText(), "x");
 }
 
+namespace {
+// The note's lines (its paragraphs, none of them wrapped), each with "* "
+// in front when it is a list item.  The selection stays as it was.
+std::vector<std::string> ListParagraphs(TCustomRichEditEx* re) {
+    std::vector<std::string> paragraphs;
+    const int start = re->SelStart(), length = re->SelLength();
+    TStrings* lines = re->Lines();
+    for (int i = 0; i < lines->Count(); ++i) {
+        re->SetSelStart(static_cast<int>(SendMessageW(re->Handle(), EM_LINEINDEX, static_cast<WPARAM>(i), 0)));
+        paragraphs.push_back((re->Paragraph()->Numbering() != 0 ? "* " : "") + lines->Get(i));
+    }
+    re->SetSelStart(start);
+    re->SetSelLength(length);
+    return paragraphs;
+}
+}  // namespace
+
+TEST_F(EditorKeys, EnterInsideABulletedListAddsAnItemThere) {
+    StartWithItem();
+    TTreeNode* other = AddItem("Other");
+    TypeNote("List:");
+    PressKey(Edit(), VK_RETURN);
+    Click(W->BulletButton);
+    TypeText(Edit(), "one");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "three");
+    using Lines = std::vector<std::string>;
+    ASSERT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
+
+    // Enter from the keyboard at the end of an item that another follows.
+    Select(9, 0);
+    TypeIntoFocus('\r');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* ", "* three"}));
+    EXPECT_EQ(W->REdit->SelStart(), 10);
+    EXPECT_EQ(Status(), "Line: 2 Col: 0");
+    // One step undoes it.
+    W->Undo->Execute();
+    PumpMessages();
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
+    Select(9, 0);
+    TypeIntoFocus('\r');
+    TypeText(Edit(), "two");
+    // Enter over a selection that ends an item, and in the empty item it
+    // leaves between two.
+    Select(6, 3);
+    TypeIntoFocus('\r');
+    TypeIntoFocus('\r');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
+
+    SelectItem(other);
+    SelectItem(Node("First"));
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
+}
+
 // ---------------------------------------------------------------- status line
 
 TEST_F(EditorKeys, TheStatusLineShowsTheCaretAfterEachCharacterAndClick) {
