@@ -101,6 +101,18 @@ void MakePictureDrawable(IOleObject* object) {
 
 }  // namespace
 
+void MakePicturesDrawable(IRichEditOle* ole) {
+    if (ole == nullptr) return;
+    const LONG count = ole->GetObjectCount();
+    for (LONG i = 0; i < count; ++i) {
+        REOBJECT reo{};
+        reo.cbStruct = sizeof reo;
+        if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || reo.poleobj == nullptr) continue;
+        ComPtr<IOleObject> object(reo.poleobj);
+        MakePictureDrawable(object.Get());
+    }
+}
+
 UINT CALLBACK InsertObjectDialogHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
     if (msg != WM_INITDIALOG) return 0;
     HWND target = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : wnd;
