@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/ControlsHooks.h"
+#include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2.h"
@@ -440,11 +441,15 @@ bool TCustomRichEditEx::InsertObjectDialog() {
     OLEUIINSERTOBJECTA data{};
     data.cbStruct = sizeof data;
     data.dwFlags = IOF_SELECTCREATENEW;
-    data.hWndOwner = Application != nullptr ? Application->Handle() : nullptr;
     data.lpfnHook = InsertObjectDialogHook;
     data.lpszFile = fileName;
     data.cchFile = sizeof fileName;
-    UINT result = OleUIInsertObjectA(&data);
+    UINT result = OLEUI_CANCEL;
+    RunSystemDialog([&](HWND owner) {
+        data.hWndOwner = owner;
+        result = OleUIInsertObjectA(&data);
+        return result == OLEUI_OK;
+    });
     struct IconGuard {
         HGLOBAL h;
         ~IconGuard() { FreeMetaPict(h); }

@@ -280,6 +280,37 @@ TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {
     EXPECT_EQ(Pictures(), 0u);
 }
 
+// The object dialog is the main window's own: the window waits while it is
+// up (the mouse changes nothing there) and has the keyboard again after it.
+TEST_F(PicturesTest, TheMainWindowWaitsWhileTheObjectDialogIsUp) {
+    StartWithItem();
+    TypeNote("A note");
+    Select(0, 0);
+    HWND owner = nullptr;
+    bool enabled = true;
+    int caretDuring = -1;
+    DialogDriver driver([&](HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        enabled = IsWindowEnabled(W->Handle()) != 0;
+        // A click into the note, away from the dialog.
+        RECT note;
+        GetWindowRect(Edit(), &note);
+        MouseClickOnScreen(POINT{note.right - 30, note.bottom - 20});
+        PumpUntil([] { return false; }, 300);
+        caretDuring = W->REdit->SelStart();
+        DialogDriver::Press(dialog, IDCANCEL);
+    });
+    PressOfficeButton(W->QclOfficeButton3);
+    EXPECT_EQ(owner, W->Handle());
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(caretDuring, 0);
+    EXPECT_EQ(Pictures(), 0u);
+    EXPECT_TRUE(IsWindowEnabled(W->Handle()));
+    EXPECT_EQ(GetActiveWindow(), W->Handle());
+    TypeIntoFocus('x');
+    EXPECT_EQ(NoteText(), "xA note");
+}
+
 // ---------------------------------------------------------------- colours
 
 class ColourPopup : public PicturesTest {
