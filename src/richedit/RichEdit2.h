@@ -324,7 +324,12 @@ private:
     void HandleContextMenu(TMessage& m);
     // Paragraph breaks inside bulleted lists (RichEdit2Breaks).
     bool BreakBeforeNextListItem();
+    bool PasteBeforeListItem(TMessage& m);
+    // The start of the list item that follows the end of a list item where
+    // the selection ends, or -1.
+    int ListItemAfterSelection();
     int NumberingAt(int pos, CHARFORMAT2W* format = nullptr, int end = 0);
+    void SetNumberingAt(int pos, int numbering);
     // Gives the editor's default format to all its text (`sizeOnly`: only
     // its size).  The font's own size (WM_SETFONT) is finer than a note
     // stores, and emptied text keeps the format of the last text there was.

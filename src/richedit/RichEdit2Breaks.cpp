@@ -3,27 +3,36 @@
 // The system's rich-edit control of some systems (Wine 8.0) ends the whole
 // process on a failed internal check when a paragraph break goes in at the
 // end of a bulleted paragraph that another bulleted paragraph follows: Enter
-// at the end of any list item but the last, or in an empty item between two.
-// The same break put in at the start of the following item makes the same
-// text and is safe there, so Enter does that and puts the caret back into the
-// new empty item, which types on in the format it would have had.
-#include "richedit/RichEdit2.h"
-#include "richedit/RichEdit2Priv.h"
-
+// at the end of any list item but the last, or in an empty item between two,
+// and pasted text that ends with a break there.  The control takes the same
+// break safely at the start of the following item, and anything while the
+// following paragraph is no list item.  So Enter puts its break there and
+// the caret back into the new empty item, which types on in the format it
+// would have had; a paste goes in while the following item is no list item
+// for a moment (undoing it then takes three steps instead of one).
 #include <algorithm>
 #include <utility>
+
+#include "richedit/RichEdit2.h"
+#include "richedit/RichEdit2Priv.h"
 
 namespace treskel {
 
 bool TCustomRichEditEx::KeyDown(WORD& key, TShiftState shift) {
     swallowReturnChar_ = false;
     if (!TCustomRichEdit::KeyDown(key, shift)) return false;
+    if (ReadOnly() || !HandleAllocated() || richEdit10_ || shift.Contains(TShiftStateItem::ssAlt)) return true;
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl), shifted = shift.Contains(TShiftStateItem::ssShift);
     // Shift+Enter breaks the line, not the paragraph.
-    if (key != VK_RETURN || shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssAlt) ||
-        ReadOnly() || !HandleAllocated() || richEdit10_)
+    if (key == VK_RETURN && !shifted) {
+        if (!BreakBeforeNextListItem()) return true;
+        swallowReturnChar_ = true;
+    } else if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) {
+        if (ListItemAfterSelection() < 0) return true;
+        Perform(WM_PASTE);
+    } else {
         return true;
-    if (!BreakBeforeNextListItem()) return true;
-    swallowReturnChar_ = true;
+    }
     key = 0;
     return false;
 }
@@ -52,26 +61,38 @@ int TCustomRichEditEx::NumberingAt(int pos, CHARFORMAT2W* format, int end) {
     return pf.wNumbering;
 }
 
-bool TCustomRichEditEx::BreakBeforeNextListItem() {
+void TCustomRichEditEx::SetNumberingAt(int pos, int numbering) {
     CHARRANGE sel{};
     SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-    // A paragraph mark right after the selection, and a list item after it.
-    if (TextRangeW(sel.cpMax, sel.cpMax + 1) != L"\r") return false;
-    {
-        ChangeEventsOff quiet(this, ENM_SELCHANGE);
-        if (sel.cpMax + 1 >= WideTextLength() || NumberingAt(sel.cpMax + 1) == 0) return false;
-    }
+    CHARRANGE at{pos, pos};
+    SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof pf;
+    pf.dwMask = PFM_NUMBERING;
+    pf.wNumbering = static_cast<WORD>(numbering);
+    SendToWindow(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+}
+
+int TCustomRichEditEx::ListItemAfterSelection() {
+    CHARRANGE sel{};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    if (TextRangeW(sel.cpMax, sel.cpMax + 1) != L"\r" || sel.cpMax + 1 >= WideTextLength()) return -1;
+    ChangeEventsOff quiet(this, ENM_SELCHANGE);
+    return NumberingAt(sel.cpMax) != 0 && NumberingAt(sel.cpMax + 1) != 0 ? sel.cpMax + 1 : -1;
+}
+
+bool TCustomRichEditEx::BreakBeforeNextListItem() {
+    if (ListItemAfterSelection() < 0) return false;
     // What Enter replaces goes first; the paragraph it leaves decides.
-    if (sel.cpMin != sel.cpMax) {
+    if (SelLength() > 0) {
         ReplaceSelectionW(std::wstring());
-        SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-        if (TextRangeW(sel.cpMax, sel.cpMax + 1) != L"\r") return false;
+        if (ListItemAfterSelection() < 0) return false;
     }
-    const int mark = sel.cpMax;
+    const int mark = SelStart();
     CHARFORMAT2W typing{}, markFormat{};
     {
         ChangeEventsOff quiet(this, ENM_SELCHANGE);
-        if (NumberingAt(mark) == 0 || NumberingAt(mark + 1) == 0) return false;
         typing.cbSize = sizeof typing;
         SendMessageW(Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&typing));
         NumberingAt(mark, &markFormat, mark + 1);
@@ -85,6 +106,32 @@ bool TCustomRichEditEx::BreakBeforeNextListItem() {
     CHARRANGE item{mark + 1, mark + 1};
     SendToWindow(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&typing));
+    return true;
+}
+
+bool TCustomRichEditEx::PasteBeforeListItem(TMessage& m) {
+    const int next = ListItemAfterSelection();
+    if (next < 0) return false;
+    const int numbering = [&] {
+        ChangeEventsOff quiet(this, ENM_SELCHANGE);
+        const int n = NumberingAt(next);
+        SetNumberingAt(next, 0);
+        return n;
+    }();
+    TCustomRichEdit::WndProc(m);
+    // The item starts after the first paragraph mark from the caret on.
+    const int length = WideTextLength();
+    int at = SelStart();
+    for (std::wstring chunk; at < length; at += static_cast<int>(chunk.size())) {
+        chunk = TextRangeW(at, std::min(length, at + 256));
+        const size_t mark = chunk.find(L'\r');
+        if (mark != std::wstring::npos) {
+            at += static_cast<int>(mark);
+            break;
+        }
+    }
+    ChangeEventsOff quiet(this, ENM_SELCHANGE);
+    SetNumberingAt(at + 1, numbering);
     return true;
 }
 

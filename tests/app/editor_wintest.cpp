@@ -9,6 +9,7 @@
 #include <dlgs.h>
 
 #include "store/ItemData.h"
+#include "platform/Clipbrd.h"
 #include "platform/FileSys.h"
 #include "platform/Handles.h"
 #include "support/Snapshot.h"
@@ -245,6 +246,27 @@ TEST_F(EditorKeys, EnterInsideABulletedListAddsAnItemThere) {
     SelectItem(other);
     SelectItem(Node("First"));
     EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
+}
+
+TEST_F(EditorKeys, LinesPastedAtTheEndOfAListItemJoinTheList) {
+    StartWithItem();
+    TypeNote("List:");
+    PressKey(Edit(), VK_RETURN);
+    Click(W->BulletButton);
+    TypeText(Edit(), "one");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "three");
+    using Lines = std::vector<std::string>;
+    // Whole lines copied: the text ends with a paragraph break.
+    auto copyLines = [](const char* text) { Clipboard()->SetAsText(text); };
+    copyLines(" and a half\r\nfour\r\n");
+    Select(9, 0);
+    CtrlKey('V');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* four", "* ", "* three"}));
+    copyLines("five\r\n");
+    Select(25, 0);
+    Click(W->PasteButton);
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* fourfive", "* ", "* ", "* three"}));
 }
 
 // ---------------------------------------------------------------- status line
