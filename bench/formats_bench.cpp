@@ -425,6 +425,43 @@ void BM_SaveTreskel(benchmark::State& state) {
     SetBytes(state, ArchiveFileName(t.dir, "Bench"));
 }
 
+// What a start does before it opens the first tab: list the data
+// directory.  Before the note folders the listing was of the archives
+// alone (Treskel/ListArchives); now one listing also finds note files an
+// earlier build left there, and once after the upgrade, with `left` of
+// them, their treskel's tree is read and each is renamed into its folder.
+void BM_ListTreskels(benchmark::State& state) {
+    Treskel& t = Sample();
+    t.Pack();
+    const int left = static_cast<int>(state.range(0));
+    TMemoryStream note;
+    WriteNoteHeader(note, TNoteHeader{1.0f, 0});
+    const std::string body = "{\\rtf1 left}";
+    note.WriteBuffer(body.data(), static_cast<int64_t>(body.size()));
+    std::vector<int32_t> ids;
+    for (int i = 0; i < left; ++i) ids.push_back(10000000 + i * (kItems / left));
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int32_t id : ids) {
+            DeleteFile(NoteFileName(t.dir, "Bench", id));
+            TFileStream f(t.dir + std::to_string(id), fmCreate);
+            f.WriteBuffer(note.Memory(), note.Size());
+        }
+        state.ResumeTiming();
+        TNoteStore notes;
+        notes.SetDataPath(t.dir);
+        benchmark::DoNotOptimize(notes.ListTreskels().size());
+    }
+    for (int32_t id : ids) DeleteFile(NoteFileName(t.dir, "Bench", id));
+    RemoveDir(ExcludeTrailingBackslash(NoteFolderName(t.dir, "Bench")));
+}
+
+void BM_ListArchives(benchmark::State& state) {
+    Treskel& t = Sample();
+    t.Pack();
+    for (auto _ : state) benchmark::DoNotOptimize(FindFiles(t.dir + "*.tsx").size());
+}
+
 // A note of a kilobyte that declares gigabytes, loaded as the editor's
 // note is: refused from its size field.  Counters: the bytes the bomb
 // declares, and the process's peak memory in MB after the runs.
@@ -454,6 +491,8 @@ void BM_NoteBombRefused(benchmark::State& state) {
 }
 BENCHMARK(BM_NoteBombRefused)->Name("Treskel/NoteBombRefused")->Arg(2147483632)->Arg(4294967295)->Unit(benchmark::kMicrosecond);
 
+BENCHMARK(BM_ListTreskels)->Name("Treskel/ListTreskels")->Arg(0)->Arg(10)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_ListArchives)->Name("Treskel/ListArchives")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_OpenTreskel)->Name("Treskel/Open")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveTenChanged)->Name("Treskel/SaveTenChanged")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainCopyArchive)->Name("Treskel/PlainCopyArchive")->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -29,7 +29,8 @@ void RegisterItemInfoClasses() {
         .Field("Edit4", &TfrmItemInfo::Edit4)
         .Field("CheckBox1", &TfrmItemInfo::CheckBox1)
         .Field("CheckBox2", &TfrmItemInfo::CheckBox2)
-        .Field("OKBtn", &TfrmItemInfo::OKBtn);
+        .Field("OKBtn", &TfrmItemInfo::OKBtn)
+        .Field("QclForm1", &TfrmItemInfo::QclForm1);
 }
 
 }  // namespace treskel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/qclctrlAWin.h"
+#include "controls/qclformA.h"
 #include "store/ItemData.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
@@ -35,6 +36,7 @@ public:
     TCheckBox* CheckBox1 = nullptr;
     TCheckBox* CheckBox2 = nullptr;
     TButton* OKBtn = nullptr;
+    TQclForm* QclForm1 = nullptr;
 };
 
 void RegisterItemInfoClasses();

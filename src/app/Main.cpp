@@ -2,8 +2,10 @@
 // message loop.
 #include <windows.h>
 
+#include "app/OtherQiv.h"
 #include "app/RegisterAll.h"
 #include "app/SearchDialog.h"
+#include "app/TreskelOptions.h"
 #include "app/frmMain.h"
 #include "platform/Forms.h"
 #include "preview/PgSetup.h"
@@ -19,6 +21,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         InitPageSetup();
         frmTreskel = app->CreateForm<TfrmTreskel>();
         frmSearch = app->CreateForm<TfrmSearch>();
+        frmOptions = app->CreateForm<TfrmOptions>();
+        frmAboutQiv = app->CreateForm<TfrmAboutQiv>();
         app->Run();
     } catch (...) {
         app->HandleException(std::current_exception());

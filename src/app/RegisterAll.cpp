@@ -1,11 +1,18 @@
 #include "app/RegisterAll.h"
 
 #include "app/LinkInformation.h"
+#include "app/OtherQiv.h"
 #include "app/SearchDialog.h"
+#include "app/TreskelOptions.h"
 #include "app/frmMain.h"
 #include "compress/LH5Control.h"
 #include "controls/qclbtnWin.h"
 #include "controls/qclextcS.h"
+#include "controls/qclctrlAImage.h"
+#include "controls/qcldlgS.h"
+#include "controls/qclextcSEdge.h"
+#include "controls/qclformA.h"
+#include "controls/qclsplt.h"
 #include "foundation/qclclass.h"
 #include "foundation/qclgraph.h"
 #include "platform/Register.h"
@@ -37,11 +44,18 @@ void RegisterAllClasses() {
     RegisterPlacementClasses();
     RegisterWuHookClasses();
     RegisterQclControlClasses();
+    RegisterFormComponentClasses();
+    RegisterSplitterClasses();
+    RegisterImageClasses();
+    RegisterDrawEdgeClasses();
+    RegisterDialogClasses();
     RegisterCompressClasses();
     RegisterRichEditClasses();
     RegisterMainFormClasses();
     RegisterSearchDialogClasses();
     RegisterItemInfoClasses();
+    RegisterOptionsClasses();
+    RegisterAboutClasses();
     RegisterPreviewClasses();
 }
 

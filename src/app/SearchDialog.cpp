@@ -17,17 +17,7 @@ void TfrmSearch::FormActivate(TObject*) {
 }
 
 TfrmSearch* SearchForm() {
-    if (frmSearch == nullptr) {
-        // Not through CreateForm: the dialog must never become the main form.
-        auto* form = Create<TfrmSearch>(EnsureApplication());
-        try {
-            form->InitializeForm();
-        } catch (...) {
-            form->Free();
-            throw;
-        }
-        frmSearch = form;
-    }
+    if (frmSearch == nullptr) frmSearch = MakeOwnedForm<TfrmSearch>(EnsureApplication());
     return frmSearch;
 }
 
@@ -38,7 +28,8 @@ void RegisterSearchDialogClasses() {
         .Field("txtSearch", &TfrmSearch::txtSearch)
         .Field("chkMatchCase", &TfrmSearch::chkMatchCase)
         .Field("OKBtn", &TfrmSearch::OKBtn)
-        .Field("CancelBtn", &TfrmSearch::CancelBtn);
+        .Field("CancelBtn", &TfrmSearch::CancelBtn)
+        .Field("QclForm1", &TfrmSearch::QclForm1);
 }
 
 }  // namespace treskel

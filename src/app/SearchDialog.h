@@ -1,6 +1,7 @@
 // The search dialog: asks for the text of the caption searches.
 #pragma once
 
+#include "controls/qclformA.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
@@ -21,6 +22,7 @@ public:
     TCheckBox* chkMatchCase = nullptr;
     TButton* OKBtn = nullptr;
     TButton* CancelBtn = nullptr;
+    TQclForm* QclForm1 = nullptr;
 };
 
 // Made by the program block at start-up.

@@ -2,6 +2,9 @@
 // and switching commands and controls on and off by their Tag.
 #include "app/frmMain.h"
 
+#include "app/OtherQiv.h"
+#include "app/TreskelOptions.h"
+
 #include "platform/FileSys.h"
 #include "platform/FormLoader.h"
 
@@ -35,7 +38,7 @@ void TfrmTreskel::FormCreate(TObject*) {
     // Every node of the tree is an item node that owns its record.
     itemTree_ = std::make_unique<TTreeItemTree>(TreeView);
     // The pictures of the form that are not in its layout text.
-    Image1->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
+    Image1->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
     TrayIcon->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
     ImageList1->GetBitmap(40, SpeedUp->Glyph());
     ImageList1->GetBitmap(41, SpeedDown->Glyph());
@@ -53,7 +56,7 @@ void TfrmTreskel::FormCreate(TObject*) {
 }
 
 void TfrmTreskel::FormShow(TObject*) {
-    Panel1->SetHeight(Image1->Picture()->Height() + 3);
+    Panel1->SetHeight(Image1->Height() + 3);
     // Shown again, by the tray icon or by a second start: the icon goes.
     TrayIcon->SetActive(false);
     if (FromTray) return;
@@ -161,7 +164,9 @@ void TfrmTreskel::TrayIconDblClick(TObject*) {
 
 void TfrmTreskel::Image1Click(TObject*) { ShowAboutBox(); }
 
-void TfrmTreskel::ShowAboutBox() {}
+void TfrmTreskel::ShowAboutBox() { AboutForm()->ShowModal(); }
+
+void TfrmTreskel::ProgramOptionsExecute(TObject*) { OptionsForm()->ShowModal(); }
 
 void TfrmTreskel::DisableByTag(int tag) {
     for (int i = 0; i < ComponentCount(); ++i) {
@@ -199,6 +204,7 @@ void RegisterMainFormClasses() {
         .Handler("CaptionControl1ButtonClick", &TfrmTreskel::CaptionControl1ButtonClick)
         .Handler("TrayIconDblClick", &TfrmTreskel::TrayIconDblClick)
         .Handler("Image1Click", &TfrmTreskel::Image1Click)
+        .Handler("ProgramOptionsExecute", &TfrmTreskel::ProgramOptionsExecute)
         .Handler("NewItemExecute", &TfrmTreskel::NewItemExecute)
         .Handler("NewSubItemExecute", &TfrmTreskel::NewSubItemExecute)
         .Handler("NewRootItemExecute", &TfrmTreskel::NewRootItemExecute)
@@ -300,6 +306,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(DisplayItemInfo);
     TRESKEL_FIELD(NewTreskel);
     TRESKEL_FIELD(RenameTreskel);
+    TRESKEL_FIELD(ProgramOptions);
     TRESKEL_FIELD(TextActions);
     TRESKEL_FIELD(Bold);
     TRESKEL_FIELD(Italic);
@@ -321,6 +328,9 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ToolBar1);
     TRESKEL_FIELD(LockButton);
     TRESKEL_FIELD(ExpColButton);
+    TRESKEL_FIELD(PaneSplitCtrl);
+    TRESKEL_FIELD(QclSplitterPane1);
+    TRESKEL_FIELD(QclSplitterPane2);
     TRESKEL_FIELD(TabControl1);
     TRESKEL_FIELD(TreeView);
     TRESKEL_FIELD(ToolBar3);

@@ -16,7 +16,9 @@
 #include "app/TreeItems.h"
 #include "compress/LH5Control.h"
 #include "controls/qclbtnWin.h"
+#include "controls/qclctrlAImage.h"
 #include "controls/qclextcS.h"
+#include "controls/qclsplt.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
 #include "platform/ActnList.h"
@@ -200,8 +202,10 @@ public:
     void Image1Click(TObject* Sender);
     // Hides the window and shows the tray icon in its place.
     void SendToTray();
-    // The about box, modally.  There is no about box yet: this does nothing.
+    // The about box, modally.
     void ShowAboutBox();
+    // The options dialog, modally.
+    void ProgramOptionsExecute(TObject* Sender);
 
     // ---- components of the layout
     TActionList* TreskelActions = nullptr;
@@ -222,6 +226,7 @@ public:
     TAction* DisplayItemInfo = nullptr;
     TAction* NewTreskel = nullptr;
     TAction* RenameTreskel = nullptr;
+    TAction* ProgramOptions = nullptr;
 
     TActionList* TextActions = nullptr;
     TAction* Bold = nullptr;
@@ -246,6 +251,10 @@ public:
     TToolButton* LockButton = nullptr;
     TToolButton* ExpColButton = nullptr;
 
+    TQclSplitterPanel* PaneSplitCtrl = nullptr;
+    TQclSplitterPane* QclSplitterPane1 = nullptr;
+    TQclSplitterPane* QclSplitterPane2 = nullptr;
+
     TTabControl* TabControl1 = nullptr;
     TTreeView* TreeView = nullptr;
     TToolBar* ToolBar3 = nullptr;
@@ -256,7 +265,7 @@ public:
     TToolButton* ToolButton20 = nullptr;
     TToolButton* ToolButton22 = nullptr;
     TPanel* Panel1 = nullptr;
-    TImage* Image1 = nullptr;
+    TQclNImage* Image1 = nullptr;
     TPanel* Panel4 = nullptr;
     TPanel* Panel5 = nullptr;
     TWuSpeedButton* SpeedUp = nullptr;

@@ -155,7 +155,9 @@ void TfrmTreskel::LoadTreskelList() {
     TStrings* tabs = TabControl1->Tabs();
     tabs->BeginUpdate();
     tabs->Clear();
-    for (const std::string& caption : TreskelCaptions(DataPath)) tabs->Add(caption);
+    // Note files an earlier build left loose in the data directory go to
+    // their treskels here, before the first of them opens.
+    for (const std::string& caption : Notes.ListTreskels()) tabs->Add(caption);
     tabs->EndUpdate();
     if (tabs->Count() > 0) {
         if (TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);

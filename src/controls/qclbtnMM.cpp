@@ -135,13 +135,6 @@ void TQclCustomMMButton::Notification(TComponent* component, TOperation operatio
 
 namespace {
 
-FormValue Bytes(std::vector<uint8_t> b) {
-    FormValue v;
-    v.kind = FormValue::kBinary;
-    v.bytes = std::move(b);
-    return v;
-}
-
 // Blocks of a wrong length are ignored.
 void ReadFaces(TQclCustomMMButton* b, const FormValue& v, bool interleaved) {
     if (v.kind != FormValue::kBinary) return;
@@ -175,10 +168,10 @@ void RegisterMultimediaButtons() {
         .Bool("QuickDraw", &M::QuickDraw, &M::SetQuickDraw)
         .Bool("Transparent", &M::Transparent, &M::SetTransparent)
         .Custom("ButtonFaceIndicesNew", [](M* b, const FormValue& v, LayoutReader&) { ReadFaces(b, v, false); },
-                [](M* b) -> std::optional<FormValue> { return Bytes(QclWriteFaceIndexes(b->Faces())); })
+                [](M* b) -> std::optional<FormValue> { return typinfo::BinaryValue(QclWriteFaceIndexes(b->Faces())); })
         .Custom("ButtonFaceTransColNew", [](M* b, const FormValue& v, LayoutReader&) { ReadFaceColor(b, v); },
                 [](M* b) -> std::optional<FormValue> {
-                    return Bytes(QclWriteFaceColor(static_cast<int32_t>(b->FaceTransparentColor())));
+                    return typinfo::BinaryValue(QclWriteFaceColor(static_cast<int32_t>(b->FaceTransparentColor())));
                 })
         .Custom("ButtonFaceIndices", [](M* b, const FormValue& v, LayoutReader&) { ReadFaces(b, v, true); })
         .Custom("ButtonFaceTransCol", [](M* b, const FormValue& v, LayoutReader&) { ReadFaceColor(b, v); });

@@ -11,6 +11,8 @@ bool QclIsUniqueName(const std::string& name, const TComponent* owner) {
     return true;
 }
 
+void QclIgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
+
 std::string QclUniqueName(const std::string& base, const TComponent* owner) {
     std::string stem = base;
     if (!stem.empty() && (stem[0] == 'T' || stem[0] == 't')) stem.erase(0, 1);

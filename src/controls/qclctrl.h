@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Classes.h"
+#include "platform/TypInfo.h"
 #include "platform/Types.h"
 
 namespace treskel {
@@ -20,6 +23,20 @@ bool QclIsUniqueName(const std::string& name, const TComponent* owner);
 // "QclSplitterPane2": the base without its leading "T" and the first
 // number that makes the name unique.
 std::string QclUniqueName(const std::string& base, const TComponent* owner);
+
+// The designer's About text in a layout: read and dropped.
+void QclIgnoreAbout(TObject* object, const FormValue& value, LayoutReader& reader);
+// The writer of a string property stored only when it is neither empty
+// nor `def` (a section or key name whose default the component knows).
+template <class C>
+std::function<std::optional<FormValue>(C*)> QclStoredUnless(const std::string& (C::*get)() const, const char* def) {
+    std::string d = def;
+    return [get, d](C* c) -> std::optional<FormValue> {
+        const std::string& v = (c->*get)();
+        if (v.empty() || v == d) return std::nullopt;
+        return FormValue::Str(v);
+    };
+}
 
 }  // namespace treskel
 

@@ -43,4 +43,25 @@ std::string QclJumpTarget(TQclJumpModes mode, const std::string& jump, const std
     return text;
 }
 
+uint16_t QclImageDrawFlags(TQclBitmapStyle style, bool bevelHasWidth) {
+    uint16_t flags = 0;
+    switch (style) {
+        case TQclBitmapStyle::sbNone:
+        case TQclBitmapStyle::sbAutosize: flags = 0x01; break;
+        case TQclBitmapStyle::sbCenter: flags = 0x09; break;
+        case TQclBitmapStyle::sbStretch: flags = 0x10; break;
+        case TQclBitmapStyle::sbTile: flags = 0x21; break;
+        case TQclBitmapStyle::sbKeepAspRatio: flags = 0x610; break;
+        case TQclBitmapStyle::sbKeepWidth: flags = 0x211; break;
+        case TQclBitmapStyle::sbKeepHeight: flags = 0x411; break;
+    }
+    if (!bevelHasWidth) flags ^= 0x01;
+    return flags;
+}
+
+TSize QclImageAutoSize(int bitmapWidth, int bitmapHeight, bool empty, int bevelWidth) {
+    if (empty) return {20 + 2 * bevelWidth, 20 + 2 * bevelWidth};
+    return {bitmapWidth + 2 * bevelWidth, bitmapHeight + 2 * bevelWidth};
+}
+
 }  // namespace treskel

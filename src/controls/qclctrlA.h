@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "foundation/qclgraph.h"
 #include "platform/TypInfo.h"
 #include "platform/Types.h"
 
@@ -25,5 +26,12 @@ TRect QclFollowBounds(TQclDockPosition pos, const TRect& docked, TSize control, 
 // addresses with "mailto:" before it when it holds "@"; empty for the modes
 // that open nothing.
 std::string QclJumpTarget(TQclJumpModes mode, const std::string& jump, const std::string& text);
+
+// The drawing flags of an image control's bitmap by its style (placement
+// bits of QclDrawBitmap); without a bevel the clip bit is flipped.
+uint16_t QclImageDrawFlags(TQclBitmapStyle style, bool bevelHasWidth);
+// The size an auto-sized image control takes: its bitmap (20 x 20 when
+// empty) and the bevel on both sides.
+TSize QclImageAutoSize(int bitmapWidth, int bitmapHeight, bool empty, int bevelWidth);
 
 }  // namespace treskel

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/qclclass.h"
+#include "foundation/qclclassHook.h"
 #include "foundation/qclcontWin.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
@@ -166,6 +167,7 @@ void RegisterFoundationClasses() {
             .Event("OnTimer", &TQclTimerPool::OnTimer);
         RegisterNonvClasses();
         RegisterSysInfoClasses();
+        RegisterWndProcClasses();
         RegisterPictureContainerClasses();
         QclInitialize();
     }

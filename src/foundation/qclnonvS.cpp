@@ -136,6 +136,15 @@ void TQclIniCtrl::DeleteKey(const std::string& section, const std::string& ident
 
 // ------------------------------------------------------------ font strings
 
+TQclIniCtrl* QclChooseIniCtrl(TQclIniUse use, TQclIniCtrl* link) {
+    switch (use) {
+        case TQclIniUse::ioUseLink: return link;
+        case TQclIniUse::ioUseGlobal: return QclApplication != nullptr ? QclApplication->IniCtrl() : nullptr;
+        case TQclIniUse::ioNone: break;
+    }
+    return nullptr;
+}
+
 std::string QclFontToString(TFont* font) {
     TQclFontFields f;
     f.Name = font->Name();

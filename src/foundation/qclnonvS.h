@@ -104,6 +104,14 @@ private:
     std::string lastSection_;
 };
 
+// Which settings store a component that remembers state uses: its own
+// link, the library application's store, or none.
+enum class TQclIniUse { ioUseLink, ioUseGlobal, ioNone };
+TRESKEL_ENUM_INFO(TQclIniUse, "ioUseLink", "ioUseGlobal", "ioNone")
+// The store of `use`: `link` (which may be null), the application
+// object's, or null.
+TQclIniCtrl* QclChooseIniCtrl(TQclIniUse use, TQclIniCtrl* link);
+
 std::string QclFontToString(TFont* font);
 // Applies a font string to `font` only when it is complete and readable
 // (see QclStringToFontFields); returns whether it did.

@@ -3,6 +3,7 @@
 // others) are the system's and exist in the Windows build only.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -71,5 +72,78 @@ void QclFitRect(const TRect& source, const TRect& target, TRect& result);
 // The bounds of `rect` turned by `angle` degrees around its centre, moved
 // to (0, 0).  Angle 0 leaves it alone.
 void QclRotatedBounds(TRect& rect, int angle);
+
+// ------------------------------------------------------------ window placement
+
+// Where a dialog goes inside its reference rectangle.
+enum class TQclDlgPosition {
+    bpCustom, bpTopLeft, bpTopCenter, bpTopRight, bpCenterLeft, bpCenter, bpCenterRight, bpBottomLeft,
+    bpBottomCenter, bpBottomRight
+};
+TRESKEL_ENUM_INFO(TQclDlgPosition, "bpCustom", "bpTopLeft", "bpTopCenter", "bpTopRight", "bpCenterLeft", "bpCenter",
+                  "bpCenterRight", "bpBottomLeft", "bpBottomCenter", "bpBottomRight")
+// The reference rectangle: the screen, its work area, the main form or the
+// active form.
+enum class TQclDlgPosRel { brScreen, brScreenWorkArea, brMainForm, brActiveWindow };
+TRESKEL_ENUM_INFO(TQclDlgPosRel, "brScreen", "brScreenWorkArea", "brMainForm", "brActiveWindow")
+// The effect shown when a dialog opens.
+enum class TQclDlgEffect { deNone, deExplode, deExplodeExt };
+TRESKEL_ENUM_INFO(TQclDlgEffect, "deNone", "deExplode", "deExplodeExt")
+
+// The top-left corner of a window of w x h put at `position` in `rect`: a
+// window that would reach past the screen's right or bottom edge is moved
+// back by the rectangle's edge, and no coordinate stays below 0.
+TPoint QclPlacePoint(const TRect& rect, int w, int h, TQclDlgPosition position, int screenWidth, int screenHeight);
+
+// The focus frames of one pass of the opening effects, in drawing order,
+// towards the window rectangle `window` from the point (x, y).  Fewer than
+// 4 steps mean 40.
+std::vector<TRect> QclExplodeFrames(const TRect& window, int x, int y, int steps);
+// The same in two phases: a box of boxWidth x boxHeight travels from
+// (x, y) to below the window (only with `firstPhase`), then grows until it
+// covers the window.
+std::vector<TRect> QclExplodeFramesExt(const TRect& window, int x, int y, bool firstPhase, int boxHeight,
+                                       int boxWidth, int steps);
+
+// Caption geometry.  The flags passed in and out of the caption
+// procedures:
+inline constexpr uint16_t qclCapTextRight = 0x01,  // the caption ends where the text does
+    qclCapKeepIcon = 0x02,                          // keep the icon in the caption with the new look
+    qclCapSmall = 0x04,                             // a small (tool-window) caption
+    qclCapIcon = 0x08,                              // the window shows its system icon
+    qclCapIconic = 0x10,                            // the window is iconic
+    qclCapFrameless = 0x20;                         // the caller asks for a frameless caption
+
+// The system metrics the caption geometry reads.
+struct TQclCaptionMetrics {
+    int cxBorder = 1, cyBorder = 1, cxFrame = 4, cyFrame = 4, cxDlgFrame = 3, cyDlgFrame = 3;
+    int cyCaption = 19, cxSize = 18;
+    // The small-caption metrics where the new look applies, else the big ones.
+    int smallCaptionHeight = 15, captionButtonWidth = 12, smallIconWidth = 16;
+    bool newStyle = true;  // the platform's new-style controls
+};
+// The window whose caption is measured.
+struct TQclCaptionWindow {
+    int width = 0;
+    uint32_t style = 0, exStyle = 0;
+    bool visible = true, iconic = false;
+};
+// The caption bar and its title text, in window coordinates.
+void QclCaptionRects(const TQclCaptionWindow& window, const TQclCaptionMetrics& metrics, TRect& capRect,
+                     TRect& textRect, uint16_t& flags);
+// The text part of the caption bar `capRect` (textRect goes in for small
+// captions and comes out as the text rectangle).
+void QclCaptionTextRect(const TQclCaptionWindow& window, const TQclCaptionMetrics& metrics, const TRect& capRect,
+                        TRect& textRect, uint16_t& flags);
+
+// Packs a position into one integer, x in the low 16 bits and y in the
+// high 16 bits, and back; negative coordinates survive the trip.
+constexpr int QclPackPoint(int x, int y) {
+    return static_cast<int>((static_cast<uint32_t>(x) & 0xFFFFu) | (static_cast<uint32_t>(y) << 16));
+}
+constexpr TPoint QclUnpackPoint(int packed) {
+    return {static_cast<int16_t>(static_cast<uint32_t>(packed) & 0xFFFFu),
+            static_cast<int16_t>(static_cast<uint32_t>(packed) >> 16)};
+}
 
 }  // namespace treskel

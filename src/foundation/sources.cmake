@@ -1,8 +1,8 @@
 treskel_sources(
-  PORTABLE qclclass.cpp qclutils.cpp qclnonvSFont.cpp
+  PORTABLE qclclass.cpp qclutils.cpp qclutilsPlace.cpp qclnonvSFont.cpp
   WIN32_BASE qclclassTimerWin.cpp
   POSIX_BASE qclclassPosix.cpp
-  WIN32 qclclassWin.cpp qclutilsWin.cpp qclnonvS.cpp qclsysin.cpp
+  WIN32 qclclassWin.cpp qclclassHook.cpp qclutilsWin.cpp qclutilsWnd.cpp qclnonvS.cpp qclsysin.cpp
 )
 treskel_sources(
   PORTABLE qclgraph.cpp

@@ -32,15 +32,19 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     Destroying();
-    // Everyone who asked is told first, while this object is still whole.
+    // A component deleted without Free tells them here.
+    NotifyFreeNotifies();
+    DestroyComponents();
+    if (owner_ != nullptr) owner_->RemoveComponent(this);
+}
+
+void TComponent::NotifyFreeNotifies() {
     while (!freeNotifies_.empty()) {
         TComponent* c = freeNotifies_.back();
         freeNotifies_.pop_back();
         c->RemoveNotification(this);
         c->Notification(this, TOperation::opRemove);
     }
-    DestroyComponents();
-    if (owner_ != nullptr) owner_->RemoveComponent(this);
 }
 
 void TComponent::Destroying() {
@@ -64,6 +68,9 @@ void TComponent::BeforeDestruction() {
     if (beforeDestructionDone_) return;
     beforeDestructionDone_ = true;
     Destroying();
+    // Everyone who asked is told first, while this object is still whole:
+    // they may still use it (a settings store, to keep what they hold).
+    NotifyFreeNotifies();
     DestroyComponents();
 }
 

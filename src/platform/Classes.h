@@ -109,6 +109,9 @@ public:
     void SetEventBinding(const std::string& event, const std::string& handler);
     std::string EventBinding(const std::string& event) const;
 
+    // Called by the layout reader on a component it has just made, before
+    // it reads the component's properties and what it holds.
+    virtual void ReadState() {}
     // Called on every component of a layout once all of it has been read.
     virtual void Loaded();
 
@@ -121,6 +124,8 @@ private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);
     void RemoveNotification(TComponent* component);
+    // Tells every component that asked (FreeNotification) that this one goes.
+    void NotifyFreeNotifies();
 
     TComponent* owner_ = nullptr;
     std::string name_;

@@ -79,6 +79,9 @@ struct TSearchRec {
     std::string Name;  // the file's name without its directory
     int64_t Size = 0;
     bool Directory = false;
+    // When the file was last written, in 100-nanosecond steps since 1601
+    // (the system's file time).
+    int64_t Time = 0;
 };
 
 bool FileExists(const std::string& name);
@@ -87,7 +90,8 @@ bool CreateDir(const std::string& name);
 bool ForceDirectories(const std::string& name);
 bool RemoveDir(const std::string& name);
 bool DeleteFile(const std::string& name);
-// Fails when `newName` exists.
+// Fails when `newName` exists, and never copies: the file or directory is
+// under one of the two names at every moment.
 bool RenameFile(const std::string& oldName, const std::string& newName);
 // Moves `source` over `dest`, replacing it in one step where the system can.
 bool ReplaceFile(const std::string& source, const std::string& dest);

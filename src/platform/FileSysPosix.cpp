@@ -191,7 +191,10 @@ std::vector<TSearchRec> FindFiles(const std::string& mask) {
         struct stat st;
         if (::stat((dir + "/" + name).c_str(), &st) != 0) continue;
         if (S_ISDIR(st.st_mode)) continue;
-        result.push_back({name, static_cast<int64_t>(st.st_size), false});
+        // Seconds from 1601 to 1970: 369 years with 89 leap days.
+        constexpr int64_t kEpoch = 11644473600;
+        result.push_back({name, static_cast<int64_t>(st.st_size), false,
+                          (static_cast<int64_t>(st.st_mtim.tv_sec) + kEpoch) * 10000000 + st.st_mtim.tv_nsec / 100});
     }
     ::closedir(d);
     std::sort(result.begin(), result.end(), [](const TSearchRec& a, const TSearchRec& b) { return AnsiCompareText(a.Name, b.Name) < 0; });

@@ -168,7 +168,9 @@ TFileView::~TFileView() {
 
 bool DeleteFile(const std::string& name) { return DeleteFileA(name.c_str()) || Fail(); }
 bool RenameFile(const std::string& oldName, const std::string& newName) {
-    return MoveFileA(oldName.c_str(), newName.c_str()) || Fail();
+    // Without leave to copy: a move to another volume fails rather than
+    // leaving the file under both names for a while.
+    return MoveFileExA(oldName.c_str(), newName.c_str(), 0) || Fail();
 }
 bool ReplaceFile(const std::string& source, const std::string& dest) {
     return MoveFileExA(source.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
@@ -191,7 +193,9 @@ std::vector<TSearchRec> FindFiles(const std::string& mask) {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         // The system also matches short 8.3 names; keep what the long name matches.
         if (!MatchesMask(fd.cFileName, pattern)) continue;
-        result.push_back({fd.cFileName, (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, false});
+        result.push_back({fd.cFileName, (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, false,
+                          static_cast<int64_t>((static_cast<uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32) |
+                                               fd.ftLastWriteTime.dwLowDateTime)});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     std::sort(result.begin(), result.end(),

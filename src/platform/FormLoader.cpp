@@ -481,6 +481,11 @@ void LayoutReader::Error(const std::string& what) const {
     throw ELayoutError(Format("%s(%d): %s%s", source_.c_str(), line_, where.c_str(), what.c_str()));
 }
 
+LayoutGlobalFinder& GlobalComponentFinder() {
+    static LayoutGlobalFinder finder;
+    return finder;
+}
+
 void LayoutReader::AddFixup(std::function<void(TComponent*)> apply, const std::string& name) {
     fixups_.push_back({std::move(apply), name, where_, line_});
 }
@@ -517,6 +522,10 @@ void LayoutReader::Read(const FormObject& layout) {
             line_ = f.line;
             TComponent* target = root_->FindComponent(f.name);
             if (target == nullptr && SameText(f.name, root_->Name())) target = root_;
+            const bool otherWindow = f.name.find('.') != std::string::npos;
+            if (target == nullptr && otherWindow && GlobalComponentFinder()) target = GlobalComponentFinder()(f.name);
+            // A window that does not exist (yet) leaves the reference empty.
+            if (target == nullptr && otherWindow) continue;
             if (target == nullptr) Error("Invalid property value: no component named " + f.name);
             try {
                 f.apply(target);
@@ -566,6 +575,11 @@ void LayoutReader::ReadChildren(TComponent* parent, const FormObject& fo, const 
             Error(e.Message());
         }
         if (parent != root_ || c->HasParent()) c->SetParentComponent(parent);
+        try {
+            c->ReadState();
+        } catch (const Exception& e) {
+            Error(e.Message());
+        }
         const ClassInfo* rootInfo = ClassRegistry::Instance().Of(root_);
         if (const auto* field = rootInfo->FindField(child.name)) {
             boundFields_.insert(LowerCase(child.name));

@@ -77,6 +77,11 @@ private:
     std::set<std::string> boundFields_;  // lower-case names of the fields set so far
 };
 
+// Finds "Form.Component", a component of another window that a layout
+// refers to; null when there is none.  The forms install it.
+using LayoutGlobalFinder = std::function<TComponent*(const std::string& name)>;
+LayoutGlobalFinder& GlobalComponentFinder();
+
 // Reads a layout text into `root`.
 void ReadLayout(TComponent* root, const std::string& text, const std::string& source);
 

@@ -898,6 +898,7 @@ TScreen* EnsureScreen() {
 
 TScreen::TScreen(TComponent* owner) : TComponent(owner) {
     if (Screen == nullptr) Screen = this;
+    InstallFormComponentFinder();
     struct {
         TCursor index;
         LPCSTR id;

@@ -323,6 +323,9 @@ private:
 
 extern TScreen* Screen;
 TScreen* EnsureScreen();
+// Lets layouts name a component of another window as "Form.Component"
+// (the screen does it when it is made).
+void InstallFormComponentFinder();
 
 // Makes a form owned by no one (tests, dialogs made on the fly); free it
 // through the returned pointer.
@@ -330,6 +333,21 @@ template <class T, class... Args>
 OwnedPtr<T> MakeForm(Args&&... args) {
     OwnedPtr<T> form(new T(nullptr, std::forward<Args>(args)...));
     form->InitializeForm();
+    return form;
+}
+
+// Makes a form owned by `owner`, which frees it; a layout that cannot be
+// read frees it again at once.  For windows made on first use that must
+// never become the main form.
+template <class T>
+T* MakeOwnedForm(TComponent* owner) {
+    T* form = Create<T>(owner);
+    try {
+        form->InitializeForm();
+    } catch (...) {
+        form->Free();
+        throw;
+    }
     return form;
 }
 

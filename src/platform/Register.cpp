@@ -5,6 +5,7 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
+#include "platform/FileCtrl.h"
 #include "platform/FormLoader.h"
 #include "platform/JpegImage.h"
 #include "platform/ListCtrls.h"
@@ -268,6 +269,7 @@ void RegisterPlatformClasses() {
     RegisterFormClasses();
     RegisterStdControlClasses();
     RegisterListControlClasses();
+    RegisterFileCtrlClasses();
     RegisterScrollBoxClasses();
     RegisterSpinClasses();
     RegisterStdLibClasses();

@@ -17,15 +17,15 @@ namespace {
 // Picture data in a layout: the graphic's class name (a length byte and
 // the name), then the graphic in its own file format.
 void ReadPictureData(TPicture* picture, const FormValue& v, LayoutReader& r) {
-    if (v.kind != FormValue::kBinary) r.Error("Invalid property value " + v.Describe() + " (binary data expected)");
-    if (v.bytes.empty() || v.bytes[0] + 1u > v.bytes.size()) r.Error("Invalid picture data");
-    std::string className(v.bytes.begin() + 1, v.bytes.begin() + 1 + v.bytes[0]);
+    const std::vector<uint8_t>& bytes = typinfo::AsBinary(v, r);
+    if (bytes.empty() || bytes[0] + 1u > bytes.size()) r.Error("Invalid picture data");
+    std::string className(bytes.begin() + 1, bytes.begin() + 1 + bytes[0]);
     std::unique_ptr<TGraphic> g;
     if (className == TBitmap::StaticClassName) g = std::make_unique<TBitmap>();
     else if (className == TMetafile::StaticClassName) g = std::make_unique<TMetafile>();
     else if (className == TIcon::StaticClassName) g = std::make_unique<TIcon>();
     else r.Error("Unknown picture class " + className);
-    std::vector<uint8_t> data(v.bytes.begin() + 1 + v.bytes[0], v.bytes.end());
+    std::vector<uint8_t> data(bytes.begin() + 1 + bytes[0], bytes.end());
     TMemoryStream stream(std::move(data));
     g->LoadFromStream(stream);
     picture->SetGraphic(g.get());
@@ -37,12 +37,10 @@ std::optional<FormValue> WritePictureData(TPicture* picture) {
     std::string className = g->ClassName();
     TMemoryStream stream;
     g->SaveToStream(stream);
-    FormValue v;
-    v.kind = FormValue::kBinary;
-    v.bytes.push_back(static_cast<uint8_t>(className.size()));
-    v.bytes.insert(v.bytes.end(), className.begin(), className.end());
-    v.bytes.insert(v.bytes.end(), stream.Memory(), stream.Memory() + stream.Size());
-    return v;
+    std::vector<uint8_t> bytes{static_cast<uint8_t>(className.size())};
+    bytes.insert(bytes.end(), className.begin(), className.end());
+    bytes.insert(bytes.end(), stream.Memory(), stream.Memory() + stream.Size());
+    return typinfo::BinaryValue(std::move(bytes));
 }
 
 namespace {

@@ -269,6 +269,12 @@ public:
             [get](TObject* o) -> std::optional<FormValue> {
                 T* t = std::invoke(get, Self(o));
                 if (t == nullptr || t->Name().empty()) return std::nullopt;
+                // A component of another window is named through that window.
+                auto* self = dynamic_cast<TComponent*>(o);
+                TComponent* root = self != nullptr ? self->Owner() : nullptr;
+                TComponent* home = t->Owner();
+                if (root != nullptr && home != nullptr && home != root && t != root && !home->Name().empty())
+                    return FormValue::Ident(home->Name() + "." + t->Name());
                 return FormValue::Ident(t->Name());
             });
     }

@@ -16,6 +16,8 @@ void TFileOps::Flush(TStream& stream) {
 
 bool TFileOps::Replace(const std::string& source, const std::string& dest) { return ReplaceFile(source, dest); }
 
+bool TFileOps::Move(const std::string& source, const std::string& dest) { return RenameFile(source, dest); }
+
 bool TFileOps::Delete(const std::string& name) { return DeleteFile(name); }
 
 TFileOps& DefaultFileOps() {

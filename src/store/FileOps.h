@@ -18,6 +18,10 @@ public:
     virtual void Flush(TStream& stream);
     // Moves `source` over `dest`; false on failure.
     virtual bool Replace(const std::string& source, const std::string& dest);
+    // Moves `source` to `dest` in one step, never by copying, so that the
+    // file is under one of the two names at every moment; false, with
+    // nothing moved, when `dest` exists or the move fails.
+    virtual bool Move(const std::string& source, const std::string& dest);
     virtual bool Delete(const std::string& name);
 };
 

@@ -17,14 +17,6 @@ namespace {
 
 constexpr size_t kCopyBuffer = 1 << 20;
 
-// The id a note file is named after; false for any other name.
-bool NoteFileId(const std::string& name, int32_t& id) {
-    int value = 0;
-    if (name.empty() || name.size() > 11 || !TryStrToInt(name, value) || IntToStr(value) != name) return false;
-    id = value;
-    return true;
-}
-
 // A change of letter case alone goes through a name of its own, since a
 // file system that ignores case may keep the old spelling otherwise.
 void RenameTreskelFile(const std::string& from, const std::string& to) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "compress/LH5Control.h"
 #include "store/FileOps.h"
@@ -32,6 +33,19 @@ public:
     // Forgets any open treskel.
     void SetDataPath(const std::string& dataPath);
     const std::string& DataPath() const { return dataPath_; }
+
+    // The treskels of the data directory, by tab caption (the archives,
+    // each name up to its last dot), as the window lists them at start-up.
+    // Note files that a build older than the note folders left in the data
+    // directory itself are moved first, each into the note folder of the
+    // one treskel whose tree has an item of its id, where it wins over the
+    // archive as it did then.  These stay where they are, untouched: a
+    // note whose id several treskels have (a copied archive) or none, a
+    // file that is no note, a note older than its treskel's archive, and
+    // one whose treskel has a loose note of that id already; while a
+    // treskel's tree cannot be read, all do.  Without such files nothing
+    // but the listing is done.
+    std::vector<std::string> ListTreskels();
 
     // Opens the treskel of `caption`: removes temporary files a crash left,
     // checks the archive whole (a damaged one raises ETreskelError before
@@ -76,6 +90,7 @@ private:
     const TArchiveEntry* ArchiveNote(int32_t id) const;
     void RemoveStaleFiles(const std::string& caption);
     void RecoverLooseNotes(TItemTree& tree);
+    void AdoptEarlierNotes(const TDataDirectory& dir);
 
     TFileOps& ops_;
     std::string dataPath_;

@@ -38,16 +38,28 @@ std::string NoteFileName(const std::string& dataPath, const std::string& caption
     return NoteFolderName(dataPath, caption) + IntToStr(id);
 }
 
-std::vector<std::string> TreskelCaptions(const std::string& dataPath) {
-    std::vector<std::string> captions;
-    for (const TSearchRec& f : FindFiles(dataPath + "*.tsx")) {
-        // The system's wildcard also matches longer extensions by their
-        // short names; only ".tsx" itself names an archive.
-        if (!SameText(ExtractFileExt(f.Name), ".tsx")) continue;
-        captions.push_back(f.Name.substr(0, f.Name.find_last_of('.')));
-    }
-    return captions;
+bool NoteFileId(const std::string& name, int32_t& id) {
+    int value = 0;
+    if (name.empty() || name.size() > 11 || !TryStrToInt(name, value) || IntToStr(value) != name) return false;
+    id = value;
+    return true;
 }
+
+TDataDirectory ListDataDirectory(const std::string& dataPath) {
+    TDataDirectory d;
+    for (const TSearchRec& f : FindFiles(dataPath + "*")) {
+        int32_t id;
+        if (SameText(ExtractFileExt(f.Name), ".tsx")) {
+            d.Captions.push_back(f.Name.substr(0, f.Name.find_last_of('.')));
+            d.Archives.push_back(f);
+        } else if (NoteFileId(f.Name, id)) {
+            d.NoteFiles.push_back(f);
+        }
+    }
+    return d;
+}
+
+std::vector<std::string> TreskelCaptions(const std::string& dataPath) { return ListDataDirectory(dataPath).Captions; }
 
 TArchiveIndex ScanArchive(TStream& archive, const std::string& name) {
     const int64_t base = archive.Position();

@@ -13,6 +13,7 @@
 
 #include "store/FileOps.h"
 #include "store/ItemTree.h"
+#include "platform/FileSys.h"
 #include "platform/Streams.h"
 
 namespace treskel {
@@ -30,8 +31,21 @@ std::string TempArchiveFileName(const std::string& dataPath, const std::string& 
 std::string NoteFolderName(const std::string& dataPath, const std::string& caption);
 std::string NoteFileName(const std::string& dataPath, const std::string& caption, int32_t id);
 
-// The tab captions: the archives of the data directory, each name up to
-// its last dot.
+// The id a note file is named after (the name is the id in decimal, as
+// IntToStr writes it); false for any other name.
+bool NoteFileId(const std::string& name, int32_t& id);
+
+// What the data directory itself holds, from one listing of it: the
+// archives with their tab captions (each name up to its last dot), and the
+// files named by an id alone, which only a build older than the note
+// folders wrote there.
+struct TDataDirectory {
+    std::vector<std::string> Captions;
+    std::vector<TSearchRec> Archives;  // one for each caption
+    std::vector<TSearchRec> NoteFiles;
+};
+TDataDirectory ListDataDirectory(const std::string& dataPath);
+// Its tab captions alone.
 std::vector<std::string> TreskelCaptions(const std::string& dataPath);
 
 struct TArchiveEntry {

@@ -170,8 +170,7 @@ void TIconList::SaveToStream(TStream& stream) {
 
 namespace {
 void ReadIcons(TIconList* list, const FormValue& v, LayoutReader& r) {
-    if (v.kind != FormValue::kBinary) r.Error("Invalid property value " + v.Describe() + " (binary data expected)");
-    TMemoryStream stream(v.bytes);
+    TMemoryStream stream(typinfo::AsBinary(v, r));
     try {
         list->LoadFromStream(stream);
     } catch (const Exception& e) {
@@ -183,10 +182,7 @@ std::optional<FormValue> WriteIcons(TIconList* list) {
     if (list->Count() == 0) return std::nullopt;
     TMemoryStream stream;
     list->SaveToStream(stream);
-    FormValue v;
-    v.kind = FormValue::kBinary;
-    v.bytes = stream.Bytes();
-    return v;
+    return typinfo::BinaryValue(stream.Bytes());
 }
 }  // namespace
 

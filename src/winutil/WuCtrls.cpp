@@ -534,11 +534,11 @@ namespace {
 
 // A bitmap in a layout: its size in four bytes, then the bitmap file.
 void ReadBitmapData(TBitmap* bitmap, const FormValue& v, LayoutReader& r) {
-    if (v.kind != FormValue::kBinary) r.Error("Invalid property value " + v.Describe() + " (binary data expected)");
-    if (v.bytes.size() < 4) r.Error("Invalid bitmap data");
-    uint32_t size = GetU32(v.bytes.data());
-    if (size > v.bytes.size() - 4) r.Error("Invalid bitmap data");
-    std::vector<uint8_t> data(v.bytes.begin() + 4, v.bytes.begin() + 4 + size);
+    const std::vector<uint8_t>& bytes = typinfo::AsBinary(v, r);
+    if (bytes.size() < 4) r.Error("Invalid bitmap data");
+    uint32_t size = GetU32(bytes.data());
+    if (size > bytes.size() - 4) r.Error("Invalid bitmap data");
+    std::vector<uint8_t> data(bytes.begin() + 4, bytes.begin() + 4 + size);
     TMemoryStream stream(std::move(data));
     bitmap->LoadFromStream(stream);
 }
@@ -547,12 +547,10 @@ std::optional<FormValue> WriteBitmapData(TBitmap* bitmap) {
     if (bitmap->Empty()) return std::nullopt;
     TMemoryStream stream;
     bitmap->SaveToStream(stream);
-    FormValue v;
-    v.kind = FormValue::kBinary;
-    uint32_t n = static_cast<uint32_t>(stream.Size());
-    for (int i = 0; i < 4; ++i) v.bytes.push_back(static_cast<uint8_t>(n >> (8 * i)));
-    v.bytes.insert(v.bytes.end(), stream.Memory(), stream.Memory() + stream.Size());
-    return v;
+    std::vector<uint8_t> bytes(4);
+    PutU32(bytes.data(), static_cast<uint32_t>(stream.Size()));
+    bytes.insert(bytes.end(), stream.Memory(), stream.Memory() + stream.Size());
+    return typinfo::BinaryValue(std::move(bytes));
 }
 
 }  // namespace

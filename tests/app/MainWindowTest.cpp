@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/OtherQiv.h"
+#include "app/TreskelOptions.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
@@ -17,7 +19,10 @@ void MainWindowTest::SetUp() {
     PresetDataPath(DataDir());
 }
 
-void MainWindowTest::TearDown() { DropWindow(); }
+void MainWindowTest::TearDown() {
+    FreeDialogs();
+    DropWindow();
+}
 
 void MainWindowTest::DropWindow() {
     if (window_) {
@@ -37,10 +42,17 @@ void MainWindowTest::StartWindow() {
     PumpMessages();
 }
 
+void MainWindowTest::FreeDialogs() {
+    if (frmAboutQiv != nullptr) frmAboutQiv->Free();
+    if (frmOptions != nullptr) frmOptions->Free();
+    PumpMessages();
+}
+
 void MainWindowTest::CloseWindow() {
     ASSERT_NE(W, nullptr);
     W->Close();
     PumpMessages();
+    FreeDialogs();
     window_.reset();
     frmTreskel = nullptr;
     W = nullptr;

@@ -9,6 +9,7 @@
 
 #include "app/frmMain.h"
 #include "support/GuiTest.h"
+#include "support/ModalDialogs.h"
 #include "support/TestEnv.h"
 
 namespace treskel::test {
@@ -20,8 +21,12 @@ protected:
 
     // Creates and shows the window (its first showing loads the tabs).
     void StartWindow();
-    // Closes the window as the user does (saving) and frees it.
+    // Closes the window as the user does (saving) and frees it, after its
+    // dialogs, as the program ends.
     void CloseWindow();
+    // Frees the dialogs the window made on first use (they keep their
+    // places when they go).
+    void FreeDialogs();
     // Frees the window without closing it: nothing is saved, and the data
     // directory is left as a killed program leaves it.
     void DropWindow();

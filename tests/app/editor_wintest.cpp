@@ -897,6 +897,10 @@ int DarkPixels(TControl* c) {
 
 TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
     StartWindow();
+    // Wide enough for the whole editor tool bar beside the tree: the
+    // pictures are read from the screen.
+    SetWindowPos(W->Handle(), nullptr, 0, 0, 1200, 516, SWP_NOZORDER);
+    PumpMessages();
     const char* names[] = {"QclOfficeButton1", "QclOfficeButton2", "QclOfficeButton3", "PrintButton"};
     const char* hints[] = {"Scan document", "Load Image", "Insert OLE Object", "Print"};
     std::vector<TQclOfficeButton*> buttons;

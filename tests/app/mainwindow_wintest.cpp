@@ -5,6 +5,7 @@
 #include "app/SearchDialog.h"
 
 #include "store/CRC32c.h"
+#include "store/NoteFile.h"
 #include "store/TreeFile.h"
 #include "store/TreskelArchive.h"
 #include <commctrl.h>
@@ -322,6 +323,48 @@ TEST_F(Treskels, AfterACrashEachTreskelKeepsItsOwnNotesBesideACopySharingItsIds)
     EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Alpha"});
     SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
     EXPECT_EQ(ShownNote(Node("Beta")), "beta, newer");
+}
+
+// A build older than the note folders kept a note saved before a crash in
+// the data directory itself, named by its id.  The first start after the
+// upgrade gives it to the one treskel with an item of that id; a note of
+// an id that a copied archive shares stays where it is, shown in neither.
+TEST_F(Treskels, ANoteAnEarlierBuildLeftInTheDataDirectoryGoesToItsOneTreskel) {
+    // Ids of the clock may meet across treskels: these do not.
+    const int32_t alpha = 101, beta = 102, gamma = 201;
+    auto itemOf = [&](const std::string& caption, int32_t id, const std::string& note) {
+        TTreeNode* n = AddItem(caption);
+        Record(n)->Id = id;
+        SaveNote(n, note);
+    };
+    StartWindow();
+    NewTreskel("Work");
+    itemOf("Alpha", alpha, "alpha");
+    itemOf("Beta", beta, "beta");
+    NewTreskel("Home");
+    itemOf("Gamma", gamma, "gamma");
+    CloseWindow();
+    WriteAll(DataFile("Old work.tsx"), ReadAll(DataFile("Work.tsx")));
+    LH5Compression lh5(nullptr);
+    for (auto [id, text] : {std::pair{gamma, "gamma, newer"}, std::pair{beta, "beta, newer"}}) {
+        const std::string rtf = std::string("{\\rtf1\\ansi ") + text + "\\par}";
+        TMemoryStream s(std::vector<uint8_t>(rtf.begin(), rtf.end()));
+        SaveNoteFile(DataFile(IntToStr(id)), 2, "", s, lh5);
+    }
+    const auto left = ReadAll(DataFile(IntToStr(beta)));
+
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->Tabs()->Get(W->TabControl1->TabIndex()), "Home");
+    EXPECT_EQ(ShownNote(Node("Gamma")), "gamma, newer");
+    for (const char* copy : {"Old work", "Work"}) {
+        SelectTab(W->TabControl1->Tabs()->IndexOf(copy));
+        EXPECT_EQ(ShownNote(Node("Beta")), "beta") << copy;
+    }
+    CloseWindow();
+    EXPECT_EQ(DataFiles(), (std::vector<std::string>{IntToStr(beta), "Home.tsx", "Old work.tsx", "Work.tsx"}));
+    EXPECT_EQ(ReadAll(DataFile(IntToStr(beta))), left);
+    StartWindow();
+    EXPECT_EQ(ShownNote(Node("Gamma")), "gamma, newer");
 }
 
 TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {

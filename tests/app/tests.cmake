@@ -1,4 +1,4 @@
-# The main-window fixture, compiled once for the four programs below.
+# The main-window fixture, compiled once for the programs below.
 if(TRESKEL_WIN32)
   add_library(mainwindow_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp)
   treskel_test_flags(mainwindow_fixture)
@@ -30,6 +30,11 @@ treskel_test(apptray
   WIN32 tray_wintest.cpp
   GUI
 )
+treskel_test(appdialogs
+  PORTABLE options_test.cpp
+  WIN32 dialogs_wintest.cpp
+  GUI
+)
 treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
@@ -42,7 +47,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray applarge apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

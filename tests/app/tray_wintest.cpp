@@ -118,13 +118,23 @@ TEST_F(MainWindowTray, TheWindowStaysWhenTheTrayRefusesTheIcon) {
     EXPECT_TRUE(IsWindowVisible(W->Handle()));
 }
 
-// Neither the information button nor the banner may do anything else than
-// ask for the about box (which the window shows once it has one).
-TEST_F(MainWindowTray, TheInfoButtonAndTheBannerLeaveTheWindowAsItIs) {
+// The information button and a click on the banner both show the about
+// box, and nothing else happens to the window.
+TEST_F(MainWindowTray, TheInfoButtonAndTheBannerShowTheAboutBox) {
     StartWindow();
+    ModalDialogs dialogs;
+    dialogs.Install();
+    for (int i = 0; i < 2; ++i)
+        dialogs.Queue([](TCustomForm& f) { SendMessageA(f.Handle(), WM_CLOSE, 0, 0); });
     ClickCaptionButton(W, 0);
-    W->Image1->Click();
+    // The banner is painted by its panel, which hands it the mouse.
+    TRect banner = W->Image1->BoundsRect();
+    LPARAM at = MAKELPARAM((banner.Left + banner.Right) / 2, (banner.Top + banner.Bottom) / 2);
+    SendMessageA(W->Panel1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(W->Panel1->Handle(), WM_LBUTTONUP, 0, at);
     PumpMessages();
+    dialogs.Remove();
+    EXPECT_EQ(dialogs.Shown(), (std::vector<std::string>{"TfrmAboutQiv", "TfrmAboutQiv"}));
     EXPECT_TRUE(IsWindowVisible(W->Handle()));
     EXPECT_FALSE(W->TrayIcon->Shown());
 }

@@ -224,6 +224,29 @@ std::string ErrorOf(const std::string& text) {
 }
 }  // namespace
 
+TEST_F(Layout, AReferenceToAnotherWindowsComponentGoesThroughThatWindow) {
+    TWidget other(nullptr);
+    other.SetName("Other");
+    auto* store = Create<TWidget>(&other);
+    store->SetName("Store");
+    const LayoutGlobalFinder before = GlobalComponentFinder();
+    GlobalComponentFinder() = [&](const std::string& name) -> TComponent* {
+        return SameText(name, "Other.Store") ? store : nullptr;
+    };
+    const char* text = "object F: TWidget\n  object W: TWidget\n    Buddy = Other.Store\n  end\nend\n";
+    TWidget form(nullptr);
+    ReadLayout(&form, text, "cross.form");
+    auto* w = dynamic_cast<TWidget*>(form.FindComponent("W"));
+    EXPECT_EQ(w->Buddy(), store);
+    EXPECT_NE(WriteLayout(&form).find("Buddy = Other.Store"), std::string::npos);
+    // A window that is not there leaves the reference empty, no error.
+    TWidget lonely(nullptr);
+    ReadLayout(&lonely, "object F: TWidget\n  object W: TWidget\n    Buddy = Gone.Store\n  end\nend\n",
+               "cross.form");
+    EXPECT_EQ(dynamic_cast<TWidget*>(lonely.FindComponent("W"))->Buddy(), nullptr);
+    GlobalComponentFinder() = before;
+}
+
 TEST_F(Layout, RejectsUnknownPropertiesAndClassesLoudly) {
     EXPECT_EQ(ErrorOf("object F: TTestForm\n  Widht = 3\nend\n"),
               "bad.form(2): Error reading F.Widht: Property Widht does not exist");

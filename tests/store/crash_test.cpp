@@ -7,8 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <random>
+#include <stdexcept>
 
+#include "store/NoteFile.h"
 #include "store/NoteStore.h"
 #include "support/TestEnv.h"
 
@@ -55,44 +58,60 @@ void Save(TNoteStore& notes, int id, int v, LH5Compression& lh5) {
     }
 }
 
+// Treskel "T" of items 1 to `count`, packed; `note` may save each one's
+// note first.
+template <class Note>
+void PackItems(const std::string& dir, int count, Note note) {
+    TNoteStore notes;
+    notes.SetDataPath(dir);
+    TPlainItemTree tree;
+    notes.Open(tree, "T");  // a new treskel
+    for (int id = 1; id <= count; ++id) {
+        TItemNode* n = tree.AddTop();
+        n->SetData(std::make_unique<TItemData>());
+        n->Data()->Id = id;
+        note(notes, id);
+    }
+    notes.Pack(tree, "T");
+}
+
+// Runs `work` in a child process, with the writing end of a pipe to this
+// one, and kills it when `wait`, given the reading end, returns.  Returns
+// the reading end.
+template <class Work, class Wait>
+int KillDuring(Work work, Wait wait) {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("no pipe");
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("no child process");
+    if (child == 0) {
+        close(fds[0]);
+        work(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    wait(fds[0]);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return fds[0];
+}
+
 TEST(Crash, AKilledSaveLosesNoSavedNote) {
     test::TempDir dir;
     LH5Compression lh5(nullptr);
     std::vector<int> versions(kNotes + 1, 0);
-    {
-        TNoteStore notes;
-        notes.SetDataPath(dir.Path());
-        TPlainItemTree tree;
-        notes.Open(tree, "T");  // a new treskel
-        for (int id = 1; id <= kNotes; ++id) {
-            TItemNode* n = tree.AddTop();
-            n->SetData(std::make_unique<TItemData>());
-            n->Data()->Id = id;
-            Save(notes, id, 0, lh5);
-        }
-        notes.Pack(tree, "T");
-    }
+    PackItems(dir.Path(), kNotes, [&](TNoteStore& notes, int id) { Save(notes, id, 0, lh5); });
     std::mt19937 rng(20261207);
     for (int trial = 0; trial < 60; ++trial) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            SaveUntilKilled(dir.Path(), fds[1], rng(), versions);
-        }
-        close(fds[1]);
-        usleep(static_cast<useconds_t>(rng() % 60000));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int saves = KillDuring([&](int fd) { SaveUntilKilled(dir.Path(), fd, rng(), versions); },
+                                     [&](int) { usleep(static_cast<useconds_t>(rng() % 60000)); });
         // The saves the child finished; the one it was killed in may or may
         // not have landed.
         std::vector<int> newest = versions;
         Saved done;
-        while (read(fds[0], &done, sizeof done) == sizeof done) newest[done.id] = done.version;
-        close(fds[0]);
+        while (read(saves, &done, sizeof done) == sizeof done) newest[done.id] = done.version;
+        close(saves);
 
         TNoteStore notes;
         notes.SetDataPath(dir.Path());
@@ -109,6 +128,67 @@ TEST(Crash, AKilledSaveLosesNoSavedNote) {
             versions[id] = shown;
         }
     }
+}
+
+// The program killed while a start moves the notes an earlier build left
+// in the data directory into their treskel's note folder: each note is
+// whole in one of the two places, never in both or neither, and the next
+// start moves the rest.
+TEST(Crash, AKilledUpgradeLosesNoNote) {
+    constexpr int kLeft = 600;
+    test::TempDir dir;
+    LH5Compression lh5(nullptr);
+    std::vector<std::vector<unsigned char>> bytes(kLeft + 1);
+    PackItems(dir.Path(), kLeft, [](TNoteStore&, int) {});
+    for (int id = 1; id <= kLeft; ++id) {
+        const std::string text = NoteText(id % 7, id);
+        TMemoryStream s(std::vector<uint8_t>(text.begin(), text.end()));
+        SaveNoteFile(dir.File(IntToStr(id)), 0, "Note", s, lh5);
+        bytes[id] = test::ReadAll(dir.File(IntToStr(id)));
+    }
+    auto start = [&] {
+        TNoteStore notes;
+        notes.SetDataPath(dir.Path());
+        notes.ListTreskels();
+    };
+    const std::string folder = NoteFolderName(dir.Path(), "T");
+    auto leaveAsTheEarlierBuildDid = [&] {
+        for (int id = 1; id <= kLeft; ++id) {
+            if (FileExists(folder + IntToStr(id))) {
+                ASSERT_TRUE(RenameFile(folder + IntToStr(id), dir.File(IntToStr(id))));
+            }
+        }
+    };
+    // How long the moves take, for the moments to kill at.
+    const auto began = std::chrono::steady_clock::now();
+    start();
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+    std::mt19937 rng(20261208);
+    int partly = 0;
+    for (int trial = 0; trial < 30; ++trial) {
+        leaveAsTheEarlierBuildDid();
+        close(KillDuring(
+            [&](int fd) {
+                if (write(fd, "go", 1) != 1) _exit(1);
+                start();
+            },
+            [&](int fd) {
+                char go;
+                if (read(fd, &go, 1) == 1)  // the child is running
+                    usleep(static_cast<useconds_t>(rng() % (took.count() * 3 / 2 + 1)));
+            }));
+        int moved = 0;
+        for (int id = 1; id <= kLeft; ++id) {
+            const bool here = FileExists(dir.File(IntToStr(id))), there = FileExists(folder + IntToStr(id));
+            ASSERT_NE(here, there) << "trial " << trial << ", note " << id;
+            ASSERT_EQ(test::ReadAll(there ? folder + IntToStr(id) : dir.File(IntToStr(id))), bytes[id]);
+            moved += there ? 1 : 0;
+        }
+        partly += moved > 0 && moved < kLeft ? 1 : 0;
+        start();
+        for (int id = 1; id <= kLeft; ++id) ASSERT_TRUE(FileExists(folder + IntToStr(id))) << id;
+    }
+    EXPECT_GT(partly, 0);  // some kills came in the middle of the moves
 }
 
 }  // namespace

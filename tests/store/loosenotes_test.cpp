@@ -115,8 +115,9 @@ TEST(LooseNotes, RemovingAnItemNeverDeletesAnotherTreskelsLooseNote) {
     EXPECT_EQ(d.Note(*copy, 3), "work 3");
 }
 
-// A loose file no treskel wrote (an older build kept every note in the
-// data directory itself) is never shown, packed or deleted.
+// A file in the data directory itself, named by an id, is never shown,
+// packed or deleted by opening and packing (a start may give a note file
+// there to its treskel: below).
 TEST(LooseNotes, AFileNoTreskelClaimsIsKept) {
     DataDir d;
     d.WorkAndItsCopyAfterACrash();
@@ -186,5 +187,199 @@ TEST(LooseNotes, RenamingATreskelTakesItsLooseNotesAlong) {
     EXPECT_EQ(d.Note(*office, 2), "work 2, newer");
 }
 
+// ---------------------------------------------------------------- notes an earlier build left
+
+// The data directory as a build older than the note folders left it after
+// a crash: a note saved and never packed lies beside the archives, named
+// by its id alone.  Listing the tabs, as each start does, gives each one
+// whose id only one treskel has to that treskel.
+struct EarlierBuild : DataDir {
+    // A treskel of these items, each with the note "<caption> <id>", packed.
+    void Treskel(const std::string& caption, std::initializer_list<int32_t> ids) {
+        auto s = Open(caption);
+        for (int32_t id : ids) {
+            test::AddItem(s->tree, nullptr, "Item " + IntToStr(id), id);
+            Save(*s, id, caption + " " + IntToStr(id));
+        }
+        s->notes.Pack(s->tree, caption);
+    }
+    void LeaveNote(int32_t id, const std::string& text) {
+        TMemoryStream rtf(std::vector<uint8_t>(text.begin(), text.end()));
+        SaveNoteFile(dir.File(IntToStr(id)), 2, "Item " + IntToStr(id), rtf, lh5);
+    }
+    std::vector<std::string> Start(TFileOps& ops = DefaultFileOps()) {
+        TNoteStore notes(ops);
+        notes.SetDataPath(dir.Path());
+        return notes.ListTreskels();
+    }
+    std::string Shown(const std::string& caption, int32_t id) {
+        auto s = Open(caption);
+        return Note(*s, id);
+    }
+    void PackAll(std::initializer_list<const char*> captions) {
+        for (const char* caption : captions) {
+            auto s = Open(caption);
+            s->notes.Pack(s->tree, caption);
+        }
+    }
+};
+
+TEST(EarlierNotes, ANoteOfOneTreskelIsShownAndPackedThereAfterTheUpgrade) {
+    EarlierBuild d;
+    d.Treskel("Work", {1, 2, 3});
+    d.Treskel("Home", {7, 8});
+    d.LeaveNote(8, "Home 8, newer");
+    d.LeaveNote(2, "Work 2, newer");
+    EXPECT_EQ(d.Start(), (std::vector<std::string>{"Home", "Work"}));
+    auto files = test::DataFiles(d.dir.Path());
+    EXPECT_EQ(files.count("8") + files.count("2"), 0u);
+    EXPECT_EQ(files.count("Home.tsn/8") + files.count("Work.tsn/2"), 2u);
+    EXPECT_EQ(d.Shown("Home", 8), "Home 8, newer");
+    EXPECT_EQ(d.Shown("Home", 7), "Home 7");
+    EXPECT_EQ(d.Shown("Work", 2), "Work 2, newer");
+    d.PackAll({"Home", "Work"});
+    EXPECT_EQ(test::DataFiles(d.dir.Path()).size(), 2u);  // the archives alone
+    EXPECT_EQ(d.Shown("Home", 8), "Home 8, newer");
+    EXPECT_EQ(d.Shown("Work", 2), "Work 2, newer");
+    test::ExpectRecordsHoldTheirNotesCrc(d.dir.File("Home.tsx"));
+}
+
+// Kept where they are, and shown in no treskel: a note of an id a copied
+// archive shares, one of an id no tree has, a file that is no note, and
+// one whose treskel has a loose note of that id already (the newer).
+TEST(EarlierNotes, ANoteNoSingleTreskelClaimsIsKeptInPlaceAndShownNowhere) {
+    EarlierBuild d;
+    d.Treskel("Work", {1, 2, 3});
+    test::WriteAll(d.dir.File("Old work.tsx"), test::ReadAll(d.dir.File("Work.tsx")));
+    d.Treskel("Home", {7, 8, 9});
+    d.LeaveNote(2, "whose 2?");
+    d.LeaveNote(40, "no one's");
+    test::WriteAll(d.dir.File("8"), std::string("not a note"));
+    d.LeaveNote(9, "Home 9, older");
+    {
+        auto home = d.Open("Home");
+        d.Save(*home, 9, "Home 9, newest");
+    }
+    const auto before = test::DataFiles(d.dir.Path());
+    EXPECT_EQ(d.Start(), (std::vector<std::string>{"Home", "Old work", "Work"}));
+    EXPECT_EQ(test::DataFiles(d.dir.Path()), before);
+    EXPECT_EQ(d.Shown("Work", 2), "Work 2");
+    EXPECT_EQ(d.Shown("Old work", 2), "Work 2");
+    EXPECT_EQ(d.Shown("Home", 8), "Home 8");
+    EXPECT_EQ(d.Shown("Home", 9), "Home 9, newest");
+    // Packed now, note 9 of Home's archive is newer than the one left.
+    d.PackAll({"Home", "Old work", "Work"});
+    d.Start();
+    for (const char* left : {"2", "40", "8", "9"})
+        EXPECT_EQ(test::DataFiles(d.dir.Path())[left], before.at(left)) << left;
+    for (const char* caption : {"Home", "Old work", "Work"})
+        EXPECT_EQ(ItemCount(d.Open(caption)->tree), 3) << caption;  // none recovered
+}
+
+// A treskel whose tree cannot be read (one that claims 5 bytes and holds
+// 3) could have any id: nothing moves.
+TEST(EarlierNotes, WhileATreeCannotBeReadEveryNoteStays) {
+    EarlierBuild d;
+    d.Treskel("Home", {7, 8});
+    test::WriteAll(d.dir.File("Broken.tsx"), std::string("\x05\0\0\0abc", 7));
+    d.LeaveNote(8, "Home 8, newer");
+    const auto before = test::DataFiles(d.dir.Path());
+    EXPECT_EQ(d.Start(), (std::vector<std::string>{"Broken", "Home"}));
+    EXPECT_EQ(test::DataFiles(d.dir.Path()), before);
+    DeleteFile(d.dir.File("Broken.tsx"));
+    d.Start();
+    EXPECT_EQ(d.Shown("Home", 8), "Home 8, newer");
+}
+
+// Counts what the store opens and moves.
+class CountingOps : public TFileOps {
+public:
+    std::unique_ptr<TStream> OpenRead(const std::string& name) override {
+        ++reads;
+        return TFileOps::OpenRead(name);
+    }
+    bool Move(const std::string& source, const std::string& dest) override {
+        ++moves;
+        return TFileOps::Move(source, dest);
+    }
+    int reads = 0, moves = 0;
+};
+
+// A start lists the data directory, as it always did, and reads nothing
+// more unless a file there is named by an id.
+TEST(EarlierNotes, AStartWithoutSuchFilesReadsNothing) {
+    EarlierBuild d;
+    d.Treskel("Work", {1, 2, 3});
+    d.Treskel("Home", {7, 8});
+    {
+        auto s = d.Open("Work");
+        d.Save(*s, 2, "Work 2, newer");  // in its note folder
+    }
+    test::WriteAll(d.dir.File("2.tmp"), std::string("x"));
+    test::WriteAll(d.dir.File("Work.tsk"), std::string("x"));
+    CountingOps ops;
+    EXPECT_EQ(d.Start(ops), (std::vector<std::string>{"Home", "Work"}));
+    EXPECT_EQ(ops.reads, 0);
+    test::WriteAll(d.dir.File("02"), std::string("no id"));
+    d.Start(ops);
+    EXPECT_EQ(ops.reads, 0);
+    // A file named by an id is read, and only when it is a note are the
+    // trees.
+    test::WriteAll(d.dir.File("7"), std::string("no note"));
+    d.Start(ops);
+    EXPECT_EQ(ops.reads, 1);
+    d.LeaveNote(8, "Home 8, newer");
+    ops.reads = 0;
+    d.Start(ops);
+    EXPECT_EQ(ops.reads, 4);  // notes 7 and 8, then both trees
+    EXPECT_EQ(ops.moves, 1);
+}
+
+// The program killed at any moment of the moves: each note is in one place
+// or the other, never in both or neither, and the next start moves the
+// rest.
+TEST(EarlierNotes, ACrashDuringTheMovesLosesNothing) {
+    struct Killed {};
+    class KilledOps : public TFileOps {
+    public:
+        KilledOps(int at, bool afterMove) : at_(at), afterMove_(afterMove) {}
+        bool Move(const std::string& source, const std::string& dest) override {
+            if (moves_++ < at_) return TFileOps::Move(source, dest);
+            if (afterMove_) TFileOps::Move(source, dest);
+            throw Killed{};
+        }
+
+    private:
+        int at_, moves_ = 0;
+        bool afterMove_;
+    };
+    const std::map<int32_t, std::string> owners{{2, "Work"}, {7, "Home"}, {8, "Home"}};
+    for (int at = 0; at < 3; ++at) {
+        for (bool afterMove : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "killed at move " << at << (afterMove ? ", after it" : ", before it"));
+            EarlierBuild d;
+            d.Treskel("Work", {1, 2, 3});
+            d.Treskel("Home", {7, 8});
+            for (const auto& [id, caption] : owners) d.LeaveNote(id, caption + " " + IntToStr(id) + ", newer");
+            const auto left = test::DataFiles(d.dir.Path());
+            KilledOps killed(at, afterMove);
+            EXPECT_THROW(d.Start(killed), Killed);
+            for (int round = 0; round < 2; ++round) {
+                const auto files = test::DataFiles(d.dir.Path());
+                int moved = 0;
+                for (const auto& [id, caption] : owners) {
+                    const std::string there = caption + ".tsn/" + IntToStr(id);
+                    ASSERT_EQ(files.count(IntToStr(id)) + files.count(there), 1u) << id;
+                    moved += static_cast<int>(files.count(there));
+                    EXPECT_EQ(files.count(there) ? files.at(there) : files.at(IntToStr(id)), left.at(IntToStr(id)));
+                }
+                EXPECT_EQ(moved, round == 0 ? at + (afterMove ? 1 : 0) : 3);
+                d.Start();  // the next start
+            }
+            for (const auto& [id, caption] : owners)
+                EXPECT_EQ(d.Shown(caption, id), caption + " " + IntToStr(id) + ", newer");
+        }
+    }
+}
 }  // namespace
 }  // namespace treskel

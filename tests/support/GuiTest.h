@@ -60,6 +60,9 @@ void PostClick(HWND wnd, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_
 // The mouse itself, through the system's input queue: moves to a point of
 // the screen and clicks there `clicks` times with the left button.
 void MouseClickOnScreen(POINT p, int clicks = 1);
+// Presses the left button at `from`, moves to `to` in steps and lets go,
+// as the mouse itself does.
+void MouseDragOnScreen(POINT from, POINT to);
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);
@@ -71,5 +74,15 @@ void TypeIntoFocus(char c);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();
+// A string value under the current user's key `key` ("" when absent), and
+// writing one (the key is made when needed).
+std::string ReadRegistryString(const std::string& key, const std::string& name);
+void WriteRegistryString(const std::string& key, const std::string& name, const std::string& value);
+// Whether the value exists.
+bool RegistryValueExists(const std::string& key, const std::string& name);
+
+// Saves what the screen shows of a window, frame included, as
+// "<name>.bmp" in the folder that TRESKEL_SHOTS names (nothing without it).
+void SaveWindowShot(HWND wnd, const std::string& name);
 
 }  // namespace treskel::test

@@ -169,6 +169,35 @@ void MouseClickOnScreen(POINT p, int clicks) {
     SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
 }
 
+namespace {
+INPUT MouseAt(POINT p, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+}  // namespace
+
+void MouseDragOnScreen(POINT from, POINT to) {
+    INPUT in = MouseAt(from, 0);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+    in = MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+    for (int step = 1; step <= 10; ++step) {
+        POINT p{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10};
+        in = MouseAt(p, 0);
+        SendInput(1, &in, sizeof in);
+        PumpMessages();
+    }
+    in = MouseAt(to, MOUSEEVENTF_LEFTUP);
+    SendInput(1, &in, sizeof in);
+    PumpMessages();
+}
+
 void PressKey(HWND wnd, WORD vk) {
     UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
@@ -228,6 +257,51 @@ void DeleteKeyTree(HKEY parent, const char* name) {
 void ClearProgramRegistry() {
     DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Qiv");
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Treskel!");
+}
+
+std::string ReadRegistryString(const std::string& key, const std::string& name) {
+    DWORD size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        size == 0)
+        return {};
+    std::string value(size, '\0');
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    value.resize(size > 0 ? size - 1 : 0);
+    return value;
+}
+
+void WriteRegistryString(const std::string& key, const std::string& name, const std::string& value) {
+    HKEY k;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) !=
+        ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot make the key " << key;
+        return;
+    }
+    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+}
+
+void SaveWindowShot(HWND wnd, const std::string& name) {
+    const char* folder = std::getenv("TRESKEL_SHOTS");
+    if (folder == nullptr || wnd == nullptr) return;
+    RECT r;
+    GetWindowRect(wnd, &r);
+    TBitmap picture;
+    picture.SetPixelFormat(TPixelFormat::pf24bit);
+    picture.SetSize(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    picture.SaveToFile(std::string(folder) + "\\" + name + ".bmp");
+}
+
+bool RegistryValueExists(const std::string& key, const std::string& name) {
+    return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace treskel::test

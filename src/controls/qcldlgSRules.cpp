@@ -1,0 +1,23 @@
+#include "controls/qcldlgSRules.h"
+
+#include "foundation/qclutils.h"
+
+namespace treskel {
+
+bool QclNewFolderNameBlank(const std::string& name) { return QclIsEmptyStr(name); }
+
+std::string QclNewFolderNameProblem(const std::string& name) {
+    if (name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
+        return kQclBadFolderName;
+    return {};
+}
+
+std::string QclNewFolderPath(const std::string& dir, const std::string& name) { return QclAddBackslash(dir) + name; }
+
+std::string QclNewFolderPrompt(const std::string& selectedPath) {
+    return "Name: (" + QclShortenPath(selectedPath, 36) + ")";
+}
+
+std::string QclNewFolderQueryCaption() { return QclTrim(QclReplaceChar(kQclNewFolderCaption, '&', ' ')); }
+
+}  // namespace treskel

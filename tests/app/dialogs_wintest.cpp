@@ -1,0 +1,330 @@
+// The main window's dialogs and splitter on the real window: the about box,
+// the options and the item information dialog keep their places in the
+// registry, the splitter between tree and note is dragged by the mouse and
+// kept, the options are written and take effect as they should, and
+// damaged stored values never stop a start.
+#include "MainWindowTest.h"
+
+#include "app/LinkInformation.h"
+#include "app/OtherQiv.h"
+#include "app/TreskelOptions.h"
+#include "platform/FileSys.h"
+#include "support/ProgramRun.h"
+
+namespace treskel::test {
+
+namespace {
+
+const char* const kCommon = "SOFTWARE\\Qiv\\Treskel!\\Common";
+const char* const kSettings = "SOFTWARE\\Qiv\\Treskel!\\common";
+
+void Click(TWinControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
+
+void ClickRadio(TQclRadioGroup* group, int index) {
+    HWND b = group->Buttons(index)->Handle();
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+TRect WindowRect(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+bool Centred(HWND wnd) {
+    TRect r = WindowRect(wnd);
+    return r.Left == (GetSystemMetrics(SM_CXSCREEN) - r.Width()) / 2 &&
+           r.Top == (GetSystemMetrics(SM_CYSCREEN) - r.Height()) / 2;
+}
+
+std::string PlacementValue(const TRect& r) {
+    return Format("200,0,1,%d,%d,%d,%d", r.Left, r.Top, r.Right, r.Bottom);
+}
+
+}  // namespace
+
+class Dialogs : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        dialogs_.Install();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
+        dialogs_.Remove();
+        MainWindowTest::TearDown();
+    }
+
+    // A click on the banner under the tree, as the mouse gives it.
+    void ClickBanner() {
+        TRect banner = W->Image1->BoundsRect();
+        LPARAM at = MAKELPARAM((banner.Left + banner.Right) / 2, (banner.Top + banner.Bottom) / 2);
+        SendMessageA(W->Panel1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(W->Panel1->Handle(), WM_LBUTTONUP, 0, at);
+        PumpMessages();
+    }
+    // Opens the options and hands them to `act`, which must close them.
+    void Options(const std::function<void(TfrmOptions&)>& act) {
+        dialogs_.Queue([act](TCustomForm& f) {
+            auto* options = dynamic_cast<TfrmOptions*>(&f);
+            ASSERT_NE(options, nullptr) << f.ClassName();
+            act(*options);
+        });
+        Run(W->ProgramOptions);
+    }
+    // Shows a dialog, notes where it appeared, moves it to `to` and closes it.
+    TRect ShowMoveAndClose(const std::function<void()>& open, const TPoint& to) {
+        TRect seen;
+        dialogs_.Queue([&seen, to](TCustomForm& f) {
+            seen = WindowRect(f.Handle());
+            SetWindowPos(f.Handle(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+        });
+        open();
+        return seen;
+    }
+    // The bar between tree and note, dragged by `dx` with the left button.
+    void DragSplitter(int dx) {
+        TRect bar;
+        W->PaneSplitCtrl->GetBarRect(0, bar);
+        HWND h = W->PaneSplitCtrl->Handle();
+        const int x = (bar.Left + bar.Right) / 2, y = (bar.Top + bar.Bottom) / 2;
+        SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        for (int step = 1; step <= 10; ++step)
+            SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dx * step / 10, y));
+        SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
+        PumpMessages();
+    }
+
+    ModalDialogs dialogs_;
+};
+
+TEST_F(Dialogs, TheAboutBoxOpensCentredTheFirstTimeThenWhereItWasLeft) {
+    StartWindow();
+    TRect first = ShowMoveAndClose([this] { ClickBanner(); }, {232, 120});
+    EXPECT_EQ(first.Left, (GetSystemMetrics(SM_CXSCREEN) - first.Width()) / 2);
+    EXPECT_EQ(first.Top, (GetSystemMetrics(SM_CYSCREEN) - first.Height()) / 2);
+    // Kept when the program ends.
+    Restart();
+    const TRect left = Bounds(232, 120, first.Width(), first.Height());
+    EXPECT_EQ(ReadRegistryString(kCommon, "About"), PlacementValue(left));
+    EXPECT_FALSE(RegistryValueExists(kCommon, "AboutColor"));
+    TRect again = ShowMoveAndClose([this] { W->ShowAboutBox(); }, {232, 120});
+    EXPECT_EQ(again, left);
+    EXPECT_EQ(dialogs_.Shown(), (std::vector<std::string>{"TfrmAboutQiv", "TfrmAboutQiv"}));
+}
+
+TEST_F(Dialogs, TheOptionsAndTheItemInformationKeepTheirPlacesToo) {
+    StartWindow();
+    NewTreskel("Places");
+    Run(W->NewItem);
+    TRect options = ShowMoveAndClose([this] { Run(W->ProgramOptions); }, {40, 30});
+    EXPECT_EQ(options.Left, (GetSystemMetrics(SM_CXSCREEN) - options.Width()) / 2);
+    TRect info = ShowMoveAndClose([this] { Run(W->DisplayItemInfo); }, {300, 200});
+    // The item information dialog goes when it closes: its place is kept at once.
+    EXPECT_EQ(ReadRegistryString(kCommon, "ItemInfo"), PlacementValue(Bounds(300, 200, info.Width(), info.Height())));
+    Restart();
+    EXPECT_EQ(ReadRegistryString(kCommon, "Options"), PlacementValue(Bounds(40, 30, options.Width(), options.Height())));
+    EXPECT_EQ(ShowMoveAndClose([this] { Run(W->ProgramOptions); }, {40, 30}).TopLeft(), Point(40, 30));
+    EXPECT_EQ(ShowMoveAndClose([this] { Run(W->DisplayItemInfo); }, {300, 200}).TopLeft(), Point(300, 200));
+    // The search dialog has no store: nothing is written for it.
+    EXPECT_FALSE(RegistryValueExists(kCommon, "Search"));
+}
+
+TEST_F(Dialogs, TheSplitterIsDraggedByTheMouseAndComesBackAfterARestart) {
+    StartWindow();
+    TQclSplitterPanel* split = W->PaneSplitCtrl;
+    EXPECT_EQ(split->Bar(0)->PosPercent(), 38);
+    EXPECT_EQ(W->TabControl1->Parent(), W->QclSplitterPane1);
+    EXPECT_EQ(W->Panel2->Parent(), W->QclSplitterPane2);
+    const int treeWidth = W->QclSplitterPane1->Width();
+    DragSplitter(150);
+    const int percent = split->Bar(0)->PosPercent();
+    EXPECT_GT(percent, 38);
+    EXPECT_EQ(W->QclSplitterPane1->Width(), treeWidth + 150);
+    EXPECT_EQ(W->TabControl1->Width(), W->QclSplitterPane1->ClientWidth());
+    SaveWindowShot(W->Handle(), "dialogs-splitter");
+    Restart();
+    EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneO"), "0,1");
+    EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneV"), "1,1");
+    EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), IntToStr(percent));
+    EXPECT_FALSE(RegistryValueExists(kCommon, "panelColors"));
+    EXPECT_FALSE(RegistryValueExists(kCommon, "panelFonts"));
+    EXPECT_EQ(W->PaneSplitCtrl->Bar(0)->PosPercent(), percent);
+    EXPECT_NEAR(W->QclSplitterPane1->Width(), treeWidth + 150, 10);
+}
+
+// The mouse itself: the bar dragged with the button held, and the
+// caption's Info button clicked.
+TEST_F(Dialogs, TheMouseItselfDragsTheSplitterAndClicksTheInfoButton) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    TRect bar;
+    W->PaneSplitCtrl->GetBarRect(0, bar);
+    TPoint centre = W->PaneSplitCtrl->ClientToScreen({(bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2});
+    const int before = W->QclSplitterPane1->Width();
+    MouseDragOnScreen({centre.x, centre.y}, {centre.x - 80, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() != before; }));
+    EXPECT_EQ(W->QclSplitterPane1->Width(), before - 80);
+    dialogs_.Queue([](TCustomForm& f) { SendMessageA(f.Handle(), WM_CLOSE, 0, 0); });
+    RECT wr;
+    GetWindowRect(W->Handle(), &wr);
+    TRect info = W->CaptionControl1->ButtonRect(0);
+    MouseClickOnScreen({wr.left + (info.Left + info.Right) / 2, wr.top + (info.Top + info.Bottom) / 2});
+    EXPECT_TRUE(PumpUntil([&] { return !dialogs_.Shown().empty(); }));
+    EXPECT_EQ(dialogs_.Shown(), std::vector<std::string>{"TfrmAboutQiv"});
+}
+
+TEST_F(Dialogs, OKWritesTheFourSettingsAndSwitchesTheLevelsAtOnce) {
+    StartWindow();
+    EXPECT_EQ(W->TreeView->StateImages(), nullptr);
+    Options([](TfrmOptions& o) {
+        // Shown as stored, or as the defaults: "updated" checked without a value.
+        EXPECT_EQ(ExcludeTrailingBackslash(o.Edit1->Text()), ExcludeTrailingBackslash(ReadRegistryString(kSettings, "path")));
+        EXPECT_EQ(o.RadioGroup1->ItemIndex(), 2);
+        EXPECT_TRUE(o.CheckBox1->Checked());
+        EXPECT_FALSE(o.CheckBox2->Checked());
+        EXPECT_EQ(o.Caption(), "Treskel! Options");
+        SaveWindowShot(o.Handle(), "dialogs-options");
+        ClickRadio(o.RadioGroup1, 0);
+        Click(o.CheckBox1);
+        Click(o.CheckBox2);
+        Click(o.BitBtn1);
+    });
+    EXPECT_EQ(ReadRegistryString(kSettings, "compression"), "0");
+    EXPECT_EQ(ReadRegistryString(kSettings, "updated"), "0");
+    EXPECT_EQ(ReadRegistryString(kSettings, "showcompression"), "1");
+    EXPECT_TRUE(RegistryValueExists(kSettings, "path"));
+    EXPECT_EQ(W->TreeView->StateImages(), W->ImageList2);
+    // Off again: the levels go at once.
+    Options([](TfrmOptions& o) {
+        EXPECT_EQ(o.RadioGroup1->ItemIndex(), 0);
+        EXPECT_FALSE(o.CheckBox1->Checked());
+        Click(o.CheckBox2);
+        Click(o.BitBtn1);
+    });
+    EXPECT_EQ(W->TreeView->StateImages(), nullptr);
+    EXPECT_EQ(ReadRegistryString(kSettings, "showcompression"), "0");
+    // Cancel writes nothing.
+    Options([](TfrmOptions& o) {
+        ClickRadio(o.RadioGroup1, 1);
+        Click(o.BitBtn2);
+    });
+    EXPECT_EQ(ReadRegistryString(kSettings, "compression"), "0");
+}
+
+TEST_F(Dialogs, ADataDirectoryThatCannotBeUsedIsRefusedAndTheOldOneStays) {
+    StartWindow();
+    const std::string before = ReadRegistryString(kSettings, "path");
+    const std::string inUse = W->DataPath;
+    WriteAll(DataFile("blocker"), std::string("not a folder"));
+    for (const std::string& bad : {std::string("Q:\\No such drive\\Notes"), DataFile("blocker") + "\\Notes"}) {
+        SCOPED_TRACE(bad);
+        MessageBoxes().clear();
+        Options([&bad](TfrmOptions& o) {
+            o.Edit1->SetText(bad);
+            Click(o.BitBtn1);
+            // Still open, for another choice.
+            EXPECT_TRUE(o.Modal());
+            EXPECT_EQ(o.ModalResult(), mrNone);
+            Click(o.BitBtn2);
+        });
+        ASSERT_EQ(MessageBoxes().size(), 1u);
+        EXPECT_NE(MessageBoxes()[0].text.find("cannot be used"), std::string::npos);
+        EXPECT_NE(MessageBoxes()[0].text.find(bad), std::string::npos);
+        EXPECT_EQ(ReadRegistryString(kSettings, "path"), before);
+        EXPECT_EQ(W->DataPath, inUse);
+    }
+}
+
+TEST_F(Dialogs, ANewDataDirectoryTakesEffectAtTheNextStart) {
+    StartWindow();
+    NewTreskel("Stays Behind");
+    const std::string old = W->DataPath;
+    TempDir other;
+    const std::string chosen = other.File("Elsewhere");
+    Options([&chosen](TfrmOptions& o) {
+        o.Edit1->SetText(chosen);
+        Click(o.BitBtn1);
+    });
+    // Made and kept, but not used before the next start.
+    EXPECT_TRUE(DirectoryExists(chosen));
+    EXPECT_EQ(ReadRegistryString(kSettings, "path"), chosen);
+    EXPECT_EQ(W->DataPath, old);
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 1);
+    Restart();
+    EXPECT_EQ(W->DataPath, IncludeTrailingBackslash(chosen));
+    EXPECT_EQ(W->TabControl1->Tabs()->Count(), 0);
+    EXPECT_TRUE(FileExists(old + "Stays Behind.tsx"));
+}
+
+TEST_F(Dialogs, TheFolderButtonChoosesTheDataDirectoryInTheFolderDialog) {
+    StartWindow();
+    TempDir other;
+    CreateDir(other.File("Chosen"));
+    std::string edited;
+    dialogs_.Queue([&edited](TCustomForm& f) {
+        auto& o = dynamic_cast<TfrmOptions&>(f);
+        Click(o.QclDockButton1);
+        edited = o.Edit1->Text();
+        Click(o.BitBtn2);
+    });
+    // The folder dialog runs inside the options' answer.
+    dialogs_.Queue([&other](TCustomForm& f) {
+        TQclDirDlg* dlg = frmOptions->DirDlg;
+        ASSERT_EQ(&f, dlg->Window());
+        EXPECT_TRUE(dlg->NewFolderButton()->Visible());
+        dlg->FolderList()->SetDirectory(other.File("Chosen"));
+        Click(dlg->OKButton());
+    });
+    Run(W->ProgramOptions);
+    ASSERT_GE(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find("will not be implemented"), std::string::npos);
+    EXPECT_EQ(edited, ExcludeTrailingBackslash(other.File("Chosen")));
+}
+
+TEST_F(Dialogs, DamagedStoredPlacesNeverStopTheWindow) {
+    for (const char* name : {"About", "Options", "ItemInfo"})
+        WriteRegistryString(kCommon, name, "200,0,1,one,two,three,four");
+    WriteRegistryString(kCommon, "panelPaneO", "7,7");
+    WriteRegistryString(kCommon, "panelPaneV", "0,0,0");
+    WriteRegistryString(kCommon, "panelBars", "999");
+    StartWindow();
+    EXPECT_TRUE(IsWindowVisible(W->Handle()));
+    EXPECT_EQ(W->PaneSplitCtrl->Bar(0)->PosPercent(), 38);
+    EXPECT_TRUE(W->QclSplitterPane1->Visible());
+    bool centred = false;
+    dialogs_.Queue([&centred](TCustomForm& f) {
+        centred = Centred(f.Handle());
+        SaveWindowShot(f.Handle(), "dialogs-about");
+        SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+    });
+    W->ShowAboutBox();
+    EXPECT_TRUE(centred);
+}
+
+// A real start of the program with damaged values ends normally and leaves
+// sound values behind.
+TEST(DialogsProgram, DamagedStoredValuesNeverStopTheProgramFromStarting) {
+    const std::string exe = ProgramExe();
+    if (!FileExists(exe)) GTEST_FAIL() << "build the program first: " << exe;
+    TempDir data;
+    PresetDataPath(data.Path());
+    for (const char* name : {"About", "Options", "ItemInfo"}) WriteRegistryString(kCommon, name, "200,x");
+    WriteRegistryString(kCommon, "panelPaneO", "1,1");
+    WriteRegistryString(kCommon, "panelBars", "-5");
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(exe, data.Path()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the program did not show its window";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneO"), "0,1");
+    EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), "38");
+}
+
+}  // namespace treskel::test
