@@ -212,12 +212,7 @@ TEST(FormPlacement, QuotedValuesReadBackWholeFromBothStores) {
     ClearProgramRegistry();
     TRegIniFile reg(kKey);
     StoreWriteString(&reg, "S", "Single", "'quoted'");
-    char raw[64] = {};
-    DWORD size = sizeof raw;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, (std::string(kKey) + "\\S").c_str(), "Single", RRF_RT_REG_SZ, nullptr,
-                           raw, &size),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(raw, "'quoted'");
+    EXPECT_EQ(test::ReadRegistryString(std::string(kKey) + "\\S", "Single"), "'quoted'");
 }
 
 namespace {
