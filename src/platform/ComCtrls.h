@@ -413,6 +413,8 @@ private:
     bool editing_ = false;
     int inLeftButton_ = 0;
     bool clickPending_ = false;
+    int inTimer_ = 0;
+    TTreeNode* pressedSelected_ = nullptr;  // the selected item, pressed again: a rename to come
     TPoint rightClickAt_;
     TTreeNode* savedTopItem_ = nullptr;
     GdiHandle<HFONT> itemFont_;

@@ -96,7 +96,7 @@ TCustomTreeView::~TCustomTreeView() {
     // No events from here on: the program around the view may be half gone.
     ++mirroring_;
     DestroyHandle();
-    selected_ = dropTarget_ = savedTopItem_ = nullptr;
+    selected_ = dropTarget_ = savedTopItem_ = pressedSelected_ = nullptr;
     nodes_->root_->children_.clear();
     nodes_->count_ = 0;
 }
@@ -259,6 +259,7 @@ bool TCustomTreeView::ChangeSelection(TTreeNode* node, bool force) {
         for (auto it = parents.rbegin(); it != parents.rend(); ++it) ExpandNode(*it, true);
         if (!ref.Alive()) return false;
     }
+    if (node != selected_) pressedSelected_ = nullptr;
     selected_ = node;
     SyncSelection();
     Change(node);
@@ -427,6 +428,7 @@ void TCustomTreeView::DeleteNode(TTreeNode* node) {
             CanChange(newSelection);
         }
         selected_ = newSelection;
+        pressedSelected_ = nullptr;
         SyncSelection();
     }
     if (inBranch(dropTarget_)) dropTarget_ = nullptr;
@@ -448,7 +450,7 @@ void TCustomTreeView::ClearNodes() {
     std::vector<TTreeNode*> all;
     ForEachBelow(root, [&all](TTreeNode* n) { all.push_back(n); });
     for (TTreeNode* n : all) n->deleting_ = true;
-    selected_ = dropTarget_ = savedTopItem_ = nullptr;
+    selected_ = dropTarget_ = savedTopItem_ = pressedSelected_ = nullptr;
     for (auto it = all.rbegin(); it != all.rend(); ++it) Delete(*it);
     if (HandleAllocated()) {
         Mirroring m(this);
@@ -736,6 +738,11 @@ void TCustomTreeView::WndProc(TMessage& m) {
             // drag begins.
             MouseDown(TMouseButton::mbLeft, KeysToShiftState(static_cast<WORD>(m.WParam)), XOf(m.LParam),
                       YOf(m.LParam));
+            // A press on the item already selected asks the control to
+            // rename it once the double-click time has passed.
+            pressedSelected_ = selected_ != nullptr && GetNodeAt(XOf(m.LParam), YOf(m.LParam)) == selected_
+                                   ? selected_
+                                   : nullptr;
             ++inLeftButton_;
             clickPending_ = false;
             try {
@@ -753,6 +760,20 @@ void TCustomTreeView::WndProc(TMessage& m) {
                 Click();
             }
             return;
+        case WM_TIMER:
+            ++inTimer_;
+            try {
+                DefaultHandler(m);
+            } catch (...) {
+                --inTimer_;
+                throw;
+            }
+            --inTimer_;
+            return;
+        case WM_KILLFOCUS:
+            // The rename a press asked for is for the user at the tree.
+            pressedSelected_ = nullptr;
+            break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             // The system control has no menu keys of its own.
@@ -824,7 +845,14 @@ LRESULT TCustomTreeView::Notify(NMHDR* nm) {
         case TVN_BEGINLABELEDITW: {
             auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
             TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
-            editing_ = node != nullptr && !readOnly_ && CanEdit(node);
+            // The control's delayed rename takes whatever item is selected
+            // when its time comes, even after the user chose another one or
+            // went on typing elsewhere: only the item pressed, still
+            // selected, with the focus still in the tree, is renamed then.
+            const bool delayed = inTimer_ > 0;
+            const bool asked = !delayed || (node != nullptr && node == pressedSelected_ && GetFocus() == Handle());
+            pressedSelected_ = nullptr;
+            editing_ = asked && node != nullptr && !readOnly_ && CanEdit(node);
             return editing_ ? FALSE : TRUE;
         }
         case TVN_ENDLABELEDITA:
@@ -850,6 +878,7 @@ void TCustomTreeView::SelectionChanged(NMTREEVIEWA* tv) {
     if (mirroring_ > 0) return;
     TTreeNode* node = NewItemNode(tv);
     if (node == selected_) return;
+    pressedSelected_ = nullptr;
     selected_ = node;
     Change(node);
 }

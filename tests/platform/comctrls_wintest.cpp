@@ -502,6 +502,78 @@ TEST(TreeView, InPlaceEditingAsksAndCommitsThroughTheModel) {
     EXPECT_FALSE(s.C->EditText());
 }
 
+// The control renames the selected item a while after a press on it,
+// unless the press turns out to be the first of a double click.  The rename
+// is for the item pressed: another item chosen, or the focus taken
+// elsewhere, in the meantime takes it back.
+TEST(TreeView, APressOnTheSelectedItemRenamesOnlyItWhileTheUserStaysThere) {
+    TreeForm f;
+    Sample s(f.tree->Items());
+    auto* elsewhere = Create<TEdit>(f.form.get());
+    elsewhere->SetParent(f.form.get());
+    elsewhere->SetBounds(0, 425, 200, 24);
+    std::vector<std::string> asked;
+    f.tree->OnEditing = [&](TObject*, TTreeNode* n, bool&) { asked.push_back(n->Text()); };
+    HWND wnd = f.tree->Handle();
+    // Waits for the control's next timer message and lets it be handled;
+    // gives the timer's number (none after a long wait).
+    auto nextTimer = [&]() -> UINT_PTR {
+        MSG m{};
+        const DWORD start = GetTickCount();
+        while (!PeekMessageA(&m, wnd, WM_TIMER, WM_TIMER, PM_NOREMOVE)) {
+            if (GetTickCount() - start > 10000) return 0;
+            Sleep(5);
+        }
+        PumpMessages();
+        return m.wParam;
+    };
+    UINT_PTR renameTimer = 0;
+    // Lets the control's delay for a rename run out.
+    auto delayEnds = [&] {
+        for (UINT_PTR t = nextTimer(); t != 0; t = nextTimer())
+            if (t == renameTimer) return true;
+        return false;
+    };
+    auto pressSelected = [&](TTreeNode* n) {
+        n->SetSelected(true);
+        f.tree->SetFocus();
+        PumpMessages();
+        PostClick(wnd, Center(n->DisplayRect(true)));
+        ASSERT_EQ(f.tree->Selected(), n);
+    };
+
+    // Staying: the item pressed is renamed.
+    pressSelected(s.A);
+    do renameTimer = nextTimer();
+    while (renameTimer != 0 && !f.tree->IsEditing());
+    ASSERT_TRUE(f.tree->IsEditing());
+    EXPECT_EQ(asked, std::vector<std::string>{"A"});
+    s.A->EndEdit(true);
+    asked.clear();
+
+    // Another item chosen before the time is up: nothing is renamed.
+    pressSelected(s.A);
+    PostClick(wnd, Center(s.B->DisplayRect(true)));
+    ASSERT_EQ(f.tree->Selected(), s.B);
+    ASSERT_TRUE(delayEnds());
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_TRUE(asked.empty());
+
+    // Typing elsewhere before the time is up keeps the focus there.
+    pressSelected(s.C);
+    elsewhere->SetFocus();
+    PumpMessages();
+    ASSERT_TRUE(delayEnds());
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(GetFocus(), elsewhere->Handle());
+
+    // Asked for by the program, the rename needs no press.
+    ASSERT_TRUE(s.B->EditText());
+    EXPECT_TRUE(f.tree->IsEditing());
+    s.B->EndEdit(true);
+}
+
 TEST(TreeView, CustomDrawPaintsEachNodeInItsOwnColourAndStyle) {
     TreeForm f;
     Sample s(f.tree->Items());
