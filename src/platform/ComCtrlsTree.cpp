@@ -740,18 +740,13 @@ void TCustomTreeView::WndProc(TMessage& m) {
                       YOf(m.LParam));
             // A press on the item already selected asks the control to
             // rename it once the double-click time has passed.
-            pressedSelected_ = selected_ != nullptr && GetNodeAt(XOf(m.LParam), YOf(m.LParam)) == selected_
-                                   ? selected_
-                                   : nullptr;
-            ++inLeftButton_;
+            pressedSelected_ = selected_;
+            if (GetNodeAt(XOf(m.LParam), YOf(m.LParam)) != selected_) pressedSelected_ = nullptr;
             clickPending_ = false;
-            try {
+            {
+                Handling press(inLeftButton_);
                 DefaultHandler(m);
-            } catch (...) {
-                --inLeftButton_;
-                throw;
             }
-            --inLeftButton_;
             // After a drag the control keeps the dragged item as its drop
             // target; the model has none.
             if (HandleAllocated()) SyncSelection();
@@ -760,16 +755,11 @@ void TCustomTreeView::WndProc(TMessage& m) {
                 Click();
             }
             return;
-        case WM_TIMER:
-            ++inTimer_;
-            try {
-                DefaultHandler(m);
-            } catch (...) {
-                --inTimer_;
-                throw;
-            }
-            --inTimer_;
+        case WM_TIMER: {
+            Handling timer(inTimer_);
+            DefaultHandler(m);
             return;
+        }
         case WM_KILLFOCUS:
             // The rename a press asked for is for the user at the tree.
             pressedSelected_ = nullptr;
@@ -845,10 +835,9 @@ LRESULT TCustomTreeView::Notify(NMHDR* nm) {
         case TVN_BEGINLABELEDITW: {
             auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
             TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
-            // The control's delayed rename takes whatever item is selected
-            // when its time comes, even after the user chose another one or
-            // went on typing elsewhere: only the item pressed, still
-            // selected, with the focus still in the tree, is renamed then.
+            // The control's delayed rename takes whatever is selected when its
+            // time comes: only the item pressed, still selected, with the
+            // focus still in the tree, is renamed then.
             const bool delayed = inTimer_ > 0;
             const bool asked = !delayed || (node != nullptr && node == pressedSelected_ && GetFocus() == Handle());
             pressedSelected_ = nullptr;

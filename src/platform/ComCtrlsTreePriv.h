@@ -52,4 +52,15 @@ struct TCustomTreeView::Mirroring {
     TCustomTreeView* view;
 };
 
+namespace comctl {
+// Counts a message the control is handling, for as long as it handles it.
+struct Handling {
+    explicit Handling(int& n) : count(n) { ++count; }
+    ~Handling() { --count; }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+    int& count;
+};
+}  // namespace comctl
+
 }  // namespace treskel
