@@ -320,12 +320,40 @@ private:
     std::vector<HWND> disabled_;
     AppModalLevel level_;
 };
+
+// The window a modal form belongs to while it is up: the one the user
+// works in (another modal form, when that one opened it), else the main
+// form; never the form itself nor a window of its own.
+HWND ModalOwner(TCustomForm* form) {
+    const HWND self = form->Handle();
+    auto usable = [self](HWND w) {
+        if (w == nullptr || !IsWindowVisible(w)) return false;
+        for (HWND o = w; o != nullptr; o = GetWindow(o, GW_OWNER))
+            if (o == self) return false;
+        return true;
+    };
+    if (HWND active = GetActiveWindow(); usable(active)) return active;
+    TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+    if (main != nullptr && main != form && main->HandleAllocated() && usable(main->Handle())) return main->Handle();
+    return nullptr;
+}
 }  // namespace
+
+void CancelMouseCapture() {
+    HWND capture = GetCapture();
+    if (capture == nullptr) return;
+    SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (GetCapture() != nullptr) ReleaseCapture();
+}
 
 int TCustomForm::ShowModal() {
     if (Visible() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     TApplication* app = EnsureApplication();
     HWND activeBefore = GetActiveWindow();
+    // It stays above the window it was opened from, which waits under it.
+    HandleNeeded();
+    if (HWND owner = ModalOwner(this); owner != nullptr && GetWindow(Handle(), GW_OWNER) != owner)
+        SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     TCloseAction closeAction = TCloseAction::caHide;
     try {
         ModalScope scope(this, modal_);

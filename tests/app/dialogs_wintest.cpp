@@ -10,6 +10,7 @@
 #include "app/TreskelOptions.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -40,6 +41,18 @@ bool Centred(HWND wnd) {
 
 std::string PlacementValue(const TRect& r) {
     return Format("200,0,1,%d,%d,%d,%d", r.Left, r.Top, r.Right, r.Bottom);
+}
+
+POINT ScreenCentre(TControl* c) {
+    TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
+    return {p.x, p.y};
+}
+
+// Whether `upper` lies above `lower` among the top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
 }
 
 }  // namespace
@@ -282,6 +295,92 @@ TEST_F(Dialogs, TheFolderButtonChoosesTheDataDirectoryInTheFolderDialog) {
     ASSERT_GE(MessageBoxes().size(), 1u);
     EXPECT_NE(MessageBoxes()[0].text.find("will not be implemented"), std::string::npos);
     EXPECT_EQ(edited, ExcludeTrailingBackslash(other.File("Chosen")));
+}
+
+// The mouse and the keyboard themselves, from the options' tool button,
+// whose press must leave the mouse to the dialog: the folder button shows
+// the notice, then the folder dialog above the options, which wait under
+// it (a click on them does nothing) until Esc closes it.
+TEST_F(Dialogs, TheMouseOpensTheOptionsAndTheirFolderDialogWhichEscCloses) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    HWND folderOwner = nullptr, activeAfterEsc = nullptr;
+    bool optionsWaited = false, folderStayedAbove = false;
+    dialogs_.Queue([&](TCustomForm& f) {
+        auto& o = dynamic_cast<TfrmOptions&>(f);
+        MouseClickOnScreen(ScreenCentre(o.QclDockButton1));
+        EXPECT_TRUE(PumpUntil([&] { return dialogs_.Shown().size() == 2; })) << "no folder dialog";
+        activeAfterEsc = GetActiveWindow();
+        Click(o.BitBtn2);
+    });
+    dialogs_.Queue([&](TCustomForm& f) {
+        ASSERT_EQ(&f, frmOptions->DirDlg->Window());
+        folderOwner = GetWindow(f.Handle(), GW_OWNER);
+        MouseClickOnScreen(ScreenCentre(frmOptions->BitBtn2));
+        PumpMessages();
+        optionsWaited = !IsWindowEnabled(frmOptions->Handle()) && frmOptions->ModalResult() == mrNone &&
+                        f.ModalResult() == mrNone;
+        folderStayedAbove = Above(f.Handle(), frmOptions->Handle());
+        TapKey(VK_ESCAPE);
+        EXPECT_TRUE(PumpUntil([&] { return f.ModalResult() == mrCancel; })) << "Esc left the folder dialog open";
+    });
+    auto* button = dynamic_cast<TControl*>(W->FindComponent("OptionsButton"));
+    ASSERT_NE(button, nullptr);
+    MouseClickOnScreen(ScreenCentre(button));
+    EXPECT_TRUE(PumpUntil([&] { return !dialogs_.Pending() && !frmOptions->Visible(); }));
+    ASSERT_EQ(dialogs_.Shown().size(), 2u);
+    ASSERT_GE(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find("will not be implemented"), std::string::npos);
+    EXPECT_EQ(folderOwner, frmOptions->Handle());
+    EXPECT_TRUE(optionsWaited);
+    EXPECT_TRUE(folderStayedAbove);
+    EXPECT_EQ(activeAfterEsc, frmOptions->Handle());
+}
+
+// The banner under the tree at the window's first size and as the pane
+// grows and shrinks: the version stands whole in the picture beside its
+// name, never over it, or not at all where the pane cuts the picture.
+TEST_F(Dialogs, TheVersionStandsBesideTheBannersNameAtEveryWidth) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    EXPECT_EQ(W->Width(), 952);
+    EXPECT_EQ(W->PaneSplitCtrl->Bar(0)->PosPercent(), 38);
+    const auto name = [](COLORREF c) { return c == RGB(200, 160, 0); };
+    const auto text = [](COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c) && GetRValue(c) > 96; };
+    TBitmap* picture = W->Image1->Bitmap();
+    int nameDots = 0;
+    for (int y = 0; y < picture->Height(); ++y)
+        for (int x = 0; x < picture->Width(); ++x) nameDots += name(picture->Canvas()->Pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+    ASSERT_GT(nameDots, 0);
+    auto check = [&](const std::string& when) {
+        SCOPED_TRACE(when);
+        SaveWindowShot(W->Handle(), "dialogs2-banner-" + when);
+        const Snapshot shown = OnScreen(W->Panel1->Handle());
+        const TRect panel = Rect(0, 0, shown.width, shown.height);
+        const TRect drawn = OffsetRect(W->Image1->PictureRect(), W->Image1->Left(), W->Image1->Top());
+        const TRect label = W->Label1->BoundsRect();
+        TRect common;
+        if (IntersectRect(common, drawn, panel) && common == drawn) {
+            EXPECT_EQ(shown.Count(panel, name), nameDots) << "the name is covered";
+            EXPECT_TRUE(W->Label1->Visible());
+        }
+        if (!W->Label1->Visible()) return;
+        EXPECT_TRUE(IntersectRect(common, label, drawn) && common == label) << "the version is outside the picture";
+        EXPECT_TRUE(IntersectRect(common, label, panel) && common == label) << "the version is cut";
+        EXPECT_EQ(shown.Count(label, name), 0) << "the version lies over the name";
+        EXPECT_GT(shown.Count(label, text), 10) << "the version is not drawn";
+    };
+    check("first-size");
+    TRect bar;
+    W->PaneSplitCtrl->GetBarRect(0, bar);
+    TPoint centre = W->PaneSplitCtrl->ClientToScreen({(bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2});
+    const int before = W->QclSplitterPane1->Width();
+    MouseDragOnScreen({centre.x, centre.y}, {centre.x + 180, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() == before + 180; }));
+    check("wider");
+    MouseDragOnScreen({centre.x + 180, centre.y}, {centre.x - 200, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() < before - 150; }));
+    check("narrower");
 }
 
 TEST_F(Dialogs, DamagedStoredPlacesNeverStopTheWindow) {
