@@ -321,22 +321,44 @@ private:
     AppModalLevel level_;
 };
 
-// The window a modal form belongs to while it is up: the one the user
-// works in (another modal form, when that one opened it), else the main
-// form; never the form itself nor a window of its own.
-HWND ModalOwner(TCustomForm* form) {
-    const HWND self = form->Handle();
-    auto usable = [self](HWND w) {
-        if (w == nullptr || !IsWindowVisible(w)) return false;
-        for (HWND o = w; o != nullptr; o = GetWindow(o, GW_OWNER))
-            if (o == self) return false;
-        return true;
-    };
-    if (HWND active = GetActiveWindow(); usable(active)) return active;
-    TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
-    if (main != nullptr && main != form && main->HandleAllocated() && usable(main->Handle())) return main->Handle();
-    return nullptr;
-}
+// While a form is modal it belongs to the window the user works in
+// (another modal form, when that one opened it), else to the main form,
+// and so stays above it; never to itself nor to a window of its own.  Its
+// own owner comes back afterwards: a form that outlives the window it was
+// opened from must not go with it.
+class ModalOwnerScope {
+public:
+    explicit ModalOwnerScope(TCustomForm* form) : wnd_(form->Handle()), before_(GetWindow(wnd_, GW_OWNER)) {
+        HWND owner = OwnerFor(form);
+        if (owner == nullptr || owner == before_) return;
+        SetOwner(owner);
+        changed_ = true;
+    }
+    ~ModalOwnerScope() {
+        if (changed_ && IsWindow(wnd_)) SetOwner(IsWindow(before_) ? before_ : nullptr);
+    }
+    ModalOwnerScope(const ModalOwnerScope&) = delete;
+    ModalOwnerScope& operator=(const ModalOwnerScope&) = delete;
+
+private:
+    HWND OwnerFor(TCustomForm* form) const {
+        auto usable = [this](HWND w) {
+            if (w == nullptr || !IsWindowVisible(w)) return false;
+            for (HWND o = w; o != nullptr; o = GetWindow(o, GW_OWNER))
+                if (o == wnd_) return false;
+            return true;
+        };
+        if (HWND active = GetActiveWindow(); usable(active)) return active;
+        TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+        if (main != nullptr && main != form && main->HandleAllocated() && usable(main->Handle()))
+            return main->Handle();
+        return nullptr;
+    }
+    void SetOwner(HWND owner) { SetWindowLongPtrA(wnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)); }
+
+    HWND wnd_, before_;
+    bool changed_ = false;
+};
 }  // namespace
 
 void CancelMouseCapture() {
@@ -350,10 +372,7 @@ int TCustomForm::ShowModal() {
     if (Visible() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     TApplication* app = EnsureApplication();
     HWND activeBefore = GetActiveWindow();
-    // It stays above the window it was opened from, which waits under it.
-    HandleNeeded();
-    if (HWND owner = ModalOwner(this); owner != nullptr && GetWindow(Handle(), GW_OWNER) != owner)
-        SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    ModalOwnerScope owner(this);
     TCloseAction closeAction = TCloseAction::caHide;
     try {
         ModalScope scope(this, modal_);
