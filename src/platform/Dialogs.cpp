@@ -25,14 +25,18 @@ CommonDialogResponder SetCommonDialogResponder(CommonDialogResponder responder) 
     return std::exchange(DialogResponder(), std::move(responder));
 }
 
-bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
-    if (DialogResponder()) return DialogResponder()(*this);
+bool RunSystemDialog(const std::function<bool(HWND owner)>& show) {
     // The dialog belongs to the window the user works in; the program's
     // other windows wait while it is up.
     HWND owner = GetActiveWindow();
     if (owner == nullptr && Application != nullptr) owner = Application->Handle();
     AppModalLevel modal;
     return show(owner);
+}
+
+bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
+    if (DialogResponder()) return DialogResponder()(*this);
+    return RunSystemDialog(show);
 }
 
 InputQueryResponder SetInputQueryResponder(InputQueryResponder responder) {

@@ -58,6 +58,12 @@ InputQueryResponder SetInputQueryResponder(InputQueryResponder responder);
 // Base of the standard dialogs.  Execute shows the system's dialog and
 // returns whether the user accepted it; the dialog's properties carry what
 // goes in and what comes back.
+// Runs a modal system dialog as the program's own: owned by the window the
+// user works in, which waits while it is up and is active again after it,
+// as one modal level of the application.  `show` gets the owner window and
+// returns the dialog's answer.
+bool RunSystemDialog(const std::function<bool(HWND owner)>& show);
+
 class TCommonDialog : public TComponent {
     TRESKEL_CLASS(TCommonDialog)
 public:

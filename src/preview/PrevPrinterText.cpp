@@ -14,6 +14,7 @@
 #include "platform/SysUtils.h"
 #include "preview/PrevPrinter.h"
 #include "richedit/RichEditBase.h"
+#include "richedit/RichOLE.h"
 
 namespace treskel::preview {
 
@@ -161,6 +162,11 @@ void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
     bool isRtf = rtf.rfind("{\\rtf", 0) == 0;
     services->TxSendMessage(EM_STREAMIN, isRtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es), &result);
+    // The note's pictures print as the editor shows them.
+    IRichEditOle* ole = nullptr;
+    services->TxSendMessage(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole), &result);
+    ComPtr<IRichEditOle> oleHolder(ole);
+    MakePicturesDrawable(ole);
     services->TxSendMessage(EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE, &result);
 
     // One draw at the page width lays the whole text out.

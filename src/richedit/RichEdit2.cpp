@@ -352,6 +352,10 @@ void TCustomRichEditEx::WndProc(TMessage& m) {
         case WM_CONTEXTMENU:
             HandleContextMenu(m);
             return;
+        case WM_PASTE:
+        case EM_PASTESPECIAL:
+            if (HandleAllocated() && !ReadOnly() && !richEdit10_ && PasteBeforeListItem(m)) return;
+            break;
         case CN_COMMAND:
             if (HIWORD(m.WParam) == EN_CHANGE) {
                 if (autoURLDetect_ == TAutoURLDetect::adExtended && !IsLoading() &&

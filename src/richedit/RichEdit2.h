@@ -294,6 +294,8 @@ public:
     void WndProc(TMessage& m) override;
 
 protected:
+    bool KeyDown(WORD& key, TShiftState shift) override;
+    bool KeyPress(char& key) override;
     void CreateParams(TCreateParams& p) override;
     void CreateWindowHandle(const TCreateParams& p) override;
     void SetupWindow() override;
@@ -320,6 +322,14 @@ private:
     UINT WriteFormat() const;
     void HandleLink(TMessage& m);
     void HandleContextMenu(TMessage& m);
+    // Paragraph breaks inside bulleted lists (RichEdit2Breaks).
+    bool BreakBeforeNextListItem();
+    bool PasteBeforeListItem(TMessage& m);
+    // The start of the list item that follows the end of a list item where
+    // the selection ends, or -1.
+    int ListItemAfterSelection();
+    int NumberingAt(int pos, CHARFORMAT2W* format = nullptr, int end = 0);
+    void SetNumberingAt(int pos, int numbering);
     // Gives the editor's default format to all its text (`sizeOnly`: only
     // its size).  The font's own size (WM_SETFONT) is finer than a note
     // stores, and emptied text keeps the format of the last text there was.
@@ -353,6 +363,8 @@ private:
     UINT codePage_ = CP_ACP;
     bool wideText_ = false;
     bool systemMessage_ = false;
+    // The character of an Enter whose break was put in by hand.
+    bool swallowReturnChar_ = false;
     WindowSubclass systemMarker_;
     CHARRANGE savedSelection_{0, 0};
     int savedFirstVisibleLine_ = 0;

@@ -7,25 +7,10 @@
 #include "platform/Streams.h"
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2.h"
+#include "richedit/RichEdit2Priv.h"
 #include "richedit/RichEdit2Rules.h"
 
 namespace treskel {
-
-// Keeps the window from reporting changes while the whole text is replaced,
-// and gives it its event mask back however that ends.
-class ChangeEventsOff {
-public:
-    explicit ChangeEventsOff(TCustomRichEditEx* re) : re_(re), mask_(re->SendToWindow(EM_GETEVENTMASK)) {
-        re_->SendToWindow(EM_SETEVENTMASK, 0, mask_ & ~static_cast<LRESULT>(ENM_CHANGE));
-    }
-    ~ChangeEventsOff() { re_->SendToWindow(EM_SETEVENTMASK, 0, mask_); }
-    ChangeEventsOff(const ChangeEventsOff&) = delete;
-    ChangeEventsOff& operator=(const ChangeEventsOff&) = delete;
-
-private:
-    TCustomRichEditEx* re_;
-    LRESULT mask_;
-};
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/ControlsHooks.h"
+#include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2.h"
@@ -100,6 +101,18 @@ void MakePictureDrawable(IOleObject* object) {
 }
 
 }  // namespace
+
+void MakePicturesDrawable(IRichEditOle* ole) {
+    if (ole == nullptr) return;
+    const LONG count = ole->GetObjectCount();
+    for (LONG i = 0; i < count; ++i) {
+        REOBJECT reo{};
+        reo.cbStruct = sizeof reo;
+        if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || reo.poleobj == nullptr) continue;
+        ComPtr<IOleObject> object(reo.poleobj);
+        MakePictureDrawable(object.Get());
+    }
+}
 
 UINT CALLBACK InsertObjectDialogHook(HWND wnd, UINT msg, WPARAM, LPARAM) {
     if (msg != WM_INITDIALOG) return 0;
@@ -428,11 +441,15 @@ bool TCustomRichEditEx::InsertObjectDialog() {
     OLEUIINSERTOBJECTA data{};
     data.cbStruct = sizeof data;
     data.dwFlags = IOF_SELECTCREATENEW;
-    data.hWndOwner = Application != nullptr ? Application->Handle() : nullptr;
     data.lpfnHook = InsertObjectDialogHook;
     data.lpszFile = fileName;
     data.cchFile = sizeof fileName;
-    UINT result = OleUIInsertObjectA(&data);
+    UINT result = OLEUI_CANCEL;
+    RunSystemDialog([&](HWND owner) {
+        data.hWndOwner = owner;
+        result = OleUIInsertObjectA(&data);
+        return result == OLEUI_OK;
+    });
     struct IconGuard {
         HGLOBAL h;
         ~IconGuard() { FreeMetaPict(h); }

@@ -32,6 +32,10 @@ class TCustomRichEditEx;
 void OleCheck(HRESULT hr);
 // OLE is initialised on this thread for the rest of the run.
 void EnsureOleInitialized();
+// Gives every picture object of a rich-edit control (a window or a
+// windowless one) a form the system's data cache can draw, where the cache
+// cannot draw the form the picture came in.
+void MakePicturesDrawable(IRichEditOle* ole);
 // The Insert Object dialog's hook: on WM_INITDIALOG it puts the dialog (or,
 // for a child dialog, its parent) in the middle across and a third of the
 // way down the screen.

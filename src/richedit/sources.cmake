@@ -2,6 +2,7 @@ treskel_sources(
   PORTABLE WStrList.cpp RichEdit2Rules.cpp
   WIN32_BASE WStrListWin.cpp
   POSIX_BASE WStrListPosix.cpp
-  WIN32 Langs.cpp RichEditBase.cpp RichEdit2.cpp RichEdit2Attr.cpp RichEdit2Lines.cpp RichEdit2Url.cpp RichOLE.cpp
+  WIN32 Langs.cpp RichEditBase.cpp RichEdit2.cpp RichEdit2Attr.cpp RichEdit2Breaks.cpp RichEdit2Lines.cpp RichEdit2Url.cpp
+        RichOLE.cpp
         RichEditRegister.cpp
 )

@@ -9,6 +9,7 @@
 #include <dlgs.h>
 
 #include "store/ItemData.h"
+#include "platform/Clipbrd.h"
 #include "platform/FileSys.h"
 #include "platform/Handles.h"
 #include "support/Snapshot.h"
@@ -191,6 +192,81 @@ TEST_F(EditorKeys, EscapeGivesTheFocusToTheTree) {
     PressKey(Edit(), VK_ESCAPE);
     EXPECT_EQ(GetFocus(), W->TreeView->Handle());
     EXPECT_EQ(NoteText(), "x");
+}
+
+namespace {
+// The note's lines (its paragraphs, none of them wrapped), each with "* "
+// in front when it is a list item.  The selection stays as it was.
+std::vector<std::string> ListParagraphs(TCustomRichEditEx* re) {
+    std::vector<std::string> paragraphs;
+    const int start = re->SelStart(), length = re->SelLength();
+    TStrings* lines = re->Lines();
+    for (int i = 0; i < lines->Count(); ++i) {
+        re->SetSelStart(static_cast<int>(SendMessageW(re->Handle(), EM_LINEINDEX, static_cast<WPARAM>(i), 0)));
+        paragraphs.push_back((re->Paragraph()->Numbering() != 0 ? "* " : "") + lines->Get(i));
+    }
+    re->SetSelStart(start);
+    re->SetSelLength(length);
+    return paragraphs;
+}
+}  // namespace
+
+TEST_F(EditorKeys, EnterInsideABulletedListAddsAnItemThere) {
+    StartWithItem();
+    TTreeNode* other = AddItem("Other");
+    TypeNote("List:");
+    PressKey(Edit(), VK_RETURN);
+    Click(W->BulletButton);
+    TypeText(Edit(), "one");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "three");
+    using Lines = std::vector<std::string>;
+    ASSERT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
+
+    // Enter from the keyboard at the end of an item that another follows.
+    Select(9, 0);
+    TypeIntoFocus('\r');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* ", "* three"}));
+    EXPECT_EQ(W->REdit->SelStart(), 10);
+    EXPECT_EQ(Status(), "Line: 2 Col: 0");
+    // One step undoes it.
+    W->Undo->Execute();
+    PumpMessages();
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
+    Select(9, 0);
+    TypeIntoFocus('\r');
+    TypeText(Edit(), "two");
+    // Enter over a selection that ends an item, and in the empty item it
+    // leaves between two.
+    Select(6, 3);
+    TypeIntoFocus('\r');
+    TypeIntoFocus('\r');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
+
+    SelectItem(other);
+    SelectItem(Node("First"));
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
+}
+
+TEST_F(EditorKeys, LinesPastedAtTheEndOfAListItemJoinTheList) {
+    StartWithItem();
+    TypeNote("List:");
+    PressKey(Edit(), VK_RETURN);
+    Click(W->BulletButton);
+    TypeText(Edit(), "one");
+    PressKey(Edit(), VK_RETURN);
+    TypeText(Edit(), "three");
+    using Lines = std::vector<std::string>;
+    // Whole lines copied: the text ends with a paragraph break.
+    auto copyLines = [](const char* text) { Clipboard()->SetAsText(text); };
+    copyLines(" and a half\r\nfour\r\n");
+    Select(9, 0);
+    CtrlKey('V');
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* four", "* ", "* three"}));
+    copyLines("five\r\n");
+    Select(25, 0);
+    Click(W->PasteButton);
+    EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* fourfive", "* ", "* ", "* three"}));
 }
 
 // ---------------------------------------------------------------- status line

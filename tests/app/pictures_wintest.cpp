@@ -1,16 +1,23 @@
 // The main window's pictures, scans, objects and colours: a picture file
 // of each format and scanned images go into the note and come back after
-// saving and reopening; damaged files change nothing; text colour and
-// highlight come from the swatches, "More..." and the keyboard.
+// saving and reopening, and are previewed and printed; damaged files change
+// nothing; text colour and highlight come from the swatches, "More..." and
+// the keyboard.
 #include <windows.h>
+
+#include <array>
 
 #include "EditorWindowTest.h"
 #include "platform/Clipbrd.h"
+#include "platform/Printers.h"
+#include "preview/PrevForm.h"
+#include "support/ModalDialogs.h"
 #include "support/PictureFiles.h"
 #include "support/Snapshot.h"
 #include "support/TwainSource.h"
 #include "twain/TwainLib.h"
 #include "../platform/DialogDriver.h"
+#include "../platform/TestPrinter.h"
 
 namespace treskel::test {
 
@@ -141,6 +148,47 @@ TEST_F(PicturesTest, ACancelledOpenDialogChangesNothing) {
     EXPECT_TRUE(MessageBoxes().empty());
 }
 
+// ---------------------------------------------------------------- printing
+
+// Where the system's control cannot format a range, a note is laid out for
+// its pages by a control of its own: its pictures reach the preview and the
+// printer as the editor shows them, not as empty space.
+TEST_F(PicturesTest, APictureIsPreviewedAndPrinted) {
+    const std::string out = DataFile("printed.ps");
+    TestPrinter printer(out);
+    Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(TestPrinter::kName));
+    StartWithItem();
+    TypeNote("A picture: ");
+    const std::string file = files.File("picture.bmp");
+    WriteAll(file, WritePictureFile("bmp", Quadrants(320, 240, kRed, kGreen, kBlue, kYellow)));
+    InsertFile(file);
+    ASSERT_EQ(Pictures(), 1u);
+
+    std::array<int, 4> previewed{};
+    ModalDialogs dialogs;
+    dialogs.Install();
+    dialogs.Queue([&](TCustomForm& preview) {
+        auto* page = static_cast<TPreviewForm&>(preview).ScrollBox1;
+        Snapshot shot = OnScreen(page->Handle());
+        const Rgb colours[] = {kRed, kGreen, kBlue, kYellow};
+        for (size_t n = 0; n < 4; ++n)
+            previewed[n] = shot.Count(TRect(0, 0, shot.width, shot.height),
+                                      [&](COLORREF p) { return Is(p, colours[n], 40); });
+        preview.Close();
+    });
+    PressOfficeButton(W->PrintButton, W->Preview1);
+    dialogs.Remove();
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
+    for (size_t n = 0; n < 4; ++n) EXPECT_GT(previewed[n], 200) << "colour " << n;
+
+    AnswerNextDialog([](TCommonDialog&) { return true; });
+    PressOfficeButton(W->PrintButton, W->PrintItem);
+    auto ps = ReadAll(out);
+    const std::string text(ps.begin(), ps.end());
+    EXPECT_NE(text.find("%%Pages: 1"), std::string::npos);
+    EXPECT_NE(text.find("\nimage\n"), std::string::npos) << "no picture reached the printer";
+}
+
 // ---------------------------------------------------------------- scanning
 
 class ScanCounts : public PicturesTest, public testing::WithParamInterface<int> {};
@@ -230,6 +278,37 @@ TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {
     PumpMessages();
     EXPECT_TRUE(shown);
     EXPECT_EQ(Pictures(), 0u);
+}
+
+// The object dialog is the main window's own: the window waits while it is
+// up (the mouse changes nothing there) and has the keyboard again after it.
+TEST_F(PicturesTest, TheMainWindowWaitsWhileTheObjectDialogIsUp) {
+    StartWithItem();
+    TypeNote("A note");
+    Select(0, 0);
+    HWND owner = nullptr;
+    bool enabled = true;
+    int caretDuring = -1;
+    DialogDriver driver([&](HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        enabled = IsWindowEnabled(W->Handle()) != 0;
+        // A click into the note, away from the dialog.
+        RECT note;
+        GetWindowRect(Edit(), &note);
+        MouseClickOnScreen(POINT{note.right - 30, note.bottom - 20});
+        PumpUntil([] { return false; }, 300);
+        caretDuring = W->REdit->SelStart();
+        DialogDriver::Press(dialog, IDCANCEL);
+    });
+    PressOfficeButton(W->QclOfficeButton3);
+    EXPECT_EQ(owner, W->Handle());
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(caretDuring, 0);
+    EXPECT_EQ(Pictures(), 0u);
+    EXPECT_TRUE(IsWindowEnabled(W->Handle()));
+    EXPECT_EQ(GetActiveWindow(), W->Handle());
+    TypeIntoFocus('x');
+    EXPECT_EQ(NoteText(), "xA note");
 }
 
 // ---------------------------------------------------------------- colours

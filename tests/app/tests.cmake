@@ -40,7 +40,7 @@ treskel_test(applarge
   GUI
 )
 treskel_test(apppictures
-  WIN32 pictures_wintest.cpp
+  WIN32 pictures_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
 if(TRESKEL_WIN32)
