@@ -29,13 +29,11 @@ PublishClass<C, P>& PublishImageLink(PublishClass<C, P>& p) {
                 });
 }
 
-void IgnoreAbout(TObject*, const FormValue&, LayoutReader&) {}
-
 void RegisterButtons() {
     using B = TQclBaseGraphicButton;
     PublishClass<B, TQclBaseControl> base;
     base.NotCreatable()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .String("Caption", &B::Caption, &B::SetCaption)
         .Bool("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp)
         .Object("ButtonLayout", &B::ButtonLayout)
@@ -69,7 +67,7 @@ void RegisterPanels() {
     using S = TQclCustomScrollBox;
     PublishClass<S, TScrollBox>()
         .NotCreatable()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Object("Bevel", &S::Bevel)
         .Bool("InstantUpdate", &S::InstantUpdate, &S::SetInstantUpdate, true)
         .Bool("MouseWheelSupport", &S::MouseWheelSupport, &S::SetMouseWheelSupport)
@@ -79,7 +77,7 @@ void RegisterPanels() {
     using P = TQclCustomBevelPanel;
     PublishClass<TQclCustomPanel, TQclCustomControl>()
         .NotCreatable()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Bool("Locked", &TQclCustomPanel::Locked, &TQclCustomPanel::SetLocked)
         .Bool("Transparent", &TQclCustomPanel::Transparent, &TQclCustomPanel::SetTransparent)
         .Int("Color", &TQclCustomPanel::Color, &TQclCustomPanel::SetColor, clBtnFace, &ColorIdents());
@@ -105,7 +103,7 @@ void RegisterLabels() {
     PublishClass<L, TQclBaseControl> label;
     OwnColor(label)
         .NotCreatable()
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .String("Caption", &L::Caption, &L::SetCaption)
         .Enum<TQclAlignment>("Alignment", &L::Alignment, &L::SetAlignment, TQclAlignment::agTopLeft)
         .Bool("AutoSize", &L::AutoSize, &L::SetAutoSize, true)
@@ -196,7 +194,7 @@ void RegisterWindowedButtons() {
     using B = TQclCustomButton;
     PublishClass<B, TButton> button;
     OwnColor(PublishImageLink(button))
-        .Custom("About", IgnoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Object("ButtonLayout", &B::ButtonLayout)
         .Object("FontFx", &B::FontFx)
         .Object("Glyph", &B::Glyph)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "controls/qclctrl.h"
 #include "foundation/qclgraphDraw.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
@@ -729,7 +730,6 @@ void RegisterExtComboClasses() {
     static bool done = false;
     if (done) return;
     done = true;
-    auto ignoreAbout = [](auto*, const FormValue&, LayoutReader&) {};
     PublishClass<TQclCustomComboBox, TCustomComboBox>()
         .NotCreatable()
         .Bool("Flat", &TQclCustomComboBox::Flat, &TQclCustomComboBox::SetFlat)
@@ -737,7 +737,7 @@ void RegisterExtComboClasses() {
         .Event("OnSelect", &TQclCustomComboBox::OnSelect);
     PublishClass<TQclCustomColorComboBox, TQclCustomComboBox>()
         .NotCreatable()
-        .Custom("About", ignoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Object("CustomColors", &TQclCustomColorComboBox::CustomColors)
         .SetOf<TColorDialogOption>("DlgOptions", &TQclCustomColorComboBox::DlgOptions,
                                    &TQclCustomColorComboBox::SetDlgOptions, {})
@@ -750,7 +750,7 @@ void RegisterExtComboClasses() {
         .Event("OnAfterDialogShow", &TQclCustomColorComboBox::OnAfterDialogShow);
     PublishClass<TQclColorComboBox, TQclCustomColorComboBox>();
     PublishClass<TQclFontComboBox, TQclCustomComboBox>()
-        .Custom("About", ignoreAbout)
+        .Custom("About", QclIgnoreAbout)
         .Bool("FastMode", &TQclFontComboBox::FastMode, &TQclFontComboBox::SetFastMode)
         .SetOf<TQclFontCBOption>("Options", &TQclFontComboBox::Options, &TQclFontComboBox::SetOptions,
                                  {TQclFontCBOption::foScreenFonts, TQclFontCBOption::foDisplaySymbol});

@@ -22,27 +22,17 @@ TQclPlacement FromSystem(const WINDOWPLACEMENT& wp) {
     return {static_cast<int>(wp.flags), static_cast<int>(wp.showCmd), {r.left, r.top, r.right, r.bottom}};
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (GetMonitorInfoA(monitor, &mi))
-        reinterpret_cast<std::vector<TRect>*>(data)->push_back(
-            {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom});
-    return TRUE;
-}
-
 // The screen in the coordinates of normal positions, which count from the
 // primary work area's top-left corner.
 TQclScreenArea ScreenArea() {
+    TScreen* screen = EnsureScreen();
+    const TRect work = screen->WorkAreaRect();
+    const int dx = work.Left, dy = work.Top;
     TQclScreenArea s;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int dx = work.left, dy = work.top;
-    s.width = GetSystemMetrics(SM_CXSCREEN) - dx;
-    s.height = GetSystemMetrics(SM_CYSCREEN) - dy;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&s.monitors));
-    for (TRect& m : s.monitors) m = OffsetRect(m, -dx, -dy);
-    s.workArea = {0, 0, work.right - work.left, work.bottom - work.top};
+    s.width = screen->Width() - dx;
+    s.height = screen->Height() - dy;
+    for (const TRect& m : screen->MonitorRects()) s.monitors.push_back(OffsetRect(m, -dx, -dy));
+    s.workArea = OffsetRect(work, -dx, -dy);
     return s;
 }
 

@@ -36,16 +36,6 @@ bool QclStringToPlacement(const std::string& s, char separator, TQclPlacement& p
     return true;
 }
 
-TRect QclKeepOnMonitors(const TRect& r, const std::vector<TRect>& monitors, const TRect& workArea) {
-    TRect common;
-    for (const TRect& m : monitors)
-        if (IntersectRect(common, r, m)) return r;
-    const int w = r.Width(), h = r.Height();
-    int left = std::max(workArea.Left, std::min(r.Left, workArea.Right - w));
-    int top = std::max(workArea.Top, std::min(r.Top, workArea.Bottom - h));
-    return Bounds(left, top, w, h);
-}
-
 TQclPlacement QclRestoredPlacement(const TQclPlacement& current, const TQclPlacement& stored, TQclRestoreParts parts,
                                    const TRect& formBounds, const TQclScreenArea& screen) {
     TQclPlacement p = current;
@@ -81,7 +71,7 @@ TQclPlacement QclRestoredPlacement(const TQclPlacement& current, const TQclPlace
         n.Top = screen.height - std::abs(n.Bottom - n.Top);
         n.Bottom = screen.height;
     }
-    n = QclKeepOnMonitors(n, screen.monitors, screen.workArea);
+    n = KeepOnMonitors(n, screen.monitors, screen.workArea);
     return p;
 }
 

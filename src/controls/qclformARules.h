@@ -45,13 +45,10 @@ struct TQclScreenArea {
 // The placement to set: `current` (the window's own) with the parts of
 // the valid `stored` value that `parts` names.  `formBounds` is the form's
 // current position and size.  A window that would end past the screen's
-// right or bottom edge is moved back; one that would lie off every monitor
-// is brought into the work area.
+// right or bottom edge is moved back; one that no monitor shows is brought
+// into the work area (`KeepOnMonitors`).
 TQclPlacement QclRestoredPlacement(const TQclPlacement& current, const TQclPlacement& stored, TQclRestoreParts parts,
                                    const TRect& formBounds, const TQclScreenArea& screen);
-// `r` moved into `workArea` (its size kept, its top-left first) when it
-// meets none of `monitors`; unchanged otherwise.
-TRect QclKeepOnMonitors(const TRect& r, const std::vector<TRect>& monitors, const TRect& workArea);
 
 // The eight size limits of the form component.
 enum class TQclFormLimit {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "foundation/qclclass.h"
+#include "platform/DibBitmap.h"
 
 namespace treskel {
 
@@ -49,14 +50,7 @@ int InfoSize(int bitCount) { return bitCount == 24 ? 40 : 40 + 4 * (1 << bitCoun
 void QclInitBitmapInfoHeader(HBITMAP bitmap, BITMAPINFOHEADER& header, int colors) {
     BITMAP bm{};
     GetObjectA(bitmap, sizeof bm, &bm);
-    header = BITMAPINFOHEADER{};
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = bm.bmWidth;
-    header.biHeight = bm.bmHeight;
-    header.biPlanes = 1;
-    header.biBitCount = static_cast<WORD>(BitCount(bm, colors));
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(((bm.bmWidth * header.biBitCount + 31) / 32) * 4 * bm.bmHeight);
+    header = DibInfoHeader(bm.bmWidth, bm.bmHeight, BitCount(bm, colors));
 }
 
 void QclGetDIBSizes(HBITMAP bitmap, int& infoSize, int& imageSize, int colors) {

@@ -569,7 +569,9 @@ private:
 };
 
 // A bar of buttons and controls laid out from left to right in the order
-// of their Left, all as high as the buttons.
+// of their Left, all as high as the buttons.  A Wrapable bar goes on in a
+// new row where the next button or control would pass its right edge; an
+// AutoSize bar is as high as its rows.
 class TToolBar : public TCustomControl {
     TRESKEL_CLASS(TToolBar)
 public:
@@ -592,6 +594,12 @@ public:
     void SetFlat(bool v);
     bool ShowCaptions() const { return showCaptions_; }
     void SetShowCaptions(bool v);
+    bool Wrapable() const { return wrapable_; }
+    void SetWrapable(bool v);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
+    // How many rows the buttons and controls take.
+    int RowCount() const { return rowCount_; }
     TCustomImageList* Images() const { return images_; }
     void SetImages(TCustomImageList* list);
     TCustomImageList* DisabledImages() const { return disabledImages_; }
@@ -604,6 +612,7 @@ public:
 
     void WndProc(TMessage& message) override;
     void Loaded() override;
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -613,7 +622,15 @@ protected:
 
 private:
     friend class TToolButton;
+    // Where a visible button or control goes: its row and its left.
+    struct RowItem {
+        TControl* control;
+        int x, row, width;
+    };
     void Arrange();
+    static int ItemWidth(TControl* c, const TSize& buttonSize);
+    std::vector<RowItem> PlanRows(int clientWidth, const TSize& buttonSize) const;
+    static int RowsHeight(const std::vector<RowItem>& plan, const TSize& buttonSize);
     void ImagesChanged(TObject*);
     void SetList(TCustomImageList*& field, TChangeLink& link, TCustomImageList* list);
 
@@ -623,6 +640,9 @@ private:
     int indent_ = 0;
     bool flat_ = false;
     bool showCaptions_ = false;
+    bool wrapable_ = true;
+    bool autoSize_ = false;
+    int rowCount_ = 1;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* disabledImages_ = nullptr;
     TCustomImageList* hotImages_ = nullptr;

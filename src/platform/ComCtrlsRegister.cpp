@@ -53,6 +53,7 @@ void RegisterComCtrlClasses() {
         .Int("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex, -1)
         .Enum<TToolButtonStyle>("Style", &TToolButton::Style, &TToolButton::SetStyle, TToolButtonStyle::tbsButton);
     PublishClass<TToolBar, TCustomControl>()
+        .Bool("AutoSize", &TToolBar::AutoSize, &TToolBar::SetAutoSize)
         .Int("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight, 22)
         .Int("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth, 23)
         .Ref<TCustomImageList>("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages)
@@ -60,7 +61,8 @@ void RegisterComCtrlClasses() {
         .Ref<TCustomImageList>("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages)
         .Ref<TCustomImageList>("Images", &TToolBar::Images, &TToolBar::SetImages)
         .Int("Indent", &TToolBar::Indent, &TToolBar::SetIndent)
-        .Bool("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions);
+        .Bool("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions)
+        .Bool("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable, true);
 
     // The image lists of action lists and menus need the image list's type.
     PublishClass<TCustomActionList, TComponent>().Ref<TCustomImageList>("Images", &TCustomActionList::Images,

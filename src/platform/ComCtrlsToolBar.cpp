@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kArrowWidth = 12;
 constexpr int kSeparatorWidth = 8;
+// Above the first row and below the last of a bar that sizes itself.
+constexpr int kAutoSizeMargin = 3;
 
 // The checked look of a button that is down: a light dither.
 GdiHandle<HBRUSH> DitherBrush() {
@@ -399,26 +401,83 @@ TSize TToolBar::ButtonSize() {
     return s;
 }
 
+void TToolBar::SetWrapable(bool v) {
+    if (v == wrapable_) return;
+    wrapable_ = v;
+    Arrange();
+}
+
+void TToolBar::SetAutoSize(bool v) {
+    if (v == autoSize_) return;
+    autoSize_ = v;
+    Arrange();
+}
+
+int TToolBar::ItemWidth(TControl* c, const TSize& buttonSize) {
+    auto* b = dynamic_cast<TToolButton*>(c);
+    if (b == nullptr || b->IsSeparator()) return c->Width();
+    return buttonSize.cx + (b->style_ == TToolButtonStyle::tbsDropDown ? kArrowWidth : 0);
+}
+
+std::vector<TToolBar::RowItem> TToolBar::PlanRows(int clientWidth, const TSize& buttonSize) const {
+    // A button or control that would pass the right edge begins a new
+    // row, unless it is the first of its row; a separator never does (it
+    // ends the row it stands in, unseen).
+    std::vector<RowItem> items;
+    int row = 0, x = indent_;
+    bool rowHasItem = false;
+    for (TControl* c : order_) {
+        if (!c->Visible()) continue;  // hidden items take no room
+        int w = ItemWidth(c, buttonSize);
+        auto* b = dynamic_cast<TToolButton*>(c);
+        bool separator = b != nullptr && b->IsSeparator();
+        if (wrapable_ && !separator && rowHasItem && clientWidth > 0 && x + w > clientWidth) {
+            ++row;
+            x = indent_;
+            rowHasItem = false;
+        }
+        items.push_back({c, x, row, w});
+        x += w;
+        rowHasItem = rowHasItem || !separator;
+    }
+    return items;
+}
+
+int TToolBar::RowsHeight(const std::vector<RowItem>& plan, const TSize& buttonSize) {
+    return (plan.empty() ? 1 : plan.back().row + 1) * buttonSize.cy + 2 * kAutoSizeMargin;
+}
+
+void TToolBar::SetBounds(int left, int top, int width, int height) {
+    // Sizing itself, the bar takes the height of the rows that the new
+    // width gives, at once: the controls aligned after it are placed
+    // around that height.
+    if (autoSize_ && !IsLoading()) {
+        int frameWidth = Width() - ClientWidth(), frameHeight = Height() - ClientHeight();
+        TSize bs = ButtonSize();
+        height = frameHeight + RowsHeight(PlanRows(width - frameWidth, bs), bs);
+    }
+    TCustomControl::SetBounds(left, top, width, height);
+}
+
 void TToolBar::Arrange() {
     if (arranging_ || IsLoading()) return;
     arranging_ = true;
     try {
         TSize bs = ButtonSize();
-        int top = std::max(0, (ClientHeight() - bs.cy) / 2);
-        int x = indent_;
-        for (TControl* c : std::vector<TControl*>(order_)) {
-            if (!c->Visible()) continue;  // hidden items take no room
-            if (auto* b = dynamic_cast<TToolButton*>(c)) {
-                int w = b->IsSeparator() ? b->Width()
-                                         : bs.cx + (b->style_ == TToolButtonStyle::tbsDropDown ? kArrowWidth : 0);
-                b->SetBounds(x, top, w, bs.cy);
-                x += w;
+        std::vector<RowItem> plan = PlanRows(ClientWidth(), bs);
+        rowCount_ = plan.empty() ? 1 : plan.back().row + 1;
+        int top = autoSize_ ? kAutoSizeMargin : std::max(0, (ClientHeight() - rowCount_ * bs.cy) / 2);
+        for (const RowItem& item : plan) {
+            int y = top + item.row * bs.cy;
+            if (dynamic_cast<TToolButton*>(item.control) != nullptr) {
+                item.control->SetBounds(item.x, y, item.width, bs.cy);
             } else {
-                int h = c->Height();
-                c->SetBounds(x, top + std::max(0, (bs.cy - h) / 2), c->Width(), h);
-                x += c->Width();
+                int h = item.control->Height();
+                item.control->SetBounds(item.x, y + std::max(0, (bs.cy - h) / 2), item.width, h);
             }
         }
+        // As high as the rows: the controls below move to make room.
+        if (autoSize_) SetHeight(Height() - ClientHeight() + RowsHeight(plan, bs));
     } catch (...) {
         arranging_ = false;
         throw;

@@ -32,14 +32,22 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
         controlState_ += TControlStateItem::csAlignmentNeeded;
         return;
     }
-    controlState_ -= TControlStateItem::csAlignmentNeeded;
-    ++alignLevel_;
-    AdjustClientRect(rect);
-    TRect r = rect;
-    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
-        AlignEdge(a, control, r);
-    ApplyAnchors();
-    --alignLevel_;
+    // A control that sizes itself to the room it is given (a tool bar
+    // that wraps its buttons) asks again while it is placed: the others
+    // are placed again around its new size.
+    const TRect given = rect;
+    for (int pass = 0; pass < 3; ++pass) {
+        controlState_ -= TControlStateItem::csAlignmentNeeded;
+        ++alignLevel_;
+        rect = given;
+        AdjustClientRect(rect);
+        TRect r = rect;
+        for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
+            AlignEdge(a, control, r);
+        ApplyAnchors();
+        --alignLevel_;
+        if (!controlState_.Contains(TControlStateItem::csAlignmentNeeded)) break;
+    }
 }
 
 namespace {

@@ -37,18 +37,32 @@ HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset
 HBITMAP CreateBitmapFromRaster(const TRasterImage& image) {
     const size_t bytes = image.Stride() * static_cast<size_t>(image.Height > 0 ? image.Height : 0);
     if (image.Width <= 0 || image.Height <= 0 || image.Pixels.size() < bytes) return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = image.Width;
-    bi.bmiHeader.biHeight = -image.Height;  // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    GdiHandle<HBITMAP> bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiHandle<HBITMAP> bmp = NewDibSection(image.Width, -image.Height, 24, &bits);  // top row first
     if (!bmp || bits == nullptr) return nullptr;
     std::memcpy(bits, image.Pixels.data(), bytes);
     return bmp.Release();
+}
+
+BITMAPINFOHEADER DibInfoHeader(int width, int height, int bitCount) {
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<WORD>(bitCount);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = static_cast<DWORD>(DibStride(width, bitCount) * static_cast<uint64_t>(std::abs(height)));
+    return h;
+}
+
+GdiHandle<HBITMAP> NewDibSection(int width, int height, int bitCount, void** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = DibInfoHeader(width, height, bitCount);
+    void* pixels = nullptr;
+    GdiHandle<HBITMAP> bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (bits != nullptr) *bits = bmp ? pixels : nullptr;
+    return bmp;
 }
 
 }  // namespace treskel

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Handles.h"
 #include "platform/RasterImage.h"
 
 namespace treskel {
@@ -18,5 +19,12 @@ namespace treskel {
 HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset);
 // A 24-bit DIB section of the picture; null when the system has no room.
 HBITMAP CreateBitmapFromRaster(const TRasterImage& image);
+
+// The header of an uncompressed DIB, its image size filled in; a negative
+// height puts the top row first.
+BITMAPINFOHEADER DibInfoHeader(int width, int height, int bitCount);
+// A DIB section of that size and of 16 bits a pixel or more (no colour
+// table), its pixels at `*bits`; empty when the system has no room.
+GdiHandle<HBITMAP> NewDibSection(int width, int height, int bitCount, void** bits = nullptr);
 
 }  // namespace treskel

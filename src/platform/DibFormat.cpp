@@ -91,7 +91,7 @@ bool CheckDib(const uint8_t* dib, size_t size, uint32_t bitsOffset, DibLayout& l
     l.tableBytes = masks + l.colors * entry;
     const uint64_t tableEnd = static_cast<uint64_t>(l.headerSize) + l.tableBytes;
     if (tableEnd > size) return false;
-    const uint64_t stride = ((static_cast<uint64_t>(l.width) * bpp + 31) / 32) * 4;
+    const uint64_t stride = DibStride(l.width, bpp);
     l.imageSize = stride * rows;
     if (stride > UINT32_MAX || l.imageSize > kDibMaxImage) return false;
     l.stride = static_cast<uint32_t>(stride);

@@ -24,6 +24,11 @@ struct DibLayout {
     uint32_t bitsSize = 0;     // bytes of pixel data at bitsOffset
 };
 
+// Bytes in one row of an uncompressed image: whole 32-bit words.
+constexpr uint64_t DibStride(int64_t width, int bitCount) {
+    return ((static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) / 32) * 4;
+}
+
 // The decoded image may not exceed this many bytes, whatever the file says.
 inline constexpr uint64_t kDibMaxImage = 256u << 20;
 

@@ -311,6 +311,12 @@ public:
     int DesktopWidth() const;
     int DesktopHeight() const;
     TRect WorkAreaRect() const;
+    // Every monitor, in screen coordinates.
+    std::vector<TRect> MonitorRects() const;
+    // Whether a monitor shows a window at `r` so that the user can take
+    // hold of it; `r` moved into the work area when none does.
+    bool ShowsOnMonitor(const TRect& r) const;
+    TRect KeepOnMonitor(const TRect& r) const;
     int PixelsPerInch() const;
     TStrings* Fonts();
     int FormCount() const { return static_cast<int>(forms_.size()); }

@@ -87,17 +87,10 @@ void TBitmap::NewImage(int width, int height) {
     if (width > 0 && height > 0) {
         if (pixelFormat_ == TPixelFormat::pf24bit || pixelFormat_ == TPixelFormat::pf32bit) {
             int bpp = pixelFormat_ == TPixelFormat::pf24bit ? 24 : 32;
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            bi.bmiHeader.biWidth = width;
-            bi.bmiHeader.biHeight = -height;  // top row first
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = static_cast<WORD>(bpp);
-            bi.bmiHeader.biCompression = BI_RGB;
             void* p = nullptr;
-            bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+            bmp = NewDibSection(width, -height, bpp, &p).Release();  // top row first
             bits = static_cast<uint8_t*>(p);
-            stride = ((width * bpp + 31) / 32) * 4;
+            stride = static_cast<int>(DibStride(width, bpp));
         } else if (pixelFormat_ == TPixelFormat::pf1bit) {
             bmp = CreateBitmap(width, height, 1, 1, nullptr);
         } else {
@@ -268,14 +261,9 @@ void TBitmap::LoadFromStream(TStream& stream) {
 void TBitmap::SaveToStream(TStream& stream) {
     if (Empty()) return;
     // Written as a 24-bit bottom-up DIB.
-    int stride = ((width_ * 24 + 31) / 32) * 4;
+    int stride = static_cast<int>(DibStride(width_, 24));
     BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
+    bi.bmiHeader = DibInfoHeader(width_, height_, 24);
     std::vector<uint8_t> bits(static_cast<size_t>(stride) * static_cast<size_t>(height_));
     DropContext();
     WindowDC screen(nullptr);
@@ -354,14 +342,8 @@ std::vector<uint8_t> DibRows(HBITMAP bitmap, int width, int height, int bits) {
         BITMAPINFOHEADER header;
         RGBQUAD colors[2];
     } info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(bits);
-    info.header.biCompression = BI_RGB;
-    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
-    std::vector<uint8_t> rows(stride * static_cast<size_t>(height));
+    info.header = DibInfoHeader(width, height, bits);
+    std::vector<uint8_t> rows(info.header.biSizeImage);
     WindowDC screen(nullptr);
     if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), rows.data(),
                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)

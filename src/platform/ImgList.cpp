@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/DibBitmap.h"
 #include "platform/FormLoader.h"
 #include "platform/TypInfo.h"
 
@@ -10,17 +11,9 @@ namespace treskel {
 namespace {
 
 GdiHandle<HBITMAP> NewDib(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bmp == nullptr) throw EOutOfResources("Out of system resources");
-    return GdiHandle<HBITMAP>(bmp);
+    GdiHandle<HBITMAP> bmp = NewDibSection(width, -height, 24);
+    if (!bmp) throw EOutOfResources("Out of system resources");
+    return bmp;
 }
 
 // A copy of a bitmap that no device context holds: the system list needs

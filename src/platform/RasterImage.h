@@ -15,7 +15,7 @@ namespace treskel {
 // biggest bitmap the program makes from a file.
 inline bool RasterSizeAllowed(uint64_t width, uint64_t height) {
     return width > 0 && height > 0 && width <= 0x7FFFFFFF && height <= 0x7FFFFFFF &&
-           ((width * 3 + 3) & ~uint64_t{3}) * height <= kDibMaxImage;
+           DibStride(static_cast<int64_t>(width), 24) * height <= kDibMaxImage;
 }
 
 struct TRasterImage {
@@ -23,7 +23,7 @@ struct TRasterImage {
     int Height = 0;
     std::vector<uint8_t> Pixels;
 
-    size_t Stride() const { return (static_cast<size_t>(Width) * 3 + 3) & ~size_t{3}; }
+    size_t Stride() const { return static_cast<size_t>(DibStride(Width, 24)); }
     // Sizes the image; every pixel black.
     void Allocate(int width, int height) {
         Width = width;

@@ -2,6 +2,21 @@
 
 namespace treskel {
 
+bool ShowsOnMonitors(const TRect& r, const std::vector<TRect>& monitors) {
+    const TPoint grip = WindowGrip(r);
+    for (const TRect& m : monitors)
+        if (PtInRect(m, grip)) return true;
+    return false;
+}
+
+TRect KeepOnMonitors(const TRect& r, const std::vector<TRect>& monitors, const TRect& workArea) {
+    if (ShowsOnMonitors(r, monitors)) return r;
+    const int w = r.Width(), h = r.Height();
+    const int left = std::max(workArea.Left, std::min(r.Left, workArea.Right - w));
+    const int top = std::max(workArea.Top, std::min(r.Top, workArea.Bottom - h));
+    return Bounds(left, top, w, h);
+}
+
 const IntIdents& ColorIdents() {
     static const IntIdents idents{{
         {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},

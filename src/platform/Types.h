@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "platform/Sets.h"
 #include "platform/TypInfo.h"
@@ -56,6 +57,15 @@ inline TRect UnionRect(const TRect& a, const TRect& b) {
     if (IsRectEmpty(b)) return a;
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
+
+// Where the user takes hold of a window at `r`: the middle of its caption.
+constexpr TPoint WindowGrip(const TRect& r) { return {r.Left + r.Width() / 2, r.Top + std::min(10, r.Height() / 2)}; }
+// Whether one of `monitors` shows a window at `r` so that the user can
+// take hold of it.
+bool ShowsOnMonitors(const TRect& r, const std::vector<TRect>& monitors);
+// `r` where a monitor shows it: unchanged when one does, otherwise moved
+// into `workArea` with its size kept, its top-left corner first.
+TRect KeepOnMonitors(const TRect& r, const std::vector<TRect>& monitors, const TRect& workArea);
 
 // A colour: 0x00BBGGRR, or a system colour (high bit set, low byte the
 // system's colour index), or one of the two special values.

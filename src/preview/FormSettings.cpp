@@ -30,12 +30,6 @@ int ReadInt(TCustomIniFile& ini, const std::string& section, const std::string& 
     long v = std::strtol(s.c_str(), &end, 10);
     return *end == '\0' ? static_cast<int>(v) : current;
 }
-// Whether a window at `r` would show on one of the monitors: the middle
-// of its caption, where the user takes hold of it, lies on one.
-bool OnVisibleMonitor(const TRect& r) {
-    POINT grip{r.Left + r.Width() / 2, r.Top + std::min(10, r.Height() / 2)};
-    return MonitorFromPoint(grip, MONITOR_DEFAULTTONULL) != nullptr;
-}
 bool ReadBoolValue(TCustomIniFile& ini, const std::string& section, const std::string& name, bool current) {
     std::string s = ini.ReadString(section, name, "");
     if (s == "1") return true;
@@ -73,7 +67,7 @@ void TFormSettings::ReadPosition(TCustomIniFile& ini, TForm* form) {
     int width = ReadInt(ini, kPosition, "Width", form->Width()), height = ReadInt(ini, kPosition, "Height", form->Height());
     if (width <= 0) width = form->Width();
     if (height <= 0) height = form->Height();
-    if (left != none && top != none && OnVisibleMonitor(Bounds(left, top, width, height))) {
+    if (left != none && top != none && EnsureScreen()->ShowsOnMonitor(Bounds(left, top, width, height))) {
         form->SetPosition(TPosition::poDesigned);
         form->SetBounds(left, top, width, height);
     }

@@ -5,6 +5,7 @@
 
 #include "platform/ControlsHooks.h"
 #include "platform/Dialogs.h"
+#include "platform/DibBitmap.h"
 #include "platform/Forms.h"
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2.h"
@@ -32,18 +33,9 @@ HGLOBAL DibOf(HENHMETAFILE emf) {
     const int w = MulDiv(header.rclFrame.right - header.rclFrame.left, GetDeviceCaps(screen.Get(), LOGPIXELSX), 2540);
     const int h = MulDiv(header.rclFrame.bottom - header.rclFrame.top, GetDeviceCaps(screen.Get(), LOGPIXELSY), 2540);
     if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > (64 << 20)) return nullptr;
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-    info.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(h));
+    const BITMAPINFOHEADER info = DibInfoHeader(w, h, 24);
     void* bits = nullptr;
-    GdiHandle<HBITMAP> section(
-        CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiHandle<HBITMAP> section = NewDibSection(w, h, 24, &bits);
     if (!section || bits == nullptr) return nullptr;
     {
         MemoryDC dc(screen.Get());

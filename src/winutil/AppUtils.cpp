@@ -1,8 +1,8 @@
 #include "winutil/AppUtils.h"
 
-#include <algorithm>
 #include <cstdio>
 
+#include "platform/Forms.h"
 #include "platform/Registry.h"
 #include "platform/SysUtils.h"
 
@@ -119,17 +119,6 @@ void SaveWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::st
     WriteScreenString(store, section, "NormPos", Four(n.left, n.top, n.right, n.bottom));
 }
 
-RECT KeepOnMonitor(const RECT& r) {
-    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr) return r;
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi);
-    const RECT& a = mi.rcWork;
-    int w = std::min<int>(r.right - r.left, a.right - a.left), h = std::min<int>(r.bottom - r.top, a.bottom - a.top);
-    int x = std::clamp<int>(r.left, a.left, a.right - w), y = std::clamp<int>(r.top, a.top, a.bottom - h);
-    return {x, y, x + w, y + h};
-}
-
 namespace {
 void LoadPosition(TCustomForm* form, TCustomIniFile* store, const std::string& section, WINDOWPLACEMENT& wp) {
     bool found = false;
@@ -157,7 +146,7 @@ void LoadPosition(TCustomForm* form, TCustomIniFile* store, const std::string& s
         r.bottom = r.top + form->Height();
     }
     if (r.right <= r.left) return;
-    r = KeepOnMonitor(r);
+    r = ToRECT(EnsureScreen()->KeepOnMonitor(FromRECT(r)));
     if (form->Position() == TPosition::poScreenCenter || form->Position() == TPosition::poDesktopCenter)
         form->SetPosition(TPosition::poDesigned);
     SetWindowPlacement(form->Handle(), &wp);

@@ -33,8 +33,5 @@ std::string NthWord(int n, const std::string& s, const std::string& delimiters);
 void SaveWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section);
 void LoadWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section, bool loadState,
                          bool loadPosition);
-// `r` moved, keeping its size where it fits, onto the work area of the
-// monitor nearest to it when no monitor shows any of it.
-RECT KeepOnMonitor(const RECT& r);
 
 }  // namespace treskel

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/DibBitmap.h"
 #include "winutil/CapCtrl.h"
 
 namespace treskel {
@@ -19,11 +20,7 @@ void DrawCaptionFrameControl(HDC dc, const RECT& r, UINT type, UINT state) {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
     } info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = w;
-    info.header.biHeight = -h;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
+    info.header = DibInfoHeader(w, -h, 8);
     info.header.biClrUsed = 256;
     const int faces[] = {COLOR_BTNFACE, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
                          COLOR_3DLIGHT, COLOR_BTNTEXT, COLOR_GRAYTEXT, COLOR_WINDOWFRAME};

@@ -74,4 +74,21 @@ private:
     OwnedPtr<TfrmTreskel> window_;
 };
 
+// The main window whose modal dialogs the test answers through `dialogs_`;
+// an answer left over (a dialog that never came) fails the test.
+class MainWindowDialogsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        dialogs_.Install();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
+        dialogs_.Remove();
+        MainWindowTest::TearDown();
+    }
+
+    ModalDialogs dialogs_;
+};
+
 }  // namespace treskel::test

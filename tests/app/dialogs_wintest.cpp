@@ -57,18 +57,8 @@ bool Above(HWND upper, HWND lower) {
 
 }  // namespace
 
-class Dialogs : public MainWindowTest {
+class Dialogs : public MainWindowDialogsTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        dialogs_.Install();
-    }
-    void TearDown() override {
-        EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
-        dialogs_.Remove();
-        MainWindowTest::TearDown();
-    }
-
     // A click on the banner under the tree, as the mouse gives it.
     void ClickBanner() {
         TRect banner = W->Image1->BoundsRect();
@@ -109,8 +99,6 @@ protected:
         SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
         PumpMessages();
     }
-
-    ModalDialogs dialogs_;
 };
 
 TEST_F(Dialogs, TheAboutBoxOpensCentredTheFirstTimeThenWhereItWasLeft) {

@@ -19,16 +19,7 @@
 namespace treskel::test {
 
 namespace {
-std::string ReadRegistryString(const char* name) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return "<no key>";
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    LONG r = RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS ? std::string(value) : "<none>";
-}
+const char* const kCommonKey = "SOFTWARE\\Qiv\\Treskel!\\common";
 
 std::string ClipboardText() {
     std::string text;
@@ -688,7 +679,7 @@ TEST_F(EditorDefaultFont, IsStoredAndGivenToTheEditorNowAndAtTheNextStart) {
     });
     menuItem->Click();
     ASSERT_EQ(CommonDialogs(), std::vector<std::string>{"TFontDialog"});
-    EXPECT_EQ(ReadRegistryString("text"), "Courier New,14,clRed,1,0,0,0");
+    EXPECT_EQ(ReadRegistryString(kCommonKey, "text"), "Courier New,14,clRed,1,0,0,0");
     EXPECT_EQ(W->REdit->Font()->Name(), "Courier New");
     EXPECT_EQ(W->REdit->Font()->Size(), 14);
 
@@ -704,7 +695,7 @@ TEST_F(EditorDefaultFont, ACancelledDialogChangesNothing) {
     std::string before = W->REdit->Font()->Name();
     W->DefaultFont1Click(nullptr);
     EXPECT_EQ(CommonDialogs().size(), 1u);
-    EXPECT_EQ(ReadRegistryString("text"), "<none>");
+    EXPECT_FALSE(RegistryValueExists(kCommonKey, "text"));
     EXPECT_EQ(W->REdit->Font()->Name(), before);
 }
 
@@ -828,7 +819,7 @@ TEST_F(EditorAddress, TheFirstClickAsksForTheBrowserLaterClicksStartItDirectly) 
     AnswerBrowser(stub);
     ClickCharacter(8);
     EXPECT_EQ(CommonDialogs(), std::vector<std::string>{"TOpenDialog"});
-    EXPECT_EQ(ReadRegistryString("browserpath"), stub);
+    EXPECT_EQ(ReadRegistryString(kCommonKey, "browserpath"), stub);
     EXPECT_EQ(BrowserArguments(), std::vector<std::string>{"http://example.com/a/b?q=1&r=two"});
 
     ClickCharacter(10);
@@ -846,7 +837,7 @@ TEST_F(EditorAddress, ACancelledQuestionStoresAndStartsNothing) {
     StartWithItem();
     W->REditURLClick(W->REdit, "http://example.com/");
     EXPECT_EQ(CommonDialogs().size(), 1u);
-    EXPECT_EQ(ReadRegistryString("browserpath"), "<none>");
+    EXPECT_FALSE(RegistryValueExists(kCommonKey, "browserpath"));
     EXPECT_TRUE(BrowserArguments(1500).empty());
     // Asked again next time.
     W->REditURLClick(W->REdit, "http://example.com/");

@@ -42,18 +42,8 @@ struct InfoSeen {
 
 }  // namespace
 
-class Items : public MainWindowTest {
+class Items : public MainWindowDialogsTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        dialogs_.Install();
-    }
-    void TearDown() override {
-        EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
-        dialogs_.Remove();
-        MainWindowTest::TearDown();
-    }
-
     // The window with an empty treskel entered; notes are stored
     // uncompressed so that their text can be found in the files.
     void Start() {
@@ -170,7 +160,6 @@ protected:
                 W->RightButton, W->PasteButton};
     }
 
-    ModalDialogs dialogs_;
     std::vector<SearchSeen> searchSeen_;
 };
 

@@ -45,23 +45,14 @@ TEST_F(FirstStart, MakesTheDataDirectoryBesideTheProgramAndRemembersIt) {
     std::string expected = ExtractFilePath(Application->ExeName()) + "Data";
     EXPECT_EQ(W->DataPath, expected + "\\");
     EXPECT_TRUE(DirectoryExists(expected));
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    HKEY k;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_READ, &k), ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueExA(k, "path", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
-    RegCloseKey(k);
-    EXPECT_EQ(std::string(value), expected);
+    EXPECT_EQ(ReadRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path"), expected);
     CloseWindow();
     RemoveDir(expected);
 }
 
 TEST_F(FirstStart, AStoredDataDirectoryThatIsGoneIsMadeAgainAndTheUserTold) {
     const std::string gone = DataDir() + "gone\\deeper";
-    HKEY k;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
-    RegSetValueExA(k, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(gone.c_str()), static_cast<DWORD>(gone.size() + 1));
-    RegCloseKey(k);
+    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", gone);
     StartWindow();
     EXPECT_TRUE(DirectoryExists(gone));
     EXPECT_EQ(W->DataPath, gone + "\\");
@@ -899,11 +890,7 @@ TEST_F(Session, DISABLED_ScreenshotScene) {
     info->Edit3->SetText(IntToStr(plans->Count()));
     info->ItemData = Record(plans);
     info->Show();
-    DWORD until = GetTickCount() + 15000;
-    while (GetTickCount() < until) {
-        PumpMessages();
-        Sleep(20);
-    }
+    HoldOnScreen(15000);
 }
 
 }  // namespace treskel::test

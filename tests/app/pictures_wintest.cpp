@@ -16,8 +16,8 @@
 #include "support/Snapshot.h"
 #include "support/TwainSource.h"
 #include "twain/TwainLib.h"
-#include "../platform/DialogDriver.h"
 #include "../platform/TestPrinter.h"
+#include "support/DialogDriver.h"
 
 namespace treskel::test {
 
@@ -520,11 +520,7 @@ TEST_F(ColourPopup, DISABLED_ScreenshotScene) {
     W->SetBounds(8, 8, 1240, 560);
     Select(0, 0);
     Click(W->ColorButton);
-    DWORD until = GetTickCount() + 15000;
-    while (GetTickCount() < until) {
-        PumpMessages();
-        Sleep(20);
-    }
+    HoldOnScreen(15000);
 }
 
 }  // namespace treskel::test

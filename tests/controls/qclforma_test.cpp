@@ -85,11 +85,11 @@ TEST(QclRestorePlacement, AWindowOffEveryMonitorIsBroughtIntoTheWorkArea) {
     p = QclRestoredPlacement({}, {0, 1, {-1000, 200, -600, 500}}, {true, true, false}, Bounds(0, 0, 10, 10), two);
     EXPECT_EQ(p.normal, Rect(-1000, 200, -600, 500));
     // Partly visible is visible.
-    EXPECT_EQ(QclKeepOnMonitors({-390, 10, 10, 100}, two.monitors, two.workArea), Rect(-390, 10, 10, 100));
+    EXPECT_EQ(KeepOnMonitors({-390, 10, 10, 100}, two.monitors, two.workArea), Rect(-390, 10, 10, 100));
 }
 
 TEST(QclRestorePlacement, AWindowLargerThanTheWorkAreaKeepsItsSizeAtTheAreasCorner) {
-    EXPECT_EQ(QclKeepOnMonitors({3000, 3000, 4500, 4000}, {{0, 0, 1024, 768}}, {0, 0, 1024, 740}),
+    EXPECT_EQ(KeepOnMonitors({3000, 3000, 4500, 4000}, {{0, 0, 1024, 768}}, {0, 0, 1024, 740}),
               Rect(0, 0, 1500, 1000));
 }
 

@@ -49,14 +49,7 @@ bool SendToTrayByCaption(HWND main) {
     return !IsWindowVisible(main);
 }
 
-std::string StoredNormPos() {
-    char buf[64] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\Common\\Treskel", "NormPos", RRF_RT_REG_SZ,
-                     nullptr, buf, &size) != ERROR_SUCCESS)
-        return {};
-    return buf;
-}
+std::string StoredNormPos() { return test::ReadRegistryString("SOFTWARE\\Qiv\\Treskel!\\Common\\Treskel", "NormPos"); }
 
 HWND StartShown(Child& child, const std::string& exe, const std::string& dir) {
     if (!child.Start(exe, dir)) return nullptr;

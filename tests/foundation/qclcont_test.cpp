@@ -6,6 +6,7 @@
 #include "foundation/qclprocs.h"
 #include "platform/DibFormat.h"
 #include "platform/FormLoader.h"
+#include "support/DibBytes.h"
 #include "support/Media.h"
 #include "support/TestEnv.h"
 

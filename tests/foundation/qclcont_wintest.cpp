@@ -11,6 +11,7 @@
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "support/Snapshot.h"
+#include "support/DibBytes.h"
 #include "support/Media.h"
 #include "support/TestEnv.h"
 

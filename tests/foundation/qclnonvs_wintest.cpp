@@ -3,47 +3,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <optional>
 
 #include "app/frmMain.h"
 #include "foundation/qclnonvS.h"
 #include "foundation/qclsysin.h"
 #include "platform/FileSys.h"
+#include "support/GuiTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
 namespace {
 
 const char kStore[] = "SOFTWARE\\Qiv\\Treskel!";
-
-bool KeyExistsRaw(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// A REG_SZ value as the system reads it; nothing when absent or of
-// another type.
-std::optional<std::string> RawString(const std::string& path, const std::string& name, HKEY root = HKEY_CURRENT_USER) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    char buf[1024];
-    DWORD size = sizeof buf, type = 0;
-    LONG r = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(key);
-    if (r != ERROR_SUCCESS || type != REG_SZ || size == 0 || buf[size - 1] != '\0') return std::nullopt;
-    return std::string(buf, size - 1);
-}
-
-void PutRawString(const std::string& path, const std::string& name, const std::string& value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
 
 OwnedPtr<TQclIniCtrl> MainStore() {
     auto ini = MakeOwned<TQclIniCtrl>();
@@ -61,10 +32,10 @@ TEST(QclIniCtrlRegistry, ValuesLandAsStringsInSectionSubkeys) {
     ini->WriteInteger("common", "compression", 1);
     ini->WriteBool("common", "showcompression", true);
     ini->WriteBool("common", "updated", false);
-    EXPECT_EQ(RawString(Sub("common"), "path"), "C:\\Notes\\Data");
-    EXPECT_EQ(RawString(Sub("common"), "compression"), "1");
-    EXPECT_EQ(RawString(Sub("common"), "showcompression"), "1");
-    EXPECT_EQ(RawString(Sub("common"), "updated"), "0");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "path"), "C:\\Notes\\Data");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "compression"), "1");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "showcompression"), "1");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "updated"), "0");
 
     EXPECT_EQ(ini->ReadString("common", "path", ""), "C:\\Notes\\Data");
     EXPECT_EQ(ini->ReadInteger("common", "compression", 2), 1);
@@ -73,10 +44,10 @@ TEST(QclIniCtrlRegistry, ValuesLandAsStringsInSectionSubkeys) {
 }
 
 TEST(QclIniCtrlRegistry, ReadsTheUsersExistingValues) {
-    PutRawString(Sub("common"), "compression", "0");
-    PutRawString(Sub("common"), "updated", "7");
-    PutRawString(Sub("common"), "browserpath", "C:\\Program Files\\Browser\\b.exe");
-    PutRawString(Sub("common"), "junk", "twelve");
+    test::WriteRegistryString(Sub("common"), "compression", "0");
+    test::WriteRegistryString(Sub("common"), "updated", "7");
+    test::WriteRegistryString(Sub("common"), "browserpath", "C:\\Program Files\\Browser\\b.exe");
+    test::WriteRegistryString(Sub("common"), "junk", "twelve");
     auto ini = MainStore();
     EXPECT_EQ(ini->ReadInteger("common", "compression", 2), 0);
     EXPECT_TRUE(ini->ReadBool("common", "updated", false));  // any non-zero number
@@ -94,30 +65,30 @@ TEST(QclIniCtrlRegistry, ReadsCreateNothing) {
     TFont font;
     EXPECT_FALSE(ini->ReadFont("common", "tree", &font));
     ini->DeleteKey("common", "path");
-    EXPECT_FALSE(KeyExistsRaw(HKEY_CURRENT_USER, "SOFTWARE\\Qiv"));
+    EXPECT_FALSE(test::RegistryKeyExists("SOFTWARE\\Qiv"));
 }
 
 TEST(QclIniCtrlRegistry, RootAndTheCommonFallback) {
     auto ini = MainStore();
-    PutRawString(Sub("Common"), "x", "from Common");
+    test::WriteRegistryString(Sub("Common"), "x", "from Common");
     ini->WriteString("#ROOT", "x", "at the store key");
-    EXPECT_EQ(RawString(kStore, "x"), "at the store key");
-    EXPECT_FALSE(KeyExistsRaw(HKEY_CURRENT_USER, Sub("#ROOT")));
+    EXPECT_EQ(test::ReadRegistryString(kStore, "x"), "at the store key");
+    EXPECT_FALSE(test::RegistryKeyExists(Sub("#ROOT")));
     // "#ROOT" leaves no last section behind: an empty section is "Common".
     EXPECT_EQ(ini->ReadString("", "x", "none"), "from Common");
     EXPECT_EQ(ini->ReadString("#ROOT", "x", "none"), "at the store key");
     // "#root" is an ordinary section name.
     ini->WriteString("#root", "y", "1");
-    EXPECT_EQ(RawString(Sub("#root"), "y"), "1");
+    EXPECT_EQ(test::ReadRegistryString(Sub("#root"), "y"), "1");
 }
 
 TEST(QclIniCtrlRegistry, EmptySectionUsesTheLastOne) {
     auto ini = MainStore();
     ini->WriteString("", "first", "a");  // nothing used yet: "Common"
-    EXPECT_EQ(RawString(Sub("Common"), "first"), "a");
+    EXPECT_EQ(test::ReadRegistryString(Sub("Common"), "first"), "a");
     ini->WriteString("panel", "PaneO", "0,1");
     ini->WriteString("   ", "Bars", "38");
-    EXPECT_EQ(RawString(Sub("panel"), "Bars"), "38");
+    EXPECT_EQ(test::ReadRegistryString(Sub("panel"), "Bars"), "38");
     EXPECT_EQ(ini->GetSection(""), "panel");
 }
 
@@ -129,7 +100,7 @@ TEST(QclIniCtrlRegistry, FontsRoundTrip) {
     font.SetColor(clBlue);
     font.SetStyle({TFontStyle::fsBold, TFontStyle::fsUnderline});
     ini->WriteFont("common", "tree", &font);
-    EXPECT_EQ(RawString(Sub("common"), "tree"), "Courier New,9,clBlue,1,0,1,0");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "tree"), "Courier New,9,clBlue,1,0,1,0");
 
     TFont back;
     back.SetName("Arial");
@@ -142,7 +113,7 @@ TEST(QclIniCtrlRegistry, FontsRoundTrip) {
     EXPECT_EQ(back.Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsUnderline}));
     EXPECT_EQ(changes, 1);
 
-    PutRawString(Sub("common"), "text", "Times New Roman,14,$00008000,0,1,0,1");
+    test::WriteRegistryString(Sub("common"), "text", "Times New Roman,14,$00008000,0,1,0,1");
     ASSERT_TRUE(ini->ReadFont("common", "text", &back));
     EXPECT_EQ(back.Name(), "Times New Roman");
     EXPECT_EQ(back.Size(), 14);
@@ -161,7 +132,7 @@ TEST(QclIniCtrlRegistry, BadFontValuesLeaveTheFontAlone) {
     font.OnChange = [&](TObject*) { ++changes; };
     for (const char* bad : {"Arial,10,clBlack", "Arial,12,clBlack,1,0,0", "Arial,12,clBlack,bold,0,0,0",
                             "Arial,12,nocolour,1,0,0,0", "Arial,12,clBlack,1,0,0,0,1", ""}) {
-        PutRawString(Sub("common"), "tree", bad);
+        test::WriteRegistryString(Sub("common"), "tree", bad);
         EXPECT_FALSE(ini->ReadFont("common", "tree", &font)) << bad;
         EXPECT_EQ(font.Name(), "Tahoma") << bad;
         EXPECT_EQ(font.Size(), 11) << bad;
@@ -176,10 +147,10 @@ TEST(QclIniCtrlRegistry, DeleteRemovesTheValueOnly) {
     ini->WriteString("Common", "AboutColor", "1");
     ini->WriteString("Common", "About", "10,10");
     ini->DeleteKey("Common", "AboutColor");
-    EXPECT_FALSE(RawString(Sub("Common"), "AboutColor"));
-    EXPECT_EQ(RawString(Sub("Common"), "About"), "10,10");
+    EXPECT_FALSE(test::RegistryValueExists(Sub("Common"), "AboutColor"));
+    EXPECT_EQ(test::ReadRegistryString(Sub("Common"), "About"), "10,10");
     ini->DeleteKey("Common", "About");
-    EXPECT_TRUE(KeyExistsRaw(HKEY_CURRENT_USER, Sub("Common")));
+    EXPECT_TRUE(test::RegistryKeyExists(Sub("Common")));
 }
 
 TEST(QclIniCtrlRegistry, DefaultKeyFromTheApplication) {
@@ -196,7 +167,7 @@ TEST(QclIniCtrlRegistry, DefaultKeyFromTheApplication) {
     ini->WriteString("", "v", "1");
     Application->SetTitle(title);
     EXPECT_EQ(withParts, "Software\\Qiv\\Treskel!\\Test\\");
-    EXPECT_EQ(RawString("Software\\Treskel!\\Common", "v"), "1");
+    EXPECT_EQ(test::ReadRegistryString("Software\\Treskel!\\Common", "v"), "1");
     ini->SetRegPath("SOFTWARE\\Qiv\\Treskel!\\");
     EXPECT_EQ(ini->GetRegKey(), "SOFTWARE\\Qiv\\Treskel!\\");
 }
@@ -214,8 +185,8 @@ TEST(QclIniCtrlRegistry, OtherRoots) {
     ini->SetRegRoot(TQclRegRootKey::rpLocalMachine);
     ini->SetRegPath("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
     EXPECT_EQ(ini->ReadString("#ROOT", "CurrentVersion", ""),
-              RawString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", HKEY_LOCAL_MACHINE)
-                  .value_or(""));
+              test::ReadRegistryString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion",
+                                       HKEY_LOCAL_MACHINE));
 }
 
 TEST(QclIniCtrlProps, ConstraintsAndTargets) {
@@ -309,7 +280,7 @@ TEST(QclIniCtrlLayout, TheMainWindowsStore) {
     EXPECT_TRUE(form->QclOneInstance1->Enabled());
     EXPECT_EQ(form->QclOneInstance1->Mode(), TQclOneInstanceMode::oiActivateOnly);
     form->IniCtrl->WriteString("common", "activetreskel", "0");
-    EXPECT_EQ(RawString(Sub("common"), "activetreskel"), "0");
+    EXPECT_EQ(test::ReadRegistryString(Sub("common"), "activetreskel"), "0");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/FormLoader.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
@@ -814,6 +815,86 @@ TEST(ToolBar, ADropDownButtonShowsItsMenuFromTheArrowOnly) {
     TPopupMenu::TestChooser = nullptr;
     menu->Free();
     EXPECT_EQ(button->DropdownMenu(), nullptr);
+}
+
+// A bar too narrow for its buttons goes on in another row; sizing itself,
+// it grows by that row and the control below it moves down to make room.
+TEST(ToolBar, ButtonsWrapIntoRowsAndABarThatSizesItselfMakesRoomBelow) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(30, 30, 500, 200);
+    auto* side = Create<TPanel>(form.get());
+    side->SetParent(form.get());
+    side->SetBevelOuter(TPanelBevel::bvNone);
+    side->SetAlign(TAlign::alLeft);
+    side->SetWidth(400);
+    auto* bar = Create<TToolBar>(form.get());
+    bar->SetParent(side);
+    bar->SetHeight(28);
+    auto* below = Create<TPanel>(form.get());
+    below->SetParent(side);
+    below->SetAlign(TAlign::alClient);
+    std::vector<TToolButton*> b;
+    auto add = [&](TToolButtonStyle style) {
+        auto* t = Create<TToolButton>(form.get());
+        t->SetLeft(1000 + static_cast<int>(b.size()));
+        t->SetParent(bar);
+        t->SetStyle(style);
+        b.push_back(t);
+    };
+    for (int i = 0; i < 3; ++i) add(TToolButtonStyle::tbsButton);
+    add(TToolButtonStyle::tbsSeparator);
+    auto* edit = Create<TEdit>(form.get());
+    edit->SetLeft(2000);
+    edit->SetParent(bar);
+    edit->SetBounds(edit->Left(), 0, 80, 20);
+    for (int i = 0; i < 2; ++i) add(TToolButtonStyle::tbsButton);
+    form->Show();
+    PumpMessages();
+    // Wide enough: one row, centred in the bar's own height.
+    EXPECT_TRUE(bar->Wrapable());
+    EXPECT_FALSE(bar->AutoSize());
+    EXPECT_EQ(bar->RowCount(), 1);
+    EXPECT_EQ(b[4]->BoundsRect(), Bounds(3 * 23 + 8 + 80, 3, 23, 22));
+    EXPECT_EQ(edit->BoundsRect(), Bounds(3 * 23 + 8, 4, 80, 20));
+
+    // 100 pixels hold the three buttons and the separator: the edit goes
+    // on in the second row, the last two buttons in the third.
+    side->SetWidth(100);
+    PumpMessages();
+    EXPECT_EQ(bar->RowCount(), 3);
+    EXPECT_EQ(b[3]->Left(), 69);  // the separator ends the first row
+    EXPECT_EQ(edit->BoundsRect(), Bounds(0, 23, 80, 20));
+    EXPECT_EQ(b[4]->BoundsRect(), Bounds(0, 44, 23, 22));
+    EXPECT_EQ(b[5]->BoundsRect(), Bounds(23, 44, 23, 22));
+    EXPECT_EQ(bar->Height(), 28);  // not sizing itself: the rows below are cut off
+    EXPECT_EQ(below->Top(), 28);
+
+    bar->SetAutoSize(true);
+    PumpMessages();
+    EXPECT_EQ(bar->Height(), 3 + 3 * 22 + 3);
+    EXPECT_EQ(b[0]->Top(), 3);
+    EXPECT_EQ(b[5]->BoundsRect(), Bounds(23, 47, 23, 22));
+    EXPECT_EQ(below->Top(), bar->Height());
+    EXPECT_EQ(below->Height(), side->ClientHeight() - bar->Height());
+    // The mouse finds a button of the last row.
+    int clicks = 0;
+    b[5]->OnClick = [&](TObject*) { ++clicks; };
+    ClickAt(bar->Handle(), b[5]->Left() + 10, b[5]->Top() + 10);
+    EXPECT_EQ(clicks, 1);
+
+    // Wider again: one row, and the bar gives the room back.
+    side->SetWidth(400);
+    PumpMessages();
+    EXPECT_EQ(bar->RowCount(), 1);
+    EXPECT_EQ(bar->Height(), 28);
+    EXPECT_EQ(below->Top(), 28);
+    // Not wrapping, a narrow bar keeps one row.
+    bar->SetWrapable(false);
+    side->SetWidth(100);
+    PumpMessages();
+    EXPECT_EQ(bar->RowCount(), 1);
+    EXPECT_EQ(b[5]->Left(), 3 * 23 + 8 + 80 + 23);
+    EXPECT_EQ(bar->Height(), 28);
 }
 
 // ============================================================ layouts

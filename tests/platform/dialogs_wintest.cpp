@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "DialogDriver.h"
+#include "support/DialogDriver.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
@@ -226,26 +226,20 @@ TEST(ReplaceDialog, ReplaceAndReplaceAllFireOnReplace) {
 
 namespace treskel::test {
 
-namespace {
-RECT measuredBox;
-// Runs in the real box's own loop: measures the box and closes it.
-void CALLBACK MeasureAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = FindWindowA("#32770", "Long");
-    if (box == nullptr) return;
-    GetWindowRect(box, &measuredBox);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-}  // namespace
-
 TEST(MessageBoxes, AreNeverWiderThanTheScreen) {
     // One unbroken run of 300 characters, as a long name makes.
     std::string text = "'" + std::string(300, 'W') + "' cannot be used.";
-    RECT& measured = measuredBox;
-    measured = RECT{};
+    RECT measured{};
     MessageBoxResponder tests = SetMessageBoxResponder(nullptr);
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, MeasureAndCloseBox);
-    int answer = ShowMessageBox(nullptr, text, "Long", MB_OK);
-    KillTimer(nullptr, timer);
+    int answer;
+    {
+        // In the real box's own loop: measured, then closed.
+        DialogDriver measure([&](HWND box) {
+            GetWindowRect(box, &measured);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        answer = ShowMessageBox(nullptr, text, "Long", MB_OK);
+    }
     SetMessageBoxResponder(std::move(tests));
     EXPECT_EQ(answer, IDOK);
     EXPECT_GT(measured.right - measured.left, 100);

@@ -3,7 +3,7 @@
 
 #include <dlgs.h>
 
-#include "DialogDriver.h"
+#include "support/DialogDriver.h"
 #include "TestPrinter.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"

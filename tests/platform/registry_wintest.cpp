@@ -7,19 +7,13 @@
 
 #include "platform/IniFiles.h"
 #include "platform/Registry.h"
+#include "support/GuiTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
 namespace {
 
 const char kKey[] = "SOFTWARE\\Qiv\\RegTest";
-
-bool KeyExistsRaw(const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 struct RawValue {
     DWORD type = 0;
@@ -47,10 +41,6 @@ void WriteRaw(const std::string& path, const std::string& name, DWORD type, cons
               ERROR_SUCCESS);
     RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
-}
-
-void WriteRawString(const std::string& path, const std::string& name, const std::string& value) {
-    WriteRaw(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 std::string Sz(const std::string& s) { return s + '\0'; }
@@ -89,23 +79,23 @@ TEST(RegIniFile, ReadsNeverCreateKeys) {
     ini.ReadSections(names);
     ini.DeleteKey("Missing", "a");
     ini.EraseSection("Missing");
-    EXPECT_FALSE(KeyExistsRaw(kKey));
-    EXPECT_FALSE(KeyExistsRaw("SOFTWARE\\Qiv"));
+    EXPECT_FALSE(test::RegistryKeyExists(kKey));
+    EXPECT_FALSE(test::RegistryKeyExists("SOFTWARE\\Qiv"));
 
     // A store key that exists does not get the missing section either.
-    WriteRawString(kKey, "v", "1");
+    test::WriteRegistryString(kKey, "v", "1");
     EXPECT_EQ(ini.ReadString("Other", "v", "d"), "d");
-    EXPECT_FALSE(KeyExistsRaw(std::string(kKey) + "\\Other"));
+    EXPECT_FALSE(test::RegistryKeyExists(std::string(kKey) + "\\Other"));
     EXPECT_EQ(ini.ReadString("", "v", "d"), "1");
 }
 
 TEST(RegIniFile, NumbersAndFlagsAsText) {
     const std::string sec = std::string(kKey) + "\\S";
-    WriteRawString(sec, "n", "123");
-    WriteRawString(sec, "hex", "$1F");
-    WriteRawString(sec, "bad", "12abc");
-    WriteRawString(sec, "five", "5");
-    WriteRawString(sec, "zero", "0");
+    test::WriteRegistryString(sec, "n", "123");
+    test::WriteRegistryString(sec, "hex", "$1F");
+    test::WriteRegistryString(sec, "bad", "12abc");
+    test::WriteRegistryString(sec, "five", "5");
+    test::WriteRegistryString(sec, "zero", "0");
     DWORD dword = 77;
     WriteRaw(sec, "dword", REG_DWORD, &dword, sizeof dword);
     TRegIniFile ini(kKey);
@@ -127,7 +117,7 @@ TEST(RegIniFile, DeleteAndEraseAndList) {
     ini.WriteString("B\\Sub", "z", "3");
     ini.DeleteKey("A", "x");
     EXPECT_FALSE(ReadRaw(std::string(kKey) + "\\A", "x"));
-    EXPECT_TRUE(KeyExistsRaw(std::string(kKey) + "\\A"));
+    EXPECT_TRUE(test::RegistryKeyExists(std::string(kKey) + "\\A"));
     TStringList list;
     ini.ReadSection("A", list);
     EXPECT_EQ(list.ToVector(), std::vector<std::string>{"y"});
@@ -137,8 +127,8 @@ TEST(RegIniFile, DeleteAndEraseAndList) {
     list.Sort();
     EXPECT_EQ(list.ToVector(), (std::vector<std::string>{"A", "B"}));
     ini.EraseSection("B");
-    EXPECT_FALSE(KeyExistsRaw(std::string(kKey) + "\\B"));
-    EXPECT_TRUE(KeyExistsRaw(kKey));
+    EXPECT_FALSE(test::RegistryKeyExists(std::string(kKey) + "\\B"));
+    EXPECT_TRUE(test::RegistryKeyExists(kKey));
 }
 
 TEST(RegIniFile, LongValues) {
@@ -154,7 +144,7 @@ TEST(Registry, OpenCreateReadWrite) {
     TRegistry reg;
     EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
     EXPECT_FALSE(reg.OpenKey(kKey, false));
-    EXPECT_FALSE(KeyExistsRaw(kKey));
+    EXPECT_FALSE(test::RegistryKeyExists(kKey));
     ASSERT_TRUE(reg.OpenKey(kKey, true));
     EXPECT_EQ(reg.CurrentPath(), kKey);
     reg.WriteString("s", "text");
@@ -194,7 +184,7 @@ TEST(Registry, RelativeAndAbsoluteKeys) {
     EXPECT_EQ(reg.CurrentPath(), kKey);
     ASSERT_TRUE(reg.OpenKey("Child\\Grand", true));
     EXPECT_EQ(reg.CurrentPath(), std::string(kKey) + "\\Child\\Grand");
-    EXPECT_TRUE(KeyExistsRaw(std::string(kKey) + "\\Child\\Grand"));
+    EXPECT_TRUE(test::RegistryKeyExists(std::string(kKey) + "\\Child\\Grand"));
     ASSERT_TRUE(reg.OpenKey(std::string("\\") + kKey, false));
     EXPECT_TRUE(reg.KeyExists("Child"));
     EXPECT_FALSE(reg.KeyExists("Nope"));
@@ -203,19 +193,19 @@ TEST(Registry, RelativeAndAbsoluteKeys) {
     reg.GetKeyNames(keys);
     EXPECT_EQ(keys.ToVector(), std::vector<std::string>{"Child"});
     EXPECT_TRUE(reg.DeleteKey("Child"));  // with its subkeys
-    EXPECT_FALSE(KeyExistsRaw(std::string(kKey) + "\\Child"));
+    EXPECT_FALSE(test::RegistryKeyExists(std::string(kKey) + "\\Child"));
     EXPECT_FALSE(reg.DeleteKey("Child"));
 }
 
 TEST(Registry, ReadOnlyKeysRefuseWrites) {
-    WriteRawString(kKey, "v", "x");
+    test::WriteRegistryString(kKey, "v", "x");
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(kKey));
     EXPECT_EQ(reg.ReadString("v"), "x");
     EXPECT_THROW(reg.WriteString("v", "y"), ERegistryException);
     EXPECT_EQ(ReadRaw(kKey, "v")->data, Sz("x"));
     EXPECT_FALSE(reg.OpenKeyReadOnly(std::string("\\") + kKey + "\\Missing"));
-    EXPECT_FALSE(KeyExistsRaw(std::string(kKey) + "\\Missing"));
+    EXPECT_FALSE(test::RegistryKeyExists(std::string(kKey) + "\\Missing"));
     reg.CloseKey();
     EXPECT_EQ(reg.CurrentKey(), nullptr);
     EXPECT_THROW(reg.WriteString("v", "y"), ERegistryException);

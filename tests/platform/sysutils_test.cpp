@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/SysUtils.h"
+#include "platform/Types.h"
 
 using namespace treskel;
 
@@ -66,4 +69,22 @@ TEST(SysUtils, TheAcceleratorIsTheLetterAfterTheFirstSingleAmpersand) {
     EXPECT_FALSE(IsAccel('b', "&a &b"));  // only the first one counts
     EXPECT_FALSE(IsAccel('&', "Trailing &"));
     EXPECT_FALSE(IsAccel('x', ""));
+}
+
+// A window is where the user can take hold of it when a monitor shows the
+// middle of its caption; otherwise it comes back into the work area.
+TEST(Geometry, AWindowIsKeptWhereAMonitorShowsItsCaption) {
+    const std::vector<TRect> one{{0, 0, 1024, 768}};
+    const TRect work{0, 0, 1024, 740};
+    EXPECT_EQ(WindowGrip(Bounds(100, 50, 400, 300)), Point(300, 60));
+    EXPECT_EQ(WindowGrip(Bounds(100, 50, 400, 8)), Point(300, 54));
+    EXPECT_TRUE(ShowsOnMonitors(Bounds(100, 50, 400, 300), one));
+    EXPECT_EQ(KeepOnMonitors(Bounds(100, 50, 400, 300), one, work), Bounds(100, 50, 400, 300));
+    // Its body on the screen but the caption above it: brought down.
+    EXPECT_FALSE(ShowsOnMonitors(Bounds(100, -20, 400, 300), one));
+    EXPECT_EQ(KeepOnMonitors(Bounds(100, -20, 400, 300), one, work), Bounds(100, 0, 400, 300));
+    // Past the right edge, its caption's middle off: back against the edge.
+    EXPECT_EQ(KeepOnMonitors(Bounds(900, 100, 400, 300), one, work), Bounds(624, 100, 400, 300));
+    // No monitor at all.
+    EXPECT_FALSE(ShowsOnMonitors(Bounds(0, 0, 10, 10), {}));
 }

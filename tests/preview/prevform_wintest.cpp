@@ -9,6 +9,7 @@
 #include "preview/PrevForm.h"
 #include "preview/PgSetup.h"
 #include "support/ModalDialogs.h"
+#include "support/Snapshot.h"
 #include "support/TestEnv.h"
 #include "platform/Clipbrd.h"
 #include "platform/Handles.h"
@@ -24,45 +25,10 @@ std::string LongNote(int paragraphs) {
     return rtf + "}";
 }
 
-// What the screen shows inside a window's client area.
-std::vector<COLORREF> ScreenPixels(HWND wnd) {
-    RECT r;
-    GetClientRect(wnd, &r);
-    POINT origin{0, 0};
-    ClientToScreen(wnd, &origin);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> px;
-    auto* p = static_cast<const uint8_t*>(bits);
-    for (int i = 0; i < r.right * r.bottom; ++i) px.push_back(RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return px;
-}
-
-int CountPixels(HWND wnd, COLORREF (*)(COLORREF), bool (*match)(COLORREF)) {
-    int n = 0;
-    for (COLORREF c : ScreenPixels(wnd)) n += match(c) ? 1 : 0;
-    return n;
-}
-COLORREF Same(COLORREF c) {
-    return c;
-}
-bool Dark(COLORREF c) {
-    return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
+// How many pixels of what the screen shows of the window match.
+int CountPixels(HWND wnd, bool (*match)(COLORREF)) {
+    Snapshot shown = OnScreen(wnd);
+    return shown.Count(Rect(0, 0, shown.width, shown.height), match);
 }
 bool GridGrey(COLORREF c) {
     return c == RGB(0xC0, 0xC0, 0xC0);
@@ -72,7 +38,7 @@ bool GridGrey(COLORREF c) {
 // while for a screenshot taken from outside.
 void HoldForScreenshot(const char* moment) {
     const char* wanted = std::getenv("TRESKEL_PREVIEW_SHOT");
-    if (wanted != nullptr && std::string(wanted) == moment) PumpUntil([] { return false; }, 8000);
+    if (wanted != nullptr && std::string(wanted) == moment) HoldOnScreen(8000);
 }
 
 class PreviewFormTest : public EditorTest {
@@ -108,7 +74,7 @@ TEST_F(PreviewFormTest, ALongNoteShowsTextOnEveryPageAndNavigates) {
         if (page > 0) preview->NextPageClick(nullptr);
         UpdateWindow(preview->Handle());
         PumpMessages();
-        EXPECT_GT(CountPixels(preview->PagePanel->Handle(), Same, Dark), 200) << "page " << page + 1;
+        EXPECT_GT(CountPixels(preview->PagePanel->Handle(), Dark), 200) << "page " << page + 1;
     }
     EXPECT_EQ(preview->CurPageLabel->Caption(), "Page " + std::to_string(pages) + " of " + std::to_string(pages));
     EXPECT_FALSE(preview->NextPageBut->Enabled());
@@ -127,12 +93,12 @@ TEST_F(PreviewFormTest, TheGridDrawsWholeInchLinesAndZoomingByClickShows150Perce
     EXPECT_FALSE(preview->PrevPageBut->Enabled());
     EXPECT_FALSE(preview->PageNumSpeed->Enabled());
     HWND page = preview->PagePanel->Handle();
-    EXPECT_EQ(CountPixels(page, Same, GridGrey), 0);
+    EXPECT_EQ(CountPixels(page, GridGrey), 0);
     preview->GridBut->SetDown(true);
     preview->GridButClick(nullptr);
     UpdateWindow(page);
     PumpMessages();
-    EXPECT_GT(CountPixels(page, Same, GridGrey), 500);
+    EXPECT_GT(CountPixels(page, GridGrey), 500);
 
     preview->ZoomBox->SetItemIndex(6);  // 100%
     preview->ZoomBoxChange(nullptr);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../platform/DialogDriver.h"
+#include "support/DialogDriver.h"
 #include "../platform/TestPrinter.h"
 #include "../richedit/EditorFixture.h"
 #include "PageText.h"

@@ -7,6 +7,7 @@
 #include "platform/Menus.h"
 #include "richedit/EditorFixture.h"
 #include "richedit/RichOLE.h"
+#include "support/DialogDriver.h"
 
 namespace treskel::test {
 namespace {
@@ -352,29 +353,18 @@ TEST_F(OleEditorTest, DeletingAnObjectFromTheTextClosesItWithoutSaving) {
     EXPECT_TRUE(object->verbsRun.empty());
 }
 
-// Cancels the Insert Object dialog once it shows.
-bool g_dialogSeen = false;
-
-BOOL CALLBACK CancelDialog(HWND wnd, LPARAM) {
-    char cls[16] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(wnd)) return TRUE;
-    g_dialogSeen = true;
-    PostMessageA(wnd, WM_COMMAND, IDCANCEL, 0);
-    return FALSE;
-}
-
-void CALLBACK LookForDialog(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_dialogSeen) EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
-}
-
 TEST_F(OleEditorTest, CancellingTheInsertObjectDialogInsertsNothing) {
-    g_dialogSeen = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, LookForDialog);
-    bool inserted = editor->InsertObjectDialog();
-    KillTimer(nullptr, timer);
+    bool seen = false;
+    bool inserted;
+    {
+        DialogDriver cancel([&](HWND d) {
+            seen = true;
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        });
+        inserted = editor->InsertObjectDialog();
+    }
     EXPECT_FALSE(inserted);
-    EXPECT_TRUE(g_dialogSeen);
+    EXPECT_TRUE(seen);
     EXPECT_EQ(editor->RichEditOle()->GetObjectCount(), 0);
 }
 

@@ -51,6 +51,9 @@ void AnswerNextDialog(std::function<bool(TCommonDialog& dialog)> answer);
 void PumpMessages();
 // Pumps messages until `done` holds or `ms` milliseconds pass.
 bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
+// Keeps the windows going for `ms` milliseconds, so that a scene stays on
+// the screen for a screenshot taken from outside.
+void HoldOnScreen(int ms);
 
 // Sends a click (down and up) at a point of a window's client area.
 void ClickAt(HWND wnd, int x, int y);
@@ -76,12 +79,13 @@ void TapKey(WORD vk);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();
-// A string value under the current user's key `key` ("" when absent), and
-// writing one (the key is made when needed).
-std::string ReadRegistryString(const std::string& key, const std::string& name);
+// A string value under the current user's key `key` (or under `root`),
+// "" when absent, and writing one (the key is made when needed).
+std::string ReadRegistryString(const std::string& key, const std::string& name, HKEY root = HKEY_CURRENT_USER);
 void WriteRegistryString(const std::string& key, const std::string& name, const std::string& value);
-// Whether the value exists.
+// Whether the value, or the key, exists.
 bool RegistryValueExists(const std::string& key, const std::string& name);
+bool RegistryKeyExists(const std::string& key);
 
 // Saves what the screen shows of a window, frame included, as
 // "<name>.bmp" in the folder that TRESKEL_SHOTS names (nothing without it).

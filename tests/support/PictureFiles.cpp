@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "platform/Streams.h"
+#include "support/DibBytes.h"
 
 namespace treskel::test {
 
@@ -18,11 +19,6 @@ namespace {
 void Add16(std::vector<uint8_t>& v, uint16_t x) {
     v.push_back(static_cast<uint8_t>(x));
     v.push_back(static_cast<uint8_t>(x >> 8));
-}
-
-void Add32(std::vector<uint8_t>& v, uint32_t x) {
-    Add16(v, static_cast<uint16_t>(x));
-    Add16(v, static_cast<uint16_t>(x >> 16));
 }
 
 // The picture's colours (at most 256) and each pixel's index among them.
@@ -52,25 +48,16 @@ Indexed ToIndexed(const TRasterImage& image) {
 // A bitmap file: header, info header, colour table and the rows.
 std::vector<uint8_t> BitmapFile(int width, int height, int bits, uint32_t compression,
                                 const std::vector<Rgb>& palette, const std::vector<uint8_t>& rows) {
-    std::vector<uint8_t> f{'B', 'M'};
-    const uint32_t offBits = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
-    Add32(f, offBits + static_cast<uint32_t>(rows.size()));
-    Add32(f, 0);
-    Add32(f, offBits);
-    Add32(f, 40);
-    Add32(f, static_cast<uint32_t>(width));
-    Add32(f, static_cast<uint32_t>(height));
-    Add16(f, 1);
-    Add16(f, static_cast<uint16_t>(bits));
-    Add32(f, compression);
-    Add32(f, static_cast<uint32_t>(rows.size()));
-    Add32(f, 2835);
-    Add32(f, 2835);
-    Add32(f, static_cast<uint32_t>(palette.size()));
-    Add32(f, 0);
-    for (const Rgb& c : palette) f.insert(f.end(), {c.b, c.g, c.r, 0});
-    f.insert(f.end(), rows.begin(), rows.end());
-    return f;
+    DibSpec s{.width = width,
+              .height = height,
+              .bits = bits,
+              .compression = compression,
+              .colorsUsed = static_cast<uint32_t>(palette.size()),
+              .sizeImage = static_cast<uint32_t>(rows.size()),
+              .pixelsPerMeter = 2835,
+              .pixels = rows};
+    for (const Rgb& c : palette) s.table.insert(s.table.end(), {c.b, c.g, c.r, 0});
+    return MakeBitmapFile(s);
 }
 
 // PCX runs of one line of bytes: runs of up to 63, and single bytes that

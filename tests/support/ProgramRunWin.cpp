@@ -13,14 +13,7 @@ std::string ProgramExe() {
 }
 
 void PresetDataPath(const std::string& dir) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    std::string value = ExcludeTrailingBackslash(dir);
-    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path", ExcludeTrailingBackslash(dir));
 }
 
 ProgramProcess::~ProgramProcess() {

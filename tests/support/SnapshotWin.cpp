@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/DibBitmap.h"
 #include "platform/Graphics.h"
 
 namespace treskel::test {
@@ -43,14 +44,8 @@ int Snapshot::LongestRun(const TRect& r, int y, const std::function<bool(COLORRE
 namespace {
 Snapshot Painted(int width, int height, const std::function<void(HDC)>& paint) {
     Snapshot s{width, height, {}};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = s.width;
-    bi.bmiHeader.biHeight = -s.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    GdiHandle<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiHandle<HBITMAP> dib = NewDibSection(s.width, -s.height, 24, &bits);
     MemoryDC dc;
     {
         SelectGuard g(dc.Get(), dib.Get());
@@ -58,7 +53,7 @@ Snapshot Painted(int width, int height, const std::function<void(HDC)>& paint) {
         GdiFlush();
     }
     const size_t row = static_cast<size_t>(s.width) * 3;
-    const size_t stride = (row + 3) & ~static_cast<size_t>(3);
+    const size_t stride = static_cast<size_t>(DibStride(s.width, 24));
     s.bgr.resize(row * static_cast<size_t>(s.height));
     for (size_t y = 0; y < static_cast<size_t>(s.height); ++y)
         std::memcpy(&s.bgr[y * row], static_cast<uint8_t*>(bits) + y * stride, row);

@@ -134,6 +134,8 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+void HoldOnScreen(int ms) { PumpUntil([] { return false; }, ms); }
+
 void ClickAt(HWND wnd, int x, int y) {
     LPARAM pos = MAKELPARAM(x, y);
     SendMessageA(wnd, WM_MOUSEMOVE, 0, pos);
@@ -261,15 +263,13 @@ void ClearProgramRegistry() {
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Treskel!");
 }
 
-std::string ReadRegistryString(const std::string& key, const std::string& name) {
+std::string ReadRegistryString(const std::string& key, const std::string& name, HKEY root) {
     DWORD size = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
-            ERROR_SUCCESS ||
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS ||
         size == 0)
         return {};
     std::string value(size, '\0');
-    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) != ERROR_SUCCESS)
         return {};
     value.resize(size > 0 ? size - 1 : 0);
     return value;
@@ -295,15 +295,21 @@ void SaveWindowShot(HWND wnd, const std::string& name) {
     TBitmap picture;
     picture.SetPixelFormat(TPixelFormat::pf24bit);
     picture.SetSize(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    WindowDC screen(nullptr);
+    BitBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), screen.Get(), r.left, r.top, SRCCOPY);
     picture.SaveToFile(std::string(folder) + "\\" + name + ".bmp");
 }
 
 bool RegistryValueExists(const std::string& key, const std::string& name) {
     return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;
+}
+
+bool RegistryKeyExists(const std::string& key) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
 }
 
 }  // namespace treskel::test

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DibFormat.h"
 #include "twain/TwainTypes.h"
 
 using namespace treskel::twain;
@@ -147,7 +148,7 @@ HGLOBAL MakeImage(int n) {
     const bool fields = depth == 16;
     const uint32_t colors = depth <= 8 ? (1u << depth) : 0;
     const uint32_t head = 40 + (fields ? 12 : 0) + 4 * colors;
-    const uint32_t stride = ((static_cast<uint32_t>(w) * depth + 31) / 32) * 4;
+    const uint32_t stride = static_cast<uint32_t>(treskel::DibStride(w, depth));
     const uint32_t size = head + stride * static_cast<uint32_t>(h);
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     if (mem == nullptr) return nullptr;

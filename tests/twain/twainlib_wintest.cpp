@@ -17,7 +17,7 @@
 #include "support/TwainSource.h"
 #include "twain/TwainLib.h"
 #include "twain/TwainTypes.h"
-#include "../platform/DialogDriver.h"
+#include "support/DialogDriver.h"
 
 namespace treskel::test {
 

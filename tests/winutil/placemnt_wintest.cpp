@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Forms.h"
 #include "platform/IniFiles.h"
 #include "platform/Registry.h"
 #include "platform/StdCtrls.h"
@@ -95,12 +96,12 @@ TEST(FormPlacement, SavesAtCloseWithAndWithoutTheScreenSuffixAndRestoresAtShow) 
 // A placement stored on a monitor that is gone comes back on a visible one.
 TEST(FormPlacement, ARestoredPlacementIsKeptOnAVisibleMonitor) {
     RECT off = {5000, 4000, 5300, 4200};
-    RECT r = KeepOnMonitor(off);
+    RECT r = ToRECT(EnsureScreen()->KeepOnMonitor(FromRECT(off)));
     EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr);
     EXPECT_EQ(r.right - r.left, 300);
     EXPECT_EQ(r.bottom - r.top, 200);
     RECT on = {10, 20, 300, 200};
-    RECT same = KeepOnMonitor(on);
+    RECT same = ToRECT(EnsureScreen()->KeepOnMonitor(FromRECT(on)));
     EXPECT_TRUE(EqualRect(&same, &on));
 }
 
@@ -211,12 +212,7 @@ TEST(FormPlacement, QuotedValuesReadBackWholeFromBothStores) {
     ClearProgramRegistry();
     TRegIniFile reg(kKey);
     StoreWriteString(&reg, "S", "Single", "'quoted'");
-    char raw[64] = {};
-    DWORD size = sizeof raw;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, (std::string(kKey) + "\\S").c_str(), "Single", RRF_RT_REG_SZ, nullptr,
-                           raw, &size),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(raw, "'quoted'");
+    EXPECT_EQ(test::ReadRegistryString(std::string(kKey) + "\\S", "Single"), "'quoted'");
 }
 
 namespace {

@@ -229,11 +229,5 @@ TEST(Showcase, FormWithEachControl) {
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_EQ(colors->Text(), "clRed");
     EXPECT_EQ(sizes->Text(), "12");
-    if (const char* s = std::getenv("TRESKEL_SHOWCASE_SECONDS")) {
-        DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(s)) * 1000;
-        while (GetTickCount() < until) {
-            PumpMessages();
-            Sleep(20);
-        }
-    }
+    if (const char* s = std::getenv("TRESKEL_SHOWCASE_SECONDS")) HoldOnScreen(std::atoi(s) * 1000);
 }
