@@ -43,6 +43,12 @@ std::string PlacementValue(const TRect& r) {
     return Format("200,0,1,%d,%d,%d,%d", r.Left, r.Top, r.Right, r.Bottom);
 }
 
+POINT CentreOf(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 POINT ScreenCentre(TControl* c) {
     TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
     return {p.x, p.y};
@@ -412,6 +418,68 @@ TEST(DialogsProgram, DamagedStoredValuesNeverStopTheProgramFromStarting) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneO"), "0,1");
     EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), "38");
+}
+
+// The program itself, by the mouse and the keyboard alone: its options
+// tool button opens the options, their folder button the notice and then
+// the folder dialog, which belongs to the options (they wait under it, a
+// click on them does nothing) and closes on Esc, the options active again.
+TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
+    ClearProgramRegistry();
+    TempDir data;
+    PresetDataPath(data.Path());
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
+    const DWORD pid = program.Id();
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the program did not show its window";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    // The options button ends the main tool bar, the window's first child.
+    HWND bar = FindChildOfClass(main, "TToolBar");
+    ASSERT_NE(bar, nullptr);
+    POINT button{285 + 11, 11};
+    ClientToScreen(bar, &button);
+    MouseClickOnScreen(button);
+    HWND options = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (options = WindowOfCaption(pid, "Treskel! Options")) != nullptr; }))
+        << "the tool button did not open the options";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
+    HWND folderButton = FindChildOfClass(options, "TQclDockButton");
+    ASSERT_NE(folderButton, nullptr);
+    MouseClickOnScreen(CentreOf(folderButton));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND top = GetForegroundWindow();
+        DWORD owner = 0;
+        GetWindowThreadProcessId(top, &owner);
+        return owner == pid && top != options && top != main;
+    })) << "the folder button did not show the notice";
+    TapKey(VK_RETURN);
+    HWND folder = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (folder = WindowOfCaption(pid, "Select Path...")) != nullptr; }))
+        << "no folder dialog after the notice";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == folder; }));
+    EXPECT_EQ(GetWindow(folder, GW_OWNER), options);
+    EXPECT_FALSE(IsWindowEnabled(options));
+    EXPECT_FALSE(IsWindowEnabled(main));
+    HWND cancel = FindWindowExA(options, nullptr, nullptr, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    MouseClickOnScreen(CentreOf(cancel));
+    PumpUntil([&] { return !IsWindowVisible(options); }, 500);
+    EXPECT_TRUE(IsWindowVisible(options)) << "the options did not wait";
+    EXPECT_TRUE(IsWindowVisible(folder));
+    EXPECT_TRUE(Above(folder, options));
+    SaveWindowShot(GetDesktopWindow(), "dialogs2-folder-over-options");
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == folder; }));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(folder); })) << "Esc left the folder dialog open";
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(options) && GetForegroundWindow() == main; }));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace treskel::test
