@@ -8,6 +8,9 @@
 #   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
 #               80 characters) and of 1 MB in one paragraph, by a click and
 #               by the Down key
+#   pages       laying the notes of 0.5 and 2 MB out in pages, as printing
+#               and the preview do where the system's control formats no
+#               range
 # Without arguments: both.  The treskels are written by the small writer
 # below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
@@ -22,7 +25,7 @@ counts=("$@")
 if [ ! -f build/win32/build.ninja ]; then
   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 fi
-cmake --build build/win32 --target treskel treskel_timer treskel_reference >/dev/null
+cmake --build build/win32 --target treskel treskel_timer treskel_reference treskel_paginate >/dev/null
 work="$(mktemp -d)"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 runs=()
@@ -151,9 +154,12 @@ if [ "$what" = all ] || [ "$what" = items ]; then
   done
 fi
 
-if [ "$what" = all ] || [ "$what" = notes ]; then
+if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ]; then
   new_run notes
   write notes "$work/notes/Data"
+fi
+
+if [ "$what" = all ] || [ "$what" = notes ]; then
   labels=(0.5MB 2MB 8MB 1MB-one-paragraph)
   timed=$(run notes notes "${labels[@]}")
   bare=$(reference notes notes "${labels[@]/%/.rtf}")
@@ -165,5 +171,18 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
     printf '%-22s %9s %9s %9s %9s %11s\n' "$l" "$(value "$timed" show-click "$l")" \
       "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \
       "$(value "$timed" leave-key "$l")" "$(value "$bare" bare-show "$l.rtf")"
+  done
+fi
+
+if [ "$what" = all ] || [ "$what" = pages ]; then
+  wine_up notes
+  paged=$(cd "$work/notes" && wine "$OLDPWD/build/win32/bench/wine/treskel_paginate.exe" 0.5MB.rtf 2MB.rtf 2>/dev/null |
+    tr -d '\r')
+  echo
+  load
+  printf '%-22s %9s %12s\n' "" "pages" "milliseconds"
+  for l in 0.5MB 2MB; do
+    printf '%-22s %9s %12s\n' "$l" "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
+      "$(value "$paged" paginate "$l.rtf")"
   done
 fi

@@ -332,6 +332,11 @@ def check_treskel(data_dir, name, verbose):
     loose = {}
     if os.path.isdir(loose_dir):
         for f in os.listdir(loose_dir):
+            if f.lower().endswith(".tmp"):
+                # A note being written when the program ended: the next
+                # open deletes it, the previous note stays.
+                notes.append(f"{name}.tsn/{f}: note cut off while written (deleted at the next open)")
+                continue
             loose[f] = open(os.path.join(loose_dir, f), "rb").read()
     ids = {}
     for it in items:

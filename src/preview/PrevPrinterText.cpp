@@ -22,6 +22,9 @@ namespace {
 
 const IID kIIDTextServices = {0x8d33f740, 0xcf58, 0x11ce, {0xa8, 0x9d, 0x00, 0xaa, 0x00, 0x6c, 0xad, 0xc5}};
 
+// The height of the text's area: more than any note is tall.
+constexpr LONG kTallest = 0x3fffffff;
+
 // The host of one windowless control: no window, no caret, no scrolling;
 // it measures on the reference device and reports the natural height.
 class PageHost : public ITextHost {
@@ -73,7 +76,7 @@ public:
     }
     HRESULT TxDeactivate(LONG) override { return S_OK; }
     HRESULT TxGetClientRect(LPRECT prc) override {
-        *prc = RECT{0, 0, width_, 0x3fffffff};
+        *prc = RECT{0, 0, width_, kTallest};
         return S_OK;
     }
     HRESULT TxGetViewInset(LPRECT prc) override {
@@ -169,11 +172,14 @@ void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
     MakePicturesDrawable(ole);
     services->TxSendMessage(EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE, &result);
 
-    // One draw at the page width lays the whole text out.
+    // One draw at the page width lays the whole text out.  Every page is
+    // drawn with the same bounds, moved into place by the origin: bounds
+    // that differ from the last draw's make the control lay all the text
+    // out again, once a page (a 2 MB note took hours).
     MemoryDC measure(reference);
-    RECTL all{0, 0, width, height};
+    const RECTL area{0, 0, width, kTallest};
     RECT none{0, 0, 0, 0};
-    services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, measure.Get(), nullptr, &all, nullptr, &none, nullptr, 0,
+    services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, measure.Get(), nullptr, &area, nullptr, &none, nullptr, 0,
                      TXTVIEW_INACTIVE);
     services->TxSendMessage(EM_REQUESTRESIZE, 0, 0, &result);
 
@@ -198,11 +204,10 @@ void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
         HDC dc = beginPage(static_cast<int>(p), origin);
         if (bottom <= top) continue;
         int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-        RECTL bounds{0, -top, width, -top + docHeight};
-        RECT clip{0, 0, width, bottom - top};
-        IntersectClipRect(dc, 0, 0, width, bottom - top);
-        services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds, nullptr, &clip, nullptr, 0,
+        SetViewportOrgEx(dc, origin.x, origin.y - top, nullptr);
+        RECT clip{0, top, width, bottom};
+        IntersectClipRect(dc, 0, top, width, bottom);
+        services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &area, nullptr, &clip, nullptr, 0,
                          TXTVIEW_INACTIVE);
         RestoreDC(dc, saved);
     }

@@ -202,17 +202,26 @@ std::vector<std::string> ListParagraphs(TCustomRichEditEx* re) {
 }
 }  // namespace
 
-TEST_F(EditorKeys, EnterInsideABulletedListAddsAnItemThere) {
-    StartWithItem();
+using Lines = std::vector<std::string>;
+
+// A note of a line and a bulleted list of two items, typed.
+class EditorLists : public EditorTest {
+protected:
+    void TypeList() {
+        StartWithItem();
+        TypeNote("List:");
+        PressKey(Edit(), VK_RETURN);
+        Click(W->BulletButton);
+        TypeText(Edit(), "one");
+        PressKey(Edit(), VK_RETURN);
+        TypeText(Edit(), "three");
+        ASSERT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
+    }
+};
+
+TEST_F(EditorLists, EnterInsideAListAddsAnItemThere) {
+    TypeList();
     TTreeNode* other = AddItem("Other");
-    TypeNote("List:");
-    PressKey(Edit(), VK_RETURN);
-    Click(W->BulletButton);
-    TypeText(Edit(), "one");
-    PressKey(Edit(), VK_RETURN);
-    TypeText(Edit(), "three");
-    using Lines = std::vector<std::string>;
-    ASSERT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one", "* three"}));
 
     // Enter from the keyboard at the end of an item that another follows.
     Select(9, 0);
@@ -239,15 +248,8 @@ TEST_F(EditorKeys, EnterInsideABulletedListAddsAnItemThere) {
     EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* ", "* ", "* ", "* two", "* three"}));
 }
 
-TEST_F(EditorKeys, LinesPastedAtTheEndOfAListItemJoinTheList) {
-    StartWithItem();
-    TypeNote("List:");
-    PressKey(Edit(), VK_RETURN);
-    Click(W->BulletButton);
-    TypeText(Edit(), "one");
-    PressKey(Edit(), VK_RETURN);
-    TypeText(Edit(), "three");
-    using Lines = std::vector<std::string>;
+TEST_F(EditorLists, LinesPastedAtTheEndOfAnItemJoinTheList) {
+    TypeList();
     // Whole lines copied: the text ends with a paragraph break.
     auto copyLines = [](const char* text) { Clipboard()->SetAsText(text); };
     copyLines(" and a half\r\nfour\r\n");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "app/RegisterAll.h"
@@ -46,6 +47,39 @@ int CautiousAnswer(UINT flags) {
     }
 }
 
+// Threads of this process that have finished starting: the loader calls
+// the program's thread callbacks in a new thread once the system has set
+// it up, just before its own procedure runs.
+std::atomic<int> startedThreads{0};
+
+void NTAPI NoteThreadStart(PVOID, DWORD reason, PVOID) {
+    if (reason == DLL_THREAD_ATTACH) ++startedThreads;
+}
+
+// The test framework watches, from a thread of its own, the first thread
+// that keeps per-thread state (a scoped trace, a failure).  A test that ends
+// while that thread is still starting takes the process down with a crash
+// in Wine as it exits, after every test has passed.  The watcher is started
+// here instead, and the tests begin once it runs.
+void StartTheFrameworksWatcher() {
+    const int before = startedThreads.load();
+    { testing::ScopedTrace first(__FILE__, __LINE__, "the watcher starts"); }
+    DWORD start = GetTickCount();
+    while (startedThreads.load() == before && GetTickCount() - start < 10000) Sleep(1);
+}
+
+// The pointer stays where an earlier test left it, over a tray icon or a
+// button that a later test shows at the same place, which then sees the
+// pointer arrive.  Each test starts with it in the screen's far corner,
+// where no test puts a window.
+void ParkThePointer() {
+    const int x = GetSystemMetrics(SM_CXSCREEN) - 1, y = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // The system moves the pointer only when the place differs from the one
+    // it last knew, which a move it did not see makes wrong: one step aside first.
+    SetCursorPos(x - 1, y - 1);
+    SetCursorPos(x, y);
+}
+
 class ResetEachTest : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
         MessageBoxes().clear();
@@ -54,12 +88,21 @@ class ResetEachTest : public testing::EmptyTestEventListener {
         QueryAnswers().clear();
         CommonDialogs().clear();
         DialogAnswers().clear();
-        // Tests that run beside the window tests leave the key to them.
-        if (std::getenv("TRESKEL_SHARED_REGISTRY") == nullptr) ClearProgramRegistry();
+        // Tests that run beside the window tests leave the key and the
+        // pointer to them.
+        if (std::getenv("TRESKEL_SHARED_REGISTRY") == nullptr) {
+            ClearProgramRegistry();
+            ParkThePointer();
+        }
         if (Application != nullptr) Application->ResetTerminated();
     }
 };
 }  // namespace
+
+// Called by the loader at each thread's start (the linker collects these
+// pointers into the program's thread-callback table).
+extern "C" __attribute__((section(".CRT$XLF"), used)) const PIMAGE_TLS_CALLBACK treskelNoteThreadStart =
+    NoteThreadStart;
 
 std::vector<BoxRecord>& MessageBoxes() {
     static std::vector<BoxRecord> boxes;
@@ -82,6 +125,7 @@ void AnswerNextQuery(const std::string& text) { QueryAnswers().push_back({true, 
 void CancelNextQuery() { QueryAnswers().push_back({false, {}}); }
 
 void InstallEnvironment() {
+    StartTheFrameworksWatcher();
     TApplication* app = EnsureApplication();
     app->Initialize();
     RegisterAllClasses();
