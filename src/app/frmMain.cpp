@@ -164,6 +164,22 @@ void TfrmTreskel::TrayIconDblClick(TObject*) {
 
 void TfrmTreskel::Image1Click(TObject*) { ShowAboutBox(); }
 
+// The banner picture is centred under the tree, its name on the left and
+// its right end free above the dotted line: the version stands there,
+// wherever the pane's width puts the picture, and goes where the picture
+// is cut too narrow to hold it whole.
+void TfrmTreskel::Panel1Resize(TObject*) {
+    constexpr int kRightMargin = 6, kBottomMargin = 5;
+    const TRect picture = Image1->PictureRect();
+    if (IsRectEmpty(picture)) return;
+    const TRect shown = Image1->Bevel()->GetClientRect(Image1->ClientRect());
+    const int left = Image1->Left() + picture.Right - kRightMargin - Label1->Width();
+    const int top = Image1->Top() + picture.Bottom - kBottomMargin - Label1->Height();
+    Label1->SetBounds(left, top, Label1->Width(), Label1->Height());
+    Label1->SetVisible(left >= Image1->Left() + shown.Left &&
+                       left + Label1->Width() <= Image1->Left() + shown.Right);
+}
+
 void TfrmTreskel::ShowAboutBox() { AboutForm()->ShowModal(); }
 
 void TfrmTreskel::ProgramOptionsExecute(TObject*) { OptionsForm()->ShowModal(); }
@@ -204,6 +220,7 @@ void RegisterMainFormClasses() {
         .Handler("CaptionControl1ButtonClick", &TfrmTreskel::CaptionControl1ButtonClick)
         .Handler("TrayIconDblClick", &TfrmTreskel::TrayIconDblClick)
         .Handler("Image1Click", &TfrmTreskel::Image1Click)
+        .Handler("Panel1Resize", &TfrmTreskel::Panel1Resize)
         .Handler("ProgramOptionsExecute", &TfrmTreskel::ProgramOptionsExecute)
         .Handler("NewItemExecute", &TfrmTreskel::NewItemExecute)
         .Handler("NewSubItemExecute", &TfrmTreskel::NewSubItemExecute)
@@ -342,6 +359,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ToolButton22);
     TRESKEL_FIELD(Panel1);
     TRESKEL_FIELD(Image1);
+    TRESKEL_FIELD(Label1);
     TRESKEL_FIELD(Panel4);
     TRESKEL_FIELD(Panel5);
     TRESKEL_FIELD(SpeedUp);
