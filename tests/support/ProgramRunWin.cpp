@@ -55,13 +55,12 @@ BOOL CALLBACK FindCaption(HWND wnd, LPARAM lp) {
     auto* s = reinterpret_cast<CaptionSearch*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(wnd, &owner);
+    if (owner != s->pid || !IsWindowVisible(wnd)) return TRUE;
     char text[256] = {};
-    if (owner == s->pid && IsWindowVisible(wnd)) GetWindowTextA(wnd, text, sizeof text);
-    if (owner == s->pid && IsWindowVisible(wnd) && *s->caption == text) {
-        s->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
+    GetWindowTextA(wnd, text, sizeof text);
+    if (*s->caption != text) return TRUE;
+    s->found = wnd;
+    return FALSE;
 }
 
 BOOL CALLBACK FindAppWindow(HWND wnd, LPARAM lp) {
