@@ -51,7 +51,9 @@ void TfrmTreskel::FormCreate(TObject*) {
         if (showingNote_) return;
         // The editor no longer holds the note as it was read.
         shownNoteId_.reset();
-        if (TreeView->Selected() != nullptr && Panel2->Enabled()) NoteModified = true;
+        // A hidden editor (a locked item, a link without origin) holds no
+        // note of the selected item: a change there is nobody's.
+        if (TreeView->Selected() != nullptr && Panel2->Enabled() && REdit->Visible()) NoteModified = true;
     };
 }
 
@@ -204,6 +206,9 @@ void TfrmTreskel::EnableByTag(int tag) {
         else if (auto* control = dynamic_cast<TControl*>(c))
             control->SetEnabled(true);
     }
+    // The note panel stays as the shown note left it: disabled while the
+    // editor is hidden (a locked item, a link without origin).
+    if (tag == TagNeedsItem && !REdit->Visible()) Panel2->SetEnabled(false);
 }
 
 int TfrmTreskel::CompressionSetting() {

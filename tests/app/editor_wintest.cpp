@@ -526,6 +526,33 @@ TEST_F(EditorClipboard, UndoNeverBringsBackTheNoteOfTheItemLeft) {
     EXPECT_EQ(NoteText(), "first note");
 }
 
+// A locked item shows no note; the editor, hidden, still holds the note
+// left.  What the tool bar does to that (Undo stays enabled) must not make
+// it the locked item's note when the user leaves.
+TEST_F(EditorClipboard, TheHiddenEditorOfALockedItemIsNeverSavedAsItsNote) {
+    StartWithItem();
+    TTreeNode* locked = AddItem("Locked");
+    Record(locked)->Locked = 1;
+    TypeNote("first note");
+    Select(0, 5);
+    Click(W->BoldButton);
+    ClickNode(locked);
+    ASSERT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    W->TextActions->UpdateActions();
+    ASSERT_TRUE(W->UndoButton->Enabled());
+    Click(W->UndoButton);
+    EXPECT_FALSE(W->NoteModified);
+
+    ClickNode(Node("First"));
+    EXPECT_EQ(NoteText(), "first note");
+    Select(0, 5);
+    EXPECT_TRUE(W->REdit->SelAttributes()->Bold());
+    const std::vector<std::string> files = DataFiles();
+    EXPECT_EQ(std::count(files.begin(), files.end(), "Notes.tsn/" + std::to_string(Record(locked)->Id)), 0);
+    EXPECT_EQ(Record(locked)->Crc, -1);
+}
+
 // ---------------------------------------------------------------- the look of a note
 
 using EditorLook = EditorTest;
