@@ -150,6 +150,19 @@ def _crc16_table():
 CRC16_TABLE = _crc16_table()
 
 
+def packed_count(data, i, what):
+    """The byte count before a packed object or picture, checked against
+    what is left (the bytes and the closing brace); returns it and the
+    position after it."""
+    if i + 4 > len(data):
+        raise Fault(f"{what} count cut off")
+    cnt = struct.unpack_from("<I", data, i)[0]
+    i += 4
+    if i + cnt + 1 > len(data):
+        raise Fault(f"{what} of {cnt} bytes runs past the end")
+    return cnt, i
+
+
 def unpack_objects(data, what):
     """Gives back hexadecimal text for the packed objdata and \\pict\\wmet groups."""
     out = bytearray()
@@ -165,12 +178,7 @@ def unpack_objects(data, what):
         if b"objdata" in s and len(s) == 10:
             out += s
             i += 10
-            if i + 4 > n:
-                raise Fault(f"{what}: packed object count cut off")
-            cnt = struct.unpack_from("<I", data, i)[0]
-            i += 4
-            if i + cnt + 1 > n:
-                raise Fault(f"{what}: packed object of {cnt} bytes runs past the end")
+            cnt, i = packed_count(data, i, f"{what}: packed object")
             out += b"\r\n"
             for k in range(cnt):
                 out += b"%02X" % data[i + k]
@@ -195,12 +203,7 @@ def unpack_objects(data, what):
                     out.append(b)
                 if b == 10:
                     break
-            if i + 4 > n:
-                raise Fault(f"{what}: packed picture count cut off")
-            cnt = struct.unpack_from("<I", data, i)[0]
-            i += 4
-            if i + cnt + 1 > n:
-                raise Fault(f"{what}: packed picture of {cnt} bytes runs past the end")
+            cnt, i = packed_count(data, i, f"{what}: packed picture")
             out += data[i:i + cnt].hex().upper().encode()
             i += cnt
             out.append(data[i])

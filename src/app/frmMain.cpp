@@ -51,7 +51,9 @@ void TfrmTreskel::FormCreate(TObject*) {
         if (showingNote_) return;
         // The editor no longer holds the note as it was read.
         shownNoteId_.reset();
-        if (TreeView->Selected() != nullptr && Panel2->Enabled()) NoteModified = true;
+        // A hidden editor (a locked item, a link without origin) holds no
+        // note of the selected item: a change there is nobody's.
+        if (TreeView->Selected() != nullptr && Panel2->Enabled() && REdit->Visible()) NoteModified = true;
     };
 }
 
@@ -164,6 +166,22 @@ void TfrmTreskel::TrayIconDblClick(TObject*) {
 
 void TfrmTreskel::Image1Click(TObject*) { ShowAboutBox(); }
 
+// The banner picture is centred under the tree, its name on the left and
+// its right end free above the dotted line: the version stands there,
+// wherever the pane's width puts the picture, and goes where the picture
+// is cut too narrow to hold it whole.
+void TfrmTreskel::Panel1Resize(TObject*) {
+    constexpr int kRightMargin = 6, kBottomMargin = 5;
+    const TRect picture = Image1->PictureRect();
+    if (IsRectEmpty(picture)) return;
+    const TRect shown = Image1->Bevel()->GetClientRect(Image1->ClientRect());
+    const int left = Image1->Left() + picture.Right - kRightMargin - Label1->Width();
+    const int top = Image1->Top() + picture.Bottom - kBottomMargin - Label1->Height();
+    Label1->SetBounds(left, top, Label1->Width(), Label1->Height());
+    Label1->SetVisible(left >= Image1->Left() + shown.Left &&
+                       left + Label1->Width() <= Image1->Left() + shown.Right);
+}
+
 void TfrmTreskel::ShowAboutBox() { AboutForm()->ShowModal(); }
 
 void TfrmTreskel::ProgramOptionsExecute(TObject*) { OptionsForm()->ShowModal(); }
@@ -188,6 +206,9 @@ void TfrmTreskel::EnableByTag(int tag) {
         else if (auto* control = dynamic_cast<TControl*>(c))
             control->SetEnabled(true);
     }
+    // The note panel stays as the shown note left it: disabled while the
+    // editor is hidden (a locked item, a link without origin).
+    if (tag == TagNeedsItem && !REdit->Visible()) Panel2->SetEnabled(false);
 }
 
 int TfrmTreskel::CompressionSetting() {
@@ -204,6 +225,7 @@ void RegisterMainFormClasses() {
         .Handler("CaptionControl1ButtonClick", &TfrmTreskel::CaptionControl1ButtonClick)
         .Handler("TrayIconDblClick", &TfrmTreskel::TrayIconDblClick)
         .Handler("Image1Click", &TfrmTreskel::Image1Click)
+        .Handler("Panel1Resize", &TfrmTreskel::Panel1Resize)
         .Handler("ProgramOptionsExecute", &TfrmTreskel::ProgramOptionsExecute)
         .Handler("NewItemExecute", &TfrmTreskel::NewItemExecute)
         .Handler("NewSubItemExecute", &TfrmTreskel::NewSubItemExecute)
@@ -342,6 +364,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ToolButton22);
     TRESKEL_FIELD(Panel1);
     TRESKEL_FIELD(Image1);
+    TRESKEL_FIELD(Label1);
     TRESKEL_FIELD(Panel4);
     TRESKEL_FIELD(Panel5);
     TRESKEL_FIELD(SpeedUp);

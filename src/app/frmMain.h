@@ -200,6 +200,8 @@ public:
     void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
     void TrayIconDblClick(TObject* Sender);
     void Image1Click(TObject* Sender);
+    // Keeps the version label in the banner picture's free corner.
+    void Panel1Resize(TObject* Sender);
     // Hides the window and shows the tray icon in its place.
     void SendToTray();
     // The about box, modally.
@@ -266,6 +268,7 @@ public:
     TToolButton* ToolButton22 = nullptr;
     TPanel* Panel1 = nullptr;
     TQclNImage* Image1 = nullptr;
+    TLabel* Label1 = nullptr;
     TPanel* Panel4 = nullptr;
     TPanel* Panel5 = nullptr;
     TWuSpeedButton* SpeedUp = nullptr;

@@ -37,7 +37,10 @@ void TfrmTreskel::RightJustifyExecute(TObject*) { REdit->Paragraph()->SetAlignme
 
 void TfrmTreskel::QclFontComboBox1Click(TObject*) {
     REdit->SelAttributes()->SetName(QclFontComboBox1->GetFontName());
-    if (REdit->CanFocus()) REdit->SetFocus();
+    // A box with a focus control hands the focus over itself once a choice
+    // is made, not while its list is down or the arrow keys look through it:
+    // keys typed then would replace the note's selected text.
+    if (QclFontComboBox1->FocusControl() == nullptr && REdit->CanFocus()) REdit->SetFocus();
 }
 
 void TfrmTreskel::QclFontSizeComboBox1Click(TObject*) {

@@ -72,6 +72,12 @@ uint16_t TQclCustomNImage::GetDrawFlags() {
     return QclImageDrawFlags(Style(), Bevel()->TotalWidth() > 0);
 }
 
+TRect TQclCustomNImage::PictureRect() {
+    TBitmap* b = GetActiveBitmap();
+    if (GetEmpty() || b == nullptr) return {};
+    return QclPlaceBitmap(Bevel()->GetClientRect(ClientRect()), b->Width(), b->Height(), GetDrawFlags()).drawnRect;
+}
+
 bool TQclCustomNImage::AutoSizeAdjust() {
     if (Style() != TQclBitmapStyle::sbAutosize) return false;
     TBitmap* b = GetActiveBitmap();

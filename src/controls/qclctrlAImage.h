@@ -42,6 +42,9 @@ public:
     bool GetEmpty() override;
     // The QclDrawBitmap flags of the control's style and bevel.
     uint16_t GetDrawFlags();
+    // Where the active bitmap is drawn, in client coordinates; empty when
+    // there is nothing to draw.
+    TRect PictureRect();
     void ObjectChanged(TObject* sender) override;
 
 protected:

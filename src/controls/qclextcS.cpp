@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "controls/qclctrl.h"
 #include "foundation/qclgraphDraw.h"
@@ -195,10 +196,35 @@ void TQclCustomComboBox::WndProc(TMessage& m) {
         case WM_LBUTTONDBLCLK:
             navigationKey_ = false;
             break;
+        case WM_CHAR:
+            // A letter typed while the list is down moves to the next item
+            // that starts with it, and the list stays down as it does for the
+            // arrow keys (some systems close it first, and the focus would
+            // jump away with the next key).
+            if (ListOnly() && DroppedDown() && m.WParam > ' ' && SelectByLetter(static_cast<char>(m.WParam))) {
+                m.Result = 0;
+                return;
+            }
+            break;
         default:
             break;
     }
     TCustomComboBox::WndProc(m);
+}
+
+bool TQclCustomComboBox::SelectByLetter(char letter) {
+    const int count = Items()->Count();
+    const int current = ItemIndex();
+    const int wanted = std::toupper(static_cast<unsigned char>(letter));
+    for (int step = 1; step <= count; ++step) {
+        const int i = (current + step) % count;
+        const std::string item = Items()->Get(i);
+        if (item.empty() || std::toupper(static_cast<unsigned char>(item[0])) != wanted) continue;
+        SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        Select();
+        return true;
+    }
+    return false;
 }
 
 void TQclCustomComboBox::EditWndProc(TMessage& m) {

@@ -52,6 +52,9 @@ protected:
 
 private:
     void UpdateMouseInside();
+    // Selects the next item after the current one that starts with the
+    // letter (letter case ignored); false when none does.
+    bool SelectByLetter(char letter);
 
     bool flat_ = false;
     TWinControl* focusControl_ = nullptr;

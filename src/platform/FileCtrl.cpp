@@ -134,9 +134,9 @@ void TDirectoryListBox::WndProc(TMessage& m) {
         OpenCurrent();
         return;
     }
-    if (m.Msg == WM_GETDLGCODE) {
-        TCustomListBox::WndProc(m);
-        m.Result |= DLGC_WANTALLKEYS;
+    // Enter opens the folder; Esc, Tab and the rest stay the dialog's keys.
+    if (m.Msg == CM_WANTSPECIALKEY && m.WParam == VK_RETURN) {
+        m.Result = 1;
         return;
     }
     TCustomListBox::WndProc(m);

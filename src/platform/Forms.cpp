@@ -320,12 +320,59 @@ private:
     std::vector<HWND> disabled_;
     AppModalLevel level_;
 };
+
+// While a form is modal it belongs to the window the user works in
+// (another modal form, when that one opened it), else to the main form,
+// and so stays above it; never to itself nor to a window of its own.  Its
+// own owner comes back afterwards: a form that outlives the window it was
+// opened from must not go with it.
+class ModalOwnerScope {
+public:
+    explicit ModalOwnerScope(TCustomForm* form) : wnd_(form->Handle()), before_(GetWindow(wnd_, GW_OWNER)) {
+        HWND owner = OwnerFor(form);
+        if (owner == nullptr || owner == before_) return;
+        SetOwner(owner);
+        changed_ = true;
+    }
+    ~ModalOwnerScope() {
+        if (changed_ && IsWindow(wnd_)) SetOwner(IsWindow(before_) ? before_ : nullptr);
+    }
+    ModalOwnerScope(const ModalOwnerScope&) = delete;
+    ModalOwnerScope& operator=(const ModalOwnerScope&) = delete;
+
+private:
+    HWND OwnerFor(TCustomForm* form) const {
+        auto usable = [this](HWND w) {
+            if (w == nullptr || !IsWindowVisible(w)) return false;
+            for (HWND o = w; o != nullptr; o = GetWindow(o, GW_OWNER))
+                if (o == wnd_) return false;
+            return true;
+        };
+        if (HWND active = GetActiveWindow(); usable(active)) return active;
+        TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+        if (main != nullptr && main != form && main->HandleAllocated() && usable(main->Handle()))
+            return main->Handle();
+        return nullptr;
+    }
+    void SetOwner(HWND owner) { SetWindowLongPtrA(wnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)); }
+
+    HWND wnd_, before_;
+    bool changed_ = false;
+};
 }  // namespace
+
+void CancelMouseCapture() {
+    HWND capture = GetCapture();
+    if (capture == nullptr) return;
+    SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (GetCapture() != nullptr) ReleaseCapture();
+}
 
 int TCustomForm::ShowModal() {
     if (Visible() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     TApplication* app = EnsureApplication();
     HWND activeBefore = GetActiveWindow();
+    ModalOwnerScope owner(this);
     TCloseAction closeAction = TCloseAction::caHide;
     try {
         ModalScope scope(this, modal_);

@@ -275,11 +275,16 @@ private:
 // The application object of the process (made on first use).
 extern TApplication* Application;
 
+// Ends what holds the mouse (a pressed tool button, a drag): a modal
+// window that opens from a click gets the clicks that follow.
+void CancelMouseCapture();
+
 // One modal level of the application for a scope, given back however the
-// scope ends (nothing without an application).
+// scope ends (nothing without an application).  The mouse is free in it.
 class AppModalLevel {
 public:
     AppModalLevel() : app_(Application) {
+        CancelMouseCapture();
         if (app_ != nullptr) app_->EnterModal();
     }
     ~AppModalLevel() {

@@ -58,10 +58,10 @@ HGLOBAL DibOf(HENHMETAFILE emf) {
 // form the control reads pictures from a note and from the clipboard in)
 // but cannot draw it, so the note shows an empty box.  Such an object is
 // given the same picture as a device-independent bitmap, which every cache
-// draws.
-void MakePictureDrawable(IOleObject* object) {
+// draws.  True when the object was given it.
+bool MakePictureDrawable(IOleObject* object) {
     ComPtr<IViewObject> view;
-    if (FAILED(object->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(view.Put())))) return;
+    if (FAILED(object->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(view.Put())))) return false;
     {
         MemoryDC probe;
         GdiHandle<HBITMAP> pixel(CreateCompatibleBitmap(probe.Get(), 1, 1));
@@ -69,27 +69,30 @@ void MakePictureDrawable(IOleObject* object) {
         RECTL one{0, 0, 1, 1};
         if (view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, probe.Get(), &one, nullptr, nullptr, 0) !=
             OLE_E_BLANK)
-            return;
+            return false;
     }
     ComPtr<IDataObject> data;
     ComPtr<IOleCache> cache;
     if (FAILED(object->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(data.Put()))) ||
         FAILED(object->QueryInterface(IID_IOleCache, reinterpret_cast<void**>(cache.Put()))))
-        return;
+        return false;
     FORMATETC emf{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
     STGMEDIUM medium{};
-    if (FAILED(data->GetData(&emf, &medium))) return;
+    if (FAILED(data->GetData(&emf, &medium))) return false;
     HGLOBAL dib = medium.tymed == TYMED_ENHMF ? DibOf(medium.hEnhMetaFile) : nullptr;
     ReleaseStgMedium(&medium);
-    if (dib == nullptr) return;
+    if (dib == nullptr) return false;
     FORMATETC fmt{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     DWORD connection = 0;
     STGMEDIUM given{};
     given.tymed = TYMED_HGLOBAL;
     given.hGlobal = dib;
     // The cache owns the bitmap once it took it.
-    if (FAILED(cache->Cache(&fmt, ADVF_PRIMEFIRST, &connection)) || FAILED(cache->SetData(&fmt, &given, TRUE)))
+    if (FAILED(cache->Cache(&fmt, ADVF_PRIMEFIRST, &connection)) || FAILED(cache->SetData(&fmt, &given, TRUE))) {
         GlobalMemory{dib};
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -407,11 +410,12 @@ void TCustomRichEditEx::TrackObjects() {
         gone->Close(OLECLOSE_NOSAVE);
     }
     if (!ole_->sink) ole_->sink = ComPtr<TObjectAdviseSink>(new TObjectAdviseSink(this));
+    bool madeDrawable = false;
     for (const ComPtr<IOleObject>& o : present) {
         bool known = std::any_of(ole_->tracked.begin(), ole_->tracked.end(),
                                  [&](const TTrackedObject& t) { return t.object.Get() == o.Get(); });
         if (known) continue;
-        MakePictureDrawable(o.Get());
+        madeDrawable = MakePictureDrawable(o.Get()) || madeDrawable;
         TTrackedObject t;
         t.object = o;
         // The object's own advise holder takes any number of sinks; the
@@ -419,6 +423,9 @@ void TCustomRichEditEx::TrackObjects() {
         if (FAILED(o->Advise(ole_->sink.Get(), &t.connection))) t.connection = 0;
         ole_->tracked.push_back(std::move(t));
     }
+    // The window may have painted them as empty boxes already: it paints
+    // while it reads a note that makes it show its scroll bar.
+    if (madeDrawable) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TCustomRichEditEx::ObjectChanged() {

@@ -10,6 +10,7 @@
 #include "app/TreskelOptions.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -40,6 +41,24 @@ bool Centred(HWND wnd) {
 
 std::string PlacementValue(const TRect& r) {
     return Format("200,0,1,%d,%d,%d,%d", r.Left, r.Top, r.Right, r.Bottom);
+}
+
+POINT CentreOf(HWND wnd) {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT ScreenCentre(TControl* c) {
+    TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
+    return {p.x, p.y};
+}
+
+// Whether `upper` lies above `lower` among the top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
 }
 
 }  // namespace
@@ -272,6 +291,92 @@ TEST_F(Dialogs, TheFolderButtonChoosesTheDataDirectoryInTheFolderDialog) {
     EXPECT_EQ(edited, ExcludeTrailingBackslash(other.File("Chosen")));
 }
 
+// The mouse and the keyboard themselves, from the options' tool button,
+// whose press must leave the mouse to the dialog: the folder button shows
+// the notice, then the folder dialog above the options, which wait under
+// it (a click on them does nothing) until Esc closes it.
+TEST_F(Dialogs, TheMouseOpensTheOptionsAndTheirFolderDialogWhichEscCloses) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    HWND folderOwner = nullptr, activeAfterEsc = nullptr;
+    bool optionsWaited = false, folderStayedAbove = false;
+    dialogs_.Queue([&](TCustomForm& f) {
+        auto& o = dynamic_cast<TfrmOptions&>(f);
+        MouseClickOnScreen(ScreenCentre(o.QclDockButton1));
+        EXPECT_TRUE(PumpUntil([&] { return dialogs_.Shown().size() == 2; })) << "no folder dialog";
+        activeAfterEsc = GetActiveWindow();
+        Click(o.BitBtn2);
+    });
+    dialogs_.Queue([&](TCustomForm& f) {
+        ASSERT_EQ(&f, frmOptions->DirDlg->Window());
+        folderOwner = GetWindow(f.Handle(), GW_OWNER);
+        MouseClickOnScreen(ScreenCentre(frmOptions->BitBtn2));
+        PumpMessages();
+        optionsWaited = !IsWindowEnabled(frmOptions->Handle()) && frmOptions->ModalResult() == mrNone &&
+                        f.ModalResult() == mrNone;
+        folderStayedAbove = Above(f.Handle(), frmOptions->Handle());
+        TapKey(VK_ESCAPE);
+        EXPECT_TRUE(PumpUntil([&] { return f.ModalResult() == mrCancel; })) << "Esc left the folder dialog open";
+    });
+    auto* button = dynamic_cast<TControl*>(W->FindComponent("OptionsButton"));
+    ASSERT_NE(button, nullptr);
+    MouseClickOnScreen(ScreenCentre(button));
+    EXPECT_TRUE(PumpUntil([&] { return !dialogs_.Pending() && !frmOptions->Visible(); }));
+    ASSERT_EQ(dialogs_.Shown().size(), 2u);
+    ASSERT_GE(MessageBoxes().size(), 1u);
+    EXPECT_NE(MessageBoxes()[0].text.find("will not be implemented"), std::string::npos);
+    EXPECT_EQ(folderOwner, frmOptions->Handle());
+    EXPECT_TRUE(optionsWaited);
+    EXPECT_TRUE(folderStayedAbove);
+    EXPECT_EQ(activeAfterEsc, frmOptions->Handle());
+}
+
+// The banner under the tree at the window's first size and as the pane
+// grows and shrinks: the version stands whole in the picture beside its
+// name, never over it, or not at all where the pane cuts the picture.
+TEST_F(Dialogs, TheVersionStandsBesideTheBannersNameAtEveryWidth) {
+    StartWindow();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    EXPECT_EQ(W->Width(), 952);
+    EXPECT_EQ(W->PaneSplitCtrl->Bar(0)->PosPercent(), 38);
+    const auto name = [](COLORREF c) { return c == RGB(200, 160, 0); };
+    const auto text = [](COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c) && GetRValue(c) > 96; };
+    TBitmap* picture = W->Image1->Bitmap();
+    int nameDots = 0;
+    for (int y = 0; y < picture->Height(); ++y)
+        for (int x = 0; x < picture->Width(); ++x) nameDots += name(picture->Canvas()->Pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+    ASSERT_GT(nameDots, 0);
+    auto check = [&](const std::string& when) {
+        SCOPED_TRACE(when);
+        SaveWindowShot(W->Handle(), "dialogs2-banner-" + when);
+        const Snapshot shown = OnScreen(W->Panel1->Handle());
+        const TRect panel = Rect(0, 0, shown.width, shown.height);
+        const TRect drawn = OffsetRect(W->Image1->PictureRect(), W->Image1->Left(), W->Image1->Top());
+        const TRect label = W->Label1->BoundsRect();
+        TRect common;
+        if (IntersectRect(common, drawn, panel) && common == drawn) {
+            EXPECT_EQ(shown.Count(panel, name), nameDots) << "the name is covered";
+            EXPECT_TRUE(W->Label1->Visible());
+        }
+        if (!W->Label1->Visible()) return;
+        EXPECT_TRUE(IntersectRect(common, label, drawn) && common == label) << "the version is outside the picture";
+        EXPECT_TRUE(IntersectRect(common, label, panel) && common == label) << "the version is cut";
+        EXPECT_EQ(shown.Count(label, name), 0) << "the version lies over the name";
+        EXPECT_GT(shown.Count(label, text), 10) << "the version is not drawn";
+    };
+    check("first-size");
+    TRect bar;
+    W->PaneSplitCtrl->GetBarRect(0, bar);
+    TPoint centre = W->PaneSplitCtrl->ClientToScreen({(bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2});
+    const int before = W->QclSplitterPane1->Width();
+    MouseDragOnScreen({centre.x, centre.y}, {centre.x + 180, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() == before + 180; }));
+    check("wider");
+    MouseDragOnScreen({centre.x + 180, centre.y}, {centre.x - 200, centre.y});
+    EXPECT_TRUE(PumpUntil([&] { return W->QclSplitterPane1->Width() < before - 150; }));
+    check("narrower");
+}
+
 TEST_F(Dialogs, DamagedStoredPlacesNeverStopTheWindow) {
     for (const char* name : {"About", "Options", "ItemInfo"})
         WriteRegistryString(kCommon, name, "200,0,1,one,two,three,four");
@@ -313,6 +418,68 @@ TEST(DialogsProgram, DamagedStoredValuesNeverStopTheProgramFromStarting) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadRegistryString(kCommon, "panelPaneO"), "0,1");
     EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), "38");
+}
+
+// The program itself, by the mouse and the keyboard alone: its options
+// tool button opens the options, their folder button the notice and then
+// the folder dialog, which belongs to the options (they wait under it, a
+// click on them does nothing) and closes on Esc, the options active again.
+TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
+    ClearProgramRegistry();
+    TempDir data;
+    PresetDataPath(data.Path());
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
+    const DWORD pid = program.Id();
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the program did not show its window";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    // The options button ends the main tool bar, the window's first child.
+    HWND bar = FindChildOfClass(main, "TToolBar");
+    ASSERT_NE(bar, nullptr);
+    POINT button{285 + 11, 11};
+    ClientToScreen(bar, &button);
+    MouseClickOnScreen(button);
+    HWND options = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (options = WindowOfCaption(pid, "Treskel! Options")) != nullptr; }))
+        << "the tool button did not open the options";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
+    HWND folderButton = FindChildOfClass(options, "TQclDockButton");
+    ASSERT_NE(folderButton, nullptr);
+    MouseClickOnScreen(CentreOf(folderButton));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND top = GetForegroundWindow();
+        DWORD owner = 0;
+        GetWindowThreadProcessId(top, &owner);
+        return owner == pid && top != options && top != main;
+    })) << "the folder button did not show the notice";
+    TapKey(VK_RETURN);
+    HWND folder = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (folder = WindowOfCaption(pid, "Select Path...")) != nullptr; }))
+        << "no folder dialog after the notice";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == folder; }));
+    EXPECT_EQ(GetWindow(folder, GW_OWNER), options);
+    EXPECT_FALSE(IsWindowEnabled(options));
+    EXPECT_FALSE(IsWindowEnabled(main));
+    HWND cancel = FindWindowExA(options, nullptr, nullptr, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    MouseClickOnScreen(CentreOf(cancel));
+    PumpUntil([&] { return !IsWindowVisible(options); }, 500);
+    EXPECT_TRUE(IsWindowVisible(options)) << "the options did not wait";
+    EXPECT_TRUE(IsWindowVisible(folder));
+    EXPECT_TRUE(Above(folder, options));
+    SaveWindowShot(GetDesktopWindow(), "dialogs2-folder-over-options");
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == folder; }));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(folder); })) << "Esc left the folder dialog open";
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(options) && GetForegroundWindow() == main; }));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace treskel::test

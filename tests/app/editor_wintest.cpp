@@ -414,6 +414,40 @@ TEST_F(EditorToolBar, FontAndSizeCombosFormatTheSelection) {
     EXPECT_NE(a->Size(), 20);
 }
 
+// Letters typed while the font list is down look through the list, as in
+// any list; they never reach the note, whose selected text they would
+// replace.  Enter takes the font shown and gives the note the focus back.
+TEST_F(EditorToolBar, LettersTypedIntoTheDroppedFontListLookThroughIt) {
+    StartWithItem();
+    TypeNote("Dear diary");
+    Select(0, 4);
+    TQclFontComboBox* box = W->QclFontComboBox1;
+    const std::string before = box->GetFontName();
+    RECT r;
+    GetWindowRect(box->Handle(), &r);
+    MouseClickOnScreen(POINT{r.right - 6, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] { return box->DroppedDown(); }));
+    auto startsWith = [&](char c) {
+        const std::string name = box->GetFontName();
+        return !name.empty() && std::toupper(static_cast<unsigned char>(name[0])) == c;
+    };
+    TypeIntoFocus('t');
+    ASSERT_TRUE(PumpUntil([&] { return startsWith('T'); }));
+    TypeIntoFocus('m');
+    PumpUntil([&] { return startsWith('M') || NoteText() != "Dear diary"; });
+    EXPECT_EQ(NoteText(), "Dear diary");
+    EXPECT_TRUE(box->DroppedDown());
+    EXPECT_EQ(GetFocus(), box->Handle());
+    const std::string chosen = box->GetFontName();
+    EXPECT_NE(chosen, before);
+
+    TypeIntoFocus('\r');
+    ASSERT_TRUE(PumpUntil([&] { return !box->DroppedDown() && GetFocus() == Edit(); }));
+    EXPECT_EQ(NoteText(), "Dear diary");
+    Select(0, 4);
+    EXPECT_EQ(W->REdit->SelAttributes()->Name(), chosen);
+}
+
 // ---------------------------------------------------------------- clipboard and undo
 
 using EditorClipboard = EditorTest;
@@ -490,6 +524,33 @@ TEST_F(EditorClipboard, UndoNeverBringsBackTheNoteOfTheItemLeft) {
     W->REdit->SetFocus();
     Run(W->Undo);
     EXPECT_EQ(NoteText(), "first note");
+}
+
+// A locked item shows no note; the editor, hidden, still holds the note
+// left.  What the tool bar does to that (Undo stays enabled) must not make
+// it the locked item's note when the user leaves.
+TEST_F(EditorClipboard, TheHiddenEditorOfALockedItemIsNeverSavedAsItsNote) {
+    StartWithItem();
+    TTreeNode* locked = AddItem("Locked");
+    Record(locked)->Locked = 1;
+    TypeNote("first note");
+    Select(0, 5);
+    Click(W->BoldButton);
+    ClickNode(locked);
+    ASSERT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    W->TextActions->UpdateActions();
+    ASSERT_TRUE(W->UndoButton->Enabled());
+    Click(W->UndoButton);
+    EXPECT_FALSE(W->NoteModified);
+
+    ClickNode(Node("First"));
+    EXPECT_EQ(NoteText(), "first note");
+    Select(0, 5);
+    EXPECT_TRUE(W->REdit->SelAttributes()->Bold());
+    const std::vector<std::string> files = DataFiles();
+    EXPECT_EQ(std::count(files.begin(), files.end(), "Notes.tsn/" + std::to_string(Record(locked)->Id)), 0);
+    EXPECT_EQ(Record(locked)->Crc, -1);
 }
 
 // ---------------------------------------------------------------- the look of a note

@@ -121,6 +121,33 @@ TEST_P(PictureFormats, ADamagedFileIsReportedAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats,
                          testing::Values("bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg"));
 
+// A note taller than the editor makes the control show its scroll bar, and
+// paint, while it reads the note: the pictures it paints then are blank
+// boxes until they are made drawable, and what was painted must not stay.
+TEST_F(PicturesTest, EveryPictureIsShownWhenANoteTallerThanTheEditorComesBack) {
+    StartWithItem();
+    TypeNote("Pictures: ");
+    const std::string file = files.File("picture.bmp");
+    WriteAll(file, WritePictureFile("bmp", Quadrants(200, 100, kRed, kGreen, kBlue, kYellow)));
+    for (int n = 0; n < 10; ++n) InsertFile(file);
+    ASSERT_EQ(Pictures(), 10u);
+    ClickNode(AddItem("Second"));
+    ClickNode(Node("First"));
+    ASSERT_EQ(Pictures(), 10u);
+    ASSERT_NE(GetWindowLongA(Edit(), GWL_STYLE) & WS_VSCROLL, 0);
+
+    // What the screen shows is what a full repaint draws.
+    auto count = [](const Snapshot& s, Rgb c) {
+        return s.Count(TRect(0, 0, s.width, s.height), [&](COLORREF p) { return Is(p, c, 2); });
+    };
+    const Snapshot shown = ShownWindow(Edit());
+    const Snapshot repainted = OnScreen(Edit());
+    for (Rgb c : {kRed, kGreen, kBlue, kYellow}) {
+        EXPECT_GT(count(repainted, c), 5000);
+        EXPECT_EQ(count(shown, c), count(repainted, c));
+    }
+}
+
 TEST_F(PicturesTest, OnlyAJpgFileGoesThroughTheJpegPictureClass) {
     StartWithItem();
     // A bitmap named as a JPEG file: ".jpeg" and ".jpe" reach the picture

@@ -74,6 +74,27 @@ TEST_F(FolderDialog, OpeningASubFolderAndCancelling) {
     EXPECT_EQ(dlg_->Path(), before);
 }
 
+// The keyboard itself, from the folder list that has the focus: Enter
+// opens the folder chosen, Tab goes on to the drive box, Esc cancels.
+TEST_F(FolderDialog, TheKeyboardOpensAFolderMovesOnAndCancels) {
+    dlg_->SetPath(dir_.File("Notes"));
+    const std::string before = dlg_->Path();
+    EXPECT_FALSE(Run([](TQclDirDlg& d) {
+        TDirectoryListBox* list = d.FolderList();
+        ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == list->Handle(); }));
+        list->SetItemIndex(list->Items()->IndexOf("Old Ones"));
+        test::TapKey(VK_RETURN);
+        EXPECT_TRUE(test::PumpUntil([&] { return ExtractFileName(list->Directory()) == "Old Ones"; }));
+        EXPECT_EQ(d.Window()->ModalResult(), mrNone);
+        test::TapKey(VK_TAB);
+        EXPECT_TRUE(test::PumpUntil([&] { return GetFocus() == d.DriveBox()->Handle(); }));
+        list->SetFocus();
+        test::TapKey(VK_ESCAPE);
+        EXPECT_TRUE(test::PumpUntil([&] { return d.Window()->ModalResult() == mrCancel; }));
+    }));
+    EXPECT_EQ(dlg_->Path(), before);
+}
+
 TEST_F(FolderDialog, AMissingStartFolderShowsTheNearestOneAbove) {
     dlg_->SetPath(dir_.File("Notes\\gone\\deeper"));
     EXPECT_TRUE(Run([](TQclDirDlg& d) { Press(d.OKButton()); }));

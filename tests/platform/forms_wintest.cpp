@@ -286,6 +286,36 @@ TEST(Forms, AModalFormThatAsksToBeFreedIsFreedAfterItsCaller) {
     EXPECT_TRUE(destroyed);
 }
 
+// A modal form opened from another stays above it only while it is up:
+// it outlives the first one afterwards, its window whole.
+TEST(Forms, AModalFormOpenedFromAnotherBelongsToItWhileItIsUp) {
+    auto outer = MakeForm<TForm>();
+    auto inner = MakeForm<TForm>();
+    const HWND innerWnd = inner->Handle();
+    const HWND ownerBefore = GetWindow(innerWnd, GW_OWNER);
+    HWND ownerWhileUp = nullptr;
+    bool innerShown = false;
+    Application->OnIdle = [&](TObject*, bool& done) {
+        done = false;
+        if (inner->Modal()) {
+            ownerWhileUp = GetWindow(innerWnd, GW_OWNER);
+            inner->SetModalResult(mrOk);
+        } else if (outer->Modal() && !innerShown && GetActiveWindow() == outer->Handle()) {
+            innerShown = true;
+            inner->ShowModal();
+            outer->SetModalResult(mrOk);
+        }
+    };
+    EXPECT_EQ(outer->ShowModal(), mrOk);
+    Application->OnIdle = nullptr;
+    ASSERT_TRUE(innerShown);
+    EXPECT_EQ(ownerWhileUp, outer->Handle());
+    EXPECT_EQ(GetWindow(innerWnd, GW_OWNER), ownerBefore);
+    outer.reset();
+    EXPECT_TRUE(IsWindow(innerWnd));
+    EXPECT_EQ(inner->Handle(), innerWnd);
+}
+
 TEST(Forms, AThrowingCloseHandlerEndsTheModalLoopAndWakesTheOtherWindows) {
     auto owner = MakeForm<TForm>();
     owner->Show();

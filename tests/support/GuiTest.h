@@ -74,6 +74,8 @@ void PressKey(HWND wnd, WORD vk);
 void PressAltKey(char key);
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
+// A key (VK_ESCAPE, VK_TAB, ...) pressed and let go on the keyboard.
+void TapKey(WORD vk);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();

@@ -38,6 +38,8 @@ private:
 // The main window of a process: its top-level window with the task-bar
 // style.
 HWND MainWindowOf(DWORD pid);
+// The visible top-level window of a process with this caption, or null.
+HWND WindowOfCaption(DWORD pid, const std::string& caption);
 // The first window below `parent`, at any depth, of this window class.
 HWND FindChildOfClass(HWND parent, const std::string& className);
 

@@ -45,6 +45,24 @@ struct WindowSearch {
     HWND found;
 };
 
+struct CaptionSearch {
+    DWORD pid;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaption(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<CaptionSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (owner != s->pid || !IsWindowVisible(wnd)) return TRUE;
+    char text[256] = {};
+    GetWindowTextA(wnd, text, sizeof text);
+    if (*s->caption != text) return TRUE;
+    s->found = wnd;
+    return FALSE;
+}
+
 BOOL CALLBACK FindAppWindow(HWND wnd, LPARAM lp) {
     auto* s = reinterpret_cast<WindowSearch*>(lp);
     DWORD owner = 0;
@@ -76,6 +94,12 @@ BOOL CALLBACK FindClass(HWND wnd, LPARAM lp) {
 HWND MainWindowOf(DWORD pid) {
     WindowSearch s{pid, nullptr};
     EnumWindows(FindAppWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WindowOfCaption(DWORD pid, const std::string& caption) {
+    CaptionSearch s{pid, &caption, nullptr};
+    EnumWindows(FindCaption, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

@@ -278,6 +278,8 @@ void TypeIntoFocus(char c) {
     SendKeys({{vk, false}, {vk, true}});
 }
 
+void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }
+
 void TypeText(HWND wnd, const std::string& text) {
     for (unsigned char c : text) {
         PostMessageA(wnd, WM_CHAR, c, 1);
