@@ -162,9 +162,9 @@ TEST_F(Dialogs, TheSplitterIsDraggedByTheMouseAndComesBackAfterARestart) {
     EXPECT_NEAR(W->QclSplitterPane1->Width(), treeWidth + 150, 10);
 }
 
-// The mouse itself: the bar dragged with the button held, and the
-// caption's Info button clicked.
-TEST_F(Dialogs, TheMouseItselfDragsTheSplitterAndClicksTheInfoButton) {
+// The mouse itself: the bar dragged with the button held, then the
+// caption's Info button and the banner clicked.
+TEST_F(Dialogs, TheMouseItselfDragsTheSplitterAndClicksTheInfoButtonAndTheBanner) {
     StartWindow();
     ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
     TRect bar;
@@ -181,6 +181,13 @@ TEST_F(Dialogs, TheMouseItselfDragsTheSplitterAndClicksTheInfoButton) {
     MouseClickOnScreen({wr.left + (info.Left + info.Right) / 2, wr.top + (info.Top + info.Bottom) / 2});
     EXPECT_TRUE(PumpUntil([&] { return !dialogs_.Shown().empty(); }));
     EXPECT_EQ(dialogs_.Shown(), std::vector<std::string>{"TfrmAboutQiv"});
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    dialogs_.Queue([](TCustomForm& f) { SendMessageA(f.Handle(), WM_CLOSE, 0, 0); });
+    const TRect banner = W->Image1->BoundsRect();
+    const TPoint at = W->Panel1->ClientToScreen({(banner.Left + banner.Right) / 2, (banner.Top + banner.Bottom) / 2});
+    MouseClickOnScreen({at.x, at.y});
+    EXPECT_TRUE(PumpUntil([&] { return dialogs_.Shown().size() == 2; }));
+    EXPECT_EQ(dialogs_.Shown(), (std::vector<std::string>{"TfrmAboutQiv", "TfrmAboutQiv"}));
 }
 
 TEST_F(Dialogs, OKWritesTheFourSettingsAndSwitchesTheLevelsAtOnce) {
