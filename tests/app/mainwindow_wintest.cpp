@@ -85,7 +85,7 @@ TEST_F(FirstStart, WithoutArchivesThereAreNoTabsAndTheTreskelCommandsWait) {
     for (TControl* c : std::initializer_list<TControl*>{W->ToolBar3, W->Panel2, W->ToolBar2, W->BoldButton,
                                                         W->ItalicButton, W->UnderlineButton, W->BulletButton,
                                                         W->UndoButton, W->LeftButton, W->CenterButton, W->RightButton,
-                                                        W->PasteButton})
+                                                        W->PasteButton, W->PrintButton})
         EXPECT_FALSE(c->Enabled()) << c->Name();
 }
 
