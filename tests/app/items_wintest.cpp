@@ -320,9 +320,7 @@ TEST_F(Items, ALinkWhoseOriginWasRemovedSaysSoAndShowsNoEditor) {
     SaveNote(origin, "origin text");
     SaveNote(other, "other text");
     const int32_t originId = Record(origin)->Id;
-    TTreeNode* link = W->TreeView->Items()->Add(nullptr, "Origin");
-    AsItem(link)->SetData(W->NewItemRecord(true, originId));
-    AsItem(link)->SetImageIndex(ImgLink);
+    TTreeNode* link = PlaceLink(origin, "Origin");
     Select(link);
     EXPECT_EQ(Editor(), "origin text");
 
@@ -463,10 +461,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     // A link to the origin inside the branch (as a drag leaves one), with
     // an item of its own below it.
     const int32_t originId = Record(origin)->Id;
-    TTreeNode* link = W->TreeView->Items()->AddChild(grandChild, "Origin");
-    AsItem(link)->SetData(W->NewItemRecord(true, originId));
-    AsItem(link)->SetImageIndex(ImgLinkParent);
-    AsItem(grandChild)->SetImageIndex(ImgParent);
+    TTreeNode* link = PlaceLink(origin, "Origin", grandChild);
     TTreeNode* underLink = AddUnder(link, W->NewSubItem, "Under the link");
     SaveNote(underLink, "under the link note");
     std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,

@@ -398,9 +398,7 @@ TEST_F(Treskels, WithoutUpdatedEachItemsOwnCompressionSetsTheLevel) {
     TTreeNode* plain = AddItem("Plain");
     W->IniCtrl->WriteInteger("common", "compression", 2);
     TTreeNode* packed = AddItem("Packed");
-    TTreeNode* link = W->TreeView->Items()->Add(nullptr, "Shortcut");
-    AsItem(link)->SetData(W->NewItemRecord(true, Record(plain)->Id));
-    AsItem(link)->SetImageIndex(ImgLink);
+    TTreeNode* link = PlaceLink(plain, "Shortcut");
     for (TTreeNode* n : {plain, packed, link}) n->SetStateIndex(3 - Record(n)->Compression);
     W->IniCtrl->WriteInteger("common", "compression", 1);
 

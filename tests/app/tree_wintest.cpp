@@ -32,13 +32,7 @@ protected:
         return n;
     }
     TTreeNode* AddLink(TTreeNode* origin, TTreeNode* parent = nullptr) {
-        TTreeNodes* items = W->TreeView->Items();
-        TTreeNode* n =
-            parent != nullptr ? items->AddChild(parent, origin->Text()) : items->Add(nullptr, origin->Text());
-        AsItem(n)->SetData(W->NewItemRecord(true, Record(origin)->Id));
-        AsItem(n)->SetImageIndex(ImgLink);
-        if (parent != nullptr) AsItem(parent)->SetImageIndex(IsLink(parent) ? ImgLinkParent : ImgParent);
-        return n;
+        return PlaceLink(origin, origin->Text(), parent);
     }
     void Lock(TTreeNode* n) {
         SetItemPassword(AsItem(n), "secret");
