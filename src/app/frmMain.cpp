@@ -293,6 +293,7 @@ void RegisterMainFormClasses() {
         .Handler("REditKeyPress", &TfrmTreskel::REditKeyPress)
         .Handler("REditKeyDown", &TfrmTreskel::REditKeyDown)
         .Handler("REditMouseDown", &TfrmTreskel::REditMouseDown)
+        .Handler("REditEndDrag", &TfrmTreskel::REditEndDrag)
         .Handler("REditEnter", &TfrmTreskel::REditEnter)
         .Handler("REditURLClick", &TfrmTreskel::REditURLClick)
         .Handler("QclFontComboBox1Click", &TfrmTreskel::QclFontComboBox1Click)

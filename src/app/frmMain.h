@@ -172,6 +172,7 @@ public:
     void REditKeyPress(TObject* Sender, char& Key);
     void REditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void REditMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void REditEndDrag(TObject* Sender, TObject* Target, int X, int Y);
     void REditEnter(TObject* Sender);
     void REditURLClick(TObject* Sender, const std::string& URL);
     void QclFontComboBox1Click(TObject* Sender);

@@ -20,11 +20,12 @@ constexpr int kImgCollapsed = 9;
 
 
 // What an item drag carries.  The tree shows its drag cursor over a place
-// that takes the item.
+// that takes the item, and the picture of the item follows the pointer.
 class TItemDragObject : public TDragObject {
 public:
     explicit TItemDragObject(TControl* tree) : tree_(tree) {}
     TCursor GetDragCursor(bool accepted, int, int) override { return accepted ? tree_->DragCursor() : crNoDrop; }
+    TDragImageList* GetDragImages() override { return tree_->GetDragImages(); }
 
 private:
     TControl* tree_;
@@ -248,8 +249,13 @@ void TfrmTreskel::TreeViewDragOver(TObject*, TObject* Source, int X, int Y, TDra
     if (node == nullptr) return;
     TRect r = node->DisplayRect(true);
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    WindowDC dc(TreeView->Handle());
-    FrameRect(dc.Get(), &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
+    auto* drag = dynamic_cast<TDragObject*>(Source);
+    drag->HideDragImage();
+    {
+        WindowDC dc(TreeView->Handle());
+        FrameRect(dc.Get(), &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    drag->ShowDragImage();
 }
 
 void TfrmTreskel::TreeViewDragDrop(TObject*, TObject* Source, int X, int Y) {

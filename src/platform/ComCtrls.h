@@ -307,6 +307,8 @@ public:
     void WndProc(TMessage& message) override;
     void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
     void DragDrop(TObject* source, int x, int y) override;
+    // While an item is dragged: the picture of its image and caption.
+    TDragImageList* GetDragImages() override { return dragImages_.get(); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -344,6 +346,7 @@ private:
     void EndLabelEdit(NMHDR* nm);
     void GetDispInfo(NMTVDISPINFOA* di);
     void BeginNodeDrag(NMTREEVIEWA* tv);
+    std::unique_ptr<TDragImageList> MakeDragImages(TTreeNode* node, TPoint pressed);
     TTreeNode* NodeFromItem(HTREEITEM item);
     TTreeNode* NodeOf(HTREEITEM item, LPARAM param, UINT mask);
 
@@ -394,6 +397,7 @@ private:
     std::unique_ptr<TCanvas> canvas_;
     TTreeNode* selected_ = nullptr;
     TTreeNode* dropTarget_ = nullptr;
+    std::unique_ptr<TDragImageList> dragImages_;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     TChangeLink imageLink_;

@@ -936,7 +936,42 @@ void TCustomTreeView::BeginNodeDrag(NMTREEVIEWA* tv) {
     // The dragged node is the selection: leaving the old one is a selection
     // change like any other, which may refuse.
     if (node == nullptr || !ChangeSelection(node, false) || selected_ != node) return;
+    // The picture of the item follows the pointer, held where the item
+    // was pressed.
+    dragImages_ = MakeDragImages(node, TPoint{tv->ptDrag.x, tv->ptDrag.y});
+    struct FreeImages {
+        std::unique_ptr<TDragImageList>& images;
+        ~FreeImages() { images.reset(); }
+    } freeImages{dragImages_};
     BeginDrag(true);
+}
+
+// The item's image and caption as the tree shows them; the tree's
+// background around them is left out of the picture.
+std::unique_ptr<TDragImageList> TCustomTreeView::MakeDragImages(TTreeNode* node, TPoint pressed) {
+    const TRect text = node->DisplayRect(true);
+    const bool image = images_ != nullptr && node->ImageIndex() >= 0 && node->ImageIndex() < images_->Count();
+    // The caption's rectangle begins where the image ends.
+    const int imageWidth = image ? images_->Width() : 0;
+    const int height = std::max(text.Height(), image ? images_->Height() : 0);
+    if (text.Width() <= 0 || height <= 0) return nullptr;
+    TBitmap picture;
+    picture.SetSize(imageWidth + text.Width(), height);
+    TCanvas* c = picture.Canvas();
+    const TColor background = Color();
+    c->Brush()->SetColor(background);
+    c->FillRect(Rect(0, 0, picture.Width(), height));
+    if (image) images_->Draw(c, 0, (height - images_->Height()) / 2, node->ImageIndex());
+    c->Font()->Assign(Font());
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    const int captionTop = (height - text.Height()) / 2;
+    RECT cell{imageWidth, captionTop, imageWidth + text.Width(), captionTop + text.Height()};
+    DrawTextA(c->Handle(), node->Text().c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    auto images = std::make_unique<TDragImageList>(nullptr);
+    images->SetSize(picture.Width(), height);
+    images->AddMasked(&picture, background);
+    images->SetDragImage(0, pressed.x - (text.Left - imageWidth), pressed.y - (text.Top - captionTop));
+    return images;
 }
 
 LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {

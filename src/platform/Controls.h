@@ -27,6 +27,7 @@ namespace ctl {
 class DragSession;
 }
 class TDragObject;
+class TDragImageList;
 
 struct TMessage {
     UINT Msg = 0;
@@ -130,6 +131,12 @@ public:
     bool Cancelling = false;
     virtual TCursor GetDragCursor(bool accepted, int x, int y);
     virtual TObject* Source() { return this; }
+    // The picture that follows the pointer during the drag; none by default.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    // A target that draws on the screen during the drag hides the picture
+    // meanwhile, so that neither spoils the other.
+    void HideDragImage();
+    void ShowDragImage();
 };
 
 class TDragControlObject : public TDragObject {
@@ -139,6 +146,7 @@ public:
     TControl* Control;
     TCursor GetDragCursor(bool accepted, int x, int y) override;
     TObject* Source() override;
+    TDragImageList* GetDragImages() override;
 };
 
 class TControl : public TComponent {
@@ -254,6 +262,9 @@ public:
     void EndDrag(bool drop);
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
     virtual void DragDrop(TObject* source, int x, int y);
+    // The picture of what is being dragged from the control, while a drag
+    // from it goes on; none by default.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     virtual void Click();
     virtual void DblClick();

@@ -329,6 +329,7 @@ void RegisterPreviewFormClasses() {
         .Field("HandCursorBut", &TPreviewForm::HandCursorBut)
         .Field("OnePageBut", &TPreviewForm::OnePageBut)
         .Field("TwoPageBut", &TPreviewForm::TwoPageBut)
+        .Field("AboutBut", &TPreviewForm::AboutBut)
         .Field("CloseBut", &TPreviewForm::CloseBut)
         .Field("StatusPanel", &TPreviewForm::StatusPanel)
         .Field("FirstPageSpeed", &TPreviewForm::FirstPageSpeed)

@@ -114,6 +114,15 @@ std::vector<std::string> MainWindowTest::TopCaptions() {
 
 TItemData* MainWindowTest::Record(TTreeNode* node) { return W->ItemData(node); }
 
+TTreeNode* MainWindowTest::PlaceLink(TTreeNode* origin, const std::string& caption, TTreeNode* parent) {
+    TTreeNodes* items = W->TreeView->Items();
+    TTreeNode* link = parent != nullptr ? items->AddChild(parent, caption) : items->Add(nullptr, caption);
+    AsItem(link)->SetData(W->NewItemRecord(true, Record(origin)->Id));
+    AsItem(link)->SetImageIndex(ImgLink);
+    if (parent != nullptr) AsItem(parent)->SetImageIndex(Record(parent)->IsLink ? ImgLinkParent : ImgParent);
+    return link;
+}
+
 void MainWindowTest::TypeNote(const std::string& text) {
     W->REdit->SetFocus();
     PumpMessages();

@@ -54,6 +54,9 @@ protected:
     TTreeNode* Node(const std::string& caption);
     std::vector<std::string> TopCaptions();
     TItemData* Record(TTreeNode* node);
+    // A link to `origin` with this caption under `parent` (none: the last
+    // top item), as dragging a link leaves one.
+    TTreeNode* PlaceLink(TTreeNode* origin, const std::string& caption, TTreeNode* parent = nullptr);
     // Gives the editor the focus (as a click does) and types the text.
     void TypeNote(const std::string& text);
     // The editor's text.

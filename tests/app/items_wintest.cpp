@@ -311,6 +311,43 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
+// A link left behind when its origin goes (a link dragged elsewhere) keeps
+// its record and says that its origin is gone, with no editor to type into.
+TEST_F(Items, ALinkWhoseOriginWasRemovedSaysSoAndShowsNoEditor) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    TTreeNode* other = Add(W->NewItem, "Other");
+    SaveNote(origin, "origin text");
+    SaveNote(other, "other text");
+    const int32_t originId = Record(origin)->Id;
+    TTreeNode* link = PlaceLink(origin, "Origin");
+    Select(link);
+    EXPECT_EQ(Editor(), "origin text");
+
+    Select(origin);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    ASSERT_EQ(Node("Origin"), link);
+    Select(other);
+    EXPECT_EQ(Editor(), "other text");
+    Select(link);
+    EXPECT_EQ(W->Panel2->Caption(), "Link Origin Deleted");
+    EXPECT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    EXPECT_EQ(Record(link)->Id, originId);
+
+    // It stays so after a restart; any other item shows its note again.
+    Restart();
+    Select(Node("Origin"));
+    EXPECT_EQ(W->Panel2->Caption(), "Link Origin Deleted");
+    EXPECT_FALSE(W->REdit->Visible());
+    Select(Node("Other"));
+    EXPECT_EQ(W->Panel2->Caption(), "");
+    EXPECT_TRUE(W->Panel2->Enabled());
+    EXPECT_TRUE(W->REdit->Visible());
+    EXPECT_EQ(Editor(), "other text");
+}
+
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
     Start();
     TTreeNode* item = Add(W->NewItem, "Recipe");
@@ -424,10 +461,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     // A link to the origin inside the branch (as a drag leaves one), with
     // an item of its own below it.
     const int32_t originId = Record(origin)->Id;
-    TTreeNode* link = W->TreeView->Items()->AddChild(grandChild, "Origin");
-    AsItem(link)->SetData(W->NewItemRecord(true, originId));
-    AsItem(link)->SetImageIndex(ImgLinkParent);
-    AsItem(grandChild)->SetImageIndex(ImgParent);
+    TTreeNode* link = PlaceLink(origin, "Origin", grandChild);
     TTreeNode* underLink = AddUnder(link, W->NewSubItem, "Under the link");
     SaveNote(underLink, "under the link note");
     std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,

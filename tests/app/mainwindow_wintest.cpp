@@ -85,7 +85,7 @@ TEST_F(FirstStart, WithoutArchivesThereAreNoTabsAndTheTreskelCommandsWait) {
     for (TControl* c : std::initializer_list<TControl*>{W->ToolBar3, W->Panel2, W->ToolBar2, W->BoldButton,
                                                         W->ItalicButton, W->UnderlineButton, W->BulletButton,
                                                         W->UndoButton, W->LeftButton, W->CenterButton, W->RightButton,
-                                                        W->PasteButton})
+                                                        W->PasteButton, W->PrintButton})
         EXPECT_FALSE(c->Enabled()) << c->Name();
 }
 
@@ -385,6 +385,50 @@ TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {
         W->REdit->Lines()->SaveToStream(after);
         EXPECT_EQ(after.AsString(), before.AsString()) << "level " << level;
     }
+}
+
+// Without "updated" (absent: False) each item keeps the level it was made
+// with, whatever the setting says now; a link writes its origin's file at
+// its own level, under its own caption.
+TEST_F(Treskels, WithoutUpdatedEachItemsOwnCompressionSetsTheLevel) {
+    StartWindow();
+    NewTreskel("Levels");
+    W->IniCtrl->DeleteKey("common", "updated");
+    W->IniCtrl->WriteInteger("common", "compression", 0);
+    TTreeNode* plain = AddItem("Plain");
+    W->IniCtrl->WriteInteger("common", "compression", 2);
+    TTreeNode* packed = AddItem("Packed");
+    TTreeNode* link = PlaceLink(plain, "Shortcut");
+    for (TTreeNode* n : {plain, packed, link}) n->SetStateIndex(3 - Record(n)->Compression);
+    W->IniCtrl->WriteInteger("common", "compression", 1);
+
+    auto header = [&](TTreeNode* n) {
+        std::vector<unsigned char> file = ReadAll(LooseNote(Record(n)->Id));
+        EXPECT_GT(file.size(), 272u);
+        file.resize(std::max<size_t>(file.size(), 17 + 255));
+        return std::pair{int{file[4]}, std::string(file.begin() + 17, file.begin() + 17 + file[16])};
+    };
+    SaveNote(plain, "plain words");
+    EXPECT_EQ(header(plain), (std::pair{0, std::string("Plain")}));
+    SaveNote(packed, "packed words");
+    EXPECT_EQ(header(packed), (std::pair{2, std::string("Packed")}));
+    EXPECT_EQ(ShownNote(plain), "plain words");
+    EXPECT_EQ(ShownNote(packed), "packed words");
+
+    SaveNote(link, "written through the link");
+    EXPECT_EQ(header(plain), (std::pair{2, std::string("Shortcut")}));
+    EXPECT_EQ(ShownNote(plain), "written through the link");
+    SaveNote(plain, "plain again");
+    EXPECT_EQ(header(plain), (std::pair{0, std::string("Plain")}));
+    EXPECT_EQ(ShownNote(link), "plain again");
+
+    // The records and the level markers keep what the items were made with.
+    EXPECT_EQ(Record(plain)->Compression, 0);
+    EXPECT_EQ(Record(packed)->Compression, 2);
+    EXPECT_EQ(Record(link)->Compression, 2);
+    EXPECT_EQ(plain->StateIndex(), 3);
+    EXPECT_EQ(packed->StateIndex(), 1);
+    EXPECT_EQ(link->StateIndex(), 1);
 }
 
 TEST_F(Treskels, AnUnknownLevelShowsAMessageAndAnEmptyReadOnlyPanel) {

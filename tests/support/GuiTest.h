@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,22 @@ void MouseClickOnScreen(POINT p, int clicks = 1);
 // Presses the left button at `from`, moves to `to` in steps and lets go,
 // as the mouse itself does.
 void MouseDragOnScreen(POINT from, POINT to);
+// The same from a thread of its own, for a window that follows the mouse
+// in a loop of its own until the button is up: the caller pumps messages
+// until `Done`.  `atTarget` runs on that thread while the button is still
+// down at `to`.
+class MouseDragAside {
+public:
+    MouseDragAside(POINT from, POINT to, std::function<void()> atTarget);
+    ~MouseDragAside();
+    MouseDragAside(const MouseDragAside&) = delete;
+    MouseDragAside& operator=(const MouseDragAside&) = delete;
+    bool Done() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);

@@ -9,6 +9,7 @@
 //   Fail=2            transfers the source fails
 //   Close=1           asks to be closed instead of offering images
 //   OpenFails=1, EnableFails=1
+//   ResetFails=1      refuses to discard the pending transfers (MSG_RESET)
 //   Idle=1            offers nothing at all once enabled
 //   PixelTypes=0,1,2  pixel types offered, in a container of the kind
 //   Container=enum    enum, array or one
@@ -36,7 +37,7 @@ struct Script {
     std::vector<int> depths{24};
     int width = 40, height = 30;
     std::vector<int> cancel, fail;
-    bool close = false, openFails = false, enableFails = false, idle = false;
+    bool close = false, openFails = false, enableFails = false, resetFails = false, idle = false;
     std::vector<int> pixelTypes;
     std::string container = "enum";
     std::string log;
@@ -79,6 +80,7 @@ Script ReadScript() {
     s.close = number("Close", 0) != 0;
     s.openFails = number("OpenFails", 0) != 0;
     s.enableFails = number("EnableFails", 0) != 0;
+    s.resetFails = number("ResetFails", 0) != 0;
     s.idle = number("Idle", 0) != 0;
     s.pixelTypes = Numbers(text("PixelTypes"));
     if (!text("Container").empty()) s.container = text("Container");
@@ -234,6 +236,11 @@ TW_UINT16 NativeTransfer(TW_UINT32* handle) {
 TW_UINT16 Pending(TW_UINT16 msg, TW_PENDINGXFERS* p) {
     State& st = St();
     if (msg == MSG_ENDXFER && st.pending > 0) --st.pending;
+    if (msg == MSG_RESET && st.script.resetFails) {
+        Log("reset refused");
+        st.condition = TWCC_SEQERROR;
+        return TWRC_FAILURE;
+    }
     if (msg == MSG_RESET) {
         Log("reset");
         st.pending = 0;

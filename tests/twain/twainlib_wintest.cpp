@@ -135,6 +135,26 @@ TEST_F(Acquisition, AFailedFirstTransferEndsTheAcquisitionEmpty) {
     EXPECT_EQ(TWAIN_ImageCount(), 0);
 }
 
+// A source that fails a transfer and then refuses to discard the rest is
+// closed all the same: the next acquisition starts afresh and works.
+TEST_F(Acquisition, ASourceRefusingToDropItsTransfersIsClosedAndTheNextAcquisitionWorks) {
+    {
+        TestSourceScript script({{"Images", "2"}, {"Fail", "1"}, {"ResetFails", "1"}});
+        EXPECT_EQ(TWAIN_AcquireImages(nullptr, 0), nullptr);
+        EXPECT_EQ(TWAIN_ImageCount(), 0);
+        EXPECT_TRUE(Logged(script, "reset refused"));
+        EXPECT_TRUE(Logged(script, "disable"));
+        EXPECT_TRUE(Logged(script, "close"));
+        EXPECT_EQ(TWAIN_CurrentState(), 1);
+    }
+    MessageBoxes().clear();
+    TestSourceScript script({{"Images", "1"}, {"PixelTypes", "0,2"}});
+    HANDLE last = TWAIN_AcquireImages(nullptr, 1u << twain::TWPT_RGB);
+    EXPECT_TRUE(MessageBoxes().empty()) << LastBox();
+    ASSERT_EQ(TWAIN_ImageCount(), 1);
+    EXPECT_EQ(last, script.Handed().at(0));
+}
+
 namespace {
 std::vector<std::pair<HANDLE, int>> seen;
 void WINAPI Seen(HANDLE dib, int index) { seen.emplace_back(dib, index); }
