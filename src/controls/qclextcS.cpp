@@ -197,11 +197,12 @@ void TQclCustomComboBox::WndProc(TMessage& m) {
             navigationKey_ = false;
             break;
         case WM_CHAR:
-            // A letter typed while the list is down moves to the next item
-            // that starts with it, and the list stays down as it does for the
-            // arrow keys (some systems close it first, and the focus would
-            // jump away with the next key).
-            if (ListOnly() && DroppedDown() && m.WParam > ' ' && SelectByLetter(static_cast<char>(m.WParam))) {
+            // Letters typed while the list is down look through it, and the
+            // list stays down as it does for the arrow keys (some systems
+            // close it first, and the focus would jump away with the next
+            // key).
+            if (ListOnly() && DroppedDown() && m.WParam >= ' ') {
+                SelectTyped(static_cast<char>(m.WParam));
                 m.Result = 0;
                 return;
             }
@@ -212,19 +213,11 @@ void TQclCustomComboBox::WndProc(TMessage& m) {
     TCustomComboBox::WndProc(m);
 }
 
-bool TQclCustomComboBox::SelectByLetter(char letter) {
-    const int count = Items()->Count();
-    const int current = ItemIndex();
-    const int wanted = std::toupper(static_cast<unsigned char>(letter));
-    for (int step = 1; step <= count; ++step) {
-        const int i = (current + step) % count;
-        const std::string item = Items()->Get(i);
-        if (item.empty() || std::toupper(static_cast<unsigned char>(item[0])) != wanted) continue;
-        SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        Select();
-        return true;
-    }
-    return false;
+void TQclCustomComboBox::SelectTyped(char letter) {
+    const int found = typeAhead_.Type(letter, static_cast<uint32_t>(GetMessageTime()), *Items(), ItemIndex());
+    if (found < 0 || found == ItemIndex()) return;
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    Select();
 }
 
 void TQclCustomComboBox::EditWndProc(TMessage& m) {

@@ -165,6 +165,14 @@ void TCustomTreeView::SetStateImages(TCustomImageList* images) {
     stateImageLink_.SetSender(images);
     if (images != nullptr) images->FreeNotification(this);
     ApplyImages();
+    // Some tree controls lay out the items they hold for the state images
+    // they had when the items came in, and again only when the size of the
+    // item images changes: the new markers would not show (or their room
+    // would stay), so the item images are taken away and given back.
+    if (HandleAllocated() && images_ != nullptr && Perform(TVM_GETCOUNT, 0, 0) > 0) {
+        Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+        Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
+    }
 }
 
 void TCustomTreeView::ImageListChange(TObject*) {

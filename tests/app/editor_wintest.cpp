@@ -423,37 +423,47 @@ TEST_F(EditorToolBar, FontAndSizeCombosFormatTheSelection) {
 }
 
 // Letters typed while the font list is down look through the list, as in
-// any list; they never reach the note, whose selected text they would
-// replace.  Enter takes the font shown and gives the note the focus back.
+// any list: typed in quick succession they spell the start of a name, and
+// after a pause the next letter starts again.  They never reach the note,
+// whose selected text they would replace.  Enter takes the font shown and
+// gives the note the focus back.
 TEST_F(EditorToolBar, LettersTypedIntoTheDroppedFontListLookThroughIt) {
     StartWithItem();
     TypeNote("Dear diary");
     Select(0, 4);
     TQclFontComboBox* box = W->QclFontComboBox1;
-    const std::string before = box->GetFontName();
     RECT r;
     GetWindowRect(box->Handle(), &r);
     MouseClickOnScreen(POINT{r.right - 6, (r.top + r.bottom) / 2});
     ASSERT_TRUE(PumpUntil([&] { return box->DroppedDown(); }));
-    auto startsWith = [&](char c) {
-        const std::string name = box->GetFontName();
-        return !name.empty() && std::toupper(static_cast<unsigned char>(name[0])) == c;
-    };
-    TypeIntoFocus('t');
-    ASSERT_TRUE(PumpUntil([&] { return startsWith('T'); }));
-    TypeIntoFocus('m');
-    PumpUntil([&] { return startsWith('M') || NoteText() != "Dear diary"; });
+    TypeIntoFocus("times");
+    PumpUntil([&] { return box->GetFontName() == "Times New Roman"; });
+    EXPECT_EQ(box->GetFontName(), "Times New Roman");
     EXPECT_EQ(NoteText(), "Dear diary");
     EXPECT_TRUE(box->DroppedDown());
     EXPECT_EQ(GetFocus(), box->Handle());
-    const std::string chosen = box->GetFontName();
-    EXPECT_NE(chosen, before);
+
+    // A pause, then "courier n": from the first name with a C on.
+    Sleep(TQclTypeAhead::kPause + 300);
+    TypeIntoFocus("courier n");
+    PumpUntil([&] { return box->GetFontName() == "Courier New"; });
+    EXPECT_EQ(box->GetFontName(), "Courier New");
+    // The same letter again and again goes on from name to name.
+    Sleep(TQclTypeAhead::kPause + 300);
+    TypeIntoFocus("tt");
+    PumpUntil([&] { return box->GetFontName() != "Courier New"; });
+    const std::string second = box->GetFontName();
+    int firstT = 0;
+    while (firstT < box->Items()->Count() && box->Items()->Get(firstT)[0] != 'T') ++firstT;
+    ASSERT_LT(firstT + 1, box->Items()->Count());
+    EXPECT_EQ(second, box->Items()->Get(firstT + 1));
+    EXPECT_EQ(NoteText(), "Dear diary");
 
     TypeIntoFocus('\r');
     ASSERT_TRUE(PumpUntil([&] { return !box->DroppedDown() && GetFocus() == Edit(); }));
     EXPECT_EQ(NoteText(), "Dear diary");
     Select(0, 4);
-    EXPECT_EQ(W->REdit->SelAttributes()->Name(), chosen);
+    EXPECT_EQ(W->REdit->SelAttributes()->Name(), second);
 }
 
 // ---------------------------------------------------------------- clipboard and undo

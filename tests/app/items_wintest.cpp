@@ -710,6 +710,10 @@ TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
         EXPECT_EQ(q.prompt, "Enter the password for this item (10 chars. max)");
         EXPECT_EQ(q.value, "");
     }
+    // Why it is asked again is said before.
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "The password typed has 11 characters; a password has at most 10.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Password");
     const TItemData* r = Record(item);
     EXPECT_EQ(r->Locked, 1);
     EXPECT_EQ(r->Password, "abcdefghij");
@@ -733,6 +737,54 @@ TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
     EXPECT_TRUE(Locked(again));
 }
 
+// Typed on the keyboard into the prompt itself: a password too long is
+// asked for again after a message that says why, and a wrong one when
+// unlocking is answered with a message too.
+TEST_F(Items, ATooLongOrWrongPasswordTypedIsExplained) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Private");
+    Select(item);
+    InputQueryResponder tests = SetInputQueryResponder(nullptr);
+    std::vector<std::string> shownText;
+    auto typeInto = [&](const std::string& typed) {
+        dialogs_.Queue([&shownText, typed](TCustomForm& f) {
+            TEdit* edit = nullptr;
+            for (int i = 0; i < f.ComponentCount(); ++i)
+                if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+            ASSERT_NE(edit, nullptr);
+            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
+            shownText.push_back(edit->Text());
+            TypeIntoFocus(typed);
+            TapKey(VK_RETURN);
+            PumpUntil([&] { return f.ModalResult() != mrNone; });
+        });
+    };
+    typeInto("toolongpassword");
+    typeInto("shortpw");
+    Run(W->LockItem);
+    EXPECT_EQ(shownText, (std::vector<std::string>{"", ""}));
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "The password typed has 15 characters; a password has at most 10.");
+    ASSERT_TRUE(Locked(item));
+    EXPECT_EQ(Record(item)->Password, "shortpw");
+
+    MessageBoxes().clear();
+    typeInto("shortpx");
+    Run(W->LockItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].caption, "Locked");
+    EXPECT_NE(MessageBoxes()[0].text.find("not the item's password"), std::string::npos);
+    EXPECT_TRUE(Locked(item));
+    EXPECT_TRUE(W->LockButton->Down());
+
+    MessageBoxes().clear();
+    typeInto("shortpw");
+    Run(W->LockItem);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_FALSE(Locked(item));
+    SetInputQueryResponder(std::move(tests));
+}
+
 TEST_F(Items, UnlockingNeedsThePasswordInItsOwnLetterCase) {
     Start();
     TTreeNode* item = Add(W->NewItem, "Private");
@@ -741,12 +793,14 @@ TEST_F(Items, UnlockingNeedsThePasswordInItsOwnLetterCase) {
     Lock(item, "Secret");
     MessageBoxes().clear();
 
-    // Wrong case: no message, still locked, the button still down.
+    // Wrong case: still locked, the button still down, and the user told so.
     Select(item);
     W->LockButton->SetDown(false);
     Passwords({"secret"});
     Run(W->LockItem);
-    EXPECT_TRUE(MessageBoxes().empty());
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "This is not the item's password (letter case counts), so the item stays locked.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Locked");
     EXPECT_TRUE(Locked(item));
     EXPECT_EQ(item->ImageIndex(), ImgLocked);
     EXPECT_TRUE(W->LockButton->Down());

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -733,6 +734,53 @@ TEST_F(StartUp, ALockedFirstItemIsChosenWithItsNoteHidden) {
     EXPECT_TRUE(W->REdit->Visible());
     EXPECT_TRUE(W->Panel2->Enabled());
     EXPECT_EQ(Shown(), "gamma's note");
+}
+
+// With the compression levels shown, the first treskel's items show their
+// markers from the start, as they do when the tab is entered again: the
+// tree has its markers and lays each item out with room for one before
+// its caption.
+TEST_F(StartUp, CompressionMarkersShowFromTheStart) {
+    StartWindow();
+    NewTreskel("Work");
+    for (int i = 0; i < 3; ++i) {
+        Run(W->NewItem);
+        W->TreeView->Selected()->EndEdit(false);
+    }
+    NewTreskel("Zed");
+    CloseWindow();
+    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "showcompression", "1");
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->TabIndex(), 0);
+    auto shown = [this] {
+        UpdateWindow(Tree());
+        PumpMessages();
+        return OnScreen(Tree());
+    };
+    auto captionLeft = [this] {
+        RECT r{};
+        *reinterpret_cast<HTREEITEM*>(&r) = TreeView_GetRoot(Tree());
+        SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        return r.left;
+    };
+    EXPECT_NE(TreeView_GetImageList(Tree(), TVSIL_STATE), nullptr);
+    EXPECT_EQ(TreeView_GetItemState(Tree(), TreeView_GetRoot(Tree()), TVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1u));
+    const long atStart = captionLeft();
+    const Snapshot first = shown();
+    SaveWindowShot(W->Handle(), "startup-markers");
+    SelectTab(1);
+    SelectTab(0);
+    EXPECT_EQ(captionLeft(), atStart);
+    const Snapshot again = shown();
+    ASSERT_EQ(first.width, again.width);
+    EXPECT_TRUE(first.bgr == again.bgr) << "the tree looks other than after entering the tab again";
+    // Switched off and on again (as the options do) they go and come at once.
+    W->TreeView->SetStateImages(nullptr);
+    EXPECT_LT(captionLeft(), atStart);
+    EXPECT_FALSE(shown().bgr == first.bgr);
+    W->TreeView->SetStateImages(W->ImageList2);
+    EXPECT_EQ(captionLeft(), atStart);
+    EXPECT_TRUE(shown().bgr == first.bgr);
 }
 
 // The program itself, started as the user starts it, on the same data:

@@ -216,6 +216,46 @@ TEST_F(PicturesTest, APictureIsPreviewedAndPrinted) {
     EXPECT_NE(text.find("\nimage\n"), std::string::npos) << "no picture reached the printer";
 }
 
+// Shown smaller than itself ("Fit To Page" here) a picture of red and blue
+// rows loses rows: those are blended into the rows kept, never drawn as
+// dark lines through the picture.
+TEST_F(PicturesTest, APicturePreviewedSmallerThanItselfShowsNoDarkLines) {
+    StartWithItem();
+    TRasterImage rows;
+    rows.Allocate(320, 240);
+    for (int y = 0; y < rows.Height; ++y)
+        for (int x = 0; x < rows.Width; ++x) rows.Set(x, y, y % 2 == 0 ? 255 : 0, 0, y % 2 == 0 ? 0 : 255);
+    const std::string file = files.File("rows.bmp");
+    WriteAll(file, WriteBmp24(rows));
+    InsertFile(file);
+    ASSERT_EQ(Pictures(), 1u);
+
+    std::string zoom;
+    Snapshot shot;
+    ModalDialogs dialogs;
+    dialogs.Install();
+    dialogs.Queue([&](TCustomForm& form) {
+        auto& preview = static_cast<TPreviewForm&>(form);
+        zoom = preview.ZoomLabel->Caption();
+        shot = OnScreen(preview.ScrollBox1->Handle());
+        preview.Close();
+    });
+    PressOfficeButton(W->PrintButton, W->Preview1);
+    dialogs.Remove();
+    ASSERT_LT(std::stoi(zoom), 100) << zoom;
+    // The picture: where red or blue show; inside it, nothing dark.
+    auto picture = [](COLORREF c) { return GetGValue(c) < 60 && (GetRValue(c) > 100 || GetBValue(c) > 100); };
+    TRect box(shot.width, shot.height, 0, 0);
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (picture(shot.At(x, y))) box = Rect(std::min(box.Left, x), std::min(box.Top, y),
+                                                   std::max(box.Right, x + 1), std::max(box.Bottom, y + 1));
+    ASSERT_GT(box.Width(), 100);
+    ASSERT_GT(box.Height(), 60);
+    const int dark = shot.Count(box, [](COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60; });
+    EXPECT_EQ(dark, 0) << "of " << box.Width() * box.Height() << " pixels at " << zoom;
+}
+
 // ---------------------------------------------------------------- scanning
 
 class ScanCounts : public PicturesTest, public testing::WithParamInterface<int> {};

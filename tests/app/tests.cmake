@@ -51,3 +51,14 @@ if(TRESKEL_WIN32)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()
+# scripts/start.sh started again while the program runs, the program
+# driven from outside (startdriver) in a Wine prefix of the test's own.
+if(TRESKEL_WIN32)
+  add_executable(startdriver ${CMAKE_CURRENT_LIST_DIR}/startdriver.cpp)
+  treskel_test_flags(startdriver)
+  add_test(NAME StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../scripts/second_start_test.sh ${PROJECT_SOURCE_DIR}
+                   $<TARGET_FILE_DIR:treskel> $<TARGET_FILE:startdriver>)
+  set_tests_properties(StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole PROPERTIES
+                       LABELS startscript RESOURCE_LOCK display TIMEOUT 300)
+endif()

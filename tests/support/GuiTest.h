@@ -91,6 +91,9 @@ void PressKey(HWND wnd, WORD vk);
 void PressAltKey(char key);
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
+// Lower-case letters, digits and blanks typed on the keyboard in one go,
+// as quickly as a user types a word.
+void TypeIntoFocus(const std::string& text);
 // A key (VK_ESCAPE, VK_TAB, ...) pressed and let go on the keyboard.
 void TapKey(WORD vk);
 

@@ -309,6 +309,20 @@ void TypeIntoFocus(char c) {
     SendKeys({{vk, false}, {vk, true}});
 }
 
+void TypeIntoFocus(const std::string& text) {
+    std::vector<INPUT> in;
+    for (char c : text)
+        for (bool up : {false, true}) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
+            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            in.push_back(i);
+        }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    PumpMessages();
+}
+
 void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }
 
 void TypeText(HWND wnd, const std::string& text) {
