@@ -21,6 +21,10 @@ constexpr int64_t kOutChunk = 256 * 1024;
 // Smallest block: count, one-symbol tables and an empty length list.
 constexpr int64_t kMinBlockBits = 16 + 10 + 9 + 8;
 constexpr int64_t kMaxBlockOutput = 65535LL * MAXMATCH;
+// Most one step of the fast loop writes: a literal and the longest match.
+constexpr int64_t kFastMargin = 1 + MAXMATCH;
+// Room behind the output chunk for that step and the word copies' overrun.
+constexpr size_t kOutSlack = MAXMATCH + 64;
 
 [[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
 
@@ -85,15 +89,9 @@ private:
         return v;
     }
     int DecodeSymbol(const DecodeTable& t) {
-        uint16_t e = t.Entry(Peek(t.Bits()));
-        if (e != DecodeTable::kLong) {
-            Drop(e >> 10);
-            return e & 0x3FF;
-        }
-        int length = 0;
-        int s = t.DecodeLong(Peek(16), length);
-        Drop(length);
-        return s;
+        const uint32_t e = t.Decode(Peek(16));
+        Drop(DecodeTable::Length(e));
+        return DecodeTable::Symbol(e);
     }
     // Bits taken beyond the end of the input mean a cut-off stream.
     void CheckOverrun() const {
@@ -101,6 +99,7 @@ private:
     }
 
     size_t CopyIdentity(uint8_t* dst, size_t n);
+    void DecodeFast(uint8_t* flushAt);
     void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
     void ReadCLengths();
     void ReadBlockHeader();
@@ -127,7 +126,7 @@ private:
 
     uint32_t blockLeft_ = 0;
     bool cIdentity_ = false;  // literals only, each code the byte itself
-    DecodeTable cTable_, ptTable_, pTable_;
+    DecodeTable cTable_, ptTable_, pTable_{true};
 };
 
 void Decoder::FillSlow() {
@@ -175,6 +174,96 @@ size_t Decoder::CopyIdentity(uint8_t* dst, size_t n) {
     bitCount_ = count;
     inPtr_ = p;
     return done;
+}
+
+// The bulk of a block, with the reader's and the writer's state in locals:
+// written through a byte pointer, members would be stored and loaded again
+// around every byte.  A step starts with at least 56 bits in the buffer:
+// up to three literals that the table resolves (12 bits each), or one
+// symbol of any kind (16 + 16 + 12 bits).  The entry of the next code is
+// looked up as soon as its bits are at the top.  Stops before the input's
+// last 8 bytes, before the output chunk is full and while the declared size
+// has room for a whole step, so that nothing here needs a bounds check.
+void Decoder::DecodeFast(uint8_t* flushAt) {
+    uint64_t buf = bitBuf_;
+    int count = bitCount_;
+    const uint8_t* in = inPtr_;
+    const uint8_t* const inLast = inEnd_ - 8;
+    uint8_t* out = outBuf_.data() + outPos_;
+    uint8_t* const start = out;
+    uint8_t* const outLimit = remaining_ - kFastMargin < flushAt - out ? out + (remaining_ - kFastMargin) : flushAt;
+    uint32_t left = blockLeft_;
+    const uint16_t* const ctab = cTable_.Table();
+    const uint16_t* const ptab = pTable_.Table();
+    constexpr uint16_t kLong = DecodeTable::kLong;
+    static_assert(kCBits == 12 && kPBits == 8, "the shifts below take 12 and 8 bits");
+    auto refill = [&] {
+        buf |= LoadBE64(in) >> count;
+        in += (63 - count) >> 3;
+        count |= 56;
+    };
+    auto isLiteral = [](uint32_t entry) { return entry < DecodeTable::kLiteralEnd; };
+    auto take = [&](uint32_t entry) {
+        const int l = DecodeTable::Length(entry);
+        buf <<= l;
+        count -= l;
+    };
+
+    if (left == 0 || out >= outLimit || in > inLast) return;
+    refill();
+    uint32_t e = ctab[buf >> 52];
+    while (left != 0 && out < outLimit && in <= inLast) {
+        refill();
+        if (isLiteral(e)) {
+            take(e);
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            if (--left == 0 || !isLiteral(e)) continue;
+            take(e);
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            if (--left == 0 || !isLiteral(e)) continue;
+            take(e);
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            --left;
+            continue;
+        }
+        --left;
+        if (e == kLong) e = cTable_.DecodeLong(static_cast<uint32_t>(buf >> 48));
+        take(e);
+        if (isLiteral(e)) {
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            continue;
+        }
+        const uint32_t length = static_cast<uint32_t>(DecodeTable::Symbol(e) - (256 - THRESHOLD));
+        uint32_t pe = ptab[buf >> 56];
+        if (pe == kLong) pe = pTable_.DecodeLong(static_cast<uint32_t>(buf >> 48));
+        const uint32_t p = DecodeTable::Position(pe, buf);
+        take(pe);
+        e = ctab[buf >> 52];  // at least 12 bits are left
+        // At most 8192 back, and the window in front of the chunk is 8192.
+        const size_t distance = p + 1;
+        const uint8_t* src = out - distance;
+        if (distance >= 8) {
+            // Whole words; the slack behind the chunk takes the overrun.
+            std::memcpy(out, src, 8);
+            std::memcpy(out + 8, src + 8, 8);
+            for (uint32_t k = 16; k < length; k += 8) std::memcpy(out + k, src + k, 8);
+        } else if (distance == 1) {
+            std::memset(out, *src, length);
+        } else {
+            for (uint32_t k = 0; k < length; ++k) out[k] = src[k];
+        }
+        out += length;
+    }
+    bitBuf_ = buf;
+    bitCount_ = count;
+    inPtr_ = in;
+    outPos_ = static_cast<size_t>(out - outBuf_.data());
+    remaining_ -= out - start;
+    blockLeft_ = left;
 }
 
 void Decoder::ReadPtLengths(DecodeTable& table, int nn, int nbit, int special) {
@@ -290,7 +379,7 @@ void Decoder::Prepare() {
     }
     // The window starts as zeros, so a reference before the first byte
     // reads zeros and never uninitialised memory.
-    outBuf_.assign(DICSIZ + kOutChunk + MAXMATCH + 8, 0);
+    outBuf_.assign(DICSIZ + kOutChunk + kOutSlack, 0);
 }
 
 void Decoder::Fill() {
@@ -320,6 +409,14 @@ void Decoder::Fill() {
             blockLeft_ -= static_cast<uint32_t>(done);
             continue;
         }
+        if (remaining > kFastMargin && inEnd_ - inPtr_ >= 8) {
+            remaining_ = remaining;
+            DecodeFast(out + flushAt);
+            remaining = remaining_;
+            if (blockLeft_ == 0 || outPos_ >= flushAt) continue;
+        }
+        // Symbol by symbol near the ends of the input, the output and the
+        // declared size, where the reader may run dry.
         --blockLeft_;
         Refill();
         const int c = DecodeSymbol(cTable_);
@@ -328,13 +425,9 @@ void Decoder::Fill() {
             --remaining;
         } else {
             const int64_t length = c - (256 - THRESHOLD);
-            const int pc = DecodeSymbol(pTable_);
-            uint32_t p = static_cast<uint32_t>(pc);
-            if (pc > 1) {
-                const int nb = pc - 1;
-                p = (1u << nb) + Peek(nb);
-                Drop(nb);
-            }
+            const uint32_t pe = pTable_.Decode(Peek(16));
+            const uint32_t p = DecodeTable::Position(pe, bitBuf_);
+            Drop(DecodeTable::Length(pe));
             const size_t distance = p + 1;
             // Never past the declared size, whatever the stream says.
             const size_t n = static_cast<size_t>(std::min(length, remaining));

@@ -33,6 +33,10 @@ class DecodeTable {
 public:
     static constexpr uint16_t kLong = 0xFFFF;
 
+    // A table of position classes counts the low bits of the position that
+    // follow a code into its entry's length, so that one shift takes both.
+    explicit DecodeTable(bool positions = false) : positions_(positions) {}
+
     // False when the lengths do not fill the code space exactly or a length
     // exceeds 16.
     bool Build(const uint8_t* len, int n, int bits);
@@ -42,13 +46,37 @@ public:
     void BuildIdentity(int bits);
 
     int Bits() const { return bits_; }
-    // Entry: symbol | length << 10, or kLong.
+    // Entry: symbol << 6 | length, or kLong.  The length sits low so that
+    // a shift by the entry itself takes the code's bits; a literal's
+    // entry is below kLiteralEnd.
+    static constexpr uint16_t MakeEntry(int symbol, int length) { return static_cast<uint16_t>(symbol << 6 | length); }
+    static constexpr int Length(uint32_t entry) { return static_cast<int>(entry & 63); }
+    static constexpr int Symbol(uint32_t entry) { return static_cast<int>(entry >> 6); }
+    static constexpr uint32_t kLiteralEnd = 256u << 6;
+    // The position coded by an entry of a position table and the bits at
+    // the top of `buf`, the entry's code first.
+    static uint32_t Position(uint32_t entry, uint64_t buf) {
+        const int c = Symbol(entry);
+        if (c <= 1) return static_cast<uint32_t>(c);
+        const int low = c - 1;
+        return (1u << low) + (static_cast<uint32_t>(buf >> (64 - Length(entry))) & ((1u << low) - 1));
+    }
     uint16_t Entry(uint32_t index) const { return table_[index]; }
-    // Decodes a code longer than Bits() from the next 16 bits; returns the
-    // symbol and sets its length.
-    int DecodeLong(uint32_t next16, int& length) const;
+    const uint16_t* Table() const { return table_; }
+    // The entry of a code longer than Bits(), from the next 16 bits.
+    uint32_t DecodeLong(uint32_t next16) const;
+    // The entry of the code at the top of the next 16 bits.
+    uint32_t Decode(uint32_t next16) const {
+        const uint32_t e = table_[next16 >> (MAXCODELEN - bits_)];
+        return e != kLong ? e : DecodeLong(next16);
+    }
 
 private:
+    uint16_t EntryOf(int symbol, int length) const {
+        return MakeEntry(symbol, length + (positions_ && symbol > 1 ? symbol - 1 : 0));
+    }
+
+    bool positions_;
     int bits_ = 0;
     uint16_t table_[4096];
     uint16_t start_[MAXCODELEN + 2] = {};

@@ -1,6 +1,7 @@
 // Prefix codes of the -lh5- stream: length-limited code lengths, canonical
 // codes and decoding tables.
 #include <algorithm>
+#include <cstring>
 #include <queue>
 #include <utility>
 #include <vector>
@@ -71,13 +72,30 @@ void MakeCodes(const uint8_t* len, int n, uint16_t* code) {
     for (int i = 0; i < n; ++i) code[i] = len[i] != 0 ? static_cast<uint16_t>(start[len[i]]++) : 0;
 }
 
+namespace {
+
+void FillRun(uint16_t* t, uint32_t span, uint16_t entry) {
+    if (span >= 4) {
+        const uint64_t four = entry * 0x0001000100010001ull;
+        for (uint32_t j = 0; j < span; j += 4) std::memcpy(t + j, &four, 8);
+    } else {
+        for (uint32_t j = 0; j < span; ++j) t[j] = entry;
+    }
+}
+
+}  // namespace
+
 bool DecodeTable::Build(const uint8_t* len, int n, int bits) {
     bits_ = bits;
-    std::fill(std::begin(count_), std::end(count_), 0);
-    for (int i = 0; i < n; ++i) {
-        if (len[i] > MAXCODELEN) return false;
-        ++count_[len[i]];
-    }
+    if (*std::max_element(len, len + n) > MAXCODELEN) return false;
+    // Four counts side by side: one count bumped for every symbol in turn
+    // waits on its own last store.
+    uint16_t counts[4][MAXCODELEN + 1] = {};
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int k = 0; k < 4; ++k) ++counts[k][len[i + k]];
+    for (; i < n; ++i) ++counts[0][len[i]];
+    for (int l = 0; l <= MAXCODELEN; ++l) count_[l] = static_cast<uint16_t>(counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l]);
     uint32_t kraft = 0;
     for (int l = 1; l <= MAXCODELEN; ++l) kraft += static_cast<uint32_t>(count_[l]) << (MAXCODELEN - l);
     if (kraft != (1u << MAXCODELEN)) return false;
@@ -95,46 +113,36 @@ bool DecodeTable::Build(const uint8_t* len, int n, int bits) {
     for (int i = 0; i < n; ++i)
         if (len[i] != 0) sorted_[fill[len[i]]++] = static_cast<uint16_t>(i);
 
-    uint32_t code[MAXCODELEN + 1];
-    for (int l = 1; l <= MAXCODELEN; ++l) code[l] = start_[l];
-    for (int i = 0; i < n; ++i) {
-        const int l = len[i];
-        if (l == 0) continue;
-        const uint32_t c = code[l]++;
-        if (l <= bits) {
-            const uint32_t first = c << (bits - l);
-            const uint32_t last = (c + 1) << (bits - l);
-            const uint16_t entry = static_cast<uint16_t>(i | (l << 10));
-            std::fill(table_ + first, table_ + last, entry);
-        } else {
-            table_[c >> (l - bits)] = kLong;
-        }
+    // Canonical codes in code order fill the table from its start, each
+    // code of length l <= bits a run of 2^(bits - l) entries; the longer
+    // codes share the prefixes after them.
+    uint16_t* t = table_;
+    for (int l = 1; l <= bits; ++l) {
+        const uint32_t span = 1u << (bits - l);
+        for (int k = 0; k < count_[l]; ++k, t += span) FillRun(t, span, EntryOf(sorted_[index_[l] + k], l));
     }
+    std::fill(t, table_ + (1u << bits), kLong);
     return true;
 }
 
 void DecodeTable::BuildSingle(int symbol, int bits) {
     bits_ = bits;
-    std::fill(table_, table_ + (1u << bits), static_cast<uint16_t>(symbol));
+    std::fill(table_, table_ + (1u << bits), EntryOf(symbol, 0));
 }
 
 void DecodeTable::BuildIdentity(int bits) {
     bits_ = bits;
-    for (uint32_t i = 0; i < (1u << bits); ++i) table_[i] = static_cast<uint16_t>((i >> (bits - 8)) | (8 << 10));
+    for (uint32_t i = 0; i < (1u << bits); ++i) table_[i] = MakeEntry(static_cast<int>(i >> (bits - 8)), 8);
 }
 
-int DecodeTable::DecodeLong(uint32_t next16, int& length) const {
+uint32_t DecodeTable::DecodeLong(uint32_t next16) const {
     for (int l = bits_ + 1; l <= MAXCODELEN; ++l) {
         const uint32_t c = next16 >> (MAXCODELEN - l);
         const uint32_t offset = c - start_[l];
-        if (offset < count_[l]) {
-            length = l;
-            return sorted_[index_[l] + offset];
-        }
+        if (offset < count_[l]) return EntryOf(sorted_[index_[l] + offset], l);
     }
     // A complete code always resolves; kept for safety.
-    length = MAXCODELEN;
-    return sorted_[0];
+    return EntryOf(sorted_[0], MAXCODELEN);
 }
 
 }  // namespace treskel::lh5
