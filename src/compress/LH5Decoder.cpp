@@ -246,8 +246,11 @@ void Decoder::DecodeFast(uint8_t* flushAt) {
         // At most 8192 back, and the window in front of the chunk is 8192.
         const size_t distance = p + 1;
         const uint8_t* src = out - distance;
-        if (distance >= 8) {
-            // Whole words; the slack behind the chunk takes the overrun.
+        if (distance >= 16) {
+            // Whole 16-byte pieces; the slack behind the chunk takes the overrun.
+            std::memcpy(out, src, 16);
+            for (uint32_t k = 16; k < length; k += 16) std::memcpy(out + k, src + k, 16);
+        } else if (distance >= 8) {
             std::memcpy(out, src, 8);
             std::memcpy(out + 8, src + 8, 8);
             for (uint32_t k = 16; k < length; k += 8) std::memcpy(out + k, src + k, 8);
