@@ -2,9 +2,7 @@
 // codes and decoding tables.
 #include <algorithm>
 #include <cstring>
-#include <queue>
-#include <utility>
-#include <vector>
+#include <iterator>
 
 #include "compress/LH5Format.h"
 
@@ -12,31 +10,38 @@ namespace treskel::lh5 {
 
 int MakeCodeLengths(const uint32_t* freq, int n, uint8_t* len) {
     std::fill(len, len + n, 0);
-    std::vector<int> used;
+    // The symbols that occur, rarest first, ties by symbol.
+    uint64_t leaf[NC];
+    int m = 0;
     for (int i = 0; i < n; ++i)
-        if (freq[i] != 0) used.push_back(i);
-    const int m = static_cast<int>(used.size());
+        if (freq[i] != 0) leaf[m++] = static_cast<uint64_t>(freq[i]) << 16 | static_cast<uint64_t>(i);
     if (m < 2) return m;
+    std::sort(leaf, leaf + m);
 
-    // Huffman tree: leaves 0..m-1, inner nodes after them; ties go to the
-    // lower index so that the result does not depend on the heap.
-    using Item = std::pair<uint64_t, int>;
-    std::priority_queue<Item, std::vector<Item>, std::greater<Item>> heap;
-    std::vector<int> parent(2 * m - 1, -1);
-    for (int i = 0; i < m; ++i) heap.emplace(freq[used[i]], i);
-    int next = m;
-    while (heap.size() > 1) {
-        Item a = heap.top();
-        heap.pop();
-        Item b = heap.top();
-        heap.pop();
-        parent[a.second] = next;
-        parent[b.second] = next;
-        heap.emplace(a.first + b.first, next++);
+    // Huffman tree by two queues: the leaves in order and the inner nodes
+    // as they are made, which come out in order too; a leaf goes first on
+    // a tie.  Node k's parent is an inner node; leaves are 0..m-1, inner
+    // nodes m..2m-2.
+    uint64_t weight[NC - 1];
+    int parent[2 * NC - 1];
+    int nextLeaf = 0;
+    int nextNode = 0;
+    auto takeSmallest = [&](int made) {
+        if (nextLeaf < m && (nextNode == made || (leaf[nextLeaf] >> 16) <= weight[nextNode])) return nextLeaf++;
+        return m + nextNode++;
+    };
+    auto weightOf = [&](int node) { return node < m ? leaf[node] >> 16 : weight[node - m]; };
+    for (int made = 0; made < m - 1; ++made) {
+        const int a = takeSmallest(made);
+        const int b = takeSmallest(made);
+        weight[made] = weightOf(a) + weightOf(b);
+        parent[a] = m + made;
+        parent[b] = m + made;
     }
-    std::vector<int> depth(2 * m - 1, 0);
-    int lenCount[MAXCODELEN + 1] = {};
+    int depth[2 * NC - 1];
+    depth[2 * m - 2] = 0;
     for (int i = 2 * m - 3; i >= 0; --i) depth[i] = depth[parent[i]] + 1;
+    int lenCount[MAXCODELEN + 1] = {};
     for (int i = 0; i < m; ++i) ++lenCount[std::min(depth[i], MAXCODELEN)];
 
     // Leaves cut to 16 overfill the code space: move leaves down from the
@@ -56,11 +61,9 @@ int MakeCodeLengths(const uint32_t* freq, int n, uint8_t* len) {
     }
 
     // Longest codes to the rarest symbols.
-    std::vector<int> order(used);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return freq[a] < freq[b]; });
     int k = 0;
     for (int l = MAXCODELEN; l > 0; --l)
-        for (int c = 0; c < lenCount[l]; ++c) len[order[k++]] = static_cast<uint8_t>(l);
+        for (int c = 0; c < lenCount[l]; ++c) len[leaf[k++] & 0xFFFF] = static_cast<uint8_t>(l);
     return m;
 }
 
