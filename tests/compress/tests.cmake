@@ -1,3 +1,3 @@
 treskel_test(compress
-  PORTABLE lh5_test.cpp lh5_lhasa_test.cpp
+  PORTABLE lh5_test.cpp lh5_lhasa_test.cpp lh5_golden_test.cpp
 )
