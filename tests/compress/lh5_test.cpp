@@ -259,7 +259,7 @@ TEST(LH5, ProgressFollowsTheUncompressedBytesBothWays) {
     Progress p;
     TMemoryStream in(data), packed, out;
     LH5Compression lh5(nullptr);
-    lh5.SetProgessControl(&p);
+    lh5.SetProgress(&p);
     lh5.SetUseStreamMode(true);
     lh5.StreamIn = &in;
     lh5.StreamOut = &packed;
