@@ -248,8 +248,11 @@ void Decoder::DecodeFast(uint8_t* flushAt) {
         const uint8_t* src = out - distance;
         if (distance >= 16) {
             // Whole 16-byte pieces; the slack behind the chunk takes the overrun.
+            // Two pieces whatever the length: most matches need no more,
+            // and a wrong guess about the length costs more than a piece.
             std::memcpy(out, src, 16);
-            for (uint32_t k = 16; k < length; k += 16) std::memcpy(out + k, src + k, 16);
+            std::memcpy(out + 16, src + 16, 16);
+            for (uint32_t k = 32; k < length; k += 16) std::memcpy(out + k, src + k, 16);
         } else if (distance >= 8) {
             std::memcpy(out, src, 8);
             std::memcpy(out + 8, src + 8, 8);
