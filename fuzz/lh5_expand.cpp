@@ -1,7 +1,7 @@
 // Any bytes given to the expander: an error or exactly the stored size,
 // never a crash, an overrun or a hang; and read from memory, through a
-// buffer or through the expanding stream in pieces of every size, the same
-// bytes or the same refusal.
+// buffer or through the expanding stream in pieces of every size, or
+// written into memory, the same bytes or the same refusal.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -85,6 +85,33 @@ Result Expand(const uint8_t* data, size_t size, bool direct) {
     return {true, out.hash, in.Position()};
 }
 
+// Expanded into memory, where the bulk goes straight in: the same bytes,
+// and nothing written past them (the stream holds bytes there already).
+Result ExpandToMemory(const uint8_t* data, size_t size) {
+    using namespace treskel;
+    TReadOnlyMemoryStream in(data, static_cast<int64_t>(size));
+    const int64_t declared = size >= 4 ? GetU32(data) : 0;
+    TMemoryStream out;
+    const std::vector<uint8_t> guard(static_cast<size_t>(declared) + 64, 0xA5);
+    out.WriteBuffer(guard.data(), static_cast<int64_t>(guard.size()));
+    out.SetPosition(0);
+    LH5Compression lh5(nullptr);
+    lh5.SetUseStreamMode(true);
+    lh5.StreamIn = &in;
+    lh5.StreamOut = &out;
+    try {
+        lh5.Expand();
+    } catch (const Exception&) {
+        return {};
+    }
+    if (out.Position() != declared || out.Size() != static_cast<int64_t>(guard.size())) std::abort();
+    for (int64_t i = declared; i < out.Size(); ++i)
+        if (out.Memory()[i] != 0xA5) std::abort();
+    Sink hashed;
+    hashed.Write(out.Memory(), declared);
+    return {true, hashed.hash, in.Position()};
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -96,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Result direct = Expand(data, size, true);
     const Result pushed = Expand(data, size, false);
     if (!(direct == pushed)) std::abort();
+    if (!(ExpandToMemory(data, size) == pushed)) std::abort();
     if (size >= 4 && !(Pull(data, size) == pushed)) std::abort();
     return 0;
 }

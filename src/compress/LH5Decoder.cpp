@@ -17,7 +17,7 @@ namespace {
 constexpr int kCBits = 12;  // literal/length lookup bits
 constexpr int kPBits = 8;   // code-length and position lookup bits
 constexpr int64_t kInChunk = 64 * 1024;
-constexpr int64_t kOutChunk = 256 * 1024;
+constexpr size_t kOutChunk = 256 * 1024;
 // Smallest block: count, one-symbol tables and an empty length list.
 constexpr int64_t kMinBlockBits = 16 + 10 + 9 + 8;
 constexpr int64_t kMaxBlockOutput = 65535LL * MAXMATCH;
@@ -44,13 +44,18 @@ public:
     // Reads the size field and returns it; nothing else is read or made
     // until the first Fill.
     int64_t Begin();
-    // Decodes until a chunk is ready or the stream ends; the bytes ready
-    // are Ready()..Ready()+ReadySize().
-    void Fill();
+    // Decodes until a chunk of about `chunk` bytes (at most kOutChunk) is
+    // ready or the stream ends; the bytes ready are
+    // Ready()..Ready()+ReadySize().
+    void Fill(size_t chunk = kOutChunk);
     const uint8_t* Ready() const { return outBuf_.empty() ? nullptr : outBuf_.data() + DICSIZ; }
     size_t ReadySize() const { return outPos_ - DICSIZ; }
     // The ready bytes have been taken: the window slides on behind them.
     void Consume();
+    // Once a window's worth of bytes has gone out to `out`, decodes the
+    // bulk of the rest straight into its memory, behind them; Fill does
+    // the last bytes.
+    void FillInto(TMemoryStream& out);
     int64_t Remaining() const { return remaining_; }
     // Leaves the input just after the last byte the stream used.
     void Finish();
@@ -99,7 +104,7 @@ private:
     }
 
     size_t CopyIdentity(uint8_t* dst, size_t n);
-    void DecodeFast(uint8_t* flushAt);
+    uint8_t* DecodeFast(uint8_t* out, uint8_t* flushAt);
     void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
     void ReadCLengths();
     void ReadBlockHeader();
@@ -182,14 +187,14 @@ size_t Decoder::CopyIdentity(uint8_t* dst, size_t n) {
 // up to three literals that the table resolves (12 bits each), or one
 // symbol of any kind (16 + 16 + 12 bits).  The entry of the next code is
 // looked up as soon as its bits are at the top.  Stops before the input's
-// last 8 bytes, before the output chunk is full and while the declared size
-// has room for a whole step, so that nothing here needs a bounds check.
-void Decoder::DecodeFast(uint8_t* flushAt) {
+// last 8 bytes, before `flushAt` and while the declared size has room for
+// a whole step, so that nothing here needs a bounds check; nothing is
+// written past the declared size.  Returns where the output stops.
+uint8_t* Decoder::DecodeFast(uint8_t* out, uint8_t* flushAt) {
     uint64_t buf = bitBuf_;
     int count = bitCount_;
     const uint8_t* in = inPtr_;
     const uint8_t* const inLast = inEnd_ - 8;
-    uint8_t* out = outBuf_.data() + outPos_;
     uint8_t* const start = out;
     uint8_t* const outLimit = remaining_ - kFastMargin < flushAt - out ? out + (remaining_ - kFastMargin) : flushAt;
     uint32_t left = blockLeft_;
@@ -209,7 +214,7 @@ void Decoder::DecodeFast(uint8_t* flushAt) {
         count -= l;
     };
 
-    if (left == 0 || out >= outLimit || in > inLast) return;
+    if (left == 0 || out >= outLimit || in > inLast) return out;
     refill();
     uint32_t e = ctab[buf >> 52];
     while (left != 0 && out < outLimit && in <= inLast) {
@@ -267,9 +272,9 @@ void Decoder::DecodeFast(uint8_t* flushAt) {
     bitBuf_ = buf;
     bitCount_ = count;
     inPtr_ = in;
-    outPos_ = static_cast<size_t>(out - outBuf_.data());
     remaining_ -= out - start;
     blockLeft_ = left;
+    return out;
 }
 
 void Decoder::ReadPtLengths(DecodeTable& table, int nn, int nbit, int special) {
@@ -388,10 +393,10 @@ void Decoder::Prepare() {
     outBuf_.assign(DICSIZ + kOutChunk + kOutSlack, 0);
 }
 
-void Decoder::Fill() {
+void Decoder::Fill(size_t chunk) {
     if (outBuf_.empty()) Prepare();
     uint8_t* const out = outBuf_.data();
-    const size_t flushAt = DICSIZ + kOutChunk;
+    const size_t flushAt = DICSIZ + std::min<size_t>(chunk, kOutChunk);
     int64_t remaining = remaining_;
     while (remaining > 0 && outPos_ < flushAt) {
         if (blockLeft_ == 0) {
@@ -417,7 +422,7 @@ void Decoder::Fill() {
         }
         if (remaining > kFastMargin && inEnd_ - inPtr_ >= 8) {
             remaining_ = remaining;
-            DecodeFast(out + flushAt);
+            outPos_ = static_cast<size_t>(DecodeFast(out + outPos_, out + flushAt) - out);
             remaining = remaining_;
             if (blockLeft_ == 0 || outPos_ >= flushAt) continue;
         }
@@ -453,6 +458,40 @@ void Decoder::Fill() {
     if (remaining_ == 0) CheckOverrun();
 }
 
+void Decoder::FillInto(TMemoryStream& out) {
+    if (written_ < DICSIZ || remaining_ <= kFastMargin) return;
+    const int64_t pos = out.Position();
+    if (out.Size() < pos + remaining_) out.SetSize(pos + remaining_);
+    uint8_t* const memory = out.Memory();
+    uint8_t* p = memory + pos;
+    while (remaining_ > kFastMargin) {
+        if (blockLeft_ == 0) {
+            ReadBlockHeader();
+            continue;
+        }
+        // In pieces, so that progress is told as often as through Fill.
+        uint8_t* const flushAt = p + std::min<int64_t>(remaining_, kOutChunk);
+        uint8_t* q;
+        if (cIdentity_) {
+            // Eight bytes written for every seven: one short of the end.
+            const size_t n = static_cast<size_t>(std::min<int64_t>({blockLeft_, remaining_ - 1, flushAt - p}));
+            q = p + CopyIdentity(p, n);
+            remaining_ -= q - p;
+            blockLeft_ -= static_cast<uint32_t>(q - p);
+        } else {
+            q = DecodeFast(p, flushAt);
+        }
+        if (q == p) break;  // the input's last bytes: Fill's road
+        written_ += q - p;
+        p = q;
+        out.SetPosition(p - memory);
+        if (progress_ != nullptr) progress_->SetPosition(written_);
+    }
+    // Fill goes on behind the window it left in the stream.
+    std::memcpy(outBuf_.data(), p - DICSIZ, DICSIZ);
+    outPos_ = DICSIZ;
+}
+
 void Decoder::Finish() {
     const int64_t fed = (total_ - 4 - budget_) - (inEnd_ - inPtr_);
     const int64_t usedBits = fed * 8 + zeroBytes_ * 8 - bitCount_;
@@ -463,10 +502,14 @@ void Decode(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress
     if (budget <= 0) return;
     Decoder d(in, budget, progress);
     d.Begin();
+    // Into memory, the first window's worth goes through the buffer and
+    // the rest straight in.
+    auto* memory = dynamic_cast<TMemoryStream*>(&out);
     while (d.Remaining() > 0) {
-        d.Fill();
+        d.Fill(memory != nullptr ? DICSIZ : kOutChunk);
         out.WriteBuffer(d.Ready(), static_cast<int64_t>(d.ReadySize()));
         d.Consume();
+        if (memory != nullptr) d.FillInto(*memory);
     }
     d.Finish();
 }
