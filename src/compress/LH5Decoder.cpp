@@ -48,7 +48,7 @@ public:
     // ready or the stream ends; the bytes ready are
     // Ready()..Ready()+ReadySize().
     void Fill(size_t chunk = kOutChunk);
-    const uint8_t* Ready() const { return outBuf_.empty() ? nullptr : outBuf_.data() + DICSIZ; }
+    const uint8_t* Ready() const { return outBuf_ ? outBuf_.get() + DICSIZ : nullptr; }
     size_t ReadySize() const { return outPos_ - DICSIZ; }
     // The ready bytes have been taken: the window slides on behind them.
     void Consume();
@@ -125,7 +125,7 @@ private:
     uint64_t bitBuf_ = 0;
     int bitCount_ = 0;
 
-    std::vector<uint8_t> outBuf_;
+    std::unique_ptr<uint8_t[]> outBuf_;
     size_t outPos_ = DICSIZ;
     int64_t written_ = 0;
 
@@ -185,11 +185,12 @@ size_t Decoder::CopyIdentity(uint8_t* dst, size_t n) {
 // written through a byte pointer, members would be stored and loaded again
 // around every byte.  A step starts with at least 56 bits in the buffer:
 // up to three literals that the table resolves (12 bits each), or one
-// symbol of any kind (16 + 16 + 12 bits).  The entry of the next code is
-// looked up as soon as its bits are at the top.  Stops before the input's
-// last 8 bytes, before `flushAt` and while the declared size has room for
-// a whole step, so that nothing here needs a bounds check; nothing is
-// written past the declared size.  Returns where the output stops.
+// symbol of any kind (16 + 16 + 12 bits), alone or after one such literal.
+// The entry of the next code is looked up as soon as its bits are at the
+// top.  Stops before the input's last 8 bytes, before `flushAt` and while
+// the declared size has room for a whole step, so that nothing here needs
+// a bounds check; nothing is written past the declared size.  Returns
+// where the output stops.
 uint8_t* Decoder::DecodeFast(uint8_t* out, uint8_t* flushAt) {
     uint64_t buf = bitBuf_;
     int count = bitCount_;
@@ -223,16 +224,19 @@ uint8_t* Decoder::DecodeFast(uint8_t* out, uint8_t* flushAt) {
             take(e);
             *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
             e = ctab[buf >> 52];
-            if (--left == 0 || !isLiteral(e)) continue;
-            take(e);
-            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
-            e = ctab[buf >> 52];
-            if (--left == 0 || !isLiteral(e)) continue;
-            take(e);
-            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
-            e = ctab[buf >> 52];
-            --left;
-            continue;
+            if (--left == 0) break;
+            if (isLiteral(e)) {
+                take(e);
+                *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+                e = ctab[buf >> 52];
+                if (--left == 0 || !isLiteral(e)) continue;
+                take(e);
+                *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+                e = ctab[buf >> 52];
+                --left;
+                continue;
+            }
+            // After one literal, 44 bits are left: enough for any symbol.
         }
         --left;
         if (e == kLong) e = cTable_.DecodeLong(static_cast<uint32_t>(buf >> 48));
@@ -359,7 +363,7 @@ void Decoder::Consume() {
     if (n == 0) return;
     written_ += static_cast<int64_t>(n);
     if (progress_ != nullptr) progress_->SetPosition(written_);
-    std::memmove(outBuf_.data(), outBuf_.data() + outPos_ - DICSIZ, DICSIZ);
+    std::memmove(outBuf_.get(), outBuf_.get() + outPos_ - DICSIZ, DICSIZ);
     outPos_ = DICSIZ;
 }
 
@@ -390,12 +394,13 @@ void Decoder::Prepare() {
     }
     // The window starts as zeros, so a reference before the first byte
     // reads zeros and never uninitialised memory.
-    outBuf_.assign(DICSIZ + kOutChunk + kOutSlack, 0);
+    outBuf_.reset(new uint8_t[DICSIZ + kOutChunk + kOutSlack]);
+    std::memset(outBuf_.get(), 0, DICSIZ);
 }
 
 void Decoder::Fill(size_t chunk) {
-    if (outBuf_.empty()) Prepare();
-    uint8_t* const out = outBuf_.data();
+    if (!outBuf_) Prepare();
+    uint8_t* const out = outBuf_.get();
     const size_t flushAt = DICSIZ + std::min<size_t>(chunk, kOutChunk);
     int64_t remaining = remaining_;
     while (remaining > 0 && outPos_ < flushAt) {
@@ -488,7 +493,7 @@ void Decoder::FillInto(TMemoryStream& out) {
         if (progress_ != nullptr) progress_->SetPosition(written_);
     }
     // Fill goes on behind the window it left in the stream.
-    std::memcpy(outBuf_.data(), p - DICSIZ, DICSIZ);
+    std::memcpy(outBuf_.get(), p - DICSIZ, DICSIZ);
     outPos_ = DICSIZ;
 }
 
