@@ -65,12 +65,9 @@ Result Pull(const uint8_t* data, size_t size) {
     return {true, out.hash, in.Position()};
 }
 
-Result Expand(const uint8_t* data, size_t size, bool direct) {
+// False when the expander refused the stream.
+bool Expanded(treskel::TStream& in, treskel::TStream& out) {
     using namespace treskel;
-    TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
-    Indirect indirect(memory);
-    TStream& in = direct ? static_cast<TStream&>(memory) : indirect;
-    Sink out;
     LH5Compression lh5(nullptr);
     lh5.SetUseStreamMode(true);
     lh5.StreamIn = &in;
@@ -78,8 +75,18 @@ Result Expand(const uint8_t* data, size_t size, bool direct) {
     try {
         lh5.Expand();
     } catch (const Exception&) {
-        return {};
+        return false;
     }
+    return true;
+}
+
+Result Expand(const uint8_t* data, size_t size, bool direct) {
+    using namespace treskel;
+    TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
+    Indirect indirect(memory);
+    TStream& in = direct ? static_cast<TStream&>(memory) : indirect;
+    Sink out;
+    if (!Expanded(in, out)) return {};
     if (size >= 4 && out.Size() != GetU32(data)) std::abort();
     if (in.Position() > static_cast<int64_t>(size)) std::abort();
     return {true, out.hash, in.Position()};
@@ -95,15 +102,7 @@ Result ExpandToMemory(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> guard(static_cast<size_t>(declared) + 64, 0xA5);
     out.WriteBuffer(guard.data(), static_cast<int64_t>(guard.size()));
     out.SetPosition(0);
-    LH5Compression lh5(nullptr);
-    lh5.SetUseStreamMode(true);
-    lh5.StreamIn = &in;
-    lh5.StreamOut = &out;
-    try {
-        lh5.Expand();
-    } catch (const Exception&) {
-        return {};
-    }
+    if (!Expanded(in, out)) return {};
     if (out.Position() != declared || out.Size() != static_cast<int64_t>(guard.size())) std::abort();
     for (int64_t i = declared; i < out.Size(); ++i)
         if (out.Memory()[i] != 0xA5) std::abort();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "compress/LH5Control.h"
+#include "compress/SampleData.h"
 #include "store/NoteFile.h"
 #include "support/TestEnv.h"
 
@@ -32,11 +33,7 @@ TEST(LH5Golden, StreamsOfAnotherEncoderExpandExactly) {
 
         // Pushed through the component, with bytes after the stream.
         TMemoryStream in(stream), out;
-        LH5Compression lh5(nullptr);
-        lh5.SetUseStreamMode(true);
-        lh5.StreamIn = &in;
-        lh5.StreamOut = &out;
-        lh5.Expand();
+        test::Lh5Expand(in, out);
         EXPECT_TRUE(out.Bytes() == original);
         EXPECT_EQ(in.Position(), streamSize);
 
@@ -58,6 +55,7 @@ TEST(LH5Golden, StreamsOfAnotherEncoderExpandExactly) {
         note.WriteBuffer(stream.data(), streamSize);
         note.SetPosition(0);
         TMemoryStream rtf;
+        LH5Compression lh5(nullptr);
         LoadNote(note, rtf, lh5);
         EXPECT_TRUE(rtf.Bytes() == original);
     }
