@@ -56,10 +56,11 @@ public:
     // The position coded by an entry of a position table and the bits at
     // the top of `buf`, the entry's code first.
     static uint32_t Position(uint32_t entry, uint64_t buf) {
+        // Class c is 0, 1, or 2^(c-1) and c - 1 low bits.
+        static constexpr uint16_t kBase[NP] = {0, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096};
+        static constexpr uint16_t kLow[NP] = {0, 0, 1, 3, 7, 15, 31, 63, 127, 255, 511, 1023, 2047, 4095};
         const int c = Symbol(entry);
-        if (c <= 1) return static_cast<uint32_t>(c);
-        const int low = c - 1;
-        return (1u << low) + (static_cast<uint32_t>(buf >> (64 - Length(entry))) & ((1u << low) - 1));
+        return kBase[c] + (static_cast<uint32_t>((buf >> 1) >> (63 - Length(entry))) & kLow[c]);
     }
     uint16_t Entry(uint32_t index) const { return table_[index]; }
     const uint16_t* Table() const { return table_; }
