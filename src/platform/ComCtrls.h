@@ -741,6 +741,30 @@ private:
     std::string simpleText_;
 };
 
+// ============================================================ progress bar
+
+// A bar that fills from 0 to Max as Position grows, over msctls_progress32.
+class TProgressBar : public TWinControl {
+    TRESKEL_CLASS(TProgressBar)
+public:
+    explicit TProgressBar(TComponent* owner);
+
+    int Max() const { return max_; }
+    // A Position past the new Max comes back to it.
+    void SetMax(int v);
+    int Position() const { return position_; }
+    // Held to 0..Max.
+    void SetPosition(int v);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    int max_ = 100;
+    int position_ = 0;
+};
+
 void RegisterComCtrlClasses();
 
 }  // namespace treskel
