@@ -25,7 +25,7 @@ public:
     GeneratedNote Note(int pieces) {
         note_ = {};
         Same("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
-             "{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Riched20 5.50.99.2050;}"
+             "{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Treskel;}"
              "\\viewkind4\\uc1\\pard\\f0\\fs20 ");
         for (int i = 0; i < pieces; ++i) Piece(2);
         Same("\\par\r\n}\r\n");
