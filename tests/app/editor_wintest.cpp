@@ -98,6 +98,34 @@ TEST_F(EditorNote, ATypedNoteStaysWithItsItemAcrossSwitchesAndARestart) {
     EXPECT_EQ(NoteText(), "second note");
 }
 
+// Typed braces reach the stored note as "\{" and "\}" beside the words that
+// name an embedded object: at the default level the note is packed, and
+// what was typed comes back whole after leaving the item and a restart.
+TEST_F(EditorNote, TypedBracesComeBackWholeAtTheDefaultLevel) {
+    StartWithItem();
+    EXPECT_EQ(Record(item)->Compression, 2);
+    TTreeNode* alone = AddItem("Alone");
+    const std::string typed = "{objdata 12} after";
+    TypeNote(typed);
+    ClickNode(alone);
+    ASSERT_EQ(W->TreeView->Selected(), alone);
+    TypeNote("{objdata}");
+    ClickNode(Node("First"));
+    EXPECT_EQ(NoteText(), typed);
+    ClickNode(Node("Alone"));
+    EXPECT_EQ(NoteText(), "{objdata}");
+
+    for (const BoxRecord& box : MessageBoxes()) ADD_FAILURE() << box.text;
+
+    Restart();
+    ASSERT_NE(Node("Alone"), nullptr);
+    ClickNode(Node("First"));
+    EXPECT_EQ(NoteText(), typed);
+    EXPECT_EQ(Record(Node("First"))->Compression, 2);
+    ClickNode(Node("Alone"));
+    EXPECT_EQ(NoteText(), "{objdata}");
+}
+
 // ---------------------------------------------------------------- keys
 
 using EditorKeys = EditorTest;

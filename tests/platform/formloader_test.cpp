@@ -281,3 +281,39 @@ TEST_F(Layout, AFailedReadLeavesNoComponentLoading) {
     for (int i = 0; i < form.ComponentCount(); ++i) EXPECT_FALSE(form.Components(i)->IsLoading());
     EXPECT_FALSE(form.IsLoading());
 }
+
+namespace treskel {
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += s;
+    return r;
+}
+
+// A damaged layout that nests without end is refused where it goes too
+// deep, not by running out of stack.
+TEST(LayoutParse, DeepNestingAndHugeCharacterCodesAreErrorsThatSayWhere) {
+    const auto errorOf = [](const std::string& text) {
+        try {
+            ParseLayout(text, "deep.form");
+        } catch (const EReadError& e) {
+            return e.Message();
+        }
+        return std::string("no error");
+    };
+    const std::string tooDeep = ": the layout nests more than 64 levels deep";
+    EXPECT_EQ(errorOf("object F: TTestForm\n  S = #4294967361\nend"), "deep.form(2): character code out of range");
+    EXPECT_EQ(errorOf("object F: TTestForm\n  X = " + Repeat("(", 20000)),
+              "deep.form(2): Error reading F.X" + Repeat("[0]", 63) + tooDeep);
+    EXPECT_EQ(errorOf(Repeat("object A: TWidget\n", 20000)),
+              "deep.form(65): Error reading " + Repeat("A.", 64) + "A" + tooDeep);
+    EXPECT_EQ(errorOf("object F: TTestForm\n" + Repeat("  Items = < item\n", 20000)),
+              "deep.form(33): Error reading F" + Repeat(".Items[0]", 32) + tooDeep);
+    // Real layouts nest far less, and as deep as the limit is still read.
+    const std::string deepest = "object F: TTestForm\n  X = " + Repeat("(", 63) + Repeat(")", 63) + "\nend";
+    EXPECT_EQ(ParseLayout(deepest, "deep.form").props.at(0).value.kind, FormValue::kList);
+}
+
+}  // namespace
+}  // namespace treskel
