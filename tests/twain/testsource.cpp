@@ -12,6 +12,8 @@
 //   Idle=1            offers nothing at all once enabled
 //   PixelTypes=0,1,2  pixel types offered, in a container of the kind
 //   Container=enum    enum, array or one
+//   CurrentEnum=n,i   current values come as an enumeration that claims n
+//                     items and current index i, over four items 100-103
 // and what happens is appended to the file named by Log= ("xfer 0 <handle>"
 // for each image handed over, "pixeltypes 0,2" for a narrowed list, ...).
 // Each image has the colour RGB(200, 30 + 40 * n, 60) for image n and
@@ -39,16 +41,18 @@ struct Script {
     bool close = false, openFails = false, enableFails = false, idle = false;
     std::vector<int> pixelTypes;
     std::string container = "enum";
+    std::vector<int64_t> currentEnum;
     std::string log;
 };
 
-std::vector<int> Numbers(const std::string& s) {
-    std::vector<int> v;
+template <class T = int>
+std::vector<T> Numbers(const std::string& s) {
+    std::vector<T> v;
     size_t i = 0;
     while (i < s.size()) {
         size_t j = s.find(',', i);
         if (j == std::string::npos) j = s.size();
-        if (j > i) v.push_back(std::atoi(s.substr(i, j - i).c_str()));
+        if (j > i) v.push_back(static_cast<T>(std::strtoll(s.substr(i, j - i).c_str(), nullptr, 0)));
         i = j + 1;
     }
     return v;
@@ -82,6 +86,7 @@ Script ReadScript() {
     s.idle = number("Idle", 0) != 0;
     s.pixelTypes = Numbers(text("PixelTypes"));
     if (!text("Container").empty()) s.container = text("Container");
+    s.currentEnum = Numbers<int64_t>(text("CurrentEnum"));
     s.log = text("Log");
     return s;
 }
@@ -316,6 +321,19 @@ TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
                 std::to_string(one->Item));
             GlobalUnlock(cap->hContainer);
         }
+        return TWRC_SUCCESS;
+    }
+    if (msg == MSG_GETCURRENT && St().script.currentEnum.size() == 2) {
+        // What the enumeration claims is the script's; the block holds four.
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 14 + 4 * 2);
+        auto* p = static_cast<uint8_t*>(GlobalLock(h));
+        Put16(p, TWTY_UINT16);
+        Put32(p + 2, static_cast<uint32_t>(St().script.currentEnum[0]));
+        Put32(p + 6, static_cast<uint32_t>(St().script.currentEnum[1]));
+        for (uint16_t i = 0; i < 4; ++i) Put16(p + 14 + 2 * i, static_cast<uint16_t>(100 + i));
+        GlobalUnlock(h);
+        cap->ConType = TWON_ENUMERATION;
+        cap->hContainer = h;
         return TWRC_SUCCESS;
     }
     if (msg == MSG_GETCURRENT) {

@@ -313,6 +313,26 @@ TEST_F(Acquisition, CapabilitiesAreSetAndReadOnlyWithTheSourceOpen) {
     EXPECT_TRUE(Logged(script, "set 257 4 1"));
 }
 
+// The item at an enumeration's current index, read only from inside the
+// block: an index whose place lies 2^32 bytes on wraps to before it.
+TEST_F(Acquisition, ACurrentValueIsReadOnlyFromInsideItsContainer) {
+    auto current = [](const std::string& claim) {
+        TestSourceScript script({{"Idle", "1"}, {"CurrentEnum", claim}});
+        EXPECT_TRUE(TWAIN_OpenSourceManager(nullptr));
+        EXPECT_TRUE(TWAIN_OpenDefaultSource());
+        uint16_t value = 0;
+        const bool read = TWAIN_GetCapabilityCurrent(twain::ICAP_BITDEPTH, twain::TWTY_UINT16, &value);
+        TWAIN_CloseSourceManager(nullptr);
+        TWAIN_UnloadSourceManager();
+        return read ? static_cast<int>(value) : -1;
+    };
+    EXPECT_EQ(current("4,2"), 102);
+    EXPECT_EQ(current("4,4"), -1);
+    EXPECT_EQ(current("9,4"), -1);                      // the block holds four
+    EXPECT_EQ(current("0x7FFFFFFA,0x7FFFFFF8"), -1);    // 14 + 2 x index wraps to -2
+    EXPECT_EQ(current("0xFFFFFFFF,0xFFFFFFFE"), -1);
+}
+
 // ---------------------------------------------------------------- the connection
 
 TEST_F(Acquisition, TheManagerIsFoundAndEachStepReachesItsState) {
