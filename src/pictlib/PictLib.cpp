@@ -32,11 +32,16 @@ HBITMAP Load(const char* fileName) {
     }
     TPictImage image;
     PictDecode(bytes.data(), bytes.size(), image);
+    TDibRefusal why = TDibRefusal::NoRoom;
     HBITMAP bitmap = image.Format == TPictFormat::Bitmap
-                         ? CreateBitmapFromDib(image.Dib.data(), image.Dib.size(), 0)
+                         ? CreateBitmapFromDib(image.Dib.data(), image.Dib.size(), 0, &why)
                          : CreateBitmapFromRaster(image.Raster);
-    if (bitmap == nullptr) throw EPictureFile("The picture is too large for the memory at hand.");
-    return bitmap;
+    if (bitmap != nullptr) return bitmap;
+    switch (why) {
+        case TDibRefusal::Damaged: throw EPictureFile("The bitmap is damaged, or of a kind that cannot be shown.");
+        case TDibRefusal::Undecodable: throw EPictureFile("The system cannot decode the pixels of this bitmap.");
+        default: throw EPictureFile("The picture is too large for the memory at hand.");
+    }
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ bool PrepareDibFile(const uint8_t* dib, size_t size, DibFileParts& parts) {
     uint32_t bitsSize = static_cast<uint32_t>(layout.imageSize);
     if (compressed) {
         bitsSize = GetU32(dib + 20);
-        if (bitsSize == 0 || bitsSize > layout.bitsSize) return false;
+        if (bitsSize == 0 || bitsSize > size - layout.bitsOffset) return false;
     }
     parts.head.assign(dib, dib + layout.bitsOffset);
     if (layout.headerSize >= kInfoHeader) PutU32(parts.head.data() + 20, bitsSize);

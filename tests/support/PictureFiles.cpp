@@ -148,8 +148,9 @@ std::vector<uint8_t> WriteBmp24(const TRasterImage& image) {
     return BitmapFile(image.Width, image.Height, 24, 0, {}, rows);
 }
 
-std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) {
+std::vector<uint8_t> WriteBmpRle(const TRasterImage& image, int bits) {
     const Indexed ix = ToIndexed(image);
+    if (bits == 4 && ix.palette.size() > 16) throw std::runtime_error("more than 16 colours");
     std::vector<uint8_t> rows;
     for (int y = image.Height - 1; y >= 0; --y) {
         const uint8_t* line = ix.index.data() + static_cast<size_t>(y) * image.Width;
@@ -158,14 +159,16 @@ std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) {
             int run = 1;
             while (x + run < image.Width && run < 255 && line[x + run] == line[x]) ++run;
             rows.push_back(static_cast<uint8_t>(run));
-            rows.push_back(line[x]);
+            rows.push_back(bits == 4 ? static_cast<uint8_t>(line[x] << 4 | line[x]) : line[x]);
             x += run;
         }
         rows.insert(rows.end(), {0, 0});
     }
     rows.insert(rows.end(), {0, 1});
-    return BitmapFile(image.Width, image.Height, 8, 1, ix.palette, rows);
+    return BitmapFile(image.Width, image.Height, bits, bits == 4 ? 2 : 1, ix.palette, rows);
 }
+
+std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) { return WriteBmpRle(image, 8); }
 
 std::vector<uint8_t> WriteTga(const TRasterImage& image, bool rle) {
     std::vector<uint8_t> f(18, 0);
@@ -297,7 +300,12 @@ std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRaste
         std::vector<uint8_t> f = WriteBmp24(image);
         return std::vector<uint8_t>(f.begin() + 14, f.end());
     }
-    if (extension == "rle") return WriteBmpRle8(image);
+    if (extension == "rle") {
+        // As many writers of these files leave it: no image size.
+        std::vector<uint8_t> f = WriteBmpRle(image, 8);
+        PutU32(f.data() + 14 + 20, 0);
+        return f;
+    }
     if (extension == "gif") return WriteGif(image);
     if (extension == "pcx") return WritePcx24(image);
     if (extension == "tga") return WriteTga(image, true);

@@ -23,7 +23,9 @@ bool Near(Rgb a, Rgb b, int tolerance);
 
 std::vector<uint8_t> WriteBmp24(const TRasterImage& image);
 // 8 bits a pixel (the picture's own colours, at most 256), run-length
-// encoded, as a .rle file is.
+// encoded, as a .rle file is; or 4 bits (at most 16 colours).  The header
+// gives the runs' length as the image size.
+std::vector<uint8_t> WriteBmpRle(const TRasterImage& image, int bits);
 std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image);
 // 24-bit colour, uncompressed or run-length encoded, top row first.
 std::vector<uint8_t> WriteTga(const TRasterImage& image, bool rle);
@@ -36,7 +38,8 @@ std::vector<uint8_t> WriteGif(const TRasterImage& image);
 std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality = 95);
 
 // One of each format the program inserts, by the extension of its file
-// ("bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg").
+// ("bmp", "dib", "rle" (RLE8 without its image size), "gif", "pcx", "tga",
+// "jpg", "jpeg").
 std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRasterImage& image);
 // The same file damaged so that no decoder can show it.
 std::vector<uint8_t> DamagedPictureFile(const std::string& extension, const TRasterImage& image);
