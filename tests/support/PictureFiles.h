@@ -37,6 +37,16 @@ std::vector<uint8_t> WritePcx8(const TRasterImage& image);
 std::vector<uint8_t> WriteGif(const TRasterImage& image);
 std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality = 95);
 
+// Pictures of one colour in small files that claim very large pictures, as
+// crafted files do: a PCX of 256 colours whose lines are runs of 63, and a
+// GIF whose codes stand for ever longer runs (9400 x 9400 in 65 KB).
+std::vector<uint8_t> UniformPcx(int width, int height, Rgb colour);
+std::vector<uint8_t> UniformGif(int width, int height, Rgb colour);
+// A grey progressive JPEG of `scans` scans: the DC scan, a scan for each AC
+// coefficient (up to 63 of them), then the last scan again and again.  Of
+// one scan: a grey baseline JPEG.
+std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans);
+
 // One of each format the program inserts, by the extension of its file
 // ("bmp", "dib", "rle" (RLE8 without its image size), "gif", "pcx", "tga",
 // "jpg", "jpeg").
