@@ -5,6 +5,7 @@
 //   Images=3          images announced in one batch
 //   Depths=24,8       bit depth of each image in turn (1, 4, 8, 16, 24, 32)
 //   Width=, Height=   size of the first image (each next one is a pixel wider)
+//   Truncate=40       each image's block holds only its first 40 bytes
 //   Cancel=2          transfers (counting from 1) the source cancels
 //   Fail=2            transfers the source fails
 //   Close=1           asks to be closed instead of offering images
@@ -20,6 +21,7 @@
 // carries 0x54520000 + n as its horizontal resolution.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +39,7 @@ struct Script {
     int images = 1;
     std::vector<int> depths{24};
     int width = 40, height = 30;
+    int truncate = 0;
     std::vector<int> cancel, fail;
     bool close = false, openFails = false, enableFails = false, idle = false;
     std::vector<int> pixelTypes;
@@ -78,6 +81,7 @@ Script ReadScript() {
     if (!text("Depths").empty()) s.depths = Numbers(text("Depths"));
     s.width = number("Width", 40);
     s.height = number("Height", 30);
+    s.truncate = number("Truncate", 0);
     s.cancel = Numbers(text("Cancel"));
     s.fail = Numbers(text("Fail"));
     s.close = number("Close", 0) != 0;
@@ -154,10 +158,13 @@ HGLOBAL MakeImage(int n) {
     const uint32_t colors = depth <= 8 ? (1u << depth) : 0;
     const uint32_t head = 40 + (fields ? 12 : 0) + 4 * colors;
     const uint32_t stride = static_cast<uint32_t>(treskel::DibStride(w, depth));
-    const uint32_t size = head + stride * static_cast<uint32_t>(h);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    const uint64_t size = head + uint64_t{stride} * static_cast<uint32_t>(h);
+    // A block cut short holds the header (what of it fits) and no pixels.
+    const bool cut = s.truncate > 0 && static_cast<uint64_t>(s.truncate) < size;
+    std::vector<uint8_t> header(cut ? head : 0);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(cut ? static_cast<uint64_t>(s.truncate) : size));
     if (mem == nullptr) return nullptr;
-    auto* p = static_cast<uint8_t*>(GlobalLock(mem));
+    auto* p = cut ? header.data() : static_cast<uint8_t*>(GlobalLock(mem));
     Put32(p, 40);
     Put32(p + 4, static_cast<uint32_t>(w));
     Put32(p + 8, static_cast<uint32_t>(h));
@@ -176,6 +183,11 @@ HGLOBAL MakeImage(int n) {
         table[4] = b;
         table[5] = g;
         table[6] = r;
+    }
+    if (cut) {
+        std::memcpy(GlobalLock(mem), p, std::min<size_t>(head, static_cast<size_t>(s.truncate)));
+        GlobalUnlock(mem);
+        return mem;
     }
     uint8_t* bits = p + head;
     for (int y = 0; y < h; ++y) {

@@ -492,6 +492,29 @@ TEST_F(DibFunctions, APaletteFromTheColourTableOrTheDefault) {
     TWAIN_FreeDib(dib);
 }
 
+// A source's header is not believed before its block is checked: a block
+// of 40 bytes claiming 16000 x 10000 pixels makes no bitmap of 458 MB.
+TEST_F(Acquisition, AnImageItsBlockCannotHoldIsRefusedBeforeABitmapIsMade) {
+    TestSourceScript script({{"Width", "16000"}, {"Height", "10000"}, {"Truncate", "40"}});
+    HANDLE dib = TWAIN_AcquireImages(nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(GlobalSize(dib), 40u);
+    EXPECT_EQ(TWAIN_DibWidth(dib), 16000);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(6, 4);
+    std::string why;
+    try {
+        CopyDibToBitmap(dib, &bitmap);
+    } catch (const EInvalidGraphic& e) {
+        why = e.Message();
+    }
+    EXPECT_EQ(why, "The image is damaged: its header says 16000 x 10000 pixels of 24 bits, which its 40 bytes do "
+                   "not hold.");
+    EXPECT_EQ(bitmap.Width(), 6);
+    EXPECT_EQ(bitmap.Height(), 4);
+}
+
 TEST_F(DibFunctions, AnImageIsDrawnIntoABitmapOfItsSize) {
     // 16 bits with 5-6-5 masks: 0xF800 is pure red.
     DibSpec spec{.width = 6, .height = 4, .bits = 16, .compression = 3, .fill = 0};
