@@ -27,4 +27,9 @@ struct TPictImage {
 // file the decoder refuses, with a message for the user.
 void PictDecode(const uint8_t* data, size_t size, TPictImage& image);
 
+// The size of the picture in a file's bytes, and the bits a pixel of the
+// bitmap it becomes (24, or a bitmap's own), from its header alone; raises
+// as PictDecode does for what it would refuse before decoding.
+TPictSize PictMeasure(const uint8_t* data, size_t size);
+
 }  // namespace treskel

@@ -8,11 +8,13 @@
 #include <array>
 
 #include "EditorWindowTest.h"
+#include "app/frmMainRules.h"
 #include "platform/Clipbrd.h"
 #include "platform/Printers.h"
 #include "preview/PrevForm.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureFiles.h"
+#include "support/ProcessMemory.h"
 #include "support/Snapshot.h"
 #include "support/TwainSource.h"
 #include "twain/TwainLib.h"
@@ -165,6 +167,81 @@ TEST_F(PicturesTest, OnlyAJpgFileGoesThroughTheJpegPictureClass) {
     EXPECT_EQ(Pictures(), 1u);
 }
 
+// ---------------------------------------------------------------- pictures a note has no room for
+
+// A note may be saved with at most 256 MB of rich text, and a picture takes
+// about six bytes of it a pixel: a small file of a large picture is refused
+// from its header, before it costs the memory of decoding, with the reason.
+TEST_F(PicturesTest, APictureTheNoteHasNoRoomForIsRefusedBeforeItIsDecoded) {
+    StartWithItem();
+    TypeNote("Nothing else");
+    const std::string before = NoteRtf();
+    struct Crafted {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        std::string size;
+    };
+    const Rgb grey{128, 128, 128};
+    std::vector<Crafted> crafted{{"large.pcx", UniformPcx(7000, 7000, grey), "7000 x 7000"},
+                                 {"large.gif", UniformGif(9400, 9400, grey), "9400 x 9400"},
+                                 {"large.jpg", ManyScanJpeg(9400, 9400, 1), "9400 x 9400"}};
+    EXPECT_LT(crafted[0].bytes.size(), 2000000u);
+    EXPECT_LT(crafted[1].bytes.size(), 70000u);
+    for (const Crafted& c : crafted) {
+        WriteAll(files.File(c.name), c.bytes);
+        MessageBoxes().clear();
+        const uint64_t peak = PeakWorkingSet();
+        InsertFile(files.File(c.name));
+        EXPECT_LT(PeakWorkingSet() - peak, uint64_t{48} << 20) << c.name << " was decoded";
+        ASSERT_EQ(MessageBoxes().size(), 1u) << c.name;
+        const std::string& text = MessageBoxes()[0].text;
+        EXPECT_EQ(text.rfind("The picture \"" + c.name + "\" cannot be inserted.\n\nIt is " + c.size +
+                                 " pixels, which would take about ",
+                             0),
+                  0u)
+            << text;
+        EXPECT_NE(text.find(" MB in the note; a note can hold at most 256 MB."), std::string::npos) << text;
+    }
+    EXPECT_EQ(NoteRtf(), before);
+    EXPECT_EQ(CountClipboardFormats(), 0);
+}
+
+// What a picture is reckoned to take is what the note grows by, or a
+// little more: an insert never leaves a note that cannot be saved.
+TEST_F(PicturesTest, APictureTakesWhatItWasReckonedToTakeOrLess) {
+    StartWithItem();
+    TypeNote("A picture: ");
+    const size_t before = NoteRtf().size();
+    WriteAll(files.File("picture.bmp"), WriteBmp24(Quadrants(701, 500, kRed, kGreen, kBlue, kYellow)));
+    InsertFile(files.File("picture.bmp"));
+    ASSERT_EQ(Pictures(), 1u);
+    const auto grown = static_cast<int64_t>(NoteRtf().size() - before);
+    const int64_t reckoned = PictureRtfBytes({701, 500, 24});
+    EXPECT_LE(grown, reckoned);
+    EXPECT_GT(grown, reckoned * 95 / 100);
+}
+
+// Ten times no room for the picture costs what once does: the decoder's
+// own memory goes with each failure.
+TEST_F(PicturesTest, FailedInsertsOfAPictureLeaveNoMemoryBehind) {
+    StartWithItem();
+    TypeNote("Nothing else");
+    const std::string file = files.File("grey.jpg");
+    WriteAll(file, ManyScanJpeg(6000, 6000, 10));
+    // The picture's 108 MB fit in no hole; what the decoder takes for
+    // itself (72 MB) does.
+    AddressSpaceHoles holes(100 << 20, 8);
+    ASSERT_EQ(holes.Holes(), 8);
+    InsertFile(file);
+    const uint64_t once = CommittedBytes();
+    for (int n = 1; n < 10; ++n) InsertFile(file);
+    EXPECT_LT(CommittedBytes() - once, uint64_t{8} << 20);
+    ASSERT_EQ(MessageBoxes().size(), 10u);
+    for (const BoxRecord& box : MessageBoxes())
+        EXPECT_EQ(box.text, "The picture \"grey.jpg\" cannot be inserted.\n\nThere is not enough memory for it.");
+    EXPECT_EQ(Pictures(), 0u);
+}
+
 TEST_F(PicturesTest, ACancelledOpenDialogChangesNothing) {
     StartWithItem();
     TypeNote("text");
@@ -258,6 +335,36 @@ TEST_F(PicturesTest, CancelledOrFailedTransfersPasteOnlyWhatCame) {
         EXPECT_EQ(Pictures(), 1u);
     }
     EXPECT_TRUE(MessageBoxes().empty());
+}
+
+// A scanned image is measured as a picture file is, and the block the
+// source handed over is checked against its header, before a bitmap of
+// the size it claims is made.
+TEST_F(PicturesTest, AScanTheNoteHasNoRoomForOrThatIsCutShortIsRefusedInWords) {
+    StartWithItem();
+    TypeNote("Scans: ");
+    const std::string before = NoteRtf();
+    const uint64_t peak = PeakWorkingSet();
+    {
+        TestSourceScript script({{"Width", "16000"}, {"Height", "10000"}, {"Truncate", "40"}});
+        Scan();
+    }
+    {
+        TestSourceScript script({{"Width", "100"}, {"Height", "80"}, {"Truncate", "40"}});
+        Scan();
+    }
+    EXPECT_LT(PeakWorkingSet() - peak, uint64_t{48} << 20);
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_EQ(MessageBoxes()[0].text.rfind(
+                  "The scanned image cannot be inserted.\n\nIt is 16000 x 10000 pixels, which would take about ", 0),
+              0u)
+        << MessageBoxes()[0].text;
+    EXPECT_EQ(MessageBoxes()[1].text,
+              "The scanned image cannot be inserted.\n\nThe image is damaged: its header says 100 x 80 pixels of 24 "
+              "bits, which its 40 bytes do not hold.");
+    EXPECT_EQ(NoteRtf(), before);
+    EXPECT_EQ(CountClipboardFormats(), 0);
+    EXPECT_TRUE(W->Enabled());
 }
 
 TEST_F(PicturesTest, TheScanButtonOffersSourceSelectionAndAcquisition) {
