@@ -240,14 +240,13 @@ void JpegDecode(TStream& stream, TRasterImage& image) {
     jpeg_decompress_struct& cinfo = decoder.Info();
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    decoder.Run([&] { jpeg_calc_output_dimensions(&cinfo); });
-    // The picture's room is taken before the scans are read: a picture
-    // there is no room for costs no decoding.
+    // A progressive file's scans are all read here, within the work they
+    // may cost; the picture's room is taken only once they passed.
+    decoder.Run([&] { jpeg_start_decompress(&cinfo); });
     const int width = static_cast<int>(cinfo.output_width), height = static_cast<int>(cinfo.output_height);
     image.Allocate(width, height);
     std::vector<uint8_t> cmykRow(cmyk ? static_cast<size_t>(width) * 4 : 0);
     decoder.Run([&] {
-        jpeg_start_decompress(&cinfo);
         while (cinfo.output_scanline < cinfo.output_height) {
             const int y = static_cast<int>(cinfo.output_scanline);
             JSAMPROW row = cmyk ? cmykRow.data() : image.Row(y);
