@@ -62,6 +62,27 @@ TEST_P(PictLibFiles, DamagedAreRefusedWithTheLibrarysReason) {
     EXPECT_NE(why, "The picture cannot be loaded.");
 }
 
+// What a caller learns before it lets a picture be decoded.
+TEST_P(PictLibFiles, AreMeasuredFromTheirHeaderAlone) {
+    const std::string name = dir.File("picture." + GetParam());
+    WriteAll(name, WritePictureFile(GetParam(), sample));
+    const TPictSize size = PictLibPictureSize(name);
+    EXPECT_EQ(size.Width, 24);
+    EXPECT_EQ(size.Height, 16);
+    EXPECT_EQ(size.BitCount, GetParam() == "rle" ? 8 : 24);
+    // A header that cannot be right is refused as loading refuses it.
+    WriteAll(name, DamagedPictureFile(GetParam(), sample));
+    std::string why = "<measured>";
+    try {
+        PictLibPictureSize(name);
+    } catch (const EInvalidGraphic& e) {
+        why = e.Message();
+    }
+    if (why != "<measured>") {
+        EXPECT_EQ(why, LoadError(name));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, PictLibFiles, testing::Values("bmp", "dib", "rle", "gif", "pcx", "tga", "jpeg"));
 
 // The system decodes runs only when told their length: a header without
@@ -91,6 +112,7 @@ TEST(PictLib, RunLengthBitmapsLoadWithOrWithoutTheirImageSize) {
 
 TEST(PictLib, FilesThatAreNotThereOrEmptySaySo) {
     TempDir dir;
+    EXPECT_THROW(PictLibPictureSize(dir.File("missing.bmp")), EInvalidGraphic);
     EXPECT_EQ(LoadError(dir.File("missing.bmp")), "The picture file cannot be opened.");
     WriteAll(dir.File("empty.gif"), std::string());
     EXPECT_EQ(LoadError(dir.File("empty.gif")), "The picture file is empty or cannot be read.");
