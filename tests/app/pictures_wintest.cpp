@@ -6,10 +6,17 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdio>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include <psapi.h>
 
 #include "EditorWindowTest.h"
 #include "app/frmMainRules.h"
 #include "platform/Clipbrd.h"
+#include "platform/JpegImage.h"
 #include "platform/Printers.h"
 #include "preview/PrevForm.h"
 #include "support/ModalDialogs.h"
@@ -686,6 +693,79 @@ TEST_F(PicturesTest, DISABLED_LargePictureTimes) {
     t2 = GetTickCount();
     std::printf("scan 2480x1754: acquire and paste %lu ms, save and reopen %lu ms, pictures %zu\n", t1 - t0, t2 - t1,
                 Pictures());
+}
+
+}  // namespace treskel::test
+
+namespace treskel::test {
+
+// Not a check: what refusing each crafted picture costs where the user
+// waits, through the window (run with --gtest_also_run_disabled_tests;
+// figures on standard output): the time, and the most memory in use
+// beyond what was in use before (the working set, sampled every
+// millisecond meanwhile).
+TEST_F(PicturesTest, DISABLED_RefusalCosts) {
+    StartWithItem();
+    TypeNote("Refusals: ");
+    const Rgb grey{128, 128, 128};
+    WriteAll(files.File("large.pcx"), UniformPcx(7000, 7000, grey));
+    WriteAll(files.File("large.gif"), UniformGif(9400, 9400, grey));
+    WriteAll(files.File("large.jpg"), ManyScanJpeg(9400, 9400, 1));
+    WriteAll(files.File("scans.jpg"), ManyScanJpeg(9400, 9400, 1000));
+    WriteAll(files.File("scans6000.jpg"), ManyScanJpeg(6000, 6000, 1000));
+    WriteAll(files.File("grey.jpg"), ManyScanJpeg(6000, 6000, 10));
+    auto workingSet = [] {
+        PROCESS_MEMORY_COUNTERS c{};
+        c.cb = sizeof c;
+        GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
+        return static_cast<uint64_t>(c.WorkingSetSize);
+    };
+    auto measure = [&](const std::string& what, const std::function<void()>& run) {
+        PumpMessages();
+        const uint64_t before = workingSet();
+        std::atomic<uint64_t> most{before};
+        std::atomic<bool> done{false};
+        std::thread sampler([&] {
+            while (!done) {
+                most = std::max<uint64_t>(most, workingSet());
+                Sleep(1);
+            }
+        });
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        run();
+        QueryPerformanceCounter(&t1);
+        done = true;
+        sampler.join();
+        const double ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
+        std::printf("%-58s %8.1f ms  peak +%4llu MB  boxes %zu\n", what.c_str(), ms,
+                    static_cast<unsigned long long>((most - before) >> 20), MessageBoxes().size());
+        MessageBoxes().clear();
+    };
+    for (const char* name : {"large.pcx", "large.gif", "large.jpg", "scans.jpg", "scans6000.jpg"})
+        measure(std::string("insert ") + name, [&] { InsertFile(files.File(name)); });
+    measure("picture class, scans.jpg (9400 x 9400, 1000 scans)", [&] {
+        try {
+            TJPEGImage().LoadFromFile(files.File("scans.jpg"));
+        } catch (const Exception& e) {
+            std::printf("  %s\n", e.Message().c_str());
+        }
+    });
+    measure("scan of 40 bytes claiming 16000 x 10000", [&] {
+        TestSourceScript script({{"Width", "16000"}, {"Height", "10000"}, {"Truncate", "40"}});
+        Scan();
+    });
+    {
+        AddressSpaceHoles holes(100 << 20, 8);
+        InsertFile(files.File("grey.jpg"));
+        const uint64_t once = CommittedBytes();
+        for (int n = 1; n < 10; ++n) InsertFile(files.File("grey.jpg"));
+        std::printf("ten failed inserts of grey.jpg: committed after one %llu MB, after ten %llu MB\n",
+                    static_cast<unsigned long long>(once >> 20),
+                    static_cast<unsigned long long>(CommittedBytes() >> 20));
+    }
+    std::printf("note after all: %zu bytes of rich text, %zu pictures\n", NoteRtf().size(), Pictures());
 }
 
 }  // namespace treskel::test
