@@ -59,26 +59,12 @@ std::string PictureRtf(TMetafile& metafile, int width, int height) {
     return rtf + "}}";
 }
 
-// Counts what is written to it and keeps none of it.
-class TCountingStream : public TStream {
-public:
-    int64_t Read(void*, int64_t) override { return 0; }
-    int64_t Write(const void*, int64_t count) override {
-        written_ += count;
-        return count;
-    }
-    int64_t Seek(int64_t, TSeekOrigin) override { return written_; }
-
-private:
-    int64_t written_ = 0;
-};
-
 // Refuses, before it is decoded, a picture that would make the note in the
 // editor larger than a note may be saved.
 void CheckRoom(TRichEditEx* editor, const TPictSize& picture) {
     TCountingStream note;
     editor->Lines()->SaveToStream(note);
-    const std::string problem = PictureRoomProblem(picture, note.Size());
+    const std::string problem = PictureRoomProblem(picture, note.written);
     if (!problem.empty()) throw EInvalidGraphic(problem);
 }
 

@@ -39,7 +39,7 @@ TKind KindOf(const uint8_t* data, size_t size) {
 DibLayout BitmapLayout(const uint8_t* data, size_t size, TKind kind) {
     DibLayout layout;
     const bool ok = kind == TKind::BitmapFile ? CheckBitmapFile(data, size, layout) : CheckDib(data, size, 0, layout);
-    if (!ok) throw EPictureFile("The bitmap is damaged, or of a kind that cannot be shown.");
+    if (!ok) throw EPictureFile(kBitmapDamaged);
     return layout;
 }
 

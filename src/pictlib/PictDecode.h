@@ -15,6 +15,9 @@ namespace treskel {
 
 enum class TPictFormat { Bitmap, Gif, Tga, Pcx, Jpeg };
 
+// What is said of a bitmap whose bytes do not hold what its header says.
+inline constexpr const char* kBitmapDamaged = "The bitmap is damaged, or of a kind that cannot be shown.";
+
 struct TPictImage {
     TPictFormat Format = TPictFormat::Bitmap;
     // A bitmap: its DIB, checked and packed (pixels after the colour table).

@@ -45,7 +45,7 @@ HBITMAP Load(const char* fileName) {
                          : CreateBitmapFromRaster(image.Raster);
     if (bitmap != nullptr) return bitmap;
     switch (why) {
-        case TDibRefusal::Damaged: throw EPictureFile("The bitmap is damaged, or of a kind that cannot be shown.");
+        case TDibRefusal::Damaged: throw EPictureFile(kBitmapDamaged);
         case TDibRefusal::Undecodable: throw EPictureFile("The system cannot decode the pixels of this bitmap.");
         default: throw EPictureFile("The picture is too large for the memory at hand.");
     }

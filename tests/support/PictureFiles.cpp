@@ -324,33 +324,12 @@ std::vector<uint8_t> UniformPcx(int width, int height, Rgb colour) {
     return f;
 }
 
-std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(image.Width);
-    cinfo.image_height = static_cast<JDIMENSION>(image.Height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(image.Row(static_cast<int>(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> out(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return out;
-}
+namespace {
 
-std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans) {
+// Rows given by `row(y)` compressed by the JPEG library, with its defaults
+// and what `setup` sets beyond them.
+template <class Setup, class Row>
+std::vector<uint8_t> CompressJpeg(int width, int height, int components, J_COLOR_SPACE space, Setup setup, Row row) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -360,27 +339,46 @@ std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans) {
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
+    cinfo.input_components = components;
+    cinfo.in_color_space = space;
     jpeg_set_defaults(&cinfo);
+    setup(cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW r = row(static_cast<int>(cinfo.next_scanline));
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::vector<uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality) {
+    return CompressJpeg(
+        image.Width, image.Height, 3, JCS_EXT_BGR, [&](jpeg_compress_struct& c) { jpeg_set_quality(&c, quality, TRUE); },
+        [&](int y) { return const_cast<uint8_t*>(image.Row(y)); });
+}
+
+std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans) {
     // The DC scan, then each AC coefficient in a scan of its own; one scan
     // is a baseline file, written as it is read, without a picture's worth
     // of memory.
     const int real = std::min(scans, 64);
     std::vector<jpeg_scan_info> script(static_cast<size_t>(real));
     for (int k = 0; k < real; ++k) script[static_cast<size_t>(k)] = {1, {0, 0, 0, 0}, k, k, 0, 0};
-    if (real > 1) {
-        cinfo.scan_info = script.data();
-        cinfo.num_scans = real;
-    }
-    jpeg_start_compress(&cinfo, TRUE);
     std::vector<uint8_t> grey(static_cast<size_t>(width), 128);
-    JSAMPROW row = grey.data();
-    while (cinfo.next_scanline < cinfo.image_height) jpeg_write_scanlines(&cinfo, &row, 1);
-    jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> out(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
+    const std::vector<uint8_t> out = CompressJpeg(
+        width, height, 1, JCS_GRAYSCALE,
+        [&](jpeg_compress_struct& c) {
+            if (real <= 1) return;
+            c.scan_info = script.data();
+            c.num_scans = real;
+        },
+        [&](int) { return grey.data(); });
     // The last scan (from its start marker to the end mark) again, until
     // there are `scans`: no marker pair FF DA lies inside a scan's data.
     size_t last = out.size() - 2;
