@@ -4,6 +4,7 @@
 // rich-edit control pastes, shows and keeps in the note at its size.
 #include <windows.h>
 
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -166,7 +167,8 @@ void TfrmTreskel::Acquire1Click(TObject*) {
     AcquiredImages acquired;
     for (HANDLE dib : acquired.Images()) {
         Inserting("The scanned image", [&] {
-            CheckRoom(REdit, TPictSize{TWAIN_DibWidth(dib), std::abs(TWAIN_DibHeight(dib)), 24});
+            const int height = TWAIN_DibHeight(dib);  // negative: rows top first
+            CheckRoom(REdit, TPictSize{TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24});
             TBitmap bitmap;
             bitmap.SetPixelFormat(TPixelFormat::pf24bit);
             CopyDibToBitmap(dib, &bitmap);

@@ -1,5 +1,7 @@
 #include "app/frmMainRules.h"
 
+#include <algorithm>
+
 #include "platform/DibFormat.h"
 #include "platform/Streams.h"
 #include "platform/SysUtils.h"
@@ -22,8 +24,10 @@ std::string Megabytes(int64_t bytes) {
 
 int64_t PictureRtfBytes(const TPictSize& picture) {
     const int bits = picture.BitCount > 24 ? 32 : 24;
-    const auto rows = static_cast<int64_t>(DibStride(picture.Width, bits));
-    const int64_t metafile = rows * picture.Height + kMetafileExtra;
+    // A size a damaged header gives may be negative; such a picture is
+    // refused as damaged later, and takes nothing here.
+    const auto row = static_cast<int64_t>(DibStride(std::max(picture.Width, 0), bits));
+    const int64_t metafile = row * std::max(picture.Height, 0) + kMetafileExtra;
     // Two digits a byte, and a line break of up to two characters after
     // every 64 digits.
     return 2 * metafile + metafile / 16 + kRtfExtra;

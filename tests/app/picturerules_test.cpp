@@ -15,8 +15,10 @@ TEST(PictureRoom, APictureTakesAboutSixBytesOfItsNoteAPixel) {
     EXPECT_GT(PictureRtfBytes({101, 100, 24}), PictureRtfBytes({100, 100, 24}) + 600);
     EXPECT_EQ(PictureRtfBytes({100, 100, 8}), small);
     EXPECT_GT(PictureRtfBytes({1000, 1000, 32}), PictureRtfBytes({1000, 1000, 24}) * 13 / 10);
-    // No overflow at the largest sizes a header can claim.
+    // No overflow at the largest sizes a header can claim; nothing for a
+    // negative one.
     EXPECT_GT(PictureRtfBytes({65535, 65535, 32}), int64_t{32} << 30);
+    EXPECT_EQ(PictureRtfBytes({-5, 100, 24}), PictureRtfBytes({0, 0, 24}));
 }
 
 TEST(PictureRoom, ANoteThatWouldPassItsSaveLimitIsRefusedInWords) {
