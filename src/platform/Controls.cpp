@@ -34,7 +34,7 @@ void HandleCallbackException() {
     try {
         std::rethrow_exception(e);
     } catch (const std::exception& ex) {
-        MessageBoxA(nullptr, ex.what(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        MessageBoxA(nullptr, ExceptionMessage(ex).c_str(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     } catch (...) {
         MessageBoxA(nullptr, "Unknown error", "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     }

@@ -918,7 +918,7 @@ void TApplication::HandleException(std::exception_ptr e) {
 }
 
 void TApplication::ShowException(const std::exception& e) {
-    std::string msg = e.what();
+    std::string msg = ExceptionMessage(e);
     if (!msg.empty() && msg.back() > '.') msg += '.';
     MessageBox(msg, title_, MB_OK | MB_ICONSTOP);
 }

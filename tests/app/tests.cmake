@@ -40,6 +40,7 @@ treskel_test(applarge
   GUI
 )
 treskel_test(apppictures
+  PORTABLE picturerules_test.cpp
   WIN32 pictures_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
