@@ -45,6 +45,9 @@ void TfrmTreskel::FormCreate(TObject*) {
     TBitmap printer;
     ImageList1->GetBitmap(31, &printer);
     PrintButton->SetGlyph(&printer);
+    REdit->OnQueryAcceptData = [this](TObject* sender, IDataObject* data, bool really, bool& accept) {
+        REditQueryAcceptData(sender, data, really, accept);
+    };
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {

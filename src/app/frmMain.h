@@ -196,6 +196,10 @@ public:
     // (as a bitmap and as an enhanced metafile), and leaves the clipboard
     // empty.
     void PastePicture(TGraphic* picture);
+    // Before a paste or a drop: the pictures and rich text it brings are
+    // measured, and refused, in words, when the note could then never be
+    // saved.
+    void REditQueryAcceptData(TObject* Sender, IDataObject* Data, bool Really, bool& Accept);
 
     // ---- tray, caption-bar buttons and the about box
     void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
@@ -352,6 +356,11 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // Set while a picture measured before it was decoded is pasted.
+    bool pastingPicture_ = false;
+    // At least the bytes of rich text the note in the editor would be
+    // saved as.
+    int64_t NoteRtfBytes();
     // The id of the note file the editor shows, from its reading until the
     // editor shows something else.
     std::optional<int32_t> shownNoteId_;

@@ -4,10 +4,14 @@
 // rich-edit control pastes, shows and keeps in the note at its size.
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <new>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/frmMain.h"
@@ -60,12 +64,10 @@ std::string PictureRtf(TMetafile& metafile, int width, int height) {
     return rtf + "}}";
 }
 
-// Refuses, before it is decoded, a picture that would make the note in the
-// editor larger than a note may be saved.
-void CheckRoom(TRichEditEx* editor, const TPictSize& picture) {
-    TCountingStream note;
-    editor->Lines()->SaveToStream(note);
-    const std::string problem = PictureRoomProblem(picture, note.written);
+// Refuses, before it is decoded, a picture that would make a note holding
+// `noteBytes` larger than a note may be saved.
+void CheckRoom(int64_t noteBytes, const TPictSize& picture) {
+    const std::string problem = PictureRoomProblem(picture, noteBytes);
     if (!problem.empty()) throw EInvalidGraphic(problem);
 }
 
@@ -110,7 +112,165 @@ private:
     std::vector<HANDLE> images_;
 };
 
+// ---------------------------------------------------------------- what a paste or a drop brings
+
+// What the clipboard or a drop offers: its formats in the order its giver
+// put them, and each format's data (global memory, a metafile or a
+// bitmap), or null.
+class TOffered {
+public:
+    virtual ~TOffered() = default;
+    const std::vector<UINT>& Formats() const { return formats_; }
+    bool Has(UINT format) const { return std::find(formats_.begin(), formats_.end(), format) != formats_.end(); }
+    virtual HANDLE Data(UINT format) = 0;
+
+protected:
+    std::vector<UINT> formats_;
+};
+
+// The clipboard, open while this lives.
+class TOfferedClipboard : public TOffered {
+public:
+    TOfferedClipboard() {
+        for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats_.push_back(f);
+    }
+    HANDLE Data(UINT format) override { return Clipboard()->GetAsHandle(format); }
+
+private:
+    ClipboardScope open_;
+};
+
+// What a drop offers; the data read are given back when this goes.
+class TOfferedDrop : public TOffered {
+public:
+    explicit TOfferedDrop(IDataObject* data) : data_(data) {
+        ComPtr<IEnumFORMATETC> formats;
+        if (FAILED(data->EnumFormatEtc(DATADIR_GET, formats.Put())) || !formats) return;
+        FORMATETC fe{};
+        while (formats->Next(1, &fe, nullptr) == S_OK) {
+            if (fe.ptd != nullptr) CoTaskMemFree(fe.ptd);
+            formats_.push_back(fe.cfFormat);
+            media_.push_back(fe.tymed);
+        }
+    }
+    ~TOfferedDrop() override {
+        for (STGMEDIUM& m : read_) ReleaseStgMedium(&m);
+    }
+    TOfferedDrop(const TOfferedDrop&) = delete;
+    TOfferedDrop& operator=(const TOfferedDrop&) = delete;
+    HANDLE Data(UINT format) override {
+        const auto at = std::find(formats_.begin(), formats_.end(), format);
+        if (at == formats_.end()) return nullptr;
+        // The media the giver names, of those read here; else the usual one.
+        constexpr DWORD readable = TYMED_HGLOBAL | TYMED_GDI | TYMED_MFPICT | TYMED_ENHMF;
+        DWORD tymed = media_[static_cast<size_t>(at - formats_.begin())] & readable;
+        if (tymed == 0)
+            tymed = format == CF_ENHMETAFILE   ? TYMED_ENHMF
+                    : format == CF_METAFILEPICT ? TYMED_MFPICT
+                    : format == CF_BITMAP       ? TYMED_GDI
+                                                : TYMED_HGLOBAL;
+        FORMATETC fe{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, tymed};
+        STGMEDIUM m{};
+        if (FAILED(data_->GetData(&fe, &m))) return nullptr;
+        read_.push_back(m);
+        switch (m.tymed) {
+            case TYMED_ENHMF: return m.hEnhMetaFile;
+            case TYMED_GDI: return m.hBitmap;
+            case TYMED_MFPICT: return m.hMetaFilePict;
+            case TYMED_HGLOBAL: return m.hGlobal;
+            default: return nullptr;
+        }
+    }
+
+private:
+    IDataObject* data_;
+    std::vector<DWORD> media_;
+    std::vector<STGMEDIUM> read_;
+};
+
+TPictSize BitmapSize(UINT format, HANDLE data) {
+    if (format == CF_BITMAP) {
+        BITMAP bm{};
+        if (GetObjectA(data, sizeof bm, &bm) == 0) return {0, 0, 24};
+        return {bm.bmWidth, bm.bmHeight, bm.bmBitsPixel};
+    }
+    GlobalLockGuard dib(data);
+    if (dib.Get() == nullptr) return {0, 0, 24};
+    return DibPictureSize(static_cast<const uint8_t*>(dib.Get()), GlobalSize(data));
+}
+
+int64_t MetafileBytes(UINT format, HANDLE data) {
+    if (format == CF_ENHMETAFILE) return GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr);
+    GlobalLockGuard pict(data);
+    const auto* mfp = static_cast<const METAFILEPICT*>(pict.Get());
+    return mfp != nullptr ? GetMetaFileBitsEx(mfp->hMF, 0, nullptr) : 0;
+}
+
+// The costliest thing offered that the note would keep: a bitmap by its
+// pixels, a metafile and rich text by their bytes.  Of the bitmap and of
+// the metafile formats the first that can be read is read, which is the
+// one given: the system makes the others of it when they are asked for.
+// An older metafile is also read as the enhanced one the system makes of
+// it, which is what some windows paste.
+std::optional<TPictureCost> CostliestOffered(TOffered& offered) {
+    static const UINT rtf = RegisterClipboardFormatA("Rich Text Format"),
+                      rtfObjects = RegisterClipboardFormatA("RichEdit Text and Objects");
+    std::optional<TPictureCost> worst;
+    auto consider = [&](const TPictureCost& cost) {
+        if (!worst || cost.Bytes > worst->Bytes) worst = cost;
+    };
+    auto first = [&](std::initializer_list<UINT> kind) -> std::pair<UINT, HANDLE> {
+        for (UINT f : offered.Formats())
+            if (std::find(kind.begin(), kind.end(), f) != kind.end())
+                if (HANDLE data = offered.Data(f)) return {f, data};
+        return {0, nullptr};
+    };
+    if (const auto [f, data] = first({CF_DIB, CF_DIBV5, CF_BITMAP}); data != nullptr)
+        consider(PictureCost(BitmapSize(f, data)));
+    if (const auto [f, data] = first({CF_ENHMETAFILE, CF_METAFILEPICT}); data != nullptr) {
+        consider(MetafileCost(MetafileBytes(f, data)));
+        if (f == CF_METAFILEPICT && offered.Has(CF_ENHMETAFILE))
+            if (HANDLE emf = offered.Data(CF_ENHMETAFILE)) consider(MetafileCost(MetafileBytes(CF_ENHMETAFILE, emf)));
+    }
+    for (const UINT f : {rtf, rtfObjects})
+        if (offered.Has(f))
+            if (HANDLE data = offered.Data(f)) consider(RichTextCost(static_cast<int64_t>(GlobalSize(data))));
+    return worst;
+}
+
 }  // namespace
+
+void TfrmTreskel::REditQueryAcceptData(TObject*, IDataObject* data, bool really, bool& accept) {
+    // Measured before it was decoded.
+    if (pastingPicture_) return;
+    std::optional<TPictureCost> cost;
+    try {
+        if (data != nullptr) {
+            TOfferedDrop drop(data);
+            cost = CostliestOffered(drop);
+        } else {
+            TOfferedClipboard clipboard;
+            cost = CostliestOffered(clipboard);
+        }
+    } catch (const EClipboardException&) {
+        // Held by another program: the window cannot paste either.
+        return;
+    }
+    if (!cost) return;
+    const std::string problem = RoomProblem(*cost, NoteRtfBytes());
+    if (problem.empty()) return;
+    accept = false;
+    if (!really) return;
+    ShowError((data != nullptr ? "The dropped " + cost->Name + " cannot be inserted.\n\n"
+                               : "The " + cost->Name + " on the clipboard cannot be pasted.\n\n") +
+              problem);
+}
+
+int64_t TfrmTreskel::NoteRtfBytes() {
+    TCountingStream note;
+    REdit->Lines()->SaveToStream(note);
+    return note.written;
+}
 
 void TfrmTreskel::PastePicture(TGraphic* picture) {
     if (picture == nullptr || picture->Empty()) return;
@@ -125,11 +285,14 @@ void TfrmTreskel::PastePicture(TGraphic* picture) {
             Clipboard()->Assign(metafile.get());
             Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);
         }
+        pastingPicture_ = true;
         REdit->PasteFromClipboard();
     } catch (...) {
+        pastingPicture_ = false;
         Clipboard()->Clear();
         throw;
     }
+    pastingPicture_ = false;
     Clipboard()->Clear();
 }
 
@@ -142,7 +305,8 @@ void TfrmTreskel::InsertPictureExecute(TObject*) {
         // JPEG files by their extension through the picture class; every
         // other file (".jpeg" and ".jpe" too) through the picture library.
         const bool jpeg = UpperCase(ExtractFileExt(name)) == ".JPG";
-        CheckRoom(REdit, PictureFileSize(name, jpeg));
+        const TPictSize size = PictureFileSize(name, jpeg);
+        CheckRoom(NoteRtfBytes(), size);
         std::unique_ptr<TGraphic> picture;
         if (jpeg) {
             auto image = std::make_unique<TJPEGImage>();
@@ -168,7 +332,7 @@ void TfrmTreskel::Acquire1Click(TObject*) {
     for (HANDLE dib : acquired.Images()) {
         Inserting("The scanned image", [&] {
             const int height = TWAIN_DibHeight(dib);  // negative: rows top first
-            CheckRoom(REdit, TPictSize{TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24});
+            CheckRoom(NoteRtfBytes(), TPictSize{TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24});
             TBitmap bitmap;
             bitmap.SetPixelFormat(TPixelFormat::pf24bit);
             CopyDibToBitmap(dib, &bitmap);

@@ -37,5 +37,30 @@ TEST(PictureRoom, ANoteThatWouldPassItsSaveLimitIsRefusedInWords) {
               "and can hold at most 256 MB. It fits in a note of its own.");
 }
 
+// What comes by the clipboard or a drop: a bitmap is reckoned by its
+// header's pixels, whatever its bytes; a metafile and rich text by their
+// bytes, rich text twice over for pictures that come in it as bytes.
+TEST(PictureRoom, WhatIsPastedIsReckonedByItsPixelsOrItsBytes) {
+    uint8_t dib[40] = {40, 0, 0, 0, 0xB8, 0x24, 0, 0, 0x48, 0xDB, 0xFF, 0xFF, 1, 0, 8, 0, 1};  // 9400 x -9400, RLE8
+    const TPictSize size = DibPictureSize(dib, sizeof dib);
+    EXPECT_EQ(size.Width, 9400);
+    EXPECT_EQ(size.Height, 9400);
+    EXPECT_EQ(PictureCost(size).Bytes, PictureRtfBytes({9400, 9400, 24}));
+    const uint8_t core[12] = {12, 0, 0, 0, 0x10, 0x27, 0x20, 0x4E, 1, 0, 24, 0};  // 10000 x 20000
+    EXPECT_EQ(DibPictureSize(core, sizeof core).Height, 20000);
+    EXPECT_EQ(PictureRtfBytes(DibPictureSize(dib, 11)), PictureRtfBytes({0, 0, 24}));  // cut short: nothing
+
+    EXPECT_EQ(RoomProblem(MetafileCost(100 << 20), 0), "");
+    EXPECT_EQ(RoomProblem(MetafileCost(140 << 20), 0),
+              "It is a metafile of 140 MB, which would take about 289 MB in the note; a note can hold at most 256 MB.");
+    EXPECT_EQ(RoomProblem(RichTextCost(130 << 20), 0),
+              "It is rich text of 130 MB, which would take about 268 MB in the note; a note can hold at most 256 MB.");
+    EXPECT_EQ(RichTextCost(1000).Name, "rich text");
+    EXPECT_EQ(MetafileCost(1000).Name, "picture");
+    EXPECT_EQ(RoomProblem(MetafileCost(10 << 20), 250 << 20),
+              "It is a metafile of 10 MB, which would take about 21 MB in the note; the note holds 250 MB already, and "
+              "can hold at most 256 MB. It fits in a note of its own.");
+}
+
 }  // namespace
 }  // namespace treskel

@@ -52,12 +52,6 @@ protected:
         EditorTest::SetUp();
         InstallTestSource();
     }
-    std::string NoteRtf() {
-        TMemoryStream s;
-        W->REdit->Lines()->SaveToStream(s);
-        return s.AsString();
-    }
-    size_t Pictures() { return Occurrences(NoteRtf(), "{\\pict"); }
     // The picture button pressed and its open dialog answered with `file`.
     void InsertFile(const std::string& file) {
         AnswerNextDialog([file](TCommonDialog& d) {

@@ -86,9 +86,11 @@ private:
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 void PressKey(HWND wnd, WORD vk);
-// Alt and a lower-case letter or a digit pressed on the keyboard (the
-// system's input, to the window with the focus).
-void PressAltKey(char key);
+// A lower-case letter or a digit pressed with Alt or Ctrl (`modifier`:
+// VK_MENU, VK_CONTROL) held on the keyboard (the system's input, to the
+// window with the focus).
+void PressKeyWith(WORD modifier, char key);
+inline void PressAltKey(char key) { PressKeyWith(VK_MENU, key); }
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
 // Lower-case letters, digits and blanks typed on the keyboard in one go,
