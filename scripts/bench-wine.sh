@@ -11,6 +11,10 @@
 #   pages       laying the notes of 0.5 and 2 MB out in pages, as printing
 #               and the preview do where the system's control formats no
 #               range
+#   paste       pasting a small picture three times into the small note
+#               and into each note of 0.5, 2 and 8 MB, right after showing
+#               it, as the Paste command and Ctrl+V paste; then once more
+#               after leaving the note (which saves it) and showing it again
 # Without arguments: both.  The treskels are written by the small writer
 # below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
@@ -154,7 +158,7 @@ if [ "$what" = all ] || [ "$what" = items ]; then
   done
 fi
 
-if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ]; then
+if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ] || [ "$what" = paste ]; then
   new_run notes
   write notes "$work/notes/Data"
 fi
@@ -184,5 +188,17 @@ if [ "$what" = all ] || [ "$what" = pages ]; then
   for l in 0.5MB 2MB; do
     printf '%-22s %9s %12s\n' "$l" "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
       "$(value "$paged" paginate "$l.rtf")"
+  done
+fi
+
+if [ "$what" = all ] || [ "$what" = paste ]; then
+  labels=(0.5MB 2MB 8MB)
+  pasted=$(run notes paste "${labels[@]}")
+  echo
+  load
+  printf '%-22s %9s %9s %9s %9s\n' "milliseconds" "paste 1" "paste 2" "paste 3" "saved"
+  for l in small "${labels[@]}"; do
+    printf '%-22s %9s %9s %9s %9s\n' "$l" "$(value "$pasted" paste-1 "$l")" "$(value "$pasted" paste-2 "$l")" \
+      "$(value "$pasted" paste-3 "$l")" "$(value "$pasted" paste-saved "$l")"
   done
 fi
