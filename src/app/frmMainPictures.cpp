@@ -22,6 +22,7 @@
 #include "platform/JpegImage.h"
 #include "platform/Streams.h"
 #include "twain/TwainLib.h"
+#include "winutil/SubCls.h"
 
 namespace treskel {
 
@@ -45,11 +46,9 @@ std::unique_ptr<TMetafile> AsMetafile(TGraphic* picture) {
     return metafile;
 }
 
-// The picture as rich text: the metafile's bytes in hexadecimal, its size
-// in 0.01 mm and, as it is shown, in twips.
-std::string PictureRtf(TMetafile& metafile, int width, int height) {
-    TMemoryStream bytes;
-    metafile.SaveToStream(bytes);
+// The picture as rich text: the metafile's `bytes` in hexadecimal, its
+// size in 0.01 mm and, as it is shown, in twips.
+std::string PictureRtf(TMetafile& metafile, TMemoryStream& bytes, int width, int height) {
     const int ppi = ScreenPixelsPerInch();
     std::string rtf = "{\\rtf1\\ansi{\\pict\\emfblip\\picw" + IntToStr(metafile.MMWidth()) + "\\pich" +
                       IntToStr(metafile.MMHeight()) + "\\picwgoal" + IntToStr(MulDiv(width, 1440, ppi)) +
@@ -62,13 +61,6 @@ std::string PictureRtf(TMetafile& metafile, int width, int height) {
         if (i % 64 == 63) rtf += "\r\n";
     }
     return rtf + "}}";
-}
-
-// Refuses, before it is decoded, a picture that would make a note holding
-// `noteBytes` larger than a note may be saved.
-void CheckRoom(int64_t noteBytes, const TPictSize& picture) {
-    const std::string problem = PictureRoomProblem(picture, noteBytes);
-    if (!problem.empty()) throw EInvalidGraphic(problem);
 }
 
 // The size of the picture in a file, from its header.
@@ -206,6 +198,93 @@ int64_t MetafileBytes(UINT format, HANDLE data) {
     return mfp != nullptr ? GetMetaFileBitsEx(mfp->hMF, 0, nullptr) : 0;
 }
 
+// Whether all that is offered is metafiles, which the window keeps as they
+// are: what they take is known before the paste.  Text and rich text may
+// take more than they are reckoned at, and a bitmap may be kept both as an
+// object and as its picture.
+bool OnlyMetafiles(const TOffered& offered) {
+    return std::all_of(offered.Formats().begin(), offered.Formats().end(),
+                       [](UINT f) { return f == CF_ENHMETAFILE || f == CF_METAFILEPICT; });
+}
+
+// The editor's messages that change the note, for what it is known to
+// hold: a keystroke at the caret adds a bounded amount, a paste what it
+// was measured at.  Formatting, which the window does not report as a
+// change, shortcuts the window may format by, a keystroke over a
+// selection and every change of unknown size forget it.
+class TNoteChanges : public TControlSubclass {
+public:
+    TNoteChanges(TCustomRichEditEx* editor, TNoteBound& bound) : editor_(editor), bound_(bound) {
+        AttachSubclass(editor, this);
+    }
+    ~TNoteChanges() override { DetachSubclass(editor_, this); }
+    TNoteChanges(const TNoteChanges&) = delete;
+    TNoteChanges& operator=(const TNoteChanges&) = delete;
+
+    void BeforeWndProc(TMessage& m) override {
+        switch (m.Msg) {
+            case WM_CHAR: {
+                const WPARAM c = m.WParam;
+                if (c < 0x20 && c != '\r' && c != '\n' && c != '\t' && c != '\b')
+                    bound_.Forget();
+                else
+                    Keystroke();
+                break;
+            }
+            case WM_KEYDOWN: {
+                bound_.Done();
+                const WPARAM key = m.WParam;
+                if (GetKeyState(VK_CONTROL) < 0 && !Harmless(key))
+                    bound_.Forget();
+                else if (key == VK_RETURN || key == VK_BACK || key == VK_DELETE)
+                    Keystroke();
+                break;
+            }
+            case WM_PASTE:
+            case EM_PASTESPECIAL:
+                // The check of what comes says what it takes.
+                bound_.Done();
+                break;
+            case EM_SETCHARFORMAT:
+            case EM_SETPARAFORMAT:
+            case EM_REPLACESEL:
+            case EM_SETTEXTEX:
+            case EM_STREAMIN:
+            case EM_UNDO:
+            case EM_REDO:
+            case WM_SETTEXT:
+            case WM_SETFONT:
+            case WM_UNDO:
+            case WM_CUT:
+            case WM_CLEAR:
+                bound_.Forget();
+                break;
+            default:
+                break;
+        }
+    }
+    void AfterWndProc(TMessage& m) override {
+        if (m.Msg == WM_CHAR || m.Msg == WM_KEYDOWN || m.Msg == WM_PASTE || m.Msg == EM_PASTESPECIAL) bound_.Done();
+    }
+
+private:
+    // Keys that change nothing with Ctrl held, or are looked at elsewhere
+    // (a paste).
+    static bool Harmless(WPARAM key) {
+        return key == 'V' || key == 'C' || key == VK_INSERT || key == VK_CONTROL || key == VK_SHIFT ||
+               key == VK_MENU || (key >= VK_PRIOR && key <= VK_DOWN);
+    }
+    void Keystroke() {
+        if (editor_->SelLength() != 0)
+            bound_.Forget();
+        else
+            bound_.Expect(TNoteBound::kKeystrokeBytes);
+    }
+
+    TCustomRichEditEx* editor_;
+    TNoteBound& bound_;
+};
+
 // The costliest thing offered that the note would keep: a bitmap by its
 // pixels, a metafile and rich text by their bytes.  Of the bitmap and of
 // the metafile formats the first that can be read is read, which is the
@@ -242,23 +321,32 @@ std::optional<TPictureCost> CostliestOffered(TOffered& offered) {
 
 void TfrmTreskel::REditQueryAcceptData(TObject*, IDataObject* data, bool really, bool& accept) {
     // Measured before it was decoded.
-    if (pastingPicture_) return;
+    if (pastingPicture_) {
+        noteBound_.Expect(*pastingPicture_);
+        return;
+    }
     std::optional<TPictureCost> cost;
+    bool onlyMetafiles = false;
     try {
-        if (data != nullptr) {
-            TOfferedDrop drop(data);
-            cost = CostliestOffered(drop);
-        } else {
-            TOfferedClipboard clipboard;
-            cost = CostliestOffered(clipboard);
-        }
+        std::unique_ptr<TOffered> offered;
+        if (data != nullptr)
+            offered = std::make_unique<TOfferedDrop>(data);
+        else
+            offered = std::make_unique<TOfferedClipboard>();
+        cost = CostliestOffered(*offered);
+        onlyMetafiles = OnlyMetafiles(*offered);
     } catch (const EClipboardException&) {
         // Held by another program: the window cannot paste either.
         return;
     }
     if (!cost) return;
-    const std::string problem = RoomProblem(*cost, NoteRtfBytes());
-    if (problem.empty()) return;
+    const std::string problem = NoteRoomProblem(*cost);
+    if (problem.empty()) {
+        // A paste's change is charged when it comes; a drop's is not
+        // told from the rest and forgets what the note holds.
+        if (onlyMetafiles && data == nullptr) noteBound_.Expect(cost->Bytes);
+        return;
+    }
     accept = false;
     if (!really) return;
     ShowError((data != nullptr ? "The dropped " + cost->Name + " cannot be inserted.\n\n"
@@ -266,16 +354,32 @@ void TfrmTreskel::REditQueryAcceptData(TObject*, IDataObject* data, bool really,
               problem);
 }
 
-int64_t TfrmTreskel::NoteRtfBytes() {
+int64_t TfrmTreskel::CountNoteRtf() {
     TCountingStream note;
     REdit->Lines()->SaveToStream(note);
     return note.written;
 }
 
+int64_t TfrmTreskel::NoteRtfBytes() {
+    return noteBound_.Holds([this] { return CountNoteRtf(); });
+}
+
+std::string TfrmTreskel::NoteRoomProblem(const TPictureCost& cost) {
+    return noteBound_.RoomFor(cost, [this] { return CountNoteRtf(); });
+}
+
+void TfrmTreskel::WatchNoteChanges() { noteChanges_ = std::make_unique<TNoteChanges>(REdit, noteBound_); }
+
+void TfrmTreskel::LearnNoteWriter(std::string_view rtf) {
+    if (noteWriter_.empty()) noteWriter_ = RtfGenerator(rtf);
+}
+
 void TfrmTreskel::PastePicture(TGraphic* picture) {
     if (picture == nullptr || picture->Empty()) return;
     std::unique_ptr<TMetafile> metafile = AsMetafile(picture);
-    const std::string rtf = PictureRtf(*metafile, picture->Width(), picture->Height());
+    TMemoryStream bytes;
+    metafile->SaveToStream(bytes);
+    const std::string rtf = PictureRtf(*metafile, bytes, picture->Width(), picture->Height());
     static const UINT rtfFormat = RegisterClipboardFormatA("Rich Text Format");
     // The clipboard is left empty however the paste ends.
     try {
@@ -285,14 +389,14 @@ void TfrmTreskel::PastePicture(TGraphic* picture) {
             Clipboard()->Assign(metafile.get());
             Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);
         }
-        pastingPicture_ = true;
+        pastingPicture_ = MetafileCost(bytes.Size()).Bytes;
         REdit->PasteFromClipboard();
     } catch (...) {
-        pastingPicture_ = false;
+        pastingPicture_.reset();
         Clipboard()->Clear();
         throw;
     }
-    pastingPicture_ = false;
+    pastingPicture_.reset();
     Clipboard()->Clear();
 }
 
@@ -305,8 +409,8 @@ void TfrmTreskel::InsertPictureExecute(TObject*) {
         // JPEG files by their extension through the picture class; every
         // other file (".jpeg" and ".jpe" too) through the picture library.
         const bool jpeg = UpperCase(ExtractFileExt(name)) == ".JPG";
-        const TPictSize size = PictureFileSize(name, jpeg);
-        CheckRoom(NoteRtfBytes(), size);
+        const std::string problem = NoteRoomProblem(PictureCost(PictureFileSize(name, jpeg)));
+        if (!problem.empty()) throw EInvalidGraphic(problem);
         std::unique_ptr<TGraphic> picture;
         if (jpeg) {
             auto image = std::make_unique<TJPEGImage>();
@@ -321,7 +425,11 @@ void TfrmTreskel::InsertPictureExecute(TObject*) {
     });
 }
 
-void TfrmTreskel::InsertOLEExecute(TObject*) { REdit->InsertObjectDialog(); }
+void TfrmTreskel::InsertOLEExecute(TObject*) {
+    REdit->InsertObjectDialog();
+    // An object of any size, which the window may take without a word.
+    noteBound_.Forget();
+}
 
 void TfrmTreskel::SelectTwainSourceClick(TObject*) { TWAIN_SelectImageSource(nullptr); }
 
@@ -332,7 +440,9 @@ void TfrmTreskel::Acquire1Click(TObject*) {
     for (HANDLE dib : acquired.Images()) {
         Inserting("The scanned image", [&] {
             const int height = TWAIN_DibHeight(dib);  // negative: rows top first
-            CheckRoom(NoteRtfBytes(), TPictSize{TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24});
+            const std::string problem =
+                NoteRoomProblem(PictureCost({TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24}));
+            if (!problem.empty()) throw EInvalidGraphic(problem);
             TBitmap bitmap;
             bitmap.SetPixelFormat(TPixelFormat::pf24bit);
             CopyDibToBitmap(dib, &bitmap);

@@ -65,4 +65,54 @@ std::string RoomProblem(const TPictureCost& cost, int64_t noteBytes) {
     return why + "a note can hold at most " + Megabytes(MaxStoredItemSize) + ".";
 }
 
+void TNoteBound::Counted(int64_t bytes) {
+    bound_ = bytes;
+    exact_ = true;
+}
+
+void TNoteBound::Read(int64_t bytes, bool sameWriter) {
+    bound_.reset();
+    if (sameWriter) bound_ = bytes + bytes / 64 + 4096;
+    exact_ = false;
+}
+
+void TNoteBound::Expect(int64_t bytes) {
+    expected_ = bytes;
+    charged_ = false;
+}
+
+void TNoteBound::Changed() {
+    if (!expected_) {
+        bound_.reset();
+        return;
+    }
+    if (!charged_ && bound_) *bound_ += *expected_;
+    charged_ = true;
+    exact_ = false;
+}
+
+int64_t TNoteBound::Holds(const std::function<int64_t()>& count) {
+    if (!bound_) Counted(count());
+    return *bound_;
+}
+
+std::string TNoteBound::RoomFor(const TPictureCost& cost, const std::function<int64_t()>& count) {
+    std::string problem = RoomProblem(cost, Holds(count));
+    if (problem.empty() || exact_) return problem;
+    Counted(count());
+    return RoomProblem(cost, *bound_);
+}
+
+std::string RtfGenerator(std::string_view rtf) {
+    // It stands in the header, after the font and colour tables.
+    constexpr std::string_view tag = "{\\*\\generator ";
+    const size_t at = rtf.substr(0, 65536).find(tag);
+    if (at == std::string_view::npos) return std::string();
+    const size_t from = at + tag.size(), end = rtf.find('}', from);
+    if (end == std::string_view::npos) return std::string();
+    std::string_view name = rtf.substr(from, end - from);
+    if (!name.empty() && name.back() == ';') name.remove_suffix(1);
+    return std::string(name);
+}
+
 }  // namespace treskel

@@ -5,7 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/RasterImage.h"
 
@@ -45,5 +48,48 @@ std::string RoomProblem(const TPictureCost& cost, int64_t noteBytes);
 inline std::string PictureRoomProblem(const TPictSize& picture, int64_t noteBytes) {
     return RoomProblem(PictureCost(picture), noteBytes);
 }
+
+// The rich text the note in the editor would be saved as, known without
+// streaming the note out for every insert: counted now and then, or taken
+// from the note as it was read when this editor wrote it, and raised since
+// by the most that each change can add.  A change whose size is not known
+// forgets it, and the next insert counts again.
+class TNoteBound {
+public:
+    // The most one keystroke adds: a character or a paragraph mark, with a
+    // run and a paragraph of every property around it.
+    static constexpr int64_t kKeystrokeBytes = 16384;
+
+    void Counted(int64_t bytes);
+    // A note of `bytes` was read; `sameWriter`: the editor wrote it, and
+    // writes it again as it was (its pictures' sizes may differ by a few
+    // digits).
+    void Read(int64_t bytes, bool sameWriter);
+    void Forget() { bound_.reset(); }
+    // A change of at most `bytes` is coming: the changes until Done are it.
+    void Expect(int64_t bytes);
+    void Done() { expected_.reset(); }
+    // The note changed.
+    void Changed();
+    std::optional<int64_t> Bound() const { return bound_; }
+    // Whether the bound is what the note was counted at, and holds still.
+    bool Exact() const { return bound_.has_value() && exact_; }
+    // At least what the note holds: the bound, or what `count` finds.
+    int64_t Holds(const std::function<int64_t()>& count);
+    // Why the note has no room for `cost`, in words; empty when it has.  A
+    // bound that would refuse is counted first: it may be more than the
+    // note holds.
+    std::string RoomFor(const TPictureCost& cost, const std::function<int64_t()>& count);
+
+private:
+    std::optional<int64_t> bound_;
+    bool exact_ = false;
+    std::optional<int64_t> expected_;
+    bool charged_ = false;
+};
+
+// The name a writer of rich text gives itself in the text's header
+// ("{\*\generator ...;}"), or empty.
+std::string RtfGenerator(std::string_view rtf);
 
 }  // namespace treskel

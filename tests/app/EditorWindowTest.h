@@ -53,18 +53,19 @@ protected:
     // Ctrl and a letter, as the keyboard sends them: the key goes down with
     // Ctrl held and the message loop makes the control character of it.
     void CtrlKey(char letter) { KeyWith(VK_CONTROL, static_cast<WORD>(letter)); }
-    // A key pressed with Ctrl or Shift (`modifier`) held, the same way.
+    // A key pressed with Ctrl or Shift (`modifier`, or none: 0) held, the
+    // same way.
     void KeyWith(BYTE modifier, WORD key) {
         const BYTE left = modifier == VK_CONTROL ? VK_LCONTROL : VK_LSHIFT;
         BYTE keys[256];
         GetKeyboardState(keys);
-        keys[modifier] = keys[left] = 0x80;
+        if (modifier != 0) keys[modifier] = keys[left] = 0x80;
         SetKeyboardState(keys);
         PostMessageA(Edit(), WM_KEYDOWN, key, 1);
         PumpMessages();
         PostMessageA(Edit(), WM_KEYUP, key, 0xC0000001);
         PumpMessages();
-        keys[modifier] = keys[left] = 0;
+        if (modifier != 0) keys[modifier] = keys[left] = 0;
         SetKeyboardState(keys);
     }
     // A click on a button of the editor's tool bar.

@@ -265,6 +265,67 @@ TEST_F(PasteTest, WhatFitsIsPastedAndTakesWhatItWasReckonedToTakeOrLess) {
         EXPECT_GT(grown, 2 * static_cast<int64_t>(emf.size()) * 9 / 10) << c.name;
         EXPECT_LE(grown, reckoned) << c.name;
     }
+    // Saved and shown again, the note is known from its reading: as at
+    // least what it holds.
+    ClickNode(AddItem("Second"));
+    ClickNode(Node("First"));
+    ASSERT_EQ(Pictures(), cases.size());
+    EXPECT_GE(W->NoteRtfBytes(), static_cast<int64_t>(NoteRtf().size()));
+}
+
+// What the note holds is known without streaming it out for every insert,
+// and never as less than it is: after typing, lists, formatting, pastes,
+// undoing and showing the note again, whatever is reckoned of the note is
+// at least what saving it writes.  A keystroke adds its bound to a count,
+// and a note the editor wrote is known from its reading.
+TEST_F(PasteTest, WhatTheNoteHoldsIsKnownWithoutCountingAndNeverAsLessThanItIs) {
+    StartWithItem();
+    TypeNote("A note to write in.");
+    const std::string emf = EmfBytes(EnhMetaFileHandle(PictureEmf(300, 200)).Get());
+    auto holds = [&] { return static_cast<int64_t>(NoteRtf().size()); };
+    auto pastePicture = [&] {
+        Offer({{CF_ENHMETAFILE, PictureEmf(300, 200)}});
+        CtrlKey('V');
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> steps{
+        {"typed", [&] { TypeNote(" More words."); }},
+        {"a new paragraph", [&] { KeyWith(0, VK_RETURN); }},
+        {"a picture pasted", pastePicture},
+        {"a picture pasted again", pastePicture},
+        {"deleted back", [&] { KeyWith(0, VK_BACK); }},
+        {"bold throughout", [&] {
+             Select(0, static_cast<int>(NoteText().size()));
+             Click(W->BoldButton);
+         }},
+        {"a list", [&] { Click(W->BulletButton); }},
+        {"undone", [&] { CtrlKey('Z'); }},
+        {"text pasted", [&] {
+             Select(static_cast<int>(NoteText().size()), 0);
+             Offer({{CF_TEXT, GlobalBytes(std::string("pasted text\r\nin two lines", 26))}});
+             CtrlKey('V');
+         }},
+        {"left and shown again", [&] {
+             ClickNode(AddItem("Second"));
+             ClickNode(Node("First"));
+         }},
+        {"typed after", [&] { TypeNote("x"); }},
+    };
+    for (const auto& [step, change] : steps) {
+        change();
+        EXPECT_TRUE(MessageBoxes().empty()) << step;
+        const int64_t actual = holds();
+        const int64_t reckoned = W->NoteRtfBytes();
+        EXPECT_GE(reckoned, actual) << step;
+        // Typing and showing are not counted: a bound above the note.
+        if (step == "typed after") {
+            EXPECT_GE(reckoned, actual + TNoteBound::kKeystrokeBytes - 64) << step;
+        }
+        if (step == "left and shown again") {
+            EXPECT_GT(reckoned, actual) << step;
+            EXPECT_LE(reckoned, actual + actual / 32 + 8192) << step;
+        }
+    }
+    EXPECT_EQ(Pictures(), 1u);
 }
 
 // The program as the user starts it, and a picture that another program

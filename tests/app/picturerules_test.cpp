@@ -62,5 +62,65 @@ TEST(PictureRoom, WhatIsPastedIsReckonedByItsPixelsOrItsBytes) {
               "can hold at most 256 MB. It fits in a note of its own.");
 }
 
+// What the note holds is counted once and raised by each change of known
+// size; a change of unknown size forgets it; a note the editor wrote is
+// known from its reading; a bound that would refuse is counted first.
+TEST(NoteBound, ChangesOfKnownSizeRaiseItAndOthersForgetIt) {
+    int counts = 0;
+    int64_t holds = 1000;
+    auto count = [&] {
+        ++counts;
+        return holds;
+    };
+    TNoteBound bound;
+    EXPECT_EQ(bound.Holds(count), 1000);
+    EXPECT_EQ(bound.Holds(count), 1000);
+    EXPECT_EQ(counts, 1);
+    EXPECT_TRUE(bound.Exact());
+    // A keystroke, however many changes the window reports for it.
+    bound.Expect(TNoteBound::kKeystrokeBytes);
+    bound.Changed();
+    bound.Changed();
+    bound.Done();
+    EXPECT_EQ(bound.Bound(), 1000 + TNoteBound::kKeystrokeBytes);
+    EXPECT_FALSE(bound.Exact());
+    // Expected and nothing came: nothing added.
+    bound.Expect(5000);
+    bound.Done();
+    EXPECT_EQ(bound.Bound(), 1000 + TNoteBound::kKeystrokeBytes);
+    // A change nobody expected.
+    bound.Changed();
+    EXPECT_EQ(bound.Bound(), std::nullopt);
+    holds = 2000;
+    EXPECT_EQ(bound.Holds(count), 2000);
+    EXPECT_EQ(counts, 2);
+
+    bound.Read(64000, true);
+    EXPECT_EQ(bound.Bound(), 64000 + 1000 + 4096);
+    bound.Read(64000, false);
+    EXPECT_EQ(bound.Bound(), std::nullopt);
+
+    // Known as more than the note holds: counted before it refuses.
+    bound.Read(MaxStoredItemSize - 10000, true);
+    holds = 10000;
+    EXPECT_EQ(bound.RoomFor(MetafileCost(1 << 20), count), "");
+    EXPECT_EQ(counts, 3);
+    EXPECT_EQ(bound.Bound(), 10000);
+    holds = MaxStoredItemSize - 1000;
+    bound.Counted(holds);
+    EXPECT_EQ(bound.RoomFor(MetafileCost(1 << 20), count).rfind("It is a metafile of 1 MB", 0), 0u);
+    EXPECT_EQ(counts, 3);
+}
+
+TEST(NoteBound, TheWriterOfRichTextIsFoundInItsHeader) {
+    EXPECT_EQ(RtfGenerator("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\r\n{\\*\\generator Wine Riched20 2.0;}\r\nText}"),
+              "Wine Riched20 2.0");
+    EXPECT_EQ(RtfGenerator("{\\rtf1{\\*\\generator Riched20 10.0.19041}\\viewkind4 Text}"), "Riched20 10.0.19041");
+    EXPECT_EQ(RtfGenerator("{\\rtf1\\ansi Text}"), "");
+    EXPECT_EQ(RtfGenerator("{\\rtf1{\\*\\generator cut"), "");
+    // Only the header is looked at.
+    EXPECT_EQ(RtfGenerator("{\\rtf1 " + std::string(70000, 'x') + "{\\*\\generator Late;}}"), "");
+}
+
 }  // namespace
 }  // namespace treskel
