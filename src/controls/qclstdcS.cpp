@@ -205,10 +205,7 @@ void TQclCustomParentPanel::BuildBackBitmap(bool force) {
     if (!force && ClientWidth() <= back_->Width() && ClientHeight() <= back_->Height()) return;
     back_->SetSize(Width(), Height());
     uint16_t flags = qclBmpTile;
-    bool lowColour = false;
-    if (WindowDC screen(nullptr); screen)
-        lowColour = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) < 9;
-    if (!(QclApplication != nullptr && (QclApplication->Options() & 1) && lowColour)) flags |= qclBmpPalette;
+    if (!QclPalettesLeftOut()) flags |= qclBmpPalette;
     list->DrawRect(back_->Canvas(), Rect(0, 0, Width(), Height()), ListIndex(), ImageIndex(), flags);
 }
 
