@@ -88,8 +88,13 @@ TEST(DrawFrames, WideRaisedBevelAndEtchedFrame) {
     EXPECT_TRUE(Filled(*b, Rect(0, 0, 26, 3), clRed));     // light on top
     EXPECT_TRUE(Filled(*b, Rect(0, 0, 3, 16), clRed));     // and left
     EXPECT_TRUE(Filled(*b, Rect(27, 3, 30, 20), clBlue));  // shadow on the right
-    EXPECT_TRUE(Filled(*b, Rect(3, 17, 30, 20), clBlue));  // and bottom
+    EXPECT_TRUE(Filled(*b, Rect(3, 17, 30, 20), clBlue));  // and bottom, as wide as the light
     EXPECT_TRUE(Filled(*b, r, clWhite));
+    // The corners where light meets shadow are painted through: nothing
+    // but the rectangle left inside keeps the background.
+    EXPECT_EQ(Count(*b, clWhite), r.Width() * r.Height());
+    EXPECT_EQ(At(*b, 29, 0), clRed);
+    EXPECT_EQ(At(*b, 0, 19), clRed);
 
     auto e = WhiteBitmap(20, 10);
     TRect er = Rect(0, 0, 20, 10);
