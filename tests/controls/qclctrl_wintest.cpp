@@ -10,7 +10,9 @@
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/StdCtrls.h"
+#include "platform/Subclass.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -202,6 +204,42 @@ TEST(QclGroupBox, ASideCaptionSitsAtTheEndItsAlignmentNamesAndTurnsInAnOutlineFo
     EXPECT_EQ(f.ScreenAt(box, 110, h / 2 - 2), clWhite);
 }
 
+TEST(QclGroupBox, ChildrenLieInsideTheFrameBelowTheCaptionWhoseFontFollowsTheOneItIsGiven) {
+    PatternForm f;
+    auto* box = Create<TQclGroupBox>(f.form.get());
+    box->SetParent(f.form.get());
+    box->SetBounds(10, 10, 185, 105);
+    box->SetCaption("Options");
+    auto* child = Create<TQclSimplePanel>(f.form.get());
+    child->SetParent(box);
+    child->SetAlign(TAlign::alClient);
+    PumpMessages();
+    const int b = box->Bevel()->TotalWidth(), h = box->CaptionHeight();
+    ASSERT_GT(b, 0);
+    ASSERT_GT(h, b);
+    EXPECT_EQ(child->BoundsRect(), (TRect{b, b + h, 185 - b, 105 - b}));
+    box->SetAlignment(TQclGroupCaptionAlign::gcaBottomCenter);
+    EXPECT_EQ(child->BoundsRect(), (TRect{b, b, 185 - b, 105 - b - h}));
+
+    // The caption takes the font a parent hands over, or the box's own.
+    ASSERT_TRUE(box->CaptionParentFont());
+    TFont given;
+    given.SetName("Courier New");
+    given.SetSize(14);
+    box->Perform(CM_PARENTFONTCHANGED, 1, reinterpret_cast<LPARAM>(&given));
+    EXPECT_EQ(box->CaptionFont()->Name(), "Courier New");
+    EXPECT_EQ(box->CaptionFont()->Size(), 14);
+    EXPECT_TRUE(box->CaptionParentFont());
+    EXPECT_GT(box->CaptionHeight(), h);
+    box->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    EXPECT_EQ(box->CaptionFont()->Name(), box->Font()->Name());
+    // A caption font of its own is kept.
+    box->CaptionFont()->SetName("Arial");
+    EXPECT_FALSE(box->CaptionParentFont());
+    box->Perform(CM_PARENTFONTCHANGED, 1, reinterpret_cast<LPARAM>(&given));
+    EXPECT_EQ(box->CaptionFont()->Name(), "Arial");
+}
+
 TEST(QclGroupBox, ItsAcceleratorSelectsTheFirstChild) {
     PatternForm f;
     auto* box = Create<TQclGroupBox>(f.form.get());
@@ -381,6 +419,49 @@ TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheCli
     ASSERT_GT(box->Bevel()->TotalWidth(), 0);
     EXPECT_EQ(box->ClientWidth(), 120 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
     EXPECT_EQ(box->ClientHeight(), 80 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+}
+
+TEST(QclScrollBox, ScrollingATransparentBoxPaintsThePictureAgainWithoutErasing) {
+    PatternForm f;
+    auto* box = Create<TQclScrollBox>(f.form.get());
+    box->SetParent(f.parent);
+    box->SetBounds(21, 13, 120, 80);
+    box->SetTransparent(true);
+    PumpMessages();
+    ASSERT_TRUE(box->IsTransparentActive());
+    int erased = 0;
+    WindowSubclass spy;
+    spy.Attach(box->Handle(), [&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        erased += msg == WM_ERASEBKGND;
+        return false;
+    });
+    // A mark on the box that only painting it again takes away.
+    auto mark = [&] {
+        WindowDC dc(box->Handle());
+        GdiHandle<HBRUSH> black(CreateSolidBrush(0));
+        RECT r{0, 0, 40, 30};
+        FillRect(dc.Get(), &r, black.Get());
+    };
+    auto shown = [&](int x, int y) {
+        WindowDC dc(box->Handle());
+        return static_cast<TColor>(GetPixel(dc.Get(), x, y));
+    };
+    auto scroll = [&](WORD code) {
+        SendMessageA(box->Handle(), WM_VSCROLL, code, 0);
+        UpdateWindow(box->Handle());
+    };
+    mark();
+    scroll(SB_LINEDOWN);
+    EXPECT_EQ(shown(5, 3), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    EXPECT_EQ(erased, 0);
+    // Without instant update only the end of the scroll paints.
+    box->SetInstantUpdate(false);
+    mark();
+    scroll(SB_LINEDOWN);
+    EXPECT_EQ(shown(5, 3), clBlack);
+    scroll(SB_ENDSCROLL);
+    EXPECT_EQ(shown(5, 3), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    EXPECT_EQ(erased, 0);
 }
 
 TEST(QclScrollBox, ANewColourIsPaintedAtOnce) {
