@@ -328,7 +328,7 @@ TEST(QclDockLabel, ControlWithItsWindowFreedFirstLeavesTheLabelSafe) {
     EXPECT_EQ(b->FocusControl(), nullptr);
 }
 
-TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
+TEST(QclSimpleLabel, AFailedJumpLeavesAPlainDisabledLabelAndAnApplicationsAnswerIsItsOwn) {
     auto form = MakeForm<TForm>();
     auto* label = Create<TQclSimpleLabel>(form.get());
     label->SetParent(form.get());
@@ -336,6 +336,7 @@ TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
     label->SetJumpMode(TQclJumpModes::jmInternet);
     EXPECT_EQ(label->Font()->Color(), 0xFF0000);
     EXPECT_TRUE(label->Font()->Style().Contains(TFontStyle::fsUnderline));
+    EXPECT_EQ(label->Cursor(), -255);
     std::vector<std::string> opened;
     auto saved = TQclCustomSimpleLabel::Opener;
     TQclCustomSimpleLabel::Opener = [&](const std::string& t) -> intptr_t {
@@ -344,17 +345,69 @@ TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
     };
     form->Show();
     size_t boxes = MessageBoxes().size();
-    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 2, label->Top() + 2));
-    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 2, label->Top() + 2));
-    TQclCustomSimpleLabel::Opener = saved;
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], "mailto:me@example.org");
-    ASSERT_EQ(MessageBoxes().size(), boxes + 1);
-    EXPECT_NE(MessageBoxes().back().text.find("mailto:me@example.org"), std::string::npos);
+    auto click = [&] {
+        SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+        SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+    };
+    // An application that cannot be started: the label stays as it was.
+    label->SetJumpMode(TQclJumpModes::jmApplication);
+    label->SetJump("notepad.exe");
+    click();
+    ASSERT_EQ(opened, (std::vector<std::string>{"notepad.exe"}));
     EXPECT_TRUE(label->Enabled());
-    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmInternet);
-    EXPECT_EQ(label->Font()->Color(), 0x800080);  // a followed link keeps the active colour
-    EXPECT_EQ(label->ClickCount(), 1);
+    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmApplication);
+    // An address that nothing opens: a plain, disabled label.
+    label->SetJumpMode(TQclJumpModes::jmInternet);
+    label->SetJump("");
+    click();
+    TQclCustomSimpleLabel::Opener = saved;
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], "mailto:me@example.org");
+    EXPECT_EQ(MessageBoxes().size(), boxes);
+    EXPECT_FALSE(label->Enabled());
+    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmNone);
+    EXPECT_EQ(label->Font()->Color(), clBlack);
+    EXPECT_FALSE(label->Font()->Style().Contains(TFontStyle::fsUnderline));
+    EXPECT_EQ(label->Cursor(), crDefault);
+    EXPECT_EQ(label->ClickCount(), 1);  // counted again from the change of mode
+    // Disabled, it opens nothing more.
+    TQclCustomSimpleLabel::Opener = [&](const std::string& t) -> intptr_t {
+        opened.push_back(t);
+        return 42;
+    };
+    click();
+    TQclCustomSimpleLabel::Opener = saved;
+    EXPECT_EQ(opened.size(), 2u);
+}
+
+TEST(QclSimpleLabel, ReadFromRightToLeftAClosingStopStandsOnTheLeft) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 100);
+    form->SetColor(clWhite);
+    auto* label = Create<TQclSimpleLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetLeft(10);
+    label->SetTop(10);
+    label->SetCaption("Hi.");
+    form->Show();
+    PumpMessages();
+    // The height of the ink in the label's first inked column.
+    auto firstInk = [&] {
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Snapshot shot = OnScreen(form->Handle());
+        for (int x = label->Left(); x < label->Left() + label->Width(); ++x) {
+            int n = shot.Count(TRect{x, label->Top(), x + 1, label->Top() + label->Height()}, Dark);
+            if (n > 0) return n;
+        }
+        return 0;
+    };
+    const int width = label->Width();
+    EXPECT_GT(firstInk(), 4);  // the H
+    SetWindowLongA(form->Handle(), GWL_EXSTYLE, GetWindowLongA(form->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
+    label->SetCaption("Hi..");
+    label->SetCaption("Hi.");
+    EXPECT_EQ(label->Width(), width);
+    EXPECT_LE(firstInk(), 2);  // the stop
 }
 
 TEST(QclLabels, OldPropertyNamesAreReadFromALayout) {
