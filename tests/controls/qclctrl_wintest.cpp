@@ -41,6 +41,14 @@ struct PatternForm {
         form->Show();
         PumpMessages();
     }
+    // A group box on the form at (10, 10).
+    TQclGroupBox* GroupBox(const char* caption, int width = 185, int height = 105) {
+        auto* box = Create<TQclGroupBox>(form.get());
+        box->SetParent(form.get());
+        box->SetBounds(10, 10, width, height);
+        box->SetCaption(caption);
+        return box;
+    }
     // The colour on screen at a point of a control's window.
     static TColor ScreenAt(TWinControl* c, int x, int y) {
         RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -148,10 +156,7 @@ TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
 
 TEST(QclGroupBox, BlankCaptionLeavesNoGapAndCaptionHeightShapesTheClientArea) {
     PatternForm f;
-    auto* box = Create<TQclGroupBox>(f.form.get());
-    box->SetParent(f.form.get());
-    box->SetBounds(10, 10, 185, 105);
-    box->SetCaption("   ");
+    auto* box = f.GroupBox("   ");
     box->SetColor(clWhite);
     PumpMessages();
     // Without a caption the frame runs round the whole box.
@@ -206,10 +211,7 @@ TEST(QclGroupBox, ASideCaptionSitsAtTheEndItsAlignmentNamesAndTurnsInAnOutlineFo
 
 TEST(QclGroupBox, ChildrenLieInsideTheFrameBelowTheCaptionWhoseFontFollowsTheOneItIsGiven) {
     PatternForm f;
-    auto* box = Create<TQclGroupBox>(f.form.get());
-    box->SetParent(f.form.get());
-    box->SetBounds(10, 10, 185, 105);
-    box->SetCaption("Options");
+    auto* box = f.GroupBox("Options");
     auto* child = Create<TQclSimplePanel>(f.form.get());
     child->SetParent(box);
     child->SetAlign(TAlign::alClient);
@@ -242,10 +244,7 @@ TEST(QclGroupBox, ChildrenLieInsideTheFrameBelowTheCaptionWhoseFontFollowsTheOne
 
 TEST(QclGroupBox, ItsAcceleratorSelectsTheFirstChild) {
     PatternForm f;
-    auto* box = Create<TQclGroupBox>(f.form.get());
-    box->SetParent(f.form.get());
-    box->SetBounds(10, 10, 185, 105);
-    box->SetCaption("&Options");
+    auto* box = f.GroupBox("&Options");
     auto* edit = Create<TEdit>(f.form.get());
     edit->SetParent(box);
     edit->SetBounds(10, 30, 100, 21);
