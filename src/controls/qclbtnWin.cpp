@@ -427,7 +427,9 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
             FontChanged(Font());
             break;
         case CM_TEXTCHANGED:
-            Invalidate();
+            // A transparent button shows its new caption over the parent at once.
+            if (transparent_) Repaint();
+            else Invalidate();
             return;
         case CM_DIALOGCHAR:
             if (Enabled() && Visible() && Parent() != nullptr && Parent()->Enabled() &&

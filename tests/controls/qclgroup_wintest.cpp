@@ -44,6 +44,19 @@ struct GroupForm {
 
 }  // namespace
 
+TEST(QclRadioGroup, WithoutACaptionItsButtonsKeepTheCaptionsRoom) {
+    GroupForm f;
+    auto* plain = Create<TQclRadioGroup>(f.form.get());
+    plain->SetParent(f.form.get());
+    plain->SetBounds(8, 80, 310, 60);
+    plain->SetColumns(3);
+    for (int i = 0; i < f.group->Items()->Count(); ++i) plain->Items()->Add(f.group->Items()->Get(i));
+    PumpMessages();
+    ASSERT_EQ(plain->ButtonCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(plain->Buttons(i)->BoundsRect(), f.group->Buttons(i)->BoundsRect()) << i;
+    EXPECT_GT(plain->Buttons(0)->Top(), plain->CaptionHeight());
+}
+
 TEST(QclRadioGroup, ThreeColumnsSideBySideAndOneChangePerRealChange) {
     GroupForm f;
     ASSERT_EQ(f.group->ButtonCount(), 3);
