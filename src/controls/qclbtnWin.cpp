@@ -425,6 +425,11 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
             return;
         case CM_FONTCHANGED:
             FontChanged(Font());
+            // A transparent button shows its new font over the parent at once.
+            if (transparent_) {
+                Repaint();
+                return;
+            }
             break;
         case CM_TEXTCHANGED:
             // A transparent button shows its new caption over the parent at once.

@@ -475,8 +475,10 @@ void TQclCustomScrollBox::WndProc(TMessage& m) {
         PaintNonClient();
         return;
     case WM_ERASEBKGND:
-        // Painting puts the parent's picture under the children.
+        // Painting puts the parent's picture under the children; with one
+        // child or none there is nothing to flicker, so it is put there now.
         if (IsTransparentActive()) {
+            if (ControlCount() < 2) PaintWindow(reinterpret_cast<HDC>(m.WParam));
             m.Result = 1;
             return;
         }

@@ -708,22 +708,26 @@ end
     EXPECT_GT(written.find("DropDownIndent"), written.find("object Office"));
 }
 
-TEST(QclExplorerButton, ANewCaptionShowsOverTheParentAtOnce) {
+TEST(QclExplorerButton, ANewCaptionOrFontShowsOverTheParentAtOnce) {
     ButtonForm f;
     f.form->SetColor(clWhite);
     auto* b = f.Add<TQclExplorerButton>(10, 10);
     b->SetBounds(10, 10, 54, 40);
     b->Font()->SetColor(clBlack);
     PumpMessages();
-    auto ink = [&] {
+    auto ink = [&](TColor colour = clBlack) {
         WindowDC dc(f.form->Handle());
         int n = 0;
         for (int y = 10; y < 50; ++y)
-            for (int x = 10; x < 64; ++x) n += GetPixel(dc.Get(), x, y) == 0;
+            for (int x = 10; x < 64; ++x) n += static_cast<TColor>(GetPixel(dc.Get(), x, y)) == colour;
         return n;
     };
     ASSERT_EQ(ink(), 0);
     b->SetCaption("Go");
     EXPECT_GT(ink(), 10);  // painted before any message is handled
+    EXPECT_FALSE(GetUpdateRect(f.form->Handle(), nullptr, FALSE));
+    b->Font()->SetColor(clRed);
+    EXPECT_GT(ink(clRed), 10);
+    EXPECT_EQ(ink(), 0);
     EXPECT_FALSE(GetUpdateRect(f.form->Handle(), nullptr, FALSE));
 }

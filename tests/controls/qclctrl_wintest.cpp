@@ -516,6 +516,35 @@ TEST(QclScrollBox, ScrollingATransparentBoxPaintsThePictureAgainWithoutErasing) 
     EXPECT_EQ(erased, 0);
 }
 
+// Erasing a transparent box with one child or none puts the parent's picture
+// in at once; with more it is left to painting.
+TEST(QclScrollBox, ATransparentBoxWithFewChildrenIsPaintedWhenErased) {
+    PatternForm f;
+    auto* box = Create<TQclScrollBox>(f.form.get());
+    box->SetParent(f.parent);
+    box->SetBounds(21, 13, 120, 80);
+    box->SetTransparent(true);
+    PumpMessages();
+    ASSERT_TRUE(box->IsTransparentActive());
+    const auto erased = [&] {
+        WindowDC screen(box->Handle());
+        GdiHandle<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), 120, 80));
+        MemoryDC dc(screen.Get());
+        SelectObject(dc.Get(), bitmap.Get());
+        RECT all{0, 0, 120, 80};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EXPECT_EQ(SendMessageA(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0), 1);
+        return static_cast<TColor>(GetPixel(dc.Get(), 5, 3));
+    };
+    EXPECT_EQ(erased(), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    for (int i = 0; i < 2; ++i) {
+        auto* child = Create<TQclSimplePanel>(f.form.get());
+        child->SetParent(box);
+        child->SetBounds(60, 40 + 10 * i, 10, 10);
+    }
+    EXPECT_EQ(erased(), clBlack);
+}
+
 TEST(QclScrollBox, ANewColourIsPaintedAtOnce) {
     auto form = MakeForm<TForm>();
     form->SetBounds(100, 100, 300, 200);
