@@ -618,7 +618,10 @@ void TWinControl::HandleWmPaint(TMessage& m) {
     bool ownPainting = defWndProc_ == DefWindowProcA || defWndProc_ == DefWindowProcW;
     if (m.WParam != 0) {
         PaintWindow(reinterpret_cast<HDC>(m.WParam));
-        PaintControls(reinterpret_cast<HDC>(m.WParam), nullptr);
+        // Painting a copy under a control: whoever asked paints the
+        // controls that belong in it.
+        if (!ControlState().Contains(TControlStateItem::csPaintCopy))
+            PaintControls(reinterpret_cast<HDC>(m.WParam), nullptr);
         return;
     }
     if (!ownPainting && !hasGraphicChildren) {

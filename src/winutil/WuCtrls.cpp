@@ -409,16 +409,7 @@ void TWuSpeedButton::Paint() {
     c->Brush()->SetColor(clBtnFace);
     TRect r = Rect(0, 0, Width(), Height());
     c->FillRect(r);
-    if (transparent_) {
-        paintingCopy_ = true;
-        try {
-            CopyParentImage(this, c);
-        } catch (...) {
-            paintingCopy_ = false;
-            throw;
-        }
-        paintingCopy_ = false;
-    }
+    if (transparent_) CopyParentImage(this, c);
     bool pressed = face_ == TGlyphState::gsDown || face_ == TGlyphState::gsExclusive;
     if (look != TGlyphState::gsInactive || face_ == TGlyphState::gsExclusive) r = PaintFrame(c, r, pressed);
     else r = InflateRect(r, -2, -2);
@@ -453,12 +444,6 @@ void TWuSpeedButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
 
 void TWuSpeedButton::WndProc(TMessage& m) {
     switch (m.Msg) {
-        case WM_PAINT:
-            // The parent painting the image under a transparent button
-            // paints this button too: that inner paint must leave the
-            // canvas alone.
-            if (paintingCopy_) return;
-            break;
         case wu::CM_BUTTONPRESSED: {
             auto* sender = reinterpret_cast<TControl*>(m.LParam);
             auto* other = dynamic_cast<TWuSpeedButton*>(sender);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ActnList.h"
+#include "platform/ExtCtrls.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
@@ -387,4 +388,35 @@ TEST(WuSpeedButton, TransparentButtonShowsItsParent) {
     EXPECT_EQ(At(*shown, 1, 1), clLime);
     b->SetTransparent(false);
     EXPECT_EQ(At(*Rendered(b), 12, 12), Sys(clBtnFace));
+}
+
+// A transparent button shows its form and the windowless controls beneath
+// it (before it in the form's list), never those that lie on top of it.
+TEST(WuSpeedButton, ATransparentButtonShowsWhatLiesBeneathOnly) {
+    ButtonForm f;
+    f.form->OnPaint = [&](TObject*) {
+        f.form->Canvas()->Brush()->SetColor(clLime);
+        f.form->Canvas()->FillRect(Rect(0, 0, 300, 200));
+    };
+    auto shape = [&](TColor color, int left) {
+        auto* s = Create<TShape>(f.form.get());
+        s->SetParent(f.form.get());
+        s->SetBounds(left, 10, 10, 25);
+        s->Brush()->SetColor(color);
+        s->Pen()->SetColor(color);
+        return s;
+    };
+    shape(clRed, 10);  // beneath the button's left part
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetFlat(true);
+    b->SetTransparent(true);
+    shape(clBlue, 25);  // on top of its right part
+    auto shown = Rendered(b);
+    EXPECT_EQ(At(*shown, 5, 12), clRed);
+    EXPECT_EQ(At(*shown, 12, 12), clLime);
+    EXPECT_EQ(At(*shown, 20, 12), clLime);
+    // On the form the shape on top still covers the button.
+    UpdateWindow(f.form->Handle());
+    Snapshot form = OnScreen(f.form->Handle());
+    EXPECT_EQ(form.At(30, 22), static_cast<COLORREF>(RGB(0, 0, 255)));
 }
