@@ -298,18 +298,17 @@ void TWuSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
         menuTracking_ = false;
         throw;
     }
-    if (popped) {
-        // The menu has closed: this press ends here.
-        FinishPress(button, x, y);
-        // The click that closed the menu over the button must not press it again.
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) &&
-            (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)) {
-            POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-            ::ClientToScreen(msg.hwnd, &p);
-            TPoint local = ScreenToClient({p.x, p.y});
-            if (Inside(local.x, local.y)) KillMessage(msg.hwnd, msg.message);
-        }
+    // The menu has closed: this press ends here.
+    if (popped) FinishPress(button, x, y);
+    // A press over the button waiting already (the click that closed a
+    // menu over it) must not press it again.
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) &&
+        (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)) {
+        POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+        ::ClientToScreen(msg.hwnd, &p);
+        TPoint local = ScreenToClient({p.x, p.y});
+        if (Inside(local.x, local.y)) KillMessage(msg.hwnd, msg.message);
     }
     menuTracking_ = false;
     if (allowTimer_ && dragging_) {

@@ -420,3 +420,33 @@ TEST(WuSpeedButton, ATransparentButtonShowsWhatLiesBeneathOnly) {
     Snapshot form = OnScreen(f.form->Handle());
     EXPECT_EQ(form.At(30, 22), static_cast<COLORREF>(RGB(0, 0, 255)));
 }
+
+// A press already waiting over the button when it is pressed (the click
+// that closed a menu over it, or any other) is taken out of the queue: it
+// does not press the button again.  One waiting elsewhere stays.
+TEST(WuSpeedButton, APressWaitingOverTheButtonIsDroppedOnEveryPress) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    int presses = 0;
+    b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++presses; };
+    HWND wnd = f.form->Handle();
+    auto post = [&](UINT msg, int x, int y) {
+        PostMessageA(wnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    };
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDOWN, 16, 16);
+    post(WM_LBUTTONUP, 16, 16);
+    PumpMessages();
+    EXPECT_EQ(presses, 1);
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDBLCLK, 15, 15);
+    post(WM_LBUTTONUP, 15, 15);
+    PumpMessages();
+    EXPECT_EQ(presses, 2);
+    // Outside the button: kept (and, the mouse held by the button, its own).
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDOWN, 200, 150);
+    post(WM_LBUTTONUP, 200, 150);
+    PumpMessages();
+    EXPECT_EQ(presses, 4);
+}
