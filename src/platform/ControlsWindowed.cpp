@@ -367,6 +367,7 @@ TPoint TWinControl::ClientOrigin() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    Constraints()->Apply(width, height);
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     bool sized = width != Width() || height != Height();
     if (handle_ != nullptr && !settingBounds_) {

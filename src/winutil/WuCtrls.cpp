@@ -386,7 +386,7 @@ void TWuSpeedButton::PaintGlyph(TCanvas* canvas, const TRect& rect, bool drawMar
     UINT align = alignment_ == TAlignment::taLeftJustify    ? DT_LEFT
                  : alignment_ == TAlignment::taRightJustify ? DT_RIGHT
                                                             : DT_CENTER;
-    painter_.SetAlignment(align);
+    painter_.SetAlignment(BiDiTextFlags(align));
     painter_.DrawButton(canvas, rect, Caption(), layout_, margin_, spacing_, state, drawMark);
 }
 
@@ -537,6 +537,17 @@ std::optional<FormValue> WriteBitmapData(TBitmap* bitmap) {
     return typinfo::BinaryValue(std::move(bytes));
 }
 
+// The mode is written when the button has one of its own, whatever it is:
+// read back, it must not follow the parent again.
+void ReadBiDiMode(TControl* c, const FormValue& v, LayoutReader& r) {
+    c->SetBiDiMode(static_cast<TBiDiMode>(typinfo::AsEnum(v, GetEnumInfo(TBiDiMode{}), r)));
+}
+
+std::optional<FormValue> WriteBiDiMode(TControl* c) {
+    if (c->ParentBiDiMode()) return std::nullopt;
+    return FormValue::Ident(GetEnumInfo(TBiDiMode{}).names.at(static_cast<size_t>(c->BiDiMode())));
+}
+
 }  // namespace
 
 void RegisterWuCursors() {
@@ -581,6 +592,10 @@ void RegisterWinUtilControlClasses() {
         .Enum<TButtonStyle>("Style", &TWuSpeedButton::Style, &TWuSpeedButton::SetStyle, TButtonStyle::bsAutoDetect)
         .Bool("Transparent", &TWuSpeedButton::Transparent, &TWuSpeedButton::SetTransparent)
         .Bool("WordWrap", &TWuSpeedButton::WordWrap, &TWuSpeedButton::SetWordWrap)
+        .Custom("BiDiMode", ReadBiDiMode, WriteBiDiMode)
+        .Bool("ParentBiDiMode", &TWuSpeedButton::ParentBiDiMode, &TWuSpeedButton::SetParentBiDiMode, true)
+        .Object("Constraints", &TWuSpeedButton::Constraints)
+        .Enum<TDragKind>("DragKind", &TWuSpeedButton::DragKind, &TWuSpeedButton::SetDragKind, TDragKind::dkDrag)
         .Bool("ParentShowHint", &TWuSpeedButton::ParentShowHint, &TWuSpeedButton::SetParentShowHint, false)
         .Bool("ShowHint", &TWuSpeedButton::ShowHint, &TWuSpeedButton::SetShowHint, true)
         .Event("OnMouseEnter", &TWuSpeedButton::OnMouseEnter)

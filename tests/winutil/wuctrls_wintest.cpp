@@ -450,3 +450,97 @@ TEST(WuSpeedButton, APressWaitingOverTheButtonIsDroppedOnEveryPress) {
     PumpMessages();
     EXPECT_EQ(presses, 4);
 }
+
+namespace {
+// The pixels of two renderings are the same.
+bool SamePicture(TBitmap& a, TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (At(a, x, y) != At(b, x, y)) return false;
+    return true;
+}
+}  // namespace
+
+// Read from the right to the left, the caption's alignment is mirrored:
+// a left-aligned caption of two lines of different widths is drawn as a
+// right-aligned one; the button follows its form's mode until it has one
+// of its own.
+TEST(WuSpeedButton, RightToLeftReadingMirrorsTheCaptionsAlignment) {
+    ButtonForm f;
+    auto render = [&](TAlignment a, TBiDiMode mode) {
+        TWuSpeedButton* b = f.Add(10, 10);
+        b->SetBounds(10, 10, 80, 50);
+        b->SetCaption("i\nWWWWWW");
+        b->SetAlignment(a);
+        if (mode != TBiDiMode::bdLeftToRight) b->SetBiDiMode(mode);
+        auto picture = Rendered(b);
+        b->Free();
+        return picture;
+    };
+    auto left = render(TAlignment::taLeftJustify, TBiDiMode::bdLeftToRight);
+    auto right = render(TAlignment::taRightJustify, TBiDiMode::bdLeftToRight);
+    ASSERT_FALSE(SamePicture(*left, *right));
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taLeftJustify, TBiDiMode::bdRightToLeft), *right));
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taRightJustify, TBiDiMode::bdRightToLeft), *left));
+    // Reading order alone leaves the alignment as it is.
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taLeftJustify, TBiDiMode::bdRightToLeftNoAlign), *left));
+
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetBounds(10, 10, 80, 50);
+    b->SetCaption("i\nWWWWWW");
+    b->SetAlignment(TAlignment::taLeftJustify);
+    f.form->SetBiDiMode(TBiDiMode::bdRightToLeft);
+    EXPECT_TRUE(b->ParentBiDiMode());
+    EXPECT_TRUE(SamePicture(*Rendered(b), *right));
+    b->SetBiDiMode(TBiDiMode::bdLeftToRight);
+    EXPECT_FALSE(b->ParentBiDiMode());
+    EXPECT_TRUE(SamePicture(*Rendered(b), *left));
+}
+
+// The mode, the size limits and the drag kind are read from a layout and
+// written back; the limits hold the button's size.
+TEST(WuSpeedButton, BiDiModeConstraintsAndDragKindFromALayout) {
+    RegisterPlatformClasses();
+    RegisterWinUtilControlClasses();
+    const std::string layout = "object Form1: TForm\n"
+                               "  object Mirrored: TWuSpeedButton\n"
+                               "    BiDiMode = bdRightToLeft\n"
+                               "    Constraints.MaxWidth = 20\n"
+                               "    Constraints.MinHeight = 30\n"
+                               "    DragKind = dkDock\n"
+                               "  end\n"
+                               "  object Plain: TWuSpeedButton\n"
+                               "    Left = 40\n"
+                               "  end\n"
+                               "end\n";
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(layout, "test");
+    auto* b = dynamic_cast<TWuSpeedButton*>(form->FindComponent("Mirrored"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->BiDiMode(), TBiDiMode::bdRightToLeft);
+    EXPECT_FALSE(b->ParentBiDiMode());
+    EXPECT_EQ(b->DragKind(), TDragKind::dkDock);
+    EXPECT_EQ(b->Width(), 20);
+    EXPECT_EQ(b->Height(), 30);
+    b->SetBounds(0, 0, 50, 10);
+    EXPECT_EQ(b->Width(), 20);
+    EXPECT_EQ(b->Height(), 30);
+    b->Constraints()->SetMaxWidth(0);
+    b->SetWidth(50);
+    EXPECT_EQ(b->Width(), 50);
+    b->Constraints()->SetMaxWidth(40);
+    EXPECT_EQ(b->Width(), 40);  // at once
+
+    std::string text = WriteLayout(form.get());
+    EXPECT_NE(text.find("BiDiMode = bdRightToLeft"), std::string::npos) << text;
+    EXPECT_NE(text.find("ParentBiDiMode = False"), std::string::npos) << text;
+    EXPECT_NE(text.find("Constraints.MaxWidth = 40"), std::string::npos) << text;
+    EXPECT_NE(text.find("Constraints.MinHeight = 30"), std::string::npos) << text;
+    EXPECT_NE(text.find("DragKind = dkDock"), std::string::npos) << text;
+    // A button that follows its form writes none of them.
+    const size_t plain = text.find("object Plain");
+    ASSERT_NE(plain, std::string::npos);
+    for (const char* name : {"BiDiMode", "Constraints", "DragKind"})
+        EXPECT_EQ(text.find(name, plain), std::string::npos) << name << "\n" << text;
+}
