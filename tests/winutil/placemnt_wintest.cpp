@@ -287,6 +287,8 @@ TEST(FormPlacement, PreventResizeTakesTheBordersTheSizeCommandsAndTheMaximiseBut
     placement->SetPreventResize(false);
     PumpMessages();
     EXPECT_TRUE(form->BorderIcons().Contains(TBorderIcon::biMaximize));
+    // The form made its window again for the button; it is still shown.
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_EQ(placement->WindowHook()->WinControl(), nullptr);
     GetWindowRect(form->Handle(), &w);
     EXPECT_EQ(SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.right - 1, (w.top + w.bottom) / 2)),
