@@ -372,6 +372,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     bool sized = width != Width() || height != Height();
     if (handle_ != nullptr && !settingBounds_) {
         settingBounds_ = true;
+        // The control's own size messages see the bounds it is given.
+        UpdateBoundsRect(Bounds(left, top, width, height));
         SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         settingBounds_ = false;
         // The window may refuse a size; the fields follow what it took.
