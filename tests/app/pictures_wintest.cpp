@@ -183,6 +183,7 @@ TEST_F(PicturesTest, APictureTheNoteHasNoRoomForIsRefusedBeforeItIsDecoded) {
     StartWithItem();
     TypeNote("Nothing else");
     const std::string before = NoteRtf();
+    const DWORD clipboard = GetClipboardSequenceNumber();
     struct Crafted {
         std::string name;
         std::vector<uint8_t> bytes;
@@ -210,7 +211,7 @@ TEST_F(PicturesTest, APictureTheNoteHasNoRoomForIsRefusedBeforeItIsDecoded) {
         EXPECT_NE(text.find(" MB in the note; a note can hold at most 256 MB."), std::string::npos) << text;
     }
     EXPECT_EQ(NoteRtf(), before);
-    EXPECT_EQ(CountClipboardFormats(), 0);
+    EXPECT_EQ(GetClipboardSequenceNumber(), clipboard) << "a refused picture reached the clipboard";
 }
 
 // What a picture is reckoned to take is what the note grows by, or a
