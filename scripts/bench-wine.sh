@@ -8,9 +8,12 @@
 #   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
 #               80 characters) and of 1 MB in one paragraph, by a click and
 #               by the Down key
-#   pages       laying the notes of 0.5 and 2 MB out in pages, as printing
-#               and the preview do where the system's control formats no
-#               range
+#   pages       the preview of notes of 0.5, 2, 4 and 8 MB beside showing
+#               them, each in a program started for it (the memory it holds
+#               after the show, the most it held by then and by the
+#               preview), and laying them out in pages and recording every
+#               page as printing does, where the system's control formats
+#               no range
 # Without arguments: both.  The treskels are written by the small writer
 # below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
@@ -100,7 +103,7 @@ else:
     small = rtf('\\pard A small note.\\par\r\n')
     mb = 1024 * 1024
     large = [('0.5MB', paragraphs(mb // 2)), ('2MB', paragraphs(2 * mb)), ('8MB', paragraphs(8 * mb)),
-             ('1MB-one-paragraph', one_paragraph(mb))]
+             ('1MB-one-paragraph', one_paragraph(mb)), ('4MB', paragraphs(4 * mb))]
     items = [('Small 0', 0, small, True)]
     for k, (label, body) in enumerate(large):
         items += [(label, 0, body, True), ('Small %d' % (k + 1), 0, small, True)]
@@ -175,14 +178,24 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
 fi
 
 if [ "$what" = all ] || [ "$what" = pages ]; then
+  labels=(0.5MB 2MB 4MB 8MB)
+  declare -A rows=([0.5MB]=1 [2MB]=3 [8MB]=5 [4MB]=9)
+  previewed=""
+  for l in "${labels[@]}"; do previewed+=$(run notes preview "${rows[$l]}" "$l")$'\n'; done
   wine_up notes
-  paged=$(cd "$work/notes" && wine "$OLDPWD/build/win32/bench/wine/treskel_paginate.exe" 0.5MB.rtf 2MB.rtf 2>/dev/null |
-    tr -d '\r')
+  paged=$(cd "$work/notes" && wine "$OLDPWD/build/win32/bench/wine/treskel_paginate.exe" "${labels[@]/%/.rtf}" \
+    2>/dev/null | tr -d '\r')
   echo
   load
-  printf '%-22s %9s %12s\n' "" "pages" "milliseconds"
-  for l in 0.5MB 2MB; do
-    printf '%-22s %9s %12s\n' "$l" "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
-      "$(value "$paged" paginate "$l.rtf")"
+  printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "" "show" "preview" "held" "peak" "peak" "pages" "lay out" "record"
+  printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "" "(ms)" "(ms)" "(MB)" "shown" "preview" "" "(ms)" "all (ms)"
+  for l in "${labels[@]}"; do
+    shown=$(echo "$previewed" | awk -v l="$l" '$1 == "shown" && $2 == l { print $3, $4 }')
+    peak=$(echo "$previewed" | awk -v l="$l" '$1 == "previewed" && $2 == l { print $4 }')
+    printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "$l" "$(value "$previewed" show "$l")" \
+      "$(value "$previewed" preview "$l")" "${shown% *}" "${shown#* }" "$peak" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $4 }')" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $5 }')"
   done
 fi

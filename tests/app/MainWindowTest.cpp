@@ -144,4 +144,15 @@ void MainWindowTest::ClickNode(TTreeNode* n) {
     PumpMessages();
 }
 
+void MainWindowTest::PressOfficeButton(TQclOfficeButton* b, TMenuItem* item) {
+    const WORD command = item != nullptr ? item->Command() : 0;
+    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
+    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(panel, WM_LBUTTONUP, 0, at);
+    TPopupMenu::TestChooser = nullptr;
+    PumpMessages();
+}
+
 }  // namespace treskel::test

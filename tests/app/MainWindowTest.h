@@ -69,6 +69,9 @@ protected:
     // The whole click waits in the queue: the tree follows a press with
     // the mouse until the button is up.
     void ClickNode(TTreeNode* n);
+    // Presses an office button of the editor's tool bar with the mouse; a
+    // button that drops a menu down has `item` chosen from it.
+    void PressOfficeButton(TQclOfficeButton* b, TMenuItem* item = nullptr);
 
     TfrmTreskel* W = nullptr;
 
