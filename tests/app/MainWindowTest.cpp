@@ -135,4 +135,19 @@ void MainWindowTest::ClickNode(TTreeNode* n) {
     PumpMessages();
 }
 
+void MainWindowTest::ClickTool(TToolButton* button) {
+    ClickAt(static_cast<TWinControl*>(button->Parent())->Handle(), button->Left() + button->Width() / 2,
+            button->Top() + button->Height() / 2);
+    PumpMessages();
+}
+
+void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
+    int i = box->Items()->IndexOf(text);
+    ASSERT_GE(i, 0) << text;
+    box->SetItemIndex(i);
+    SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box->Handle()));
+    PumpMessages();
+}
+
 }  // namespace treskel::test

@@ -66,6 +66,10 @@ protected:
     // The whole click waits in the queue: the tree follows a press with
     // the mouse until the button is up.
     void ClickNode(TTreeNode* n);
+    // A click on a button of a tool bar.
+    void ClickTool(TToolButton* button);
+    // A choice from a combo's list, as the mouse makes it.
+    void Choose(TCustomComboBox* box, const std::string& text);
 
     TfrmTreskel* W = nullptr;
 
