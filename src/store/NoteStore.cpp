@@ -196,20 +196,7 @@ bool TNoteStore::SaveTree(const TItemTree& tree) {
 bool TNoteStore::SaveTreeBytes(const std::vector<uint8_t>& bytes) {
     if (bytes == storedTree_) return false;
     MakeNoteFolder();
-    const std::string name = FolderTreeFileName(dataPath_, caption_);
-    const std::string tempName = name + ".tmp";
-    try {
-        {
-            std::unique_ptr<TStream> out = ops_.Create(tempName);
-            out->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-            ops_.Flush(*out);
-        }
-        // Whole or not at all: the previous one stays until this one is.
-        if (!ops_.Replace(tempName, name)) throw EFCreateError("Cannot create file " + name + ". " + LastFileError());
-    } catch (...) {
-        ops_.Delete(tempName);
-        throw;
-    }
+    WriteWholeFile(ops_, FolderTreeFileName(dataPath_, caption_), bytes.data(), bytes.size());
     storedTree_ = bytes;
     return true;
 }

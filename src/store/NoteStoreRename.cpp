@@ -36,19 +36,10 @@ void TNoteStore::Rename(const std::string& from, const std::string& to) {
     if (from == to) return;
     auto name = [&](const std::string& caption, int k) { return dataPath_ + caption + kSuffixes[k]; };
     const std::string journal = RenameJournalName(dataPath_, from);
-    {
-        const std::string temp = journal + ".tmp";
-        try {
-            {
-                std::unique_ptr<TStream> out = ops_.Create(temp);
-                out->WriteBuffer(to.data(), static_cast<int64_t>(to.size()));
-                ops_.Flush(*out);
-            }
-            if (!ops_.Replace(temp, journal)) throw EFCreateError("Cannot create file " + journal + ". " + LastFileError());
-        } catch (const Exception& e) {
-            ops_.Delete(temp);
-            throw ETreskelError(Format("The treskel \"%s\" cannot be renamed: %s", from.c_str(), e.Message().c_str()));
-        }
+    try {
+        WriteWholeFile(ops_, journal, to.data(), to.size());
+    } catch (const Exception& e) {
+        throw ETreskelError(Format("The treskel \"%s\" cannot be renamed: %s", from.c_str(), e.Message().c_str()));
     }
     // The archive and the note folder move together or not at all; the old
     // tree file, when there is one, follows them as it can.
