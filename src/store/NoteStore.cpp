@@ -82,6 +82,8 @@ bool TNoteStore::LoadFolderTree(TItemTree& tree, const std::string& caption) {
     try {
         std::unique_ptr<TStream> file = ops_.OpenRead(name);
         std::vector<uint8_t> bytes(static_cast<size_t>(file->Size()));
+        // Even an empty tree has its count.
+        if (bytes.size() < 4) throw EReadError("Stream read error");
         file->ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
         TReadOnlyMemoryStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
         LoadTreskel(tree, s);
