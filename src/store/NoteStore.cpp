@@ -223,8 +223,10 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
         if (NoteFileId(f.Name, id)) loose[id] = f.Size;
         else if (folder + f.Name == folderTree) treeInFolder = true;
     }
-    // The archive holds all there is already.
-    if (ownArchive && !treeInFolder && loose.empty() && removed_.empty() && archiveTree_ && *archiveTree_ == treeBytes)
+    // The archive holds all there is already (and no tree file of an older
+    // build is left to go).
+    if (ownArchive && !treeInFolder && loose.empty() && removed_.empty() && archiveTree_ &&
+        *archiveTree_ == treeBytes && !FileExists(TreeFileName(dataPath_, caption)))
         return;
     auto looseName = [&](int32_t id) { return folder + IntToStr(id); };
     std::vector<PackEntry> entries;
