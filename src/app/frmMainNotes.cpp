@@ -179,8 +179,10 @@ void TfrmTreskel::SaveTreskel(int tabIndex) {
     }
     HourGlass wait;
     Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
-    treeSave_->Stop();  // the archive holds the tree now
     ReleaseRecords(ItemTree());
+    // The archive holds the tree now, and the nodes hold no records until
+    // the next open: nothing is to be written beside the notes.
+    treeSave_->Stop();
 }
 
 void TfrmTreskel::TreeChanged() {

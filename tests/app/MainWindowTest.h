@@ -39,7 +39,8 @@ protected:
     const std::string& DataDir() const { return data_.Path(); }
     std::string DataFile(const std::string& name) const { return data_.File(name); }
     // Files of the data directory and the loose notes of its note folders
-    // ("Work.tsn/12"), sorted by name.
+    // ("Work.tsn/12"), sorted by name; the tree beside the notes, written
+    // on a timer, is left out.
     std::vector<std::string> DataFiles() const;
     // Where the open treskel keeps the loose note of this id.
     std::string LooseNote(int32_t id) const;

@@ -1306,6 +1306,20 @@ TEST_F(Saving, LeavingATreskelWritesItsArchiveOnlyWhenSomethingChanged) {
     }
 }
 
+// Once saved, as at close, the nodes hold no records: no tree of them may
+// be written beside the notes, however long the window goes on.
+TEST_F(Saving, NoTreeIsWrittenBesideTheNotesOnceTheTreskelIsSaved) {
+    StartSaved();
+    RenameByEditor(Node("Alpha"), "Alpha 2");
+    W->SaveTreskel(0);
+    PumpUntil([] { return false; }, 800);
+    EXPECT_FALSE(FileExists(FolderTreeFileName(DataDir(), "Work")));
+    DropWindow();
+    StartWindow();
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_NE(Node("Alpha 2"), nullptr);
+}
+
 // The note in the editor cannot be saved at close (another program holds
 // its file) and the user closes anyway: the tree and every other note are
 // saved; only what was typed into that note is lost, and the box says so.
