@@ -192,7 +192,11 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
 
 bool TNoteStore::SaveTree(const TItemTree& tree) {
     if (caption_.empty()) return false;
-    return SaveTreeBytes(TreeFileBytes(tree));
+    // Records released (the treskel saved) or not given yet: that is no
+    // tree of this treskel.
+    bool whole = true;
+    ForEachItem(tree, [&whole](TItemNode* n) { whole = whole && n->Data() != nullptr; });
+    return whole && SaveTreeBytes(TreeFileBytes(tree));
 }
 
 bool TNoteStore::SaveTreeBytes(const std::vector<uint8_t>& bytes) {

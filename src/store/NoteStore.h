@@ -72,7 +72,8 @@ public:
     // Writes the tree of the open treskel beside its loose notes, under a
     // temporary name first, when it differs from the tree stored last (in
     // the archive or there); true when it wrote.  A crash then loses no
-    // change made before.
+    // change made before.  A tree with an item without its record is not
+    // written.
     bool SaveTree(const TItemTree& tree);
     // Renames the files of a treskel, the open one's included.  Raises
     // ETreskelError, with nothing renamed, when its archive or its note

@@ -339,6 +339,13 @@ TEST(NoteStore, TheTreeBesideTheNotesOutlivesACrashUntilTheNextSave) {
     EXPECT_TRUE(f.notes.SaveTree(f.tree));
     EXPECT_FALSE(f.notes.SaveTree(f.tree));
     const Bytes saved = test::ReadAll(beside);
+    {
+        // Its records released, as after a save, it is no tree to keep.
+        TPlainItemTree released;
+        test::AddItem(released, nullptr, "X", 9)->SetData(nullptr);
+        EXPECT_FALSE(f.notes.SaveTree(released));
+        EXPECT_EQ(test::ReadAll(beside), saved);
+    }
     const std::vector<uint8_t> now = TreeFileBytes(f.tree);
     EXPECT_EQ(saved, Bytes(now.begin(), now.end()));
 
