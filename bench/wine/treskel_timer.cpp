@@ -3,12 +3,14 @@
 // until the process has ended; or, on a treskel whose items alternate
 // between small and large notes, showing and leaving each large note by a
 // click and by the Down key; or showing one large note and then its
-// preview, with the memory the program holds.  Prints the times in
-// milliseconds and memory in megabytes.
+// preview, with the memory the program holds; or the longest stall of
+// the window while it writes its tree a moment after a change.  Prints
+// the times in milliseconds and memory in megabytes.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -178,16 +180,45 @@ double SwitchTab(HANDLE process, HWND tabs, WPARAM key) {
     return Now() - t0;
 }
 
+// The longest the window takes to answer over `ms` milliseconds, asked
+// again and again: what a user feels as a stall.
+double MaxStall(HWND main, int ms) {
+    double longest = 0;
+    for (const double end = Now() + ms; Now() < end;) {
+        DWORD_PTR result;
+        const double t0 = Now();
+        SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+        longest = std::max(longest, Now() - t0);
+        Sleep(2);
+    }
+    return longest;
+}
+
+// Opens the first top item, a change of the tree (its being open is kept
+// with it), and measures the stalls while the window writes the tree beside
+// the notes a moment later, beside those of the idle window before.
+void TimeTreeChange(HWND main) {
+    HWND tree = FindChild(main, "TreeView");
+    if (tree == nullptr) return;
+    std::printf("idle-stall %.0f\n", MaxStall(main, 1500));
+    DWORD_PTR result;
+    SendMessageTimeoutA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RowItem(tree, 0)), SMTO_NORMAL, 600000,
+                        &result);
+    std::printf("change-stall %.0f\n", MaxStall(main, 1500));
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treskel_timer program [switch | notes label... | preview row label]\n");
+        std::fprintf(stderr, "usage: treskel_timer program [switch | change | notes label... | preview row label]\n");
         return 2;
     }
     const bool switchTabs = argc > 2 && std::string(argv[2]) == "switch";
     const bool notes = argc > 2 && std::string(argv[2]) == "notes";
     const bool preview = argc > 4 && std::string(argv[2]) == "preview";
+    const bool change = argc > 2 && std::string(argv[2]) == "change";
     STARTUPINFOA si{sizeof si};
     PROCESS_INFORMATION pi{};
     std::string command = std::string("\"") + argv[1] + "\"";
@@ -201,6 +232,7 @@ int main(int argc, char** argv) {
     std::printf("start %.0f\n", Now() - t0);
     if (notes) TimeNotes(pi.hProcess, main, argc - 3, argv + 3);
     if (preview) TimePreview(pi.hProcess, main, std::atoi(argv[3]), argv[4]);
+    if (change) TimeTreeChange(main);
     if (switchTabs) {
         HWND tabs = FindChild(main, "Tab");
         if (tabs == nullptr) return 1;
