@@ -45,6 +45,9 @@ fi
 cd "$home"
 exe="$(basename "$built")"
 if [ -z "${DISPLAY:-}" ]; then
+  # Xvfb alone: no window manager.
+  "$here/match-window-manager.sh"
   exec xvfb-run -a -s '-screen 0 1280x1024x24' wine "$exe"
 fi
+"$here/match-window-manager.sh"
 exec wine "$exe"

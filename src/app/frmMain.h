@@ -354,7 +354,14 @@ private:
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
     // 'y'") failed, in the same words on every road that saves.  When
     // closing, asks whether to close anyway: true for yes.
-    bool ReportSaveFailure(const std::string& what, const std::string& reason, bool closing);
+    // `lostOnClose` says what closing anyway loses.
+    bool ReportSaveFailure(const std::string& what, const std::string& reason, bool closing,
+                           const std::string& lostOnClose = "");
+    // A moment after the tree changed, writes it beside the loose notes:
+    // a crash then loses no change made before.
+    void TreeChanged();
+    void SaveTreeNow();
+    std::unique_ptr<UtilityTimer> treeSave_;
     // Owns the object of the last item drag (DragObject).
     std::unique_ptr<TDragObject> dragObjectOwner_;
     std::unique_ptr<TTreeItemTree> itemTree_;

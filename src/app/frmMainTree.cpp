@@ -209,6 +209,7 @@ void TfrmTreskel::StyleChange(TObject* Sender) {
     if (button == nullptr || r == nullptr || button->Tag() < 0 || button->Tag() > 3) return;
     r->Style = static_cast<uint8_t>(r->Style ^ (1 << button->Tag()));
     TreeView->Invalidate();
+    TreeChanged();
 }
 
 void TfrmTreskel::ColorComboChange(TObject*) {
@@ -218,6 +219,7 @@ void TfrmTreskel::ColorComboChange(TObject*) {
     if (r == nullptr || index < 0 || index > 255) return;
     r->ColourIndex = static_cast<uint8_t>(index);
     TreeView->Invalidate();
+    TreeChanged();
 }
 
 void TfrmTreskel::FontSizeComboEnter(TObject*) { FontSizeCombo->SetFontName(TreeView->Font()->Name()); }
@@ -228,6 +230,7 @@ void TfrmTreskel::FontSizeComboChange(TObject*) {
     // The record holds a size in one byte; anything else is no size.
     if (r == nullptr || size < 1 || size > 255) return;
     r->FontSize = static_cast<uint8_t>(size);
+    TreeChanged();
 }
 
 // ------------------------------------------------------------ drag and drop

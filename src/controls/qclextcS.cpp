@@ -442,24 +442,10 @@ TQclFontComboBox::TQclFontComboBox(TComponent* owner) : TQclCustomComboBox(owner
     SetStyle(TComboBoxStyle::csOwnerDrawFixed);
     SetSorted(true);
     itemHeight_ = 15;
-    // The two marks side by side: TrueType on the left, printer font on the right.
+    // Resource 16547: the two marks side by side, TrueType on the left and
+    // printer font on the right.
     symbols_ = std::make_unique<TBitmap>();
-    symbols_->SetSize(28, 10);
-    TCanvas* c = symbols_->Canvas();
-    c->Brush()->SetColor(clFuchsia);
-    c->FillRect(Rect(0, 0, 28, 10));
-    c->Brush()->SetColor(clGray);
-    c->FillRect(Rect(0, 0, 8, 2));
-    c->FillRect(Rect(3, 0, 5, 8));
-    c->Brush()->SetColor(clBlack);
-    c->FillRect(Rect(5, 2, 13, 4));
-    c->FillRect(Rect(8, 2, 10, 10));
-    c->FillRect(Rect(16, 4, 26, 8));
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(Rect(18, 0, 24, 4));
-    c->FillRect(Rect(18, 8, 24, 10));
-    c->Brush()->SetColor(clBlack);
-    c->FrameRect(Rect(18, 0, 24, 4));
+    symbols_->LoadFromResourceID(GetModuleHandleA(nullptr), 16547);
 }
 
 TQclFontComboBox::~TQclFontComboBox() = default;

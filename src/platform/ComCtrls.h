@@ -303,6 +303,11 @@ public:
     TTVExpandedEvent OnDeletion;
     // Asked before a node is drawn; may set the node's ImageIndex.
     TTVExpandedEvent OnGetImageIndex;
+    // After any change to what the nodes hold (not the selection): a
+    // caption, data, an image, a state image, a node opened or closed,
+    // added, deleted, moved or sorted.  Called often while a tree is
+    // filled: a handler does little.
+    TNotifyEvent OnNodesChange;
 
     void WndProc(TMessage& message) override;
     void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
@@ -350,6 +355,9 @@ private:
     TTreeNode* NodeFromItem(HTREEITEM item);
     TTreeNode* NodeOf(HTREEITEM item, LPARAM param, UINT mask);
 
+    void NodesChanged() {
+        if (OnNodesChange) OnNodesChange(this);
+    }
     // Model operations that fire events and mirror into the window.
     bool ChangeSelection(TTreeNode* node, bool force);
     bool ExpandNode(TTreeNode* node, bool expand);

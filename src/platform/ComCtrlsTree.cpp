@@ -372,6 +372,7 @@ bool TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
         if (!ref.Alive()) return false;
     }
     node->expanded_ = expand;
+    NodesChanged();
     // A node not in the window yet goes in open or closed as it is.
     if (WindowReady() && node->item_ != nullptr) {
         if (expand) LoadChildren(node);
@@ -396,6 +397,7 @@ void TCustomTreeView::FullCollapse() {
 
 void TCustomTreeView::NodeInserted(TTreeNode* node) {
     TTreeNode* parent = node->parent_;
+    NodesChanged();
     if (!HandleAllocated()) return;
     InsertItems(node);
     // A first child gives the parent its button.
@@ -448,6 +450,7 @@ void TCustomTreeView::DeleteNode(TTreeNode* node) {
     if (node->parent_ != nullptr) Detach(node, holder);
     nodes_->count_ -= static_cast<int>(branch.size());
     holder.clear();
+    NodesChanged();
     SyncSelection();
     if (moveSelection && newSelection != nullptr && selected_ == newSelection) Change(newSelection);
 }
@@ -469,6 +472,7 @@ void TCustomTreeView::ClearNodes() {
     root->children_.clear();
     nodes_->count_ = 0;
     doomed.clear();
+    NodesChanged();
 }
 
 // ------------------------------------------------------------ sorting
@@ -527,6 +531,7 @@ void TCustomTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare,
             Perform(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
         }
     }
+    NodesChanged();
     Invalidate();
 }
 
@@ -890,6 +895,7 @@ LRESULT TCustomTreeView::ItemExpanding(NMTREEVIEWA* tv) {
     NodeRef ref(node, &node->life_);
     if (!(expand ? CanExpand(node) : CanCollapse(node)) || !ref.Alive()) return TRUE;
     node->expanded_ = expand;
+    NodesChanged();
     // The sub-items join the window before it opens the node.
     if (expand) LoadChildren(node);
     return FALSE;

@@ -472,7 +472,7 @@ const ClassInfo* ClassRegistry::Find(const std::string& name) const {
 const PropInfo* ClassInfo::FindProp(const std::string& propName) const {
     for (const ClassInfo* c = this; c != nullptr; c = c->parent)
         for (auto it = c->props.rbegin(); it != c->props.rend(); ++it)
-            if (SameText(it->name, propName)) return &*it;
+            if (SameText(it->name, propName)) return it->hidden ? nullptr : &*it;
     return nullptr;
 }
 
@@ -751,6 +751,7 @@ void WriteProps(TObject* obj, const std::string& prefix, const std::string& inde
             if (seen) continue;
             done.push_back(p.name);
             const PropInfo* eff = ci->FindProp(p.name);
+            if (eff == nullptr || (eff->stored && !eff->stored(obj))) continue;
             if (eff->write) {
                 if (auto v = eff->write(obj)) out += indent + prefix + p.name + " = " + WriteValue(*v, indent) + "\n";
             } else if (eff->object) {

@@ -117,12 +117,9 @@ void RegisterRichEditClasses() {
                 return FormValue::Str(c->WriteRtfProperty());
             })
         .Event("OnURLClick", &C::OnURLClick)
-        .Object("Lines", &C::Lines)
-        .Info()
-        .props.back()
         // A layout may give the lines; they are never written, the text
         // being stored through "RTF".
-        .write = [](TObject*) -> std::optional<FormValue> { return std::nullopt; };
+        .Object("Lines", &C::Lines, [](C*) { return false; });
     PublishClass<TRichEditStringsEx, TStrings>();
 
     PublishClass<TRichEditEx, TCustomRichEditEx>();

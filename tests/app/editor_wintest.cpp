@@ -239,7 +239,7 @@ protected:
         StartWithItem();
         TypeNote("List:");
         PressKey(Edit(), VK_RETURN);
-        Click(W->BulletButton);
+        ClickTool(W->BulletButton);
         TypeText(Edit(), "one");
         PressKey(Edit(), VK_RETURN);
         TypeText(Edit(), "three");
@@ -286,7 +286,7 @@ TEST_F(EditorLists, LinesPastedAtTheEndOfAnItemJoinTheList) {
     EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* four", "* ", "* three"}));
     copyLines("five\r\n");
     Select(25, 0);
-    Click(W->PasteButton);
+    ClickTool(W->PasteButton);
     EXPECT_EQ(ListParagraphs(W->REdit), (Lines{"List:", "* one and a half", "* fourfive", "* ", "* ", "* three"}));
 }
 
@@ -327,17 +327,17 @@ TEST_F(EditorToolBar, BoldItalicAndUnderlineButtonsFormatTheSelection) {
     TypeNote("word");
     Select(0, 4);
     TTextAttributesEx* a = W->REdit->SelAttributes();
-    Click(W->BoldButton);
+    ClickTool(W->BoldButton);
     EXPECT_TRUE(W->BoldButton->Down());
     EXPECT_TRUE(a->Bold());
-    Click(W->ItalicButton);
+    ClickTool(W->ItalicButton);
     EXPECT_TRUE(a->Italic());
-    Click(W->UnderlineButton);
+    ClickTool(W->UnderlineButton);
     EXPECT_EQ(a->Underline(), 3);
-    Click(W->BoldButton);
+    ClickTool(W->BoldButton);
     EXPECT_FALSE(W->BoldButton->Down());
     EXPECT_FALSE(a->Bold());
-    Click(W->UnderlineButton);
+    ClickTool(W->UnderlineButton);
     EXPECT_EQ(a->Underline(), 0);
     EXPECT_TRUE(a->Italic());
 }
@@ -348,22 +348,22 @@ TEST_F(EditorToolBar, AlignmentAndBulletButtonsFormatTheParagraph) {
     PressKey(Edit(), VK_RETURN);
     TypeText(Edit(), "two");
     TParaAttributesEx* p = W->REdit->Paragraph();
-    Click(W->CenterButton);
+    ClickTool(W->CenterButton);
     EXPECT_EQ(p->Alignment(), TAlignment::taCenter);
     EXPECT_TRUE(W->CenterButton->Down());
-    Click(W->RightButton);
+    ClickTool(W->RightButton);
     EXPECT_EQ(p->Alignment(), TAlignment::taRightJustify);
     EXPECT_FALSE(W->CenterButton->Down());
-    Click(W->BulletButton);
+    ClickTool(W->BulletButton);
     EXPECT_EQ(p->Numbering(), 1);
     // Only the paragraph of the caret.
     Select(0, 0);
     EXPECT_EQ(p->Alignment(), TAlignment::taLeftJustify);
     EXPECT_EQ(p->Numbering(), 0);
     Select(5, 0);
-    Click(W->BulletButton);
+    ClickTool(W->BulletButton);
     EXPECT_EQ(p->Numbering(), 0);
-    Click(W->LeftButton);
+    ClickTool(W->LeftButton);
     EXPECT_EQ(p->Alignment(), TAlignment::taLeftJustify);
 }
 
@@ -581,13 +581,13 @@ TEST_F(EditorClipboard, TheHiddenEditorOfALockedItemIsNeverSavedAsItsNote) {
     Record(locked)->Locked = 1;
     TypeNote("first note");
     Select(0, 5);
-    Click(W->BoldButton);
+    ClickTool(W->BoldButton);
     ClickNode(locked);
     ASSERT_FALSE(W->REdit->Visible());
     EXPECT_FALSE(W->Panel2->Enabled());
     W->TextActions->UpdateActions();
     ASSERT_TRUE(W->UndoButton->Enabled());
-    Click(W->UndoButton);
+    ClickTool(W->UndoButton);
     EXPECT_FALSE(W->NoteModified);
 
     ClickNode(Node("First"));

@@ -295,9 +295,9 @@ TEST_F(PasteTest, WhatTheNoteHoldsIsKnownWithoutCountingAndNeverAsLessThanItIs) 
         {"deleted back", [&] { KeyWith(0, VK_BACK); }},
         {"bold throughout", [&] {
              Select(0, static_cast<int>(NoteText().size()));
-             Click(W->BoldButton);
+             ClickTool(W->BoldButton);
          }},
-        {"a list", [&] { Click(W->BulletButton); }},
+        {"a list", [&] { ClickTool(W->BulletButton); }},
         {"undone", [&] { CtrlKey('Z'); }},
         {"text pasted", [&] {
              Select(static_cast<int>(NoteText().size()), 0);

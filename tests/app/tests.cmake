@@ -35,6 +35,10 @@ treskel_test(appdialogs
   WIN32 dialogs_wintest.cpp
   GUI
 )
+treskel_test(appcrash
+  WIN32 crash_wintest.cpp
+  GUI
+)
 treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
@@ -48,7 +52,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs applarge apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

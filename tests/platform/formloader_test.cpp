@@ -93,6 +93,14 @@ public:
     bool HasParent() const override { return false; }
 };
 
+// A widget that publishes less: no side and no click, and its look only
+// while it has a width.
+class TPlainWidget : public TWidget {
+    TRESKEL_CLASS(TPlainWidget)
+public:
+    using TWidget::TWidget;
+};
+
 void RegisterTestClasses() {
     static bool done = false;
     if (done) return;
@@ -117,6 +125,9 @@ void RegisterTestClasses() {
         .Handler("Button1Click", &TTestForm::Button1Click)
         .Handler("WrongSignature", &TTestForm::WrongSignature)
         .Field("Button1", &TTestForm::Button1);
+    PublishClass<TPlainWidget, TWidget>()
+        .Unpublish({"Side", "OnClick"})
+        .Object("Look", &TPlainWidget::Look, [](TPlainWidget* w) { return w->Width() != 0; });
 }
 
 const char* kLayout = R"(
@@ -280,6 +291,41 @@ TEST_F(Layout, AFailedReadLeavesNoComponentLoading) {
     EXPECT_THROW(ReadLayout(&form, "object F: TTestForm\n object A: TWidget\n Foo = 1\n end\nend", "x"), EReadError);
     for (int i = 0; i < form.ComponentCount(); ++i) EXPECT_FALSE(form.Components(i)->IsLoading());
     EXPECT_FALSE(form.IsLoading());
+}
+
+TEST_F(Layout, ADerivedClassMayWithholdPropertiesAndStoreASubObjectOnlyWhenItSays) {
+    TWidget form(nullptr);
+    form.SetName("F");
+    auto* plain = Create<TPlainWidget>(&form);
+    plain->SetName("Plain");
+    plain->SetParentComponent(&form);
+    plain->look.name = "Courier";
+    plain->side = TSide::sdTop;
+    plain->SetEventBinding("OnClick", "Clicked");
+    std::string text = WriteLayout(&form);
+    EXPECT_EQ(text.find("Look.Name"), std::string::npos) << text;  // no width: not stored
+    EXPECT_EQ(text.find("Side"), std::string::npos) << text;
+    EXPECT_EQ(text.find("OnClick"), std::string::npos) << text;
+    plain->SetWidth(4);
+    text = WriteLayout(&form);
+    EXPECT_NE(text.find("    Look.Name = 'Courier'"), std::string::npos) << text;
+    // A stored sub-object reads back; a withheld property is no property.
+    TWidget again(nullptr);
+    ReadLayout(&again, text, "written.form");
+    EXPECT_EQ(dynamic_cast<TPlainWidget*>(again.FindComponent("Plain"))->look.name, "Courier");
+    TWidget refused(nullptr);
+    try {
+        ReadLayout(&refused, "object F: TWidget\n  object P: TPlainWidget\n    Side = sdTop\n  end\nend", "bad.form");
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "bad.form(3): Error reading F.P.Side: Property Side does not exist");
+    }
+    // Registering the class again changes nothing.
+    PublishClass<TPlainWidget, TWidget>().Unpublish({"Side"});
+    EXPECT_EQ(ClassRegistry::Instance().Find("TPlainWidget")->FindProp("Side"), nullptr);
+    EXPECT_NE(ClassRegistry::Instance().Find("TWidget")->FindProp("Side"), nullptr);
+    auto unknown = [] { PublishClass<TPlainWidget, TWidget>().Unpublish({"NoSuchProperty"}); };
+    EXPECT_THROW(unknown(), EPropertyError);
 }
 
 namespace treskel {
