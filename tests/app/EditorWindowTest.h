@@ -68,6 +68,16 @@ protected:
         if (modifier != 0) keys[modifier] = keys[left] = 0;
         SetKeyboardState(keys);
     }
+    // An item of the editor's menu chosen, as a right click shows it.
+    void ChooseFromEditorMenu(TMenuItem* item) {
+        const WORD command = item->Command();
+        TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+        POINT at{20, 20};
+        ClientToScreen(Edit(), &at);
+        SendMessageA(Edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit()), MAKELPARAM(at.x, at.y));
+        TPopupMenu::TestChooser = nullptr;
+        PumpMessages();
+    }
     TTreeNode* item = nullptr;
 };
 

@@ -162,16 +162,6 @@ protected:
         }
         EditorTest::TearDown();
     }
-    // An item of the editor's menu chosen, as a right click shows it.
-    void ChooseFromEditorMenu(TMenuItem* item) {
-        const WORD command = item->Command();
-        TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-        POINT at{20, 20};
-        ClientToScreen(Edit(), &at);
-        SendMessageA(Edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit()), MAKELPARAM(at.x, at.y));
-        TPopupMenu::TestChooser = nullptr;
-        PumpMessages();
-    }
 };
 
 // The note may be saved with at most 256 MB of rich text; a bitmap takes
