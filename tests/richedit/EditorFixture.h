@@ -53,6 +53,20 @@ protected:
         return w;
     }
 
+    // The text as the window holds it, each paragraph ending in CR.
+    static std::wstring Text(TCustomRichEditEx* e) {
+        GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+        auto n = static_cast<size_t>(SendMessageW(e->Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+        std::wstring w(n + 1, L'\0');
+        GETTEXTEX get{};
+        get.cb = static_cast<DWORD>((n + 1) * sizeof(wchar_t));
+        get.flags = GT_DEFAULT;
+        get.codepage = 1200;
+        w.resize(static_cast<size_t>(
+            SendMessageW(e->Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(w.data()))));
+        return w;
+    }
+
     static void Select(TCustomRichEditEx* e, int start, int end) {
         CHARRANGE r{start, end};
         SendMessageW(e->Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
