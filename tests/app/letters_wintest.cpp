@@ -1,5 +1,6 @@
-// Letters of every language a note holds: typed and pasted into the main
-// window's editor, saved by leaving the item and read again after a restart.
+// Letters of every language a note holds: typed, pasted and copied in the
+// main window's editor, saved by leaving the item and read again after a
+// restart.
 #include "EditorWindowTest.h"
 #include "platform/Clipbrd.h"
 #include "platform/Handles.h"
@@ -63,7 +64,7 @@ protected:
     }
 };
 
-TEST_F(EditorLetters, EveryLetterTypedOrPastedComesBackAfterARestart) {
+TEST_F(EditorLetters, EveryLetterTypedPastedOrCopiedComesBackAfterARestart) {
     StartWithItem();
     const std::wstring letters = LettersTheFontShows(W->REdit->Font());
     // Among them č, Ā, ı, ł and ő, which the code page of Western
@@ -101,6 +102,17 @@ TEST_F(EditorLetters, EveryLetterTypedOrPastedComesBackAfterARestart) {
     PressCtrlKey('v');
     ASSERT_EQ(Differences(expected, NoteTextW()), "");
 
+    // Copied from that note and pasted into another with the keys.
+    PressCtrlKey('a');
+    PressCtrlKey('c');
+    TTreeNode* copied = AddItem("Copied");
+    ClickNode(copied);
+    EnterEditor();
+    PressCtrlKey('v');
+    // The whole text takes the end of its last paragraph with it.
+    const std::wstring copy = expected + L"\r";
+    ASSERT_EQ(Differences(copy, NoteTextW()), "") << "copied";
+
     // Saved by leaving the item, and read by a new main window.
     ClickNode(item);
     Restart();
@@ -111,6 +123,7 @@ TEST_F(EditorLetters, EveryLetterTypedOrPastedComesBackAfterARestart) {
         EXPECT_EQ(Differences(text, NoteTextW()), "") << caption;
     };
     check("Pasted", expected);
+    check("Copied", copy);
     for (size_t n = 0; n < typed.size(); ++n) check(n == 0 ? "First" : "Typed " + std::to_string(n), typed[n]);
 }
 
