@@ -82,7 +82,9 @@ private:
     void PutHeader(char b, std::string& out);
     void EndWord(std::string& out);
     void PutCharacter(char32_t c, std::string& out);
-    const std::string& ExactBytes(char32_t c, unsigned codePage);
+    // The code page's bytes of a character, kNone when it has none.
+    uint32_t ExactBytes(char32_t c, unsigned codePage);
+    static constexpr uint32_t kNotAsked = 0, kNone = 1;
     unsigned CodePageHere() const;
 
     unsigned documentCodePage_;
@@ -101,7 +103,7 @@ private:
     TGroup group_;
     std::vector<TGroup> outer_;
     std::unordered_map<int, int> fontCharsets_;
-    std::unordered_map<uint64_t, std::string> exact_;
+    std::unordered_map<unsigned, std::vector<uint32_t>> exact_;
 };
 
 // The code page in which readers take the bytes of a font of this

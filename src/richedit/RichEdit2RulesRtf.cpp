@@ -1,6 +1,7 @@
 // The RTF the window writes in UTF-8, made into RTF that every reader reads.
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <utility>
 
@@ -15,6 +16,13 @@ constexpr std::string_view kUtf8Header = "{\\urtf";
 
 bool IsLetter(char b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); }
 bool IsDigit(char b) { return b >= '0' && b <= '9'; }
+bool IsPlainText(char b) { return static_cast<uint8_t>(b) < 0x80 && b != '\\' && b != '{' && b != '}'; }
+
+void PutNumber(int value, std::string& out) {
+    char digits[12];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
 
 int ParamValue(const std::string& param) {
     long v = 0;
@@ -24,9 +32,9 @@ int ParamValue(const std::string& param) {
 }
 
 void PutHexByte(uint8_t b, std::string& out) {
-    char hex[5];
-    std::snprintf(hex, sizeof hex, "\\'%02x", b);
-    out += hex;
+    static constexpr char kHex[] = "0123456789abcdef";
+    const char escape[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+    out.append(escape, sizeof escape);
 }
 
 }  // namespace
@@ -63,7 +71,19 @@ void TUtf8RtfFilter::Write(std::string_view bytes, std::string& out) {
         return;
     }
     out.reserve(out.size() + bytes.size() + bytes.size() / 4);
-    for (char b : bytes) Put(b, out);
+    for (size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII text pass in one piece.
+        size_t plain = i;
+        if (state_ == TState::Text)
+            while (plain < bytes.size() && IsPlainText(bytes[plain])) ++plain;
+        if (plain > i) {
+            out.append(bytes.data() + i, plain - i);
+            groupStart_ = false;
+            i = plain;
+        } else {
+            Put(bytes[i++], out);
+        }
+    }
 }
 
 void TUtf8RtfFilter::Finish(std::string& out) {
@@ -274,26 +294,33 @@ unsigned TUtf8RtfFilter::CodePageHere() const {
     return CodePageOfCharset(it != fontCharsets_.end() ? it->second : 1, documentCodePage_);
 }
 
-const std::string& TUtf8RtfFilter::ExactBytes(char32_t c, unsigned codePage) {
-    uint64_t key = (static_cast<uint64_t>(codePage) << 32) | c;
-    auto it = exact_.find(key);
-    if (it == exact_.end()) it = exact_.emplace(key, encode_ ? encode_(c, codePage) : std::string()).first;
-    return it->second;
+uint32_t TUtf8RtfFilter::ExactBytes(char32_t c, unsigned codePage) {
+    std::vector<uint32_t>& known = exact_[codePage];
+    if (known.empty()) known.resize(0x10000, kNotAsked);
+    uint32_t& bytes = known[c];
+    if (bytes == kNotAsked) {
+        // One or two bytes, the count in the high half.
+        std::string b = encode_ ? encode_(c, codePage) : std::string();
+        bytes = b.empty() || b.size() > 2 ? kNone
+                                          : static_cast<uint32_t>(b.size() << 16 | static_cast<uint8_t>(b[0]) << 8 |
+                                                                  static_cast<uint8_t>(b.back()));
+    }
+    return bytes;
 }
 
 void TUtf8RtfFilter::PutCharacter(char32_t c, std::string& out) {
     unsigned codePage = CodePageHere();
     if (codePage != 0 && c <= 0xFFFF) {
-        const std::string& bytes = ExactBytes(c, codePage);
-        if (!bytes.empty()) {
-            for (char b : bytes) PutHexByte(static_cast<uint8_t>(b), out);
+        uint32_t bytes = ExactBytes(c, codePage);
+        if (bytes != kNone) {
+            if ((bytes >> 16) == 2) PutHexByte(static_cast<uint8_t>(bytes >> 8), out);
+            PutHexByte(static_cast<uint8_t>(bytes), out);
             return;
         }
     }
     auto unicode = [&](char32_t unit) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "\\u%d", static_cast<int>(static_cast<int16_t>(unit)));
-        out += buf;
+        out += "\\u";
+        PutNumber(static_cast<int16_t>(unit), out);
         // Readers that know \u skip as many characters after it as \uc says.
         if (group_.SkipCount == 0)
             out += ' ';

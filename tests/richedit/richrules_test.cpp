@@ -369,6 +369,27 @@ TEST(Utf8Rtf, OutputThatIsNotUtf8RtfPassesUnchanged) {
     EXPECT_EQ(Filtered({"{\\rtf1", " \xC4\x8D}"}), "{\\rtf1 \xC4\x8D}");
 }
 
+TEST(Utf8Rtf, AnyBytesGiveSevenBitRtfHoweverTheyAreCut) {
+    // Random documents of the window's tokens, with stray and broken bytes
+    // among them: without binary data the result is seven-bit, and the
+    // same in chunks of any size.
+    const std::vector<std::string> tokens = {"{", "}", "\\f1 ", "\\f0", "\\plain ", "\\uc0 ", "\\uc2", "\\'e8",
+                                             "\\\\", "\\{", "a", " ", "9", "\xC4\x8D", "\xC3\xA9", "\xE4\xB8\xAD",
+                                             "\xF0\x9F\x98\x80", "\x80", "\xC4", "\xFF", "{\\fonttbl{\\f1\\fcharset238 A\xC4\x8D;}}",
+                                             "\\", "\\'", "\\par\r\n", "\\u"};
+    std::mt19937 random(29);
+    for (int round = 0; round < 2000; ++round) {
+        std::string doc = "{\\urtf1 ";
+        for (int n = static_cast<int>(random() % 40); n > 0; --n) doc += tokens[random() % tokens.size()];
+        const std::string whole = Filtered({doc});
+        for (char c : whole) ASSERT_LT(static_cast<uint8_t>(c), 0x80) << doc;
+        const size_t step = 1 + random() % 7;
+        std::vector<std::string_view> pieces;
+        for (size_t i = 0; i < doc.size(); i += step) pieces.push_back(std::string_view(doc).substr(i, step));
+        ASSERT_EQ(Filtered(pieces), whole) << doc;
+    }
+}
+
 TEST(Utf8Rtf, CharacterSetsReadersKnowHaveTheirCodePages) {
     EXPECT_EQ(CodePageOfCharset(0, 1250), 1252u);
     EXPECT_EQ(CodePageOfCharset(1, 1250), 1250u);
