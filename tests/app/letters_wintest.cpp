@@ -43,19 +43,7 @@ std::wstring Joined(const std::vector<std::wstring>& lines, std::wstring_view br
 
 class EditorLetters : public EditorTest {
 protected:
-    // The note's text as the window holds it, each paragraph ending in CR.
-    std::wstring NoteTextW() {
-        GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
-        auto n = static_cast<size_t>(SendMessageW(Edit(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-        std::wstring w(n + 1, L'\0');
-        GETTEXTEX get{};
-        get.cb = static_cast<DWORD>((n + 1) * sizeof(wchar_t));
-        get.flags = GT_DEFAULT;
-        get.codepage = 1200;
-        w.resize(static_cast<size_t>(
-            SendMessageW(Edit(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(w.data()))));
-        return w;
-    }
+    std::wstring NoteTextW() { return RichEditText(Edit()); }
     // Gives the editor the focus as a click does.
     void EnterEditor() {
         W->REdit->SetFocus();

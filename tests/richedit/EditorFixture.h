@@ -54,18 +54,7 @@ protected:
     }
 
     // The text as the window holds it, each paragraph ending in CR.
-    static std::wstring Text(TCustomRichEditEx* e) {
-        GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
-        auto n = static_cast<size_t>(SendMessageW(e->Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-        std::wstring w(n + 1, L'\0');
-        GETTEXTEX get{};
-        get.cb = static_cast<DWORD>((n + 1) * sizeof(wchar_t));
-        get.flags = GT_DEFAULT;
-        get.codepage = 1200;
-        w.resize(static_cast<size_t>(
-            SendMessageW(e->Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(w.data()))));
-        return w;
-    }
+    static std::wstring Text(TCustomRichEditEx* e) { return RichEditText(e->Handle()); }
 
     static void Select(TCustomRichEditEx* e, int start, int end) {
         CHARRANGE r{start, end};

@@ -73,6 +73,9 @@ void TypeText(HWND wnd, const std::string& text);
 // an input method hands them over (KEYEVENTF_UNICODE), to the window with
 // the focus.
 void TypeUnicode(std::wstring_view text);
+// The text of a rich-edit window as the window holds it, each paragraph
+// ending in CR.
+std::wstring RichEditText(HWND wnd);
 // Where wide texts differ, character by character (at most the first ten
 // places, as "at 12: U+010D became U+0063"), or "" when they are equal.
 std::string Differences(std::wstring_view expected, std::wstring_view actual);

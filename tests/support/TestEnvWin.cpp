@@ -3,6 +3,7 @@
 // tests, and a clean registry key for each test.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <atomic>
@@ -299,6 +300,19 @@ void TypeUnicode(std::wstring_view text) {
         }
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
     PumpMessages();
+}
+
+std::wstring RichEditText(HWND wnd) {
+    GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+    auto n = static_cast<size_t>(SendMessageW(wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring w(n + 1, L'\0');
+    GETTEXTEX get{};
+    get.cb = static_cast<DWORD>((n + 1) * sizeof(wchar_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    w.resize(static_cast<size_t>(
+        SendMessageW(wnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(w.data()))));
+    return w;
 }
 
 std::string Differences(std::wstring_view expected, std::wstring_view actual) {
