@@ -62,6 +62,13 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG*
     }
 }
 
+TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
+    return [&out](const uint8_t* bytes, int64_t count) {
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+        return count;
+    };
+}
+
 std::wstring WindowTextW(HWND wnd) {
     int n = GetWindowTextLengthW(wnd);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
@@ -434,10 +441,7 @@ bool RichEditWritesLookAlikes() {
         const std::wstring letters = L"\x0100\x010D\x03B1";
         SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(letters.c_str()));
         std::string rtf;
-        TCustomRichEdit::TStreamWriter write = [&rtf](const uint8_t* b, int64_t n) {
-            rtf.append(reinterpret_cast<const char*>(b), static_cast<size_t>(n));
-            return n;
-        };
+        TCustomRichEdit::TStreamWriter write = AppendTo(rtf);
         TStreamOutCookie cookie;
         cookie.write = &write;
         EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
@@ -472,12 +476,9 @@ void TCustomRichEdit::StreamOut(UINT format, const TStreamWriter& write) {
     if (es.dwError != 0 || cookie.shortWrite) throw EOutOfResources("Failed to Save Stream");
 }
 
-std::string TCustomRichEdit::StreamOutRtf() {
+std::string TCustomRichEdit::StreamOutRtf(UINT flags) {
     std::string out;
-    StreamOut(SF_RTF, [&out](const uint8_t* bytes, int64_t count) {
-        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
-        return count;
-    });
+    StreamOut(SF_RTF | flags, AppendTo(out));
     return out;
 }
 

@@ -212,8 +212,9 @@ protected:
     // or that `write` takes short, raises "Failed to Save Stream"; what
     // `write` raises is raised.
     void StreamOut(UINT format, const TStreamWriter& write);
-    // The whole content as the window writes RTF, and back; failures raise.
-    std::string StreamOutRtf();
+    // The whole content (with SFF_SELECTION the selection) as the window
+    // writes RTF, and back; failures raise.
+    std::string StreamOutRtf(UINT flags = 0);
     void StreamInRtf(const std::string& rtf);
     // The edit styles shared by the 1.0 and 2.0 windows.
     void AddEditStyles(TCreateParams& p);

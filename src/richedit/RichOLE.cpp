@@ -318,17 +318,17 @@ STDMETHODIMP TRichEditOleCallback::GetClipboardData(CHARRANGE* range, DWORD, LPD
         CHARRANGE selection{0, 0};
         re->SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
         if (selection.cpMin != range->cpMin || selection.cpMax != range->cpMax) return E_NOTIMPL;
+        // Text on the clipboard ends its lines with CR LF.
         std::wstring text;
-        for (wchar_t c : re->TextRangeW(range->cpMin, range->cpMax)) text += c == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, c);
-        std::string rtf;
-        re->StreamOut(SF_RTF | SFF_SELECTION, [&rtf](const uint8_t* bytes, int64_t count) {
-            rtf.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
-            return count;
-        });
+        for (wchar_t c : re->TextRangeW(range->cpMin, range->cpMax)) {
+            text += c;
+            if (c == L'\r') text += L'\n';
+        }
         std::vector<std::pair<CLIPFORMAT, std::string>> formats;
         formats.emplace_back(CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()),
                                                          (text.size() + 1) * sizeof(wchar_t)));
-        formats.emplace_back(static_cast<CLIPFORMAT>(RichEditClipboardFormats().Rtf), rtf + '\0');
+        formats.emplace_back(static_cast<CLIPFORMAT>(RichEditClipboardFormats().Rtf),
+                             re->StreamOutRtf(SFF_SELECTION) + '\0');
         *data = new TClipboardData(std::move(formats));
         return S_OK;
     } catch (...) {
