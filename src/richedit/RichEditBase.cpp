@@ -432,10 +432,11 @@ void TCustomRichEdit::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
-// Asked once, of a window of its own: a round trip of three such letters.
+// Asked once, of a window of its own that only takes messages: a round
+// trip of three such letters.
 bool RichEditWritesLookAlikes() {
     static const bool lookAlikes = [] {
-        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                          GetModuleHandleW(nullptr), nullptr));
         if (!wnd) return false;
         const std::wstring letters = L"\x0100\x010D\x03B1";
