@@ -55,6 +55,11 @@ TPreviewForm::~TPreviewForm() {
     RestoreHintHandler();
 }
 
+void TPreviewForm::BeforeDestruction() {
+    RestoreHintHandler();
+    TForm::BeforeDestruction();
+}
+
 void TPreviewForm::FormShow(TObject*) {
     SetPage(0);
     if (!hintInstalled_) {

@@ -20,6 +20,9 @@ class TPreviewForm : public TForm {
 public:
     explicit TPreviewForm(TComponent* owner) : TForm(owner) {}
     ~TPreviewForm() override;
+    // The hint handler goes back before the controls go: each one's end
+    // may change the hint, which the form's handler shows in a label.
+    void BeforeDestruction() override;
 
     TPanel* ToolPanel = nullptr;
     TButton* PrintBut = nullptr;

@@ -309,6 +309,19 @@ TEST_F(PreviewFormTest, ReleasingTheMouseOnOnePageFitsTheWholePageAgain) {
     EXPECT_LT(preview->PagePanel->Height(), preview->ScrollBox1->ClientHeight());
 }
 
+TEST_F(PreviewFormTest, AFormFreedWhileShownGivesTheHintBackBeforeItsControlsGo) {
+    std::vector<std::string> hints;
+    Application->OnHint = [&](TObject*) { hints.push_back(Application->Hint()); };
+    Paginate(5);
+    Press(preview->OnePageBut);
+    ASSERT_EQ(Application->Hint(), "Display One page at a time");
+    hints.clear();
+    // The button under the mouse goes with the form and takes its hint.
+    preview.reset();
+    EXPECT_EQ(hints, std::vector<std::string>{""});
+    Application->OnHint = nullptr;
+}
+
 TEST_F(PreviewFormTest, TheZoomLabelGroupsThousandsAtTheLargestZoom) {
     Paginate(10);
     preview->ZoomBox->SetItemIndex(11);  // 400%
