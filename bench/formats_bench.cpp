@@ -16,11 +16,13 @@
 #include "store/NoteFile.h"
 #include "store/ItemTree.h"
 #include "store/NoteStore.h"
+#include "store/RtfPack.h"
 #include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "foundation/qclprocs.h"
 #include "platform/FileSys.h"
 #include "support/Bombs.h"
+#include "support/RtfNotes.h"
 
 namespace treskel {
 namespace {
@@ -195,6 +197,39 @@ void BM_Crc32(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_Crc32)->Arg(1 << 20)->Arg(16 << 20);
+
+// The object packer over about 8 MB of notes as the control writes them:
+// text with its control words, objects and metafile pictures.
+const std::string& WrittenNotes() {
+    static const std::string rtf = [] {
+        std::mt19937 rng(104);
+        treskel::test::RtfNoteWriter writer([&](uint32_t n) { return static_cast<uint32_t>(rng() % n); });
+        std::string s;
+        while (s.size() < (8u << 20)) s += writer.Note(200).rtf;
+        return s;
+    }();
+    return rtf;
+}
+
+void RunPacker(benchmark::State& state, void (*coder)(treskel::TStream&, treskel::TStream&), const std::string& in) {
+    for (auto _ : state) {
+        treskel::TReadOnlyMemoryStream input(in.data(), static_cast<int64_t>(in.size()));
+        treskel::TMemoryStream output;
+        coder(input, output);
+        benchmark::DoNotOptimize(output.Memory());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+}
+
+void BM_RtfPack(benchmark::State& state) { RunPacker(state, treskel::PackRtfObjects, WrittenNotes()); }
+void BM_RtfUnpack(benchmark::State& state) {
+    treskel::TReadOnlyMemoryStream input(WrittenNotes().data(), static_cast<int64_t>(WrittenNotes().size()));
+    treskel::TMemoryStream packed;
+    treskel::PackRtfObjects(input, packed);
+    RunPacker(state, treskel::UnpackRtfObjects, packed.AsString());
+}
+BENCHMARK(BM_RtfPack)->Name("RtfPack/Pack8M")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfUnpack)->Name("RtfPack/Unpack8M")->Unit(benchmark::kMillisecond);
 
 // ---- a treskel of 10,000 items and 50 MB of notes ----
 

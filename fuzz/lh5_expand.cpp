@@ -1,6 +1,7 @@
 // Any bytes given to the expander: an error or exactly the stored size,
-// never a crash, an overrun or a hang; and read through the expanding
-// stream in pieces of every size, the same bytes or the same refusal.
+// never a crash, an overrun or a hang; and read from memory, through a
+// buffer or through the expanding stream in pieces of every size, or
+// written into memory, the same bytes or the same refusal.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -64,12 +65,9 @@ Result Pull(const uint8_t* data, size_t size) {
     return {true, out.hash, in.Position()};
 }
 
-Result Expand(const uint8_t* data, size_t size, bool direct) {
+// False when the expander refused the stream.
+bool Expanded(treskel::TStream& in, treskel::TStream& out) {
     using namespace treskel;
-    TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
-    Indirect indirect(memory);
-    TStream& in = direct ? static_cast<TStream&>(memory) : indirect;
-    Sink out;
     LH5Compression lh5(nullptr);
     lh5.SetUseStreamMode(true);
     lh5.StreamIn = &in;
@@ -77,11 +75,40 @@ Result Expand(const uint8_t* data, size_t size, bool direct) {
     try {
         lh5.Expand();
     } catch (const Exception&) {
-        return {};
+        return false;
     }
+    return true;
+}
+
+Result Expand(const uint8_t* data, size_t size, bool direct) {
+    using namespace treskel;
+    TReadOnlyMemoryStream memory(data, static_cast<int64_t>(size));
+    Indirect indirect(memory);
+    TStream& in = direct ? static_cast<TStream&>(memory) : indirect;
+    Sink out;
+    if (!Expanded(in, out)) return {};
     if (size >= 4 && out.Size() != GetU32(data)) std::abort();
     if (in.Position() > static_cast<int64_t>(size)) std::abort();
     return {true, out.hash, in.Position()};
+}
+
+// Expanded into memory, where the bulk goes straight in: the same bytes,
+// and nothing written past them (the stream holds bytes there already).
+Result ExpandToMemory(const uint8_t* data, size_t size) {
+    using namespace treskel;
+    TReadOnlyMemoryStream in(data, static_cast<int64_t>(size));
+    const int64_t declared = size >= 4 ? GetU32(data) : 0;
+    TMemoryStream out;
+    const std::vector<uint8_t> guard(static_cast<size_t>(declared) + 64, 0xA5);
+    out.WriteBuffer(guard.data(), static_cast<int64_t>(guard.size()));
+    out.SetPosition(0);
+    if (!Expanded(in, out)) return {};
+    if (out.Position() != declared || out.Size() != static_cast<int64_t>(guard.size())) std::abort();
+    for (int64_t i = declared; i < out.Size(); ++i)
+        if (out.Memory()[i] != 0xA5) std::abort();
+    Sink hashed;
+    hashed.Write(out.Memory(), declared);
+    return {true, hashed.hash, in.Position()};
 }
 
 }  // namespace
@@ -89,8 +116,13 @@ Result Expand(const uint8_t* data, size_t size, bool direct) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Gigabytes of valid output only cost time; the paths are the same.
     if (size >= 4 && treskel::GetU32(data) > (8u << 20)) return 0;
-    Expand(data, size, true);
+    // Read where it lies or through the expander's own buffer, which
+    // stops the fast road at every refill: the same bytes or the same
+    // refusal.
+    const Result direct = Expand(data, size, true);
     const Result pushed = Expand(data, size, false);
+    if (!(direct == pushed)) std::abort();
+    if (!(ExpandToMemory(data, size) == pushed)) std::abort();
     if (size >= 4 && !(Pull(data, size) == pushed)) std::abort();
     return 0;
 }

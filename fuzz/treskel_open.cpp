@@ -1,6 +1,8 @@
 // A whole treskel opened through the note store from any bytes.  Input: a
 // 4-byte length, the archive of that many bytes (none when 0), then the
-// rest as a tree file left beside it.  A refused open changes nothing in the
+// rest as a tree file left beside it: in the data directory, as an older
+// build left one, or, when the length's top bit is set, beside the loose
+// notes, as the window writes one after each change.  A refused open changes nothing in the
 // directory; an accepted one loads every note (or refuses it as a note
 // file), packs, leaves no temporary file, and opens again to the same items
 // and the same notes.
@@ -98,12 +100,16 @@ std::vector<Shown> ShowAll(TNoteStore& notes, const TItemTree& tree) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;
-    const size_t archiveSize = GetU32(data);
+    const bool inFolder = (data[3] & 0x80) != 0;
+    const size_t archiveSize = GetU32(data) & 0x7FFFFFFFu;
     if (archiveSize > size - 4) return 0;
     fs::remove_all(Dir());
     fs::create_directories(Dir());
     if (archiveSize > 0) Put(ArchiveFileName(Dir(), "T"), data + 4, archiveSize);
-    if (size - 4 - archiveSize > 0) Put(TreeFileName(Dir(), "T"), data + 4 + archiveSize, size - 4 - archiveSize);
+    if (inFolder) fs::create_directories(NoteFolderName(Dir(), "T"));
+    if (size - 4 - archiveSize > 0)
+        Put(inFolder ? FolderTreeFileName(Dir(), "T") : TreeFileName(Dir(), "T"), data + 4 + archiveSize,
+            size - 4 - archiveSize);
     const auto before = Files();
 
     TNoteStore notes;

@@ -4,14 +4,26 @@
 # same work, in the same run:
 #   items N...  start until the window is shown and idle, a switch to the
 #               second tab and back, and close, on two treskels of N items
-#               each (default: 10000 30000 60000)
+#               each (default: 10000 30000 60000); and the longest the
+#               window takes to answer while it writes its tree a moment
+#               after a change (the first item opened), beside the same
+#               while idle
 #   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
 #               80 characters) and of 1 MB in one paragraph, by a click and
 #               by the Down key
-#   pages       laying the notes of 0.5 and 2 MB out in pages, as printing
-#               and the preview do where the system's control formats no
-#               range
-# Without arguments: both.  The treskels are written by the small writer
+#   pages       the preview of notes of 0.5, 2, 4 and 8 MB beside showing
+#               them, each in a program started for it (the memory it holds
+#               after the show, the most it held by then and by the
+#               preview), and laying them out in pages and recording every
+#               page as printing does, where the system's control formats
+#               no range
+#   close N...  start and close with nothing changed on treskels of N items
+#               each (default: 2950), in the prefix the tests and the other
+#               runs use (--unmanaged) and in the one ./run.sh prepares and
+#               starts the program in, without and with a window manager
+#               (openbox); TRESKEL_BENCH_AS_BEFORE=1 leaves out the start
+#               script's matching of the window manager
+# Without arguments: items, notes and pages.  The treskels are written by the small writer
 # below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +33,12 @@ fi
 what="${1:-all}"
 [ $# -gt 0 ] && shift
 counts=("$@")
-[ ${#counts[@]} -gt 0 ] || counts=(10000 30000 60000)
+if [ ${#counts[@]} -eq 0 ]; then
+  if [ "$what" = close ]; then counts=(2950); else counts=(10000 30000 60000); fi
+fi
+# The program to time (by default the one built here), e.g. an older build
+# to compare with.
+program="${TRESKEL_BENCH_PROGRAM:-build/win32/src/Treskel!.exe}"
 if [ ! -f build/win32/build.ninja ]; then
   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 fi
@@ -29,7 +46,9 @@ cmake --build build/win32 --target treskel treskel_timer treskel_reference tresk
 work="$(mktemp -d)"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 runs=()
+wm=""
 stop() {
+  [ -z "$wm" ] || kill "$wm" 2>/dev/null || true
   for run in "${runs[@]}"; do WINEPREFIX="$work/$run/prefix" wineserver -k >/dev/null 2>&1 || true; done
   rm -rf "$work"
 }
@@ -37,12 +56,12 @@ trap stop EXIT
 WINEPREFIX="$work/prefix" scripts/prepare-prefix.sh --unmanaged </dev/null >/dev/null 2>&1
 WINEPREFIX="$work/prefix" wineserver -w
 # Each run has a prefix of its own: the program keeps its data path in the
-# registry.
+# registry.  `new_run NAME [PREFIX]` copies the given prepared prefix.
 new_run() {
   runs+=("$1")
   mkdir -p "$work/$1/Data"
-  cp "build/win32/src/Treskel!.exe" "$work/$1/"
-  cp -a "$work/prefix" "$work/$1/prefix"
+  cp "$program" "$work/$1/Treskel!.exe"
+  cp -a "$work/${2:-prefix}" "$work/$1/prefix"
 }
 
 # The archive format: tree size, tree file, item count, then per item in
@@ -100,7 +119,7 @@ else:
     small = rtf('\\pard A small note.\\par\r\n')
     mb = 1024 * 1024
     large = [('0.5MB', paragraphs(mb // 2)), ('2MB', paragraphs(2 * mb)), ('8MB', paragraphs(8 * mb)),
-             ('1MB-one-paragraph', one_paragraph(mb))]
+             ('1MB-one-paragraph', one_paragraph(mb)), ('4MB', paragraphs(4 * mb))]
     items = [('Small 0', 0, small, True)]
     for k, (label, body) in enumerate(large):
         items += [(label, 0, body, True), ('Small %d' % (k + 1), 0, small, True)]
@@ -141,6 +160,7 @@ if [ "$what" = all ] || [ "$what" = items ]; then
     size=$(du -m "$work/large$items/Data/First.tsx" | cut -f1)
     new_run "tree$items"
     large=$(run "large$items" switch)
+    changed=$(run "large$items" change)
     bare=$(reference "tree$items" tree "$items")
     echo
     load
@@ -150,7 +170,43 @@ if [ "$what" = all ] || [ "$what" = items ]; then
     done
     printf "%-28s %10s %16s\n" "bare tree view: fill" "" "$(value "$bare" tree-fill)"
     printf "%-28s %10s %16s\n" "bare tree view: destroy" "" "$(value "$bare" tree-destroy)"
+    printf "%-28s %10s %16s\n" "longest stall, idle" "" "$(value "$changed" idle-stall)"
+    printf "%-28s %10s %16s\n" "longest stall, tree written" "" "$(value "$changed" change-stall)"
+    # A switch with nothing changed against the bare view's fill and destroy.
+    printf "%-28s %10s %16s\n" "to-second / (fill+destroy)" "" \
+      "$(awk -v s="$(value "$large" to-second)" -v f="$(value "$bare" tree-fill)" \
+        -v d="$(value "$bare" tree-destroy)" 'BEGIN { if (f + d > 0) printf "%.2f", s / (f + d) }')"
     rm -rf "$work/large$items/Data" "$work/tree$items"
+  done
+fi
+
+if [ "$what" = close ]; then
+  # The prefix ./run.sh prepares: Wine waits for a window manager there.
+  WINEPREFIX="$work/prefix-run" scripts/prepare-prefix.sh </dev/null >/dev/null 2>&1
+  WINEPREFIX="$work/prefix-run" wineserver -w
+  for items in "${counts[@]}"; do
+    declare -A closed=()
+    for kind in tests run run-openbox; do
+      new_run "close-$kind-$items" "$([ "$kind" = tests ] && echo prefix || echo prefix-run)"
+      write treskels "$work/close-$kind-$items/Data" "$items"
+      if [ "$kind" = run-openbox ]; then
+        openbox >/dev/null 2>&1 &
+        wm=$!
+        sleep 2
+      fi
+      # As ./run.sh starts the program (scripts/start.sh).
+      [ "$kind" = tests ] || [ -n "${TRESKEL_BENCH_AS_BEFORE:-}" ] || WINEPREFIX="$work/close-$kind-$items/prefix" scripts/match-window-manager.sh
+      timed=$(run "close-$kind-$items")
+      closed[$kind]="$(value "$timed" start) $(value "$timed" close)"
+      if [ -n "$wm" ]; then kill "$wm" 2>/dev/null || true; wait "$wm" 2>/dev/null || true; wm=""; fi
+      rm -rf "$work/close-$kind-$items/Data"
+    done
+    echo
+    load
+    printf '%-36s %10s %10s\n' "milliseconds, $items items" "start" "close"
+    printf '%-36s %10s %10s\n' "tests' prefix (unmanaged)" ${closed[tests]}
+    printf '%-36s %10s %10s\n' "run.sh's prefix, no window manager" ${closed[run]}
+    printf '%-36s %10s %10s\n' "run.sh's prefix, openbox" ${closed[run-openbox]}
   done
 fi
 
@@ -175,14 +231,24 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
 fi
 
 if [ "$what" = all ] || [ "$what" = pages ]; then
+  labels=(0.5MB 2MB 4MB 8MB)
+  declare -A rows=([0.5MB]=1 [2MB]=3 [8MB]=5 [4MB]=9)
+  previewed=""
+  for l in "${labels[@]}"; do previewed+=$(run notes preview "${rows[$l]}" "$l")$'\n'; done
   wine_up notes
-  paged=$(cd "$work/notes" && wine "$OLDPWD/build/win32/bench/wine/treskel_paginate.exe" 0.5MB.rtf 2MB.rtf 2>/dev/null |
-    tr -d '\r')
+  paged=$(cd "$work/notes" && wine "$OLDPWD/build/win32/bench/wine/treskel_paginate.exe" "${labels[@]/%/.rtf}" \
+    2>/dev/null | tr -d '\r')
   echo
   load
-  printf '%-22s %9s %12s\n' "" "pages" "milliseconds"
-  for l in 0.5MB 2MB; do
-    printf '%-22s %9s %12s\n' "$l" "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
-      "$(value "$paged" paginate "$l.rtf")"
+  printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "" "show" "preview" "held" "peak" "peak" "pages" "lay out" "record"
+  printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "" "(ms)" "(ms)" "(MB)" "shown" "preview" "" "(ms)" "all (ms)"
+  for l in "${labels[@]}"; do
+    shown=$(echo "$previewed" | awk -v l="$l" '$1 == "shown" && $2 == l { print $3, $4 }')
+    peak=$(echo "$previewed" | awk -v l="$l" '$1 == "previewed" && $2 == l { print $4 }')
+    printf '%-8s %9s %9s %9s %9s %9s %9s %9s %9s\n' "$l" "$(value "$previewed" show "$l")" \
+      "$(value "$previewed" preview "$l")" "${shown% *}" "${shown#* }" "$peak" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $4 }')" \
+      "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $5 }')"
   done
 fi

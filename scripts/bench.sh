@@ -4,4 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh bench
-exec build/bench/bench/formats_bench "$@"
+build/bench/bench/formats_bench "$@"
+exec build/bench/bench/pictures_bench "$@"

@@ -14,10 +14,20 @@ export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$home"
-cp -f "$built" "$home/"
+# The files of a program that may be running are never written over: its
+# image is mapped from them, and the running program would end at its next
+# step.  A changed file goes in under another name and is renamed into
+# place (the running program keeps the old one); an unchanged one stays.
+install_file() {
+  local to="$home/$(basename "$1")"
+  cmp -s "$1" "$to" && return 0
+  cp -f "$1" "$to.new.$$"
+  mv -f "$to.new.$$" "$to"
+}
+install_file "$built"
 # The picture library the program loads from beside itself.
 if [ -f "$(dirname "$built")/PictLib.dll" ]; then
-  cp -f "$(dirname "$built")/PictLib.dll" "$home/"
+  install_file "$(dirname "$built")/PictLib.dll"
 fi
 "$here/prepare-prefix.sh"
 
@@ -35,6 +45,9 @@ fi
 cd "$home"
 exe="$(basename "$built")"
 if [ -z "${DISPLAY:-}" ]; then
+  # Xvfb alone: no window manager.
+  "$here/match-window-manager.sh"
   exec xvfb-run -a -s '-screen 0 1280x1024x24' wine "$exe"
 fi
+"$here/match-window-manager.sh"
 exec wine "$exe"

@@ -2,11 +2,17 @@
 // and idle, a move to the second tab and back to the first, and closing
 // until the process has ended; or, on a treskel whose items alternate
 // between small and large notes, showing and leaving each large note by a
-// click and by the Down key.  Prints the times in milliseconds.
+// click and by the Down key; or showing one large note and then its
+// preview, with the memory the program holds; or the longest stall of
+// the window while it writes its tree a moment after a change.  Prints
+// the times in milliseconds and memory in megabytes.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "WineBench.h"
@@ -94,6 +100,75 @@ void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
     }
 }
 
+struct PanelSearch {
+    int width, height;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK TakePanel(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<PanelSearch*>(p);
+    char name[64];
+    GetClassNameA(w, name, sizeof name);
+    RECT r;
+    GetClientRect(w, &r);
+    if (std::string(name) != "TPanel" || r.right != search->width || r.bottom != search->height) return TRUE;
+    search->found = w;
+    return FALSE;
+}
+
+// The process's memory in megabytes: what it holds now and the most it held.
+void Memory(HANDLE process, double& held, double& peak) {
+    PROCESS_MEMORY_COUNTERS c{};
+    c.cb = sizeof c;
+    GetProcessMemoryInfo(process, &c, sizeof c);
+    held = static_cast<double>(c.WorkingSetSize) / (1 << 20);
+    peak = static_cast<double>(c.PeakWorkingSetSize) / (1 << 20);
+}
+
+// Shows the large note of top item `row` by a click from the small note
+// before it, then opens its preview as the user does: the print button's
+// menu, its second entry ("Preview..."), until the preview is shown and
+// idle; then closes it.
+void TimePreview(HANDLE process, HWND main, int row, const char* label) {
+    HWND tree = FindChild(main, "TreeView");
+    PanelSearch panel{100, 22};  // the panel of the office buttons, the print button last
+    EnumChildWindows(main, TakePanel, reinterpret_cast<LPARAM>(&panel));
+    if (tree == nullptr || panel.found == nullptr) return;
+    SelectRow(process, tree, row - 1);
+    double held, peak;
+    Memory(process, held, peak);
+    std::printf("before %s %.0f %.0f\n", label, held, peak);
+    std::printf("show %s %.0f\n", label, ClickRow(process, tree, row));
+    Memory(process, held, peak);
+    std::printf("shown %s %.0f %.0f\n", label, held, peak);
+    std::fflush(stdout);
+    PostMessageA(panel.found, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(78, 5));
+    PostMessageA(panel.found, WM_LBUTTONUP, 0, MAKELPARAM(78, 5));
+    HWND menu = nullptr;
+    while ((menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu)) Sleep(5);
+    WaitForInputIdle(process, 600000);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+    WaitForInputIdle(process, 600000);
+    const double t0 = Now();
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
+    HWND preview = nullptr;
+    while ((preview = FindWindowA("TPreviewForm", nullptr)) == nullptr || !IsWindowVisible(preview)) {
+        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0) {
+            std::printf("preview %s ended the program\n", label);
+            return;
+        }
+    }
+    WaitForInputIdle(process, 1800000);
+    std::printf("preview %s %.0f\n", label, Now() - t0);
+    Memory(process, held, peak);
+    std::printf("previewed %s %.0f %.0f\n", label, held, peak);
+    std::fflush(stdout);
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    while (IsWindow(preview)) Sleep(5);
+    WaitForInputIdle(process, 600000);
+}
+
 // Moves to the next or the previous tab as the arrow keys do, and waits
 // until the program is idle again.
 double SwitchTab(HANDLE process, HWND tabs, WPARAM key) {
@@ -105,15 +180,45 @@ double SwitchTab(HANDLE process, HWND tabs, WPARAM key) {
     return Now() - t0;
 }
 
+// The longest the window takes to answer over `ms` milliseconds, asked
+// again and again: what a user feels as a stall.
+double MaxStall(HWND main, int ms) {
+    double longest = 0;
+    for (const double end = Now() + ms; Now() < end;) {
+        DWORD_PTR result;
+        const double t0 = Now();
+        SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+        longest = std::max(longest, Now() - t0);
+        Sleep(2);
+    }
+    return longest;
+}
+
+// Opens the first top item, a change of the tree (its being open is kept
+// with it), and measures the stalls while the window writes the tree beside
+// the notes a moment later, beside those of the idle window before.
+void TimeTreeChange(HWND main) {
+    HWND tree = FindChild(main, "TreeView");
+    if (tree == nullptr) return;
+    std::printf("idle-stall %.0f\n", MaxStall(main, 1500));
+    DWORD_PTR result;
+    SendMessageTimeoutA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RowItem(tree, 0)), SMTO_NORMAL, 600000,
+                        &result);
+    std::printf("change-stall %.0f\n", MaxStall(main, 1500));
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treskel_timer program [switch | notes label...]\n");
+        std::fprintf(stderr, "usage: treskel_timer program [switch | change | notes label... | preview row label]\n");
         return 2;
     }
     const bool switchTabs = argc > 2 && std::string(argv[2]) == "switch";
     const bool notes = argc > 2 && std::string(argv[2]) == "notes";
+    const bool preview = argc > 4 && std::string(argv[2]) == "preview";
+    const bool change = argc > 2 && std::string(argv[2]) == "change";
     STARTUPINFOA si{sizeof si};
     PROCESS_INFORMATION pi{};
     std::string command = std::string("\"") + argv[1] + "\"";
@@ -126,6 +231,8 @@ int main(int argc, char** argv) {
     WaitForInputIdle(pi.hProcess, 600000);
     std::printf("start %.0f\n", Now() - t0);
     if (notes) TimeNotes(pi.hProcess, main, argc - 3, argv + 3);
+    if (preview) TimePreview(pi.hProcess, main, std::atoi(argv[3]), argv[4]);
+    if (change) TimeTreeChange(main);
     if (switchTabs) {
         HWND tabs = FindChild(main, "Tab");
         if (tabs == nullptr) return 1;

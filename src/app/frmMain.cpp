@@ -37,6 +37,8 @@ void TfrmTreskel::FormCreate(TObject*) {
 
     // Every node of the tree is an item node that owns its record.
     itemTree_ = std::make_unique<TTreeItemTree>(TreeView);
+    treeSave_ = std::make_unique<UtilityTimer>([this] { SaveTreeNow(); }, this);
+    TreeView->OnNodesChange = [this](TObject*) { TreeChanged(); };
     // The pictures of the form that are not in its layout text.
     Image1->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), "BANNER");
     TrayIcon->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
@@ -91,45 +93,45 @@ void TfrmTreskel::FormShow(TObject*) {
 }
 
 void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
-    // When a save fails the user chooses: stay, or close and leave what
-    // was saved before (the previous archive and the loose files) on disk
-    // as it is.
-    bool saved = true;
+    // When a save fails the user chooses: stay, or close with what could
+    // be saved.
     if (NoteModified) {
         TTreeNode* node = TreeView->Selected();
         try {
             SaveItemNote(node);
-            NoteModified = false;
         } catch (const Exception& e) {
-            if (!ReportSaveFailure(NoteName(node), e.Message(), true)) {
+            if (!ReportSaveFailure(NoteName(node), e.Message(), true,
+                                   "The treskel is saved with every other change; what was typed into '" +
+                                       (node != nullptr ? node->Text() : std::string()) +
+                                       "' since its note was last saved is lost.")) {
                 Action = TCloseAction::caNone;
                 return;
             }
-            // Packing now would put the older note into the archive and
-            // delete the loose files: leave them all.
-            saved = false;
         }
+        // The note keeps what was saved of it before.
+        NoteModified = false;
     }
-    if (saved) {
-        try {
-            SaveTreskel(TabControl1->TabIndex());
-        } catch (const Exception& e) {
-            if (!ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), true)) {
-                Action = TCloseAction::caNone;
-                return;
-            }
+    try {
+        SaveTreskel(TabControl1->TabIndex());
+    } catch (const Exception& e) {
+        if (!ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), true)) {
+            Action = TCloseAction::caNone;
+            return;
         }
     }
     IniCtrl->WriteInteger("common", "activetreskel", TabControl1->TabIndex());
 }
 
-bool TfrmTreskel::ReportSaveFailure(const std::string& what, const std::string& reason, bool closing) {
+bool TfrmTreskel::ReportSaveFailure(const std::string& what, const std::string& reason, bool closing,
+                                    const std::string& lostOnClose) {
     std::string text = what + " could not be saved.\n" + reason;
     if (!closing) {
         ShowError(text);
         return false;
     }
-    text += "\n\nClose anyway? What was saved before stays on disk as it is; what could not be saved is lost.";
+    text += "\n\nClose anyway? " +
+            (lostOnClose.empty() ? "What was saved before stays on disk as it is; what could not be saved is lost."
+                                 : lostOnClose);
     return Application->MessageBox(text, "Error", MB_YESNO | MB_ICONSTOP | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -144,7 +146,11 @@ std::string TfrmTreskel::TreskelName(int tabIndex) {
 
 void ShowError(const std::string& text) { Application->MessageBox(text, "Error", MB_OK | MB_ICONSTOP); }
 
-void TfrmTreskel::FormDestroy(TObject*) { ItemStream.reset(); }
+void TfrmTreskel::FormDestroy(TObject*) {
+    ItemStream.reset();
+    // The tree goes after this window's own fields.
+    TreeView->OnNodesChange = nullptr;
+}
 
 void TfrmTreskel::CaptionControl1ButtonClick(TObject*, int ButtonIndex, bool&) {
     if (ButtonIndex == 0) ShowAboutBox();
@@ -293,6 +299,7 @@ void RegisterMainFormClasses() {
         .Handler("REditKeyPress", &TfrmTreskel::REditKeyPress)
         .Handler("REditKeyDown", &TfrmTreskel::REditKeyDown)
         .Handler("REditMouseDown", &TfrmTreskel::REditMouseDown)
+        .Handler("REditEndDrag", &TfrmTreskel::REditEndDrag)
         .Handler("REditEnter", &TfrmTreskel::REditEnter)
         .Handler("REditURLClick", &TfrmTreskel::REditURLClick)
         .Handler("QclFontComboBox1Click", &TfrmTreskel::QclFontComboBox1Click)

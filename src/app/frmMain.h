@@ -172,6 +172,7 @@ public:
     void REditKeyPress(TObject* Sender, char& Key);
     void REditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void REditMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void REditEndDrag(TObject* Sender, TObject* Target, int X, int Y);
     void REditEnter(TObject* Sender);
     void REditURLClick(TObject* Sender, const std::string& URL);
     void QclFontComboBox1Click(TObject* Sender);
@@ -342,7 +343,14 @@ private:
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
     // 'y'") failed, in the same words on every road that saves.  When
     // closing, asks whether to close anyway: true for yes.
-    bool ReportSaveFailure(const std::string& what, const std::string& reason, bool closing);
+    // `lostOnClose` says what closing anyway loses.
+    bool ReportSaveFailure(const std::string& what, const std::string& reason, bool closing,
+                           const std::string& lostOnClose = "");
+    // A moment after the tree changed, writes it beside the loose notes:
+    // a crash then loses no change made before.
+    void TreeChanged();
+    void SaveTreeNow();
+    std::unique_ptr<UtilityTimer> treeSave_;
     // Owns the object of the last item drag (DragObject).
     std::unique_ptr<TDragObject> dragObjectOwner_;
     std::unique_ptr<TTreeItemTree> itemTree_;

@@ -210,6 +210,9 @@ void TfrmTreskel::REditKeyPress(TObject*, char& Key) {
 
 void TfrmTreskel::REditMouseDown(TObject*, TMouseButton, TShiftState, int, int) { PostCaretPosition(); }
 
+// A drag from the editor ends with its caret where the drag left it.
+void TfrmTreskel::REditEndDrag(TObject*, TObject*, int, int) { PostCaretPosition(); }
+
 void TfrmTreskel::REditEnter(TObject*) {
     if (TreeView->Selected() != nullptr)
         NoteModified = true;

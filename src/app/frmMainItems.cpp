@@ -17,6 +17,10 @@ constexpr int GlyphCollapsed = 9;
 constexpr const char* kNewCaption = "New Item";
 constexpr const char* kPasswordTitle = "Password";
 constexpr const char* kPasswordPrompt = "Enter the password for this item (10 chars. max)";
+// Why the prompt comes back empty, and why an item stays locked.
+constexpr const char* kPasswordTooLong = "The password typed has %d characters; a password has at most 10.";
+constexpr const char* kPasswordWrong =
+    "This is not the item's password (letter case counts), so the item stays locked.";
 
 bool IsLinkNode(TTreeNode* node) {
     const TItemData* r = AsItem(node)->Data();
@@ -117,11 +121,13 @@ struct ItemCommands {
     }
 
     // Asks for a password of at most 10 characters; empty when cancelled.
+    // A longer one is asked again, after saying why.
     std::string AskPassword() {
         for (;;) {
             std::string entry;
             if (!PasswordQuery(kPasswordTitle, kPasswordPrompt, entry)) return {};
             if (static_cast<int>(entry.size()) <= MaxPasswordLength) return entry;
+            Tell(Format(kPasswordTooLong, static_cast<int>(entry.size())), kPasswordTitle, MB_ICONEXCLAMATION);
         }
     }
 
@@ -293,6 +299,7 @@ void TfrmTreskel::LockItemExecute(TObject*) {
     if (record->Locked != 0) {
         if (entry != record->Password) {
             LockButton->SetDown(true);
+            Tell(kPasswordWrong, "Locked", MB_ICONEXCLAMATION);
             return;
         }
         record->Password.clear();

@@ -7,6 +7,10 @@
 namespace treskel {
 
 namespace {
+// How long after a change of the tree it is written beside the loose
+// notes: changes made together go in one write.
+constexpr unsigned kTreeSaveDelay = 300;
+
 // Shows the hourglass for a scope.
 class HourGlass {
 public:
@@ -176,6 +180,25 @@ void TfrmTreskel::SaveTreskel(int tabIndex) {
     HourGlass wait;
     Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
     ReleaseRecords(ItemTree());
+    // The archive holds the tree now, and the nodes hold no records until
+    // the next open: nothing is to be written beside the notes.
+    treeSave_->Stop();
+}
+
+void TfrmTreskel::TreeChanged() {
+    // While the tree is filled this comes once a node: no more than a test.
+    if (!treeSave_->Running()) treeSave_->Start(kTreeSaveDelay);
+}
+
+void TfrmTreskel::SaveTreeNow() {
+    treeSave_->Stop();
+    if (openFailedTab_ >= 0) return;
+    try {
+        Notes.SaveTree(ItemTree());
+    } catch (const Exception&) {
+        // Saving the treskel, when its tab is left or the window closes,
+        // tells the user what keeps it from the disk.
+    }
 }
 
 void TfrmTreskel::OpenTreskel(int tabIndex) {
@@ -199,6 +222,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
     }
     try {
         Notes.Open(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
+        treeSave_->Stop();  // filling the tree was no change
         EnableByTag(TagNeedsTreskel);
     } catch (const Exception& e) {
         // The tree stays empty and this treskel is never saved over its

@@ -4,12 +4,17 @@
 // rich-edit control pastes, shows and keeps in the note at its size.
 #include <windows.h>
 
+#include <climits>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "app/frmMain.h"
+#include "app/frmMainRules.h"
 #include "pictlib/PictLib.h"
 #include "platform/Clipbrd.h"
+#include "platform/JpegCodec.h"
 #include "platform/JpegImage.h"
 #include "platform/Streams.h"
 #include "twain/TwainLib.h"
@@ -55,6 +60,39 @@ std::string PictureRtf(TMetafile& metafile, int width, int height) {
     return rtf + "}}";
 }
 
+// Refuses, before it is decoded, a picture that would make the note in the
+// editor larger than a note may be saved.
+void CheckRoom(TRichEditEx* editor, const TPictSize& picture) {
+    TCountingStream note;
+    editor->Lines()->SaveToStream(note);
+    const std::string problem = PictureRoomProblem(picture, note.written);
+    if (!problem.empty()) throw EInvalidGraphic(problem);
+}
+
+// The size of the picture in a file, from its header.
+TPictSize PictureFileSize(const std::string& name, bool jpeg) {
+    if (!jpeg) return PictLibPictureSize(name);
+    TFileStream file(name, fmOpenRead | fmShareDenyWrite);
+    TPictSize size;
+    JpegPictureSize(file, size.Width, size.Height);
+    return size;
+}
+
+// Runs the insertion of one picture; what stops it is shown, in words.
+template <class F>
+void Inserting(const std::string& what, F insert) {
+    std::string why;
+    try {
+        insert();
+        return;
+    } catch (const Exception& e) {
+        why = e.Message();
+    } catch (const std::bad_alloc&) {
+        why = "There is not enough memory for it.";
+    }
+    ShowError(what + " cannot be inserted.\n\n" + why);
+}
+
 // Frees the images of an acquisition however the pasting ends.
 class AcquiredImages {
 public:
@@ -79,13 +117,19 @@ void TfrmTreskel::PastePicture(TGraphic* picture) {
     std::unique_ptr<TMetafile> metafile = AsMetafile(picture);
     const std::string rtf = PictureRtf(*metafile, picture->Width(), picture->Height());
     static const UINT rtfFormat = RegisterClipboardFormatA("Rich Text Format");
-    {
-        ClipboardScope open;
-        Clipboard()->Assign(picture);
-        Clipboard()->Assign(metafile.get());
-        Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);
+    // The clipboard is left empty however the paste ends.
+    try {
+        {
+            ClipboardScope open;
+            Clipboard()->Assign(picture);
+            Clipboard()->Assign(metafile.get());
+            Clipboard()->SetBuffer(rtfFormat, rtf.c_str(), rtf.size() + 1);
+        }
+        REdit->PasteFromClipboard();
+    } catch (...) {
+        Clipboard()->Clear();
+        throw;
     }
-    REdit->PasteFromClipboard();
     Clipboard()->Clear();
 }
 
@@ -94,24 +138,23 @@ void TfrmTreskel::InsertPictureExecute(TObject*) {
     OpenDialog1->SetTitle("Import Graphic");
     if (!OpenDialog1->Execute()) return;
     const std::string name = OpenDialog1->FileName();
-    std::unique_ptr<TGraphic> picture;
-    try {
+    Inserting("The picture \"" + ExtractFileName(name) + "\"", [&] {
         // JPEG files by their extension through the picture class; every
         // other file (".jpeg" and ".jpe" too) through the picture library.
-        if (UpperCase(ExtractFileExt(name)) == ".JPG") {
-            auto jpeg = std::make_unique<TJPEGImage>();
-            jpeg->LoadFromFile(name);
-            picture = std::move(jpeg);
+        const bool jpeg = UpperCase(ExtractFileExt(name)) == ".JPG";
+        CheckRoom(REdit, PictureFileSize(name, jpeg));
+        std::unique_ptr<TGraphic> picture;
+        if (jpeg) {
+            auto image = std::make_unique<TJPEGImage>();
+            image->LoadFromFile(name);
+            picture = std::move(image);
         } else {
             auto bitmap = std::make_unique<TBitmap>();
             bitmap->SetHandle(PictLibLoad(name));
             picture = std::move(bitmap);
         }
-    } catch (const Exception& e) {
-        ShowError("The picture \"" + ExtractFileName(name) + "\" cannot be inserted.\n\n" + e.Message());
-        return;
-    }
-    PastePicture(picture.get());
+        PastePicture(picture.get());
+    });
 }
 
 void TfrmTreskel::InsertOLEExecute(TObject*) { REdit->InsertObjectDialog(); }
@@ -123,10 +166,14 @@ void TfrmTreskel::Acquire1Click(TObject*) {
     // Every image that came is pasted, in the order it came, and freed.
     AcquiredImages acquired;
     for (HANDLE dib : acquired.Images()) {
-        TBitmap bitmap;
-        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-        CopyDibToBitmap(dib, &bitmap);
-        PastePicture(&bitmap);
+        Inserting("The scanned image", [&] {
+            const int height = TWAIN_DibHeight(dib);  // negative: rows top first
+            CheckRoom(REdit, TPictSize{TWAIN_DibWidth(dib), height == INT_MIN ? 0 : std::abs(height), 24});
+            TBitmap bitmap;
+            bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+            CopyDibToBitmap(dib, &bitmap);
+            PastePicture(&bitmap);
+        });
     }
 }
 

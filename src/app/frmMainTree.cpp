@@ -20,11 +20,12 @@ constexpr int kImgCollapsed = 9;
 
 
 // What an item drag carries.  The tree shows its drag cursor over a place
-// that takes the item.
+// that takes the item, and the picture of the item follows the pointer.
 class TItemDragObject : public TDragObject {
 public:
     explicit TItemDragObject(TControl* tree) : tree_(tree) {}
     TCursor GetDragCursor(bool accepted, int, int) override { return accepted ? tree_->DragCursor() : crNoDrop; }
+    TDragImageList* GetDragImages() override { return tree_->GetDragImages(); }
 
 private:
     TControl* tree_;
@@ -208,6 +209,7 @@ void TfrmTreskel::StyleChange(TObject* Sender) {
     if (button == nullptr || r == nullptr || button->Tag() < 0 || button->Tag() > 3) return;
     r->Style = static_cast<uint8_t>(r->Style ^ (1 << button->Tag()));
     TreeView->Invalidate();
+    TreeChanged();
 }
 
 void TfrmTreskel::ColorComboChange(TObject*) {
@@ -217,6 +219,7 @@ void TfrmTreskel::ColorComboChange(TObject*) {
     if (r == nullptr || index < 0 || index > 255) return;
     r->ColourIndex = static_cast<uint8_t>(index);
     TreeView->Invalidate();
+    TreeChanged();
 }
 
 void TfrmTreskel::FontSizeComboEnter(TObject*) { FontSizeCombo->SetFontName(TreeView->Font()->Name()); }
@@ -227,6 +230,7 @@ void TfrmTreskel::FontSizeComboChange(TObject*) {
     // The record holds a size in one byte; anything else is no size.
     if (r == nullptr || size < 1 || size > 255) return;
     r->FontSize = static_cast<uint8_t>(size);
+    TreeChanged();
 }
 
 // ------------------------------------------------------------ drag and drop
@@ -248,8 +252,13 @@ void TfrmTreskel::TreeViewDragOver(TObject*, TObject* Source, int X, int Y, TDra
     if (node == nullptr) return;
     TRect r = node->DisplayRect(true);
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    WindowDC dc(TreeView->Handle());
-    FrameRect(dc.Get(), &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
+    auto* drag = dynamic_cast<TDragObject*>(Source);
+    drag->HideDragImage();
+    {
+        WindowDC dc(TreeView->Handle());
+        FrameRect(dc.Get(), &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    drag->ShowDragImage();
 }
 
 void TfrmTreskel::TreeViewDragDrop(TObject*, TObject* Source, int X, int Y) {

@@ -6,6 +6,25 @@ namespace treskel {
 
 LH5Compression::LH5Compression(TComponent* owner) : TComponent(owner) {}
 
+void LH5Compression::SetProgress(TCodingProgress* progress) {
+    if (bar_ != nullptr) {
+        bar_->RemoveFreeNotification(this);
+        DropBar();
+    }
+    progress_ = progress;
+}
+
+void LH5Compression::DropBar() {
+    if (progress_ == barProgress_.get()) progress_ = nullptr;
+    barProgress_.reset();
+    bar_ = nullptr;
+}
+
+void LH5Compression::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component != nullptr && component == bar_) DropBar();
+}
+
 template <class Op>
 void LH5Compression::WithStreams(Op op) {
     if (useStreamMode_) {
@@ -28,19 +47,6 @@ void LH5Compression::Compress() {
 
 void LH5Compression::Expand() {
     WithStreams([this](TStream& in, TStream& out) { lh5::Decode(in, in.Size() - in.Position(), out, progress_); });
-}
-
-}  // namespace treskel
-
-#include "platform/TypInfo.h"
-
-namespace treskel {
-
-void RegisterCompressClasses() {
-    PublishClass<LH5Compression, TComponent>()
-        .String("FileIn", &LH5Compression::FileIn, &LH5Compression::SetFileIn)
-        .String("FileOut", &LH5Compression::FileOut, &LH5Compression::SetFileOut)
-        .Bool("UseStreamMode", &LH5Compression::UseStreamMode, &LH5Compression::SetUseStreamMode);
 }
 
 }  // namespace treskel

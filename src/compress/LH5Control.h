@@ -3,6 +3,7 @@
 // size (4 bytes, little-endian) followed by the -lh5- bit stream.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "compress/LH5Coder.h"
@@ -11,15 +12,23 @@
 
 namespace treskel {
 
+class TProgressBar;
+
 class LH5Compression : public TComponent {
     TRESKEL_CLASS(LH5Compression)
 public:
     explicit LH5Compression(TComponent* owner);
 
-    // Told the uncompressed bytes coded so far (input while compressing,
-    // output while expanding), so both directions fill a bar alike.
-    TCodingProgress* ProgessControl() const { return progress_; }
-    void SetProgessControl(TCodingProgress* progress) { progress_ = progress; }
+    // The bar that coding moves, where there are windows: Max is the
+    // uncompressed size and Position the uncompressed bytes coded so far
+    // (input while compressing, output while expanding), so that both
+    // directions fill it alike.
+    TProgressBar* ProgessControl() const;
+    void SetProgessControl(TProgressBar* bar);
+    // Where coding reports how far it has come: the bar, or any other
+    // receiver a caller sets.
+    TCodingProgress* Progress() const { return progress_; }
+    void SetProgress(TCodingProgress* progress);
     const std::string& FileIn() const { return fileIn_; }
     void SetFileIn(const std::string& name) { fileIn_ = name; }
     const std::string& FileOut() const { return fileOut_; }
@@ -38,10 +47,16 @@ public:
     // unread.  Raises Exception("File is corrupt!") for a damaged stream.
     void Expand();
 
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
     template <class Op>
     void WithStreams(Op op);
+    void DropBar();
 
+    TComponent* bar_ = nullptr;  // the ProgessControl
+    std::unique_ptr<TCodingProgress> barProgress_;
     TCodingProgress* progress_ = nullptr;
     std::string fileIn_;
     std::string fileOut_;
@@ -51,6 +66,6 @@ private:
 }  // namespace treskel
 
 namespace treskel {
-// Publishes the compressor for layouts.
+// Publishes the compressor for layouts (where there are windows).
 void RegisterCompressClasses();
 }  // namespace treskel

@@ -17,10 +17,14 @@ namespace {
 constexpr int kCBits = 12;  // literal/length lookup bits
 constexpr int kPBits = 8;   // code-length and position lookup bits
 constexpr int64_t kInChunk = 64 * 1024;
-constexpr int64_t kOutChunk = 256 * 1024;
+constexpr size_t kOutChunk = 256 * 1024;
 // Smallest block: count, one-symbol tables and an empty length list.
 constexpr int64_t kMinBlockBits = 16 + 10 + 9 + 8;
 constexpr int64_t kMaxBlockOutput = 65535LL * MAXMATCH;
+// Most one step of the fast loop writes: a literal and the longest match.
+constexpr int64_t kFastMargin = 1 + MAXMATCH;
+// Room behind the output chunk for that step and the word copies' overrun.
+constexpr size_t kOutSlack = MAXMATCH + 64;
 
 [[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
 
@@ -40,13 +44,18 @@ public:
     // Reads the size field and returns it; nothing else is read or made
     // until the first Fill.
     int64_t Begin();
-    // Decodes until a chunk is ready or the stream ends; the bytes ready
-    // are Ready()..Ready()+ReadySize().
-    void Fill();
-    const uint8_t* Ready() const { return outBuf_.empty() ? nullptr : outBuf_.data() + DICSIZ; }
+    // Decodes until a chunk of about `chunk` bytes (at most kOutChunk) is
+    // ready or the stream ends; the bytes ready are
+    // Ready()..Ready()+ReadySize().
+    void Fill(size_t chunk = kOutChunk);
+    const uint8_t* Ready() const { return outBuf_ ? outBuf_.get() + DICSIZ : nullptr; }
     size_t ReadySize() const { return outPos_ - DICSIZ; }
     // The ready bytes have been taken: the window slides on behind them.
     void Consume();
+    // Once a window's worth of bytes has gone out to `out`, decodes the
+    // bulk of the rest straight into its memory, behind them; Fill does
+    // the last bytes.
+    void FillInto(TMemoryStream& out);
     int64_t Remaining() const { return remaining_; }
     // Leaves the input just after the last byte the stream used.
     void Finish();
@@ -85,15 +94,9 @@ private:
         return v;
     }
     int DecodeSymbol(const DecodeTable& t) {
-        uint16_t e = t.Entry(Peek(t.Bits()));
-        if (e != DecodeTable::kLong) {
-            Drop(e >> 10);
-            return e & 0x3FF;
-        }
-        int length = 0;
-        int s = t.DecodeLong(Peek(16), length);
-        Drop(length);
-        return s;
+        const uint32_t e = t.Decode(Peek(16));
+        Drop(DecodeTable::Length(e));
+        return DecodeTable::Symbol(e);
     }
     // Bits taken beyond the end of the input mean a cut-off stream.
     void CheckOverrun() const {
@@ -101,6 +104,7 @@ private:
     }
 
     size_t CopyIdentity(uint8_t* dst, size_t n);
+    uint8_t* DecodeFast(uint8_t* out, uint8_t* flushAt);
     void ReadPtLengths(DecodeTable& table, int nn, int nbit, int special);
     void ReadCLengths();
     void ReadBlockHeader();
@@ -121,13 +125,13 @@ private:
     uint64_t bitBuf_ = 0;
     int bitCount_ = 0;
 
-    std::vector<uint8_t> outBuf_;
+    std::unique_ptr<uint8_t[]> outBuf_;
     size_t outPos_ = DICSIZ;
     int64_t written_ = 0;
 
     uint32_t blockLeft_ = 0;
     bool cIdentity_ = false;  // literals only, each code the byte itself
-    DecodeTable cTable_, ptTable_, pTable_;
+    DecodeTable cTable_, ptTable_, pTable_{true};
 };
 
 void Decoder::FillSlow() {
@@ -175,6 +179,106 @@ size_t Decoder::CopyIdentity(uint8_t* dst, size_t n) {
     bitCount_ = count;
     inPtr_ = p;
     return done;
+}
+
+// The bulk of a block, with the reader's and the writer's state in locals:
+// written through a byte pointer, members would be stored and loaded again
+// around every byte.  A step starts with at least 56 bits in the buffer:
+// up to three literals that the table resolves (12 bits each), or one
+// symbol of any kind (16 + 16 + 12 bits), alone or after one such literal.
+// The entry of the next code is looked up as soon as its bits are at the
+// top.  Stops before the input's last 8 bytes, before `flushAt` and while
+// the declared size has room for a whole step, so that nothing here needs
+// a bounds check; nothing is written past the declared size.  Returns
+// where the output stops.
+uint8_t* Decoder::DecodeFast(uint8_t* out, uint8_t* flushAt) {
+    uint64_t buf = bitBuf_;
+    int count = bitCount_;
+    const uint8_t* in = inPtr_;
+    const uint8_t* const inLast = inEnd_ - 8;
+    uint8_t* const start = out;
+    uint8_t* const outLimit = remaining_ - kFastMargin < flushAt - out ? out + (remaining_ - kFastMargin) : flushAt;
+    uint32_t left = blockLeft_;
+    const uint16_t* const ctab = cTable_.Table();
+    const uint16_t* const ptab = pTable_.Table();
+    constexpr uint16_t kLong = DecodeTable::kLong;
+    static_assert(kCBits == 12 && kPBits == 8, "the shifts below take 12 and 8 bits");
+    auto refill = [&] {
+        buf |= LoadBE64(in) >> count;
+        in += (63 - count) >> 3;
+        count |= 56;
+    };
+    auto isLiteral = [](uint32_t entry) { return entry < DecodeTable::kLiteralEnd; };
+    auto take = [&](uint32_t entry) {
+        const int l = DecodeTable::Length(entry);
+        buf <<= l;
+        count -= l;
+    };
+
+    if (left == 0 || out >= outLimit || in > inLast) return out;
+    refill();
+    uint32_t e = ctab[buf >> 52];
+    while (left != 0 && out < outLimit && in <= inLast) {
+        refill();
+        if (isLiteral(e)) {
+            take(e);
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            if (--left == 0) break;
+            if (isLiteral(e)) {
+                take(e);
+                *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+                e = ctab[buf >> 52];
+                if (--left == 0 || !isLiteral(e)) continue;
+                take(e);
+                *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+                e = ctab[buf >> 52];
+                --left;
+                continue;
+            }
+            // After one literal, 44 bits are left: enough for any symbol.
+        }
+        --left;
+        if (e == kLong) e = cTable_.DecodeLong(static_cast<uint32_t>(buf >> 48));
+        take(e);
+        if (isLiteral(e)) {
+            *out++ = static_cast<uint8_t>(DecodeTable::Symbol(e));
+            e = ctab[buf >> 52];
+            continue;
+        }
+        const uint32_t length = static_cast<uint32_t>(DecodeTable::Symbol(e) - (256 - THRESHOLD));
+        uint32_t pe = ptab[buf >> 56];
+        if (pe == kLong) pe = pTable_.DecodeLong(static_cast<uint32_t>(buf >> 48));
+        const uint32_t p = DecodeTable::Position(pe, buf);
+        take(pe);
+        e = ctab[buf >> 52];  // at least 12 bits are left
+        // At most 8192 back, and the window in front of the chunk is 8192.
+        const size_t distance = p + 1;
+        const uint8_t* src = out - distance;
+        if (distance >= 16) {
+            // Whole 16-byte pieces; the slack behind the chunk takes the overrun.
+            // Two pieces whatever the length: most matches need no more,
+            // and a wrong guess about the length costs more than a piece.
+            std::memcpy(out, src, 16);
+            std::memcpy(out + 16, src + 16, 16);
+            for (uint32_t k = 32; k < length; k += 16) std::memcpy(out + k, src + k, 16);
+        } else if (distance >= 8) {
+            std::memcpy(out, src, 8);
+            std::memcpy(out + 8, src + 8, 8);
+            for (uint32_t k = 16; k < length; k += 8) std::memcpy(out + k, src + k, 8);
+        } else if (distance == 1) {
+            std::memset(out, *src, length);
+        } else {
+            for (uint32_t k = 0; k < length; ++k) out[k] = src[k];
+        }
+        out += length;
+    }
+    bitBuf_ = buf;
+    bitCount_ = count;
+    inPtr_ = in;
+    remaining_ -= out - start;
+    blockLeft_ = left;
+    return out;
 }
 
 void Decoder::ReadPtLengths(DecodeTable& table, int nn, int nbit, int special) {
@@ -259,7 +363,7 @@ void Decoder::Consume() {
     if (n == 0) return;
     written_ += static_cast<int64_t>(n);
     if (progress_ != nullptr) progress_->SetPosition(written_);
-    std::memmove(outBuf_.data(), outBuf_.data() + outPos_ - DICSIZ, DICSIZ);
+    std::memmove(outBuf_.get(), outBuf_.get() + outPos_ - DICSIZ, DICSIZ);
     outPos_ = DICSIZ;
 }
 
@@ -290,13 +394,14 @@ void Decoder::Prepare() {
     }
     // The window starts as zeros, so a reference before the first byte
     // reads zeros and never uninitialised memory.
-    outBuf_.assign(DICSIZ + kOutChunk + MAXMATCH + 8, 0);
+    outBuf_.reset(new uint8_t[DICSIZ + kOutChunk + kOutSlack]);
+    std::memset(outBuf_.get(), 0, DICSIZ);
 }
 
-void Decoder::Fill() {
-    if (outBuf_.empty()) Prepare();
-    uint8_t* const out = outBuf_.data();
-    const size_t flushAt = DICSIZ + kOutChunk;
+void Decoder::Fill(size_t chunk) {
+    if (!outBuf_) Prepare();
+    uint8_t* const out = outBuf_.get();
+    const size_t flushAt = DICSIZ + std::min<size_t>(chunk, kOutChunk);
     int64_t remaining = remaining_;
     while (remaining > 0 && outPos_ < flushAt) {
         if (blockLeft_ == 0) {
@@ -320,6 +425,14 @@ void Decoder::Fill() {
             blockLeft_ -= static_cast<uint32_t>(done);
             continue;
         }
+        if (remaining > kFastMargin && inEnd_ - inPtr_ >= 8) {
+            remaining_ = remaining;
+            outPos_ = static_cast<size_t>(DecodeFast(out + outPos_, out + flushAt) - out);
+            remaining = remaining_;
+            if (blockLeft_ == 0 || outPos_ >= flushAt) continue;
+        }
+        // Symbol by symbol near the ends of the input, the output and the
+        // declared size, where the reader may run dry.
         --blockLeft_;
         Refill();
         const int c = DecodeSymbol(cTable_);
@@ -328,13 +441,9 @@ void Decoder::Fill() {
             --remaining;
         } else {
             const int64_t length = c - (256 - THRESHOLD);
-            const int pc = DecodeSymbol(pTable_);
-            uint32_t p = static_cast<uint32_t>(pc);
-            if (pc > 1) {
-                const int nb = pc - 1;
-                p = (1u << nb) + Peek(nb);
-                Drop(nb);
-            }
+            const uint32_t pe = pTable_.Decode(Peek(16));
+            const uint32_t p = DecodeTable::Position(pe, bitBuf_);
+            Drop(DecodeTable::Length(pe));
             const size_t distance = p + 1;
             // Never past the declared size, whatever the stream says.
             const size_t n = static_cast<size_t>(std::min(length, remaining));
@@ -354,6 +463,40 @@ void Decoder::Fill() {
     if (remaining_ == 0) CheckOverrun();
 }
 
+void Decoder::FillInto(TMemoryStream& out) {
+    if (written_ < DICSIZ || remaining_ <= kFastMargin) return;
+    const int64_t pos = out.Position();
+    if (out.Size() < pos + remaining_) out.SetSize(pos + remaining_);
+    uint8_t* const memory = out.Memory();
+    uint8_t* p = memory + pos;
+    while (remaining_ > kFastMargin) {
+        if (blockLeft_ == 0) {
+            ReadBlockHeader();
+            continue;
+        }
+        // In pieces, so that progress is told as often as through Fill.
+        uint8_t* const flushAt = p + std::min<int64_t>(remaining_, kOutChunk);
+        uint8_t* q;
+        if (cIdentity_) {
+            // Eight bytes written for every seven: one short of the end.
+            const size_t n = static_cast<size_t>(std::min<int64_t>({blockLeft_, remaining_ - 1, flushAt - p}));
+            q = p + CopyIdentity(p, n);
+            remaining_ -= q - p;
+            blockLeft_ -= static_cast<uint32_t>(q - p);
+        } else {
+            q = DecodeFast(p, flushAt);
+        }
+        if (q == p) break;  // the input's last bytes: Fill's road
+        written_ += q - p;
+        p = q;
+        out.SetPosition(p - memory);
+        if (progress_ != nullptr) progress_->SetPosition(written_);
+    }
+    // Fill goes on behind the window it left in the stream.
+    std::memcpy(outBuf_.get(), p - DICSIZ, DICSIZ);
+    outPos_ = DICSIZ;
+}
+
 void Decoder::Finish() {
     const int64_t fed = (total_ - 4 - budget_) - (inEnd_ - inPtr_);
     const int64_t usedBits = fed * 8 + zeroBytes_ * 8 - bitCount_;
@@ -364,10 +507,14 @@ void Decode(TStream& in, int64_t budget, TStream& out, TCodingProgress* progress
     if (budget <= 0) return;
     Decoder d(in, budget, progress);
     d.Begin();
+    // Into memory, the first window's worth goes through the buffer and
+    // the rest straight in.
+    auto* memory = dynamic_cast<TMemoryStream*>(&out);
     while (d.Remaining() > 0) {
-        d.Fill();
+        d.Fill(memory != nullptr ? DICSIZ : kOutChunk);
         out.WriteBuffer(d.Ready(), static_cast<int64_t>(d.ReadySize()));
         d.Consume();
+        if (memory != nullptr) d.FillInto(*memory);
     }
     d.Finish();
 }

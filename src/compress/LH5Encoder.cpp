@@ -1,6 +1,7 @@
-// The -lh5- encoder: hash chains over the 8 KB window with one step of lazy
-// matching, codes gathered in blocks of the size the format's writers use,
-// and static Huffman codes per block.
+// The -lh5- encoder: hash chains of four-byte starts over the 8 KB window
+// (and the latest of each three-byte start for the shortest matches) with
+// one step of lazy matching, codes gathered in blocks of the size the
+// format's writers use, and static Huffman codes per block.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr int kHashBits = 15;
 constexpr uint32_t kHashSize = 1u << kHashBits;
+constexpr int kHash3Bits = 14;
+constexpr uint32_t kHash3Size = 1u << kHash3Bits;
 constexpr uint32_t kWMask = DICSIZ - 1;
 // The chain slot of a position is reused 8192 positions later, so matches
 // reach back at most 8191 bytes.
@@ -23,14 +26,20 @@ constexpr uint32_t kMinLookahead = MAXMATCH + THRESHOLD + 1;
 constexpr int kMaxChain = 128;
 constexpr int kGoodLength = 8;
 constexpr int kNiceLength = 128;
-constexpr int kMaxLazy = 16;
+// A match this long is taken without looking one byte further for a
+// longer one: past it, the look costs more time than it saves bytes.
+constexpr int kMaxLazy = 8;
 // A 3-byte match further away than this costs more than three literals.
 constexpr uint32_t kTooFar = 4096;
-// Block buffer of the format's writers: a flag byte per 8 codes, 1 byte per
-// literal, 3 per match; a block is sent when a flag byte is due and this
-// much is used.
-constexpr int kBlockBuffer = 16384;
+// The block buffer, counted as the format's writers count theirs: a flag
+// byte per 8 codes, 1 byte per literal, 3 per match; a block is sent when a
+// flag byte is due and this much is used.  Four times the reference
+// writer's 16 KB: the tables serve more codes, so the output is a little
+// smaller and the reader builds fewer tables, and a block still counts
+// fewer codes than its 16-bit count can say.
+constexpr int kBlockBuffer = 65536;
 constexpr int kBlockLimit = kBlockBuffer - 3 * 8;
+static_assert(kBlockBuffer * 8 / 9 < 0x10000, "a block's count of codes fits its field");
 constexpr size_t kOutChunk = 64 * 1024;
 
 class BitWriter {
@@ -81,20 +90,46 @@ public:
 private:
     void Fill();
     void Slide();
-    uint32_t Hash(uint32_t pos) const {
-        const uint8_t* p = win_.data() + pos;
-        const uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16);
-        return (v * 2654435761u) >> (32 - kHashBits);
+    uint32_t Bytes4(uint32_t pos) const {
+        uint32_t v;
+        std::memcpy(&v, win_.data() + pos, 4);
+        return v;
     }
+    // Chains link positions that start with the same four bytes, so that
+    // the search spends its steps on matches of four or more; the last
+    // position of each three-byte start serves the shortest matches.
     uint32_t Insert(uint32_t pos) {
-        const uint32_t h = Hash(pos);
+        const uint32_t v = Bytes4(pos);
+        const uint32_t h = (v * 2654435761u) >> (32 - kHashBits);
         const uint32_t head = head_[h];
         prev_[pos & kWMask] = head;
         head_[h] = pos;
+        head3_[((v & 0xFFFFFF) * 506832829u) >> (32 - kHash3Bits)] = pos;
         return head;
     }
-    int LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) const;
-    void Output(int symbol, uint32_t position, const uint8_t* raw, int rawLength);
+    uint32_t Last3(uint32_t pos) const {
+        return head3_[((Bytes4(pos) & 0xFFFFFF) * 506832829u) >> (32 - kHash3Bits)];
+    }
+    int LongestMatch(uint32_t cur, uint32_t near3, int prevLength, uint32_t& matchPos) const;
+    void Output(int symbol, uint32_t position, const uint8_t* raw, int rawLength) {
+        if ((codes_ & 7) == 0) {
+            if (blockBytes_ >= kBlockLimit) SendBlock();
+            ++blockBytes_;  // the flag byte
+        }
+        // Past what one block may carry as plain bytes, the bytes are not
+        // needed.
+        if (blockRaw_.size() <= 0xFFFF) blockRaw_.insert(blockRaw_.end(), raw, raw + rawLength);
+        symbols_[codes_] = static_cast<uint16_t>(symbol);
+        positions_[codes_] = static_cast<uint16_t>(position);
+        ++codes_;
+        ++cFreq_[symbol];
+        if (symbol >= 256) {
+            ++pFreq_[BitLength(position)];
+            blockBytes_ += 3;
+        } else {
+            blockBytes_ += 1;
+        }
+    }
     int64_t HuffmanBlockBits(const uint8_t* pLen) const;
     void SendIdentityBlock();
     void FlushIdentity();
@@ -113,11 +148,13 @@ private:
     uint32_t lookahead_ = 0;
     uint32_t prevMatch_ = 0;  // where the match one byte back was found
     std::vector<uint32_t> head_;
+    std::vector<uint32_t> head3_;
     std::vector<uint32_t> prev_;
 
     // The block being gathered.
-    std::vector<uint16_t> symbols_;
-    std::vector<uint16_t> positions_;
+    std::vector<uint16_t> symbols_ = std::vector<uint16_t>(kBlockBuffer);
+    std::vector<uint16_t> positions_ = std::vector<uint16_t>(kBlockBuffer);
+    uint32_t codes_ = 0;
     std::vector<uint8_t> blockRaw_;  // the input bytes the block codes
     std::vector<uint8_t> identity_;  // incompressible bytes not yet sent
     int blockBytes_ = 0;
@@ -136,6 +173,7 @@ void Encoder::Slide() {
     strStart_ -= delta;
     auto rebase = [delta](uint32_t& v) { v = v > delta ? v - delta : 0; };
     for (uint32_t& v : head_) rebase(v);
+    for (uint32_t& v : head3_) rebase(v);
     for (uint32_t& v : prev_) rebase(v);
     rebase(prevMatch_);
 }
@@ -156,16 +194,26 @@ void Encoder::Fill() {
     }
 }
 
-int Encoder::LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) const {
+int Encoder::LongestMatch(uint32_t cur, uint32_t near3, int prevLength, uint32_t& matchPos) const {
     const uint8_t* const base = win_.data();
     const uint8_t* const scan = base + strStart_;
     const int maxLen = static_cast<int>(std::min<uint32_t>(MAXMATCH, lookahead_));
     const uint32_t limit = strStart_ > kMaxDist ? strStart_ - kMaxDist : 1;
     int chain = prevLength >= kGoodLength ? kMaxChain >> 2 : kMaxChain;
     int best = prevLength;
+    // A candidate can only be longer if it agrees on the four bytes that
+    // end one past the best so far, and on the four it starts with.
+    auto load4 = [](const uint8_t* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    const uint32_t head = load4(scan);
+    int endAt = std::max(best - 3, 0);
+    uint32_t end = load4(scan + endAt);
     while (cur >= limit && chain-- > 0) {
         const uint8_t* m = base + cur;
-        if (m[best] == scan[best] && m[0] == scan[0] && m[1] == scan[1]) {
+        if (load4(m + endAt) == end && load4(m) == head) {
             int len = 0;
             // Word compares; the buffer's tail slack keeps the reads inside.
             while (len < maxLen) {
@@ -184,28 +232,20 @@ int Encoder::LongestMatch(uint32_t cur, int prevLength, uint32_t& matchPos) cons
                 best = len;
                 matchPos = cur;
                 if (len >= kNiceLength || len >= maxLen) break;
+                endAt = best - 3;
+                end = load4(scan + endAt);
             }
         }
         cur = prev_[cur & kWMask];
     }
+    if (best < THRESHOLD && near3 >= limit && maxLen >= THRESHOLD) {
+        const uint8_t* m = base + near3;
+        if (m[0] == scan[0] && m[1] == scan[1] && m[2] == scan[2]) {
+            best = THRESHOLD;
+            matchPos = near3;
+        }
+    }
     return best;
-}
-
-void Encoder::Output(int symbol, uint32_t position, const uint8_t* raw, int rawLength) {
-    if ((symbols_.size() & 7) == 0) {
-        if (blockBytes_ >= kBlockLimit) SendBlock();
-        ++blockBytes_;  // the flag byte
-    }
-    blockRaw_.insert(blockRaw_.end(), raw, raw + rawLength);
-    symbols_.push_back(static_cast<uint16_t>(symbol));
-    positions_.push_back(static_cast<uint16_t>(position));
-    ++cFreq_[symbol];
-    if (symbol >= 256) {
-        ++pFreq_[BitLength(position)];
-        blockBytes_ += 3;
-    } else {
-        blockBytes_ += 1;
-    }
 }
 
 void Encoder::WritePtLengths(const uint8_t* len, int n, int nbit, int special) {
@@ -317,7 +357,7 @@ void Encoder::SendIdentityBlock() {
 }
 
 void Encoder::SendBlock() {
-    const uint32_t count = static_cast<uint32_t>(symbols_.size());
+    const uint32_t count = codes_;
     const int cUsed = MakeCodeLengths(cFreq_, NC, cLen_);
     uint32_t tFreq[NT] = {};
     int tUsed = 0;
@@ -377,8 +417,7 @@ void Encoder::SendBlock() {
         }
     }
 
-    symbols_.clear();
-    positions_.clear();
+    codes_ = 0;
     blockRaw_.clear();
     blockBytes_ = 0;
     std::fill(std::begin(cFreq_), std::end(cFreq_), 0);
@@ -396,10 +435,9 @@ void Encoder::Run() {
 
     win_.assign(1 + kBufData + MAXMATCH + 16, 0);
     head_.assign(kHashSize, 0);
+    head3_.assign(kHash3Size, 0);
     prev_.assign(DICSIZ, 0);
-    symbols_.reserve(kBlockBuffer);
-    blockRaw_.reserve(kBlockBuffer);
-    positions_.reserve(kBlockBuffer);
+    blockRaw_.reserve(0x10000 + MAXMATCH);
 
     int prevLength = THRESHOLD - 1;
     bool literalPending = false;
@@ -407,11 +445,16 @@ void Encoder::Run() {
         Fill();
         if (lookahead_ == 0) break;
         uint32_t headPos = 0;
-        if (lookahead_ >= THRESHOLD) headPos = Insert(strStart_);
+        uint32_t near3 = 0;
+        if (lookahead_ >= THRESHOLD) {
+            near3 = Last3(strStart_);
+            headPos = Insert(strStart_);
+        }
         int matchLength = THRESHOLD - 1;
         uint32_t matchPos = 0;
-        if (headPos != 0 && prevLength < kMaxLazy && strStart_ - headPos <= kMaxDist) {
-            matchLength = LongestMatch(headPos, THRESHOLD - 1, matchPos);
+        if (prevLength < kMaxLazy) {
+            // Only a longer match than the one a byte back is worth finding.
+            matchLength = LongestMatch(headPos, near3, std::max(prevLength, THRESHOLD - 1), matchPos);
             if (matchLength == THRESHOLD && strStart_ - matchPos > kTooFar) matchLength = THRESHOLD - 1;
         }
         if (prevLength >= THRESHOLD && matchLength <= prevLength) {

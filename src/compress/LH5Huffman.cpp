@@ -1,9 +1,8 @@
 // Prefix codes of the -lh5- stream: length-limited code lengths, canonical
 // codes and decoding tables.
 #include <algorithm>
-#include <queue>
-#include <utility>
-#include <vector>
+#include <cstring>
+#include <iterator>
 
 #include "compress/LH5Format.h"
 
@@ -11,31 +10,38 @@ namespace treskel::lh5 {
 
 int MakeCodeLengths(const uint32_t* freq, int n, uint8_t* len) {
     std::fill(len, len + n, 0);
-    std::vector<int> used;
+    // The symbols that occur, rarest first, ties by symbol.
+    uint64_t leaf[NC];
+    int m = 0;
     for (int i = 0; i < n; ++i)
-        if (freq[i] != 0) used.push_back(i);
-    const int m = static_cast<int>(used.size());
+        if (freq[i] != 0) leaf[m++] = static_cast<uint64_t>(freq[i]) << 16 | static_cast<uint64_t>(i);
     if (m < 2) return m;
+    std::sort(leaf, leaf + m);
 
-    // Huffman tree: leaves 0..m-1, inner nodes after them; ties go to the
-    // lower index so that the result does not depend on the heap.
-    using Item = std::pair<uint64_t, int>;
-    std::priority_queue<Item, std::vector<Item>, std::greater<Item>> heap;
-    std::vector<int> parent(2 * m - 1, -1);
-    for (int i = 0; i < m; ++i) heap.emplace(freq[used[i]], i);
-    int next = m;
-    while (heap.size() > 1) {
-        Item a = heap.top();
-        heap.pop();
-        Item b = heap.top();
-        heap.pop();
-        parent[a.second] = next;
-        parent[b.second] = next;
-        heap.emplace(a.first + b.first, next++);
+    // Huffman tree by two queues: the leaves in order and the inner nodes
+    // as they are made, which come out in order too; a leaf goes first on
+    // a tie.  Node k's parent is an inner node; leaves are 0..m-1, inner
+    // nodes m..2m-2.
+    uint64_t weight[NC - 1];
+    int parent[2 * NC - 1];
+    int nextLeaf = 0;
+    int nextNode = 0;
+    auto takeSmallest = [&](int made) {
+        if (nextLeaf < m && (nextNode == made || (leaf[nextLeaf] >> 16) <= weight[nextNode])) return nextLeaf++;
+        return m + nextNode++;
+    };
+    auto weightOf = [&](int node) { return node < m ? leaf[node] >> 16 : weight[node - m]; };
+    for (int made = 0; made < m - 1; ++made) {
+        const int a = takeSmallest(made);
+        const int b = takeSmallest(made);
+        weight[made] = weightOf(a) + weightOf(b);
+        parent[a] = m + made;
+        parent[b] = m + made;
     }
-    std::vector<int> depth(2 * m - 1, 0);
-    int lenCount[MAXCODELEN + 1] = {};
+    int depth[2 * NC - 1];
+    depth[2 * m - 2] = 0;
     for (int i = 2 * m - 3; i >= 0; --i) depth[i] = depth[parent[i]] + 1;
+    int lenCount[MAXCODELEN + 1] = {};
     for (int i = 0; i < m; ++i) ++lenCount[std::min(depth[i], MAXCODELEN)];
 
     // Leaves cut to 16 overfill the code space: move leaves down from the
@@ -55,11 +61,9 @@ int MakeCodeLengths(const uint32_t* freq, int n, uint8_t* len) {
     }
 
     // Longest codes to the rarest symbols.
-    std::vector<int> order(used);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return freq[a] < freq[b]; });
     int k = 0;
     for (int l = MAXCODELEN; l > 0; --l)
-        for (int c = 0; c < lenCount[l]; ++c) len[order[k++]] = static_cast<uint8_t>(l);
+        for (int c = 0; c < lenCount[l]; ++c) len[leaf[k++] & 0xFFFF] = static_cast<uint8_t>(l);
     return m;
 }
 
@@ -71,13 +75,30 @@ void MakeCodes(const uint8_t* len, int n, uint16_t* code) {
     for (int i = 0; i < n; ++i) code[i] = len[i] != 0 ? static_cast<uint16_t>(start[len[i]]++) : 0;
 }
 
+namespace {
+
+void FillRun(uint16_t* t, uint32_t span, uint16_t entry) {
+    if (span >= 4) {
+        const uint64_t four = entry * 0x0001000100010001ull;
+        for (uint32_t j = 0; j < span; j += 4) std::memcpy(t + j, &four, 8);
+    } else {
+        for (uint32_t j = 0; j < span; ++j) t[j] = entry;
+    }
+}
+
+}  // namespace
+
 bool DecodeTable::Build(const uint8_t* len, int n, int bits) {
     bits_ = bits;
-    std::fill(std::begin(count_), std::end(count_), 0);
-    for (int i = 0; i < n; ++i) {
-        if (len[i] > MAXCODELEN) return false;
-        ++count_[len[i]];
-    }
+    if (*std::max_element(len, len + n) > MAXCODELEN) return false;
+    // Four counts side by side: one count bumped for every symbol in turn
+    // waits on its own last store.
+    uint16_t counts[4][MAXCODELEN + 1] = {};
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int k = 0; k < 4; ++k) ++counts[k][len[i + k]];
+    for (; i < n; ++i) ++counts[0][len[i]];
+    for (int l = 0; l <= MAXCODELEN; ++l) count_[l] = static_cast<uint16_t>(counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l]);
     uint32_t kraft = 0;
     for (int l = 1; l <= MAXCODELEN; ++l) kraft += static_cast<uint32_t>(count_[l]) << (MAXCODELEN - l);
     if (kraft != (1u << MAXCODELEN)) return false;
@@ -95,46 +116,36 @@ bool DecodeTable::Build(const uint8_t* len, int n, int bits) {
     for (int i = 0; i < n; ++i)
         if (len[i] != 0) sorted_[fill[len[i]]++] = static_cast<uint16_t>(i);
 
-    uint32_t code[MAXCODELEN + 1];
-    for (int l = 1; l <= MAXCODELEN; ++l) code[l] = start_[l];
-    for (int i = 0; i < n; ++i) {
-        const int l = len[i];
-        if (l == 0) continue;
-        const uint32_t c = code[l]++;
-        if (l <= bits) {
-            const uint32_t first = c << (bits - l);
-            const uint32_t last = (c + 1) << (bits - l);
-            const uint16_t entry = static_cast<uint16_t>(i | (l << 10));
-            std::fill(table_ + first, table_ + last, entry);
-        } else {
-            table_[c >> (l - bits)] = kLong;
-        }
+    // Canonical codes in code order fill the table from its start, each
+    // code of length l <= bits a run of 2^(bits - l) entries; the longer
+    // codes share the prefixes after them.
+    uint16_t* t = table_;
+    for (int l = 1; l <= bits; ++l) {
+        const uint32_t span = 1u << (bits - l);
+        for (int k = 0; k < count_[l]; ++k, t += span) FillRun(t, span, EntryOf(sorted_[index_[l] + k], l));
     }
+    std::fill(t, table_ + (1u << bits), kLong);
     return true;
 }
 
 void DecodeTable::BuildSingle(int symbol, int bits) {
     bits_ = bits;
-    std::fill(table_, table_ + (1u << bits), static_cast<uint16_t>(symbol));
+    std::fill(table_, table_ + (1u << bits), EntryOf(symbol, 0));
 }
 
 void DecodeTable::BuildIdentity(int bits) {
     bits_ = bits;
-    for (uint32_t i = 0; i < (1u << bits); ++i) table_[i] = static_cast<uint16_t>((i >> (bits - 8)) | (8 << 10));
+    for (uint32_t i = 0; i < (1u << bits); ++i) table_[i] = MakeEntry(static_cast<int>(i >> (bits - 8)), 8);
 }
 
-int DecodeTable::DecodeLong(uint32_t next16, int& length) const {
+uint32_t DecodeTable::DecodeLong(uint32_t next16) const {
     for (int l = bits_ + 1; l <= MAXCODELEN; ++l) {
         const uint32_t c = next16 >> (MAXCODELEN - l);
         const uint32_t offset = c - start_[l];
-        if (offset < count_[l]) {
-            length = l;
-            return sorted_[index_[l] + offset];
-        }
+        if (offset < count_[l]) return EntryOf(sorted_[index_[l] + offset], l);
     }
     // A complete code always resolves; kept for safety.
-    length = MAXCODELEN;
-    return sorted_[0];
+    return EntryOf(sorted_[0], MAXCODELEN);
 }
 
 }  // namespace treskel::lh5

@@ -425,9 +425,16 @@ void TQclBaseGraphicButton::WndProc(TMessage& m) {
             return;
         case CM_FONTCHANGED:
             FontChanged(Font());
+            // A transparent button shows its new font over the parent at once.
+            if (transparent_) {
+                Repaint();
+                return;
+            }
             break;
         case CM_TEXTCHANGED:
-            Invalidate();
+            // A transparent button shows its new caption over the parent at once.
+            if (transparent_) Repaint();
+            else Invalidate();
             return;
         case CM_DIALOGCHAR:
             if (Enabled() && Visible() && Parent() != nullptr && Parent()->Enabled() &&

@@ -134,6 +134,7 @@ public:
     void LinkChanged(TObject* sender) override;
     void MouseEnter() override;
     void MouseExit() override;
+    // Whether a layout holds the glyph: not when the image list supplies it.
     virtual bool GlyphStored() { return ImageList() == nullptr; }
     // Whether a linked action's image may become the glyph.
     virtual bool CanTakeActionImage() { return true; }

@@ -58,6 +58,9 @@ public:
     bool Repeating() const { return repeatTimer_.Running(); }
     // The glyph's palette (0 without one).
     HPALETTE GetPalette() { return QclBitmapPalette(glyph_.Source(), palette_); }
+    // Whether a layout holds the glyph: not when the image list supplies it,
+    // unless it is a built-in kind's.
+    bool GlyphStored() const { return ImageList() == nullptr || glyphKind_ != TQclGlyphKind::gkCustom; }
 
     TNotifyEvent OnMouseEnter, OnMouseExit;
 

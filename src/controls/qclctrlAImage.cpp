@@ -10,28 +10,6 @@
 
 namespace treskel {
 
-namespace {
-
-// The colour table of a bitmap of 256 colours or fewer as a palette; null
-// for bitmaps that have none.
-GdiHandle<HPALETTE> PaletteOf(TBitmap* bitmap) {
-    MemoryDC dc;
-    HGDIOBJ old = SelectObject(dc.Get(), bitmap->Handle());
-    RGBQUAD table[256];
-    UINT n = GetDIBColorTable(dc.Get(), 0, 256, table);
-    SelectObject(dc.Get(), old);
-    if (n == 0) return {};
-    std::vector<uint8_t> bytes(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
-    auto* pal = reinterpret_cast<LOGPALETTE*>(bytes.data());
-    pal->palVersion = 0x300;
-    pal->palNumEntries = static_cast<WORD>(n);
-    for (UINT i = 0; i < n; ++i)
-        pal->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-    return GdiHandle<HPALETTE>(CreatePalette(pal));
-}
-
-}  // namespace
-
 // ------------------------------------------------------------ TQclBaseImage
 
 TQclBaseImage::TQclBaseImage(TComponent* owner) : TQclGraphicControl(owner) {}
@@ -127,7 +105,7 @@ void TQclCustomNImage::Paint() {
     }
     GdiHandle<HPALETTE> palette;
     HPALETTE oldPalette = nullptr;
-    if (!QuickDraw() && (palette = PaletteOf(bitmap))) {
+    if (!QuickDraw() && QclBitmapPalette(bitmap, palette) != nullptr) {
         oldPalette = SelectPalette(canvas->Handle(), palette.Get(), TRUE);
         RealizePalette(canvas->Handle());
     }

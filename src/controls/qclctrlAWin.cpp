@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include "foundation/qclgraphDraw.h"
-#include "platform/Dialogs.h"
 #include "platform/Forms.h"
 
 namespace treskel {
@@ -154,7 +153,7 @@ void TQclCustomSimpleLabel::Loaded() {
 void TQclCustomSimpleLabel::AdjustBounds() {
     if (!AutoSize() || Loading()) return;
     TRect r = ClientRect();
-    unsigned format = TextFlags() | (MultiLine() ? DT_WORDBREAK : DT_SINGLELINE);
+    unsigned format = TextFlags() | QclBiDiFlags(this) | (MultiLine() ? DT_WORDBREAK : DT_SINGLELINE);
     QclCalcTextRect(Canvas(), GetLabelText(), font3D_.get(), r, Font(), MultiLine(), ShowAccelChar(), 0, format);
     SetBounds(Left(), Top(), r.Right, r.Bottom);
 }
@@ -178,9 +177,10 @@ void TQclCustomSimpleLabel::Paint() {
         c->FillRect(r);
     }
     std::string text = GetLabelText();
-    unsigned format = 0;
+    unsigned format = QclBiDiFlags(this);
     if (MultiLine() && static_cast<int>(Alignment()) >= static_cast<int>(TQclAlignment::agCenterLeft)) {
-        r = QclCalcAlignedTextRect(Alignment(), text, font3D_.get(), r, Font(), true, ShowAccelChar(), TextFlags());
+        r = QclCalcAlignedTextRect(Alignment(), text, font3D_.get(), r, Font(), true, ShowAccelChar(),
+                                   TextFlags() | format);
     } else if (!MultiLine()) {
         format |= DT_SINGLELINE;
     }
@@ -206,14 +206,17 @@ void TQclCustomSimpleLabel::MouseUp(TMouseButton button, TShiftState shift, int 
         Font()->SetColor(inActiveColor_);
 }
 
-// A jump that fails is reported and the label stays a working link: the
-// target may open at the next try (a browser installed, a network back).
+// An address that nothing opens stops being a link: the label turns
+// plain and disabled.  What a started application answers is its own.
 void TQclCustomSimpleLabel::Click() {
     TQclBaseLabel::Click();
     std::string target = QclJumpTarget(jumpMode_, jump_, GetLabelText());
     if (target.empty()) return;
     intptr_t result = Opener(target);
-    if (result <= 32) MessageDlg("Cannot open \"" + target + "\".", TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
+    if (jumpMode_ == TQclJumpModes::jmInternet && result <= 32) {
+        SetJumpMode(TQclJumpModes::jmNone);
+        SetEnabled(false);
+    }
 }
 
 // ---------------------------------------------------------------- dock label
@@ -244,7 +247,7 @@ void TQclCustomDockLabel::AdjustBounds() {
     }
     if (!AutoSize() || Loading()) return;
     TRect r = ClientRect();
-    unsigned format = TextFlags() | (MultiLine() ? DT_WORDBREAK : DT_SINGLELINE);
+    unsigned format = TextFlags() | QclBiDiFlags(this) | (MultiLine() ? DT_WORDBREAK : DT_SINGLELINE);
     QclCalcTextRect(Canvas(), GetLabelText(), Font3D(), r, Font(), MultiLine(), ShowAccelChar(), 0, format);
     int w = r.Right, h = r.Bottom;
     if (AdjustDockedSize()) {

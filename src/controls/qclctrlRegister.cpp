@@ -43,7 +43,7 @@ void RegisterButtons() {
         .Int("EnterColor", &B::EnterColor, &B::SetEnterColor, clCaptionText, &ColorIdents())
         .Bool("EnterColorChange", &B::EnterColorChange, &B::SetEnterColorChange)
         .Object("FontFx", &B::FontFx)
-        .Object("Glyph", &B::Glyph)
+        .Object("Glyph", &B::Glyph, [](B* b) { return b->GlyphStored(); })
         .Int("GroupIndex", &B::GroupIndex, &B::SetGroupIndex)
         .Bool("HideHint", &B::HideHint, &B::SetHideHint, true)
         .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)
@@ -59,6 +59,7 @@ void RegisterButtons() {
                                    TQclUserButtonStyle::ubsAutoDetect);
     PublishClass<TQclOfficeButton, TQclCustomSpeedButton>();
     PublishClass<TQclExplorerButton, TQclOfficeButton>()
+        .Unpublish({"DropDownIndent", "DropDownMenu", "DropDownRight", "OnDropDown"})
         .Bool("UnColorMain", &TQclExplorerButton::UnColorMain, &TQclExplorerButton::SetUnColorMain, true)
         .Bool("Transparent", &TQclExplorerButton::Transparent, &TQclExplorerButton::SetTransparent, true);
 }
@@ -197,7 +198,7 @@ void RegisterWindowedButtons() {
         .Custom("About", QclIgnoreAbout)
         .Object("ButtonLayout", &B::ButtonLayout)
         .Object("FontFx", &B::FontFx)
-        .Object("Glyph", &B::Glyph)
+        .Object("Glyph", &B::Glyph, [](B* b) { return b->GlyphStored(); })
         .Bool("HideHint", &B::HideHint, &B::SetHideHint, true)
         .Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs, 1)
         .Bool("MultiLine", &B::MultiLine, &B::SetMultiLine)

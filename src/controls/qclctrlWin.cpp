@@ -70,21 +70,6 @@ TRect QclWindowBounds(TWinControl* control) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache) {
-    cache.Reset();
-    if (bitmap == nullptr || bitmap->Empty()) return nullptr;
-    RGBQUAD table[256];
-    UINT n = GetDIBColorTable(bitmap->Canvas()->Handle(), 0, 256, table);
-    if (n == 0) return nullptr;
-    std::vector<uint8_t> bytes(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
-    auto* pal = reinterpret_cast<LOGPALETTE*>(bytes.data());
-    pal->palVersion = 0x300;
-    pal->palNumEntries = static_cast<WORD>(n);
-    for (UINT i = 0; i < n; ++i) pal->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-    cache = GdiHandle<HPALETTE>(CreatePalette(pal));
-    return cache.Get();
-}
-
 unsigned QclBiDiFlags(TControl* control) {
     auto* w = dynamic_cast<TWinControl*>(control);
     if (w == nullptr) w = control->Parent();

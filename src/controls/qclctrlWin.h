@@ -15,6 +15,7 @@
 #include "foundation/qclclass.h"
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraph.h"
+#include "foundation/qclgraphDraw.h"
 #include "platform/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Subclass.h"
@@ -212,9 +213,6 @@ private:
 bool QclParentOffersBackground(TControl* control);
 // A transparent control is not opaque, and the other way round.
 void QclSetOpaque(TControl* control, bool opaque);
-// The palette of a bitmap's colour table, kept in `cache` (0 for a bitmap
-// without one: empty, or of more than 256 colours).
-HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache);
 // DT_RTLREADING when the control's window (or, windowless, its parent's)
 // reads right to left.
 unsigned QclBiDiFlags(TControl* control);

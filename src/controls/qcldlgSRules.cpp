@@ -1,5 +1,7 @@
 #include "controls/qcldlgSRules.h"
 
+#include <algorithm>
+
 #include "foundation/qclutils.h"
 
 namespace treskel {
@@ -7,7 +9,9 @@ namespace treskel {
 bool QclNewFolderNameBlank(const std::string& name) { return QclIsEmptyStr(name); }
 
 std::string QclNewFolderNameProblem(const std::string& name) {
-    if (name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+    if (control || name.find_first_of("\\/:*?\"<>|") != std::string::npos || name.find("..") != std::string::npos ||
+        (!name.empty() && name.back() == '.'))
         return kQclBadFolderName;
     return {};
 }

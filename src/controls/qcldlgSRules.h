@@ -14,11 +14,14 @@ inline constexpr const char* kQclNewFolderCaption = "&New Folder";
 inline constexpr const char* kQclCancelCaption = "Cancel";
 inline constexpr const char* kQclFolderError = "IO-Error!\rCould not create folder.";
 inline constexpr const char* kQclBadFolderName =
-    "A folder name cannot hold \"\\\", \"/\", \":\" or \"..\".\nPlease choose another name.";
+    "A folder name cannot hold \\ / : * ? \" < > |, control characters or \"..\", nor end in a dot."
+    "\nPlease choose another name.";
 
 // Why a typed name cannot become a folder here: empty when it can.  Blank
 // names are not refused (the dialog ignores them); names that would reach
-// another folder ("\", "/", ":", "..") are.
+// another folder ("\", "/", ":", ".."), names with a character no folder
+// name holds, and names ending in a dot (which the system drops, making
+// another name than the one typed) are.
 std::string QclNewFolderNameProblem(const std::string& name);
 // Whether the name is only blanks (nothing is made for it).
 bool QclNewFolderNameBlank(const std::string& name);

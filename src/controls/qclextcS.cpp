@@ -197,11 +197,12 @@ void TQclCustomComboBox::WndProc(TMessage& m) {
             navigationKey_ = false;
             break;
         case WM_CHAR:
-            // A letter typed while the list is down moves to the next item
-            // that starts with it, and the list stays down as it does for the
-            // arrow keys (some systems close it first, and the focus would
-            // jump away with the next key).
-            if (ListOnly() && DroppedDown() && m.WParam > ' ' && SelectByLetter(static_cast<char>(m.WParam))) {
+            // Letters typed while the list is down look through it, and the
+            // list stays down as it does for the arrow keys (some systems
+            // close it first, and the focus would jump away with the next
+            // key).
+            if (ListOnly() && DroppedDown() && m.WParam >= ' ') {
+                SelectTyped(static_cast<char>(m.WParam));
                 m.Result = 0;
                 return;
             }
@@ -212,19 +213,11 @@ void TQclCustomComboBox::WndProc(TMessage& m) {
     TCustomComboBox::WndProc(m);
 }
 
-bool TQclCustomComboBox::SelectByLetter(char letter) {
-    const int count = Items()->Count();
-    const int current = ItemIndex();
-    const int wanted = std::toupper(static_cast<unsigned char>(letter));
-    for (int step = 1; step <= count; ++step) {
-        const int i = (current + step) % count;
-        const std::string item = Items()->Get(i);
-        if (item.empty() || std::toupper(static_cast<unsigned char>(item[0])) != wanted) continue;
-        SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        Select();
-        return true;
-    }
-    return false;
+void TQclCustomComboBox::SelectTyped(char letter) {
+    const int found = typeAhead_.Type(letter, static_cast<uint32_t>(GetMessageTime()), *Items(), ItemIndex());
+    if (found < 0 || found == ItemIndex()) return;
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    Select();
 }
 
 void TQclCustomComboBox::EditWndProc(TMessage& m) {
@@ -449,24 +442,10 @@ TQclFontComboBox::TQclFontComboBox(TComponent* owner) : TQclCustomComboBox(owner
     SetStyle(TComboBoxStyle::csOwnerDrawFixed);
     SetSorted(true);
     itemHeight_ = 15;
-    // The two marks side by side: TrueType on the left, printer font on the right.
+    // Resource 16547: the two marks side by side, TrueType on the left and
+    // printer font on the right.
     symbols_ = std::make_unique<TBitmap>();
-    symbols_->SetSize(28, 10);
-    TCanvas* c = symbols_->Canvas();
-    c->Brush()->SetColor(clFuchsia);
-    c->FillRect(Rect(0, 0, 28, 10));
-    c->Brush()->SetColor(clGray);
-    c->FillRect(Rect(0, 0, 8, 2));
-    c->FillRect(Rect(3, 0, 5, 8));
-    c->Brush()->SetColor(clBlack);
-    c->FillRect(Rect(5, 2, 13, 4));
-    c->FillRect(Rect(8, 2, 10, 10));
-    c->FillRect(Rect(16, 4, 26, 8));
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(Rect(18, 0, 24, 4));
-    c->FillRect(Rect(18, 8, 24, 10));
-    c->Brush()->SetColor(clBlack);
-    c->FrameRect(Rect(18, 0, 24, 4));
+    symbols_->LoadFromResourceID(GetModuleHandleA(nullptr), 16547);
 }
 
 TQclFontComboBox::~TQclFontComboBox() = default;

@@ -52,9 +52,8 @@ protected:
 
 private:
     void UpdateMouseInside();
-    // Selects the next item after the current one that starts with the
-    // letter (letter case ignored); false when none does.
-    bool SelectByLetter(char letter);
+    // Selects the item that the letters typed so far start.
+    void SelectTyped(char letter);
 
     bool flat_ = false;
     TWinControl* focusControl_ = nullptr;
@@ -62,6 +61,7 @@ private:
     bool editFocused_ = false;
     bool navigationKey_ = false;
     uint16_t timerId_ = 0;
+    TQclTypeAhead typeAhead_;
 };
 
 enum class TQclColorCBStyle { csColor, csText, csColorText, csColor3DText };

@@ -1,8 +1,11 @@
 #include "controls/qclextcSLists.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+
+#include "platform/SysUtils.h"
 
 namespace treskel {
 
@@ -115,6 +118,33 @@ bool QclSizeBoxAccepts(char c, bool editorEnabled, bool hasFontName) {
     bool control = u < 32;
     if (!editorEnabled && (!control || c == '\b')) return false;
     return control || c == '+' || c == '-' || (c >= '0' && c <= '9');
+}
+
+namespace {
+// The first item from `from` on, round the list, that starts with `prefix`
+// (both upper-cased already); -1 when none does.
+int FindStarting(const TStrings& items, const std::string& prefix, int from) {
+    const int count = items.Count();
+    for (int step = 0; step < count; ++step) {
+        const int i = ((from + step) % count + count) % count;
+        if (AnsiUpperCase(items.Get(i)).compare(0, prefix.size(), prefix) == 0) return i;
+    }
+    return -1;
+}
+}  // namespace
+
+int TQclTypeAhead::Type(char c, uint32_t time, const TStrings& items, int current) {
+    if (typed_.empty() || time - last_ > kPause) typed_.clear();
+    last_ = time;
+    typed_ += AnsiUpperCase(std::string(1, c));
+    if (items.Count() == 0) return -1;
+    // A longer prefix may still be the current item's; one letter moves on.
+    if (typed_.size() > 1) {
+        int found = FindStarting(items, typed_, std::max(current, 0));
+        if (found >= 0) return found;
+        if (typed_.find_first_not_of(typed_[0]) != std::string::npos) return -1;
+    }
+    return FindStarting(items, typed_.substr(0, 1), current + 1);
 }
 
 }  // namespace treskel

@@ -1,8 +1,10 @@
 // The window-free rules of the colour, font and font-size combo boxes:
 // the colour list and its custom colours, the texts of colours, the size
-// lists of scalable and raster fonts, and what the size box accepts.
+// lists of scalable and raster fonts, what the size box accepts, and the
+// search by letters typed into a dropped list.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,5 +48,22 @@ int QclValidFontSize(int size, bool hasFontName, int defaultSize);
 int QclFontSizeFromText(const std::string& text);
 // Whether the size box takes a typed character.
 bool QclSizeBoxAccepts(char c, bool editorEnabled, bool hasFontName);
+
+// Letters typed into a dropped list, as a list takes them: typed in quick
+// succession they make a prefix, and the item it starts is chosen ("Times"
+// finds "Times New Roman"); after a pause a letter starts a new prefix,
+// and one letter, or the same letter again and again, goes on to the next
+// item it starts.  Letter case is ignored.
+class TQclTypeAhead {
+public:
+    static constexpr uint32_t kPause = 1000;  // milliseconds
+    // The item to choose after `c` typed at `time` (a message time) with
+    // `current` chosen; -1 when no item starts with what was typed.
+    int Type(char c, uint32_t time, const TStrings& items, int current);
+
+private:
+    std::string typed_;
+    uint32_t last_ = 0;
+};
 
 }  // namespace treskel

@@ -202,6 +202,7 @@ bool TQclForm::HandleFormMessage(TMessage& m) {
             DropFiles(m);
             return true;
         case WM_SHOWWINDOW:
+            if (m.WParam != 0) shown_ = true;
             if (m.WParam != 0 && m.LParam == 0) {
                 if (effect_ == TQclDlgEffect::deExplode) QclExplodeWindow(Form());
                 if (effect_ == TQclDlgEffect::deExplodeExt) QclExplodeWindowExt(Form());
@@ -401,8 +402,10 @@ void TQclForm::LoadFromIni(TQclIniCtrl* ini) {
 void TQclForm::SaveToIni(TQclIniCtrl* ini) {
     TCustomForm* form = Form();
     if (form == nullptr) return;
-    // A form whose window never came to be has no placement to keep.
-    if (form->HandleAllocated()) ini->WriteString(section_, iniKey_, GetPlacementString());
+    // A form whose window never showed has no placement to keep: its window
+    // (made when the form was hooked) waits where it was made, in the
+    // screen's corner, and would open there next time.
+    if (form->HandleAllocated() && shown_) ini->WriteString(section_, iniKey_, GetPlacementString());
     if (Has(iniSaveOptions_, TQclFormIniSaveOption::soColor))
         ini->WriteString(section_, iniKey_ + "Color", ColorToString(form->Color()));
     else

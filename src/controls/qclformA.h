@@ -145,6 +145,7 @@ private:
     TQclFormLimits limits_;
     TNotifyEvent formShow_, formDestroy_;
     bool chained_ = false, restored_ = false, adapted_ = false;
+    bool shown_ = false;  // the owner's window has been shown
 };
 
 // ------------------------------------------------------------ caption styler

@@ -367,9 +367,7 @@ bool TQclBack::EraseBackground(HDC dc) {
         return TQclCustomFormFill::EraseBackground(dc);
     BorrowedCanvas canvas(dc);
     uint16_t flags = qclBmpTile;
-    const bool palettesOff = QclApplication != nullptr && (QclApplication->Options() & 1) != 0 &&
-                             QclGetDisplayColorDepth() < 9;
-    if (!palettesOff) flags |= qclBmpPalette;
+    if (!QclPalettesLeftOut()) flags |= qclBmpPalette;
     ImageList()->DrawRect(&canvas, Rect(0, 0, form->ClientWidth(), form->ClientHeight()), ListIndex(), ImageIndex(),
                           flags);
     return true;

@@ -502,7 +502,8 @@ void TQclCustomButtonGroup::LayoutButtons() {
     in.width = Width();
     in.height = Height();
     in.bevelWidth = Bevel()->TotalWidth();
-    in.captionHeight = Caption().empty() ? 0 : CaptionHeight();
+    // The caption's room is kept with no caption, so the buttons stay put.
+    in.captionHeight = CaptionHeight();
     in.side = QclCaptionSideOf(Alignment());
     in.count = ButtonCount();
     in.columns = columns_;

@@ -162,10 +162,7 @@ bool QclParsePaneVisible(const std::string& s, char separator, int paneCount, st
     std::vector<std::string> pieces = QclSplitToVector(s, separator);
     if (static_cast<int>(pieces.size()) != paneCount) return false;
     std::vector<bool> result;
-    for (const std::string& p : pieces) {
-        if (p != "0" && p != "1") return false;
-        result.push_back(p == "1");
-    }
+    for (const std::string& p : pieces) result.push_back(p == "1");
     visible = std::move(result);
     return true;
 }

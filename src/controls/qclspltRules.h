@@ -74,7 +74,7 @@ int QclClampDragStep(int step, int current, const TQclBarNumbers& bar);
 // value that is not exactly what the panel writes.
 // "PaneO": a permutation of 0..paneCount-1.
 bool QclParsePaneOrder(const std::string& s, char separator, int paneCount, std::vector<int>& order);
-// "PaneV": paneCount flags "0" or "1".
+// "PaneV": paneCount flags, "1" for a visible pane; anything else hides it.
 bool QclParsePaneVisible(const std::string& s, char separator, int paneCount, std::vector<bool>& visible);
 // "Bars": barCount percentages 0..100.
 bool QclParseBarPercents(const std::string& s, char separator, int barCount, std::vector<uint8_t>& percents);

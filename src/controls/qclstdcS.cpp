@@ -205,10 +205,7 @@ void TQclCustomParentPanel::BuildBackBitmap(bool force) {
     if (!force && ClientWidth() <= back_->Width() && ClientHeight() <= back_->Height()) return;
     back_->SetSize(Width(), Height());
     uint16_t flags = qclBmpTile;
-    bool lowColour = false;
-    if (WindowDC screen(nullptr); screen)
-        lowColour = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) < 9;
-    if (!(QclApplication != nullptr && (QclApplication->Options() & 1) && lowColour)) flags |= qclBmpPalette;
+    if (!QclPalettesLeftOut()) flags |= qclBmpPalette;
     list->DrawRect(back_->Canvas(), Rect(0, 0, Width(), Height()), ListIndex(), ImageIndex(), flags);
 }
 
@@ -287,12 +284,12 @@ void TQclCustomGroupBox::ObjectChanged(TObject* sender) {
 }
 
 void TQclCustomGroupBox::AdjustClientRect(TRect& r) {
-    int b = Bevel()->TotalWidth(), c = std::max(b, captionHeight_);
+    TQclCustomParentPanel::AdjustClientRect(r);
     switch (QclCaptionSideOf(alignment_)) {
-        case TQclCaptionSide::csTop: r = {b, c, r.Right - b, r.Bottom - b}; break;
-        case TQclCaptionSide::csLeft: r = {c, b, r.Right - b, r.Bottom - b}; break;
-        case TQclCaptionSide::csBottom: r = {b, b, r.Right - b, r.Bottom - c}; break;
-        case TQclCaptionSide::csRight: r = {b, b, r.Right - c, r.Bottom - b}; break;
+        case TQclCaptionSide::csTop: r.Top += captionHeight_; break;
+        case TQclCaptionSide::csLeft: r.Left += captionHeight_; break;
+        case TQclCaptionSide::csBottom: r.Bottom -= captionHeight_; break;
+        case TQclCaptionSide::csRight: r.Right -= captionHeight_; break;
     }
 }
 
@@ -352,7 +349,13 @@ void TQclCustomGroupBox::WndProc(TMessage& m) {
         case CM_FONTCHANGED:
         case CM_PARENTFONTCHANGED:
             TQclCustomParentPanel::WndProc(m);
-            if (captionParentFont_) SetCaptionParentFont(true);
+            if (captionParentFont_) {
+                // The parent's font when the message carries one, else the box's own.
+                auto* font = m.Msg == CM_PARENTFONTCHANGED && m.WParam != 0 ? reinterpret_cast<TFont*>(m.LParam) : Font();
+                settingFont_ = true;
+                captionFont_->Assign(font);
+                settingFont_ = false;
+            }
             ObjectChanged(nullptr);
             return;
         case CM_TEXTCHANGED:
@@ -451,6 +454,11 @@ void TQclCustomScrollBox::PaintNonClient() {
     }
 }
 
+void TQclCustomScrollBox::PaintWindow(HDC dc) {
+    if (IsTransparentActive()) FillFromParent(dc, ClientRect());
+    TScrollBox::PaintWindow(dc);
+}
+
 void TQclCustomScrollBox::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_NCCALCSIZE: {
@@ -467,8 +475,10 @@ void TQclCustomScrollBox::WndProc(TMessage& m) {
         PaintNonClient();
         return;
     case WM_ERASEBKGND:
+        // Painting puts the parent's picture under the children; with one
+        // child or none there is nothing to flicker, so it is put there now.
         if (IsTransparentActive()) {
-            FillFromParent(reinterpret_cast<HDC>(m.WParam), ClientRect());
+            if (ControlCount() < 2) PaintWindow(reinterpret_cast<HDC>(m.WParam));
             m.Result = 1;
             return;
         }
@@ -481,7 +491,7 @@ void TQclCustomScrollBox::WndProc(TMessage& m) {
     case WM_VSCROLL:
         TScrollBox::WndProc(m);
         // The children moved over a background that does not scroll with them.
-        if (transparent_ && (instantUpdate_ || LOWORD(m.WParam) == SB_ENDSCROLL)) InvalidateRect(Handle(), nullptr, TRUE);
+        if (transparent_ && (instantUpdate_ || LOWORD(m.WParam) == SB_ENDSCROLL)) InvalidateRect(Handle(), nullptr, FALSE);
         return;
     case WM_SIZE:
         TScrollBox::WndProc(m);

@@ -159,6 +159,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    void PaintWindow(HDC dc) override;
 
 private:
     void BevelChanged();

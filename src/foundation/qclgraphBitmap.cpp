@@ -3,11 +3,38 @@
 #include <cmath>
 #include <memory>
 
+#include "foundation/qclclass.h"
 #include "foundation/qclgraphDraw.h"
+#include "foundation/qclsysin.h"
 
 namespace treskel {
 
 namespace {
+
+// The bitmap's palette selected as a foreground palette and realised in
+// the target while the bitmap is drawn (flag qclBmpPalette), unless the
+// library leaves palettes out on this display.
+class BitmapPaletteScope {
+public:
+    BitmapPaletteScope(TCanvas* canvas, TBitmap* bitmap, uint16_t flags) {
+        if (!(flags & qclBmpPalette) || QclPalettesLeftOut() || QclBitmapPalette(bitmap, palette_) == nullptr) return;
+        dc_ = canvas->Handle();
+        old_ = SelectPalette(dc_, palette_.Get(), FALSE);
+        RealizePalette(dc_);
+    }
+    ~BitmapPaletteScope() {
+        if (old_ != nullptr) SelectPalette(dc_, old_, FALSE);
+    }
+    BitmapPaletteScope(const BitmapPaletteScope&) = delete;
+    BitmapPaletteScope& operator=(const BitmapPaletteScope&) = delete;
+    // The palette selected, or none.
+    HPALETTE Get() const { return dc_ != nullptr ? palette_.Get() : nullptr; }
+
+private:
+    GdiHandle<HPALETTE> palette_;
+    HDC dc_ = nullptr;
+    HPALETTE old_ = nullptr;
+};
 
 // Temporarily sets the background and text colours of a context.
 class DCColours {
@@ -79,8 +106,28 @@ void QclDrawBitmapExt(TCanvas* canvas, const TRect& rect, TCanvas* sourceCanvas,
     for (const TRect& box : place.boxes) canvas->CopyRect(box, sourceCanvas, sourceRect);
 }
 
+bool QclPalettesLeftOut() {
+    return QclApplication != nullptr && (QclApplication->Options() & 1) != 0 && QclGetDisplayColorDepth() < 9;
+}
+
+HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache) {
+    cache.Reset();
+    if (bitmap == nullptr || bitmap->Empty()) return nullptr;
+    RGBQUAD table[256];
+    UINT n = GetDIBColorTable(bitmap->Canvas()->Handle(), 0, 256, table);
+    if (n == 0) return nullptr;
+    std::vector<uint8_t> bytes(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+    auto* pal = reinterpret_cast<LOGPALETTE*>(bytes.data());
+    pal->palVersion = 0x300;
+    pal->palNumEntries = static_cast<WORD>(n);
+    for (UINT i = 0; i < n; ++i) pal->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    cache = GdiHandle<HPALETTE>(CreatePalette(pal));
+    return cache.Get();
+}
+
 void QclDrawBitmap(TCanvas* canvas, const TRect& rect, TBitmap* bitmap, uint16_t flags, int offset, TColor color) {
     if (bitmap == nullptr || bitmap->Empty()) return;
+    BitmapPaletteScope palette(canvas, bitmap, flags);
     TRect src = Rect(0, 0, bitmap->Width(), bitmap->Height());
     HDC dc = canvas->Handle();
     bool hadClip = false;
@@ -105,11 +152,12 @@ void QclDrawBitmapRect(TCanvas* canvas, const TRect& rect, TBitmap* bitmap, uint
                        TRect& drawnRect) {
     drawnRect = TRect{};
     if (bitmap == nullptr || bitmap->Empty()) return;
+    BitmapPaletteScope palette(canvas, bitmap, flags);
     TRect src = Rect(0, 0, bitmap->Width(), bitmap->Height());
     if (flags & qclBmpBrushCopy)
         QclDrawBitmapExt(canvas, rect, nullptr, src, flags, color, nullptr, bitmap, drawnRect);
     else
-        QclDrawBitmapExt(canvas, rect, bitmap->Canvas(), src, flags, color, nullptr, nullptr, drawnRect);
+        QclDrawBitmapExt(canvas, rect, bitmap->Canvas(), src, flags, color, palette.Get(), nullptr, drawnRect);
 }
 
 void QclMakeMasks(TCanvas* canvas, const TRect& rect, TBitmap* mask, TBitmap* image, TColor transparentColor) {

@@ -107,6 +107,8 @@ bool QclDrawBevelStyle(TCanvas* canvas, TRect& rect, TQclBevelStyle style, TColo
     } else {
         // Filled polygons without a pen leave out their right and bottom
         // edges, so the bands end exactly where the inner rectangle begins.
+        // The two polygons share their corner lines: moved apart by a pixel
+        // they would leave the background showing through the corners.
         int w = width;
         canvas->Pen()->SetStyle(TPenStyle::psClear);
         canvas->Brush()->SetStyle(TBrushStyle::bsSolid);

@@ -55,6 +55,12 @@ void QclDrawBitmapExt(TCanvas* canvas, const TRect& rect, TCanvas* sourceCanvas,
 void QclDrawBitmap(TCanvas* canvas, const TRect& rect, TBitmap* bitmap, uint16_t flags, int offset, TColor color);
 void QclDrawBitmapRect(TCanvas* canvas, const TRect& rect, TBitmap* bitmap, uint16_t flags, TColor color,
                        TRect& drawnRect);
+// The palette of the bitmap's colour table, held in `cache`; none for a
+// bitmap without a colour table.
+HPALETTE QclBitmapPalette(TBitmap* bitmap, GdiHandle<HPALETTE>& cache);
+// Drawing leaves palettes out: bit 0 of the library's options, on a
+// display of fewer than 9 colour bits.
+bool QclPalettesLeftOut();
 // Mask: white where the transparent colour is; Image: black there.
 void QclMakeMasks(TCanvas* canvas, const TRect& rect, TBitmap* mask, TBitmap* image, TColor transparentColor);
 void QclMakeBitmapMasks(TBitmap* bitmap, TBitmap* mask, TBitmap* image, TColor transparentColor);

@@ -134,6 +134,11 @@ bool LooksLikePcx(const uint8_t* data, size_t size) {
     return (version == 0 || version == 2 || version == 3 || version == 4 || version == 5) && data[2] <= 1;
 }
 
+TPictSize PcxPictureSize(const uint8_t* data, size_t size) {
+    const PcxHeader h = ReadHeader(data, size);
+    return TPictSize{h.width, h.height, 24};
+}
+
 void PcxDecode(const uint8_t* data, size_t size, TRasterImage& image) {
     const PcxHeader h = ReadHeader(data, size);
     const std::vector<Rgb> pal = Palette(data, size, h);

@@ -15,6 +15,9 @@ TRESKEL_EXCEPTION(EPictureFile, EInvalidGraphic);
 
 // Whether the bytes start with a PCX header.
 bool LooksLikePcx(const uint8_t* data, size_t size);
+// The picture's size from the header; raises EPictureFile as PcxDecode does
+// for what it would refuse before decoding.
+TPictSize PcxPictureSize(const uint8_t* data, size_t size);
 // Decodes the file; raises EPictureFile saying what is wrong with it.
 void PcxDecode(const uint8_t* data, size_t size, TRasterImage& image);
 

@@ -11,6 +11,8 @@ namespace treskel {
 
 namespace {
 
+enum class TKind { BitmapFile, PackedDib, Gif, Jpeg, Pcx, Tga };
+
 // A bitmap without its file header starts with the size of its header.
 bool LooksLikePackedDib(const uint8_t* data, size_t size) {
     if (size < 12) return false;
@@ -18,17 +20,36 @@ bool LooksLikePackedDib(const uint8_t* data, size_t size) {
     return header == 12 || header == 40 || header == 52 || header == 56 || header == 108 || header == 124;
 }
 
-std::vector<uint8_t> PackedDib(const uint8_t* data, size_t size) {
-    DibLayout layout;
-    if (!CheckDib(data, size, 0, layout)) return {};
-    return std::vector<uint8_t>(data, data + layout.bitsOffset + layout.bitsSize);
+TKind KindOf(const uint8_t* data, size_t size) {
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M') return TKind::BitmapFile;
+    if (LooksLikeGif(data, size)) return TKind::Gif;
+    if (LooksLikeJpeg(data, size)) return TKind::Jpeg;
+    if (LooksLikePcx(data, size)) return TKind::Pcx;
+    if (LooksLikePackedDib(data, size)) return TKind::PackedDib;
+    // Targa files have no mark of their own: whatever the decoder takes
+    // for one.
+    int width = 0, height = 0;
+    if (size == 0 || !StbPictureSize(data, size, width, height))
+        throw EPictureFile(
+            "The file is not a picture that can be inserted (bitmap, GIF, JPEG, PCX or TGA), or it is damaged.");
+    return TKind::Tga;
 }
 
-void DecodeBitmap(const uint8_t* data, size_t size, bool fileHeader, TPictImage& image) {
+// A bitmap's layout, checked whole against the bytes.
+DibLayout BitmapLayout(const uint8_t* data, size_t size, TKind kind) {
+    DibLayout layout;
+    const bool ok = kind == TKind::BitmapFile ? CheckBitmapFile(data, size, layout) : CheckDib(data, size, 0, layout);
+    if (!ok) throw EPictureFile(kBitmapDamaged);
+    return layout;
+}
+
+void DecodeBitmap(const uint8_t* data, size_t size, TKind kind, TPictImage& image) {
+    const DibLayout layout = BitmapLayout(data, size, kind);
     image.Format = TPictFormat::Bitmap;
-    image.Dib = fileHeader ? DibFromBitmapFile(data, size) : PackedDib(data, size);
-    if (image.Dib.empty())
-        throw EPictureFile("The bitmap is damaged, or of a kind that cannot be shown.");
+    if (kind == TKind::BitmapFile)
+        image.Dib = DibFromBitmapFile(data, size);
+    else
+        image.Dib.assign(data, data + layout.bitsOffset + layout.bitsSize);
 }
 
 // The fewest bytes a Targa file of its header's kind needs for its pixels.
@@ -46,8 +67,12 @@ uint64_t LeastTgaSize(const uint8_t* d, size_t size) {
 // The most pixels one byte of compressed GIF data can make.
 constexpr uint64_t kMostGifPixelsPerByte = 4096;
 
-void DecodeStb(const uint8_t* data, size_t size, TPictFormat format, TPictImage& image) {
-    const char* name = format == TPictFormat::Gif ? "GIF" : "TGA";
+const char* StbName(TPictFormat format) { return format == TPictFormat::Gif ? "GIF" : "TGA"; }
+
+// The size of a GIF or TGA picture, refused when it is too large or when
+// the file is too short for it.
+TPictSize StbHeader(const uint8_t* data, size_t size, TPictFormat format) {
+    const char* name = StbName(format);
     int width = 0, height = 0;
     if (!StbPictureSize(data, size, width, height))
         throw EPictureFile(std::string("The ") + name + " picture is damaged: its header cannot be read.");
@@ -59,37 +84,58 @@ void DecodeStb(const uint8_t* data, size_t size, TPictFormat format, TPictImage&
                          ? static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMostGifPixelsPerByte * size
                          : size < LeastTgaSize(data, size);
     if (cut) throw EPictureFile(std::string("The ") + name + " picture is damaged: its pixels end too soon.");
+    return TPictSize{width, height, 24};
+}
+
+void DecodeStb(const uint8_t* data, size_t size, TPictFormat format, TPictImage& image) {
+    StbHeader(data, size, format);
     std::string reason;
     image.Format = format;
     if (!StbDecode(data, size, image.Raster, reason))
-        throw EPictureFile(std::string("The ") + name + " picture is damaged (" + reason + ").");
+        throw EPictureFile(std::string("The ") + StbName(format) + " picture is damaged (" + reason + ").");
 }
 
 }  // namespace
 
+TPictSize PictMeasure(const uint8_t* data, size_t size) {
+    const TKind kind = KindOf(data, size);
+    switch (kind) {
+        case TKind::BitmapFile:
+        case TKind::PackedDib: {
+            const DibLayout layout = BitmapLayout(data, size, kind);
+            return TPictSize{layout.width, layout.height < 0 ? -layout.height : layout.height, layout.bitCount};
+        }
+        case TKind::Gif: return StbHeader(data, size, TPictFormat::Gif);
+        case TKind::Tga: return StbHeader(data, size, TPictFormat::Tga);
+        case TKind::Jpeg: {
+            TReadOnlyMemoryStream stream(data, static_cast<int64_t>(size));
+            TPictSize picture;
+            JpegPictureSize(stream, picture.Width, picture.Height);
+            return picture;
+        }
+        case TKind::Pcx: break;
+    }
+    return PcxPictureSize(data, size);
+}
+
 void PictDecode(const uint8_t* data, size_t size, TPictImage& image) {
     image = TPictImage{};
-    if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
-        DecodeBitmap(data, size, true, image);
-    } else if (LooksLikeGif(data, size)) {
-        DecodeStb(data, size, TPictFormat::Gif, image);
-    } else if (LooksLikeJpeg(data, size)) {
-        image.Format = TPictFormat::Jpeg;
-        TReadOnlyMemoryStream stream(data, static_cast<int64_t>(size));
-        JpegDecode(stream, image.Raster);
-    } else if (LooksLikePcx(data, size)) {
-        image.Format = TPictFormat::Pcx;
-        PcxDecode(data, size, image.Raster);
-    } else if (LooksLikePackedDib(data, size)) {
-        DecodeBitmap(data, size, false, image);
-    } else {
-        // Targa files have no mark of their own: whatever the decoder takes
-        // for one.
-        int width = 0, height = 0;
-        if (size == 0 || !StbPictureSize(data, size, width, height))
-            throw EPictureFile(
-                "The file is not a picture that can be inserted (bitmap, GIF, JPEG, PCX or TGA), or it is damaged.");
-        DecodeStb(data, size, TPictFormat::Tga, image);
+    const TKind kind = KindOf(data, size);
+    switch (kind) {
+        case TKind::BitmapFile:
+        case TKind::PackedDib: DecodeBitmap(data, size, kind, image); break;
+        case TKind::Gif: DecodeStb(data, size, TPictFormat::Gif, image); break;
+        case TKind::Tga: DecodeStb(data, size, TPictFormat::Tga, image); break;
+        case TKind::Jpeg: {
+            image.Format = TPictFormat::Jpeg;
+            TReadOnlyMemoryStream stream(data, static_cast<int64_t>(size));
+            JpegDecode(stream, image.Raster);
+            break;
+        }
+        case TKind::Pcx:
+            image.Format = TPictFormat::Pcx;
+            PcxDecode(data, size, image.Raster);
+            break;
     }
 }
 

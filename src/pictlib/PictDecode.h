@@ -15,6 +15,9 @@ namespace treskel {
 
 enum class TPictFormat { Bitmap, Gif, Tga, Pcx, Jpeg };
 
+// What is said of a bitmap whose bytes do not hold what its header says.
+inline constexpr const char* kBitmapDamaged = "The bitmap is damaged, or of a kind that cannot be shown.";
+
 struct TPictImage {
     TPictFormat Format = TPictFormat::Bitmap;
     // A bitmap: its DIB, checked and packed (pixels after the colour table).
@@ -26,5 +29,10 @@ struct TPictImage {
 // Decodes a picture file's bytes.  Raises EPictureFile, or EJPEG for a JPEG
 // file the decoder refuses, with a message for the user.
 void PictDecode(const uint8_t* data, size_t size, TPictImage& image);
+
+// The size of the picture in a file's bytes, and the bits a pixel of the
+// bitmap it becomes (24, or a bitmap's own), from its header alone; raises
+// as PictDecode does for what it would refuse before decoding.
+TPictSize PictMeasure(const uint8_t* data, size_t size);
 
 }  // namespace treskel

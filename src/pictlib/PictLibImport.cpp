@@ -8,6 +8,7 @@ namespace {
 struct Library {
     ModuleHandle module;
     PictLibLoadProc load = nullptr;
+    PictLibPictureSizeProc pictureSize = nullptr;
     PictLibLastErrorProc lastError = nullptr;
 };
 
@@ -19,6 +20,8 @@ Library& TheLibrary() {
         if (l.module) {
             l.load = reinterpret_cast<PictLibLoadProc>(
                 reinterpret_cast<void*>(GetProcAddress(l.module.Get(), "PictLibLoad")));
+            l.pictureSize = reinterpret_cast<PictLibPictureSizeProc>(
+                reinterpret_cast<void*>(GetProcAddress(l.module.Get(), "PictLibPictureSize")));
             l.lastError = reinterpret_cast<PictLibLastErrorProc>(
                 reinterpret_cast<void*>(GetProcAddress(l.module.Get(), "PictLibLastError")));
         }
@@ -26,15 +29,30 @@ Library& TheLibrary() {
     }();
     return lib;
 }
+
+[[noreturn]] void RaiseLibraryError(const Library& lib) {
+    const char* why = lib.lastError != nullptr ? lib.lastError() : nullptr;
+    throw EInvalidGraphic(why != nullptr && *why != '\0' ? why : "The picture cannot be loaded.");
+}
+
+constexpr const char* kNoLibrary = "The picture library PictLib.dll cannot be loaded.";
+
 }  // namespace
 
 HBITMAP PictLibLoad(const std::string& fileName) {
     Library& lib = TheLibrary();
-    if (lib.load == nullptr) throw EInvalidGraphic("The picture library PictLib.dll cannot be loaded.");
+    if (lib.load == nullptr) throw EInvalidGraphic(kNoLibrary);
     HBITMAP bitmap = lib.load(fileName.c_str(), 0);
-    if (bitmap != nullptr) return bitmap;
-    const char* why = lib.lastError != nullptr ? lib.lastError() : nullptr;
-    throw EInvalidGraphic(why != nullptr && *why != '\0' ? why : "The picture cannot be loaded.");
+    if (bitmap == nullptr) RaiseLibraryError(lib);
+    return bitmap;
+}
+
+TPictSize PictLibPictureSize(const std::string& fileName) {
+    Library& lib = TheLibrary();
+    if (lib.pictureSize == nullptr) throw EInvalidGraphic(kNoLibrary);
+    TPictSize size;
+    if (lib.pictureSize(fileName.c_str(), &size.Width, &size.Height, &size.BitCount) == 0) RaiseLibraryError(lib);
+    return size;
 }
 
 }  // namespace treskel

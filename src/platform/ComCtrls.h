@@ -303,10 +303,17 @@ public:
     TTVExpandedEvent OnDeletion;
     // Asked before a node is drawn; may set the node's ImageIndex.
     TTVExpandedEvent OnGetImageIndex;
+    // After any change to what the nodes hold (not the selection): a
+    // caption, data, an image, a state image, a node opened or closed,
+    // added, deleted, moved or sorted.  Called often while a tree is
+    // filled: a handler does little.
+    TNotifyEvent OnNodesChange;
 
     void WndProc(TMessage& message) override;
     void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
     void DragDrop(TObject* source, int x, int y) override;
+    // While an item is dragged: the picture of its image and caption.
+    TDragImageList* GetDragImages() override { return dragImages_.get(); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -344,9 +351,13 @@ private:
     void EndLabelEdit(NMHDR* nm);
     void GetDispInfo(NMTVDISPINFOA* di);
     void BeginNodeDrag(NMTREEVIEWA* tv);
+    std::unique_ptr<TDragImageList> MakeDragImages(TTreeNode* node, TPoint pressed);
     TTreeNode* NodeFromItem(HTREEITEM item);
     TTreeNode* NodeOf(HTREEITEM item, LPARAM param, UINT mask);
 
+    void NodesChanged() {
+        if (OnNodesChange) OnNodesChange(this);
+    }
     // Model operations that fire events and mirror into the window.
     bool ChangeSelection(TTreeNode* node, bool force);
     bool ExpandNode(TTreeNode* node, bool expand);
@@ -394,6 +405,7 @@ private:
     std::unique_ptr<TCanvas> canvas_;
     TTreeNode* selected_ = nullptr;
     TTreeNode* dropTarget_ = nullptr;
+    std::unique_ptr<TDragImageList> dragImages_;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     TChangeLink imageLink_;
@@ -735,6 +747,30 @@ private:
     std::unique_ptr<TCanvas> canvas_;
     bool simplePanel_ = false;
     std::string simpleText_;
+};
+
+// ============================================================ progress bar
+
+// A bar that fills from 0 to Max as Position grows, over msctls_progress32.
+class TProgressBar : public TWinControl {
+    TRESKEL_CLASS(TProgressBar)
+public:
+    explicit TProgressBar(TComponent* owner);
+
+    int Max() const { return max_; }
+    // A Position past the new Max comes back to it.
+    void SetMax(int v);
+    int Position() const { return position_; }
+    // Held to 0..Max.
+    void SetPosition(int v);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    int max_ = 100;
+    int position_ = 0;
 };
 
 void RegisterComCtrlClasses();

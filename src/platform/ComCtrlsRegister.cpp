@@ -78,6 +78,9 @@ void RegisterComCtrlClasses() {
         .String("Text", &TStatusPanel::Text, &TStatusPanel::SetText)
         .Int("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth, -1);
     PublishClass<TStatusPanels, TCollection>();
+    PublishClass<TProgressBar, TWinControl>()
+        .Int("Max", &TProgressBar::Max, &TProgressBar::SetMax)
+        .Int("Position", &TProgressBar::Position, &TProgressBar::SetPosition);
     PublishClass<TStatusBar, TWinControl>()
         .Object("Panels", &TStatusBar::Panels)
         .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel)

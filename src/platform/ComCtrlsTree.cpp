@@ -23,7 +23,7 @@ namespace comctl {
 void InitClasses() {
     static bool done = false;
     if (done) return;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     done = true;
 }
@@ -165,6 +165,14 @@ void TCustomTreeView::SetStateImages(TCustomImageList* images) {
     stateImageLink_.SetSender(images);
     if (images != nullptr) images->FreeNotification(this);
     ApplyImages();
+    // Some tree controls lay out the items they hold for the state images
+    // they had when the items came in, and again only when the size of the
+    // item images changes: the new markers would not show (or their room
+    // would stay), so the item images are taken away and given back.
+    if (HandleAllocated() && images_ != nullptr && Perform(TVM_GETCOUNT, 0, 0) > 0) {
+        Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+        Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
+    }
 }
 
 void TCustomTreeView::ImageListChange(TObject*) {
@@ -364,6 +372,7 @@ bool TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
         if (!ref.Alive()) return false;
     }
     node->expanded_ = expand;
+    NodesChanged();
     // A node not in the window yet goes in open or closed as it is.
     if (WindowReady() && node->item_ != nullptr) {
         if (expand) LoadChildren(node);
@@ -388,6 +397,7 @@ void TCustomTreeView::FullCollapse() {
 
 void TCustomTreeView::NodeInserted(TTreeNode* node) {
     TTreeNode* parent = node->parent_;
+    NodesChanged();
     if (!HandleAllocated()) return;
     InsertItems(node);
     // A first child gives the parent its button.
@@ -440,6 +450,7 @@ void TCustomTreeView::DeleteNode(TTreeNode* node) {
     if (node->parent_ != nullptr) Detach(node, holder);
     nodes_->count_ -= static_cast<int>(branch.size());
     holder.clear();
+    NodesChanged();
     SyncSelection();
     if (moveSelection && newSelection != nullptr && selected_ == newSelection) Change(newSelection);
 }
@@ -461,6 +472,7 @@ void TCustomTreeView::ClearNodes() {
     root->children_.clear();
     nodes_->count_ = 0;
     doomed.clear();
+    NodesChanged();
 }
 
 // ------------------------------------------------------------ sorting
@@ -519,6 +531,7 @@ void TCustomTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare,
             Perform(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
         }
     }
+    NodesChanged();
     Invalidate();
 }
 
@@ -882,6 +895,7 @@ LRESULT TCustomTreeView::ItemExpanding(NMTREEVIEWA* tv) {
     NodeRef ref(node, &node->life_);
     if (!(expand ? CanExpand(node) : CanCollapse(node)) || !ref.Alive()) return TRUE;
     node->expanded_ = expand;
+    NodesChanged();
     // The sub-items join the window before it opens the node.
     if (expand) LoadChildren(node);
     return FALSE;
@@ -936,7 +950,42 @@ void TCustomTreeView::BeginNodeDrag(NMTREEVIEWA* tv) {
     // The dragged node is the selection: leaving the old one is a selection
     // change like any other, which may refuse.
     if (node == nullptr || !ChangeSelection(node, false) || selected_ != node) return;
+    // The picture of the item follows the pointer, held where the item
+    // was pressed.
+    dragImages_ = MakeDragImages(node, TPoint{tv->ptDrag.x, tv->ptDrag.y});
+    struct FreeImages {
+        std::unique_ptr<TDragImageList>& images;
+        ~FreeImages() { images.reset(); }
+    } freeImages{dragImages_};
     BeginDrag(true);
+}
+
+// The item's image and caption as the tree shows them; the tree's
+// background around them is left out of the picture.
+std::unique_ptr<TDragImageList> TCustomTreeView::MakeDragImages(TTreeNode* node, TPoint pressed) {
+    const TRect text = node->DisplayRect(true);
+    const bool image = images_ != nullptr && node->ImageIndex() >= 0 && node->ImageIndex() < images_->Count();
+    // The caption's rectangle begins where the image ends.
+    const int imageWidth = image ? images_->Width() : 0;
+    const int height = std::max(text.Height(), image ? images_->Height() : 0);
+    if (text.Width() <= 0 || height <= 0) return nullptr;
+    TBitmap picture;
+    picture.SetSize(imageWidth + text.Width(), height);
+    TCanvas* c = picture.Canvas();
+    const TColor background = Color();
+    c->Brush()->SetColor(background);
+    c->FillRect(Rect(0, 0, picture.Width(), height));
+    if (image) images_->Draw(c, 0, (height - images_->Height()) / 2, node->ImageIndex());
+    c->Font()->Assign(Font());
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    const int captionTop = (height - text.Height()) / 2;
+    RECT cell{imageWidth, captionTop, imageWidth + text.Width(), captionTop + text.Height()};
+    DrawTextA(c->Handle(), node->Text().c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    auto images = std::make_unique<TDragImageList>(nullptr);
+    images->SetSize(picture.Width(), height);
+    images->AddMasked(&picture, background);
+    images->SetDragImage(0, pressed.x - (text.Left - imageWidth), pressed.y - (text.Top - captionTop));
+    return images;
 }
 
 LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {

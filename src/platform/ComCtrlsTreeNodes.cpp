@@ -35,6 +35,7 @@ void TTreeNode::SetText(const std::string& text) {
     text_ = text;
     TCustomTreeView* v = TreeView();
     v->UpdateItemText(this);
+    v->NodesChanged();
     if (v->SortType() == TSortType::stText || v->SortType() == TSortType::stBoth) v->SortSiblingsOf(this);
 }
 
@@ -42,6 +43,7 @@ void TTreeNode::SetData(void* data) {
     if (data == data_) return;
     data_ = data;
     TCustomTreeView* v = TreeView();
+    v->NodesChanged();
     if (v->SortType() == TSortType::stData || v->SortType() == TSortType::stBoth) v->SortSiblingsOf(this);
 }
 
@@ -49,6 +51,7 @@ void TTreeNode::SetImageIndex(int index) {
     if (index == imageIndex_) return;
     imageIndex_ = index;
     TreeView()->InvalidateNode(this);
+    TreeView()->NodesChanged();
 }
 
 void TTreeNode::SetSelectedIndex(int index) {
@@ -61,6 +64,7 @@ void TTreeNode::SetStateIndex(int index) {
     if (index == stateIndex_) return;
     stateIndex_ = index;
     TreeView()->UpdateItemState(this);
+    TreeView()->NodesChanged();
 }
 
 void TTreeNode::SetExpanded(bool expanded) { TreeView()->ExpandNode(this, expanded); }
@@ -198,6 +202,7 @@ void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
     if (newParent != root && newParent->Count() == 1) v->InvalidateNode(newParent);
     v->InsertItems(this);
     v->SyncSelection();
+    v->NodesChanged();
 }
 
 void TTreeNode::Delete() { owner_->Delete(this); }

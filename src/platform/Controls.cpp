@@ -34,7 +34,7 @@ void HandleCallbackException() {
     try {
         std::rethrow_exception(e);
     } catch (const std::exception& ex) {
-        MessageBoxA(nullptr, ex.what(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        MessageBoxA(nullptr, ExceptionMessage(ex).c_str(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     } catch (...) {
         MessageBoxA(nullptr, "Unknown error", "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     }
@@ -226,6 +226,7 @@ void TControl::SetText(const std::string& s) {
 void TControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    constraints_.Apply(width, height);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     bool sized = width != width_ || height != height_;
     InvalidateControl(visible_, controlStyle_.Contains(TControlStyleItem::csOpaque));

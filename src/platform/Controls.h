@@ -27,6 +27,7 @@ namespace ctl {
 class DragSession;
 }
 class TDragObject;
+class TDragImageList;
 
 struct TMessage {
     UINT Msg = 0;
@@ -101,6 +102,14 @@ TRESKEL_ENUM_INFO(TBorderStyle, "bsNone", "bsSingle")
 enum class TDragMode { dmManual, dmAutomatic };
 TRESKEL_ENUM_INFO(TDragMode, "dmManual", "dmAutomatic")
 enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// How a drag from the control goes: a drag and drop, or docking (kept for
+// the layouts; nothing here docks).
+enum class TDragKind { dkDrag, dkDock };
+TRESKEL_ENUM_INFO(TDragKind, "dkDrag", "dkDock")
+
+// Reading order and alignment of a control's text.
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+TRESKEL_ENUM_INFO(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly")
 
 enum class TImeMode { imDisable, imClose, imOpen, imDontCare };
 
@@ -130,6 +139,12 @@ public:
     bool Cancelling = false;
     virtual TCursor GetDragCursor(bool accepted, int x, int y);
     virtual TObject* Source() { return this; }
+    // The picture that follows the pointer during the drag; none by default.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    // A target that draws on the screen during the drag hides the picture
+    // meanwhile, so that neither spoils the other.
+    void HideDragImage();
+    void ShowDragImage();
 };
 
 class TDragControlObject : public TDragObject {
@@ -139,6 +154,30 @@ public:
     TControl* Control;
     TCursor GetDragCursor(bool accepted, int x, int y) override;
     TObject* Source() override;
+    TDragImageList* GetDragImages() override;
+};
+
+// The smallest and largest size a control takes; 0 sets no limit.
+class TSizeConstraints : public TPersistent {
+    TRESKEL_CLASS(TSizeConstraints)
+public:
+    explicit TSizeConstraints(TControl* control) : control_(control) {}
+    int MaxHeight() const { return maxHeight_; }
+    void SetMaxHeight(int v) { Set(maxHeight_, v); }
+    int MaxWidth() const { return maxWidth_; }
+    void SetMaxWidth(int v) { Set(maxWidth_, v); }
+    int MinHeight() const { return minHeight_; }
+    void SetMinHeight(int v) { Set(minHeight_, v); }
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int v) { Set(minWidth_, v); }
+    // A size held within the limits.
+    void Apply(int& width, int& height) const;
+    void Assign(TPersistent* source) override;
+
+private:
+    void Set(int& field, int v);
+    TControl* control_;
+    int maxHeight_ = 0, maxWidth_ = 0, minHeight_ = 0, minWidth_ = 0;
 };
 
 class TControl : public TComponent {
@@ -227,6 +266,21 @@ public:
     virtual void SetDragMode(TDragMode m) { dragMode_ = m; }
     TBasicAction* Action() const;
     void SetAction(TBasicAction* action);
+    TDragKind DragKind() const { return dragKind_; }
+    void SetDragKind(TDragKind k) { dragKind_ = k; }
+    TSizeConstraints* Constraints() { return &constraints_; }
+    void SetConstraints(TSizeConstraints* c) { constraints_.Assign(c); }
+    // The parent's mode while ParentBiDiMode is set; setting one clears it.
+    TBiDiMode BiDiMode() const;
+    void SetBiDiMode(TBiDiMode m);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool v);
+    // Text aligned from the right (left and right swap), and read from
+    // the right to the left.
+    bool UseRightToLeftAlignment() const { return BiDiMode() == TBiDiMode::bdRightToLeft; }
+    bool UseRightToLeftReading() const { return BiDiMode() != TBiDiMode::bdLeftToRight; }
+    // DrawText flags as this control's reading order wants them.
+    UINT BiDiTextFlags(UINT flags) const;
 
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle s) { controlStyle_ = s; }
@@ -254,6 +308,9 @@ public:
     void EndDrag(bool drop);
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
     virtual void DragDrop(TObject* source, int x, int y);
+    // The picture of what is being dragged from the control, while a drag
+    // from it goes on; none by default.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     virtual void Click();
     virtual void DblClick();
@@ -328,6 +385,10 @@ private:
     TCursor cursor_ = crDefault;
     TCursor dragCursor_ = crDrag;
     TDragMode dragMode_ = TDragMode::dmManual;
+    TDragKind dragKind_ = TDragKind::dkDrag;
+    TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    TSizeConstraints constraints_{this};
     TControlStyle controlStyle_{TControlStyleItem::csCaptureMouse, TControlStyleItem::csClickEvents,
                                 TControlStyleItem::csSetCaption, TControlStyleItem::csDoubleClicks};
     TControlState controlState_;

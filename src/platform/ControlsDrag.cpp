@@ -12,6 +12,7 @@
 #include "platform/ActnList.h"
 #include "platform/ControlsHooks.h"
 #include "platform/ControlsPriv.h"
+#include "platform/ImgList.h"
 
 namespace treskel {
 
@@ -26,6 +27,16 @@ TCursor TDragControlObject::GetDragCursor(bool accepted, int, int) {
 }
 
 TObject* TDragControlObject::Source() { return Control; }
+
+TDragImageList* TDragControlObject::GetDragImages() { return Control->GetDragImages(); }
+
+void TDragObject::HideDragImage() {
+    if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage() {
+    if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
+}
 
 TDragObject* CurrentDragObject() { return dragObject; }
 
@@ -48,6 +59,22 @@ TPoint MessageScreenPos(const MSG& msg) {
     return TPoint{p.x, p.y};
 }
 
+// The drag's picture kept off the screen while windows below it paint.
+class HiddenDragImage {
+public:
+    explicit HiddenDragImage(TDragImageList* images) : images_(images) {
+        if (images_ != nullptr) images_->HideDragImage();
+    }
+    ~HiddenDragImage() {
+        if (images_ != nullptr) images_->ShowDragImage();
+    }
+    HiddenDragImage(const HiddenDragImage&) = delete;
+    HiddenDragImage& operator=(const HiddenDragImage&) = delete;
+
+private:
+    TDragImageList* images_;
+};
+
 }  // namespace
 
 namespace ctl {
@@ -68,6 +95,7 @@ public:
         SetCapture(capture);
     }
     ~DragSession() {
+        EndImages();
         if (GetCapture() == capture_) ReleaseCapture();
         dragControl = nullptr;
         dragObject = nullptr;
@@ -89,6 +117,7 @@ private:
     bool DragOver(TControl* target, TPoint pos, TDragState state);
     void Retarget(TPoint pos);
     void ShowCursor(bool accepted, TPoint pos);
+    void EndImages();
 
     TControl* control_;
     HWND capture_;
@@ -99,6 +128,7 @@ private:
     std::unique_ptr<TDragObject> owned_;  // when the source gave none
     TDragObject* obj_ = nullptr;
     TControl* target_ = nullptr;
+    TDragImageList* images_ = nullptr;  // the picture following the pointer
 };
 
 void DragSession::Start() {
@@ -109,6 +139,15 @@ void DragSession::Start() {
         obj_ = owned_.get();
     }
     dragObject = obj_;
+    images_ = obj_->GetDragImages();
+    // Over the form the drag starts in: the image follows the pointer
+    // wherever in it a drop may go.
+    if (images_ != nullptr && !images_->BeginDrag(GetAncestor(capture_, GA_ROOT), last_.x, last_.y)) images_ = nullptr;
+}
+
+void DragSession::EndImages() {
+    if (images_ != nullptr) images_->EndDrag();
+    images_ = nullptr;
 }
 
 void DragSession::Run() {
@@ -138,6 +177,7 @@ bool DragSession::Handle(const MSG& msg) {
         return false;
     }
     if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) return true;
+    HiddenDragImage hidden(images_);
     TranslateMessage(&msg);
     if (msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd))
         DispatchMessageW(&msg);
@@ -152,6 +192,8 @@ void DragSession::MouseMove(TPoint pos) {
         if (std::abs(pos.x - start_.x) >= threshold_ || std::abs(pos.y - start_.y) >= threshold_) Start();
         return;
     }
+    HiddenDragImage hidden(images_);
+    if (images_ != nullptr) images_->DragMove(pos.x, pos.y);
     TControl* t = FindDragTarget(pos, false);
     bool accepted;
     if (t != target_) {
@@ -167,6 +209,7 @@ void DragSession::MouseMove(TPoint pos) {
 }
 
 void DragSession::Drop(TPoint pos) {
+    EndImages();
     last_ = pos;
     Retarget(pos);
     dropped_ = DragOver(target_, pos, TDragState::dsDragMove);
@@ -192,6 +235,7 @@ void DragSession::ShowCursor(bool accepted, TPoint pos) {
 }
 
 void DragSession::Finish() {
+    EndImages();
     if (GetCapture() == capture_) ReleaseCapture();
     dragControl = nullptr;
     if (!started_) {

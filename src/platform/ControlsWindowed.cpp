@@ -367,10 +367,13 @@ TPoint TWinControl::ClientOrigin() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    Constraints()->Apply(width, height);
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     bool sized = width != Width() || height != Height();
     if (handle_ != nullptr && !settingBounds_) {
         settingBounds_ = true;
+        // The control's own size messages see the bounds it is given.
+        UpdateBoundsRect(Bounds(left, top, width, height));
         SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         settingBounds_ = false;
         // The window may refuse a size; the fields follow what it took.
@@ -618,7 +621,10 @@ void TWinControl::HandleWmPaint(TMessage& m) {
     bool ownPainting = defWndProc_ == DefWindowProcA || defWndProc_ == DefWindowProcW;
     if (m.WParam != 0) {
         PaintWindow(reinterpret_cast<HDC>(m.WParam));
-        PaintControls(reinterpret_cast<HDC>(m.WParam), nullptr);
+        // Painting a copy under a control: whoever asked paints the
+        // controls that belong in it.
+        if (!ControlState().Contains(TControlStateItem::csPaintCopy))
+            PaintControls(reinterpret_cast<HDC>(m.WParam), nullptr);
         return;
     }
     if (!ownPainting && !hasGraphicChildren) {

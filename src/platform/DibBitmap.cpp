@@ -6,31 +6,45 @@
 
 #include "platform/DibFormat.h"
 #include "platform/Handles.h"
+#include "platform/Streams.h"
 
 namespace treskel {
 
-HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset) {
+HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset, TDibRefusal* refusal) {
+    TDibRefusal ignored;
+    TDibRefusal& why = refusal != nullptr ? *refusal : ignored;
+    why = TDibRefusal::None;
     // Every size in the headers against the bytes at hand, before the
     // system sees any of them.
     DibLayout layout;
-    if (!CheckDib(dib, size, bitsOffset, layout)) return nullptr;
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib);
-    // The section itself is never run-length encoded; only the rows are.
+    if (!CheckDib(dib, size, bitsOffset, layout)) {
+        why = TDibRefusal::Damaged;
+        return nullptr;
+    }
+    // The system reads the header and table of its own copy: the section is
+    // never run-length encoded, only the rows are; and the rows are read for
+    // as long as the image size says, which for runs must be their length.
     std::vector<uint8_t> plain(dib, dib + layout.headerSize + layout.tableBytes);
-    if (layout.headerSize >= sizeof(BITMAPINFOHEADER)) {
-        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
-        if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4) {
-            h->biCompression = BI_RGB;
-            h->biSizeImage = 0;
-        }
+    std::vector<uint8_t> rows = plain;
+    if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
+        PutU32(rows.data() + 20, layout.bitsSize);
+        PutU32(plain.data() + 16, BI_RGB);
+        PutU32(plain.data() + 20, 0);
     }
     WindowDC screen(nullptr);
     void* bits = nullptr;
     GdiHandle<HBITMAP> bmp(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(plain.data()),
                                             DIB_RGB_COLORS, &bits, nullptr, 0));
-    const UINT rows = static_cast<UINT>(std::abs(layout.height));
-    if (!bmp || SetDIBits(screen.Get(), bmp.Get(), 0, rows, dib + layout.bitsOffset, info, DIB_RGB_COLORS) == 0)
+    if (!bmp) {
+        why = TDibRefusal::NoRoom;
         return nullptr;
+    }
+    const UINT height = static_cast<UINT>(std::abs(layout.height));
+    if (SetDIBits(screen.Get(), bmp.Get(), 0, height, dib + layout.bitsOffset,
+                  reinterpret_cast<const BITMAPINFO*>(rows.data()), DIB_RGB_COLORS) == 0) {
+        why = TDibRefusal::Undecodable;
+        return nullptr;
+    }
     return bmp.Release();
 }
 

@@ -13,10 +13,18 @@
 
 namespace treskel {
 
+// Why a bitmap was not made of a DIB.
+enum class TDibRefusal {
+    None,
+    Damaged,      // the bytes do not hold what the header says
+    NoRoom,       // the system has no room for a bitmap of that size
+    Undecodable,  // the system did not take the pixels
+};
+
 // A DIB section of the image in `dib` (header first; its pixels at
-// `bitsOffset`, 0 for right after the colour table); null when the bytes
-// do not hold what the header says or the system refuses it.
-HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset);
+// `bitsOffset`, 0 for right after the colour table); null, with the reason
+// in `refusal` when one is given, when it cannot be made.
+HBITMAP CreateBitmapFromDib(const uint8_t* dib, size_t size, uint32_t bitsOffset, TDibRefusal* refusal = nullptr);
 // A 24-bit DIB section of the picture; null when the system has no room.
 HBITMAP CreateBitmapFromRaster(const TRasterImage& image);
 

@@ -9,9 +9,11 @@ namespace treskel {
 namespace {
 
 // Walks the runs of an RLE4 or RLE8 image: every run and every move stays
-// inside the rows, every escape is complete.
-bool CheckRle(const uint8_t* p, size_t size, uint32_t width, uint32_t rows, bool four) {
+// inside the rows, every escape is complete.  `used` is where the runs
+// end: after the end mark, or where the bytes do.
+bool CheckRle(const uint8_t* p, size_t size, uint32_t width, uint32_t rows, bool four, size_t& used) {
     size_t q = 0;
+    used = 0;
     uint64_t x = 0, y = 0;
     while (q + 2 <= size) {
         const unsigned a = p[q], b = p[q + 1];
@@ -27,6 +29,7 @@ bool CheckRle(const uint8_t* p, size_t size, uint32_t width, uint32_t rows, bool
             ++y;
             break;
         case 1:  // end of bitmap
+            used = q;
             return true;
         case 2:  // move
             if (q + 2 > size) return false;
@@ -46,6 +49,7 @@ bool CheckRle(const uint8_t* p, size_t size, uint32_t width, uint32_t rows, bool
         }
         if (y > rows) return false;
     }
+    used = q;
     return true;  // a missing end mark leaves the rest blank
 }
 
@@ -99,8 +103,13 @@ bool CheckDib(const uint8_t* dib, size_t size, uint32_t bitsOffset, DibLayout& l
     if (l.bitsOffset < tableEnd || l.bitsOffset > size) return false;
     const size_t avail = size - l.bitsOffset;
     if (l.compression == 1 || l.compression == 2) {
-        l.bitsSize = static_cast<uint32_t>(avail);
-        return CheckRle(dib + l.bitsOffset, avail, static_cast<uint32_t>(l.width), rows, l.compression == 2);
+        // The runs' own length, whatever the header's image size says (0
+        // is allowed for them): what the system is told to read.
+        size_t used = 0;
+        if (!CheckRle(dib + l.bitsOffset, avail, static_cast<uint32_t>(l.width), rows, l.compression == 2, used))
+            return false;
+        l.bitsSize = static_cast<uint32_t>(used);
+        return true;
     }
     if (l.imageSize > avail) return false;
     l.bitsSize = static_cast<uint32_t>(l.imageSize);

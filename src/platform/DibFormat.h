@@ -21,7 +21,7 @@ struct DibLayout {
     uint32_t stride = 0;       // bytes per row of the decoded image
     uint64_t imageSize = 0;    // stride x rows of the decoded image
     uint32_t bitsOffset = 0;   // from the start of the DIB (its header)
-    uint32_t bitsSize = 0;     // bytes of pixel data at bitsOffset
+    uint32_t bitsSize = 0;     // bytes of pixel data at bitsOffset (of RLE: up to the end mark)
 };
 
 // Bytes in one row of an uncompressed image: whole 32-bit words.

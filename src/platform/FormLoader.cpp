@@ -27,6 +27,33 @@ private:
         throw EReadError(Format("%s(%d): %s", source_.c_str(), line_, what.c_str()));
     }
 
+    // Components and values nest a few levels in any real layout; the
+    // limit keeps a damaged one from exhausting the stack, here and in the
+    // reader, which walks what this makes the same way.
+    static constexpr int kMaxNesting = 64;
+
+    // One level of nesting, named as the reader names where it is: the
+    // component path, then the property, then the collection item.
+    class Nesting {
+    public:
+        Nesting(Parser& p, std::string segment) : p_(p) {
+            p_.path_.push_back(std::move(segment));
+            if (static_cast<int>(p_.path_.size()) > kMaxNesting) {
+                std::string where;
+                for (const std::string& s : p_.path_)
+                    if (!s.empty()) where += (where.empty() || s[0] == '[' ? "" : ".") + s;
+                p_.Fail(Format("Error reading %s: the layout nests more than %d levels deep", where.c_str(),
+                               kMaxNesting));
+            }
+        }
+        ~Nesting() { p_.path_.pop_back(); }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& p_;
+    };
+
     void SkipSpace() {
         while (p_ < t_.size()) {
             char c = t_[p_];
@@ -100,6 +127,7 @@ private:
             o.name = std::move(o.className);
             o.className = Ident();
         }
+        const Nesting level(*this, o.name);
         for (;;) {
             SkipSpace();
             if (p_ >= t_.size()) Fail(Format("'end' expected for object %s", o.name.c_str()));
@@ -121,6 +149,7 @@ private:
         a.line = line_;
         a.name = DottedName();
         Expect('=');
+        const Nesting level(*this, a.name);
         a.value = ParseValue();
         return a;
     }
@@ -152,7 +181,8 @@ private:
                     size_t st = p_;
                     while (p_ < t_.size() && std::isdigit(static_cast<unsigned char>(t_[p_]))) ++p_;
                     if (st == p_) Fail("character code expected after '#'");
-                    int code = std::atoi(t_.substr(st, p_ - st).c_str());
+                    // Long runs of digits would overflow the conversion.
+                    const int code = p_ - st > 3 ? 256 : std::atoi(t_.substr(st, p_ - st).c_str());
                     if (code > 255) Fail("character code out of range");
                     s += static_cast<char>(code);
                 }
@@ -217,6 +247,7 @@ private:
             v.kind = FormValue::kList;
             while (!Peek(')')) {
                 if (p_ >= t_.size()) Fail("')' expected");
+                const Nesting level(*this, Format("[%d]", static_cast<int>(v.list.size())));
                 v.list.push_back(ParseValue());
                 if (Peek(',')) ++p_;
             }
@@ -227,6 +258,7 @@ private:
             while (!Peek('>')) {
                 if (!PeekWord("item")) Fail("'item' or '>' expected");
                 p_ += 4;
+                const Nesting level(*this, Format("[%d]", static_cast<int>(v.items.size())));
                 FormValue::Item item;
                 while (!PeekWord("end")) {
                     if (p_ >= t_.size()) Fail("'end' expected for item");
@@ -271,6 +303,7 @@ private:
     const std::string& source_;
     size_t p_ = 0;
     int line_ = 1;
+    std::vector<std::string> path_;
 };
 
 }  // namespace
@@ -439,7 +472,7 @@ const ClassInfo* ClassRegistry::Find(const std::string& name) const {
 const PropInfo* ClassInfo::FindProp(const std::string& propName) const {
     for (const ClassInfo* c = this; c != nullptr; c = c->parent)
         for (auto it = c->props.rbegin(); it != c->props.rend(); ++it)
-            if (SameText(it->name, propName)) return &*it;
+            if (SameText(it->name, propName)) return it->hidden ? nullptr : &*it;
     return nullptr;
 }
 
@@ -718,6 +751,7 @@ void WriteProps(TObject* obj, const std::string& prefix, const std::string& inde
             if (seen) continue;
             done.push_back(p.name);
             const PropInfo* eff = ci->FindProp(p.name);
+            if (eff == nullptr || (eff->stored && !eff->stored(obj))) continue;
             if (eff->write) {
                 if (auto v = eff->write(obj)) out += indent + prefix + p.name + " = " + WriteValue(*v, indent) + "\n";
             } else if (eff->object) {

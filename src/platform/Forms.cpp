@@ -133,6 +133,8 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 void TCustomForm::CreateParams(TCreateParams& p) {
     TCustomControl::CreateParams(p);
     p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    // A shown form whose window is made again (another frame) stays shown.
+    if (Visible()) p.Style |= WS_VISIBLE;
     p.ExStyle = 0;
     switch (borderStyle_) {
         case TFormBorderStyle::bsNone: p.Style |= WS_POPUP; break;
@@ -918,7 +920,7 @@ void TApplication::HandleException(std::exception_ptr e) {
 }
 
 void TApplication::ShowException(const std::exception& e) {
-    std::string msg = e.what();
+    std::string msg = ExceptionMessage(e);
     if (!msg.empty() && msg.back() > '.') msg += '.';
     MessageBox(msg, title_, MB_OK | MB_ICONSTOP);
 }

@@ -17,9 +17,6 @@ namespace treskel {
 class TMainMenu;
 class TCustomActionList;
 
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-TRESKEL_ENUM_INFO(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin")
-
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 TRESKEL_ENUM_INFO(TBorderIcon, "biSystemMenu", "biMinimize", "biMaximize", "biHelp")
 using TBorderIcons = Set<TBorderIcon>;

@@ -273,6 +273,63 @@ void TCustomImageList::Change() {
     if (OnChange) OnChange(this);
 }
 
+// ------------------------------------------------------------ TDragImageList
+
+TDragImageList::~TDragImageList() { EndDrag(); }
+
+void TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
+    dragIndex_ = index;
+    hotSpot_ = TPoint{hotSpotX, hotSpotY};
+}
+
+bool TDragImageList::BeginDrag(HWND window, int x, int y) {
+    if (dragging_ || window == nullptr || dragIndex_ < 0 || dragIndex_ >= Count()) return false;
+    if (!ImageList_BeginDrag(Handle(), dragIndex_, hotSpot_.x, hotSpot_.y)) return false;
+    dragging_ = true;
+    window_ = window;
+    const TPoint at = InWindow(x, y);
+    if (!ImageList_DragEnter(window_, at.x, at.y)) {
+        EndDrag();
+        return false;
+    }
+    shown_ = true;
+    return true;
+}
+
+TPoint TDragImageList::InWindow(int x, int y) const {
+    RECT r{};
+    GetWindowRect(window_, &r);
+    return TPoint{x - r.left, y - r.top};
+}
+
+bool TDragImageList::DragMove(int x, int y) {
+    if (!dragging_) return false;
+    const TPoint at = InWindow(x, y);
+    return ImageList_DragMove(at.x, at.y);
+}
+
+// The system's call toggles: it is made only when the state changes.
+void TDragImageList::HideDragImage() {
+    if (!dragging_ || !shown_) return;
+    ImageList_DragShowNolock(FALSE);
+    shown_ = false;
+}
+
+void TDragImageList::ShowDragImage() {
+    if (!dragging_ || shown_) return;
+    ImageList_DragShowNolock(TRUE);
+    shown_ = true;
+}
+
+void TDragImageList::EndDrag() {
+    if (!dragging_) return;
+    dragging_ = false;
+    shown_ = false;
+    ImageList_DragLeave(window_);
+    ImageList_EndDrag();
+    window_ = nullptr;
+}
+
 void RegisterImageListClasses() {
     PublishClass<TCustomImageList, TComponent>()
         .NotCreatable()

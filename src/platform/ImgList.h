@@ -114,6 +114,40 @@ public:
     explicit TImageList(TComponent* owner) : TCustomImageList(owner) {}
 };
 
+// An image list one of whose images can follow the mouse while something
+// is dragged, drawn over the windows below without disturbing them.  The
+// system shows one such image at a time.
+class TDragImageList : public TCustomImageList {
+    TRESKEL_CLASS(TDragImageList)
+public:
+    explicit TDragImageList(TComponent* owner) : TCustomImageList(owner) {}
+    ~TDragImageList() override;
+
+    // The image that follows the mouse, and its point under the pointer.
+    void SetDragImage(int index, int hotSpotX, int hotSpotY);
+    TPoint DragHotspot() const { return hotSpot_; }
+    // Shows the image over a window (and its children), with its hot spot
+    // at a point of the screen.  It is drawn where the window itself draws,
+    // so that what the window paints and the image never fall out of step.
+    bool BeginDrag(HWND window, int x, int y);
+    bool DragMove(int x, int y);
+    // Windows below are painted with the image hidden: shown, it would be
+    // painted over, and where it leaves it would put back what was there.
+    void HideDragImage();
+    void ShowDragImage();
+    void EndDrag();
+    bool Dragging() const { return dragging_; }
+
+private:
+    TPoint InWindow(int x, int y) const;
+
+    HWND window_ = nullptr;
+    int dragIndex_ = 0;
+    TPoint hotSpot_{0, 0};
+    bool dragging_ = false;
+    bool shown_ = false;
+};
+
 void RegisterImageListClasses();
 
 }  // namespace treskel

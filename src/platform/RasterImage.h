@@ -18,6 +18,14 @@ inline bool RasterSizeAllowed(uint64_t width, uint64_t height) {
            DibStride(static_cast<int64_t>(width), 24) * height <= kDibMaxImage;
 }
 
+// A picture's size in pixels, and the bits of each pixel of the bitmap it
+// is shown as.
+struct TPictSize {
+    int Width = 0;
+    int Height = 0;
+    int BitCount = 24;
+};
+
 struct TRasterImage {
     int Width = 0;
     int Height = 0;

@@ -112,6 +112,12 @@ void RegisterControlClasses() {
         .Event("OnKeyPress", &TWinControl::OnKeyPress)
         .Event("OnKeyUp", &TWinControl::OnKeyUp);
     PublishClass<TGraphicControl, TControl>().NotCreatable();
+    using Z = TSizeConstraints;
+    PublishClass<Z, TPersistent>()
+        .Int("MaxHeight", &Z::MaxHeight, &Z::SetMaxHeight)
+        .Int("MaxWidth", &Z::MaxWidth, &Z::SetMaxWidth)
+        .Int("MinHeight", &Z::MinHeight, &Z::SetMinHeight)
+        .Int("MinWidth", &Z::MinWidth, &Z::SetMinWidth);
     PublishClass<TCustomControl, TWinControl>().NotCreatable();
 }
 

@@ -96,6 +96,20 @@ public:
     int64_t Write(const void* buffer, int64_t count) override;
 };
 
+// Counts what is written to it and keeps none of it: where only the size
+// of some output matters.
+class TCountingStream : public TStream {
+    TRESKEL_CLASS(TCountingStream)
+public:
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void*, int64_t count) override {
+        written += count;
+        return count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return written; }
+    int64_t written = 0;
+};
+
 class THandleStream : public TStream {
     TRESKEL_CLASS(THandleStream)
 public:

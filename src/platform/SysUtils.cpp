@@ -3,10 +3,18 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace treskel {
 
 void Abort() { throw EAbort("Operation aborted"); }
+
+std::string ExceptionMessage(const std::exception& e) {
+    if (const auto* own = dynamic_cast<const Exception*>(&e)) return own->Message();
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr)
+        return "There is not enough memory to finish this operation";
+    return "This operation was stopped by an error inside the program";
+}
 
 std::string Format(const char* fmt, ...) {
     va_list ap;

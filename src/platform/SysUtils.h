@@ -30,6 +30,11 @@ private:
         using Base::Base;                                   \
     }
 
+// What the user is told of a failure: the program's own message, and for a
+// failure of the language's library (memory, and the rest) words of ours,
+// never the library's name for it.
+std::string ExceptionMessage(const std::exception& e);
+
 // Silent exception: unwinds to the message loop without showing a box.
 TRESKEL_EXCEPTION(EAbort, Exception);
 TRESKEL_EXCEPTION(EConvertError, Exception);

@@ -6,6 +6,7 @@
 
 #include <any>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -98,12 +99,15 @@ struct IntIdents {
 struct PropInfo {
     std::string name;
     bool alias = false;  // an older name: read, never written
+    bool hidden = false;  // a parent's property that this class does not publish
     std::function<void(TObject*, const FormValue&, LayoutReader&)> read;
     // The value to write, or nothing when the property has its default.
     std::function<std::optional<FormValue>(TObject*)> write;
     // Owned sub-object (font, pen, string list, collection): reached by
     // dotted names and written as such.
     std::function<TPersistent*(TObject*)> object;
+    // Whether the property is written at all; without a test it is.
+    std::function<bool(TObject*)> stored;
 };
 
 struct ClassInfo {
@@ -300,13 +304,31 @@ public:
             });
     }
 
-    // An owned sub-object: a font, a string list, a collection.
+    // An owned sub-object: a font, a string list, a collection; `stored`
+    // tells whether it is written (always without one).
     template <class G>
-    PublishClass& Object(const char* name, G get) {
+    PublishClass& Object(const char* name, G get, std::function<bool(C*)> stored = nullptr) {
         PropInfo p;
         p.name = name;
         p.object = [get](TObject* o) -> TPersistent* { return std::invoke(get, Self(o)); };
+        if (stored) p.stored = [stored](TObject* o) { return stored(Self(o)); };
         info_->props.push_back(std::move(p));
+        return *this;
+    }
+
+    // Properties of a parent class that this class does not publish: a
+    // layout may neither give nor receive them.
+    PublishClass& Unpublish(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            bool done = false;  // registered again
+            for (const PropInfo& q : info_->props) done = done || (q.hidden && SameText(q.name, name));
+            if (done) continue;
+            if (info_->FindProp(name) == nullptr) throw EPropertyError(Format("Unpublish: no property %s", name));
+            PropInfo p;
+            p.name = name;
+            p.hidden = true;
+            info_->props.push_back(std::move(p));
+        }
         return *this;
     }
 

@@ -10,6 +10,17 @@ namespace {
 const TDeviceInfo& Device(TPreviewPrinter* p) {
     return p->DeviceInfo();
 }
+// Plays a page record by record: playing a metafile sets the context's
+// stretch mode back to the default first, so the mode that averages is set
+// with the page's header, before anything is drawn.
+int CALLBACK PlaySmoothRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int handles, LPARAM) {
+    if (record->iType == EMR_HEADER) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    }
+    PlayEnhMetaFileRecord(dc, table, record, handles);
+    return 1;
+}
 // The user's separator of thousands.
 std::string ThousandSeparator() {
     char sep[8] = {};
@@ -235,8 +246,11 @@ void TPreviewForm::PaintPage(TPaintBox* box, int page) {
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, d.PhysicalWidth, d.PhysicalHeight, nullptr);
     SetViewportExtEx(dc, box->Width(), box->Height(), nullptr);
+    // Shown smaller than printed, a picture loses rows and columns: they
+    // are averaged into those kept (the default mode ANDs them, which
+    // draws dark lines through pictures).
     RECT all{0, 0, d.PhysicalWidth, d.PhysicalHeight};
-    PlayEnhMetaFile(dc, printer_->GetPage(page)->Handle(), &all);
+    EnumEnhMetaFile(dc, printer_->GetPage(page)->Handle(), PlaySmoothRecord, nullptr, &all);
     if (GridBut->Down()) {
         GdiHandle<HPEN> pen(CreatePen(PS_SOLID, 0, RGB(0xC0, 0xC0, 0xC0)));
         HGDIOBJ old = SelectObject(dc, pen.Get());
@@ -334,6 +348,7 @@ void RegisterPreviewFormClasses() {
         .Field("HandCursorBut", &TPreviewForm::HandCursorBut)
         .Field("OnePageBut", &TPreviewForm::OnePageBut)
         .Field("TwoPageBut", &TPreviewForm::TwoPageBut)
+        .Field("AboutBut", &TPreviewForm::AboutBut)
         .Field("CloseBut", &TPreviewForm::CloseBut)
         .Field("StatusPanel", &TPreviewForm::StatusPanel)
         .Field("FirstPageSpeed", &TPreviewForm::FirstPageSpeed)

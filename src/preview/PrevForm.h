@@ -30,6 +30,7 @@ public:
     TComboBox* ZoomBox = nullptr;
     TWuSpeedButton *FitPageBut = nullptr, *FitWidthBut = nullptr, *GridBut = nullptr;
     TWuSpeedButton *ZoomCursorBut = nullptr, *HandCursorBut = nullptr, *OnePageBut = nullptr, *TwoPageBut = nullptr;
+    TWuSpeedButton* AboutBut = nullptr;  // hidden
     TButton* CloseBut = nullptr;
     TPanel* StatusPanel = nullptr;
     TWuSpeedButton *FirstPageSpeed = nullptr, *PrevPageSpeed = nullptr, *NextPageSpeed = nullptr,

@@ -127,6 +127,7 @@ HDC TPreviewPrinter::ReferenceDC() {
 void TPreviewPrinter::ClearPages() {
     canvas_.reset();
     pages_.clear();
+    text_.reset();
 }
 
 void TPreviewPrinter::BeginDoc() {
@@ -140,27 +141,38 @@ void TPreviewPrinter::NewPage() {
     if (printer) Printer()->SetOrientation(orientation_);
     HDC ref = ReferenceDC();
     ReadDeviceInfo(ref);
-    auto page = std::make_unique<TMetafile>();
-    // The frame is the whole sheet, so that the page plays back 1:1.
-    page->SetMMWidth(MulDiv(device_.PhysicalWidth, 2540, device_.LogPixelsX));
-    page->SetMMHeight(MulDiv(device_.PhysicalHeight, 2540, device_.LogPixelsY));
-    auto canvas = std::make_unique<TZarnMetaFileCanvas>(page.get(), printer ? ref : nullptr);
-    canvas->Font()->SetPixelsPerInch(device_.LogPixelsY);
-    if (canvas_) {
-        canvas->Font()->Assign(canvas_->Font());
-        canvas->Brush()->Assign(canvas_->Brush());
-        canvas->Pen()->Assign(canvas_->Pen());
-    } else {
-        canvas->Font()->SetName("Arial");
-        canvas->Font()->SetSize(10);
-        canvas->Brush()->SetStyle(TBrushStyle::bsClear);
-    }
+    auto page = NewPageMetafile();
+    auto canvas = PageCanvas(page.get(), printer ? ref : nullptr, canvas_.get());
     canvas_.reset();  // ends the previous page's recording
     pages_.push_back(std::move(page));
     canvas_ = std::move(canvas);
     pageUsed_ = false;
     int n = GetPageCount();
     if (OnStatus) OnStatus(this, "Paginating page " + std::to_string(n), n, 0);
+}
+
+std::unique_ptr<TMetafile> TPreviewPrinter::NewPageMetafile() const {
+    auto page = std::make_unique<TMetafile>();
+    // The frame is the whole sheet, so that the page plays back 1:1.
+    page->SetMMWidth(MulDiv(device_.PhysicalWidth, 2540, device_.LogPixelsX));
+    page->SetMMHeight(MulDiv(device_.PhysicalHeight, 2540, device_.LogPixelsY));
+    return page;
+}
+
+std::unique_ptr<TZarnMetaFileCanvas> TPreviewPrinter::PageCanvas(TMetafile* page, HDC reference,
+                                                                 TCanvas* previous) const {
+    auto canvas = std::make_unique<TZarnMetaFileCanvas>(page, reference);
+    canvas->Font()->SetPixelsPerInch(device_.LogPixelsY);
+    if (previous != nullptr) {
+        canvas->Font()->Assign(previous->Font());
+        canvas->Brush()->Assign(previous->Brush());
+        canvas->Pen()->Assign(previous->Pen());
+    } else {
+        canvas->Font()->SetName("Arial");
+        canvas->Font()->SetSize(10);
+        canvas->Brush()->SetStyle(TBrushStyle::bsClear);
+    }
+    return canvas;
 }
 
 TCanvas* TPreviewPrinter::GetCanvas() {
@@ -290,6 +302,36 @@ void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
 
 void TPreviewPrinter::RenderWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area) {
     usedFallback_ = true;
+    // A layout that fails leaves no pages behind, and the editor as it was.
+    try {
+        LayOutWithTextServices(editor, area);
+    } catch (const std::bad_alloc&) {
+        AbandonDoc();
+        throw EOutOfMemory(preview::kNoRoomForPages);
+    } catch (...) {
+        AbandonDoc();
+        throw;
+    }
+}
+
+void TPreviewPrinter::AbandonDoc() {
+    inDocument_ = false;
+    ClearPages();
+}
+
+// What a page laid out by the windowless control is recorded with when it is
+// first asked for: as things stood when the note was laid out.
+struct TPreviewPrinter::TextLayout {
+    std::unique_ptr<preview::TextPages> pages;
+    OwnedDC printerDC;  // the printer's metrics, whatever becomes of its own DC
+    HDC reference = nullptr;
+    POINT origin{0, 0};
+    TDeviceInfo device;
+    double factor = 1.0;
+    TTextOptions options;
+};
+
+void TPreviewPrinter::LayOutWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area) {
     std::string rtf;
     if (auto* ex = dynamic_cast<TCustomRichEditEx*>(editor)) {
         TMemoryStream s;
@@ -298,27 +340,81 @@ void TPreviewPrinter::RenderWithTextServices(TCustomRichEdit* editor, const prev
     } else {
         rtf = editor->GetText();
     }
-    // The first page is begun, its header and footer drawn.
-    HDC ref = ReferenceDC();
-    int left = MulDiv(area.left, device_.LogPixelsX, 1440), right = MulDiv(area.right, device_.LogPixelsX, 1440);
-    int top = MulDiv(area.top, device_.LogPixelsY, 1440), bottom = MulDiv(area.bottom, device_.LogPixelsY, 1440);
-    preview::DrawRtfPages(rtf, ref, right - left, bottom - top, [&](int page, POINT& origin) {
-        if (page > 0) {
-            NewPage();
-            DrawHeaderFooter(page + 1);
-        }
-        origin = POINT{left, top};
-        return GetCanvas()->Handle();
-    });
-    EndDoc();
-    for (auto& p : pages_) {
-        if (HENHMETAFILE mended = preview::MendGlyphAdvances(p->Handle(), ref)) {
-            int w = p->MMWidth(), h = p->MMHeight();
-            p->SetHandle(mended);
-            p->SetMMWidth(w);
-            p->SetMMHeight(h);
-        }
+    auto text = std::make_unique<TextLayout>();
+    if (HavePrinter()) {
+        GlobalMemory mode(Printer()->DevModeCopy());
+        GlobalLockGuard lock(mode.Get());
+        text->printerDC.Reset(CreateDCA(nullptr, Printer()->PrinterName().c_str(), nullptr,
+                                        static_cast<const DEVMODEA*>(lock.Get())));
+        if (!text->printerDC) throw EPrinter("Printer selected is not valid");
+        text->reference = text->printerDC.Get();
+    } else {
+        text->reference = ReferenceDC();
     }
+    const int left = MulDiv(area.left, device_.LogPixelsX, 1440), right = MulDiv(area.right, device_.LogPixelsX, 1440);
+    const int top = MulDiv(area.top, device_.LogPixelsY, 1440), bottom = MulDiv(area.bottom, device_.LogPixelsY, 1440);
+    text->pages = std::make_unique<preview::TextPages>(std::move(rtf), text->reference, right - left, bottom - top);
+    text->origin = POINT{left, top};
+    text->device = device_;
+    text->factor = factor_;
+    text->options.Assign(textOptions_.get());
+    // The pages are recorded as they are first asked for; the one begun
+    // for the range formatting goes.
+    const int count = text->pages->Count();
+    ClearPages();
+    inDocument_ = false;
+    text_ = std::move(text);
+    pages_.resize(static_cast<size_t>(count));
+    for (int n = 2; n <= count; ++n)
+        if (OnStatus) OnStatus(this, "Paginating page " + std::to_string(n), n, 0);
+    if (OnStatus) OnStatus(this, "Pagination Complete", -1, 2);
+}
+
+TMetafile* TPreviewPrinter::GetPage(int index) {
+    auto& page = pages_.at(static_cast<size_t>(index));
+    if (!page && text_) RecordTextPage(index);
+    return page.get();
+}
+
+void TPreviewPrinter::RecordTextPage(int index) {
+    TextLayout& text = *text_;
+    // Header, footer and body as when the note was laid out, whatever
+    // printing or the page setup changed since.
+    struct AsLaidOut {
+        TPreviewPrinter& printer;
+        TextLayout& text;
+        explicit AsLaidOut(TPreviewPrinter& p, TextLayout& t) : printer(p), text(t) { Exchange(); }
+        ~AsLaidOut() { Exchange(); }
+        void Exchange() {
+            std::swap(printer.device_, text.device);
+            std::swap(printer.factor_, text.factor);
+            TTextOptions now;
+            now.Assign(printer.textOptions_.get());
+            printer.textOptions_->Assign(&text.options);
+            text.options.Assign(&now);
+        }
+    };
+    std::unique_ptr<TMetafile> page;
+    {
+        AsLaidOut laidOut(*this, text);
+        page = NewPageMetafile();
+        canvas_ = PageCanvas(page.get(), text.printerDC ? text.reference : nullptr, nullptr);
+        try {
+            DrawHeaderFooter(index + 1);
+            text.pages->Draw(index, canvas_->Handle(), text.origin);
+        } catch (...) {
+            canvas_.reset();
+            throw;
+        }
+        canvas_.reset();  // ends the recording
+    }
+    if (HENHMETAFILE mended = preview::MendGlyphAdvances(page->Handle(), text.reference)) {
+        int w = page->MMWidth(), h = page->MMHeight();
+        page->SetHandle(mended);
+        page->SetMMWidth(w);
+        page->SetMMHeight(h);
+    }
+    pages_[static_cast<size_t>(index)] = std::move(page);
 }
 
 bool TPreviewPrinter::PrintRange(int from, int to) {

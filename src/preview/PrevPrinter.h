@@ -16,6 +16,7 @@
 #include "platform/Printers.h"
 #include "platform/StdCtrls.h"
 #include "preview/PreviewGeometry.h"
+#include "preview/RtfParts.h"
 
 namespace treskel {
 
@@ -111,7 +112,9 @@ public:
     void EndDoc();
     TCanvas* GetCanvas();
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
-    TMetafile* GetPage(int index) const { return pages_.at(static_cast<size_t>(index)).get(); }
+    // Pages laid out by the windowless control are recorded when first
+    // asked for.
+    TMetafile* GetPage(int index);
     const TDeviceInfo& DeviceInfo() const { return device_; }
 
     int UnitsToPixelsX(double v) const;
@@ -147,9 +150,18 @@ private:
     // One pass of the control's range formatting; returns the next
     // character (or -1) and sets `more`.
     int FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& rc, int next, int textLength, bool& more);
-    // Lays the text out with the windowless control into the document
-    // begun, from its first page on, and ends the document.
+    // Lays the text out with the windowless control in place of the
+    // document begun; its pages are recorded when first asked for, as the
+    // note, the page and the options were when it was laid out.
     void RenderWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area);
+    void LayOutWithTextServices(TCustomRichEdit* editor, const preview::TTwipsRect& area);
+    // Ends the document begun and drops its pages, after a failure.
+    void AbandonDoc();
+    void RecordTextPage(int index);
+    std::unique_ptr<TMetafile> NewPageMetafile() const;
+    // A canvas recording `page` against `reference` (null: the screen),
+    // with the font, brush and pen of `previous` or the first page's.
+    std::unique_ptr<TZarnMetaFileCanvas> PageCanvas(TMetafile* page, HDC reference, TCanvas* previous) const;
 
     TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
     std::string title_;
@@ -163,6 +175,8 @@ private:
     bool pageUsed_ = false;
     bool usedFallback_ = false;
     WindowDC screenDC_;
+    struct TextLayout;
+    std::unique_ptr<TextLayout> text_;  // the pages laid out by the windowless control
 };
 
 namespace preview {
@@ -171,11 +185,53 @@ namespace preview {
 // glyphs it lost on `reference`.  Returns the mended metafile, or null when
 // nothing needed mending.
 HENHMETAFILE MendGlyphAdvances(HENHMETAFILE mf, HDC reference);
-// Lays rich text out with the windowless rich-edit control and draws it
-// page by page: for each page, `beginPage` gives the canvas DC and the
-// text area's top-left in device pixels.  Breaks pages between lines.
-void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
-                  const std::function<HDC(int page, POINT& origin)>& beginPage);
+// What a layout that would not fit in the memory left says.
+constexpr const char* kNoRoomForPages = "There is not enough memory to lay the note out in pages";
+// Notes longer than this many characters are laid out in parts.
+constexpr size_t kPartChars = 65536;
+
+class TextControl;
+class TextServicesLibrary;
+
+// A note laid out in pages with the windowless rich-edit control, for
+// systems whose control formats no range.  Constructing it lays the note
+// out, part by part (TRtfParts), and breaks it into pages between lines,
+// `height` pixels of text a page; Draw draws a page, laying its part out
+// again when it is not at hand.  A control that holds many paragraphs is
+// slow to ask about a line or to draw a page (it goes through all of them
+// each time), and a part is a few pages long.  Both raise EOutOfMemory
+// (kNoRoomForPages) before the control would run out of memory.
+class TextPages {
+public:
+    TextPages(std::string note, HDC reference, int width, int height, size_t partChars = kPartChars);
+    ~TextPages();
+    TextPages(const TextPages&) = delete;
+    TextPages& operator=(const TextPages&) = delete;
+    int Count() const { return static_cast<int>(pages_.size()); }
+    // Draws page `page`'s text with its top-left at `origin`.
+    void Draw(int page, HDC dc, POINT origin);
+
+private:
+    // Where a part and a page lie in the whole text.
+    struct Placed {
+        int top = 0, height = 0;
+    };
+    struct Page {
+        int top = 0, bottom = 0;
+    };
+    TextControl& Load(size_t part);
+    void Keep(size_t count);
+
+    std::unique_ptr<TextServicesLibrary> library_;
+    TRtfParts parts_;
+    HDC reference_;
+    int width_;
+    std::vector<Placed> placed_;
+    std::vector<Page> pages_;
+    // The parts laid out at hand, the one used last at the end.
+    std::vector<std::pair<size_t, std::unique_ptr<TextControl>>> atHand_;
+};
+
 // Plays a page into the rectangle `r` of a printer's device context.  With
 // `outlineOtherFonts`, text in a font without TrueType outlines (PostScript
 // outlines in an OpenType font) goes to the printer as filled outlines, not

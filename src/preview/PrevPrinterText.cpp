@@ -6,8 +6,12 @@
 #include <richedit.h>
 #include <textserv.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -24,6 +28,14 @@ const IID kIIDTextServices = {0x8d33f740, 0xcf58, 0x11ce, {0xa8, 0x9d, 0x00, 0xa
 
 // The height of the text's area: more than any note is tall.
 constexpr LONG kTallest = 0x3fffffff;
+
+using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown**);
+
+[[noreturn]] void CannotLayOut() {
+    throw EOutOfResources("The rich-edit control cannot lay text out");
+}
+
+}  // namespace
 
 // The host of one windowless control: no window, no caret, no scrolling;
 // it measures on the reference device and reports the natural height.
@@ -140,77 +152,204 @@ private:
     PARAFORMAT2 pf_{};
 };
 
-using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown**);
+// The library of the windowless control, loaded for one layout.
+class TextServicesLibrary {
+public:
+    TextServicesLibrary() : module_(LoadLibraryA("riched20.dll")) {
+        if (module_)
+            create_ = reinterpret_cast<CreateTextServicesProc>(
+                reinterpret_cast<void*>(GetProcAddress(module_.Get(), "CreateTextServices")));
+        if (create_ == nullptr) CannotLayOut();
+    }
+    IUnknown* Create(ITextHost* host) const {
+        IUnknown* unknown = nullptr;
+        if (FAILED(create_(nullptr, host, &unknown)) || unknown == nullptr) CannotLayOut();
+        return unknown;
+    }
+
+private:
+    ModuleHandle module_;
+    CreateTextServicesProc create_ = nullptr;
+};
+
+// One windowless control and its host, laying the text out at the page
+// width from the start, active in place: an inactive control wraps at the
+// width of its last draw, and before the first draw at no width at all, a
+// character a line (a gigabyte of lines for each megabyte streamed in, and
+// seconds).
+class TextControl {
+public:
+    TextControl(const TextServicesLibrary& library, HDC reference, int width)
+        : host_(reference, width), width_(width) {
+        unknown_.Reset(library.Create(&host_));
+        ITextServices* services = nullptr;
+        if (FAILED(unknown_.Get()->QueryInterface(kIIDTextServices, reinterpret_cast<void**>(&services))) ||
+            services == nullptr)
+            CannotLayOut();
+        services_.Reset(services);
+        Send(EM_SETUNDOLIMIT, 0, 0);
+        RECT client{0, 0, width, kTallest};
+        services_.Get()->OnTxInPlaceActivate(&client);
+    }
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {
+        LRESULT result = 0;
+        services_.Get()->TxSendMessage(message, w, l, &result);
+        return result;
+    }
+    void Load(const std::string& text, bool rtf) {
+        MemoryReader source{&text, 0};
+        EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
+        Send(EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    }
+    // The note's pictures print as the editor shows them.
+    void MakePicturesDrawable() {
+        IRichEditOle* ole = nullptr;
+        Send(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole));
+        ComPtr<IRichEditOle> oleHolder(ole);
+        treskel::MakePicturesDrawable(ole);
+    }
+    int LineCount() { return static_cast<int>(Send(EM_GETLINECOUNT)); }
+    int LineTop(int line) {
+        LRESULT index = Send(EM_LINEINDEX, static_cast<WPARAM>(line));
+        POINTL pt{0, 0};
+        Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), index);
+        return static_cast<int>(pt.y);
+    }
+    // The laid-out text's natural height.
+    int Height() {
+        Send(EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+        Send(EM_REQUESTRESIZE);
+        return host_.height;
+    }
+    // Draws the band top..bottom of the text with its top at `at`.  The
+    // bounds are the same at every draw: others make the control lay all the
+    // text out again.
+    void Draw(HDC dc, POINT at, int top, int bottom) {
+        const RECTL area{0, 0, width_, kTallest};
+        int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, at.x, at.y - top, nullptr);
+        RECT clip{0, top, width_, bottom};
+        IntersectClipRect(dc, 0, top, width_, bottom);
+        services_.Get()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &area, nullptr, &clip, nullptr, 0,
+                                TXTVIEW_INACTIVE);
+        RestoreDC(dc, saved);
+    }
+
+private:
+    PageHost host_;  // outlives the control
+    int width_;
+    UniqueHandle<ComTraits<IUnknown>> unknown_;
+    UniqueHandle<ComTraits<ITextServices>> services_;
+};
+
+namespace {
+
+// Memory the control takes to lay a part out, with its share of the pages
+// recorded, as measured: about a hundred bytes a character, and, because
+// the control measures each line of a paragraph to the paragraph's end, a
+// share that grows with the square of its length (50,000 characters in one
+// paragraph take 500 MB).
+uint64_t LaidOutBytes(const TPartSize& part) {
+    return (1u << 20) + 128 * part.chars + part.squares / 4 + 8 * part.pictures;
+}
+// Address space left for everything else the program does meanwhile.
+constexpr uint64_t kSpareBytes = 64u << 20;
+// Free regions smaller than this are of no use to a growing heap.
+constexpr SIZE_T kUsefulRegion = 1u << 20;
+// Parts kept laid out for the pages asked for next.
+constexpr size_t kPartsAtHand = 2;
+
+uint64_t FreeAddressSpace() {
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    uint64_t free = 0;
+    auto at = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
+    const auto end = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
+    MEMORY_BASIC_INFORMATION mbi;
+    while (at < end && VirtualQuery(reinterpret_cast<void*>(at), &mbi, sizeof mbi) == sizeof mbi) {
+        if (mbi.State == MEM_FREE && mbi.RegionSize >= kUsefulRegion) free += mbi.RegionSize;
+        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return free;
+}
+
+// The control ends the process when it runs out of memory: what it will
+// need is asked for first.
+void EnsureRoom(uint64_t bytes) {
+    if (FreeAddressSpace() < bytes + kSpareBytes) throw EOutOfMemory(kNoRoomForPages);
+}
 
 }  // namespace
 
-void DrawRtfPages(const std::string& rtf, HDC reference, int width, int height,
-                  const std::function<HDC(int page, POINT& origin)>& beginPage) {
-    ModuleHandle module(LoadLibraryA("riched20.dll"));
-    auto create = module ? reinterpret_cast<CreateTextServicesProc>(
-                               reinterpret_cast<void*>(GetProcAddress(module.Get(), "CreateTextServices")))
-                         : nullptr;
-    if (create == nullptr) throw EOutOfResources("The rich-edit control cannot lay text out");
-    PageHost host(reference, width);
-    IUnknown* unknown = nullptr;
-    if (FAILED(create(nullptr, &host, &unknown)) || unknown == nullptr)
-        throw EOutOfResources("The rich-edit control cannot lay text out");
-    UniqueHandle<ComTraits<IUnknown>> unknownHolder(unknown);
-    ITextServices* services = nullptr;
-    if (FAILED(unknown->QueryInterface(kIIDTextServices, reinterpret_cast<void**>(&services))) || services == nullptr)
-        throw EOutOfResources("The rich-edit control cannot lay text out");
-    UniqueHandle<ComTraits<ITextServices>> servicesHolder(services);
-    LRESULT result = 0;
-    MemoryReader source{&rtf, 0};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
-    bool isRtf = rtf.rfind("{\\rtf", 0) == 0;
-    services->TxSendMessage(EM_STREAMIN, isRtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es), &result);
-    // The note's pictures print as the editor shows them.
-    IRichEditOle* ole = nullptr;
-    services->TxSendMessage(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole), &result);
-    ComPtr<IRichEditOle> oleHolder(ole);
-    MakePicturesDrawable(ole);
-    services->TxSendMessage(EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE, &result);
-
-    // One draw at the page width lays the whole text out.  Every page is
-    // drawn with the same bounds, moved into place by the origin: bounds
-    // that differ from the last draw's make the control lay all the text
-    // out again, once a page (a 2 MB note took hours).
-    MemoryDC measure(reference);
-    const RECTL area{0, 0, width, kTallest};
-    RECT none{0, 0, 0, 0};
-    services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, measure.Get(), nullptr, &area, nullptr, &none, nullptr, 0,
-                     TXTVIEW_INACTIVE);
-    services->TxSendMessage(EM_REQUESTRESIZE, 0, 0, &result);
-
-    LRESULT lines = 0;
-    services->TxSendMessage(EM_GETLINECOUNT, 0, 0, &lines);
+TextPages::TextPages(std::string note, HDC reference, int width, int height, size_t partChars)
+    : library_(std::make_unique<TextServicesLibrary>()),
+      parts_(std::move(note), partChars),
+      reference_(reference),
+      width_(width) {
     std::vector<int> tops;
-    for (int i = 0; i < lines; ++i) {
-        LRESULT index = 0;
-        services->TxSendMessage(EM_LINEINDEX, static_cast<WPARAM>(i), 0, &index);
-        POINTL pt{0, 0};
-        services->TxSendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), index, &result);
-        if (!tops.empty() && pt.y < tops.back()) pt.y = tops.back();
-        tops.push_back(pt.y);
+    int bottom = 0;
+    for (size_t k = 0; k < parts_.Count(); ++k) {
+        TextControl& part = Load(k);
+        Placed placed{bottom, 0};
+        const int lines = part.LineCount();
+        for (int i = 0; i < lines; ++i) {
+            int top = bottom + part.LineTop(i);
+            if (!tops.empty() && top < tops.back()) top = tops.back();
+            tops.push_back(top);
+        }
+        placed.height = part.Height();
+        bottom += placed.height;
+        placed_.push_back(placed);
+        Keep(kPartsAtHand);
     }
-    int docHeight = std::max(host.height, tops.empty() ? 0 : tops.back());
-    tops.push_back(docHeight);
-    std::vector<int> starts = BreakPages(tops, height);
-    for (size_t p = 0; p < starts.size(); ++p) {
-        int top = tops.size() > 1 ? tops[static_cast<size_t>(starts[p])] : 0;
-        int bottom = p + 1 < starts.size() ? tops[static_cast<size_t>(starts[p + 1])] : docHeight;
-        POINT origin{0, 0};
-        HDC dc = beginPage(static_cast<int>(p), origin);
-        if (bottom <= top) continue;
-        int saved = SaveDC(dc);
-        SetViewportOrgEx(dc, origin.x, origin.y - top, nullptr);
-        RECT clip{0, top, width, bottom};
-        IntersectClipRect(dc, 0, top, width, bottom);
-        services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &area, nullptr, &clip, nullptr, 0,
-                         TXTVIEW_INACTIVE);
-        RestoreDC(dc, saved);
+    tops.push_back(std::max(bottom, tops.empty() ? 0 : tops.back()));
+    const int lines = static_cast<int>(tops.size()) - 1;
+    int first = 0;
+    do {
+        const int next = NextPageStart(tops, first, height);
+        pages_.push_back(Page{lines > 0 ? tops[static_cast<size_t>(first)] : 0, tops[static_cast<size_t>(next)]});
+        first = next;
+    } while (first < lines);
+}
+
+TextPages::~TextPages() = default;
+
+TextControl& TextPages::Load(size_t k) {
+    auto& parts = atHand_;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].first != k) continue;
+        std::rotate(parts.begin() + static_cast<ptrdiff_t>(i), parts.begin() + static_cast<ptrdiff_t>(i) + 1,
+                    parts.end());
+        return *parts.back().second;
     }
+    EnsureRoom(LaidOutBytes(parts_.Size(k)));
+    auto control = std::make_unique<TextControl>(*library_, reference_, width_);
+    control->Load(parts_.Part(k), parts_.IsRtf());
+    control->MakePicturesDrawable();
+    parts.emplace_back(k, std::move(control));
+    return *parts.back().second;
+}
+
+void TextPages::Keep(size_t count) {
+    auto& parts = atHand_;
+    if (parts.size() > count) parts.erase(parts.begin(), parts.end() - static_cast<ptrdiff_t>(count));
+}
+
+void TextPages::Draw(int page, HDC dc, POINT origin) {
+    const Page& p = pages_.at(static_cast<size_t>(page));
+    if (p.bottom <= p.top) return;
+    for (size_t k = 0; k < placed_.size(); ++k) {
+        const Placed& part = placed_[k];
+        // The first part reaches up and the last one down without end: a
+        // note of one part draws the band as the whole text would.
+        const int partTop = k == 0 ? INT_MIN : part.top;
+        const int partBottom = k + 1 == placed_.size() ? INT_MAX : part.top + part.height;
+        const int from = std::max(p.top, partTop), to = std::min(p.bottom, partBottom);
+        if (to > from) Load(k).Draw(dc, POINT{origin.x, origin.y + (from - p.top)}, from - part.top, to - part.top);
+    }
+    Keep(kPartsAtHand);
 }
 
 // ------------------------------------------------------------ mending

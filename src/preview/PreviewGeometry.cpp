@@ -171,18 +171,13 @@ int AlignedX(int alignment, int w, int pageWidth, int leftMarginPx, int rightMar
     }
 }
 
-std::vector<int> BreakPages(const std::vector<int>& lineTops, int pageHeight) {
-    std::vector<int> starts;
-    if (lineTops.size() < 2 || pageHeight <= 0) return {0};
-    int lines = static_cast<int>(lineTops.size()) - 1;
-    int first = 0;
-    while (first < lines) {
-        starts.push_back(first);
-        int next = first + 1;  // always advance
-        while (next < lines && lineTops[next + 1] - lineTops[first] <= pageHeight) ++next;
-        first = next;
-    }
-    return starts;
+int NextPageStart(const std::vector<int>& lineTops, int first, int pageHeight) {
+    const int lines = static_cast<int>(lineTops.size()) - 1;
+    if (first >= lines || pageHeight <= 0) return std::max(lines, 0);
+    int next = first + 1;  // always advance
+    while (next < lines && lineTops[static_cast<size_t>(next) + 1] - lineTops[static_cast<size_t>(first)] <= pageHeight)
+        ++next;
+    return next;
 }
 
 }  // namespace treskel::preview

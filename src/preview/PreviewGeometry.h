@@ -74,11 +74,12 @@ std::vector<int> GridLinesY(const TDeviceInfo& d);
 // Where a line of width w starts: 0 left, 1 right, 2 centre.
 int AlignedX(int alignment, int w, int pageWidth, int leftMarginPx, int rightMarginPx);
 
-// Pages of a document laid out line by line: each page takes the lines
-// whose bottoms fit; a line taller than a page takes a page of its own.
-// `lineTops` ascend and end with the document's height.  The result is
-// the index of each page's first line, and every page advances.
-std::vector<int> BreakPages(const std::vector<int>& lineTops, int pageHeight);
+// Pages of a document laid out line by line take the lines whose bottoms
+// fit, and at least one: a line taller than a page takes a page of its own.
+// The first line of the page after the one that begins with line `first`
+// (the line count when that page is the last).  `lineTops` ascend and end
+// with the document's height.  A page of no height takes all.
+int NextPageStart(const std::vector<int>& lineTops, int first, int pageHeight);
 
 }  // namespace preview
 }  // namespace treskel

@@ -28,6 +28,7 @@ void RegisterRichEditClasses() {
     if (done) return;
     done = true;
     RichEditClipboardFormats();
+    RegisterWideStringsClass();
 
     PublishClass<TCustomRichEdit, TWinControl>()
         .NotCreatable()
@@ -115,7 +116,11 @@ void RegisterRichEditClasses() {
                 if (!c->HasContent()) return std::nullopt;
                 return FormValue::Str(c->WriteRtfProperty());
             })
-        .Event("OnURLClick", &C::OnURLClick);
+        .Event("OnURLClick", &C::OnURLClick)
+        // A layout may give the lines; they are never written, the text
+        // being stored through "RTF".
+        .Object("Lines", &C::Lines, [](C*) { return false; });
+    PublishClass<TRichEditStringsEx, TStrings>();
 
     PublishClass<TRichEditEx, TCustomRichEditEx>();
 }

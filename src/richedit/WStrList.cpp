@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Streams.h"
+#include "platform/TypInfo.h"
 
 namespace treskel {
 
@@ -255,6 +256,20 @@ bool TWideStrings::StoresWideStrings(const TWideStrings* ancestor) const {
     for (int i = 0; i < GetCount(); ++i)
         if (ancestor->GetW(i) != GetW(i)) return true;
     return false;
+}
+
+void RegisterWideStringsClass() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    // Written as a layout writer without an ancestor sees the list.
+    PublishClass<TWideStrings, TPersistent>().Custom(
+        "WideStrings",
+        [](TWideStrings* l, const FormValue& v, LayoutReader& r) { l->ReadWideStringsValue(typinfo::AsString(v, r)); },
+        [](TWideStrings* l) -> std::optional<FormValue> {
+            if (!l->StoresWideStrings(nullptr)) return std::nullopt;
+            return FormValue::Str(l->WideStringsValue());
+        });
 }
 
 }  // namespace treskel

@@ -84,6 +84,9 @@ private:
     TLanguage language_;
 };
 
+// Registers the list's stored "WideStrings" property with the layouts.
+void RegisterWideStringsClass();
+
 // Locale services the list needs from the system (the Windows build asks
 // the system; the native build has simple stand-ins).
 TLanguage UserDefaultLanguage();

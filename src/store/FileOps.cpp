@@ -20,6 +20,21 @@ bool TFileOps::Move(const std::string& source, const std::string& dest) { return
 
 bool TFileOps::Delete(const std::string& name) { return DeleteFile(name); }
 
+void WriteWholeFile(TFileOps& ops, const std::string& name, const void* data, size_t size) {
+    const std::string tempName = name + ".tmp";
+    try {
+        {
+            std::unique_ptr<TStream> out = ops.Create(tempName);
+            out->WriteBuffer(data, static_cast<int64_t>(size));
+            ops.Flush(*out);
+        }
+        if (!ops.Replace(tempName, name)) throw EFCreateError("Cannot create file " + name + ". " + LastFileError());
+    } catch (...) {
+        ops.Delete(tempName);
+        throw;
+    }
+}
+
 TFileOps& DefaultFileOps() {
     static TFileOps ops;
     return ops;

@@ -27,4 +27,10 @@ public:
 
 TFileOps& DefaultFileOps();
 
+// Writes `size` bytes as the file `name`: under a temporary name first
+// (`name` + ".tmp"), flushed, then moved over the old file, which stays
+// as it was until the new one is whole.  Raises the file error on failure,
+// with the temporary file gone.
+void WriteWholeFile(TFileOps& ops, const std::string& name, const void* data, size_t size);
+
 }  // namespace treskel

@@ -180,7 +180,7 @@ void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
         case 2: {
             // Expanded as the unpacker reads it: the packed text is never
             // held whole beside the RTF.
-            TLH5ExpandStream expanded(in, body, lh5.ProgessControl());
+            TLH5ExpandStream expanded(in, body, lh5.Progress());
             if (expanded.Size() > MaxStoredItemSize) Corrupt();
             UnpackRtfObjects(expanded, out);
             break;

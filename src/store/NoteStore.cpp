@@ -17,17 +17,6 @@ namespace {
 
 constexpr size_t kCopyBuffer = 1 << 20;
 
-// A change of letter case alone goes through a name of its own, since a
-// file system that ignores case may keep the old spelling otherwise.
-void RenameTreskelFile(const std::string& from, const std::string& to) {
-    if (AnsiCompareText(from, to) != 0) {
-        RenameFile(from, to);
-        return;
-    }
-    std::string step = from + ".renaming";
-    if (RenameFile(from, step) && !RenameFile(step, to)) RenameFile(step, from);
-}
-
 void CopyBytes(TStream& from, TStream& to, int64_t size, std::vector<uint8_t>& buf) {
     while (size > 0) {
         const int64_t n = std::min<int64_t>(size, static_cast<int64_t>(buf.size()));
@@ -51,6 +40,8 @@ void TNoteStore::SetDataPath(const std::string& dataPath) {
     caption_.clear();
     entries_.clear();
     removed_.clear();
+    archiveTree_.reset();
+    storedTree_.clear();
 }
 
 const TArchiveEntry* TNoteStore::ArchiveNote(int32_t id) const {
@@ -79,8 +70,31 @@ void TNoteStore::RemoveStaleFiles(const std::string& caption) {
         int32_t id;
         if (NoteFileId(f.Name.substr(0, f.Name.size() - 4), id)) ops_.Delete(folder + f.Name);
     }
+    const std::string treeTemp = FolderTreeFileName(dataPath_, caption) + ".tmp";
+    if (FileExists(treeTemp)) ops_.Delete(treeTemp);
     const std::string archiveTemp = TempArchiveFileName(dataPath_, caption);
     if (FileExists(archiveTemp)) ops_.Delete(archiveTemp);
+}
+
+bool TNoteStore::LoadFolderTree(TItemTree& tree, const std::string& caption) {
+    const std::string name = FolderTreeFileName(dataPath_, caption);
+    if (!FileExists(name)) return false;
+    try {
+        std::unique_ptr<TStream> file = ops_.OpenRead(name);
+        std::vector<uint8_t> bytes(static_cast<size_t>(file->Size()));
+        // Even an empty tree has its count.
+        if (bytes.size() < 4) throw EReadError("Stream read error");
+        file->ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        TReadOnlyMemoryStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
+        LoadTreskel(tree, s);
+        storedTree_ = std::move(bytes);
+        return true;
+    } catch (const Exception&) {
+        // Cut short by a crash of the system itself: the archive's tree is
+        // the newest whole one, and the next write replaces this file.
+        tree.Clear();
+        return false;
+    }
 }
 
 void TNoteStore::RecoverLooseNotes(TItemTree& tree) {
@@ -118,26 +132,27 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
     RemoveStaleFiles(caption);
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
     const std::string treeName = TreeFileName(dataPath_, caption);
-    auto loadTree = [&](TStream& s, const std::string& what) {
+    auto loadTree = [&](TItemTree& into, TStream& s, const std::string& what) {
         try {
-            LoadTreskel(tree, s);
+            LoadTreskel(into, s);
         } catch (const ETreeFileError& e) {
-            tree.Clear();
+            into.Clear();
             throw ETreskelError(Format("The tree %s cannot be read: %s", what.c_str(), e.Message().c_str()));
         }
     };
     if (!FileExists(archiveName)) {
         // A new treskel; or one of which only the tree file is left.
-        if (FileSizeOf(treeName) > 0) {
+        if (!LoadFolderTree(tree, caption) && FileSizeOf(treeName) > 0) {
             TFileStream f(treeName, fmOpenRead | fmShareDenyWrite);
-            loadTree(f, "file " + treeName);
+            loadTree(tree, f, "file " + treeName);
+            storedTree_ = TreeFileBytes(tree);
         }
         caption_ = caption;
         RecoverLooseNotes(tree);
         return;
     }
     TArchiveIndex index;
-    TMemoryStream treeBytes;
+    std::vector<uint8_t> treeBytes;
     {
         // Mapped, the archive's entry heads are read without a call each.
         TFileView view(archiveName);
@@ -147,13 +162,18 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
         index = ScanArchive(*archive, archiveName);
         if (index.TreeSize > 0) {
             archive->SetPosition(index.TreeOffset);
-            treeBytes.SetSize(index.TreeSize);
-            archive->ReadBuffer(treeBytes.Memory(), index.TreeSize);
+            treeBytes.resize(static_cast<size_t>(index.TreeSize));
+            archive->ReadBuffer(treeBytes.data(), index.TreeSize);
         }
     }
-    loadTree(treeBytes, "in the archive " + archiveName);
+    TReadOnlyMemoryStream treeStream(treeBytes.data(), static_cast<int64_t>(treeBytes.size()));
+    // The archive is checked against its own tree, whichever tree is shown.
+    TPlainItemTree archived;
+    const bool newer = LoadFolderTree(tree, caption);
+    TItemTree& archiveTree = newer ? static_cast<TItemTree&>(archived) : tree;
     try {
-        CheckArchiveEntries(index, tree, archiveName);
+        loadTree(archiveTree, treeStream, "in the archive " + archiveName);
+        CheckArchiveEntries(index, archiveTree, archiveName);
     } catch (...) {
         tree.Clear();
         throw;
@@ -164,8 +184,27 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
         auto [it, added] = entries_.emplace(e.Id, e);
         if (!added && e.Size >= 0) it->second = e;
     }
+    if (!newer) storedTree_ = treeBytes;
+    archiveTree_ = std::move(treeBytes);
     caption_ = caption;
     RecoverLooseNotes(tree);
+}
+
+bool TNoteStore::SaveTree(const TItemTree& tree) {
+    if (caption_.empty()) return false;
+    // Records released (the treskel saved) or not given yet: that is no
+    // tree of this treskel.
+    bool whole = true;
+    ForEachItem(tree, [&whole](TItemNode* n) { whole = whole && n->Data() != nullptr; });
+    return whole && SaveTreeBytes(TreeFileBytes(tree));
+}
+
+bool TNoteStore::SaveTreeBytes(const std::vector<uint8_t>& bytes) {
+    if (bytes == storedTree_) return false;
+    MakeNoteFolder();
+    WriteWholeFile(ops_, FolderTreeFileName(dataPath_, caption_), bytes.data(), bytes.size());
+    storedTree_ = bytes;
+    return true;
 }
 
 void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
@@ -173,14 +212,26 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     const std::string tempName = TempArchiveFileName(dataPath_, caption);
     std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
     const bool ownArchive = !caption_.empty() && caption == caption_;
+    // A crash after the new archive replaced the old one and before the
+    // tree beside the loose notes is deleted must not bring back an older
+    // tree than the archive's.
+    if (ownArchive) SaveTreeBytes(treeBytes);
 
     // The treskel's own loose note files, from one listing of its folder.
     const std::string folder = NoteFolderName(dataPath_, caption);
+    const std::string folderTree = FolderTreeFileName(dataPath_, caption);
     std::unordered_map<int32_t, int64_t> loose;
+    bool treeInFolder = false;
     for (const TSearchRec& f : FindFiles(folder + "*")) {
         int32_t id;
         if (NoteFileId(f.Name, id)) loose[id] = f.Size;
+        else if (folder + f.Name == folderTree) treeInFolder = true;
     }
+    // The archive holds all there is already (and no tree file of an older
+    // build is left to go).
+    if (ownArchive && !treeInFolder && loose.empty() && removed_.empty() && archiveTree_ &&
+        *archiveTree_ == treeBytes && !FileExists(TreeFileName(dataPath_, caption)))
+        return;
     auto looseName = [&](int32_t id) { return folder + IntToStr(id); };
     std::vector<PackEntry> entries;
     std::unordered_set<int32_t> packedIds;
@@ -315,31 +366,20 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
 
     // The archive holds everything now; a loose file that cannot be deleted
     // only stays behind, and wins over the same note in the archive.
+    // The tree beside them goes first: the loose notes it may know of are
+    // still there while it is.
+    if (treeInFolder) ops_.Delete(folderTree);
     const std::string treeName = TreeFileName(dataPath_, caption);
     if (FileExists(treeName)) ops_.Delete(treeName);
     for (const PackEntry& e : entries)
         if (e.size >= 0 && e.archiveOffset < 0) ops_.Delete(looseName(e.id));
     // Empty now, unless a file could not be deleted: then it stays.
-    if (!loose.empty()) RemoveDir(ExcludeTrailingBackslash(folder));
+    if (!loose.empty() || treeInFolder) RemoveDir(ExcludeTrailingBackslash(folder));
     caption_ = caption;
     entries_ = std::move(written);
     removed_.clear();
-}
-
-void TNoteStore::Rename(const std::string& from, const std::string& to) {
-    // The notes go first: a treskel renamed without them would lose them
-    // at its next save.
-    const std::string fromFolder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, from));
-    const std::string toFolder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, to));
-    if (DirectoryExists(fromFolder)) {
-        RenameTreskelFile(fromFolder, toFolder);
-        if (DirectoryExists(fromFolder) && AnsiCompareText(from, to) != 0)
-            throw ETreskelError(Format("The treskel \"%s\" cannot be renamed: its note folder %s cannot be renamed. %s",
-                                       from.c_str(), fromFolder.c_str(), LastFileError().c_str()));
-    }
-    RenameTreskelFile(TreeFileName(dataPath_, from), TreeFileName(dataPath_, to));
-    RenameTreskelFile(ArchiveFileName(dataPath_, from), ArchiveFileName(dataPath_, to));
-    if (!caption_.empty() && caption_ == from) caption_ = to;
+    storedTree_ = treeBytes;
+    archiveTree_ = std::move(treeBytes);
 }
 
 bool TNoteStore::Load(int32_t id, TStream& rtf, LH5Compression& lh5) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -43,15 +44,18 @@ public:
     // note whose id several treskels have (a copied archive) or none, a
     // file that is no note, a note older than its treskel's archive, and
     // one whose treskel has a loose note of that id already; while a
-    // treskel's tree cannot be read, all do.  Without such files nothing
+    // treskel's tree cannot be read, all do.  A rename that a crash stopped
+    // half-way is finished first (see Rename).  Without such files nothing
     // but the listing is done.
     std::vector<std::string> ListTreskels();
 
     // Opens the treskel of `caption`: removes temporary files a crash left,
     // checks the archive whole (a damaged one raises ETreskelError before
-    // anything is written and leaves the tree empty) and loads the tree from
-    // it.  No archive: an empty tree, or the tree file an unsaved treskel
-    // left.  A loose note that no item of the tree carries (its item was
+    // anything is written and leaves the tree empty) and loads the tree:
+    // the one beside the loose notes when there is one that reads whole
+    // (it is newer than the archive's), else the archive's.  No archive:
+    // an empty tree, or the tree file an unsaved treskel left.  A loose
+    // note that no item of the tree carries (its item was
     // added after the last save, and a crash lost the tree but not the
     // note) comes back as a new last top item captioned with the title in
     // its header.
@@ -61,10 +65,21 @@ public:
     // flushed, read back and checked, and replaces the old one; only then
     // are the loose files deleted.  On failure everything stays as it was
     // and ETreskelError says why.  The records of the items whose notes
-    // come from loose files take those files' CRC-32.
+    // come from loose files take those files' CRC-32.  When the archive of
+    // the open treskel holds this tree already and no note was saved or
+    // removed since, nothing is written.
     void Pack(const TItemTree& tree, const std::string& caption);
+    // Writes the tree of the open treskel beside its loose notes, under a
+    // temporary name first, when it differs from the tree stored last (in
+    // the archive or there); true when it wrote.  A crash then loses no
+    // change made before.  A tree with an item without its record is not
+    // written.
+    bool SaveTree(const TItemTree& tree);
     // Renames the files of a treskel, the open one's included.  Raises
-    // ETreskelError, with nothing renamed, when its note folder cannot be.
+    // ETreskelError, with nothing renamed, when its archive or its note
+    // folder cannot be.  A journal names the new name until every file has
+    // it: a crash at any step leaves a rename that the next ListTreskels
+    // finishes.
     void Rename(const std::string& from, const std::string& to);
 
     // Reads the note into `rtf`; false, with nothing read, when the item has
@@ -91,12 +106,25 @@ private:
     void RemoveStaleFiles(const std::string& caption);
     void RecoverLooseNotes(TItemTree& tree);
     void AdoptEarlierNotes(const TDataDirectory& dir);
+    // Loads the tree beside the loose notes into `tree`; false, with
+    // `tree` empty, when there is none or it does not read whole.
+    bool LoadFolderTree(TItemTree& tree, const std::string& caption);
+    bool SaveTreeBytes(const std::vector<uint8_t>& bytes);
+    // Moves a treskel's file to another name; a change of letter case alone
+    // goes through a passing name.  False, with the file where it was, on
+    // failure.
+    bool MoveTreskelFile(const std::string& from, const std::string& to);
+    void FinishRenames(const TDataDirectory& dir);
 
     TFileOps& ops_;
     std::string dataPath_;
     std::string caption_;  // of the open archive
     std::unordered_map<int32_t, TArchiveEntry> entries_;  // of the archive, by id
     std::unordered_set<int32_t> removed_;
+    // The tree file in the archive (none without an archive), and the tree
+    // stored last, there or beside the loose notes.
+    std::optional<std::vector<uint8_t>> archiveTree_;
+    std::vector<uint8_t> storedTree_;
 };
 
 // A new id from the clock that no item of `tree` uses and the store does

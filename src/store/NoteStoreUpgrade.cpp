@@ -56,6 +56,10 @@ bool ForEachArchiveId(TFileOps& ops, const std::string& archiveName, F item) {
 
 std::vector<std::string> TNoteStore::ListTreskels() {
     TDataDirectory dir = ListDataDirectory(dataPath_);
+    if (!dir.Renames.empty() || !dir.Renaming.empty()) {
+        FinishRenames(dir);
+        dir = ListDataDirectory(dataPath_);
+    }
     if (!dir.NoteFiles.empty()) AdoptEarlierNotes(dir);
     return std::move(dir.Captions);
 }

@@ -38,6 +38,13 @@ std::string NoteFileName(const std::string& dataPath, const std::string& caption
     return NoteFolderName(dataPath, caption) + IntToStr(id);
 }
 
+std::string FolderTreeFileName(const std::string& dataPath, const std::string& caption) {
+    return NoteFolderName(dataPath, caption) + "tree.tsk";
+}
+std::string RenameJournalName(const std::string& dataPath, const std::string& caption) {
+    return dataPath + caption + ".tsr";
+}
+
 bool NoteFileId(const std::string& name, int32_t& id) {
     int value = 0;
     if (name.empty() || name.size() > 11 || !TryStrToInt(name, value) || IntToStr(value) != name) return false;
@@ -54,6 +61,12 @@ TDataDirectory ListDataDirectory(const std::string& dataPath) {
             d.Archives.push_back(f);
         } else if (NoteFileId(f.Name, id)) {
             d.NoteFiles.push_back(f);
+        } else if (SameText(ExtractFileExt(f.Name), ".tsr") ||
+                   (SameText(ExtractFileExt(f.Name), ".tmp") &&
+                    SameText(ExtractFileExt(f.Name.substr(0, f.Name.size() - 4)), ".tsr"))) {
+            d.Renames.push_back(f);
+        } else if (SameText(ExtractFileExt(f.Name), kRenamingSuffix)) {
+            d.Renaming.push_back(f);
         }
     }
     return d;

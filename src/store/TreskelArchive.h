@@ -30,19 +30,29 @@ std::string TempArchiveFileName(const std::string& dataPath, const std::string& 
 // The folder of a treskel's loose note files, ending in a separator.
 std::string NoteFolderName(const std::string& dataPath, const std::string& caption);
 std::string NoteFileName(const std::string& dataPath, const std::string& caption, int32_t id);
+// The tree file kept beside the loose notes while the treskel is open: the
+// tree as it stood a moment after its last change, newer than the archive's.
+std::string FolderTreeFileName(const std::string& dataPath, const std::string& caption);
+// A rename of a treskel under way: the file names the new name.
+std::string RenameJournalName(const std::string& dataPath, const std::string& caption);
+inline constexpr const char* kRenamingSuffix = ".renaming";
 
 // The id a note file is named after (the name is the id in decimal, as
 // IntToStr writes it); false for any other name.
 bool NoteFileId(const std::string& name, int32_t& id);
 
 // What the data directory itself holds, from one listing of it: the
-// archives with their tab captions (each name up to its last dot), and the
+// archives with their tab captions (each name up to its last dot), the
 // files named by an id alone, which only a build older than the note
-// folders wrote there.
+// folders wrote there, and what a rename stopped half-way left: its
+// journals (and a journal half-written) and the files under their passing
+// name (".renaming").
 struct TDataDirectory {
     std::vector<std::string> Captions;
     std::vector<TSearchRec> Archives;  // one for each caption
     std::vector<TSearchRec> NoteFiles;
+    std::vector<TSearchRec> Renames;
+    std::vector<TSearchRec> Renaming;
 };
 TDataDirectory ListDataDirectory(const std::string& dataPath);
 // Its tab captions alone.

@@ -2,6 +2,7 @@
 
 #include "platform/DibFormat.h"
 #include "platform/Streams.h"
+#include "platform/SysUtils.h"
 
 namespace treskel {
 
@@ -35,6 +36,33 @@ uint32_t DibPixelOffset(const uint8_t* header, size_t size) {
     return headerSize + masks + 4 * DibHeaderColorCount(header, size);
 }
 
+std::string DibProblem(const uint8_t* dib, size_t size) {
+    DibLayout layout;
+    if (dib != nullptr && CheckDib(dib, size, 0, layout)) return std::string();
+    const uint32_t headerSize = dib != nullptr && size >= 4 ? GetU32(dib) : 0;
+    const bool core = headerSize == kCoreHeader;
+    if (size < kCoreHeader || (!core && (headerSize < kInfoHeader || headerSize > size)))
+        return "The image is damaged: its header is not complete.";
+    const int64_t width = core ? GetU16(dib + 4) : static_cast<int32_t>(GetU32(dib + 4));
+    const int64_t height = core ? GetU16(dib + 6) : static_cast<int32_t>(GetU32(dib + 8));
+    const int bits = core ? GetU16(dib + 10) : GetU16(dib + 14);
+    const int64_t rows = height < 0 ? -height : height;
+    const std::string claim = Format("%lld x %lld pixels of %d bits", static_cast<long long>(width),
+                                     static_cast<long long>(rows), bits);
+    if (width > 0 && rows > 0 && bits > 0 && bits <= 32) {
+        const uint64_t pixels = DibStride(width, bits) * static_cast<uint64_t>(rows);
+        const bool compressed = !core && (GetU32(dib + 16) == 1 || GetU32(dib + 16) == 2);
+        if (!compressed && pixels + DibPixelOffset(dib, size) > size)
+            return Format("The image is damaged: its header says %s, which its %llu bytes do not hold.", claim.c_str(),
+                          static_cast<unsigned long long>(size));
+        if (pixels > kDibMaxImage)
+            return Format("The image is too large: %s would take %llu MB, more than the %llu MB a picture may take.",
+                          claim.c_str(), static_cast<unsigned long long>(pixels >> 20),
+                          static_cast<unsigned long long>(kDibMaxImage >> 20));
+    }
+    return "The image is damaged, or of a kind that cannot be shown (" + claim + ").";
+}
+
 bool PrepareDibFile(const uint8_t* dib, size_t size, DibFileParts& parts) {
     parts = DibFileParts{};
     DibLayout layout;
@@ -43,7 +71,7 @@ bool PrepareDibFile(const uint8_t* dib, size_t size, DibFileParts& parts) {
     uint32_t bitsSize = static_cast<uint32_t>(layout.imageSize);
     if (compressed) {
         bitsSize = GetU32(dib + 20);
-        if (bitsSize == 0 || bitsSize > layout.bitsSize) return false;
+        if (bitsSize == 0 || bitsSize > size - layout.bitsOffset) return false;
     }
     parts.head.assign(dib, dib + layout.bitsOffset);
     if (layout.headerSize >= kInfoHeader) PutU32(parts.head.data() + 20, bitsSize);

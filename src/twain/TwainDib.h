@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace treskel {
@@ -17,6 +18,11 @@ uint32_t DibHeaderColorCount(const uint8_t* header, size_t size);
 // Where the pixels start, from the header's start: the header, the masks
 // of a bit-field image with a 40-byte header, and the colour table.
 uint32_t DibPixelOffset(const uint8_t* header, size_t size);
+
+// Why an image handed over cannot be drawn, in words: a header that is not
+// complete, pixels its block does not hold, or more than a picture may
+// take; empty when it can.
+std::string DibProblem(const uint8_t* dib, size_t size);
 
 // What a .bmp file of an image holds, ready to write in this order: the
 // 14-byte file header, the bitmap header with its masks and colour table

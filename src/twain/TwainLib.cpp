@@ -138,23 +138,6 @@ private:
     bool wasDisabled_;
 };
 
-// Brings the connection back to state 1 however the acquisition ends.
-class Teardown {
-public:
-    explicit Teardown(HWND wnd) : wnd_(wnd) {}
-    ~Teardown() {
-        if (S().state >= 5) TWAIN_DisableSource();
-        if (S().state >= 4) TWAIN_CloseSource();
-        if (S().state >= 3) TWAIN_CloseSourceManager(wnd_);
-        if (S().state >= 2) TWAIN_UnloadSourceManager();
-    }
-    Teardown(const Teardown&) = delete;
-    Teardown& operator=(const Teardown&) = delete;
-
-private:
-    HWND wnd_;
-};
-
 // Keeps an image that arrived, or frees it when the list is full.
 void StoreImage(HANDLE dib) {
     Session& s = S();
@@ -184,6 +167,30 @@ void ResetTransfers() {
     s.pending = TW_PENDINGXFERS{};
     if (SourceCall(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &s.pending)) s.state = 5;
 }
+
+// Brings the connection back to state 1 however the acquisition ends.
+class Teardown {
+public:
+    explicit Teardown(HWND wnd) : wnd_(wnd) {}
+    ~Teardown() {
+        Session& s = S();
+        if (s.state == 7) EndTransfer();
+        if (s.state == 6) ResetTransfers();
+        // A source that will not drop its transfers is closed all the same:
+        // left above state 5, every later acquisition would find the
+        // connection half open and fail.
+        if (s.state > 5) s.state = 5;
+        if (s.state >= 5) TWAIN_DisableSource();
+        if (s.state >= 4) TWAIN_CloseSource();
+        if (s.state >= 3) TWAIN_CloseSourceManager(wnd_);
+        if (s.state >= 2) TWAIN_UnloadSourceManager();
+    }
+    Teardown(const Teardown&) = delete;
+    Teardown& operator=(const Teardown&) = delete;
+
+private:
+    HWND wnd_;
+};
 
 }  // namespace
 }  // namespace twainlib

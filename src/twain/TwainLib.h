@@ -33,7 +33,10 @@ HANDLE WINAPI TWAIN_AcquireImages(HWND wnd, unsigned pixelTypeMask);
 int WINAPI TWAIN_ImageCount();
 HANDLE WINAPI TWAIN_GetImage(int index);
 void WINAPI TWAIN_FreeDib(HANDLE dib);
-// Sizes the bitmap to the image and draws the image into it.
+// Sizes the bitmap to the image and draws the image into it.  Raises
+// EInvalidGraphic, saying why, for an image whose block does not hold what
+// its header claims or that is larger than a picture may be, before the
+// bitmap is touched.
 void WINAPI CopyDibToBitmap(HANDLE dib, TBitmap* bitmap);
 
 // ---- acquisition to a file or the clipboard

@@ -169,7 +169,9 @@ int WINAPI TWAIN_GetCapabilityCurrent(unsigned capability, unsigned itemType, vo
     std::memcpy(&type, data, sizeof type);
     const uint32_t itemSize = ItemSize(type);
     if (itemSize == 0 || !ItemTypesCompatible(type, static_cast<TW_UINT16>(itemType))) return FALSE;
-    size_t at = 0;
+    // In 64 bits: an index near 2^32 must not wrap to a place before the
+    // block.
+    uint64_t at = 0;
     if (cap.ConType == TWON_ONEVALUE) {
         at = 2;
     } else if (cap.ConType == TWON_ENUMERATION && size >= kEnumItems) {
@@ -177,12 +179,12 @@ int WINAPI TWAIN_GetCapabilityCurrent(unsigned capability, unsigned itemType, vo
         std::memcpy(&count, data + 2, sizeof count);
         std::memcpy(&current, data + 6, sizeof current);
         if (current >= count) return FALSE;
-        at = kEnumItems + size_t{current} * itemSize;
+        at = kEnumItems + uint64_t{current} * itemSize;
     } else {
         return FALSE;
     }
     if (at + itemSize > size) return FALSE;
-    std::memcpy(dest, data + at, itemSize);
+    std::memcpy(dest, data + static_cast<size_t>(at), itemSize);
     return TRUE;
 }
 

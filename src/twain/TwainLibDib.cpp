@@ -147,6 +147,13 @@ void WINAPI TWAIN_DrawDibToDC(HDC dc, int x, int y, int w, int h, HANDLE dib, in
 
 void WINAPI CopyDibToBitmap(HANDLE dib, TBitmap* bitmap) {
     if (bitmap == nullptr) return;
+    if (dib != nullptr) {
+        // What a source hands over is checked against its block before a
+        // bitmap of the size it claims is made.
+        LockedDib d(dib);
+        const std::string problem = DibProblem(d.Data(), d.Data() != nullptr ? d.Size() : 0);
+        if (!problem.empty()) throw EInvalidGraphic(problem);
+    }
     const int width = TWAIN_DibWidth(dib), height = std::abs(TWAIN_DibHeight(dib));
     bitmap->SetSize(width, height);
     if (bitmap->Empty()) return;

@@ -22,16 +22,18 @@ std::string DefaultPlacementSection(TComponent* component) {
 }
 
 namespace {
-std::string ProgramName() {
+std::string ProgramPath() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return ExtractFileName(path);
+    return path;
 }
 }  // namespace
 
-std::string DefaultIniFileName() { return ChangeFileExt(ProgramName(), ".INI"); }
+std::string DefaultIniFileName() { return IniFileNameFor(ProgramPath()); }
 
-std::string DefaultRegistryKey() { return "Software\\" + ChangeFileExt(ProgramName(), ""); }
+std::string DefaultRegistryKey() {
+    return RegistryKeyFor(ProgramPath(), Application != nullptr ? Application->Title() : std::string());
+}
 
 std::string StoreReadString(TCustomIniFile* store, const std::string& section, const std::string& ident,
                             const std::string& def) {
@@ -72,18 +74,6 @@ void WriteScreenString(TCustomIniFile* store, const std::string& section, const 
                        const std::string& value) {
     StoreWriteString(store, section, ident + ScreenSizeSuffix(), value);
     StoreWriteString(store, section, ident, value);
-}
-
-std::string NthWord(int n, const std::string& s, const std::string& delimiters) {
-    size_t pos = 0;
-    for (int i = 1;; ++i) {
-        pos = s.find_first_not_of(delimiters, pos);
-        if (pos == std::string::npos) return {};
-        size_t end = s.find_first_of(delimiters, pos);
-        if (end == std::string::npos) end = s.size();
-        if (i == n) return s.substr(pos, end - pos);
-        pos = end;
-    }
 }
 
 namespace {

@@ -6,10 +6,13 @@
 
 #include "platform/Forms.h"
 #include "platform/IniFiles.h"
+#include "winutil/AppUtilsRules.h"
 
 namespace treskel {
 
 std::string DefaultPlacementSection(TComponent* component);
+// The program's own INI file and registry key (the hook, sub-key and
+// title switch of AppUtilsRules.h decide).
 std::string DefaultIniFileName();
 std::string DefaultRegistryKey();
 
@@ -26,9 +29,6 @@ std::string ScreenSizeSuffix();
 std::string ReadScreenString(TCustomIniFile* store, const std::string& section, const std::string& ident);
 void WriteScreenString(TCustomIniFile* store, const std::string& section, const std::string& ident,
                        const std::string& value);
-// The n-th (1-based) run of characters not in `delimiters`; empty when
-// there are fewer.
-std::string NthWord(int n, const std::string& s, const std::string& delimiters);
 
 void SaveWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section);
 void LoadWindowPlacement(TCustomForm* form, TCustomIniFile* store, const std::string& section, bool loadState,

@@ -234,6 +234,8 @@ TRect TCustomCaptionControl::GetCaptionRect() const {
 
 TRect TCustomCaptionControl::ButtonRect(int index) const {
     if (index < 0 || index >= static_cast<int>(buttonRects_.size())) return {};
+    // A form that lost its caption (no frame now) shows no button.
+    if (GetCaptionRect().Width() <= 0) return {};
     TRect b = buttonRects_[index];
     return Rect(b.Left + captionRect_.Left, captionRect_.Top, b.Right + captionRect_.Left, captionRect_.Bottom);
 }

@@ -9,6 +9,9 @@ namespace treskel {
 TColorButton::TColorButton(TComponent* owner) : TCustomControl(owner) {
     SetBounds(Left(), Top(), 45, 25);
     SetParentFont(true);
+    // What the face leaves uncovered shows the colour of what the button
+    // sits on (the swatch's colour is another).
+    TCustomControl::SetParentColor(true);
 }
 
 void TColorButton::SetColor(TColor color) {
@@ -28,9 +31,13 @@ void TColorButton::SetFlatButtonStyle(bool v) {
     Invalidate();
 }
 
+// The face covers all but the last column and row, which show what is
+// behind the button: a gap between swatches that stand side by side.
+TRect TColorButton::FaceRect() { return Rect(0, 0, Width() - 1, Height() - 1); }
+
 TRect TColorButton::DrawFace() {
     TCanvas* c = Canvas();
-    TRect r = ClientRect();
+    TRect r = FaceRect();
     c->Pen()->SetColor(clBtnFace);
     c->Brush()->SetColor(clBtnFace);
     c->Brush()->SetStyle(TBrushStyle::bsSolid);
@@ -109,10 +116,10 @@ bool TColorButton::KeyDown(WORD& key, TShiftState shift) {
 void TColorButton::MouseEnter() {
     hot_ = true;
     if (!flat_ || pressed_ || !HandleAllocated()) return;
-    // The frame at once, without waiting for a paint.
+    // The frame at once, without waiting for a paint, where a paint puts it.
     WindowDC dc(Handle());
     CanvasDCScope lent(Canvas(), dc.Get());
-    TRect r = ClientRect();
+    TRect r = FaceRect();
     Frame3D(Canvas(), r, clBtnHighlight, clBtnShadow, 1);
 }
 

@@ -48,6 +48,7 @@ protected:
     bool KeyDown(WORD& key, TShiftState shift) override;
 
 private:
+    TRect FaceRect();
     // The face and frame; returns the rectangle inside them.
     TRect DrawFace();
     void MouseEnter();

@@ -4,6 +4,7 @@
 #include "platform/Register.h"
 #include "platform/Registry.h"
 #include "winutil/AppUtils.h"
+#include "winutil/PlacemntRules.h"
 
 namespace treskel {
 
@@ -177,9 +178,13 @@ void TFormPlacement::CheckToggleHook() {
 
 void TFormPlacement::UpdateMaxPosition() {
     TCustomForm* form = Form();
-    if (form == nullptr || !form->HandleAllocated() || form->IsLoading() || preventResize_ ||
-        !minMaxInfo_->DefaultMinMaxInfo())
-        return;
+    if (form == nullptr || !form->HandleAllocated() || form->IsLoading()) return;
+    auto metric = [](int x, int y) { return TSize{GetSystemMetrics(x), GetSystemMetrics(y)}; };
+    const TFrameMetrics metrics{metric(SM_CXBORDER, SM_CYBORDER), metric(SM_CXFRAME, SM_CYFRAME),
+                                metric(SM_CXDLGFRAME, SM_CYDLGFRAME)};
+    std::optional<TPoint> at =
+        PlacementMaxPosition(form->BorderStyle(), preventResize_, !minMaxInfo_->DefaultMinMaxInfo(), metrics);
+    if (!at) return;
     HWND wnd = form->Handle();
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
@@ -188,25 +193,7 @@ void TFormPlacement::UpdateMaxPosition() {
     // nor brought forward by it.
     if (!IsWindowVisible(wnd)) wp.showCmd = SW_HIDE;
     else if (wp.showCmd == SW_SHOWNORMAL) wp.showCmd = SW_SHOWNOACTIVATE;
-    int x = 0, y = 0;
-    switch (form->BorderStyle()) {
-        case TFormBorderStyle::bsSingle:
-        case TFormBorderStyle::bsToolWindow:
-            x = GetSystemMetrics(SM_CXBORDER);
-            y = GetSystemMetrics(SM_CYBORDER);
-            break;
-        case TFormBorderStyle::bsSizeable:
-        case TFormBorderStyle::bsSizeToolWin:
-            x = GetSystemMetrics(SM_CXFRAME);
-            y = GetSystemMetrics(SM_CYFRAME);
-            break;
-        case TFormBorderStyle::bsDialog:
-            x = GetSystemMetrics(SM_CXDLGFRAME);
-            y = GetSystemMetrics(SM_CYDLGFRAME);
-            break;
-        case TFormBorderStyle::bsNone: break;
-    }
-    wp.ptMaxPosition = {-x, -y};
+    wp.ptMaxPosition = {at->x, at->y};
     SetWindowPlacement(wnd, &wp);
 }
 

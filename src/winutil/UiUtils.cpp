@@ -5,28 +5,66 @@
 
 namespace treskel {
 
+namespace {
+// Marks a control as painting a copy while it paints into someone else's
+// canvas; the mark goes on every exit.
+class PaintingCopy {
+public:
+    explicit PaintingCopy(TControl* c) : control_(c), state_(c->ControlState()) {
+        control_->SetControlState(state_ + TControlStateItem::csPaintCopy);
+    }
+    ~PaintingCopy() { control_->SetControlState(state_); }
+    PaintingCopy(const PaintingCopy&) = delete;
+    PaintingCopy& operator=(const PaintingCopy&) = delete;
+
+private:
+    TControl* control_;
+    TControlState state_;
+};
+
+// Paints into `dc` with the origin at `at` and clipped to `clip` there.
+template <class F>
+void PaintAt(HDC dc, TPoint at, const TRect& clip, F paint) {
+    const int saved = SaveDC(dc);
+    POINT org;
+    GetViewportOrgEx(dc, &org);
+    SetViewportOrgEx(dc, org.x + at.x, org.y + at.y, nullptr);
+    IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);
+    try {
+        paint();
+    } catch (...) {
+        RestoreDC(dc, saved);
+        throw;
+    }
+    RestoreDC(dc, saved);
+}
+}  // namespace
+
 void CopyParentImage(TControl* control, TCanvas* canvas) {
     TWinControl* parent = control->Parent();
     if (parent == nullptr || !parent->HandleAllocated()) return;
     HDC dc = canvas->Handle();
-    int saved = SaveDC(dc);
-    POINT org;
-    GetViewportOrgEx(dc, &org);
-    SetViewportOrgEx(dc, org.x - control->Left(), org.y - control->Top(), nullptr);
-    IntersectClipRect(dc, control->Left(), control->Top(), control->Left() + control->Width(),
-                      control->Top() + control->Height());
-    TControlState state = parent->ControlState();
-    parent->SetControlState(state + TControlStateItem::csPaintCopy);
-    try {
+    const TRect self = control->BoundsRect();
+    // The parent's own painting, without its windowless controls.
+    PaintAt(dc, Point(-self.Left, -self.Top), self, [&] {
+        PaintingCopy copy(parent);
         parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-        parent->SetControlState(state);
-        RestoreDC(dc, saved);
-        throw;
+    });
+    // Then the windowless controls beneath this one: those before it in
+    // the parent's list.  Those after it lie on top and stay out.
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == control) break;
+        if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible()) continue;
+        const TRect r = c->BoundsRect();
+        RECT overlap, a = ToRECT(r), b = ToRECT(self);
+        if (!IntersectRect(&overlap, &a, &b)) continue;
+        PaintAt(dc, Point(r.Left - self.Left, r.Top - self.Top), Rect(0, 0, r.Width(), r.Height()), [&] {
+            PaintingCopy copy(c);
+            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        });
     }
-    parent->SetControlState(state);
-    RestoreDC(dc, saved);
     canvas->Refresh();
 }
 

@@ -298,18 +298,17 @@ void TWuSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
         menuTracking_ = false;
         throw;
     }
-    if (popped) {
-        // The menu has closed: this press ends here.
-        FinishPress(button, x, y);
-        // The click that closed the menu over the button must not press it again.
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) &&
-            (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)) {
-            POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-            ::ClientToScreen(msg.hwnd, &p);
-            TPoint local = ScreenToClient({p.x, p.y});
-            if (Inside(local.x, local.y)) KillMessage(msg.hwnd, msg.message);
-        }
+    // The menu has closed: this press ends here.
+    if (popped) FinishPress(button, x, y);
+    // A press over the button waiting already (the click that closed a
+    // menu over it) must not press it again.
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) &&
+        (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)) {
+        POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+        ::ClientToScreen(msg.hwnd, &p);
+        TPoint local = ScreenToClient({p.x, p.y});
+        if (Inside(local.x, local.y)) KillMessage(msg.hwnd, msg.message);
     }
     menuTracking_ = false;
     if (allowTimer_ && dragging_) {
@@ -387,7 +386,7 @@ void TWuSpeedButton::PaintGlyph(TCanvas* canvas, const TRect& rect, bool drawMar
     UINT align = alignment_ == TAlignment::taLeftJustify    ? DT_LEFT
                  : alignment_ == TAlignment::taRightJustify ? DT_RIGHT
                                                             : DT_CENTER;
-    painter_.SetAlignment(align);
+    painter_.SetAlignment(BiDiTextFlags(align));
     painter_.DrawButton(canvas, rect, Caption(), layout_, margin_, spacing_, state, drawMark);
 }
 
@@ -409,16 +408,7 @@ void TWuSpeedButton::Paint() {
     c->Brush()->SetColor(clBtnFace);
     TRect r = Rect(0, 0, Width(), Height());
     c->FillRect(r);
-    if (transparent_) {
-        paintingCopy_ = true;
-        try {
-            CopyParentImage(this, c);
-        } catch (...) {
-            paintingCopy_ = false;
-            throw;
-        }
-        paintingCopy_ = false;
-    }
+    if (transparent_) CopyParentImage(this, c);
     bool pressed = face_ == TGlyphState::gsDown || face_ == TGlyphState::gsExclusive;
     if (look != TGlyphState::gsInactive || face_ == TGlyphState::gsExclusive) r = PaintFrame(c, r, pressed);
     else r = InflateRect(r, -2, -2);
@@ -453,12 +443,6 @@ void TWuSpeedButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
 
 void TWuSpeedButton::WndProc(TMessage& m) {
     switch (m.Msg) {
-        case WM_PAINT:
-            // The parent painting the image under a transparent button
-            // paints this button too: that inner paint must leave the
-            // canvas alone.
-            if (paintingCopy_) return;
-            break;
         case wu::CM_BUTTONPRESSED: {
             auto* sender = reinterpret_cast<TControl*>(m.LParam);
             auto* other = dynamic_cast<TWuSpeedButton*>(sender);
@@ -553,6 +537,17 @@ std::optional<FormValue> WriteBitmapData(TBitmap* bitmap) {
     return typinfo::BinaryValue(std::move(bytes));
 }
 
+// The mode is written when the button has one of its own, whatever it is:
+// read back, it must not follow the parent again.
+void ReadBiDiMode(TControl* c, const FormValue& v, LayoutReader& r) {
+    c->SetBiDiMode(static_cast<TBiDiMode>(typinfo::AsEnum(v, GetEnumInfo(TBiDiMode{}), r)));
+}
+
+std::optional<FormValue> WriteBiDiMode(TControl* c) {
+    if (c->ParentBiDiMode()) return std::nullopt;
+    return FormValue::Ident(GetEnumInfo(TBiDiMode{}).names.at(static_cast<size_t>(c->BiDiMode())));
+}
+
 }  // namespace
 
 void RegisterWuCursors() {
@@ -597,6 +592,10 @@ void RegisterWinUtilControlClasses() {
         .Enum<TButtonStyle>("Style", &TWuSpeedButton::Style, &TWuSpeedButton::SetStyle, TButtonStyle::bsAutoDetect)
         .Bool("Transparent", &TWuSpeedButton::Transparent, &TWuSpeedButton::SetTransparent)
         .Bool("WordWrap", &TWuSpeedButton::WordWrap, &TWuSpeedButton::SetWordWrap)
+        .Custom("BiDiMode", ReadBiDiMode, WriteBiDiMode)
+        .Bool("ParentBiDiMode", &TWuSpeedButton::ParentBiDiMode, &TWuSpeedButton::SetParentBiDiMode, true)
+        .Object("Constraints", &TWuSpeedButton::Constraints)
+        .Enum<TDragKind>("DragKind", &TWuSpeedButton::DragKind, &TWuSpeedButton::SetDragKind, TDragKind::dkDrag)
         .Bool("ParentShowHint", &TWuSpeedButton::ParentShowHint, &TWuSpeedButton::SetParentShowHint, false)
         .Bool("ShowHint", &TWuSpeedButton::ShowHint, &TWuSpeedButton::SetShowHint, true)
         .Event("OnMouseEnter", &TWuSpeedButton::OnMouseEnter)

@@ -234,7 +234,6 @@ private:
     bool dragging_ = false;
     bool mouseInside_ = false;
     bool menuTracking_ = false;
-    bool paintingCopy_ = false;
 };
 
 // The screen cursors of the window utilities: a pointing hand and a dragged item.

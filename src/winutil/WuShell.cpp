@@ -150,6 +150,9 @@ void TWuTrayIcon::AdvanceFrame() {
     if (IsDestroying() || !animated_) return;
     if (++frame_ >= icons_->Count()) frame_ = 0;
     UpdateIcon();
+    // The next frame waits the interval as it is now: a change made while
+    // the icon animates counts from this frame on.
+    if (timer_.Running()) timer_.Start(static_cast<unsigned>(std::max(interval_, 1)));
 }
 
 bool TWuTrayIcon::WndProc(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {

@@ -51,32 +51,6 @@ protected:
         keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
         SetKeyboardState(keys);
     }
-    // A click on a button of the editor's tool bar.
-    void Click(TToolButton* button) {
-        ClickAt(W->ToolBar2->Handle(), button->Left() + button->Width() / 2, button->Top() + button->Height() / 2);
-        PumpMessages();
-    }
-    // Presses an office button of the editor's tool bar with the mouse; a
-    // button that drops a menu down has `item` chosen from it.
-    void PressOfficeButton(TQclOfficeButton* b, TMenuItem* item = nullptr) {
-        const WORD command = item != nullptr ? item->Command() : 0;
-        TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-        HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
-        LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
-        SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(panel, WM_LBUTTONUP, 0, at);
-        TPopupMenu::TestChooser = nullptr;
-        PumpMessages();
-    }
-    // A choice from a combo's list, as the mouse makes it.
-    void Choose(TCustomComboBox* box, const std::string& text) {
-        int i = box->Items()->IndexOf(text);
-        ASSERT_GE(i, 0) << text;
-        box->SetItemIndex(i);
-        SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(box->Handle()));
-        PumpMessages();
-    }
     TTreeNode* item = nullptr;
 };
 

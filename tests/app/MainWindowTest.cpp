@@ -62,11 +62,13 @@ void MainWindowTest::CloseWindow() {
 std::vector<std::string> MainWindowTest::DataFiles() const {
     std::vector<std::string> names;
     for (const TSearchRec& r : FindFiles(DataDir() + "*")) names.push_back(r.Name);
-    // The loose notes in the treskels' note folders, as "Work.tsn/12".
+    // The loose notes in the treskels' note folders, as "Work.tsn/12"; not
+    // the tree the window writes beside them a moment after each change.
+    const std::string tree = ExtractFileName(FolderTreeFileName("", "T"));
     for (const auto& e : std::filesystem::directory_iterator(DataDir())) {
         if (!e.is_directory() || e.path().extension() != ".tsn") continue;
         for (const TSearchRec& r : FindFiles(e.path().string() + "\\*"))
-            names.push_back(e.path().filename().string() + "/" + r.Name);
+            if (r.Name != tree && r.Name != tree + ".tmp") names.push_back(e.path().filename().string() + "/" + r.Name);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -114,6 +116,15 @@ std::vector<std::string> MainWindowTest::TopCaptions() {
 
 TItemData* MainWindowTest::Record(TTreeNode* node) { return W->ItemData(node); }
 
+TTreeNode* MainWindowTest::PlaceLink(TTreeNode* origin, const std::string& caption, TTreeNode* parent) {
+    TTreeNodes* items = W->TreeView->Items();
+    TTreeNode* link = parent != nullptr ? items->AddChild(parent, caption) : items->Add(nullptr, caption);
+    AsItem(link)->SetData(W->NewItemRecord(true, Record(origin)->Id));
+    AsItem(link)->SetImageIndex(ImgLink);
+    if (parent != nullptr) AsItem(parent)->SetImageIndex(Record(parent)->IsLink ? ImgLinkParent : ImgParent);
+    return link;
+}
+
 void MainWindowTest::TypeNote(const std::string& text) {
     W->REdit->SetFocus();
     PumpMessages();
@@ -132,6 +143,32 @@ void MainWindowTest::ClickNode(TTreeNode* n) {
     PostMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
     PostMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpMessages();
+}
+
+void MainWindowTest::PressOfficeButton(TQclOfficeButton* b, TMenuItem* item) {
+    const WORD command = item != nullptr ? item->Command() : 0;
+    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+    HWND panel = static_cast<TWinControl*>(b->Parent())->Handle();
+    LPARAM at = MAKELPARAM(b->Left() + 5, b->Top() + 5);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(panel, WM_LBUTTONUP, 0, at);
+    TPopupMenu::TestChooser = nullptr;
+    PumpMessages();
+}
+
+void MainWindowTest::ClickTool(TToolButton* button) {
+    ClickAt(static_cast<TWinControl*>(button->Parent())->Handle(), button->Left() + button->Width() / 2,
+            button->Top() + button->Height() / 2);
+    PumpMessages();
+}
+
+void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
+    int i = box->Items()->IndexOf(text);
+    ASSERT_GE(i, 0) << text;
+    box->SetItemIndex(i);
+    SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box->Handle()));
     PumpMessages();
 }
 

@@ -39,7 +39,8 @@ protected:
     const std::string& DataDir() const { return data_.Path(); }
     std::string DataFile(const std::string& name) const { return data_.File(name); }
     // Files of the data directory and the loose notes of its note folders
-    // ("Work.tsn/12"), sorted by name.
+    // ("Work.tsn/12"), sorted by name; the tree beside the notes, written
+    // on a timer, is left out.
     std::vector<std::string> DataFiles() const;
     // Where the open treskel keeps the loose note of this id.
     std::string LooseNote(int32_t id) const;
@@ -54,6 +55,9 @@ protected:
     TTreeNode* Node(const std::string& caption);
     std::vector<std::string> TopCaptions();
     TItemData* Record(TTreeNode* node);
+    // A link to `origin` with this caption under `parent` (none: the last
+    // top item), as dragging a link leaves one.
+    TTreeNode* PlaceLink(TTreeNode* origin, const std::string& caption, TTreeNode* parent = nullptr);
     // Gives the editor the focus (as a click does) and types the text.
     void TypeNote(const std::string& text);
     // The editor's text.
@@ -66,6 +70,13 @@ protected:
     // The whole click waits in the queue: the tree follows a press with
     // the mouse until the button is up.
     void ClickNode(TTreeNode* n);
+    // Presses an office button of the editor's tool bar with the mouse; a
+    // button that drops a menu down has `item` chosen from it.
+    void PressOfficeButton(TQclOfficeButton* b, TMenuItem* item = nullptr);
+    // A click on a button of a tool bar.
+    void ClickTool(TToolButton* button);
+    // A choice from a combo's list, as the mouse makes it.
+    void Choose(TCustomComboBox* box, const std::string& text);
 
     TfrmTreskel* W = nullptr;
 

@@ -8,6 +8,7 @@
 #include "app/LinkInformation.h"
 #include "app/OtherQiv.h"
 #include "app/TreskelOptions.h"
+#include "controls/qclformARules.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
 #include "support/Snapshot.h"
@@ -487,6 +488,94 @@ TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
     DWORD code = 1;
     GetExitCodeProcess(program.Process(), &code);
     EXPECT_EQ(code, 0u);
+}
+
+// The program itself, started twice by the mouse alone.  Closing it
+// without opening its dialogs leaves no place for them (their windows wait
+// unseen in the screen's corner), so at the next start the options, the
+// search and the about box open centred; where one was left is kept.
+class DialogsProgramPlaces : public MainWindowTest {
+protected:
+    // The dialog that a click at `p` opens, closed again with Esc; whether
+    // it was centred.
+    bool OpensCentred(const ProgramProcess& program, POINT p, const std::string& caption) {
+        HWND main = MainWindowOf(program.Id());
+        SetForegroundWindow(main);
+        HWND dialog = nullptr;
+        for (int tries = 0; tries < 3 && dialog == nullptr; ++tries) {
+            MouseClickOnScreen(p);
+            PumpUntil([&] { return (dialog = WindowOfCaption(program.Id(), caption)) != nullptr; });
+        }
+        if (dialog == nullptr) {
+            ADD_FAILURE() << caption << " did not open";
+            return false;
+        }
+        const bool centred = Centred(dialog);
+        PumpUntil([&] { return GetForegroundWindow() == dialog; });
+        HoldOnScreen(300);
+        SaveWindowShot(GetDesktopWindow(), "dialogs-restart-" + caption);
+        TapKey(VK_ESCAPE);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); })) << caption;
+        return centred;
+    }
+    static POINT ToolButton(HWND main, int left) {
+        POINT p{left + 11, 11};
+        ClientToScreen(FindChildOfClass(main, "TToolBar"), &p);
+        return p;
+    }
+    // The banner: the top of the black panel at the foot of the tabs.
+    static POINT Banner(HWND main) {
+        HWND tabs = FindChildOfClass(main, "TTabControl"), lowest = nullptr;
+        RECT r{}, lowestRect{};
+        for (HWND c = GetWindow(tabs, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            char name[32] = {};
+            GetClassNameA(c, name, sizeof name);
+            GetWindowRect(c, &r);
+            if (std::string(name) == "TPanel" && (lowest == nullptr || r.top > lowestRect.top)) {
+                lowest = c;
+                lowestRect = r;
+            }
+        }
+        return {(lowestRect.left + lowestRect.right) / 2, lowestRect.top + 19};
+    }
+    static void Close(ProgramProcess& program) {
+        PostMessageA(MainWindowOf(program.Id()), WM_CLOSE, 0, 0);
+        ASSERT_EQ(WaitForSingleObject(program.Process(), 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+    }
+};
+
+TEST_F(DialogsProgramPlaces, DialogsNeverShownKeepNoPlaceAndOpenCentredAtTheNextStart) {
+    StartWindow();
+    NewTreskel("Work");
+    Run(W->NewItem);
+    CloseWindow();
+    ClearProgramRegistry();
+    PresetDataPath(DataDir());
+    {
+        ProgramProcess program;
+        ASSERT_TRUE(program.Start(ProgramExe(), DataDir()));
+        ASSERT_NE(program.WaitForMainWindow(), nullptr);
+        Close(program);
+    }
+    for (const char* name : {"About", "Options", "Search"}) EXPECT_FALSE(RegistryValueExists(kCommon, name)) << name;
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(ProgramExe(), DataDir()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(OpensCentred(program, ToolButton(main, 285), "Treskel! Options"));
+    EXPECT_TRUE(OpensCentred(program, ToolButton(main, 154), "Search"));
+    EXPECT_TRUE(OpensCentred(program, Banner(main), "About Qiv"));
+    Close(program);
+    // Where they were shown is kept, the search dialog's excepted.
+    for (const char* name : {"About", "Options"}) {
+        TQclPlacement kept;
+        ASSERT_TRUE(QclStringToPlacement(ReadRegistryString(kCommon, name), ',', kept)) << name;
+        EXPECT_GT(kept.normal.Left, 0) << name;
+        EXPECT_GT(kept.normal.Top, 0) << name;
+    }
+    EXPECT_FALSE(RegistryValueExists(kCommon, "Search"));
 }
 
 }  // namespace treskel::test

@@ -3,6 +3,7 @@
 // sorting, the caption searches and the item information dialog.
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "MainWindowTest.h"
@@ -311,6 +312,43 @@ TEST_F(Items, ALinkSharesItsOriginsIdAndFindsItsOrigin) {
     EXPECT_EQ(DataFiles(), (std::vector<std::string>{"Work.tsn/" + IntToStr(Record(origin)->Id), "Work.tsx"}));
 }
 
+// A link left behind when its origin goes (a link dragged elsewhere) keeps
+// its record and says that its origin is gone, with no editor to type into.
+TEST_F(Items, ALinkWhoseOriginWasRemovedSaysSoAndShowsNoEditor) {
+    Start();
+    TTreeNode* origin = Add(W->NewItem, "Origin");
+    TTreeNode* other = Add(W->NewItem, "Other");
+    SaveNote(origin, "origin text");
+    SaveNote(other, "other text");
+    const int32_t originId = Record(origin)->Id;
+    TTreeNode* link = PlaceLink(origin, "Origin");
+    Select(link);
+    EXPECT_EQ(Editor(), "origin text");
+
+    Select(origin);
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    ASSERT_EQ(Node("Origin"), link);
+    Select(other);
+    EXPECT_EQ(Editor(), "other text");
+    Select(link);
+    EXPECT_EQ(W->Panel2->Caption(), "Link Origin Deleted");
+    EXPECT_FALSE(W->REdit->Visible());
+    EXPECT_FALSE(W->Panel2->Enabled());
+    EXPECT_EQ(Record(link)->Id, originId);
+
+    // It stays so after a restart; any other item shows its note again.
+    Restart();
+    Select(Node("Origin"));
+    EXPECT_EQ(W->Panel2->Caption(), "Link Origin Deleted");
+    EXPECT_FALSE(W->REdit->Visible());
+    Select(Node("Other"));
+    EXPECT_EQ(W->Panel2->Caption(), "");
+    EXPECT_TRUE(W->Panel2->Enabled());
+    EXPECT_TRUE(W->REdit->Visible());
+    EXPECT_EQ(Editor(), "other text");
+}
+
 TEST_F(Items, ACloneCopiesTheNoteAsLastSavedUnderANewId) {
     Start();
     TTreeNode* item = Add(W->NewItem, "Recipe");
@@ -424,10 +462,7 @@ TEST_F(Items, RemovingABranchWithALinkDeletesItsItemsNotesAndKeepsTheOrigins) {
     // A link to the origin inside the branch (as a drag leaves one), with
     // an item of its own below it.
     const int32_t originId = Record(origin)->Id;
-    TTreeNode* link = W->TreeView->Items()->AddChild(grandChild, "Origin");
-    AsItem(link)->SetData(W->NewItemRecord(true, originId));
-    AsItem(link)->SetImageIndex(ImgLinkParent);
-    AsItem(grandChild)->SetImageIndex(ImgParent);
+    TTreeNode* link = PlaceLink(origin, "Origin", grandChild);
     TTreeNode* underLink = AddUnder(link, W->NewSubItem, "Under the link");
     SaveNote(underLink, "under the link note");
     std::vector<int32_t> branchIds{Record(branch)->Id, Record(child)->Id, Record(grandChild)->Id,
@@ -676,6 +711,10 @@ TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
         EXPECT_EQ(q.prompt, "Enter the password for this item (10 chars. max)");
         EXPECT_EQ(q.value, "");
     }
+    // Why it is asked again is said before.
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "The password typed has 11 characters; a password has at most 10.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Password");
     const TItemData* r = Record(item);
     EXPECT_EQ(r->Locked, 1);
     EXPECT_EQ(r->Password, "abcdefghij");
@@ -699,6 +738,54 @@ TEST_F(Items, APasswordOfElevenCharactersIsAskedAgainAndTenLock) {
     EXPECT_TRUE(Locked(again));
 }
 
+// Typed on the keyboard into the prompt itself: a password too long is
+// asked for again after a message that says why, and a wrong one when
+// unlocking is answered with a message too.
+TEST_F(Items, ATooLongOrWrongPasswordTypedIsExplained) {
+    Start();
+    TTreeNode* item = Add(W->NewItem, "Private");
+    Select(item);
+    InputQueryResponder tests = SetInputQueryResponder(nullptr);
+    std::vector<std::string> shownText;
+    auto typeInto = [&](const std::string& typed) {
+        dialogs_.Queue([&shownText, typed](TCustomForm& f) {
+            TEdit* edit = nullptr;
+            for (int i = 0; i < f.ComponentCount(); ++i)
+                if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+            ASSERT_NE(edit, nullptr);
+            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
+            shownText.push_back(edit->Text());
+            TypeIntoFocus(typed);
+            TapKey(VK_RETURN);
+            PumpUntil([&] { return f.ModalResult() != mrNone; });
+        });
+    };
+    typeInto("toolongpassword");
+    typeInto("shortpw");
+    Run(W->LockItem);
+    EXPECT_EQ(shownText, (std::vector<std::string>{"", ""}));
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "The password typed has 15 characters; a password has at most 10.");
+    ASSERT_TRUE(Locked(item));
+    EXPECT_EQ(Record(item)->Password, "shortpw");
+
+    MessageBoxes().clear();
+    typeInto("shortpx");
+    Run(W->LockItem);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].caption, "Locked");
+    EXPECT_NE(MessageBoxes()[0].text.find("not the item's password"), std::string::npos);
+    EXPECT_TRUE(Locked(item));
+    EXPECT_TRUE(W->LockButton->Down());
+
+    MessageBoxes().clear();
+    typeInto("shortpw");
+    Run(W->LockItem);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_FALSE(Locked(item));
+    SetInputQueryResponder(std::move(tests));
+}
+
 TEST_F(Items, UnlockingNeedsThePasswordInItsOwnLetterCase) {
     Start();
     TTreeNode* item = Add(W->NewItem, "Private");
@@ -707,12 +794,14 @@ TEST_F(Items, UnlockingNeedsThePasswordInItsOwnLetterCase) {
     Lock(item, "Secret");
     MessageBoxes().clear();
 
-    // Wrong case: no message, still locked, the button still down.
+    // Wrong case: still locked, the button still down, and the user told so.
     Select(item);
     W->LockButton->SetDown(false);
     Passwords({"secret"});
     Run(W->LockItem);
-    EXPECT_TRUE(MessageBoxes().empty());
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "This is not the item's password (letter case counts), so the item stays locked.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Locked");
     EXPECT_TRUE(Locked(item));
     EXPECT_EQ(item->ImageIndex(), ImgLocked);
     EXPECT_TRUE(W->LockButton->Down());
@@ -1194,6 +1283,169 @@ TEST_F(Items, ItemsLinksAndClonesAreFoundAgainAfterARestart) {
     EXPECT_EQ(Editor(), "do it");
     W->ShowItemNote(link);
     EXPECT_EQ(Editor(), "do it");
+}
+
+// ---------------------------------------------------------------- saving the treskel
+
+class Saving : public Items {
+protected:
+    // "Work" with Alpha, Beta (with the sub-item Beta 1) and Gamma, their
+    // notes saved, packed by a switch to "Other" and entered again.
+    void StartSaved() {
+        Start();
+        TTreeNode* alpha = Add(W->NewItem, "Alpha");
+        TTreeNode* beta = Add(W->NewItem, "Beta");
+        AddUnder(beta, W->NewSubItem, "Beta 1");
+        TTreeNode* gamma = AddUnder(alpha, W->NewItem, "Gamma");
+        SaveNote(alpha, "alpha before");
+        SaveNote(beta, "beta before");
+        SaveNote(gamma, "gamma before");
+        NewTreskel("Other");
+        SelectTab(0);
+    }
+    // The archive of "Work" as a rewrite would change it: time and bytes.
+    std::pair<int64_t, std::vector<unsigned char>> Archive() {
+        const std::vector<TSearchRec> f = FindFiles(DataFile("Work.tsx"));
+        return {f.empty() ? 0 : f[0].Time, ReadAll(DataFile("Work.tsx"))};
+    }
+    // To "Other" and back: "Work" is saved, and opened again from its files.
+    void LeaveAndComeBack() {
+        Sleep(20);  // a rewrite shows in the time stamp
+        SelectTab(1);
+        SelectTab(0);
+    }
+    std::string NoteOf(const std::string& caption) {
+        TTreeNode* n = Node(caption);
+        if (n == nullptr) return "(no item)";
+        Select(n);
+        return Editor();
+    }
+    void RenameByEditor(TTreeNode* node, const std::string& caption) {
+        Select(node);
+        node->EditText();
+        Rename(node, caption);
+    }
+};
+
+// A switch with nothing changed writes nothing; each kind of change to the
+// tree, and a note saved or removed, is written.
+TEST_F(Saving, LeavingATreskelWritesItsArchiveOnlyWhenSomethingChanged) {
+    StartSaved();
+    auto before = Archive();
+    LeaveAndComeBack();
+    EXPECT_EQ(Archive(), before) << "nothing changed";
+    Select(Node("Alpha"));
+    LeaveAndComeBack();
+    EXPECT_EQ(Archive(), before) << "only selected";
+
+    struct Kind {
+        const char* name;
+        std::function<void()> change;
+        std::function<bool()> shown;
+    };
+    const std::vector<Kind> kinds = {
+        {"caption", [&] { RenameByEditor(Node("Alpha"), "Alpha 2"); }, [&] { return Node("Alpha 2") != nullptr; }},
+        {"colour",
+         [&] {
+             Select(Node("Beta"));
+             Choose(W->ColorCombo, W->ColorCombo->Items()->Get(9));
+         },
+         [&] { return Record(Node("Beta"))->ColourIndex == 9; }},
+        {"style",
+         [&] {
+             Select(Node("Beta"));
+             ClickTool(W->ToolButton14);
+         },
+         [&] { return (Record(Node("Beta"))->Style & 1) != 0; }},
+        {"lock", [&] { Lock(Node("Gamma"), "key"); }, [&] { return Locked(Node("Gamma")); }},
+        {"move",
+         [&] {
+             Select(Node("Beta 1"));
+             Run(W->PromoteItem);
+         },
+         [&] { return Node("Beta 1") != nullptr && Node("Beta 1")->Parent() == nullptr; }},
+        {"sort", [&] { Run(W->SortZA); },
+         [&] { return TopCaptions() == std::vector<std::string>{"Gamma", "Beta 1", "Beta", "Alpha 2"}; }},
+        {"add", [&] { SaveNote(Add(W->NewItem, "Delta"), "delta"); }, [&] { return NoteOf("Delta") == "delta"; }},
+        {"note saved",
+         [&] {
+             Select(Node("Beta"));
+             TypeNote(" and after");
+             Select(Node("Alpha 2"));
+         },
+         [&] { return NoteOf("Beta") == "beta before and after"; }},
+        {"delete",
+         [&] {
+             Select(Node("Delta"));
+             AnswerNextBox(IDYES);
+             Run(W->RemoveItem);
+         },
+         [&] { return Node("Delta") == nullptr; }},
+    };
+    for (const Kind& k : kinds) {
+        before = Archive();
+        k.change();
+        LeaveAndComeBack();
+        EXPECT_NE(Archive(), before) << k.name;
+        EXPECT_TRUE(k.shown()) << k.name;
+        before = Archive();
+        LeaveAndComeBack();
+        EXPECT_EQ(Archive(), before) << "nothing changed after " << k.name;
+    }
+}
+
+// Once saved, as at close, the nodes hold no records: no tree of them may
+// be written beside the notes, however long the window goes on.
+TEST_F(Saving, NoTreeIsWrittenBesideTheNotesOnceTheTreskelIsSaved) {
+    StartSaved();
+    RenameByEditor(Node("Alpha"), "Alpha 2");
+    W->SaveTreskel(0);
+    PumpUntil([] { return false; }, 800);
+    EXPECT_FALSE(FileExists(FolderTreeFileName(DataDir(), "Work")));
+    DropWindow();
+    StartWindow();
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_NE(Node("Alpha 2"), nullptr);
+}
+
+// The note in the editor cannot be saved at close (another program holds
+// its file) and the user closes anyway: the tree and every other note are
+// saved; only what was typed into that note is lost, and the box says so.
+TEST_F(Saving, ClosingAnywayAfterANoteCannotBeSavedKeepsTheTreeAndEveryOtherNote) {
+    StartSaved();
+    RenameByEditor(Node("Beta"), "Beta 2");
+    Select(Node("Beta 2"));
+    Choose(W->ColorCombo, W->ColorCombo->Items()->Get(4));
+    Lock(Node("Gamma"), "key");
+    Select(Node("Beta 1"));
+    Run(W->PromoteItem);
+    SaveNote(Add(W->NewItem, "Delta"), "delta");
+    SaveNote(Node("Alpha"), "alpha saved since");
+    TypeNote(" and typed");
+    HANDLE held = CreateFileA(NoteFile(Node("Alpha")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::vector<std::string> tops = TopCaptions();
+    AnswerNextBox(IDYES);
+    PostMessageA(W->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages();
+    CloseHandle(held);
+    EXPECT_FALSE(W->Visible());
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    const std::string& text = MessageBoxes()[0].text;
+    EXPECT_EQ(text.rfind("The note of 'Alpha' could not be saved.\n", 0), 0u) << text;
+    EXPECT_NE(text.find("what was typed into 'Alpha' since its note was last saved is lost"), std::string::npos)
+        << text;
+
+    DropWindow();
+    StartWindow();
+    SelectTab(W->TabControl1->Tabs()->IndexOf("Work"));
+    EXPECT_EQ(TopCaptions(), tops);
+    EXPECT_EQ(Record(Node("Beta 2"))->ColourIndex, 4);
+    EXPECT_TRUE(Locked(Node("Gamma")));
+    EXPECT_EQ(NoteOf("Alpha"), "alpha saved since");
+    EXPECT_EQ(NoteOf("Beta 2"), "beta before");
+    EXPECT_EQ(NoteOf("Delta"), "delta");
 }
 
 }  // namespace treskel::test

@@ -1,7 +1,8 @@
 // Large notes and large treskels in the main window: leaving a large note
 // shows the next note exactly as stored, an arrow key reads a note once,
-// every item record is freed once, and a megabyte of one paragraph loads
-// and leaves with the program's addresses above 2 GB.
+// every item record is freed once, a megabyte of one paragraph loads
+// and leaves with the program's addresses above 2 GB, and a long note's
+// preview says so when memory runs short.
 #include "MainWindowTest.h"
 
 #include <richedit.h>
@@ -11,6 +12,7 @@
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/StoreTest.h"
+#include "../preview/PageText.h"
 
 namespace treskel::test {
 
@@ -304,6 +306,74 @@ TEST_F(LargeNotes, AMegabyteOfOneParagraphLoadsAndLeavesAboveTwoGigabytes) {
     EXPECT_EQ(Shown(), "after");
     EXPECT_FALSE(W->REdit->CanUndo());
     for (void* p : low) VirtualFree(p, 0, MEM_RELEASE);
+}
+
+// ---------------------------------------------------------------- preview without room
+
+namespace {
+
+// Takes all the free address space but `left` bytes, given back in pieces
+// of a megabyte, for as long as it lives.
+class AddressSpaceLeft {
+public:
+    explicit AddressSpaceLeft(size_t left) {
+        for (size_t block : {size_t{256} << 20, size_t{16} << 20, size_t{1} << 20})
+            while (void* p = VirtualAlloc(nullptr, block, MEM_RESERVE, PAGE_NOACCESS)) taken_.push_back(p);
+        for (size_t given = 0; given < left && !taken_.empty(); given += size_t{1} << 20) {
+            VirtualFree(taken_.back(), 0, MEM_RELEASE);
+            taken_.pop_back();
+        }
+    }
+    ~AddressSpaceLeft() {
+        for (void* p : taken_) VirtualFree(p, 0, MEM_RELEASE);
+    }
+    AddressSpaceLeft(const AddressSpaceLeft&) = delete;
+    AddressSpaceLeft& operator=(const AddressSpaceLeft&) = delete;
+
+private:
+    std::vector<void*> taken_;
+};
+
+}  // namespace
+
+TEST_F(LargeNotes, APreviewWithoutRoomSaysSoAndTheProgramGoesOnWithTheNoteAsItWas) {
+    // Long enough to be laid out in several parts.
+    const std::string large = ParagraphsRtf(400 * 1024, "Large");
+    const int paragraphs = static_cast<int>(std::count(large.begin(), large.end(), '\n')) - 1;
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Large", large}});
+    StartWindow();
+    ClickRow(Tree(), 1);
+    const std::string shown = Shown();
+    ASSERT_EQ(shown.rfind("Large 0:", 0), 0u);
+    const auto stored = treskel::test::DataFiles(DataDir());
+    MessageBoxes().clear();
+    {
+        AddressSpaceLeft tight(32u << 20);
+        PressOfficeButton(W->PrintButton, W->Preview1);
+    }
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "There is not enough memory to lay the note out in pages.");
+    EXPECT_EQ(W->Preview->GetPageCount(), 0);
+    EXPECT_EQ(Shown(), shown);
+    EXPECT_EQ(treskel::test::DataFiles(DataDir()), stored);
+    // With room again the preview shows the note, to its last paragraph.
+    ModalDialogs dialogs;
+    dialogs.Install();
+    int pages = 0;
+    std::string first, last;
+    dialogs.Queue([&](TCustomForm& preview) {
+        pages = W->Preview->GetPageCount();
+        first = PageText(W->Preview->GetPage(0)->Handle());
+        last = PageText(W->Preview->GetPage(pages - 1)->Handle());
+        preview.Close();
+    });
+    PressOfficeButton(W->PrintButton, W->Preview1);
+    dialogs.Remove();
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
+    EXPECT_GT(pages, 60);
+    EXPECT_NE(first.find("Large 0: some words"), std::string::npos);
+    EXPECT_NE(last.find("Large " + std::to_string(paragraphs - 1) + ": some words"), std::string::npos) << last;
+    EXPECT_EQ(MessageBoxes().size(), 1u);
 }
 
 }  // namespace treskel::test

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/Snapshot.h"
 
 namespace treskel::test {
 
@@ -85,7 +86,7 @@ TEST_F(FirstStart, WithoutArchivesThereAreNoTabsAndTheTreskelCommandsWait) {
     for (TControl* c : std::initializer_list<TControl*>{W->ToolBar3, W->Panel2, W->ToolBar2, W->BoldButton,
                                                         W->ItalicButton, W->UnderlineButton, W->BulletButton,
                                                         W->UndoButton, W->LeftButton, W->CenterButton, W->RightButton,
-                                                        W->PasteButton})
+                                                        W->PasteButton, W->PrintButton})
         EXPECT_FALSE(c->Enabled()) << c->Name();
 }
 
@@ -387,6 +388,50 @@ TEST_F(Treskels, NotesAtEachLevelReadBackIdentically) {
     }
 }
 
+// Without "updated" (absent: False) each item keeps the level it was made
+// with, whatever the setting says now; a link writes its origin's file at
+// its own level, under its own caption.
+TEST_F(Treskels, WithoutUpdatedEachItemsOwnCompressionSetsTheLevel) {
+    StartWindow();
+    NewTreskel("Levels");
+    W->IniCtrl->DeleteKey("common", "updated");
+    W->IniCtrl->WriteInteger("common", "compression", 0);
+    TTreeNode* plain = AddItem("Plain");
+    W->IniCtrl->WriteInteger("common", "compression", 2);
+    TTreeNode* packed = AddItem("Packed");
+    TTreeNode* link = PlaceLink(plain, "Shortcut");
+    for (TTreeNode* n : {plain, packed, link}) n->SetStateIndex(3 - Record(n)->Compression);
+    W->IniCtrl->WriteInteger("common", "compression", 1);
+
+    auto header = [&](TTreeNode* n) {
+        std::vector<unsigned char> file = ReadAll(LooseNote(Record(n)->Id));
+        EXPECT_GT(file.size(), 272u);
+        file.resize(std::max<size_t>(file.size(), 17 + 255));
+        return std::pair{int{file[4]}, std::string(file.begin() + 17, file.begin() + 17 + file[16])};
+    };
+    SaveNote(plain, "plain words");
+    EXPECT_EQ(header(plain), (std::pair{0, std::string("Plain")}));
+    SaveNote(packed, "packed words");
+    EXPECT_EQ(header(packed), (std::pair{2, std::string("Packed")}));
+    EXPECT_EQ(ShownNote(plain), "plain words");
+    EXPECT_EQ(ShownNote(packed), "packed words");
+
+    SaveNote(link, "written through the link");
+    EXPECT_EQ(header(plain), (std::pair{2, std::string("Shortcut")}));
+    EXPECT_EQ(ShownNote(plain), "written through the link");
+    SaveNote(plain, "plain again");
+    EXPECT_EQ(header(plain), (std::pair{0, std::string("Plain")}));
+    EXPECT_EQ(ShownNote(link), "plain again");
+
+    // The records and the level markers keep what the items were made with.
+    EXPECT_EQ(Record(plain)->Compression, 0);
+    EXPECT_EQ(Record(packed)->Compression, 2);
+    EXPECT_EQ(Record(link)->Compression, 2);
+    EXPECT_EQ(plain->StateIndex(), 3);
+    EXPECT_EQ(packed->StateIndex(), 1);
+    EXPECT_EQ(link->StateIndex(), 1);
+}
+
 TEST_F(Treskels, AnUnknownLevelShowsAMessageAndAnEmptyReadOnlyPanel) {
     StartWindow();
     NewTreskel("Work");
@@ -456,7 +501,7 @@ TEST_F(Treskels, AFailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_EQ(ShownNote(Node("Alpha")), "more precious");
 }
 
-TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsTheyAre) {
+TEST_F(Treskels, WhenSavingTheNoteAtCloseFailsTheUserMayStayWithTheTypedText) {
     StartWindow();
     NewTreskel("Work");
     TTreeNode* a = AddItem("Alpha");
@@ -485,15 +530,9 @@ TEST_F(Treskels, WhenSavingAtCloseFailsTheUserMayStayOrCloseLeavingTheFilesAsThe
     EXPECT_TRUE(W->Visible());
     EXPECT_EQ(NoteText(), "saved before and typed");
     filesAsTheyWere();
-    // Yes: the window closes and leaves every file as it was.
-    AnswerNextBox(IDYES);
-    W->Close();
-    PumpMessages();
-    EXPECT_EQ(MessageBoxes().size(), 2u);
-    EXPECT_FALSE(W->Visible());
     CloseHandle(held);
-    filesAsTheyWere();
     EXPECT_EQ(ReadAll(noteFile), note);
+    // Yes keeps the rest: Saving.ClosingAnywayAfterANoteCannotBeSavedKeepsTheTreeAndEveryOtherNote.
 }
 
 TEST_F(Treskels, TheThreeSaveFailuresSpeakAlike) {
@@ -689,6 +728,53 @@ TEST_F(StartUp, ALockedFirstItemIsChosenWithItsNoteHidden) {
     EXPECT_TRUE(W->REdit->Visible());
     EXPECT_TRUE(W->Panel2->Enabled());
     EXPECT_EQ(Shown(), "gamma's note");
+}
+
+// With the compression levels shown, the first treskel's items show their
+// markers from the start, as they do when the tab is entered again: the
+// tree has its markers and lays each item out with room for one before
+// its caption.
+TEST_F(StartUp, CompressionMarkersShowFromTheStart) {
+    StartWindow();
+    NewTreskel("Work");
+    for (int i = 0; i < 3; ++i) {
+        Run(W->NewItem);
+        W->TreeView->Selected()->EndEdit(false);
+    }
+    NewTreskel("Zed");
+    CloseWindow();
+    WriteRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "showcompression", "1");
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->TabIndex(), 0);
+    auto shown = [this] {
+        UpdateWindow(Tree());
+        PumpMessages();
+        return OnScreen(Tree());
+    };
+    auto captionLeft = [this] {
+        RECT r{};
+        *reinterpret_cast<HTREEITEM*>(&r) = TreeView_GetRoot(Tree());
+        SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        return r.left;
+    };
+    EXPECT_NE(TreeView_GetImageList(Tree(), TVSIL_STATE), nullptr);
+    EXPECT_EQ(TreeView_GetItemState(Tree(), TreeView_GetRoot(Tree()), TVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1u));
+    const long atStart = captionLeft();
+    const Snapshot first = shown();
+    SaveWindowShot(W->Handle(), "startup-markers");
+    SelectTab(1);
+    SelectTab(0);
+    EXPECT_EQ(captionLeft(), atStart);
+    const Snapshot again = shown();
+    ASSERT_EQ(first.width, again.width);
+    EXPECT_TRUE(first.bgr == again.bgr) << "the tree looks other than after entering the tab again";
+    // Switched off and on again (as the options do) they go and come at once.
+    W->TreeView->SetStateImages(nullptr);
+    EXPECT_LT(captionLeft(), atStart);
+    EXPECT_FALSE(shown().bgr == first.bgr);
+    W->TreeView->SetStateImages(W->ImageList2);
+    EXPECT_EQ(captionLeft(), atStart);
+    EXPECT_TRUE(shown().bgr == first.bgr);
 }
 
 // The program itself, started as the user starts it, on the same data:

@@ -35,11 +35,16 @@ treskel_test(appdialogs
   WIN32 dialogs_wintest.cpp
   GUI
 )
+treskel_test(appcrash
+  WIN32 crash_wintest.cpp
+  GUI
+)
 treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
 )
 treskel_test(apppictures
+  PORTABLE picturerules_test.cpp
   WIN32 pictures_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
@@ -47,7 +52,18 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs applarge apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
+endif()
+# scripts/start.sh started again while the program runs, the program
+# driven from outside (startdriver) in a Wine prefix of the test's own.
+if(TRESKEL_WIN32)
+  add_executable(startdriver ${CMAKE_CURRENT_LIST_DIR}/startdriver.cpp)
+  treskel_test_flags(startdriver)
+  add_test(NAME StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../scripts/second_start_test.sh ${PROJECT_SOURCE_DIR}
+                   $<TARGET_FILE_DIR:treskel> $<TARGET_FILE:startdriver>)
+  set_tests_properties(StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole PROPERTIES
+                       LABELS startscript RESOURCE_LOCK display TIMEOUT 300)
 endif()

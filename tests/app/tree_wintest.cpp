@@ -3,6 +3,7 @@
 // scrolled by the speed buttons, and the tree font is chosen and kept.
 #include "MainWindowTest.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "store/NoteFile.h"
@@ -31,13 +32,7 @@ protected:
         return n;
     }
     TTreeNode* AddLink(TTreeNode* origin, TTreeNode* parent = nullptr) {
-        TTreeNodes* items = W->TreeView->Items();
-        TTreeNode* n =
-            parent != nullptr ? items->AddChild(parent, origin->Text()) : items->Add(nullptr, origin->Text());
-        AsItem(n)->SetData(W->NewItemRecord(true, Record(origin)->Id));
-        AsItem(n)->SetImageIndex(ImgLink);
-        if (parent != nullptr) AsItem(parent)->SetImageIndex(IsLink(parent) ? ImgLinkParent : ImgParent);
-        return n;
+        return PlaceLink(origin, origin->Text(), parent);
     }
     void Lock(TTreeNode* n) {
         SetItemPassword(AsItem(n), "secret");
@@ -733,6 +728,56 @@ TEST_F(TreeDragDrop, AnItemWhoseNoteCannotBeSavedStaysWhereItIs) {
     EXPECT_TRUE(W->NoteModified);
     EXPECT_EQ(W->TreeView->Selected(), a);
     RemoveDir(NotePath(a));
+}
+
+// The mouse itself drags an item: the picture of its image and caption
+// follows the pointer, held where the item was pressed, and leaves nothing
+// behind once the item is dropped.  With TRESKEL_DRAG_SHOT set the drag
+// stays a while for a screenshot taken from outside.
+TEST_F(TreeDragDrop, ADraggedItemsPictureFollowsThePointerAndLeavesNoTrace) {
+    Open();
+    TTreeNode* alpha = AddItem("Alpha");
+    AddItem("Beta");
+    AddItem("Gamma");
+    Select(alpha);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    UpdateWindow(Tree());
+    const TRect text = alpha->DisplayRect(true);
+    const TPoint from = W->TreeView->ClientToScreen(Center(text));
+    const int width = W->TreeView->ClientWidth();
+    const TPoint to = W->TreeView->ClientToScreen({width / 2, EmptySpace().y});
+    // Where the caption is drawn when the pointer holds it where it was
+    // pressed, and the band of the tree around it.
+    const TRect caption = Bounds(to.x - text.Width() / 2 - 3, to.y - text.Height() / 2 - 2, text.Width() + 6,
+                                 text.Height() + 4);
+    const TPoint bandLeft = W->TreeView->ClientToScreen({2, 0});
+    const TRect band = Bounds(bandLeft.x, to.y - text.Height(), width - 4, 2 * text.Height());
+    // The item's image, left of its caption.
+    const TRect image = Bounds(caption.Left - 20, caption.Top, 20, caption.Height());
+    const COLORREF background = ColorToRGB(W->TreeView->Color());
+    auto count = [](const TRect& r, const std::function<bool(COLORREF)>& match) {
+        Snapshot s = ScreenArea(r);
+        return s.Count(Rect(0, 0, s.width, s.height), match);
+    };
+    auto painted = [&](COLORREF c) { return c != background; };
+    ASSERT_EQ(count(band, painted), 0);
+    int inCaption = 0, inImage = 0;
+    MouseDragAside drag({from.x, from.y}, {to.x, to.y}, [&] {
+        for (int i = 0; i < 100 && inCaption < 20; ++i) {
+            Sleep(50);
+            inCaption = count(caption, Dark);
+        }
+        inImage = count(image, painted);
+        if (std::getenv("TRESKEL_DRAG_SHOT") != nullptr) Sleep(8000);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return drag.Done(); }, 20000));
+    PumpMessages();
+    EXPECT_GT(inCaption, 20);
+    EXPECT_GT(inImage, 20);
+    // Dropped on empty space: the last top item, and the screen is clean.
+    EXPECT_EQ(Shape(), "Beta,Gamma,Alpha");
+    UpdateWindow(Tree());
+    EXPECT_EQ(count(band, painted), 0);
 }
 
 TEST_F(TreeDragDrop, DragOverAcceptsOnlyTheDragObjectAndFramesTheItemUnderThePointer) {

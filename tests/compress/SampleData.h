@@ -1,10 +1,13 @@
-// Inputs for the coder tests: RTF-like text, random bytes, one repeated byte.
+// Inputs for the coder tests: RTF-like text, random bytes, one repeated
+// byte; and the compressor run in stream mode over them.
 #pragma once
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "compress/LH5Control.h"
 
 namespace treskel::test {
 
@@ -38,6 +41,30 @@ inline std::vector<uint8_t> RtfText(size_t n, uint32_t seed = 7) {
     }
     s.resize(n);
     return std::vector<uint8_t>(s.begin(), s.end());
+}
+
+// Compress or Expand of a compressor in stream mode over the two streams.
+inline void Lh5Code(TStream& in, TStream& out, void (LH5Compression::*op)()) {
+    LH5Compression lh5(nullptr);
+    lh5.SetUseStreamMode(true);
+    lh5.StreamIn = &in;
+    lh5.StreamOut = &out;
+    (lh5.*op)();
+}
+
+inline void Lh5Compress(TStream& in, TStream& out) { Lh5Code(in, out, &LH5Compression::Compress); }
+inline void Lh5Expand(TStream& in, TStream& out) { Lh5Code(in, out, &LH5Compression::Expand); }
+
+inline std::vector<uint8_t> Lh5Compress(const std::vector<uint8_t>& data) {
+    TMemoryStream in(data), out;
+    Lh5Compress(in, out);
+    return out.Bytes();
+}
+
+inline std::vector<uint8_t> Lh5Expand(const std::vector<uint8_t>& data) {
+    TMemoryStream in(data), out;
+    Lh5Expand(in, out);
+    return out.Bytes();
 }
 
 }  // namespace treskel::test

@@ -50,16 +50,6 @@ std::vector<uint8_t> LzhArchive(const std::string& name, const std::vector<uint8
     return h;
 }
 
-std::vector<uint8_t> Compress(const std::vector<uint8_t>& data) {
-    TMemoryStream in(data), out;
-    LH5Compression lh5(nullptr);
-    lh5.SetUseStreamMode(true);
-    lh5.StreamIn = &in;
-    lh5.StreamOut = &out;
-    lh5.Compress();
-    return out.Bytes();
-}
-
 TEST(LH5Lhasa, ArchivesExtractIdentically) {
     if (std::system("command -v lha >/dev/null 2>&1") != 0) GTEST_SKIP() << "lha is not installed";
     test::TempDir dir;
@@ -76,7 +66,7 @@ TEST(LH5Lhasa, ArchivesExtractIdentically) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string archive = dir.File(c.name + ".lzh");
-        auto bytes = LzhArchive(c.name, c.data, Compress(c.data));
+        auto bytes = LzhArchive(c.name, c.data, test::Lh5Compress(c.data));
         test::WriteAll(archive, std::vector<unsigned char>(bytes.begin(), bytes.end()));
         const std::string cmd = "cd '" + dir.Path() + "' && lha xqf '" + c.name + ".lzh' >/dev/null 2>&1";
         ASSERT_EQ(std::system(cmd.c_str()), 0) << "lha refused the archive";

@@ -16,25 +16,8 @@ using test::ConstantBytes;
 using test::RandomBytes;
 using test::RtfText;
 
-std::vector<uint8_t> Compress(const std::vector<uint8_t>& data) {
-    TMemoryStream in(data), out;
-    LH5Compression lh5(nullptr);
-    lh5.SetUseStreamMode(true);
-    lh5.StreamIn = &in;
-    lh5.StreamOut = &out;
-    lh5.Compress();
-    return out.Bytes();
-}
-
-std::vector<uint8_t> Expand(const std::vector<uint8_t>& data) {
-    TMemoryStream in(data), out;
-    LH5Compression lh5(nullptr);
-    lh5.SetUseStreamMode(true);
-    lh5.StreamIn = &in;
-    lh5.StreamOut = &out;
-    lh5.Expand();
-    return out.Bytes();
-}
+std::vector<uint8_t> Compress(const std::vector<uint8_t>& data) { return test::Lh5Compress(data); }
+std::vector<uint8_t> Expand(const std::vector<uint8_t>& data) { return test::Lh5Expand(data); }
 
 void ExpectCorrupt(const std::vector<uint8_t>& data) {
     try {
@@ -259,7 +242,7 @@ TEST(LH5, ProgressFollowsTheUncompressedBytesBothWays) {
     Progress p;
     TMemoryStream in(data), packed, out;
     LH5Compression lh5(nullptr);
-    lh5.SetProgessControl(&p);
+    lh5.SetProgress(&p);
     lh5.SetUseStreamMode(true);
     lh5.StreamIn = &in;
     lh5.StreamOut = &packed;

@@ -644,3 +644,90 @@ TEST(QclCustomButton, TakesItsActionsImageAndKeepsAGlyphOfItsOwn) {
     ASSERT_EQ(b->Glyph()->Width(), 12);
     EXPECT_EQ(At(*b->Glyph(), 5, 5), clBlue);
 }
+
+TEST(QclButtons, ALayoutHoldsAGlyphOnlyWhereNoImageListGivesIt) {
+    auto form = MakeOwned<TForm>();
+    auto* list = Create<TQclBitmapList>(form.get());
+    list->SetName("Pictures");
+    list->Items(list->Add())->Bitmap()->Assign(Filled(16, 16, clRed).get());
+    auto add = [&](auto* b, const char* name) {
+        b->SetName(name);
+        b->SetParent(form.get());
+        return b;
+    };
+    auto* own = add(Create<TQclOfficeButton>(form.get()), "Own");
+    own->SetGlyph(Filled(8, 8, clBlue).get());
+    auto* listed = add(Create<TQclOfficeButton>(form.get()), "Listed");
+    listed->SetImageList(list);
+    auto* windowed = add(Create<TQclCustomButton>(form.get()), "Windowed");
+    windowed->SetImageList(list);
+    auto* folder = add(Create<TQclDockButton>(form.get()), "Folder");
+    folder->SetGlyphKind(TQclGlyphKind::gkFolder);
+    folder->SetImageList(list);
+    ASSERT_FALSE(listed->Glyph()->Empty());
+    ASSERT_FALSE(windowed->Glyph()->Empty());
+    // The glyph of each button, by its name, as the layout writes it.
+    std::string written = WriteLayout(form.get());
+    auto glyphOf = [&](const std::string& name) {
+        size_t from = written.find("object " + name + ":");
+        size_t to = written.find("\n  end", from);
+        return written.substr(from, to - from).find("Glyph.Data") != std::string::npos;
+    };
+    EXPECT_TRUE(glyphOf("Own"));
+    EXPECT_FALSE(glyphOf("Listed"));
+    EXPECT_FALSE(glyphOf("Windowed"));
+    EXPECT_TRUE(glyphOf("Folder"));  // a built-in glyph is the button's own
+    // What is written reads back the same.
+    auto again = MakeOwned<TForm>();
+    again->InitializeForm(written, "written");
+    EXPECT_EQ(At(*dynamic_cast<TQclOfficeButton*>(again->FindComponent("Own"))->Glyph(), 3, 3), clBlue);
+    EXPECT_EQ(At(*dynamic_cast<TQclOfficeButton*>(again->FindComponent("Listed"))->Glyph(), 3, 3), clRed);
+}
+
+TEST(QclExplorerButton, HasNoDropDownMenuToGiveOrWrite) {
+    auto form = MakeOwned<TForm>();
+    EXPECT_THROW(form->InitializeForm(R"(object Form1: TForm
+  object Explorer: TQclExplorerButton
+    DropDownIndent = 4
+  end
+end
+)",
+                                      "test"),
+                 EReadError);
+    auto plain = MakeOwned<TForm>();
+    auto* explorer = Create<TQclExplorerButton>(plain.get());
+    explorer->SetName("Explorer");
+    explorer->SetParent(plain.get());
+    explorer->SetDropDownIndent(4);
+    auto* office = Create<TQclOfficeButton>(plain.get());
+    office->SetName("Office");
+    office->SetParent(plain.get());
+    office->SetDropDownIndent(4);
+    std::string written = WriteLayout(plain.get());
+    EXPECT_EQ(written.find("DropDownIndent"), written.rfind("DropDownIndent"));
+    EXPECT_GT(written.find("DropDownIndent"), written.find("object Office"));
+}
+
+TEST(QclExplorerButton, ANewCaptionOrFontShowsOverTheParentAtOnce) {
+    ButtonForm f;
+    f.form->SetColor(clWhite);
+    auto* b = f.Add<TQclExplorerButton>(10, 10);
+    b->SetBounds(10, 10, 54, 40);
+    b->Font()->SetColor(clBlack);
+    PumpMessages();
+    auto ink = [&](TColor colour = clBlack) {
+        WindowDC dc(f.form->Handle());
+        int n = 0;
+        for (int y = 10; y < 50; ++y)
+            for (int x = 10; x < 64; ++x) n += static_cast<TColor>(GetPixel(dc.Get(), x, y)) == colour;
+        return n;
+    };
+    ASSERT_EQ(ink(), 0);
+    b->SetCaption("Go");
+    EXPECT_GT(ink(), 10);  // painted before any message is handled
+    EXPECT_FALSE(GetUpdateRect(f.form->Handle(), nullptr, FALSE));
+    b->Font()->SetColor(clRed);
+    EXPECT_GT(ink(clRed), 10);
+    EXPECT_EQ(ink(), 0);
+    EXPECT_FALSE(GetUpdateRect(f.form->Handle(), nullptr, FALSE));
+}

@@ -10,7 +10,9 @@
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/StdCtrls.h"
+#include "platform/Subclass.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -38,6 +40,14 @@ struct PatternForm {
         parent->SetImageList(pictures);
         form->Show();
         PumpMessages();
+    }
+    // A group box on the form at (10, 10).
+    TQclGroupBox* GroupBox(const char* caption, int width = 185, int height = 105) {
+        auto* box = Create<TQclGroupBox>(form.get());
+        box->SetParent(form.get());
+        box->SetBounds(10, 10, width, height);
+        box->SetCaption(caption);
+        return box;
     }
     // The colour on screen at a point of a control's window.
     static TColor ScreenAt(TWinControl* c, int x, int y) {
@@ -146,10 +156,7 @@ TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
 
 TEST(QclGroupBox, BlankCaptionLeavesNoGapAndCaptionHeightShapesTheClientArea) {
     PatternForm f;
-    auto* box = Create<TQclGroupBox>(f.form.get());
-    box->SetParent(f.form.get());
-    box->SetBounds(10, 10, 185, 105);
-    box->SetCaption("   ");
+    auto* box = f.GroupBox("   ");
     box->SetColor(clWhite);
     PumpMessages();
     // Without a caption the frame runs round the whole box.
@@ -202,12 +209,42 @@ TEST(QclGroupBox, ASideCaptionSitsAtTheEndItsAlignmentNamesAndTurnsInAnOutlineFo
     EXPECT_EQ(f.ScreenAt(box, 110, h / 2 - 2), clWhite);
 }
 
+TEST(QclGroupBox, ChildrenLieInsideTheFrameBelowTheCaptionWhoseFontFollowsTheOneItIsGiven) {
+    PatternForm f;
+    auto* box = f.GroupBox("Options");
+    auto* child = Create<TQclSimplePanel>(f.form.get());
+    child->SetParent(box);
+    child->SetAlign(TAlign::alClient);
+    PumpMessages();
+    const int b = box->Bevel()->TotalWidth(), h = box->CaptionHeight();
+    ASSERT_GT(b, 0);
+    ASSERT_GT(h, b);
+    EXPECT_EQ(child->BoundsRect(), (TRect{b, b + h, 185 - b, 105 - b}));
+    box->SetAlignment(TQclGroupCaptionAlign::gcaBottomCenter);
+    EXPECT_EQ(child->BoundsRect(), (TRect{b, b, 185 - b, 105 - b - h}));
+
+    // The caption takes the font a parent hands over, or the box's own.
+    ASSERT_TRUE(box->CaptionParentFont());
+    TFont given;
+    given.SetName("Courier New");
+    given.SetSize(14);
+    box->Perform(CM_PARENTFONTCHANGED, 1, reinterpret_cast<LPARAM>(&given));
+    EXPECT_EQ(box->CaptionFont()->Name(), "Courier New");
+    EXPECT_EQ(box->CaptionFont()->Size(), 14);
+    EXPECT_TRUE(box->CaptionParentFont());
+    EXPECT_GT(box->CaptionHeight(), h);
+    box->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    EXPECT_EQ(box->CaptionFont()->Name(), box->Font()->Name());
+    // A caption font of its own is kept.
+    box->CaptionFont()->SetName("Arial");
+    EXPECT_FALSE(box->CaptionParentFont());
+    box->Perform(CM_PARENTFONTCHANGED, 1, reinterpret_cast<LPARAM>(&given));
+    EXPECT_EQ(box->CaptionFont()->Name(), "Arial");
+}
+
 TEST(QclGroupBox, ItsAcceleratorSelectsTheFirstChild) {
     PatternForm f;
-    auto* box = Create<TQclGroupBox>(f.form.get());
-    box->SetParent(f.form.get());
-    box->SetBounds(10, 10, 185, 105);
-    box->SetCaption("&Options");
+    auto* box = f.GroupBox("&Options");
     auto* edit = Create<TEdit>(f.form.get());
     edit->SetParent(box);
     edit->SetBounds(10, 30, 100, 21);
@@ -290,7 +327,7 @@ TEST(QclDockLabel, ControlWithItsWindowFreedFirstLeavesTheLabelSafe) {
     EXPECT_EQ(b->FocusControl(), nullptr);
 }
 
-TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
+TEST(QclSimpleLabel, AFailedJumpLeavesAPlainDisabledLabelAndAnApplicationsAnswerIsItsOwn) {
     auto form = MakeForm<TForm>();
     auto* label = Create<TQclSimpleLabel>(form.get());
     label->SetParent(form.get());
@@ -298,6 +335,7 @@ TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
     label->SetJumpMode(TQclJumpModes::jmInternet);
     EXPECT_EQ(label->Font()->Color(), 0xFF0000);
     EXPECT_TRUE(label->Font()->Style().Contains(TFontStyle::fsUnderline));
+    EXPECT_EQ(label->Cursor(), -255);
     std::vector<std::string> opened;
     auto saved = TQclCustomSimpleLabel::Opener;
     TQclCustomSimpleLabel::Opener = [&](const std::string& t) -> intptr_t {
@@ -306,17 +344,69 @@ TEST(QclSimpleLabel, AFailedJumpIsReportedAndTheLabelStaysALink) {
     };
     form->Show();
     size_t boxes = MessageBoxes().size();
-    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 2, label->Top() + 2));
-    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 2, label->Top() + 2));
-    TQclCustomSimpleLabel::Opener = saved;
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], "mailto:me@example.org");
-    ASSERT_EQ(MessageBoxes().size(), boxes + 1);
-    EXPECT_NE(MessageBoxes().back().text.find("mailto:me@example.org"), std::string::npos);
+    auto click = [&] {
+        SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+        SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 2, label->Top() + 2));
+    };
+    // An application that cannot be started: the label stays as it was.
+    label->SetJumpMode(TQclJumpModes::jmApplication);
+    label->SetJump("notepad.exe");
+    click();
+    ASSERT_EQ(opened, (std::vector<std::string>{"notepad.exe"}));
     EXPECT_TRUE(label->Enabled());
-    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmInternet);
-    EXPECT_EQ(label->Font()->Color(), 0x800080);  // a followed link keeps the active colour
-    EXPECT_EQ(label->ClickCount(), 1);
+    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmApplication);
+    // An address that nothing opens: a plain, disabled label.
+    label->SetJumpMode(TQclJumpModes::jmInternet);
+    label->SetJump("");
+    click();
+    TQclCustomSimpleLabel::Opener = saved;
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], "mailto:me@example.org");
+    EXPECT_EQ(MessageBoxes().size(), boxes);
+    EXPECT_FALSE(label->Enabled());
+    EXPECT_EQ(label->JumpMode(), TQclJumpModes::jmNone);
+    EXPECT_EQ(label->Font()->Color(), clBlack);
+    EXPECT_FALSE(label->Font()->Style().Contains(TFontStyle::fsUnderline));
+    EXPECT_EQ(label->Cursor(), crDefault);
+    EXPECT_EQ(label->ClickCount(), 1);  // counted again from the change of mode
+    // Disabled, it opens nothing more.
+    TQclCustomSimpleLabel::Opener = [&](const std::string& t) -> intptr_t {
+        opened.push_back(t);
+        return 42;
+    };
+    click();
+    TQclCustomSimpleLabel::Opener = saved;
+    EXPECT_EQ(opened.size(), 2u);
+}
+
+TEST(QclSimpleLabel, ReadFromRightToLeftAClosingStopStandsOnTheLeft) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 100);
+    form->SetColor(clWhite);
+    auto* label = Create<TQclSimpleLabel>(form.get());
+    label->SetParent(form.get());
+    label->SetLeft(10);
+    label->SetTop(10);
+    label->SetCaption("Hi.");
+    form->Show();
+    PumpMessages();
+    // The height of the ink in the label's first inked column.
+    auto firstInk = [&] {
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Snapshot shot = OnScreen(form->Handle());
+        for (int x = label->Left(); x < label->Left() + label->Width(); ++x) {
+            int n = shot.Count(TRect{x, label->Top(), x + 1, label->Top() + label->Height()}, Dark);
+            if (n > 0) return n;
+        }
+        return 0;
+    };
+    const int width = label->Width();
+    EXPECT_GT(firstInk(), 4);  // the H
+    SetWindowLongA(form->Handle(), GWL_EXSTYLE, GetWindowLongA(form->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
+    label->SetCaption("Hi..");
+    label->SetCaption("Hi.");
+    EXPECT_EQ(label->Width(), width);
+    EXPECT_LE(firstInk(), 2);  // the stop
 }
 
 TEST(QclLabels, OldPropertyNamesAreReadFromALayout) {
@@ -381,6 +471,78 @@ TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheCli
     ASSERT_GT(box->Bevel()->TotalWidth(), 0);
     EXPECT_EQ(box->ClientWidth(), 120 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
     EXPECT_EQ(box->ClientHeight(), 80 - box->Bevel()->TotalWidth() - box->Bevel()->BottomRightWidth());
+}
+
+TEST(QclScrollBox, ScrollingATransparentBoxPaintsThePictureAgainWithoutErasing) {
+    PatternForm f;
+    auto* box = Create<TQclScrollBox>(f.form.get());
+    box->SetParent(f.parent);
+    box->SetBounds(21, 13, 120, 80);
+    box->SetTransparent(true);
+    PumpMessages();
+    ASSERT_TRUE(box->IsTransparentActive());
+    int erased = 0;
+    WindowSubclass spy;
+    spy.Attach(box->Handle(), [&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        erased += msg == WM_ERASEBKGND;
+        return false;
+    });
+    // A mark on the box that only painting it again takes away.
+    auto mark = [&] {
+        WindowDC dc(box->Handle());
+        GdiHandle<HBRUSH> black(CreateSolidBrush(0));
+        RECT r{0, 0, 40, 30};
+        FillRect(dc.Get(), &r, black.Get());
+    };
+    auto shown = [&](int x, int y) {
+        WindowDC dc(box->Handle());
+        return static_cast<TColor>(GetPixel(dc.Get(), x, y));
+    };
+    auto scroll = [&](WORD code) {
+        SendMessageA(box->Handle(), WM_VSCROLL, code, 0);
+        UpdateWindow(box->Handle());
+    };
+    mark();
+    scroll(SB_LINEDOWN);
+    EXPECT_EQ(shown(5, 3), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    EXPECT_EQ(erased, 0);
+    // Without instant update only the end of the scroll paints.
+    box->SetInstantUpdate(false);
+    mark();
+    scroll(SB_LINEDOWN);
+    EXPECT_EQ(shown(5, 3), clBlack);
+    scroll(SB_ENDSCROLL);
+    EXPECT_EQ(shown(5, 3), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    EXPECT_EQ(erased, 0);
+}
+
+// Erasing a transparent box with one child or none puts the parent's picture
+// in at once; with more it is left to painting.
+TEST(QclScrollBox, ATransparentBoxWithFewChildrenIsPaintedWhenErased) {
+    PatternForm f;
+    auto* box = Create<TQclScrollBox>(f.form.get());
+    box->SetParent(f.parent);
+    box->SetBounds(21, 13, 120, 80);
+    box->SetTransparent(true);
+    PumpMessages();
+    ASSERT_TRUE(box->IsTransparentActive());
+    const auto erased = [&] {
+        WindowDC screen(box->Handle());
+        GdiHandle<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), 120, 80));
+        MemoryDC dc(screen.Get());
+        SelectObject(dc.Get(), bitmap.Get());
+        RECT all{0, 0, 120, 80};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EXPECT_EQ(SendMessageA(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0), 1);
+        return static_cast<TColor>(GetPixel(dc.Get(), 5, 3));
+    };
+    EXPECT_EQ(erased(), PatternAt(21 + 2 + 5, 13 + 2 + 3));
+    for (int i = 0; i < 2; ++i) {
+        auto* child = Create<TQclSimplePanel>(f.form.get());
+        child->SetParent(box);
+        child->SetBounds(60, 40 + 10 * i, 10, 10);
+    }
+    EXPECT_EQ(erased(), clBlack);
 }
 
 TEST(QclScrollBox, ANewColourIsPaintedAtOnce) {

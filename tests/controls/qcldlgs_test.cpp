@@ -7,10 +7,11 @@
 namespace treskel {
 namespace {
 
-TEST(QclNewFolder, NamesThatReachAnotherFolderAreRefused) {
-    for (const char* bad : {"a\\b", "a/b", "c:", "C:\\x", "..", "..\\up", "../up", "x..y", "\\"})
+TEST(QclNewFolder, NamesThatReachAnotherFolderOrNoFolderCanHaveAreRefused) {
+    for (const char* bad : {"a\\b", "a/b", "c:", "C:\\x", "..", "..\\up", "../up", "x..y", "\\", "what?", "a*",
+                            "<b>", "x|y", "say \"so\"", "tab\there", "bell\a", "ends.", "."})
         EXPECT_FALSE(QclNewFolderNameProblem(bad).empty()) << bad;
-    for (const char* good : {"Notes", "2024 Letters", "a.b", ".hidden", "Ünïcode-ish"})
+    for (const char* good : {"Notes", "2024 Letters", "a.b", ".hidden", "Ünïcode-ish", "a#b%c&d(e)[f]{g}'h~i!j,k;l=m+n@o^p$"})
         EXPECT_TRUE(QclNewFolderNameProblem(good).empty()) << good;
     EXPECT_TRUE(QclNewFolderNameBlank(""));
     EXPECT_TRUE(QclNewFolderNameBlank("   "));

@@ -118,10 +118,13 @@ TEST_F(FolderDialog, ANewFolderIsMadeAndOpened) {
     EXPECT_EQ(dlg_->Path(), ExcludeTrailingBackslash(dir_.File("Archive")) + "\\2024 Letters");
 }
 
-TEST_F(FolderDialog, NamesThatLeadOutOfTheFolderAreRefused) {
+// Names that would lead out of the folder, or that no folder can have,
+// are refused with one message before anything is made.
+TEST_F(FolderDialog, NamesThatLeadOutOfTheFolderOrNoFolderCanHaveAreRefused) {
     dlg_->SetAllowNewDir(true);
     dlg_->SetPath(dir_.File("Archive"));
-    const std::vector<std::string> bad = {"a\\b", "x/y", "c:", "..", "..\\Escaped", "up..down"};
+    const std::vector<std::string> bad = {"a\\b", "x/y", "c:",     "..",    "..\\Escaped", "up..down", "why?",
+                                          "all*", "<a>", "a|b", "\"q\"", "a\tb", "dot."};
     for (const std::string& name : bad) test::AnswerNextQuery(name);
     EXPECT_TRUE(Run([&](TQclDirDlg& d) {
         for (size_t i = 0; i < bad.size(); ++i) Press(d.NewFolderButton());

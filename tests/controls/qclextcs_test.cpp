@@ -120,3 +120,31 @@ TEST(QclNames, UniqueNamesIgnoreCase) {
     EXPECT_FALSE(QclIsUniqueName("QCLSPLITTERPANE1", &owner));
     EXPECT_TRUE(QclIsUniqueName("QclSplitterPane2", &owner));
 }
+
+// Letters typed into a dropped list: a prefix while typed quickly, a new
+// one after a pause, one letter or the same letter again moving on.
+TEST(QclTypeAhead, TypedLettersFindTheNameTheyStart) {
+    TStringList fonts;
+    for (const char* f : {"Arial", "Courier", "Courier New", "Small Fonts", "Symbol", "Tahoma", "Times New Roman"})
+        fonts.Add(f);
+    TQclTypeAhead typing;
+    int at = 0;
+    uint32_t t = 5000;
+    for (char c : std::string("times")) at = typing.Type(c, t += 100, fonts, at);
+    EXPECT_EQ(at, 6);
+    // Still the same name while the letters go on matching it.
+    EXPECT_EQ(typing.Type(' ', t += 100, fonts, at), 6);
+    EXPECT_EQ(typing.Type('x', t += 100, fonts, at), -1);  // no name starts so
+    // After a pause "c" starts again, and "courier " finds the longer name.
+    at = typing.Type('C', t += TQclTypeAhead::kPause + 1, fonts, 6);
+    EXPECT_EQ(at, 1);
+    for (char c : std::string("ourier ")) at = typing.Type(c, t += 100, fonts, at);
+    EXPECT_EQ(at, 2);
+    // One letter, and the same letter again, move on round the list.
+    EXPECT_EQ(typing.Type('s', t += 2000, fonts, 2), 3);
+    EXPECT_EQ(typing.Type('s', t += 100, fonts, 3), 4);
+    EXPECT_EQ(typing.Type('s', t += 100, fonts, 4), 3);
+    EXPECT_EQ(typing.Type('a', t += 2000, fonts, -1), 0);
+    TStringList none;
+    EXPECT_EQ(typing.Type('a', t += 2000, none, -1), -1);
+}

@@ -12,6 +12,7 @@
 #include "platform/Register.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -297,6 +298,35 @@ TEST(QclFontCombo, ListsTheScreenFontsAndSelectsByName) {
         ASSERT_GE(i, 0);
         EXPECT_TRUE(reinterpret_cast<intptr_t>(box->Items()->Objects(i)) & TRUETYPE_FONTTYPE);
     }
+}
+
+TEST(QclFontCombo, ATrueTypeFontShowsTheMarkOfTheProgramsPicture) {
+    ComboForm f;
+    auto* box = f.Add<TQclFontComboBox>(10, 10);
+    box->SetWidth(220);
+    box->Loaded();
+    std::string tt = FindFont(true);
+    ASSERT_FALSE(tt.empty());
+    box->SetFontName(tt);
+    PumpMessages();
+    TBitmap marks;
+    marks.LoadFromResourceID(GetModuleHandleA(nullptr), 16547);
+    ASSERT_EQ(marks.Width(), 28);
+    const TColor transparent = marks.TransparentColor();
+    Snapshot shown = OnScreen(box->Handle());
+    // Somewhere near the item's left end every pixel of the mark is shown.
+    auto markAt = [&](int dx, int dy) {
+        for (int y = 0; y < marks.Height(); ++y)
+            for (int x = 0; x < marks.Width() / 2; ++x) {
+                TColor c = marks.Canvas()->Pixel(x, y) & 0xFFFFFF;
+                if (c != transparent && static_cast<TColor>(shown.At(dx + x, dy + y)) != c) return false;
+            }
+        return true;
+    };
+    bool found = false;
+    for (int dy = 0; dy + marks.Height() <= shown.height && !found; ++dy)
+        for (int dx = 0; dx < 16 && !found; ++dx) found = markAt(dx, dy);
+    EXPECT_TRUE(found);
 }
 
 TEST(QclFontCombo, TrueTypeOnly) {

@@ -44,6 +44,19 @@ struct GroupForm {
 
 }  // namespace
 
+TEST(QclRadioGroup, WithoutACaptionItsButtonsKeepTheCaptionsRoom) {
+    GroupForm f;
+    auto* plain = Create<TQclRadioGroup>(f.form.get());
+    plain->SetParent(f.form.get());
+    plain->SetBounds(8, 80, 310, 60);
+    plain->SetColumns(3);
+    for (int i = 0; i < f.group->Items()->Count(); ++i) plain->Items()->Add(f.group->Items()->Get(i));
+    PumpMessages();
+    ASSERT_EQ(plain->ButtonCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(plain->Buttons(i)->BoundsRect(), f.group->Buttons(i)->BoundsRect()) << i;
+    EXPECT_GT(plain->Buttons(0)->Top(), plain->CaptionHeight());
+}
+
 TEST(QclRadioGroup, ThreeColumnsSideBySideAndOneChangePerRealChange) {
     GroupForm f;
     ASSERT_EQ(f.group->ButtonCount(), 3);
@@ -220,6 +233,130 @@ TEST(QclRadioGroup, ButtonsTakeTheirStripFromTheGlyphListAndPassKeysToTheGroup) 
     f.group->Buttons(1)->SetFocus();
     SendMessageA(f.group->Buttons(1)->Handle(), WM_CHAR, 'q', 0);
     EXPECT_EQ(keys, "q");
+}
+
+// The button group's own rules, through its base class: a copied item
+// list arranges the buttons without reporting a change, the buttons follow
+// the group's size, item height and offset and its enabled state, and a
+// group that shows an image of its own keeps its glyph size to itself.
+TEST(QclCustomButtonGroup, ArrangesLaysOutAndEnablesItsButtons) {
+    GroupForm f;
+    TQclCustomButtonGroup* g = f.group;
+    g->SetItemIndex(1);
+    f.changes.clear();
+    TStringList five;
+    for (const char* s : {"A", "B", "C", "D", "E"}) five.Add(s);
+    g->SetItems(&five);
+    five.Add("F");  // copied, not shared
+    ASSERT_EQ(g->ButtonCount(), 5);
+    EXPECT_EQ(g->GetItemIndex(), 1);
+    EXPECT_TRUE(g->Buttons(1)->Checked());
+    EXPECT_TRUE(f.changes.empty());
+
+    // Two columns of three rows: 0-2 in the first, 3-4 in the second.
+    g->SetColumns(2);
+    EXPECT_EQ(g->Buttons(0)->Left(), g->Buttons(2)->Left());
+    EXPECT_EQ(g->Buttons(3)->Top(), g->Buttons(0)->Top());
+    EXPECT_GT(g->Buttons(3)->Left(), g->Buttons(0)->Left());
+    const int column = g->Buttons(3)->Left() - g->Buttons(0)->Left();
+    EXPECT_EQ(g->Buttons(0)->Width(), column);
+    g->SetItemHeight(12);
+    g->SetItemOffset(10);
+    EXPECT_EQ(g->Buttons(1)->Top() - g->Buttons(0)->Top(), 12);
+    EXPECT_EQ(g->Buttons(0)->Height(), 12);
+    const int left = g->Buttons(0)->Left();
+    g->SetItemOffset(20);
+    EXPECT_EQ(g->Buttons(0)->Left(), left + 10);
+    // Each column takes half of what a wider group gains.
+    const int narrower = g->Buttons(3)->Left() - g->Buttons(0)->Left();
+    EXPECT_LT(narrower, column);
+    g->SetWidth(g->Width() + 40);
+    PumpMessages();
+    EXPECT_EQ(g->Buttons(3)->Left() - g->Buttons(0)->Left(), narrower + 20);
+
+    g->SetEnabled(false);
+    for (int i = 0; i < g->ButtonCount(); ++i) EXPECT_FALSE(g->Buttons(i)->Enabled()) << i;
+    g->SetEnabled(true);
+    EXPECT_TRUE(g->Buttons(4)->Enabled());
+    g->SetReadOnly(true);
+    EXPECT_FALSE(g->CanChange());
+    EXPECT_FALSE(g->Buttons(0)->CanModify());
+    g->SetReadOnly(false);
+
+    // Negative glyph indexes are refused.
+    g->SetGlyphImageIndex(-1);
+    EXPECT_EQ(g->GlyphImageIndex(), 0);
+    // With an image of the group's own the glyph size stays with the buttons.
+    auto* images = Create<TQclBitmapList>(f.form.get());
+    auto picture = Filled(16, 16, clRed);
+    images->Items(images->Add())->Bitmap()->Assign(picture.get());
+    g->SetImageList(images);
+    g->SetGlyphSize(20);
+    EXPECT_EQ(g->Buttons(0)->GlyphSize(), 13);
+    g->SetImageList(nullptr);
+    g->SetGlyphSize(18);
+    EXPECT_EQ(g->Buttons(0)->GlyphSize(), 18);
+}
+
+namespace {
+// A radio button whose checking fails.
+class TFailingRadioButton : public TQclRadioButton {
+public:
+    using TQclRadioButton::TQclRadioButton;
+    void SetChecked(bool) override { throw Exception("cannot check"); }
+};
+}  // namespace
+
+// The action link checks its button for the action without a click of the
+// button's own, and lets clicks through again whatever happens; read from
+// a layout, a checked button keeps its state against its action's default.
+TEST(QclButtonActionLink, ChecksWithoutAClickAndACheckedButtonKeepsItsLayoutState) {
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(R"(object Form1: TForm
+  object Actions: TActionList
+    object Act: TAction
+    end
+  end
+  object R1: TQclRadioButton
+    Checked = True
+    Action = Act
+  end
+end
+)",
+                         "test");
+    auto* r1 = dynamic_cast<TQclRadioButton*>(form->FindComponent("R1"));
+    auto* act = dynamic_cast<TAction*>(form->FindComponent("Act"));
+    ASSERT_NE(r1, nullptr);
+    ASSERT_NE(act, nullptr);
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_FALSE(act->Checked());
+
+    int clicks = 0, executed = 0;
+    r1->OnClick = [&](TObject*) { ++clicks; };
+    act->OnExecute = [&](TObject*) { ++executed; };
+    TQclButtonActionLink link(r1);
+    EXPECT_FALSE(link.IsCheckedLinked(act));
+    act->SetChecked(false);  // unchanged: nothing happens
+    act->SetChecked(true);
+    EXPECT_TRUE(link.IsCheckedLinked(act));
+    act->SetChecked(false);
+    EXPECT_FALSE(r1->Checked());
+    EXPECT_TRUE(link.IsCheckedLinked(act));
+    act->SetChecked(true);
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(executed, 0);
+    EXPECT_FALSE(r1->ClicksDisabled());
+
+    // Set through the link itself, and when the checking fails.
+    link.SetChecked(false);
+    EXPECT_FALSE(r1->Checked());
+    EXPECT_FALSE(r1->ClicksDisabled());
+    TFailingRadioButton failing(nullptr);
+    TQclButtonActionLink failingLink(&failing);
+    EXPECT_THROW(failingLink.SetChecked(true), Exception);
+    EXPECT_FALSE(failing.ClicksDisabled());
+    EXPECT_EQ(clicks, 0);
 }
 
 TEST(QclRadioButton, AutoSizeUseBitmapFocusColourAndTheActionsCheckedState) {

@@ -162,11 +162,20 @@ TEST(QclSplitterStore, PaneOrderMustBeAPermutation) {
     }
 }
 
-TEST(QclSplitterStore, VisibilityIsZeroOrOnePerPane) {
+TEST(QclSplitterStore, VisibilityIsOneFlagPerPaneAndOnlyOneShows) {
     std::vector<bool> v;
     EXPECT_TRUE(QclParsePaneVisible("1,0", ',', 2, v));
     EXPECT_EQ(v, (std::vector<bool>{true, false}));
-    for (const char* bad : {"1", "1,1,1", "1,2", "yes,no", "", "1,"}) EXPECT_FALSE(QclParsePaneVisible(bad, ',', 2, v)) << bad;
+    for (const char* other : {"1,2", "1,yes", "1,0,", "1, 1", "1,01"}) {
+        v.clear();
+        EXPECT_TRUE(QclParsePaneVisible(other, ',', 2, v)) << other;
+        EXPECT_EQ(v, (std::vector<bool>{true, false})) << other;
+    }
+    for (const char* bad : {"1", "1,", "1,1,1", ""}) {
+        v = {true, true};
+        EXPECT_FALSE(QclParsePaneVisible(bad, ',', 2, v)) << bad;
+        EXPECT_EQ(v, (std::vector<bool>{true, true})) << bad;
+    }
 }
 
 TEST(QclSplitterStore, BarsAreWholePercentagesOnePerBar) {

@@ -188,7 +188,8 @@ TEST(QclSplitterPanel, TheStateIsStoredWhenTheFormGoesAndReadBack) {
 
 TEST(QclSplitterPanel, AStoredOrderAndAHiddenPaneComeBack) {
     test::WriteRegistryString(kKey, "panelPaneO", "1,0");
-    test::WriteRegistryString(kKey, "panelPaneV", "1,0");
+    // Any entry but "1" hides its pane.
+    test::WriteRegistryString(kKey, "panelPaneV", "1,2");
     test::WriteRegistryString(kKey, "panelBars", "20");
     {
         auto form = StoredSplitForm();
@@ -204,8 +205,8 @@ TEST(QclSplitterPanel, AStoredOrderAndAHiddenPaneComeBack) {
 }
 
 TEST(QclSplitterPanel, DamagedStoredValuesAreIgnored) {
-    for (auto [order, visible, bars] : {std::tuple{"0,0", "1,1", "x"}, std::tuple{"5,1", "2,1", "300"},
-                                        std::tuple{"a,b", "yes,no", "-4"}, std::tuple{"1", "1,1,1", "38,40"},
+    for (auto [order, visible, bars] : {std::tuple{"0,0", "1,1", "x"}, std::tuple{"5,1", "1", "300"},
+                                        std::tuple{"a,b", "1,1,", "-4"}, std::tuple{"1", "1,1,1", "38,40"},
                                         std::tuple{",", ",", ","}}) {
         SCOPED_TRACE(order);
         test::WriteRegistryString(kKey, "panelPaneO", order);

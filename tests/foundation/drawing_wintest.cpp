@@ -2,7 +2,9 @@
 // rectangles they hand back.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "foundation/qclgraphDraw.h"
 
@@ -86,8 +88,13 @@ TEST(DrawFrames, WideRaisedBevelAndEtchedFrame) {
     EXPECT_TRUE(Filled(*b, Rect(0, 0, 26, 3), clRed));     // light on top
     EXPECT_TRUE(Filled(*b, Rect(0, 0, 3, 16), clRed));     // and left
     EXPECT_TRUE(Filled(*b, Rect(27, 3, 30, 20), clBlue));  // shadow on the right
-    EXPECT_TRUE(Filled(*b, Rect(3, 17, 30, 20), clBlue));  // and bottom
+    EXPECT_TRUE(Filled(*b, Rect(3, 17, 30, 20), clBlue));  // and bottom, as wide as the light
     EXPECT_TRUE(Filled(*b, r, clWhite));
+    // The corners where light meets shadow are painted through: nothing
+    // but the rectangle left inside keeps the background.
+    EXPECT_EQ(Count(*b, clWhite), r.Width() * r.Height());
+    EXPECT_EQ(At(*b, 29, 0), clRed);
+    EXPECT_EQ(At(*b, 0, 19), clRed);
 
     auto e = WhiteBitmap(20, 10);
     TRect er = Rect(0, 0, 20, 10);
@@ -257,6 +264,63 @@ TEST(DrawBitmaps, TilesAndEmptyPictures) {
     auto clipped = WhiteBitmap(40, 40);
     QclDrawBitmap(clipped->Canvas(), Rect(0, 0, 20, 20), tile.get(), qclBmpTile | qclBmpClip, 0, clNone);
     EXPECT_EQ(Count(*clipped, clRed), 4);
+}
+
+namespace {
+// The palette and copy records of an enhanced metafile, in order.
+int CALLBACK NoteRecord(HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM data) {
+    auto* out = reinterpret_cast<std::string*>(data);
+    switch (r->iType) {
+        case EMR_SELECTPALETTE: *out += "select "; break;
+        case EMR_REALIZEPALETTE: *out += "realise "; break;
+        case EMR_BITBLT:
+        case EMR_STRETCHBLT: *out += "copy "; break;
+        default: break;
+    }
+    return 1;
+}
+
+std::string PaletteRecords(TMetafile& mf) {
+    std::string kinds;
+    EnumEnhMetaFile(nullptr, mf.Handle(), NoteRecord, &kinds, nullptr);
+    return kinds;
+}
+}  // namespace
+
+TEST(DrawBitmaps, ThePaletteFlagPutsTheBitmapsPaletteInTheTargetWhileItIsDrawn) {
+    TBitmap marks;  // 16 colours, with a colour table
+    marks.LoadFromResourceID(GetModuleHandleA(nullptr), 16547);
+    auto record = [&](const std::function<void(TCanvas*)>& draw) {
+        TMetafile mf;
+        {
+            TMetafileCanvas canvas(&mf, nullptr);
+            draw(&canvas);
+        }
+        return PaletteRecords(mf);
+    };
+    TRect drawn;
+    // (Wine's recorder keeps the selections, not the realising.)
+    EXPECT_EQ(record([&](TCanvas* c) { QclDrawBitmap(c, Rect(0, 0, 28, 10), &marks, qclBmpPalette, 0, clNone); }),
+              "select copy select ");
+    std::string brushCopy = record([&](TCanvas* c) {
+        QclDrawBitmapRect(c, Rect(0, 0, 28, 10), &marks, qclBmpPalette | qclBmpBrushCopy, clWhite, drawn);
+    });
+    EXPECT_EQ(brushCopy.substr(0, 12), "select copy ");
+    EXPECT_EQ(brushCopy.rfind("select "), brushCopy.size() - 7);
+    EXPECT_EQ(record([&](TCanvas* c) { QclDrawBitmap(c, Rect(0, 0, 28, 10), &marks, 0, 0, clNone); }), "copy ");
+    // A bitmap without a colour table has no palette to give.
+    auto plain = WhiteBitmap(8, 8);
+    EXPECT_EQ(record([&](TCanvas* c) { QclDrawBitmapRect(c, Rect(0, 0, 8, 8), plain.get(), qclBmpPalette, clNone, drawn); }),
+              "copy ");
+    // The target gets its own palette back.
+    auto target = WhiteBitmap(28, 10);
+    HDC dc = target->Canvas()->Handle();
+    HGDIOBJ before = GetCurrentObject(dc, OBJ_PAL);
+    QclDrawBitmapRect(target->Canvas(), Rect(0, 0, 28, 10), &marks, qclBmpPalette | qclBmpMaskFromColor,
+                      marks.TransparentColor(), drawn);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), before);
+    EXPECT_EQ(At(*target, 9, 9), clBlack);  // the foot of the black T
+    EXPECT_EQ(At(*target, 0, 9), clWhite);  // transparent
 }
 
 TEST(DrawBitmaps, MasksFillsAndGlyphEffects) {

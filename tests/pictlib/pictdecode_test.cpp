@@ -129,6 +129,21 @@ TEST(PictDecode, FilesTooShortForTheirPixelsAreDamagedNotBlack) {
     EXPECT_EQ(Refusal(jpeg).rfind("JPEG error #", 0), 0u) << Refusal(jpeg);
 }
 
+// The crafted files of the tests: small, of one colour, and what they say.
+TEST(PictDecode, OneColourFilesOfLargePicturesDecode) {
+    const Rgb teal{0, 128, 128};
+    const std::vector<uint8_t> gif = UniformGif(3000, 2000, teal);
+    EXPECT_LT(gif.size(), 10000u);
+    TPictImage g = Decode(gif);
+    ASSERT_EQ(g.Raster.Width, 3000);
+    ASSERT_EQ(g.Raster.Height, 2000);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{2999, 0}, std::pair{1500, 1000}, std::pair{2999, 1999}})
+        EXPECT_EQ(PixelAt(g.Raster, x, y), teal) << x << "," << y;
+    TPictImage p = Decode(UniformPcx(701, 300, teal));
+    ASSERT_EQ(p.Raster.Width, 701);
+    EXPECT_EQ(PixelAt(p.Raster, 700, 299), teal);
+}
+
 TEST(PictDecode, WhatIsNoPictureAtAllSaysSo) {
     const std::string expected =
         "The file is not a picture that can be inserted (bitmap, GIF, JPEG, PCX or TGA), or it is damaged.";
@@ -163,8 +178,47 @@ TEST(JpegCodec, ErrorsNameTheLibrarysCode) {
         } catch (const EJPEG& e) {
             EXPECT_EQ(e.Message().rfind("JPEG error #", 0), 0u) << e.Message();
             EXPECT_GT(std::stoi(e.Message().substr(12)), 0);
+            // And why, in words.
+            EXPECT_NE(e.Message().find(": the "), std::string::npos) << e.Message();
         }
     }
+}
+
+// A progressive file costs a pass over the blocks of each scan: the scans
+// are counted against the picture's blocks before each is read, and what
+// would take far too long is refused in words, whatever the scan limit.
+TEST(JpegCodec, ScansBeyondTheWorkAPictureNeedsAreRefusedInWords) {
+    auto refusal = [](const std::vector<uint8_t>& bytes) {
+        return RefusalBy([](const std::vector<uint8_t>& b) {
+            TReadOnlyMemoryStream s(b.data(), static_cast<int64_t>(b.size()));
+            TRasterImage out;
+            JpegDecode(s, out);
+        }, bytes);
+    };
+    // 62,500 blocks: 64 scans of them pass, a thousand do not.
+    EXPECT_EQ(refusal(ManyScanJpeg(2000, 2000, 64)), "<decoded>");
+    EXPECT_EQ(refusal(ManyScanJpeg(2000, 2000, 1000)),
+              "JPEG error #47: the picture is stored in so many scans for its size that showing it would take "
+              "far too long.");
+    // A small picture may have many scans, up to the limit.
+    EXPECT_EQ(refusal(ManyScanJpeg(16, 16, 1000)), "<decoded>");
+    EXPECT_EQ(refusal(ManyScanJpeg(16, 16, 1001)),
+              "JPEG error #47: the picture is stored in more than 1000 scans, far more than any picture needs.");
+    // The usual progression of a large colour picture.
+    std::vector<uint8_t> plain = WriteJpeg(Sample(1200, 900));
+    EXPECT_EQ(refusal(plain), "<decoded>");
+}
+
+TEST(JpegCodec, TheSizeIsReadFromTheHeaderAlone) {
+    std::vector<uint8_t> jpeg = ManyScanJpeg(640, 480, 2000);
+    TReadOnlyMemoryStream s(jpeg.data(), static_cast<int64_t>(jpeg.size()));
+    int width = 0, height = 0;
+    JpegPictureSize(s, width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    std::vector<uint8_t> head(jpeg.begin(), jpeg.begin() + 100);
+    TReadOnlyMemoryStream cut(head.data(), static_cast<int64_t>(head.size()));
+    EXPECT_THROW(JpegPictureSize(cut, width, height), EJPEG);
 }
 
 // ---------------------------------------------------------------- PCX

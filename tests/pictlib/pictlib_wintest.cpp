@@ -62,10 +62,57 @@ TEST_P(PictLibFiles, DamagedAreRefusedWithTheLibrarysReason) {
     EXPECT_NE(why, "The picture cannot be loaded.");
 }
 
+// What a caller learns before it lets a picture be decoded.
+TEST_P(PictLibFiles, AreMeasuredFromTheirHeaderAlone) {
+    const std::string name = dir.File("picture." + GetParam());
+    WriteAll(name, WritePictureFile(GetParam(), sample));
+    const TPictSize size = PictLibPictureSize(name);
+    EXPECT_EQ(size.Width, 24);
+    EXPECT_EQ(size.Height, 16);
+    EXPECT_EQ(size.BitCount, GetParam() == "rle" ? 8 : 24);
+    // A header that cannot be right is refused as loading refuses it.
+    WriteAll(name, DamagedPictureFile(GetParam(), sample));
+    std::string why = "<measured>";
+    try {
+        PictLibPictureSize(name);
+    } catch (const EInvalidGraphic& e) {
+        why = e.Message();
+    }
+    if (why != "<measured>") {
+        EXPECT_EQ(why, LoadError(name));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, PictLibFiles, testing::Values("bmp", "dib", "rle", "gif", "pcx", "tga", "jpeg"));
+
+// The system decodes runs only when told their length: a header without
+// it (image size 0, as many writers leave it) is given the runs' own.
+TEST(PictLib, RunLengthBitmapsLoadWithOrWithoutTheirImageSize) {
+    TempDir dir;
+    const TRasterImage sample = Quadrants(16, 16, kRed, kGreen, kBlue, kYellow);
+    for (int bits : {8, 4})
+        for (bool sized : {true, false}) {
+            std::vector<uint8_t> file = WriteBmpRle(sample, bits);
+            if (!sized) PutU32(file.data() + 14 + 20, 0);
+            // Bytes after the end mark are not the system's to read.
+            file.insert(file.end(), {0xEE, 0xEE, 0xEE});
+            const std::string name = dir.File("runs.rle");
+            WriteAll(name, file);
+            TBitmap bitmap;
+            bitmap.SetHandle(PictLibLoad(name));
+            ASSERT_EQ(bitmap.Width(), 16) << bits << sized;
+            ExpectQuadrants(bitmap, 0);
+        }
+    // Runs that leave the rows say what is wrong.
+    std::vector<uint8_t> wrong = WriteBmpRle(sample, 4);
+    wrong[14 + 40 + 4 * 4] = 200;
+    WriteAll(dir.File("wrong.rle"), wrong);
+    EXPECT_EQ(LoadError(dir.File("wrong.rle")), "The bitmap is damaged, or of a kind that cannot be shown.");
+}
 
 TEST(PictLib, FilesThatAreNotThereOrEmptySaySo) {
     TempDir dir;
+    EXPECT_THROW(PictLibPictureSize(dir.File("missing.bmp")), EInvalidGraphic);
     EXPECT_EQ(LoadError(dir.File("missing.bmp")), "The picture file cannot be opened.");
     WriteAll(dir.File("empty.gif"), std::string());
     EXPECT_EQ(LoadError(dir.File("empty.gif")), "The picture file is empty or cannot be read.");

@@ -93,6 +93,14 @@ public:
     bool HasParent() const override { return false; }
 };
 
+// A widget that publishes less: no side and no click, and its look only
+// while it has a width.
+class TPlainWidget : public TWidget {
+    TRESKEL_CLASS(TPlainWidget)
+public:
+    using TWidget::TWidget;
+};
+
 void RegisterTestClasses() {
     static bool done = false;
     if (done) return;
@@ -117,6 +125,9 @@ void RegisterTestClasses() {
         .Handler("Button1Click", &TTestForm::Button1Click)
         .Handler("WrongSignature", &TTestForm::WrongSignature)
         .Field("Button1", &TTestForm::Button1);
+    PublishClass<TPlainWidget, TWidget>()
+        .Unpublish({"Side", "OnClick"})
+        .Object("Look", &TPlainWidget::Look, [](TPlainWidget* w) { return w->Width() != 0; });
 }
 
 const char* kLayout = R"(
@@ -281,3 +292,74 @@ TEST_F(Layout, AFailedReadLeavesNoComponentLoading) {
     for (int i = 0; i < form.ComponentCount(); ++i) EXPECT_FALSE(form.Components(i)->IsLoading());
     EXPECT_FALSE(form.IsLoading());
 }
+
+TEST_F(Layout, ADerivedClassMayWithholdPropertiesAndStoreASubObjectOnlyWhenItSays) {
+    TWidget form(nullptr);
+    form.SetName("F");
+    auto* plain = Create<TPlainWidget>(&form);
+    plain->SetName("Plain");
+    plain->SetParentComponent(&form);
+    plain->look.name = "Courier";
+    plain->side = TSide::sdTop;
+    plain->SetEventBinding("OnClick", "Clicked");
+    std::string text = WriteLayout(&form);
+    EXPECT_EQ(text.find("Look.Name"), std::string::npos) << text;  // no width: not stored
+    EXPECT_EQ(text.find("Side"), std::string::npos) << text;
+    EXPECT_EQ(text.find("OnClick"), std::string::npos) << text;
+    plain->SetWidth(4);
+    text = WriteLayout(&form);
+    EXPECT_NE(text.find("    Look.Name = 'Courier'"), std::string::npos) << text;
+    // A stored sub-object reads back; a withheld property is no property.
+    TWidget again(nullptr);
+    ReadLayout(&again, text, "written.form");
+    EXPECT_EQ(dynamic_cast<TPlainWidget*>(again.FindComponent("Plain"))->look.name, "Courier");
+    TWidget refused(nullptr);
+    try {
+        ReadLayout(&refused, "object F: TWidget\n  object P: TPlainWidget\n    Side = sdTop\n  end\nend", "bad.form");
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "bad.form(3): Error reading F.P.Side: Property Side does not exist");
+    }
+    // Registering the class again changes nothing.
+    PublishClass<TPlainWidget, TWidget>().Unpublish({"Side"});
+    EXPECT_EQ(ClassRegistry::Instance().Find("TPlainWidget")->FindProp("Side"), nullptr);
+    EXPECT_NE(ClassRegistry::Instance().Find("TWidget")->FindProp("Side"), nullptr);
+    auto unknown = [] { PublishClass<TPlainWidget, TWidget>().Unpublish({"NoSuchProperty"}); };
+    EXPECT_THROW(unknown(), EPropertyError);
+}
+
+namespace treskel {
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += s;
+    return r;
+}
+
+// A damaged layout that nests without end is refused where it goes too
+// deep, not by running out of stack.
+TEST(LayoutParse, DeepNestingAndHugeCharacterCodesAreErrorsThatSayWhere) {
+    const auto errorOf = [](const std::string& text) {
+        try {
+            ParseLayout(text, "deep.form");
+        } catch (const EReadError& e) {
+            return e.Message();
+        }
+        return std::string("no error");
+    };
+    const std::string tooDeep = ": the layout nests more than 64 levels deep";
+    EXPECT_EQ(errorOf("object F: TTestForm\n  S = #4294967361\nend"), "deep.form(2): character code out of range");
+    EXPECT_EQ(errorOf("object F: TTestForm\n  X = " + Repeat("(", 20000)),
+              "deep.form(2): Error reading F.X" + Repeat("[0]", 63) + tooDeep);
+    EXPECT_EQ(errorOf(Repeat("object A: TWidget\n", 20000)),
+              "deep.form(65): Error reading " + Repeat("A.", 64) + "A" + tooDeep);
+    EXPECT_EQ(errorOf("object F: TTestForm\n" + Repeat("  Items = < item\n", 20000)),
+              "deep.form(33): Error reading F" + Repeat(".Items[0]", 32) + tooDeep);
+    // Real layouts nest far less, and as deep as the limit is still read.
+    const std::string deepest = "object F: TTestForm\n  X = " + Repeat("(", 63) + Repeat(")", 63) + "\nend";
+    EXPECT_EQ(ParseLayout(deepest, "deep.form").props.at(0).value.kind, FormValue::kList);
+}
+
+}  // namespace
+}  // namespace treskel

@@ -39,6 +39,27 @@ TEST(Application, ExceptionInAHandlerEndsInTheErrorBoxAndTheLoopGoesOn) {
     EXPECT_EQ(clicks, 2);
 }
 
+// A failure of the language's library reaches the error box in words of
+// the program, never under its own name.
+TEST(Application, TheErrorBoxNamesNoExceptionOfTheLanguagesLibrary) {
+    auto form = MakeForm<TForm>();
+    auto* button = Create<TButton>(form.get());
+    button->SetParent(form.get());
+    int clicks = 0;
+    button->OnClick = [&](TObject*) {
+        if (++clicks == 1) throw std::bad_alloc();
+        std::vector<int> v;
+        v.reserve(v.max_size() + 1);
+    };
+    form->Show();
+    SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+    SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_EQ(MessageBoxes()[0].text, "There is not enough memory to finish this operation.");
+    EXPECT_EQ(MessageBoxes()[1].text, "This operation was stopped by an error inside the program.");
+}
+
 TEST(Controls, FreedPopupMenuIsClearedFromTheControl) {
     auto form = MakeForm<TForm>();
     auto* menu = Create<TPopupMenu>(form.get());

@@ -138,6 +138,32 @@ TEST_F(PreviewFormTest, TheGridDrawsWholeInchLinesAndZoomingByClickShows150Perce
     EXPECT_TRUE(preview->PagePanel2->Visible());
 }
 
+// The zoom and hand tools work on the first page view; the second page,
+// shown beside it, takes no clicks.  The tool bar holds a hidden About.
+TEST_F(PreviewFormTest, TheToolsAnswerOnTheFirstPageViewOnly) {
+    Paginate(150);
+    ASSERT_GE(printer->GetPageCount(), 2);
+    auto* about = dynamic_cast<TWuSpeedButton*>(preview->FindComponent("AboutBut"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(about->Visible());
+    EXPECT_EQ(about->Parent(), preview->ToolPanel);
+    preview->TwoPageBut->SetDown(true);
+    preview->TwoPageButClick(nullptr);
+    ASSERT_TRUE(preview->PagePanel2->Visible());
+    const double fit = preview->Zoom();
+    EXPECT_EQ(preview->PB2->Cursor(), crPreviewZoom);
+    ClickAt(preview->PagePanel2->Handle(), 60, 80);
+    PumpMessages();
+    EXPECT_EQ(preview->ZoomBox->ItemIndex(), 0);
+    EXPECT_EQ(preview->Zoom(), fit);
+    EXPECT_TRUE(preview->PagePanel2->Visible());
+    ClickAt(preview->PagePanel->Handle(), 60, 80);
+    PumpMessages();
+    EXPECT_EQ(preview->ZoomBox->ItemIndex(), 2);
+    EXPECT_DOUBLE_EQ(preview->Zoom(), fit * 1.5);
+    EXPECT_FALSE(preview->PagePanel2->Visible());
+}
+
 TEST_F(PreviewFormTest, WithoutPagesThePageIsOneOfNone) {
     preview = CreatePreviewForm(printer.get());
     EXPECT_EQ(preview->CurPageLabel->Caption(), "Page 1 of 0");

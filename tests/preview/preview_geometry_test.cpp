@@ -57,12 +57,19 @@ TEST(PreviewPage, AlignedLinesStartAtTheMarginOrCentre) {
 }
 
 TEST(PreviewPage, PagesBreakBetweenLinesAndAlwaysAdvance) {
-    // Five lines of 20 pixels, pages of 50: two lines a page.
-    EXPECT_EQ(BreakPages({0, 20, 40, 60, 80, 100}, 50), (std::vector<int>{0, 2, 4}));
+    // Five lines of 20 pixels, pages of 50: two lines a page, the last alone.
+    const std::vector<int> five{0, 20, 40, 60, 80, 100};
+    EXPECT_EQ(NextPageStart(five, 0, 50), 2);
+    EXPECT_EQ(NextPageStart(five, 2, 50), 4);
+    EXPECT_EQ(NextPageStart(five, 4, 50), 5);
     // A line taller than a page gets a page of its own.
-    EXPECT_EQ(BreakPages({0, 10, 200, 210}, 50), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(BreakPages({0}, 50), (std::vector<int>{0}));
-    EXPECT_EQ(BreakPages({0, 20}, 0), (std::vector<int>{0}));
+    const std::vector<int> tall{0, 10, 200, 210};
+    EXPECT_EQ(NextPageStart(tall, 0, 50), 1);
+    EXPECT_EQ(NextPageStart(tall, 1, 50), 2);
+    EXPECT_EQ(NextPageStart(tall, 2, 50), 3);
+    // No line: one page; a page of no height takes every line.
+    EXPECT_EQ(NextPageStart({0}, 0, 50), 0);
+    EXPECT_EQ(NextPageStart({0, 20, 40}, 0, 0), 2);
 }
 
 TEST(PreviewMargins, StoredWithAPointAndReadWithPointOrComma) {

@@ -2,6 +2,8 @@
 // with Alt.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "../richedit/EditorFixture.h"
 #include "platform/Registry.h"
 #include "preview/PageSetupDlg.h"
@@ -16,17 +18,28 @@ bool FocusIn(TForm* form) {
     HWND focus = GetFocus();
     return focus != nullptr && (focus == form->Handle() || IsChild(form->Handle(), focus));
 }
+
+// The page setup window shown for a printer component, with nothing stored.
+class PageSetupKeys : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication()->SetTitle("Treskel!");
+        TRegistry().DeleteKey("\\Software\\Treskel!");
+        printer = MakeOwned<TPreviewPrinter>();
+        form = MakeForm<TPageSetupForm>();  // reads what is stored as it is made
+        form->SetOptions(printer->TextOptions(), printer.get());
+        form->Show();
+        PumpMessages();
+        ASSERT_TRUE(FocusIn(form.get()));
+    }
+    void TearDown() override { TRegistry().DeleteKey("\\Software\\Treskel!"); }
+
+    OwnedPtr<TPreviewPrinter> printer;
+    OwnedPtr<TPageSetupForm> form;
+};
 }  // namespace
 
-TEST(PageSetupKeys, AltCSAndPChooseUnitOrientationAndPrinterSetup) {
-    EnsureApplication()->SetTitle("Treskel!");
-    TRegistry().DeleteKey("\\Software\\Treskel!");
-    auto printer = MakeOwned<TPreviewPrinter>();
-    auto form = MakeForm<TPageSetupForm>();
-    form->SetOptions(printer->TextOptions(), printer.get());
-    form->Show();
-    PumpMessages();
-    ASSERT_TRUE(FocusIn(form.get()));
+TEST_F(PageSetupKeys, AltCSAndPChooseUnitOrientationAndPrinterSetup) {
     ASSERT_TRUE(form->InchBut->Checked());
     ASSERT_TRUE(form->PortBut->Checked());
 
@@ -48,7 +61,37 @@ TEST(PageSetupKeys, AltCSAndPChooseUnitOrientationAndPrinterSetup) {
     ASSERT_EQ(MessageBoxes().size(), 1u);  // no printer to set up here
     EXPECT_EQ(MessageBoxes()[0].text, "No printer is installed.");
     EXPECT_TRUE(form->PrinterSetupBut->Focused());
-    TRegistry().DeleteKey("\\Software\\Treskel!");
+}
+
+// Each label's letter takes the focus to its edit; a letter two labels
+// share (the two margins' M) goes on from one to the other.  No other
+// letter is shared but the S of "Landscape" and "Printer Setup...".
+TEST_F(PageSetupKeys, EachLabelsLetterTakesTheFocusToItsEdit) {
+    const std::pair<char, TEdit*> steps[] = {
+        {'l', form->LeftEdit},   {'r', form->RightEdit},     {'t', form->TopEdit},
+        {'b', form->BotEdit},    {'h', form->HeaderEdit},    {'m', form->HdrMarginEdit},
+        {'m', form->FtrMarginEdit}, {'f', form->FooterEdit}, {'m', form->FtrMarginEdit},
+        {'m', form->HdrMarginEdit}};
+    for (auto [letter, edit] : steps) {
+        PressAltKey(letter);
+        EXPECT_EQ(GetFocus(), edit->Handle()) << "Alt+" << letter << " should reach " << edit->Name();
+    }
+    EXPECT_TRUE(CommonDialogs().empty());
+
+    std::map<char, std::vector<std::string>> letters;
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        auto* c = dynamic_cast<TControl*>(form->Components(i));
+        if (c == nullptr || dynamic_cast<TCustomEdit*>(c) != nullptr) continue;
+        const std::string caption = c->Caption();
+        for (size_t at = caption.find('&'); at != std::string::npos && at + 1 < caption.size();
+             at = caption.find('&', at + 2))
+            if (caption[at + 1] != '&') letters[static_cast<char>(std::tolower(caption[at + 1]))].push_back(c->Name());
+    }
+    for (const auto& [letter, names] : letters) {
+        if (letter == 's') EXPECT_EQ(names, (std::vector<std::string>{"LandBut", "PrinterSetupBut"}));
+        else if (letter == 'm') EXPECT_EQ(names, (std::vector<std::string>{"LHdrMarginEdit", "LFtrMarginEdit"}));
+        else EXPECT_EQ(names.size(), 1u) << letter << ": " << names[0] << ", " << names[1];
+    }
 }
 
 namespace {

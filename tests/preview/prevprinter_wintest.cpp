@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/DialogDriver.h"
 #include "../platform/TestPrinter.h"
 #include "../richedit/EditorFixture.h"
@@ -70,6 +72,8 @@ TEST_F(PreviewPrinterTest, WithoutAPrinterALongNoteShowsItsRealTextOnEveryPage) 
     Load(editor, LongNote(120));
     printer->TextOptions()->Header = "Head";
     printer->RenderRichEdit(editor);
+    // Pages are recorded as they are first asked for, as they were laid out.
+    printer->TextOptions()->Header = "Later";
     // The screen's letter page.
     EXPECT_EQ(printer->DeviceInfo().PhysicalWidth, 816);
     EXPECT_EQ(printer->DeviceInfo().PhysicalHeight, 1056);
@@ -87,6 +91,139 @@ TEST_F(PreviewPrinterTest, WithoutAPrinterALongNoteShowsItsRealTextOnEveryPage) 
     EXPECT_NE(PageText(printer->GetPage(pages - 1)->Handle()).find("Walrus"), std::string::npos);
     // Every paragraph once: pages break between lines.
     for (int p : {1, 40, 119, 120}) EXPECT_EQ(CountOf(all, "Paragraph " + std::to_string(p) + " "), 1) << p;
+}
+
+namespace {
+
+// A small picture, as the editor stores one.
+std::string PictureRtf() {
+    RECT frame{0, 0, 2000, 1000};
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(220, 0, 0));
+    RECT r{0, 0, 70, 35};
+    FillRect(dc, &r, red);
+    DeleteObject(red);
+    HENHMETAFILE mf = CloseEnhMetaFile(dc);
+    std::vector<uint8_t> bits(GetEnhMetaFileBits(mf, 0, nullptr));
+    GetEnhMetaFileBits(mf, static_cast<UINT>(bits.size()), bits.data());
+    DeleteEnhMetaFile(mf);
+    std::string hex;
+    char pair[3];
+    for (uint8_t b : bits) {
+        std::snprintf(pair, sizeof pair, "%02x", b);
+        hex += pair;
+    }
+    return "{\\pict\\emfblip\\picw2000\\pich1000\\picwgoal1134\\pichgoal567 " + hex + "}";
+}
+
+// What notes hold: fonts, sizes, styles, colours, highlight, alignment,
+// indents, spacing, tab stops, bullets, a numbered list, a table, a
+// picture, empty paragraphs and long paragraphs.
+std::string VariedNote() {
+    std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}{\\f2\\fmodern Courier "
+        "New;}{\\f3\\fnil\\fcharset2 Symbol;}}{\\colortbl;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}";
+    const std::string words = " some words that fill a line of the page and go on to the next one";
+    for (int k = 0; k < 90; ++k) {
+        const std::string n = std::to_string(k);
+        switch (k % 10) {
+        case 0: rtf += "\\pard\\qc\\sb240\\sa120\\f1\\fs36\\b Heading " + n + "\\b0\\par"; break;
+        case 1:
+            rtf += "\\pard\\f0\\fs20 Words " + n + " with {\\i italic}, {\\cf1 red}, {\\highlight2 marked} and {\\ul "
+                   "underlined} text" + words + ".\\par";
+            break;
+        case 2:
+            rtf += "\\pard{\\pntext\\f3\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf3\\pnindent0{\\pntxtb\\'B7}}\\fi-200\\li200 "
+                   "Bullet " + n + words + "\\par{\\pntext\\f3\\'B7\\tab}Bullet after " + n + "\\par";
+            break;
+        case 3: rtf += "\\pard\\qr\\f2\\fs16 Right " + n + words + words + "\\par"; break;
+        case 4: rtf += "\\pard\\li720\\ri720\\f0\\fs28 Indented " + n + words + "\\par"; break;
+        case 5: rtf += "\\pard\\tx1440\\tx2880\\fs20 Tab\\tab stops\\tab " + n + "\\par"; break;
+        case 6:
+            rtf += "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1}\\fi-300\\li300 One " + n +
+                   "\\par{\\pntext 2.\\tab}Two " + n + "\\par";
+            break;
+        case 7:
+            rtf += "\\trowd\\cellx2500\\cellx5000\\intbl Cell " + n + " left" + words + "\\cell Cell " + n +
+                   " right\\cell\\row\\pard";
+            break;
+        case 8: rtf += "\\pard\\fs24 Picture " + n + " " + (k == 48 ? PictureRtf() : std::string()) + "\\par\\par"; break;
+        default:
+            rtf += "\\pard\\fs22 Long " + n;
+            for (int i = 0; i < 20; ++i) rtf += words;
+            rtf += "\\par";
+        }
+    }
+    return rtf + "\\pard The end.\\par}";
+}
+
+// Each page as text runs (their text, place across and font) and as the
+// pixels it plays back as, mended as the program mends its pages.
+struct RecordedPage {
+    std::string text, runs, pixels;
+};
+std::vector<RecordedPage> Recorded(preview::TextPages& pages, HDC screen) {
+    std::vector<RecordedPage> recorded;
+    const RECT frame{0, 0, 21590, 27940};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int p = 0; p < pages.Count(); ++p) {
+        HDC emf = CreateEnhMetaFileA(screen, nullptr, &frame, nullptr);
+        pages.Draw(p, emf, POINT{96, 96});
+        HENHMETAFILE mf = CloseEnhMetaFile(emf);
+        if (HENHMETAFILE mended = preview::MendGlyphAdvances(mf, screen)) {
+            DeleteEnhMetaFile(mf);
+            mf = mended;
+        }
+        RecordedPage page;
+        for (const TextRun& run : TextRuns(mf)) {
+            page.text += RunText(run, dc);
+            page.runs += RunText(run, dc) + "@" + std::to_string(run.at.x) + "/" + std::to_string(run.font.lfHeight) +
+                         "/" + std::to_string(run.font.lfWeight) + "\n";
+        }
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof bi.bmiHeader, 816, -1056, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        RECT all{0, 0, 816, 1056};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PlayEnhMetaFile(dc, mf, &all);
+        GdiFlush();
+        page.pixels.assign(static_cast<const char*>(bits), 816 * 1056 * 4);
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteEnhMetaFile(mf);
+        recorded.push_back(std::move(page));
+    }
+    DeleteDC(dc);
+    return recorded;
+}
+
+}  // namespace
+
+// A long note is laid out a part at a time, each part read after the
+// settings in force where it begins: cut wherever it may be, the pages are
+// those of the note laid out whole, to the pixel.
+TEST_F(PreviewPrinterTest, ANoteLaidOutInPartsHasThePagesOfTheWholeNote) {
+    Load(editor, VariedNote());
+    const std::string rtf = Save(editor);  // what pagination lays out
+    ASSERT_GT(preview::TRtfParts(rtf, 1).Count(), 50u);
+    ASSERT_EQ(preview::TRtfParts(rtf, preview::kPartChars).Count(), 1u);
+    HDC screen = GetDC(nullptr);
+    preview::TextPages whole(rtf, screen, 624, 864), parts(rtf, screen, 624, 864, 1);
+    ASSERT_GE(whole.Count(), 4);
+    ASSERT_EQ(parts.Count(), whole.Count());
+    const std::vector<RecordedPage> expected = Recorded(whole, screen), got = Recorded(parts, screen);
+    std::string all;
+    for (size_t p = 0; p < expected.size(); ++p) {
+        EXPECT_EQ(got[p].runs, expected[p].runs) << "page " << p + 1;
+        EXPECT_TRUE(got[p].pixels == expected[p].pixels) << "the pixels of page " << p + 1;
+        all += expected[p].text;
+    }
+    // Every kind of content is there to compare.
+    for (const char* w : {"Heading 80", "Bullet after 72", "Two 86", "Cell 87 right", "Tab", "The end."})
+        EXPECT_NE(all.find(w), std::string::npos) << w;
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(PreviewPrinterTest, TheMendedTextRecordsAdvanceAsTheFontDoesAndRunsMeetWithoutAGap) {

@@ -711,6 +711,22 @@ TEST_F(EditorTest, StoredRtfPropertyTravelsThroughALayoutWithoutEvents) {
     // An empty control stores no RTF.
     editor->Clear();
     EXPECT_EQ(WriteLayout(form.get()).find(" RTF = "), std::string::npos);
+
+    // A layout may give the lines; what is written is the RTF, never the lines.
+    EXPECT_EQ(layout.find("Lines"), std::string::npos);
+    auto given = MakeForm<TForm>();
+    ReadLayout(given.get(),
+               "object F: TForm\n  object E: TRichEditEx\n    Lines.Strings = (\n      'first line'\n"
+               "      'second line')\n  end\nend\n",
+               "lines.form");
+    auto* lines = dynamic_cast<TRichEditEx*>(given->FindComponent("E"));
+    ASSERT_NE(lines, nullptr);
+    ASSERT_EQ(lines->Lines()->Count(), 2);
+    EXPECT_EQ(lines->Lines()->Get(0), "first line");
+    EXPECT_EQ(lines->Lines()->Get(1), "second line");
+    std::string written = WriteLayout(given.get());
+    EXPECT_NE(written.find(" RTF = "), std::string::npos);
+    EXPECT_EQ(written.find("Lines"), std::string::npos);
 }
 
 TEST_F(EditorTest, TypedCharactersOutsideLatinReachTheText) {

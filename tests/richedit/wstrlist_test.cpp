@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/FormLoader.h"
 #include "platform/Streams.h"
 #include "richedit/WStrList.h"
 
@@ -165,6 +166,39 @@ TEST(WideStrings, StoredValueIsFourHexDigitsPerCharacter) {
     EXPECT_FALSE(l.StoresWideStrings(&same));
     same.PutW(0, L"a");
     EXPECT_TRUE(l.StoresWideStrings(&same));
+}
+
+// A component that keeps a wide list as a sub-object of its layout.
+class TWideListHolder : public TComponent {
+    TRESKEL_CLASS(TWideListHolder)
+public:
+    explicit TWideListHolder(TComponent* owner) : TComponent(owner) {}
+    TWideStrings* Items() { return &items; }
+    TVectorWideStrings items;
+};
+
+TEST(WideStrings, TheStoredValueTravelsThroughALayout) {
+    RegisterWideStringsClass();
+    static const bool registered = [] {
+        PublishClass<TWideListHolder, TComponent>().Object("Items", &TWideListHolder::Items);
+        return true;
+    }();
+    ASSERT_TRUE(registered);
+    TWideListHolder holder(nullptr);
+    holder.SetName("Holder");
+    EXPECT_EQ(WriteLayout(&holder), "object Holder: TWideListHolder\nend\n");  // nothing to store
+    holder.items.SetTextStr(L"A\n\x0416\x00E9 wide\n");
+    const std::string written = WriteLayout(&holder);
+    EXPECT_NE(written.find("Items.WideStrings = '0041000D000A041600E900200077006900640065000D000A'"),
+              std::string::npos)
+        << written;
+
+    TWideListHolder back(nullptr);
+    back.items.AddW(L"replaced");
+    ReadLayout(&back, written, "wide.form");
+    EXPECT_EQ(Lines(back.items), (std::vector<std::wstring>{L"A", L"\x0416\x00E9 wide"}));
+    EXPECT_THROW(ReadLayout(&back, "object Holder: TWideListHolder\n  Items.WideStrings = '00Z1'\nend\n", "bad.form"),
+                 Exception);
 }
 
 TEST(WideStrings, AssignReplacesFromEitherKindOfList) {

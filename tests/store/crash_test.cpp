@@ -7,12 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <set>
 #include <random>
 #include <stdexcept>
 
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
+#include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -95,6 +98,138 @@ int KillDuring(Work work, Wait wait) {
     int status = 0;
     waitpid(child, &status, 0);
     return fds[0];
+}
+
+// File operations that end the process, as a kill does, before the one
+// numbered `stopAt` (from 0) changes anything on disk.
+class StoppingOps : public TFileOps {
+public:
+    static constexpr int kStopped = 3;
+    explicit StoppingOps(int stopAt) : stopAt_(stopAt) {}
+    std::unique_ptr<TStream> Create(const std::string& name) override {
+        Step();
+        return TFileOps::Create(name);
+    }
+    bool Replace(const std::string& source, const std::string& dest) override {
+        Step();
+        return TFileOps::Replace(source, dest);
+    }
+    bool Move(const std::string& source, const std::string& dest) override {
+        Step();
+        return TFileOps::Move(source, dest);
+    }
+    bool Delete(const std::string& name) override {
+        Step();
+        return TFileOps::Delete(name);
+    }
+
+private:
+    void Step() {
+        if (steps_++ == stopAt_) _exit(kStopped);
+    }
+    int stopAt_;
+    int steps_ = 0;
+};
+
+// "Work": items 1 to 20 archived with version 0 of their notes, the odd
+// ones saved again since (version 1), an item added and one renamed since
+// the last save; and "Other" beside it.
+void MakeWorkAndOther(const std::string& dir, LH5Compression& lh5) {
+    TNoteStore notes;
+    notes.SetDataPath(dir);
+    TPlainItemTree tree;
+    notes.Open(tree, "Work");
+    for (int id = 1; id <= kNotes; ++id) {
+        test::AddItem(tree, nullptr, "Item " + IntToStr(id), id);
+        Save(notes, id, 0, lh5);
+    }
+    notes.Pack(tree, "Work");
+    notes.Open(tree, "Work");
+    for (int id = 1; id <= kNotes; id += 2) Save(notes, id, 1, lh5);
+    test::AddItem(tree, nullptr, "Added", kNotes + 1);
+    tree.Item(1)->SetText("Renamed 2");
+    notes.SaveTree(tree);
+    TPlainItemTree other;
+    notes.Open(other, "Other");
+    test::AddItem(other, nullptr, "Elsewhere", 99);
+    notes.Pack(other, "Other");
+}
+
+// The next start after a stopped rename of "Work": both treskels listed,
+// "Work" under one of its two names, with every item and the newest note
+// of each; no file left under a passing name.  Returns the name it has.
+std::string CheckWorkAfterRename(const std::string& dir, const std::string& to, LH5Compression& lh5) {
+    TNoteStore notes;
+    notes.SetDataPath(dir);
+    std::vector<std::string> tabs = notes.ListTreskels();
+    std::sort(tabs.begin(), tabs.end());
+    EXPECT_EQ(tabs.size(), 2u);
+    if (tabs.size() != 2) return {};
+    const std::string work = tabs[0] == "Other" ? tabs[1] : tabs[0];
+    EXPECT_TRUE(work == "Work" || work == to) << work;
+    EXPECT_TRUE(std::count(tabs.begin(), tabs.end(), "Other") == 1);
+    for (const auto& [name, bytes] : test::DataFiles(dir))
+        EXPECT_TRUE(name.find(".renaming") == std::string::npos && name.find(".tsr") == std::string::npos) << name;
+    TPlainItemTree tree;
+    notes.Open(tree, work);
+    std::vector<std::string> captions;
+    ForEachItem(tree, [&](TItemNode* n) { captions.push_back(n->Text()); });
+    std::vector<std::string> expected;
+    for (int id = 1; id <= kNotes; ++id) expected.push_back(id == 2 ? "Renamed 2" : "Item " + IntToStr(id));
+    expected.push_back("Added");
+    EXPECT_EQ(captions, expected);
+    for (int id = 1; id <= kNotes; ++id) {
+        TMemoryStream s;
+        EXPECT_TRUE(notes.Load(id, s, lh5));
+        EXPECT_TRUE(s.AsString() == NoteText(id, id % 2)) << "note " << id << ": " << s.AsString().substr(0, 8);
+    }
+    return work;
+}
+
+// A rename of a treskel, to another name or to another letter case,
+// stopped after each of its steps: the next start shows every treskel,
+// the stopped one under its old name or its new, with all its items and
+// notes.
+TEST(Crash, ARenameStoppedAfterAnyStepLeavesTheTreskelWhole) {
+    LH5Compression lh5(nullptr);
+    for (const std::string to : {"Jobs", "work"}) {
+        int stops = 0;
+        std::set<std::string> names;
+        for (int stopAt = 0;; ++stopAt) {
+            SCOPED_TRACE("to " + to + ", stopped before step " + IntToStr(stopAt));
+            test::TempDir dir;
+            MakeWorkAndOther(dir.Path(), lh5);
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                StoppingOps ops(stopAt);
+                TNoteStore notes(ops);
+                notes.SetDataPath(dir.Path());
+                notes.Rename("Work", to);
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status));
+            names.insert(CheckWorkAfterRename(dir.Path(), to, lh5));
+            if (WEXITSTATUS(status) == 0) break;
+            ASSERT_EQ(WEXITSTATUS(status), StoppingOps::kStopped);
+            ++stops;
+        }
+        EXPECT_GE(stops, 5) << to;  // the journal, two files, the folder, the journal again
+        EXPECT_EQ(names, (std::set<std::string>{"Work", to}));
+    }
+}
+
+// A build without journals left a file under its passing name: it is the
+// treskel's again at the next start.
+TEST(Crash, AFileAnEarlierRenameLeftHalfMovedComesBack) {
+    test::TempDir dir;
+    LH5Compression lh5(nullptr);
+    MakeWorkAndOther(dir.Path(), lh5);
+    ASSERT_TRUE(RenameFile(dir.File("Work.tsx"), dir.File("Work.tsx.renaming")));
+    ASSERT_TRUE(RenameFile(dir.File("Work.tsn"), dir.File("Work.tsn.renaming")));
+    EXPECT_EQ(CheckWorkAfterRename(dir.Path(), "Work", lh5), "Work");
 }
 
 TEST(Crash, AKilledSaveLosesNoSavedNote) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+
+#include <unistd.h>
 
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
@@ -316,6 +319,124 @@ TEST(NoteStore, RenamingTheOpenTreskelKeepsItsNotes) {
     EXPECT_EQ(f.Load(1), "kept");
     f.notes.Pack(f.tree, "t");
     EXPECT_EQ(TreskelCaptions(f.dir.Path()), std::vector<std::string>({"t"}));
+}
+
+// The tree beside the loose notes: written only when it changed, the tree
+// of the next open after a crash, and gone once the archive holds it.
+TEST(NoteStore, TheTreeBesideTheNotesOutlivesACrashUntilTheNextSave) {
+    Fixture f;
+    f.MakeTreskel("note of A");
+    f.notes.Open(f.tree, "T");
+    const std::string beside = FolderTreeFileName(f.dir.Path(), "T");
+    EXPECT_FALSE(f.notes.SaveTree(f.tree));
+    EXPECT_FALSE(FileExists(beside));
+    TMemoryStream moved;
+    CutItemToStream(moved, f.tree, f.tree.Item(0));  // A goes last
+    ReadItemStream(moved, *f.tree.AddTop());
+    f.tree.Item(0)->SetText("B renamed");
+    f.tree.Item(0)->Data()->ColourIndex = 9;
+    test::AddItem(f.tree, f.tree.Item(1), "C", 3);
+    EXPECT_TRUE(f.notes.SaveTree(f.tree));
+    EXPECT_FALSE(f.notes.SaveTree(f.tree));
+    const Bytes saved = test::ReadAll(beside);
+    {
+        // Its records released, as after a save, it is no tree to keep.
+        TPlainItemTree released;
+        test::AddItem(released, nullptr, "X", 9)->SetData(nullptr);
+        EXPECT_FALSE(f.notes.SaveTree(released));
+        EXPECT_EQ(test::ReadAll(beside), saved);
+    }
+    const std::vector<uint8_t> now = TreeFileBytes(f.tree);
+    EXPECT_EQ(saved, Bytes(now.begin(), now.end()));
+
+    auto restart = [&](TPlainItemTree& tree) {
+        TNoteStore next;
+        next.SetDataPath(f.dir.Path());
+        next.Open(tree, "T");
+        return next;
+    };
+    // A crash: the next start shows that tree, with A's note from the
+    // archive, and its save leaves the archive alone on disk.
+    {
+        TPlainItemTree tree;
+        TNoteStore next = restart(tree);
+        const std::vector<uint8_t> shown = TreeFileBytes(tree);
+        EXPECT_EQ(Bytes(shown.begin(), shown.end()), saved);
+        TMemoryStream s;
+        EXPECT_TRUE(next.Load(1, s, f.lh5));
+        EXPECT_EQ(s.AsString(), "note of A");
+        next.Pack(tree, "T");
+        EXPECT_EQ(f.Files().size(), 1u);
+    }
+    TPlainItemTree packed;
+    restart(packed);
+    const std::vector<uint8_t> shown = TreeFileBytes(packed);
+    EXPECT_EQ(Bytes(shown.begin(), shown.end()), saved);
+    // One that does not read whole (cut short by a crash of the system) is
+    // passed over for the archive's.
+    CreateDir(f.dir.File("T.tsn"));
+    for (const std::string& cut : {std::string("\x05\0\0\0cut", 7), std::string()}) {
+        test::WriteAll(beside, cut);
+        TPlainItemTree again;
+        restart(again);
+        EXPECT_EQ(TreeFileBytes(again), shown) << cut.size();
+    }
+}
+
+// Leaving a treskel in which nothing changed writes nothing; each kind of
+// change to its tree or its notes is written.
+TEST(NoteStore, ASaveWritesTheArchiveOnlyWhenSomethingChanged) {
+    Fixture f;
+    f.MakeTreskel("note of A");
+    const std::string archive = f.dir.File("T.tsx");
+    auto stamp = [&] { return std::make_pair(FindFiles(archive)[0].Time, test::ReadAll(archive)); };
+    auto untouched = [&](const std::string& what) {
+        const auto before = stamp();
+        usleep(20000);  // a rewrite would show in the time stamp
+        f.notes.Pack(f.tree, "T");
+        EXPECT_EQ(stamp(), before) << what;
+    };
+    f.notes.Open(f.tree, "T");
+    untouched("opened");
+    const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"caption", [&] { f.tree.Item(0)->SetText("A2"); }},
+        {"colour", [&] { f.tree.Item(0)->Data()->ColourIndex = 4; }},
+        {"style", [&] { f.tree.Item(0)->Data()->Style = 3; }},
+        {"lock", [&] { f.tree.Item(1)->Data()->SetPassword("secret"); }},
+        {"font size", [&] { f.tree.Item(1)->Data()->FontSize = 12; }},
+        {"move", [&] {
+             TMemoryStream moved;
+             CutItemToStream(moved, f.tree, f.tree.Item(0));
+             ReadItemStream(moved, *f.tree.Item(0)->AddChild());
+         }},
+        {"open", [&] { f.tree.Item(0)->SetExpanded(true); }},
+        {"add", [&] { test::AddItem(f.tree, nullptr, "C", 3); }},
+        {"sort", [&] {
+             TMemoryStream moved;
+             CutItemToStream(moved, f.tree, f.tree.Item(0));
+             ReadItemStream(moved, *f.tree.AddTop());
+         }},
+        {"note saved", [&] { f.Save(3, "note of C"); }},
+        {"note copied", [&] { f.notes.Copy(3, 4); test::AddItem(f.tree, nullptr, "D", 4); }},
+        {"delete", [&] {
+             f.notes.Remove(4);
+             f.tree.Delete(f.tree.Item(f.tree.Count() - 1));
+         }},
+        {"note removed", [&] { f.notes.Remove(3); }},
+    };
+    for (const auto& [what, change] : changes) {
+        const auto before = stamp();
+        change();
+        f.notes.Pack(f.tree, "T");
+        const std::vector<uint8_t> tree = TreeFileBytes(f.tree);  // with the notes' new CRCs
+        EXPECT_NE(stamp(), before) << what;
+        TNoteStore next;
+        next.SetDataPath(f.dir.Path());
+        TPlainItemTree shown;
+        next.Open(shown, "T");
+        EXPECT_EQ(TreeFileBytes(shown), tree) << what;
+        untouched("after " + what);
+    }
 }
 
 // A crafted size in a level-2 note is refused before anything is expanded.

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "store/RtfPack.h"
+#include "support/RtfNotes.h"
 
 namespace treskel {
 namespace {
@@ -84,17 +85,71 @@ TEST(RtfPack, PayloadBytesThatLookLikeBracesAreSkippedByCount) {
     EXPECT_EQ(Unpack(Pack(rtf)), "{\\*\\objdata\r\n7B5C2A5C\r\n6F626A64\r\n6174617D\r\n}");
 }
 
+// What a user types is text however it looks: the control writes a typed
+// brace as "\{" and a backslash as "\\".
+TEST(RtfPack, TypedBracesBackslashesAndLookAlikesAreText) {
+    const std::string head = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Arial;}}\\pard\\f0 ";
+    for (const std::string body : {
+             "\\{objdata 12\\} after\\par\r\n",  // the text now kept whole
+             "\\{objdata\\}\\par\r\n",           // every save of it failed
+             "\\{\\{objdata 0102 \\}\\}\\par\r\n",
+             "a\\\\{\\\\*\\\\objdata 01\\}\\par\r\n",
+             "\\'7b\\*\\objdata 01\\'7d and \\'e9\\par\r\n",
+             "\\objdatax {\\objdata 0102}{\\b objdata}{\\*\\objclass objdata}\\par\r\n",
+             "{\\pict\\wmetax \r\n0102}{\\pict\\wmetafilex 01}{\\pict\\wmetafile8}{\\pictx\\wmetafile8 \r\n01}\\par\r\n",
+             "\\{\\pict\\wmetafile8 \\\\\\}\\par\r\n",
+             "ends in a backslash \\"}) {
+        const std::string rtf = head + body + "}";
+        EXPECT_EQ(Pack(rtf), rtf);
+        EXPECT_EQ(Unpack(rtf), rtf);
+    }
+    // A typed backslash before a real object leaves the object packed.
+    EXPECT_EQ(Pack("\\\\{\\*\\objdata 0A}\\}"), "\\\\{\\*\\objdata" + Bytes({1, 0, 0, 0, 10}) + "}\\}");
+}
+
+// Older builds stored a typed "{objdata" as a packed group, with a count
+// where the text went on, and dropped the backslash of the "\}" that ended
+// the digits they took; those notes read back as typed where that can be
+// told.
+TEST(RtfPack, TypedBracesThatOlderBuildsPackedReadBack) {
+    EXPECT_EQ(Unpack("\\{objdata 12" + Bytes({0, 0, 0, 0}) + "} after\\par}"), "\\{objdata 12\\} after\\par}");
+    EXPECT_EQ(Unpack("x\\{objdata 12" + Bytes({1, 0, 0, 0, 0xAB}) + "}\\par}"), "x\\{objdata 12AB\\}\\par}");
+    // The "}" completed an escape that the 10 bytes began.
+    EXPECT_EQ(Unpack("\\{objdata 1\\" + Bytes({0, 0, 0, 0}) + "} z}"), "\\{objdata 1\\} z}");
+    EXPECT_THROW(Unpack("\\{objdata 12" + Bytes({5, 0, 0, 0, 1}) + "}"), Exception);
+    // Such bytes, which the control never writes, are not packed.
+    EXPECT_THROW(Pack("\\{objdata 12" + Bytes({0, 0, 0, 0}) + "}"), ERtfPackError);
+}
+
+// Notes as the control writes them come back byte for byte but for the
+// layout of the packed payloads.
+TEST(RtfPack, WrittenNotesComeBackAsWritten) {
+    std::mt19937 rng(29);
+    test::RtfNoteWriter writer([&](uint32_t n) { return static_cast<uint32_t>(rng() % n); });
+    for (int round = 0; round < 1500; ++round) {
+        const test::GeneratedNote note = writer.Note(1 + round % 40);
+        const std::string packed = Pack(note.rtf);
+        ASSERT_EQ(Unpack(packed), note.unpacked) << note.rtf;
+        ASSERT_EQ(Pack(note.unpacked), packed) << note.rtf;
+    }
+}
+
 TEST(RtfPack, BadPayloadIsAClearError) {
     try {
         Pack("{\\*\\objdata 01zz}");
         FAIL();
     } catch (const EConvertError& e) {
-        EXPECT_NE(e.Message().find("'zz'"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("'z'"), std::string::npos) << e.Message();
     }
+    // A backslash is no digit, even as the odd last one.
+    EXPECT_THROW(Pack("{\\*\\objdata 0102\\}"), ERtfPackError);
+    EXPECT_THROW(Pack("{\\pict\\wmetafile8\\picw1 \r\n0102\\}"), ERtfPackError);
+    // A word that only begins as "objdata" cannot be told from one by the
+    // bytes that are stored before the count.
+    EXPECT_THROW(Pack("{\\*\\objdatax 01}"), ERtfPackError);
     EXPECT_THROW(Pack("{\\*\\objdata 0102"), ERtfPackError);                 // never closed
     EXPECT_THROW(Pack("{\\pict\\wmetafile8\\picw1 0102}"), ERtfPackError);    // no line feed before the payload
     EXPECT_THROW(Pack("{\\pict\\wmetafile8\\picw1\n0102}"), ERtfPackError);  // ditto
-    EXPECT_THROW(Pack("{\\pict\\wmetafile8}"), ERtfPackError);
 }
 
 TEST(RtfPack, DamagedPackedGroupsAreCorrupt) {

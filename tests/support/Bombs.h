@@ -71,17 +71,7 @@ inline std::vector<uint8_t> LzrwRunBomb(int chunks) {
     return s;
 }
 
-// Counts what passes through, holds nothing: where a decoder's output
-// goes when only its size matters.
-class TCountingStream : public TStream {
-public:
-    int64_t Read(void*, int64_t) override { return 0; }
-    int64_t Write(const void*, int64_t count) override {
-        written += count;
-        return count;
-    }
-    int64_t Seek(int64_t, TSeekOrigin) override { return written; }
-    int64_t written = 0;
-};
+// Where a decoder's output goes when only its size matters.
+using treskel::TCountingStream;
 
 }  // namespace treskel::test

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,22 @@ void MouseClickOnScreen(POINT p, int clicks = 1);
 // Presses the left button at `from`, moves to `to` in steps and lets go,
 // as the mouse itself does.
 void MouseDragOnScreen(POINT from, POINT to);
+// The same from a thread of its own, for a window that follows the mouse
+// in a loop of its own until the button is up: the caller pumps messages
+// until `Done`.  `atTarget` runs on that thread while the button is still
+// down at `to`.
+class MouseDragAside {
+public:
+    MouseDragAside(POINT from, POINT to, std::function<void()> atTarget);
+    ~MouseDragAside();
+    MouseDragAside(const MouseDragAside&) = delete;
+    MouseDragAside& operator=(const MouseDragAside&) = delete;
+    bool Done() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
 // Types wide characters on the keyboard, as a keyboard of any language or
@@ -87,6 +104,9 @@ void PressAltKey(char key);
 void PressCtrlKey(char key);
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
+// Lower-case letters, digits and blanks typed on the keyboard in one go,
+// as quickly as a user types a word.
+void TypeIntoFocus(const std::string& text);
 // A key (VK_ESCAPE, VK_TAB, ...) pressed and let go on the keyboard.
 void TapKey(WORD vk);
 

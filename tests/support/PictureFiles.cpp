@@ -1,5 +1,6 @@
 #include "support/PictureFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -89,12 +90,12 @@ std::vector<uint8_t> PcxHeader(const TRasterImage& image, int bits, int planes, 
     return h;
 }
 
-// Codes of 9 bits, least significant bit first, in sub-blocks.
+// Codes of 9 bits or more, least significant bit first, in sub-blocks.
 class GifCodes {
 public:
-    void Put(unsigned code) {
+    void Put(unsigned code, int width = 9) {
         acc_ |= code << bits_;
-        bits_ += 9;
+        bits_ += width;
         while (bits_ >= 8) {
             bytes_.push_back(static_cast<uint8_t>(acc_));
             acc_ >>= 8;
@@ -148,8 +149,9 @@ std::vector<uint8_t> WriteBmp24(const TRasterImage& image) {
     return BitmapFile(image.Width, image.Height, 24, 0, {}, rows);
 }
 
-std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) {
+std::vector<uint8_t> WriteBmpRle(const TRasterImage& image, int bits) {
     const Indexed ix = ToIndexed(image);
+    if (bits == 4 && ix.palette.size() > 16) throw std::runtime_error("more than 16 colours");
     std::vector<uint8_t> rows;
     for (int y = image.Height - 1; y >= 0; --y) {
         const uint8_t* line = ix.index.data() + static_cast<size_t>(y) * image.Width;
@@ -158,14 +160,16 @@ std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) {
             int run = 1;
             while (x + run < image.Width && run < 255 && line[x + run] == line[x]) ++run;
             rows.push_back(static_cast<uint8_t>(run));
-            rows.push_back(line[x]);
+            rows.push_back(bits == 4 ? static_cast<uint8_t>(line[x] << 4 | line[x]) : line[x]);
             x += run;
         }
         rows.insert(rows.end(), {0, 0});
     }
     rows.insert(rows.end(), {0, 1});
-    return BitmapFile(image.Width, image.Height, 8, 1, ix.palette, rows);
+    return BitmapFile(image.Width, image.Height, bits, bits == 4 ? 2 : 1, ix.palette, rows);
 }
+
+std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image) { return WriteBmpRle(image, 8); }
 
 std::vector<uint8_t> WriteTga(const TRasterImage& image, bool rle) {
     std::vector<uint8_t> f(18, 0);
@@ -227,23 +231,40 @@ std::vector<uint8_t> WritePcx8(const TRasterImage& image) {
     return f;
 }
 
-std::vector<uint8_t> WriteGif(const TRasterImage& image) {
-    const Indexed ix = ToIndexed(image);
+namespace {
+
+// A GIF file's header, its global table of 256 colours (the palette's, then
+// black) and its one image's descriptor, up to the image's codes.
+std::vector<uint8_t> GifHead(int width, int height, const std::vector<Rgb>& palette) {
     std::vector<uint8_t> f{'G', 'I', 'F', '8', '9', 'a'};
-    Add16(f, static_cast<uint16_t>(image.Width));
-    Add16(f, static_cast<uint16_t>(image.Height));
-    f.insert(f.end(), {0xF7, 0, 0});  // a global table of 256 colours
+    Add16(f, static_cast<uint16_t>(width));
+    Add16(f, static_cast<uint16_t>(height));
+    f.insert(f.end(), {0xF7, 0, 0});
     for (size_t i = 0; i < 256; ++i) {
-        const Rgb c = i < ix.palette.size() ? ix.palette[i] : Rgb{};
+        const Rgb c = i < palette.size() ? palette[i] : Rgb{};
         f.insert(f.end(), {c.r, c.g, c.b});
     }
     f.push_back(0x2C);
     Add16(f, 0);
     Add16(f, 0);
-    Add16(f, static_cast<uint16_t>(image.Width));
-    Add16(f, static_cast<uint16_t>(image.Height));
+    Add16(f, static_cast<uint16_t>(width));
+    Add16(f, static_cast<uint16_t>(height));
     f.push_back(0);
     f.push_back(8);  // LZW minimum code size
+    return f;
+}
+
+std::vector<uint8_t> GifFile(std::vector<uint8_t> head, GifCodes& codes) {
+    const std::vector<uint8_t> blocks = codes.Blocks();
+    head.insert(head.end(), blocks.begin(), blocks.end());
+    head.push_back(0x3B);
+    return head;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteGif(const TRasterImage& image) {
+    const Indexed ix = ToIndexed(image);
     // Only literal codes, with a clear code before the table would need
     // codes of ten bits.
     GifCodes codes;
@@ -258,13 +279,57 @@ std::vector<uint8_t> WriteGif(const TRasterImage& image) {
         ++sinceClear;
     }
     codes.Put(257);
-    const std::vector<uint8_t> blocks = codes.Blocks();
-    f.insert(f.end(), blocks.begin(), blocks.end());
-    f.push_back(0x3B);
+    return GifFile(GifHead(image.Width, image.Height, ix.palette), codes);
+}
+
+std::vector<uint8_t> UniformGif(int width, int height, Rgb colour) {
+    // Pixel 0 again and again: after a clear code, the n-th code stands for
+    // a run of n (the first the pixel itself, each next one the entry the
+    // decoder is about to add, 256 + n); codes widen as the decoder's
+    // table grows, and a clear code comes before it is full.
+    GifCodes codes;
+    uint64_t left = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+    int width9 = 9, next = 258;  // the decoder's code width and its next entry
+    uint64_t run = 0;            // the last code's run since the clear code
+    codes.Put(256);
+    while (left > 0) {
+        if (next >= 4094) {
+            codes.Put(256, width9);
+            width9 = 9;
+            next = 258;
+            run = 0;
+        }
+        const uint64_t n = std::min<uint64_t>(run + 1, left);
+        codes.Put(n == 1 ? 0u : static_cast<unsigned>(256 + n), width9);
+        left -= n;
+        if (run > 0) ++next;  // the first code after a clear adds no entry
+        if ((next & ((1 << width9) - 1)) == 0 && next <= 0x0FFF) ++width9;
+        run = n;
+    }
+    codes.Put(257, width9);
+    return GifFile(GifHead(width, height, {colour}), codes);
+}
+
+std::vector<uint8_t> UniformPcx(int width, int height, Rgb colour) {
+    TRasterImage shape;
+    shape.Width = width;
+    shape.Height = height;
+    const size_t bpl = (static_cast<size_t>(width) + 1) & ~size_t{1};
+    std::vector<uint8_t> f = PcxHeader(shape, 8, 1, bpl);
+    const std::vector<uint8_t> line(bpl, 0);
+    for (int y = 0; y < height; ++y) PcxLine(f, line.data(), bpl);
+    f.push_back(0x0C);
+    f.insert(f.end(), {colour.r, colour.g, colour.b});
+    f.resize(f.size() + 255 * 3, 0);
     return f;
 }
 
-std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality) {
+namespace {
+
+// Rows given by `row(y)` compressed by the JPEG library, with its defaults
+// and what `setup` sets beyond them.
+template <class Setup, class Row>
+std::vector<uint8_t> CompressJpeg(int width, int height, int components, J_COLOR_SPACE space, Setup setup, Row row) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -272,22 +337,57 @@ std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(image.Width);
-    cinfo.image_height = static_cast<JDIMENSION>(image.Height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = space;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
+    setup(cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(image.Row(static_cast<int>(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        JSAMPROW r = row(static_cast<int>(cinfo.next_scanline));
+        jpeg_write_scanlines(&cinfo, &r, 1);
     }
     jpeg_finish_compress(&cinfo);
     std::vector<uint8_t> out(buffer, buffer + size);
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
     return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality) {
+    return CompressJpeg(
+        image.Width, image.Height, 3, JCS_EXT_BGR, [&](jpeg_compress_struct& c) { jpeg_set_quality(&c, quality, TRUE); },
+        [&](int y) { return const_cast<uint8_t*>(image.Row(y)); });
+}
+
+std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans) {
+    // The DC scan, then each AC coefficient in a scan of its own; one scan
+    // is a baseline file, written as it is read, without a picture's worth
+    // of memory.
+    const int real = std::min(scans, 64);
+    std::vector<jpeg_scan_info> script(static_cast<size_t>(real));
+    for (int k = 0; k < real; ++k) script[static_cast<size_t>(k)] = {1, {0, 0, 0, 0}, k, k, 0, 0};
+    std::vector<uint8_t> grey(static_cast<size_t>(width), 128);
+    const std::vector<uint8_t> out = CompressJpeg(
+        width, height, 1, JCS_GRAYSCALE,
+        [&](jpeg_compress_struct& c) {
+            if (real <= 1) return;
+            c.scan_info = script.data();
+            c.num_scans = real;
+        },
+        [&](int) { return grey.data(); });
+    // The last scan (from its start marker to the end mark) again, until
+    // there are `scans`: no marker pair FF DA lies inside a scan's data.
+    size_t last = out.size() - 2;
+    while (last > 0 && !(out[last] == 0xFF && out[last + 1] == 0xDA)) --last;
+    const std::vector<uint8_t> again(out.begin() + static_cast<ptrdiff_t>(last), out.end() - 2);
+    std::vector<uint8_t> file(out.begin(), out.end() - 2);
+    for (int k = real; k < scans; ++k) file.insert(file.end(), again.begin(), again.end());
+    file.insert(file.end(), {0xFF, 0xD9});
+    return file;
 }
 
 std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRasterImage& image) {
@@ -297,7 +397,12 @@ std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRaste
         std::vector<uint8_t> f = WriteBmp24(image);
         return std::vector<uint8_t>(f.begin() + 14, f.end());
     }
-    if (extension == "rle") return WriteBmpRle8(image);
+    if (extension == "rle") {
+        // As many writers of these files leave it: no image size.
+        std::vector<uint8_t> f = WriteBmpRle(image, 8);
+        PutU32(f.data() + 14 + 20, 0);
+        return f;
+    }
     if (extension == "gif") return WriteGif(image);
     if (extension == "pcx") return WritePcx24(image);
     if (extension == "tga") return WriteTga(image, true);

@@ -23,7 +23,9 @@ bool Near(Rgb a, Rgb b, int tolerance);
 
 std::vector<uint8_t> WriteBmp24(const TRasterImage& image);
 // 8 bits a pixel (the picture's own colours, at most 256), run-length
-// encoded, as a .rle file is.
+// encoded, as a .rle file is; or 4 bits (at most 16 colours).  The header
+// gives the runs' length as the image size.
+std::vector<uint8_t> WriteBmpRle(const TRasterImage& image, int bits);
 std::vector<uint8_t> WriteBmpRle8(const TRasterImage& image);
 // 24-bit colour, uncompressed or run-length encoded, top row first.
 std::vector<uint8_t> WriteTga(const TRasterImage& image, bool rle);
@@ -35,8 +37,19 @@ std::vector<uint8_t> WritePcx8(const TRasterImage& image);
 std::vector<uint8_t> WriteGif(const TRasterImage& image);
 std::vector<uint8_t> WriteJpeg(const TRasterImage& image, int quality = 95);
 
+// Pictures of one colour in small files that claim very large pictures, as
+// crafted files do: a PCX of 256 colours whose lines are runs of 63, and a
+// GIF whose codes stand for ever longer runs (9400 x 9400 in 65 KB).
+std::vector<uint8_t> UniformPcx(int width, int height, Rgb colour);
+std::vector<uint8_t> UniformGif(int width, int height, Rgb colour);
+// A grey progressive JPEG of `scans` scans: the DC scan, a scan for each AC
+// coefficient (up to 63 of them), then the last scan again and again.  Of
+// one scan: a grey baseline JPEG.
+std::vector<uint8_t> ManyScanJpeg(int width, int height, int scans);
+
 // One of each format the program inserts, by the extension of its file
-// ("bmp", "dib", "rle", "gif", "pcx", "tga", "jpg", "jpeg").
+// ("bmp", "dib", "rle" (RLE8 without its image size), "gif", "pcx", "tga",
+// "jpg", "jpeg").
 std::vector<uint8_t> WritePictureFile(const std::string& extension, const TRasterImage& image);
 // The same file damaged so that no decoder can show it.
 std::vector<uint8_t> DamagedPictureFile(const std::string& extension, const TRasterImage& image);

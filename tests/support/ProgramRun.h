@@ -22,8 +22,9 @@ public:
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    // Starts the program in `dir`; false when it could not be started.
-    bool Start(const std::string& exe, const std::string& dir);
+    // Starts the program in `dir`, with these arguments; false when it
+    // could not be started.
+    bool Start(const std::string& exe, const std::string& dir, const std::string& args = "");
     HANDLE Process() const { return pi_.hProcess; }
     DWORD Id() const { return pi_.dwProcessId; }
     // Its main window once shown (pumping this thread's messages while

@@ -24,10 +24,10 @@ ProgramProcess::~ProgramProcess() {
     CloseHandle(pi_.hProcess);
 }
 
-bool ProgramProcess::Start(const std::string& exe, const std::string& dir) {
+bool ProgramProcess::Start(const std::string& exe, const std::string& dir, const std::string& args) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
+    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     started_ = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_) != 0;
     return started_;
 }

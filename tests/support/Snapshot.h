@@ -36,6 +36,9 @@ Snapshot OnScreen(HWND wnd);
 // The whole window, frame included, as it is on the screen (window
 // coordinates).
 Snapshot ShownWindow(HWND wnd);
+// What the screen shows in a rectangle of it, whichever windows (or
+// pictures drawn over them) are there.
+Snapshot ScreenArea(const TRect& r);
 
 // A bitmap of one colour, and a bitmap's pixel without its flags byte.
 std::unique_ptr<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = TPixelFormat::pf24bit);

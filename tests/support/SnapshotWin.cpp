@@ -77,6 +77,13 @@ Snapshot ShownWindow(HWND wnd) {
     });
 }
 
+Snapshot ScreenArea(const TRect& r) {
+    return Painted(r.Right - r.Left, r.Bottom - r.Top, [&](HDC dc) {
+        WindowDC screen(nullptr);
+        BitBlt(dc, 0, 0, r.Right - r.Left, r.Bottom - r.Top, screen.Get(), r.Left, r.Top, SRCCOPY);
+    });
+}
+
 Snapshot PrintClient(HWND wnd) {
     return PaintedClient(wnd, [wnd](HDC dc) {
         SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);

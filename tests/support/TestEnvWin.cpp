@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "app/RegisterAll.h"
 #include "foundation/qclclass.h"
@@ -247,6 +248,36 @@ void MouseDragOnScreen(POINT from, POINT to) {
     PumpMessages();
 }
 
+struct MouseDragAside::Impl {
+    std::atomic<bool> done{false};
+    std::thread thread;
+};
+
+MouseDragAside::MouseDragAside(POINT from, POINT to, std::function<void()> atTarget)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->thread = std::thread([from, to, atTarget = std::move(atTarget), impl = impl_.get()] {
+        auto send = [](POINT p, DWORD flags) {
+            INPUT in = MouseAt(p, flags);
+            SendInput(1, &in, sizeof in);
+            Sleep(40);
+        };
+        send(from, 0);
+        send(from, MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 10; ++step)
+            send({from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}, 0);
+        Sleep(300);  // the window has followed
+        if (atTarget) atTarget();
+        send(to, MOUSEEVENTF_LEFTUP);
+        impl->done = true;
+    });
+}
+
+MouseDragAside::~MouseDragAside() {
+    if (impl_->thread.joinable()) impl_->thread.join();
+}
+
+bool MouseDragAside::Done() const { return impl_->done; }
+
 void PressKey(HWND wnd, WORD vk) {
     UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
@@ -284,6 +315,20 @@ void PressCtrlKey(char key) {
 void TypeIntoFocus(char c) {
     WORD vk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
     SendKeys({{vk, false}, {vk, true}});
+}
+
+void TypeIntoFocus(const std::string& text) {
+    std::vector<INPUT> in;
+    for (char c : text)
+        for (bool up : {false, true}) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
+            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            in.push_back(i);
+        }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    PumpMessages();
 }
 
 void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }

@@ -5,19 +5,24 @@
 //   Images=3          images announced in one batch
 //   Depths=24,8       bit depth of each image in turn (1, 4, 8, 16, 24, 32)
 //   Width=, Height=   size of the first image (each next one is a pixel wider)
+//   Truncate=40       each image's block holds only its first 40 bytes
 //   Cancel=2          transfers (counting from 1) the source cancels
 //   Fail=2            transfers the source fails
 //   Close=1           asks to be closed instead of offering images
 //   OpenFails=1, EnableFails=1
+//   ResetFails=1      refuses to discard the pending transfers (MSG_RESET)
 //   Idle=1            offers nothing at all once enabled
 //   PixelTypes=0,1,2  pixel types offered, in a container of the kind
 //   Container=enum    enum, array or one
+//   CurrentEnum=n,i   current values come as an enumeration that claims n
+//                     items and current index i, over four items 100-103
 // and what happens is appended to the file named by Log= ("xfer 0 <handle>"
 // for each image handed over, "pixeltypes 0,2" for a narrowed list, ...).
 // Each image has the colour RGB(200, 30 + 40 * n, 60) for image n and
 // carries 0x54520000 + n as its horizontal resolution.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -35,20 +40,23 @@ struct Script {
     int images = 1;
     std::vector<int> depths{24};
     int width = 40, height = 30;
+    int truncate = 0;
     std::vector<int> cancel, fail;
-    bool close = false, openFails = false, enableFails = false, idle = false;
+    bool close = false, openFails = false, enableFails = false, resetFails = false, idle = false;
     std::vector<int> pixelTypes;
     std::string container = "enum";
+    std::vector<int64_t> currentEnum;
     std::string log;
 };
 
-std::vector<int> Numbers(const std::string& s) {
-    std::vector<int> v;
+template <class T = int>
+std::vector<T> Numbers(const std::string& s) {
+    std::vector<T> v;
     size_t i = 0;
     while (i < s.size()) {
         size_t j = s.find(',', i);
         if (j == std::string::npos) j = s.size();
-        if (j > i) v.push_back(std::atoi(s.substr(i, j - i).c_str()));
+        if (j > i) v.push_back(static_cast<T>(std::strtoll(s.substr(i, j - i).c_str(), nullptr, 0)));
         i = j + 1;
     }
     return v;
@@ -74,14 +82,17 @@ Script ReadScript() {
     if (!text("Depths").empty()) s.depths = Numbers(text("Depths"));
     s.width = number("Width", 40);
     s.height = number("Height", 30);
+    s.truncate = number("Truncate", 0);
     s.cancel = Numbers(text("Cancel"));
     s.fail = Numbers(text("Fail"));
     s.close = number("Close", 0) != 0;
     s.openFails = number("OpenFails", 0) != 0;
     s.enableFails = number("EnableFails", 0) != 0;
+    s.resetFails = number("ResetFails", 0) != 0;
     s.idle = number("Idle", 0) != 0;
     s.pixelTypes = Numbers(text("PixelTypes"));
     if (!text("Container").empty()) s.container = text("Container");
+    s.currentEnum = Numbers<int64_t>(text("CurrentEnum"));
     s.log = text("Log");
     return s;
 }
@@ -149,10 +160,13 @@ HGLOBAL MakeImage(int n) {
     const uint32_t colors = depth <= 8 ? (1u << depth) : 0;
     const uint32_t head = 40 + (fields ? 12 : 0) + 4 * colors;
     const uint32_t stride = static_cast<uint32_t>(treskel::DibStride(w, depth));
-    const uint32_t size = head + stride * static_cast<uint32_t>(h);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    const uint64_t size = head + uint64_t{stride} * static_cast<uint32_t>(h);
+    // A block cut short holds the header (what of it fits) and no pixels.
+    const bool cut = s.truncate > 0 && static_cast<uint64_t>(s.truncate) < size;
+    std::vector<uint8_t> header(cut ? head : 0);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(cut ? static_cast<uint64_t>(s.truncate) : size));
     if (mem == nullptr) return nullptr;
-    auto* p = static_cast<uint8_t*>(GlobalLock(mem));
+    auto* p = cut ? header.data() : static_cast<uint8_t*>(GlobalLock(mem));
     Put32(p, 40);
     Put32(p + 4, static_cast<uint32_t>(w));
     Put32(p + 8, static_cast<uint32_t>(h));
@@ -171,6 +185,11 @@ HGLOBAL MakeImage(int n) {
         table[4] = b;
         table[5] = g;
         table[6] = r;
+    }
+    if (cut) {
+        std::memcpy(GlobalLock(mem), p, std::min<size_t>(head, static_cast<size_t>(s.truncate)));
+        GlobalUnlock(mem);
+        return mem;
     }
     uint8_t* bits = p + head;
     for (int y = 0; y < h; ++y) {
@@ -234,6 +253,11 @@ TW_UINT16 NativeTransfer(TW_UINT32* handle) {
 TW_UINT16 Pending(TW_UINT16 msg, TW_PENDINGXFERS* p) {
     State& st = St();
     if (msg == MSG_ENDXFER && st.pending > 0) --st.pending;
+    if (msg == MSG_RESET && st.script.resetFails) {
+        Log("reset refused");
+        st.condition = TWCC_SEQERROR;
+        return TWRC_FAILURE;
+    }
     if (msg == MSG_RESET) {
         Log("reset");
         st.pending = 0;
@@ -316,6 +340,19 @@ TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
                 std::to_string(one->Item));
             GlobalUnlock(cap->hContainer);
         }
+        return TWRC_SUCCESS;
+    }
+    if (msg == MSG_GETCURRENT && St().script.currentEnum.size() == 2) {
+        // What the enumeration claims is the script's; the block holds four.
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 14 + 4 * 2);
+        auto* p = static_cast<uint8_t*>(GlobalLock(h));
+        Put16(p, TWTY_UINT16);
+        Put32(p + 2, static_cast<uint32_t>(St().script.currentEnum[0]));
+        Put32(p + 6, static_cast<uint32_t>(St().script.currentEnum[1]));
+        for (uint16_t i = 0; i < 4; ++i) Put16(p + 14 + 2 * i, static_cast<uint16_t>(100 + i));
+        GlobalUnlock(h);
+        cap->ConType = TWON_ENUMERATION;
+        cap->hContainer = h;
         return TWRC_SUCCESS;
     }
     if (msg == MSG_GETCURRENT) {

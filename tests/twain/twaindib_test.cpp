@@ -115,3 +115,27 @@ TEST(DibFile, ReadingPacksThePixelsAfterTheTable) {
 }
 
 }  // namespace treskel::test
+
+namespace treskel::test {
+
+// An image handed over is checked against its own block: the words say
+// what is wrong with it.
+TEST(DibHeader, WhatIsWrongWithAnImageIsSaidInWords) {
+    std::vector<uint8_t> good = MakeDib({.width = 6, .height = 4, .bits = 24});
+    EXPECT_EQ(DibProblem(good.data(), good.size()), "");
+    std::vector<uint8_t> claim = MakeDib({.width = 16000, .height = 10000, .bits = 24, .pixels = {0}});
+    EXPECT_EQ(DibProblem(claim.data(), 40),
+              "The image is damaged: its header says 16000 x 10000 pixels of 24 bits, which its 40 bytes do not "
+              "hold.");
+    EXPECT_EQ(DibProblem(good.data(), good.size() - 1),
+              "The image is damaged: its header says 6 x 4 pixels of 24 bits, which its 119 bytes do not hold.");
+    EXPECT_EQ(DibProblem(good.data(), 30), "The image is damaged: its header is not complete.");
+    EXPECT_EQ(DibProblem(nullptr, 0), "The image is damaged: its header is not complete.");
+    // Runs hold no count of pixels to check the block against.
+    std::vector<uint8_t> huge = MakeDib({.width = 30000, .height = 10000, .bits = 8, .compression = 1, .pixels = {0, 1}});
+    EXPECT_EQ(DibProblem(huge.data(), huge.size()),
+              "The image is too large: 30000 x 10000 pixels of 8 bits would take 286 MB, more than the 256 MB a "
+              "picture may take.");
+}
+
+}  // namespace treskel::test

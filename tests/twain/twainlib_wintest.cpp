@@ -135,6 +135,26 @@ TEST_F(Acquisition, AFailedFirstTransferEndsTheAcquisitionEmpty) {
     EXPECT_EQ(TWAIN_ImageCount(), 0);
 }
 
+// A source that fails a transfer and then refuses to discard the rest is
+// closed all the same: the next acquisition starts afresh and works.
+TEST_F(Acquisition, ASourceRefusingToDropItsTransfersIsClosedAndTheNextAcquisitionWorks) {
+    {
+        TestSourceScript script({{"Images", "2"}, {"Fail", "1"}, {"ResetFails", "1"}});
+        EXPECT_EQ(TWAIN_AcquireImages(nullptr, 0), nullptr);
+        EXPECT_EQ(TWAIN_ImageCount(), 0);
+        EXPECT_TRUE(Logged(script, "reset refused"));
+        EXPECT_TRUE(Logged(script, "disable"));
+        EXPECT_TRUE(Logged(script, "close"));
+        EXPECT_EQ(TWAIN_CurrentState(), 1);
+    }
+    MessageBoxes().clear();
+    TestSourceScript script({{"Images", "1"}, {"PixelTypes", "0,2"}});
+    HANDLE last = TWAIN_AcquireImages(nullptr, 1u << twain::TWPT_RGB);
+    EXPECT_TRUE(MessageBoxes().empty()) << LastBox();
+    ASSERT_EQ(TWAIN_ImageCount(), 1);
+    EXPECT_EQ(last, script.Handed().at(0));
+}
+
 namespace {
 std::vector<std::pair<HANDLE, int>> seen;
 void WINAPI Seen(HANDLE dib, int index) { seen.emplace_back(dib, index); }
@@ -313,6 +333,26 @@ TEST_F(Acquisition, CapabilitiesAreSetAndReadOnlyWithTheSourceOpen) {
     EXPECT_TRUE(Logged(script, "set 257 4 1"));
 }
 
+// The item at an enumeration's current index, read only from inside the
+// block: an index whose place lies 2^32 bytes on wraps to before it.
+TEST_F(Acquisition, ACurrentValueIsReadOnlyFromInsideItsContainer) {
+    auto current = [](const std::string& claim) {
+        TestSourceScript script({{"Idle", "1"}, {"CurrentEnum", claim}});
+        EXPECT_TRUE(TWAIN_OpenSourceManager(nullptr));
+        EXPECT_TRUE(TWAIN_OpenDefaultSource());
+        uint16_t value = 0;
+        const bool read = TWAIN_GetCapabilityCurrent(twain::ICAP_BITDEPTH, twain::TWTY_UINT16, &value);
+        TWAIN_CloseSourceManager(nullptr);
+        TWAIN_UnloadSourceManager();
+        return read ? static_cast<int>(value) : -1;
+    };
+    EXPECT_EQ(current("4,2"), 102);
+    EXPECT_EQ(current("4,4"), -1);
+    EXPECT_EQ(current("9,4"), -1);                      // the block holds four
+    EXPECT_EQ(current("0x7FFFFFFA,0x7FFFFFF8"), -1);    // 14 + 2 x index wraps to -2
+    EXPECT_EQ(current("0xFFFFFFFF,0xFFFFFFFE"), -1);
+}
+
 // ---------------------------------------------------------------- the connection
 
 TEST_F(Acquisition, TheManagerIsFoundAndEachStepReachesItsState) {
@@ -470,6 +510,29 @@ TEST_F(DibFunctions, APaletteFromTheColourTableOrTheDefault) {
     EXPECT_EQ(all[255].peFlags, 0);
     DeleteObject(pal);
     TWAIN_FreeDib(dib);
+}
+
+// A source's header is not believed before its block is checked: a block
+// of 40 bytes claiming 16000 x 10000 pixels makes no bitmap of 458 MB.
+TEST_F(Acquisition, AnImageItsBlockCannotHoldIsRefusedBeforeABitmapIsMade) {
+    TestSourceScript script({{"Width", "16000"}, {"Height", "10000"}, {"Truncate", "40"}});
+    HANDLE dib = TWAIN_AcquireImages(nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(GlobalSize(dib), 40u);
+    EXPECT_EQ(TWAIN_DibWidth(dib), 16000);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(6, 4);
+    std::string why;
+    try {
+        CopyDibToBitmap(dib, &bitmap);
+    } catch (const EInvalidGraphic& e) {
+        why = e.Message();
+    }
+    EXPECT_EQ(why, "The image is damaged: its header says 16000 x 10000 pixels of 24 bits, which its 40 bytes do "
+                   "not hold.");
+    EXPECT_EQ(bitmap.Width(), 6);
+    EXPECT_EQ(bitmap.Height(), 4);
 }
 
 TEST_F(DibFunctions, AnImageIsDrawnIntoABitmapOfItsSize) {

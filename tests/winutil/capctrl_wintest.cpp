@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ExtCtrls.h"
 #include "platform/FormLoader.h"
 #include "support/Snapshot.h"
 #include "winutil/CapCtrl.h"
@@ -282,4 +283,114 @@ TEST(CaptionControl, ToolWindowsShowNoButtonsOfTheControl) {
     f.cap->UpdateCaption();
     PumpMessages();
     EXPECT_GT(f.cap->ButtonRect(0).Width(), 0);
+}
+
+TEST(CaptionControl, OnlyAFormCanOwnIt) {
+    auto form = ShownForm();
+    auto* panel = Create<TPanel>(form.get());
+    for (TComponent* owner : {static_cast<TComponent*>(panel), static_cast<TComponent*>(nullptr)}) {
+        try {
+            OwnedPtr<TCaptionControl> cap(new TCaptionControl(owner));
+            FAIL() << "a caption control without a form was made";
+        } catch (const ECaptionError& e) {
+            EXPECT_STREQ(e.what(), "Owner must be a form.");
+        }
+    }
+    EXPECT_EQ(panel->ComponentCount(), 0);
+    // The form can still take one.
+    EXPECT_NE(Create<TCaptionControl>(form.get()), nullptr);
+}
+
+namespace {
+// The middle of where button `i` was drawn, in window coordinates.
+POINT Middle(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+COLORREF Sys(int index) { return GetSysColor(index) & 0xFFFFFF; }
+}  // namespace
+
+// Laid out from the left the row starts after the icon and a separator
+// takes 2 pixels; laid out from either side a hidden button keeps its
+// slot: it is not drawn, not hit, and the buttons after it stay.
+TEST(CaptionControl, FromTheLeftAfterTheIconAndAHiddenButtonKeepsItsSlot) {
+    CaptionForm f;
+    TCaptionButton* hidden = f.cap->Buttons()->Add();
+    hidden->SetCaption("H");
+    f.cap->Buttons()->Add()->SetCaption("Z");
+    PumpMessages();
+    for (TDirection direction : {TDirection::dirRight, TDirection::dirLeft}) {
+        f.cap->SetButtonsDirection(direction);
+        hidden->SetVisible(true);
+        PumpMessages();
+        const TRect slot = f.cap->ButtonRect(3), last = f.cap->ButtonRect(4);
+        ASSERT_GT(slot.Width(), 0);
+        const int w = slot.Width();
+        hidden->SetVisible(false);
+        PumpMessages();
+        EXPECT_EQ(f.cap->ButtonRect(4), last);
+        EXPECT_EQ(f.cap->ButtonRect(3).Width(), 0);
+        EXPECT_EQ(f.cap->ButtonAtPoint({Middle(slot).x, Middle(slot).y}), -1);
+        Snapshot shot = ShownWindow(f.form->Handle());
+        const COLORREF face = Sys(COLOR_BTNFACE);
+        auto faces = [&](const TRect& r) {
+            return shot.Count(Rect(r.Left + 3, r.Top + 4, r.Right - 3, r.Bottom - 4),
+                              [face](COLORREF c) { return c == face; });
+        };
+        EXPECT_EQ(faces(slot), 0) << static_cast<int>(direction);
+        EXPECT_GT(faces(last), 0) << static_cast<int>(direction);
+        // Button, separator, button: the separator takes 2 pixels.
+        EXPECT_EQ(f.cap->ButtonRect(2).Left - f.cap->ButtonRect(0).Right, 2) << static_cast<int>(direction);
+        EXPECT_EQ(f.cap->ButtonRect(4).Left - f.cap->ButtonRect(2).Right, w) << static_cast<int>(direction);
+    }
+    // From the left the row starts past the caption's edge and the icon.
+    const TRect c = f.cap->GetCaptionRect();
+    EXPECT_EQ(f.cap->ButtonRect(0).Left, c.Left + 1 + GetSystemMetrics(SM_CXSMICON) + 1 + 2);
+    f.Click(4);
+    f.Click(0);
+    EXPECT_EQ(f.clicks, (std::vector<int>{4, 0}));
+}
+
+// A dialog frame has no minimise or maximise buttons: the row ends at the
+// close button.  A form without a frame has no caption to paint: nothing
+// is drawn or hit.
+TEST(CaptionControl, ADialogFrameEndsTheRowAtCloseAndNoFrameHasNoCaption) {
+    CaptionForm f;
+    const TRect sizeable = f.cap->ButtonRect(2);
+    const int w = sizeable.Width() - 2;  // the system's buttons are as wide
+    const int right = f.cap->GetCaptionRect().Right;
+    // Laid out from the right, the separator reserves 4 pixels and is drawn
+    // in 2: the row ends 2 pixels short of the minimise button.
+    EXPECT_EQ(sizeable.Right, right - 2 - (w + 2) - (w + 4) - (w + 2) - 2);
+    f.form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    f.form->HandleNeeded();
+    f.form->Show();
+    f.cap->UpdateCaption();
+    PumpMessages();
+    const TRect dialog = f.cap->ButtonRect(2);
+    EXPECT_EQ(dialog.Right, f.cap->GetCaptionRect().Right - 2 - (w + 2) - 2);
+    // Where the minimise and maximise buttons stood: the row's buttons.
+    Snapshot shot = ShownWindow(f.form->Handle());
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    EXPECT_GT(shot.Count(dialog, [face](COLORREF c) { return c == face; }), w * 4);
+
+    f.cap->SetCaptionGradient(TCaptionGradient::cgAlways);
+    f.cap->CaptionColors()->SetActiveStart(clRed);
+    f.cap->CaptionColors()->SetActiveEnd(clRed);
+    f.form->SetBorderStyle(TFormBorderStyle::bsNone);
+    f.form->HandleNeeded();
+    f.form->Show();
+    f.cap->UpdateCaption();
+    PumpMessages();
+    EXPECT_EQ(f.cap->GetCaptionRect(), TRect{});
+    shot = ShownWindow(f.form->Handle());
+    EXPECT_EQ(shot.Count(Rect(0, 0, 400, 40), [](COLORREF c) { return c == RGB(255, 0, 0); }), 0);
+    // Where a button was drawn on the dialog frame nothing answers now.
+    RECT wr;
+    GetWindowRect(f.form->Handle(), &wr);
+    const POINT at = Middle(dialog);
+    EXPECT_EQ(f.cap->ButtonAtPoint({at.x, at.y}), -1);
+    EXPECT_EQ(f.cap->ButtonRect(2), TRect{});
+    TMessage m{WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(wr.left + at.x, wr.top + at.y), 0};
+    f.cap->BeforeFormMessage(m);
+    EXPECT_EQ(m.Msg, static_cast<UINT>(WM_NCLBUTTONDOWN));
+    EXPECT_EQ(f.cap->HeldButton(), -1);
 }

@@ -59,12 +59,27 @@ TEST_F(Swatch, StartsWhiteAtItsOwnSize) {
     EXPECT_FALSE(fresh->ShowColorDlg());
 }
 
+// The face covers (0, 0) to (18, 18) exclusive: the last column and row
+// show the form behind; the swatch lies a margin inside the face's frame.
 TEST_F(Swatch, ShowsItsColourInABlackFrameAndBtnFaceWhenDisabled) {
+    shown.form->SetColor(clLime);
+    PumpMessages();
     Snapshot s = Face();
-    // Normal style: the face is shrunk by one, the swatch by the margin.
+    const COLORREF lime = RGB(0, 255, 0);
+    EXPECT_EQ(s.At(18, 9), lime);
+    EXPECT_EQ(s.At(9, 18), lime);
+    EXPECT_EQ(s.At(17, 9), Sys(COLOR_BTNFACE));
+    // Raised: highlight and frame colour from (1, 1) to (16, 16), shadow inside.
+    EXPECT_EQ(s.At(1, 9), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(s.At(16, 9), Sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(s.At(15, 9), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(s.At(9, 15), Sys(COLOR_BTNSHADOW));
+    // The swatch: (5, 5) to (13, 13) exclusive, framed in black.
     EXPECT_EQ(s.At(9, 9), static_cast<COLORREF>(RGB(255, 0, 0)));
-    EXPECT_EQ(s.At(5, 5), 0u);      // the black frame
-    EXPECT_EQ(s.At(13, 13), 0u);
+    EXPECT_EQ(s.At(11, 11), static_cast<COLORREF>(RGB(255, 0, 0)));
+    EXPECT_EQ(s.At(5, 5), 0u);
+    EXPECT_EQ(s.At(12, 12), 0u);
+    EXPECT_EQ(s.At(13, 13), Sys(COLOR_BTNFACE));
     button->SetColor(clBlue);
     EXPECT_EQ(Face().At(9, 9), static_cast<COLORREF>(RGB(0, 0, 255)));
     button->SetEnabled(false);
@@ -93,9 +108,21 @@ TEST_F(Swatch, AFlatButtonShowsItsFrameOnlyWhileTheMouseIsOver) {
     EXPECT_TRUE(button->Hot());
     Snapshot hot = Face();
     EXPECT_EQ(hot.At(0, 0), Sys(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(hot.At(18, 18), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(hot.At(17, 17), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(hot.At(17, 9), Sys(COLOR_BTNSHADOW));
+    EXPECT_NE(hot.At(18, 9), Sys(COLOR_BTNSHADOW));
     // Flat: the swatch sits a margin from the edge, not one more.
     EXPECT_EQ(hot.At(4, 4), 0u);
+    EXPECT_EQ(hot.At(13, 13), 0u);
+    // The frame drawn on entering is the one a paint draws.
+    button->Invalidate();
+    PumpMessages();
+    Snapshot painted = Face();
+    for (int i = 0; i < 19; ++i) {
+        EXPECT_EQ(painted.At(i, 17), hot.At(i, 17)) << i;
+        EXPECT_EQ(painted.At(17, i), hot.At(17, i)) << i;
+        EXPECT_EQ(painted.At(18, i), hot.At(18, i)) << i;
+    }
     button->Perform(CM_MOUSELEAVE);
     EXPECT_FALSE(button->Hot());
     EXPECT_EQ(Face().At(0, 0), Sys(COLOR_BTNFACE));
@@ -105,8 +132,15 @@ TEST_F(Swatch, PressingFollowsTheMouseAndAReleaseOutsideClicksNothing) {
     Mouse(WM_LBUTTONDOWN, 9, 9);
     EXPECT_TRUE(button->Pressed());
     EXPECT_EQ(GetFocus(), button->Handle());
-    // Pressed in normal style: the swatch moves down and right.
-    EXPECT_EQ(Face().At(6, 7), 0u);
+    // Pressed in normal style: sunken in frame colour, highlight at the
+    // face's last column; the swatch moves one right and two down.
+    Snapshot pressed = Face();
+    EXPECT_EQ(pressed.At(0, 9), Sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(pressed.At(17, 9), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pressed.At(1, 9), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(pressed.At(6, 7), 0u);
+    EXPECT_EQ(pressed.At(13, 14), 0u);
+    EXPECT_EQ(pressed.At(12, 13), static_cast<COLORREF>(RGB(255, 0, 0)));
     Mouse(WM_MOUSEMOVE, 40, 40);
     EXPECT_FALSE(button->Pressed());
     Mouse(WM_MOUSEMOVE, 10, 10);

@@ -105,11 +105,6 @@ TEST(FormPlacement, ARestoredPlacementIsKeptOnAVisibleMonitor) {
     EXPECT_TRUE(EqualRect(&same, &on));
 }
 
-TEST(FormPlacement, NthWordSkipsRunsOfDelimiters) {
-    EXPECT_EQ(NthWord(3, "10, 20,,x 400", " ,"), "x");
-    EXPECT_EQ(NthWord(5, "10,20", " ,"), "");
-}
-
 // A form with a fixed border keeps its own size where the stored one
 // differs; only the corner is taken.
 TEST(FormPlacement, AFixedBorderKeepsItsSizeAtTheStoredCorner) {
@@ -292,6 +287,8 @@ TEST(FormPlacement, PreventResizeTakesTheBordersTheSizeCommandsAndTheMaximiseBut
     placement->SetPreventResize(false);
     PumpMessages();
     EXPECT_TRUE(form->BorderIcons().Contains(TBorderIcon::biMaximize));
+    // The form made its window again for the button; it is still shown.
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_EQ(placement->WindowHook()->WinControl(), nullptr);
     GetWindowRect(form->Handle(), &w);
     EXPECT_EQ(SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.right - 1, (w.top + w.bottom) / 2)),
@@ -332,4 +329,83 @@ TEST(FormPlacement, TheActiveControlComesBackAndEachRestoreAndSaveIsReported) {
     PumpMessages();
     EXPECT_EQ(form->ActiveControl(), Find<TEdit>(form.get(), "Edit2"));
     EXPECT_EQ(form->log, (std::vector<std::string>{"restored"}));
+}
+
+// Without a name of its own the placement is stored under the program's
+// key, or under the sub-key and the application's title when those are
+// asked for; an INI file is named after the program, or by the hook.
+TEST(FormPlacement, WithoutANameTheProgramOrTheApplicationNamesTheStore) {
+    ClearProgramRegistry();
+    auto form = MakeForm<TForm>();
+    form->SetBounds(50, 60, 300, 200);
+    auto* p = Create<TFormPlacement>(form.get());
+    p->SetIniSection("Defaults");
+    EXPECT_EQ(p->IniFileName(), "winutil_wintests.INI");
+    DefaultIniNameHook = [] { return std::string("C:\\notes.ini"); };
+    EXPECT_EQ(p->IniFileName(), "C:\\notes.ini");
+    DefaultIniNameHook = nullptr;
+    p->SetUseRegistry(true);
+    EXPECT_EQ(p->IniFileName(), "Software\\winutil_wintests");
+    const std::string title = Application->Title();
+    Application->SetTitle("Treskel!");
+    DefaultRegistrySubKey = "Qiv";
+    DefaultRegistryUseTitle = true;
+    EXPECT_EQ(p->IniFileName(), "Software\\Qiv\\Treskel!");
+    p->Loaded();
+    form->Show();
+    PumpMessages();
+    EXPECT_TRUE(form->CloseQuery());
+    EXPECT_EQ(ReadRegistryString("Software\\Qiv\\Treskel!\\Defaults", "NormPos"), "50,60,350,260");
+    DefaultRegistrySubKey.clear();
+    DefaultRegistryUseTitle = false;
+    Application->SetTitle(title);
+}
+
+// The hook watches the form only while sizes are held or resizing is
+// forbidden, and only once the layout is read; a designed form is never
+// watched.
+TEST(FormPlacement, TheHookWatchesTheFormOnlyWhileItHasSomethingToDo) {
+    ClearProgramRegistry();
+    PlacedForm f("Hook");
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), nullptr);
+    f.placement->SetPreventResize(true);
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), f.form.get());
+    f.placement->MinMaxInfo()->SetMinTrackWidth(200);
+    f.placement->SetPreventResize(false);
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), f.form.get());
+    f.placement->MinMaxInfo()->SetMinTrackWidth(0);
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), nullptr);
+
+    // While a layout is read the limits wait for the end of it.
+    f.placement->SetComponentState(TComponentStateItem::csLoading, true);
+    f.placement->MinMaxInfo()->SetMaxTrackWidth(500);
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), nullptr);
+    f.placement->SetComponentState(TComponentStateItem::csLoading, false);
+    f.placement->CheckToggleHook();
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), f.form.get());
+    f.placement->SetComponentState(TComponentStateItem::csDesigning, true);
+    f.placement->CheckToggleHook();
+    EXPECT_EQ(f.placement->WindowHook()->WinControl(), nullptr);
+    f.placement->SetComponentState(TComponentStateItem::csDesigning, false);
+    f.placement->MinMaxInfo()->SetMaxTrackWidth(0);
+}
+
+// Putting the maximised position in place shows no window that is hidden
+// and brings none forward (where it goes: AppUtils' native tests).
+TEST(FormPlacement, TheMaximisedPositionShowsAndActivatesNothing) {
+    ClearProgramRegistry();
+    PlacedForm hidden("Max", TFormBorderStyle::bsDialog);
+    hidden.form->HandleNeeded();
+    hidden.placement->UpdateMaxPosition();
+    PumpMessages();
+    EXPECT_FALSE(IsWindowVisible(hidden.form->Handle()));
+    PlacedForm shown("Max");
+    shown.Show();
+    hidden.form->Show();
+    PumpMessages();
+    ASSERT_EQ(GetActiveWindow(), hidden.form->Handle());
+    shown.placement->UpdateMaxPosition();
+    PumpMessages();
+    EXPECT_EQ(GetActiveWindow(), hidden.form->Handle());
+    EXPECT_TRUE(IsWindowVisible(shown.form->Handle()));
 }

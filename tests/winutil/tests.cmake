@@ -8,6 +8,7 @@ treskel_test(showcase
   GUI
 )
 treskel_test(winutil
+  PORTABLE apputils_test.cpp
   WIN32 winutil_wintest.cpp capctrl_wintest.cpp placemnt_wintest.cpp wushell_wintest.cpp
   GUI
 )

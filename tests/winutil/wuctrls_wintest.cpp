@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ActnList.h"
+#include "platform/ExtCtrls.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
@@ -387,4 +388,159 @@ TEST(WuSpeedButton, TransparentButtonShowsItsParent) {
     EXPECT_EQ(At(*shown, 1, 1), clLime);
     b->SetTransparent(false);
     EXPECT_EQ(At(*Rendered(b), 12, 12), Sys(clBtnFace));
+}
+
+// A transparent button shows its form and the windowless controls beneath
+// it (before it in the form's list), never those that lie on top of it.
+TEST(WuSpeedButton, ATransparentButtonShowsWhatLiesBeneathOnly) {
+    ButtonForm f;
+    f.form->OnPaint = [&](TObject*) {
+        f.form->Canvas()->Brush()->SetColor(clLime);
+        f.form->Canvas()->FillRect(Rect(0, 0, 300, 200));
+    };
+    auto shape = [&](TColor color, int left) {
+        auto* s = Create<TShape>(f.form.get());
+        s->SetParent(f.form.get());
+        s->SetBounds(left, 10, 10, 25);
+        s->Brush()->SetColor(color);
+        s->Pen()->SetColor(color);
+        return s;
+    };
+    shape(clRed, 10);  // beneath the button's left part
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetFlat(true);
+    b->SetTransparent(true);
+    shape(clBlue, 25);  // on top of its right part
+    auto shown = Rendered(b);
+    EXPECT_EQ(At(*shown, 5, 12), clRed);
+    EXPECT_EQ(At(*shown, 12, 12), clLime);
+    EXPECT_EQ(At(*shown, 20, 12), clLime);
+    // On the form the shape on top still covers the button.
+    UpdateWindow(f.form->Handle());
+    Snapshot form = OnScreen(f.form->Handle());
+    EXPECT_EQ(form.At(30, 22), static_cast<COLORREF>(RGB(0, 0, 255)));
+}
+
+// A press already waiting over the button when it is pressed (the click
+// that closed a menu over it, or any other) is taken out of the queue: it
+// does not press the button again.  One waiting elsewhere stays.
+TEST(WuSpeedButton, APressWaitingOverTheButtonIsDroppedOnEveryPress) {
+    ButtonForm f;
+    TWuSpeedButton* b = f.Add(10, 10);
+    int presses = 0;
+    b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++presses; };
+    HWND wnd = f.form->Handle();
+    auto post = [&](UINT msg, int x, int y) {
+        PostMessageA(wnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    };
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDOWN, 16, 16);
+    post(WM_LBUTTONUP, 16, 16);
+    PumpMessages();
+    EXPECT_EQ(presses, 1);
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDBLCLK, 15, 15);
+    post(WM_LBUTTONUP, 15, 15);
+    PumpMessages();
+    EXPECT_EQ(presses, 2);
+    // Outside the button: kept (and, the mouse held by the button, its own).
+    post(WM_LBUTTONDOWN, 15, 15);
+    post(WM_LBUTTONDOWN, 200, 150);
+    post(WM_LBUTTONUP, 200, 150);
+    PumpMessages();
+    EXPECT_EQ(presses, 4);
+}
+
+namespace {
+// The pixels of two renderings are the same.
+bool SamePicture(TBitmap& a, TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (At(a, x, y) != At(b, x, y)) return false;
+    return true;
+}
+}  // namespace
+
+// Read from the right to the left, the caption's alignment is mirrored:
+// a left-aligned caption of two lines of different widths is drawn as a
+// right-aligned one; the button follows its form's mode until it has one
+// of its own.
+TEST(WuSpeedButton, RightToLeftReadingMirrorsTheCaptionsAlignment) {
+    ButtonForm f;
+    auto render = [&](TAlignment a, TBiDiMode mode) {
+        TWuSpeedButton* b = f.Add(10, 10);
+        b->SetBounds(10, 10, 80, 50);
+        b->SetCaption("i\nWWWWWW");
+        b->SetAlignment(a);
+        if (mode != TBiDiMode::bdLeftToRight) b->SetBiDiMode(mode);
+        auto picture = Rendered(b);
+        b->Free();
+        return picture;
+    };
+    auto left = render(TAlignment::taLeftJustify, TBiDiMode::bdLeftToRight);
+    auto right = render(TAlignment::taRightJustify, TBiDiMode::bdLeftToRight);
+    ASSERT_FALSE(SamePicture(*left, *right));
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taLeftJustify, TBiDiMode::bdRightToLeft), *right));
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taRightJustify, TBiDiMode::bdRightToLeft), *left));
+    // Reading order alone leaves the alignment as it is.
+    EXPECT_TRUE(SamePicture(*render(TAlignment::taLeftJustify, TBiDiMode::bdRightToLeftNoAlign), *left));
+
+    TWuSpeedButton* b = f.Add(10, 10);
+    b->SetBounds(10, 10, 80, 50);
+    b->SetCaption("i\nWWWWWW");
+    b->SetAlignment(TAlignment::taLeftJustify);
+    f.form->SetBiDiMode(TBiDiMode::bdRightToLeft);
+    EXPECT_TRUE(b->ParentBiDiMode());
+    EXPECT_TRUE(SamePicture(*Rendered(b), *right));
+    b->SetBiDiMode(TBiDiMode::bdLeftToRight);
+    EXPECT_FALSE(b->ParentBiDiMode());
+    EXPECT_TRUE(SamePicture(*Rendered(b), *left));
+}
+
+// The mode, the size limits and the drag kind are read from a layout and
+// written back; the limits hold the button's size.
+TEST(WuSpeedButton, BiDiModeConstraintsAndDragKindFromALayout) {
+    RegisterPlatformClasses();
+    RegisterWinUtilControlClasses();
+    const std::string layout = "object Form1: TForm\n"
+                               "  object Mirrored: TWuSpeedButton\n"
+                               "    BiDiMode = bdRightToLeft\n"
+                               "    Constraints.MaxWidth = 20\n"
+                               "    Constraints.MinHeight = 30\n"
+                               "    DragKind = dkDock\n"
+                               "  end\n"
+                               "  object Plain: TWuSpeedButton\n"
+                               "    Left = 40\n"
+                               "  end\n"
+                               "end\n";
+    auto form = MakeOwned<TForm>();
+    form->InitializeForm(layout, "test");
+    auto* b = dynamic_cast<TWuSpeedButton*>(form->FindComponent("Mirrored"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->BiDiMode(), TBiDiMode::bdRightToLeft);
+    EXPECT_FALSE(b->ParentBiDiMode());
+    EXPECT_EQ(b->DragKind(), TDragKind::dkDock);
+    EXPECT_EQ(b->Width(), 20);
+    EXPECT_EQ(b->Height(), 30);
+    b->SetBounds(0, 0, 50, 10);
+    EXPECT_EQ(b->Width(), 20);
+    EXPECT_EQ(b->Height(), 30);
+    b->Constraints()->SetMaxWidth(0);
+    b->SetWidth(50);
+    EXPECT_EQ(b->Width(), 50);
+    b->Constraints()->SetMaxWidth(40);
+    EXPECT_EQ(b->Width(), 40);  // at once
+
+    std::string text = WriteLayout(form.get());
+    EXPECT_NE(text.find("BiDiMode = bdRightToLeft"), std::string::npos) << text;
+    EXPECT_NE(text.find("ParentBiDiMode = False"), std::string::npos) << text;
+    EXPECT_NE(text.find("Constraints.MaxWidth = 40"), std::string::npos) << text;
+    EXPECT_NE(text.find("Constraints.MinHeight = 30"), std::string::npos) << text;
+    EXPECT_NE(text.find("DragKind = dkDock"), std::string::npos) << text;
+    // A button that follows its form writes none of them.
+    const size_t plain = text.find("object Plain");
+    ASSERT_NE(plain, std::string::npos);
+    for (const char* name : {"BiDiMode", "Constraints", "DragKind"})
+        EXPECT_EQ(text.find(name, plain), std::string::npos) << name << "\n" << text;
 }

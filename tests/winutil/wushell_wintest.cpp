@@ -86,6 +86,30 @@ TEST(TrayIcon, AnimationFramesAdvanceInTheMessageLoopAndStopWhileHidden) {
     EXPECT_FALSE(t.icon->Animated());
 }
 
+// A new interval counts from the next frame on: set to a minute while the
+// frames change every 10 ms, one more frame comes, then none.
+TEST(TrayIcon, AnIntervalChangedWhileAnimatingTakesEffectAtTheNextFrame) {
+    Tray t;
+    TIcon frame;
+    frame.SetHandle(CopyIcon(LoadIconA(nullptr, IDI_QUESTION)));
+    for (int i = 0; i < 3; ++i) t.icon->Icons()->Add(&frame);
+    t.icon->SetInterval(10);
+    t.icon->SetAnimated(true);
+    t.icon->SetActive(true);
+    ASSERT_TRUE(PumpUntil([&] { return t.icon->FrameIndex() == 1; }));
+    t.icon->SetInterval(60000);
+    ASSERT_TRUE(PumpUntil([&] { return t.icon->FrameIndex() == 2; }));
+    int changes = 0;
+    PumpUntil([&, last = 2]() mutable {
+        if (t.icon->FrameIndex() != last) ++changes;
+        last = t.icon->FrameIndex();
+        return false;
+    }, 300);
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(t.icon->Animating());
+    t.icon->SetActive(false);
+}
+
 // ------------------------------------------------------------ icon list
 
 namespace {
