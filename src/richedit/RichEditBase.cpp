@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2Rules.h"
@@ -23,17 +24,57 @@ private:
     ModuleHandle module_;
 };
 
-DWORD CALLBACK MemoryWriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+// What the window's stream-out callback works on: where the bytes go, the
+// filter they pass first, and what went wrong, carried out to be raised
+// after the window returns.
+struct TStreamOutCookie {
+    const TCustomRichEdit::TStreamWriter* write = nullptr;
+    std::optional<TUtf8RtfFilter> filter;
+    std::string filtered;
+    std::exception_ptr error;
+    bool shortWrite = false;
+
+    // Hands bytes on; false when they were not all taken.
+    bool Pass(std::string_view bytes) {
+        int64_t n = (*write)(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int64_t>(bytes.size()));
+        // A short write (a full disk) would cut the content off silently.
+        shortWrite = n != static_cast<int64_t>(bytes.size());
+        return !shortWrite;
+    }
+};
+
+DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* c = reinterpret_cast<TStreamOutCookie*>(cookie);
+    *pcb = 0;
     try {
-        reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+        std::string_view bytes(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+        if (c->filter) {
+            c->filtered.clear();
+            c->filter->Write(bytes, c->filtered);
+            bytes = c->filtered;
+        }
+        if (!c->Pass(bytes)) return 1;
         *pcb = cb;
         return 0;
     } catch (...) {
-        *pcb = 0;
-        return 1;
+        c->error = std::current_exception();
+        return 2;
     }
 }
 
+TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
+    return [&out](const uint8_t* bytes, int64_t count) {
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+        return count;
+    };
+}
+
+std::wstring WindowTextW(HWND wnd) {
+    int n = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
+    return text;
+}
 
 }  // namespace
 
@@ -391,11 +432,54 @@ void TCustomRichEdit::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
-std::string TCustomRichEdit::StreamOutRtf() {
+// Asked once, of a window of its own that only takes messages: a round
+// trip of three such letters.
+bool RichEditWritesLookAlikes() {
+    static const bool lookAlikes = [] {
+        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr));
+        if (!wnd) return false;
+        const std::wstring letters = L"\x0100\x010D\x03B1";
+        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(letters.c_str()));
+        std::string rtf;
+        TCustomRichEdit::TStreamWriter write = AppendTo(rtf);
+        TStreamOutCookie cookie;
+        cookie.write = &write;
+        EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
+        SendMessageW(wnd.Get(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        MemoryReader reader{&rtf, 0};
+        EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
+        SendMessageW(wnd.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
+        return WindowTextW(wnd.Get()) != letters;
+    }();
+    return lookAlikes;
+}
+
+void TCustomRichEdit::StreamOut(UINT format, const TStreamWriter& write) {
+    TStreamOutCookie cookie;
+    cookie.write = &write;
+    // Where the window would write a letter as a look-alike, it writes its
+    // text in UTF-8, which the filter turns into plain RTF that keeps every
+    // letter.  Elsewhere the window's own RTF is kept as it is.
+    if ((format & SF_RTF) != 0 && WideWindow() && RichEditWritesLookAlikes()) {
+        format |= SF_USECODEPAGE | (CP_UTF8 << 16);
+        cookie.filter.emplace(GetACP(), ExactBytesInCodePage);
+    }
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
+    SendToWindow(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+    if (cookie.error) std::rethrow_exception(cookie.error);
+    if (es.dwError == 0 && cookie.filter) {
+        cookie.filtered.clear();
+        cookie.filter->Finish(cookie.filtered);
+        cookie.Pass(cookie.filtered);
+    }
+    if (es.dwError != 0 || cookie.shortWrite) throw EOutOfResources("Failed to Save Stream");
+}
+
+std::string TCustomRichEdit::StreamOutRtf(UINT flags) {
     std::string out;
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&out), 0, MemoryWriteCallback};
-    SendToWindow(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    if (es.dwError != 0) throw EOutOfResources("Failed to Save Stream");
+    StreamOut(SF_RTF | flags, AppendTo(out));
     return out;
 }
 
