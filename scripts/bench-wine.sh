@@ -23,7 +23,11 @@
 #               starts the program in, without and with a window manager
 #               (openbox); TRESKEL_BENCH_AS_BEFORE=1 leaves out the start
 #               script's matching of the window manager
-# Without arguments: items, notes and pages.  The treskels are written by the small writer
+#   paste       pasting a small picture three times into the small note
+#               and into each note of 0.5, 2 and 8 MB, right after showing
+#               it, as the Paste command and Ctrl+V paste; then once more
+#               after leaving the note (which saves it) and showing it again
+# Without arguments: items, notes, pages and paste.  The treskels are written by the small writer
 # below, not by the program.  The machine's load is printed with the times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -210,7 +214,7 @@ if [ "$what" = close ]; then
   done
 fi
 
-if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ]; then
+if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ] || [ "$what" = paste ]; then
   new_run notes
   write notes "$work/notes/Data"
 fi
@@ -250,5 +254,17 @@ if [ "$what" = all ] || [ "$what" = pages ]; then
       "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $3 }')" \
       "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $4 }')" \
       "$(echo "$paged" | awk -v f="$l.rtf" '$2 == f { print $5 }')"
+  done
+fi
+
+if [ "$what" = all ] || [ "$what" = paste ]; then
+  labels=(0.5MB 2MB 8MB)
+  pasted=$(run notes paste "${labels[@]}")
+  echo
+  load
+  printf '%-22s %9s %9s %9s %9s\n' "milliseconds" "paste 1" "paste 2" "paste 3" "saved"
+  for l in small "${labels[@]}"; do
+    printf '%-22s %9s %9s %9s %9s\n' "$l" "$(value "$pasted" paste-1 "$l")" "$(value "$pasted" paste-2 "$l")" \
+      "$(value "$pasted" paste-3 "$l")" "$(value "$pasted" paste-saved "$l")"
   done
 fi

@@ -4,8 +4,9 @@
 // between small and large notes, showing and leaving each large note by a
 // click and by the Down key; or showing one large note and then its
 // preview, with the memory the program holds; or the longest stall of
-// the window while it writes its tree a moment after a change.  Prints
-// the times in milliseconds and memory in megabytes.
+// the window while it writes its tree a moment after a change; or pasting
+// a small picture into each of the large notes.  Prints the times in
+// milliseconds and memory in megabytes.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -169,6 +170,59 @@ void TimePreview(HANDLE process, HWND main, int row, const char* label) {
     WaitForInputIdle(process, 600000);
 }
 
+// A small picture (100 x 100 pixels in an enhanced metafile) put on the
+// clipboard, as another program puts one.
+void OfferSmallPicture() {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 100, 100, 1, 24, BI_RGB, 300 * 100, 0, 0, 0, 0};
+    std::string bits(300 * 100, '\x50');
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    StretchDIBits(dc, 0, 0, 100, 100, 0, 0, 100, 100, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    HENHMETAFILE emf = CloseEnhMetaFile(dc);
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    SetClipboardData(CF_ENHMETAFILE, emf);
+    CloseClipboard();
+}
+
+// Item 0 holds a small note, items 1, 3, ... the large notes named by
+// `labels`.  Shows each, clicks into it and pastes the small picture three
+// times (WM_PASTE, as the Paste command and Ctrl+V paste), each until the
+// program is idle again; then leaves the note, which saves it, shows it
+// again and pastes once more.
+void TimePastes(HANDLE process, HWND main, int labels, char** label) {
+    HWND tree = FindChild(main, "TreeView");
+    if (tree == nullptr) return;
+    OfferSmallPicture();
+    auto paste = [&](int row) {
+        DWORD_PTR result;
+        if (reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) != RowItem(tree, row)) {
+            ClickRow(process, tree, row);
+            // Into the note shown, once: a click on a picture selected
+            // there would begin dragging it.
+            HWND editor = FindChild(main, "RichEdit");
+            PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 10));
+            PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
+            WaitForInputIdle(process, 1800000);
+        }
+        // The editor makes its window anew for a long note.
+        HWND editor = FindChild(main, "RichEdit");
+        SendMessageTimeoutA(editor, EM_SETSEL, 0, 0, SMTO_NORMAL, 1800000, &result);
+        const double t0 = Now();
+        SendMessageTimeoutA(editor, WM_PASTE, 0, 0, SMTO_NORMAL, 1800000, &result);
+        WaitForInputIdle(process, 1800000);
+        return Now() - t0;
+    };
+    for (int i = -1; i < labels; ++i) {
+        const int row = i < 0 ? 0 : 2 * i + 1;
+        const char* name = i < 0 ? "small" : label[i];
+        for (int n = 1; n <= 3; ++n) std::printf("paste-%d %s %.0f\n", n, name, paste(row));
+        SelectRow(process, tree, row == 0 ? 2 : 0);
+        std::printf("paste-saved %s %.0f\n", name, paste(row));
+        std::fflush(stdout);
+    }
+}
+
 // Moves to the next or the previous tab as the arrow keys do, and waits
 // until the program is idle again.
 double SwitchTab(HANDLE process, HWND tabs, WPARAM key) {
@@ -212,13 +266,14 @@ void TimeTreeChange(HWND main) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treskel_timer program [switch | change | notes label... | preview row label]\n");
+        std::fprintf(stderr, "usage: treskel_timer program [switch | change | notes label... | preview row label | paste label...]\n");
         return 2;
     }
     const bool switchTabs = argc > 2 && std::string(argv[2]) == "switch";
     const bool notes = argc > 2 && std::string(argv[2]) == "notes";
     const bool preview = argc > 4 && std::string(argv[2]) == "preview";
     const bool change = argc > 2 && std::string(argv[2]) == "change";
+    const bool pastes = argc > 2 && std::string(argv[2]) == "paste";
     STARTUPINFOA si{sizeof si};
     PROCESS_INFORMATION pi{};
     std::string command = std::string("\"") + argv[1] + "\"";
@@ -233,6 +288,7 @@ int main(int argc, char** argv) {
     if (notes) TimeNotes(pi.hProcess, main, argc - 3, argv + 3);
     if (preview) TimePreview(pi.hProcess, main, std::atoi(argv[3]), argv[4]);
     if (change) TimeTreeChange(main);
+    if (pastes) TimePastes(pi.hProcess, main, argc - 3, argv + 3);
     if (switchTabs) {
         HWND tabs = FindChild(main, "Tab");
         if (tabs == nullptr) return 1;

@@ -7,6 +7,7 @@
 
 #include "platform/FileSys.h"
 #include "platform/FormLoader.h"
+#include "winutil/SubCls.h"
 
 namespace treskel {
 
@@ -47,10 +48,15 @@ void TfrmTreskel::FormCreate(TObject*) {
     TBitmap printer;
     ImageList1->GetBitmap(31, &printer);
     PrintButton->SetGlyph(&printer);
+    REdit->OnQueryAcceptData = [this](TObject* sender, IDataObject* data, bool really, bool& accept) {
+        REditQueryAcceptData(sender, data, really, accept);
+    };
+    WatchNoteChanges();
     // A change that reaches the note without the editor taking the focus
     // (an embedded object saving itself) still marks the note modified.
     REdit->OnChange = [this](TObject*) {
         if (showingNote_) return;
+        noteBound_.Changed();
         // The editor no longer holds the note as it was read.
         shownNoteId_.reset();
         // A hidden editor (a locked item, a link without origin) holds no

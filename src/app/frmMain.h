@@ -10,7 +10,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "app/frmMainRules.h"
 #include "store/ItemData.h"
 #include "store/NoteStore.h"
 #include "app/TreeItems.h"
@@ -41,6 +43,8 @@
 #include "winutil/WuShell.h"
 
 namespace treskel {
+
+class TControlSubclass;
 
 // Tags that switch groups of commands and controls on and off.
 inline constexpr int TagNeedsTreskel = 699;
@@ -196,6 +200,13 @@ public:
     // (as a bitmap and as an enhanced metafile), and leaves the clipboard
     // empty.
     void PastePicture(TGraphic* picture);
+    // Before a paste or a drop: the pictures and rich text it brings are
+    // measured, and refused, in words, when the note could then never be
+    // saved.
+    void REditQueryAcceptData(TObject* Sender, IDataObject* Data, bool Really, bool& Accept);
+    // At least the bytes of rich text the note in the editor would be
+    // saved as: what is known of it, or counted.
+    int64_t NoteRtfBytes();
 
     // ---- tray, caption-bar buttons and the about box
     void CaptionControl1ButtonClick(TObject* Sender, int ButtonIndex, bool& Pushed);
@@ -359,6 +370,22 @@ private:
     int openFailedTab_ = -1;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
+    // While a picture measured before it was decoded is pasted: what it
+    // takes in the note.
+    std::optional<int64_t> pastingPicture_;
+    // What the note in the editor holds, as far as it is known, and the
+    // editor's messages that change it.
+    TNoteBound noteBound_;
+    std::unique_ptr<TControlSubclass> noteChanges_;
+    // The name the editor gives itself in the rich text it writes.
+    std::string noteWriter_;
+    void LearnNoteWriter(std::string_view rtf);
+    // Follows the editor's pastes, keystrokes and formatting for noteBound_.
+    void WatchNoteChanges();
+    // Why the note has no room for `cost`, in words; empty when it has.
+    std::string NoteRoomProblem(const TPictureCost& cost);
+    // The bytes of rich text the note in the editor would be saved as.
+    int64_t CountNoteRtf();
     // The id of the note file the editor shows, from its reading until the
     // editor shows something else.
     std::optional<int32_t> shownNoteId_;

@@ -51,6 +51,8 @@ void TfrmTreskel::SaveItemNote(TTreeNode* node) {
     }
     TMemoryStream rtf;
     REdit->Lines()->SaveToStream(rtf);
+    noteBound_.Counted(rtf.Size());
+    LearnNoteWriter(std::string_view(reinterpret_cast<const char*>(rtf.Memory()), static_cast<size_t>(rtf.Size())));
     rtf.SetPosition(0);
     uint32_t crc = Notes.Save(record->Id, level, node->Text(), rtf, *lh5);
     NoteModified = false;
@@ -122,6 +124,12 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
     StatusBar->Panels()->Items(0)->SetText(noteNode->Text());
 
     HourGlass wait;
+    // The editor names itself in what it writes; empty, that is all it writes.
+    if (noteWriter_.empty() && REdit->GetTextLen() == 0) {
+        TMemoryStream empty;
+        REdit->Lines()->SaveToStream(empty);
+        LearnNoteWriter(empty.AsString());
+    }
     TMemoryStream rtf;
     try {
         if (Notes.Load(record->Id, rtf, *lh5)) {
@@ -130,6 +138,9 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
         } else {
             REdit->Lines()->Clear();
         }
+        // What the note holds is what was read, when the editor wrote it.
+        const std::string_view read(reinterpret_cast<const char*>(rtf.Memory()), static_cast<size_t>(rtf.Size()));
+        noteBound_.Read(rtf.Size(), !noteWriter_.empty() && RtfGenerator(read) == noteWriter_);
         // The window counts reading a note as a change; from here on a
         // change is the user's.
         REdit->SetModified(false);

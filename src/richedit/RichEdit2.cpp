@@ -354,6 +354,11 @@ void TCustomRichEditEx::WndProc(TMessage& m) {
             return;
         case WM_PASTE:
         case EM_PASTESPECIAL:
+            // What would come in is looked at before the window takes it.
+            if (HandleAllocated() && !ReadOnly() && !AcceptsData(nullptr, true)) {
+                m.Result = 0;
+                return;
+            }
             if (HandleAllocated() && !ReadOnly() && !richEdit10_ && PasteBeforeListItem(m)) return;
             break;
         case CN_COMMAND:
@@ -379,6 +384,12 @@ void TCustomRichEditEx::WndProc(TMessage& m) {
             break;
     }
     TCustomRichEdit::WndProc(m);
+}
+
+bool TCustomRichEditEx::AcceptsData(IDataObject* data, bool really) {
+    bool accept = true;
+    if (OnQueryAcceptData) OnQueryAcceptData(this, data, really, accept);
+    return accept;
 }
 
 // ------------------------------------------------------------ properties

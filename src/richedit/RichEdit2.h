@@ -26,6 +26,8 @@
 #undef FindText  // the common dialogs' macro; FindText is the editor's
 
 struct IRichEditOle;
+struct IRichEditOleCallback;
+struct IDataObject;
 
 namespace treskel {
 
@@ -52,6 +54,10 @@ enum class TSearchTypeEx { stBackward, stWholeWord, stMatchCase };
 using TSearchTypesEx = Set<TSearchTypeEx>;
 
 using TURLClickEvent = std::function<void(TObject* Sender, const std::string& URL)>;
+// Asked before data comes into the text: from the clipboard (a paste: Data
+// is null) or from a drop (Data; Really is false while a drag only passes
+// over).  Accept false keeps it out.
+using TRichEditAcceptData = std::function<void(TObject* Sender, IDataObject* Data, bool Really, bool& Accept)>;
 
 // The character format (CHARFORMAT2) of the selection or the default one.
 // On the 1.0 fall-back each property goes to the plain attributes, and what
@@ -276,6 +282,8 @@ public:
     void UpdateObject();
     void UpdateObjectExtent();
     IRichEditOle* RichEditOle() const;
+    // The callback the window asks about objects and drops, or null.
+    IRichEditOleCallback* OleCallback() const;
     // The context menu: the verbs of a selected object, or PopupMenu.
     TPopupMenu* GetPopupMenu();
 
@@ -290,6 +298,9 @@ public:
     void Clear() override;
 
     TURLClickEvent OnURLClick;
+    TRichEditAcceptData OnQueryAcceptData;
+    // Whether OnQueryAcceptData lets the data in (Data null: the clipboard).
+    bool AcceptsData(IDataObject* data, bool really);
 
     void WndProc(TMessage& m) override;
 

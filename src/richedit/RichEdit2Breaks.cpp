@@ -21,15 +21,16 @@ namespace treskel {
 bool TCustomRichEditEx::KeyDown(WORD& key, TShiftState shift) {
     swallowReturnChar_ = false;
     if (!TCustomRichEdit::KeyDown(key, shift)) return false;
-    if (ReadOnly() || !HandleAllocated() || richEdit10_ || shift.Contains(TShiftStateItem::ssAlt)) return true;
+    if (ReadOnly() || !HandleAllocated() || shift.Contains(TShiftStateItem::ssAlt)) return true;
     const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl), shifted = shift.Contains(TShiftStateItem::ssShift);
-    // Shift+Enter breaks the line, not the paragraph.
-    if (key == VK_RETURN && !shifted) {
+    if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) {
+        // The window would paste by itself; every paste goes through
+        // WM_PASTE, where what it brings is looked at first.
+        Perform(WM_PASTE);
+    } else if (key == VK_RETURN && !shifted && !richEdit10_) {
+        // Shift+Enter breaks the line, not the paragraph.
         if (!BreakBeforeNextListItem()) return true;
         swallowReturnChar_ = true;
-    } else if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) {
-        if (ListItemAfterSelection() < 0) return true;
-        Perform(WM_PASTE);
     } else {
         return true;
     }

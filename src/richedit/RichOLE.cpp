@@ -301,7 +301,16 @@ STDMETHODIMP TRichEditOleCallback::DeleteObject(LPOLEOBJECT object) {
     }
 }
 
-STDMETHODIMP TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) { return S_OK; }
+// Pastes are looked at before the window takes them (WM_PASTE); a drop is
+// looked at when it is made, not while the drag passes over.
+STDMETHODIMP TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD reco, BOOL really, HGLOBAL) {
+    try {
+        if (richEdit_ == nullptr || reco != RECO_DROP || !really || data == nullptr) return S_OK;
+        return richEdit_->AcceptsData(data, true) ? S_OK : E_FAIL;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
 
 STDMETHODIMP TRichEditOleCallback::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
@@ -422,6 +431,8 @@ STDMETHODIMP TOleInPlaceFrame::TranslateAccelerator(LPMSG, WORD) { return S_FALS
 // ------------------------------------------------------------ the control's objects
 
 IRichEditOle* TCustomRichEditEx::RichEditOle() const { return ole_ ? ole_->richEditOle.Get() : nullptr; }
+
+IRichEditOleCallback* TCustomRichEditEx::OleCallback() const { return ole_ ? ole_->callback.Get() : nullptr; }
 
 void TCustomRichEditEx::CreateOleCallback() {
     if (!ole_->callback) ole_->callback = ComPtr<TRichEditOleCallback>(new TRichEditOleCallback(this));

@@ -31,6 +31,19 @@ protected:
         SelectItem(item);
     }
     HWND Edit() { return W->REdit->Handle(); }
+    // The note as the editor would save it.
+    std::string NoteRtf() {
+        TMemoryStream s;
+        W->REdit->Lines()->SaveToStream(s);
+        return s.AsString();
+    }
+    // How many pictures the note holds.
+    size_t Pictures() {
+        const std::string rtf = NoteRtf();
+        size_t n = 0;
+        for (size_t at = rtf.find("{\\pict"); at != std::string::npos; at = rtf.find("{\\pict", at + 1)) ++n;
+        return n;
+    }
     std::string Status() { return W->StatusBar->Panels()->Items(1)->Text(); }
     void Select(int start, int length) {
         W->REdit->SetSelStart(start);
@@ -39,17 +52,31 @@ protected:
     }
     // Ctrl and a letter, as the keyboard sends them: the key goes down with
     // Ctrl held and the message loop makes the control character of it.
-    void CtrlKey(char letter) {
+    void CtrlKey(char letter) { KeyWith(VK_CONTROL, static_cast<WORD>(letter)); }
+    // A key pressed with Ctrl or Shift (`modifier`, or none: 0) held, the
+    // same way.
+    void KeyWith(BYTE modifier, WORD key) {
+        const BYTE left = modifier == VK_CONTROL ? VK_LCONTROL : VK_LSHIFT;
         BYTE keys[256];
         GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        if (modifier != 0) keys[modifier] = keys[left] = 0x80;
         SetKeyboardState(keys);
-        PostMessageA(Edit(), WM_KEYDOWN, static_cast<WPARAM>(letter), 1);
+        PostMessageA(Edit(), WM_KEYDOWN, key, 1);
         PumpMessages();
-        PostMessageA(Edit(), WM_KEYUP, static_cast<WPARAM>(letter), 0xC0000001);
+        PostMessageA(Edit(), WM_KEYUP, key, 0xC0000001);
         PumpMessages();
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+        if (modifier != 0) keys[modifier] = keys[left] = 0;
         SetKeyboardState(keys);
+    }
+    // An item of the editor's menu chosen, as a right click shows it.
+    void ChooseFromEditorMenu(TMenuItem* item) {
+        const WORD command = item->Command();
+        TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+        POINT at{20, 20};
+        ClientToScreen(Edit(), &at);
+        SendMessageA(Edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit()), MAKELPARAM(at.x, at.y));
+        TPopupMenu::TestChooser = nullptr;
+        PumpMessages();
     }
     TTreeNode* item = nullptr;
 };

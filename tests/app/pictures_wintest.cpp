@@ -52,12 +52,6 @@ protected:
         EditorTest::SetUp();
         InstallTestSource();
     }
-    std::string NoteRtf() {
-        TMemoryStream s;
-        W->REdit->Lines()->SaveToStream(s);
-        return s.AsString();
-    }
-    size_t Pictures() { return Occurrences(NoteRtf(), "{\\pict"); }
     // The picture button pressed and its open dialog answered with `file`.
     void InsertFile(const std::string& file) {
         AnswerNextDialog([file](TCommonDialog& d) {
@@ -451,13 +445,7 @@ TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {
         shown = true;
         DialogDriver::Press(dialog, IDCANCEL);
     });
-    const WORD command = W->InsertOLE1->Command();
-    TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
-    POINT at{20, 20};
-    ClientToScreen(Edit(), &at);
-    SendMessageA(Edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit()), MAKELPARAM(at.x, at.y));
-    TPopupMenu::TestChooser = nullptr;
-    PumpMessages();
+    ChooseFromEditorMenu(W->InsertOLE1);
     EXPECT_TRUE(shown);
     EXPECT_EQ(Pictures(), 0u);
 }

@@ -45,7 +45,7 @@ treskel_test(applarge
 )
 treskel_test(apppictures
   PORTABLE picturerules_test.cpp
-  WIN32 pictures_wintest.cpp ../platform/TestPrinter.cpp
+  WIN32 pictures_wintest.cpp paste_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
 if(TRESKEL_WIN32)

@@ -97,11 +97,12 @@ std::wstring RichEditText(HWND wnd);
 // places, as "at 12: U+010D became U+0063"), or "" when they are equal.
 std::string Differences(std::wstring_view expected, std::wstring_view actual);
 void PressKey(HWND wnd, WORD vk);
-// Alt and a lower-case letter or a digit pressed on the keyboard (the
-// system's input, to the window with the focus).
-void PressAltKey(char key);
-// Ctrl and a lower-case letter pressed on the keyboard.
-void PressCtrlKey(char key);
+// A lower-case letter or a digit pressed with Alt or Ctrl (`modifier`:
+// VK_MENU, VK_CONTROL) held on the keyboard (the system's input, to the
+// window with the focus).
+void PressKeyWith(WORD modifier, char key);
+inline void PressAltKey(char key) { PressKeyWith(VK_MENU, key); }
+inline void PressCtrlKey(char key) { PressKeyWith(VK_CONTROL, key); }
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
 // Lower-case letters, digits and blanks typed on the keyboard in one go,

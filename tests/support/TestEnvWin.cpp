@@ -302,14 +302,9 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 }
 }  // namespace
 
-void PressAltKey(char key) {
+void PressKeyWith(WORD modifier, char key) {
     WORD vk = static_cast<WORD>(VkKeyScanA(key) & 0xFF);
-    SendKeys({{VK_MENU, false}, {vk, false}, {vk, true}, {VK_MENU, true}});
-}
-
-void PressCtrlKey(char key) {
-    WORD vk = static_cast<WORD>(VkKeyScanA(key) & 0xFF);
-    SendKeys({{VK_CONTROL, false}, {vk, false}, {vk, true}, {VK_CONTROL, true}});
+    SendKeys({{modifier, false}, {vk, false}, {vk, true}, {modifier, true}});
 }
 
 void TypeIntoFocus(char c) {
