@@ -149,6 +149,11 @@ struct ImageListTraits {
     void Close(HIMAGELIST h) const { ImageList_Destroy(h); }
 };
 
+struct WindowTraits {
+    using Handle = HWND;
+    void Close(HWND h) const { DestroyWindow(h); }
+};
+
 struct WindowsHookTraits {
     using Handle = HHOOK;
     void Close(HHOOK h) const { UnhookWindowsHookEx(h); }
@@ -177,6 +182,8 @@ using EnhMetaFileHandle = UniqueHandle<EnhMetaFileTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using ImageListHandle = UniqueHandle<ImageListTraits>;
 using HookHandle = UniqueHandle<WindowsHookTraits>;
+// A window that no control owns.
+using WindowHandle = UniqueHandle<WindowTraits>;
 
 // A device context from GetDC (or GetDCEx), released when it goes.
 class WindowDC : public UniqueHandle<WindowDCTraits> {

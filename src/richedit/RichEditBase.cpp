@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2Rules.h"
@@ -396,6 +397,7 @@ std::string TCustomRichEdit::StreamOutRtf() {
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&out), 0, MemoryWriteCallback};
     SendToWindow(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EOutOfResources("Failed to Save Stream");
+    if (TParaWordFaults faults = RichEditParaWordFaults(); faults.Any()) out = MendParaWords(out, faults);
     return out;
 }
 
@@ -404,6 +406,70 @@ void TCustomRichEdit::StreamInRtf(const std::string& rtf) {
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
     SendToWindow(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EReadError("Failed to Load Stream");
+}
+
+namespace {
+
+// The paragraph formats that tell the faults apart: indents, and line
+// spacing.
+struct TProbeParagraph {
+    LONG First, Offset, Spacing;
+    BYTE Rule;
+};
+
+std::vector<TProbeParagraph> ProbeParagraphs(HWND wnd, int count) {
+    std::vector<TProbeParagraph> held;
+    for (int i = 0; i < count; ++i) {
+        const auto at = static_cast<LONG>(SendMessageW(wnd, EM_LINEINDEX, static_cast<WPARAM>(i), 0));
+        CHARRANGE r{at, at};
+        SendMessageW(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        PARAFORMAT2 f{};
+        f.cbSize = sizeof f;
+        SendMessageW(wnd, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+        held.push_back({f.dxStartIndent, f.dxOffset, f.dyLineSpacing, f.bLineSpacingRule});
+    }
+    return held;
+}
+
+}  // namespace
+
+// Asked once, of a window of its own: a paragraph with a hanging indent and
+// three with line spacing the window reads right, written out and read
+// back as they are and with each kind of words mended.  A fault is mended
+// only where the window's own round trip shows it and the mend undoes it.
+TParaWordFaults RichEditParaWordFaults() {
+    static const TParaWordFaults faults = [] {
+        TParaWordFaults found;
+        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr));
+        if (!wnd) return found;
+        const HWND h = wnd.Get();
+        auto streamIn = [h](const std::string& rtf) {
+            MemoryReader reader{&rtf, 0};
+            EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
+            SendMessageW(h, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+            return ProbeParagraphs(h, 4);
+        };
+        const auto held = streamIn(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\li600\\fi-200 a\\par\\pard\\slmult2 b\\par"
+            "\\pard\\sl300 c\\par\\pard\\sl-300 d\\par}");
+        std::string written;
+        EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&written), 0, MemoryWriteCallback};
+        SendMessageW(h, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        auto sameIndents = [&](const std::vector<TProbeParagraph>& p) {
+            return p[0].First == held[0].First && p[0].Offset == held[0].Offset;
+        };
+        auto sameSpacing = [&](const std::vector<TProbeParagraph>& p) {
+            for (int i = 1; i < 4; ++i)
+                if (p[i].Spacing != held[i].Spacing || p[i].Rule != held[i].Rule) return false;
+            return true;
+        };
+        const auto plain = streamIn(written);
+        found.SwappedIndents = !sameIndents(plain) && sameIndents(streamIn(MendParaWords(written, {true, false})));
+        found.LineSpacing = !sameSpacing(plain) && sameSpacing(streamIn(MendParaWords(written, {false, true})));
+        return found;
+    }();
+    return faults;
 }
 
 void TCustomRichEdit::SetAlignment(TAlignment value) {

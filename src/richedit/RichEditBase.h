@@ -26,6 +26,12 @@ struct MemoryReader {
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb);
 
 class TStream;
+struct TParaWordFaults;
+
+// The paragraph words that the system's rich-edit window (class
+// "RICHEDIT20W") writes in a form its own reader takes otherwise; none
+// where that window writes them right or is missing.
+TParaWordFaults RichEditParaWordFaults();
 
 enum class TAttributeType { atSelected, atDefaultText };
 enum class TNumberingStyle { nsNone, nsBullet };
