@@ -130,7 +130,7 @@ void TParaWordFilter::Process(std::string_view d, bool final, std::string& out) 
 }
 
 void TParaWordFilter::Take(const TWord& w, std::string& out) {
-    const bool indent = faults_.SwappedIndents && (w.Name == "li" || w.Name == "fi");
+    const bool indent = faults_.SwappedIndents && (w.Name == "li" || w.Name == "fi") && !w.DoubleMinus;
     const bool spacing = faults_.LineSpacing && (w.Name == "sl" || w.Name == "slmult");
     if (!indent && !spacing) {
         Flush(out);

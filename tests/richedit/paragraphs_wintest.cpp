@@ -48,6 +48,10 @@ TEST_F(Paragraphs, EveryParagraphSettingComesBackThroughEachSaveAndRead) {
     EXPECT_EQ(read[4].substr(0, 27), "first -360 offset 0 right 0");
     EXPECT_EQ(read[6].substr(0, 31), "first 2160 offset -720 right 36");
     ExpectKeptThroughRounds(read, 4);
+    // The content kept while the window is made anew.
+    editor->SetBorderStyle(TBorderStyle::bsNone);
+    editor->HandleNeeded();
+    EXPECT_EQ(ParagraphFormats(editor->Handle()), read);
 
     // Set by the window's own messages, as the editor's commands do.
     Load(editor, std::string(kHead) + "\\pard a\\par b\\par c\\par d\\par e\\par}");

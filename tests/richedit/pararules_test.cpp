@@ -109,6 +109,7 @@ TEST(ParaWordFilter, LeavesWordsItCannotReadAsTheWindowsAlone) {
     const std::string binary = std::string("\\pard\\bin6 \\li1{}\\fi2\\li3 ") + "x";
     EXPECT_EQ(MendParaWords(binary, kBoth), "\\pard\\bin6 \\li1{}\\li5\\fi-3 x");
     EXPECT_EQ(MendParaWords("\\pard\\'5cli9\\~\\li9", kBoth), "\\pard\\'5cli9\\~\\li9\\fi-9");
+    EXPECT_EQ(MendParaWords("\\pard\\li--9 x", kBoth), "\\pard\\li--9 x");
     // A word the stream ends in is mended too.
     EXPECT_EQ(MendParaWords("\\pard\\fi-40", kBoth), "\\pard\\li-40");
 }
