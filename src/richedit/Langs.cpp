@@ -42,6 +42,16 @@ std::string WideToAnsi(std::wstring_view text, UINT codePage) {
     return s;
 }
 
+std::string ExactBytesInCodePage(char32_t c, unsigned codePage) {
+    if (c > 0xFFFF || (c >= 0xD800 && c < 0xE000)) return std::string();
+    const auto w = static_cast<wchar_t>(c);
+    char bytes[4];
+    int n = WideCharToMultiByte(codePage, 0, &w, 1, bytes, sizeof bytes, nullptr, nullptr);
+    wchar_t back[2];
+    if (n <= 0 || MultiByteToWideChar(codePage, 0, bytes, n, back, 2) != 1 || back[0] != w) return std::string();
+    return std::string(bytes, static_cast<size_t>(n));
+}
+
 int CopyWideAsAnsi(std::wstring_view text, UINT codePage, char* dest, int capacity, bool terminate) {
     if (dest == nullptr || capacity <= 0) return 0;
     size_t room = static_cast<size_t>(capacity) - (terminate ? 1 : 0);

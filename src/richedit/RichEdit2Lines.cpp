@@ -2,8 +2,6 @@
 // the whole content to and from streams and files.
 #include <algorithm>
 #include <exception>
-#include <optional>
-#include <string_view>
 #include <tuple>
 
 #include "platform/Streams.h"
@@ -33,24 +31,13 @@ void SetRedraw(TCustomRichEditEx* re, bool updating) {
     }
 }
 
-// What the window's stream callbacks work on: the stream, its conversion,
+// What the window's read callback works on: the stream, its conversion,
 // and what went wrong, carried out to be raised after the window returns.
 struct TStreamPair {
     TStream* stream = nullptr;
     TConversion* conversion = nullptr;
     std::unique_ptr<TStreamChunkReader> reader;
     std::exception_ptr error;
-    bool shortWrite = false;
-    // Where the window writes paragraph words wrongly, what it writes
-    // passes this first.
-    std::optional<TParaWordFilter> filter;
-    std::string filtered;
-
-    // Hands bytes to the stream; false when it took them short.
-    bool Pass(const uint8_t* bytes, int64_t count) {
-        shortWrite = conversion->ConvertWriteStream(*stream, bytes, count) != count;
-        return !shortWrite;
-    }
 };
 
 DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
@@ -62,34 +49,6 @@ DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
     } catch (...) {
         pair->error = std::current_exception();
         return 1;
-    }
-}
-
-DWORD CALLBACK WriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    auto* pair = reinterpret_cast<TStreamPair*>(cookie);
-    *pcb = 0;
-    try {
-        if (pair->filter) {
-            pair->filtered.clear();
-            pair->filter->Write(std::string_view(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb)),
-                                pair->filtered);
-            if (!pair->Pass(reinterpret_cast<const uint8_t*>(pair->filtered.data()),
-                            static_cast<int64_t>(pair->filtered.size())))
-                return 1;
-            *pcb = cb;
-            return 0;
-        }
-        int64_t n = pair->conversion->ConvertWriteStream(*pair->stream, buffer, cb);
-        *pcb = static_cast<LONG>(std::clamp<int64_t>(n, 0, cb));
-        if (n != cb) {
-            // A short write (a full disk) would cut the note off silently.
-            pair->shortWrite = true;
-            return 1;
-        }
-        return 0;
-    } catch (...) {
-        pair->error = std::current_exception();
-        return 2;
     }
 }
 
@@ -246,21 +205,9 @@ void TRichEditStringsEx::SaveToStream(TStream& stream) const {
     TCustomRichEditEx* re = richEdit_;
     re->HandleNeeded();
     TConversion* conversion = converter_ ? converter_.get() : &PlainConversion();
-    TStreamPair pair;
-    pair.stream = &stream;
-    pair.conversion = conversion;
-    const UINT format = re->WriteFormat();
-    if (TParaWordFaults faults = RichEditParaWordFaults(); (format & SF_RTF) != 0 && faults.Any())
-        pair.filter.emplace(faults);
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&pair), 0, WriteCallback};
-    re->SendToWindow(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
-    if (pair.error) std::rethrow_exception(pair.error);
-    if (es.dwError == 0 && pair.filter) {
-        pair.filtered.clear();
-        pair.filter->Finish(pair.filtered);
-        pair.Pass(reinterpret_cast<const uint8_t*>(pair.filtered.data()), static_cast<int64_t>(pair.filtered.size()));
-    }
-    if (es.dwError != 0 || pair.shortWrite) throw EOutOfResources("Failed to Save Stream");
+    re->StreamOut(re->WriteFormat(), [&stream, conversion](const uint8_t* bytes, int64_t count) {
+        return conversion->ConvertWriteStream(stream, bytes, count);
+    });
 }
 
 void TRichEditStringsEx::LoadFromFile(const std::string& fileName) {

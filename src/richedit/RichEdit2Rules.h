@@ -1,5 +1,6 @@
 // RichEdit2Rules: the rules of the rich-edit control that do not need a
-// window: how stream bytes are handed to the window in chunks, how the
+// window: how stream bytes are handed to the window in chunks, how the RTF
+// the window writes in UTF-8 becomes RTF every reader reads, how the
 // address scan cuts text into tokens, search ranges, paragraph alignment
 // and twips, OLE verbs and drop effects.  No <windows.h>.
 #pragma once
@@ -8,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/SysUtils.h"
@@ -45,6 +47,69 @@ private:
     std::vector<uint8_t> out_;
     size_t pos_ = 0;
 };
+
+// The RTF that the window writes with its text in UTF-8 (a "{\urtf"
+// document) made into RTF that every reader reads: the header names the
+// document's code page, and each character beyond ASCII is written in its
+// font's code page ("\'e8") where that code page holds it exactly, and as
+// "\uN" followed by "?" for readers that do not know it everywhere else.
+// So no letter becomes another on the way.  The window's bytes come in
+// chunks cut anywhere; output that does not start as UTF-8 RTF passes
+// unchanged.
+class TUtf8RtfFilter {
+public:
+    // The bytes of a character in a code page that holds it exactly (they
+    // give the character back), or nothing.
+    using Encoder = std::function<std::string(char32_t c, unsigned codePage)>;
+    TUtf8RtfFilter(unsigned documentCodePage, Encoder encode);
+
+    // Appends to `out` what the bytes make; a token cut off at the end waits
+    // for the next bytes.
+    void Write(std::string_view bytes, std::string& out);
+    // Appends what is left once the window has written everything.
+    void Finish(std::string& out);
+
+private:
+    enum class TState { Header, Text, Utf8, Escape, Word, Param, Hex, Binary, Unchanged };
+    struct TGroup {
+        int Font = -1;  // -1: the document's default font
+        int SkipCount = 1;
+        bool FontTable = false;
+    };
+
+    void Put(char b, std::string& out);
+    void PutText(char b, std::string& out);
+    void PutHeader(char b, std::string& out);
+    void EndWord(std::string& out);
+    void PutCharacter(char32_t c, std::string& out);
+    // The code page's bytes of a character, kNone when it has none.
+    uint32_t ExactBytes(char32_t c, unsigned codePage);
+    static constexpr uint32_t kNotAsked = 0, kNone = 1;
+    unsigned CodePageHere() const;
+
+    unsigned documentCodePage_;
+    Encoder encode_;
+    TState state_ = TState::Header;
+    std::string held_;  // the header until it is known
+    std::string word_;
+    std::string param_;
+    int hexLeft_ = 0;
+    int64_t binaryLeft_ = 0;
+    char32_t utf8_ = 0;
+    int utf8Left_ = 0;
+    int utf8Length_ = 0;
+    bool groupStart_ = false;
+    int defaultFont_ = 0;
+    TGroup group_;
+    std::vector<TGroup> outer_;
+    std::unordered_map<int, int> fontCharsets_;
+    std::unordered_map<unsigned, std::vector<uint32_t>> exact_;
+};
+
+// The code page in which readers take the bytes of a font of this
+// character set (the document's for the default set), or 0 when it is not
+// one that every reader knows.
+unsigned CodePageOfCharset(int charset, unsigned documentCodePage);
 
 // Characters an address is made of: ( ) - . / 0-9 : @ A-Z a-z and '\'.
 bool IsUrlChar(wchar_t c);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include "richedit/Langs.h"
@@ -24,17 +25,67 @@ private:
     ModuleHandle module_;
 };
 
-DWORD CALLBACK MemoryWriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+// What the window's stream-out callback works on: where the bytes go, the
+// filters they pass first, and what went wrong, carried out to be raised
+// after the window returns.
+struct TStreamOutCookie {
+    const TCustomRichEdit::TStreamWriter* write = nullptr;
+    // Letters the window writes in UTF-8 made plain RTF, then the
+    // paragraph words it writes wrongly mended.
+    std::optional<TUtf8RtfFilter> letters;
+    std::optional<TParaWordFilter> paragraphs;
+    std::string lettered, filtered;
+    std::exception_ptr error;
+    bool shortWrite = false;
+
+    // Hands what the window wrote on through the filters (`last` once it
+    // has written everything); false when it was not all taken.
+    bool Take(std::string_view bytes, bool last) {
+        if (letters) {
+            lettered.clear();
+            letters->Write(bytes, lettered);
+            if (last) letters->Finish(lettered);
+            bytes = lettered;
+        }
+        if (paragraphs) {
+            filtered.clear();
+            paragraphs->Write(bytes, filtered);
+            if (last) paragraphs->Finish(filtered);
+            bytes = filtered;
+        }
+        int64_t n = (*write)(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int64_t>(bytes.size()));
+        // A short write (a full disk) would cut the content off silently.
+        shortWrite = n != static_cast<int64_t>(bytes.size());
+        return !shortWrite;
+    }
+};
+
+DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
+    auto* c = reinterpret_cast<TStreamOutCookie*>(cookie);
+    *pcb = 0;
     try {
-        reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+        if (!c->Take(std::string_view(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb)), false)) return 1;
         *pcb = cb;
         return 0;
     } catch (...) {
-        *pcb = 0;
-        return 1;
+        c->error = std::current_exception();
+        return 2;
     }
 }
 
+TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
+    return [&out](const uint8_t* bytes, int64_t count) {
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+        return count;
+    };
+}
+
+std::wstring WindowTextW(HWND wnd) {
+    int n = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
+    return text;
+}
 
 }  // namespace
 
@@ -392,12 +443,80 @@ void TCustomRichEdit::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
-std::string TCustomRichEdit::StreamOutRtf() {
+namespace {
+
+// A window of the system's control of its own that only takes messages,
+// for asking how it writes what it holds.
+class TProbeWindow {
+public:
+    TProbeWindow()
+        : wnd_(CreateWindowExW(0, L"RICHEDIT20W", L"", ES_MULTILINE, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr)) {}
+    explicit operator bool() const { return static_cast<bool>(wnd_); }
+    HWND Get() const { return wnd_.Get(); }
+
+    void StreamIn(const std::string& rtf) const {
+        MemoryReader reader{&rtf, 0};
+        EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
+        SendMessageW(wnd_.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
+    }
+    // The RTF the window writes itself.
+    std::string StreamOut() const {
+        std::string rtf;
+        TCustomRichEdit::TStreamWriter write = AppendTo(rtf);
+        TStreamOutCookie cookie;
+        cookie.write = &write;
+        EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
+        SendMessageW(wnd_.Get(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        return rtf;
+    }
+
+private:
+    WindowHandle wnd_;
+};
+
+}  // namespace
+
+// Asked once: a round trip of three such letters.
+bool RichEditWritesLookAlikes() {
+    static const bool lookAlikes = [] {
+        TProbeWindow wnd;
+        if (!wnd) return false;
+        const std::wstring letters = L"\x0100\x010D\x03B1";
+        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(letters.c_str()));
+        const std::string rtf = wnd.StreamOut();
+        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        wnd.StreamIn(rtf);
+        return WindowTextW(wnd.Get()) != letters;
+    }();
+    return lookAlikes;
+}
+
+void TCustomRichEdit::StreamOut(UINT format, const TStreamWriter& write) {
+    TStreamOutCookie cookie;
+    cookie.write = &write;
+    if ((format & SF_RTF) != 0) {
+        // Where the window would write a letter as a look-alike, it writes
+        // its text in UTF-8, which the filter turns into plain RTF that
+        // keeps every letter.
+        if (WideWindow() && RichEditWritesLookAlikes()) {
+            format |= SF_USECODEPAGE | (CP_UTF8 << 16);
+            cookie.letters.emplace(GetACP(), ExactBytesInCodePage);
+        }
+        // Where it writes paragraph words that its reader takes otherwise,
+        // they are mended.  Elsewhere the window's own RTF is kept as it is.
+        if (TParaWordFaults faults = RichEditParaWordFaults(); faults.Any()) cookie.paragraphs.emplace(faults);
+    }
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
+    SendToWindow(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+    if (cookie.error) std::rethrow_exception(cookie.error);
+    if (es.dwError == 0 && (cookie.letters || cookie.paragraphs)) cookie.Take({}, true);
+    if (es.dwError != 0 || cookie.shortWrite) throw EOutOfResources("Failed to Save Stream");
+}
+
+std::string TCustomRichEdit::StreamOutRtf(UINT flags) {
     std::string out;
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&out), 0, MemoryWriteCallback};
-    SendToWindow(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    if (es.dwError != 0) throw EOutOfResources("Failed to Save Stream");
-    if (TParaWordFaults faults = RichEditParaWordFaults(); faults.Any()) out = MendParaWords(out, faults);
+    StreamOut(SF_RTF | flags, AppendTo(out));
     return out;
 }
 
@@ -433,29 +552,23 @@ std::vector<TProbeParagraph> ProbeParagraphs(HWND wnd, int count) {
 
 }  // namespace
 
-// Asked once, of a window of its own: a paragraph with a hanging indent and
-// three with line spacing the window reads right, written out and read
-// back as they are and with each kind of words mended.  A fault is mended
-// only where the window's own round trip shows it and the mend undoes it.
+// Asked once: a paragraph with a hanging indent and three with line
+// spacing the window reads right, written out and read back as they are
+// and with each kind of words mended.  A fault is mended only where the
+// window's own round trip shows it and the mend undoes it.
 TParaWordFaults RichEditParaWordFaults() {
     static const TParaWordFaults faults = [] {
         TParaWordFaults found;
-        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
-                                         GetModuleHandleW(nullptr), nullptr));
+        TProbeWindow wnd;
         if (!wnd) return found;
-        const HWND h = wnd.Get();
-        auto streamIn = [h](const std::string& rtf) {
-            MemoryReader reader{&rtf, 0};
-            EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
-            SendMessageW(h, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-            return ProbeParagraphs(h, 4);
+        auto read = [&wnd](const std::string& rtf) {
+            wnd.StreamIn(rtf);
+            return ProbeParagraphs(wnd.Get(), 4);
         };
-        const auto held = streamIn(
+        const auto held = read(
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\li600\\fi-200 a\\par\\pard\\slmult2 b\\par"
             "\\pard\\sl300 c\\par\\pard\\sl-300 d\\par}");
-        std::string written;
-        EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&written), 0, MemoryWriteCallback};
-        SendMessageW(h, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        const std::string written = wnd.StreamOut();
         auto sameIndents = [&](const std::vector<TProbeParagraph>& p) {
             return p[0].First == held[0].First && p[0].Offset == held[0].Offset;
         };
@@ -464,9 +577,9 @@ TParaWordFaults RichEditParaWordFaults() {
                 if (p[i].Spacing != held[i].Spacing || p[i].Rule != held[i].Rule) return false;
             return true;
         };
-        const auto plain = streamIn(written);
-        found.SwappedIndents = !sameIndents(plain) && sameIndents(streamIn(MendParaWords(written, {true, false})));
-        found.LineSpacing = !sameSpacing(plain) && sameSpacing(streamIn(MendParaWords(written, {false, true})));
+        const auto plain = read(written);
+        found.SwappedIndents = !sameIndents(plain) && sameIndents(read(MendParaWords(written, {true, false})));
+        found.LineSpacing = !sameSpacing(plain) && sameSpacing(read(MendParaWords(written, {false, true})));
         return found;
     }();
     return faults;

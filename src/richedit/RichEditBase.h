@@ -33,6 +33,11 @@ struct TParaWordFaults;
 // where that window writes them right or is missing.
 TParaWordFaults RichEditParaWordFaults();
 
+// Whether the system's wide rich-edit window writes a letter that its
+// font's code page lacks as a look-alike from that code page ("c" for "č",
+// "A" for "Ā"), so that its RTF read back gives another letter.
+bool RichEditWritesLookAlikes();
+
 enum class TAttributeType { atSelected, atDefaultText };
 enum class TNumberingStyle { nsNone, nsBullet };
 
@@ -113,6 +118,9 @@ class TCustomRichEdit : public TWinControl {
 public:
     explicit TCustomRichEdit(TComponent* owner);
     ~TCustomRichEdit() override;
+
+    // Takes bytes the window writes; returns how many it took.
+    using TStreamWriter = std::function<int64_t(const uint8_t* bytes, int64_t count)>;
 
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
@@ -205,8 +213,14 @@ protected:
 
     // A message sent to the window through the system, in its own width.
     LRESULT SendToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-    // The whole content as the window writes RTF, and back; failures raise.
-    std::string StreamOutRtf();
+    // The content as the window writes it in `format` (SF_*), handed to
+    // `write`; RTF keeps every letter and paragraph.  A write that the window rejects,
+    // or that `write` takes short, raises "Failed to Save Stream"; what
+    // `write` raises is raised.
+    void StreamOut(UINT format, const TStreamWriter& write);
+    // The whole content (with SFF_SELECTION the selection) as the window
+    // writes RTF, and back; failures raise.
+    std::string StreamOutRtf(UINT flags = 0);
     void StreamInRtf(const std::string& rtf);
     // The edit styles shared by the 1.0 and 2.0 windows.
     void AddEditStyles(TCreateParams& p);

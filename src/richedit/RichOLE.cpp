@@ -1,7 +1,10 @@
 #include "richedit/RichOLE.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/ControlsHooks.h"
 #include "platform/Dialogs.h"
@@ -136,6 +139,70 @@ HRESULT QueryFor(T* self, REFIID iid, void** object, std::initializer_list<const
     return E_NOINTERFACE;
 }
 
+// What the editor puts on the clipboard for a copy or a cut: bytes in
+// global memory per format, handed out as copies.
+class TClipboardData final : public IDataObject {
+public:
+    explicit TClipboardData(std::vector<std::pair<CLIPFORMAT, std::string>> formats) : formats_(std::move(formats)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return QueryFor(this, iid, object, {&IID_IUnknown, &IID_IDataObject});
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (medium == nullptr) return E_INVALIDARG;
+        const std::string* bytes = Find(format);
+        if (bytes == nullptr) return DV_E_FORMATETC;
+        GlobalMemory copy(bytes->size());
+        {
+            GlobalLockGuard lock(copy.Get());
+            if (lock.Get() == nullptr) return E_OUTOFMEMORY;
+            std::memcpy(lock.Get(), bytes->data(), bytes->size());
+        }
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = copy.Release();
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override { return Find(format) != nullptr ? S_OK : DV_E_FORMATETC; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out != nullptr) out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override {
+        if (formats == nullptr) return E_INVALIDARG;
+        *formats = nullptr;
+        if (direction != DATADIR_GET) return E_NOTIMPL;
+        std::vector<FORMATETC> list;
+        for (const auto& f : formats_) list.push_back(FORMATETC{f.first, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+        return SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), formats);
+    }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ~TClipboardData() = default;
+    const std::string* Find(const FORMATETC* format) const {
+        if (format == nullptr || (format->tymed & TYMED_HGLOBAL) == 0 || format->dwAspect != DVASPECT_CONTENT)
+            return nullptr;
+        for (const auto& f : formats_)
+            if (f.first == format->cfFormat) return &f.second;
+        return nullptr;
+    }
+
+    LONG refs_ = 1;
+    std::vector<std::pair<CLIPFORMAT, std::string>> formats_;
+};
+
 }  // namespace
 
 void OleCheck(HRESULT hr) {
@@ -238,9 +305,38 @@ STDMETHODIMP TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DW
 
 STDMETHODIMP TRichEditOleCallback::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
-STDMETHODIMP TRichEditOleCallback::GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT* data) {
-    if (data != nullptr) *data = nullptr;
-    return E_NOTIMPL;
+// Where the window would put a letter on the clipboard as a look-alike, or
+// paragraph words that its reader takes otherwise (in the RTF it writes
+// there, which pasting prefers), the editor puts the text and its own RTF
+// of the selection, in which every letter and paragraph stays what it is.
+// Elsewhere the window puts its own.
+STDMETHODIMP TRichEditOleCallback::GetClipboardData(CHARRANGE* range, DWORD, LPDATAOBJECT* data) {
+    if (data == nullptr) return E_INVALIDARG;
+    *data = nullptr;
+    try {
+        TCustomRichEditEx* re = richEdit_;
+        if (re == nullptr || range == nullptr) return E_NOTIMPL;
+        if (!(re->WideWindow() && RichEditWritesLookAlikes()) && !RichEditParaWordFaults().Any()) return E_NOTIMPL;
+        CHARRANGE selection{0, 0};
+        re->SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        if (selection.cpMin != range->cpMin || selection.cpMax != range->cpMax) return E_NOTIMPL;
+        // Text on the clipboard ends its lines with CR LF.
+        std::wstring text;
+        for (wchar_t c : re->TextRangeW(range->cpMin, range->cpMax)) {
+            text += c;
+            if (c == L'\r') text += L'\n';
+        }
+        std::vector<std::pair<CLIPFORMAT, std::string>> formats;
+        formats.emplace_back(CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()),
+                                                         (text.size() + 1) * sizeof(wchar_t)));
+        formats.emplace_back(static_cast<CLIPFORMAT>(RichEditClipboardFormats().Rtf),
+                             re->StreamOutRtf(SFF_SELECTION) + '\0');
+        *data = new TClipboardData(std::move(formats));
+        return S_OK;
+    } catch (...) {
+        // The window's own data, then.
+        return E_NOTIMPL;
+    }
 }
 
 STDMETHODIMP TRichEditOleCallback::GetDragDropEffect(BOOL drag, DWORD keyState, LPDWORD effect) {

@@ -41,6 +41,15 @@ struct PatternForm {
         form->Show();
         PumpMessages();
     }
+    // A transparent scroll box on the pattern at (21, 13), 120 by 80.
+    TQclScrollBox* TransparentScrollBox() {
+        auto* box = Create<TQclScrollBox>(form.get());
+        box->SetParent(parent);
+        box->SetBounds(21, 13, 120, 80);
+        box->SetTransparent(true);
+        PumpMessages();
+        return box;
+    }
     // A group box on the form at (10, 10).
     TQclGroupBox* GroupBox(const char* caption, int width = 185, int height = 105) {
         auto* box = Create<TQclGroupBox>(form.get());
@@ -475,11 +484,7 @@ TEST(QclScrollBox, ATransparentBoxShowsTheParentsPictureAndItsBevelNarrowsTheCli
 
 TEST(QclScrollBox, ScrollingATransparentBoxPaintsThePictureAgainWithoutErasing) {
     PatternForm f;
-    auto* box = Create<TQclScrollBox>(f.form.get());
-    box->SetParent(f.parent);
-    box->SetBounds(21, 13, 120, 80);
-    box->SetTransparent(true);
-    PumpMessages();
+    TQclScrollBox* box = f.TransparentScrollBox();
     ASSERT_TRUE(box->IsTransparentActive());
     int erased = 0;
     WindowSubclass spy;
@@ -520,11 +525,7 @@ TEST(QclScrollBox, ScrollingATransparentBoxPaintsThePictureAgainWithoutErasing) 
 // in at once; with more it is left to painting.
 TEST(QclScrollBox, ATransparentBoxWithFewChildrenIsPaintedWhenErased) {
     PatternForm f;
-    auto* box = Create<TQclScrollBox>(f.form.get());
-    box->SetParent(f.parent);
-    box->SetBounds(21, 13, 120, 80);
-    box->SetTransparent(true);
-    PumpMessages();
+    TQclScrollBox* box = f.TransparentScrollBox();
     ASSERT_TRUE(box->IsTransparentActive());
     const auto erased = [&] {
         WindowDC screen(box->Handle());

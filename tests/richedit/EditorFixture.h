@@ -53,6 +53,9 @@ protected:
         return w;
     }
 
+    // The text as the window holds it, each paragraph ending in CR.
+    static std::wstring Text(TCustomRichEditEx* e) { return RichEditText(e->Handle()); }
+
     static void Select(TCustomRichEditEx* e, int start, int end) {
         CHARRANGE r{start, end};
         SendMessageW(e->Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));

@@ -11,9 +11,10 @@ const char* kHead = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Ar
 
 // Paragraphs with every setting the window holds, as other programs write
 // them: indents of each kind and sign, lists as the window writes them, tab
-// stops, spacing, alignment, in the document and in groups of their own.
+// stops, spacing, alignment, in the document and in groups of their own;
+// some hold letters that the document's code page lacks.
 const char* kParagraphs =
-    "\\pard\\li720 left\\par\\pard\\fi360 first\\par\\pard\\li720\\fi-360 hanging\\par"
+    "\\pard\\li720 left \\u269?\\u256?\\par\\pard\\fi360 first\\par\\pard\\li720\\fi-360 hanging \\u945?\\par"
     "\\pard\\ri720 right\\par\\pard\\li-360 outdented\\par\\pard\\fi-360 first out\\par"
     "\\pard\\li1440\\fi720\\ri360 all three\\par"
     "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 bullet\\par"
@@ -21,18 +22,21 @@ const char* kParagraphs =
     "{\\pntext\\f0 2.\\tab}two\\par"
     "\\pard{\\pntext\\f0 (e)\\tab}{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart5{\\pntxtb(}{\\pntxta)}}\\li1080\\fi-360 letter\\par"
     "\\pard\\tx720\\tx1440 a\\tab b\\tab c\\par\\pard\\sb240\\sa120 spaced\\par"
-    "\\pard\\slmult2 double\\par\\pard\\sl300 at least\\par\\pard\\sl-300 exactly\\par"
+    "\\pard\\slmult2 double \\u322?\\u337?\\par\\pard\\sl300 at least\\par\\pard\\sl-300 exactly\\par"
     "\\pard\\qc\\li360 centred\\par\\pard\\qr\\fi-200\\li400 right aligned\\par"
     "{\\pard\\li720 nested{\\b bold}\\par}{{\\pard\\fi-200\\li400 deeper\\par}}\\pard plain\\par}";
 
 class Paragraphs : public EditorTest {
 protected:
     // Saves and reads the note again, as leaving the item and coming back
-    // does, and checks each time that every paragraph is as it was.
+    // does, and checks each time that every paragraph and letter is as it
+    // was.
     void ExpectKeptThroughRounds(const std::vector<std::string>& held, int rounds) {
+        const std::wstring text = Text(editor);
         for (int round = 1; round <= rounds; ++round) {
             Load(editor, Save(editor));
             ASSERT_EQ(ParagraphFormats(editor->Handle()), held) << "after save " << round;
+            ASSERT_EQ(Differences(text, Text(editor)), "") << "after save " << round;
         }
     }
 };
@@ -47,11 +51,15 @@ TEST_F(Paragraphs, EveryParagraphSettingComesBackThroughEachSaveAndRead) {
     EXPECT_EQ(read[2].substr(0, 28), "first 360 offset 360 right 0");
     EXPECT_EQ(read[4].substr(0, 27), "first -360 offset 0 right 0");
     EXPECT_EQ(read[6].substr(0, 31), "first 2160 offset -720 right 36");
+    const std::wstring text = Text(editor);
+    EXPECT_NE(text.find(L"left \x010D\x0100"), std::wstring::npos);
+    EXPECT_NE(text.find(L"double \x0142\x0151"), std::wstring::npos);
     ExpectKeptThroughRounds(read, 4);
     // The content kept while the window is made anew.
     editor->SetBorderStyle(TBorderStyle::bsNone);
     editor->HandleNeeded();
     EXPECT_EQ(ParagraphFormats(editor->Handle()), read);
+    EXPECT_EQ(Differences(text, Text(editor)), "");
 
     // Set by the window's own messages, as the editor's commands do.
     Load(editor, std::string(kHead) + "\\pard a\\par b\\par c\\par d\\par e\\par}");

@@ -1,4 +1,5 @@
 // The note editor on real rich-edit windows under Wine.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/FormLoader.h"
@@ -41,8 +42,7 @@ private:
     bool raise_;
 };
 
-// Cyrillic, Greek and Chinese letters that Wine's RTF writer keeps (it
-// writes letters that have a best-fit look-alike in the code page as that).
+// Cyrillic, Greek and Chinese letters.
 const std::wstring kNonLatin = L"\x041F\x0440\x0438\x0432\x0435\x0442 \x03A8\x03BB\x03BD \x4E2D\x6587";
 
 TEST_F(EditorTest, NewControlHasItsDocumentedDefaultsAndAPlainDefaultFormat) {
@@ -171,6 +171,59 @@ TEST_F(EditorTest, RtfRoundTripKeepsTextCharacterAndParagraphFormats) {
     TRichEditEx* third = NewEditor();
     Load(third, second);
     EXPECT_EQ(Save(third), second);
+}
+
+// Every character from U+0100 to U+21FF, which holds the letters that a
+// code page lacks but has a look-alike for (Ā, č, ı, α, ...).
+std::wstring LettersBeyondLatin1() {
+    std::wstring s;
+    for (wchar_t c = 0x0100; c < 0x2200; ++c) s += c;
+    return s;
+}
+
+TEST_F(EditorTest, EveryLetterComesBackFromItsRtfInEveryFontsCharacterSet) {
+    // In the default font, in a Central European font (which lacks ā and ñ
+    // but has look-alikes for them) and in a symbol font; with a
+    // character beyond the 16-bit range and the characters RTF escapes.
+    std::wstring text = LettersBeyondLatin1() + L"\r" + L"\x010D\x0101\x00F1\x00E9 {\\} \xD83D\xDE00\r" +
+                        L"\xF0B7\x03B1\r\x00E9\x00FC\x20AC";
+    Append(editor, text);
+    auto font = [&](const wchar_t* from, int length, const wchar_t* face, BYTE charset) {
+        int start = Find(text, from);
+        Select(editor, start, start + length);
+        CHARFORMAT2W f{};
+        f.cbSize = sizeof f;
+        f.dwMask = CFM_FACE | CFM_CHARSET;
+        wcscpy(f.szFaceName, face);
+        f.bCharSet = charset;
+        SendMessageW(editor->Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+    };
+    font(L"\x010D\x0101", 4, L"Arial", EASTEUROPE_CHARSET);
+    font(L"\xF0B7", 2, L"Symbol", SYMBOL_CHARSET);
+    ASSERT_EQ(Differences(text, Text(editor)), "");
+
+    // Plain RTF in the system's code page, seven bits throughout: what is
+    // beyond a font's code page is a \u escape, what it holds its bytes.
+    std::string rtf = Save(editor);
+    EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg" + std::to_string(GetACP()) + "\\uc1", 0), 0u) << rtf.substr(0, 80);
+    EXPECT_EQ(std::count_if(rtf.begin(), rtf.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; }), 0);
+    EXPECT_NE(rtf.find("\\u269?"), std::string::npos);
+    EXPECT_NE(rtf.find("\\'e8\\u257?\\u241?\\'e9"), std::string::npos);
+    EXPECT_NE(rtf.find("\\'e9\\'fc\\'80"), std::string::npos);
+
+    TRichEditEx* copy = NewEditor();
+    Load(copy, rtf);
+    EXPECT_EQ(Differences(text, Text(copy)), "");
+    EXPECT_TRUE(Save(copy) == rtf);
+
+    // The content a re-created window gets back keeps them too.
+    editor->SetShowSelectionBar(true);
+    EXPECT_EQ(Differences(text, Text(editor)), "");
+
+    // Notes stored before read as they did: a look-alike stays what it is.
+    Load(copy, "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset238 Arial;}}"
+               "\\f0 cA\\'e9\\u945?\\f1\\'e8}");
+    EXPECT_EQ(Text(copy), L"cA\x00E9\x03B1\x010D");
 }
 
 TEST_F(EditorTest, AttributeEdgesAlignmentAndHalfPoints) {

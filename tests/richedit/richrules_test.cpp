@@ -282,3 +282,122 @@ TEST(NarrowCopy, LongestFittingPrefixOfWholeCharacters) {
 
 }  // namespace
 }  // namespace treskel
+
+namespace treskel {
+namespace {
+
+// The code pages of these tests: 1252 (Western) holds é, ü, € and the
+// no-break space, 1250 (Central European) č and é, 42 (symbol fonts) the
+// symbol area's bullet.
+std::string TestCodePages(char32_t c, unsigned codePage) {
+    struct Entry {
+        unsigned codePage;
+        char32_t c;
+        const char* bytes;
+    };
+    static const Entry kEntries[] = {{1252, 0xE9, "\xE9"}, {1252, 0xFC, "\xFC"}, {1252, 0x20AC, "\x80"},
+                                     {1252, 0xA0, "\xA0"}, {1250, 0x10D, "\xE8"}, {1250, 0xE9, "\xE9"},
+                                     {42, 0xF0B7, "\xB7"}};
+    for (const Entry& e : kEntries)
+        if (e.codePage == codePage && e.c == c) return e.bytes;
+    return std::string();
+}
+
+std::string Filtered(const std::vector<std::string_view>& pieces, unsigned documentCodePage = 1252) {
+    TUtf8RtfFilter filter(documentCodePage, TestCodePages);
+    std::string out;
+    for (std::string_view p : pieces) filter.Write(p, out);
+    filter.Finish(out);
+    return out;
+}
+
+// What the window writes in UTF-8 for two paragraphs with a run in a
+// Central European font, and what every reader reads from it.
+const std::string kWindowUtf8 =
+    "{\\urtf\\deff0\\deflang1033{\\fonttbl{\\f0\\fcharset0 MS Sans Serif;}{\\f1\\fcharset238 Arial;}}\r\n"
+    "{\\*\\generator Wine Riched20 2.0;}\r\n"
+    "\\pard\\fs16\\f0 a\\tab b\\{\\}\\\\c\xC4\x8D\xC3\xA9\xC2\xA0 \xE2\x82\xAC\\par\r\n"
+    "s\\f1 \xC4\x8D\xC4\x81\xC3\xA9 \xE4\xB8\xAD\\f0  \xD0\x96 \xEF\x82\xB7\\par\r\n}\r\n";
+const std::string kPlain =
+    "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\\deflang1033{\\fonttbl{\\f0\\fcharset0 MS Sans Serif;}{\\f1\\fcharset238 "
+    "Arial;}}\r\n"
+    "{\\*\\generator Wine Riched20 2.0;}\r\n"
+    "\\pard\\fs16\\f0 a\\tab b\\{\\}\\\\c\\u269?\\'e9\\'a0 \\'80\\par\r\n"
+    "s\\f1 \\'e8\\u257?\\'e9 \\u20013?\\f0  \\u1046? \\u-3913?\\par\r\n}\r\n";
+
+TEST(Utf8Rtf, LettersAreWrittenInTheirFontsCodePageOrAsUnicodeEscapes) {
+    EXPECT_EQ(Filtered({kWindowUtf8}), kPlain);
+    // The same, however the window cuts its output.
+    for (size_t cut = 0; cut <= kWindowUtf8.size(); ++cut) {
+        std::string_view all = kWindowUtf8;
+        ASSERT_EQ(Filtered({all.substr(0, cut), all.substr(cut)}), kPlain) << cut;
+    }
+    std::vector<std::string_view> bytes;
+    for (size_t i = 0; i < kWindowUtf8.size(); ++i) bytes.push_back(std::string_view(kWindowUtf8).substr(i, 1));
+    EXPECT_EQ(Filtered(bytes), kPlain);
+
+    // The default character set is the document's code page, named in the
+    // header.
+    EXPECT_EQ(Filtered({"{\\urtf1 {\\fonttbl{\\f0 Arial;}}\\f0 \xC4\x8D}"}, 1250),
+              "{\\rtf1\\ansi\\ansicpg1250\\uc1 {\\fonttbl{\\f0 Arial;}}\\f0 \\'e8}");
+}
+
+TEST(Utf8Rtf, GroupsFontNamesSkipCountsAndBinaryData) {
+    // A font's name in its own code page; \plain and the end of a group
+    // go back to the default font; \uc sets how many "?" follow, none
+    // taking a space that ends the escape.
+    EXPECT_EQ(Filtered({"{\\urtf\\deff1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset238 \xC4\x8D;}}"
+                        "\xC4\x8D\\f0 \xC4\x8D{\\f1 \xC4\x8D}\xC4\x8D\\f1\\plain \xC4\x8D"
+                        "{\\uc0 \xC4\x81""5}{\\uc2\xC4\x81}\xC4\x81}"}),
+              "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset238 \\'e8;}}"
+              "\\'e8\\f0 \\u269?{\\f1 \\'e8}\\u269?\\f1\\plain \\'e8"
+              "{\\uc0 \\u257 5}{\\uc2\\u257??}\\u257?}");
+    // Binary data passes as it is, whatever its bytes.
+    EXPECT_EQ(Filtered({"{\\urtf{\\pict\\bin5 \xC4}\\{\xFF}\xC3\xA9}"}),
+              "{\\rtf1\\ansi\\ansicpg1252\\uc1{\\pict\\bin5 \xC4}\\{\xFF}\\'e9}");
+    // Beyond 16 bits: a pair of escapes.  Bytes that are no UTF-8 (a
+    // stray continuation, an overlong form, a surrogate, a cut sequence)
+    // stand for the replacement character.
+    EXPECT_EQ(Filtered({"{\\urtf \xF0\x9F\x98\x80|\x80|\xC0\x80|\xED\xA0\x80|\xC4}"}),
+              "{\\rtf1\\ansi\\ansicpg1252\\uc1 \\u-10179?\\u-8704?|\\u-3?|\\u-3?|\\u-3?|\\u-3?}");
+    EXPECT_EQ(Filtered({"{\\urtf x\xE2\x82"}), "{\\rtf1\\ansi\\ansicpg1252\\uc1 x\\u-3?");
+}
+
+TEST(Utf8Rtf, OutputThatIsNotUtf8RtfPassesUnchanged) {
+    for (std::string s : {"{\\rtf1\\ansi \xE8}", "{\\urtfx \xC4\x8D}", "plain \xC4\x8D", "{\\ur", ""})
+        EXPECT_EQ(Filtered({s}), s);
+    EXPECT_EQ(Filtered({"{\\rtf1", " \xC4\x8D}"}), "{\\rtf1 \xC4\x8D}");
+}
+
+TEST(Utf8Rtf, AnyBytesGiveSevenBitRtfHoweverTheyAreCut) {
+    // Random documents of the window's tokens, with stray and broken bytes
+    // among them: without binary data the result is seven-bit, and the
+    // same in chunks of any size.
+    const std::vector<std::string> tokens = {"{", "}", "\\f1 ", "\\f0", "\\plain ", "\\uc0 ", "\\uc2", "\\'e8",
+                                             "\\\\", "\\{", "a", " ", "9", "\xC4\x8D", "\xC3\xA9", "\xE4\xB8\xAD",
+                                             "\xF0\x9F\x98\x80", "\x80", "\xC4", "\xFF", "{\\fonttbl{\\f1\\fcharset238 A\xC4\x8D;}}",
+                                             "\\", "\\'", "\\par\r\n", "\\u"};
+    std::mt19937 random(29);
+    for (int round = 0; round < 2000; ++round) {
+        std::string doc = "{\\urtf1 ";
+        for (int n = static_cast<int>(random() % 40); n > 0; --n) doc += tokens[random() % tokens.size()];
+        const std::string whole = Filtered({doc});
+        for (char c : whole) ASSERT_LT(static_cast<uint8_t>(c), 0x80) << doc;
+        const size_t step = 1 + random() % 7;
+        std::vector<std::string_view> pieces;
+        for (size_t i = 0; i < doc.size(); i += step) pieces.push_back(std::string_view(doc).substr(i, step));
+        ASSERT_EQ(Filtered(pieces), whole) << doc;
+    }
+}
+
+TEST(Utf8Rtf, CharacterSetsReadersKnowHaveTheirCodePages) {
+    EXPECT_EQ(CodePageOfCharset(0, 1250), 1252u);
+    EXPECT_EQ(CodePageOfCharset(1, 1250), 1250u);
+    EXPECT_EQ(CodePageOfCharset(238, 1252), 1250u);
+    EXPECT_EQ(CodePageOfCharset(162, 1252), 1254u);
+    EXPECT_EQ(CodePageOfCharset(186, 1252), 1257u);
+    EXPECT_EQ(CodePageOfCharset(77, 1252), 0u);
+}
+
+}  // namespace
+}  // namespace treskel

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace treskel::test {
@@ -85,10 +86,22 @@ private:
 };
 // Types characters into the window with the focus, as key presses.
 void TypeText(HWND wnd, const std::string& text);
+// Types wide characters on the keyboard, as a keyboard of any language or
+// an input method hands them over (KEYEVENTF_UNICODE), to the window with
+// the focus.
+void TypeUnicode(std::wstring_view text);
+// The text of a rich-edit window as the window holds it, each paragraph
+// ending in CR.
+std::wstring RichEditText(HWND wnd);
+// Where wide texts differ, character by character (at most the first ten
+// places, as "at 12: U+010D became U+0063"), or "" when they are equal.
+std::string Differences(std::wstring_view expected, std::wstring_view actual);
 void PressKey(HWND wnd, WORD vk);
 // Alt and a lower-case letter or a digit pressed on the keyboard (the
 // system's input, to the window with the focus).
 void PressAltKey(char key);
+// Ctrl and a lower-case letter pressed on the keyboard.
+void PressCtrlKey(char key);
 // A lower-case letter or a digit typed on the keyboard.
 void TypeIntoFocus(char c);
 // Lower-case letters, digits and blanks typed on the keyboard in one go,

@@ -3,8 +3,11 @@
 // tests, and a clean registry key for each test.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -304,6 +307,11 @@ void PressAltKey(char key) {
     SendKeys({{VK_MENU, false}, {vk, false}, {vk, true}, {VK_MENU, true}});
 }
 
+void PressCtrlKey(char key) {
+    WORD vk = static_cast<WORD>(VkKeyScanA(key) & 0xFF);
+    SendKeys({{VK_CONTROL, false}, {vk, false}, {vk, true}, {VK_CONTROL, true}});
+}
+
 void TypeIntoFocus(char c) {
     WORD vk = static_cast<WORD>(VkKeyScanA(c) & 0xFF);
     SendKeys({{vk, false}, {vk, true}});
@@ -324,6 +332,52 @@ void TypeIntoFocus(const std::string& text) {
 }
 
 void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }
+
+void TypeUnicode(std::wstring_view text) {
+    std::vector<INPUT> in;
+    for (wchar_t c : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = c;
+            i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            in.push_back(i);
+        }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    PumpMessages();
+}
+
+std::wstring RichEditText(HWND wnd) {
+    GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+    auto n = static_cast<size_t>(SendMessageW(wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring w(n + 1, L'\0');
+    GETTEXTEX get{};
+    get.cb = static_cast<DWORD>((n + 1) * sizeof(wchar_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    w.resize(static_cast<size_t>(
+        SendMessageW(wnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(w.data()))));
+    return w;
+}
+
+std::string Differences(std::wstring_view expected, std::wstring_view actual) {
+    std::string r;
+    int shown = 0;
+    char buf[64];
+    for (size_t i = 0; i < std::max(expected.size(), actual.size()) && shown < 10; ++i) {
+        unsigned e = i < expected.size() ? expected[i] : 0, a = i < actual.size() ? actual[i] : 0;
+        if (e == a) continue;
+        std::snprintf(buf, sizeof buf, "%sat %u: U+%04X became U+%04X", shown > 0 ? ", " : "", static_cast<unsigned>(i), e, a);
+        r += buf;
+        ++shown;
+    }
+    size_t differing = 0;
+    for (size_t i = 0; i < std::min(expected.size(), actual.size()); ++i) differing += expected[i] != actual[i];
+    if (differing > 10) r += ", " + std::to_string(differing) + " in all";
+    if (expected.size() != actual.size())
+        r += " (" + std::to_string(expected.size()) + " characters became " + std::to_string(actual.size()) + ")";
+    return r;
+}
 
 void TypeText(HWND wnd, const std::string& text) {
     for (unsigned char c : text) {
