@@ -1,4 +1,4 @@
-// GIF and TGA pictures through the stb_image decoder.  No <windows.h>.
+// GIF and TGA pictures through the packaged single-header decoder.  No <windows.h>.
 #pragma once
 
 #include <cstddef>

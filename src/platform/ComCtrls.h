@@ -73,7 +73,7 @@ using TTVCompareEvent = std::function<void(TObject* Sender, TTreeNode* Node1, TT
 using TTVCustomDrawItemEvent =
     std::function<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
 
-// One node of a tree: a C++ object first, mirrored into the tree window
+// One node of a tree: a plain object first, mirrored into the tree window
 // while there is one.  Nodes are made by the TTreeNodes of a view and
 // freed by it (Delete); a view's NodeFactory may make nodes of a class
 // derived from this one.

@@ -1,4 +1,4 @@
-// The tree view's node model: nodes and the node list are C++ objects
+// The tree view's node model: nodes and the node list are plain objects
 // first; each change is passed to the view, which mirrors it into its window.
 #include <algorithm>
 

@@ -101,7 +101,7 @@ bool IsAccel(char key, std::string_view caption);
 std::vector<std::string> SplitString(std::string_view s, char sep);
 
 // Paths are Windows style ('\' separators, drive letters) everywhere; the
-// native build's file layer maps '\' to '/' so that tests run on Linux.
+// native build's file layer maps '\' to '/' so that tests run on the build host.
 std::string IncludeTrailingBackslash(std::string_view path);
 std::string ExcludeTrailingBackslash(std::string_view path);
 std::string ExtractFilePath(std::string_view name);   // up to and including the last '\' or ':'

@@ -422,7 +422,7 @@ bool TPreviewPrinter::PrintRange(int from, int to) {
     TPrinter* printer = Printer();
     printer->SetOrientation(orientation_);
     printer->SetTitle(title_);
-    // Wine's PostScript driver faults while it downloads a font whose
+    // The compatibility layer's PostScript driver faults while it downloads a font whose
     // outlines are not TrueType ones (the OpenType fonts with PostScript
     // outlines that many systems carry): it gets their text as outlines.
     const bool outlineOtherFonts = printer->DriverName() == "Wine PostScript Driver";

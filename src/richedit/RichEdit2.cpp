@@ -163,7 +163,7 @@ void TCustomRichEditEx::SetupWindow() {
     SendToWindow(EM_SETOPTIONS, ECOOP_SET,
                  showSelectionBar_ ? (options | ECO_SELECTIONBAR) : (options & ~static_cast<LRESULT>(ECO_SELECTIONBAR)));
     SendToWindow(EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(langOptions_.Bits()));
-    // The window's own default format differs between systems (Wine starts
+    // The window's own default format differs between systems (one starts
     // with a bold system font): the control's font is the default.
     defAttributes_->Assign(Font());
     ApplyDefaultFormat(false);

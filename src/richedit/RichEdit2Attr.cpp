@@ -31,13 +31,14 @@ CHARFORMAT2W TTextAttributesEx::Get() {
 }
 
 namespace {
-// Wine's control takes its own formatting of "the word at the caret" for a
-// broken paragraph and aborts the program at the next caret move; there
-// the word is formatted as a selection of its own.
+// The control of the compatibility layer (known by the version export of
+// its system library) takes its own formatting of "the word at the caret"
+// for a broken paragraph and aborts the program at the next caret move;
+// there the word is formatted as a selection of its own.
 bool WordFormattingBroken() {
-    static const bool wine =
+    static const bool compatibilityLayer =
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
+    return compatibilityLayer;
 }
 
 bool IsWordChar(wchar_t c) { return c == L'_' || IsCharAlphaNumericW(c); }

@@ -1,6 +1,6 @@
 // Paragraph breaks inside bulleted lists.
 //
-// The system's rich-edit control of some systems (Wine 8.0) ends the whole
+// The rich-edit control of some systems ends the whole
 // process on a failed internal check when a paragraph break goes in at the
 // end of a bulleted paragraph that another bulleted paragraph follows: Enter
 // at the end of any list item but the last, or in an empty item between two,

@@ -492,8 +492,8 @@ void TCustomRichEditEx::TrackObjects() {
             ++it;
             continue;
         }
-        // Gone from the text without the window telling the callback (Wine's
-        // never does): as DeleteObject would, it stops being current and is
+        // Gone from the text without the window telling the callback (some
+        // systems' never does): as DeleteObject would, it stops being current and is
         // closed without saving.
         ComPtr<IOleObject> gone = it->object;
         gone->Unadvise(it->connection);
