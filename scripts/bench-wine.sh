@@ -12,7 +12,9 @@
 #               80 characters), of 2 MB of indented, hanging, bulleted and
 #               numbered paragraphs and of 1 MB in one paragraph, by a click
 #               and by the Down key, and leaving each by the Down key after
-#               a click into it, which saves it
+#               a click into it, which saves it; then (alone: saves) the
+#               bare control streaming each out as saving does, beside the
+#               editor's paragraph filter over what it wrote
 #   pages       the preview of notes of 0.5, 2, 4 and 8 MB beside showing
 #               them, each in a program started for it (the memory it holds
 #               after the show, the most it held by then and by the
@@ -224,7 +226,7 @@ if [ "$what" = close ]; then
   done
 fi
 
-if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ]; then
+if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ] || [ "$what" = saves ]; then
   new_run notes
   write notes "$work/notes/Data"
 fi
@@ -241,6 +243,18 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
     printf '%-22s %9s %9s %9s %9s %9s %11s\n' "$l" "$(value "$timed" show-click "$l")" \
       "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \
       "$(value "$timed" leave-key "$l")" "$(value "$timed" save-key "$l")" "$(value "$bare" bare-show "$l.rtf")"
+  done
+fi
+
+if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = saves ]; then
+  labels=(0.5MB 2MB 8MB 2MB-indented 1MB-one-paragraph)
+  saved=$(reference notes saves "${labels[@]/%/.rtf}")
+  echo
+  load
+  printf '%-22s %11s %11s\n' "milliseconds" "bare save" "paragraph"
+  printf '%-22s %11s %11s\n' "" "control" "filter"
+  for l in "${labels[@]}"; do
+    printf '%-22s %11s %11s\n' "$l" "$(value "$saved" bare-save "$l.rtf")" "$(value "$saved" para-filter "$l.rtf")"
   done
 fi
 
