@@ -20,8 +20,8 @@
 #include "store/TreskelArchive.h"
 #include "compress/LH5Control.h"
 #include "foundation/qclprocs.h"
-#include "platform/FileSys.h"
 #include "richedit/RichEdit2Rules.h"
+#include "platform/FileSys.h"
 #include "support/Bombs.h"
 #include "support/RtfNotes.h"
 
@@ -231,6 +231,45 @@ void BM_RtfUnpack(benchmark::State& state) {
 }
 BENCHMARK(BM_RtfPack)->Name("RtfPack/Pack8M")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfUnpack)->Name("RtfPack/Unpack8M")->Unit(benchmark::kMillisecond);
+
+// The editor's mend of paragraph words over 2 and 8 MB of indented,
+// bulleted and numbered paragraphs as the control writes them, in the
+// control's 4 KB pieces, beside copying the same pieces.
+std::string IndentedNote(size_t size) {
+    const char* kinds[] = {"\\pard\\sl-240\\slmult1\\fi720 ", "\\pard\\sl-240\\slmult1\\li360\\fi360 ",
+                           "\\pard{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}"
+                           "\\sl-240\\slmult1\\li360\\fi360 "};
+    std::string s = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    for (int k = 0; s.size() < size; ++k)
+        s += std::string(kinds[k % 3]) + "Paragraph " + std::to_string(k) +
+             ": some words of a line of about eighty characters.\\par\r\n";
+    return s + "}";
+}
+
+void BM_ParaWords(benchmark::State& state) {
+    const std::string in = IndentedNote(static_cast<size_t>(state.range(0)) << 20);
+    const bool mend = state.range(1) != 0;
+    for (auto _ : state) {
+        treskel::TParaWordFilter filter({true, true});
+        std::string out, piece;
+        for (size_t at = 0; at < in.size(); at += 4096) {
+            piece.clear();
+            if (mend)
+                filter.Write(std::string_view(in).substr(at, 4096), piece);
+            else
+                piece.assign(in, at, 4096);
+            out += piece;
+        }
+        if (mend) filter.Finish(out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+}
+BENCHMARK(BM_ParaWords)
+    ->ArgsProduct({{2, 8}, {0, 1}})
+    ->ArgNames({"MB", "mend"})
+    ->Name("RichEdit/ParaWords")
+    ->Unit(benchmark::kMillisecond);
 
 // The editor's filter over 2 MB of Central European text as the window
 // writes it in UTF-8, handed over in the window's 4 KB pieces: a third of the

@@ -2,7 +2,9 @@
 // the program's work, in the same run.  "tree N" fills a tree view with N
 // items shaped as the benchmark's treskels (top items of up to ten, closed)
 // and deletes them; "notes file..." streams each RTF file into a new
-// rich-edit control.  Prints the times in milliseconds.
+// rich-edit control; "saves file..." streams each out of one as saving
+// does, and passes what the control wrote through the editor's paragraph
+// filter in the control's pieces.  Prints the times in milliseconds.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -14,8 +16,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "WineBench.h"
+#include "richedit/RichEdit2Rules.h"
 
 namespace {
 
@@ -77,7 +81,17 @@ DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
     return 0;
 }
 
-void Note(HWND top, const char* file) {
+// The pieces of what the control writes, as it hands them over.
+std::vector<std::string> pieces;
+
+DWORD CALLBACK Write(DWORD_PTR, LPBYTE buffer, LONG cb, LONG* pcb) {
+    pieces.emplace_back(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+    *pcb = cb;
+    return 0;
+}
+
+// A new rich-edit control holding the file's RTF, and the time it took.
+HWND Shown(HWND top, const char* file, double& took) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
@@ -92,9 +106,34 @@ void Note(HWND top, const char* file) {
     const double t0 = Now();
     SendMessageW(e, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     UpdateWindow(e);
+    took = Now() - t0;
+    return e;
+}
+
+void Note(HWND top, const char* file) {
+    double shown = 0;
+    HWND e = Shown(top, file, shown);
     const double t1 = Now();
     DestroyWindow(e);
-    std::printf("bare-show %s %.0f\nbare-destroy %s %.0f\n", file, t1 - t0, file, Now() - t1);
+    std::printf("bare-show %s %.0f\nbare-destroy %s %.0f\n", file, shown, file, Now() - t1);
+    std::fflush(stdout);
+}
+
+void Save(HWND top, const char* file) {
+    double shown = 0;
+    HWND e = Shown(top, file, shown);
+    pieces.clear();
+    EDITSTREAM es{0, 0, Write};
+    const double t0 = Now();
+    SendMessageW(e, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    const double t1 = Now();
+    treskel::TParaWordFilter filter({true, true});
+    std::string out;
+    for (const std::string& piece : pieces) filter.Write(piece, out);
+    filter.Finish(out);
+    const double t2 = Now();
+    DestroyWindow(e);
+    std::printf("bare-save %s %.0f\npara-filter %s %.1f\n", file, t1 - t0, file, t2 - t1);
     std::fflush(stdout);
 }
 
@@ -102,13 +141,14 @@ void Note(HWND top, const char* file) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: treskel_reference tree N | notes file...\n");
+        std::fprintf(stderr, "usage: treskel_reference tree N | notes file... | saves file...\n");
         return 2;
     }
     HWND top = MakeTop();
-    if (std::string(argv[1]) == "tree") Tree(top, std::atoi(argv[2]));
+    const std::string what = argv[1];
+    if (what == "tree") Tree(top, std::atoi(argv[2]));
     else
-        for (int i = 2; i < argc; ++i) Note(top, argv[i]);
+        for (int i = 2; i < argc; ++i) (what == "saves" ? Save : Note)(top, argv[i]);
     DestroyWindow(top);
     return 0;
 }

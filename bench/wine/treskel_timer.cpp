@@ -2,7 +2,7 @@
 // and idle, a move to the second tab and back to the first, and closing
 // until the process has ended; or, on a treskel whose items alternate
 // between small and large notes, showing and leaving each large note by a
-// click and by the Down key; or showing one large note and then its
+// click and by the Down key, and leaving it saved; or showing one large note and then its
 // preview, with the memory the program holds; or the longest stall of
 // the window while it writes its tree a moment after a change; or pasting
 // a small picture into each of the large notes.  Prints the times in
@@ -81,9 +81,24 @@ double PressDown(HANDLE process, HWND tree) {
     return Now() - t0;
 }
 
+// A click into the note editor, which marks the note shown as modified:
+// leaving it then saves it.
+void ClickEditor(HANDLE process, HWND main) {
+    HWND editor = FindChild(main, "RichEdit");
+    if (editor == nullptr) return;
+    // Both posted, the release behind the press: the editor follows a press
+    // with the mouse until the button is up.
+    PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    WaitForInputIdle(process, 1800000);
+    DWORD_PTR result;
+    SendMessageTimeoutA(editor, WM_NULL, 0, 0, SMTO_NORMAL, 1800000, &result);
+}
+
 // Items 0, 2, 4, ... hold small notes, items 1, 3, ... the large notes
 // named by `labels`.  From the small note before each large one: show it,
-// then leave it for the small note after it.
+// then leave it for the small note after it; and once more, leaving it
+// after a click into it, which saves it first.
 void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
     HWND tree = FindChild(main, "TreeView");
     if (tree == nullptr) return;
@@ -97,6 +112,13 @@ void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
         SelectRow(process, tree, 2 * i);
         std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
         std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
+        std::fflush(stdout);
+    }
+    for (int i = 0; i < labels; ++i) {
+        SelectRow(process, tree, 2 * i);
+        PressDown(process, tree);
+        ClickEditor(process, main);
+        std::printf("save-key %s %.0f\n", label[i], PressDown(process, tree));
         std::fflush(stdout);
     }
 }

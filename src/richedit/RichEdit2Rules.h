@@ -178,4 +178,69 @@ std::string PercentEncodeUtf8(char32_t c);
 size_t FitWidePrefix(std::wstring_view text, size_t capacity,
                      const std::function<size_t(std::wstring_view)>& narrowLength);
 
+// Paragraph words that a rich-edit window writes in a form its own reader
+// takes as another paragraph format, so that every save moves them.
+struct TParaWordFaults {
+    // The first line's indent written as \fi and the other lines' offset
+    // from it as \li, where a reader takes \li as the other lines' indent
+    // and \fi as the first line's offset from that.
+    bool SwappedIndents = false;
+    // Line spacing written as "\slN\slmultM", which the reader takes as M
+    // single lines whatever N says (M = 0 included), and exact spacing as
+    // "\sl--N".
+    bool LineSpacing = false;
+    bool Any() const { return SwappedIndents || LineSpacing; }
+};
+
+// Rewrites those words, as the window writes them after each \pard, into
+// words that every reader, that window's included, takes as the paragraph
+// the window holds: \li(first + offset)\fi(-offset); a multiple of M lines
+// as "\sl-240M\slmultM"; at least and exactly N as "\slN" and "\sl-N".
+// Everything else passes byte for byte; so do words in any other order or
+// number than the window's.  The bytes come in chunks cut anywhere.
+class TParaWordFilter {
+public:
+    explicit TParaWordFilter(TParaWordFaults faults) : faults_(faults) {}
+
+    // Appends to `out` what the bytes make; a word cut off at the end waits
+    // for the next bytes.
+    void Write(std::string_view bytes, std::string& out);
+    // Appends what is left once the window has written everything.
+    void Finish(std::string& out);
+
+private:
+    // What the words of a paragraph did since its \pard, per group.
+    struct TScope {
+        bool Indents = false;
+        bool Spacing = false;
+    };
+    struct TWord;
+    void Process(std::string_view bytes, bool final, std::string& out);
+    void Take(const TWord& w, std::string& out);
+    // Puts the words held, mended.
+    void Flush(std::string& out);
+    std::string MendedIndents() const;
+    std::string MendedSpacing() const;
+
+    TParaWordFaults faults_;
+    std::string carry_;  // a word cut off by the end of a chunk
+    int64_t binaryLeft_ = 0;
+    TScope scope_;
+    std::vector<TScope> outer_;
+    // The run of indent and spacing words held until it ends: its bytes,
+    // each kind's words without the space that ends them, their values and
+    // how often each came.
+    std::string held_;
+    std::string indentWords_;
+    std::string spacingWords_;
+    bool heldSpace_ = false;
+    bool spacingFirst_ = false;
+    int li_ = 0, fi_ = 0, sl_ = 0, slmult_ = 0;
+    bool slDoubleMinus_ = false;
+    int liCount_ = 0, fiCount_ = 0, slCount_ = 0, slmultCount_ = 0;
+};
+
+// The whole of an RTF text through the filter.
+std::string MendParaWords(std::string_view rtf, TParaWordFaults faults);
+
 }  // namespace treskel

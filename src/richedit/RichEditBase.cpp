@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2Rules.h"
@@ -25,17 +26,33 @@ private:
 };
 
 // What the window's stream-out callback works on: where the bytes go, the
-// filter they pass first, and what went wrong, carried out to be raised
+// filters they pass first, and what went wrong, carried out to be raised
 // after the window returns.
 struct TStreamOutCookie {
     const TCustomRichEdit::TStreamWriter* write = nullptr;
-    std::optional<TUtf8RtfFilter> filter;
-    std::string filtered;
+    // Letters the window writes in UTF-8 made plain RTF, then the
+    // paragraph words it writes wrongly mended.
+    std::optional<TUtf8RtfFilter> letters;
+    std::optional<TParaWordFilter> paragraphs;
+    std::string lettered, filtered;
     std::exception_ptr error;
     bool shortWrite = false;
 
-    // Hands bytes on; false when they were not all taken.
-    bool Pass(std::string_view bytes) {
+    // Hands what the window wrote on through the filters (`last` once it
+    // has written everything); false when it was not all taken.
+    bool Take(std::string_view bytes, bool last) {
+        if (letters) {
+            lettered.clear();
+            letters->Write(bytes, lettered);
+            if (last) letters->Finish(lettered);
+            bytes = lettered;
+        }
+        if (paragraphs) {
+            filtered.clear();
+            paragraphs->Write(bytes, filtered);
+            if (last) paragraphs->Finish(filtered);
+            bytes = filtered;
+        }
         int64_t n = (*write)(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int64_t>(bytes.size()));
         // A short write (a full disk) would cut the content off silently.
         shortWrite = n != static_cast<int64_t>(bytes.size());
@@ -47,13 +64,7 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG*
     auto* c = reinterpret_cast<TStreamOutCookie*>(cookie);
     *pcb = 0;
     try {
-        std::string_view bytes(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
-        if (c->filter) {
-            c->filtered.clear();
-            c->filter->Write(bytes, c->filtered);
-            bytes = c->filtered;
-        }
-        if (!c->Pass(bytes)) return 1;
+        if (!c->Take(std::string_view(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb)), false)) return 1;
         *pcb = cb;
         return 0;
     } catch (...) {
@@ -432,25 +443,50 @@ void TCustomRichEdit::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
-// Asked once, of a window of its own that only takes messages: a round
-// trip of three such letters.
-bool RichEditWritesLookAlikes() {
-    static const bool lookAlikes = [] {
-        WindowHandle wnd(CreateWindowExW(0, L"RICHEDIT20W", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         GetModuleHandleW(nullptr), nullptr));
-        if (!wnd) return false;
-        const std::wstring letters = L"\x0100\x010D\x03B1";
-        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(letters.c_str()));
+namespace {
+
+// A window of the system's control of its own that only takes messages,
+// for asking how it writes what it holds.
+class TProbeWindow {
+public:
+    TProbeWindow()
+        : wnd_(CreateWindowExW(0, L"RICHEDIT20W", L"", ES_MULTILINE, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr)) {}
+    explicit operator bool() const { return static_cast<bool>(wnd_); }
+    HWND Get() const { return wnd_.Get(); }
+
+    void StreamIn(const std::string& rtf) const {
+        MemoryReader reader{&rtf, 0};
+        EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
+        SendMessageW(wnd_.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
+    }
+    // The RTF the window writes itself.
+    std::string StreamOut() const {
         std::string rtf;
         TCustomRichEdit::TStreamWriter write = AppendTo(rtf);
         TStreamOutCookie cookie;
         cookie.write = &write;
         EDITSTREAM out{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
-        SendMessageW(wnd.Get(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        SendMessageW(wnd_.Get(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+        return rtf;
+    }
+
+private:
+    WindowHandle wnd_;
+};
+
+}  // namespace
+
+// Asked once: a round trip of three such letters.
+bool RichEditWritesLookAlikes() {
+    static const bool lookAlikes = [] {
+        TProbeWindow wnd;
+        if (!wnd) return false;
+        const std::wstring letters = L"\x0100\x010D\x03B1";
+        SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(letters.c_str()));
+        const std::string rtf = wnd.StreamOut();
         SendMessageW(wnd.Get(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        MemoryReader reader{&rtf, 0};
-        EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
-        SendMessageW(wnd.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
+        wnd.StreamIn(rtf);
         return WindowTextW(wnd.Get()) != letters;
     }();
     return lookAlikes;
@@ -459,21 +495,22 @@ bool RichEditWritesLookAlikes() {
 void TCustomRichEdit::StreamOut(UINT format, const TStreamWriter& write) {
     TStreamOutCookie cookie;
     cookie.write = &write;
-    // Where the window would write a letter as a look-alike, it writes its
-    // text in UTF-8, which the filter turns into plain RTF that keeps every
-    // letter.  Elsewhere the window's own RTF is kept as it is.
-    if ((format & SF_RTF) != 0 && WideWindow() && RichEditWritesLookAlikes()) {
-        format |= SF_USECODEPAGE | (CP_UTF8 << 16);
-        cookie.filter.emplace(GetACP(), ExactBytesInCodePage);
+    if ((format & SF_RTF) != 0) {
+        // Where the window would write a letter as a look-alike, it writes
+        // its text in UTF-8, which the filter turns into plain RTF that
+        // keeps every letter.
+        if (WideWindow() && RichEditWritesLookAlikes()) {
+            format |= SF_USECODEPAGE | (CP_UTF8 << 16);
+            cookie.letters.emplace(GetACP(), ExactBytesInCodePage);
+        }
+        // Where it writes paragraph words that its reader takes otherwise,
+        // they are mended.  Elsewhere the window's own RTF is kept as it is.
+        if (TParaWordFaults faults = RichEditParaWordFaults(); faults.Any()) cookie.paragraphs.emplace(faults);
     }
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
     SendToWindow(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
     if (cookie.error) std::rethrow_exception(cookie.error);
-    if (es.dwError == 0 && cookie.filter) {
-        cookie.filtered.clear();
-        cookie.filter->Finish(cookie.filtered);
-        cookie.Pass(cookie.filtered);
-    }
+    if (es.dwError == 0 && (cookie.letters || cookie.paragraphs)) cookie.Take({}, true);
     if (es.dwError != 0 || cookie.shortWrite) throw EOutOfResources("Failed to Save Stream");
 }
 
@@ -488,6 +525,64 @@ void TCustomRichEdit::StreamInRtf(const std::string& rtf) {
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
     SendToWindow(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EReadError("Failed to Load Stream");
+}
+
+namespace {
+
+// The paragraph formats that tell the faults apart: indents, and line
+// spacing.
+struct TProbeParagraph {
+    LONG First, Offset, Spacing;
+    BYTE Rule;
+};
+
+std::vector<TProbeParagraph> ProbeParagraphs(HWND wnd, int count) {
+    std::vector<TProbeParagraph> held;
+    for (int i = 0; i < count; ++i) {
+        const auto at = static_cast<LONG>(SendMessageW(wnd, EM_LINEINDEX, static_cast<WPARAM>(i), 0));
+        CHARRANGE r{at, at};
+        SendMessageW(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        PARAFORMAT2 f{};
+        f.cbSize = sizeof f;
+        SendMessageW(wnd, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&f));
+        held.push_back({f.dxStartIndent, f.dxOffset, f.dyLineSpacing, f.bLineSpacingRule});
+    }
+    return held;
+}
+
+}  // namespace
+
+// Asked once: a paragraph with a hanging indent and three with line
+// spacing the window reads right, written out and read back as they are
+// and with each kind of words mended.  A fault is mended only where the
+// window's own round trip shows it and the mend undoes it.
+TParaWordFaults RichEditParaWordFaults() {
+    static const TParaWordFaults faults = [] {
+        TParaWordFaults found;
+        TProbeWindow wnd;
+        if (!wnd) return found;
+        auto read = [&wnd](const std::string& rtf) {
+            wnd.StreamIn(rtf);
+            return ProbeParagraphs(wnd.Get(), 4);
+        };
+        const auto held = read(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\li600\\fi-200 a\\par\\pard\\slmult2 b\\par"
+            "\\pard\\sl300 c\\par\\pard\\sl-300 d\\par}");
+        const std::string written = wnd.StreamOut();
+        auto sameIndents = [&](const std::vector<TProbeParagraph>& p) {
+            return p[0].First == held[0].First && p[0].Offset == held[0].Offset;
+        };
+        auto sameSpacing = [&](const std::vector<TProbeParagraph>& p) {
+            for (int i = 1; i < 4; ++i)
+                if (p[i].Spacing != held[i].Spacing || p[i].Rule != held[i].Rule) return false;
+            return true;
+        };
+        const auto plain = read(written);
+        found.SwappedIndents = !sameIndents(plain) && sameIndents(read(MendParaWords(written, {true, false})));
+        found.LineSpacing = !sameSpacing(plain) && sameSpacing(read(MendParaWords(written, {false, true})));
+        return found;
+    }();
+    return faults;
 }
 
 void TCustomRichEdit::SetAlignment(TAlignment value) {

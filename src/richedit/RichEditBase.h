@@ -26,6 +26,12 @@ struct MemoryReader {
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb);
 
 class TStream;
+struct TParaWordFaults;
+
+// The paragraph words that the system's rich-edit window (class
+// "RICHEDIT20W") writes in a form its own reader takes otherwise; none
+// where that window writes them right or is missing.
+TParaWordFaults RichEditParaWordFaults();
 
 // Whether the system's wide rich-edit window writes a letter that its
 // font's code page lacks as a look-alike from that code page ("c" for "č",
@@ -208,7 +214,7 @@ protected:
     // A message sent to the window through the system, in its own width.
     LRESULT SendToWindow(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     // The content as the window writes it in `format` (SF_*), handed to
-    // `write`; RTF keeps every letter.  A write that the window rejects,
+    // `write`; RTF keeps every letter and paragraph.  A write that the window rejects,
     // or that `write` takes short, raises "Failed to Save Stream"; what
     // `write` raises is raised.
     void StreamOut(UINT format, const TStreamWriter& write);

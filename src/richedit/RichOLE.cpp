@@ -314,16 +314,18 @@ STDMETHODIMP TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT
 
 STDMETHODIMP TRichEditOleCallback::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
-// Where the window would put a letter on the clipboard as a look-alike
-// (in the RTF it writes there, which pasting prefers), the editor puts the
-// text and its own RTF of the selection, in which every letter stays what
-// it is.  Elsewhere the window puts its own.
+// Where the window would put a letter on the clipboard as a look-alike, or
+// paragraph words that its reader takes otherwise (in the RTF it writes
+// there, which pasting prefers), the editor puts the text and its own RTF
+// of the selection, in which every letter and paragraph stays what it is.
+// Elsewhere the window puts its own.
 STDMETHODIMP TRichEditOleCallback::GetClipboardData(CHARRANGE* range, DWORD, LPDATAOBJECT* data) {
     if (data == nullptr) return E_INVALIDARG;
     *data = nullptr;
     try {
         TCustomRichEditEx* re = richEdit_;
-        if (re == nullptr || range == nullptr || !re->WideWindow() || !RichEditWritesLookAlikes()) return E_NOTIMPL;
+        if (re == nullptr || range == nullptr) return E_NOTIMPL;
+        if (!(re->WideWindow() && RichEditWritesLookAlikes()) && !RichEditParaWordFaults().Any()) return E_NOTIMPL;
         CHARRANGE selection{0, 0};
         re->SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
         if (selection.cpMin != range->cpMin || selection.cpMax != range->cpMax) return E_NOTIMPL;

@@ -12,6 +12,7 @@
 #include "platform/Clipbrd.h"
 #include "platform/FileSys.h"
 #include "platform/Handles.h"
+#include "support/Paragraphs.h"
 #include "support/Snapshot.h"
 #include "platform/Printers.h"
 #include "../platform/TestPrinter.h"
@@ -124,6 +125,68 @@ TEST_F(EditorNote, TypedBracesComeBackWholeAtTheDefaultLevel) {
     EXPECT_EQ(Record(Node("First"))->Compression, 2);
     ClickNode(Node("Alone"));
     EXPECT_EQ(NoteText(), "{objdata}");
+}
+
+// Paragraphs pasted from another program (indents of each kind, hanging
+// bullets, a numbered list, tab stops, spacing, in the document and in a
+// group of their own) and made with the editor's buttons come back as they
+// were whenever the item is left and entered again, and after restarts.
+TEST_F(EditorNote, PastedAndMadeParagraphsComeBackAsTheyWereAcrossSwitchesAndRestarts) {
+    StartWithItem();
+    AddItem("Other");
+    const std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\\f0\\fs20 "
+        "\\pard\\li720 Left\\par\\pard\\fi360 First line\\par\\pard\\li720\\fi-360 Hanging\\par"
+        "\\pard\\li-360\\ri1440 Outdented\\par"
+        "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 Bullet\\par"
+        "{\\pntext\\f1\\'B7\\tab}Bullet two\\par"
+        "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}\\fi-360\\li720 One\\par"
+        "{\\pntext 2.\\tab}Two\\par"
+        "\\pard\\tx720\\tx2880\\sb120\\sa240\\li1440\\fi720 Tabbed\\tab here\\par"
+        "\\pard\\slmult2 Double\\par\\pard\\sl300 At least\\par"
+        "{\\pard\\qc\\li1080\\fi-720 Nested\\par}}";
+    {
+        ClipboardScope open;
+        Clipboard()->SetAsText("Left\r\nFirst line\r\n");
+        Clipboard()->SetBuffer(RegisterClipboardFormatA("Rich Text Format"), rtf.c_str(), rtf.size() + 1);
+    }
+    W->REdit->SetFocus();
+    CtrlKey('V');
+    TypeText(Edit(), "Made a bullet");
+    ClickTool(W->BulletButton);
+    PressKey(Edit(), VK_RETURN);
+    ClickTool(W->BulletButton);
+    TypeText(Edit(), "Made centred");
+    ClickTool(W->CenterButton);
+
+    const std::vector<std::string> made = ParagraphFormats(Edit());
+    ASSERT_EQ(made.size(), 14u);
+    // As pasted: \li is the other lines' indent, \fi the first line's from it.
+    const char* pasted[] = {"first 720 offset 0 right 0",     "first 360 offset -360 right 0",
+                            "first 360 offset 360 right 0",   "first -360 offset 0 right 1440",
+                            "first 360 offset 360 right 0",   "first 360 offset 360 right 0",
+                            "first 360 offset 360 right 0",   "first 360 offset 360 right 0",
+                            "first 2160 offset -720 right 0", "first 0 offset 0 right 0",
+                            "first 0 offset 0 right 0",       "first 360 offset 720 right 0"};
+    for (size_t i = 0; i < std::size(pasted); ++i) EXPECT_EQ(made[i].rfind(pasted[i], 0), 0u) << made[i];
+    EXPECT_NE(made[4].find("number 1/"), std::string::npos) << made[4];
+    EXPECT_NE(made[7].find("number 2/"), std::string::npos) << made[7];
+    EXPECT_NE(made[12].find("number 1/"), std::string::npos) << made[12];
+
+    // Each time the note is entered again it has been saved and read.
+    for (int round = 1; round <= 3; ++round) {
+        ClickNode(Node("Other"));
+        ClickNode(Node("First"));
+        ASSERT_EQ(ParagraphFormats(Edit()), made) << "entered again " << round;
+        ClickAt(Edit(), 5, 5);
+    }
+    for (int start = 1; start <= 2; ++start) {
+        Restart();
+        ClickNode(Node("Other"));
+        ClickNode(Node("First"));
+        ASSERT_EQ(ParagraphFormats(Edit()), made) << "start " << start;
+        ClickAt(Edit(), 5, 5);
+    }
 }
 
 // ---------------------------------------------------------------- keys

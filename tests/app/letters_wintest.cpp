@@ -4,6 +4,7 @@
 #include "EditorWindowTest.h"
 #include "platform/Clipbrd.h"
 #include "platform/Handles.h"
+#include "support/Paragraphs.h"
 
 namespace treskel::test {
 
@@ -113,6 +114,62 @@ TEST_F(EditorLetters, EveryLetterTypedPastedOrCopiedComesBackAfterARestart) {
     check("Pasted", expected);
     check("Copied", copy);
     for (size_t n = 0; n < typed.size(); ++n) check(n == 0 ? "First" : "Typed " + std::to_string(n), typed[n]);
+}
+
+// Letters the code page lacks in indented, bulleted and spaced paragraphs
+// pasted from another program, copied into another note, saved by leaving
+// the items and read by a new main window: every letter and paragraph
+// comes back in both notes.
+TEST_F(EditorLetters, LettersInIndentedParagraphsComeBackWholeFromCopyAndSave) {
+    StartWithItem();
+    const std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\\f0\\fs20 "
+        "\\pard\\li720\\fi-360 \\u269?esky \\u256?\\u945?\\par\\pard\\fi360 \\u322?\\u337? first\\par"
+        "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 \\u305? bullet\\par"
+        "\\pard\\slmult2\\li360 double \\u8364?\\par\\pard\\li-360\\ri720 \\u287? out\\par}";
+    {
+        ClipboardScope open;
+        Clipboard()->SetAsText("cesky");
+        Clipboard()->SetBuffer(RegisterClipboardFormatA("Rich Text Format"), rtf.c_str(), rtf.size() + 1);
+    }
+    EnterEditor();
+    PressCtrlKey('v');
+    const std::wstring text = NoteTextW();
+    const std::vector<std::string> paragraphs = ParagraphFormats(Edit());
+    const std::wstring letters =
+        L"\x010D" L"esky \x0100\x03B1\r\x0142\x0151 first\r\x0131 bullet\rdouble \x20AC\r\x011F out";
+    ASSERT_EQ(Differences(letters, text.substr(0, letters.size())), "");
+    ASSERT_GE(paragraphs.size(), 5u);
+    const char* pasted[] = {"first 360 offset 360 right 0", "first 360 offset -360 right 0",
+                            "first 360 offset 360 right 0", "first 360 offset 0 right 0", "first -360 offset 0 right 720"};
+    for (size_t i = 0; i < std::size(pasted); ++i) EXPECT_EQ(paragraphs[i].rfind(pasted[i], 0), 0u) << paragraphs[i];
+
+    // Copied whole into another note with the keys.
+    PressCtrlKey('a');
+    PressCtrlKey('c');
+    ClickNode(AddItem("Copied"));
+    EnterEditor();
+    PressCtrlKey('v');
+    const std::wstring copiedText = NoteTextW();
+    const std::vector<std::string> copied = ParagraphFormats(Edit());
+    EXPECT_EQ(copiedText.rfind(text, 0), 0u) << Differences(text, copiedText);
+    ASSERT_GE(copied.size(), std::size(pasted));
+    for (size_t i = 0; i < std::size(pasted); ++i) EXPECT_EQ(copied[i], paragraphs[i]) << "copied paragraph " << i;
+
+    // Each start reads both notes, and leaving each entered saves it again.
+    ClickNode(item);
+    for (int start = 1; start <= 2; ++start) {
+        Restart();
+        ClickNode(Node("Copied"));
+        EXPECT_EQ(Differences(copiedText, NoteTextW()), "") << "copied, start " << start;
+        EXPECT_EQ(ParagraphFormats(Edit()), copied) << "copied, start " << start;
+        EnterEditor();
+        ClickNode(Node("First"));
+        EXPECT_EQ(Differences(text, NoteTextW()), "") << "pasted, start " << start;
+        EXPECT_EQ(ParagraphFormats(Edit()), paragraphs) << "pasted, start " << start;
+        EnterEditor();
+        ClickNode(Node("Copied"));
+    }
 }
 
 }  // namespace treskel::test
