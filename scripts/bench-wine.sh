@@ -37,7 +37,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 case "${1:-all}" in
   all|items|notes|saves|pages|close|paste) ;;
-  *) sed -n '2,/^$/s/^# \{0,1\}//p' "$0"; exit 2 ;;
+  *) sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"; exit 2 ;;
 esac
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$@"
