@@ -50,16 +50,28 @@ HTREEITEM RowItem(HWND tree, int row) {
     return item;
 }
 
-// A click on the row of the tree's top item `row`.  The tree follows a
-// press until the button is up: the release waits in the queue.
+// A click on the row of the tree's top item `row`, which selects it.  Both
+// halves are posted, the press first: the tree follows a press until it
+// takes the release from the queue.  (A release posted before a press that
+// is sent can reach an idle program first, and the press then waits for a
+// release that never comes.)  The click has been taken once the tree's
+// caret is on the row; a question sent to the tree is answered only when
+// the program looks at its messages again.
 double ClickRow(HANDLE process, HWND tree, int row) {
     DWORD_PTR result;
     const int height = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
     // Just past the item's picture: on its caption, however short.
     const LPARAM at = MAKELPARAM(22, row * height + height / 2);
+    const HTREEITEM target = RowItem(tree, row);
     const double t0 = Now();
+    PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(tree, WM_LBUTTONUP, 0, at);
-    SendMessageTimeoutA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 1800000, &result);
+    for (;;) {
+        result = 0;
+        SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_NORMAL, 1800000, &result);
+        if (reinterpret_cast<HTREEITEM>(result) == target || Now() - t0 > 1800000) break;
+        Sleep(1);
+    }
     WaitForInputIdle(process, 1800000);
     return Now() - t0;
 }
