@@ -5,11 +5,24 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/ComCtrls.h"
 
 namespace treskel::comctl {
+
+// A node that may be freed by an event handler: ask before touching it.
+class NodeRef {
+public:
+    explicit NodeRef(const TTreeNode* node, const std::shared_ptr<const char>* life)
+        : node_(node), life_(life != nullptr ? *life : std::shared_ptr<const char>()) {}
+    bool Alive() const { return node_ == nullptr || !life_.expired(); }
+
+private:
+    const TTreeNode* node_;
+    std::weak_ptr<const char> life_;
+};
 
 // Every node below `node` (not itself), parents before their children.
 template <class Visit>

@@ -7,6 +7,6 @@ treskel_sources(
         Handles.cpp Subclass.cpp UtilityWindow.cpp ExtCtrls.cpp Clipbrd.cpp Printers.cpp FileDialogs.cpp FontColorDialogs.cpp FindDialog.cpp
         PrintDialogs.cpp RegisterStdLib.cpp
         Registry.cpp IniFiles.cpp
-        ImgList.cpp ComCtrlsTree.cpp ComCtrlsTreeNodes.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsProgress.cpp ComCtrlsRegister.cpp
+        ImgList.cpp ComCtrlsTree.cpp ComCtrlsTreeMessages.cpp ComCtrlsTreeNodes.cpp ComCtrlsTabs.cpp ComCtrlsToolBar.cpp ComCtrlsStatus.cpp ComCtrlsProgress.cpp ComCtrlsRegister.cpp
 )
 treskel_sources(WIN32 ListCtrls.cpp ScrollBox.cpp Spin.cpp DibBitmap.cpp JpegImage.cpp FileCtrl.cpp)
