@@ -32,12 +32,6 @@ TQclButtonControl::~TQclButtonControl() {
     font3D_->OnChange = nullptr;
 }
 
-void TQclButtonControl::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustSize();
-}
-
 void TQclButtonControl::SetGlyphTransparent(bool v) {
     if (v == glyphTransparent_) return;
     glyphTransparent_ = v;
@@ -109,9 +103,7 @@ HPALETTE TQclButtonControl::GetPalette() {
 
 // Measured with the content at the top left: the control keeps its place
 // and takes the size the glyph and the caption need.
-void TQclButtonControl::AdjustSize() {
-    if (!autoSize_ || Loading() || sizing_) return;
-    sizing_ = true;
+TSize TQclButtonControl::ContentSize() {
     TQclAlignment keep = layout_->Alignment();
     auto changed = std::move(layout_->OnChange);
     layout_->OnChange = nullptr;
@@ -121,7 +113,14 @@ void TQclButtonControl::AdjustSize() {
     TRect r = DrawContent(scratch.Canvas(), false);
     layout_->SetAlignment(keep);
     layout_->OnChange = std::move(changed);
-    SetBounds(Left(), Top(), r.Right, r.Bottom);
+    return {r.Right, r.Bottom};
+}
+
+void TQclButtonControl::AdjustSize() {
+    if (!autoSize_ || Loading() || sizing_) return;
+    sizing_ = true;
+    TSize s = ContentSize();
+    SetBounds(Left(), Top(), s.cx, s.cy);
     sizing_ = false;
 }
 
@@ -520,6 +519,28 @@ void TQclCustomButtonGroup::LayoutButtons() {
 void TQclCustomButtonGroup::Loaded() {
     TQclCustomGroupBox::Loaded();
     ArrangeButtons();
+    AdjustSize();
+}
+
+void TQclCustomButtonGroup::AdjustSize() {
+    if (!AutoSize() || Loading() || Reading() || sizing_ || buttons_.empty()) return;
+    TSize button{0, 0};
+    for (TQclRadioGroupButton* b : buttons_) {
+        TSize s = b->ContentSize();
+        button = {std::max(button.cx, s.cx), std::max(button.cy, s.cy)};
+    }
+    TQclRadioLayoutInput in;
+    in.bevelWidth = Bevel()->TotalWidth();
+    in.captionHeight = CaptionHeight();
+    in.side = QclCaptionSideOf(Alignment());
+    in.count = ButtonCount();
+    in.columns = columns_;
+    in.itemHeight = itemHeight_;
+    in.itemOffset = itemOffset_;
+    TSize size = QclRadioGroupSize(in, button);
+    sizing_ = true;
+    SetBounds(Left(), Top(), size.cx, size.cy);
+    sizing_ = false;
 }
 
 void TQclCustomButtonGroup::Notification(TComponent* component, TOperation operation) {

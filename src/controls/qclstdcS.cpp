@@ -378,7 +378,6 @@ TQclCustomScrollBox::TQclCustomScrollBox(TComponent* owner)
     bevel_->SetMode(TQclBevelMode::bmWindows);
     bevel_->OnChange = [this](TObject*) { BevelChanged(); };
     SetBorderStyle(TBorderStyle::bsNone);
-    SetCtl3D(true);
     SetBounds(Left(), Top(), 185, 41);
 }
 
