@@ -514,6 +514,7 @@ void TQclCustomButtonGroup::LayoutButtons() {
         Buttons(i)->SetBounds(b.Left, b.Top, b.Width(), b.Height());
         Buttons(i)->SetVisible(true);
     }
+    AdjustSize();
 }
 
 void TQclCustomButtonGroup::Loaded() {

@@ -18,6 +18,6 @@ treskel_test(qclforms
   GUI
 )
 treskel_test(published
-  WIN32 published_wintest.cpp
+  WIN32 published_wintest.cpp docking_wintest.cpp
   GUI
 )
