@@ -346,6 +346,10 @@ public:
     // the right to the left.
     bool UseRightToLeftAlignment() const { return BiDiMode() == TBiDiMode::bdRightToLeft; }
     bool UseRightToLeftReading() const { return BiDiMode() != TBiDiMode::bdLeftToRight; }
+    // The vertical scroll bar on the left.
+    bool UseRightToLeftScrollBar() const {
+        return BiDiMode() == TBiDiMode::bdRightToLeft || BiDiMode() == TBiDiMode::bdRightToLeftNoAlign;
+    }
     // DrawText flags as this control's reading order wants them.
     UINT BiDiTextFlags(UINT flags) const;
 
@@ -415,6 +419,8 @@ protected:
     virtual void DoContextPopup(TPoint mousePos, bool& handled);
     virtual void VisibleChanging() {}
     virtual bool CanAutoSize(int& newWidth, int& newHeight) { return true; }
+    // The reading order changed: drawn again (a window made anew).
+    virtual void BiDiModeChanged() { Invalidate(); }
     // Takes the size the content asks for, with AutoSize; nothing here.
     virtual void AdjustSize() {}
     virtual bool CanResize(int& newWidth, int& newHeight);
@@ -607,6 +613,7 @@ protected:
     // With AutoSize: the client area takes the room its visible children
     // fill, moved to its top-left corner.
     void AdjustSize() override;
+    void BiDiModeChanged() override;
     virtual void PaintWindow(HDC dc);
     virtual bool KeyDown(WORD& key, TShiftState shift);  // false: swallowed
     virtual bool KeyPress(char& key);

@@ -16,15 +16,24 @@ void TControl::SetBiDiMode(TBiDiMode m) {
     const TBiDiMode shown = BiDiMode();
     parentBiDiMode_ = false;
     biDiMode_ = m;
-    if (m != shown) Invalidate();
+    if (m != shown) BiDiModeChanged();
 }
 
 void TControl::SetParentBiDiMode(bool v) {
     if (v == parentBiDiMode_) return;
+    const TBiDiMode shown = BiDiMode();
     // Let go of the parent: the control keeps the mode it shows now.
-    if (!v) biDiMode_ = BiDiMode();
+    if (!v) biDiMode_ = shown;
     parentBiDiMode_ = v;
-    Invalidate();
+    if (BiDiMode() != shown) BiDiModeChanged();
+}
+
+void TWinControl::BiDiModeChanged() {
+    // The window's reading order and scroll bar side are in its styles;
+    // its children's windows are made anew with it.
+    if (HandleAllocated()) RecreateWnd();
+    for (TControl* c : controls_)
+        if (c->ParentBiDiMode() && dynamic_cast<TWinControl*>(c) == nullptr) c->BiDiModeChanged();
 }
 
 UINT TControl::BiDiTextFlags(UINT flags) const {

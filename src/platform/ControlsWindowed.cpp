@@ -117,6 +117,8 @@ void TWinControl::CreateParams(TCreateParams& p) {
     if (Visible()) p.Style |= WS_VISIBLE;
     if (!Enabled()) p.Style |= WS_DISABLED;
     if (tabStop_) p.Style |= WS_TABSTOP;
+    if (UseRightToLeftReading()) p.ExStyle |= WS_EX_RTLREADING;
+    if (UseRightToLeftScrollBar()) p.ExStyle |= WS_EX_LEFTSCROLLBAR;
     p.X = Left();
     p.Y = Top();
     p.Width = Width();

@@ -184,8 +184,28 @@ std::optional<FormValue> WriteIcons(TIconList* list) {
     list->SaveToStream(stream);
     return typinfo::BinaryValue(stream.Bytes());
 }
+
+// One icon in a layout (the tray's): the icon file, as the icon writes itself.
+void ReadIconData(TIcon* icon, const FormValue& v, LayoutReader& r) {
+    TMemoryStream stream(typinfo::AsBinary(v, r));
+    try {
+        icon->LoadFromStream(stream);
+    } catch (const Exception& e) {
+        r.Error(e.Message());
+    }
+}
+
+std::optional<FormValue> WriteIconData(TIcon* icon) {
+    if (icon->Empty()) return std::nullopt;
+    TMemoryStream stream;
+    icon->SaveToStream(stream);
+    return typinfo::BinaryValue(stream.Bytes());
+}
 }  // namespace
 
-void RegisterIconListClasses() { PublishClass<TIconList, TPersistent>().Custom("Icons", ReadIcons, WriteIcons); }
+void RegisterIconListClasses() {
+    PublishClass<TIconList, TPersistent>().Custom("Icons", ReadIcons, WriteIcons);
+    PublishClass<TIcon, TGraphic>().Custom("Data", ReadIconData, WriteIconData);
+}
 
 }  // namespace treskel

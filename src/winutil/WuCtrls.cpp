@@ -554,10 +554,8 @@ void RegisterWinUtilControlClasses() {
     RegisterWuCursors();
     // Glyphs are stored as bitmap data unless the class library already reads it.
     const ClassInfo* bitmapInfo = ClassRegistry::Instance().Find("TBitmap");
-    if (bitmapInfo == nullptr || bitmapInfo->FindProp("Data") == nullptr) {
-        if (ClassRegistry::Instance().Find("TGraphic") == nullptr) PublishClass<TGraphic, TPersistent>();
+    if (bitmapInfo == nullptr || bitmapInfo->FindProp("Data") == nullptr)
         PublishClass<TBitmap, TGraphic>().Custom("Data", ReadBitmapData, WriteBitmapData);
-    }
     PublishClass<TWuSpeedButton, TGraphicControl> button;
     PublishBiDi(button);
     PublishConstraints(button);

@@ -201,6 +201,7 @@ struct Reading {
 };
 
 Reading Read(const std::string& cls, const std::string& body) {
+    FormInfo();
     Reading r;
     r.form = MakeForm<TPublishedForm>();
     try {
@@ -212,14 +213,15 @@ Reading Read(const std::string& cls, const std::string& body) {
     return r;
 }
 
-// The binary lines a picture property is written as, made by giving one.
-std::string PictureSample(const char* cls, const char* prop, const std::function<void(TComponent*)>& give) {
+// The binary lines a picture property is written as (`key`: "Glyph.Data"),
+// made by giving one.
+std::string PictureSample(const char* cls, const char* key, const std::function<void(TComponent*)>& give) {
     Reading r = Read(cls, "");
     TComponent* subject = r.form->FindComponent("Subject");
     if (subject == nullptr) return cls + std::string(": ") + r.error;
     give(subject);
     std::string written = WriteLayout(r.form.get());
-    size_t at = written.find(std::string(prop) + ".Data = {");
+    size_t at = written.find(std::string(key) + " = {");
     if (at == std::string::npos) return {};
     return written.substr(at, written.find('}', at) + 1 - at);
 }
@@ -232,21 +234,31 @@ void GiveBitmap(TBitmap* b) {
 
 std::vector<Row> Rows() {
     FormInfo();
-    const std::string officeGlyph = PictureSample("TQclOfficeButton", "Glyph", [](TComponent* c) {
+    const std::string officeGlyph = PictureSample("TQclOfficeButton", "Glyph.Data", [](TComponent* c) {
         TBitmap b;
         GiveBitmap(&b);
         static_cast<TQclOfficeButton*>(c)->SetGlyph(&b);
     });
-    const std::string buttonGlyph = PictureSample("TQclCustomButton", "Glyph", [](TComponent* c) {
+    const std::string buttonGlyph = PictureSample("TQclCustomButton", "Glyph.Data", [](TComponent* c) {
         TBitmap b;
         GiveBitmap(&b);
         static_cast<TQclCustomButton*>(c)->SetGlyph(&b);
     });
-    const std::string speedGlyph = PictureSample("TWuSpeedButton", "Glyph", [](TComponent* c) {
+    const std::string speedGlyph = PictureSample("TWuSpeedButton", "Glyph.Data", [](TComponent* c) {
         GiveBitmap(static_cast<TWuSpeedButton*>(c)->Glyph());
     });
-    const std::string imageBitmap = PictureSample("TQclNImage", "Bitmap", [](TComponent* c) {
+    const std::string imageBitmap = PictureSample("TQclNImage", "Bitmap.Data", [](TComponent* c) {
         GiveBitmap(static_cast<TQclNImage*>(c)->Bitmap());
+    });
+    auto giveIcon = [](TIcon* icon) { icon->SetHandle(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION))); };
+    const std::string trayIcon = PictureSample("TWuTrayIcon", "Icon.Data", [&](TComponent* c) {
+        giveIcon(static_cast<TWuTrayIcon*>(c)->Icon());
+    });
+    const std::string trayIcons = PictureSample("TWuTrayIcon", "Icons.Icons", [&](TComponent* c) {
+        TIcon icon;
+        giveIcon(&icon);
+        static_cast<TWuTrayIcon*>(c)->Icons()->Add(&icon);
+        static_cast<TWuTrayIcon*>(c)->Icons()->Add(&icon);
     });
     const Lines windowlessButton = kBiDi + kDockClient + kShown +
         Lines{"Action = Action1", "AllowAllUp = True", "ButtonLayout.Alignment = agTopLeft", "Caption = 'Go'",
@@ -479,7 +491,8 @@ std::vector<Row> Rows() {
           Ev("OnButtonDraw", &TCustomCaptionControl::OnButtonDraw),
           Ev("OnButtonClick", &TCustomCaptionControl::OnButtonClick)}},
         {"TWuTrayIcon",
-         {"Active = False", "Enabled = False", "Hint = 'Tray'", "Interval = 300", "PopupMenu = Menu1"},
+         {"Active = False", "Enabled = False", "Hint = 'Tray'", "Interval = 300", "PopupMenu = Menu1", trayIcon,
+          trayIcons, trayIcons + "\nAnimated = True\nActive = False"},
          {Ev("OnClick", &TWuTrayIcon::OnClick), Ev("OnDblClick", &TWuTrayIcon::OnDblClick),
           Ev("OnMouseMove", &TWuTrayIcon::OnMouseMove), Ev("OnMouseDown", &TWuTrayIcon::OnMouseDown),
           Ev("OnMouseUp", &TWuTrayIcon::OnMouseUp)},

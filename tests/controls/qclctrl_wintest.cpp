@@ -441,7 +441,8 @@ TEST(QclSimpleLabel, ReadFromRightToLeftAClosingStopStandsOnTheLeft) {
     };
     const int width = label->Width();
     EXPECT_GT(firstInk(), 4);  // the H
-    SetWindowLongA(form->Handle(), GWL_EXSTYLE, GetWindowLongA(form->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
+    // The label reads as its parent does.
+    form->SetBiDiMode(TBiDiMode::bdRightToLeftReadingOnly);
     label->SetCaption("Hi..");
     label->SetCaption("Hi.");
     EXPECT_EQ(label->Width(), width);
@@ -707,4 +708,48 @@ TEST(QclCaptions, EachControlReadsItsCaptionInItsOwnReadingOrder) {
         EXPECT_EQ(rtl, reordered);
         EXPECT_NE(rtl, ltr);
     }
+}
+
+TEST(QclCaptions, AWindowedControlReadingRightToLeftHasItsWindowSaySoAndItsScrollBarOnTheLeft) {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    form->SetBounds(60, 60, 400, 300);
+    ReadLayout(form.get(), R"(object Form: TForm
+  object Box: TQclScrollBox
+    Left = 10
+    Top = 10
+    Width = 150
+    Height = 100
+    BiDiMode = bdRightToLeft
+    object Inside: TQclSimplePanel
+      Left = 0
+      Top = 0
+      Width = 120
+      Height = 300
+    end
+  end
+end
+)",
+               "bidi");
+    auto* box = static_cast<TQclScrollBox*>(form->FindComponent("Box"));
+    form->Show();
+    PumpMessages();
+    auto exStyle = [](TWinControl* c) { return GetWindowLongA(c->Handle(), GWL_EXSTYLE); };
+    EXPECT_TRUE(exStyle(box) & WS_EX_RTLREADING);
+    ASSERT_TRUE(exStyle(box) & WS_EX_LEFTSCROLLBAR);
+    // The children follow the box, their windows too.
+    EXPECT_TRUE(exStyle(static_cast<TWinControl*>(form->FindComponent("Inside"))) & WS_EX_RTLREADING);
+    // The vertical bar stands left of the client area.
+    auto clientLeft = [](TWinControl* c) {
+        POINT o{0, 0};
+        ClientToScreen(c->Handle(), &o);
+        RECT w;
+        GetWindowRect(c->Handle(), &w);
+        return static_cast<int>(o.x - w.left);
+    };
+    EXPECT_GE(clientLeft(box), GetSystemMetrics(SM_CXVSCROLL));
+    // Set back, the window is made anew reading left to right.
+    box->SetBiDiMode(TBiDiMode::bdLeftToRight);
+    PumpMessages();
+    EXPECT_FALSE(exStyle(box) & (WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR));
+    EXPECT_LT(clientLeft(box), GetSystemMetrics(SM_CXVSCROLL));
 }
