@@ -495,8 +495,7 @@ void TQclCustomButtonGroup::ButtonClick(TObject* sender) {
     if (changed && OnChange) OnChange(this, index);
 }
 
-void TQclCustomButtonGroup::LayoutButtons() {
-    if (Reading() || buttons_.empty()) return;
+TQclRadioLayoutInput TQclCustomButtonGroup::LayoutInput() {
     TQclRadioLayoutInput in;
     in.width = Width();
     in.height = Height();
@@ -508,7 +507,12 @@ void TQclCustomButtonGroup::LayoutButtons() {
     in.columns = columns_;
     in.itemHeight = itemHeight_;
     in.itemOffset = itemOffset_;
-    std::vector<TRect> r = QclRadioLayout(in);
+    return in;
+}
+
+void TQclCustomButtonGroup::LayoutButtons() {
+    if (Reading() || buttons_.empty()) return;
+    std::vector<TRect> r = QclRadioLayout(LayoutInput());
     for (int i = 0; i < ButtonCount(); ++i) {
         const TRect& b = r[static_cast<size_t>(i)];
         Buttons(i)->SetBounds(b.Left, b.Top, b.Width(), b.Height());
@@ -530,15 +534,7 @@ void TQclCustomButtonGroup::AdjustSize() {
         TSize s = b->ContentSize();
         button = {std::max(button.cx, s.cx), std::max(button.cy, s.cy)};
     }
-    TQclRadioLayoutInput in;
-    in.bevelWidth = Bevel()->TotalWidth();
-    in.captionHeight = CaptionHeight();
-    in.side = QclCaptionSideOf(Alignment());
-    in.count = ButtonCount();
-    in.columns = columns_;
-    in.itemHeight = itemHeight_;
-    in.itemOffset = itemOffset_;
-    TSize size = QclRadioGroupSize(in, button);
+    TSize size = QclRadioGroupSize(LayoutInput(), button);
     sizing_ = true;
     SetBounds(Left(), Top(), size.cx, size.cy);
     sizing_ = false;

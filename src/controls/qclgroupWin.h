@@ -216,6 +216,8 @@ protected:
     // The settings of the group on one button (the layout aside).
     void CopySettingsTo(TQclRadioGroupButton* b, int index);
     void LayoutButtons();
+    // What the layout of the buttons goes by, at the group's present size.
+    TQclRadioLayoutInput LayoutInput();
     void ButtonsChanged();
     // Whether the group box shows an image of its own (then glyph size and
     // flatness stay with the buttons).
