@@ -85,6 +85,14 @@ void TDragDockObject::TakeHold(TPoint pos) {
 
 namespace ctl {
 
+void PlaceClientArea(TWinControl* window, const TRect& screenRect) {
+    RECT w{screenRect.Left, screenRect.Top, screenRect.Right, screenRect.Bottom};
+    HWND h = window->Handle();
+    AdjustWindowRectEx(&w, static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(h, GWL_EXSTYLE)));
+    window->SetBounds(w.left, w.top, w.right - w.left, w.bottom - w.top);
+}
+
 // The dock site a control dragged to `pos` would dock into: of the sites
 // whose influence (their window and a margin, or what OnGetSiteInfo says)
 // holds the point, the one whose window is under the pointer, else the
@@ -169,14 +177,7 @@ bool TControl::ManualFloat(const TRect& screenRect) {
     TWinControl* old = hostDockSite_;
     if (old != nullptr && old->floatHost_ && old->dockClients_.size() == 1) {
         // Floating alone already: its window goes there.
-        TRect r = screenRect;
-        if (old->HandleAllocated()) {
-            RECT w{r.Left, r.Top, r.Right, r.Bottom};
-            AdjustWindowRectEx(&w, static_cast<DWORD>(GetWindowLongA(old->Handle(), GWL_STYLE)), FALSE,
-                               static_cast<DWORD>(GetWindowLongA(old->Handle(), GWL_EXSTYLE)));
-            r = FromRECT(w);
-        }
-        old->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        PlaceClientArea(old, screenRect);
         return true;
     }
     if (!hooks::MakeFloatingHost) return false;

@@ -324,20 +324,21 @@ void DragSession::Finish() {
 // or the site it leaves kept it).
 void DragSession::FinishDock() {
     dockObj_->HideDragImage();
-    TWinControl* site = static_cast<TWinControl*>(target_);
-    TWinControl* before = control_->HostDockSite();
+    auto* site = static_cast<TWinControl*>(target_);
     TObject* end = nullptr;
     TPoint local{};
     if (!obj_->Cancelling) {
         if (dropped_ && site != nullptr) {
-            local = site->ScreenToClient(last_);
-            site->DockDrop(dockObj_, local.x, local.y);
-            if (control_->HostDockSite() == site) end = site;
+            TPoint at = site->ScreenToClient(last_);
+            site->DockDrop(dockObj_, at.x, at.y);
+            if (control_->HostDockSite() == site) {
+                end = site;
+                local = at;
+            }
         } else if (control_->ManualFloat(dockObj_->DockRect)) {
             end = control_->HostDockSite();
         }
     }
-    if (end == nullptr && control_->HostDockSite() == before) local = {};
     control_->DoEndDock(end, local.x, local.y);
 }
 

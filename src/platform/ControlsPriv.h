@@ -25,6 +25,9 @@ extern WORD nextControlId;
 extern std::vector<TWinControl*> dockSites;
 // The dock site a control dragged to a point of the screen docks into.
 TWinControl* FindDockSite(TControl* client, TPoint pos);
+// Moves and sizes a top-level window so that its client area lies at
+// `screenRect`.
+void PlaceClientArea(TWinControl* window, const TRect& screenRect);
 
 // The key of the attachment that binds a control object to its window.
 constexpr UINT_PTR kControlKey = 1;

@@ -39,11 +39,7 @@ void InstallFloatingHosts() {
         auto* host = MakeOwnedForm<TCustomDockForm>(owner);
         host->SetCaption(client->Caption());
         // The client area is where the frame of the drag was.
-        HWND h = host->Handle();
-        RECT w{r.Left, r.Top, r.Right, r.Bottom};
-        AdjustWindowRectEx(&w, static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongA(h, GWL_EXSTYLE)));
-        host->SetBounds(w.left, w.top, w.right - w.left, w.bottom - w.top);
+        ctl::PlaceClientArea(FormAsControl(host), r);
         return FormAsControl(host);
     };
 }
