@@ -99,6 +99,8 @@ void TDockTree::RemoveControl(TControl* control) {
     Zone* leaf = FindZone(root_.get(), control);
     if (leaf == nullptr) return;
     if (pressed_ == leaf) pressed_ = nullptr;
+    bars_.clear();
+    moving_.reset();
     Zone* parent = leaf->parent;
     if (parent == nullptr) {
         root_.reset();
@@ -133,6 +135,7 @@ bool TDockTree::ZoneVisible(const Zone* zone) const {
 void TDockTree::ResetBounds() {
     TRect area = site_->ClientRect();
     site_->AdjustClientRect(area);
+    bars_.clear();
     if (root_ != nullptr) Layout(root_.get(), area);
 }
 
@@ -151,15 +154,46 @@ void TDockTree::Layout(Zone* zone, const TRect& rect) {
             shown.push_back(c.get());
             total += c->share;
         }
-    const int length = zone->sideBySide ? rect.Width() : rect.Height();
+    const int whole = zone->sideBySide ? rect.Width() : rect.Height();
+    const int length = std::max(whole - kBarSize * static_cast<int>(shown.size() - 1), 0);
     int at = zone->sideBySide ? rect.Left : rect.Top;
-    const int end = at + length;
+    const int end = at + whole;
+    auto span = [&](int from, int to) {
+        return zone->sideBySide ? Rect(from, rect.Top, to, rect.Bottom) : Rect(rect.Left, from, rect.Right, to);
+    };
     for (size_t i = 0; i < shown.size(); ++i) {
         int size = i + 1 == shown.size() ? end - at : static_cast<int>(length * shown[i]->share / total + 0.5);
-        TRect r = zone->sideBySide ? Rect(at, rect.Top, at + size, rect.Bottom) : Rect(rect.Left, at, rect.Right, at + size);
-        Layout(shown[i], r);
+        Layout(shown[i], span(at, at + size));
         at += size;
+        if (i + 1 < shown.size()) {
+            bars_.push_back({shown[i], shown[i + 1], zone->sideBySide, span(at, at + kBarSize)});
+            at += kBarSize;
+        }
     }
+}
+
+const TDockTree::Bar* TDockTree::BarAt(TPoint pos) const {
+    for (const Bar& b : bars_)
+        if (PtInRect(b.rect, pos)) return &b;
+    return nullptr;
+}
+
+// The two zones either side of the bar share their room anew, none
+// smaller than a grabber.
+void TDockTree::MoveBar(TPoint pos) {
+    const TRect& a = moving_->before->rect;
+    const TRect& b = moving_->after->rect;
+    const bool side = moving_->sideBySide;
+    const int start = side ? a.Left : a.Top;
+    const int room = (side ? b.Right : b.Bottom) - start - kBarSize;
+    if (room <= 0) return;
+    const int least = std::min(2 * kGrabberSize, room / 2);
+    const int first = std::clamp((side ? pos.x : pos.y) - grab_ - start, least, room - least);
+    const double shares = moving_->before->share + moving_->after->share;
+    moving_->before->share = shares * first / room;
+    moving_->after->share = shares - moving_->before->share;
+    site_->Realign();
+    site_->Invalidate();
 }
 
 TControl* TDockTree::ClientAt(TPoint pos) {
@@ -231,8 +265,28 @@ bool TDockTree::HandleMessage(TMessage& m) {
     TPoint pos{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
     bool onButton = false;
     switch (m.Msg) {
+        case WM_SETCURSOR: {
+            if (LOWORD(m.LParam) != HTCLIENT || reinterpret_cast<HWND>(m.WParam) != site_->Handle()) return false;
+            POINT p;
+            GetCursorPos(&p);
+            const Bar* bar = moving_ != nullptr ? moving_.get() : BarAt(site_->ScreenToClient({p.x, p.y}));
+            if (bar == nullptr) return false;
+            ::SetCursor(LoadCursor(nullptr, bar->sideBySide ? IDC_SIZEWE : IDC_SIZENS));
+            m.Result = 1;
+            return true;
+        }
+        case WM_MOUSEMOVE:
+            if (moving_ == nullptr) return false;
+            MoveBar(pos);
+            return true;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
+            if (const Bar* bar = BarAt(pos)) {
+                moving_ = std::make_unique<Bar>(*bar);
+                grab_ = bar->sideBySide ? pos.x - bar->rect.Left : pos.y - bar->rect.Top;
+                SetCapture(site_->Handle());
+                return true;
+            }
             Zone* z = GrabberAt(root_.get(), pos, onButton);
             if (z == nullptr) return false;
             if (onButton) {
@@ -245,6 +299,12 @@ bool TDockTree::HandleMessage(TMessage& m) {
             return true;
         }
         case WM_LBUTTONUP: {
+            if (moving_ != nullptr) {
+                MoveBar(pos);
+                moving_.reset();
+                if (GetCapture() == site_->Handle()) ReleaseCapture();
+                return true;
+            }
             if (pressed_ == nullptr) return false;
             Zone* z = pressed_;
             pressed_ = nullptr;

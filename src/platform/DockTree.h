@@ -1,7 +1,8 @@
 // The dock manager of a dock site with UseDockManager: the controls docked
 // there share its client area in zones, split side by side or one above
-// the other where each was dropped; every zone has a grabber on top, by
-// which its control is dragged out again, with a button that hides it.
+// the other where each was dropped, with a bar between two zones that the
+// mouse moves; every zone has a grabber on top, by which its control is
+// dragged out again, with a button that hides it.
 #pragma once
 
 #include <windows.h>
@@ -34,13 +35,23 @@ public:
     void ResetBounds();
     void PaintSite(HDC dc);
     // A press on a grabber drags its control out; a click on its button
-    // hides it.  True when the message was the manager's.
+    // hides it; a bar between zones follows the mouse.  True when the
+    // message was the manager's.
     bool HandleMessage(TMessage& m);
 
-    static constexpr int kGrabberSize = 12;
+    static constexpr int kGrabberSize = 12, kBarSize = 4;
 
 private:
     struct Zone;
+    // The bar between two neighbouring zones of one row.
+    struct Bar {
+        Zone* before;
+        Zone* after;
+        bool sideBySide;
+        TRect rect;
+    };
+    const Bar* BarAt(TPoint pos) const;
+    void MoveBar(TPoint pos);
     Zone* FindZone(Zone* zone, TControl* control);
     void Layout(Zone* zone, const TRect& rect);
     bool ZoneVisible(const Zone* zone) const;
@@ -52,6 +63,9 @@ private:
     TWinControl* site_;
     std::unique_ptr<Zone> root_;
     Zone* pressed_ = nullptr;  // a zone whose button is held down
+    std::vector<Bar> bars_;
+    std::unique_ptr<Bar> moving_;  // the bar the mouse holds
+    int grab_ = 0;                 // where in it
 };
 
 }  // namespace treskel

@@ -176,8 +176,15 @@ TEST(Docking, AControlDraggedByTheMouseDocksWhereItIsDroppedFloatsOverNoSiteAndC
     EXPECT_GT(framed, 40);
     EXPECT_EQ(f.note->Parent(), f.managed);
     EXPECT_EQ(f.heard, (std::vector<std::string>{"Note starts", "Managed takes Note", "Note ends in Managed"}));
-    EXPECT_EQ(f.tool->BoundsRect(), Rect(0, g, half, room.Bottom));
-    EXPECT_EQ(f.note->BoundsRect(), Rect(half, g, room.Right, room.Bottom));
+    const int bar = TDockTree::kBarSize, first = (room.Width() - bar) / 2;
+    EXPECT_EQ(f.tool->BoundsRect(), Rect(0, g, first, room.Bottom));
+    EXPECT_EQ(f.note->BoundsRect(), Rect(first + bar, g, room.Right, room.Bottom));
+
+    // The bar between them follows the mouse.
+    MouseDragOnScreen({DockForm::At(f.managed, first + 2, 100).x, DockForm::At(f.managed, first + 2, 100).y},
+                      {DockForm::At(f.managed, first + 32, 100).x, DockForm::At(f.managed, first + 32, 100).y});
+    EXPECT_EQ(f.tool->BoundsRect(), Rect(0, g, first + 30, room.Bottom));
+    EXPECT_EQ(f.note->BoundsRect(), Rect(first + 30 + bar, g, room.Right, room.Bottom));
 
     // The tool's grabber takes it out again, into the plain site; the note
     // takes the whole of the managed one.
