@@ -226,6 +226,12 @@ TEST(Docking, ASiteMayRefuseToTakeAControlOrToLetOneGo) {
     EXPECT_EQ(f.tool->Parent(), f.plain);
     EXPECT_EQ(f.tool->BoundsRect(), before);
     EXPECT_EQ(f.heard.back(), "Tool ends in nothing");
+    // Escape during the drag leaves everything where it was.
+    f.plain->OnUnDock = nullptr;
+    f.Drag(DockForm::At(f.tool, 40, 20), DockForm::At(f.managed, 90, 100), [] { TapKey(VK_ESCAPE); });
+    EXPECT_EQ(f.tool->Parent(), f.plain);
+    EXPECT_EQ(f.tool->BoundsRect(), before);
+    EXPECT_EQ(f.heard, (std::vector<std::string>{"Tool starts", "Tool ends in nothing"}));
 }
 
 TEST(SizeLimits, AConstrainedControlStaysWithinItsLimitsHoweverItIsResized) {
