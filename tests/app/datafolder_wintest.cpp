@@ -1,0 +1,337 @@
+// A treskel's files as the user meets them in the main window: a data
+// directory that goes away while the program runs, a new treskel whose
+// name the file system takes for another's files, and an archive whose
+// name gives its treskel no name.
+#include "MainWindowTest.h"
+
+#include <commctrl.h>
+
+#include "store/TreskelArchive.h"
+#include "store/TreskelNames.h"
+#include "platform/FileSys.h"
+#include "support/ProgramRun.h"
+
+namespace treskel::test {
+
+// ---------------------------------------------------------------- a data directory that goes away
+
+class DataFolderGone : public MainWindowDialogsTest {
+protected:
+    void SetUp() override {
+        MainWindowDialogsTest::SetUp();
+        ASSERT_TRUE(CreateDir(Folder()));
+        PresetDataPath(Folder());
+        // Work: Alpha and Beta with notes, Gamma without; Home: one item.
+        WriteTreskel("Work", {{"Alpha", SmallRtf("alpha's note")}, {"Beta", SmallRtf("beta's note")}, {"Gamma", ""}},
+                     Data());
+        WriteTreskel("Home", {{"Garden", SmallRtf("roses")}}, Data());
+        work_ = ReadAll(Data() + "Work.tsx");
+        home_ = ReadAll(Data() + "Home.tsx");
+    }
+    void TearDown() override {
+        MoveBack();
+        MainWindowDialogsTest::TearDown();
+    }
+    std::string Folder() const { return DataDir() + "Notes"; }
+    std::string Data() const { return Folder() + "\\"; }
+    // Moved away, as the user moves a folder in a file manager, and back.
+    void MoveAway() { ASSERT_TRUE(MoveFileA(Folder().c_str(), (DataDir() + "Moved").c_str())); }
+    void MoveBack() {
+        if (DirectoryExists(DataDir() + "Moved")) {
+            ASSERT_TRUE(MoveFileA((DataDir() + "Moved").c_str(), Folder().c_str()));
+        }
+    }
+    // The boxes that said the data directory is gone, naming it.
+    size_t GoneBoxes() {
+        size_t n = 0;
+        for (const BoxRecord& b : MessageBoxes())
+            n += b.text.find("The data directory " + Folder() + " is not there") != std::string::npos;
+        return n;
+    }
+    // The boxes shown since the last look.
+    std::vector<BoxRecord> NewBoxes() {
+        std::vector<BoxRecord> boxes(MessageBoxes().begin() + static_cast<long>(seen_), MessageBoxes().end());
+        seen_ = MessageBoxes().size();
+        return boxes;
+    }
+    // F2 on the selected item, the new caption typed, Enter.
+    void RenameSelected(const std::string& caption) {
+        PressKey(Tree(), VK_F2);
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(Tree(), TVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(edit, nullptr);
+        TypeText(edit, caption);
+        PressKey(edit, VK_RETURN);
+        ASSERT_FALSE(W->TreeView->IsEditing());
+    }
+    // A new item from the main tool bar's first button, its caption typed.
+    void NewItemNamed(const std::string& caption) {
+        ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewButton")));
+        if (!W->TreeView->IsEditing()) return;
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(Tree(), TVM_GETEDITCONTROL, 0, 0));
+        TypeText(edit, caption);
+        PressKey(edit, VK_RETURN);
+    }
+    // A real start, then Work entered as a click on its tab enters it:
+    // Alpha's note shown.
+    void Start() {
+        StartWindow();
+        ASSERT_TRUE(ClickTab(TabIndexOf("Work")));
+        ASSERT_EQ(Shown(), "alpha's note");
+        seen_ = MessageBoxes().size();
+    }
+    // Long enough for the tree to be written after a change.
+    static void AMoment() { HoldOnScreen(800); }
+
+    std::vector<unsigned char> work_, home_;
+    size_t seen_ = 0;
+};
+
+// Nothing typed: the first note that cannot be read says, at once, which
+// directory is gone; the tree written a moment after a rename, a new item
+// and the close stay honest; and once the directory is back, every change
+// is saved.
+TEST_F(DataFolderGone, TheFirstReadSaysSoAndEveryChangeIsSavedOnceItIsBack) {
+    Start();
+    MoveAway();
+    ClickNode(Node("Beta"));
+    std::vector<BoxRecord> boxes = NewBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(GoneBoxes(), 1u) << boxes[0].text;
+    EXPECT_EQ(W->TreeView->Selected(), Node("Beta"));
+    EXPECT_FALSE(W->REdit->Visible());  // nothing can be typed that cannot be saved
+    EXPECT_NE(W->Panel2->Caption().find(Folder()), std::string::npos) << W->Panel2->Caption();
+    // An item without a note is no different: its note is out of reach too.
+    ClickNode(Node("Gamma"));
+    EXPECT_FALSE(W->REdit->Visible());
+    // Said once: the rename and the new item, written a moment later, do
+    // not say it again.
+    RenameSelected("Renamed");
+    NewItemNamed("Added");
+    AMoment();
+    EXPECT_TRUE(NewBoxes().empty());
+    // The close cannot save them: the user may stay.
+    W->Close();
+    PumpMessages();
+    boxes = NewBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("The treskel 'Work' could not be saved.\n", 0), 0u) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find(Folder()), std::string::npos);
+    EXPECT_NE(boxes[0].text.find("Close anyway?"), std::string::npos);
+    EXPECT_TRUE(W->Visible());
+
+    MoveBack();
+    ClickNode(Node("Alpha"));
+    EXPECT_EQ(Shown(), "alpha's note");
+    CloseWindow();
+    EXPECT_TRUE(NewBoxes().empty());
+    Start();
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Beta", "Renamed", "Added"}));
+    ClickNode(Node("Beta"));
+    EXPECT_EQ(Shown(), "beta's note");
+}
+
+// The first failure is the tree written a moment after a rename: said at
+// once, and said once.
+TEST_F(DataFolderGone, TheTreeWrittenAMomentAfterARenameSaysSoAtOnce) {
+    Start();
+    MoveAway();
+    RenameSelected("Renamed");
+    AMoment();
+    std::vector<BoxRecord> boxes = NewBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("The changes to the items of the treskel 'Work' could not be saved.\n", 0), 0u)
+        << boxes[0].text;
+    EXPECT_EQ(GoneBoxes(), 1u);
+    NewItemNamed("Added");
+    AMoment();
+    EXPECT_TRUE(NewBoxes().empty());
+    MoveBack();
+    CloseWindow();
+    StartWindow();
+    ASSERT_TRUE(ClickTab(TabIndexOf("Work")));
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Renamed", "Beta", "Gamma", "Added"}));
+}
+
+// Typed into a note, then the directory goes: leaving the item, leaving the
+// tab, a new item and the close each say that the note could not be saved
+// and why, and keep it in the editor; saved once the directory is back.
+TEST_F(DataFolderGone, WhatWasTypedStaysInTheEditorOnEveryRoadUntilItCanBeSaved) {
+    Start();
+    TypeNote("more ");
+    ASSERT_TRUE(W->NoteModified);
+    const std::string typed = Shown();
+    ASSERT_NE(typed.find("more "), std::string::npos);
+    MoveAway();
+    auto expectKept = [&](const char* road) {
+        std::vector<BoxRecord> boxes = NewBoxes();
+        ASSERT_EQ(boxes.size(), 1u) << road;
+        EXPECT_EQ(boxes[0].text.rfind("The note of 'Alpha' could not be saved.\nThe data directory " + Folder(), 0), 0u)
+            << road << ": " << boxes[0].text;
+        EXPECT_EQ(W->TreeView->Selected(), Node("Alpha")) << road;
+        EXPECT_EQ(Shown(), typed) << road;
+        EXPECT_TRUE(W->NoteModified) << road;
+    };
+    ClickNode(Node("Beta"));
+    expectKept("another item");
+    EXPECT_FALSE(ClickTab(TabIndexOf("Home"), 500));
+    expectKept("another tab");
+    EXPECT_EQ(W->TabControl1->Tabs()->Get(W->TabControl1->TabIndex()), "Work");
+    const int items = W->TreeView->Items()->Count();
+    ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewButton")));
+    expectKept("a new item");
+    EXPECT_EQ(W->TreeView->Items()->Count(), items);
+    EXPECT_FALSE(W->TreeView->IsEditing());
+    // Closing asks, and says what closing anyway loses; No stays.
+    W->Close();
+    PumpMessages();
+    std::vector<BoxRecord> boxes = NewBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find(Folder()), std::string::npos) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find("Close anyway? Closing now, what was typed into 'Alpha'"), std::string::npos)
+        << boxes[0].text;
+    EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_TRUE(W->Visible());
+    EXPECT_EQ(Shown(), typed);
+
+    MoveBack();
+    ClickNode(Node("Beta"));
+    EXPECT_TRUE(NewBoxes().empty());
+    CloseWindow();
+    StartWindow();
+    ASSERT_TRUE(ClickTab(TabIndexOf("Work")));
+    EXPECT_EQ(Shown(), typed);
+    EXPECT_EQ(ReadAll(Data() + "Home.tsx"), home_);
+}
+
+// A tab entered while the directory is gone is out of reach, not empty: it
+// is never saved over its archive, before or after the directory is back.
+TEST_F(DataFolderGone, ATabEnteredWhileItIsGoneIsNeverSavedEmpty) {
+    Start();
+    MoveAway();
+    ClickTab(TabIndexOf("Home"));
+    std::vector<BoxRecord> boxes = NewBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(GoneBoxes(), 1u) << boxes[0].text;
+    EXPECT_EQ(W->TreeView->Items()->Count(), 0);
+    EXPECT_FALSE(W->NewItem->Enabled());  // nothing can be added to what is not shown
+    MoveBack();
+    ClickTab(TabIndexOf("Work"));
+    ClickTab(TabIndexOf("Home"));
+    EXPECT_EQ(TopCaptions(), std::vector<std::string>{"Garden"});
+    EXPECT_EQ(Shown(), "roses");
+    CloseWindow();
+    EXPECT_EQ(ReadAll(Data() + "Home.tsx"), home_);
+    EXPECT_EQ(ReadAll(Data() + "Work.tsx"), work_);
+}
+
+// ---------------------------------------------------------------- names the file system takes for others
+
+using TreskelFileNames = MainWindowDialogsTest;
+
+// New Treskel, through its own prompt, refuses a name whose files the
+// system finds already: another treskel's archive by its short name
+// (in either letter case), and a note folder left without its archive.
+TEST_F(TreskelFileNames, ANewTreskelNeverTakesAnotherTreskelsFiles) {
+    WriteTreskel("Work notes 2024", {{"Plans", SmallRtf("the plans")}, {"Budget", SmallRtf("the budget")}});
+    WriteTreskel("Home", {{"Garden", SmallRtf("roses")}});
+    ASSERT_TRUE(CreateDir(DataFile("Draft.tsn")));
+    const std::vector<unsigned char> work = ReadAll(DataFile("Work notes 2024.tsx"));
+    char shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(DataFile("Work notes 2024.tsx").c_str(), shortName, MAX_PATH), 0u);
+    const std::string shortStem = ChangeFileExt(ExtractFileName(shortName), "");
+    ASSERT_NE(shortStem, "Work notes 2024");  // the system gives it a short name
+    StartWindow();
+    const std::vector<std::string> tabs = W->TabControl1->Tabs()->ToVector();
+    InputQueryResponder tests = SetInputQueryResponder(nullptr);
+    std::vector<std::string> prompts;
+    // Typed on the keyboard into the prompt, over the name it offers.
+    auto typeInto = [&](const std::wstring& typed) {
+        dialogs_.Queue([&prompts, typed](TCustomForm& f) {
+            prompts.push_back(f.Caption());
+            TEdit* edit = nullptr;
+            for (int i = 0; i < f.ComponentCount(); ++i)
+                if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+            ASSERT_NE(edit, nullptr);
+            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
+            SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+            TypeUnicode(typed);
+            TapKey(VK_RETURN);
+            PumpUntil([&] { return f.ModalResult() != mrNone; });
+        });
+    };
+    const std::string lower = LowerCase(shortStem);
+    for (const std::string& name : {shortStem, lower, std::string("DRAFT")}) {
+        typeInto(std::wstring(name.begin(), name.end()));
+        ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewTreskelButton")));
+        ASSERT_EQ(MessageBoxes().size(), 1u) << name;
+        EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.") << name;
+        EXPECT_EQ(MessageBoxes()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+        MessageBoxes().clear();
+        EXPECT_EQ(W->TabControl1->Tabs()->ToVector(), tabs) << name;
+        EXPECT_EQ(ReadAll(DataFile("Work notes 2024.tsx")), work) << name;
+    }
+    // Rename says the same of the short name.
+    typeInto(std::wstring(lower.begin(), lower.end()));
+    Run(W->RenameTreskel);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.");
+    MessageBoxes().clear();
+    // A name of its own is made.
+    typeInto(L"fresh");
+    ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewTreskelButton")));
+    SetInputQueryResponder(std::move(tests));
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(prompts, (std::vector<std::string>{"New Treskel", "New Treskel", "New Treskel", "Rename Treskel",
+                                                 "New Treskel"}));
+    EXPECT_EQ(ReadAll(DataFile("fresh.tsx")), (std::vector<unsigned char>{4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    CloseWindow();
+    StartWindow();
+    ClickTab(TabIndexOf("Work notes 2024"));
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Plans", "Budget"}));
+    EXPECT_EQ(Shown(), "the plans");
+}
+
+// ---------------------------------------------------------------- an archive without a name
+
+using UnnamedTreskel = MainWindowTest;
+
+// An archive named ".tsx" alone is listed under a caption the user sees,
+// keeps every note it held through closes with and without changes, and
+// takes the name its treskel is given.
+TEST_F(UnnamedTreskel, IsShownUnderACaptionAndKeepsItsNotes) {
+    WriteTreskel("Work", {{"Alpha", SmallRtf("alpha's note")}, {"Beta", SmallRtf("beta's note")}, {"Gamma", ""}});
+    ASSERT_TRUE(MoveFileA(DataFile("Work.tsx").c_str(), DataFile(".tsx").c_str()));
+    const std::vector<unsigned char> archive = ReadAll(DataFile(".tsx"));
+    StartWindow();
+    ASSERT_EQ(W->TabControl1->Tabs()->ToVector(), std::vector<std::string>{kUnnamedTreskelCaption});
+    EXPECT_EQ(TopCaptions(), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+    EXPECT_EQ(Shown(), "alpha's note");
+    CloseWindow();
+    EXPECT_EQ(ReadAll(DataFile(".tsx")), archive);  // nothing changed, nothing written
+
+    StartWindow();
+    ClickNode(Node("Gamma"));
+    TypeNote("gamma's note");
+    ClickNode(Node("Beta"));
+    EXPECT_TRUE(MessageBoxes().empty());
+    CloseWindow();
+    EXPECT_GT(ReadAll(DataFile(".tsx")).size(), archive.size());
+    StartWindow();
+    for (const char* caption : {"Alpha", "Beta", "Gamma"}) {
+        ClickNode(Node(caption));
+        EXPECT_EQ(Shown(), LowerCase(caption) + "'s note");
+    }
+    // Named, it is an ordinary treskel.
+    AnswerNextQuery("Work");
+    Run(W->RenameTreskel);
+    EXPECT_EQ(InputQueries().back().value, "");  // the prompt offers no name of its own
+    EXPECT_EQ(W->TabControl1->Tabs()->ToVector(), std::vector<std::string>{"Work"});
+    CloseWindow();
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
+    StartWindow();
+    ClickNode(Node("Gamma"));
+    EXPECT_EQ(Shown(), "gamma's note");
+}
+
+}  // namespace treskel::test
