@@ -100,9 +100,8 @@ void TfrmTreskel::FormShow(TObject*) {
 
 void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
     // When a save fails the user chooses: stay, or close with what could
-    // be saved.
-    // A data directory that is gone takes the treskel's unsaved changes
-    // with the note's: said once, with the note.
+    // be saved.  A data directory that is gone takes the treskel's unsaved
+    // changes with the note's: said once, with the note.
     bool folderGoneAccepted = false;
     auto folderGone = [](const Exception& e) { return dynamic_cast<const EDataFolderGone*>(&e) != nullptr; };
     if (NoteModified) {

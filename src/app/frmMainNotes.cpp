@@ -11,6 +11,10 @@ namespace {
 // How long after a change of the tree it is written beside the loose
 // notes: changes made together go in one write.
 constexpr unsigned kTreeSaveDelay = 300;
+// How long after a failed write of the tree it is tried again: once the way
+// is clear (a data directory back in its place), the tree is on disk
+// without waiting for the next change.
+constexpr unsigned kTreeRetryDelay = 2000;
 
 // Shows the hourglass for a scope.
 class HourGlass {
@@ -222,9 +226,10 @@ void TfrmTreskel::SaveTreeNow() {
             treeSave_->Start(kTreeSaveDelay);
             return;
         }
-        // Said at once, and once: every change after it would say it again.
-        // Leaving the tab and closing the window tell it again, as they
-        // cannot save what this could not.
+        treeSave_->Start(kTreeRetryDelay);
+        // Said at once, and once: every change and every try after it would
+        // say it again.  Leaving the tab and closing the window tell it
+        // again, as they cannot save what this could not.
         if (storeFailureTold_) return;
         const int tab = TabControl1->TabIndex();
         ReportSaveFailure("The changes to the items of the treskel '" +
