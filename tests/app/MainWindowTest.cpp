@@ -219,4 +219,20 @@ void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
     PumpMessages();
 }
 
+void MainWindowDialogsTest::TypeIntoNextPrompt(const std::wstring& text) {
+    if (!testsAnswerPrompts_) testsAnswerPrompts_ = SetInputQueryResponder(nullptr);
+    dialogs_.Queue([this, text](TCustomForm& f) {
+        TEdit* edit = nullptr;
+        for (int i = 0; i < f.ComponentCount(); ++i)
+            if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+        ASSERT_NE(edit, nullptr);
+        prompts_.push_back({f.Caption(), edit->Text()});
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
+        SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+        TypeUnicode(text);
+        TapKey(VK_RETURN);
+        PumpUntil([&] { return f.ModalResult() != mrNone; });
+    });
+}
+
 }  // namespace treskel::test

@@ -118,10 +118,24 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
         dialogs_.Remove();
+        if (testsAnswerPrompts_) SetInputQueryResponder(std::move(testsAnswerPrompts_));
         MainWindowTest::TearDown();
     }
 
+    // From here on the program's input prompts show themselves; the next
+    // one has `text` typed on the keyboard over the text it offers, then
+    // Enter.  Its caption and the text it offered go to `prompts_`.
+    void TypeIntoNextPrompt(const std::wstring& text);
+    struct Prompt {
+        std::string caption;
+        std::string offered;
+    };
+    std::vector<Prompt> prompts_;
+
     ModalDialogs dialogs_;
+
+private:
+    InputQueryResponder testsAnswerPrompts_;
 };
 
 }  // namespace treskel::test

@@ -231,6 +231,20 @@ TEST_F(DataFolderGone, ATabEnteredWhileItIsGoneIsNeverSavedEmpty) {
 
 // ---------------------------------------------------------------- names the file system takes for others
 
+namespace {
+// Rename Treskel chosen from the menu of a right click on the current tab.
+void RenameFromTabMenu(TfrmTreskel& w) {
+    const WORD rename = dynamic_cast<TMenuItem*>(w.FindComponent("RenameTreskel1"))->Command();
+    TPopupMenu::TestChooser = [rename](TPopupMenu*) -> WORD { return rename; };
+    RECT tab{};
+    SendMessageA(w.TabControl1->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(w.TabControl1->TabIndex()),
+                 reinterpret_cast<LPARAM>(&tab));
+    PostClick(w.TabControl1->Handle(), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2, WM_RBUTTONDOWN,
+              WM_RBUTTONUP);
+    TPopupMenu::TestChooser = nullptr;
+}
+}  // namespace
+
 using TreskelFileNames = MainWindowDialogsTest;
 
 // New Treskel, through its own prompt, refuses a name whose files the
@@ -247,26 +261,9 @@ TEST_F(TreskelFileNames, ANewTreskelNeverTakesAnotherTreskelsFiles) {
     ASSERT_NE(shortStem, "Work notes 2024");  // the system gives it a short name
     StartWindow();
     const std::vector<std::string> tabs = W->TabControl1->Tabs()->ToVector();
-    InputQueryResponder tests = SetInputQueryResponder(nullptr);
-    std::vector<std::string> prompts;
-    // Typed on the keyboard into the prompt, over the name it offers.
-    auto typeInto = [&](const std::wstring& typed) {
-        dialogs_.Queue([&prompts, typed](TCustomForm& f) {
-            prompts.push_back(f.Caption());
-            TEdit* edit = nullptr;
-            for (int i = 0; i < f.ComponentCount(); ++i)
-                if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
-            ASSERT_NE(edit, nullptr);
-            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
-            SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
-            TypeUnicode(typed);
-            TapKey(VK_RETURN);
-            PumpUntil([&] { return f.ModalResult() != mrNone; });
-        });
-    };
     const std::string lower = LowerCase(shortStem);
     for (const std::string& name : {shortStem, lower, std::string("DRAFT")}) {
-        typeInto(std::wstring(name.begin(), name.end()));
+        TypeIntoNextPrompt(std::wstring(name.begin(), name.end()));
         ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewTreskelButton")));
         EXPECT_EQ(MessageBoxes().size(), 1u) << name;
         for (const BoxRecord& box : MessageBoxes()) {
@@ -278,18 +275,19 @@ TEST_F(TreskelFileNames, ANewTreskelNeverTakesAnotherTreskelsFiles) {
         EXPECT_EQ(ReadAll(DataFile("Work notes 2024.tsx")), work) << name;
     }
     // Rename says the same of the short name.
-    typeInto(std::wstring(lower.begin(), lower.end()));
-    Run(W->RenameTreskel);
+    TypeIntoNextPrompt(std::wstring(lower.begin(), lower.end()));
+    RenameFromTabMenu(*W);
     ASSERT_EQ(MessageBoxes().size(), 1u);
     EXPECT_EQ(MessageBoxes()[0].text, "An treskel with this name already exists.");
     MessageBoxes().clear();
     // A name of its own is made.
-    typeInto(L"fresh");
+    TypeIntoNextPrompt(L"fresh");
     ClickTool(dynamic_cast<TToolButton*>(W->FindComponent("NewTreskelButton")));
-    SetInputQueryResponder(std::move(tests));
     EXPECT_TRUE(MessageBoxes().empty());
-    EXPECT_EQ(prompts, (std::vector<std::string>{"New Treskel", "New Treskel", "New Treskel", "Rename Treskel",
-                                                 "New Treskel"}));
+    std::vector<std::string> captions;
+    for (const Prompt& p : prompts_) captions.push_back(p.caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"New Treskel", "New Treskel", "New Treskel", "Rename Treskel",
+                                                  "New Treskel"}));
     EXPECT_EQ(ReadAll(DataFile("fresh.tsx")), (std::vector<unsigned char>{4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     CloseWindow();
     StartWindow();
@@ -300,7 +298,7 @@ TEST_F(TreskelFileNames, ANewTreskelNeverTakesAnotherTreskelsFiles) {
 
 // ---------------------------------------------------------------- an archive without a name
 
-using UnnamedTreskel = MainWindowTest;
+using UnnamedTreskel = MainWindowDialogsTest;
 
 // An archive named ".tsx" alone is listed under a caption the user sees,
 // keeps every note it held through closes with and without changes, and
@@ -329,10 +327,12 @@ TEST_F(UnnamedTreskel, IsShownUnderACaptionAndKeepsItsNotes) {
         ClickNode(Node(caption));
         EXPECT_EQ(Shown(), LowerCase(caption) + "'s note");
     }
-    // Named, it is an ordinary treskel.
-    AnswerNextQuery("Work");
-    Run(W->RenameTreskel);
-    EXPECT_EQ(InputQueries().back().value, "");  // the prompt offers no name of its own
+    // Named from the tab's menu, it is an ordinary treskel.
+    TypeIntoNextPrompt(L"Work");
+    RenameFromTabMenu(*W);
+    ASSERT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(prompts_[0].caption, "Rename Treskel");
+    EXPECT_EQ(prompts_[0].offered, "");  // no name of its own to offer
     EXPECT_EQ(W->TabControl1->Tabs()->ToVector(), std::vector<std::string>{"Work"});
     CloseWindow();
     EXPECT_EQ(DataFiles(), std::vector<std::string>{"Work.tsx"});
