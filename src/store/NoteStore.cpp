@@ -483,32 +483,32 @@ int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClo
     throw EInvalidOperation("No free item id is left");
 }
 
+namespace {
+// Another's file operations, but a new file is moved into place only where
+// no file is: it never replaces one.
+class TNoReplaceOps : public TFileOps {
+public:
+    explicit TNoReplaceOps(TFileOps& ops) : ops_(ops) {}
+    std::unique_ptr<TStream> Create(const std::string& name) override { return ops_.Create(name); }
+    std::unique_ptr<TStream> OpenRead(const std::string& name) override { return ops_.OpenRead(name); }
+    void Flush(TStream& stream) override { ops_.Flush(stream); }
+    bool Replace(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
+    bool Move(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
+    bool Delete(const std::string& name) override { return ops_.Delete(name); }
+
+private:
+    TFileOps& ops_;
+};
+}  // namespace
+
 void CreateTreskel(const std::string& dataPath, const std::string& caption, TFileOps& ops) {
     if (TreskelFilesExist(dataPath, caption))
-        throw ETreskelError(Format("The treskel \"%s\" cannot be made: the data directory %s holds its archive or "
-                                   "its note folder already, under this name or one the system takes for it.",
+        throw ETreskelError(Format("The treskel \"%s\" cannot be made: the data directory %s holds its files "
+                                   "already, under this name or one the system takes for it.",
                                    caption.c_str(), dataPath.c_str()));
-    // The archive of an empty tree: its size, the tree, no items.
-    const std::vector<uint8_t> tree = TreeFileBytes(TPlainItemTree());
-    std::vector<uint8_t> bytes(tree.size() + 8);
-    PutU32(bytes.data(), static_cast<uint32_t>(tree.size()));
-    std::copy(tree.begin(), tree.end(), bytes.begin() + 4);
-    PutU32(bytes.data() + 4 + tree.size(), 0);
-    const std::string name = ArchiveFileName(dataPath, caption);
-    const std::string tempName = TempArchiveFileName(dataPath, caption);
-    try {
-        {
-            std::unique_ptr<TStream> out = ops.Create(tempName);
-            out->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-            ops.Flush(*out);
-        }
-        // Moved into place, never over a file: one that took the name
-        // meanwhile stays as it is.
-        if (!ops.Move(tempName, name)) throw EFCreateError("Cannot create file " + name + ". " + LastFileError());
-    } catch (...) {
-        ops.Delete(tempName);
-        throw;
-    }
+    // A file that took the name meanwhile stays as it is.
+    TNoReplaceOps noReplace(ops);
+    PackTreskel(TPlainItemTree(), dataPath, caption, noReplace);
 }
 
 void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {

@@ -161,8 +161,8 @@ private:
 int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClock& clock = SystemTimeStamp);
 
 // Makes the empty archive of a new treskel named `caption`.  Raises
-// ETreskelError, with nothing written, when the data directory holds its
-// archive or note folder already, as the file system finds names (see
+// ETreskelError, with nothing written, when the data directory holds a file
+// of a treskel of that name already, as the file system finds names (see
 // TreskelFilesExist): the files of another treskel are never written over.
 void CreateTreskel(const std::string& dataPath, const std::string& caption, TFileOps& ops = DefaultFileOps());
 

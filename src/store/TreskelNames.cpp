@@ -52,9 +52,10 @@ std::string TreskelNameProblem(const std::string& dataPath, const std::string& n
 bool TreskelFilesExist(const std::string& dataPath, const std::string& name) {
     // The system's own look-up of each name: it finds what a listing would
     // not show under this spelling.
-    const std::string archive = ArchiveFileName(dataPath, name);
-    const std::string folder = ExcludeTrailingBackslash(NoteFolderName(dataPath, name));
-    return FileExists(archive) || DirectoryExists(archive) || FileExists(folder) || DirectoryExists(folder);
+    for (const std::string& file : {ArchiveFileName(dataPath, name), TreeFileName(dataPath, name),
+                                    ExcludeTrailingBackslash(NoteFolderName(dataPath, name))})
+        if (FileExists(file) || DirectoryExists(file)) return true;
+    return false;
 }
 
 std::string TreskelTabCaption(const std::string& name) { return name.empty() ? kUnnamedTreskelCaption : name; }

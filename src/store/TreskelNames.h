@@ -28,7 +28,8 @@ bool TreskelNameFits(const std::string& dataPath, const std::string& name);
 std::string TreskelNameProblem(const std::string& dataPath, const std::string& name);
 
 // True when `dataPath` holds a file or folder where a treskel of this name
-// keeps its archive or its note folder, as the file system finds names:
+// keeps its archive, its note folder or the tree file an older build left
+// beside them, as the file system finds names:
 // where it ignores letter case, in any case, and where it gives long names
 // short ones ("WORK~MC1" for "Work notes 2024"), by those too.  Such a
 // name is another treskel's.

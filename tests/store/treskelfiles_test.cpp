@@ -148,6 +148,9 @@ TEST(TreskelFiles, ANewTreskelNeverTakesAnotherTreskelsFiles) {
     ASSERT_TRUE(CreateDir(dir.File("Draft.tsn")));
     EXPECT_TRUE(TreskelFilesExist(dir.Path(), "Draft"));
     EXPECT_THROW(CreateTreskel(dir.Path(), "Draft"), ETreskelError);
+    // So is a tree file an older build left without one.
+    test::WriteAll(dir.File("Old.tsk"), Bytes{0, 0, 0, 0});
+    EXPECT_THROW(CreateTreskel(dir.Path(), "Old"), ETreskelError);
     EXPECT_FALSE(TreskelFilesExist(dir.Path(), "Other"));
 #if defined(_WIN32)
     // The system's short name of the archive and other letter cases.
@@ -161,7 +164,7 @@ TEST(TreskelFiles, ANewTreskelNeverTakesAnotherTreskelsFiles) {
     }
 #endif
     EXPECT_EQ(test::ReadAll(dir.File("Work notes 2024.tsx")), work);
-    EXPECT_EQ(test::DataFiles(dir.Path()).size(), 2u);  // the two archives
+    EXPECT_EQ(test::DataFiles(dir.Path()).size(), 3u);  // the two archives and the old tree file
 }
 
 }  // namespace
