@@ -144,6 +144,21 @@ TEST(TreskelFiles, ANewTreskelNeverTakesAnotherTreskelsFiles) {
     CreateTreskel(dir.Path(), "Fresh");
     EXPECT_EQ(test::ReadAll(dir.File("Fresh.tsx")), Bytes({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_THROW(CreateTreskel(dir.Path(), "Fresh"), ETreskelError);
+    // A file that takes the name while the archive is written stays.
+    const Bytes raced{'o', 't', 'h', 'e', 'r'};
+    struct Racing : TFileOps {
+        std::string other;
+        Bytes bytes;
+        std::unique_ptr<TStream> Create(const std::string& name) override {
+            test::WriteAll(other, bytes);
+            return TFileOps::Create(name);
+        }
+    } racing;
+    racing.other = dir.File("Raced.tsx");
+    racing.bytes = raced;
+    EXPECT_THROW(CreateTreskel(dir.Path(), "Raced", racing), ETreskelError);
+    EXPECT_EQ(test::ReadAll(dir.File("Raced.tsx")), raced);
+    EXPECT_FALSE(FileExists(TempArchiveFileName(dir.Path(), "Raced")));
     // A note folder left without its archive is a treskel's too.
     ASSERT_TRUE(CreateDir(dir.File("Draft.tsn")));
     EXPECT_TRUE(TreskelFilesExist(dir.Path(), "Draft"));
@@ -164,7 +179,7 @@ TEST(TreskelFiles, ANewTreskelNeverTakesAnotherTreskelsFiles) {
     }
 #endif
     EXPECT_EQ(test::ReadAll(dir.File("Work notes 2024.tsx")), work);
-    EXPECT_EQ(test::DataFiles(dir.Path()).size(), 3u);  // the two archives and the old tree file
+    EXPECT_EQ(test::DataFiles(dir.Path()).size(), 4u);  // three archives and the old tree file
 }
 
 }  // namespace
