@@ -495,6 +495,7 @@ public:
     bool Replace(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
     bool Move(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
     bool Delete(const std::string& name) override { return ops_.Delete(name); }
+    std::string NewTempFile() override { return ops_.NewTempFile(); }
 
 private:
     TFileOps& ops_;
