@@ -181,6 +181,8 @@ public:
     void Click() override;
     void DblClick() override;
     void Loaded() override;
+    // The glyph's palette (0 without one).
+    HPALETTE GetPalette() override;
     void WndProc(TMessage& m) override;
     void ActionChange(TBasicAction* sender, bool checkDefaults) override;
     // A tick of the repeat timer: clicks while the button is held down.
@@ -212,6 +214,7 @@ private:
     TWuButtonGlyph painter_;
     std::unique_ptr<TBitmap> buffer_;
     std::unique_ptr<TWuRepeatTimer> timer_;
+    GdiHandle<HPALETTE> palette_;
     TGlyphState face_ = TGlyphState::gsUp;
     TAlignment alignment_ = TAlignment::taCenter;
     bool allowAllUp_ = false;
