@@ -54,7 +54,7 @@ public:
     // The size the glyph and the caption need.
     TSize ContentSize();
     // The palette of the linked image list's picture (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
 
     virtual void CreateGlyph() {}
     virtual bool GetChecked() { return false; }
