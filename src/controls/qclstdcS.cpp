@@ -63,7 +63,7 @@ void TQclCustomBevelPanel::ObjectChanged(TObject* sender) {
     if (Loading()) return;
     if (sender == bevel_.get()) {
         // A bevel given from elsewhere came with its owner's flag: the
-        // frame of the windows' own mode is this window's.
+        // frame the system draws in that mode is this window's.
         bevel_->SetWindowedOwner(true);
         if (bevel_->NeedRecreate() && HandleAllocated()) RecreateWnd();
         Realign();
