@@ -45,7 +45,7 @@ cat > "$t/probe.sh" <<PROBE
 for v in HOME TMPDIR XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME WINEPREFIX TRESKEL_SHOTS; do
   case "\${!v:-}" in "$real"*) echo "\$v is the user's: \${!v}" >&2; exit 1 ;; esac
 done
-[ -n "\${DISPLAY:-}" ] && [ "\$DISPLAY" != "$DISPLAY" ] || { echo "the display is the user's: \${DISPLAY:-none}" >&2; exit 1; }
+[ -n "\${DISPLAY:-}" ] && [ "\$DISPLAY" != "${DISPLAY:-}" ] || { echo "the display is the user's: \${DISPLAY:-none}" >&2; exit 1; }
 PROBE
 cat > "$tree/build/CTestTestfile.cmake" <<TESTS
 add_test(StartScript "bash" "$src/tests/scripts/start_test.sh" "$src")
