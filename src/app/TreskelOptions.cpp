@@ -25,6 +25,9 @@ TfrmOptions::~TfrmOptions() {
 void TfrmOptions::FormShow(TObject*) {
     TQclIniCtrl* ini = Settings();
     if (ini == nullptr) return;
+    // The path is stored single-byte: letters the code page lacks are
+    // refused at OK, as typed.
+    Edit1->SetWideWindow(true);
     Edit1->SetText(ini->ReadString("common", "path", ""));
     RadioGroup1->SetItemIndex(ini->ReadInteger("common", "compression", 2));
     CheckBox1->SetChecked(ini->ReadBool("common", "updated", true));
@@ -34,6 +37,13 @@ void TfrmOptions::FormShow(TObject*) {
 void TfrmOptions::BitBtn1Click(TObject*) {
     TQclIniCtrl* ini = Settings();
     if (ini == nullptr) return;
+    const std::wstring typed = Edit1->WideText();
+    if (RefuseLettersOutsideCodePage(typed)) {
+        SetModalResult(mrNone);
+        Edit1->SetFocus();
+        Edit1->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+        return;
+    }
     const std::string path = Trim(Edit1->Text());
     if (!SameDirectory(path, ini->ReadString("common", "path", ""))) {
         const std::string problem = DataDirectoryProblem(path);

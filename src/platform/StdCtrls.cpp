@@ -1,5 +1,7 @@
 #include "platform/StdCtrls.h"
 
+#include <algorithm>
+
 #include "platform/Forms.h"
 
 namespace treskel {
@@ -151,7 +153,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomEdit::CreateParams(TCreateParams& p) {
-    p.Unicode = false;
+    p.Unicode = wideWindow_;
     TWinControl::CreateParams(p);
     CreateSubClass(p, "EDIT");
     p.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
@@ -207,6 +209,31 @@ bool TCustomEdit::Modified() {
 void TCustomEdit::SetModified(bool v) {
     modified_ = v;
     if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, v, 0);
+}
+
+void TCustomEdit::SetWideWindow(bool v) {
+    if (v == wideWindow_) return;
+    wideWindow_ = v;
+    RecreateWnd();
+}
+
+std::wstring TCustomEdit::WideText() {
+    if (!HandleAllocated()) {
+        const std::string narrow = Text();
+        std::wstring w(narrow.size() + 1, L'\0');
+        const int n = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), w.data(),
+                                          static_cast<int>(w.size()));
+        w.resize(static_cast<size_t>(std::max(n, 0)));
+        return w;
+    }
+    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+    w.resize(static_cast<size_t>(GetWindowTextW(Handle(), w.data(), static_cast<int>(w.size()))));
+    return w;
+}
+
+void TCustomEdit::SelectWide(int start, int length) {
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 int TCustomEdit::SelStart() {
