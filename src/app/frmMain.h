@@ -184,6 +184,7 @@ public:
     void SelectAll1Click(TObject* Sender);
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
+    void FindDialogClose(TObject* Sender);
     // The colour pop-up: text colour and highlight.
     void TextColorExecute(TObject* Sender);
     void HighliteExecute(TObject* Sender);
@@ -351,6 +352,9 @@ private:
     // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
     // the typed text is still in the editor, still modified.
     bool SaveLeavingNote();
+    // The item style bar shows the item's colour and style (cleared
+    // without an item).
+    void ShowItemStyle(TTreeNode* node);
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
     // 'y'") failed, in the same words on every road that saves.  When
     // closing, asks whether to close anyway: true for yes.
@@ -392,8 +396,9 @@ private:
     // True when the editor holds the note of `node` as it was read and
     // unchanged since.
     bool ShowsStoredNoteOf(TTreeNode* node);
-    // Shows the caret's line and column in the status line once the editor
-    // has handled the key or click at hand.
+    // Shows the caret's line and column in the status line, now or once
+    // the editor has handled the key or click at hand.
+    void ShowCaretPosition();
     void PostCaretPosition();
     std::unique_ptr<UtilityWindow> caretStatus_;
 };
