@@ -88,7 +88,7 @@ protected:
             // Still open, the name as typed, the first letter to change selected.
             TEdit* edit = EditOf(f);
             ASSERT_NE(edit, nullptr);
-            keptInBox_.push_back(edit->WideText());
+            keptInBox_.push_back(TextOf(edit->Handle()));
             firstSelected_.push_back(static_cast<int>(SelectionStart(edit->Handle())));
             EXPECT_EQ(GetFocus(), edit->Handle());
             RetypeAll(fixed);
@@ -186,7 +186,7 @@ TEST_F(Names, ADataDirectoryWithLettersTheCodePageLacksIsRefusedAndStaysToBeChan
         options.BitBtn1->SetFocus();
         told_.push_back(EnterRefused());
         EXPECT_EQ(f.ModalResult(), mrNone);
-        EXPECT_EQ(options.Edit1->WideText(), typed);
+        EXPECT_EQ(TextOf(options.Edit1->Handle()), typed);
         EXPECT_EQ(GetFocus(), options.Edit1->Handle());
         EXPECT_EQ(SelectionStart(options.Edit1->Handle()), 12u);
         options.Close();
