@@ -233,21 +233,13 @@ void TCustomTreeView::EndLabelEdit(NMHDR* nm) {
     if (ref.Alive()) node->SetText(s);
 }
 
-namespace {
-std::wstring WideWindowText(HWND wnd) {
-    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(wnd)) + 1, L'\0');
-    w.resize(static_cast<size_t>(GetWindowTextW(wnd, w.data(), static_cast<int>(w.size()))));
-    return w;
-}
-}  // namespace
-
 // The edit box, still there while its end is reported, holds the caption
 // as typed; the notice carries it narrowed, with look-alikes and '?' for
 // the letters the code page lacks.
 bool TCustomTreeView::RefuseEditedText(TTreeNode* node) {
     HWND box = reinterpret_cast<HWND>(SendMessageA(Handle(), TVM_GETEDITCONTROL, 0, 0));
     if (box == nullptr) return false;
-    std::wstring typed = WideWindowText(box);
+    std::wstring typed = WindowTextW(box);
     if (FirstLetterOutsideCodePage(typed) == std::wstring::npos) return false;
     // Told once the box is gone: a message box now would take the focus
     // from it, which ends an edit again.

@@ -101,8 +101,7 @@ int ShowWideMessageBox(HWND owner, const std::wstring& text, const std::string& 
         return Responder()(narrow, caption, flags);
     }
     AppModalLevel modal;
-    const std::wstring wideCaption(caption.begin(), caption.end());
-    return MessageBoxW(owner, text.c_str(), wideCaption.c_str(), flags | MB_TASKMODAL);
+    return MessageBoxW(owner, text.c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
 }
 
 namespace {
@@ -161,12 +160,10 @@ bool RefuseLettersOutsideCodePage(std::wstring_view text, bool nameThem) {
         named += number;
         i += n;
     }
-    const std::string page = IntToStr(static_cast<int>(GetACP()));
-    const std::wstring where(page.begin(), page.end());
     std::wstring message = nameThem ? L"These letters cannot be stored here: " + named
                                     : std::wstring(L"The text holds letters that cannot be stored here.");
-    message += L"\n\nNames, captions and passwords are kept in the system's code page (" + where +
-               L"), which lacks them. Please change them.";
+    message += L"\n\nNames, captions, passwords and the data directory are kept in the system's code page (" +
+               Widen(IntToStr(static_cast<int>(GetACP()))) + L"), which lacks them. Please change them.";
     ShowWideMessageBox(GetActiveWindow(), message, "Letters", MB_OK | MB_ICONEXCLAMATION);
     return true;
 }

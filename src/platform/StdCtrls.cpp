@@ -1,7 +1,5 @@
 #include "platform/StdCtrls.h"
 
-#include <algorithm>
-
 #include "platform/Forms.h"
 
 namespace treskel {
@@ -217,19 +215,7 @@ void TCustomEdit::SetWideWindow(bool v) {
     RecreateWnd();
 }
 
-std::wstring TCustomEdit::WideText() {
-    if (!HandleAllocated()) {
-        const std::string narrow = Text();
-        std::wstring w(narrow.size() + 1, L'\0');
-        const int n = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), w.data(),
-                                          static_cast<int>(w.size()));
-        w.resize(static_cast<size_t>(std::max(n, 0)));
-        return w;
-    }
-    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
-    w.resize(static_cast<size_t>(GetWindowTextW(Handle(), w.data(), static_cast<int>(w.size()))));
-    return w;
-}
+std::wstring TCustomEdit::WideText() { return WindowTextW(Handle()); }
 
 void TCustomEdit::SelectWide(int start, int length) {
     SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);

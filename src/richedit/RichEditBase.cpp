@@ -80,13 +80,6 @@ TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
     };
 }
 
-std::wstring WindowTextW(HWND wnd) {
-    int n = GetWindowTextLengthW(wnd);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
-    return text;
-}
-
 }  // namespace
 
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {

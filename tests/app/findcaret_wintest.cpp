@@ -13,29 +13,17 @@ protected:
         if (W != nullptr) W->FindDialog->CloseDialog();
         EditorTest::TearDown();
     }
-    static POINT OnScreenAt(HWND wnd, POINT p) {
-        ClientToScreen(wnd, &p);
-        return p;
-    }
-    void ClickWithMouse(HWND wnd, POINT p) {
-        MouseClickOnScreen(OnScreenAt(wnd, p));
-        PumpMessages();
-    }
     // Where a character of the note stands in the editor's window.
-    POINT CharPos(int at) {
+    TPoint CharPos(int at) {
         POINTL p{0, 0};
         SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), at);
         return {p.x, p.y};
-    }
-    void ClickTool(TToolButton* button) {
-        auto* bar = static_cast<TWinControl*>(button->Parent());
-        ClickWithMouse(bar->Handle(), {button->Left() + button->Width() / 2, button->Top() + button->Height() / 2});
     }
     std::pair<int, int> Selection() { return {W->REdit->SelStart(), W->REdit->SelLength()}; }
     // Pixels in the selection's colour over `length` characters from `start`.
     int Highlighted(int start, int length) {
         PumpMessages();
-        const POINT from = CharPos(start), to = CharPos(start + length);
+        const TPoint from = CharPos(start), to = CharPos(start + length);
         const Snapshot shot = OnScreen(Edit());
         const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
         return shot.Count({from.x, from.y + 2, to.x, from.y + 10}, [&](COLORREF c) { return c == highlight; });
@@ -45,13 +33,11 @@ protected:
 TEST_F(FindAndCaret, EnterInTheFindDialogFindsTheNextMatchAndNeverTouchesTheNote) {
     StartWithItem();
     const std::string note = "one two idea three idea four idea five";
-    ClickWithMouse(Edit(), {5, 5});
+    MouseClickAt(Edit(), {5, 5});
     TypeIntoFocus(note);
     ASSERT_EQ(NoteText(), note);
 
-    auto* findButton = dynamic_cast<TToolButton*>(W->FindComponent("ToolButton10"));
-    ASSERT_NE(findButton, nullptr);
-    ClickTool(findButton);
+    MouseClickTool("ToolButton10");
     const HWND dialog = W->FindDialog->Handle();
     ASSERT_NE(dialog, nullptr);
     const HWND findWhat = GetDlgItem(dialog, edt1);
@@ -86,7 +72,7 @@ TEST_F(FindAndCaret, EnterInTheFindDialogFindsTheNextMatchAndNeverTouchesTheNote
 TEST_F(FindAndCaret, TheStatusLineShowsTheCaretAfterEveryKeyClickAndCommand) {
     StartWithItem();
     TTreeNode* empty = AddItem("Empty");
-    ClickWithMouse(Edit(), {5, 5});
+    MouseClickAt(Edit(), {5, 5});
     TypeIntoFocus("alpha beta");
     TapKey(VK_RETURN);
     TypeIntoFocus("gamma");
@@ -115,8 +101,8 @@ TEST_F(FindAndCaret, TheStatusLineShowsTheCaretAfterEveryKeyClickAndCommand) {
     EXPECT_EQ(Status(), "Line: 0 Col: " + IntToStr(start));
 
     // A click puts the caret where it lands.
-    const POINT third = CharPos(17 + 3);
-    ClickWithMouse(Edit(), {third.x + 1, third.y + 4});
+    const TPoint third = CharPos(17 + 3);
+    MouseClickAt(Edit(), {third.x + 1, third.y + 4});
     ASSERT_EQ(Selection(), std::make_pair(20, 0));
     EXPECT_EQ(Status(), "Line: 2 Col: 3");
 
@@ -126,7 +112,7 @@ TEST_F(FindAndCaret, TheStatusLineShowsTheCaretAfterEveryKeyClickAndCommand) {
     EXPECT_EQ(Status(), "Line: 2 Col: 13");
     const HWND fontBox = W->QclFontComboBox1->Handle();
     const HWND fontEdit = GetWindow(fontBox, GW_CHILD);
-    ClickWithMouse(fontEdit != nullptr ? fontEdit : fontBox, {5, 5});
+    MouseClickAt(fontEdit != nullptr ? fontEdit : fontBox, {5, 5});
     TapKey(VK_HOME);
     TapKeyWith(VK_SHIFT, VK_END);
     TypeIntoFocus("arial");
@@ -139,7 +125,7 @@ TEST_F(FindAndCaret, TheStatusLineShowsTheCaretAfterEveryKeyClickAndCommand) {
     EXPECT_EQ(Status(), "Line: 0 Col: 0");
     ClickNode(item);
     EXPECT_EQ(Status(), "Line: 0 Col: 0");
-    ClickWithMouse(Edit(), {5, 5});
+    MouseClickAt(Edit(), {5, 5});
     TapKeyWith(VK_CONTROL, VK_END);
     EXPECT_EQ(Status(), "Line: 2 Col: 13");
 }

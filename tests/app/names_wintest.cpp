@@ -100,10 +100,26 @@ protected:
             if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) return e;
         return nullptr;
     }
-    // Runs a command whose refusals show in real boxes, read into told_.
-    void RunWithRealBoxes(TAction* command) {
+    // Does what the user does, with refusals shown in real boxes, read
+    // into told_.
+    void RunWithRealBoxes(const std::function<void()>& act) {
         RealBoxes real(told_);
-        Run(command);
+        act();
+    }
+    // A command of the tabs' menu, as a right click on the tab shows it.
+    void ChooseFromTabMenu(TAction* action) {
+        WORD command = 0;
+        TMenuItem* items = W->PopupMenu2->Items();
+        for (int i = 0; i < items->Count(); ++i)
+            if (items->Items(i)->Action() == action) command = items->Items(i)->Command();
+        ASSERT_NE(command, 0);
+        TPopupMenu::TestChooser = [command](TPopupMenu*) -> WORD { return command; };
+        const HWND tabs = W->TabControl1->Handle();
+        POINT at{20, 10};
+        ClientToScreen(tabs, &at);
+        SendMessageA(tabs, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tabs), MAKELPARAM(at.x, at.y));
+        TPopupMenu::TestChooser = nullptr;
+        PumpMessages();
     }
     void TearDown() override {
         if (queries_) SetInputQueryResponder(std::move(*queries_));
@@ -120,7 +136,7 @@ protected:
 TEST_F(Names, ACaptionWithLettersTheCodePageLacksIsRefusedAndStaysToBeChanged) {
     StartWindow();
     NewTreskel("Notes");
-    Run(W->NewItem);
+    MouseClickTool("NewButton");
     TTreeNode* item = W->TreeView->Selected();
     ASSERT_NE(item, nullptr);
     ASSERT_NE(CaptionBox(), nullptr);
@@ -156,9 +172,9 @@ TEST_F(Names, ATreskelNameWithLettersTheCodePageLacksIsRefusedAndStaysToBeChange
     RealQueries();
 
     AnswerRefusedThenFixed(L"Notes \u011B\u0159", L"Notes er");  // ěř
-    RunWithRealBoxes(W->RenameTreskel);
+    RunWithRealBoxes([this] { ChooseFromTabMenu(W->RenameTreskel); });
     AnswerRefusedThenFixed(L"Pr\u00E1ce \u0161 \u010D", L"Pr\u00E1ce \u0161 c");  // Práce š č: only č
-    RunWithRealBoxes(W->NewTreskel);
+    RunWithRealBoxes([this] { MouseClickTool("NewTreskelButton"); });
 
     ASSERT_EQ(told_.size(), 2u);
     EXPECT_NE(told_[0].find(L": \u011B (U+011B), \u0159 (U+0159)\n"), std::wstring::npos) << Narrow(told_[0]);
@@ -191,7 +207,7 @@ TEST_F(Names, ADataDirectoryWithLettersTheCodePageLacksIsRefusedAndStaysToBeChan
         EXPECT_EQ(SelectionStart(options.Edit1->Handle()), 12u);
         options.Close();
     });
-    Run(W->ProgramOptions);
+    MouseClickTool("OptionsButton");
     ASSERT_EQ(told_.size(), 1u);
     EXPECT_NE(told_[0].find(L": \u0159 (U+0159)\n"), std::wstring::npos) << Narrow(told_[0]);
     EXPECT_EQ(ReadRegistryString("SOFTWARE\\Qiv\\Treskel!\\common", "path"), before);

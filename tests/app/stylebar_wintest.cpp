@@ -32,24 +32,13 @@ protected:
         const int s = Record(n)->Style;
         return Shown(Record(n)->ColourIndex, s & 1, s & 2, s & 4, s & 8);
     }
-    void ClickOnScreen(HWND wnd, POINT p) {
-        ClientToScreen(wnd, &p);
-        MouseClickOnScreen(p);
-        PumpMessages();
-    }
-    void ClickItem(TTreeNode* n) {
-        const TPoint c = Center(n->DisplayRect(true));
-        ClickOnScreen(Tree(), {c.x, c.y});
-    }
+    void ClickItem(TTreeNode* n) { MouseClickAt(Tree(), Center(n->DisplayRect(true))); }
     void ClickTab(const std::string& name) {
         RECT r{};
         const HWND tabs = W->TabControl1->Handle();
         SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(W->TabControl1->Tabs()->IndexOf(name)),
                      reinterpret_cast<LPARAM>(&r));
-        ClickOnScreen(tabs, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    }
-    void ClickStyleButton(TToolButton* b) {
-        ClickOnScreen(W->ToolBar3->Handle(), {b->Left() + b->Width() / 2, b->Top() + b->Height() / 2});
+        MouseClickAt(tabs, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
     // The bar shows the selected item; its Italic button then gives the
     // item italic exactly when it shows it not italic, and shows the change.
@@ -58,7 +47,7 @@ protected:
         ASSERT_NE(n, nullptr) << road;
         EXPECT_EQ(Bar(), StyleOf(n)) << road << ", " << n->Text();
         const bool italic = (Record(n)->Style & 2) != 0;
-        ClickStyleButton(W->ToolButton19);
+        MouseClickTool(W->ToolButton19);
         EXPECT_EQ((Record(n)->Style & 2) != 0, !italic) << road << ", " << n->Text();
         EXPECT_EQ(Bar(), StyleOf(n)) << road << ", " << n->Text();
     }
@@ -96,13 +85,13 @@ TEST_F(StyleBar, FollowsTheSelectedItemWhicheverRoadSelectsIt) {
         TypeIntoFocus("alp");
         TapKey(VK_RETURN);
     });
-    Run(W->SearchItems);
+    MouseClickTool("SearchButton");
     ASSERT_EQ(W->TreeView->Selected(), Node("Alpha"));
     ExpectTheBarFollows("Search Items");
 
     ClickItem(Node("Delta"));
     AnswerNextBox(IDYES);
-    Run(W->RemoveItem);
+    MouseClickTool("RemoveButton");
     ASSERT_EQ(Node("Delta"), nullptr);
     ExpectTheBarFollows("removal");
 
