@@ -25,9 +25,6 @@ TfrmOptions::~TfrmOptions() {
 void TfrmOptions::FormShow(TObject*) {
     TQclIniCtrl* ini = Settings();
     if (ini == nullptr) return;
-    // The path is stored single-byte: letters the code page lacks are
-    // refused at OK, as typed.
-    Edit1->SetWideWindow(true);
     Edit1->SetText(ini->ReadString("common", "path", ""));
     RadioGroup1->SetItemIndex(ini->ReadInteger("common", "compression", 2));
     CheckBox1->SetChecked(ini->ReadBool("common", "updated", true));
@@ -37,6 +34,8 @@ void TfrmOptions::FormShow(TObject*) {
 void TfrmOptions::BitBtn1Click(TObject*) {
     TQclIniCtrl* ini = Settings();
     if (ini == nullptr) return;
+    // The path is stored single-byte: letters the code page lacks are
+    // refused here, as typed (the box is a wide window).
     const std::wstring typed = Edit1->WideText();
     if (RefuseLettersOutsideCodePage(typed)) {
         SetModalResult(mrNone);
