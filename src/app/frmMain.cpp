@@ -427,6 +427,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ColorDialog);
     TRESKEL_FIELD(FindDialog);
     TRESKEL_FIELD(OpenDialog1);
+    TRESKEL_FIELD(PrintDialog);
     TRESKEL_FIELD(IniCtrl);
     TRESKEL_FIELD(QclOneInstance1);
     TRESKEL_FIELD(SysInfo);

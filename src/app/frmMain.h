@@ -53,15 +53,31 @@ inline constexpr int TagNeedsItem = 700;
 // The cursor the tree shows while an item is dragged.
 inline constexpr TCursor crLineDrag = 12;
 
+// The note store's file operations: the passing file of a large note's
+// save is made under the name the system information component gives.
+class TSysInfoFileOps : public TFileOps {
+public:
+    // `sysInfo` is the window's field, read when a name is needed.
+    explicit TSysInfoFileOps(TQclSysInfo* const& sysInfo) : sysInfo_(sysInfo) {}
+    std::string NewTempFile() override;
+
+private:
+    TQclSysInfo* const& sysInfo_;
+};
+
 class TfrmTreskel : public TForm {
     TRESKEL_CLASS(TfrmTreskel)
 public:
     explicit TfrmTreskel(TComponent* owner);
     ~TfrmTreskel() override;
 
+private:
+    TSysInfoFileOps noteOps_{SysInfo};
+
+public:
     // ---- state kept besides the components
     std::string DataPath;
-    TNoteStore Notes;  // of the open treskel
+    TNoteStore Notes{noteOps_};  // of the open treskel
     std::array<TColor, 16> ColorTable{};
     TDragObject* DragObject = nullptr;
     bool TabPressed = false;
@@ -332,6 +348,7 @@ public:
     TColorDialog* ColorDialog = nullptr;
     TFindDialog* FindDialog = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
+    TPrintDialog* PrintDialog = nullptr;
     TQclIniCtrl* IniCtrl = nullptr;
     TQclOneInstance* QclOneInstance1 = nullptr;
     TQclSysInfo* SysInfo = nullptr;

@@ -25,6 +25,12 @@ private:
 
 }  // namespace
 
+std::string TSysInfoFileOps::NewTempFile() {
+    std::string name = sysInfo_ != nullptr ? sysInfo_->GetTempFileName() : std::string();
+    if (name.empty()) throw EFCreateError("Cannot create a temporary file in " + QclGetTempPath() + ".");
+    return name;
+}
+
 TItemData* TfrmTreskel::ItemData(TTreeNode* node) const { return node != nullptr ? AsItem(node)->Data() : nullptr; }
 
 std::unique_ptr<TItemData> TfrmTreskel::NewItemRecord(bool link, int32_t id) {

@@ -395,7 +395,7 @@ bool TNoteStore::Load(int32_t id, TStream& rtf, LH5Compression& lh5) {
 
 uint32_t TNoteStore::Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5) {
     MakeNoteFolder();
-    return SaveNoteFile(NoteName(id), level, title, rtf, lh5, TempDirectory(), ops_);
+    return SaveNoteFile(NoteName(id), level, title, rtf, lh5, ops_);
 }
 
 void TNoteStore::Copy(int32_t from, int32_t to) {
