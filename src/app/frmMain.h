@@ -104,6 +104,10 @@ public:
     void OpenTreskel(int tabIndex);
     void CutItemToStream(TTreeNode* node);
     void ReadItemStream(TTreeNode* node);
+    // Saves the selected item's note when it was modified, before the tree
+    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
+    // the typed text is still in the editor, still modified.
+    bool SaveLeavingNote();
     // The tree as the storage formats see it.
     TTreeItemTree& ItemTree() { return *itemTree_; }
     TItemData* ItemData(TTreeNode* node) const;
@@ -365,10 +369,6 @@ private:
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.
     void ShowNoteProblem(const std::string& caption);
-    // Saves the selected item's note when it was modified, before the tree
-    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
-    // the typed text is still in the editor, still modified.
-    bool SaveLeavingNote();
     // The item style bar shows the item's colour and style (cleared
     // without an item).
     void ShowItemStyle(TTreeNode* node);
@@ -389,6 +389,11 @@ private:
     // The tab whose treskel could not be opened: its archive is never
     // written over, and nothing can be added while it is shown.
     int openFailedTab_ = -1;
+    // The user was told that a read or save of the notes failed, and
+    // nothing was saved since: a save the user does not see (the tree a
+    // moment after a change) and a note that cannot be read for the same
+    // reason stay quiet.
+    bool storeFailureTold_ = false;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
     // While a picture measured before it was decoded is pasted: what it

@@ -651,11 +651,6 @@ protected:
         }
         CloseWindow();
     }
-    std::string Shown() {
-        std::string t = NoteText();
-        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
-        return t;
-    }
     // The tree's window and the tree's model agree on the selection.
     void ExpectSelected(const std::string& caption) {
         TTreeNode* n = Node(caption);
