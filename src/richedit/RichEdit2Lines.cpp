@@ -163,7 +163,9 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // No bytes: an empty note, not a damaged one.
         if (!selectionOnly) re->Clear();
     } else {
-        if (!selectionOnly) re->DropLongText();
+        // As many bytes as characters at most: the window is made for a
+        // text of that length.
+        if (!selectionOnly) re->DropLongText(stream.Size() - position);
         auto streamIn = [&] {
             TStreamPair pair;
             pair.stream = &stream;
