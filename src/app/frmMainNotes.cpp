@@ -150,8 +150,8 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
         REditSelectionChange(REdit);
     } catch (const Exception& e) {
         // Never leave the previous note in the editor: entering it would
-        // save that note under this item.
-        ShowNoteProblem("This note cannot be shown: " + e.Message());
+        // save that note under this item; and the note stays as stored.
+        ShowNoteProblem("The note of \"" + noteNode->Text() + "\" cannot be shown. " + e.Message());
     }
 }
 

@@ -197,7 +197,7 @@ public:
         return result;
     }
     void Load(const std::string& text, bool rtf) {
-        MemoryReader source{&text, 0};
+        MemoryReader source(text, rtf);
         EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
         Send(EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
     }
@@ -248,38 +248,13 @@ namespace {
 // recorded, as measured: about a hundred bytes a character, and, because
 // the control measures each line of a paragraph to the paragraph's end, a
 // share that grows with the square of its length (50,000 characters in one
-// paragraph take 500 MB).
+// paragraph take 500 MB); and a few kilobytes a paragraph, however short
+// (1.7 KB an empty one in the windowed control).
 uint64_t LaidOutBytes(const TPartSize& part) {
-    return (1u << 20) + 128 * part.chars + part.squares / 4 + 8 * part.pictures;
+    return (1u << 20) + 128 * part.chars + part.squares / 4 + 8 * part.pictures + 3072 * part.paragraphs;
 }
-// Address space left for everything else the program does meanwhile.
-constexpr uint64_t kSpareBytes = 64u << 20;
-// Free regions smaller than this are of no use to a growing heap.
-constexpr SIZE_T kUsefulRegion = 1u << 20;
 // Parts kept laid out for the pages asked for next.
 constexpr size_t kPartsAtHand = 2;
-
-uint64_t FreeAddressSpace() {
-    SYSTEM_INFO si;
-    GetSystemInfo(&si);
-    uint64_t free = 0;
-    auto at = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
-    const auto end = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
-    MEMORY_BASIC_INFORMATION mbi;
-    while (at < end && VirtualQuery(reinterpret_cast<void*>(at), &mbi, sizeof mbi) == sizeof mbi) {
-        if (mbi.State == MEM_FREE && mbi.RegionSize >= kUsefulRegion) free += mbi.RegionSize;
-        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return free;
-}
-
-// The control ends the process when it runs out of memory: what it will
-// need is asked for first.
-void EnsureRoom(uint64_t bytes) {
-    if (FreeAddressSpace() < bytes + kSpareBytes) throw EOutOfMemory(kNoRoomForPages);
-}
 
 }  // namespace
 
@@ -324,7 +299,7 @@ TextControl& TextPages::Load(size_t k) {
                     parts.end());
         return *parts.back().second;
     }
-    EnsureRoom(LaidOutBytes(parts_.Size(k)));
+    EnsureRoom(LaidOutBytes(parts_.Size(k)), kNoRoomForPages);
     auto control = std::make_unique<TextControl>(*library_, reference_, width_);
     control->Load(parts_.Part(k), parts_.IsRtf());
     control->MakePicturesDrawable();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <tuple>
+#include <vector>
 
 #include "platform/Streams.h"
 #include "richedit/Langs.h"
@@ -38,18 +39,43 @@ struct TStreamPair {
     TConversion* conversion = nullptr;
     std::unique_ptr<TStreamChunkReader> reader;
     std::exception_ptr error;
+    int64_t looked = 0;  // bytes delivered when the memory was last looked at
 };
+
+// How often, in bytes of rich text, the memory left is looked at while the
+// control reads: about 7,000 short paragraphs, 20 MB of the control's.
+constexpr int64_t kLookEvery = 256 * 1024;
 
 DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
     auto* pair = reinterpret_cast<TStreamPair*>(cookie);
     *pcb = 0;
     try {
+        // What the control was reckoned to take was there when it began;
+        // should it take more, it stops before the process runs out.
+        if (pair->reader->Delivered() - pair->looked >= kLookEvery) {
+            pair->looked = pair->reader->Delivered();
+            if (FreeAddressSpace() < 2 * kSpareAddressSpace) throw EOutOfMemory(kNoRoomForText);
+        }
         *pcb = pair->reader->Read(buffer, static_cast<int>(cb));
         return 0;
     } catch (...) {
         pair->error = std::current_exception();
         return 1;
     }
+}
+
+// The rich text from the stream's position to its end, measured as the
+// control would read it.
+TRtfShape MeasureRichText(TStream& stream, TConversion& conversion) {
+    TParaWordFilter reader = TParaWordFilter::ToControl(0);
+    std::vector<uint8_t> buffer(64 * 1024);
+    for (;;) {
+        const int64_t n = conversion.ConvertReadStream(stream, buffer.data(), static_cast<int64_t>(buffer.size()));
+        if (n <= 0) break;
+        reader.Pass(std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n)));
+    }
+    reader.Finish();
+    return reader.Shape();
 }
 
 // The conversion formats by file extension; both name the plain one.
@@ -163,25 +189,39 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // No bytes: an empty note, not a damaged one.
         if (!selectionOnly) re->Clear();
     } else {
+        // What the control takes for rich text is reckoned before it reads
+        // a byte: it ends the process when it runs out of memory.
+        const bool richText = (format & SF_RTF) != 0;
+        uint64_t need = 0;
+        if (richText) {
+            const TRtfShape shape = MeasureRichText(stream, *conversion);
+            stream.SetPosition(position);
+            need = RichEditBytes(shape);
+            if (need > kRichEditMostBytes) throw EOutOfMemory(RichEditRoomProblem(shape, "It has"));
+        }
         if (!selectionOnly) re->DropLongText();
+        if (richText) EnsureRoom(need, kNoRoomForText);
         auto streamIn = [&] {
             TStreamPair pair;
             pair.stream = &stream;
             pair.conversion = conversion;
             // Unicode text goes to the window as it is; other formats get
-            // their line breaks normalised.
+            // their line breaks normalised, and rich text passes the
+            // control's reader, which flattens what nests too deep.
             pair.reader = std::make_unique<TStreamChunkReader>(
                 [&stream, conversion](uint8_t* buffer, int64_t count) {
                     return conversion->ConvertReadStream(stream, buffer, count);
                 },
-                (format & SF_UNICODE) == 0);
+                (format & SF_UNICODE) == 0, 4096, richText);
             EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&pair), 0, ReadCallback};
             re->SendToWindow(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
             bool ok = es.dwError == 0 && !pair.error;
             return std::make_pair(ok, pair.error);
         };
         auto [ok, error] = streamIn();
-        if (!ok && (format & SF_RTF)) {
+        // The window's own refusal is tried once more; what the reading
+        // raised (memory running short) is not.
+        if (!ok && !error && richText) {
             stream.SetPosition(position);
             std::tie(ok, error) = streamIn();
         }

@@ -89,13 +89,46 @@ std::wstring WindowTextW(HWND wnd) {
 
 }  // namespace
 
+MemoryReader::MemoryReader(const std::string& data, bool richText) : data_(data) {
+    reader_ = std::make_unique<TStreamChunkReader>(
+        [this](uint8_t* buffer, int64_t count) {
+            const size_t n = std::min(static_cast<size_t>(count), data_.size() - pos_);
+            std::memcpy(buffer, data_.data() + pos_, n);
+            pos_ += n;
+            return static_cast<int64_t>(n);
+        },
+        false, 64 * 1024, richText);
+}
+
+MemoryReader::~MemoryReader() = default;
+
+int MemoryReader::Read(uint8_t* buffer, int capacity) { return reader_->Read(buffer, capacity); }
+
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    auto* r = reinterpret_cast<MemoryReader*>(cookie);
-    size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
-    std::memcpy(buffer, r->data->data() + r->pos, n);
-    r->pos += n;
-    *pcb = static_cast<LONG>(n);
+    *pcb = reinterpret_cast<MemoryReader*>(cookie)->Read(buffer, static_cast<int>(cb));
     return 0;
+}
+
+uint64_t FreeAddressSpace() {
+    // Free regions smaller than this are of no use to a growing heap.
+    constexpr SIZE_T kUsefulRegion = 1u << 20;
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    uint64_t free = 0;
+    auto at = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
+    const auto end = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
+    MEMORY_BASIC_INFORMATION mbi;
+    while (at < end && VirtualQuery(reinterpret_cast<void*>(at), &mbi, sizeof mbi) == sizeof mbi) {
+        if (mbi.State == MEM_FREE && mbi.RegionSize >= kUsefulRegion) free += mbi.RegionSize;
+        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return free;
+}
+
+void EnsureRoom(uint64_t bytes, const char* message) {
+    if (FreeAddressSpace() < bytes + kSpareAddressSpace) throw EOutOfMemory(message);
 }
 
 // ------------------------------------------------------------ character format
@@ -456,7 +489,7 @@ public:
     HWND Get() const { return wnd_.Get(); }
 
     void StreamIn(const std::string& rtf) const {
-        MemoryReader reader{&rtf, 0};
+        MemoryReader reader(rtf);
         EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
         SendMessageW(wnd_.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
     }
@@ -521,7 +554,7 @@ std::string TCustomRichEdit::StreamOutRtf(UINT flags) {
 }
 
 void TCustomRichEdit::StreamInRtf(const std::string& rtf) {
-    MemoryReader reader{&rtf, 0};
+    MemoryReader reader(rtf);
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
     SendToWindow(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EReadError("Failed to Load Stream");

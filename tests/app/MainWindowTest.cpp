@@ -7,9 +7,12 @@
 
 #include "app/OtherQiv.h"
 #include "app/TreskelOptions.h"
+#include "compress/LH5Control.h"
+#include "store/NoteFile.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/StoreTest.h"
 
 namespace treskel::test {
 
@@ -72,6 +75,29 @@ std::vector<std::string> MainWindowTest::DataFiles() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void MainWindowTest::WriteTreskel(const std::string& name, const std::vector<NoteItem>& items) {
+    LH5Compression lh5(nullptr);
+    TPlainItemTree tree;
+    int32_t id = nextId_;
+    ForceDirectories(NoteFolderName(DataDir(), name));
+    auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
+        TItemNode* n = AddItem(tree, parent, caption, id);
+        if (!rtf.empty()) {
+            TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
+            SaveNoteFile(NoteFileName(DataDir(), name, id), 0, caption, in, lh5);
+        }
+        ++id;
+        return n;
+    };
+    for (const NoteItem& item : items) {
+        TItemNode* top = add(nullptr, item.caption, item.rtf);
+        for (int k = 0; k < item.subItems; ++k) add(top, item.caption + "." + std::to_string(k), "");
+        if (item.subItems > 0) top->SetImageIndex(ImgParent);
+    }
+    nextId_ = id;
+    PackTreskel(tree, DataDir(), name);
 }
 
 std::string MainWindowTest::LooseNote(int32_t id) const {

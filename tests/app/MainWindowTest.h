@@ -47,6 +47,16 @@ protected:
 
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);
+    // A top item of a treskel written before the window starts: its
+    // caption, its note's rich text (empty: no note file) and how many
+    // small sub-items follow it.
+    struct NoteItem {
+        std::string caption;
+        std::string rtf;
+        int subItems = 0;
+    };
+    // A treskel of such items written as the program keeps one.
+    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items);
     // Selects a tab as a click on it does.
     void SelectTab(int index);
     // Runs an action as its button does.
@@ -83,6 +93,7 @@ protected:
 private:
     TempDir data_;
     OwnedPtr<TfrmTreskel> window_;
+    int32_t nextId_ = 41000000;
 };
 
 // The main window whose modal dialogs the test answers through `dialogs_`;

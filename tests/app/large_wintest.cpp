@@ -28,41 +28,10 @@ std::string ParagraphsRtf(size_t size, const std::string& word) {
 
 std::string SmallRtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
 
-struct NoteItem {
-    std::string caption;
-    std::string rtf;  // empty: no note file
-    int subItems = 0;  // this many small sub-items follow it
-};
-
-
 }  // namespace
 
 class LargeTest : public MainWindowTest {
 protected:
-    // A treskel of top items written as the program keeps one, before the
-    // window starts.
-    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items) {
-        LH5Compression lh5(nullptr);
-        TPlainItemTree tree;
-        int32_t id = nextId_;
-        ForceDirectories(NoteFolderName(DataDir(), name));
-        auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
-            TItemNode* n = AddItem(tree, parent, caption, id);
-            if (!rtf.empty()) {
-                TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
-                SaveNoteFile(NoteFileName(DataDir(), name, id), 0, caption, in, lh5);
-            }
-            ++id;
-            return n;
-        };
-        for (const NoteItem& item : items) {
-            TItemNode* top = add(nullptr, item.caption, item.rtf);
-            for (int k = 0; k < item.subItems; ++k) add(top, item.caption + "." + std::to_string(k), "");
-            if (item.subItems > 0) top->SetImageIndex(ImgParent);
-        }
-        nextId_ = id;
-        PackTreskel(tree, DataDir(), name);
-    }
     HWND Tree() { return W->TreeView->Handle(); }
     // A click on a top item's caption, through the queue.
     void ClickRow(HWND tree, int row) {
@@ -103,9 +72,6 @@ protected:
         PostClick(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
         PumpUntil([&] { return W->TabControl1->TabIndex() == index; });
     }
-
-private:
-    int32_t nextId_ = 41000000;
 };
 
 // ---------------------------------------------------------------- leaving a large note
