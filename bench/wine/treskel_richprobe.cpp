@@ -7,7 +7,8 @@
 //                 "\bin", the characters skipped after "\u" and the digits
 //                 of "\'" as the format means them
 //   paragraphs    the memory the windowed control takes for each paragraph
-//                 of several shapes, read as rich text and as plain text
+//                 of several shapes, read as rich text and as plain text,
+//                 and for paragraphs of 320 to 81,920 characters
 //   try SHAPE N [windowless]   one try, for the driver above
 //   hold SHAPE N  one paragraph count, for the driver above
 #include <windows.h>
@@ -315,36 +316,31 @@ std::string Paragraphs(const std::string& shape, long n) {
     else if (shape == "short") body = Repeat("a line\\par\r\n", n);
     else if (shape == "indented") body = Repeat("\\pard\\li360\\fi-360 a short line\\par\r\n", n);
     else if (shape == "runs") body = Repeat("{\\b bold}{\\i italic}{\\ul under} plain\\par\r\n", n);
-    else if (shape == "bulleted")
-        body = Repeat("{\\pntext\\'b7\\tab}\\pard{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb\\'b7}}\\fi-360\\li360 item\\par\r\n", n);
     else if (shape == "runs10")
         body = Repeat("{\\b a}{\\i b}{\\ul c}{\\b d}{\\i e}{\\ul f}{\\b g}{\\i h}{\\ul i}{\\b j}\\par\r\n", n);
-    else if (shape == "long") body = Repeat("\\pard " + Repeat("some words ", 80) + "\\par\r\n", n);
-    else if (shape.rfind("words", 0) == 0)  // "wordsL": paragraphs of L characters in words of five
-        body = Repeat("\\pard " + Repeat("word ", std::atol(shape.c_str() + 5) / 5) + "\\par\r\n", n);
-    else if (shape.rfind("letters", 0) == 0)  // "lettersL": paragraphs of L characters without a space
-        body = Repeat("\\pard " + std::string(static_cast<size_t>(std::atol(shape.c_str() + 7)), 'x') + "\\par\r\n", n);
+    else if (shape == "bulleted")
+        body = Repeat("{\\pntext\\'b7\\tab}\\pard{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb\\'b7}}\\fi-360\\li360 item\\par\r\n", n);
     else if (shape == "eighty")
         body = Repeat("\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n", n);
+    else if (shape.rfind("words", 0) == 0)  // "wordsL": paragraphs of L characters in words of five
+        body = Repeat("\\pard " + Repeat("word ", std::atol(shape.c_str() + 5) / 5) + "\\par\r\n", n);
     else return std::string();
     return kHeader + body + "}";
 }
 
-const char* const kParagraphShapes[] = {"empty", "short", "indented", "runs", "runs10", "bulleted", "eighty", "long", "text"};
+// Shapes and counts of paragraphs: short ones of every kind, and longer
+// ones, whose lines the control measures to the paragraph's end.
+const struct {
+    const char* shape;
+    long counts[2];
+} kParagraphRuns[] = {{"empty", {50000, 150000}},     {"short", {50000, 150000}},   {"indented", {50000, 150000}},
+                      {"runs", {50000, 150000}},      {"runs10", {50000, 150000}},  {"bulleted", {10000, 20000}},
+                      {"eighty", {50000, 150000}},    {"text", {50000, 150000}},    {"words320", {2500, 0}},
+                      {"words1280", {625, 0}},        {"words5120", {160, 0}},      {"words10240", {20, 80}},
+                      {"words20480", {1, 0}},         {"words40960", {1, 0}},       {"words81920", {1, 0}}};
 
-uint64_t AddressSpaceUsed() {
-    uint64_t used = 0;
-    MEMORY_BASIC_INFORMATION m;
-    const char* at = nullptr;
-    while (VirtualQuery(at, &m, sizeof m) == sizeof m) {
-        if (m.State != MEM_FREE) used += m.RegionSize;
-        const char* next = static_cast<const char*>(m.BaseAddress) + m.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return used;
-}
-
+// Private memory committed (the system's own counters of it are not kept
+// under Wine).
 uint64_t Committed() {
     uint64_t used = 0;
     MEMORY_BASIC_INFORMATION m;
@@ -358,55 +354,54 @@ uint64_t Committed() {
     return used;
 }
 
-// The most address space taken while the control reads, looked at every
-// few pieces it asks for.
-uint64_t peakSpace = 0;
+// The most committed while the control reads, looked at every few pieces
+// it asks for.
+uint64_t peakCommitted = 0;
 int pieces = 0;
 
 DWORD CALLBACK ReadWatching(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    if (++pieces % 16 == 0) peakSpace = std::max(peakSpace, AddressSpaceUsed());
+    if (++pieces % 16 == 0) peakCommitted = std::max(peakCommitted, Committed());
     return Read(cookie, buffer, cb, pcb);
 }
 
-// Prints: paragraphs, bytes, lines, the address space and the private
-// memory committed that the control took (MB), the most address space it
-// took while reading, what was left taken after it was destroyed, and
-// milliseconds.
+// Prints: paragraphs, bytes, lines, the memory the control committed once
+// it had read them (MB), the most it committed meanwhile, what stayed
+// committed after it was destroyed, and milliseconds.
 int Hold(const std::string& shape, long n) {
     const std::string text = Paragraphs(shape, n);
     if (text.empty()) return 2;
     HWND e = NewControl();
-    const uint64_t space0 = AddressSpaceUsed(), committed0 = Committed();
-    peakSpace = space0;
+    const uint64_t committed0 = Committed();
+    peakCommitted = committed0;
     const double t0 = Now();
     Reader r{&text, 0};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&r), 0, ReadWatching};
     SendMessageW(e, EM_STREAMIN, shape == "text" ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&es));
     UpdateWindow(e);
     const double took = Now() - t0;
-    const uint64_t space1 = AddressSpaceUsed(), committed1 = Committed();
-    peakSpace = std::max(peakSpace, space1);
+    const uint64_t committed1 = Committed();
+    peakCommitted = std::max(peakCommitted, committed1);
     const LRESULT lines = SendMessageW(e, EM_GETLINECOUNT, 0, 0);
     DestroyWindow(e);
-    const uint64_t space2 = AddressSpaceUsed();
-    std::printf("%ld %zu %ld %.1f %.1f %.1f %.1f %.0f\n", n, text.size(), static_cast<long>(lines),
-                (space1 - space0) / 1048576.0, (committed1 - committed0) / 1048576.0, (peakSpace - space0) / 1048576.0,
-                (static_cast<double>(space2) - static_cast<double>(space0)) / 1048576.0, took);
+    const double mb = 1048576.0;
+    std::printf("%ld %zu %ld %.1f %.1f %.1f %.0f\n", n, text.size(), static_cast<long>(lines),
+                (committed1 - committed0) / mb, (peakCommitted - committed0) / mb,
+                (static_cast<double>(Committed()) - static_cast<double>(committed0)) / mb, took);
     return 0;
 }
 
 void ParagraphMemory() {
-    std::printf("%-9s %8s %9s %8s %9s %9s %8s %8s %7s %11s %11s\n", "shape", "paras", "bytes", "lines", "space MB",
-                "commit MB", "peak MB", "left MB", "ms", "space/para", "commit/para");
-    for (const char* shape : kParagraphShapes) {
-        const bool slow = std::strcmp(shape, "bulleted") == 0;
-        for (long n : {slow ? 10000L : 50000L, slow ? 20000L : 150000L}) {
+    std::printf("%-10s %8s %9s %8s %9s %8s %8s %7s %11s\n", "shape", "paras", "bytes", "lines", "commit MB", "peak MB",
+                "left MB", "ms", "bytes/para");
+    for (const auto& run : kParagraphRuns) {
+        for (long n : run.counts) {
+            if (n == 0) continue;
             // One process a count: what one left behind does not count for
             // the next.
             char out[256] = "";
             char self[MAX_PATH];
             GetModuleFileNameA(nullptr, self, MAX_PATH);
-            std::string line = std::string("\"") + self + "\" hold " + shape + " " + std::to_string(n);
+            std::string line = std::string("\"") + self + "\" hold " + run.shape + " " + std::to_string(n);
             SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
             HANDLE readEnd, writeEnd;
             CreatePipe(&readEnd, &writeEnd, &sa, 0);
@@ -429,15 +424,13 @@ void ParagraphMemory() {
             CloseHandle(readEnd);
             long paras = 0, lines = 0;
             size_t bytes = 0;
-            double space = 0, commit = 0, peak = 0, left = 0, ms = 0;
-            if (std::sscanf(out, "%ld %zu %ld %lf %lf %lf %lf %lf", &paras, &bytes, &lines, &space, &commit, &peak, &left,
-                            &ms) != 8) {
-                std::printf("%-9s %8ld   (the control ended the process)\n", shape, n);
+            double commit = 0, peak = 0, left = 0, ms = 0;
+            if (std::sscanf(out, "%ld %zu %ld %lf %lf %lf %lf", &paras, &bytes, &lines, &commit, &peak, &left, &ms) != 7) {
+                std::printf("%-10s %8ld   (the control ended the process)\n", run.shape, n);
                 continue;
             }
-            std::printf("%-9s %8ld %9zu %8ld %9.1f %9.1f %8.1f %8.1f %7.0f %11.0f %11.0f\n", shape, paras, bytes, lines,
-                        space, commit, peak, left, ms, space * 1048576.0 / static_cast<double>(paras),
-                        commit * 1048576.0 / static_cast<double>(paras));
+            std::printf("%-10s %8ld %9zu %8ld %9.1f %8.1f %8.1f %7.0f %11.0f\n", run.shape, paras, bytes, lines, commit,
+                        peak, left, ms, commit * 1048576.0 / static_cast<double>(paras));
             std::fflush(stdout);
         }
     }

@@ -54,7 +54,8 @@ DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
         // should it take more, it stops before the process runs out.
         if (pair->reader->Delivered() - pair->looked >= kLookEvery) {
             pair->looked = pair->reader->Delivered();
-            if (FreeAddressSpace() < 2 * kSpareAddressSpace) throw EOutOfMemory(kNoRoomForText);
+            if (ReservableAddressSpace(2 * kSpareAddressSpace) < 2 * kSpareAddressSpace)
+                throw EOutOfMemory(kNoRoomForText);
         }
         *pcb = pair->reader->Read(buffer, static_cast<int>(cb));
         return 0;
@@ -192,15 +193,20 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // What the control takes for rich text is reckoned before it reads
         // a byte: it ends the process when it runs out of memory.
         const bool richText = (format & SF_RTF) != 0;
-        uint64_t need = 0;
-        if (richText) {
-            const TRtfShape shape = MeasureRichText(stream, *conversion);
-            stream.SetPosition(position);
-            need = RichEditBytes(shape);
-            if (need > kRichEditMostBytes) throw EOutOfMemory(RichEditRoomProblem(shape, "It has"));
+        TRtfShape shape;
+        try {
+            if (richText) {
+                shape = MeasureRichText(stream, *conversion);
+                stream.SetPosition(position);
+                if (RichEditBytes(shape) > kRichEditMostBytes) throw EOutOfMemory(RichEditRoomProblem(shape, "It has"));
+            }
+            if (!selectionOnly) re->DropLongText();
+            if (richText) EnsureRoom(RichEditBytes(shape), kNoRoomForText);
+        } catch (...) {
+            // What the window held before is not this note.
+            if (!selectionOnly) re->Clear();
+            throw;
         }
-        if (!selectionOnly) re->DropLongText();
-        if (richText) EnsureRoom(need, kNoRoomForText);
         auto streamIn = [&] {
             TStreamPair pair;
             pair.stream = &stream;
@@ -230,6 +236,9 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
             // note: the next save would overwrite the good file with it.
             if (!selectionOnly) re->Clear();
             if (error) std::rethrow_exception(error);
+            if (shape.Unclosed > 0)
+                throw EReadError("The rich text is cut off: " + Thousands(shape.Unclosed) +
+                                 (shape.Unclosed == 1 ? " of its groups is" : " of its groups are") + " never closed.");
             throw EReadError("Failed to Load Stream");
         }
     }

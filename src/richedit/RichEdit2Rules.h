@@ -221,6 +221,7 @@ struct TRtfShape {
     // again, up to kLongParagraph: the control measures each line of a
     // paragraph to the paragraph's end.
     int64_t Squares = 0;
+    int64_t Unclosed = 0;  // groups left open at the end
     static constexpr int64_t kLongParagraph = 5000;
 };
 
@@ -265,7 +266,7 @@ TRtfShape PlainTextShape(std::u16string_view text);
 // shape, and flattens the groups nested deeper than the control survives:
 // their braces go and their text stays, while such a group that holds no
 // text (a picture, an object, a header's table, a "\*" destination) goes
-// with all it holds.  Groups left open at the end are closed.
+// with all it holds.
 class TParaWordFilter {
 public:
     explicit TParaWordFilter(TParaWordFaults faults) : faults_(faults) {}

@@ -109,9 +109,7 @@ void TParaWordFilter::Finish(std::string& out) {
     Process(rest, true, out);
     Flush(out);
     EndParagraph();
-    // The control refuses rich text whose groups are left open (a note cut
-    // short): they are closed, and what they hold is read.
-    if (!binaryWords_) out.append(static_cast<size_t>(maxDepth_ > 0 ? std::min(open_, maxDepth_) : open_), '}');
+    shape_.Unclosed = open_;
 }
 
 void TParaWordFilter::Pass(std::string_view bytes) {
@@ -416,9 +414,10 @@ std::string Thousands(int64_t n) {
 }
 
 std::string MemoryAmount(uint64_t bytes) {
+    // Rounded up: what is said to take more than a bound never reads as it.
     constexpr uint64_t kMB = 1 << 20, kGB = uint64_t{1} << 30;
-    if (bytes < kGB) return std::to_string(std::max<uint64_t>((bytes + kMB / 2) / kMB, 1)) + " MB";
-    const uint64_t tenths = (bytes * 10 + kGB / 2) / kGB;
+    if (bytes < kGB) return std::to_string(std::max<uint64_t>((bytes + kMB - 1) / kMB, 1)) + " MB";
+    const uint64_t tenths = (bytes * 10 + kGB - 1) / kGB;
     return std::to_string(tenths / 10) + (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "") + " GB";
 }
 

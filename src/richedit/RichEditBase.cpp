@@ -109,26 +109,27 @@ DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG
     return 0;
 }
 
-uint64_t FreeAddressSpace() {
-    // Free regions smaller than this are of no use to a growing heap.
-    constexpr SIZE_T kUsefulRegion = 1u << 20;
-    SYSTEM_INFO si;
-    GetSystemInfo(&si);
-    uint64_t free = 0;
-    auto at = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
-    const auto end = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
-    MEMORY_BASIC_INFORMATION mbi;
-    while (at < end && VirtualQuery(reinterpret_cast<void*>(at), &mbi, sizeof mbi) == sizeof mbi) {
-        if (mbi.State == MEM_FREE && mbi.RegionSize >= kUsefulRegion) free += mbi.RegionSize;
-        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= at) break;
-        at = next;
+uint64_t ReservableAddressSpace(uint64_t most) {
+    // Free regions show as free, and so does not what a system keeps in
+    // reserve for a process and hands out as it asks (Wine keeps most of
+    // the upper 2 GB so): what can be had is what can be reserved, in
+    // pieces that a growing heap can use, given back at once.
+    constexpr SIZE_T kPiece = 16u << 20;
+    std::vector<void*> taken;
+    uint64_t had = 0;
+    while (had < most) {
+        void* p = VirtualAlloc(nullptr, kPiece, MEM_RESERVE, PAGE_NOACCESS);
+        if (p == nullptr) break;
+        taken.push_back(p);
+        had += kPiece;
     }
-    return free;
+    for (void* p : taken) VirtualFree(p, 0, MEM_RELEASE);
+    return had;
 }
 
 void EnsureRoom(uint64_t bytes, const char* message) {
-    if (FreeAddressSpace() < bytes + kSpareAddressSpace) throw EOutOfMemory(message);
+    const uint64_t needed = bytes + kSpareAddressSpace;
+    if (ReservableAddressSpace(needed) < needed) throw EOutOfMemory(message);
 }
 
 // ------------------------------------------------------------ character format

@@ -40,9 +40,9 @@ private:
 };
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb);
 
-// The process's free address space, in regions large enough for a heap
-// that grows.
-uint64_t FreeAddressSpace();
+// The address space the process could still have, in pieces a heap that
+// grows can use, counted up to `most`.
+uint64_t ReservableAddressSpace(uint64_t most);
 // Address space left for everything else the program does while a
 // rich-edit control takes what it was reckoned to take.
 constexpr uint64_t kSpareAddressSpace = uint64_t{64} << 20;
