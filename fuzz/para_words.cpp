@@ -15,8 +15,11 @@
 #include <string>
 
 #include "richedit/RichEdit2Rules.h"
+#include "support/RtfDepth.h"
 
 namespace {
+
+using treskel::test::ControlDepth;
 
 // Pieces that the window writes around paragraph words, and some it never does.
 const char* const kPieces[] = {"\\pard", "\\li", "\\fi", "\\sl", "\\slmult", "\\ri", "-", "--", "0", "240", "360",
@@ -49,23 +52,6 @@ std::string Filtered(treskel::TParaWordFilter filter, const std::string& rtf, co
 [[noreturn]] void Fail(const char* what, const std::string& rtf) {
     std::fprintf(stderr, "%s:\n%s\n", what, rtf.c_str());
     std::abort();
-}
-
-// The most groups open at once as the control counts them: a backslash
-// takes the byte after it, every other brace counts, and a group closed
-// that was never opened closes nothing.
-int64_t ControlDepth(const std::string& rtf) {
-    int64_t open = 0, most = 0;
-    for (size_t i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            ++i;
-        } else if (rtf[i] == '{') {
-            most = std::max(most, ++open);
-        } else if (rtf[i] == '}' && open > 0) {
-            --open;
-        }
-    }
-    return most;
 }
 
 void ToControl(const std::vector<size_t>& cuts, const std::string& rtf, int depth) {

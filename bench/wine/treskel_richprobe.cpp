@@ -24,10 +24,13 @@
 #include <vector>
 
 #include "WineBench.h"
+#include "preview/PrevPrinterHost.h"
 
 namespace {
 
 using treskel::bench::Now;
+using treskel::bench::Read;
+using treskel::bench::Reader;
 
 // ---------------------------------------------------------------- rich text
 
@@ -78,20 +81,6 @@ const char* const kShapes[] = {"plain",         "formatted", "unclosed",      "u
 const char* const kEscapes[] = {"hex-brace", "unicode-brace", "unicode-uc2-brace", "escaped-open", "hex-open",
                                 "bin-brace", "bin-open", "pict-bin-open"};
 
-struct Reader {
-    const std::string* data;
-    size_t pos;
-};
-
-DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    auto* r = reinterpret_cast<Reader*>(cookie);
-    const size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
-    std::memcpy(buffer, r->data->data() + r->pos, n);
-    r->pos += n;
-    *pcb = static_cast<LONG>(n);
-    return 0;
-}
-
 HWND NewControl() {
     LoadLibraryA("RICHED20.DLL");
     HWND e = CreateWindowExW(0, L"RICHEDIT20W", L"", WS_POPUP | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0, 600, 400,
@@ -111,112 +100,13 @@ LRESULT StreamIn(HWND e, const std::string& text, UINT format) {
 
 const IID kIIDTextServices = {0x8d33f740, 0xcf58, 0x11ce, {0xa8, 0x9d, 0x00, 0xaa, 0x00, 0x6c, 0xad, 0xc5}};
 
-// The least host a windowless control lays text out with.
-class Host : public ITextHost {
-public:
-    Host() {
-        cf_.cbSize = sizeof cf_;
-        cf_.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-        cf_.yHeight = 200;
-        cf_.bCharSet = DEFAULT_CHARSET;
-        wcscpy(cf_.szFaceName, L"Arial");
-        pf_.cbSize = sizeof pf_;
-        pf_.dwMask = PFM_ALL;
-        pf_.wAlignment = PFA_LEFT;
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HDC TxGetDC() override { return GetDC(nullptr); }
-    INT TxReleaseDC(HDC dc) override { return ReleaseDC(nullptr, dc); }
-    WINBOOL TxShowScrollBar(INT, WINBOOL) override { return FALSE; }
-    WINBOOL TxEnableScrollBar(INT, INT) override { return FALSE; }
-    WINBOOL TxSetScrollRange(INT, LONG, INT, WINBOOL) override { return FALSE; }
-    WINBOOL TxSetScrollPos(INT, INT, WINBOOL) override { return FALSE; }
-    void TxInvalidateRect(LPCRECT, WINBOOL) override {}
-    void TxViewChange(WINBOOL) override {}
-    WINBOOL TxCreateCaret(HBITMAP, INT, INT) override { return FALSE; }
-    WINBOOL TxShowCaret(WINBOOL) override { return FALSE; }
-    WINBOOL TxSetCaretPos(INT, INT) override { return FALSE; }
-    WINBOOL TxSetTimer(UINT, UINT) override { return FALSE; }
-    void TxKillTimer(UINT) override {}
-    void TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) override {}
-    void TxSetCapture(WINBOOL) override {}
-    void TxSetFocus() override {}
-    void TxSetCursor(HCURSOR, WINBOOL) override {}
-    WINBOOL TxScreenToClient(LPPOINT) override { return FALSE; }
-    WINBOOL TxClientToScreen(LPPOINT) override { return FALSE; }
-    HRESULT TxActivate(LONG* old) override {
-        if (old) *old = 0;
-        return S_OK;
-    }
-    HRESULT TxDeactivate(LONG) override { return S_OK; }
-    HRESULT TxGetClientRect(LPRECT prc) override {
-        *prc = RECT{0, 0, 600, 0x3fffffff};
-        return S_OK;
-    }
-    HRESULT TxGetViewInset(LPRECT prc) override {
-        *prc = RECT{0, 0, 0, 0};
-        return S_OK;
-    }
-    HRESULT TxGetCharFormat(const CHARFORMATW** ppCF) override {
-        *ppCF = reinterpret_cast<const CHARFORMATW*>(&cf_);
-        return S_OK;
-    }
-    HRESULT TxGetParaFormat(const PARAFORMAT** ppPF) override {
-        *ppPF = reinterpret_cast<const PARAFORMAT*>(&pf_);
-        return S_OK;
-    }
-    COLORREF TxGetSysColor(int index) override { return GetSysColor(index); }
-    HRESULT TxGetBackStyle(TXTBACKSTYLE* style) override {
-        *style = TXTBACK_TRANSPARENT;
-        return S_OK;
-    }
-    HRESULT TxGetMaxLength(DWORD* length) override {
-        *length = 0x7fffffff;
-        return S_OK;
-    }
-    HRESULT TxGetScrollBars(DWORD* bars) override {
-        *bars = 0;
-        return S_OK;
-    }
-    HRESULT TxGetPasswordChar(TCHAR* ch) override {
-        *ch = 0;
-        return S_FALSE;
-    }
-    HRESULT TxGetAcceleratorPos(LONG* cp) override {
-        *cp = -1;
-        return S_OK;
-    }
-    HRESULT TxGetExtent(LPSIZEL) override { return E_NOTIMPL; }
-    HRESULT OnTxCharFormatChange(const CHARFORMATW*) override { return S_OK; }
-    HRESULT OnTxParaFormatChange(const PARAFORMAT*) override { return S_OK; }
-    HRESULT TxGetPropertyBits(DWORD mask, DWORD* bits) override {
-        *bits = (TXTBIT_RICHTEXT | TXTBIT_MULTILINE | TXTBIT_WORDWRAP) & mask;
-        return S_OK;
-    }
-    HRESULT TxNotify(DWORD, void*) override { return S_OK; }
-    HIMC TxImmGetContext() override { return nullptr; }
-    void TxImmReleaseContext(HIMC) override {}
-    HRESULT TxGetSelectionBarWidth(LONG* width) override {
-        *width = 0;
-        return S_OK;
-    }
-
-private:
-    CHARFORMAT2W cf_{};
-    PARAFORMAT2 pf_{};
-};
-
 using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown**);
 
 bool WindowlessStreamIn(const std::string& rtf) {
     HMODULE lib = LoadLibraryA("riched20.dll");
     auto create = reinterpret_cast<CreateTextServicesProc>(reinterpret_cast<void*>(GetProcAddress(lib, "CreateTextServices")));
-    static Host host;
+    // Hosted as printing and the preview host theirs.
+    static treskel::preview::PageHost host(GetDC(nullptr), 600);
     IUnknown* unknown = nullptr;
     if (create == nullptr || FAILED(create(nullptr, &host, &unknown))) return false;
     ITextServices* services = nullptr;

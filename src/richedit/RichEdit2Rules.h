@@ -218,11 +218,11 @@ struct TRtfShape {
     int64_t Runs = 0;        // stretches of text after a change of format
     int64_t Characters = 0;
     // Over the paragraphs, each one's characters times as many of them
-    // again, up to kLongParagraph: the control measures each line of a
+    // again, up to kMostSquares: the control measures each line of a
     // paragraph to the paragraph's end.
     int64_t Squares = 0;
     int64_t Unclosed = 0;  // groups left open at the end
-    static constexpr int64_t kLongParagraph = 5000;
+    static constexpr int64_t kMostSquares = 5'000'000'000;
 };
 
 // The most groups the rich-edit control is given open at once.  Wine 8's
@@ -238,7 +238,9 @@ constexpr uint64_t kRichEditMostBytes = uint64_t{2} << 30;
 // was measured (treskel_richprobe paragraphs): 1.7 KB an empty paragraph
 // and 2.6 KB one of a short line, 0.7 KB more a run of another format,
 // and, for the characters, a few bytes each and 0.3 bytes a character of
-// their paragraph (a paragraph of 5,120 characters takes 8 MB).
+// their paragraph (a paragraph of 5,120 characters takes 8 MB, one of
+// 81,920 2 GB); no paragraph is reckoned above 1.6 GB, so that the
+// megabyte in one paragraph that the editor holds is still shown.
 uint64_t RichEditBytes(const TRtfShape& shape);
 // Why the control is not given text of this shape, in words that follow
 // `it` ("It has 1,200,000 paragraphs, which would take about 5.7 GB of

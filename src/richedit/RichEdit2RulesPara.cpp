@@ -24,6 +24,12 @@ constexpr size_t kScopes = 4096;
 
 using Names = std::unordered_set<std::string_view>;
 
+// A paragraph's length times itself, up to what one paragraph is reckoned
+// at most (and never past what the type holds).
+int64_t ParagraphSquares(int64_t length) {
+    return length >= 100'000 ? TRtfShape::kMostSquares : std::min(length * length, TRtfShape::kMostSquares);
+}
+
 // Words that end a paragraph or a line of one.
 bool EndsParagraph(std::string_view name) {
     static const Names names{"par", "line", "lbr", "cell", "row", "nestcell", "nestrow", "sect", "page"};
@@ -216,7 +222,7 @@ void TParaWordFilter::Characters(int64_t n) {
 }
 
 void TParaWordFilter::EndParagraph() {
-    shape_.Squares += paragraph_ * std::min(paragraph_, TRtfShape::kLongParagraph);
+    shape_.Squares += ParagraphSquares(paragraph_);
     paragraph_ = 0;
 }
 
@@ -437,7 +443,7 @@ TRtfShape PlainShape(std::basic_string_view<Char> text) {
     int64_t line = 0;
     auto endLine = [&] {
         if (line > 0) ++shape.Runs;
-        shape.Squares += line * std::min(line, TRtfShape::kLongParagraph);
+        shape.Squares += ParagraphSquares(line);
         line = 0;
     };
     for (size_t i = 0; i < text.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "richedit/RichEdit2Rules.h"
+#include "support/RtfDepth.h"
 
 namespace treskel {
 namespace {
@@ -143,21 +144,7 @@ TEST(ParaWordFilter, MendedIndentsReadAsTheParagraphTheWindowHeld) {
 namespace treskel {
 namespace {
 
-// The most groups open at once, counted as the control counts them: a
-// backslash takes the byte after it, every other brace counts.
-int64_t ControlDepth(std::string_view rtf) {
-    int64_t open = 0, most = 0;
-    for (size_t i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            ++i;
-        } else if (rtf[i] == '{') {
-            most = std::max(most, ++open);
-        } else if (rtf[i] == '}' && open > 0) {
-            --open;
-        }
-    }
-    return most;
-}
+using test::ControlDepth;
 
 std::string Repeat(std::string_view s, int n) {
     std::string out;
@@ -258,26 +245,39 @@ TEST(RichTextToTheControl, TheControlsMemoryIsReckonedFromParagraphsRunsAndChara
     auto paragraphs = [](const std::string& paragraph, int n) {
         return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + Repeat(paragraph, n) + "}";
     };
-    // Measured committed bytes a paragraph (treskel_richprobe paragraphs).
+    // Measured committed bytes a paragraph (treskel_richprobe paragraphs),
+    // from an empty one to one of 40,960 characters.
+    auto words = [](int characters) { return "\\pard " + Repeat("word ", characters / 5) + "\\par\r\n"; };
     const struct {
-        const char* paragraph;
+        std::string paragraph;
+        int count;
         uint64_t measured;
-    } shapes[] = {{"\\par\r\n", 1690},
-                  {"\\pard\\li360\\fi-360 a short line\\par\r\n", 2721},
-                  {"{\\b bold}{\\i italic}{\\ul under} plain\\par\r\n", 4945},
-                  {"\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n", 7801}};
+    } shapes[] = {{"\\par\r\n", 10000, 1690},
+                  {"\\pard\\li360\\fi-360 a short line\\par\r\n", 10000, 2721},
+                  {"{\\b bold}{\\i italic}{\\ul under} plain\\par\r\n", 10000, 4945},
+                  {"{\\b a}{\\i b}{\\ul c}{\\b d}{\\i e}{\\ul f}{\\b g}{\\i h}{\\ul i}{\\b j}\\par\r\n", 10000, 9129},
+                  {"\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n", 10000,
+                   7801},
+                  {words(320), 100, 41775},
+                  {words(1280), 10, 541065},
+                  {words(5120), 2, 8265400},
+                  {words(10240), 1, 32857129},
+                  {words(40960), 1, 536870912}};
     for (const auto& s : shapes) {
-        const uint64_t reckoned = reckon(paragraphs(s.paragraph, 10000));
-        EXPECT_GE(reckoned, 10000 * s.measured) << s.paragraph;
-        EXPECT_LE(reckoned, 10000 * s.measured * 2 + (2 << 20)) << s.paragraph;
+        const uint64_t reckoned = reckon(paragraphs(s.paragraph, s.count));
+        EXPECT_GE(reckoned, s.count * s.measured) << s.paragraph.substr(0, 40);
+        EXPECT_LE(reckoned, s.count * s.measured * 2 + (2 << 20)) << s.paragraph.substr(0, 40);
     }
     // 8 MB of such paragraphs, and a megabyte of one, fit.
     EXPECT_LT(reckon(paragraphs("\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n",
                                 100000)),
               kRichEditMostBytes / 2);
     EXPECT_LT(reckon(paragraphs(Repeat("some words of one long paragraph ", 32000), 1)), kRichEditMostBytes);
-    // 43 MB of short indented paragraphs do not.
+    // 43 MB of short indented paragraphs do not, nor two paragraphs of
+    // 81,920 characters (one committed 2 GB).
     EXPECT_GT(reckon(paragraphs("\\pard\\li360\\fi-360 a short line\\par\r\n", 1200000)), kRichEditMostBytes);
+    EXPECT_LT(reckon(paragraphs(words(81920), 1)), kRichEditMostBytes);
+    EXPECT_GT(reckon(paragraphs(words(81920), 2)), kRichEditMostBytes);
 }
 
 }  // namespace
