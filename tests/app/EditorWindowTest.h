@@ -98,4 +98,16 @@ protected:
     TTreeNode* item = nullptr;
 };
 
+// The editor of tests that paste: the clipboard is left empty.
+class ClipboardEditorTest : public EditorTest {
+protected:
+    void TearDown() override {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        EditorTest::TearDown();
+    }
+};
+
 }  // namespace treskel::test

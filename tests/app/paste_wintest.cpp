@@ -153,16 +153,7 @@ private:
 
 }  // namespace
 
-class PasteTest : public EditorTest {
-protected:
-    void TearDown() override {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        EditorTest::TearDown();
-    }
-};
+class PasteTest : public ClipboardEditorTest {};
 
 // The note may be saved with at most 256 MB of rich text; a bitmap takes
 // about six bytes of it a pixel.  A picture of 9400 x 9400 pixels, in few

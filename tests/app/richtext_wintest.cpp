@@ -94,15 +94,8 @@ std::string WithoutBreaks(std::string s) {
 
 }  // namespace
 
-class RichTextTest : public EditorTest {
+class RichTextTest : public ClipboardEditorTest {
 protected:
-    void TearDown() override {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        EditorTest::TearDown();
-    }
     // Ctrl+V, as the keyboard sends it; the message boxes it brought.
     std::vector<BoxRecord> Paste() {
         MessageBoxes().clear();
