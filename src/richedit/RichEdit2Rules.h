@@ -302,7 +302,8 @@ public:
     // what they make.
     void Pass(std::string_view bytes);
     void Finish();
-    // The shape of what was written so far; whole after Finish.
+    // The shape of what the control's reader was given so far; whole after
+    // Finish.
     const TRtfShape& Shape() const { return shape_; }
 
 private:
@@ -329,7 +330,9 @@ private:
     std::string MendedSpacing() const;
 
     TParaWordFaults faults_;
-    bool binaryWords_ = true;  // "\binN" is followed by N bytes of data
+    // The control's reader: "\binN" is a word like another, the text is
+    // measured, and groups beyond maxDepth_ are flattened.
+    bool control_ = false;
     int64_t maxDepth_ = 0;
     std::string carry_;  // a word cut off by the end of a chunk
     int64_t binaryLeft_ = 0;

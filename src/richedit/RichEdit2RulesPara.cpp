@@ -93,7 +93,7 @@ size_t WordLength(std::string_view d, size_t at, bool final) {
 
 TParaWordFilter TParaWordFilter::ToControl(int maxDepth) {
     TParaWordFilter filter(TParaWordFaults{});
-    filter.binaryWords_ = false;
+    filter.control_ = true;
     filter.maxDepth_ = std::max(maxDepth, 0);
     return filter;
 }
@@ -189,6 +189,10 @@ void TParaWordFilter::Process(std::string_view d, bool final, std::string& out) 
 }
 
 void TParaWordFilter::Text(std::string_view text, std::string& out) {
+    if (!control_) {
+        out.append(text);
+        return;
+    }
     // Line ends between tokens mean nothing to a reader.
     if (text.find_first_not_of("\r\n") == std::string_view::npos) {
         if (skipFrom_ == 0) out.append(text);
@@ -297,18 +301,20 @@ void TParaWordFilter::Measure(const TWord& w) {
 }
 
 void TParaWordFilter::Take(const TWord& w, std::string& out) {
-    const bool first = std::exchange(groupStart_, false);
-    hexLeft_ = 0;
-    if (skipFrom_ > 0) return;
-    if (first && (w.Bytes == "\\*" || IsHiddenDestination(w.Name))) {
-        scope_.Destination = true;
-        // Beyond the depth, a group that shows no text goes whole.
-        if (Beyond()) {
-            skipFrom_ = open_;
-            return;
+    if (control_) {
+        const bool first = std::exchange(groupStart_, false);
+        hexLeft_ = 0;
+        if (skipFrom_ > 0) return;
+        if (first && (w.Bytes == "\\*" || IsHiddenDestination(w.Name))) {
+            scope_.Destination = true;
+            // Beyond the depth, a group that shows no text goes whole.
+            if (Beyond()) {
+                skipFrom_ = open_;
+                return;
+            }
         }
+        if (!scope_.Destination) Measure(w);
     }
-    if (!scope_.Destination) Measure(w);
     const bool indent = faults_.SwappedIndents && (w.Name == "li" || w.Name == "fi") && !w.DoubleMinus;
     const bool spacing = faults_.LineSpacing && (w.Name == "sl" || w.Name == "slmult");
     if (!indent && !spacing) {
@@ -316,7 +322,7 @@ void TParaWordFilter::Take(const TWord& w, std::string& out) {
         out.append(w.Bytes);
         if (w.Name == "pard") {
             scope_ = TScope{false, false, scope_.Destination};
-        } else if (w.Name == "bin" && binaryWords_) {
+        } else if (w.Name == "bin" && !control_) {
             binaryLeft_ = std::max(w.Value, 0);
         }
         return;
