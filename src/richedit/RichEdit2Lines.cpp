@@ -39,24 +39,12 @@ struct TStreamPair {
     TConversion* conversion = nullptr;
     std::unique_ptr<TStreamChunkReader> reader;
     std::exception_ptr error;
-    int64_t looked = 0;  // bytes delivered when the memory was last looked at
 };
-
-// How often, in bytes of rich text, the memory left is looked at while the
-// control reads: about 7,000 short paragraphs, 20 MB of the control's.
-constexpr int64_t kLookEvery = 256 * 1024;
 
 DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
     auto* pair = reinterpret_cast<TStreamPair*>(cookie);
     *pcb = 0;
     try {
-        // What the control was reckoned to take was there when it began;
-        // should it take more, it stops before the process runs out.
-        if (pair->reader->Delivered() - pair->looked >= kLookEvery) {
-            pair->looked = pair->reader->Delivered();
-            if (ReservableAddressSpace(2 * kSpareAddressSpace) < 2 * kSpareAddressSpace)
-                throw EOutOfMemory(kNoRoomForText);
-        }
         *pcb = pair->reader->Read(buffer, static_cast<int>(cb));
         return 0;
     } catch (...) {
@@ -225,9 +213,7 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
             return std::make_pair(ok, pair.error);
         };
         auto [ok, error] = streamIn();
-        // The window's own refusal is tried once more; what the reading
-        // raised (memory running short) is not.
-        if (!ok && !error && richText) {
+        if (!ok && richText) {
             stream.SetPosition(position);
             std::tie(ok, error) = streamIn();
         }

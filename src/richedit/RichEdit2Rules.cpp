@@ -29,7 +29,6 @@ int TStreamChunkReader::Read(uint8_t* dest, int capacity) {
     size_t n = std::min(out_.size() - pos_, static_cast<size_t>(capacity));
     std::copy_n(out_.begin() + static_cast<std::ptrdiff_t>(pos_), n, dest);
     pos_ += n;
-    delivered_ += static_cast<int64_t>(n);
     return static_cast<int>(n);
 }
 

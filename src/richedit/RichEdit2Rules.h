@@ -42,8 +42,6 @@ public:
     // Fills up to `capacity` bytes of `dest`; returns 0 only at the end.
     int Read(uint8_t* dest, int capacity);
     bool AtEnd() const { return finished_ && pos_ >= out_.size(); }
-    // Bytes handed to the window so far.
-    int64_t Delivered() const { return delivered_; }
     // The shape of the rich text read so far; null for other text.
     const TRtfShape* Shape() const;
 
@@ -61,7 +59,6 @@ private:
     std::vector<uint8_t> out_;
     std::string filtered_;
     size_t pos_ = 0;
-    int64_t delivered_ = 0;
 };
 
 // The RTF that the window writes with its text in UTF-8 (a "{\urtf"
