@@ -128,22 +128,33 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
     return value;
 }
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked);
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+                      const TQueryCheck& check);
 
 namespace {
-bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
-    if (QueryResponder()) {
-        std::string v = value;
+bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+           const TQueryCheck& check = nullptr) {
+    if (!QueryResponder()) return InputQueryWindow(caption, prompt, value, masked, check);
+    // Answered without a window: a refused answer is told and asked for
+    // again with what was typed, as the window keeps it.
+    std::string v = value;
+    for (;;) {
         if (!QueryResponder()(caption, prompt, v)) return false;
-        value = v;
-        return true;
+        const std::string problem = check ? check(v) : std::string();
+        if (problem.empty()) break;
+        ShowMessageBox(nullptr, problem, caption, MB_OK | MB_ICONWARNING);
     }
-    return InputQueryWindow(caption, prompt, value, masked);
+    value = v;
+    return true;
 }
 }  // namespace
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
     return Query(caption, prompt, value, false);
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value, const TQueryCheck& check) {
+    return Query(caption, prompt, value, false, check);
 }
 
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value) {

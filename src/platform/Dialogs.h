@@ -44,6 +44,12 @@ void ShowMessage(const std::string& msg);
 
 // Asks for a line of text; false when cancelled (`value` then unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// Why a typed value is refused, in words; empty when it is taken.  It may
+// act on the value (make what it names) before it answers.
+using TQueryCheck = std::function<std::string(const std::string& value)>;
+// The same, refusing values that `check` refuses: the box stays open with
+// what was typed, after a message that says why.
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value, const TQueryCheck& check);
 // The same with the typed characters shown as asterisks.
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value);
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);

@@ -8,7 +8,8 @@
 
 namespace treskel {
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+                      const TQueryCheck& check) {
     constexpr int margin = 8;
     OwnedPtr<TForm> form(new TForm(nullptr));
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -45,6 +46,19 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     cancel->SetModalResult(mrCancel);
     cancel->SetTabOrder(2);
     form->SetActiveControl(edit);
+    if (check) {
+        // OK with a refused value says why and leaves the box as it was,
+        // the value selected for typing over.
+        form->OnCloseQuery = [&](TObject*, bool& canClose) {
+            if (form->ModalResult() != mrOk) return;
+            const std::string problem = check(edit->Text());
+            if (problem.empty()) return;
+            canClose = false;
+            ShowMessageBox(form->Handle(), problem, caption, MB_OK | MB_ICONWARNING);
+            edit->SetFocus();
+            edit->SelectAll();
+        };
+    }
     if (form->ShowModal() != mrOk) return false;
     value = edit->Text();
     return true;
