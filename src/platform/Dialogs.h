@@ -14,6 +14,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
+#include "platform/Handles.h"
 #include "platform/Sets.h"
 #include "platform/TypInfo.h"
 #include "platform/Types.h"
@@ -67,8 +68,30 @@ InputQueryResponder SetInputQueryResponder(InputQueryResponder responder);
 // Runs a modal system dialog as the program's own: owned by the window the
 // user works in, which waits while it is up and is active again after it,
 // as one modal level of the application.  `show` gets the owner window and
-// returns the dialog's answer.
+// returns the dialog's answer.  It opens centred over its owner.
 bool RunSystemDialog(const std::function<bool(HWND owner)>& show);
+
+// While it lives, the first dialog window that the system opens on this
+// thread opens centred over `over` (kept within the work area of its
+// monitor), as the program's own dialogs open over the main window; the
+// system's dialogs leave their place to their caller.  Without a shown
+// window to centre over, the main form stands in, else the work area.
+class SystemDialogPlacement {
+public:
+    explicit SystemDialogPlacement(HWND over);
+    ~SystemDialogPlacement();
+    SystemDialogPlacement(const SystemDialogPlacement&) = delete;
+    SystemDialogPlacement& operator=(const SystemDialogPlacement&) = delete;
+
+private:
+    static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam);
+    void Place(HWND dialog);
+
+    HWND over_;
+    bool placed_ = false;
+    SystemDialogPlacement* outer_;
+    HookHandle hook_;
+};
 
 class TCommonDialog : public TComponent {
     TRESKEL_CLASS(TCommonDialog)
