@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "../platform/TestPrinter.h"
+#include "preview/PageSetupDlg.h"
 #include "preview/PrevForm.h"
 #include "support/Snapshot.h"
 
@@ -95,6 +96,47 @@ TEST_F(MainWindowPrinting, ThePreviewsHintsShowTheAmpersandAsItIs) {
     });
     PressOfficeButton(W->PrintButton, W->Preview1);
     ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPreviewForm"});
+}
+
+// Margins that leave no room on the page are refused at OK with the
+// preview's words, and Page Setup stays open for the user to mend them;
+// the orientation chosen counts.
+TEST_F(MainWindowPrinting, PageSetupRefusesMarginsThatLeaveNoRoomAtOK) {
+    StartWithItem();
+    TTextOptions* options = W->Preview->TextOptions();
+    const double leftBefore = options->MarginLeft;
+    dialogs.Queue([&](TCustomForm& form) {
+        auto& setup = static_cast<TPageSetupForm&>(form);
+        auto ok = [&] {
+            MessageBoxes().clear();
+            SendMessageA(setup.OKBut->Handle(), BM_CLICK, 0, 0);
+            PumpMessages();
+        };
+        setup.LeftEdit->SetText("8");
+        setup.RightEdit->SetText("7");
+        ok();
+        ASSERT_EQ(MessageBoxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes()[0].text, "The margins leave no room on the page.");
+        EXPECT_EQ(setup.ModalResult(), mrNone);
+        EXPECT_TRUE(setup.Visible());
+        EXPECT_EQ(options->MarginLeft, leftBefore);
+        // Nine inches of margins leave no room across a letter page held
+        // upright, and two inches lying down.
+        setup.LeftEdit->SetText("5");
+        setup.RightEdit->SetText("4");
+        ok();
+        EXPECT_EQ(MessageBoxes().size(), 1u);
+        EXPECT_EQ(setup.ModalResult(), mrNone);
+        SendMessageA(setup.LandBut->Handle(), BM_CLICK, 0, 0);
+        ok();
+        EXPECT_TRUE(MessageBoxes().empty());
+        EXPECT_EQ(setup.ModalResult(), mrOk);
+    });
+    PressOfficeButton(W->PrintButton, W->PageSetup1);
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPageSetupForm"});
+    EXPECT_EQ(options->MarginLeft, 5.0);
+    EXPECT_EQ(options->MarginRight, 4.0);
+    EXPECT_EQ(W->Preview->Orientation(), TPrinterOrientation::poLandscape);
 }
 
 }  // namespace treskel::test
