@@ -55,7 +55,111 @@ int InkRight(const Snapshot& shot, COLORREF ink) {
             if (shot.At(x, y) == ink) right = std::max(right, x);
     return right;
 }
+// Where an access key's underline lies, and where its letter: the columns
+// that a caption drawn with its "&" has more than drawn plain, and those
+// that the text up to the letter gains with it.
+struct KeyMark {
+    int underlineLeft = -1, underlineRight = -1, letterLeft = -1, letterRight = -1;
+};
+
+std::vector<bool> InkColumns(TFont* font, const std::string& text, UINT flags) {
+    Snapshot shot = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
+        RECT all{0, 0, 600, 60};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TCanvas canvas;
+        CanvasDCScope scope(&canvas, dc);
+        canvas.Font()->Assign(font);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, text.c_str(), -1, &all, DT_SINGLELINE | flags);
+    });
+    std::vector<bool> ink(600, false);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (shot.At(x, y) != RGB(255, 255, 255)) ink[static_cast<size_t>(x)] = true;
+    return ink;
+}
+
+std::vector<int> ChangedColumns(const std::vector<bool>& a, const std::vector<bool>& b) {
+    std::vector<int> changed;
+    for (size_t x = 0; x < a.size(); ++x)
+        if (a[x] != b[x]) changed.push_back(static_cast<int>(x));
+    return changed;
+}
+
+KeyMark MarkOf(TFont* font, const std::string& caption) {
+    const size_t amp = caption.find('&');
+    std::string plain = caption;
+    plain.erase(amp, 1);
+    KeyMark m;
+    // Whole columns only: an underline row crosses columns the letters
+    // leave empty, so compare by rows too.
+    Snapshot marked = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
+        RECT all{0, 0, 600, 60};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TCanvas canvas;
+        CanvasDCScope scope(&canvas, dc);
+        canvas.Font()->Assign(font);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, caption.c_str(), -1, &all, DT_SINGLELINE);
+    });
+    Snapshot bare = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
+        RECT all{0, 0, 600, 60};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TCanvas canvas;
+        CanvasDCScope scope(&canvas, dc);
+        canvas.Font()->Assign(font);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, plain.c_str(), -1, &all, DT_SINGLELINE | DT_NOPREFIX);
+    });
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (marked.At(x, y) != bare.At(x, y)) {
+                if (m.underlineLeft < 0 || x < m.underlineLeft) m.underlineLeft = x;
+                m.underlineRight = std::max(m.underlineRight, x);
+            }
+    const std::vector<int> letter = ChangedColumns(InkColumns(font, plain.substr(0, amp), DT_NOPREFIX),
+                                                   InkColumns(font, plain.substr(0, amp + 1), DT_NOPREFIX));
+    if (!letter.empty()) {
+        m.letterLeft = letter.front();
+        m.letterRight = letter.back();
+    }
+    return m;
+}
 }  // namespace
+
+// Every access key of Page Setup shows its underline under its own letter
+// (under Wine's Tahoma it stood half a letter to the right: the system
+// measured the text wider than it drew it).
+TEST_F(MainWindowPrinting, PageSetupUnderlinesEachAccessKeysOwnLetter) {
+    StartWithItem();
+    int checked = 0;
+    dialogs.Queue([&](TCustomForm& form) {
+        HoldOnScreen(200);
+        SaveWindowShot(form.Handle(), "page-setup-keys");
+        for (int i = 0; i < form.ComponentCount(); ++i) {
+            auto* control = dynamic_cast<TControl*>(form.Components(i));
+            if (control == nullptr || !control->Visible() || dynamic_cast<TCustomEdit*>(control) != nullptr) continue;
+            const std::string caption = control->Caption();
+            const size_t amp = caption.find('&');
+            if (amp == std::string::npos || amp + 1 >= caption.size() || caption[amp + 1] == '&') continue;
+            const KeyMark m = MarkOf(control->Font(), caption);
+            SCOPED_TRACE(caption);
+            if (m.underlineLeft < 0 || m.letterLeft < 0) {
+                ADD_FAILURE() << "no underline or no letter";
+                continue;
+            }
+            // Under the letter, and about as wide as it.
+            EXPECT_LE(std::abs(m.underlineLeft - m.letterLeft), 1) << m.underlineLeft << " for " << m.letterLeft;
+            EXPECT_LE(std::abs(m.underlineRight - m.letterRight), 2) << m.underlineRight << " for " << m.letterRight;
+            ++checked;
+        }
+        form.Close();
+    });
+    PressOfficeButton(W->PrintButton, W->PageSetup1);
+    ASSERT_EQ(dialogs.Shown(), std::vector<std::string>{"TPageSetupForm"});
+    EXPECT_EQ(checked, 14);  // the font buttons show a font's name, no key
+}
 
 // The page's hint, which names "Click & drag", shows its ampersand as it
 // is, in the tooltip at the mouse and in the status row.
