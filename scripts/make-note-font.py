@@ -48,6 +48,7 @@ def with_letters(font, letters_path):
     options.layout_features = ['*']
     options.name_IDs = []
     options.notdef_outline = False
+    options.glyph_names = True
     options.drop_tables += PER_GLYPH
     subsetter = subset.Subsetter(options)
     subsetter.populate(unicodes=missing)
@@ -62,7 +63,14 @@ def with_letters(font, letters_path):
     letters.save(second)
     first.seek(0)
     second.seek(0)
-    return merge.Merger().merge([first, second])
+    merged = merge.Merger().merge([first, second])
+    # Glyph names kept: a printer driver writes a TrueType font's letters
+    # by their names, which make the printed words text.
+    post = merged['post']
+    post.formatType = 2.0
+    post.extraNames = []
+    post.mapping = {}
+    return merged
 
 
 def accented_capitals_top(font):

@@ -134,6 +134,17 @@ void MainWindowTest::TypeNote(const std::string& text) {
 
 std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
 
+std::string MainWindowTest::TooltipText() {
+    char text[81] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = Application->Handle();
+    ti.uId = 1;
+    ti.lpszText = text;
+    SendMessageA(Application->HintWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    return text;
+}
+
 HTREEITEM MainWindowTest::WindowSelection() {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
 }

@@ -465,6 +465,23 @@ void OpenFolderDialog(const ProgramProcess& program, FolderRoad& road) {
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.folder; }));
 }
 
+// The program started afresh on a data directory of its own, its folder
+// dialog opened from the options.
+class DialogsProgramFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        ClearProgramRegistry();
+        PresetDataPath(data.Path());
+        ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
+        ASSERT_NE(program.WaitForMainWindow(), nullptr) << "the program did not show its window";
+        ASSERT_NO_FATAL_FAILURE(OpenFolderDialog(program, road));
+    }
+
+    TempDir data;
+    ProgramProcess program;
+    FolderRoad road;
+};
+
 void CloseProgram(ProgramProcess& program, HWND main) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -477,15 +494,7 @@ void CloseProgram(ProgramProcess& program, HWND main) {
 // The program itself, by the mouse and the keyboard alone: the folder
 // dialog belongs to the options (they wait under it, a click on them does
 // nothing) and closes on Esc, the options active again.
-TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
-    ClearProgramRegistry();
-    TempDir data;
-    PresetDataPath(data.Path());
-    ProgramProcess program;
-    ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
-    ASSERT_NE(program.WaitForMainWindow(), nullptr) << "the program did not show its window";
-    FolderRoad road;
-    ASSERT_NO_FATAL_FAILURE(OpenFolderDialog(program, road));
+TEST_F(DialogsProgramFolder, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
     const HWND main = road.main, options = road.options, folder = road.folder;
     EXPECT_EQ(GetWindow(folder, GW_OWNER), options);
     EXPECT_FALSE(IsWindowEnabled(options));
@@ -552,15 +561,7 @@ std::string EditText(HWND edit) {
 // New Folder in the folder dialog of the options, by the keyboard: a name
 // no folder can have is refused with a message that says why, and the box
 // stays open with the name typed, for the user to change it.
-TEST(DialogsProgram, ANewFolderNameThatCannotBeIsRefusedSayingWhyAndTheBoxStaysOpen) {
-    ClearProgramRegistry();
-    TempDir data;
-    PresetDataPath(data.Path());
-    ProgramProcess program;
-    ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
-    ASSERT_NE(program.WaitForMainWindow(), nullptr) << "the program did not show its window";
-    FolderRoad road;
-    ASSERT_NO_FATAL_FAILURE(OpenFolderDialog(program, road));
+TEST_F(DialogsProgramFolder, ANewFolderNameThatCannotBeIsRefusedSayingWhyAndTheBoxStaysOpen) {
     const DWORD pid = program.Id();
     HWND newFolder = FindWindowExA(road.folder, nullptr, nullptr, "&New Folder");
     ASSERT_NE(newFolder, nullptr);

@@ -2,8 +2,6 @@
 // the user meets them.
 #include "EditorWindowTest.h"
 
-#include <commctrl.h>
-
 #include "../platform/TestPrinter.h"
 #include "preview/PageSetupDlg.h"
 #include "preview/PrevForm.h"
@@ -33,17 +31,6 @@ protected:
     ModalDialogs dialogs;
 };
 
-std::string TooltipText(HWND tip) {
-    char text[512] = {};
-    TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = Application->Handle();
-    ti.uId = 1;
-    ti.lpszText = text;
-    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-    return text;
-}
-
 constexpr const char* kPageHint =
     "Page View.  With Zoom Tool, left or right click to zoom in/out.  Click & drag with Hand Tool to pan.";
 
@@ -62,8 +49,9 @@ struct KeyMark {
     int underlineLeft = -1, underlineRight = -1, letterLeft = -1, letterRight = -1;
 };
 
-std::vector<bool> InkColumns(TFont* font, const std::string& text, UINT flags) {
-    Snapshot shot = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
+// A caption drawn black on white at the top left, as DrawText draws it.
+Snapshot Drawn(TFont* font, const std::string& text, UINT flags) {
+    return PaintedClient(GetDesktopWindow(), [&](HDC dc) {
         RECT all{0, 0, 600, 60};
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         TCanvas canvas;
@@ -73,6 +61,10 @@ std::vector<bool> InkColumns(TFont* font, const std::string& text, UINT flags) {
         SetBkMode(dc, TRANSPARENT);
         DrawTextA(dc, text.c_str(), -1, &all, DT_SINGLELINE | flags);
     });
+}
+
+std::vector<bool> InkColumns(TFont* font, const std::string& text) {
+    Snapshot shot = Drawn(font, text, DT_NOPREFIX);
     std::vector<bool> ink(600, false);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 600; ++x)
@@ -92,34 +84,17 @@ KeyMark MarkOf(TFont* font, const std::string& caption) {
     std::string plain = caption;
     plain.erase(amp, 1);
     KeyMark m;
-    // Whole columns only: an underline row crosses columns the letters
-    // leave empty, so compare by rows too.
-    Snapshot marked = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
-        RECT all{0, 0, 600, 60};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        TCanvas canvas;
-        CanvasDCScope scope(&canvas, dc);
-        canvas.Font()->Assign(font);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, caption.c_str(), -1, &all, DT_SINGLELINE);
-    });
-    Snapshot bare = PaintedClient(GetDesktopWindow(), [&](HDC dc) {
-        RECT all{0, 0, 600, 60};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        TCanvas canvas;
-        CanvasDCScope scope(&canvas, dc);
-        canvas.Font()->Assign(font);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, plain.c_str(), -1, &all, DT_SINGLELINE | DT_NOPREFIX);
-    });
+    // The underline: what the "&" adds, pixel by pixel (it crosses columns
+    // that the letters leave empty too).
+    Snapshot marked = Drawn(font, caption, 0), bare = Drawn(font, plain, DT_NOPREFIX);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 600; ++x)
             if (marked.At(x, y) != bare.At(x, y)) {
                 if (m.underlineLeft < 0 || x < m.underlineLeft) m.underlineLeft = x;
                 m.underlineRight = std::max(m.underlineRight, x);
             }
-    const std::vector<int> letter = ChangedColumns(InkColumns(font, plain.substr(0, amp), DT_NOPREFIX),
-                                                   InkColumns(font, plain.substr(0, amp + 1), DT_NOPREFIX));
+    const std::vector<int> letter =
+        ChangedColumns(InkColumns(font, plain.substr(0, amp)), InkColumns(font, plain.substr(0, amp + 1)));
     if (!letter.empty()) {
         m.letterLeft = letter.front();
         m.letterRight = letter.back();
@@ -179,7 +154,7 @@ TEST_F(MainWindowPrinting, ThePreviewsHintsShowTheAmpersandAsItIs) {
         const std::string text = preview.HintLabel->Caption();
         EXPECT_EQ(text, kPageHint);
         // The tooltip gives back no more than 80 characters of its text.
-        EXPECT_EQ(TooltipText(tip), text.substr(0, 80));
+        EXPECT_EQ(TooltipText(), text.substr(0, 80));
         // The status row draws the text itself: "&" is no mark of a key.
         TLabel* label = preview.HintLabel;
         TPoint origin = label->Parent()->ClientToScreen({label->Left(), label->Top()});
