@@ -14,6 +14,16 @@
 
 namespace treskel::test {
 
+// A note as the editor holds a line of text.
+inline std::string SmallRtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+
+// A top item of a treskel written before the window starts.
+struct NoteItem {
+    std::string caption;
+    std::string rtf;  // empty: no note file
+    int subItems = 0;  // this many small sub-items follow it
+};
+
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override;
@@ -45,10 +55,18 @@ protected:
     // Where the open treskel keeps the loose note of this id.
     std::string LooseNote(int32_t id) const;
 
+    // A treskel of top items written as the program keeps one, before the
+    // window starts, in `dataPath` (none: the data directory).
+    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items, std::string dataPath = "");
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);
     // Selects a tab as a click on it does.
     void SelectTab(int index);
+    // The index of the tab with this caption, or -1.
+    int TabIndexOf(const std::string& caption);
+    // A click on a tab, through the queue; true once the tab is the current
+    // one, false when it is not after `ms` milliseconds.
+    bool ClickTab(int index, int ms = 5000);
     // Runs an action as its button does.
     void Run(TAction* action);
     // The node of the first item with this caption, in pre-order.
@@ -62,6 +80,9 @@ protected:
     void TypeNote(const std::string& text);
     // The editor's text.
     std::string NoteText();
+    // The editor's text without the line break that ends its last
+    // paragraph.
+    std::string Shown();
 
     HWND Tree() { return W->TreeView->Handle(); }
     // The text of the hint the tooltip shows (at most 80 characters: the
@@ -86,6 +107,7 @@ protected:
 private:
     TempDir data_;
     OwnedPtr<TfrmTreskel> window_;
+    int32_t nextId_ = 41000000;
 };
 
 // The main window whose modal dialogs the test answers through `dialogs_`;
@@ -99,10 +121,24 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
         dialogs_.Remove();
+        if (testsAnswerPrompts_) SetInputQueryResponder(std::move(testsAnswerPrompts_));
         MainWindowTest::TearDown();
     }
 
+    // From here on the program's input prompts show themselves; the next
+    // one has `text` typed on the keyboard over the text it offers, then
+    // Enter.  Its caption and the text it offered go to `prompts_`.
+    void TypeIntoNextPrompt(const std::wstring& text);
+    struct Prompt {
+        std::string caption;
+        std::string offered;
+    };
+    std::vector<Prompt> prompts_;
+
     ModalDialogs dialogs_;
+
+private:
+    InputQueryResponder testsAnswerPrompts_;
 };
 
 }  // namespace treskel::test

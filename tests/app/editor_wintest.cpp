@@ -1043,18 +1043,23 @@ using EditorOfficeButtons = EditorTest;
 namespace {
 // The pixels of a windowless control on screen darker than the shadow
 // colour that an embossed glyph is drawn in: the pictures' outlines.
-int DarkPixels(TControl* c) {
+template <class Counted>
+int PixelsWhere(TControl* c, Counted counted) {
     auto* parent = static_cast<TWinControl*>(c->Parent());
     RedrawWindow(parent->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpMessages();
     WindowDC dc(parent->Handle());
     int n = 0;
     for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
-        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) {
-            COLORREF p = GetPixel(dc.Get(), x, y);
-            n += GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70;
-        }
+        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) n += counted(GetPixel(dc.Get(), x, y));
     return n;
+}
+int DarkPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70; });
+}
+// The pixels in the shadow colour of an embossed picture.
+int ShadowPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return p == GetSysColor(COLOR_BTNSHADOW); });
 }
 }  // namespace
 
@@ -1078,6 +1083,9 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
         // Greyed, embossed, while the tool bar waits for a treskel.
         EXPECT_EQ(b->DrawnState(), TQclButtonState::bsDisabled) << names[i];
         EXPECT_EQ(DarkPixels(b), 0) << names[i];
+        // The pictures' outlines are dark grey, not black: embossed, they
+        // still show.
+        EXPECT_GT(ShadowPixels(b), 10) << names[i];
         EXPECT_EQ(b->Parent()->Name(), "Panel3");
         EXPECT_FALSE(b->Enabled()) << names[i];
         buttons.push_back(b);
