@@ -158,6 +158,14 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     fontFx_->OnChange = [this](TObject* o) { FontChanged(o); };
     glyph_.OnChange = [this](TObject*) { Invalidate(); };
     machine_.onRepaint = [this] { Repainted(); };
+    machine_.lookChanges = [this](S from, S to) {
+        TQclLookTraits look;
+        look.numGlyphs = glyph_.NumGlyphs();
+        look.hoverShows = AlwaysRepaintOnHover() || glyph_.Uncoloured() || (AllowMouseOver() && enterColorChange_);
+        look.pressShows = AlwaysRepaintOnPress();
+        return QclStateChangeRepaints(from, to, look);
+    };
+    machine_.stateBeforeClick = [this] { return glyph_.NumGlyphs() < 3 && !glyph_.Uncoloured(); };
     machine_.onClick = [this] { Click(); };
     machine_.onRepeatClick = [this] { RepeatClick(); };
     machine_.onRepeatTimer = [this](bool run) {

@@ -422,8 +422,16 @@ void TQclDocker::SetControl(TWinControl* v) {
 
 void TQclDocker::Dock() {
     if (!docked_ || control_ == nullptr || Loading()) return;
-    if (!hook_.Attached())
-        hook_.Attach(control_->Handle(), [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+    // A control that cannot have a window yet (one without a parent) is
+    // not docked to now; its error is not the setter's to raise.
+    if (!hook_.Attached()) {
+        try {
+            HWND wnd = control_->Handle();
+            hook_.Attach(wnd, [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+        } catch (const Exception&) {
+            return;
+        }
+    }
     if (!control_->HandleAllocated() || control_->Align() != TAlign::alNone || docking_) return;
     docking_ = true;
     struct Done {

@@ -1,5 +1,7 @@
 #include "controls/qcldlgS.h"
 
+#include <cstdlib>
+
 #include "controls/qclctrlAWin.h"
 #include "foundation/qclutilsWnd.h"
 #include "platform/Dialogs.h"
@@ -7,6 +9,16 @@
 #include "platform/FormLoader.h"
 
 namespace treskel {
+
+namespace {
+// The unit's start seeds the runtime's random numbers once, from the clock.
+[[maybe_unused]] const bool randomSeeded = [] {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::srand(static_cast<unsigned>(now.QuadPart ^ (now.QuadPart >> 32)));
+    return true;
+}();
+}  // namespace
 
 // ------------------------------------------------------------ TQclBaseDialog
 

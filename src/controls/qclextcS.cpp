@@ -593,7 +593,7 @@ TQclFontSizeComboBox::TQclFontSizeComboBox(TComponent* owner) : TQclCustomComboB
 }
 
 TQclFontSizeComboBox::~TQclFontSizeComboBox() {
-    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink = nullptr;
+    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink.Clear(this);
 }
 
 void TQclFontSizeComboBox::SetEditorEnabled(bool v) {
@@ -604,10 +604,10 @@ void TQclFontSizeComboBox::SetEditorEnabled(bool v) {
 
 void TQclFontSizeComboBox::SetFontCombo(TQclFontComboBox* combo) {
     if (combo == fontCombo_) return;
-    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink = nullptr;
+    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink.Clear(this);
     fontCombo_ = combo;
     if (combo != nullptr) {
-        combo->FontChangeLink = [this] { SetFontName(fontCombo_->Text()); };
+        combo->FontChangeLink.Set(this, [this] { SetFontName(fontCombo_->Text()); });
         combo->FreeNotification(this);
     }
 }

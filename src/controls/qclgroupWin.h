@@ -54,7 +54,7 @@ public:
     TBitmap* GlyphStrip() { return strip_.get(); }
     int CellWidth() const { return cellWidth_; }
     // The palette of the linked image list's picture (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
 
     virtual void CreateGlyph() {}
     virtual bool GetChecked() { return false; }

@@ -617,9 +617,12 @@ void RegisterSplitterClasses() {
     using B = TQclSplitterBarItem;
     PublishClass<B, TCollectionItem>()
         .Enum<TQclBorderStyle>("BorderStyle", &B::BorderStyle, &B::SetBorderStyle, TQclBorderStyle::lsNone)
-        .Custom("Position", [](B* b, const FormValue& v, LayoutReader& r) {
-            b->SetPosition(static_cast<int>(typinfo::AsInt(v, r, nullptr)));
-        })
+        // Always written: it has no default (-1 until the panel lays it out).
+        .Custom("Position",
+                [](B* b, const FormValue& v, LayoutReader& r) {
+                    b->SetPosition(static_cast<int>(typinfo::AsInt(v, r, nullptr)));
+                },
+                [](B* b) -> std::optional<FormValue> { return FormValue::Int(b->Position()); })
         .Int("PosPercent", &B::PosPercent, &B::SetPosPercent, 50)
         .Int("Min", &B::Min, &B::SetMin)
         .Int("Max", &B::Max, &B::SetMax)

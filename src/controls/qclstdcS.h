@@ -78,7 +78,7 @@ public:
     virtual void BuildBackBitmap(bool force);
     void WndProc(TMessage& m) override;
     // The image list's palette of the picture shown (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
     // Set when the background's palette need not be realised.
     bool SkipPalette() const { return skipPalette_; }
     void SetSkipPalette(bool v) { skipPalette_ = v; }

@@ -498,6 +498,20 @@ void TControl::Repaint() {
     }
 }
 
+bool TControl::PaletteChanged(bool foreground) {
+    HPALETTE palette = visible_ ? GetPalette() : nullptr;
+    if (palette == nullptr) return false;
+    auto* self = dynamic_cast<TWinControl*>(this);
+    TWinControl* host = self != nullptr ? self : parent_;
+    if (host != nullptr && host->HandleAllocated()) {
+        WindowDC dc(host->Handle());
+        HPALETTE old = SelectPalette(dc.Get(), palette, !foreground);
+        if (RealizePalette(dc.Get()) != 0) Invalidate();
+        SelectPalette(dc.Get(), old, TRUE);
+    }
+    return true;
+}
+
 void TControl::BringToFront() {
     if (parent_ == nullptr) return;
     auto& v = parent_->controls_;

@@ -298,6 +298,11 @@ public:
     virtual void Update();
     virtual void Repaint();
     void Refresh() { Repaint(); }
+    // The palette the control's pictures are drawn with (none by default).
+    virtual HPALETTE GetPalette() { return nullptr; }
+    // The form's palette changed: a visible control with a palette
+    // realises it (repainting when that changed the system's) and says so.
+    virtual bool PaletteChanged(bool foreground);
     void BringToFront();
     void SendToBack();
     TCustomForm* GetParentForm() const;
@@ -429,6 +434,9 @@ public:
     TControl* ControlAtPos(TPoint pos, bool allowDisabled, bool allowWinControls = false);
     void Broadcast(TMessage& message);
     void NotifyControls(UINT msg);
+    // Its own palette, then its controls' from the topmost down; in the
+    // foreground the first palette realised ends the round.
+    bool PaletteChanged(bool foreground) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
     void DisableAlign() { ++alignLevel_; }

@@ -335,6 +335,16 @@ void TWinControl::Broadcast(TMessage& message) {
     }
 }
 
+bool TWinControl::PaletteChanged(bool foreground) {
+    bool result = TControl::PaletteChanged(foreground);
+    if (!Visible()) return result;
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+        if (foreground && result) break;
+        result = Controls(i)->PaletteChanged(foreground) || result;
+    }
+    return result;
+}
+
 void TWinControl::NotifyControls(UINT msg) {
     TMessage m{msg, 0, 0, 0};
     for (TControl* c : std::vector<TControl*>(controls_)) c->WindowProc(m);

@@ -660,6 +660,14 @@ void TCustomForm::WndProc(TMessage& m) {
         case WM_INITMENUPOPUP:
             if (hooks::MenuPopupInit) hooks::MenuPopupInit(reinterpret_cast<HMENU>(m.WParam));
             break;
+        // Pictures with palettes of their own keep their colours on a
+        // display of few colours: the form's controls realise them.
+        case WM_QUERYNEWPALETTE:
+            m.Result = PaletteChanged(true) ? 1 : 0;
+            return;
+        case WM_PALETTECHANGED:
+            m.Result = reinterpret_cast<HWND>(m.WParam) != Handle() && PaletteChanged(false) ? 1 : 0;
+            return;
         default:
             break;
     }

@@ -216,6 +216,8 @@ void TWuSpeedButton::Loaded() {
     PrepareGlyph();
 }
 
+HPALETTE TWuSpeedButton::GetPalette() { return QclBitmapPalette(painter_.Glyph(), palette_); }
+
 void TWuSpeedButton::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);
     if (operation == TOperation::opRemove && component == dropDownMenu_) {

@@ -63,8 +63,9 @@ void ClickAt(HWND wnd, int x, int y);
 // mouse until the button is up finds the whole click waiting there.
 void PostClick(HWND wnd, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP);
 // The mouse itself, through the system's input queue: moves to a point of
-// the screen and clicks there `clicks` times with the left button.
-void MouseClickOnScreen(POINT p, int clicks = 1);
+// the screen and clicks there `clicks` times with the left button (or the
+// one whose press and release flags are given).
+void MouseClickOnScreen(POINT p, int clicks = 1, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
 // Presses the left button at `from`, moves to `to` in steps and lets go,
 // as the mouse itself does.
 void MouseDragOnScreen(POINT from, POINT to);
