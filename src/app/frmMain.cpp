@@ -323,6 +323,7 @@ void RegisterMainFormClasses() {
         .Handler("SelectAll1Click", &TfrmTreskel::SelectAll1Click)
         .Handler("DefaultFont1Click", &TfrmTreskel::DefaultFont1Click)
         .Handler("FindDialogFind", &TfrmTreskel::FindDialogFind)
+        .Handler("FindDialogClose", &TfrmTreskel::FindDialogClose)
         .Handler("TextColorExecute", &TfrmTreskel::TextColorExecute)
         .Handler("HighliteExecute", &TfrmTreskel::HighliteExecute)
         .Handler("ColorButton1Click", &TfrmTreskel::ColorButton1Click)

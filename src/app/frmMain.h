@@ -204,6 +204,7 @@ public:
     void SelectAll1Click(TObject* Sender);
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
+    void FindDialogClose(TObject* Sender);
     // The colour pop-up: text colour and highlight.
     void TextColorExecute(TObject* Sender);
     void HighliteExecute(TObject* Sender);
@@ -368,6 +369,9 @@ private:
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.
     void ShowNoteProblem(const std::string& caption);
+    // The item style bar shows the item's colour and style (cleared
+    // without an item).
+    void ShowItemStyle(TTreeNode* node);
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
     // 'y'") failed, in the same words on every road that saves.  When
     // closing, asks whether to close anyway: true for yes.
@@ -414,8 +418,9 @@ private:
     // True when the editor holds the note of `node` as it was read and
     // unchanged since.
     bool ShowsStoredNoteOf(TTreeNode* node);
-    // Shows the caret's line and column in the status line once the editor
-    // has handled the key or click at hand.
+    // Shows the caret's line and column in the status line, now or once
+    // the editor has handled the key or click at hand.
+    void ShowCaretPosition();
     void PostCaretPosition();
     std::unique_ptr<UtilityWindow> caretStatus_;
 };

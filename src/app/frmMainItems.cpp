@@ -19,6 +19,9 @@ constexpr const char* kPasswordTitle = "Password";
 constexpr const char* kPasswordPrompt = "Enter the password for this item (10 chars. max)";
 // Why the prompt comes back empty, and why an item stays locked.
 constexpr const char* kPasswordTooLong = "The password typed has %d characters; a password has at most 10.";
+// A search without a match says so; the selection stays.
+constexpr const char* kNoItemFound = "\"%s\" was not found in any item's caption.";
+constexpr const char* kNoSubItemFound = "\"%s\" was not found in the captions of the sub-items.";
 constexpr const char* kPasswordWrong =
     "This is not the item's password (letter case counts), so the item stays locked.";
 
@@ -148,7 +151,10 @@ struct ItemCommands {
         } else {
             ForEachItem(w.ItemTree(), visit);
         }
-        if (found != nullptr) Select(static_cast<TTreeItemNode*>(found));
+        if (found != nullptr)
+            Select(static_cast<TTreeItemNode*>(found));
+        else
+            Tell(Format(belowSelection ? kNoSubItemFound : kNoItemFound, text.c_str()), "Search", MB_ICONINFORMATION);
     }
 };
 }  // namespace

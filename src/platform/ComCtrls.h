@@ -349,6 +349,10 @@ private:
     LRESULT ItemExpanding(NMTREEVIEWA* tv);
     void ItemExpanded(NMTREEVIEWA* tv);
     void EndLabelEdit(NMHDR* nm);
+    // A caption typed with letters the code page lacks is refused; the
+    // edit opens again with it as typed, once the user was told.
+    bool RefuseEditedText(TTreeNode* node);
+    void ReopenRefusedEdit();
     void GetDispInfo(NMTVDISPINFOA* di);
     void BeginNodeDrag(NMTREEVIEWA* tv);
     std::unique_ptr<TDragImageList> MakeDragImages(TTreeNode* node, TPoint pressed);
@@ -427,6 +431,12 @@ private:
     bool clickPending_ = false;
     int inTimer_ = 0;
     TTreeNode* pressedSelected_ = nullptr;  // the selected item, pressed again: a rename to come
+    struct RefusedEdit {
+        TTreeNode* node;
+        std::weak_ptr<const char> life;
+        std::wstring text;
+    };
+    std::unique_ptr<RefusedEdit> refusedEdit_;
     TPoint rightClickAt_;
     TTreeNode* savedTopItem_ = nullptr;
     GdiHandle<HFONT> itemFont_;

@@ -622,6 +622,12 @@ private:
 // A form as the windowed control it is (forms are declared with the forms).
 TWinControl* FormAsControl(TCustomForm* form);
 
+// A window's text in wide characters, as a wide window holds it (the
+// single-byte text of a control has letters the code page lacks replaced).
+std::wstring WindowTextW(HWND wnd);
+// Single-byte text of the system's code page in wide characters.
+std::wstring Widen(const std::string& s);
+
 // The control under a point of the screen.
 TControl* FindDragTarget(TPoint pos, bool allowDisabled);
 // The object being dragged, while a drag runs.

@@ -156,7 +156,6 @@ void TWinControl::CreateSubClass(TCreateParams& p, const char* className) {
     p.SubClassName = className;
 }
 
-namespace {
 std::wstring Widen(const std::string& s) {
     if (s.empty()) return std::wstring();
     int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
@@ -164,7 +163,6 @@ std::wstring Widen(const std::string& s) {
     MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), w.data(), n);
     return w;
 }
-}  // namespace
 
 void TWinControl::CreateWnd() {
     TCreateParams p;
@@ -222,6 +220,13 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
                         p.Height, p.WndParent, id, Instance(), p.Param);
     }
     creatingControl = nullptr;
+}
+
+std::wstring WindowTextW(HWND wnd) {
+    const int n = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
+    return text;
 }
 
 void TWinControl::DestroyWnd() {

@@ -28,6 +28,9 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     auto* edit = Create<TEdit>(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(margin, 30, width, 21);
+    // The text is single-byte: letters the code page lacks are refused at
+    // OK and stay in the box, as typed, for the user to change.
+    edit->SetWideWindow(true);
     edit->SetText(value);
     edit->SetTabOrder(0);
     if (masked) edit->SetPasswordChar('*');
@@ -46,19 +49,25 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     cancel->SetModalResult(mrCancel);
     cancel->SetTabOrder(2);
     form->SetActiveControl(edit);
-    if (check) {
-        // OK with a refused value says why and leaves the box as it was,
-        // the value selected for typing over.
-        form->OnCloseQuery = [&](TObject*, bool& canClose) {
-            if (form->ModalResult() != mrOk) return;
-            const std::string problem = check(edit->Text());
-            if (problem.empty()) return;
+    form->OnCloseQuery = [&](TObject*, bool& canClose) {
+        if (form->ModalResult() != mrOk) return;
+        const std::wstring typed = edit->WideText();
+        if (RefuseLettersOutsideCodePage(typed, !masked)) {
             canClose = false;
-            ShowMessageBox(form->Handle(), problem, caption, MB_OK | MB_ICONWARNING);
             edit->SetFocus();
-            edit->SelectAll();
-        };
-    }
+            edit->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+            return;
+        }
+        // A value the caller refuses is told why and left as it was,
+        // selected for typing over.
+        if (!check) return;
+        const std::string problem = check(edit->Text());
+        if (problem.empty()) return;
+        canClose = false;
+        ShowMessageBox(form->Handle(), problem, caption, MB_OK | MB_ICONWARNING);
+        edit->SetFocus();
+        edit->SelectAll();
+    };
     if (form->ShowModal() != mrOk) return false;
     value = edit->Text();
     return true;

@@ -254,6 +254,7 @@ void RegisterStdControlClasses() {
                 return FormValue::Str(std::string(1, e->PasswordChar()));
             })
         .Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly)
+        .Bool("WideWindow", &TCustomEdit::WideWindow, &TCustomEdit::SetWideWindow)
         .Event("OnChange", &TCustomEdit::OnChange);
     PublishClass<TEdit, TCustomEdit>();
     PublishClass<TButtonControl, TWinControl>().NotCreatable();

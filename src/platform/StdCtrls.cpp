@@ -151,7 +151,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomEdit::CreateParams(TCreateParams& p) {
-    p.Unicode = false;
+    p.Unicode = wideWindow_;
     TWinControl::CreateParams(p);
     CreateSubClass(p, "EDIT");
     p.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
@@ -207,6 +207,19 @@ bool TCustomEdit::Modified() {
 void TCustomEdit::SetModified(bool v) {
     modified_ = v;
     if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, v, 0);
+}
+
+void TCustomEdit::SetWideWindow(bool v) {
+    if (v == wideWindow_) return;
+    wideWindow_ = v;
+    RecreateWnd();
+}
+
+std::wstring TCustomEdit::WideText() { return WindowTextW(Handle()); }
+
+void TCustomEdit::SelectWide(int start, int length) {
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 int TCustomEdit::SelStart() {

@@ -80,6 +80,15 @@ public:
     void SetCharCase(TEditCharCase c);
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool v) { autoSelect_ = v; }
+    // A wide window holds every letter typed, those the system's code page
+    // lacks too, where Text gives the text narrowed: WideText is what was
+    // typed, to be checked before the text is taken.  Set it before the
+    // user types.
+    bool WideWindow() const { return wideWindow_; }
+    void SetWideWindow(bool v);
+    std::wstring WideText();
+    // Selects `length` wide characters from `start`, scrolled into view.
+    void SelectWide(int start, int length);
     bool Modified();
     void SetModified(bool v);
     int SelStart();
@@ -113,6 +122,7 @@ private:
     bool autoSelect_ = true;
     bool modified_ = false;
     bool creating_ = false;
+    bool wideWindow_ = false;
 };
 
 class TEdit : public TCustomEdit {

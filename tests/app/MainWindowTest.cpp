@@ -221,6 +221,24 @@ void MainWindowTest::ClickTool(TToolButton* button) {
     PumpMessages();
 }
 
+void MainWindowTest::MouseClickTool(TToolButton* button) {
+    MouseClickAt(static_cast<TWinControl*>(button->Parent())->Handle(),
+                 {button->Left() + button->Width() / 2, button->Top() + button->Height() / 2});
+}
+
+void MainWindowTest::MouseClickTool(const std::string& name) {
+    auto* button = dynamic_cast<TToolButton*>(W->FindComponent(name));
+    ASSERT_NE(button, nullptr) << name;
+    MouseClickTool(button);
+}
+
+void MainWindowTest::MouseClickAt(HWND wnd, TPoint p) {
+    POINT at{p.x, p.y};
+    ClientToScreen(wnd, &at);
+    MouseClickOnScreen(at);
+    PumpMessages();
+}
+
 void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
     int i = box->Items()->IndexOf(text);
     ASSERT_GE(i, 0) << text;

@@ -99,6 +99,12 @@ protected:
     void PressOfficeButton(TQclOfficeButton* b, TMenuItem* item = nullptr);
     // A click on a button of a tool bar.
     void ClickTool(TToolButton* button);
+    // The same with the mouse itself, through the system's input (a button
+    // named as the layout names it), and a click of the mouse at a point
+    // of a window's client area.
+    void MouseClickTool(TToolButton* button);
+    void MouseClickTool(const std::string& name);
+    void MouseClickAt(HWND wnd, TPoint p);
     // A choice from a combo's list, as the mouse makes it.
     void Choose(TCustomComboBox* box, const std::string& text);
 

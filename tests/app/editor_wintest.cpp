@@ -250,7 +250,7 @@ TEST_F(EditorKeys, TurningAFormatOffAfterAWordLeavesTheWordFormatted) {
     EXPECT_EQ(NoteText(), "next year and");
 }
 
-TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
+TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAlone) {
     StartWithItem();
     TypeNote("ab");
     EXPECT_EQ(Status(), "Line: 0 Col: 2");
@@ -258,9 +258,10 @@ TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
     EXPECT_EQ(NoteText(), "ab\t");
     EXPECT_EQ(GetFocus(), Edit());
     EXPECT_FALSE(W->ItalicButton->Down());
+    // The caret moved past the Tab, and the status line says so.
+    EXPECT_EQ(Status(), "Line: 0 Col: 3");
     Select(2, 1);
     EXPECT_FALSE(W->REdit->SelAttributes()->Italic());
-    EXPECT_EQ(Status(), "Line: 0 Col: 2");
     // Ctrl+I after a Tab is italic again.
     W->REdit->SetSelStart(3);
     CtrlKey('I');
@@ -770,15 +771,17 @@ TEST_F(EditorFind, ForwardsFromTheStartThenOnFromEachMatch) {
     Select(20, 0);
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(0, 5));
-    EXPECT_EQ(GetFocus(), Edit());
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(11, 5));
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(17, 5));
-    // No more: silent, the selection stays.
+    EXPECT_TRUE(MessageBoxes().empty());
+    // No more: the selection stays, and the user is told.
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(17, 5));
-    EXPECT_TRUE(MessageBoxes().empty());
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "\"alpha\" was not found.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Find");
 }
 
 TEST_F(EditorFind, MatchCaseAndWholeWord) {

@@ -111,6 +111,8 @@ void TypeIntoFocus(char c);
 void TypeIntoFocus(const std::string& text);
 // A key (VK_ESCAPE, VK_TAB, ...) pressed and let go on the keyboard.
 void TapKey(WORD vk);
+// The same with a key (VK_SHIFT, VK_CONTROL) held.
+void TapKeyWith(WORD modifier, WORD vk);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();

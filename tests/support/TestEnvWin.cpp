@@ -328,6 +328,8 @@ void TypeIntoFocus(const std::string& text) {
 
 void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }
 
+void TapKeyWith(WORD modifier, WORD vk) { SendKeys({{modifier, false}, {vk, false}, {vk, true}, {modifier, true}}); }
+
 void TypeUnicode(std::wstring_view text) {
     std::vector<INPUT> in;
     for (wchar_t c : text)
