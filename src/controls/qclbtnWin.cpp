@@ -394,7 +394,8 @@ void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect, TCanvas* targ
         c->Font()->SetColor(enterColor_);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     uint16_t flags = s == S::bsDisabled || s == S::bsDisabledDown ? 0 : qclGtEnabled;
-    glyph_.Draw(c, Caption(), 0, multiLine_, flags, layout_.get(), static_cast<int>(s), rect, fontFx_.get());
+    glyph_.Draw(c, Caption(), QclBiDiFlags(this), multiLine_, flags, layout_.get(), static_cast<int>(s), rect,
+                fontFx_.get());
 }
 
 // The caption's letter works the button as a click would.

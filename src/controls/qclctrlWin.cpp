@@ -70,12 +70,7 @@ TRect QclWindowBounds(TWinControl* control) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-unsigned QclBiDiFlags(TControl* control) {
-    auto* w = dynamic_cast<TWinControl*>(control);
-    if (w == nullptr) w = control->Parent();
-    if (w == nullptr || !w->HandleAllocated()) return 0;
-    return (GetWindowLongA(w->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) ? DT_RTLREADING : 0;
-}
+unsigned QclBiDiFlags(TControl* control) { return control->UseRightToLeftReading() ? DT_RTLREADING : 0; }
 
 void QclSetOpaque(TControl* control, bool opaque) {
     TControlStyle s = control->ControlStyle();

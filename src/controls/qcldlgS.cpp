@@ -212,11 +212,8 @@ void TQclDirDlg::NewFolderClick(TObject*) {
 
 void RegisterDialogClasses() {
     using B = TQclBaseDialog;
-    PublishClass<B, TQclComponent>()
+    PublishClass<B, TQclContainerComponent>()
         .NotCreatable()
-        .Ref<TQclCustomImageList>("ImageList", &B::ImageList, &B::SetImageList)
-        .Int("ImageIndex", &B::ImageIndex, &B::SetImageIndex)
-        .Int("ListIndex", &B::ListIndex, &B::SetListIndex)
         .String("CaptionTitle", &B::CaptionTitle, &B::SetCaptionTitle)
         .String("CustomButton", &B::CustomButton, &B::SetCustomButton)
         .Enum<TQclDlgEffect>("Effect", &B::Effect, &B::SetEffect, TQclDlgEffect::deNone)

@@ -9,6 +9,7 @@
 #include "foundation/qclgraphDraw.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -735,11 +736,15 @@ void RegisterExtComboClasses() {
     static bool done = false;
     if (done) return;
     done = true;
-    PublishClass<TQclCustomComboBox, TCustomComboBox>()
-        .NotCreatable()
+    PublishClass<TQclCustomComboBox, TCustomComboBox> base;
+    base.NotCreatable()
         .Bool("Flat", &TQclCustomComboBox::Flat, &TQclCustomComboBox::SetFlat)
         .Ref<TWinControl>("FocusControl", &TQclCustomComboBox::FocusControl, &TQclCustomComboBox::SetFocusControl)
-        .Event("OnSelect", &TQclCustomComboBox::OnSelect);
+        .Event("OnSelect", &TQclCustomComboBox::OnSelect)
+        .Bool("TabStop", &TQclCustomComboBox::TabStop, &TQclCustomComboBox::SetTabStop, true);
+    PublishBiDi(base);
+    PublishConstraints(base);
+    PublishDockClient(base);
     PublishClass<TQclCustomColorComboBox, TQclCustomComboBox>()
         .NotCreatable()
         .Custom("About", QclIgnoreAbout)

@@ -58,7 +58,8 @@ private:
 class TQclSimplePanel : public TQclCustomBevelPanel {
     TRESKEL_CLASS(TQclSimplePanel)
 public:
-    explicit TQclSimplePanel(TComponent* owner) : TQclCustomBevelPanel(owner) {}
+    // A dock site of it lays its docked controls out with a dock manager.
+    explicit TQclSimplePanel(TComponent* owner) : TQclCustomBevelPanel(owner) { SetUseDockManager(true); }
 };
 
 // Paints its image-list picture as its own background and as the back

@@ -620,8 +620,6 @@ public:
     void SetShowCaptions(bool v);
     bool Wrapable() const { return wrapable_; }
     void SetWrapable(bool v);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     // How many rows the buttons and controls take.
     int RowCount() const { return rowCount_; }
     TCustomImageList* Images() const { return images_; }
@@ -643,6 +641,8 @@ protected:
     void Paint() override;
     void AlignControls(TControl* control, TRect& rect) override;
     void Notification(TComponent* component, TOperation operation) override;
+    // With AutoSize the bar is as high as its rows.
+    void AdjustSize() override { Arrange(); }
 
 private:
     friend class TToolButton;
@@ -665,7 +665,6 @@ private:
     bool flat_ = false;
     bool showCaptions_ = false;
     bool wrapable_ = true;
-    bool autoSize_ = false;
     int rowCount_ = 1;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* disabledImages_ = nullptr;

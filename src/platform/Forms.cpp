@@ -688,6 +688,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), hintTimer_([t
     title_ = ChangeFileExt(ExtractFileName(std::string(buf, n)), "");
     hooks::HandleException = [this](std::exception_ptr e) { HandleException(e); };
     hooks::MouseControlChanged = [this](TControl* c) { MouseControlChanged(c); };
+    InstallFloatingHosts();
     EnsureScreen();
 }
 

@@ -47,6 +47,8 @@ std::optional<FormValue> WriteShortCut(TShortCut sc) {
 
 void RegisterGraphicsClasses() {
     PublishClass<TGraphicsObject, TPersistent>();
+    // Pictures of each kind say how they are written (bitmap, icon).
+    PublishClass<TGraphic, TPersistent>();
     PublishClass<TFont, TGraphicsObject>()
         .Int("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET)
         .Int("Color", &TFont::Color, &TFont::SetColor, clWindowText, &ColorIdents())

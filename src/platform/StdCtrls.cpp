@@ -7,6 +7,7 @@ namespace treskel {
 // ------------------------------------------------------------ TCustomLabel
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+    autoSize_ = true;
     SetControlStyle(ControlStyle() + TControlStyleItem::csOpaque + TControlStyleItem::csReplicatable);
     SetBounds(0, 0, 65, 17);
     // A label lies on its parent's face unless it is given a colour.
@@ -33,12 +34,6 @@ void TCustomLabel::SetLayout(TTextLayout l) {
     if (l == layout_) return;
     layout_ = l;
     Invalidate();
-}
-
-void TCustomLabel::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustBounds();
 }
 
 void TCustomLabel::SetWordWrap(bool v) {

@@ -26,8 +26,6 @@ public:
     void SetAlignment(TAlignment a);
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout l);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool v);
     bool Transparent() const { return !ControlStyle().Contains(TControlStyleItem::csOpaque); }
@@ -45,11 +43,11 @@ protected:
     // Draws the caption with DrawText flags; DT_CALCRECT measures.
     virtual void DoDrawText(TRect& r, UINT flags);
     void AdjustBounds();
+    void AdjustSize() override { AdjustBounds(); }
 
 private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     TTextLayout layout_ = TTextLayout::tlTop;
-    bool autoSize_ = true;
     bool wordWrap_ = false;
     bool showAccelChar_ = true;
     TWinControl* focusControl_ = nullptr;
