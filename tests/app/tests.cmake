@@ -9,7 +9,8 @@ treskel_test(mainwindow
   GUI
 )
 treskel_test(appeditor
-  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp findcaret_wintest.cpp ../platform/TestPrinter.cpp
+  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp findcaret_wintest.cpp printing_wintest.cpp
+        ../platform/TestPrinter.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
