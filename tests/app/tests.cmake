@@ -44,6 +44,10 @@ treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
 )
+treskel_test(apprichtext
+  WIN32 richtext_wintest.cpp
+  GUI
+)
 treskel_test(apppictures
   PORTABLE picturerules_test.cpp
   WIN32 pictures_wintest.cpp paste_wintest.cpp ../platform/TestPrinter.cpp
@@ -53,7 +57,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures apprichtext)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()
