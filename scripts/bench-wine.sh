@@ -12,9 +12,11 @@
 #               of 80 characters of the same words), of 0.5, 1 and 2 MB of
 #               written text (words with commas and stops) in paragraphs of
 #               80 characters (prose), of 10 (short), of lines of 80 broken
-#               by \line (lines) and of about 4,000 (long), of 2 MB of
-#               indented, hanging, bulleted and numbered paragraphs and of
-#               1 MB in one paragraph (TRESKEL_BENCH_NOTES names some), by a
+#               by \line (lines) and of about 4,000 (long), of 0.5, 1
+#               and 2 MB of bulleted (bulleted) and of indented paragraphs
+#               (indents), of 2 MB of indented, hanging, bulleted and
+#               numbered paragraphs mixed (2MB-indented) and of 1 MB in one
+#               paragraph (TRESKEL_BENCH_NOTES names some), by a
 #               click and by the Down key, and leaving each by the Down key
 #               after a click into it, which saves it; each note in a
 #               program started for it, then a start with the note as the
@@ -146,17 +148,23 @@ def lines(size):
 def long_paragraphs(size):
     # Paragraphs of about 4,000 characters.
     return written(size, 4000)
-def indented(size):
-    # As the window writes them (first the first line's indent, then the
-    # other lines' offset from it), lists with their numbers.
-    kinds = ('\\pard\\sl-240\\slmult1\\fi720 ',
-             '\\pard\\sl-240\\slmult1\\li360\\fi360 ',
-             "\\pard{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}"
-             '\\sl-240\\slmult1\\li360\\fi360 ',
-             '\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}'
-             '\\sl-240\\slmult1\\li360\\fi360 ')
+# As the window writes them (first the first line's indent, then the
+# other lines' offset from it), lists with their numbers.
+indented_kinds = ('\\pard\\sl-240\\slmult1\\fi720 ',
+                  '\\pard\\sl-240\\slmult1\\li360\\fi360 ',
+                  "\\pard{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}"
+                  '\\sl-240\\slmult1\\li360\\fi360 ',
+                  '\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}'
+                  '\\sl-240\\slmult1\\li360\\fi360 ')
+def indented(size, kinds=indented_kinds):
     line = 'Paragraph %07d: some words of a line of about eighty characters.\\par\r\n'
-    return rtf(''.join(kinds[k % 4] + line % k for k in range(size // len(kinds[0] + line % 0) + 1)))
+    return rtf(''.join(kinds[k % len(kinds)] + line % k for k in range(size // len(kinds[0] + line % 0) + 1)))
+def bulleted(size):
+    # Every paragraph a bullet, as the Bullets button makes them.
+    return indented(size, (indented_kinds[2],))
+def indented_only(size):
+    # Every paragraph indented, none of them in a list.
+    return indented(size, (indented_kinds[1],))
 def one_paragraph(size):
     words = 'some words of one long paragraph that never ends '
     return rtf('\\pard ' + words * (size // len(words) + 1) + '\\par\r\n')
@@ -202,6 +210,8 @@ else:
     large = [('0.5MB', paragraphs(mb // 2)), ('2MB', paragraphs(2 * mb)), ('8MB', paragraphs(8 * mb)),
              ('2MB-indented', indented(2 * mb)), ('1MB-one-paragraph', one_paragraph(mb)),
              ('4MB', paragraphs(4 * mb)), ('1MB', paragraphs(mb))]
+    for kind, shape in (('bulleted', bulleted), ('indents', indented_only)):
+        large += [('0.5MB-' + kind, shape(mb // 2)), ('1MB-' + kind, shape(mb)), ('2MB-' + kind, shape(2 * mb))]
     for kind, shape in (('prose', prose), ('short', short_paragraphs), ('lines', lines), ('long', long_paragraphs)):
         large += [('0.5MB-' + kind, shape(mb // 2)), ('1MB-' + kind, shape(mb)), ('2MB-' + kind, shape(2 * mb))]
     items = [('Small 0', 0, small, True)]
@@ -305,7 +315,8 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
   # Each note in a program started for it, the bare control beside it, and
   # the load as each was timed.
   labels=(${TRESKEL_BENCH_NOTES:-0.5MB 1MB 2MB 8MB 0.5MB-prose 1MB-prose 2MB-prose 0.5MB-short 1MB-short 2MB-short
-    0.5MB-lines 1MB-lines 2MB-lines 0.5MB-long 1MB-long 2MB-long 2MB-indented 1MB-one-paragraph})
+    0.5MB-lines 1MB-lines 2MB-lines 0.5MB-long 1MB-long 2MB-long 0.5MB-bulleted 1MB-bulleted 2MB-bulleted
+    0.5MB-indents 1MB-indents 2MB-indents 2MB-indented 1MB-one-paragraph})
   echo
   printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "milliseconds" "show" "leave" "show" "leave" "save," "start," \
     "bare" "bare," "load"

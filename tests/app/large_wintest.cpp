@@ -7,6 +7,8 @@
 
 #include <richedit.h>
 
+#include <map>
+
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
@@ -533,6 +535,30 @@ TEST_F(LargeNotes, APreviewWithoutRoomSaysSoAndTheProgramGoesOnWithTheNoteAsItWa
     EXPECT_NE(first.find("Large 0: some words"), std::string::npos);
     EXPECT_NE(last.find("Large " + std::to_string(paragraphs - 1) + ": some words"), std::string::npos) << last;
     EXPECT_EQ(MessageBoxes().size(), 1u);
+}
+
+// Showing a note of thousands of paragraphs costs the editor one read by
+// its window and a few dozen messages, whatever the note's length: nothing
+// of ours goes over it line by line.
+TEST_F(LargeNotes, ShowingANoteOfManyParagraphsReadsItOnceAndWalksNoLines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    int paragraphs = 0;
+    for (; rtf.size() < 100 * 1024; ++paragraphs) rtf += "\\pard Item " + std::to_string(paragraphs) + ".\\par\r\n";
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Long", rtf + "}"}});
+    StartWindow();
+    std::map<UINT, int> seen;
+    W->REdit->WindowProc = [&seen, old = W->REdit->WindowProc](TMessage& m) {
+        ++seen[m.Msg];
+        old(m);
+    };
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    PumpMessages();
+    ASSERT_GE(static_cast<int>(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0)), paragraphs);
+    EXPECT_EQ(seen[EM_STREAMIN], 1);
+    int messages = 0;
+    for (const auto& [msg, count] : seen) messages += count;
+    EXPECT_LT(messages, 300);
 }
 
 }  // namespace treskel::test
