@@ -21,7 +21,8 @@
 #               after a click into it, which saves it; each note in a
 #               program started for it, then a start with the note as the
 #               first item, and the bare control streaming it in, as it is
-#               made usually and made keeping its scroll bar, with the load
+#               made usually, made keeping its scroll bar, and so marking
+#               addresses as the editor has it do, with the load
 #               after each; then (alone: saves) the bare control streaming
 #               each out as saving does, beside the editor's paragraph
 #               filter over what it wrote
@@ -318,9 +319,10 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
     0.5MB-lines 1MB-lines 2MB-lines 0.5MB-long 1MB-long 2MB-long 0.5MB-bulleted 1MB-bulleted 2MB-bulleted
     0.5MB-indents 1MB-indents 2MB-indents 2MB-indented 1MB-one-paragraph})
   echo
-  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "milliseconds" "show" "leave" "show" "leave" "save," "start," \
-    "bare" "bare," "load"
-  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s\n' "" "click" "click" "Down" "Down" "Down" "first" "control" "bar kept"
+  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "milliseconds" "show" "leave" "show" "leave" "save," \
+    "start," "bare" "bare," "bar kept," "load"
+  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n' "" "click" "click" "Down" "Down" "Down" "first" "control" \
+    "bar kept" "address"
   for l in "${labels[@]}"; do
     timed=$(run notes notes "$l@$(value "$(cat "$work/notes/rows.txt")" "$l")")
     bare=$(reference notes notes "$l.rtf")
@@ -332,10 +334,11 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
     WINEPREFIX="$work/first/prefix" wineserver -w >/dev/null 2>&1 || true
     rm -rf "${work:?}/first"
     unset 'runs[-1]'
-    printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "$l" "$(value "$timed" show-click "$l")" \
+    printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "$l" "$(value "$timed" show-click "$l")" \
       "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \
       "$(value "$timed" leave-key "$l")" "$(value "$timed" save-key "$l")" "$(value "$first" start)" \
-      "$(value "$bare" bare-show "$l.rtf")" "$(value "$bare" bare-kept-show "$l.rtf")" "$(cut -d' ' -f1-3 /proc/loadavg)"
+      "$(value "$bare" bare-show "$l.rtf")" "$(value "$bare" bare-kept-show "$l.rtf")" \
+      "$(value "$bare" bare-kept-addresses-show "$l.rtf")" "$(cut -d' ' -f1-3 /proc/loadavg)"
   done
 fi
 

@@ -87,6 +87,14 @@ protected:
         SendMessageA(Editor(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
         return r;
     }
+    // Whether the characters are marked as an address.
+    bool IsLink(int start, int length) {
+        Select(start, length);
+        CHARFORMAT2W f{};
+        f.cbSize = sizeof f;
+        SendMessageW(Editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+        return (f.dwMask & CFM_LINK) != 0 && (f.dwEffects & CFE_LINK) != 0;
+    }
     // Gives the tree the focus as a click on it would.
     void FocusTree() {
         W->TreeView->SetFocus();
@@ -174,13 +182,7 @@ TEST_F(LargeNotes, ALongNoteKeepsItsScrollBarAndItsAddressesAndCaretLine) {
         ClickAt(Editor(), pt.x + 2, pt.y + 4);
         PumpMessages();
     };
-    auto isLink = [this](int start, int length) {
-        Select(start, length);
-        CHARFORMAT2W f{};
-        f.cbSize = sizeof f;
-        SendMessageW(Editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-        return (f.dwMask & CFM_LINK) != 0 && (f.dwEffects & CFE_LINK) != 0;
-    };
+    auto isLink = [this](int start, int length) { return IsLink(start, length); };
     // The note's last characters, as the control holds them.
     auto tail = [this](int n) {
         GETTEXTLENGTHEX g{GTL_DEFAULT, 1200};
@@ -559,6 +561,41 @@ TEST_F(LargeNotes, ShowingANoteOfManyParagraphsReadsItOnceAndWalksNoLines) {
     int messages = 0;
     for (const auto& [msg, count] : seen) messages += count;
     EXPECT_LT(messages, 300);
+}
+
+// The control looks at every word it reads for an address: a note that
+// can hold none is read with that off, one that holds an address with it
+// on; after either, an address typed is marked as it is typed.
+TEST_F(LargeNotes, OnlyANoteThatMayHoldAnAddressIsReadLookingForAddresses) {
+    std::string plain = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    for (int k = 0; k < 2000; ++k) plain += "\\pard Item " + std::to_string(k) + ", a word.\\par\r\n";
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Plain", plain + "}"}, {"Address", SmallRtf("see http://example.com/a")}});
+    StartWindow();
+    std::vector<LRESULT> lookingWhileRead;
+    W->REdit->WindowProc = [this, &lookingWhileRead, old = W->REdit->WindowProc](TMessage& m) {
+        if (m.Msg == EM_STREAMIN) lookingWhileRead.push_back(SendMessageA(Editor(), EM_GETAUTOURLDETECT, 0, 0));
+        old(m);
+    };
+    auto typedAddressMarked = [this] {
+        W->REdit->SetFocus();
+        PumpMessages();
+        KeyWith(VK_CONTROL, VK_END);
+        const int end = Selection().cpMin;
+        TypeText(Editor(), " http://typed.example.org ");
+        return IsLink(end + 1, 24);
+    };
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    ASSERT_EQ(W->TreeView->Selected(), Node("Plain"));
+    EXPECT_EQ(lookingWhileRead, std::vector<LRESULT>{0});
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETAUTOURLDETECT, 0, 0), 1);
+    EXPECT_TRUE(typedAddressMarked());
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    ASSERT_EQ(Shown(), "see http://example.com/a");
+    EXPECT_EQ(lookingWhileRead, (std::vector<LRESULT>{0, 1}));
+    EXPECT_TRUE(IsLink(4, 20));
+    EXPECT_TRUE(typedAddressMarked());
 }
 
 }  // namespace treskel::test
