@@ -5,7 +5,7 @@ if(TRESKEL_WIN32)
   target_precompile_headers(mainwindow_fixture REUSE_FROM treskel_testpch)
 endif()
 treskel_test(mainwindow
-  WIN32 mainwindow_wintest.cpp datafolder_wintest.cpp
+  WIN32 mainwindow_wintest.cpp session_wintest.cpp datafolder_wintest.cpp
   GUI
 )
 treskel_test(appeditor
