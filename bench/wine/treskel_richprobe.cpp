@@ -26,6 +26,7 @@
 #include "WineBench.h"
 #include "preview/PrevPrinterHost.h"
 #include "support/ProcessMemory.h"
+#include "support/RtfDepth.h"
 
 namespace {
 
@@ -33,15 +34,9 @@ using treskel::bench::Now;
 using treskel::bench::Read;
 using treskel::bench::Reader;
 using treskel::test::CommittedBytes;
+using treskel::test::Repeat;
 
 // ---------------------------------------------------------------- rich text
-
-std::string Repeat(const std::string& s, long n) {
-    std::string out;
-    out.reserve(s.size() * static_cast<size_t>(n));
-    for (long i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 const char* const kHeader = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
 
