@@ -20,7 +20,7 @@ if(TRESKEL_WIN32)
   add_dependencies(appeditor_wintests browserstub)
 endif()
 treskel_test(appitems
-  WIN32 items_wintest.cpp names_wintest.cpp
+  WIN32 items_wintest.cpp itemsearch_wintest.cpp itemsaving_wintest.cpp names_wintest.cpp
   GUI
 )
 treskel_test(apptree
