@@ -8,6 +8,8 @@
 # pipes open.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# A window test runs on the desk CTest gave it.
+. "$here/desk.sh"
 export WINEPREFIX="${TRESKEL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
