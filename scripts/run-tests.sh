@@ -71,6 +71,7 @@ for ((d = 0; d < desks; d++)); do
   dir="$TRESKEL_DESKS/$d"
   mkdir -p "$dir/home" "$dir/tmp"
   mcookie >"$dir/cookie"
+  : >"$dir/Xauthority"
   xauth -q -f "$dir/Xauthority" add :0 . "$(cat "$dir/cookie")"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -auth "$dir/Xauthority" \
     3>"$dir/display" </dev/null >"$dir/xvfb.log" 2>&1 &
