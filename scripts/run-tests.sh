@@ -88,10 +88,12 @@ scripts/prepare-prefix.sh --unmanaged </dev/null >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 
-# make_desk N: desk N's prefix and its wineserver, on its display.  The
-# prefix is a copy of the prepared one but for the system's libraries,
-# which no test writes and which are linked to the prepared ones; the
-# folders Wine points at the home follow the desk's home.
+# The desktop keeper of the Win32 tests (scripts/wine-run.sh).
+keeper="$PWD/build/win32/tests/deskkeeper.exe"
+# make_desk N: desk N's prefix, its wineserver and its keeper, on its
+# display.  The prefix is a copy of the prepared one but for the system's
+# libraries, which no test writes and which are linked to the prepared
+# ones; the folders Wine points at the home follow the desk's home.
 make_desk() {
   local dir="$TRESKEL_DESKS/$1" base="$TRESKEL_WINEPREFIX" f display
   local p="$dir/prefix"
@@ -124,8 +126,7 @@ export DISPLAY=":$display" XAUTHORITY="$dir/Xauthority" TRESKEL_WINEPREFIX="$p" 
 export HOME="$dir/home" TMPDIR="$dir/tmp"
 ENV
   . "$dir/env"
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  scripts/wine-run.sh --ready "$keeper"
 }
 
 makers=()
@@ -139,7 +140,7 @@ for ((d = 0; d < desks; d++)); do
   spec+="$([ "$d" -gt 0 ] && echo ,){\"id\":\"$d\",\"slots\":1}"
 done
 echo "$spec]}]}" >"$run/desks.json"
-wineserver -p >/dev/null 2>&1 </dev/null
+scripts/wine-run.sh --ready "$keeper"
 
 ctest --test-dir build -j "$jobs" --resource-spec-file "$run/desks.json" --output-on-failure "$@" 2>&1 |
   tee build/last-test.log | grep -v '^ *[0-9]*/[0-9]* Test *#[0-9]*: .* Passed'
