@@ -805,6 +805,24 @@ TEST_F(StartUp, TheProgramItselfStartsOnTheFirstItemWithItsNote) {
     EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
+// Closed, the program's window leaves the screen before its controls go,
+// rather than staying while they are taken from it one by one.
+TEST_F(StartUp, TheProgramsWindowLeavesTheScreenBeforeItsControlsGo) {
+    LeaveThreeItems();
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(ProgramExe(), DataDir())) << ProgramExe();
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND tree = FindChildOfClass(main, "TTreeView");
+    ASSERT_NE(tree, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    bool treeGoneOnScreen = false;
+    while (WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && !treeGoneOnScreen)
+        treeGoneOnScreen = !IsWindow(tree) && IsWindowVisible(main);
+    EXPECT_FALSE(treeGoneOnScreen) << "the tree went while the window was still shown";
+    EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
 // Not part of the suite: leaves a treskel of three items with notes in
 // the directory named by TRESKEL_SCENE_DIR, for a screenshot of the
 // program started on it (run with --gtest_also_run_disabled_tests).
