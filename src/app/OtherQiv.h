@@ -5,7 +5,7 @@
 #include "controls/qclctrlAImage.h"
 #include "controls/qclctrlAWin.h"
 #include "controls/qclformA.h"
-#include "platform/ExtCtrls.h"
+#include "controls/qclstdcS.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
@@ -22,7 +22,7 @@ public:
     void FormShow(TObject* Sender);
 
     TQclNImage* Image1 = nullptr;
-    TPanel* Panel1 = nullptr;
+    TQclSimplePanel* Panel1 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
     TLabel* Label3 = nullptr;

@@ -34,6 +34,15 @@ void TfrmOptions::FormShow(TObject*) {
 void TfrmOptions::BitBtn1Click(TObject*) {
     TQclIniCtrl* ini = Settings();
     if (ini == nullptr) return;
+    // The path is stored single-byte: letters the code page lacks are
+    // refused here, as typed (the box is a wide window).
+    const std::wstring typed = Edit1->WideText();
+    if (RefuseLettersOutsideCodePage(typed)) {
+        SetModalResult(mrNone);
+        Edit1->SetFocus();
+        Edit1->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+        return;
+    }
     const std::string path = Trim(Edit1->Text());
     if (!SameDirectory(path, ini->ReadString("common", "path", ""))) {
         const std::string problem = DataDirectoryProblem(path);

@@ -100,19 +100,25 @@ void TfrmTreskel::FormShow(TObject*) {
 
 void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
     // When a save fails the user chooses: stay, or close with what could
-    // be saved.
+    // be saved.  A data directory that is gone takes the treskel's unsaved
+    // changes with the note's: said once, with the note.
+    bool folderGoneAccepted = false;
+    auto folderGone = [](const Exception& e) { return dynamic_cast<const EDataFolderGone*>(&e) != nullptr; };
     if (NoteModified) {
         TTreeNode* node = TreeView->Selected();
         try {
             SaveItemNote(node);
         } catch (const Exception& e) {
+            const std::string typed = "what was typed into '" + (node != nullptr ? node->Text() : std::string()) +
+                                      "' since its note was last saved is lost";
             if (!ReportSaveFailure(NoteName(node), e.Message(), true,
-                                   "The treskel is saved with every other change; what was typed into '" +
-                                       (node != nullptr ? node->Text() : std::string()) +
-                                       "' since its note was last saved is lost.")) {
+                                   folderGone(e) ? "Closing now, " + typed + ", and so is every other change not "
+                                                                             "saved yet."
+                                                 : "The treskel is saved with every other change; " + typed + ".")) {
                 Action = TCloseAction::caNone;
                 return;
             }
+            folderGoneAccepted = folderGone(e);
         }
         // The note keeps what was saved of it before.
         NoteModified = false;
@@ -120,7 +126,8 @@ void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
     try {
         SaveTreskel(TabControl1->TabIndex());
     } catch (const Exception& e) {
-        if (!ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), true)) {
+        if (!(folderGoneAccepted && folderGone(e)) &&
+            !ReportSaveFailure(TreskelName(TabControl1->TabIndex()), e.Message(), true)) {
             Action = TCloseAction::caNone;
             return;
         }
@@ -130,6 +137,9 @@ void TfrmTreskel::FormClose(TObject*, TCloseAction& Action) {
 
 bool TfrmTreskel::ReportSaveFailure(const std::string& what, const std::string& reason, bool closing,
                                     const std::string& lostOnClose) {
+    // Told now: the saves the user does not see (the tree a moment after
+    // a change) need not say it again.
+    storeFailureTold_ = true;
     std::string text = what + " could not be saved.\n" + reason;
     if (!closing) {
         ShowError(text);
@@ -317,6 +327,7 @@ void RegisterMainFormClasses() {
         .Handler("SelectAll1Click", &TfrmTreskel::SelectAll1Click)
         .Handler("DefaultFont1Click", &TfrmTreskel::DefaultFont1Click)
         .Handler("FindDialogFind", &TfrmTreskel::FindDialogFind)
+        .Handler("FindDialogClose", &TfrmTreskel::FindDialogClose)
         .Handler("TextColorExecute", &TfrmTreskel::TextColorExecute)
         .Handler("HighliteExecute", &TfrmTreskel::HighliteExecute)
         .Handler("ColorButton1Click", &TfrmTreskel::ColorButton1Click)
@@ -430,6 +441,7 @@ void RegisterMainFormClasses() {
     TRESKEL_FIELD(ColorDialog);
     TRESKEL_FIELD(FindDialog);
     TRESKEL_FIELD(OpenDialog1);
+    TRESKEL_FIELD(PrintDialog);
     TRESKEL_FIELD(IniCtrl);
     TRESKEL_FIELD(QclOneInstance1);
     TRESKEL_FIELD(SysInfo);

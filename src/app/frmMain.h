@@ -53,15 +53,31 @@ inline constexpr int TagNeedsItem = 700;
 // The cursor the tree shows while an item is dragged.
 inline constexpr TCursor crLineDrag = 12;
 
+// The note store's file operations: the passing file of a large note's
+// save is made under the name the system information component gives.
+class TSysInfoFileOps : public TFileOps {
+public:
+    // `sysInfo` is the window's field, read when a name is needed.
+    explicit TSysInfoFileOps(TQclSysInfo* const& sysInfo) : sysInfo_(sysInfo) {}
+    std::string NewTempFile() override;
+
+private:
+    TQclSysInfo* const& sysInfo_;
+};
+
 class TfrmTreskel : public TForm {
     TRESKEL_CLASS(TfrmTreskel)
 public:
     explicit TfrmTreskel(TComponent* owner);
     ~TfrmTreskel() override;
 
+private:
+    TSysInfoFileOps noteOps_{SysInfo};
+
+public:
     // ---- state kept besides the components
     std::string DataPath;
-    TNoteStore Notes;  // of the open treskel
+    TNoteStore Notes{noteOps_};  // of the open treskel
     std::array<TColor, 16> ColorTable{};
     TDragObject* DragObject = nullptr;
     bool TabPressed = false;
@@ -88,6 +104,10 @@ public:
     void OpenTreskel(int tabIndex);
     void CutItemToStream(TTreeNode* node);
     void ReadItemStream(TTreeNode* node);
+    // Saves the selected item's note when it was modified, before the tree
+    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
+    // the typed text is still in the editor, still modified.
+    bool SaveLeavingNote();
     // The tree as the storage formats see it.
     TTreeItemTree& ItemTree() { return *itemTree_; }
     TItemData* ItemData(TTreeNode* node) const;
@@ -184,6 +204,7 @@ public:
     void SelectAll1Click(TObject* Sender);
     void DefaultFont1Click(TObject* Sender);
     void FindDialogFind(TObject* Sender);
+    void FindDialogClose(TObject* Sender);
     // The colour pop-up: text colour and highlight.
     void TextColorExecute(TObject* Sender);
     void HighliteExecute(TObject* Sender);
@@ -331,6 +352,7 @@ public:
     TColorDialog* ColorDialog = nullptr;
     TFindDialog* FindDialog = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
+    TPrintDialog* PrintDialog = nullptr;
     TQclIniCtrl* IniCtrl = nullptr;
     TQclOneInstance* QclOneInstance1 = nullptr;
     TQclSysInfo* SysInfo = nullptr;
@@ -347,10 +369,9 @@ private:
     // and the editor stays empty and hidden, so that nothing is saved
     // over the file.
     void ShowNoteProblem(const std::string& caption);
-    // Saves the selected item's note when it was modified, before the tree
-    // leaves it or it is printed or previewed.  False when it could not be saved: the user was told and
-    // the typed text is still in the editor, still modified.
-    bool SaveLeavingNote();
+    // The item style bar shows the item's colour and style (cleared
+    // without an item).
+    void ShowItemStyle(TTreeNode* node);
     // Tells the user that saving `what` ("The note of 'x'", "The treskel
     // 'y'") failed, in the same words on every road that saves.  When
     // closing, asks whether to close anyway: true for yes.
@@ -368,6 +389,11 @@ private:
     // The tab whose treskel could not be opened: its archive is never
     // written over, and nothing can be added while it is shown.
     int openFailedTab_ = -1;
+    // The user was told that a read or save of the notes failed, and
+    // nothing was saved since: a save the user does not see (the tree a
+    // moment after a change) and a note that cannot be read for the same
+    // reason stay quiet.
+    bool storeFailureTold_ = false;
     // Set while a note is being put into the editor: that is no edit.
     bool showingNote_ = false;
     // While a picture measured before it was decoded is pasted: what it
@@ -392,8 +418,9 @@ private:
     // True when the editor holds the note of `node` as it was read and
     // unchanged since.
     bool ShowsStoredNoteOf(TTreeNode* node);
-    // Shows the caret's line and column in the status line once the editor
-    // has handled the key or click at hand.
+    // Shows the caret's line and column in the status line, now or once
+    // the editor has handled the key or click at hand.
+    void ShowCaretPosition();
     void PostCaretPosition();
     std::unique_ptr<UtilityWindow> caretStatus_;
 };

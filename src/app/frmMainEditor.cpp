@@ -12,6 +12,7 @@ namespace {
 constexpr int kUnderlineOn = 3;  // the underline type the window uses
 constexpr int kBullets = 1;
 constexpr char kCtrlB = 2, kTab = 9, kCtrlU = 21, kEscape = 27;
+constexpr const char* kTextNotFound = "\"%s\" was not found.";
 }  // namespace
 
 // ---------------------------------------------------------------- formatting
@@ -62,6 +63,8 @@ void TfrmTreskel::REditSelectionChange(TObject*) {
         case TAlignment::taCenter: CenterButton->SetDown(true); break;
     }
     BulletButton->SetDown(REdit->Paragraph()->Numbering() == kBullets);
+    // Every move of the caret comes here, however it was made.
+    ShowCaretPosition();
 }
 
 // ---------------------------------------------------------------- colour pop-up
@@ -156,12 +159,16 @@ void TfrmTreskel::TextActionsUpdate(TBasicAction*, bool&) {
 
 // ---------------------------------------------------------------- keys and status line
 
-namespace {
-void ShowCaretPosition(TfrmTreskel& w) {
-    w.StatusBar->Panels()->Items(1)->SetText("Line: " + IntToStr(w.REdit->CaretLine()) +
-                                             " Col: " + IntToStr(w.REdit->CaretColumn()));
+void TfrmTreskel::ShowCaretPosition() {
+    // A hidden editor (a locked item, a note that cannot be shown) has no
+    // caret to show.
+    std::string text;
+    if (REdit->HandleAllocated() && REdit->Visible())
+        text = "Line: " + IntToStr(REdit->CaretLine()) + " Col: " + IntToStr(REdit->CaretColumn());
+    StatusBar->Panels()->Items(1)->SetText(text);
 }
 
+namespace {
 UINT CaretStatusMessage() {
     static const UINT message = RegisterWindowMessageA("TreskelCaretStatus");
     return message;
@@ -174,14 +181,17 @@ void TfrmTreskel::PostCaretPosition() {
     if (!caretStatus_)
         caretStatus_ = std::make_unique<UtilityWindow>([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
             if (msg != CaretStatusMessage()) return false;
-            if (REdit->HandleAllocated()) ShowCaretPosition(*this);
+            ShowCaretPosition();
             result = 0;
             return true;
         });
     PostMessageA(caretStatus_->Handle(), CaretStatusMessage(), 0, 0);
 }
 
-void TfrmTreskel::REditKeyDown(TObject*, WORD& Key, TShiftState) { TabPressed = Key == VK_TAB; }
+void TfrmTreskel::REditKeyDown(TObject*, WORD& Key, TShiftState) {
+    TabPressed = Key == VK_TAB;
+    PostCaretPosition();
+}
 
 void TfrmTreskel::REditKeyPress(TObject*, char& Key) {
     switch (Key) {
@@ -224,7 +234,15 @@ void TfrmTreskel::REditEnter(TObject*) {
 
 void TfrmTreskel::SearchTextExecute(TObject*) {
     FindDialog->SetPosition({REdit->Left() + REdit->Width(), REdit->Top()});
+    // The dialog keeps the focus while it is open, so that Enter finds the
+    // next match: the editor shows what was found selected meanwhile.
+    REdit->SetHideSelection(false);
     FindDialog->Execute();
+}
+
+void TfrmTreskel::FindDialogClose(TObject*) {
+    REdit->SetHideSelection(true);
+    if (REdit->CanFocus()) REdit->SetFocus();
 }
 
 void TfrmTreskel::FindDialogFind(TObject*) {
@@ -252,11 +270,15 @@ void TfrmTreskel::FindDialogFind(TObject*) {
     }
     std::string what = FindDialog->FindText();
     int found = REdit->FindText(what, start, length, search);
-    if (found < 0) return;
-    REdit->SetFocus();
+    if (found < 0) {
+        // Over the dialog, which has the focus again after it.
+        Application->MessageBox(Format(kTextNotFound, what.c_str()), "Find", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     REdit->SetSelStart(found);
     REdit->SetSelLength(MultiByteToWideChar(REdit->TextCodePage(), 0, what.data(), static_cast<int>(what.size()),
                                             nullptr, 0));
+    if (REdit->HandleAllocated()) REdit->Perform(EM_SCROLLCARET);
 }
 
 // ---------------------------------------------------------------- default font

@@ -19,6 +19,9 @@ constexpr const char* kPasswordTitle = "Password";
 constexpr const char* kPasswordPrompt = "Enter the password for this item (10 chars. max)";
 // Why the prompt comes back empty, and why an item stays locked.
 constexpr const char* kPasswordTooLong = "The password typed has %d characters; a password has at most 10.";
+// A search without a match says so; the selection stays.
+constexpr const char* kNoItemFound = "\"%s\" was not found in any item's caption.";
+constexpr const char* kNoSubItemFound = "\"%s\" was not found in the captions of the sub-items.";
 constexpr const char* kPasswordWrong =
     "This is not the item's password (letter case counts), so the item stays locked.";
 
@@ -92,16 +95,13 @@ struct ItemCommands {
         return node != nullptr && w.ItemData(node) != nullptr ? node : nullptr;
     }
 
-    // The note being left is saved before the selection moves.
-    void LeaveNote() {
-        if (!w.NoteModified) return;
-        w.SaveItemNote(w.TreeView->Selected());
-        w.NoteModified = false;
-    }
+    // The note being left is saved before the selection moves.  False
+    // when it could not be: the user was told, the typed text stays in the
+    // editor, and the command does nothing more.
+    bool LeaveNote() { return w.SaveLeavingNote(); }
 
     void Select(TTreeNode* node) {
-        LeaveNote();
-        w.TreeView->SetSelected(node);
+        if (LeaveNote()) w.TreeView->SetSelected(node);
     }
 
     // A record with the new-item defaults and a fresh id.
@@ -151,7 +151,10 @@ struct ItemCommands {
         } else {
             ForEachItem(w.ItemTree(), visit);
         }
-        if (found != nullptr) Select(static_cast<TTreeItemNode*>(found));
+        if (found != nullptr)
+            Select(static_cast<TTreeItemNode*>(found));
+        else
+            Tell(Format(belowSelection ? kNoSubItemFound : kNoItemFound, text.c_str()), "Search", MB_ICONINFORMATION);
     }
 };
 }  // namespace
@@ -160,6 +163,7 @@ struct ItemCommands {
 
 void TfrmTreskel::NewItemExecute(TObject*) {
     ItemCommands c{*this};
+    if (!c.LeaveNote()) return;
     EnableByTag(TagNeedsItem);
     Panel2->SetEnabled(true);
     auto record = c.NewRecord();
@@ -172,6 +176,7 @@ void TfrmTreskel::NewItemExecute(TObject*) {
 
 void TfrmTreskel::NewRootItemExecute(TObject*) {
     ItemCommands c{*this};
+    if (!c.LeaveNote()) return;
     EnableByTag(TagNeedsItem);
     Panel2->SetEnabled(true);
     auto record = c.NewRecord();
@@ -190,6 +195,7 @@ void TfrmTreskel::NewSubItemExecute(TObject*) {
         Tell("No sub-items can be added to a locked item.", "Locked", MB_ICONEXCLAMATION);
         return;
     }
+    if (!c.LeaveNote()) return;
     auto record = c.NewRecord();
     MarkAsParent(sel);
     TTreeNode* node = TreeView->Items()->AddChildFirst(sel, kNewCaption);
@@ -208,6 +214,7 @@ void TfrmTreskel::CreateLinkExecute(TObject*) {
         Tell("No links can be added to a locked item.", "Locked", MB_ICONEXCLAMATION);
         return;
     }
+    if (!c.LeaveNote()) return;
     // A link of a link shares the same origin.
     auto record = NewItemRecord(true, ItemData(sel)->Id);
     MarkAsParent(sel);
@@ -230,10 +237,11 @@ void TfrmTreskel::CloneNoteExecute(TObject*) {
         Tell("Locked items cannot be cloned.", "Locked", MB_ICONEXCLAMATION);
         return;
     }
-    MarkAsParent(sel);
     auto record = c.NewRecord();
-    // The note as last saved; a link's file is its origin's.
+    // The note as last saved; a link's file is its origin's.  Copied
+    // before the tree changes: a copy that raises leaves it as it was.
     Notes.Copy(ItemData(sel)->Id, record->Id);
+    MarkAsParent(sel);
     TTreeNode* clone = TreeView->Items()->AddChildFirst(sel, "Copy of " + sel->Text());
     AsItem(clone)->SetData(std::move(record));
     sel->Expand(false);
@@ -309,8 +317,12 @@ void TfrmTreskel::LockItemExecute(TObject*) {
         Panel2->SetEnabled(true);
         ShowItemNote(sel);
     } else {
-        // What was typed stays the item's before the editor goes.
-        c.LeaveNote();
+        // What was typed stays the item's before the editor goes; what
+        // cannot be saved keeps the item open with it.
+        if (!c.LeaveNote()) {
+            LockButton->SetDown(false);  // it toggled itself when clicked
+            return;
+        }
         sel->Collapse(true);
         SetItemPassword(AsItem(sel), entry);
         AsItem(sel)->SetImageIndex(ImgLocked);
@@ -349,7 +361,7 @@ void TfrmTreskel::PromoteItemExecute(TObject*) {
     if (sel == nullptr || sel->Parent() == nullptr) return;
     TTreeNode* parent = sel->Parent();
     // Saved first, so that the record that moves carries the note's CRC.
-    c.LeaveNote();
+    if (!c.LeaveNote()) return;
     CutItemToStream(sel);
     if (IsLockedNode(parent)) AsItem(parent)->SetImageIndex(ImgLocked);
     TTreeNode* node = TreeView->Items()->Insert(parent, "");

@@ -2,6 +2,7 @@
 // the editor, showing a note, the tabs made from the archives, and opening
 // and saving the treskel of a tab.
 #include "store/TreeFile.h"
+#include "store/TreskelNames.h"
 #include "app/frmMain.h"
 
 namespace treskel {
@@ -10,6 +11,10 @@ namespace {
 // How long after a change of the tree it is written beside the loose
 // notes: changes made together go in one write.
 constexpr unsigned kTreeSaveDelay = 300;
+// How long after a failed write of the tree it is tried again: once the way
+// is clear (a data directory back in its place), the tree is on disk
+// without waiting for the next change.
+constexpr unsigned kTreeRetryDelay = 2000;
 
 // Shows the hourglass for a scope.
 class HourGlass {
@@ -24,6 +29,12 @@ private:
 };
 
 }  // namespace
+
+std::string TSysInfoFileOps::NewTempFile() {
+    std::string name = sysInfo_ != nullptr ? sysInfo_->GetTempFileName() : std::string();
+    if (name.empty()) throw EFCreateError("Cannot create a temporary file in " + QclGetTempPath() + ".");
+    return name;
+}
 
 TItemData* TfrmTreskel::ItemData(TTreeNode* node) const { return node != nullptr ? AsItem(node)->Data() : nullptr; }
 
@@ -57,6 +68,7 @@ void TfrmTreskel::SaveItemNote(TTreeNode* node) {
     uint32_t crc = Notes.Save(record->Id, level, node->Text(), rtf, *lh5);
     NoteModified = false;
     record->Crc = static_cast<int32_t>(crc);
+    storeFailureTold_ = false;
 }
 
 namespace {
@@ -150,8 +162,17 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
         REditSelectionChange(REdit);
     } catch (const Exception& e) {
         // Never leave the previous note in the editor: entering it would
-        // save that note under this item.
-        ShowNoteProblem("This note cannot be shown: " + e.Message());
+        // save that note under this item.  A note that cannot be read says
+        // why in its place; a data directory that went away, which no note
+        // can be read from or saved into now, says it once in a box, whose
+        // lines have room for its path.
+        const bool folderGone = dynamic_cast<const EDataFolderGone*>(&e) != nullptr;
+        ShowNoteProblem("This note cannot be shown: " +
+                        (folderGone ? std::string("the data directory is not there.") : e.Message()));
+        if (folderGone && !storeFailureTold_) {
+            storeFailureTold_ = true;
+            ShowError(e.Message());
+        }
     }
 }
 
@@ -172,7 +193,7 @@ void TfrmTreskel::LoadTreskelList() {
     tabs->Clear();
     // Note files an earlier build left loose in the data directory go to
     // their treskels here, before the first of them opens.
-    for (const std::string& caption : Notes.ListTreskels()) tabs->Add(caption);
+    for (const std::string& name : Notes.ListTreskels()) tabs->Add(TreskelTabCaption(name));
     tabs->EndUpdate();
     if (tabs->Count() > 0) {
         if (TabControl1->TabIndex() < 0) TabControl1->SetTabIndex(0);
@@ -189,7 +210,7 @@ void TfrmTreskel::SaveTreskel(int tabIndex) {
         return;
     }
     HourGlass wait;
-    Notes.Pack(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
+    Notes.Pack(ItemTree(), TreskelOfTab(TabControl1->Tabs()->Get(tabIndex)));
     ReleaseRecords(ItemTree());
     // The archive holds the tree now, and the nodes hold no records until
     // the next open: nothing is to be written beside the notes.
@@ -205,10 +226,23 @@ void TfrmTreskel::SaveTreeNow() {
     treeSave_->Stop();
     if (openFailedTab_ >= 0) return;
     try {
-        Notes.SaveTree(ItemTree());
-    } catch (const Exception&) {
-        // Saving the treskel, when its tab is left or the window closes,
-        // tells the user what keeps it from the disk.
+        if (Notes.SaveTree(ItemTree())) storeFailureTold_ = false;
+    } catch (const Exception& e) {
+        // A caption being typed is not cut short by a box: the tree is
+        // written again once it is in.
+        if (TreeView->IsEditing()) {
+            treeSave_->Start(kTreeSaveDelay);
+            return;
+        }
+        treeSave_->Start(kTreeRetryDelay);
+        // Said at once, and once: every change and every try after it would
+        // say it again.  Leaving the tab and closing the window tell it
+        // again, as they cannot save what this could not.
+        if (storeFailureTold_) return;
+        const int tab = TabControl1->TabIndex();
+        ReportSaveFailure("The changes to the items of the treskel '" +
+                              (tab >= 0 ? TabControl1->Tabs()->Get(tab) : std::string()) + "'",
+                          e.Message(), false);
     }
 }
 
@@ -232,9 +266,10 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
         REdit->Lines()->Clear();
     }
     try {
-        Notes.Open(ItemTree(), TabControl1->Tabs()->Get(tabIndex));
+        Notes.Open(ItemTree(), TreskelOfTab(TabControl1->Tabs()->Get(tabIndex)));
         treeSave_->Stop();  // filling the tree was no change
         EnableByTag(TagNeedsTreskel);
+        storeFailureTold_ = false;
     } catch (const Exception& e) {
         // The tree stays empty and this treskel is never saved over its
         // archive; nothing can be added to it while it is shown.
@@ -242,6 +277,7 @@ void TfrmTreskel::OpenTreskel(int tabIndex) {
         DisableByTag(TagNeedsTreskel);
         DisableByTag(TagNeedsItem);
         ShowNoteProblem("This treskel cannot be opened.");
+        storeFailureTold_ = true;
         ShowError(e.Message());
     }
 }

@@ -9,11 +9,16 @@ namespace treskel {
 namespace {
 constexpr const char* kDuplicateName = "An treskel with this name already exists.";
 
-// True when another tab than `except` has this caption, in any letter case.
-bool TabNameTaken(TStrings* tabs, const std::string& name, int except) {
+// True when another treskel than the tab `except`'s has this name: another
+// tab's, in any letter case, or the files of one in the data directory as
+// the file system finds them (a short name, another letter case), which a
+// treskel of this name would write over.  The files of `except` itself
+// under another spelling of its own name are its own.
+bool TreskelNameTaken(TStrings* tabs, const std::string& dataPath, const std::string& name, int except) {
     for (int i = 0; i < tabs->Count(); ++i)
-        if (i != except && AnsiCompareText(tabs->Get(i), name) == 0) return true;
-    return false;
+        if (i != except && AnsiCompareText(TreskelOfTab(tabs->Get(i)), name) == 0) return true;
+    const bool ownFiles = except >= 0 && AnsiCompareText(TreskelOfTab(tabs->Get(except)), name) == 0;
+    return !ownFiles && TreskelFilesExist(dataPath, name);
 }
 
 bool CheckName(const std::string& dataPath, const std::string& name) {
@@ -28,15 +33,15 @@ void TfrmTreskel::NewTreskelExecute(TObject*) {
     std::string name;
     if (!InputQuery("New Treskel", "Enter the name of the new treskel you wish to create?", name) || name.empty())
         return;
-    if (TabNameTaken(TabControl1->Tabs(), name, -1)) {
+    if (!CheckName(DataPath, name)) return;
+    if (TreskelNameTaken(TabControl1->Tabs(), DataPath, name, -1)) {
         MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
         return;
     }
-    if (!CheckName(DataPath, name)) return;
     // Its empty archive makes it a treskel of the data directory at once:
     // it comes back at the next start even if it is never entered.
     try {
-        PackTreskel(TPlainItemTree(), DataPath, name);
+        CreateTreskel(DataPath, name);
     } catch (const Exception& e) {
         ShowError(e.Message());
         return;
@@ -51,14 +56,12 @@ void TfrmTreskel::NewTreskelExecute(TObject*) {
 void TfrmTreskel::RenameTreskelExecute(TObject*) {
     int index = TabControl1->TabIndex();
     if (index < 0) return;
-    std::string oldName = TabControl1->Tabs()->Get(index);
+    std::string oldName = TreskelOfTab(TabControl1->Tabs()->Get(index));
     std::string name = oldName;
     if (!InputQuery("Rename Treskel", "Enter the new treskel name:", name) || name.empty() || name == oldName) return;
     if (!CheckName(DataPath, name)) return;
     // Another treskel of that name would be overwritten at the next save.
-    bool sameFiles = AnsiCompareText(name, oldName) == 0;
-    if (TabNameTaken(TabControl1->Tabs(), name, index) ||
-        (!sameFiles && FileExists(ArchiveFileName(DataPath, name)))) {
+    if (TreskelNameTaken(TabControl1->Tabs(), DataPath, name, index)) {
         MessageDlg(kDuplicateName, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
         return;
     }
@@ -69,7 +72,7 @@ void TfrmTreskel::RenameTreskelExecute(TObject*) {
         ShowError(e.Message());
         return;
     }
-    TabControl1->Tabs()->Put(index, name);
+    TabControl1->Tabs()->Put(index, TreskelTabCaption(name));
 }
 
 void TfrmTreskel::TabControl1Changing(TObject*, bool& AllowChange) {

@@ -107,6 +107,10 @@ void TfrmTreskel::TreeViewChanging(TObject*, TTreeNode*, bool& AllowChange) {
 }
 
 void TfrmTreskel::TreeViewChange(TObject*, TTreeNode* Node) {
+    // The item style bar follows every change of the selection, whatever
+    // made it (keys, a search, a removal, a tab): a button showing another
+    // item's style would toggle this one's the wrong way.
+    ShowItemStyle(Node);
     if (Node == nullptr || TreeView->Items()->Count() == 0) return;
     // An item is chosen: what needs one is ready, whatever left it grey
     // (showing a locked item's note disables the note panel again).
@@ -120,6 +124,7 @@ void TfrmTreskel::TreeViewChange(TObject*, TTreeNode* Node) {
         ExpColButton->SetEnabled(false);
     }
     ShowItemNote(Node);
+    ShowCaretPosition();
 }
 
 void TfrmTreskel::TreeViewKeyUp(TObject*, WORD& Key, TShiftState) {
@@ -192,9 +197,16 @@ void TfrmTreskel::TreeViewCustomDrawItem(TCustomTreeView* Sender, TTreeNode* Nod
     font->SetStyle(style);
 }
 
-void TfrmTreskel::TreeViewClick(TObject*) {
-    TItemData* r = ItemData(TreeView->Selected());
-    if (r == nullptr) return;
+void TfrmTreskel::TreeViewClick(TObject*) { ShowItemStyle(TreeView->Selected()); }
+
+void TfrmTreskel::ShowItemStyle(TTreeNode* node) {
+    TItemData* r = ItemData(node);
+    if (r == nullptr) {
+        // No item: nothing the bar could show or change.
+        ColorCombo->SetItemIndex(-1);
+        for (TToolButton* b : {ToolButton14, ToolButton19, ToolButton20, ToolButton22}) b->SetDown(false);
+        return;
+    }
     ColorCombo->SetItemIndex(r->ColourIndex < ColorCombo->Items()->Count() ? r->ColourIndex : -1);
     ToolBar3->SetEnabled(true);
     for (TToolButton* b : {ToolButton14, ToolButton19, ToolButton20, ToolButton22}) {

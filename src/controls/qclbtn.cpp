@@ -20,16 +20,25 @@ TQclGlyphSource QclGlyphSourceFor(int mappedState, int numGlyphs, bool uncoloure
     }
 }
 
+bool QclStateChangeRepaints(S from, S to, const TQclLookTraits& look) {
+    auto between = [&](S a, S b) { return (from == a && to == b) || (from == b && to == a); };
+    if (look.numGlyphs >= 3) return true;
+    if (between(S::bsUp, S::bsMouseOver)) return look.hoverShows;
+    if (between(S::bsMouseOver, S::bsDown)) return look.pressShows;
+    return true;
+}
+
 void TQclButtonMachine::SetState(S s, bool reevaluation) {
     if (frozen && frozen()) {
         if (!reevaluation || s != S::bsMouseOver) return;
         s = S::bsUp;
     }
     if (s == state_) return;
+    bool repaint = !lookChanges || lookChanges(state_, s);
     previous_ = (s == S::bsMouseOver && state_ != S::bsDown) ? S::bsUp : state_;
     bool wasOver = state_ == S::bsMouseOver;
     state_ = s;
-    Call(onRepaint);
+    if (repaint) Call(onRepaint);
     if (settings.allowMouseOver && onLeaveCheck) {
         if (wasOver) onLeaveCheck(false);
         else if (s == S::bsMouseOver && !pressed_) onLeaveCheck(true);
@@ -112,7 +121,7 @@ void TQclButtonMachine::Release(bool inside) {
         SetState(s);
         return;
     }
-    if (!toggled && settings.repaintBeforeClick) SetState(s);
+    if (!toggled && (!stateBeforeClick || stateBeforeClick())) SetState(s);
     if (!settings.repeatedClick) Call(onClick);
     if (toggled) return;
     bool still = cursorInside ? cursorInside() : true;

@@ -36,8 +36,19 @@ struct TQclButtonSettings {
     bool allowMouseOver = false;
     bool repeatedClick = false;
     bool hasMenu = false;
-    bool repaintBeforeClick = true;  // NumGlyphs below 3 and a normal glyph
 };
+
+// What a button's look shows beside its glyph's cell, for the state
+// changes whose repaint can be left out.
+struct TQclLookTraits {
+    int numGlyphs = 1;
+    bool hoverShows = false;  // up and mouse-over look different anyway
+    bool pressShows = false;  // mouse-over and down look different anyway (a face)
+};
+// Whether a change from one state to the other can change the look: not
+// between up and mouse over, nor between mouse over and down, while both
+// show the same cell and nothing else tells them apart.
+bool QclStateChangeRepaints(TQclButtonState from, TQclButtonState to, const TQclLookTraits& look);
 
 // Press, hover, group and drop-down states of a windowless button.  The
 // owner supplies the effects; the machine decides when they happen.
@@ -46,6 +57,12 @@ public:
     TQclButtonSettings settings;
 
     std::function<void()> onRepaint;
+    // Whether a change of state repaints (always without it).
+    std::function<bool(TQclButtonState from, TQclButtonState to)> lookChanges;
+    // Whether a click inside shows the button's new state before OnClick
+    // runs (always without it): with its mouse-over or pushed cell of its
+    // own, the button shows pushed while its click runs.
+    std::function<bool()> stateBeforeClick;
     std::function<void()> onClick;
     std::function<void()> onRepeatClick;
     std::function<void(bool run)> onRepeatTimer;     // start / stop

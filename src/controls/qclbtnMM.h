@@ -33,11 +33,14 @@ public:
 
     bool PointInButton(int x, int y) override;
     // The face list's palette for the face shown (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
     virtual void FaceLinkChanged(TObject* sender) { ObjectChanged(sender); }
 
 protected:
     void Paint() override;
+    // Each state may have a face of its own.
+    bool AlwaysRepaintOnHover() override { return true; }
+    bool AlwaysRepaintOnPress() override { return true; }
     void Notification(TComponent* component, TOperation operation) override;
 
 private:

@@ -158,6 +158,14 @@ TQclBaseGraphicButton::TQclBaseGraphicButton(TComponent* owner)
     fontFx_->OnChange = [this](TObject* o) { FontChanged(o); };
     glyph_.OnChange = [this](TObject*) { Invalidate(); };
     machine_.onRepaint = [this] { Repainted(); };
+    machine_.lookChanges = [this](S from, S to) {
+        TQclLookTraits look;
+        look.numGlyphs = glyph_.NumGlyphs();
+        look.hoverShows = AlwaysRepaintOnHover() || glyph_.Uncoloured() || (AllowMouseOver() && enterColorChange_);
+        look.pressShows = AlwaysRepaintOnPress();
+        return QclStateChangeRepaints(from, to, look);
+    };
+    machine_.stateBeforeClick = [this] { return glyph_.NumGlyphs() < 3 && !glyph_.Uncoloured(); };
     machine_.onClick = [this] { Click(); };
     machine_.onRepeatClick = [this] { RepeatClick(); };
     machine_.onRepeatTimer = [this](bool run) {
@@ -386,7 +394,8 @@ void TQclBaseGraphicButton::DrawGlyphAndCaption(const TRect& rect, TCanvas* targ
         c->Font()->SetColor(enterColor_);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     uint16_t flags = s == S::bsDisabled || s == S::bsDisabledDown ? 0 : qclGtEnabled;
-    glyph_.Draw(c, Caption(), 0, multiLine_, flags, layout_.get(), static_cast<int>(s), rect, fontFx_.get());
+    glyph_.Draw(c, Caption(), QclBiDiFlags(this), multiLine_, flags, layout_.get(), static_cast<int>(s), rect,
+                fontFx_.get());
 }
 
 // The caption's letter works the button as a click would.

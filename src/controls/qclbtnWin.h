@@ -123,6 +123,8 @@ public:
     // The state drawn: a button inside a disabled container looks disabled.
     TQclButtonState DrawnState();
     TQclGlyph& GlyphObject() { return glyph_; }
+    // The glyph's palette (0 without one).
+    HPALETTE GetPalette() override { return QclBitmapPalette(glyph_.Source(), glyphPalette_); }
     // Pops the drop-down menu up (when set and not open).
     void DropDown();
 
@@ -150,8 +152,11 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    // The button's face and the glyph-state repaint rules.
+    // Whether the look changes between up and mouse over, and between
+    // mouse over and down, whatever the glyph shows: a face that draws
+    // the hover or the press does.
     virtual bool AlwaysRepaintOnHover() { return false; }
+    virtual bool AlwaysRepaintOnPress() { return false; }
     // On the button's canvas, or on `target` (an off-screen picture of it).
     void DrawGlyphAndCaption(const TRect& rect, TCanvas* target = nullptr);
     void Repainted();
@@ -180,6 +185,7 @@ private:
     bool transparent_ = false;
     bool glyphFromAction_ = false;
     TQclPoolTimer leaveTimer_, repeatTimer_;
+    GdiHandle<HPALETTE> glyphPalette_;
 };
 
 class TQclCustomSpeedButton : public TQclBaseGraphicButton {
@@ -193,7 +199,9 @@ public:
 
 protected:
     void Paint() override;
-    bool AlwaysRepaintOnHover() override { return true; }
+    // The flat looks and the explorer looks draw the pointer over the face.
+    bool AlwaysRepaintOnHover() override { return style_ >= TQclUserButtonStyle::ubsClassicFlat; }
+    bool AlwaysRepaintOnPress() override { return true; }
 
 private:
     TQclUserButtonStyle style_ = TQclUserButtonStyle::ubsAutoDetect;

@@ -57,7 +57,7 @@ public:
     bool MouseInside() const { return mouseInside_; }
     bool Repeating() const { return repeatTimer_.Running(); }
     // The glyph's palette (0 without one).
-    HPALETTE GetPalette() { return QclBitmapPalette(glyph_.Source(), palette_); }
+    HPALETTE GetPalette() override { return QclBitmapPalette(glyph_.Source(), palette_); }
     // Whether a layout holds the glyph: not when the image list supplies it,
     // unless it is a built-in kind's.
     bool GlyphStored() const { return ImageList() == nullptr || glyphKind_ != TQclGlyphKind::gkCustom; }

@@ -7,6 +7,7 @@
 #include "foundation/qclutils.h"
 #include "platform/FormLoader.h"
 #include "platform/Handles.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -179,11 +180,12 @@ void TQclNImage::Notification(TComponent* component, TOperation operation) {
 void RegisterImageClasses() {
     PublishClass<TQclBaseImage, TQclBaseControl>().NotCreatable().Custom("About", QclIgnoreAbout);
     using I = TQclCustomNImage;
-    PublishClass<I, TQclBaseImage>()
-        .NotCreatable()
+    PublishClass<I, TQclBaseImage> image;
+    PublishConstraints(image);
+    PublishDockClient(image);
+    OwnColor(image);
+    image.NotCreatable()
         .Object("Bevel", &I::Bevel)
-        .Int("Color", &I::Color, &I::SetColor, clWindow, &ColorIdents())
-        .Bool("ParentColor", &I::ParentColor, &I::SetParentColor, true)
         .Bool("QuickDraw", &I::QuickDraw, &I::SetQuickDraw, true)
         .Enum<TQclBitmapStyle>("Style", &I::Style, &I::SetStyle, TQclBitmapStyle::sbNone)
         .Object("TransparentStyle", &I::TransparentStyle)

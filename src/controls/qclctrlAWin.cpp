@@ -13,18 +13,15 @@ constexpr TCursor crQclHand = -255;
 
 // ---------------------------------------------------------------- base label
 
-TQclBaseLabel::TQclBaseLabel(TComponent* owner) : TQclBaseGraphicControl(owner) { SetParentColor(true); }
+TQclBaseLabel::TQclBaseLabel(TComponent* owner) : TQclBaseGraphicControl(owner) {
+    autoSize_ = true;
+    SetParentColor(true);
+}
 
 void TQclBaseLabel::SetShowAccelChar(bool v) {
     if (v == showAccelChar_) return;
     showAccelChar_ = v;
     RefreshNow();
-}
-
-void TQclBaseLabel::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustBounds();
 }
 
 void TQclBaseLabel::SetMultiLine(bool v) {
@@ -221,7 +218,7 @@ void TQclCustomSimpleLabel::Click() {
 
 // ---------------------------------------------------------------- dock label
 
-TQclCustomDockLabel::TQclCustomDockLabel(TComponent* owner) : TQclCustomSimpleLabel(owner) { SetAutoSize(false); }
+TQclCustomDockLabel::TQclCustomDockLabel(TComponent* owner) : TQclCustomSimpleLabel(owner) { autoSize_ = false; }
 
 TQclCustomDockLabel::~TQclCustomDockLabel() { dock_.Unhook(); }
 

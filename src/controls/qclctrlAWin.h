@@ -23,8 +23,6 @@ public:
     explicit TQclBaseLabel(TComponent* owner);
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool v);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     bool MultiLine() const { return multiLine_; }
     void SetMultiLine(bool v);
     TQclAlignment Alignment() const { return alignment_; }
@@ -37,6 +35,7 @@ public:
     virtual std::string GetLabelText() { return Caption(); }
     virtual void FontChanged(TObject* sender);
     virtual void AdjustBounds() {}
+    void AdjustSize() override { AdjustBounds(); }
     void ObjectChanged(TObject* sender) override;
     bool GetEmpty() override { return Transparent() && GetLabelText().empty(); }
     void WndProc(TMessage& m) override;
@@ -50,7 +49,7 @@ protected:
     bool painting_ = false;
 
 private:
-    bool showAccelChar_ = true, autoSize_ = true, multiLine_ = false;
+    bool showAccelChar_ = true, multiLine_ = false;
     TQclAlignment alignment_ = TQclAlignment::agTopLeft;
     TQclLabelOptions options_;
 };

@@ -53,6 +53,9 @@ void RegisterButtons() {
         .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
         .Event("OnDropDown", &B::OnDropDown);
     OwnColor(base);
+    PublishBiDi(base);
+    PublishConstraints(base);
+    PublishDockClient(base);
     PublishClass<TQclCustomSpeedButton, B>()
         .NotCreatable()
         .Enum<TQclUserButtonStyle>("Style", &TQclCustomSpeedButton::Style, &TQclCustomSpeedButton::SetStyle,
@@ -61,19 +64,29 @@ void RegisterButtons() {
     PublishClass<TQclExplorerButton, TQclOfficeButton>()
         .Unpublish({"DropDownIndent", "DropDownMenu", "DropDownRight", "OnDropDown"})
         .Bool("UnColorMain", &TQclExplorerButton::UnColorMain, &TQclExplorerButton::SetUnColorMain, true)
-        .Bool("Transparent", &TQclExplorerButton::Transparent, &TQclExplorerButton::SetTransparent, true);
+        // An older property: read, never written.
+        .Custom("Transparent", [](TQclExplorerButton* b, const FormValue& v, LayoutReader& r) {
+            b->SetTransparent(typinfo::AsBool(v, r));
+        });
 }
 
 void RegisterPanels() {
     using S = TQclCustomScrollBox;
-    PublishClass<S, TScrollBox>()
-        .NotCreatable()
+    PublishClass<S, TScrollBox> box;
+    box.NotCreatable()
         .Custom("About", QclIgnoreAbout)
+        .ReadOnly("BorderStyle")  // always bsNone: the bevel is the frame
+        .Bool("AutoSize", &S::AutoSize, &S::SetAutoSize)
         .Object("Bevel", &S::Bevel)
         .Bool("InstantUpdate", &S::InstantUpdate, &S::SetInstantUpdate, true)
         .Bool("MouseWheelSupport", &S::MouseWheelSupport, &S::SetMouseWheelSupport)
         .Bool("Transparent", &S::Transparent, &S::SetTransparent)
         .Event("OnPaint", &S::OnPaint);
+    PublishBiDi(box);
+    PublishConstraints(box);
+    PublishResizeEvents(box);
+    PublishDockClient(box);
+    PublishDockSite(box);
     PublishClass<TQclScrollBox, S>();
     using P = TQclCustomBevelPanel;
     PublishClass<TQclCustomPanel, TQclCustomControl>()
@@ -83,7 +96,14 @@ void RegisterPanels() {
         .Bool("Transparent", &TQclCustomPanel::Transparent, &TQclCustomPanel::SetTransparent)
         .Int("Color", &TQclCustomPanel::Color, &TQclCustomPanel::SetColor, clBtnFace, &ColorIdents());
     PublishClass<P, TQclCustomPanel>().NotCreatable().Object("Bevel", &P::Bevel);
-    PublishClass<TQclSimplePanel, P>();
+    PublishClass<TQclSimplePanel, P> simple;
+    simple.Bool("AutoSize", &TQclSimplePanel::AutoSize, &TQclSimplePanel::SetAutoSize)
+        .Bool("UseDockManager", &TQclSimplePanel::UseDockManager, &TQclSimplePanel::SetUseDockManager, true);
+    PublishBiDi(simple);
+    PublishConstraints(simple);
+    PublishResizeEvents(simple);
+    PublishDockClient(simple);
+    PublishDockSite(simple);
     PublishClass<TQclCustomParentPanel, P>().NotCreatable();
     PublishClass<TQclParentPanel, TQclCustomParentPanel>();
     using G = TQclCustomGroupBox;
@@ -112,6 +132,9 @@ void RegisterLabels() {
         .Bool("MultiLine", &L::MultiLine, &L::SetMultiLine)
         .Bool("ShowAccelChar", &L::ShowAccelChar, &L::SetShowAccelChar, true)
         .Bool("Transparent", &L::Transparent, &L::SetTransparent, true);
+    PublishBiDi(label);
+    PublishConstraints(label);
+    PublishDockClient(label);
     using S = TQclCustomSimpleLabel;
     PublishClass<S, L>()
         .NotCreatable()
@@ -127,6 +150,8 @@ void RegisterLabels() {
     using D = TQclCustomDockLabel;
     PublishClass<D, S>()
         .NotCreatable()
+        // The jump of the simple label is not the dock label's.
+        .Unpublish({"Jump", "ActiveColor", "InActiveColor", "JumpUnderline", "JumpMode", "Options"})
         .Bool("AutoSize", &D::AutoSize, &D::SetAutoSize, false)
         .Bool("AdjustDockedSize", &D::AdjustDockedSize, &D::SetAdjustDockedSize)
         .Alias("AdjustSize", "AdjustDockedSize")
@@ -155,7 +180,11 @@ void RegisterRadio() {
         .Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
         .Bool("UseBitmap", &C::UseBitmap, &C::SetUseBitmap)
         .Bool("UseFocusColor", &C::UseFocusColor, &C::SetUseFocusColor);
-    PublishClass<TQclRadioButton, C>().Bool("Checked", &TQclRadioButton::Checked, &TQclRadioButton::SetChecked);
+    PublishClass<TQclRadioButton, C> radio;
+    radio.Bool("Checked", &TQclRadioButton::Checked, &TQclRadioButton::SetChecked);
+    PublishBiDi(radio);
+    PublishConstraints(radio);
+    PublishDockClient(radio);
     using G = TQclCustomButtonGroup;
     PublishClass<G, TQclCustomGroupBox>()
         .NotCreatable()
@@ -186,7 +215,11 @@ void RegisterRadio() {
         .Bool("UseBitmap", &G::UseBitmap, &G::SetUseBitmap)
         .Bool("UseFocusColor", &G::UseFocusColor, &G::SetUseFocusColor)
         .Event("OnChange", &G::OnChange);
-    PublishClass<TQclCustomRadioGroup, G>().NotCreatable();
+    PublishClass<TQclCustomRadioGroup, G> group;
+    group.NotCreatable().Bool("AutoSize", &G::AutoSize, &G::SetAutoSize);
+    PublishBiDi(group);
+    PublishConstraints(group);
+    PublishDockClient(group);
     PublishClass<TQclRadioGroup, TQclCustomRadioGroup>().Int("ItemIndex", &TQclRadioGroup::ItemIndex,
                                                             &TQclRadioGroup::SetItemIndex, -1);
 }
@@ -206,7 +239,11 @@ void RegisterWindowedButtons() {
         .Int("RepeatingInterval", &B::RepeatingInterval, &B::SetRepeatingInterval, 100)
         .Enum<TQclNormalButtonStyle>("Style", &B::Style, &B::SetStyle, TQclNormalButtonStyle::nbsAutoDetect)
         .Event("OnMouseEnter", &B::OnMouseEnter)
-        .Event("OnMouseExit", &B::OnMouseExit);
+        .Event("OnMouseExit", &B::OnMouseExit)
+        .Bool("TabStop", &B::TabStop, &B::SetTabStop, true);
+    PublishBiDi(button);
+    PublishConstraints(button);
+    PublishDockClient(button);
     using D = TQclDockButton;
     PublishClass<D, B>()
         .Ref<TWinControl>("Control", &D::Control, &D::SetControl)

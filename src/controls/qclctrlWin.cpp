@@ -70,12 +70,7 @@ TRect QclWindowBounds(TWinControl* control) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-unsigned QclBiDiFlags(TControl* control) {
-    auto* w = dynamic_cast<TWinControl*>(control);
-    if (w == nullptr) w = control->Parent();
-    if (w == nullptr || !w->HandleAllocated()) return 0;
-    return (GetWindowLongA(w->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) ? DT_RTLREADING : 0;
-}
+unsigned QclBiDiFlags(TControl* control) { return control->UseRightToLeftReading() ? DT_RTLREADING : 0; }
 
 void QclSetOpaque(TControl* control, bool opaque) {
     TControlStyle s = control->ControlStyle();
@@ -422,8 +417,16 @@ void TQclDocker::SetControl(TWinControl* v) {
 
 void TQclDocker::Dock() {
     if (!docked_ || control_ == nullptr || Loading()) return;
-    if (!hook_.Attached())
-        hook_.Attach(control_->Handle(), [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+    // A control that cannot have a window yet (one without a parent) is
+    // not docked to now; its error is not the setter's to raise.
+    if (!hook_.Attached()) {
+        try {
+            HWND wnd = control_->Handle();
+            hook_.Attach(wnd, [this](UINT msg, WPARAM w, LPARAM l, LRESULT& r) { return DockWndProc(msg, w, l, r); });
+        } catch (const Exception&) {
+            return;
+        }
+    }
     if (!control_->HandleAllocated() || control_->Align() != TAlign::alNone || docking_) return;
     docking_ = true;
     struct Done {

@@ -213,8 +213,8 @@ private:
 bool QclParentOffersBackground(TControl* control);
 // A transparent control is not opaque, and the other way round.
 void QclSetOpaque(TControl* control, bool opaque);
-// DT_RTLREADING when the control's window (or, windowless, its parent's)
-// reads right to left.
+// DT_RTLREADING when the control's own reading order (its BiDiMode) reads
+// right to left; the alignment stays what the control says.
 unsigned QclBiDiFlags(TControl* control);
 // Where a windowed control's window is now, in its parent's client
 // coordinates (its bounds fields follow a move only after the move's

@@ -1,5 +1,7 @@
 #include "controls/qcldlgS.h"
 
+#include <cstdlib>
+
 #include "controls/qclctrlAWin.h"
 #include "foundation/qclutilsWnd.h"
 #include "platform/Dialogs.h"
@@ -7,6 +9,16 @@
 #include "platform/FormLoader.h"
 
 namespace treskel {
+
+namespace {
+// The unit's start seeds the runtime's random numbers once, from the clock.
+[[maybe_unused]] const bool randomSeeded = [] {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::srand(static_cast<unsigned>(now.QuadPart ^ (now.QuadPart >> 32)));
+    return true;
+}();
+}  // namespace
 
 // ------------------------------------------------------------ TQclBaseDialog
 
@@ -192,11 +204,8 @@ void TQclDirDlg::NewFolderClick(TObject*) {
 
 void RegisterDialogClasses() {
     using B = TQclBaseDialog;
-    PublishClass<B, TQclComponent>()
+    PublishClass<B, TQclContainerComponent>()
         .NotCreatable()
-        .Ref<TQclCustomImageList>("ImageList", &B::ImageList, &B::SetImageList)
-        .Int("ImageIndex", &B::ImageIndex, &B::SetImageIndex)
-        .Int("ListIndex", &B::ListIndex, &B::SetListIndex)
         .String("CaptionTitle", &B::CaptionTitle, &B::SetCaptionTitle)
         .String("CustomButton", &B::CustomButton, &B::SetCustomButton)
         .Enum<TQclDlgEffect>("Effect", &B::Effect, &B::SetEffect, TQclDlgEffect::deNone)

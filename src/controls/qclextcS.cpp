@@ -9,6 +9,7 @@
 #include "foundation/qclgraphDraw.h"
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -593,7 +594,7 @@ TQclFontSizeComboBox::TQclFontSizeComboBox(TComponent* owner) : TQclCustomComboB
 }
 
 TQclFontSizeComboBox::~TQclFontSizeComboBox() {
-    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink = nullptr;
+    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink.Clear(this);
 }
 
 void TQclFontSizeComboBox::SetEditorEnabled(bool v) {
@@ -604,10 +605,10 @@ void TQclFontSizeComboBox::SetEditorEnabled(bool v) {
 
 void TQclFontSizeComboBox::SetFontCombo(TQclFontComboBox* combo) {
     if (combo == fontCombo_) return;
-    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink = nullptr;
+    if (fontCombo_ != nullptr) fontCombo_->FontChangeLink.Clear(this);
     fontCombo_ = combo;
     if (combo != nullptr) {
-        combo->FontChangeLink = [this] { SetFontName(fontCombo_->Text()); };
+        combo->FontChangeLink.Set(this, [this] { SetFontName(fontCombo_->Text()); });
         combo->FreeNotification(this);
     }
 }
@@ -735,11 +736,15 @@ void RegisterExtComboClasses() {
     static bool done = false;
     if (done) return;
     done = true;
-    PublishClass<TQclCustomComboBox, TCustomComboBox>()
-        .NotCreatable()
+    PublishClass<TQclCustomComboBox, TCustomComboBox> base;
+    base.NotCreatable()
         .Bool("Flat", &TQclCustomComboBox::Flat, &TQclCustomComboBox::SetFlat)
         .Ref<TWinControl>("FocusControl", &TQclCustomComboBox::FocusControl, &TQclCustomComboBox::SetFocusControl)
-        .Event("OnSelect", &TQclCustomComboBox::OnSelect);
+        .Event("OnSelect", &TQclCustomComboBox::OnSelect)
+        .Bool("TabStop", &TQclCustomComboBox::TabStop, &TQclCustomComboBox::SetTabStop, true);
+    PublishBiDi(base);
+    PublishConstraints(base);
+    PublishDockClient(base);
     PublishClass<TQclCustomColorComboBox, TQclCustomComboBox>()
         .NotCreatable()
         .Custom("About", QclIgnoreAbout)

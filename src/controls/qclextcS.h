@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/qclextcSLists.h"
@@ -129,6 +130,28 @@ TRESKEL_ENUM_INFO(TQclFontCBOption, "foPrinterFonts", "foScreenFonts", "foTrueTy
                   "foDisplaySymbol")
 using TQclFontCBOptions = Set<TQclFontCBOption>;
 
+// The follower a font box calls on every change: set by a size box and
+// cleared only by the size box that set it, so that one size box going
+// leaves another's link alone.
+class TQclFontChangeLink {
+public:
+    void Set(const void* owner, std::function<void()> call) {
+        owner_ = owner;
+        call_ = std::move(call);
+    }
+    void Clear(const void* owner) {
+        if (owner != owner_) return;
+        owner_ = nullptr;
+        call_ = nullptr;
+    }
+    explicit operator bool() const { return static_cast<bool>(call_); }
+    void operator()() const { call_(); }
+
+private:
+    const void* owner_ = nullptr;
+    std::function<void()> call_;
+};
+
 class TQclFontComboBox : public TQclCustomComboBox {
     TRESKEL_CLASS(TQclFontComboBox)
 public:
@@ -149,7 +172,7 @@ public:
     void WndProc(TMessage& m) override;
 
     // Called on every change before OnChange (the size box that follows).
-    std::function<void()> FontChangeLink;
+    TQclFontChangeLink FontChangeLink;
 
 protected:
     void Change() override;

@@ -2,6 +2,7 @@
 
 #include "foundation/qclgraphDraw.h"
 #include "platform/FormLoader.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -38,8 +39,9 @@ void TQclDrawEdge::Paint() {
 
 void RegisterDrawEdgeClasses() {
     using E = TQclDrawEdge;
-    PublishClass<E, TQclBaseControl>()
-        .Custom("About", QclIgnoreAbout)
+    PublishClass<E, TQclBaseControl> edge;
+    PublishConstraints(edge);
+    edge.Custom("About", QclIgnoreAbout)
         .Enum<TQclDiagonalStyle>("DiagonalStyle", &E::DiagonalStyle, &E::SetDiagonalStyle,
                                  TQclDiagonalStyle::dsEndBottomLeft)
         .Enum<TQclEdgeStyle>("EdgeStyle", &E::EdgeStyle, &E::SetEdgeStyle, TQclEdgeStyle::etEtched)

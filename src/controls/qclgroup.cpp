@@ -30,6 +30,19 @@ std::vector<TRect> QclRadioLayout(const TQclRadioLayoutInput& in) {
     return out;
 }
 
+TSize QclRadioGroupSize(const TQclRadioLayoutInput& in, TSize button) {
+    int b = in.bevelWidth, c = std::max(b, in.captionHeight);
+    bool sideways = in.side == TQclCaptionSide::csLeft || in.side == TQclCaptionSide::csRight;
+    int columns = QclClampColumns(in.columns);
+    int rows = std::max((in.count + columns - 1) / columns, 1);
+    int itemH = in.itemHeight >= 0 ? in.itemHeight : button.cy;
+    // The inverse of the layout: the room it takes from each side, and 1
+    // more on each side and above and below the rows.
+    int width = columns * button.cx + in.itemOffset + 2 + (sideways ? b + c : 2 * b);
+    int height = rows * itemH + 2 + 2 + (sideways ? 2 * b : b + c);
+    return {width, height};
+}
+
 namespace {
 
 // Where the caption lies in its box, by the caption's place on its side.

@@ -49,6 +49,9 @@ struct TQclRadioLayoutInput {
 // The bounds of each button: columns filled top to bottom, the rows centred
 // in the height left over.
 std::vector<TRect> QclRadioLayout(const TQclRadioLayoutInput& in);
+// The size of a group whose layout gives every button `button` (the
+// input's width and height aside): what AutoSize gives the group.
+TSize QclRadioGroupSize(const TQclRadioLayoutInput& in, TSize button);
 
 constexpr int QclClampColumns(int columns) { return columns < 1 ? 1 : columns > 12 ? 12 : columns; }
 // -1 for none; beyond the last item, the last.

@@ -32,12 +32,6 @@ TQclButtonControl::~TQclButtonControl() {
     font3D_->OnChange = nullptr;
 }
 
-void TQclButtonControl::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustSize();
-}
-
 void TQclButtonControl::SetGlyphTransparent(bool v) {
     if (v == glyphTransparent_) return;
     glyphTransparent_ = v;
@@ -109,9 +103,7 @@ HPALETTE TQclButtonControl::GetPalette() {
 
 // Measured with the content at the top left: the control keeps its place
 // and takes the size the glyph and the caption need.
-void TQclButtonControl::AdjustSize() {
-    if (!autoSize_ || Loading() || sizing_) return;
-    sizing_ = true;
+TSize TQclButtonControl::ContentSize() {
     TQclAlignment keep = layout_->Alignment();
     auto changed = std::move(layout_->OnChange);
     layout_->OnChange = nullptr;
@@ -121,7 +113,14 @@ void TQclButtonControl::AdjustSize() {
     TRect r = DrawContent(scratch.Canvas(), false);
     layout_->SetAlignment(keep);
     layout_->OnChange = std::move(changed);
-    SetBounds(Left(), Top(), r.Right, r.Bottom);
+    return {r.Right, r.Bottom};
+}
+
+void TQclButtonControl::AdjustSize() {
+    if (!autoSize_ || Loading() || sizing_) return;
+    sizing_ = true;
+    TSize s = ContentSize();
+    SetBounds(Left(), Top(), s.cx, s.cy);
     sizing_ = false;
 }
 
@@ -496,8 +495,7 @@ void TQclCustomButtonGroup::ButtonClick(TObject* sender) {
     if (changed && OnChange) OnChange(this, index);
 }
 
-void TQclCustomButtonGroup::LayoutButtons() {
-    if (Reading() || buttons_.empty()) return;
+TQclRadioLayoutInput TQclCustomButtonGroup::LayoutInput() {
     TQclRadioLayoutInput in;
     in.width = Width();
     in.height = Height();
@@ -509,17 +507,37 @@ void TQclCustomButtonGroup::LayoutButtons() {
     in.columns = columns_;
     in.itemHeight = itemHeight_;
     in.itemOffset = itemOffset_;
-    std::vector<TRect> r = QclRadioLayout(in);
+    return in;
+}
+
+void TQclCustomButtonGroup::LayoutButtons() {
+    if (Reading() || buttons_.empty()) return;
+    std::vector<TRect> r = QclRadioLayout(LayoutInput());
     for (int i = 0; i < ButtonCount(); ++i) {
         const TRect& b = r[static_cast<size_t>(i)];
         Buttons(i)->SetBounds(b.Left, b.Top, b.Width(), b.Height());
         Buttons(i)->SetVisible(true);
     }
+    AdjustSize();
 }
 
 void TQclCustomButtonGroup::Loaded() {
     TQclCustomGroupBox::Loaded();
     ArrangeButtons();
+    AdjustSize();
+}
+
+void TQclCustomButtonGroup::AdjustSize() {
+    if (!AutoSize() || Loading() || Reading() || sizing_ || buttons_.empty()) return;
+    TSize button{0, 0};
+    for (TQclRadioGroupButton* b : buttons_) {
+        TSize s = b->ContentSize();
+        button = {std::max(button.cx, s.cx), std::max(button.cy, s.cy)};
+    }
+    TSize size = QclRadioGroupSize(LayoutInput(), button);
+    sizing_ = true;
+    SetBounds(Left(), Top(), size.cx, size.cy);
+    sizing_ = false;
 }
 
 void TQclCustomButtonGroup::Notification(TComponent* component, TOperation operation) {

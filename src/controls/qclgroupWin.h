@@ -23,8 +23,6 @@ public:
     ~TQclButtonControl() override;
 
     TQclGlyphTextLayout* Alignment() { return layout_.get(); }
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     bool GlyphTransparent() const { return glyphTransparent_; }
     void SetGlyphTransparent(bool v);
     TColor GlyphTransparentColor() const { return glyphTransparentColor_; }
@@ -53,15 +51,17 @@ public:
     void SetNoRepaint(bool v) { noRepaint_ = v; }
     TBitmap* GlyphStrip() { return strip_.get(); }
     int CellWidth() const { return cellWidth_; }
+    // The size the glyph and the caption need.
+    TSize ContentSize();
     // The palette of the linked image list's picture (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
 
     virtual void CreateGlyph() {}
     virtual bool GetChecked() { return false; }
     virtual void SetChecked(bool) {}
     virtual bool CanModify() { return !readOnly_; }
     // With AutoSize: the control takes the size its glyph and caption need.
-    virtual void AdjustSize();
+    void AdjustSize() override;
     // Draws (`draw`) or measures glyph and caption; returns the focus or,
     // measuring, the content rectangle.
     virtual TRect DrawContent(TCanvas* canvas, bool draw) = 0;
@@ -87,7 +87,7 @@ private:
     std::unique_ptr<TQcl3DCaption> font3D_;
     GdiHandle<HPALETTE> palette_;
     int glyphSize_ = 13;
-    bool autoSize_ = false, glyphTransparent_ = false, useBitmap_ = false, glyphFlat_ = false;
+    bool glyphTransparent_ = false, useBitmap_ = false, glyphFlat_ = false;
     bool useFocusColor_ = false, readOnly_ = false, noRepaint_ = false, clicksDisabled_ = false, sizing_ = false;
     TColor glyphTransparentColor_ = static_cast<TColor>(0x008080), focusColor_ = static_cast<TColor>(0x808080);
     TQclGlyphTextFocusStyle focusStyle_ = TQclGlyphTextFocusStyle::fcText;
@@ -209,10 +209,15 @@ public:
 protected:
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    // With AutoSize: as large as its buttons need, each as large as the
+    // largest glyph and caption.
+    void AdjustSize() override;
     bool Reading() const;
     // The settings of the group on one button (the layout aside).
     void CopySettingsTo(TQclRadioGroupButton* b, int index);
     void LayoutButtons();
+    // What the layout of the buttons goes by, at the group's present size.
+    TQclRadioLayoutInput LayoutInput();
     void ButtonsChanged();
     // Whether the group box shows an image of its own (then glyph size and
     // flatness stay with the buttons).
@@ -228,6 +233,7 @@ private:
     virtual void ItemsChanged() = 0;
     void ButtonClick(TObject* sender);
     int columns_ = 1, itemHeight_ = -1, itemOffset_ = 4, glyphSize_ = 13;
+    bool sizing_ = false;
     bool readOnly_ = false, glyphFlat_ = false, glyphTransparent_ = true, useBitmap_ = false, useFocusColor_ = false;
     TColor glyphTransparentColor_ = static_cast<TColor>(0x008080), focusColor_ = static_cast<TColor>(0x808080);
     TQclGlyphTextFocusStyle focusStyle_ = TQclGlyphTextFocusStyle::fcText;

@@ -9,6 +9,7 @@
 #include "foundation/qclnonvSFont.h"
 #include "platform/Forms.h"
 #include "platform/Handles.h"
+#include "platform/Register.h"
 
 namespace treskel {
 
@@ -608,18 +609,16 @@ void TQclSplitterPanel::LoadFromIni(TQclIniCtrl* ini) {
 
 // ------------------------------------------------------------ registration
 
-namespace {
-// Values the panel sets itself: read and dropped.
-void IgnoreValue(TObject*, const FormValue&, LayoutReader&) {}
-}  // namespace
-
 void RegisterSplitterClasses() {
     using B = TQclSplitterBarItem;
     PublishClass<B, TCollectionItem>()
         .Enum<TQclBorderStyle>("BorderStyle", &B::BorderStyle, &B::SetBorderStyle, TQclBorderStyle::lsNone)
-        .Custom("Position", [](B* b, const FormValue& v, LayoutReader& r) {
-            b->SetPosition(static_cast<int>(typinfo::AsInt(v, r, nullptr)));
-        })
+        // Always written: it has no default (-1 until the panel lays it out).
+        .Custom("Position",
+                [](B* b, const FormValue& v, LayoutReader& r) {
+                    b->SetPosition(static_cast<int>(typinfo::AsInt(v, r, nullptr)));
+                },
+                [](B* b) -> std::optional<FormValue> { return FormValue::Int(b->Position()); })
         .Int("PosPercent", &B::PosPercent, &B::SetPosPercent, 50)
         .Int("Min", &B::Min, &B::SetMin)
         .Int("Max", &B::Max, &B::SetMax)
@@ -630,16 +629,22 @@ void RegisterSplitterClasses() {
     PublishClass<TQclSplitterBarItems, TCollection>().NotCreatable();
 
     using P = TQclSplitterPane;
+    // The panel places its panes: what a layout says of that is dropped.
     PublishClass<P, TQclScrollBox>()
-        .Custom("Align", IgnoreValue)
-        .Custom("Left", IgnoreValue)
-        .Custom("Top", IgnoreValue)
-        .Custom("Width", IgnoreValue)
-        .Custom("Height", IgnoreValue)
+        .ReadOnly("Align")
+        .ReadOnly("Left")
+        .ReadOnly("Top")
+        .ReadOnly("Width")
+        .ReadOnly("Height")
         .Bool("ParentColor", &P::ParentColor, &P::SetParentColor, true);
 
     using S = TQclSplitterPanel;
-    PublishClass<S, TQclCustomBevelPanel>()
+    PublishClass<S, TQclCustomBevelPanel> panel;
+    PublishBiDi(panel);
+    PublishConstraints(panel);
+    PublishDockClient(panel);
+    PublishDockSite(panel);
+    panel.Bool("AutoSize", &S::AutoSize, &S::SetAutoSize)
         .Bool("InstantUpdate", &S::InstantUpdate, &S::SetInstantUpdate)
         .Object("Bars", &S::Bars)
         .Enum<TQclSplitterOrientation>("Orientation", &S::Orientation, &S::SetOrientation,

@@ -60,11 +60,14 @@ bool TQclCustomBevelPanel::NeedsDesignFrame() {
 }
 
 void TQclCustomBevelPanel::ObjectChanged(TObject* sender) {
-    if (sender == bevel_.get() && bevel_->NeedRecreate() && HandleAllocated()) {
-        RecreateWnd();
-        return;
+    if (Loading()) return;
+    if (sender == bevel_.get()) {
+        // A bevel given from elsewhere came with its owner's flag: the
+        // frame the system draws in that mode is this window's.
+        bevel_->SetWindowedOwner(true);
+        if (bevel_->NeedRecreate() && HandleAllocated()) RecreateWnd();
+        Realign();
     }
-    if (sender == bevel_.get()) Realign();
     TQclCustomPanel::ObjectChanged(sender);
 }
 
@@ -211,7 +214,8 @@ void TQclCustomParentPanel::BuildBackBitmap(bool force) {
 
 void TQclCustomParentPanel::WndProc(TMessage& m) {
     TQclCustomBevelPanel::WndProc(m);
-    if (m.Msg == WM_SIZE && !Loading() && back_) {
+    // Every new size: a panel made opaque again gets its picture back.
+    if (m.Msg == WM_SIZE && !Loading()) {
         BuildBackBitmap(false);
         Invalidate();
     }
@@ -378,7 +382,6 @@ TQclCustomScrollBox::TQclCustomScrollBox(TComponent* owner)
     bevel_->SetMode(TQclBevelMode::bmWindows);
     bevel_->OnChange = [this](TObject*) { BevelChanged(); };
     SetBorderStyle(TBorderStyle::bsNone);
-    SetCtl3D(true);
     SetBounds(Left(), Top(), 185, 41);
 }
 

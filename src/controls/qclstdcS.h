@@ -58,7 +58,8 @@ private:
 class TQclSimplePanel : public TQclCustomBevelPanel {
     TRESKEL_CLASS(TQclSimplePanel)
 public:
-    explicit TQclSimplePanel(TComponent* owner) : TQclCustomBevelPanel(owner) {}
+    // A dock site of it lays its docked controls out with a dock manager.
+    explicit TQclSimplePanel(TComponent* owner) : TQclCustomBevelPanel(owner) { SetUseDockManager(true); }
 };
 
 // Paints its image-list picture as its own background and as the back
@@ -78,7 +79,7 @@ public:
     virtual void BuildBackBitmap(bool force);
     void WndProc(TMessage& m) override;
     // The image list's palette of the picture shown (0 without one).
-    HPALETTE GetPalette();
+    HPALETTE GetPalette() override;
     // Set when the background's palette need not be realised.
     bool SkipPalette() const { return skipPalette_; }
     void SetSkipPalette(bool v) { skipPalette_ = v; }

@@ -287,6 +287,7 @@ void DrawClassicSpeedFace(const FaceParts& f, TRect& rect) {
     TCanvas* c = f.canvas;
     c->Pen()->SetStyle(TPenStyle::psSolid);
     c->Pen()->SetColor(clBlack);
+    c->Brush()->SetBitmap(nullptr);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     c->Rectangle(rect);
     if (f.pressed) {
@@ -301,14 +302,14 @@ void DrawClassicSpeedFace(const FaceParts& f, TRect& rect) {
     }
 }
 
+// The brush stays as it filled: the held-down faces fill their frames'
+// interiors with the same dither.
 void FillFaceBackground(const FaceParts& f, const TRect& rect, bool patterned) {
     TCanvas* c = f.canvas;
     c->Brush()->SetStyle(TBrushStyle::bsSolid);
     if (patterned) c->Brush()->SetBitmap(PatternBitmap(f.color));
     else c->Brush()->SetColor(f.color);
     c->FillRect(rect);
-    c->Brush()->SetBitmap(nullptr);
-    c->Brush()->SetColor(f.color);
 }
 
 }  // namespace
@@ -335,6 +336,11 @@ bool QclDrawButtonFace(TCanvas* canvas, bool mouseInside, TRect& rect, TQclUserB
         canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
         int in = pressed ? 4 : 3;
         canvas->DrawFocusRect(InflateRect(content, -in, -in));
+    }
+    // The dither belongs to this face alone: the caller's brush is plain.
+    if (canvas->Brush()->Bitmap() != nullptr) {
+        canvas->Brush()->SetBitmap(nullptr);
+        canvas->Brush()->SetColor(color);
     }
     rect = InflateRect(content, -3, -3);
     if (pressed) rect = OffsetRect(rect, 1, 1);

@@ -85,7 +85,6 @@ void QclCaptionTextRect(const TQclCaptionWindow& wnd, const TQclCaptionMetrics& 
     const int w = small ? m.captionButtonWidth : m.cxSize;
     const bool minBox = (wnd.style & kWsMinimizeBox) != 0, maxBox = (wnd.style & kWsMaximizeBox) != 0;
     const bool tool = (wnd.exStyle & kWsExToolWindow) != 0;
-    if (wnd.iconic) flags |= qclCapIconic;
     TRect r = small ? textRect : capRect;
     const int startLeft = r.Left;
     if ((wnd.style & kWsSysMenu) == 0) {
@@ -105,7 +104,12 @@ void QclCaptionTextRect(const TQclCaptionWindow& wnd, const TQclCaptionMetrics& 
             flags |= qclCapIcon;
             if (m.newStyle) {
                 r.Left += m.smallIconWidth + m.cxFrame;
-                if (!wnd.iconic) r.Left += b;
+                // Only an iconic window that shows its icon in the new look
+                // has the lower caption edge.
+                if (wnd.iconic)
+                    flags |= qclCapIconic;
+                else
+                    r.Left += b;
             } else {
                 r.Left += m.smallIconWidth + 2 * b;
             }

@@ -350,6 +350,10 @@ private:
     LRESULT ItemExpanding(NMTREEVIEWA* tv);
     void ItemExpanded(NMTREEVIEWA* tv);
     void EndLabelEdit(NMHDR* nm);
+    // A caption typed with letters the code page lacks is refused; the
+    // edit opens again with it as typed, once the user was told.
+    bool RefuseEditedText(TTreeNode* node);
+    void ReopenRefusedEdit();
     void GetDispInfo(NMTVDISPINFOA* di);
     void BeginNodeDrag(NMTREEVIEWA* tv);
     std::unique_ptr<TDragImageList> MakeDragImages(TTreeNode* node, TPoint pressed);
@@ -430,6 +434,12 @@ private:
     bool clickPending_ = false;
     int inTimer_ = 0;
     TTreeNode* pressedSelected_ = nullptr;  // the selected item, pressed again: a rename to come
+    struct RefusedEdit {
+        TTreeNode* node;
+        std::weak_ptr<const char> life;
+        std::wstring text;
+    };
+    std::unique_ptr<RefusedEdit> refusedEdit_;
     TPoint rightClickAt_;
     TTreeNode* savedTopItem_ = nullptr;
     GdiHandle<HFONT> itemFont_;
@@ -613,8 +623,6 @@ public:
     void SetShowCaptions(bool v);
     bool Wrapable() const { return wrapable_; }
     void SetWrapable(bool v);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     // How many rows the buttons and controls take.
     int RowCount() const { return rowCount_; }
     TCustomImageList* Images() const { return images_; }
@@ -636,6 +644,8 @@ protected:
     void Paint() override;
     void AlignControls(TControl* control, TRect& rect) override;
     void Notification(TComponent* component, TOperation operation) override;
+    // With AutoSize the bar is as high as its rows.
+    void AdjustSize() override { Arrange(); }
 
 private:
     friend class TToolButton;
@@ -658,7 +668,6 @@ private:
     bool flat_ = false;
     bool showCaptions_ = false;
     bool wrapable_ = true;
-    bool autoSize_ = false;
     int rowCount_ = 1;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* disabledImages_ = nullptr;

@@ -407,12 +407,6 @@ void TToolBar::SetWrapable(bool v) {
     Arrange();
 }
 
-void TToolBar::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    Arrange();
-}
-
 int TToolBar::ItemWidth(TControl* c, const TSize& buttonSize) {
     auto* b = dynamic_cast<TToolButton*>(c);
     if (b == nullptr || b->IsSeparator()) return c->Width();

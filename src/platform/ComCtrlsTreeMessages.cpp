@@ -3,6 +3,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/ComCtrlsPriv.h"
 #include "platform/ComCtrlsTreePriv.h"
+#include "platform/Dialogs.h"
 
 namespace treskel {
 
@@ -11,6 +12,8 @@ using namespace comctl;
 namespace {
 
 constexpr UINT kExpandActionMask = 0x0003;  // TVE_COLLAPSE, TVE_EXPAND, TVE_TOGGLE
+// Posted to the tree once its edit box of a refused caption is gone.
+constexpr UINT kReopenRefusedEdit = CM_BASE + 0x180;
 
 int XOf(LPARAM l) { return static_cast<short>(LOWORD(l)); }
 int YOf(LPARAM l) { return static_cast<short>(HIWORD(l)); }
@@ -118,6 +121,9 @@ void TCustomTreeView::WndProc(TMessage& m) {
             TWinControl::WndProc(m);
             ApplyColors();
             return;
+        case kReopenRefusedEdit:
+            ReopenRefusedEdit();
+            return;
         default:
             break;
     }
@@ -219,11 +225,39 @@ void TCustomTreeView::EndLabelEdit(NMHDR* nm) {
     auto* di = reinterpret_cast<NMTVDISPINFOA*>(nm);
     TTreeNode* node = NodeOf(di->item.hItem, di->item.lParam, di->item.mask);
     if (node == nullptr || di->item.pszText == nullptr) return;  // cancelled
+    if (RefuseEditedText(node)) return;
     std::string s = nm->code == TVN_ENDLABELEDITW ? Narrow(reinterpret_cast<NMTVDISPINFOW*>(nm)->item.pszText)
                                                   : std::string(di->item.pszText);
     NodeRef ref(node, &node->life_);
     Edit(node, s);
     if (ref.Alive()) node->SetText(s);
+}
+
+// The edit box, still there while its end is reported, holds the caption
+// as typed; the notice carries it narrowed, with look-alikes and '?' for
+// the letters the code page lacks.
+bool TCustomTreeView::RefuseEditedText(TTreeNode* node) {
+    HWND box = reinterpret_cast<HWND>(SendMessageA(Handle(), TVM_GETEDITCONTROL, 0, 0));
+    if (box == nullptr) return false;
+    std::wstring typed = WindowTextW(box);
+    if (FirstLetterOutsideCodePage(typed) == std::wstring::npos) return false;
+    // Told once the box is gone: a message box now would take the focus
+    // from it, which ends an edit again.
+    refusedEdit_ = std::make_unique<RefusedEdit>(RefusedEdit{node, node->life_, std::move(typed)});
+    PostMessageA(Handle(), kReopenRefusedEdit, 0, 0);
+    return true;
+}
+
+void TCustomTreeView::ReopenRefusedEdit() {
+    std::unique_ptr<RefusedEdit> refused = std::move(refusedEdit_);
+    if (!refused || refused->life.expired() || !HandleAllocated() || IsEditing()) return;
+    RefuseLettersOutsideCodePage(refused->text);
+    if (refused->life.expired() || !refused->node->EditText()) return;
+    HWND box = reinterpret_cast<HWND>(SendMessageA(Handle(), TVM_GETEDITCONTROL, 0, 0));
+    if (box == nullptr) return;
+    SetWindowTextW(box, refused->text.c_str());
+    const auto first = static_cast<WPARAM>(FirstLetterOutsideCodePage(refused->text));
+    SendMessageW(box, EM_SETSEL, first, static_cast<LPARAM>(first + 1));
 }
 
 void TCustomTreeView::GetDispInfo(NMTVDISPINFOA* di) {

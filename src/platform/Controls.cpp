@@ -23,6 +23,7 @@ std::function<bool(WORD)> DispatchMenuCommand;
 std::function<void(HMENU)> MenuPopupInit;
 std::function<void(TControl*)> MouseControlChanged;
 std::function<void(TControl*, TPoint)> PopupControlMenu;
+std::function<TWinControl*(TControl*, const TRect&)> MakeFloatingHost;
 }  // namespace hooks
 
 void HandleCallbackException() {
@@ -111,6 +112,7 @@ TControl::~TControl() {
     if (dragControl == this) dragControl = nullptr;
     actionLink_.reset();
     if (parent_ != nullptr) parent_->RemoveControl(this);
+    if (hostDockSite_ != nullptr) hostDockSite_->RemoveDockClient(this);
 }
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
@@ -226,7 +228,7 @@ void TControl::SetText(const std::string& s) {
 void TControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    constraints_.Apply(width, height);
+    if (!CheckNewSize(width, height)) return;
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     bool sized = width != width_ || height != height_;
     InvalidateControl(visible_, controlStyle_.Contains(TControlStyleItem::csOpaque));
@@ -471,6 +473,7 @@ void TControl::Loaded() {
     if (parent_ != nullptr && parentFont_) ParentFontChanged();
     if (parent_ != nullptr && parentColor_) ParentColorChanged();
     if (align_ != TAlign::alNone) RequestAlign();
+    if (autoSize_) AdjustSize();
 }
 
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
@@ -496,6 +499,20 @@ void TControl::Repaint() {
         Invalidate();
         Update();
     }
+}
+
+bool TControl::PaletteChanged(bool foreground) {
+    HPALETTE palette = visible_ ? GetPalette() : nullptr;
+    if (palette == nullptr) return false;
+    auto* self = dynamic_cast<TWinControl*>(this);
+    TWinControl* host = self != nullptr ? self : parent_;
+    if (host != nullptr && host->HandleAllocated()) {
+        WindowDC dc(host->Handle());
+        HPALETTE old = SelectPalette(dc.Get(), palette, !foreground);
+        if (RealizePalette(dc.Get()) != 0) Invalidate();
+        SelectPalette(dc.Get(), old, TRUE);
+    }
+    return true;
 }
 
 void TControl::BringToFront() {

@@ -25,9 +25,14 @@ class TBasicAction;
 class TControlActionLink;
 namespace ctl {
 class DragSession;
+// A docking drag of the control, whatever its DragKind (its grabber, or the
+// caption of the window it floats in, was taken hold of).
+void BeginDockDrag(TControl* control, int threshold);
 }
 class TDragObject;
+class TDragDockObject;
 class TDragImageList;
+class TDockTree;
 
 struct TMessage {
     UINT Msg = 0;
@@ -102,8 +107,8 @@ TRESKEL_ENUM_INFO(TBorderStyle, "bsNone", "bsSingle")
 enum class TDragMode { dmManual, dmAutomatic };
 TRESKEL_ENUM_INFO(TDragMode, "dmManual", "dmAutomatic")
 enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
-// How a drag from the control goes: a drag and drop, or docking (kept for
-// the layouts; nothing here docks).
+// How a drag from the control goes: a drag and drop, or docking into a
+// dock site (or floating in a window of its own over none).
 enum class TDragKind { dkDrag, dkDock };
 TRESKEL_ENUM_INFO(TDragKind, "dkDrag", "dkDock")
 
@@ -123,6 +128,16 @@ using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int 
 using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+using TConstrainedResizeEvent =
+    std::function<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TDockOverEvent =
+    std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDockDropEvent = std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                             TPoint MousePos, bool& CanDock)>;
+using TUnDockEvent = std::function<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 
 TShiftState KeysToShiftState(WORD keys);
 TShiftState KeyDataToShiftState(LPARAM keyData);
@@ -143,8 +158,8 @@ public:
     virtual TDragImageList* GetDragImages() { return nullptr; }
     // A target that draws on the screen during the drag hides the picture
     // meanwhile, so that neither spoils the other.
-    void HideDragImage();
-    void ShowDragImage();
+    virtual void HideDragImage();
+    virtual void ShowDragImage();
 };
 
 class TDragControlObject : public TDragObject {
@@ -155,6 +170,35 @@ public:
     TCursor GetDragCursor(bool accepted, int x, int y) override;
     TObject* Source() override;
     TDragImageList* GetDragImages() override;
+};
+
+// A docking drag: the control, and the frame on the screen that shows where
+// it would go (docked into the site under the pointer, or floating).
+class TDragDockObject : public TDragObject {
+    TRESKEL_CLASS(TDragDockObject)
+public:
+    explicit TDragDockObject(TControl* control);
+    ~TDragDockObject() override;
+    TControl* Control;
+    TRect DockRect;                      // screen coordinates
+    TAlign DropAlign = TAlign::alNone;   // the side of DropOnControl it goes to
+    TControl* DropOnControl = nullptr;   // a control docked in the site, under the pointer
+    bool Floating = true;                // over no site that takes it
+    TObject* Source() override;
+    TCursor GetDragCursor(bool accepted, int x, int y) override;
+    // The frame is drawn inverted on the screen: drawn twice, it is gone.
+    void HideDragImage() override;
+    void ShowDragImage() override;
+    // The control at its floating size, held where the pointer took hold of it.
+    TRect FloatRect(TPoint pos) const;
+
+private:
+    friend class ctl::DragSession;
+    // The pointer takes hold of the control at `pos` (screen).
+    void TakeHold(TPoint pos);
+    TRect drawn_;  // the frame on the screen now (empty: none)
+    int drawnWidth_ = 0;
+    double grabX_ = 0, grabY_ = 0;  // where the pointer holds the control, as fractions of its size
 };
 
 // The smallest and largest size a control takes; 0 sets no limit.
@@ -170,8 +214,6 @@ public:
     void SetMinHeight(int v) { Set(minHeight_, v); }
     int MinWidth() const { return minWidth_; }
     void SetMinWidth(int v) { Set(minWidth_, v); }
-    // A size held within the limits.
-    void Apply(int& width, int& height) const;
     void Assign(TPersistent* source) override;
 
 private:
@@ -270,6 +312,31 @@ public:
     void SetDragKind(TDragKind k) { dragKind_ = k; }
     TSizeConstraints* Constraints() { return &constraints_; }
     void SetConstraints(TSizeConstraints* c) { constraints_.Assign(c); }
+    // Whether the control sizes itself to what it shows (a windowed one:
+    // around its children).
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
+    // Asked before every change of size, a move included: false when
+    // OnCanResize refuses it; otherwise the size is held within the
+    // limits of Constraints, which OnConstrainedResize may change.
+    bool CheckNewSize(int& width, int& height);
+
+    // Docking.  The dock site the control is docked in (its parent then),
+    // or the window it floats in.
+    TWinControl* HostDockSite() const { return hostDockSite_; }
+    // Docked alone in a window of its own.
+    bool Floating() const;
+    // The size it takes when it floats: its size before it was first
+    // docked into a site that sizes it.
+    int UndockWidth() const { return undockSize_.cx > 0 ? undockSize_.cx : Width(); }
+    int UndockHeight() const { return undockSize_.cy > 0 ? undockSize_.cy : Height(); }
+    // Docks the control into `site` beside `dropOnControl` (a control
+    // docked there) on side `align`; false when the site it leaves refuses.
+    bool ManualDock(TWinControl* site, TControl* dropOnControl = nullptr, TAlign align = TAlign::alNone);
+    // Puts the control in a window of its own at `screenRect`.
+    bool ManualFloat(const TRect& screenRect);
+    // The edge of the control nearest to a point of its client area.
+    TAlign GetDockEdge(TPoint mousePos);
     // The parent's mode while ParentBiDiMode is set; setting one clears it.
     TBiDiMode BiDiMode() const;
     void SetBiDiMode(TBiDiMode m);
@@ -279,6 +346,10 @@ public:
     // the right to the left.
     bool UseRightToLeftAlignment() const { return BiDiMode() == TBiDiMode::bdRightToLeft; }
     bool UseRightToLeftReading() const { return BiDiMode() != TBiDiMode::bdLeftToRight; }
+    // The vertical scroll bar on the left.
+    bool UseRightToLeftScrollBar() const {
+        return BiDiMode() == TBiDiMode::bdRightToLeft || BiDiMode() == TBiDiMode::bdRightToLeftNoAlign;
+    }
     // DrawText flags as this control's reading order wants them.
     UINT BiDiTextFlags(UINT flags) const;
 
@@ -298,6 +369,11 @@ public:
     virtual void Update();
     virtual void Repaint();
     void Refresh() { Repaint(); }
+    // The palette the control's pictures are drawn with (none by default).
+    virtual HPALETTE GetPalette() { return nullptr; }
+    // The form's palette changed: a visible control with a palette
+    // realises it (repainting when that changed the system's) and says so.
+    virtual bool PaletteChanged(bool foreground);
     void BringToFront();
     void SendToBack();
     TCustomForm* GetParentForm() const;
@@ -326,6 +402,10 @@ public:
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
     TContextPopupEvent OnContextPopup;
+    TCanResizeEvent OnCanResize;
+    TConstrainedResizeEvent OnConstrainedResize;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
 
     void Loaded() override;
 
@@ -344,6 +424,14 @@ protected:
     virtual void DoContextPopup(TPoint mousePos, bool& handled);
     virtual void VisibleChanging() {}
     virtual bool CanAutoSize(int& newWidth, int& newHeight) { return true; }
+    // The reading order changed: drawn again (a window made anew).
+    virtual void BiDiModeChanged() { Invalidate(); }
+    // Takes the size the content asks for, with AutoSize; nothing here.
+    virtual void AdjustSize() {}
+    virtual bool CanResize(int& newWidth, int& newHeight);
+    virtual void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
+    virtual void DoStartDock(TDragDockObject*& dragObject);
+    virtual void DoEndDock(TObject* target, int x, int y);
     virtual void RequestAlign();
     virtual void FontChanged();
     void InvalidateControl(bool isVisible, bool isOpaque);
@@ -354,10 +442,17 @@ protected:
 
     bool isControlTextSet_ = false;
     std::string text_;
+    bool autoSize_ = false;
 
 private:
     friend class ctl::DragSession;
     friend class TWinControl;
+    friend class TDockTree;
+    // Docks into `site` with the frame of a drag (screen coordinates).
+    bool Dock(TWinControl* site, const TRect& screenRect, TControl* dropOn, TAlign align);
+    // A drag of the control, a docking one or a drag and drop.
+    void BeginDragOf(bool dock, bool immediate, int threshold);
+    friend void ctl::BeginDockDrag(TControl* control, int threshold);
     friend class TApplication;
     void HandleMouseMessage(TMessage& m);
     void ParentFontChanged();
@@ -389,6 +484,8 @@ private:
     TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
     bool parentBiDiMode_ = true;
     TSizeConstraints constraints_{this};
+    TWinControl* hostDockSite_ = nullptr;
+    TSize undockSize_{0, 0};
     TControlStyle controlStyle_{TControlStyleItem::csCaptureMouse, TControlStyleItem::csClickEvents,
                                 TControlStyleItem::csSetCaption, TControlStyleItem::csDoubleClicks};
     TControlState controlState_;
@@ -429,6 +526,9 @@ public:
     TControl* ControlAtPos(TPoint pos, bool allowDisabled, bool allowWinControls = false);
     void Broadcast(TMessage& message);
     void NotifyControls(UINT msg);
+    // Its own palette, then its controls' from the topmost down; in the
+    // foreground the first palette realised ends the round.
+    bool PaletteChanged(bool foreground) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
     void DisableAlign() { ++alignLevel_; }
@@ -464,6 +564,31 @@ public:
     // built on one).
     WNDPROC DefWndProc() const { return defWndProc_; }
 
+    // A dock site takes controls dragged into it (dkDock); with
+    // UseDockManager its dock manager lays them out, each under a grabber.
+    bool DockSite() const { return dockSite_; }
+    void SetDockSite(bool v);
+    bool UseDockManager() const { return useDockManager_; }
+    void SetUseDockManager(bool v);
+    TDockTree* DockManager() const { return dockManager_.get(); }
+    int DockClientCount() const { return static_cast<int>(dockClients_.size()); }
+    TControl* DockClients(int index) const { return dockClients_.at(static_cast<size_t>(index)); }
+    // A docking drag over the site: where the control would go (DockRect,
+    // DropOnControl, DropAlign), then OnDockOver, which may refuse it.
+    virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
+    // The drop: the control docks, then OnDockDrop.
+    virtual void DockDrop(TDragDockObject* source, int x, int y);
+    // How far around the site a drag may dock into it, and whether it may.
+    virtual void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock);
+    // A docked control leaving for `newTarget`; false when OnUnDock refuses.
+    virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
+    void PositionDockRect(TDragDockObject* source);
+
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
+
     // Finds the control object of a window.
     static TWinControl* FindControl(HWND wnd);
     // The control nearest up the parent chain of a window.
@@ -493,6 +618,10 @@ protected:
 
     virtual void AlignControls(TControl* control, TRect& rect);
     virtual void AdjustClientRect(TRect& rect) {}
+    // With AutoSize: the client area takes the room its visible children
+    // fill, moved to its top-left corner.
+    void AdjustSize() override;
+    void BiDiModeChanged() override;
     virtual void PaintWindow(HDC dc);
     virtual bool KeyDown(WORD& key, TShiftState shift);  // false: swallowed
     virtual bool KeyPress(char& key);
@@ -514,6 +643,7 @@ private:
     friend class TControl;
     friend class TCustomForm;
     friend class TApplication;
+    friend class TDockTree;
     friend LRESULT CALLBACK BindOnCreate(int, WPARAM, LPARAM);
     // Binds this object to its new window: the window's messages come to
     // MainWndProc through the subclass chain from the first one on.
@@ -547,6 +677,13 @@ private:
     void ApplyAnchors();
     void UpdateBounds();
     void ApplyFont();
+    void WmWindowPosChanging(TMessage& m);
+    void AddDockClient(TControl* client);
+    void RemoveDockClient(TControl* client);
+    // A control docked here whose place the dock manager gives.
+    bool ManagedDockClient(const TControl* c) const { return dockManager_ != nullptr && c->hostDockSite_ == this; }
+    // The dock manager made or let go as DockSite and UseDockManager say.
+    void UpdateDockManager();
 
     HWND handle_ = nullptr;
     WindowSubclass subclass_;  // the binding FindControl reads
@@ -560,6 +697,10 @@ private:
     bool settingBounds_ = false;
     GdiHandle<HBRUSH> colorBrush_;
     TColor colorBrushColor_ = clNone;
+    bool dockSite_ = false, useDockManager_ = false, autoSizing_ = false;
+    bool floatHost_ = false;  // the window a control floats in
+    std::unique_ptr<TDockTree> dockManager_;
+    std::vector<TControl*> dockClients_;
 };
 
 // A windowless control, painted by its parent.
@@ -613,6 +754,12 @@ private:
 
 // A form as the windowed control it is (forms are declared with the forms).
 TWinControl* FormAsControl(TCustomForm* form);
+
+// A window's text in wide characters, as a wide window holds it (the
+// single-byte text of a control has letters the code page lacks replaced).
+std::wstring WindowTextW(HWND wnd);
+// Single-byte text of the system's code page in wide characters.
+std::wstring Widen(const std::string& s);
 
 // The control under a point of the screen.
 TControl* FindDragTarget(TPoint pos, bool allowDisabled);

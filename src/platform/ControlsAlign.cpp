@@ -11,6 +11,7 @@
 #include "platform/ActnList.h"
 #include "platform/ControlsHooks.h"
 #include "platform/ControlsPriv.h"
+#include "platform/DockTree.h"
 
 namespace treskel {
 
@@ -42,12 +43,15 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
         rect = given;
         AdjustClientRect(rect);
         TRect r = rect;
+        // The dock manager places the controls docked in the site.
+        if (dockManager_ != nullptr) dockManager_->ResetBounds();
         for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
             AlignEdge(a, control, r);
         ApplyAnchors();
         --alignLevel_;
         if (!controlState_.Contains(TControlStateItem::csAlignmentNeeded)) break;
     }
+    AdjustSize();
 }
 
 namespace {
@@ -79,7 +83,7 @@ TRect TakeFromEdge(TAlign a, TControl* c, TRect& r) {
 void TWinControl::AlignEdge(TAlign a, TControl* moved, TRect& r) {
     std::vector<TControl*> list;
     for (TControl* c : controls_)
-        if (c->Align() == a && c->Visible()) list.push_back(c);
+        if (c->Align() == a && c->Visible() && !ManagedDockClient(c)) list.push_back(c);
     // Controls keep their order along the edge; the one just moved goes
     // where it was put.
     std::stable_sort(list.begin(), list.end(), [&](TControl* x, TControl* y) {
@@ -97,7 +101,7 @@ void TWinControl::AlignEdge(TAlign a, TControl* moved, TRect& r) {
 void TWinControl::ApplyAnchors() {
     TRect cr = ClientRect();
     for (TControl* c : controls_) {
-        if (c->Align() != TAlign::alNone) continue;
+        if (c->Align() != TAlign::alNone || ManagedDockClient(c)) continue;
         TAnchors an = c->Anchors();
         if (!an.Contains(TAnchorKind::akRight) && !an.Contains(TAnchorKind::akBottom)) continue;
         if (c->anchorParentSize_.cx == 0 && c->anchorParentSize_.cy == 0) continue;

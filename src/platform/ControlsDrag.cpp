@@ -59,20 +59,24 @@ TPoint MessageScreenPos(const MSG& msg) {
     return TPoint{p.x, p.y};
 }
 
-// The drag's picture kept off the screen while windows below it paint.
+// The drag's picture (or a docking drag's frame) kept off the screen
+// while windows below it paint.
 class HiddenDragImage {
 public:
-    explicit HiddenDragImage(TDragImageList* images) : images_(images) {
+    HiddenDragImage(TDragImageList* images, TDragObject* dock) : images_(images), dock_(dock) {
         if (images_ != nullptr) images_->HideDragImage();
+        if (dock_ != nullptr) dock_->HideDragImage();
     }
     ~HiddenDragImage() {
         if (images_ != nullptr) images_->ShowDragImage();
+        if (dock_ != nullptr) dock_->ShowDragImage();
     }
     HiddenDragImage(const HiddenDragImage&) = delete;
     HiddenDragImage& operator=(const HiddenDragImage&) = delete;
 
 private:
     TDragImageList* images_;
+    TDragObject* dock_;
 };
 
 }  // namespace
@@ -83,10 +87,12 @@ namespace ctl {
 // However it ends (a drop, Escape, lost capture, or an exception from a
 // handler) the destructor gives back the capture, the program's drag state
 // and a drag object of its own making, so that later drags still start.
+// A docking drag shows where the control would go by a frame on the screen
+// and docks it into the site under the pointer, or floats it over none.
 class DragSession {
 public:
-    DragSession(TControl* control, HWND capture, int threshold, bool immediate)
-        : control_(control), capture_(capture), threshold_(threshold) {
+    DragSession(TControl* control, HWND capture, int threshold, bool immediate, bool dock)
+        : control_(control), capture_(capture), threshold_(threshold), dock_(dock) {
         POINT p;
         GetCursorPos(&p);
         start_ = last_ = TPoint{p.x, p.y};
@@ -96,6 +102,7 @@ public:
     }
     ~DragSession() {
         EndImages();
+        if (dockObj_ != nullptr) dockObj_->HideDragImage();
         if (GetCapture() == capture_) ReleaseCapture();
         dragControl = nullptr;
         dragObject = nullptr;
@@ -113,6 +120,9 @@ private:
     // False when the loop should end.
     bool Handle(const MSG& msg);
     void MouseMove(TPoint pos);
+    void DockMove(TPoint pos);
+    bool DockOver(TWinControl* site, TPoint pos, TDragState state);
+    void FinishDock();
     void Drop(TPoint pos);
     bool DragOver(TControl* target, TPoint pos, TDragState state);
     void Retarget(TPoint pos);
@@ -125,14 +135,28 @@ private:
     TPoint start_, last_;
     bool started_ = false;
     bool dropped_ = false;
+    bool dock_;
     std::unique_ptr<TDragObject> owned_;  // when the source gave none
     TDragObject* obj_ = nullptr;
+    TDragDockObject* dockObj_ = nullptr;
     TControl* target_ = nullptr;
     TDragImageList* images_ = nullptr;  // the picture following the pointer
 };
 
 void DragSession::Start() {
     started_ = true;
+    if (dock_) {
+        control_->DoStartDock(dockObj_);
+        if (dockObj_ == nullptr) {
+            owned_ = std::make_unique<TDragDockObject>(control_);
+            dockObj_ = static_cast<TDragDockObject*>(owned_.get());
+        }
+        obj_ = dockObj_;
+        dragObject = obj_;
+        dockObj_->TakeHold(start_);
+        DockMove(last_);
+        return;
+    }
     control_->DoStartDrag(obj_);
     if (obj_ == nullptr) {
         owned_ = std::make_unique<TDragControlObject>(control_);
@@ -177,7 +201,7 @@ bool DragSession::Handle(const MSG& msg) {
         return false;
     }
     if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) return true;
-    HiddenDragImage hidden(images_);
+    HiddenDragImage hidden(images_, dockObj_);
     TranslateMessage(&msg);
     if (msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd))
         DispatchMessageW(&msg);
@@ -192,7 +216,11 @@ void DragSession::MouseMove(TPoint pos) {
         if (std::abs(pos.x - start_.x) >= threshold_ || std::abs(pos.y - start_.y) >= threshold_) Start();
         return;
     }
-    HiddenDragImage hidden(images_);
+    if (dock_) {
+        DockMove(pos);
+        return;
+    }
+    HiddenDragImage hidden(images_, nullptr);
     if (images_ != nullptr) images_->DragMove(pos.x, pos.y);
     TControl* t = FindDragTarget(pos, false);
     bool accepted;
@@ -208,9 +236,44 @@ void DragSession::MouseMove(TPoint pos) {
     obj_->DragPos = pos;
 }
 
+// Over a site that takes it the frame shows where the control would dock;
+// elsewhere, where it would float.
+void DragSession::DockMove(TPoint pos) {
+    dockObj_->HideDragImage();
+    dockObj_->DragPos = pos;
+    TWinControl* site = FindDockSite(control_, pos);
+    bool accepted;
+    if (site != target_) {
+        if (target_ != nullptr) DockOver(static_cast<TWinControl*>(target_), pos, TDragState::dsDragLeave);
+        target_ = site;
+        dockObj_->DragTarget = site;
+        accepted = DockOver(site, pos, TDragState::dsDragEnter);
+    } else {
+        accepted = DockOver(site, pos, TDragState::dsDragMove);
+    }
+    dropped_ = accepted;
+    dockObj_->Floating = !accepted;
+    if (!accepted) dockObj_->DockRect = dockObj_->FloatRect(pos);
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    dockObj_->ShowDragImage();
+}
+
+bool DragSession::DockOver(TWinControl* site, TPoint pos, TDragState state) {
+    if (site == nullptr) return false;
+    TPoint local = site->ScreenToClient(pos);
+    bool accept = true;
+    site->DockOver(dockObj_, local.x, local.y, state, accept);
+    return accept;
+}
+
 void DragSession::Drop(TPoint pos) {
     EndImages();
     last_ = pos;
+    if (dock_) {
+        DockMove(pos);
+        dockObj_->HideDragImage();
+        return;
+    }
     Retarget(pos);
     dropped_ = DragOver(target_, pos, TDragState::dsDragMove);
 }
@@ -244,6 +307,10 @@ void DragSession::Finish() {
         control_->MouseDown(TMouseButton::mbLeft, CurrentShiftState(), local.x, local.y);
         return;
     }
+    if (dock_) {
+        FinishDock();
+        return;
+    }
     TObject* source = obj_->Source();
     TControl* dropTarget = dropped_ ? target_ : nullptr;
     TPoint local = dropTarget != nullptr ? dropTarget->ScreenToClient(last_) : TPoint{};
@@ -252,14 +319,43 @@ void DragSession::Finish() {
     if (auto* sc = dynamic_cast<TControl*>(source)) sc->DoEndDrag(dropTarget, local.x, local.y);
 }
 
+// The control docks into the site that took it, or floats where the frame
+// was; then it hears where it ended (nothing, when the drag was cancelled
+// or the site it leaves kept it).
+void DragSession::FinishDock() {
+    dockObj_->HideDragImage();
+    auto* site = static_cast<TWinControl*>(target_);
+    TObject* end = nullptr;
+    TPoint local{};
+    if (!obj_->Cancelling) {
+        if (dropped_ && site != nullptr) {
+            TPoint at = site->ScreenToClient(last_);
+            site->DockDrop(dockObj_, at.x, at.y);
+            if (control_->HostDockSite() == site) {
+                end = site;
+                local = at;
+            }
+        } else if (control_->ManualFloat(dockObj_->DockRect)) {
+            end = control_->HostDockSite();
+        }
+    }
+    control_->DoEndDock(end, local.x, local.y);
+}
+
+void BeginDockDrag(TControl* control, int threshold) { control->BeginDragOf(true, false, threshold); }
+
 }  // namespace ctl
 
 void TControl::BeginDrag(bool immediate, int threshold) {
+    BeginDragOf(dragKind_ == TDragKind::dkDock, immediate, threshold);
+}
+
+void TControl::BeginDragOf(bool dock, bool immediate, int threshold) {
     if (dragControl != nullptr) return;
     TWinControl* captureWin = dynamic_cast<TWinControl*>(this);
     if (captureWin == nullptr) captureWin = parent_;
     if (captureWin == nullptr) return;
-    DragSession session(this, captureWin->Handle(), threshold < 0 ? 5 : threshold, immediate);
+    DragSession session(this, captureWin->Handle(), threshold < 0 ? 5 : threshold, immediate, dock);
     session.Run();
     session.Finish();
 }

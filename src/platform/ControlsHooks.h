@@ -13,6 +13,7 @@
 namespace treskel {
 
 class TControl;
+class TWinControl;
 
 namespace hooks {
 // Shows an exception that reached a window procedure (the application's
@@ -30,6 +31,9 @@ extern std::function<void(HMENU menu)> MenuPopupInit;
 extern std::function<void(TControl* control)> MouseControlChanged;
 // Shows a control's pop-up menu at a point of the screen.
 extern std::function<void(TControl* control, TPoint screenPos)> PopupControlMenu;
+// Makes the window a control floats in (a tool window the forms make),
+// shown with the given client area on the screen.
+extern std::function<TWinControl*(TControl* client, const TRect& screenRect)> MakeFloatingHost;
 }  // namespace hooks
 
 // Converts an exception on its way out of a callback into a call of the

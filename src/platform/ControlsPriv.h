@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <vector>
 
 #include "platform/Controls.h"
 
@@ -19,6 +20,14 @@ extern TDragObject* dragObject;   // the drag in progress, if any
 extern TControl* dragControl;     // the control being dragged, if any
 extern std::map<WORD, TWinControl*> controlIds;
 extern WORD nextControlId;
+
+// Every control whose DockSite is set.
+extern std::vector<TWinControl*> dockSites;
+// The dock site a control dragged to a point of the screen docks into.
+TWinControl* FindDockSite(TControl* client, TPoint pos);
+// Moves and sizes a top-level window so that its client area lies at
+// `screenRect`.
+void PlaceClientArea(TWinControl* window, const TRect& screenRect);
 
 // The key of the attachment that binds a control object to its window.
 constexpr UINT_PTR kControlKey = 1;

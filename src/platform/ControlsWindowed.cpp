@@ -12,6 +12,7 @@
 #include "platform/ActnList.h"
 #include "platform/ControlsHooks.h"
 #include "platform/ControlsPriv.h"
+#include "platform/DockTree.h"
 
 namespace treskel {
 
@@ -51,6 +52,10 @@ TWinControl::~TWinControl() {
     // Owned components go while this object is still whole.
     Destroying();
     DestroyComponents();
+    SetDockSite(false);
+    dockManager_.reset();
+    for (TControl* c : dockClients_) c->hostDockSite_ = nullptr;
+    dockClients_.clear();
     for (TControl* c : controls_) c->parent_ = nullptr;
     controls_.clear();
     DestroyHandle();
@@ -112,6 +117,8 @@ void TWinControl::CreateParams(TCreateParams& p) {
     if (Visible()) p.Style |= WS_VISIBLE;
     if (!Enabled()) p.Style |= WS_DISABLED;
     if (tabStop_) p.Style |= WS_TABSTOP;
+    if (UseRightToLeftReading()) p.ExStyle |= WS_EX_RTLREADING;
+    if (UseRightToLeftScrollBar()) p.ExStyle |= WS_EX_LEFTSCROLLBAR;
     p.X = Left();
     p.Y = Top();
     p.Width = Width();
@@ -156,7 +163,6 @@ void TWinControl::CreateSubClass(TCreateParams& p, const char* className) {
     p.SubClassName = className;
 }
 
-namespace {
 std::wstring Widen(const std::string& s) {
     if (s.empty()) return std::wstring();
     int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
@@ -164,7 +170,6 @@ std::wstring Widen(const std::string& s) {
     MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), w.data(), n);
     return w;
 }
-}  // namespace
 
 void TWinControl::CreateWnd() {
     TCreateParams p;
@@ -222,6 +227,13 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
                         p.Height, p.WndParent, id, Instance(), p.Param);
     }
     creatingControl = nullptr;
+}
+
+std::wstring WindowTextW(HWND wnd) {
+    const int n = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
+    return text;
 }
 
 void TWinControl::DestroyWnd() {
@@ -290,6 +302,7 @@ void TWinControl::InsertControl(TControl* control) {
     if (control->Align() != TAlign::alNone) control->RequestAlign();
     control->Invalidate();
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
+    if (autoSize_) AdjustSize();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -306,7 +319,12 @@ void TWinControl::RemoveControl(TControl* control) {
     auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it != controls_.end()) controls_.erase(it);
     control->parent_ = nullptr;
-    if (control->Align() != TAlign::alNone) Realign();
+    if (control->hostDockSite_ == this) {
+        control->hostDockSite_ = nullptr;
+        RemoveDockClient(control);
+    }
+    if (control->Align() != TAlign::alNone || dockManager_ != nullptr) Realign();
+    if (autoSize_) AdjustSize();
 }
 
 bool TWinControl::ContainsControl(TControl* control) const {
@@ -333,6 +351,16 @@ void TWinControl::Broadcast(TMessage& message) {
         c->WindowProc(message);
         if (message.Result != 0) return;
     }
+}
+
+bool TWinControl::PaletteChanged(bool foreground) {
+    bool result = TControl::PaletteChanged(foreground);
+    if (!Visible()) return result;
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+        if (foreground && result) break;
+        result = Controls(i)->PaletteChanged(foreground) || result;
+    }
+    return result;
 }
 
 void TWinControl::NotifyControls(UINT msg) {
@@ -367,7 +395,7 @@ TPoint TWinControl::ClientOrigin() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    Constraints()->Apply(width, height);
+    if (!CheckNewSize(width, height)) return;
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     bool sized = width != Width() || height != Height();
     if (handle_ != nullptr && !settingBounds_) {
@@ -634,6 +662,7 @@ void TWinControl::HandleWmPaint(TMessage& m) {
     PaintDC dc(handle_);
     PaintWindow(dc.Get());
     PaintControls(dc.Get(), nullptr);
+    if (dockManager_ != nullptr) dockManager_->PaintSite(dc.Get());
 }
 
 void TWinControl::WndProc(TMessage& m) {
@@ -641,6 +670,7 @@ void TWinControl::WndProc(TMessage& m) {
         Broadcast(m);  // every control of the form hears where the focus went
         return;
     }
+    if (dockManager_ != nullptr && dockManager_->HandleMessage(m)) return;
     if (DispatchMessageToHandler(m)) return;
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(m)) return;
     TControl::WndProc(m);
@@ -658,6 +688,7 @@ bool TWinControl::DispatchMessageToHandler(TMessage& m) {
         case WM_SYSKEYUP: return HandleKeyMessage(m);
         case WM_PAINT: HandleWmPaint(m); return true;
         case WM_ERASEBKGND: return WmEraseBkgnd(m);
+        case WM_WINDOWPOSCHANGING: WmWindowPosChanging(m); return false;
         case WM_WINDOWPOSCHANGED:
         case WM_SIZE: WmSizeChanged(m); return true;
         case WM_COMMAND: return WmCommand(m);

@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <utility>
 
 #include "platform/Forms.h"
@@ -86,6 +88,84 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     // Other windows of the program wait while the box is up.
     AppModalLevel modal;
     return MessageBoxA(owner, shown.c_str(), caption.c_str(), flags | MB_TASKMODAL);
+}
+
+int ShowWideMessageBox(HWND owner, const std::wstring& text, const std::string& caption, UINT flags) {
+    if (Responder()) {
+        // No look-alikes: what the code page lacks reads as '?'.
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
+        std::string narrow(static_cast<size_t>(std::max(n, 0)), '\0');
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), narrow.data(),
+                            n, nullptr, nullptr);
+        return Responder()(narrow, caption, flags);
+    }
+    AppModalLevel modal;
+    return MessageBoxW(owner, text.c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
+}
+
+namespace {
+// The length of the character at `i` (a surrogate pair is one).
+size_t CharAt(std::wstring_view text, size_t i) {
+    const bool pair = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] < 0xE000;
+    return pair ? 2 : 1;
+}
+
+bool CodePageHolds(std::wstring_view c) {
+    BOOL usedDefault = FALSE;
+    char bytes[8];
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, c.data(), static_cast<int>(c.size()), bytes,
+                                      sizeof bytes, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault) return false;
+    // Read back, the bytes must give the same character.
+    wchar_t back[4];
+    const int m = MultiByteToWideChar(CP_ACP, 0, bytes, n, back, 4);
+    return std::wstring_view(back, static_cast<size_t>(std::max(m, 0))) == c;
+}
+}  // namespace
+
+std::wstring LettersOutsideCodePage(std::wstring_view text) {
+    std::wstring letters;
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = CharAt(text, i);
+        const std::wstring_view c = text.substr(i, n);
+        if (!CodePageHolds(c) && letters.find(c) == std::wstring::npos) letters += c;
+        i += n;
+    }
+    return letters;
+}
+
+size_t FirstLetterOutsideCodePage(std::wstring_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = CharAt(text, i);
+        if (!CodePageHolds(text.substr(i, n))) return i;
+        i += n;
+    }
+    return std::wstring_view::npos;
+}
+
+bool RefuseLettersOutsideCodePage(std::wstring_view text, bool nameThem) {
+    const std::wstring letters = LettersOutsideCodePage(text);
+    if (letters.empty()) return false;
+    // Each with its number, which names it where a font has no picture of it.
+    std::wstring named;
+    for (size_t i = 0; i < letters.size();) {
+        const size_t n = CharAt(letters, i);
+        const char32_t code = n == 2 ? 0x10000 + ((letters[i] - 0xD800) << 10) + (letters[i + 1] - 0xDC00) : letters[i];
+        wchar_t number[16];
+        swprintf(number, 16, L" (U+%04X)", static_cast<unsigned>(code));
+        if (!named.empty()) named += L", ";
+        named.append(letters, i, n);
+        named += number;
+        i += n;
+    }
+    std::wstring message = nameThem ? L"These letters cannot be stored here: " + named
+                                    : std::wstring(L"The text holds letters that cannot be stored here.");
+    message += L"\n\nNames, captions, passwords and the data directory are kept in the system's code page (" +
+               Widen(IntToStr(static_cast<int>(GetACP()))) + L"), which lacks them. Please change them.";
+    ShowWideMessageBox(GetActiveWindow(), message, "Letters", MB_OK | MB_ICONEXCLAMATION);
+    return true;
 }
 
 int MessageDlgCaption(const std::string& msg, const std::string& caption, TMsgDlgType type, TMsgDlgButtons buttons) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
@@ -33,6 +34,22 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 using TMsgDlgButtons = Set<TMsgDlgBtn>;
+
+// The same with a text in wide characters, for words the system's code
+// page cannot show (a responder gets the text narrowed).
+int ShowWideMessageBox(HWND owner, const std::wstring& text, const std::string& caption, UINT flags);
+
+// Names, captions and the other texts of the program are single-byte, in
+// the system's code page.  The letters of `text` that the code page cannot
+// hold exactly (it would turn them into a look-alike or a '?'), each once,
+// in the order they come; and where the first of them stands in `text`
+// (npos: nowhere).
+std::wstring LettersOutsideCodePage(std::wstring_view text);
+size_t FirstLetterOutsideCodePage(std::wstring_view text);
+// When `text` holds such letters, says so (naming them unless `nameThem`
+// is false, as for a password) and returns true: the caller keeps the
+// text as typed for the user to change.  False when it holds none.
+bool RefuseLettersOutsideCodePage(std::wstring_view text, bool nameThem = true);
 
 // A message box captioned after its type ("Warning", "Error",
 // "Information", "Confirm"; the application's title for mtCustom);

@@ -277,12 +277,6 @@ void TImage::SetTransparent(bool v) {
     PictureChanged();
 }
 
-void TImage::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustSize();
-}
-
 // ------------------------------------------------------------ paint box
 
 TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner) {

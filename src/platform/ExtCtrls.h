@@ -104,23 +104,20 @@ public:
     void SetCenter(bool v);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool v);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     // Where the picture is drawn, in client coordinates.
     TRect DestRect();
 
 protected:
     void Paint() override;
     void Loaded() override;
+    void AdjustSize() override;
 
 private:
     void PictureChanged();
-    void AdjustSize();
     std::unique_ptr<TPicture> picture_;
     bool stretch_ = false;
     bool center_ = false;
     bool transparent_ = false;
-    bool autoSize_ = false;
 };
 
 // A windowless area its owner paints in OnPaint.

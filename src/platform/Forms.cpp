@@ -657,6 +657,14 @@ void TCustomForm::WndProc(TMessage& m) {
         case WM_INITMENUPOPUP:
             if (hooks::MenuPopupInit) hooks::MenuPopupInit(reinterpret_cast<HMENU>(m.WParam));
             break;
+        // Pictures with palettes of their own keep their colours on a
+        // display of few colours: the form's controls realise them.
+        case WM_QUERYNEWPALETTE:
+            m.Result = PaletteChanged(true) ? 1 : 0;
+            return;
+        case WM_PALETTECHANGED:
+            m.Result = reinterpret_cast<HWND>(m.WParam) != Handle() && PaletteChanged(false) ? 1 : 0;
+            return;
         default:
             break;
     }
@@ -677,6 +685,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), hintTimer_([t
     title_ = ChangeFileExt(ExtractFileName(std::string(buf, n)), "");
     hooks::HandleException = [this](std::exception_ptr e) { HandleException(e); };
     hooks::MouseControlChanged = [this](TControl* c) { MouseControlChanged(c); };
+    InstallFloatingHosts();
     EnsureScreen();
 }
 

@@ -168,6 +168,22 @@ public:
     explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
 
+// The tool window a control floats in when it is dragged (dkDock) over no
+// dock site; it goes with the last control it holds.
+class TCustomDockForm : public TCustomForm {
+    TRESKEL_CLASS(TCustomDockForm)
+public:
+    explicit TCustomDockForm(TComponent* owner);
+    void WndProc(TMessage& m) override;
+
+protected:
+    void AlignControls(TControl* control, TRect& rect) override;
+    void DoClose(TCloseAction& action) override;
+};
+
+// Lets controls float (the application does it when it is made).
+void InstallFloatingHosts();
+
 // The form of a control (its top parent, when that is a form).
 TCustomForm* GetParentForm(const TControl* control);
 

@@ -27,6 +27,9 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     auto* edit = Create<TEdit>(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(margin, 30, width, 21);
+    // The text is single-byte: letters the code page lacks are refused at
+    // OK and stay in the box, as typed, for the user to change.
+    edit->SetWideWindow(true);
     edit->SetText(value);
     edit->SetTabOrder(0);
     if (masked) edit->SetPasswordChar('*');
@@ -45,6 +48,14 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     cancel->SetModalResult(mrCancel);
     cancel->SetTabOrder(2);
     form->SetActiveControl(edit);
+    form->OnCloseQuery = [&](TObject*, bool& canClose) {
+        if (form->ModalResult() != mrOk) return;
+        const std::wstring typed = edit->WideText();
+        if (!RefuseLettersOutsideCodePage(typed, !masked)) return;
+        canClose = false;
+        edit->SetFocus();
+        edit->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+    };
     if (form->ShowModal() != mrOk) return false;
     value = edit->Text();
     return true;

@@ -364,7 +364,8 @@ void TPopupMenu::Popup(int x, int y) {
         HWND owner = nullptr;
         if (popupComponent_ != nullptr) {
             if (auto* w = dynamic_cast<TWinControl*>(popupComponent_)) owner = w->Handle();
-            else if (popupComponent_->Parent() != nullptr) owner = popupComponent_->Parent()->Handle();
+            else if (auto* c = dynamic_cast<TControl*>(popupComponent_); c != nullptr && c->Parent() != nullptr)
+                owner = c->Parent()->Handle();
         }
         if (owner == nullptr && Application != nullptr && Application->MainForm() != nullptr)
             owner = Application->MainForm()->Handle();

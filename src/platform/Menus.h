@@ -144,10 +144,11 @@ public:
     explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
     // Shows the menu at a point of the screen and runs the chosen item.
     virtual void Popup(int x, int y);
-    TControl* PopupComponent() const { return popupComponent_; }
+    // The control or component the menu last popped up for.
+    TComponent* PopupComponent() const { return popupComponent_; }
     // Where the menu last popped up, in screen coordinates.
     TPoint PopupPoint() const { return popupPoint_; }
-    void SetPopupComponent(TControl* c) { popupComponent_ = c; }
+    void SetPopupComponent(TComponent* c) { popupComponent_ = c; }
     bool AutoPopup() const { return autoPopup_; }
     void SetAutoPopup(bool v) { autoPopup_ = v; }
     TPopupAlignment Alignment() const { return alignment_; }
@@ -159,7 +160,7 @@ public:
     static std::function<WORD(TPopupMenu*)> TestChooser;
 
 private:
-    TControl* popupComponent_ = nullptr;
+    TComponent* popupComponent_ = nullptr;
     TPoint popupPoint_{0, 0};
     bool autoPopup_ = true;
     TPopupAlignment alignment_ = TPopupAlignment::paLeft;

@@ -47,6 +47,8 @@ std::optional<FormValue> WriteShortCut(TShortCut sc) {
 
 void RegisterGraphicsClasses() {
     PublishClass<TGraphicsObject, TPersistent>();
+    // Pictures of each kind say how they are written (bitmap, icon).
+    PublishClass<TGraphic, TPersistent>();
     PublishClass<TFont, TGraphicsObject>()
         .Int("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET)
         .Int("Color", &TFont::Color, &TFont::SetColor, clWindowText, &ColorIdents())
@@ -254,6 +256,7 @@ void RegisterStdControlClasses() {
                 return FormValue::Str(std::string(1, e->PasswordChar()));
             })
         .Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly)
+        .Bool("WideWindow", &TCustomEdit::WideWindow, &TCustomEdit::SetWideWindow)
         .Event("OnChange", &TCustomEdit::OnChange);
     PublishClass<TEdit, TCustomEdit>();
     PublishClass<TButtonControl, TWinControl>().NotCreatable();

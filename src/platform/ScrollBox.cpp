@@ -62,6 +62,7 @@ TScrollBox::TScrollBox(TComponent* owner) : TWinControl(owner) {
     SetControlStyle({TControlStyleItem::csAcceptsControls, TControlStyleItem::csCaptureMouse,
                      TControlStyleItem::csClickEvents, TControlStyleItem::csSetCaption,
                      TControlStyleItem::csDoubleClicks});
+    SetColor(clBtnFace);
     SetBounds(0, 0, 185, 41);
 }
 

@@ -7,6 +7,7 @@ namespace treskel {
 // ------------------------------------------------------------ TCustomLabel
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+    autoSize_ = true;
     SetControlStyle(ControlStyle() + TControlStyleItem::csOpaque + TControlStyleItem::csReplicatable);
     SetBounds(0, 0, 65, 17);
     // A label lies on its parent's face unless it is given a colour.
@@ -33,12 +34,6 @@ void TCustomLabel::SetLayout(TTextLayout l) {
     if (l == layout_) return;
     layout_ = l;
     Invalidate();
-}
-
-void TCustomLabel::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustBounds();
 }
 
 void TCustomLabel::SetWordWrap(bool v) {
@@ -151,7 +146,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomEdit::CreateParams(TCreateParams& p) {
-    p.Unicode = false;
+    p.Unicode = wideWindow_;
     TWinControl::CreateParams(p);
     CreateSubClass(p, "EDIT");
     p.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
@@ -207,6 +202,19 @@ bool TCustomEdit::Modified() {
 void TCustomEdit::SetModified(bool v) {
     modified_ = v;
     if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, v, 0);
+}
+
+void TCustomEdit::SetWideWindow(bool v) {
+    if (v == wideWindow_) return;
+    wideWindow_ = v;
+    RecreateWnd();
+}
+
+std::wstring TCustomEdit::WideText() { return WindowTextW(Handle()); }
+
+void TCustomEdit::SelectWide(int start, int length) {
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 int TCustomEdit::SelStart() {

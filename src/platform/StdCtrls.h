@@ -26,8 +26,6 @@ public:
     void SetAlignment(TAlignment a);
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout l);
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v);
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool v);
     bool Transparent() const { return !ControlStyle().Contains(TControlStyleItem::csOpaque); }
@@ -45,11 +43,11 @@ protected:
     // Draws the caption with DrawText flags; DT_CALCRECT measures.
     virtual void DoDrawText(TRect& r, UINT flags);
     void AdjustBounds();
+    void AdjustSize() override { AdjustBounds(); }
 
 private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     TTextLayout layout_ = TTextLayout::tlTop;
-    bool autoSize_ = true;
     bool wordWrap_ = false;
     bool showAccelChar_ = true;
     TWinControl* focusControl_ = nullptr;
@@ -80,6 +78,15 @@ public:
     void SetCharCase(TEditCharCase c);
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool v) { autoSelect_ = v; }
+    // A wide window holds every letter typed, those the system's code page
+    // lacks too, where Text gives the text narrowed: WideText is what was
+    // typed, to be checked before the text is taken.  Set it before the
+    // user types.
+    bool WideWindow() const { return wideWindow_; }
+    void SetWideWindow(bool v);
+    std::wstring WideText();
+    // Selects `length` wide characters from `start`, scrolled into view.
+    void SelectWide(int start, int length);
     bool Modified();
     void SetModified(bool v);
     int SelStart();
@@ -113,6 +120,7 @@ private:
     bool autoSelect_ = true;
     bool modified_ = false;
     bool creating_ = false;
+    bool wideWindow_ = false;
 };
 
 class TEdit : public TCustomEdit {

@@ -332,6 +332,12 @@ public:
         return *this;
     }
 
+    // A read-only property: a layout may name it, but the value it gives
+    // is dropped, and nothing is written.
+    PublishClass& ReadOnly(const char* name) {
+        return Add(name, [](TObject*, const FormValue&, LayoutReader&) {}, nullptr);
+    }
+
     PublishClass& Custom(const char* name, std::function<void(C*, const FormValue&, LayoutReader&)> read,
                           std::function<std::optional<FormValue>(C*)> write = nullptr) {
         return Add(name,

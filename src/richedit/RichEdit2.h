@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "richedit/RichEdit2Rules.h"
 #include "richedit/RichEditBase.h"
 #include "richedit/WStrList.h"
 
@@ -269,6 +270,8 @@ public:
     void SetAutoVerbMenu(bool value) { autoVerbMenu_ = value; }
 
     int FirstVisibleLine();
+    // The line and column of the caret: the end of the selection that the
+    // user (or the program) moved, both counted from 0.
     int CaretLine();
     int CaretColumn();
     // The position of the match, or -1.
@@ -312,6 +315,7 @@ protected:
     void SetupWindow() override;
     void RestoreContent() override;
     void DiscardContent() override;
+    void SelectionChange() override;
 
 private:
     friend class TTextAttributesEx;
@@ -360,7 +364,11 @@ private:
     void CreateAndInsertObject(const TOleCreateRequest& request);
     void BuildVerbList();
 
+    // The character position of the caret.
+    int CaretPosition();
+
     int urlUpdateCount_ = 0;
+    TCaretTracker caret_;
     ModuleHandle richEditLibrary_;
     std::unique_ptr<TTextAttributesEx> selAttributes_;
     std::unique_ptr<TTextAttributesEx> defAttributes_;

@@ -155,6 +155,27 @@ TFindRange FindTextRange(int startPos, int length, bool backwards, int textLengt
     return r;
 }
 
+// ---------------------------------------------------------------- caret
+
+void TCaretTracker::Follow(int selMin, int selMax) {
+    if (selMin == selMax) {
+        anchor_ = caret_ = selMin;
+    } else if (anchor_ == selMin) {
+        caret_ = selMax;
+    } else if (anchor_ == selMax) {
+        caret_ = selMin;
+    } else {
+        anchor_ = selMin;
+        caret_ = selMax;
+    }
+}
+
+int TCaretTracker::Caret(int selMin, int selMax) const {
+    if (selMin == selMax) return selMin;
+    const bool followed = std::min(anchor_, caret_) == selMin && std::max(anchor_, caret_) == selMax;
+    return followed ? caret_ : selMax;
+}
+
 // ---------------------------------------------------------------- formats
 
 int AlignmentFromParaAlignment(int paraAlignment) {

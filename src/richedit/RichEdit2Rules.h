@@ -140,6 +140,23 @@ struct TFindRange {
 };
 TFindRange FindTextRange(int startPos, int length, bool backwards, int textLength);
 
+// Where the caret stands in a selection.  The window reports a selection
+// as its lower and upper end only; the caret is the end that moved, the
+// other one (the anchor) stays where the selection began.  Each reported
+// selection goes through Follow; Caret gives the caret of the selection
+// the window holds now, the upper end when it is not the one followed
+// (a selection made at once, as Select All or a find makes it, ends
+// there).
+class TCaretTracker {
+public:
+    void Follow(int selMin, int selMax);
+    int Caret(int selMin, int selMax) const;
+
+private:
+    int anchor_ = 0;
+    int caret_ = 0;
+};
+
 // Paragraph alignment: the window's PFA value and the ordinal of TAlignment
 // (0 taLeftJustify, 1 taRightJustify, 2 taCenter).  Justified and unknown
 // values read as left-justified.

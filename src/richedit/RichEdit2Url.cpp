@@ -1,4 +1,6 @@
 // Search, caret position and addresses of the note editor.
+#include <algorithm>
+
 #include "platform/Forms.h"
 #include "richedit/Langs.h"
 #include "richedit/RichEdit2.h"
@@ -13,10 +15,30 @@ constexpr WPARAM kFindDown = 1, kFindWholeWord = 2, kFindMatchCase = 4;
 
 int TCustomRichEditEx::FirstVisibleLine() { return static_cast<int>(SendToWindow(EM_GETFIRSTVISIBLELINE)); }
 
-int TCustomRichEditEx::CaretLine() { return static_cast<int>(SendToWindow(EM_EXLINEFROMCHAR, 0, -1)); }
+// The window's own "line of the caret" (-1) is, with a selection, the line
+// of one end or the other by the system: the caret is found from the
+// selections the window reported.
+void TCustomRichEditEx::SelectionChange() {
+    CHARRANGE r{};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    caret_.Follow(r.cpMin, r.cpMax);
+    TCustomRichEdit::SelectionChange();
+}
+
+int TCustomRichEditEx::CaretPosition() {
+    CHARRANGE r{};
+    SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    // A selection of everything takes in the closing paragraph mark, past
+    // which no caret stands.
+    return std::min(caret_.Caret(r.cpMin, r.cpMax), WideTextLength());
+}
+
+int TCustomRichEditEx::CaretLine() { return static_cast<int>(SendToWindow(EM_EXLINEFROMCHAR, 0, CaretPosition())); }
 
 int TCustomRichEditEx::CaretColumn() {
-    return SelStart() - static_cast<int>(SendToWindow(EM_LINEINDEX, static_cast<WPARAM>(-1)));
+    const int caret = CaretPosition();
+    const auto line = static_cast<WPARAM>(SendToWindow(EM_EXLINEFROMCHAR, 0, caret));
+    return caret - static_cast<int>(SendToWindow(EM_LINEINDEX, line));
 }
 
 int TCustomRichEditEx::FindText(const std::string& searchStr, int startPos, int length, TSearchTypesEx options) {

@@ -80,13 +80,6 @@ TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
     };
 }
 
-std::wstring WindowTextW(HWND wnd) {
-    int n = GetWindowTextLengthW(wnd);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    text.resize(static_cast<size_t>(std::max(GetWindowTextW(wnd, text.data(), n + 1), 0)));
-    return text;
-}
-
 }  // namespace
 
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
@@ -401,7 +394,10 @@ void TCustomRichEdit::AddEditStyles(TCreateParams& p) {
     if (wordWrap_) p.Style &= ~WS_HSCROLL;  // nothing to scroll to
     if (alignment_ == TAlignment::taRightJustify) p.Style |= ES_RIGHT;
     if (alignment_ == TAlignment::taCenter) p.Style |= ES_CENTER;
-    if (!hideSelection_) p.Style |= ES_NOHIDESEL;
+    // The window never hides its selection by focus itself: one system's
+    // window goes by the style it was made with and no message changes that
+    // later, so the control hides and shows it (ShowSelectionByFocus).
+    p.Style |= ES_NOHIDESEL;
     if (readOnly_) p.Style |= ES_READONLY;
     if (!hideScrollBars_) p.Style |= ES_DISABLENOSCROLL;
     if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
@@ -419,6 +415,7 @@ void TCustomRichEdit::SetupWindow() {
     SendToWindow(EM_SETTARGETDEVICE, 0, wordWrap_ ? 0 : 1);
     SendToWindow(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
     SendToWindow(EM_SETMODIFY, modified_ ? 1 : 0, 0);
+    ShowSelectionByFocus();
 }
 
 void TCustomRichEdit::RestoreContent() {
@@ -600,7 +597,11 @@ void TCustomRichEdit::SetBorderStyle(TBorderStyle value) {
 void TCustomRichEdit::SetHideSelection(bool value) {
     if (value == hideSelection_) return;
     hideSelection_ = value;
-    if (HandleAllocated()) SendToWindow(EM_HIDESELECTION, value ? 1 : 0, 0);
+    ShowSelectionByFocus();
+}
+
+void TCustomRichEdit::ShowSelectionByFocus() {
+    if (HandleAllocated()) SendToWindow(EM_HIDESELECTION, hideSelection_ && GetFocus() != Handle() ? 1 : 0, 0);
 }
 
 void TCustomRichEdit::SetHideScrollBars(bool value) {
@@ -841,6 +842,11 @@ void TCustomRichEdit::WndProc(TMessage& m) {
         case CM_FONTCHANGED:
             if (HandleAllocated()) defAttributes_->Assign(Font());
             break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            TWinControl::WndProc(m);
+            ShowSelectionByFocus();
+            return;
         default:
             break;
     }

@@ -205,6 +205,9 @@ protected:
     void DestroyWnd() override;
     // What is set on every new window; content is restored after it.
     virtual void SetupWindow();
+    // Hides the selection while the window has no focus, when HideSelection
+    // says so, and shows it otherwise.
+    void ShowSelectionByFocus();
     virtual void Change();
     virtual void SelectionChange();
     virtual void RequestSize(const TRect& rect);

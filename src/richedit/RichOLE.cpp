@@ -643,6 +643,9 @@ void TCustomRichEditEx::CreateAndInsertObject(const TOleCreateRequest& request) 
     }
     reo.dvaspect = ole_->drawAspect;
     std::string title = Application != nullptr ? Application->Title() : std::string();
+    // The document is named by the control's name, not its text: the text
+    // is the whole note, megabytes of it, that a server would copy and
+    // show in its window's caption.
     ole_->richEditOle->SetHostNames(title.c_str(), Name().c_str());
     OleCheck(ole_->richEditOle->InsertObject(&reo));
     TrackObjects();

@@ -1,6 +1,11 @@
 #include "store/FileOps.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
 #include "platform/FileSys.h"
+#include "platform/SysUtils.h"
 
 namespace treskel {
 
@@ -19,6 +24,19 @@ bool TFileOps::Replace(const std::string& source, const std::string& dest) { ret
 bool TFileOps::Move(const std::string& source, const std::string& dest) { return RenameFile(source, dest); }
 
 bool TFileOps::Delete(const std::string& name) { return DeleteFile(name); }
+
+std::string TFileOps::NewTempFile() {
+    static std::atomic<uint32_t> counter{0};
+    const std::string dir = TempDirectory();
+    const auto stamp = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = dir + "trk" + IntToHex(stamp ^ (counter++ * 2654435761u), 8) + ".tmp";
+        if (FileExists(name)) continue;
+        TFileStream made(name, fmCreate);
+        return name;
+    }
+    throw EFCreateError("Cannot create a temporary file in " + dir + ".");
+}
 
 void WriteWholeFile(TFileOps& ops, const std::string& name, const void* data, size_t size) {
     const std::string tempName = name + ".tmp";

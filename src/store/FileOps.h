@@ -23,6 +23,10 @@ public:
     // nothing moved, when `dest` exists or the move fails.
     virtual bool Move(const std::string& source, const std::string& dest);
     virtual bool Delete(const std::string& name);
+    // Makes a new empty file for passing data, under a name no other file
+    // has, and returns the name; the caller deletes the file.  Raises
+    // EFCreateError when none can be made.
+    virtual std::string NewTempFile();
 };
 
 TFileOps& DefaultFileOps();

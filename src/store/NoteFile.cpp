@@ -1,8 +1,6 @@
 #include "store/NoteFile.h"
 
-#include <atomic>
 #include <bit>
-#include <chrono>
 #include <memory>
 
 #include "store/ByteIO.h"
@@ -44,27 +42,30 @@ private:
     LH5Compression& lh5_;
 };
 
-// A temporary file that is deleted when it goes.
+// A temporary file, named by the file operations, that is deleted when it
+// goes.
 class TempFile {
 public:
-    explicit TempFile(const std::string& dir) {
-        static std::atomic<uint32_t> counter{0};
-        const auto stamp = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            name_ = dir + "trk" + IntToHex(stamp ^ (counter++ * 2654435761u), 8) + ".tmp";
-            if (!FileExists(name_)) break;
+    explicit TempFile(TFileOps& ops) : ops_(ops), name_(ops.NewTempFile()) {
+        try {
+            stream_ = ops.Create(name_);
+        } catch (...) {
+            ops.Delete(name_);
+            throw;
         }
-        stream_ = std::make_unique<TFileStream>(name_, fmCreate);
     }
     ~TempFile() {
         stream_.reset();
-        DeleteFile(name_);
+        ops_.Delete(name_);
     }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
     TStream& Stream() { return *stream_; }
 
 private:
+    TFileOps& ops_;
     std::string name_;
-    std::unique_ptr<TFileStream> stream_;
+    std::unique_ptr<TStream> stream_;
 };
 
 [[noreturn]] void Corrupt() { throw Exception(SFileCorrupt); }
@@ -126,7 +127,7 @@ TNoteHeader ReadNoteHeader(TStream& stream) {
     return h;
 }
 
-void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, const std::string& tempDir) {
+void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, TFileOps& ops) {
     CheckLevel(level);
     rtf.SetPosition(0);
     if (level == 0) {
@@ -146,7 +147,7 @@ void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, c
     std::unique_ptr<TMemoryStream> memory;
     TStream* packed;
     if (rtf.Size() > NoteTempThreshold) {
-        tempFile = std::make_unique<TempFile>(tempDir);
+        tempFile = std::make_unique<TempFile>(ops);
         packed = &tempFile->Stream();
     } else {
         memory = std::make_unique<TMemoryStream>();
@@ -191,7 +192,7 @@ void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5) {
 }
 
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
-                      LH5Compression& lh5, const std::string& tempDir, TFileOps& ops) {
+                      LH5Compression& lh5, TFileOps& ops) {
     CheckLevel(level);
     if (rtf.Size() > MaxStoredItemSize)
         throw ENoteFileError(Format("The note is too large to be saved: %lld bytes of rich text, of at most %lld.",
@@ -205,7 +206,7 @@ uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string&
         header.Level = static_cast<uint8_t>(level);
         header.Title = title;
         WriteNoteHeader(out, header);
-        WriteNoteBody(out, level, rtf, lh5, tempDir);
+        WriteNoteBody(out, level, rtf, lh5, ops);
         // On disk before it replaces the previous note: a crash then
         // leaves one whole note or the other.
         ops.Flush(*file);

@@ -32,9 +32,9 @@ void WriteNoteHeader(TStream& stream, const TNoteHeader& header);
 // Raises EReadError when fewer than 272 bytes remain.
 TNoteHeader ReadNoteHeader(TStream& stream);
 
-// The body at `level` from the RTF that `rtf` holds from its start.
-void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5,
-                   const std::string& tempDir = TempDirectory());
+// The body at `level` from the RTF that `rtf` holds from its start; the
+// packed intermediate of a large note goes to a file that `ops` names.
+void WriteNoteBody(TStream& out, int level, TStream& rtf, LH5Compression& lh5, TFileOps& ops = DefaultFileOps());
 // Decodes the body that follows the header in `in` into `rtf`.  Raises
 // Exception("File is corrupt!") for a damaged body, and before anything is
 // decoded for one that claims more than MaxStoredItemSize bytes; the RTF
@@ -47,8 +47,7 @@ void ReadNoteBody(TStream& in, int level, TStream& rtf, LH5Compression& lh5);
 // leaves the previous note as it was.  RTF longer than MaxStoredItemSize,
 // which no reader would take back, raises ENoteFileError.
 uint32_t SaveNoteFile(const std::string& fileName, int level, const std::string& title, TStream& rtf,
-                      LH5Compression& lh5, const std::string& tempDir = TempDirectory(),
-                      TFileOps& ops = DefaultFileOps());
+                      LH5Compression& lh5, TFileOps& ops = DefaultFileOps());
 // Reads the note's RTF into `rtf`; false, with nothing read, when there is
 // no such file.  An unknown level raises ENoteFileError: nothing is loaded,
 // and the caller must not leave the previous note in the editor.

@@ -8,6 +8,7 @@
 #include "store/CRC32c.h"
 #include "store/NoteFile.h"
 #include "store/TreeFile.h"
+#include "store/TreskelNames.h"
 #include "platform/FileSys.h"
 #include "platform/SysUtils.h"
 
@@ -38,6 +39,7 @@ struct PackEntry {
 void TNoteStore::SetDataPath(const std::string& dataPath) {
     dataPath_ = dataPath;
     caption_.clear();
+    open_ = false;
     entries_.clear();
     removed_.clear();
     archiveTree_.reset();
@@ -51,11 +53,19 @@ const TArchiveEntry* TNoteStore::ArchiveNote(int32_t id) const {
 }
 
 bool TNoteStore::IdInUse(int32_t id) const {
-    return entries_.count(id) != 0 || (!caption_.empty() && FileExists(NoteName(id)));
+    return entries_.count(id) != 0 || (open_ && FileExists(NoteName(id)));
+}
+
+void TNoteStore::CheckDataFolder() const {
+    if (dataPath_.empty() || DirectoryExists(ExcludeTrailingBackslash(dataPath_))) return;
+    throw EDataFolderGone(Format("The data directory %s is not there: it was moved, renamed or deleted while the "
+                                 "program was running.  Nothing can be read from it or saved into it until it is "
+                                 "back where it was.",
+                                 ExcludeTrailingBackslash(dataPath_).c_str()));
 }
 
 void TNoteStore::MakeNoteFolder() {
-    if (caption_.empty()) throw EInvalidOperation("No treskel is open to hold the note");
+    if (!open_) throw EInvalidOperation("No treskel is open to hold the note");
     // A folder that cannot be made shows as the note file's own error.
     const std::string folder = ExcludeTrailingBackslash(NoteFolderName(dataPath_, caption_));
     if (!DirectoryExists(folder)) CreateDir(folder);
@@ -127,6 +137,10 @@ void TNoteStore::RecoverLooseNotes(TItemTree& tree) {
 }
 
 void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
+    InDataFolder([&] { OpenFiles(tree, caption); });
+}
+
+void TNoteStore::OpenFiles(TItemTree& tree, const std::string& caption) {
     SetDataPath(dataPath_);
     tree.Clear();
     RemoveStaleFiles(caption);
@@ -141,13 +155,17 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
         }
     };
     if (!FileExists(archiveName)) {
-        // A new treskel; or one of which only the tree file is left.
+        // A new treskel; or one of which only the tree file is left.  Not
+        // when the directory itself is gone: then it is a treskel out of
+        // reach, which an empty tree would be saved over once it is back.
+        CheckDataFolder();
         if (!LoadFolderTree(tree, caption) && FileSizeOf(treeName) > 0) {
             TFileStream f(treeName, fmOpenRead | fmShareDenyWrite);
             loadTree(tree, f, "file " + treeName);
             storedTree_ = TreeFileBytes(tree);
         }
         caption_ = caption;
+        open_ = true;
         RecoverLooseNotes(tree);
         return;
     }
@@ -187,16 +205,17 @@ void TNoteStore::Open(TItemTree& tree, const std::string& caption) {
     if (!newer) storedTree_ = treeBytes;
     archiveTree_ = std::move(treeBytes);
     caption_ = caption;
+    open_ = true;
     RecoverLooseNotes(tree);
 }
 
 bool TNoteStore::SaveTree(const TItemTree& tree) {
-    if (caption_.empty()) return false;
+    if (!open_) return false;
     // Records released (the treskel saved) or not given yet: that is no
     // tree of this treskel.
     bool whole = true;
     ForEachItem(tree, [&whole](TItemNode* n) { whole = whole && n->Data() != nullptr; });
-    return whole && SaveTreeBytes(TreeFileBytes(tree));
+    return whole && InDataFolder([&] { return SaveTreeBytes(TreeFileBytes(tree)); });
 }
 
 bool TNoteStore::SaveTreeBytes(const std::vector<uint8_t>& bytes) {
@@ -208,10 +227,14 @@ bool TNoteStore::SaveTreeBytes(const std::vector<uint8_t>& bytes) {
 }
 
 void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
+    InDataFolder([&] { PackFiles(tree, caption); });
+}
+
+void TNoteStore::PackFiles(const TItemTree& tree, const std::string& caption) {
     const std::string archiveName = ArchiveFileName(dataPath_, caption);
     const std::string tempName = TempArchiveFileName(dataPath_, caption);
     std::vector<uint8_t> treeBytes = TreeFileBytes(tree);
-    const bool ownArchive = !caption_.empty() && caption == caption_;
+    const bool ownArchive = open_ && caption == caption_;
     // A crash after the new archive replaced the old one and before the
     // tree beside the loose notes is deleted must not bring back an older
     // tree than the archive's.
@@ -376,6 +399,7 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
     // Empty now, unless a file could not be deleted: then it stays.
     if (!loose.empty() || treeInFolder) RemoveDir(ExcludeTrailingBackslash(folder));
     caption_ = caption;
+    open_ = true;
     entries_ = std::move(written);
     removed_.clear();
     storedTree_ = treeBytes;
@@ -383,22 +407,33 @@ void TNoteStore::Pack(const TItemTree& tree, const std::string& caption) {
 }
 
 bool TNoteStore::Load(int32_t id, TStream& rtf, LH5Compression& lh5) {
-    if (!caption_.empty() && LoadNoteFile(NoteName(id), rtf, lh5)) return true;
-    const TArchiveEntry* e = ArchiveNote(id);
-    if (e == nullptr) return false;
-    // Decoded where it lies in the archive: only the note's text is held.
-    std::unique_ptr<TStream> archive = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
-    TStreamSlice note(*archive, e->Offset, e->Size);
-    LoadNote(note, rtf, lh5);
-    return true;
+    return InDataFolder([&] {
+        if (open_ && LoadNoteFile(NoteName(id), rtf, lh5)) return true;
+        const TArchiveEntry* e = ArchiveNote(id);
+        if (e == nullptr) {
+            CheckDataFolder();
+            return false;
+        }
+        // Decoded where it lies in the archive: only the note's text is held.
+        std::unique_ptr<TStream> archive = ops_.OpenRead(ArchiveFileName(dataPath_, caption_));
+        TStreamSlice note(*archive, e->Offset, e->Size);
+        LoadNote(note, rtf, lh5);
+        return true;
+    });
 }
 
 uint32_t TNoteStore::Save(int32_t id, int level, const std::string& title, TStream& rtf, LH5Compression& lh5) {
-    MakeNoteFolder();
-    return SaveNoteFile(NoteName(id), level, title, rtf, lh5, TempDirectory(), ops_);
+    return InDataFolder([&] {
+        MakeNoteFolder();
+        return SaveNoteFile(NoteName(id), level, title, rtf, lh5, ops_);
+    });
 }
 
 void TNoteStore::Copy(int32_t from, int32_t to) {
+    InDataFolder([&] { CopyNote(from, to); });
+}
+
+void TNoteStore::CopyNote(int32_t from, int32_t to) {
     MakeNoteFolder();
     std::unique_ptr<TStream> source;
     int64_t size;
@@ -429,7 +464,7 @@ void TNoteStore::Copy(int32_t from, int32_t to) {
 }
 
 void TNoteStore::Remove(int32_t id) {
-    if (!caption_.empty()) ops_.Delete(NoteName(id));  // a missing file is no error
+    if (open_) ops_.Delete(NoteName(id));  // a missing file is no error
     removed_.insert(id);
 }
 
@@ -446,6 +481,35 @@ int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClo
         id = (id + 1) % kIdRange;
     }
     throw EInvalidOperation("No free item id is left");
+}
+
+namespace {
+// Another's file operations, but a new file is moved into place only where
+// no file is: it never replaces one.
+class TNoReplaceOps : public TFileOps {
+public:
+    explicit TNoReplaceOps(TFileOps& ops) : ops_(ops) {}
+    std::unique_ptr<TStream> Create(const std::string& name) override { return ops_.Create(name); }
+    std::unique_ptr<TStream> OpenRead(const std::string& name) override { return ops_.OpenRead(name); }
+    void Flush(TStream& stream) override { ops_.Flush(stream); }
+    bool Replace(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
+    bool Move(const std::string& source, const std::string& dest) override { return ops_.Move(source, dest); }
+    bool Delete(const std::string& name) override { return ops_.Delete(name); }
+    std::string NewTempFile() override { return ops_.NewTempFile(); }
+
+private:
+    TFileOps& ops_;
+};
+}  // namespace
+
+void CreateTreskel(const std::string& dataPath, const std::string& caption, TFileOps& ops) {
+    if (TreskelFilesExist(dataPath, caption))
+        throw ETreskelError(Format("The treskel \"%s\" cannot be made: the data directory %s holds its files "
+                                   "already, under this name or one the system takes for it.",
+                                   caption.c_str(), dataPath.c_str()));
+    // A file that took the name meanwhile stays as it is.
+    TNoReplaceOps noReplace(ops);
+    PackTreskel(TPlainItemTree(), dataPath, caption, noReplace);
 }
 
 void PackTreskel(const TItemTree& tree, const std::string& dataPath, const std::string& caption, TFileOps& ops) {

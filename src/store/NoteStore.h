@@ -26,6 +26,11 @@
 
 namespace treskel {
 
+// The data directory is not where the store was told it is: moved, renamed
+// or deleted while the program ran.  Every read and save of the store that
+// fails then raises this, naming the directory.
+TRESKEL_EXCEPTION(EDataFolderGone, ETreskelError);
+
 class TNoteStore {
 public:
     explicit TNoteStore(TFileOps& ops = DefaultFileOps()) : ops_(ops) {}
@@ -54,7 +59,9 @@ public:
     // anything is written and leaves the tree empty) and loads the tree:
     // the one beside the loose notes when there is one that reads whole
     // (it is newer than the archive's), else the archive's.  No archive:
-    // an empty tree, or the tree file an unsaved treskel left.  A loose
+    // an empty tree, or the tree file an unsaved treskel left; but a data
+    // directory that is gone raises EDataFolderGone, since its archive is
+    // not missing but out of reach.  A loose
     // note that no item of the tree carries (its item was
     // added after the last save, and a crash lost the tree but not the
     // note) comes back as a new last top item captioned with the title in
@@ -83,7 +90,8 @@ public:
     void Rename(const std::string& from, const std::string& to);
 
     // Reads the note into `rtf`; false, with nothing read, when the item has
-    // none.
+    // none (and the data directory is there: a note out of reach is no
+    // note missing).
     bool Load(int32_t id, TStream& rtf, LH5Compression& lh5);
     // Writes the note as its loose file and returns the file's CRC-32.
     // Raises EInvalidOperation when no treskel is open.
@@ -99,6 +107,23 @@ public:
     bool IdInUse(int32_t id) const;
 
 private:
+    // Raises EDataFolderGone when the data directory is not there.
+    void CheckDataFolder() const;
+    // Runs a step of the store: a failure while the data directory is
+    // gone is the directory's, and says so.
+    template <class Step>
+    auto InDataFolder(Step&& step) -> decltype(step()) {
+        try {
+            return step();
+        } catch (const Exception&) {
+            CheckDataFolder();
+            throw;
+        }
+    }
+    void OpenFiles(TItemTree& tree, const std::string& caption);
+    void PackFiles(const TItemTree& tree, const std::string& caption);
+    void RenameFiles(const std::string& from, const std::string& to);
+    void CopyNote(int32_t from, int32_t to);
     std::string NoteName(int32_t id) const { return NoteFileName(dataPath_, caption_, id); }
     // The open treskel's note folder, made when missing.
     void MakeNoteFolder();
@@ -118,7 +143,10 @@ private:
 
     TFileOps& ops_;
     std::string dataPath_;
-    std::string caption_;  // of the open archive
+    // The open treskel, when `open_`: its name may be empty (an archive
+    // named ".tsx" alone), so being open is a flag of its own.
+    std::string caption_;
+    bool open_ = false;
     std::unordered_map<int32_t, TArchiveEntry> entries_;  // of the archive, by id
     std::unordered_set<int32_t> removed_;
     // The tree file in the archive (none without an archive), and the tree
@@ -131,6 +159,12 @@ private:
 // not hold: the formula's value, or the next free one above it.  Never
 // negative, at most 8 digits.
 int32_t NewItemId(const TItemTree& tree, const TNoteStore& notes, const TItemClock& clock = SystemTimeStamp);
+
+// Makes the empty archive of a new treskel named `caption`.  Raises
+// ETreskelError, with nothing written, when the data directory holds a file
+// of a treskel of that name already, as the file system finds names (see
+// TreskelFilesExist): the files of another treskel are never written over.
+void CreateTreskel(const std::string& dataPath, const std::string& caption, TFileOps& ops = DefaultFileOps());
 
 // The same steps for callers without an open treskel: packing the loose
 // files, and opening.

@@ -33,6 +33,10 @@ bool TNoteStore::MoveTreskelFile(const std::string& from, const std::string& to)
 }
 
 void TNoteStore::Rename(const std::string& from, const std::string& to) {
+    InDataFolder([&] { RenameFiles(from, to); });
+}
+
+void TNoteStore::RenameFiles(const std::string& from, const std::string& to) {
     if (from == to) return;
     auto name = [&](const std::string& caption, int k) { return dataPath_ + caption + kSuffixes[k]; };
     const std::string journal = RenameJournalName(dataPath_, from);
@@ -58,7 +62,7 @@ void TNoteStore::Rename(const std::string& from, const std::string& to) {
     }
     if (Exists(name(from, 2))) MoveTreskelFile(name(from, 2), name(to, 2));
     ops_.Delete(journal);
-    if (!caption_.empty() && caption_ == from) caption_ = to;
+    if (open_ && caption_ == from) caption_ = to;
 }
 
 void TNoteStore::FinishRenames(const TDataDirectory& dir) {

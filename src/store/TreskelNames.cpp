@@ -1,6 +1,7 @@
 #include "store/TreskelNames.h"
 
 #include "store/TreskelArchive.h"
+#include "platform/FileSys.h"
 #include "platform/SysUtils.h"
 
 namespace treskel {
@@ -46,6 +47,21 @@ std::string TreskelNameProblem(const std::string& dataPath, const std::string& n
         return "This name is too long: the treskel's files in " + dataPath +
                " would have longer paths than the system allows.\nPlease choose a shorter name.";
     return {};
+}
+
+bool TreskelFilesExist(const std::string& dataPath, const std::string& name) {
+    // The system's own look-up of each name: it finds what a listing would
+    // not show under this spelling.
+    for (const std::string& file : {ArchiveFileName(dataPath, name), TreeFileName(dataPath, name),
+                                    ExcludeTrailingBackslash(NoteFolderName(dataPath, name))})
+        if (FileExists(file) || DirectoryExists(file)) return true;
+    return false;
+}
+
+std::string TreskelTabCaption(const std::string& name) { return name.empty() ? kUnnamedTreskelCaption : name; }
+
+std::string TreskelOfTab(const std::string& caption) {
+    return caption == kUnnamedTreskelCaption ? std::string() : caption;
 }
 
 std::string InvalidTreskelNameMessage(const std::string& name) {

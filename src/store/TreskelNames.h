@@ -27,4 +27,19 @@ bool TreskelNameFits(const std::string& dataPath, const std::string& name);
 // Why `name` cannot name a treskel in `dataPath`; empty when it can.
 std::string TreskelNameProblem(const std::string& dataPath, const std::string& name);
 
+// True when `dataPath` holds a file or folder where a treskel of this name
+// keeps its archive, its note folder or the tree file an older build left
+// beside them, as the file system finds names:
+// where it ignores letter case, in any case, and where it gives long names
+// short ones ("WORK~MC1" for "Work notes 2024"), by those too.  Such a
+// name is another treskel's.
+bool TreskelFilesExist(const std::string& dataPath, const std::string& name);
+
+// The caption of a treskel's tab: its name, or for the archive named
+// ".tsx" alone, whose name is empty, kUnnamedTreskelCaption, which no name
+// can be (no file name holds < or >).  TreskelOfTab turns it back.
+inline constexpr const char* kUnnamedTreskelCaption = "<no name>";
+std::string TreskelTabCaption(const std::string& name);
+std::string TreskelOfTab(const std::string& caption);
+
 }  // namespace treskel

@@ -168,23 +168,26 @@ void ResetTransfers() {
     if (SourceCall(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &s.pending)) s.state = 5;
 }
 
+// Takes the connection down to state 1, whatever the source refuses on the
+// way: a step it refuses is passed over for the next one, and closing the
+// manager closes a source it still holds.  Left in a middle state, the
+// library would fail every later acquisition.
+void CloseDown(HWND wnd) {
+    Session& s = S();
+    if (s.state == 7) EndTransfer();
+    if (s.state == 6) ResetTransfers();
+    if (s.state > 5) s.state = 5;
+    if (s.state == 5 && !TWAIN_DisableSource()) s.state = 4;
+    if (s.state == 4 && !TWAIN_CloseSource()) s.state = 3;
+    if (s.state == 3 && !TWAIN_CloseSourceManager(wnd)) s.state = 2;
+    TWAIN_UnloadSourceManager();
+}
+
 // Brings the connection back to state 1 however the acquisition ends.
 class Teardown {
 public:
     explicit Teardown(HWND wnd) : wnd_(wnd) {}
-    ~Teardown() {
-        Session& s = S();
-        if (s.state == 7) EndTransfer();
-        if (s.state == 6) ResetTransfers();
-        // A source that will not drop its transfers is closed all the same:
-        // left above state 5, every later acquisition would find the
-        // connection half open and fail.
-        if (s.state > 5) s.state = 5;
-        if (s.state >= 5) TWAIN_DisableSource();
-        if (s.state >= 4) TWAIN_CloseSource();
-        if (s.state >= 3) TWAIN_CloseSourceManager(wnd_);
-        if (s.state >= 2) TWAIN_UnloadSourceManager();
-    }
+    ~Teardown() { CloseDown(wnd_); }
     Teardown(const Teardown&) = delete;
     Teardown& operator=(const Teardown&) = delete;
 
@@ -268,7 +271,9 @@ int WINAPI TWAIN_CloseSource() {
     s.lastResult = TWRC_SUCCESS;
     if (s.state == 5) TWAIN_DisableSource();
     if (s.state != 4) return s.state <= 3;
-    if (SourceCall(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &s.source)) s.state = 3;
+    // The manager closes the source, as it opened it: a source closed
+    // behind its back would be closed again with the manager.
+    if (ManagerCall(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &s.source)) s.state = 3;
     return s.state <= 3;
 }
 
@@ -316,9 +321,8 @@ int WINAPI TWAIN_SelectImageSource(HWND wnd) {
     } else {
         TW_IDENTITY choice{};
         chosen = ManagerCall(DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, &choice);
-        TWAIN_CloseSourceManager(wnd);
     }
-    TWAIN_UnloadSourceManager();
+    CloseDown(wnd);
     return chosen;
 }
 

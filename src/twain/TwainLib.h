@@ -40,6 +40,8 @@ void WINAPI TWAIN_FreeDib(HANDLE dib);
 void WINAPI CopyDibToBitmap(HANDLE dib, TBitmap* bitmap);
 
 // ---- acquisition to a file or the clipboard
+// Each writes or hands on the last image of the acquisition and frees the
+// others; the image list is then empty.
 // 0 done, -1 nothing acquired or saving cancelled, -2 file not opened,
 // -3 image not locked, -4 not written.
 int WINAPI TWAIN_AcquireToFile(HWND wnd, const char* fileName);

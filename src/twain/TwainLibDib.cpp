@@ -87,10 +87,15 @@ std::string AskBitmapFile(bool save) {
     return name;
 }
 
-// Frees the images of the last acquisition that nobody takes over.
-void FreeImagesBut(HANDLE kept) {
-    for (int i = 0; i < TWAIN_ImageCount(); ++i)
-        if (TWAIN_GetImage(i) != kept) TWAIN_FreeDib(TWAIN_GetImage(i));
+// Frees the images of the last acquisition other than the one handed on
+// and empties the list, so that a caller freeing what it lists frees
+// nothing twice.
+void KeepOnly(HANDLE kept) {
+    twainlib::Session& s = twainlib::S();
+    for (int i = 0; i < s.imageCount; ++i)
+        if (s.images[static_cast<size_t>(i)] != kept) TWAIN_FreeDib(s.images[static_cast<size_t>(i)]);
+    s.images.fill(nullptr);
+    s.imageCount = 0;
 }
 
 }  // namespace
@@ -217,7 +222,7 @@ HANDLE WINAPI TWAIN_ReadDibFile(const char* fileName) {
 int WINAPI TWAIN_AcquireToFile(HWND wnd, const char* fileName) {
     HANDLE dib = TWAIN_AcquireImages(wnd, 0);
     if (dib == nullptr) return -1;
-    FreeImagesBut(dib);
+    KeepOnly(dib);
     const int result = TWAIN_WriteDibToFile(dib, fileName);
     TWAIN_FreeDib(dib);
     return result;
@@ -226,7 +231,7 @@ int WINAPI TWAIN_AcquireToFile(HWND wnd, const char* fileName) {
 int WINAPI TWAIN_AcquireIntoClipboard(HWND wnd, unsigned pixelTypeMask) {
     HANDLE dib = TWAIN_AcquireImages(wnd, pixelTypeMask);
     if (dib == nullptr) return 0;
-    FreeImagesBut(dib);
+    KeepOnly(dib);
     try {
         // The clipboard owns it from here, or frees it when it cannot.
         Clipboard()->SetAsHandle(CF_DIB, dib);

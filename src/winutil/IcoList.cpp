@@ -169,23 +169,34 @@ void TIconList::SaveToStream(TStream& stream) {
 }
 
 namespace {
-void ReadIcons(TIconList* list, const FormValue& v, LayoutReader& r) {
+// An object in a layout as it writes itself to a stream: the icon list in
+// its own format, an icon (the tray's) as an icon file.
+template <class T>
+void ReadStreamed(T* object, const FormValue& v, LayoutReader& r) {
     TMemoryStream stream(typinfo::AsBinary(v, r));
     try {
-        list->LoadFromStream(stream);
+        object->LoadFromStream(stream);
     } catch (const Exception& e) {
         r.Error(e.Message());
     }
 }
 
-std::optional<FormValue> WriteIcons(TIconList* list) {
-    if (list->Count() == 0) return std::nullopt;
+template <class T>
+std::optional<FormValue> WriteStreamed(T* object, bool empty) {
+    if (empty) return std::nullopt;
     TMemoryStream stream;
-    list->SaveToStream(stream);
+    object->SaveToStream(stream);
     return typinfo::BinaryValue(stream.Bytes());
 }
 }  // namespace
 
-void RegisterIconListClasses() { PublishClass<TIconList, TPersistent>().Custom("Icons", ReadIcons, WriteIcons); }
+void RegisterIconListClasses() {
+    PublishClass<TIconList, TPersistent>().Custom("Icons", ReadStreamed<TIconList>, [](TIconList* list) {
+        return WriteStreamed(list, list->Count() == 0);
+    });
+    PublishClass<TIcon, TGraphic>().Custom("Data", ReadStreamed<TIcon>, [](TIcon* icon) {
+        return WriteStreamed(icon, icon->Empty());
+    });
+}
 
 }  // namespace treskel

@@ -310,8 +310,9 @@ void RegisterPlacementClasses() {
     using P = TFormPlacement;
     PublishClass<P, TComponent>()
         .Bool("Active", &P::Active, &P::SetActive, true)
-        .String("IniFileName", &P::IniFileName, &P::SetIniFileName)
-        .String("IniSection", &P::IniSection, &P::SetIniSection)
+        // What was given is written, never the defaults the getters supply.
+        .String("IniFileName", &P::GivenIniFileName, &P::SetIniFileName)
+        .String("IniSection", &P::GivenIniSection, &P::SetIniSection)
         .Object("MinMaxInfo", &P::MinMaxInfo)
         .SetOf<TPlacementOption>("Options", &P::Options, &P::SetOptions,
                                  {TPlacementOption::fpState, TPlacementOption::fpPosition})

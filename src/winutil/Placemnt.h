@@ -59,9 +59,12 @@ public:
 
     bool Active() const { return active_; }
     void SetActive(bool v) { active_ = v; }
+    // The name and section given; the getters supply defaults for empty ones.
     std::string IniFileName() const;
+    const std::string& GivenIniFileName() const { return iniFileName_; }
     void SetIniFileName(const std::string& v) { iniFileName_ = v; }
     std::string IniSection() const;
+    const std::string& GivenIniSection() const { return iniSection_; }
     void SetIniSection(const std::string& v) { iniSection_ = v; }
     TWinMinMaxInfo* MinMaxInfo() const { return minMaxInfo_.get(); }
     void SetMinMaxInfo(TWinMinMaxInfo* v) { minMaxInfo_->Assign(v); }

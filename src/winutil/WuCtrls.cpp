@@ -8,6 +8,7 @@
 #include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
+#include "platform/Register.h"
 #include "platform/Streams.h"
 #include "platform/SysUtils.h"
 #include "platform/UtilityWindow.h"
@@ -215,6 +216,8 @@ void TWuSpeedButton::Loaded() {
     TGraphicControl::Loaded();
     PrepareGlyph();
 }
+
+HPALETTE TWuSpeedButton::GetPalette() { return QclBitmapPalette(painter_.Glyph(), palette_); }
 
 void TWuSpeedButton::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);
@@ -537,17 +540,6 @@ std::optional<FormValue> WriteBitmapData(TBitmap* bitmap) {
     return typinfo::BinaryValue(std::move(bytes));
 }
 
-// The mode is written when the button has one of its own, whatever it is:
-// read back, it must not follow the parent again.
-void ReadBiDiMode(TControl* c, const FormValue& v, LayoutReader& r) {
-    c->SetBiDiMode(static_cast<TBiDiMode>(typinfo::AsEnum(v, GetEnumInfo(TBiDiMode{}), r)));
-}
-
-std::optional<FormValue> WriteBiDiMode(TControl* c) {
-    if (c->ParentBiDiMode()) return std::nullopt;
-    return FormValue::Ident(GetEnumInfo(TBiDiMode{}).names.at(static_cast<size_t>(c->BiDiMode())));
-}
-
 }  // namespace
 
 void RegisterWuCursors() {
@@ -564,12 +556,13 @@ void RegisterWinUtilControlClasses() {
     RegisterWuCursors();
     // Glyphs are stored as bitmap data unless the class library already reads it.
     const ClassInfo* bitmapInfo = ClassRegistry::Instance().Find("TBitmap");
-    if (bitmapInfo == nullptr || bitmapInfo->FindProp("Data") == nullptr) {
-        if (ClassRegistry::Instance().Find("TGraphic") == nullptr) PublishClass<TGraphic, TPersistent>();
+    if (bitmapInfo == nullptr || bitmapInfo->FindProp("Data") == nullptr)
         PublishClass<TBitmap, TGraphic>().Custom("Data", ReadBitmapData, WriteBitmapData);
-    }
-    PublishClass<TWuSpeedButton, TGraphicControl>()
-        .String("Caption", &TWuSpeedButton::Caption, &TWuSpeedButton::SetCaption)
+    PublishClass<TWuSpeedButton, TGraphicControl> button;
+    PublishBiDi(button);
+    PublishConstraints(button);
+    PublishDockClient(button);
+    button.String("Caption", &TWuSpeedButton::Caption, &TWuSpeedButton::SetCaption)
         .Enum<TAlignment>("Alignment", &TWuSpeedButton::Alignment, &TWuSpeedButton::SetAlignment, TAlignment::taCenter)
         .Bool("AllowAllUp", &TWuSpeedButton::AllowAllUp, &TWuSpeedButton::SetAllowAllUp)
         .Bool("AllowTimer", &TWuSpeedButton::AllowTimer, &TWuSpeedButton::SetAllowTimer)
@@ -592,10 +585,6 @@ void RegisterWinUtilControlClasses() {
         .Enum<TButtonStyle>("Style", &TWuSpeedButton::Style, &TWuSpeedButton::SetStyle, TButtonStyle::bsAutoDetect)
         .Bool("Transparent", &TWuSpeedButton::Transparent, &TWuSpeedButton::SetTransparent)
         .Bool("WordWrap", &TWuSpeedButton::WordWrap, &TWuSpeedButton::SetWordWrap)
-        .Custom("BiDiMode", ReadBiDiMode, WriteBiDiMode)
-        .Bool("ParentBiDiMode", &TWuSpeedButton::ParentBiDiMode, &TWuSpeedButton::SetParentBiDiMode, true)
-        .Object("Constraints", &TWuSpeedButton::Constraints)
-        .Enum<TDragKind>("DragKind", &TWuSpeedButton::DragKind, &TWuSpeedButton::SetDragKind, TDragKind::dkDrag)
         .Bool("ParentShowHint", &TWuSpeedButton::ParentShowHint, &TWuSpeedButton::SetParentShowHint, false)
         .Bool("ShowHint", &TWuSpeedButton::ShowHint, &TWuSpeedButton::SetShowHint, true)
         .Event("OnMouseEnter", &TWuSpeedButton::OnMouseEnter)

@@ -40,12 +40,17 @@ public:
     HIMAGELIST Handle() const { return handle_.Get(); }
     // Stores the bitmap with the pixels of `maskColor` transparent; the slot used.
     int AddMasked(TBitmap* image, TColor maskColor);
+    // Stores the bitmap transparent where `mask` is white; the slot used.
+    int Add(TBitmap* image, TBitmap* mask);
     void Delete(int index);
     int Count() const { return count_; }      // used slots
     int Capacity() const { return static_cast<int>(used_.size()); }
     void Draw(HDC dc, int index, int x, int y) const;
 
 private:
+    // The first free slot; the list grows by one when none is.
+    int TakeSlot();
+    int Store(TBitmap* black, TBitmap* mask);
     int width_, height_;
     ImageListHandle handle_;
     std::vector<bool> used_;
@@ -181,6 +186,8 @@ public:
     void Click() override;
     void DblClick() override;
     void Loaded() override;
+    // The glyph's palette (0 without one).
+    HPALETTE GetPalette() override;
     void WndProc(TMessage& m) override;
     void ActionChange(TBasicAction* sender, bool checkDefaults) override;
     // A tick of the repeat timer: clicks while the button is held down.
@@ -212,6 +219,7 @@ private:
     TWuButtonGlyph painter_;
     std::unique_ptr<TBitmap> buffer_;
     std::unique_ptr<TWuRepeatTimer> timer_;
+    GdiHandle<HPALETTE> palette_;
     TGlyphState face_ = TGlyphState::gsUp;
     TAlignment alignment_ = TAlignment::taCenter;
     bool allowAllUp_ = false;

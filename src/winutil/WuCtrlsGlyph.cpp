@@ -33,7 +33,7 @@ TGlyphList::TGlyphList(int width, int height)
 
 TGlyphList::~TGlyphList() = default;
 
-int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
+int TGlyphList::TakeSlot() {
     auto free = std::find(used_.begin(), used_.end(), false);
     int index = static_cast<int>(free - used_.begin());
     if (free == used_.end()) {
@@ -43,17 +43,44 @@ int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
         if (ImageList_Add(handle_.Get(), blank.Handle(), nullptr) < 0) throw EOutOfResources("Out of system resources");
         used_.push_back(false);
     }
-    // The list keeps a mask (white where transparent) and an image that is
-    // black there; it copies both, which must not be selected anywhere then.
-    TBitmap mask, black;
-    QclMakeBitmapMasks(image, &mask, &black, maskColor);
-    static_cast<TBitmapCanvas*>(mask.Canvas())->FreeContext();
-    static_cast<TBitmapCanvas*>(black.Canvas())->FreeContext();
-    HBITMAP hImage = black.Handle(), hMask = mask.Handle();
+    return index;
+}
+
+// The list keeps a mask (white where transparent) and an image that is
+// black there; it copies both, which must not be selected anywhere then.
+int TGlyphList::Store(TBitmap* black, TBitmap* mask) {
+    int index = TakeSlot();
+    static_cast<TBitmapCanvas*>(mask->Canvas())->FreeContext();
+    static_cast<TBitmapCanvas*>(black->Canvas())->FreeContext();
+    HBITMAP hImage = black->Handle(), hMask = mask->Handle();
     if (!ImageList_Replace(handle_.Get(), index, hImage, hMask)) throw EOutOfResources("Out of system resources");
     used_[static_cast<size_t>(index)] = true;
     ++count_;
     return index;
+}
+
+int TGlyphList::AddMasked(TBitmap* image, TColor maskColor) {
+    TBitmap mask, black;
+    QclMakeBitmapMasks(image, &mask, &black, maskColor);
+    return Store(&black, &mask);
+}
+
+int TGlyphList::Add(TBitmap* image, TBitmap* mask) {
+    const int w = width_, h = height_;
+    TBitmap ownMask, black;
+    ownMask.SetMonochrome(true);
+    ownMask.SetSize(w, h);
+    BitBlt(ownMask.Canvas()->Handle(), 0, 0, w, h, mask->Canvas()->Handle(), 0, 0, SRCCOPY);
+    black.SetSize(w, h);
+    HDC dc = black.Canvas()->Handle();
+    BitBlt(dc, 0, 0, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    // Black where the mask is white: a one-bit source's set bits take the
+    // background colour.
+    COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0)), oldText = SetTextColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, 0, 0, w, h, ownMask.Canvas()->Handle(), 0, 0, SRCAND);
+    SetBkColor(dc, oldBk);
+    SetTextColor(dc, oldText);
+    return Store(&black, &ownMask);
 }
 
 void TGlyphList::Delete(int index) {

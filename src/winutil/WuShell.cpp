@@ -235,6 +235,7 @@ void TWuTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 
 bool TWuTrayIcon::DoPopup(int x, int y) {
     if (Designing() || !active_ || popupMenu_ == nullptr || !popupMenu_->AutoPopup()) return false;
+    popupMenu_->SetPopupComponent(this);
     TCustomForm* form = EnsureScreen()->ActiveForm();
     if (form == nullptr && Application != nullptr) form = Application->MainForm();
     if (form != nullptr && form->HandleAllocated()) SendMessageA(form->Handle(), WM_CANCELMODE, 0, 0);

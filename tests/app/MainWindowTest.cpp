@@ -7,9 +7,12 @@
 
 #include "app/OtherQiv.h"
 #include "app/TreskelOptions.h"
+#include "store/NoteFile.h"
+#include "store/NoteStore.h"
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/ProgramRun.h"
+#include "support/StoreTest.h"
 
 namespace treskel::test {
 
@@ -79,6 +82,48 @@ std::string MainWindowTest::LooseNote(int32_t id) const {
     return NoteFileName(W->DataPath, tabs->Get(W->TabControl1->TabIndex()), id);
 }
 
+void MainWindowTest::WriteTreskel(const std::string& name, const std::vector<NoteItem>& items, std::string dataPath) {
+    if (dataPath.empty()) dataPath = DataDir();
+    LH5Compression lh5(nullptr);
+    TPlainItemTree tree;
+    int32_t id = nextId_;
+    ForceDirectories(NoteFolderName(dataPath, name));
+    auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
+        TItemNode* n = AddItem(tree, parent, caption, id);
+        if (!rtf.empty()) {
+            TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
+            SaveNoteFile(NoteFileName(dataPath, name, id), 0, caption, in, lh5);
+        }
+        ++id;
+        return n;
+    };
+    for (const NoteItem& item : items) {
+        TItemNode* top = add(nullptr, item.caption, item.rtf);
+        for (int k = 0; k < item.subItems; ++k) add(top, item.caption + "." + std::to_string(k), "");
+        if (item.subItems > 0) top->SetImageIndex(ImgParent);
+    }
+    nextId_ = id;
+    PackTreskel(tree, dataPath, name);
+}
+
+void MainWindowTest::WriteShapedTreskel(const std::string& name, const std::vector<std::pair<int, bool>>& shape) {
+    TPlainItemTree tree;
+    std::vector<TItemNode*> parents;
+    std::vector<std::pair<TItemNode*, bool>> made;
+    for (const auto& [level, open] : shape) {
+        parents.resize(static_cast<size_t>(level));
+        parents.push_back(AddItem(tree, parents.empty() ? nullptr : parents.back(), "Item " + std::to_string(made.size()),
+                                  nextId_++));
+        made.emplace_back(parents.back(), open);
+    }
+    for (auto& [node, open] : made) {
+        if (node->Count() == 0) continue;
+        node->SetImageIndex(ImgParent);
+        node->SetExpanded(open);
+    }
+    PackTreskel(tree, DataDir(), name);
+}
+
 void MainWindowTest::NewTreskel(const std::string& name) {
     AnswerNextQuery(name);
     Run(W->NewTreskel);
@@ -93,6 +138,20 @@ void MainWindowTest::SelectTab(int index) {
     W->TabControl1->SetTabIndex(index);
     W->TabControl1Change(W->TabControl1);
     PumpMessages();
+}
+
+int MainWindowTest::TabIndexOf(const std::string& caption) {
+    for (int i = 0; i < W->TabControl1->Tabs()->Count(); ++i)
+        if (W->TabControl1->Tabs()->Get(i) == caption) return i;
+    return -1;
+}
+
+bool MainWindowTest::ClickTab(int index, int ms) {
+    HWND tabs = W->TabControl1->Handle();
+    RECT r{};
+    SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+    PostClick(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return PumpUntil([&] { return W->TabControl1->TabIndex() == index; }, ms);
 }
 
 void MainWindowTest::Run(TAction* action) {
@@ -134,6 +193,12 @@ void MainWindowTest::TypeNote(const std::string& text) {
 
 std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
 
+std::string MainWindowTest::Shown() {
+    std::string t = NoteText();
+    while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
+    return t;
+}
+
 HTREEITEM MainWindowTest::WindowSelection() {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
@@ -163,6 +228,24 @@ void MainWindowTest::ClickTool(TToolButton* button) {
     PumpMessages();
 }
 
+void MainWindowTest::MouseClickTool(TToolButton* button) {
+    MouseClickAt(static_cast<TWinControl*>(button->Parent())->Handle(),
+                 {button->Left() + button->Width() / 2, button->Top() + button->Height() / 2});
+}
+
+void MainWindowTest::MouseClickTool(const std::string& name) {
+    auto* button = dynamic_cast<TToolButton*>(W->FindComponent(name));
+    ASSERT_NE(button, nullptr) << name;
+    MouseClickTool(button);
+}
+
+void MainWindowTest::MouseClickAt(HWND wnd, TPoint p) {
+    POINT at{p.x, p.y};
+    ClientToScreen(wnd, &at);
+    MouseClickOnScreen(at);
+    PumpMessages();
+}
+
 void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
     int i = box->Items()->IndexOf(text);
     ASSERT_GE(i, 0) << text;
@@ -170,6 +253,22 @@ void MainWindowTest::Choose(TCustomComboBox* box, const std::string& text) {
     SendMessageA(GetParent(box->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(box->Handle()));
     PumpMessages();
+}
+
+void MainWindowDialogsTest::TypeIntoNextPrompt(const std::wstring& text) {
+    if (!testsAnswerPrompts_) testsAnswerPrompts_ = SetInputQueryResponder(nullptr);
+    dialogs_.Queue([this, text](TCustomForm& f) {
+        TEdit* edit = nullptr;
+        for (int i = 0; i < f.ComponentCount(); ++i)
+            if (auto* e = dynamic_cast<TEdit*>(f.Components(i))) edit = e;
+        ASSERT_NE(edit, nullptr);
+        prompts_.push_back({f.Caption(), edit->Text()});
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
+        SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+        TypeUnicode(text);
+        TapKey(VK_RETURN);
+        PumpUntil([&] { return f.ModalResult() != mrNone; });
+    });
 }
 
 }  // namespace treskel::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frmMain.h"
@@ -13,6 +14,16 @@
 #include "support/TestEnv.h"
 
 namespace treskel::test {
+
+// A note as the editor holds a line of text.
+inline std::string SmallRtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
+
+// A top item of a treskel written before the window starts.
+struct NoteItem {
+    std::string caption;
+    std::string rtf;  // empty: no note file
+    int subItems = 0;  // this many small sub-items follow it
+};
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -45,10 +56,22 @@ protected:
     // Where the open treskel keeps the loose note of this id.
     std::string LooseNote(int32_t id) const;
 
+    // A treskel of top items written as the program keeps one, before the
+    // window starts, in `dataPath` (none: the data directory).
+    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items, std::string dataPath = "");
+    // A treskel of this shape ((level, open) in pre-order, see TreeShape)
+    // written the same way: item i captioned "Item i", without notes, every
+    // item with sub-items open as the shape says.
+    void WriteShapedTreskel(const std::string& name, const std::vector<std::pair<int, bool>>& shape);
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);
     // Selects a tab as a click on it does.
     void SelectTab(int index);
+    // The index of the tab with this caption, or -1.
+    int TabIndexOf(const std::string& caption);
+    // A click on a tab, through the queue; true once the tab is the current
+    // one, false when it is not after `ms` milliseconds.
+    bool ClickTab(int index, int ms = 5000);
     // Runs an action as its button does.
     void Run(TAction* action);
     // The node of the first item with this caption, in pre-order.
@@ -62,6 +85,9 @@ protected:
     void TypeNote(const std::string& text);
     // The editor's text.
     std::string NoteText();
+    // The editor's text without the line break that ends its last
+    // paragraph.
+    std::string Shown();
 
     HWND Tree() { return W->TreeView->Handle(); }
     // The item the tree's window has selected.
@@ -75,6 +101,12 @@ protected:
     void PressOfficeButton(TQclOfficeButton* b, TMenuItem* item = nullptr);
     // A click on a button of a tool bar.
     void ClickTool(TToolButton* button);
+    // The same with the mouse itself, through the system's input (a button
+    // named as the layout names it), and a click of the mouse at a point
+    // of a window's client area.
+    void MouseClickTool(TToolButton* button);
+    void MouseClickTool(const std::string& name);
+    void MouseClickAt(HWND wnd, TPoint p);
     // A choice from a combo's list, as the mouse makes it.
     void Choose(TCustomComboBox* box, const std::string& text);
 
@@ -83,6 +115,7 @@ protected:
 private:
     TempDir data_;
     OwnedPtr<TfrmTreskel> window_;
+    int32_t nextId_ = 41000000;
 };
 
 // The main window whose modal dialogs the test answers through `dialogs_`;
@@ -96,10 +129,24 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(dialogs_.Pending()) << "a dialog the test expected did not come";
         dialogs_.Remove();
+        if (testsAnswerPrompts_) SetInputQueryResponder(std::move(testsAnswerPrompts_));
         MainWindowTest::TearDown();
     }
 
+    // From here on the program's input prompts show themselves; the next
+    // one has `text` typed on the keyboard over the text it offers, then
+    // Enter.  Its caption and the text it offered go to `prompts_`.
+    void TypeIntoNextPrompt(const std::wstring& text);
+    struct Prompt {
+        std::string caption;
+        std::string offered;
+    };
+    std::vector<Prompt> prompts_;
+
     ModalDialogs dialogs_;
+
+private:
+    InputQueryResponder testsAnswerPrompts_;
 };
 
 }  // namespace treskel::test

@@ -108,6 +108,27 @@ protected:
     }
 };
 
+TEST_F(Dialogs, TheAboutBoxShowsItsTextAndLinksOnALoweredLibraryPanel) {
+    StartWindow();
+    std::string panelClass, linkParent;
+    TColor topLeft = clNone, bottomRight = clNone;
+    dialogs_.Queue([&](TCustomForm& f) {
+        auto* panel = static_cast<TWinControl*>(f.FindComponent("Panel1"));
+        panelClass = panel->ClassName();
+        linkParent = static_cast<TControl*>(f.FindComponent("JumpLabel2"))->Parent()->Name();
+        Snapshot s = OnScreen(panel->Handle());
+        topLeft = static_cast<TColor>(s.At(0, 0));
+        bottomRight = static_cast<TColor>(s.At(s.width - 1, s.height - 1));
+        SaveWindowShot(f.Handle(), "about");
+        SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+    });
+    W->ShowAboutBox();
+    EXPECT_EQ(panelClass, "TQclSimplePanel");
+    EXPECT_EQ(linkParent, "Panel1");
+    EXPECT_EQ(topLeft, static_cast<TColor>(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(bottomRight, static_cast<TColor>(ColorToRGB(clBtnHighlight)));
+}
+
 TEST_F(Dialogs, TheAboutBoxOpensCentredTheFirstTimeThenWhereItWasLeft) {
     StartWindow();
     TRect first = ShowMoveAndClose([this] { ClickBanner(); }, {232, 120});

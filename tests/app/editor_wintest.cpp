@@ -250,7 +250,7 @@ TEST_F(EditorKeys, TurningAFormatOffAfterAWordLeavesTheWordFormatted) {
     EXPECT_EQ(NoteText(), "next year and");
 }
 
-TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
+TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAlone) {
     StartWithItem();
     TypeNote("ab");
     EXPECT_EQ(Status(), "Line: 0 Col: 2");
@@ -258,9 +258,10 @@ TEST_F(EditorKeys, TabInsertsATabAndLeavesItalicAndTheStatusLineAlone) {
     EXPECT_EQ(NoteText(), "ab\t");
     EXPECT_EQ(GetFocus(), Edit());
     EXPECT_FALSE(W->ItalicButton->Down());
+    // The caret moved past the Tab, and the status line says so.
+    EXPECT_EQ(Status(), "Line: 0 Col: 3");
     Select(2, 1);
     EXPECT_FALSE(W->REdit->SelAttributes()->Italic());
-    EXPECT_EQ(Status(), "Line: 0 Col: 2");
     // Ctrl+I after a Tab is italic again.
     W->REdit->SetSelStart(3);
     CtrlKey('I');
@@ -770,15 +771,17 @@ TEST_F(EditorFind, ForwardsFromTheStartThenOnFromEachMatch) {
     Select(20, 0);
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(0, 5));
-    EXPECT_EQ(GetFocus(), Edit());
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(11, 5));
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(17, 5));
-    // No more: silent, the selection stays.
+    EXPECT_TRUE(MessageBoxes().empty());
+    // No more: the selection stays, and the user is told.
     Find("alpha", true);
     EXPECT_EQ(Selection(), std::make_pair(17, 5));
-    EXPECT_TRUE(MessageBoxes().empty());
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "\"alpha\" was not found.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Find");
 }
 
 TEST_F(EditorFind, MatchCaseAndWholeWord) {
@@ -1043,18 +1046,23 @@ using EditorOfficeButtons = EditorTest;
 namespace {
 // The pixels of a windowless control on screen darker than the shadow
 // colour that an embossed glyph is drawn in: the pictures' outlines.
-int DarkPixels(TControl* c) {
+template <class Counted>
+int PixelsWhere(TControl* c, Counted counted) {
     auto* parent = static_cast<TWinControl*>(c->Parent());
     RedrawWindow(parent->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpMessages();
     WindowDC dc(parent->Handle());
     int n = 0;
     for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
-        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) {
-            COLORREF p = GetPixel(dc.Get(), x, y);
-            n += GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70;
-        }
+        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) n += counted(GetPixel(dc.Get(), x, y));
     return n;
+}
+int DarkPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70; });
+}
+// The pixels in the shadow colour of an embossed picture.
+int ShadowPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return p == GetSysColor(COLOR_BTNSHADOW); });
 }
 }  // namespace
 
@@ -1078,6 +1086,9 @@ TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
         // Greyed, embossed, while the tool bar waits for a treskel.
         EXPECT_EQ(b->DrawnState(), TQclButtonState::bsDisabled) << names[i];
         EXPECT_EQ(DarkPixels(b), 0) << names[i];
+        // The pictures' outlines are dark grey, not black: embossed, they
+        // still show.
+        EXPECT_GT(ShadowPixels(b), 10) << names[i];
         EXPECT_EQ(b->Parent()->Name(), "Panel3");
         EXPECT_FALSE(b->Enabled()) << names[i];
         buttons.push_back(b);

@@ -1105,10 +1105,18 @@ TEST_F(Searching, WithMatchCaseOnlyTheTextAsItStandsMatches) {
     EXPECT_EQ(W->TreeView->Selected()->Text(), "Alphabet");
 }
 
-TEST_F(Searching, NoMatchACancelOrAnEmptyTextChangesNothing) {
+TEST_F(Searching, NoMatchSaysSoAndACancelOrAnEmptyTextChangesNothing) {
     Build();
     Search(W->SearchItems, "nowhere", false);
     EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "\"nowhere\" was not found in any item's caption.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Search");
+    Search(W->SearchSubItems, "Alphabet", false);
+    EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_EQ(MessageBoxes()[1].text, "\"Alphabet\" was not found in the captions of the sub-items.");
+    MessageBoxes().clear();
     Search(W->SearchItems, "", false);
     EXPECT_EQ(W->TreeView->Selected()->Text(), "Intro");
     // Cancel, after typing.

@@ -28,63 +28,34 @@ std::string ParagraphsRtf(size_t size, const std::string& word) {
     return rtf + "}";
 }
 
-std::string SmallRtf(const std::string& text) { return "{\\rtf1\\ansi " + text + "\\par}"; }
-
-struct NoteItem {
-    std::string caption;
-    std::string rtf;  // empty: no note file
-    int subItems = 0;  // this many small sub-items follow it
-};
-
+// A note of one picture: an enhanced metafile holding a bitmap of `side`
+// pixels square, in hexadecimal as the control writes pictures.
+std::string PictureRtf(int side) {
+    RECT frame{0, 0, 2000, 2000};
+    HDC rec = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bits(static_cast<size_t>((side * 3 + 3) / 4 * 4 * side));
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] = static_cast<uint8_t>(i * 7 / 3);
+    StretchDIBits(rec, 0, 0, side, side, 0, 0, side, side, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    HENHMETAFILE emf = CloseEnhMetaFile(rec);
+    std::vector<uint8_t> data(GetEnhMetaFileBits(emf, 0, nullptr));
+    GetEnhMetaFileBits(emf, static_cast<UINT>(data.size()), data.data());
+    DeleteEnhMetaFile(emf);
+    static const char digits[] = "0123456789abcdef";
+    std::string rtf = "{\\rtf1\\ansi{\\pict\\emfblip\\picw2000\\pich2000\\picwgoal1134\\pichgoal1134\r\n";
+    for (size_t i = 0; i < data.size(); ++i) {
+        rtf += digits[data[i] >> 4];
+        rtf += digits[data[i] & 15];
+        if (i % 64 == 63) rtf += "\r\n";
+    }
+    return rtf + "}\\par}";
+}
 
 }  // namespace
 
 class LargeTest : public MainWindowTest {
 protected:
-    // A treskel of top items written as the program keeps one, before the
-    // window starts.
-    void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items) {
-        LH5Compression lh5(nullptr);
-        TPlainItemTree tree;
-        int32_t id = nextId_;
-        ForceDirectories(NoteFolderName(DataDir(), name));
-        auto add = [&](TItemNode* parent, const std::string& caption, const std::string& rtf) {
-            TItemNode* n = AddItem(tree, parent, caption, id);
-            if (!rtf.empty()) {
-                TMemoryStream in(std::vector<uint8_t>(rtf.begin(), rtf.end()));
-                SaveNoteFile(NoteFileName(DataDir(), name, id), 0, caption, in, lh5);
-            }
-            ++id;
-            return n;
-        };
-        for (const NoteItem& item : items) {
-            TItemNode* top = add(nullptr, item.caption, item.rtf);
-            for (int k = 0; k < item.subItems; ++k) add(top, item.caption + "." + std::to_string(k), "");
-            if (item.subItems > 0) top->SetImageIndex(ImgParent);
-        }
-        nextId_ = id;
-        PackTreskel(tree, DataDir(), name);
-    }
-    // A treskel of this shape (see TreeShape), written as the program
-    // keeps one: item i captioned "Item i", every item with sub-items open
-    // as the shape says.
-    void WriteShapedTreskel(const std::string& name, const std::vector<std::pair<int, bool>>& shape) {
-        TPlainItemTree tree;
-        std::vector<TItemNode*> parents;
-        std::vector<std::pair<TItemNode*, bool>> made;
-        for (const auto& [level, open] : shape) {
-            parents.resize(static_cast<size_t>(level));
-            parents.push_back(AddItem(tree, parents.empty() ? nullptr : parents.back(),
-                                      "Item " + std::to_string(made.size()), nextId_++));
-            made.emplace_back(parents.back(), open);
-        }
-        for (auto& [node, open] : made) {
-            if (node->Count() == 0) continue;
-            node->SetImageIndex(ImgParent);
-            node->SetExpanded(open);
-        }
-        PackTreskel(tree, DataDir(), name);
-    }
     HWND Tree() { return W->TreeView->Handle(); }
     // A click on a top item's caption, through the queue.
     void ClickRow(HWND tree, int row) {
@@ -92,11 +63,6 @@ protected:
         PostClick(tree, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
     HWND Editor() { return W->REdit->Handle(); }
-    std::string Shown() {
-        std::string t = NoteText();
-        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
-        return t;
-    }
     std::string StoredRtf(TTreeNode* n) {
         TMemoryStream rtf;
         if (!LoadNoteFile(LooseNote(Record(n)->Id), rtf, *W->lh5)) return "";
@@ -112,22 +78,6 @@ protected:
         W->TreeView->SetFocus();
         PumpMessages();
     }
-    int TabIndexOf(const std::string& caption) {
-        for (int i = 0; i < W->TabControl1->Tabs()->Count(); ++i)
-            if (W->TabControl1->Tabs()->Get(i) == caption) return i;
-        return -1;
-    }
-    // A click on a tab, through the queue.
-    void ClickTab(int index) {
-        HWND tabs = W->TabControl1->Handle();
-        RECT r{};
-        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
-        PostClick(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PumpUntil([&] { return W->TabControl1->TabIndex() == index; });
-    }
-
-private:
-    int32_t nextId_ = 41000000;
 };
 
 // ---------------------------------------------------------------- leaving a large note
@@ -211,6 +161,79 @@ TEST_F(LargeNotes, TheEditorWithTheFocusKeepsItWithoutBeingEnteredAgain) {
     EXPECT_EQ(entered, 0);
     EXPECT_EQ(left, 0);
     EXPECT_EQ(W->ActiveControl(), W->REdit);
+}
+
+namespace {
+
+// Points the process's temporary directory at a folder of the test's own
+// while it lives.
+class TempPathIn {
+public:
+    explicit TempPathIn(const std::string& dir) {
+        for (const char* name : {"TMP", "TEMP"}) {
+            char old[MAX_PATH] = {};
+            const DWORD n = GetEnvironmentVariableA(name, old, sizeof old);
+            kept_.emplace_back(name, n > 0 && n < sizeof old ? std::optional<std::string>(old) : std::nullopt);
+            SetEnvironmentVariableA(name, dir.c_str());
+        }
+    }
+    ~TempPathIn() {
+        for (const auto& [name, value] : kept_) SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+    }
+    TempPathIn(const TempPathIn&) = delete;
+    TempPathIn& operator=(const TempPathIn&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> kept_;
+};
+
+// Lists a folder's files when compression starts, that is while the
+// packed note it reads lies there.
+class FolderAtCompression : public TCodingProgress {
+public:
+    explicit FolderAtCompression(std::string dir) : dir_(std::move(dir)) {}
+    void SetMax(int64_t) override {
+        for (const TSearchRec& f : FindFiles(dir_ + "*")) seen.push_back(f.Name);
+    }
+    void SetPosition(int64_t) override {}
+    std::vector<std::string> seen;
+
+private:
+    std::string dir_;
+};
+
+}  // namespace
+
+// Saved at the highest level, a note of more rich text than is packed in
+// memory passes through a file that the system information component
+// names, in the system's temporary folder, gone once the note is saved.
+// (A large picture makes the rich text long and shows at once.)
+TEST_F(LargeNotes, ALargeNotesPassingFileIsNamedByTheSystemInformation) {
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Picture", PictureRtf(520)}});
+    TempDir temp;
+    TempPathIn tempPath(temp.Path());
+    StartWindow();
+    W->IniCtrl->WriteBool("common", "updated", true);
+    W->IniCtrl->WriteInteger("common", "compression", 2);
+    ClickRow(Tree(), 1);
+    W->REdit->SetFocus();
+    PumpMessages();
+    ASSERT_TRUE(W->NoteModified);
+    TMemoryStream held;
+    W->REdit->Lines()->SaveToStream(held);
+    ASSERT_GT(held.Size(), NoteTempThreshold);
+    FolderAtCompression watch(temp.Path());
+    W->lh5->SetProgress(&watch);
+    ClickRow(Tree(), 0);
+    W->lh5->SetProgress(nullptr);
+    ASSERT_EQ(watch.seen.size(), 1u);
+    EXPECT_EQ(UpperCase(watch.seen[0]).rfind("DEL", 0), 0u) << watch.seen[0];
+    EXPECT_EQ(UpperCase(ExtractFileExt(watch.seen[0])), ".TMP");
+    EXPECT_TRUE(FindFiles(temp.Path() + "*").empty());
+    EXPECT_EQ(ReadAll(LooseNote(Record(Node("Picture"))->Id))[4], 2);
+    const std::string stored = StoredRtf(Node("Picture"));
+    EXPECT_NE(stored.find("\\emfblip"), std::string::npos);
+    EXPECT_GT(stored.size(), static_cast<size_t>(NoteTempThreshold));
 }
 
 // ---------------------------------------------------------------- arrow keys
@@ -322,7 +345,7 @@ TEST_F(LargeTreskels, EveryShapeIsShownWholeAndFreedOnceWithoutANoticeToTheWindo
             SCOPED_TRACE(kind);
             const int tab = TabIndexOf(kind);
             ASSERT_GE(tab, 0);
-            if (W->TabControl1->TabIndex() != tab) ClickTab(tab);
+            if (W->TabControl1->TabIndex() != tab) ASSERT_TRUE(ClickTab(tab));
             ASSERT_EQ(W->TreeView->Items()->Count(), 600);
             EXPECT_EQ(TAliveCount<TItemData>::count - alive, 600);
             // Every item is open or at the top: all are in the window, in

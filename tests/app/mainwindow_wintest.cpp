@@ -37,6 +37,13 @@ TEST_F(FirstStart, TheWindowIsTitledSizedAndCentredOnTheDesktop) {
     EXPECT_TRUE(W->FontSizeCombo->Flat());
     EXPECT_TRUE(W->QclFontComboBox1->Flat());
     EXPECT_TRUE(W->QclFontSizeComboBox1->Flat());
+    // The standard dialogs of its layout, owned by the window.
+    for (const char* name : {"FontDialog", "ColorDialog", "FindDialog", "OpenDialog1", "PrintDialog"}) {
+        TComponent* c = W->FindComponent(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(c->Owner(), W) << name;
+    }
+    EXPECT_NE(dynamic_cast<TPrintDialog*>(W->FindComponent("PrintDialog")), nullptr);
 }
 
 TEST_F(FirstStart, MakesTheDataDirectoryBesideTheProgramAndRemembersIt) {
@@ -643,11 +650,6 @@ protected:
             Run(W->LockItem);
         }
         CloseWindow();
-    }
-    std::string Shown() {
-        std::string t = NoteText();
-        while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();
-        return t;
     }
     // The tree's window and the tree's model agree on the selection.
     void ExpectSelected(const std::string& caption) {

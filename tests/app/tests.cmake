@@ -5,11 +5,11 @@ if(TRESKEL_WIN32)
   target_precompile_headers(mainwindow_fixture REUSE_FROM treskel_testpch)
 endif()
 treskel_test(mainwindow
-  WIN32 mainwindow_wintest.cpp
+  WIN32 mainwindow_wintest.cpp datafolder_wintest.cpp
   GUI
 )
 treskel_test(appeditor
-  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp ../platform/TestPrinter.cpp
+  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp findcaret_wintest.cpp ../platform/TestPrinter.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
@@ -19,11 +19,11 @@ if(TRESKEL_WIN32)
   add_dependencies(appeditor_wintests browserstub)
 endif()
 treskel_test(appitems
-  WIN32 items_wintest.cpp
+  WIN32 items_wintest.cpp names_wintest.cpp
   GUI
 )
 treskel_test(apptree
-  WIN32 tree_wintest.cpp
+  WIN32 tree_wintest.cpp stylebar_wintest.cpp
   GUI
 )
 treskel_test(apptray

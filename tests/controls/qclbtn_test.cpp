@@ -313,6 +313,28 @@ TEST(QclRadioGroup, ThreeColumnsSideBySideAndFiveItemsInTwoColumns) {
     EXPECT_TRUE(QclRadioLayout({}).empty());
 }
 
+TEST(QclRadioGroup, AGroupSizedToItsButtonsLaysEachOutAtThatSize) {
+    TQclRadioLayoutInput in;
+    in.bevelWidth = 2;
+    in.captionHeight = 14;
+    in.count = 5;
+    in.columns = 2;
+    for (TQclCaptionSide side : {TQclCaptionSide::csTop, TQclCaptionSide::csLeft, TQclCaptionSide::csRight}) {
+        in.side = side;
+        TSize size = QclRadioGroupSize(in, {70, 17});
+        in.width = size.cx;
+        in.height = size.cy;
+        for (const TRect& b : QclRadioLayout(in)) {
+            EXPECT_EQ(b.Width(), 70);
+            EXPECT_EQ(b.Height(), 17);
+        }
+    }
+    // A fixed item height is the rows' height, whatever the buttons need.
+    in.side = TQclCaptionSide::csTop;
+    in.itemHeight = 20;
+    EXPECT_EQ(QclRadioGroupSize(in, {70, 17}).cy, 3 * 20 + 4 + 2 + 14);
+}
+
 TEST(QclRadioGroup, ColumnsAndItemIndexAreClamped) {
     EXPECT_EQ(QclClampColumns(0), 1);
     EXPECT_EQ(QclClampColumns(20), 12);

@@ -14,8 +14,11 @@
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/StdCtrls.h"
+#include "platform/Streams.h"
+#include "support/DibBytes.h"
 #include "support/Snapshot.h"
 #include "support/GuiTest.h"
+#include "winutil/WuCtrls.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -49,6 +52,31 @@ struct ButtonForm {
         Up(c);
     }
 };
+
+// An office button that counts its paints and notes the state of the last.
+class PaintCountingButton : public TQclOfficeButton {
+    TRESKEL_CLASS(PaintCountingButton)
+public:
+    using TQclOfficeButton::TQclOfficeButton;
+    int paints = 0;
+    S painted = S::bsUp;
+
+protected:
+    void Paint() override {
+        ++paints;
+        painted = State();
+        TQclOfficeButton::Paint();
+    }
+};
+
+// A bitmap of 8 bits a pixel with its colour table (greys).
+std::unique_ptr<TBitmap> Indexed(int width, int height) {
+    const std::vector<uint8_t> file = Bmp(width, height, 8);
+    TReadOnlyMemoryStream in(file.data(), static_cast<int64_t>(file.size()));
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromStream(in);
+    return b;
+}
 
 }  // namespace
 
@@ -140,6 +168,88 @@ TEST(QclOfficeButton, GroupedButtonsReleaseEachOther) {
     auto* single = f.Add(70, 10);
     single->SetPressed(true);
     EXPECT_FALSE(single->Pressed());
+}
+
+// The pointer coming and going repaints only a button whose look shows
+// it; a pressed face is drawn again whichever state it comes from; and a
+// button with a mouse-over cell of its own shows pushed while its click runs.
+TEST(QclOfficeButton, AStateChangeRepaintsWhereTheLookChangesAndAThreeCellButtonClicksPushed) {
+    ButtonForm f;
+    auto* plain = f.Add<PaintCountingButton>(10, 10);
+    plain->SetStyle(TQclUserButtonStyle::ubsWin40);
+    plain->SetGlyph(Filled(16, 16, clRed).get());
+    auto* flat = f.Add<PaintCountingButton>(40, 10);
+    flat->SetGlyph(Filled(16, 16, clRed).get());
+    auto* cells = f.Add<PaintCountingButton>(70, 10);
+    cells->SetStyle(TQclUserButtonStyle::ubsWin40);
+    cells->SetGlyph(Filled(48, 16, clRed).get());
+    ASSERT_EQ(cells->NumGlyphs(), 3);
+    f.form->Update();
+    PumpMessages();
+    auto hoverPaints = [&](PaintCountingButton* b) {
+        const int before = b->paints;
+        f.Hover(b);
+        EXPECT_EQ(b->State(), S::bsMouseOver);
+        f.Hover(f.form.get(), 250, 150);
+        EXPECT_EQ(b->State(), S::bsUp);
+        PumpMessages();
+        return b->paints - before;
+    };
+    EXPECT_EQ(hoverPaints(plain), 0);
+    EXPECT_GE(hoverPaints(flat), 2);
+    EXPECT_GE(hoverPaints(cells), 2);
+
+    S during = S::bsUp;
+    plain->OnClick = [&](TObject*) { during = plain->State(); };
+    cells->OnClick = [&](TObject*) { during = cells->State(); };
+    f.Hover(plain);
+    f.Click(plain);
+    EXPECT_EQ(during, S::bsMouseOver);
+    f.Hover(cells);
+    f.Click(cells);
+    EXPECT_EQ(during, S::bsPushed);
+    EXPECT_EQ(cells->State(), S::bsMouseOver);
+
+    // A pressed button drops its menu and comes back pressed by way of
+    // mouse over: its face is the pressed one again.
+    auto* menu = Create<TPopupMenu>(f.form.get());
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("Print...");
+    menu->Items()->Add(item);
+    plain->SetGroupIndex(1);
+    plain->SetPressed(true);
+    plain->SetDropDownMenu(menu);
+    TPopupMenu::TestChooser = [](TPopupMenu*) -> WORD { return 0; };
+    f.Down(plain);
+    f.Up(plain);
+    TPopupMenu::TestChooser = nullptr;
+    PumpMessages();
+    EXPECT_EQ(plain->State(), S::bsDown);
+    EXPECT_EQ(plain->painted, S::bsDown);
+}
+
+// Glyphs of few colours carry their palettes: the form has them realised
+// when it is given the palette focus, and says whether any was.
+TEST(QclOfficeButton, AGlyphsPaletteIsRealisedWhenTheFormAsks) {
+    ButtonForm f;
+    auto* office = f.Add(10, 10);
+    auto* speed = Create<TWuSpeedButton>(f.form.get());
+    speed->SetParent(f.form.get());
+    speed->SetBounds(40, 10, 25, 25);
+    auto ask = [&] { return SendMessageA(f.form->Handle(), WM_QUERYNEWPALETTE, 0, 0); };
+    office->SetGlyph(Filled(16, 16, clRed).get());
+    EXPECT_EQ(office->GetPalette(), nullptr);
+    EXPECT_EQ(ask(), 0);
+    auto indexed = Indexed(16, 16);
+    office->SetGlyph(indexed.get());
+    EXPECT_NE(office->GetPalette(), nullptr);
+    EXPECT_EQ(ask(), 1);
+    office->SetVisible(false);
+    EXPECT_EQ(ask(), 0);
+    speed->SetGlyph(indexed.get());
+    EXPECT_NE(speed->GetPalette(), nullptr);
+    EXPECT_EQ(ask(), 1);
+    EXPECT_EQ(SendMessageA(f.form->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0), 1);
 }
 
 TEST(QclGlyph, ButtonsOfOneSizeShareOneListOfTheOneCache) {
@@ -253,6 +363,26 @@ TEST(QclDockButton, SitsRightOfItsEditFollowsItAndPullsItAlong) {
     edit->Free();
     EXPECT_EQ(b->Control(), nullptr);
     EXPECT_FALSE(b->Hooked());
+}
+
+// An edit without a parent has no window yet: the button takes it as its
+// control without an error and docks to it once it has one.
+TEST(QclDockButton, AnEditWithoutAWindowYetIsTakenWithoutAnError) {
+    ButtonForm f;
+    auto* edit = Create<TEdit>(f.form.get());
+    edit->SetBounds(10, 40, 120, 21);
+    auto* b = Create<TQclDockButton>(f.form.get());
+    b->SetParent(f.form.get());
+    EXPECT_NO_THROW(b->SetControl(edit));
+    EXPECT_EQ(b->Control(), edit);
+    EXPECT_FALSE(b->Hooked());
+    edit->SetParent(f.form.get());
+    b->SetDocked(true);
+    EXPECT_TRUE(b->Hooked());
+    EXPECT_EQ(b->BoundsRect(), (TRect{131, 40, 153, 61}));
+    edit->SetBounds(20, 80, 100, 25);
+    PumpMessages();
+    EXPECT_EQ(b->BoundsRect(), (TRect{121, 80, 143, 105}));
 }
 
 TEST(QclCustomButton, MadeDefaultItStaysOwnerDrawnAndDrawsTheDefaultLook) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "controls/qclbtnWin.h"
+#include "controls/qclbtnWnd.h"
 #include "controls/qclctrlAWin.h"
+#include "controls/qclgroupWin.h"
 #include "controls/qclstdcS.h"
 #include "platform/FormLoader.h"
 #include "foundation/qclcontWin.h"
@@ -150,6 +152,34 @@ TEST(QclPanels, AFlatBevelPanelShowsItsFrameOnlyUnderThePointer) {
     panel->SetCtl3D(false);
     EXPECT_FALSE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_STYLE) & WS_BORDER);
+}
+
+TEST(QclPanels, APanelGivenAWindowsBevelFromElsewhereShowsTheSystemFrame) {
+    PatternForm f;
+    auto* panel = Create<TQclSimplePanel>(f.form.get());
+    panel->SetParent(f.form.get());
+    panel->SetBounds(10, 190, 60, 30);
+    PumpMessages();
+    EXPECT_EQ(panel->ClientWidth(), 60);
+    TQclBevel framed;
+    framed.SetMode(TQclBevelMode::bmWindows);
+    panel->SetBevel(&framed);
+    PumpMessages();
+    EXPECT_TRUE(panel->Bevel()->WindowedOwner());
+    EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(panel->ClientWidth(), 56);
+}
+
+TEST(QclPanels, AParentPanelMadeTransparentAndOpaqueAgainShowsItsPictureOnceResized) {
+    PatternForm f;
+    EXPECT_EQ(f.ScreenAt(f.parent, 13, 10), PatternAt(13, 10));
+    f.parent->SetTransparent(true);
+    PumpMessages();
+    f.parent->SetTransparent(false);
+    f.parent->SetBounds(4, 4, 280, 170);
+    PumpMessages();
+    for (auto [x, y] : {std::pair{13, 10}, {1, 1}, {100, 60}})
+        EXPECT_EQ(f.ScreenAt(f.parent, x, y), PatternAt(x, y)) << x << "," << y;
 }
 
 TEST(QclPanels, AnExplorerButtonOverThePictureLetsItShowThrough) {
@@ -411,7 +441,8 @@ TEST(QclSimpleLabel, ReadFromRightToLeftAClosingStopStandsOnTheLeft) {
     };
     const int width = label->Width();
     EXPECT_GT(firstInk(), 4);  // the H
-    SetWindowLongA(form->Handle(), GWL_EXSTYLE, GetWindowLongA(form->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
+    // The label reads as its parent does.
+    form->SetBiDiMode(TBiDiMode::bdRightToLeftReadingOnly);
     label->SetCaption("Hi..");
     label->SetCaption("Hi.");
     EXPECT_EQ(label->Width(), width);
@@ -602,4 +633,123 @@ TEST(QclContainerComponent, HearsItsListChangeAndForgetsItWhenFreed) {
     EXPECT_GT(c->changes, 1);
     list->Free();
     EXPECT_EQ(c->ImageList(), nullptr);
+}
+
+namespace {
+
+// The dark pixels of a rectangle of the screen, cut to where they lie: the
+// text drawn there, wherever the control aligns it.
+std::vector<std::string> InkOf(const TRect& r) {
+    Snapshot s = ScreenArea(r);
+    std::vector<std::string> rows;
+    int left = s.width, right = -1;
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x)
+            if (Dark(s.At(x, y))) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    for (int y = 0; y < s.height; ++y) {
+        std::string row;
+        for (int x = left; x <= right; ++x) row += Dark(s.At(x, y)) ? '#' : '.';
+        if (row.find('#') != std::string::npos) rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(QclCaptions, EachControlReadsItsCaptionInItsOwnReadingOrder) {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    form->SetBounds(60, 60, 520, 300);
+    form->SetColor(clWhite);
+    // A caption that reads right to left shows its full stop first, as the
+    // same letters written in that order read left to right.
+    auto make = [&](auto* c, int column, int row, const char* caption, TBiDiMode mode) {
+        c->SetParent(form.get());
+        c->SetBounds(10 + column * 170, 10 + row * 45, 150, 35);
+        c->SetCaption(caption);
+        c->SetBiDiMode(mode);
+        return c;
+    };
+    std::vector<std::array<TControl*, 3>> rows;
+    auto three = [&](auto create) {
+        int row = static_cast<int>(rows.size());
+        rows.push_back({make(create(), 0, row, "AB.", TBiDiMode::bdRightToLeftReadingOnly),
+                        make(create(), 1, row, ".AB", TBiDiMode::bdLeftToRight),
+                        make(create(), 2, row, "AB.", TBiDiMode::bdLeftToRight)});
+    };
+    three([&] {
+        auto* l = Create<TQclSimpleLabel>(form.get());
+        l->SetAutoSize(false);
+        return l;
+    });
+    three([&] { return Create<TQclGroupBox>(form.get()); });
+    three([&] { return Create<TQclOfficeButton>(form.get()); });
+    three([&] { return Create<TQclRadioButton>(form.get()); });
+    three([&] {
+        auto* b = Create<TQclCustomButton>(form.get());
+        b->SetTabStop(false);  // no focus frame on the first
+        return b;
+    });
+    form->Show();
+    PumpMessages();
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    SaveWindowShot(form->Handle(), "reading-order");
+    for (auto& row : rows) {
+        SCOPED_TRACE(row[0]->ClassName());
+        auto ink = [&](TControl* c) {
+            TPoint o = form->ClientToScreen({c->Left(), c->Top()});
+            return InkOf(Bounds(o.x, o.y, c->Width(), c->Height()));
+        };
+        std::vector<std::string> rtl = ink(row[0]), reordered = ink(row[1]), ltr = ink(row[2]);
+        ASSERT_FALSE(ltr.empty());
+        EXPECT_EQ(rtl, reordered);
+        EXPECT_NE(rtl, ltr);
+    }
+}
+
+TEST(QclCaptions, AWindowedControlReadingRightToLeftHasItsWindowSaySoAndItsScrollBarOnTheLeft) {
+    OwnedPtr<TForm> form = MakeForm<TForm>();
+    form->SetBounds(60, 60, 400, 300);
+    ReadLayout(form.get(), R"(object Form: TForm
+  object Box: TQclScrollBox
+    Left = 10
+    Top = 10
+    Width = 150
+    Height = 100
+    BiDiMode = bdRightToLeft
+    object Inside: TQclSimplePanel
+      Left = 0
+      Top = 0
+      Width = 120
+      Height = 300
+    end
+  end
+end
+)",
+               "bidi");
+    auto* box = static_cast<TQclScrollBox*>(form->FindComponent("Box"));
+    form->Show();
+    PumpMessages();
+    auto exStyle = [](TWinControl* c) { return GetWindowLongA(c->Handle(), GWL_EXSTYLE); };
+    EXPECT_TRUE(exStyle(box) & WS_EX_RTLREADING);
+    ASSERT_TRUE(exStyle(box) & WS_EX_LEFTSCROLLBAR);
+    // The children follow the box, their windows too.
+    EXPECT_TRUE(exStyle(static_cast<TWinControl*>(form->FindComponent("Inside"))) & WS_EX_RTLREADING);
+    // The vertical bar stands left of the client area.
+    auto clientLeft = [](TWinControl* c) {
+        POINT o{0, 0};
+        ClientToScreen(c->Handle(), &o);
+        RECT w;
+        GetWindowRect(c->Handle(), &w);
+        return static_cast<int>(o.x - w.left);
+    };
+    EXPECT_GE(clientLeft(box), GetSystemMetrics(SM_CXVSCROLL));
+    // Set back, the window is made anew reading left to right.
+    box->SetBiDiMode(TBiDiMode::bdLeftToRight);
+    PumpMessages();
+    EXPECT_FALSE(exStyle(box) & (WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR));
+    EXPECT_LT(clientLeft(box), GetSystemMetrics(SM_CXVSCROLL));
 }

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "controls/qcldlgS.h"
 #include "platform/FileSys.h"
 #include "platform/Forms.h"
@@ -39,6 +42,16 @@ protected:
     test::ModalDialogs dialogs_;
     OwnedPtr<TQclDirDlg> dlg_ = MakeOwned<TQclDirDlg>();
 };
+
+// The dialog's unit seeds the runtime's random numbers as the program
+// starts: the first numbers drawn are not those of an unseeded generator.
+TEST(FolderDialogUnit, SeedsTheRandomNumbersAtStart) {
+    std::vector<int> drawn(3), unseeded(3);
+    for (int& n : drawn) n = std::rand();
+    std::srand(1);
+    for (int& n : unseeded) n = std::rand();
+    EXPECT_NE(drawn, unseeded);
+}
 
 TEST_F(FolderDialog, OKGivesTheFolderShownWithItsLetterCaseKept) {
     const std::string start = ExcludeTrailingBackslash(dir_.File("Notes"));

@@ -382,6 +382,31 @@ TEST(QclFontSizeCombo, FollowsTheFontCombo) {
     EXPECT_EQ(sizes->FontCombo(), nullptr);
 }
 
+// A font box follows one size box, the last linked: a size box that goes
+// leaves another's link alone, whichever of them goes.
+TEST(QclFontSizeCombo, AFreedSizeBoxUnlinksOnlyItsOwnLink) {
+    ComboForm f;
+    auto* fonts = f.Add<TQclFontComboBox>(10, 10);
+    auto* first = f.Add<TQclFontSizeComboBox>(200, 10);
+    auto* second = f.Add<TQclFontSizeComboBox>(260, 10);
+    fonts->Loaded();
+    first->SetFontCombo(fonts);
+    second->SetFontCombo(fonts);
+    first->Free();
+    const std::string tt = FindFont(true);
+    ASSERT_FALSE(tt.empty());
+    fonts->SetFontName(tt);
+    EXPECT_EQ(second->FontName(), tt);
+    // Linked to another font box, it lets go of its own link only.
+    auto* other = f.Add<TQclFontComboBox>(10, 40);
+    auto* third = f.Add<TQclFontSizeComboBox>(320, 10);
+    third->SetFontCombo(fonts);
+    second->SetFontCombo(other);
+    fonts->SetFontName("");
+    fonts->SetFontName(tt);
+    EXPECT_EQ(third->FontName(), tt);
+}
+
 TEST(QclFontSizeCombo, TypingAndLeaving) {
     ComboForm f;
     auto* sizes = f.Add<TQclFontSizeComboBox>(10, 10);

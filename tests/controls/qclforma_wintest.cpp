@@ -6,10 +6,15 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "controls/qclformA.h"
+#include "foundation/qclcontWin.h"
+#include "foundation/qclutilsWnd.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "support/GuiTest.h"
+#include "support/Snapshot.h"
 
 namespace treskel {
 namespace {
@@ -400,6 +405,66 @@ TEST(QclFormStyler, AnOwnerDrawnCaptionIsPaintedByTheEvents) {
     EXPECT_GT(bar.Width(), 0);
     EXPECT_GT(text.Width(), 0);
     EXPECT_LE(text.Right, bar.Right);
+}
+
+// Painting the caption itself, the styler lays a gradient from black to the
+// active caption colour under the caption's text in the caption colour.
+TEST(QclFormStyler, ItsCaptionIsAGradientFromBlackToTheCaptionColour) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 400, 200);
+    form->SetCaption("Gradient caption");
+    auto* styler = Create<TQclFormStyler>(form.get());
+    styler->SetOptions({TQclFormStyleOption::fsUseDefaultFont, TQclFormStyleOption::fsUseFormCaption});
+    styler->HookOwner();
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == form->Handle(); }));
+    PumpMessages();
+    TRect cap, text;
+    uint16_t flags = qclCapTextRight;
+    QclGetCaptionRect(form->Handle(), cap, text, flags);
+    ASSERT_GT(text.Width(), 40);
+    const test::Snapshot shot = test::ShownWindow(form->Handle());
+    auto sum = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    const int y = cap.Top + 1;
+    EXPECT_LT(sum(shot.At(text.Left + 2, y)), 40);
+    const COLORREF end = shot.At(cap.Right - 2, y), caption = ColorToRGB(clActiveCaption);
+    EXPECT_LE(std::abs(GetRValue(end) - GetRValue(caption)), 24);
+    EXPECT_LE(std::abs(GetGValue(end) - GetGValue(caption)), 24);
+    EXPECT_LE(std::abs(GetBValue(end) - GetBValue(caption)), 24);
+    for (int x = text.Left + 6; x < cap.Right - 2; x += 4)
+        EXPECT_GE(sum(shot.At(x, y)), sum(shot.At(x - 4, y))) << "at " << x;
+    const COLORREF ink = ColorToRGB(clCaptionText) == 0 ? RGB(255, 255, 255) : ColorToRGB(clCaptionText);
+    EXPECT_GT(shot.Count(text, [ink](COLORREF c) { return c == ink; }), 20);
+}
+
+// The fill's image is laid side by side over the whole client area.
+TEST(QclBack, TilesItsImageOverTheClientArea) {
+    auto form = MakeForm<TForm>();
+    form->SetBounds(100, 100, 300, 200);
+    auto tile = test::Filled(16, 12, clBlue);
+    tile->Canvas()->Brush()->SetColor(clRed);
+    tile->Canvas()->FillRect(Rect(0, 0, 8, 6));
+    // The image list's pictures are transparent where they have the colour
+    // of their bottom left pixel: one of its own there.
+    SetPixel(tile->Canvas()->Handle(), 0, 11, RGB(0, 255, 0));
+    auto* list = Create<TQclBitmapList>(form.get());
+    list->Items(list->Add())->Bitmap()->Assign(tile.get());
+    auto* back = Create<TQclBack>(form.get());
+    back->SetImageList(list);
+    back->HookOwner();
+    form->Show();
+    PumpMessages();
+    const test::Snapshot shot = test::OnScreen(form->Handle());
+    ASSERT_GT(shot.width, 100);
+    int wrong = 0;
+    for (int y = 0; y < shot.height; y += 5)
+        for (int x = 0; x < shot.width; x += 3) {
+            if (x % 16 == 0 && y % 12 == 11) continue;
+            const COLORREF want = x % 16 < 8 && y % 12 < 6 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+            wrong += shot.At(x, y) != want;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(QclBack, WithNoImageTheFormsOwnBackgroundStays) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "controls/qclsplt.h"
+#include "platform/FormLoader.h"
 #include "platform/Forms.h"
 #include "support/GuiTest.h"
 
@@ -169,6 +170,17 @@ TEST(QclSplitterPanel, ALayoutsPanesTakeThePlaceOfThePanelsOwn) {
     // The streamed position gives way to the percentage.
     EXPECT_EQ(split->Bar(0)->PosPercent(), 38);
     EXPECT_EQ(split->Bar(0)->Position(), split->Bar(0)->Extent() * 38 / 100);
+}
+
+// A bar's position has no default: every layout written holds it as it is
+// now, beside the percentage.
+TEST(QclSplitterPanel, EachBarsPositionIsWrittenWithTheLayout) {
+    auto form = StoredSplitForm();
+    TQclSplitterBarItem* bar = SplitOf(form.get())->Bar(0);
+    ASSERT_GT(bar->Position(), 0);
+    const std::string written = WriteLayout(form.get());
+    EXPECT_NE(written.find("Position = " + std::to_string(bar->Position()) + "\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("PosPercent = " + std::to_string(bar->PosPercent()) + "\n"), std::string::npos);
 }
 
 TEST(QclSplitterPanel, TheStateIsStoredWhenTheFormGoesAndReadBack) {

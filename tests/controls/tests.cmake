@@ -17,3 +17,7 @@ treskel_test(qclforms
   WIN32 qclforma_wintest.cpp qclsplt_wintest.cpp qclimage_wintest.cpp qcldlgs_wintest.cpp
   GUI
 )
+treskel_test(published
+  WIN32 published_wintest.cpp docking_wintest.cpp
+  GUI
+)

@@ -23,6 +23,8 @@ std::unique_ptr<TBitmap> WhiteBitmap(int w, int h) {
 
 TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixel(x, y) & 0xFFFFFF; }
 
+TColor Sys(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+
 int Count(TBitmap& b, TColor c) {
     int n = 0;
     for (int y = 0; y < b.Height(); ++y)
@@ -416,6 +418,66 @@ TEST(DrawText3D, PassesLandAtTheirOffsets) {
     EXPECT_EQ(Count(*n, clWhite), 400);
 }
 
+// Drawing clipped to a rectangle leaves no ink outside it and no clip on
+// the canvas; tracing spreads the letters and is taken off again; a
+// disabled caption is sunken where it should be.
+TEST(DrawText3D, ClipTracingAndTheSunkenDisabledLook) {
+    auto draw = [](TQcl3DCaption& caption, uint16_t flags, const TRect* clip = nullptr) {
+        auto b = WhiteBitmap(120, 60);
+        b->Canvas()->Font()->SetName("Arial");
+        b->Canvas()->Font()->SetSize(20);
+        b->Canvas()->Font()->SetColor(clBlack);
+        QclDraw3DText(b->Canvas(), "HH", &caption, Rect(10, 10, 110, 50), DT_LEFT | DT_SINGLELINE, flags, clip);
+        return b;
+    };
+    TQcl3DCaption raised;
+    raised.SetStyle(TQclThreeDStyle::tdRaisedShadow);
+    raised.SetShadowColor(clBlue);
+    auto whole = draw(raised, qclTextEnabled);
+    const TRect face = BoundsOf(*whole, clBlack);
+    ASSERT_LT(face.Left, face.Right);
+    const TRect half = Rect(0, 0, (face.Left + face.Right) / 2, 60);
+    auto clipped = draw(raised, qclTextEnabled | qclTextClip, &half);
+    EXPECT_EQ(BoundsOf(*clipped, clBlack).Left, face.Left);
+    EXPECT_LE(BoundsOf(*clipped, clBlack).Right, half.Right);
+    EXPECT_GT(BoundsOf(*clipped, clBlack).Right, face.Left + 2);
+    EXPECT_LE(BoundsOf(*clipped, clBlue).Right, half.Right);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(clipped->Canvas()->Handle(), probe), 0);  // no clip left
+    DeleteObject(probe);
+    // Without the flag the rectangle is not a clip.
+    auto unclipped = draw(raised, qclTextEnabled, &half);
+    EXPECT_EQ(BoundsOf(*unclipped, clBlack), face);
+
+    TQcl3DCaption traced;
+    traced.SetTracing(6);
+    auto wide = draw(traced, qclTextEnabled);
+    TQcl3DCaption flat;
+    auto narrow = draw(flat, qclTextEnabled);
+    EXPECT_EQ(BoundsOf(*wide, clBlack).Width(), BoundsOf(*narrow, clBlack).Width() + 6);
+    EXPECT_EQ(GetTextCharacterExtra(wide->Canvas()->Handle()), 0);
+
+    // Disabled: grey; sunken (a light copy below and right) with dsAuto
+    // only when asked, with ds3d always, with dsStandard never.
+    const TColor grey = Sys(clGrayText);
+    flat.SetLightColor(clRed);
+    flat.SetLightDepth(1);
+    auto lightOf = [&](TQclDisabledStyle style, uint16_t flags) {
+        flat.SetDisabledStyle(style);
+        auto b = draw(flat, flags);
+        EXPECT_EQ(BoundsOf(*b, grey), BoundsOf(*narrow, clBlack)) << static_cast<int>(style);
+        return BoundsOf(*b, clRed);
+    };
+    // The light copy shows below and right of the face (the rest of it
+    // lies under the face).
+    const TRect sunken = OffsetRect(BoundsOf(*narrow, clBlack), 1, 1);
+    auto isSunken = [&](const TRect& light) { return light.Right == sunken.Right && light.Bottom == sunken.Bottom; };
+    EXPECT_TRUE(isSunken(lightOf(TQclDisabledStyle::dsAuto, qclTextSunkenDisabled)));
+    EXPECT_TRUE(IsRectEmpty(lightOf(TQclDisabledStyle::dsAuto, 0)));
+    EXPECT_TRUE(isSunken(lightOf(TQclDisabledStyle::ds3d, 0)));
+    EXPECT_TRUE(IsRectEmpty(lightOf(TQclDisabledStyle::dsStandard, qclTextSunkenDisabled)));
+}
+
 TEST(DrawText3D, TurnedTextGivesTheCanvasItsFontBack) {
     auto b = WhiteBitmap(100, 100);
     TCanvas* c = b->Canvas();
@@ -503,4 +565,130 @@ TEST(DrawButtons, GlyphAndCaptionLaidOutAndDrawn) {
     QclDrawGlyphText(m->Canvas(), "Text", nullptr, Rect(0, 0, 40, 30), glyph->Canvas(), mr, nullptr, clNone, &layout,
                      false, true, false, qclGtMeasureOnly, 0);
     EXPECT_EQ(Count(*m, clWhite), 1200);
+}
+
+namespace {
+
+// A face of 23 x 22 in lime on white; the content rectangle comes back.
+std::unique_ptr<TBitmap> Face(TQclUserButtonStyle style, TQclButtonState state, uint16_t flags, TRect& content,
+                              bool mouseInside = false) {
+    auto b = WhiteBitmap(23, 22);
+    content = Rect(0, 0, 23, 22);
+    QclDrawButtonFace(b->Canvas(), mouseInside, content, style, state, flags, clLime);
+    return b;
+}
+
+// The dither of the colour and white: both, half and half, and nothing else.
+bool Dithered(TBitmap& b, const TRect& r) {
+    int white = 0, lime = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) {
+            white += At(b, x, y) == clWhite;
+            lime += At(b, x, y) == clLime;
+        }
+    return white + lime == r.Width() * r.Height() && std::abs(white - lime) <= 1;
+}
+
+}  // namespace
+
+// The Windows 3.1 look: rounded corners once, the content two pixels in
+// from the frame; held down, the dither.
+TEST(DrawButtons, TheOldLookRoundsItsCornersAndSinksWhenHeld) {
+    TRect c;
+    auto up = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsUp, qclFaceRoundCorners, c);
+    EXPECT_EQ(c, Rect(4, 4, 19, 18));
+    for (TPoint p : {Point(0, 0), Point(22, 0), Point(0, 21), Point(22, 21)}) EXPECT_EQ(At(*up, p.x, p.y), Sys(clBtnFace));
+    EXPECT_TRUE(Filled(*up, c, clLime));
+    auto down = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsDown, qclFaceRoundCorners, c);
+    EXPECT_EQ(c, Rect(5, 5, 20, 19));
+    EXPECT_TRUE(Dithered(*down, c));
+    // Pushed (not held by the mouse) it sinks in the plain colour.
+    auto pushed = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsPushed, 0, c);
+    EXPECT_EQ(c, Rect(5, 5, 20, 19));
+    EXPECT_TRUE(Filled(*pushed, c, clLime));
+}
+
+// The classic look held down: a black and a grey frame around the dither,
+// which reaches the frames.
+TEST(DrawButtons, TheClassicLookHeldDownFramesItsDither) {
+    TRect c;
+    auto down = Face(TQclUserButtonStyle::ubsClassic, TQclButtonState::bsDown, 0, c);
+    EXPECT_EQ(c, Rect(4, 4, 21, 20));
+    EXPECT_EQ(At(*down, 0, 0), clBlack);
+    EXPECT_EQ(At(*down, 22, 21), clBlack);
+    EXPECT_EQ(At(*down, 1, 1), static_cast<TColor>(0x808080));
+    EXPECT_EQ(At(*down, 21, 20), static_cast<TColor>(0x808080));
+    EXPECT_TRUE(Dithered(*down, Rect(2, 2, 21, 20)));
+    // The Windows 4.0 look without the speed-button flag is the same.
+    auto win40 = Face(TQclUserButtonStyle::ubsWin40, TQclButtonState::bsDown, 0, c);
+    EXPECT_TRUE(Dithered(*win40, Rect(2, 2, 21, 20)));
+    EXPECT_EQ(At(*win40, 1, 1), static_cast<TColor>(0x808080));
+    // Up, it is raised: nothing black on the face, the colour inside.
+    auto up = Face(TQclUserButtonStyle::ubsClassic, TQclButtonState::bsUp, 0, c);
+    EXPECT_EQ(c, Rect(3, 3, 20, 19));
+    EXPECT_TRUE(Filled(*up, c, clLime));
+    // The speed-button variant: a black border, a grey corner when held,
+    // the dither inside untouched.
+    auto speed = Face(TQclUserButtonStyle::ubsClassic, TQclButtonState::bsDown, qclFaceSpeedButton, c);
+    EXPECT_EQ(At(*speed, 0, 0), clBlack);
+    EXPECT_EQ(At(*speed, 22, 21), clBlack);
+    for (TPoint p : {Point(1, 1), Point(21, 1), Point(1, 20)}) EXPECT_EQ(At(*speed, p.x, p.y), static_cast<TColor>(0x808080));
+    EXPECT_NE(At(*speed, 21, 20), static_cast<TColor>(0x808080));
+    EXPECT_TRUE(Dithered(*speed, Rect(2, 2, 22, 21)));
+    auto speedUp = Face(TQclUserButtonStyle::ubsClassic, TQclButtonState::bsUp, qclFaceSpeedButton, c);
+    EXPECT_EQ(At(*speedUp, 0, 0), clBlack);
+    EXPECT_TRUE(Filled(*speedUp, c, clLime));
+    // The dither belongs to the face: the canvas's brush is plain after it.
+    EXPECT_EQ(speed->Canvas()->Brush()->Bitmap(), nullptr);
+}
+
+// The flat looks: nothing but the colour at rest, a frame in the canvas's
+// pen under the mouse, the dither only when held without the mouse in it.
+TEST(DrawButtons, TheFlatLookShowsItsFrameOnlyWhenTouched) {
+    TRect c;
+    auto rest = Face(TQclUserButtonStyle::ubsClassicFlat, TQclButtonState::bsUp, 0, c);
+    EXPECT_EQ(Count(*rest, clLime), 23 * 22);
+    auto over = Face(TQclUserButtonStyle::ubsClassicFlat, TQclButtonState::bsMouseOver, 0, c);
+    EXPECT_EQ(At(*over, 0, 0), clBlack);
+    EXPECT_EQ(At(*over, 22, 21), clBlack);
+    EXPECT_NE(At(*over, 1, 1), clLime);  // the raised edge
+    EXPECT_TRUE(Filled(*over, c, clLime));
+    auto held = Face(TQclUserButtonStyle::ubsClassicFlat, TQclButtonState::bsDown, 0, c);
+    EXPECT_EQ(At(*held, 0, 0), clBlack);
+    EXPECT_TRUE(Dithered(*held, Rect(3, 3, 20, 19)));
+    auto heldInside = Face(TQclUserButtonStyle::ubsClassicFlat, TQclButtonState::bsDown, 0, c, true);
+    EXPECT_TRUE(Filled(*heldInside, Rect(3, 3, 20, 19), clLime));
+    // Other flat styles draw no frame of the pen.
+    auto flat = Face(TQclUserButtonStyle::ubsFlat, TQclButtonState::bsMouseOver, 0, c);
+    EXPECT_NE(At(*flat, 0, 0), clBlack);
+}
+
+// The default button: a frame outside the face and the focus rectangle in
+// the content; focused without being the default, the frame alone.
+TEST(DrawButtons, TheDefaultButtonsFrameAndFocusRectangle) {
+    TRect c, plainContent;
+    auto plain = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsUp, 0, plainContent);
+    auto framed = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsUp, qclFaceFocusedFrame, c);
+    EXPECT_EQ(c, InflateRect(plainContent, -1, -1));
+    // The face's own dark edge lies a pixel further in, inside the frame.
+    EXPECT_EQ(At(*framed, 21, 20), At(*plain, 22, 21));
+    EXPECT_NE(At(*framed, 21, 20), At(*plain, 21, 20));
+    auto focused = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsUp, qclFaceDefault, c);
+    EXPECT_EQ(c, InflateRect(plainContent, -1, -1));
+    // The two differ in the dotted focus rectangle only, around the content.
+    TRect diff{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 23; ++x)
+            if (At(*focused, x, y) != At(*framed, x, y)) diff = UnionRect(diff, Rect(x, y, x + 1, y + 1));
+    EXPECT_EQ(diff, c);
+    EXPECT_EQ(At(*focused, c.Left + c.Width() / 2, c.Top + c.Height() / 2), clLime);
+    // Held down: no frame; the focus rectangle one pixel further in.
+    auto held = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsPushed, qclFaceDefault, c);
+    auto heldPlain = Face(TQclUserButtonStyle::ubsWin31, TQclButtonState::bsPushed, 0, plainContent);
+    EXPECT_EQ(c, plainContent);
+    diff = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 23; ++x)
+            if (At(*held, x, y) != At(*heldPlain, x, y)) diff = UnionRect(diff, Rect(x, y, x + 1, y + 1));
+    EXPECT_EQ(diff, Rect(5, 5, 18, 17));
 }

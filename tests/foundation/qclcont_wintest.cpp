@@ -5,6 +5,8 @@
 
 #include <mmsystem.h>
 
+#include <optional>
+
 #include "foundation/qclcontWin.h"
 #include "foundation/qclgraphDib.h"
 #include "foundation/qclprocs.h"
@@ -21,6 +23,12 @@ using treskel::test::Filled;
 
 namespace {
 
+int Count(TBitmap& b, TColor c) {
+    int n = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) n += At(b, x, y) == c;
+    return n;
+}
 
 // Counts the libraries the process loads while it lives (the loader's own
 // notification), -1 where the system has none.
@@ -110,6 +118,114 @@ TEST(QclGradients, BandsAndPalette) {
     EXPECT_NE(GetCurrentObject(b->Canvas()->Handle(), OBJ_PAL), palette);
     EXPECT_TRUE(DeleteObject(palette));
     EXPECT_EQ(At(*b, 5, 0), clBlack);
+}
+
+// The shapes other than bands: the start colour innermost, at the centre
+// or at the shape's corner, the end colour outermost.
+TEST(QclGradients, RectanglesEllipsesAndCornersStartWhereTheirShapeDoes) {
+    std::vector<TColor> colors;
+    QclMakeColorList(clBlack, clWhite, 4, &colors);  // black, 0x555555, 0xAAAAAA, white
+    auto paint = [&](TQclGradientShape shape) {
+        auto b = Filled(40, 40, clRed);
+        QclFillGradient(b->Canvas(), Rect(0, 0, 40, 40), shape, 0, 0, nullptr, &colors);
+        EXPECT_EQ(Count(*b, clRed), 0) << static_cast<int>(shape);
+        return b;
+    };
+    auto rects = paint(2);
+    EXPECT_EQ(At(*rects, 20, 20), colors[0]);
+    EXPECT_EQ(At(*rects, 0, 0), colors[3]);
+    EXPECT_EQ(At(*rects, 7, 20), colors[2]);  // the third ring: 5 to 36
+    EXPECT_EQ(At(*rects, 20, 2), colors[3]);
+    // Ellipses: round rings, so a point on the axis lies further in than a
+    // point as far out on the diagonal.
+    auto ellipses = paint(3);
+    EXPECT_EQ(At(*ellipses, 20, 20), colors[0]);
+    EXPECT_EQ(At(*ellipses, 20, 2), colors[2]);
+    EXPECT_EQ(At(*ellipses, 3, 3), colors[3]);
+    // From a corner: the start colour there, the end colour at the three
+    // others (top-left, top-right, bottom-left, bottom-right in turn).
+    const TPoint corners[] = {Point(0, 0), Point(39, 0), Point(0, 39), Point(39, 39)};
+    for (int shape = 4; shape <= 7; ++shape) {
+        auto b = paint(static_cast<TQclGradientShape>(shape));
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(At(*b, corners[k].x, corners[k].y), k == shape - 4 ? colors[0] : colors[3]) << shape << " " << k;
+    }
+}
+
+// A bitmap saved to a stream is its file image, with no size in front;
+// the stream is left at its start, and a monochrome bitmap keeps its two
+// colours whatever is asked.
+TEST(QclBitmapFiles, SavedToAStreamFromItsStart) {
+    auto mono = Filled(10, 4, clWhite, TPixelFormat::pf1bit);
+    PatBlt(mono->Canvas()->Handle(), 0, 0, 5, 4, BLACKNESS);
+    ASSERT_TRUE(mono->Monochrome());
+    TMemoryStream s;
+    s.WriteBuffer("xy", 2);  // the stream's earlier bytes go first
+    QclSaveBitmapToStream(s, *mono, 256);
+    EXPECT_EQ(s.Position(), 0);
+    std::vector<uint8_t> bytes = s.Bytes();
+    ASSERT_GT(bytes.size(), 2u + 62u);
+    const uint8_t* file = bytes.data() + 2;
+    EXPECT_EQ(file[0], 'B');
+    EXPECT_EQ(file[1], 'M');
+    EXPECT_EQ(GetU16(file + 28), 1);  // one bit a pixel
+    EXPECT_EQ(GetU32(file + 10), 14u + 40u + 8u);
+    EXPECT_EQ(GetU32(file + 2), bytes.size() - 2);
+    TReadOnlyMemoryStream in(file, static_cast<int64_t>(bytes.size() - 2));
+    TBitmap back;
+    back.LoadFromStream(in);
+    EXPECT_EQ(At(back, 1, 1), clBlack);
+    EXPECT_EQ(At(back, 8, 1), clWhite);
+    // A picture in colour at the depth asked for.
+    auto red = Filled(10, 10, clRed, TPixelFormat::pfDevice);
+    TMemoryStream c;
+    QclSaveBitmapToStream(c, *red, 16);
+    EXPECT_EQ(c.Position(), 0);
+    EXPECT_EQ(c.Bytes(), QclBitmapToFileImage(red->Handle(), nullptr, 16));
+}
+
+// A masked image drawn in each mode: through the mask onto the canvas, onto
+// a background colour, and dithered in a colour over the image.
+TEST(QclImageItems, DrawModesBackgroundsAndDithers) {
+    auto image = Filled(16, 16, clRed);
+    PatBlt(image->Canvas()->Handle(), 12, 0, 4, 16, BLACKNESS);
+    auto mask = Filled(16, 16, clBlack, TPixelFormat::pf1bit);
+    PatBlt(mask->Canvas()->Handle(), 12, 0, 4, 16, WHITENESS);  // the last four columns are transparent
+    auto drawn = [&](int mode, std::optional<TColor> back, std::optional<TColor> dither) {
+        TQclImageListItem item(nullptr);
+        item.SetMasked(true);
+        EXPECT_EQ(item.Add(image.get(), mask.get()), 0);
+        item.SetDrawMode(mode);
+        if (back) item.SetBackColor(*back);
+        if (dither) item.SetDitherColor(*dither);
+        auto canvas = Filled(16, 16, clYellow);
+        item.Draw(canvas->Canvas(), 0, 0, 0);
+        return canvas;
+    };
+    // 3: straight through the mask, whatever background colour is set.
+    auto direct = drawn(3, clBlue, std::nullopt);
+    EXPECT_EQ(At(*direct, 0, 0), clRed);
+    EXPECT_EQ(At(*direct, 14, 5), clYellow);
+    // 0 and 1 without a dither colour draw as 2 does: onto the background
+    // colour where one is set, else onto what the canvas holds.
+    for (int mode : {0, 1}) {
+        auto plain = drawn(mode, std::nullopt, std::nullopt);
+        EXPECT_EQ(Count(*plain, clRed), 12 * 16) << mode;
+        EXPECT_EQ(Count(*plain, clYellow), 4 * 16) << mode;
+        auto onBlue = drawn(mode, clBlue, std::nullopt);
+        EXPECT_EQ(Count(*onBlue, clBlue), 4 * 16) << mode;
+    }
+    // 1: a checkerboard of the dither colour over everything drawn.
+    auto checker = drawn(1, std::nullopt, clLime);
+    EXPECT_EQ(Count(*checker, clLime), 128);
+    EXPECT_EQ(At(*checker, 0, 0), clRed);
+    EXPECT_EQ(At(*checker, 1, 0), clLime);
+    EXPECT_EQ(At(*checker, 13, 1), clYellow);
+    // 0: all but the pixels at odd columns of odd rows.
+    auto dense = drawn(0, clBlue, clLime);
+    EXPECT_EQ(Count(*dense, clLime), 192);
+    EXPECT_EQ(At(*dense, 1, 1), clRed);
+    EXPECT_EQ(At(*dense, 13, 1), clBlue);
 }
 
 TEST(QclImageItems, StripsAcceptWholeImagesOnly) {

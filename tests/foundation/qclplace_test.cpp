@@ -120,6 +120,35 @@ TEST(QclCaption, AWindowWithoutSystemMenuKeepsTwoBordersOfRoomOnTheLeft) {
     EXPECT_EQ(text.Right, cap.Right);
 }
 
+// Iconic: only a window showing its icon in the new look is marked so and
+// loses a border from its caption's bottom; one without a system menu
+// keeps the caption of a window that is not iconic.
+TEST(QclCaption, OnlyTheNewLooksIconicWindowWithItsIconHasTheLowerCaption) {
+    TQclCaptionMetrics m;
+    TRect cap, text;
+    uint16_t flags = 0;
+    TQclCaptionWindow bare{400, kCaption | kThick, 0, true, true};
+    QclCaptionRects(bare, m, cap, text, flags);
+    EXPECT_FALSE(flags & qclCapIconic);
+    EXPECT_EQ(cap, Rect(4, 4, 396, 22));
+
+    flags = 0;
+    TQclCaptionWindow withIcon{400, kCaption | kSysMenu | kThick, 0, true, true};
+    QclCaptionRects(withIcon, m, cap, text, flags);
+    EXPECT_TRUE(flags & qclCapIconic);
+    EXPECT_EQ(cap.Bottom, 21);
+    // Past the icon (16 + frame 4) without the border an open window adds;
+    // no room kept for a close button.
+    EXPECT_EQ(text, Rect(24, 4, 396, 21));
+
+    // The old look never marks it.
+    m.newStyle = false;
+    flags = 0;
+    QclCaptionRects(withIcon, m, cap, text, flags);
+    EXPECT_TRUE(flags & qclCapIcon);
+    EXPECT_FALSE(flags & qclCapIconic);
+}
+
 TEST(QclPackPoint, NegativeCoordinatesSurviveThePacking) {
     for (TPoint p : {Point(0, 0), Point(-1, 5), Point(12, -3), Point(-300, -400), Point(32767, -32768)})
         EXPECT_EQ(QclUnpackPoint(QclPackPoint(p.x, p.y)), p);

@@ -251,4 +251,26 @@ TEST(MessageBoxes, AreNeverWiderThanTheScreen) {
     EXPECT_EQ(shown, text);
 }
 
+TEST(MessageBoxes, NameTheLettersTheCodePageLacksOnceEachWithTheirNumbers) {
+    // Ž is in the code page; ř is not, nor α, nor a letter beyond the first
+    // plane (two wide characters).
+    const std::wstring text = L"a\u017D\u0159x\u0159\u03B1\U0001F600";
+    EXPECT_EQ(LettersOutsideCodePage(text), L"\u0159\u03B1\U0001F600");
+    EXPECT_EQ(FirstLetterOutsideCodePage(text), 2u);
+    EXPECT_EQ(FirstLetterOutsideCodePage(L"plain \u017D"), std::wstring::npos);
+
+    MessageBoxes().clear();
+    EXPECT_FALSE(RefuseLettersOutsideCodePage(L"plain \u017D"));
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_TRUE(RefuseLettersOutsideCodePage(text));
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].caption, "Letters");
+    EXPECT_NE(MessageBoxes()[0].text.find(": ? (U+0159), ? (U+03B1), ?? (U+1F600)\n"), std::string::npos)
+        << MessageBoxes()[0].text;
+    // A password's letters are not shown.
+    EXPECT_TRUE(RefuseLettersOutsideCodePage(text, false));
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_EQ(MessageBoxes()[1].text.find("U+"), std::string::npos) << MessageBoxes()[1].text;
+}
+
 }  // namespace treskel::test

@@ -198,6 +198,32 @@ TEST(FindRange, BackwardsNeverGoesBelowZero) {
     EXPECT_EQ(r.Min, 100);
 }
 
+TEST(Caret, StandsAtTheEndOfTheSelectionThatMoved) {
+    TCaretTracker t;
+    auto follow = [&t](int a, int b) {
+        t.Follow(a, b);
+        return t.Caret(a, b);
+    };
+    EXPECT_EQ(follow(5, 5), 5);
+    // Shift+Left twice, then back over the anchor with Shift+Right.
+    EXPECT_EQ(follow(4, 5), 4);
+    EXPECT_EQ(follow(3, 5), 3);
+    EXPECT_EQ(follow(4, 5), 4);
+    EXPECT_EQ(follow(5, 5), 5);
+    EXPECT_EQ(follow(5, 6), 6);
+    EXPECT_EQ(follow(5, 9), 9);
+    // A selection made at once (Select All, a find, a double click) ends
+    // at its upper end; so does one the tracker never saw made.
+    EXPECT_EQ(follow(0, 40), 40);
+    EXPECT_EQ(follow(0, 38), 38);
+    EXPECT_EQ(t.Caret(10, 20), 20);
+    EXPECT_EQ(t.Caret(7, 7), 7);
+    // A drag upwards from 30 keeps its anchor at the lower end's other side.
+    EXPECT_EQ(follow(30, 30), 30);
+    EXPECT_EQ(follow(22, 30), 22);
+    EXPECT_EQ(follow(12, 30), 12);
+}
+
 TEST(Formats, AlignmentIsMappedExplicitly) {
     EXPECT_EQ(AlignmentFromParaAlignment(1), 0);
     EXPECT_EQ(AlignmentFromParaAlignment(2), 1);

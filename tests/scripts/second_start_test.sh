@@ -2,13 +2,15 @@
 # A second start of scripts/start.sh (a second ./run.sh) while the program
 # runs: the new build is installed and the running program hands over to,
 # and the first one goes on with the typed note.  Under the display of the
-# test run, in a Wine prefix and a data directory of its own.
+# test run, in a home, a Wine prefix and a data directory of its own.
 # Usage: second_start_test.sh SOURCE_DIR BUILT_PROGRAM_DIR STARTDRIVER.exe
 set -uo pipefail
 src="$1"
 built="$2"
 driver="$3"
 t="$(mktemp -d)"
+. "$(dirname "$0")/own_environment.sh"
+own_environment "$t"
 export WINEPREFIX="$t/prefix" XDG_DATA_HOME="$t/xdg" WINEDEBUG=-all WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml="
 first=""

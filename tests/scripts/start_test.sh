@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # scripts/start.sh installs the program into the user's data directory and
 # starts it there; notes that an earlier start kept beside the built program
-# move along.  Wine is stood in for by a recorder.
+# move along.  Wine and the display's tools are stood in for by recorders;
+# nothing of the caller's environment names a place the script reaches.
 set -euo pipefail
 src="$1"
 t="$(mktemp -d)"
 trap 'rm -rf "$t"' EXIT
-export T="$t" PATH="$t/bin:$PATH" DISPLAY=:99 WINEPREFIX="$t/prefix" HOME="$t/home"
-mkdir -p "$t/bin" "$t/build" "$t/home"
+. "$(dirname "$0")/own_environment.sh"
+own_environment "$t"
+export T="$t" PATH="$t/bin:$PATH" DISPLAY=:99 WINEPREFIX="$t/prefix"
+mkdir -p "$t/bin" "$t/build"
 cat > "$t/bin/wine" <<'STUB'
 #!/usr/bin/env bash
 echo "$PWD|$*" >> "$T/wine.log"
@@ -20,7 +23,12 @@ cat > "$t/bin/winepath" <<'STUB'
 p="${2//\//\\}"
 echo "Z:$p"
 STUB
-chmod +x "$t/bin/wine" "$t/bin/winepath"
+# No display is asked whether a window manager runs on it.
+cat > "$t/bin/xprop" <<'STUB'
+#!/usr/bin/env bash
+echo "$*" >> "$T/xprop.log"
+STUB
+chmod +x "$t/bin/wine" "$t/bin/winepath" "$t/bin/xprop"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 printf 'program' > "$t/build/Treskel!.exe"
 printf 'pictures' > "$t/build/PictLib.dll"

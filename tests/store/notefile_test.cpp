@@ -7,6 +7,7 @@
 #include "store/NoteFile.h"
 #include "store/RtfPack.h"
 #include "support/Bombs.h"
+#include "support/StoreTest.h"
 #include "support/TestEnv.h"
 
 namespace treskel {
@@ -90,7 +91,8 @@ TEST(NoteFile, LargeNotesRoundTripAtLevelTwo) {
     while (big.size() < 3'000'000) big += "{\\b word} text \\par\r\n" + std::to_string(big.size());
     TMemoryStream rtf = RtfStream(big);
     LH5Compression lh5(nullptr);
-    SaveNoteFile(dir.File("7"), 2, "Big", rtf, lh5, dir.Path());
+    test::TempFilesIn ops(dir.Path());
+    SaveNoteFile(dir.File("7"), 2, "Big", rtf, lh5, ops);
     EXPECT_EQ(Load(dir.File("7")), big);
     EXPECT_LT(test::ReadAll(dir.File("7")).size(), big.size() / 4);
 }
@@ -98,15 +100,25 @@ TEST(NoteFile, LargeNotesRoundTripAtLevelTwo) {
 TEST(NoteFile, TemporaryFileOnlyAboveTheThreshold) {
     test::TempDir dir;
     LH5Compression lh5(nullptr);
-    const std::string noTempDir = dir.File("missing") + "/";
+    test::TempFilesIn noTempDir(dir.File("missing") + "/");
     std::string rtf(NoteTempThreshold, 'a');
     TMemoryStream atLimit = RtfStream(rtf);
     EXPECT_NO_THROW(SaveNoteFile(dir.File("1"), 2, "", atLimit, lh5, noTempDir));
     rtf += 'a';
     TMemoryStream above = RtfStream(rtf);
     EXPECT_THROW(SaveNoteFile(dir.File("2"), 2, "", above, lh5, noTempDir), EFCreateError);
-    EXPECT_NO_THROW(SaveNoteFile(dir.File("2"), 2, "", above, lh5, dir.Path()));
+    // The file operations name the temporary file; it is gone afterwards.
+    test::TempFilesIn ops(dir.Path());
+    EXPECT_NO_THROW(SaveNoteFile(dir.File("2"), 2, "", above, lh5, ops));
+    ASSERT_EQ(ops.made.size(), 1u);
+    EXPECT_FALSE(FileExists(ops.made[0]));
     EXPECT_EQ(Load(dir.File("2")), rtf);
+    // Only the level-2 save passes through one.
+    for (int level : {0, 1}) {
+        TMemoryStream again = RtfStream(rtf);
+        SaveNoteFile(dir.File("3"), level, "", again, lh5, ops);
+    }
+    EXPECT_EQ(ops.made.size(), 1u);
 }
 
 TEST(NoteFile, FailedPackingKeepsThePreviousNote) {

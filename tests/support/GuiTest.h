@@ -63,8 +63,9 @@ void ClickAt(HWND wnd, int x, int y);
 // mouse until the button is up finds the whole click waiting there.
 void PostClick(HWND wnd, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP);
 // The mouse itself, through the system's input queue: moves to a point of
-// the screen and clicks there `clicks` times with the left button.
-void MouseClickOnScreen(POINT p, int clicks = 1);
+// the screen and clicks there `clicks` times with the left button (or the
+// one whose press and release flags are given).
+void MouseClickOnScreen(POINT p, int clicks = 1, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
 // Presses the left button at `from`, moves to `to` in steps and lets go,
 // as the mouse itself does.
 void MouseDragOnScreen(POINT from, POINT to);
@@ -110,6 +111,8 @@ void TypeIntoFocus(char c);
 void TypeIntoFocus(const std::string& text);
 // A key (VK_ESCAPE, VK_TAB, ...) pressed and let go on the keyboard.
 void TapKey(WORD vk);
+// The same with a key (VK_SHIFT, VK_CONTROL) held.
+void TapKeyWith(WORD modifier, WORD vk);
 
 // Removes the program's registry key, so that a test starts afresh.
 void ClearProgramRegistry();

@@ -76,6 +76,23 @@ inline void ExpectRecordsHoldTheirNotesCrc(const std::string& archiveName) {
     });
 }
 
+// Makes the temporary files of large notes in a folder of the test's own
+// and keeps their names.
+class TempFilesIn : public TFileOps {
+public:
+    explicit TempFilesIn(std::string dir) : dir_(std::move(dir)) {}
+    std::string NewTempFile() override {
+        std::string name = dir_ + "passing" + std::to_string(made.size()) + ".tmp";
+        TFileStream file(name, fmCreate);
+        made.push_back(name);
+        return name;
+    }
+    std::vector<std::string> made;
+
+private:
+    std::string dir_;
+};
+
 // Fails the chosen step of a save.
 class FailingOps : public TFileOps {
 public:

@@ -198,7 +198,7 @@ void PostClick(HWND wnd, int x, int y, UINT down, UINT up) {
     PumpMessages();
 }
 
-void MouseClickOnScreen(POINT p, int clicks) {
+void MouseClickOnScreen(POINT p, int clicks, DWORD down, DWORD up) {
     INPUT move{};
     move.type = INPUT_MOUSE;
     move.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
@@ -210,7 +210,7 @@ void MouseClickOnScreen(POINT p, int clicks) {
     // moving the window, which runs until the release.
     std::vector<INPUT> presses;
     for (int i = 0; i < clicks; ++i)
-        for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        for (DWORD flag : {down, up}) {
             INPUT in{};
             in.type = INPUT_MOUSE;
             in.mi.dwFlags = flag;
@@ -327,6 +327,8 @@ void TypeIntoFocus(const std::string& text) {
 }
 
 void TapKey(WORD vk) { SendKeys({{vk, false}, {vk, true}}); }
+
+void TapKeyWith(WORD modifier, WORD vk) { SendKeys({{modifier, false}, {vk, false}, {vk, true}, {modifier, true}}); }
 
 void TypeUnicode(std::wstring_view text) {
     std::vector<INPUT> in;

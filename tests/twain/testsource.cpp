@@ -11,6 +11,8 @@
 //   Close=1           asks to be closed instead of offering images
 //   OpenFails=1, EnableFails=1
 //   ResetFails=1      refuses to discard the pending transfers (MSG_RESET)
+//   Strict=1          refuses every message the protocol forbids in the
+//                     state the source is in ("refused disable", ...)
 //   Idle=1            offers nothing at all once enabled
 //   PixelTypes=0,1,2  pixel types offered, in a container of the kind
 //   Container=enum    enum, array or one
@@ -42,7 +44,7 @@ struct Script {
     int width = 40, height = 30;
     int truncate = 0;
     std::vector<int> cancel, fail;
-    bool close = false, openFails = false, enableFails = false, resetFails = false, idle = false;
+    bool close = false, openFails = false, enableFails = false, resetFails = false, idle = false, strict = false;
     std::vector<int> pixelTypes;
     std::string container = "enum";
     std::vector<int64_t> currentEnum;
@@ -89,6 +91,7 @@ Script ReadScript() {
     s.openFails = number("OpenFails", 0) != 0;
     s.enableFails = number("EnableFails", 0) != 0;
     s.resetFails = number("ResetFails", 0) != 0;
+    s.strict = number("Strict", 0) != 0;
     s.idle = number("Idle", 0) != 0;
     s.pixelTypes = Numbers(text("PixelTypes"));
     if (!text("Container").empty()) s.container = text("Container");
@@ -104,6 +107,9 @@ struct State {
     int transfer = 0;  // transfers asked for so far
     bool closeNext = false;
     TW_UINT16 condition = TWCC_SUCCESS;
+    // The protocol's state as the source sees it: 3 closed, 4 open, 5
+    // enabled, 6 transfers ready, 7 transferring.
+    int state = 3;
 };
 
 State& St() {
@@ -117,6 +123,16 @@ void Log(const std::string& line) {
         std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
     }
+}
+
+// In strict mode, whether the message may come in the source's state; a
+// message that may not is refused and logged.
+bool Allowed(const char* what, int lowest, int highest) {
+    State& st = St();
+    if (!st.script.strict || (st.state >= lowest && st.state <= highest)) return true;
+    Log(std::string("refused ") + what);
+    st.condition = TWCC_SEQERROR;
+    return false;
 }
 
 UINT EventMessage() {
@@ -230,6 +246,7 @@ std::string Hex(const void* p) {
 
 TW_UINT16 NativeTransfer(TW_UINT32* handle) {
     State& st = St();
+    if (!Allowed("transfer", 6, 6)) return TWRC_FAILURE;
     const int n = st.transfer++;
     if (Contains(st.script.fail, n + 1)) {
         Log("fail " + std::to_string(n));
@@ -238,6 +255,7 @@ TW_UINT16 NativeTransfer(TW_UINT32* handle) {
     }
     if (Contains(st.script.cancel, n + 1)) {
         Log("cancel " + std::to_string(n));
+        st.state = 7;
         return TWRC_CANCEL;
     }
     HGLOBAL image = MakeImage(n);
@@ -247,11 +265,15 @@ TW_UINT16 NativeTransfer(TW_UINT32* handle) {
     }
     *handle = static_cast<TW_UINT32>(reinterpret_cast<uintptr_t>(image));
     Log("xfer " + std::to_string(n) + " " + Hex(image));
+    st.state = 7;
     return TWRC_XFERDONE;
 }
 
 TW_UINT16 Pending(TW_UINT16 msg, TW_PENDINGXFERS* p) {
     State& st = St();
+    if (msg == MSG_ENDXFER && !Allowed("endxfer", 7, 7)) return TWRC_FAILURE;
+    if (msg == MSG_RESET && !Allowed("reset", 6, 6)) return TWRC_FAILURE;
+    if (msg == MSG_GET && !Allowed("pending", 4, 7)) return TWRC_FAILURE;
     if (msg == MSG_ENDXFER && st.pending > 0) --st.pending;
     if (msg == MSG_RESET && st.script.resetFails) {
         Log("reset refused");
@@ -263,7 +285,8 @@ TW_UINT16 Pending(TW_UINT16 msg, TW_PENDINGXFERS* p) {
         st.pending = 0;
     }
     p->Count = static_cast<TW_UINT16>(st.pending);
-    if (st.pending == 0) {
+    if (msg != MSG_GET) st.state = st.pending > 0 ? 6 : 5;
+    if (st.pending == 0 && msg != MSG_GET) {
         // Done: the user would close the dialog now.
         st.closeNext = true;
         PostEvent();
@@ -275,6 +298,7 @@ TW_UINT16 ProcessEvent(TW_EVENT* e) {
     State& st = St();
     auto* msg = static_cast<MSG*>(e->pEvent);
     e->TWMessage = MSG_NULL;
+    if (!Allowed("event", 5, 7)) return TWRC_FAILURE;
     if (msg == nullptr || msg->message != EventMessage()) return TWRC_NOTDSEVENT;
     if (st.closeNext || st.script.close) {
         st.closeNext = false;
@@ -282,6 +306,7 @@ TW_UINT16 ProcessEvent(TW_EVENT* e) {
         e->TWMessage = MSG_CLOSEDSREQ;
     } else {
         st.pending = st.script.images;
+        st.state = 6;
         Log("xferready " + std::to_string(st.pending));
         e->TWMessage = MSG_XFERREADY;
     }
@@ -328,6 +353,7 @@ void LogSetList(const TW_CAPABILITY* cap) {
 }
 
 TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
+    if (msg == MSG_SET ? !Allowed("set", 4, 4) : !Allowed("capability", 4, 7)) return TWRC_FAILURE;
     if (msg == MSG_GET && cap->Cap == ICAP_PIXELTYPE) {
         Log("getpixeltypes");
         return GetPixelTypes(cap);
@@ -377,13 +403,19 @@ TW_UINT16 Control(TW_UINT16 dat, TW_UINT16 msg, void* data) {
                 st.script = ReadScript();
                 st.pending = st.transfer = 0;
                 st.closeNext = false;
+                // The manager opens the source afresh, whatever an earlier
+                // session left.
+                st.state = 4;
                 Log("open");
                 if (st.script.openFails) {
+                    st.state = 3;
                     st.condition = TWCC_OPERATIONERROR;
                     return TWRC_FAILURE;
                 }
             }
             if (msg == MSG_CLOSEDS) {
+                if (!Allowed("close", 4, 4)) return TWRC_FAILURE;
+                st.state = 3;
                 Log("close");
                 return TWRC_SUCCESS;
             }
@@ -392,14 +424,18 @@ TW_UINT16 Control(TW_UINT16 dat, TW_UINT16 msg, void* data) {
         case DAT_USERINTERFACE: {
             auto* ui = static_cast<TW_USERINTERFACE*>(data);
             if (msg == MSG_ENABLEDS) {
+                if (!Allowed("enable", 4, 4)) return TWRC_FAILURE;
                 if (st.script.enableFails) {
                     st.condition = TWCC_OPERATIONERROR;
                     return TWRC_FAILURE;
                 }
                 st.parent = static_cast<HWND>(ui->hParent);
+                st.state = 5;
                 Log("enable " + std::to_string(ui->ShowUI));
                 if (!st.script.idle) PostEvent();
             } else if (msg == MSG_DISABLEDS) {
+                if (!Allowed("disable", 5, 5)) return TWRC_FAILURE;
+                st.state = 4;
                 Log("disable");
             }
             return TWRC_SUCCESS;

@@ -136,23 +136,26 @@ TEST_F(Acquisition, AFailedFirstTransferEndsTheAcquisitionEmpty) {
 }
 
 // A source that fails a transfer and then refuses to discard the rest is
-// closed all the same: the next acquisition starts afresh and works.
+// closed all the same: the next acquisition starts afresh and works.  The
+// source keeps to the protocol and refuses, with its transfers pending,
+// to be disabled or closed: the manager closes it.
 TEST_F(Acquisition, ASourceRefusingToDropItsTransfersIsClosedAndTheNextAcquisitionWorks) {
     {
-        TestSourceScript script({{"Images", "2"}, {"Fail", "1"}, {"ResetFails", "1"}});
+        TestSourceScript script({{"Images", "2"}, {"Fail", "1"}, {"ResetFails", "1"}, {"Strict", "1"}});
         EXPECT_EQ(TWAIN_AcquireImages(nullptr, 0), nullptr);
         EXPECT_EQ(TWAIN_ImageCount(), 0);
         EXPECT_TRUE(Logged(script, "reset refused"));
-        EXPECT_TRUE(Logged(script, "disable"));
-        EXPECT_TRUE(Logged(script, "close"));
+        EXPECT_TRUE(Logged(script, "refused disable"));
+        EXPECT_TRUE(Logged(script, "refused close"));
         EXPECT_EQ(TWAIN_CurrentState(), 1);
     }
     MessageBoxes().clear();
-    TestSourceScript script({{"Images", "1"}, {"PixelTypes", "0,2"}});
+    TestSourceScript script({{"Images", "1"}, {"PixelTypes", "0,2"}, {"Strict", "1"}});
     HANDLE last = TWAIN_AcquireImages(nullptr, 1u << twain::TWPT_RGB);
     EXPECT_TRUE(MessageBoxes().empty()) << LastBox();
     ASSERT_EQ(TWAIN_ImageCount(), 1);
     EXPECT_EQ(last, script.Handed().at(0));
+    EXPECT_FALSE(LoggedStarting(script, "refused")) << testing::PrintToString(script.Log());
 }
 
 namespace {
@@ -403,9 +406,12 @@ TEST_F(Acquisition, AnImageGoesToABitmapFile) {
     TempDir dir;
     TestSourceScript script({{"Images", "2"}});
     EXPECT_EQ(TWAIN_AcquireToFile(nullptr, dir.File("scan.bmp").c_str()), 0);
-    // Neither image is left behind: the file has the last one.
+    // Neither image is left behind: the file has the last one, and the
+    // list names none of the freed images.
     EXPECT_FALSE(SourceImageHeld(script.Handed()[0], 0));
     EXPECT_FALSE(SourceImageHeld(script.Handed()[1], 1));
+    EXPECT_EQ(TWAIN_ImageCount(), 0);
+    EXPECT_EQ(TWAIN_GetImage(0), nullptr);
     HANDLE read = TWAIN_ReadDibFile(dir.File("scan.bmp").c_str());
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(TWAIN_DibWidth(read), 41);
@@ -417,11 +423,15 @@ TEST_F(Acquisition, AnImageGoesToABitmapFile) {
 }
 
 TEST_F(Acquisition, AnImageGoesToTheClipboardAsADib) {
-    TestSourceScript script({{"Images", "1"}});
+    TestSourceScript script({{"Images", "2"}});
     EXPECT_EQ(TWAIN_AcquireIntoClipboard(nullptr, 0), 1);
+    // The clipboard owns the last image, the first is freed: the list
+    // names neither.
+    EXPECT_FALSE(SourceImageHeld(script.Handed()[0], 0));
+    EXPECT_EQ(TWAIN_ImageCount(), 0);
     std::string dib = Clipboard()->GetBuffer(CF_DIB);
     ASSERT_GE(dib.size(), 40u);
-    EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(dib.data()) + 4), 40u);
+    EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(dib.data()) + 4), 41u);  // the second image's width
     Clipboard()->Clear();
 }
 

@@ -185,6 +185,28 @@ TEST(FormPlacement, AFormNeverShownWritesNothing) {
     EXPECT_EQ(Stored("Never", "Flags"), "");
 }
 
+// A form that goes while it is open is saved once more as it goes and
+// marked as open then; one closed first was saved at its close and is not.
+TEST(FormPlacement, TheSaveAsAnOpenFormGoesMarksItVisible) {
+    for (const char* section : {"OpenToTheEnd", "ClosedFirst"}) TRegIniFile(kKey).EraseSection(section);
+    {
+        PlacedForm f("OpenToTheEnd");
+        f.Show();
+        f.form->SetBounds(70, 80, 310, 220);
+    }
+    EXPECT_EQ(Stored("OpenToTheEnd", "Visible"), "1");
+    EXPECT_EQ(Stored("OpenToTheEnd", "NormPos"), "70,80,380,300");
+    {
+        PlacedForm f("ClosedFirst");
+        f.Show();
+        EXPECT_TRUE(f.form->CloseQuery());
+        f.form->Hide();
+        f.form->SetBounds(70, 80, 310, 220);
+    }
+    EXPECT_EQ(Stored("ClosedFirst", "Visible"), "0");
+    EXPECT_EQ(Stored("ClosedFirst", "NormPos"), "50,60,350,260");
+}
+
 // The INI reader takes one pair of quotes off: a quoted value gets one more
 // on its way in and reads back whole; the registry keeps it as it is.
 TEST(FormPlacement, QuotedValuesReadBackWholeFromBothStores) {

@@ -79,6 +79,28 @@ TEST(WuGlyphCache, ButtonsOfOneSizeShareAList) {
     EXPECT_FALSE(GlyphCacheExists());
 }
 
+// An image with a mask of its own goes into the first free slot, as a
+// masked one does, and shows where its mask is black.
+TEST(WuGlyphCache, AnImageWithItsOwnMaskTakesTheFirstFreeSlot) {
+    TGlyphList list(8, 8);
+    auto red = Filled(8, 8, clRed), blue = Filled(8, 8, clBlue);
+    EXPECT_EQ(list.AddMasked(red.get(), clFuchsia), 0);
+    EXPECT_EQ(list.AddMasked(red.get(), clFuchsia), 1);
+    list.Delete(0);
+    // The right half of the mask is white: transparent.
+    auto mask = Filled(8, 8, clBlack);
+    mask->Canvas()->Brush()->SetColor(clWhite);
+    mask->Canvas()->FillRect(Rect(4, 0, 8, 8));
+    EXPECT_EQ(list.Add(blue.get(), mask.get()), 0);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Capacity(), 2);
+    EXPECT_EQ(list.Add(blue.get(), mask.get()), 2);
+    auto drawn = Filled(8, 8, clLime);
+    list.Draw(drawn->Canvas()->Handle(), 0, 0, 0);
+    EXPECT_EQ(At(*drawn, 1, 1), clBlue);
+    EXPECT_EQ(At(*drawn, 6, 6), clLime);
+}
+
 TEST(WuGlyphCache, NumberOfImagesFollowsTheGlyph) {
     TWuButtonGlyph g;
     auto four = Filled(64, 16, clRed);

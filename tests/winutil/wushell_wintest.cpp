@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "support/Snapshot.h"
 #include "winutil/WuShell.h"
 #include "WinUtilForm.h"
 
@@ -24,6 +27,46 @@ struct Tray {
         NOTIFYICONDATAA d = icon->NotifyData();
         return Shell_NotifyIconA(NIM_MODIFY, &d) != FALSE;
     }
+};
+// An icon of one colour that no other icon in the tray has.
+constexpr COLORREF kMark = RGB(200, 30, 160);
+HICON MarkedIcon() {
+    auto colour = Filled(16, 16, static_cast<TColor>(kMark));
+    TBitmap mask;
+    mask.SetMonochrome(true);
+    mask.SetSize(16, 16);
+    mask.Canvas()->Brush()->SetColor(clBlack);
+    mask.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    static_cast<TBitmapCanvas*>(colour->Canvas())->FreeContext();
+    static_cast<TBitmapCanvas*>(mask.Canvas())->FreeContext();
+    ICONINFO info{TRUE, 0, 0, mask.Handle(), colour->Handle()};
+    return CreateIconIndirect(&info);
+}
+
+// The window of the icon showing that colour in the system's tray, once
+// it shows (the tray holds the icons of every program running).
+HWND TrayIconOfColour(COLORREF mark) {
+    HWND tray = nullptr;
+    while ((tray = FindWindowExA(nullptr, tray, "__winex11_standalone_tray", nullptr)) != nullptr) {
+        HWND icon = nullptr;
+        while ((icon = FindWindowExA(tray, icon, nullptr, nullptr)) != nullptr) {
+            if (!IsWindowVisible(icon)) continue;
+            RECT r;
+            GetWindowRect(icon, &r);
+            const Snapshot shot = ScreenArea(FromRECT(r));
+            if (shot.Count(Rect(0, 0, shot.width, shot.height), [mark](COLORREF c) { return c == mark; }) > 20)
+                return icon;
+        }
+    }
+    return nullptr;
+}
+
+// Pop-up menus answered by the test while it runs.
+struct MenuChooser {
+    explicit MenuChooser(std::function<WORD(TPopupMenu*)> choose) { TPopupMenu::TestChooser = std::move(choose); }
+    ~MenuChooser() { TPopupMenu::TestChooser = nullptr; }
+    MenuChooser(const MenuChooser&) = delete;
+    MenuChooser& operator=(const MenuChooser&) = delete;
 };
 }  // namespace
 
@@ -355,5 +398,50 @@ TEST(TrayIcon, ADoubleClickRunsTheMenusDefaultItem) {
     item->SetEnabled(false);
     SendMessageA(t.icon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
     EXPECT_EQ(log, (std::vector<std::string>{"dbl", "dbl", "item", "dbl"}));
+    t.icon->SetActive(false);
+}
+
+// The right button on the icon, as the mouse gives it: a menu that pops up
+// by itself shows for the tray icon and no click is reported; without a
+// menu the click is, with the right button.
+TEST(TrayIcon, TheRightButtonShowsTheMenuOrElseReportsARightClick) {
+    Tray t;
+    auto* menu = Create<TPopupMenu>(t.form.get());
+    auto* item = Create<TMenuItem>(t.form.get());
+    item->SetCaption("Restore");
+    menu->Items()->Add(item);
+    std::vector<std::string> log;
+    auto button = [](TMouseButton b) { return b == TMouseButton::mbRight ? " right" : " other"; };
+    t.icon->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { log.push_back("down" + std::string(button(b))); };
+    t.icon->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) { log.push_back("up" + std::string(button(b))); };
+    t.icon->OnClick = [&](TObject*, TMouseButton b, TShiftState, int, int) { log.push_back("click" + std::string(button(b))); };
+    TComponent* shownFor = nullptr;
+    MenuChooser chooser([&](TPopupMenu* m) -> WORD {
+        shownFor = m->PopupComponent();
+        log.push_back("menu");
+        return 0;
+    });
+    t.icon->Icon()->SetHandle(MarkedIcon());
+    t.icon->SetPopupMenu(menu);
+    t.icon->SetActive(true);
+    ASSERT_TRUE(t.icon->Shown());
+    HWND icon = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (icon = TrayIconOfColour(kMark)) != nullptr; })) << "no icon in the tray";
+    auto rightClick = [&] {
+        log.clear();
+        // Other tests' windows may lie over the tray.
+        SetWindowPos(GetParent(icon), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        RECT r;
+        GetWindowRect(icon, &r);
+        MouseClickOnScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 1, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        EXPECT_TRUE(PumpUntil([&] { return !log.empty() && log.back() == "up right"; })) << "the release did not come";
+    };
+    rightClick();
+    EXPECT_EQ(log, (std::vector<std::string>{"down right", "menu", "up right"}));
+    EXPECT_EQ(shownFor, t.icon);
+    t.icon->SetPopupMenu(nullptr);
+    Sleep(GetDoubleClickTime() + 100);  // a second press this soon would be a double click
+    rightClick();
+    EXPECT_EQ(log, (std::vector<std::string>{"down right", "click right", "up right"}));
     t.icon->SetActive(false);
 }
