@@ -345,7 +345,9 @@ TEST_F(LargeTreskels, EveryShapeIsShownWholeAndFreedOnceWithoutANoticeToTheWindo
             SCOPED_TRACE(kind);
             const int tab = TabIndexOf(kind);
             ASSERT_GE(tab, 0);
-            if (W->TabControl1->TabIndex() != tab) ASSERT_TRUE(ClickTab(tab));
+            if (W->TabControl1->TabIndex() != tab) {
+                ASSERT_TRUE(ClickTab(tab));
+            }
             ASSERT_EQ(W->TreeView->Items()->Count(), 600);
             EXPECT_EQ(TAliveCount<TItemData>::count - alive, 600);
             // Every item is open or at the top: all are in the window, in
