@@ -271,6 +271,36 @@ BENCHMARK(BM_ParaWords)
     ->Name("RichEdit/ParaWords")
     ->Unit(benchmark::kMillisecond);
 
+// The control's reader over such notes: measuring alone, as a paste or a
+// stored note is measured before the control reads it, and handing them on
+// as the control is given them, flattened, in the control's 4 KB pieces.
+void BM_ControlReader(benchmark::State& state) {
+    const std::string in = IndentedNote(static_cast<size_t>(state.range(0)) << 20);
+    const bool handOn = state.range(1) != 0;
+    for (auto _ : state) {
+        treskel::TParaWordFilter reader = treskel::TParaWordFilter::ToControl(handOn ? treskel::kRichEditDepth : 0);
+        std::string piece;
+        if (handOn) {
+            for (size_t at = 0; at < in.size(); at += 4096) {
+                piece.clear();
+                reader.Write(std::string_view(in).substr(at, 4096), piece);
+                benchmark::DoNotOptimize(piece.data());
+            }
+            reader.Finish(piece);
+        } else {
+            reader.Pass(in);
+            reader.Finish();
+        }
+        benchmark::DoNotOptimize(reader.Shape().Paragraphs);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+}
+BENCHMARK(BM_ControlReader)
+    ->ArgsProduct({{8, 43}, {0, 1}})
+    ->ArgNames({"MB", "handOn"})
+    ->Name("RichEdit/ControlReader")
+    ->Unit(benchmark::kMillisecond);
+
 // The editor's filter over 2 MB of Central European text as the window
 // writes it in UTF-8, handed over in the window's 4 KB pieces: a third of the
 // letters are in the font's code page, the rest become \uN escapes.

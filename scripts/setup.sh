@@ -17,10 +17,11 @@ fi
 # openbox: a small window manager, to see the program's own frame and
 # caption buttons as a user with a desktop does.  fonts-urw-base35: fonts
 # with PostScript outlines, as many desktops carry them, for printing tests.
+# fonts-dejavu-*: the letters the note font lacks (scripts/prepare-prefix.sh).
 pkgs=(wine wine32:i386 fonts-wine g++-mingw-w64-i686 mingw-w64-i686-dev
       xvfb xauth x11-utils xdotool imagemagick cmake ninja-build googletest
       libbenchmark-dev zlib1g-dev lhasa nasm dpkg-dev clang libclang-rt-14-dev
-      libjpeg62-turbo-dev libstb-dev fonts-liberation python3-fonttools openbox fonts-urw-base35)
+      libjpeg62-turbo-dev libstb-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra python3-fonttools openbox fonts-urw-base35)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 # libjpeg's sources are built for the Win32 target; they come from deb-src.

@@ -24,6 +24,8 @@
 namespace {
 
 using treskel::bench::Now;
+using treskel::bench::Read;
+using treskel::bench::Reader;
 
 HWND MakeTop() {
     WNDCLASSA wc{};
@@ -85,20 +87,6 @@ void Tree(HWND top, int n, const char* shapeFile) {
     const double t1 = Now();
     DestroyWindow(t);
     std::printf("tree-fill %d %.0f\ntree-destroy %d %.0f\n", i, t1 - t0, i, Now() - t1);
-}
-
-struct Reader {
-    const std::string* data;
-    size_t pos;
-};
-
-DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    auto* r = reinterpret_cast<Reader*>(cookie);
-    const size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
-    std::memcpy(buffer, r->data->data() + r->pos, n);
-    r->pos += n;
-    *pcb = static_cast<LONG>(n);
-    return 0;
 }
 
 // The pieces of what the control writes, as it hands them over.

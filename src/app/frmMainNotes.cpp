@@ -162,13 +162,14 @@ void TfrmTreskel::ShowItemNote(TTreeNode* node) {
         REditSelectionChange(REdit);
     } catch (const Exception& e) {
         // Never leave the previous note in the editor: entering it would
-        // save that note under this item.  A note that cannot be read says
-        // why in its place; a data directory that went away, which no note
-        // can be read from or saved into now, says it once in a box, whose
-        // lines have room for its path.
+        // save that note under this item; and the note stays as stored.  A
+        // note that cannot be read names itself and says why in its place;
+        // a data directory that went away, which no note can be read from or
+        // saved into now, says it once in a box, whose lines have room for
+        // its path.
         const bool folderGone = dynamic_cast<const EDataFolderGone*>(&e) != nullptr;
-        ShowNoteProblem("This note cannot be shown: " +
-                        (folderGone ? std::string("the data directory is not there.") : e.Message()));
+        ShowNoteProblem("The note of \"" + noteNode->Text() + "\" cannot be shown. " +
+                        (folderGone ? std::string("The data directory is not there.") : e.Message()));
         if (folderGone && !storeFailureTold_) {
             storeFailureTold_ = true;
             ShowError(e.Message());

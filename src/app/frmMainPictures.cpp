@@ -285,18 +285,49 @@ private:
     TNoteBound& bound_;
 };
 
-// The costliest thing offered that the note would keep: a bitmap by its
-// pixels, a metafile and rich text by their bytes.  Of the bitmap and of
-// the metafile formats the first that can be read is read, which is the
-// one given: the system makes the others of it when they are asked for.
-// An older metafile is also read as the enhanced one the system makes of
-// it, which is what some windows paste.
-std::optional<TPictureCost> CostliestOffered(TOffered& offered) {
+// Rich text, wide text or single-byte text in global memory, measured as
+// the editor's control would read it.
+enum class TTextKind { Rich, Wide, Narrow };
+TRtfShape TextShape(HANDLE data, TTextKind kind) {
+    GlobalLockGuard lock(data);
+    const auto* bytes = static_cast<const char*>(lock.Get());
+    if (bytes == nullptr) return TRtfShape{};
+    const size_t size = GlobalSize(data);
+    if (kind == TTextKind::Rich) {
+        TParaWordFilter reader = TParaWordFilter::ToControl(0);
+        reader.Pass(std::string_view(bytes, size));
+        reader.Finish();
+        return reader.Shape();
+    }
+    // Text up to its end.
+    if (kind == TTextKind::Narrow) {
+        const std::string_view text(bytes, size);
+        return PlainTextShape(text.substr(0, text.find('\0')));
+    }
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(bytes), size / 2);
+    return PlainTextShape(text.substr(0, text.find(u'\0')));
+}
+
+// What is offered that the note would keep, the costliest of it (a bitmap
+// by its pixels, a metafile and rich text by their bytes), and what the
+// editor's control would read: rich text and text, measured.  Of the
+// bitmap and of the metafile formats the first that can be read is read,
+// which is the one given: the system makes the others of it when they are
+// asked for.  An older metafile is also read as the enhanced one the
+// system makes of it, which is what some windows paste.
+struct TOfferedCosts {
+    std::optional<TPictureCost> costliest;
+    std::vector<TPictureCost> read;
+};
+
+TOfferedCosts CostliestOffered(TOffered& offered) {
     static const UINT rtf = RegisterClipboardFormatA("Rich Text Format"),
                       rtfObjects = RegisterClipboardFormatA("RichEdit Text and Objects");
-    std::optional<TPictureCost> worst;
+    TOfferedCosts costs;
+    std::optional<TPictureCost>& worst = costs.costliest;
     auto consider = [&](const TPictureCost& cost) {
         if (!worst || cost.Bytes > worst->Bytes) worst = cost;
+        if (cost.Shape) costs.read.push_back(cost);
     };
     auto first = [&](std::initializer_list<UINT> kind) -> std::pair<UINT, HANDLE> {
         for (UINT f : offered.Formats())
@@ -313,8 +344,17 @@ std::optional<TPictureCost> CostliestOffered(TOffered& offered) {
     }
     for (const UINT f : {rtf, rtfObjects})
         if (offered.Has(f))
-            if (HANDLE data = offered.Data(f)) consider(RichTextCost(static_cast<int64_t>(GlobalSize(data))));
-    return worst;
+            if (HANDLE data = offered.Data(f))
+                consider(RichTextCost(static_cast<int64_t>(GlobalSize(data)), TextShape(data, TTextKind::Rich)));
+    // Text in one of its forms: the others are the same text.
+    if (offered.Has(CF_UNICODETEXT)) {
+        if (HANDLE data = offered.Data(CF_UNICODETEXT))
+            consider(TextCost(static_cast<int64_t>(GlobalSize(data) / 2), TextShape(data, TTextKind::Wide)));
+    } else if (offered.Has(CF_TEXT)) {
+        if (HANDLE data = offered.Data(CF_TEXT))
+            consider(TextCost(static_cast<int64_t>(GlobalSize(data)), TextShape(data, TTextKind::Narrow)));
+    }
+    return costs;
 }
 
 }  // namespace
@@ -325,7 +365,7 @@ void TfrmTreskel::REditQueryAcceptData(TObject*, IDataObject* data, bool really,
         noteBound_.Expect(*pastingPicture_);
         return;
     }
-    std::optional<TPictureCost> cost;
+    TOfferedCosts costs;
     bool onlyMetafiles = false;
     try {
         std::unique_ptr<TOffered> offered;
@@ -333,24 +373,39 @@ void TfrmTreskel::REditQueryAcceptData(TObject*, IDataObject* data, bool really,
             offered = std::make_unique<TOfferedDrop>(data);
         else
             offered = std::make_unique<TOfferedClipboard>();
-        cost = CostliestOffered(*offered);
+        costs = CostliestOffered(*offered);
         onlyMetafiles = OnlyMetafiles(*offered);
     } catch (const EClipboardException&) {
         // Held by another program: the window cannot paste either.
         return;
     }
-    if (!cost) return;
-    const std::string problem = NoteRoomProblem(*cost);
+    if (!costs.costliest) return;
+    const TPictureCost* refused = &*costs.costliest;
+    std::string problem = NoteRoomProblem(*refused);
+    // What the control reads must neither nest deeper than it survives
+    // nor take more memory than it may, or than is free now.
+    for (const TPictureCost& read : costs.read) {
+        if (!problem.empty()) break;
+        refused = &read;
+        problem = ControlProblem(read);
+        if (problem.empty()) {
+            try {
+                EnsureRoom(RichEditBytes(*read.Shape), kNoRoomForText);
+            } catch (const EOutOfMemory& e) {
+                problem = e.Message();
+            }
+        }
+    }
     if (problem.empty()) {
         // A paste's change is charged when it comes; a drop's is not
         // told from the rest and forgets what the note holds.
-        if (onlyMetafiles && data == nullptr) noteBound_.Expect(cost->Bytes);
+        if (onlyMetafiles && data == nullptr) noteBound_.Expect(costs.costliest->Bytes);
         return;
     }
     accept = false;
     if (!really) return;
-    ShowError((data != nullptr ? "The dropped " + cost->Name + " cannot be inserted.\n\n"
-                               : "The " + cost->Name + " on the clipboard cannot be pasted.\n\n") +
+    ShowError((data != nullptr ? "The dropped " + refused->Name + " cannot be inserted.\n\n"
+                               : "The " + refused->Name + " on the clipboard cannot be pasted.\n\n") +
               problem);
 }
 

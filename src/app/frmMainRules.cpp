@@ -36,15 +36,33 @@ int64_t PictureRtfBytes(const TPictSize& picture) {
 
 TPictureCost PictureCost(const TPictSize& picture) {
     return {"picture", "It is " + IntToStr(picture.Width) + " x " + IntToStr(picture.Height) + " pixels",
-            PictureRtfBytes(picture)};
+            PictureRtfBytes(picture), std::nullopt};
 }
 
 TPictureCost MetafileCost(int64_t bytes) {
-    return {"picture", "It is a metafile of " + Megabytes(bytes), HexRtfBytes(bytes)};
+    return {"picture", "It is a metafile of " + Megabytes(bytes), HexRtfBytes(bytes), std::nullopt};
 }
 
 TPictureCost RichTextCost(int64_t bytes) {
-    return {"rich text", "It is rich text of " + Megabytes(bytes), 2 * bytes + bytes / 16 + kRtfExtra};
+    return {"rich text", "It is rich text of " + Megabytes(bytes), 2 * bytes + bytes / 16 + kRtfExtra, std::nullopt};
+}
+
+TPictureCost RichTextCost(int64_t bytes, const TRtfShape& shape) {
+    TPictureCost cost = RichTextCost(bytes);
+    cost.Shape = shape;
+    return cost;
+}
+
+TPictureCost TextCost(int64_t bytes, const TRtfShape& shape) {
+    return {"text", "It is text of " + Megabytes(bytes), 0, shape};
+}
+
+std::string ControlProblem(const TPictureCost& cost) {
+    if (!cost.Shape) return std::string();
+    if (cost.Shape->Depth > kRichEditDepth)
+        return cost.What + " whose groups nest " + Thousands(cost.Shape->Depth) +
+               " deep; the editor takes groups at most " + IntToStr(kRichEditDepth) + " deep.";
+    return RichEditRoomProblem(*cost.Shape, cost.What + " in");
 }
 
 TPictSize DibPictureSize(const uint8_t* dib, size_t size) {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/RasterImage.h"
+#include "richedit/RichEdit2Rules.h"
 
 namespace treskel {
 
@@ -23,9 +24,11 @@ int64_t PictureRtfBytes(const TPictSize& picture);
 // What something brought into a note would take in it at most, and how
 // the user is told of it.
 struct TPictureCost {
-    std::string Name;  // "picture", "rich text"
+    std::string Name;  // "picture", "rich text", "text"
     std::string What;  // "It is 7000 x 7000 pixels"
     int64_t Bytes = 0;
+    // Of text and rich text, what the editor's control is given to read.
+    std::optional<TRtfShape> Shape;
 };
 
 // A picture of this size, pasted as Insert Picture pastes it.
@@ -36,6 +39,11 @@ TPictureCost MetafileCost(int64_t bytes);
 // pictures in it may come as bytes (\bin), which the note keeps as two
 // hexadecimal digits each.
 TPictureCost RichTextCost(int64_t bytes);
+// The same, with the shape the control would read it in.
+TPictureCost RichTextCost(int64_t bytes, const TRtfShape& shape);
+// Text of `bytes`, a paragraph a line: it takes in the note what the
+// editor's characters do.
+TPictureCost TextCost(int64_t bytes, const TRtfShape& shape);
 
 // The picture a device-independent bitmap's header describes; nothing
 // when the header is cut short.
@@ -48,6 +56,10 @@ std::string RoomProblem(const TPictureCost& cost, int64_t noteBytes);
 inline std::string PictureRoomProblem(const TPictSize& picture, int64_t noteBytes) {
     return RoomProblem(PictureCost(picture), noteBytes);
 }
+// Why the editor's control cannot be given the text or rich text `cost`
+// describes: groups nested deeper than it survives, or more memory than
+// it may take; empty when it can.
+std::string ControlProblem(const TPictureCost& cost);
 
 // The rich text the note in the editor would be saved as, known without
 // streaming the note out for every insert: counted now and then, or taken

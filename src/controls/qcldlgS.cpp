@@ -178,26 +178,34 @@ void TQclDirDlg::DriveChange(TObject*) {
 
 void TQclDirDlg::NewFolderClick(TObject*) {
     if (folderList_ == nullptr || folderList_->ItemIndex() < 0) return;
+    const std::string dir = folderList_->Directory();
+    std::string made;
+    bool reported = false;
+    // A name the folder cannot have, or one the system refuses, is told
+    // why while the box stays open with it.
+    auto make = [&](const std::string& typed) -> std::string {
+        const std::string problem = QclNewFolderNameProblem(dir, typed);
+        if (!problem.empty()) return problem;
+        const std::string name = QclTrim(typed);
+        const std::string folder = QclNewFolderPath(dir, name);
+        if (CreateDir(folder)) {
+            made = folder;
+            return {};
+        }
+        const std::string reason = LastFileError();
+        if (OnFolderError) {
+            // The event takes the message's place, and the box goes.
+            reported = true;
+            return {};
+        }
+        return QclNewFolderFailure(name, FileExists(folder) || DirectoryExists(folder), reason);
+    };
     std::string name;
     if (!InputQuery(QclNewFolderQueryCaption(), QclNewFolderPrompt(folderList_->GetItemPath(folderList_->ItemIndex())),
-                    name))
+                    name, make))
         return;
-    if (QclNewFolderNameBlank(name)) return;
-    name = QclTrim(name);
-    // A name that would lead out of the folder shown is not taken.
-    const std::string problem = QclNewFolderNameProblem(name);
-    if (!problem.empty()) {
-        MessageDlg(problem, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
-        return;
-    }
-    const std::string folder = QclNewFolderPath(folderList_->Directory(), name);
-    if (CreateDir(folder)) {
-        folderList_->SetDirectory(folder);
-    } else if (OnFolderError) {
-        OnFolderError(this);
-    } else {
-        MessageDlg(kQclFolderError, TMsgDlgType::mtWarning, {TMsgDlgBtn::mbOK});
-    }
+    if (reported) OnFolderError(this);
+    else if (!made.empty() && folderList_ != nullptr) folderList_->SetDirectory(made);
 }
 
 // ------------------------------------------------------------ registration

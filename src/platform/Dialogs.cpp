@@ -33,7 +33,64 @@ bool RunSystemDialog(const std::function<bool(HWND owner)>& show) {
     HWND owner = GetActiveWindow();
     if (owner == nullptr && Application != nullptr) owner = Application->Handle();
     AppModalLevel modal;
+    SystemDialogPlacement placement(owner);
     return show(owner);
+}
+
+namespace {
+// The placement waiting for its dialog on this thread (the innermost one).
+SystemDialogPlacement*& WaitingPlacement() {
+    thread_local SystemDialogPlacement* p = nullptr;
+    return p;
+}
+
+bool IsDialogWindow(HWND wnd) {
+    char name[16] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return lstrcmpA(name, "#32770") == 0 && (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) == 0;
+}
+}  // namespace
+
+SystemDialogPlacement::SystemDialogPlacement(HWND over)
+    : over_(over),
+      outer_(WaitingPlacement()),
+      hook_(SetWindowsHookExA(WH_CALLWNDPROC, &SystemDialogPlacement::Watch, nullptr, GetCurrentThreadId())) {
+    WaitingPlacement() = this;
+}
+
+SystemDialogPlacement::~SystemDialogPlacement() { WaitingPlacement() = outer_; }
+
+LRESULT CALLBACK SystemDialogPlacement::Watch(int code, WPARAM wParam, LPARAM lParam) {
+    // A dialog is shown once its own start-up has sized it (a file dialog
+    // changes its size more than once before).
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    SystemDialogPlacement* p = WaitingPlacement();
+    if (code == HC_ACTION && m->message == WM_SHOWWINDOW && m->wParam && p != nullptr && !p->placed_ &&
+        IsDialogWindow(m->hwnd))
+        p->Place(m->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SystemDialogPlacement::Place(HWND dialog) {
+    placed_ = true;
+    HWND over = over_;
+    if (over == nullptr || !IsWindowVisible(over)) {
+        TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+        over = main != nullptr && main->HandleAllocated() && IsWindowVisible(main->Handle()) ? main->Handle() : nullptr;
+    }
+    RECT d, ref;
+    GetWindowRect(dialog, &d);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(over != nullptr ? over : dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    if (over != nullptr) GetWindowRect(over, &ref);
+    else ref = work;
+    const int w = d.right - d.left, h = d.bottom - d.top;
+    int x = ref.left + (ref.right - ref.left - w) / 2, y = ref.top + (ref.bottom - ref.top - h) / 2;
+    x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - w));
+    y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - h));
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool TCommonDialog::RunModal(const std::function<bool(HWND owner)>& show) {
@@ -208,22 +265,33 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
     return value;
 }
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked);
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+                      const TQueryCheck& check);
 
 namespace {
-bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
-    if (QueryResponder()) {
-        std::string v = value;
+bool Query(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+           const TQueryCheck& check = nullptr) {
+    if (!QueryResponder()) return InputQueryWindow(caption, prompt, value, masked, check);
+    // Answered without a window: a refused answer is told and asked for
+    // again with what was typed, as the window keeps it.
+    std::string v = value;
+    for (;;) {
         if (!QueryResponder()(caption, prompt, v)) return false;
-        value = v;
-        return true;
+        const std::string problem = check ? check(v) : std::string();
+        if (problem.empty()) break;
+        ShowMessageBox(nullptr, problem, caption, MB_OK | MB_ICONWARNING);
     }
-    return InputQueryWindow(caption, prompt, value, masked);
+    value = v;
+    return true;
 }
 }  // namespace
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
     return Query(caption, prompt, value, false);
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value, const TQueryCheck& check) {
+    return Query(caption, prompt, value, false, check);
 }
 
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value) {

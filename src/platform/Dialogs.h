@@ -15,6 +15,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
+#include "platform/Handles.h"
 #include "platform/Sets.h"
 #include "platform/TypInfo.h"
 #include "platform/Types.h"
@@ -61,6 +62,12 @@ void ShowMessage(const std::string& msg);
 
 // Asks for a line of text; false when cancelled (`value` then unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// Why a typed value is refused, in words; empty when it is taken.  It may
+// act on the value (make what it names) before it answers.
+using TQueryCheck = std::function<std::string(const std::string& value)>;
+// The same, refusing values that `check` refuses: the box stays open with
+// what was typed, after a message that says why.
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value, const TQueryCheck& check);
 // The same with the typed characters shown as asterisks.
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& value);
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);
@@ -78,8 +85,30 @@ InputQueryResponder SetInputQueryResponder(InputQueryResponder responder);
 // Runs a modal system dialog as the program's own: owned by the window the
 // user works in, which waits while it is up and is active again after it,
 // as one modal level of the application.  `show` gets the owner window and
-// returns the dialog's answer.
+// returns the dialog's answer.  It opens centred over its owner.
 bool RunSystemDialog(const std::function<bool(HWND owner)>& show);
+
+// While it lives, the first dialog window that the system opens on this
+// thread opens centred over `over` (kept within the work area of its
+// monitor), as the program's own dialogs open over the main window; the
+// system's dialogs leave their place to their caller.  Without a shown
+// window to centre over, the main form stands in, else the work area.
+class SystemDialogPlacement {
+public:
+    explicit SystemDialogPlacement(HWND over);
+    ~SystemDialogPlacement();
+    SystemDialogPlacement(const SystemDialogPlacement&) = delete;
+    SystemDialogPlacement& operator=(const SystemDialogPlacement&) = delete;
+
+private:
+    static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam);
+    void Place(HWND dialog);
+
+    HWND over_;
+    bool placed_ = false;
+    SystemDialogPlacement* outer_;
+    HookHandle hook_;
+};
 
 class TCommonDialog : public TComponent {
     TRESKEL_CLASS(TCommonDialog)

@@ -128,6 +128,18 @@ void TCustomPanel::Paint() {
     c->Font()->Assign(Font());
     HDC dc = c->Handle();
     UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | aligns[static_cast<int>(alignment_)];
+    // A caption wider than the panel goes on in more lines, their block
+    // centred as one line is.
+    RECT needed = rc;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, flags | DT_CALCRECT);
+    if (needed.right - needed.left > rc.right - rc.left) {
+        flags = DT_WORDBREAK | DT_EXPANDTABS | aligns[static_cast<int>(alignment_)];
+        RECT block = rc;
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &block, flags | DT_CALCRECT);
+        const LONG height = block.bottom - block.top;
+        rc.top += std::max<LONG>((rc.bottom - rc.top - height) / 2, 0);
+        rc.bottom = std::min<LONG>(rc.top + height, rc.bottom);
+    }
     if (!Enabled()) {
         RECT shifted = rc;
         OffsetRect(&shifted, 1, 1);

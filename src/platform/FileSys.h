@@ -107,4 +107,10 @@ std::string TempDirectory();
 // Wildcard match of a file name, case-insensitive.
 bool MatchesMask(const std::string& name, const std::string& mask);
 
+// Whether the system takes this name for one of its devices (CON, PRN,
+// AUX, NUL, COM0 to COM9, LPT0 to LPT9, CLOCK$, CONIN$, CONOUT$), in any
+// letter case and whatever extension or trailing spaces follow: no file
+// or folder can have such a name.
+bool IsDeviceName(const std::string& name);
+
 }  // namespace treskel

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/SysUtils.h"
+
 namespace treskel {
 
 OsFile::OsFile(OsFile&& o) noexcept : handle_(o.handle_) { o.handle_ = kInvalid; }
@@ -39,6 +41,21 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
     // "*.*" matches names without a dot too, as the system's search does.
     if (mask == "*.*") return true;
     return MatchFrom(name.c_str(), mask.c_str());
+}
+
+bool IsDeviceName(const std::string& name) {
+    std::string base = UpperCase(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
+    for (const char* d : devices)
+        if (base == d) return true;
+    // The system also reads the superscript digits 1 to 3 (code page 1252)
+    // as port numbers.
+    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
+        const unsigned char digit = static_cast<unsigned char>(base[3]);
+        return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    }
+    return false;
 }
 
 bool ForceDirectories(const std::string& name) {

@@ -250,6 +250,9 @@ void TCustomForm::SetVisible(bool visible) {
         else if (GetFocus() == nullptr || !IsChild(Handle(), GetFocus()))
             SelectFirst();
     } else {
+        // Shown again, the window comes back as the user left it
+        // (maximised by its button, say), not as it was first shown.
+        windowState_ = WindowState();
         TControl::SetVisible(false);
         if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
         DoHide();

@@ -8,7 +8,8 @@
 
 namespace treskel {
 
-bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked) {
+bool InputQueryWindow(const std::string& caption, const std::string& prompt, std::string& value, bool masked,
+                      const TQueryCheck& check) {
     constexpr int margin = 8;
     OwnedPtr<TForm> form(new TForm(nullptr));
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -51,10 +52,21 @@ bool InputQueryWindow(const std::string& caption, const std::string& prompt, std
     form->OnCloseQuery = [&](TObject*, bool& canClose) {
         if (form->ModalResult() != mrOk) return;
         const std::wstring typed = edit->WideText();
-        if (!RefuseLettersOutsideCodePage(typed, !masked)) return;
+        if (RefuseLettersOutsideCodePage(typed, !masked)) {
+            canClose = false;
+            edit->SetFocus();
+            edit->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+            return;
+        }
+        // A value the caller refuses is told why and left as it was,
+        // selected for typing over.
+        if (!check) return;
+        const std::string problem = check(edit->Text());
+        if (problem.empty()) return;
         canClose = false;
+        ShowMessageBox(form->Handle(), problem, caption, MB_OK | MB_ICONWARNING);
         edit->SetFocus();
-        edit->SelectWide(static_cast<int>(FirstLetterOutsideCodePage(typed)), 1);
+        edit->SelectAll();
     };
     if (form->ShowModal() != mrOk) return false;
     value = edit->Text();

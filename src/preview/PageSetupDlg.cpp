@@ -83,15 +83,28 @@ bool TPageSetupForm::SaveToOptions(bool say) {
             return false;
         }
     }
+    // Margins that leave no room for text are refused here, as the
+    // preview would refuse them, before anything changes.
+    const TUnits units = TagAs(PageMarginGroup, printer_->Units(), 1);
+    const TPrinterOrientation orientation = TagAs(PageOrientGroup, printer_->Orientation(), 1);
+    if (!printer_->MarginsLeaveRoom(values[0], values[1], values[2], values[3], units, orientation)) {
+        if (say) {
+            std::string text = kMarginsLeaveNoRoom;
+            text += '.';
+            MessageDlg(text, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
+            if (LeftEdit->CanFocus()) LeftEdit->SetFocus();
+        }
+        return false;
+    }
     TTextOptions* o = options_;
-    printer_->SetUnits(TagAs(PageMarginGroup, printer_->Units(), 1));
+    printer_->SetUnits(units);
     o->MarginLeft = values[0];
     o->MarginTop = values[1];
     o->MarginRight = values[2];
     o->MarginBottom = values[3];
     o->HeaderMargin = values[4];
     o->FooterMargin = values[5];
-    printer_->SetOrientation(TagAs(PageOrientGroup, printer_->Orientation(), 1));
+    printer_->SetOrientation(orientation);
     o->PrintPageNumber = TagAs(Panel1, o->PrintPageNumber, 2);
     o->PageNumAlign = TagAs(Panel2, o->PageNumAlign, 2);
     o->HeaderAlign = TagAs(HeaderGroup, o->HeaderAlign, 2);

@@ -106,7 +106,7 @@ double TPreviewPrinter::PixelsToUnits(int pixels) const {
     return preview::PixelsToUnits(pixels, device_.LogPixelsX, factor_);
 }
 
-void TPreviewPrinter::ReadDeviceInfo(HDC dc) {
+TDeviceInfo TPreviewPrinter::DeviceInfoOf(HDC dc) {
     TDeviceInfo d;
     d.LogPixelsX = GetDeviceCaps(dc, LOGPIXELSX);
     d.LogPixelsY = GetDeviceCaps(dc, LOGPIXELSY);
@@ -114,7 +114,7 @@ void TPreviewPrinter::ReadDeviceInfo(HDC dc) {
     d.PhysicalHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
     d.PhysicalOffsetX = GetDeviceCaps(dc, PHYSICALOFFSETX);
     d.PhysicalOffsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
-    device_ = preview::WithFallbackPage(d);
+    return preview::WithFallbackPage(d);
 }
 
 HDC TPreviewPrinter::ReferenceDC() {
@@ -136,11 +136,15 @@ void TPreviewPrinter::BeginDoc() {
     NewPage();
 }
 
+HDC TPreviewPrinter::PageReference(TPrinterOrientation orientation) {
+    if (HavePrinter()) Printer()->SetOrientation(orientation);
+    return ReferenceDC();
+}
+
 void TPreviewPrinter::NewPage() {
     bool printer = HavePrinter();
-    if (printer) Printer()->SetOrientation(orientation_);
-    HDC ref = ReferenceDC();
-    ReadDeviceInfo(ref);
+    HDC ref = PageReference(orientation_);
+    device_ = DeviceInfoOf(ref);
     auto page = NewPageMetafile();
     auto canvas = PageCanvas(page.get(), printer ? ref : nullptr, canvas_.get());
     canvas_.reset();  // ends the previous page's recording
@@ -258,6 +262,14 @@ int TPreviewPrinter::FormatRange(TCustomRichEdit* editor, preview::TTwipsRect& r
     return r;
 }
 
+bool TPreviewPrinter::MarginsLeaveRoom(double left, double top, double right, double bottom, TUnits units,
+                                       TPrinterOrientation orientation) {
+    const TDeviceInfo page = DeviceInfoOf(PageReference(orientation));
+    const double f = preview::UnitFactor(units);
+    preview::TTwipsRect area;
+    return preview::TextAreaTwips(page, left / f, top / f, right / f, bottom / f, area);
+}
+
 void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
     BusyCursor busy;
     // Margins kept in centimetres are lengths in centimetres: the text
@@ -272,7 +284,7 @@ void TPreviewPrinter::RenderRichEdit(TCustomRichEdit* editor) {
                                 o->MarginBottom / f, area)) {
         EndDoc();
         ClearPages();
-        throw EPrinter("The margins leave no room on the page");
+        throw EPrinter(kMarginsLeaveNoRoom);
     }
     int textLength = FormattingLength(editor->Handle());
     int next = 0, page = 0;
@@ -428,7 +440,7 @@ bool TPreviewPrinter::PrintRange(int from, int to) {
     const bool outlineOtherFonts = printer->DriverName() == "Wine PostScript Driver";
     printer->BeginDoc();
     try {
-        ReadDeviceInfo(printer->Handle());
+        device_ = DeviceInfoOf(printer->Handle());
         for (int i = from; i <= to; ++i) {
             if (OnStatus) OnStatus(this, "Printing page " + std::to_string(i + 1), i + 1, 1);
             TMetafile* page = GetPage(i);

@@ -80,6 +80,9 @@ using TOwnerHeightProc = std::function<void(TObject* sender, int line, int& heig
 using TOwnerDrawProc = std::function<void(TObject* sender, int page, int line, TRect r, TCanvas* canvas)>;
 using TNewPageProc = std::function<void(TObject* sender, int page)>;
 
+// Why no page can be laid out: the preview's refusal, and Page Setup's.
+inline constexpr const char* kMarginsLeaveNoRoom = "The margins leave no room on the page";
+
 class TPreviewPrinter : public TComponent {
     TRESKEL_CLASS(TPreviewPrinter)
 public:
@@ -107,6 +110,10 @@ public:
     // Pagination of the control's whole text.  Raises EPrinter when the
     // margins leave no room on the page.
     void RenderRichEdit(TCustomRichEdit* editor);
+    // Whether margins in these units leave room for text on the page the
+    // next pagination lays out with this orientation.
+    bool MarginsLeaveRoom(double left, double top, double right, double bottom, TUnits units,
+                          TPrinterOrientation orientation);
     void BeginDoc();
     void NewPage();
     void EndDoc();
@@ -140,7 +147,9 @@ public:
 
 private:
     void ClearPages();
-    void ReadDeviceInfo(HDC dc);
+    static TDeviceInfo DeviceInfoOf(HDC dc);
+    // The reference device as the page of this orientation has it.
+    HDC PageReference(TPrinterOrientation orientation);
     // The reference device of the pages: the printer's, or the screen's.
     HDC ReferenceDC();
     bool HavePrinter() const;

@@ -17,6 +17,7 @@
 #include "platform/Handles.h"
 #include "platform/SysUtils.h"
 #include "preview/PrevPrinter.h"
+#include "preview/PrevPrinterHost.h"
 #include "richedit/RichEditBase.h"
 #include "richedit/RichOLE.h"
 
@@ -26,9 +27,6 @@ namespace {
 
 const IID kIIDTextServices = {0x8d33f740, 0xcf58, 0x11ce, {0xa8, 0x9d, 0x00, 0xaa, 0x00, 0x6c, 0xad, 0xc5}};
 
-// The height of the text's area: more than any note is tall.
-constexpr LONG kTallest = 0x3fffffff;
-
 using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown**);
 
 [[noreturn]] void CannotLayOut() {
@@ -36,121 +34,6 @@ using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown*
 }
 
 }  // namespace
-
-// The host of one windowless control: no window, no caret, no scrolling;
-// it measures on the reference device and reports the natural height.
-class PageHost : public ITextHost {
-public:
-    PageHost(HDC reference, int width) : reference_(reference), width_(width) {
-        cf_.cbSize = sizeof cf_;
-        cf_.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
-                     CFM_STRIKEOUT | CFM_PROTECTED | CFM_OFFSET;
-        cf_.dwEffects = CFE_AUTOCOLOR;
-        cf_.yHeight = 200;  // twips: 10 pt
-        cf_.bCharSet = DEFAULT_CHARSET;
-        wcscpy(cf_.szFaceName, L"Arial");
-        pf_.cbSize = sizeof pf_;
-        pf_.dwMask = PFM_ALL;
-        pf_.wAlignment = PFA_LEFT;
-        pf_.cTabCount = 1;
-        pf_.rgxTabs[0] = 720;
-    }
-    int height = 0;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HDC TxGetDC() override { return reference_; }
-    INT TxReleaseDC(HDC) override { return 1; }
-    WINBOOL TxShowScrollBar(INT, WINBOOL) override { return FALSE; }
-    WINBOOL TxEnableScrollBar(INT, INT) override { return FALSE; }
-    WINBOOL TxSetScrollRange(INT, LONG, INT, WINBOOL) override { return FALSE; }
-    WINBOOL TxSetScrollPos(INT, INT, WINBOOL) override { return FALSE; }
-    void TxInvalidateRect(LPCRECT, WINBOOL) override {}
-    void TxViewChange(WINBOOL) override {}
-    WINBOOL TxCreateCaret(HBITMAP, INT, INT) override { return FALSE; }
-    WINBOOL TxShowCaret(WINBOOL) override { return FALSE; }
-    WINBOOL TxSetCaretPos(INT, INT) override { return FALSE; }
-    WINBOOL TxSetTimer(UINT, UINT) override { return FALSE; }
-    void TxKillTimer(UINT) override {}
-    void TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) override {}
-    void TxSetCapture(WINBOOL) override {}
-    void TxSetFocus() override {}
-    void TxSetCursor(HCURSOR, WINBOOL) override {}
-    WINBOOL TxScreenToClient(LPPOINT) override { return FALSE; }
-    WINBOOL TxClientToScreen(LPPOINT) override { return FALSE; }
-    HRESULT TxActivate(LONG* old) override {
-        if (old) *old = 0;
-        return S_OK;
-    }
-    HRESULT TxDeactivate(LONG) override { return S_OK; }
-    HRESULT TxGetClientRect(LPRECT prc) override {
-        *prc = RECT{0, 0, width_, kTallest};
-        return S_OK;
-    }
-    HRESULT TxGetViewInset(LPRECT prc) override {
-        *prc = RECT{0, 0, 0, 0};
-        return S_OK;
-    }
-    HRESULT TxGetCharFormat(const CHARFORMATW** ppCF) override {
-        *ppCF = reinterpret_cast<const CHARFORMATW*>(&cf_);
-        return S_OK;
-    }
-    HRESULT TxGetParaFormat(const PARAFORMAT** ppPF) override {
-        *ppPF = reinterpret_cast<const PARAFORMAT*>(&pf_);
-        return S_OK;
-    }
-    COLORREF TxGetSysColor(int index) override { return index == COLOR_WINDOW ? RGB(255, 255, 255) : GetSysColor(index); }
-    HRESULT TxGetBackStyle(TXTBACKSTYLE* style) override {
-        *style = TXTBACK_TRANSPARENT;
-        return S_OK;
-    }
-    HRESULT TxGetMaxLength(DWORD* length) override {
-        *length = 0x7fffffff;
-        return S_OK;
-    }
-    HRESULT TxGetScrollBars(DWORD* bars) override {
-        *bars = 0;
-        return S_OK;
-    }
-    HRESULT TxGetPasswordChar(TCHAR* ch) override {
-        *ch = 0;
-        return S_FALSE;
-    }
-    HRESULT TxGetAcceleratorPos(LONG* cp) override {
-        *cp = -1;
-        return S_OK;
-    }
-    HRESULT TxGetExtent(LPSIZEL) override { return E_NOTIMPL; }
-    HRESULT OnTxCharFormatChange(const CHARFORMATW*) override { return S_OK; }
-    HRESULT OnTxParaFormatChange(const PARAFORMAT*) override { return S_OK; }
-    HRESULT TxGetPropertyBits(DWORD mask, DWORD* bits) override {
-        *bits = (TXTBIT_RICHTEXT | TXTBIT_MULTILINE | TXTBIT_WORDWRAP) & mask;
-        return S_OK;
-    }
-    HRESULT TxNotify(DWORD code, void* pv) override {
-        if (code == EN_REQUESTRESIZE && pv != nullptr) {
-            auto* r = static_cast<REQRESIZE*>(pv);
-            height = r->rc.bottom - r->rc.top;
-        }
-        return S_OK;
-    }
-    HIMC TxImmGetContext() override { return nullptr; }
-    void TxImmReleaseContext(HIMC) override {}
-    HRESULT TxGetSelectionBarWidth(LONG* width) override {
-        *width = 0;
-        return S_OK;
-    }
-
-private:
-    HDC reference_;
-    int width_;
-    CHARFORMAT2W cf_{};
-    PARAFORMAT2 pf_{};
-};
 
 // The library of the windowless control, loaded for one layout.
 class TextServicesLibrary {
@@ -197,7 +80,7 @@ public:
         return result;
     }
     void Load(const std::string& text, bool rtf) {
-        MemoryReader source{&text, 0};
+        MemoryReader source(text, rtf);
         EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, MemoryReadCallback};
         Send(EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
     }
@@ -248,38 +131,13 @@ namespace {
 // recorded, as measured: about a hundred bytes a character, and, because
 // the control measures each line of a paragraph to the paragraph's end, a
 // share that grows with the square of its length (50,000 characters in one
-// paragraph take 500 MB).
+// paragraph take 500 MB); and a few kilobytes a paragraph, however short
+// (1.7 KB an empty one in the windowed control).
 uint64_t LaidOutBytes(const TPartSize& part) {
-    return (1u << 20) + 128 * part.chars + part.squares / 4 + 8 * part.pictures;
+    return (1u << 20) + 128 * part.chars + part.squares / 4 + 8 * part.pictures + 3072 * part.paragraphs;
 }
-// Address space left for everything else the program does meanwhile.
-constexpr uint64_t kSpareBytes = 64u << 20;
-// Free regions smaller than this are of no use to a growing heap.
-constexpr SIZE_T kUsefulRegion = 1u << 20;
 // Parts kept laid out for the pages asked for next.
 constexpr size_t kPartsAtHand = 2;
-
-uint64_t FreeAddressSpace() {
-    SYSTEM_INFO si;
-    GetSystemInfo(&si);
-    uint64_t free = 0;
-    auto at = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
-    const auto end = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
-    MEMORY_BASIC_INFORMATION mbi;
-    while (at < end && VirtualQuery(reinterpret_cast<void*>(at), &mbi, sizeof mbi) == sizeof mbi) {
-        if (mbi.State == MEM_FREE && mbi.RegionSize >= kUsefulRegion) free += mbi.RegionSize;
-        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return free;
-}
-
-// The control ends the process when it runs out of memory: what it will
-// need is asked for first.
-void EnsureRoom(uint64_t bytes) {
-    if (FreeAddressSpace() < bytes + kSpareBytes) throw EOutOfMemory(kNoRoomForPages);
-}
 
 }  // namespace
 
@@ -324,7 +182,7 @@ TextControl& TextPages::Load(size_t k) {
                     parts.end());
         return *parts.back().second;
     }
-    EnsureRoom(LaidOutBytes(parts_.Size(k)));
+    EnsureRoom(LaidOutBytes(parts_.Size(k)), kNoRoomForPages);
     auto control = std::make_unique<TextControl>(*library_, reference_, width_);
     control->Load(parts_.Part(k), parts_.IsRtf());
     control->MakePicturesDrawable();

@@ -189,6 +189,7 @@ private:
         if (Counts()) paragraph_ += n;
     }
     void EndParagraph() {
+        ++part_.paragraphs;
         part_.chars += paragraph_;
         part_.squares += paragraph_ * paragraph_;
         paragraph_ = 0;
@@ -419,6 +420,7 @@ std::vector<RtfCutter::Piece> RtfCutter::Run() {
         whole.chars += p.size.chars;
         whole.squares += p.size.squares;
         whole.pictures += p.size.pictures;
+        whole.paragraphs += p.size.paragraphs;
     }
     return {Piece{0, note_.size(), std::string(), whole}};
 }
@@ -453,6 +455,7 @@ void TRtfParts::CutText(size_t partChars) {
         if (c == '\r' && i + 1 < note_.size() && note_[i + 1] == '\n') ++i;
         part.chars += line;
         part.squares += line * line;
+        ++part.paragraphs;
         line = 0;
         if (part.chars >= partChars && i + 1 < note_.size()) {
             cuts_.back().end = mark;
@@ -463,6 +466,7 @@ void TRtfParts::CutText(size_t partChars) {
     }
     part.chars += line;
     part.squares += line * line;
+    ++part.paragraphs;
     cuts_.back().end = note_.size();
     cuts_.back().size = part;
 }

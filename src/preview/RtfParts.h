@@ -11,11 +11,13 @@
 namespace treskel::preview {
 
 // What laying a part out takes, by its paragraphs: their characters, the
-// sum of the squares of their lengths, and the bytes of their pictures.
+// sum of the squares of their lengths, the bytes of their pictures, and
+// how many they are.
 struct TPartSize {
     uint64_t chars = 0;
     uint64_t squares = 0;
     uint64_t pictures = 0;
+    uint64_t paragraphs = 0;
 };
 
 // Rich text is cut at the first paragraph end of the document's own group

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <tuple>
+#include <vector>
 
 #include "platform/Streams.h"
 #include "richedit/Langs.h"
@@ -50,6 +51,20 @@ DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
         pair->error = std::current_exception();
         return 1;
     }
+}
+
+// The rich text from the stream's position to its end, measured as the
+// control would read it.
+TRtfShape MeasureRichText(TStream& stream, TConversion& conversion) {
+    TParaWordFilter reader = TParaWordFilter::ToControl(0);
+    std::vector<uint8_t> buffer(64 * 1024);
+    for (;;) {
+        const int64_t n = conversion.ConvertReadStream(stream, buffer.data(), static_cast<int64_t>(buffer.size()));
+        if (n <= 0) break;
+        reader.Pass(std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n)));
+    }
+    reader.Finish();
+    return reader.Shape();
 }
 
 // The conversion formats by file extension; both name the plain one.
@@ -163,25 +178,42 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // No bytes: an empty note, not a damaged one.
         if (!selectionOnly) re->Clear();
     } else {
-        if (!selectionOnly) re->DropLongText();
+        // What the control takes for rich text is reckoned before it reads
+        // a byte: it ends the process when it runs out of memory.
+        const bool richText = (format & SF_RTF) != 0;
+        TRtfShape shape;
+        try {
+            if (richText) {
+                shape = MeasureRichText(stream, *conversion);
+                stream.SetPosition(position);
+                if (RichEditBytes(shape) > kRichEditMostBytes) throw EOutOfMemory(RichEditRoomProblem(shape, "It has"));
+            }
+            if (!selectionOnly) re->DropLongText();
+            if (richText) EnsureRoom(RichEditBytes(shape), kNoRoomForText);
+        } catch (...) {
+            // What the window held before is not this note.
+            if (!selectionOnly) re->Clear();
+            throw;
+        }
         auto streamIn = [&] {
             TStreamPair pair;
             pair.stream = &stream;
             pair.conversion = conversion;
             // Unicode text goes to the window as it is; other formats get
-            // their line breaks normalised.
+            // their line breaks normalised, and rich text passes the
+            // control's reader, which flattens what nests too deep.
             pair.reader = std::make_unique<TStreamChunkReader>(
                 [&stream, conversion](uint8_t* buffer, int64_t count) {
                     return conversion->ConvertReadStream(stream, buffer, count);
                 },
-                (format & SF_UNICODE) == 0);
+                (format & SF_UNICODE) == 0, 4096, richText);
             EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&pair), 0, ReadCallback};
             re->SendToWindow(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
             bool ok = es.dwError == 0 && !pair.error;
             return std::make_pair(ok, pair.error);
         };
         auto [ok, error] = streamIn();
-        if (!ok && (format & SF_RTF)) {
+        if (!ok && richText) {
             stream.SetPosition(position);
             std::tie(ok, error) = streamIn();
         }
@@ -190,6 +222,9 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
             // note: the next save would overwrite the good file with it.
             if (!selectionOnly) re->Clear();
             if (error) std::rethrow_exception(error);
+            if (shape.Unclosed > 0)
+                throw EReadError("The rich text is cut off: " + Thousands(shape.Unclosed) +
+                                 (shape.Unclosed == 1 ? " of its groups is" : " of its groups are") + " never closed.");
             throw EReadError("Failed to Load Stream");
         }
     }

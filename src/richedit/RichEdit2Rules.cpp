@@ -3,25 +3,27 @@
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
+#include <utility>
 
 namespace treskel {
 
 // ---------------------------------------------------------------- stream chunks
 
-TStreamChunkReader::TStreamChunkReader(Source source, bool normaliseLineBreaks, int sourceChunk)
-    : source_(std::move(source)), normalise_(normaliseLineBreaks), sourceChunk_(std::max(sourceChunk, 1)) {}
+TStreamChunkReader::TStreamChunkReader(Source source, bool normaliseLineBreaks, int sourceChunk, bool richText)
+    : source_(std::move(source)), normalise_(normaliseLineBreaks), sourceChunk_(std::max(sourceChunk, 1)) {
+    if (richText) richText_ = std::make_unique<TParaWordFilter>(TParaWordFilter::ToControl(kRichEditDepth));
+}
+
+TStreamChunkReader::~TStreamChunkReader() = default;
+
+const TRtfShape* TStreamChunkReader::Shape() const { return richText_ ? &richText_->Shape() : nullptr; }
 
 int TStreamChunkReader::Read(uint8_t* dest, int capacity) {
     if (capacity <= 0) return 0;
     while (pos_ >= out_.size()) {
         out_.clear();
         pos_ = 0;
-        if (eof_) {
-            if (!carriedCR_) return 0;
-            carriedCR_ = false;
-            out_ = {'\r', '\n'};
-            break;
-        }
+        if (finished_) return 0;
         Refill();
     }
     size_t n = std::min(out_.size() - pos_, static_cast<size_t>(capacity));
@@ -34,13 +36,19 @@ void TStreamChunkReader::Refill() {
     in_.resize(static_cast<size_t>(sourceChunk_));
     int64_t n = source_(in_.data(), sourceChunk_);
     if (n <= 0) {
-        eof_ = true;
-        return;
-    }
-    if (normalise_)
+        finished_ = true;
+        // A CR that ended the source is a break of its own.
+        if (std::exchange(carriedCR_, false)) out_ = {'\r', '\n'};
+    } else if (normalise_) {
         Normalise(in_.data(), static_cast<size_t>(n));
-    else
+    } else {
         out_.assign(in_.begin(), in_.begin() + n);
+    }
+    if (!richText_) return;
+    filtered_.clear();
+    richText_->Write(std::string_view(reinterpret_cast<const char*>(out_.data()), out_.size()), filtered_);
+    if (finished_) richText_->Finish(filtered_);
+    out_.assign(filtered_.begin(), filtered_.end());
 }
 
 void TStreamChunkReader::Normalise(const uint8_t* in, size_t n) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,20 +20,30 @@ namespace treskel {
 // The OLE error of the editor's object operations.
 TRESKEL_EXCEPTION(EOleError, Exception);
 
+class TParaWordFilter;
+struct TRtfShape;
+
 // Hands the bytes of a stream to the rich-edit window in chunks of any
 // size the window asks for.  With line-break normalisation every CR, LF
 // and CR LF becomes CR LF; a CR that ends what the source delivered is held
 // back until the next byte shows whether an LF follows, so breaks that
-// straddle two reads survive.  Zero bytes are data like any other.
+// straddle two reads survive.  Zero bytes are data like any other.  Rich
+// text passes the control's reader (TParaWordFilter::ToControl), which
+// flattens what nests deeper than kRichEditDepth and measures it.
 class TStreamChunkReader {
 public:
     // Reads up to `count` bytes into `buffer`; returns how many (0: end).
     using Source = std::function<int64_t(uint8_t* buffer, int64_t count)>;
-    TStreamChunkReader(Source source, bool normaliseLineBreaks, int sourceChunk = 4096);
+    TStreamChunkReader(Source source, bool normaliseLineBreaks, int sourceChunk = 4096, bool richText = false);
+    ~TStreamChunkReader();
+    TStreamChunkReader(const TStreamChunkReader&) = delete;
+    TStreamChunkReader& operator=(const TStreamChunkReader&) = delete;
 
     // Fills up to `capacity` bytes of `dest`; returns 0 only at the end.
     int Read(uint8_t* dest, int capacity);
-    bool AtEnd() const { return eof_ && pos_ >= out_.size() && !carriedCR_; }
+    bool AtEnd() const { return finished_ && pos_ >= out_.size(); }
+    // The shape of the rich text read so far; null for other text.
+    const TRtfShape* Shape() const;
 
 private:
     void Refill();
@@ -41,10 +52,12 @@ private:
     Source source_;
     bool normalise_;
     int sourceChunk_;
-    bool eof_ = false;
+    std::unique_ptr<TParaWordFilter> richText_;
+    bool finished_ = false;
     bool carriedCR_ = false;
     std::vector<uint8_t> in_;
     std::vector<uint8_t> out_;
+    std::string filtered_;
     size_t pos_ = 0;
 };
 
@@ -209,41 +222,126 @@ struct TParaWordFaults {
     bool Any() const { return SwappedIndents || LineSpacing; }
 };
 
+// What rich text asks of a rich-edit control that reads it, as the
+// control reads it: how deep its groups nest, and what its text outside
+// destinations holds, from which the memory the control takes for it is
+// reckoned (RichEditBytes).
+struct TRtfShape {
+    int64_t Depth = 0;       // the most groups open at once
+    int64_t Paragraphs = 0;  // paragraph, line, cell and row marks
+    int64_t Runs = 0;        // stretches of text after a change of format
+    int64_t Characters = 0;
+    // Over the paragraphs, each one's characters times as many of them
+    // again, up to kMostSquares: the control measures each line of a
+    // paragraph to the paragraph's end.
+    int64_t Squares = 0;
+    int64_t Unclosed = 0;  // groups left open at the end
+    static constexpr int64_t kMostSquares = 5'000'000'000;
+};
+
+// The most groups the rich-edit control is given open at once.  Wine 8's
+// control ends the process when 33 are (its document's group and 32
+// nested in it), whatever the groups are; pictures' groups it reads
+// apart, at any depth (bench/wine/treskel_richprobe depths).
+constexpr int kRichEditDepth = 24;
+// The most memory the control may take for one note or one paste: half
+// of the 4 GB a 32-bit program has under a 64-bit system, so that saving,
+// printing and the program's own windows have the rest.
+constexpr uint64_t kRichEditMostBytes = uint64_t{2} << 30;
+// What the control takes for text of that shape, an upper bound of what
+// was measured (treskel_richprobe paragraphs): 1.7 KB an empty paragraph
+// and 2.6 KB one of a short line, 0.7 KB more a run of another format,
+// and, for the characters, a few bytes each and 0.3 bytes a character of
+// their paragraph (a paragraph of 5,120 characters takes 8 MB, one of
+// 81,920 2 GB); no paragraph is reckoned above 1.6 GB, so that the
+// megabyte in one paragraph that the editor holds is still shown.
+uint64_t RichEditBytes(const TRtfShape& shape);
+// Why the control is not given text of this shape, in words that follow
+// `it` ("It has 1,200,000 paragraphs, which would take about 5.7 GB of
+// memory in the editor; the editor can take at most 2 GB."); empty when
+// it takes at most kRichEditMostBytes.
+std::string RichEditRoomProblem(const TRtfShape& shape, std::string_view it);
+// A count with its thousands apart ("1,200,000"), and an amount of memory
+// in megabytes or gigabytes ("612 MB", "5.7 GB", "2 GB").
+std::string Thousands(int64_t n);
+std::string MemoryAmount(uint64_t bytes);
+// The shape of plain text: a paragraph a line.
+TRtfShape PlainTextShape(std::string_view text);
+TRtfShape PlainTextShape(std::u16string_view text);
+
 // Rewrites those words, as the window writes them after each \pard, into
 // words that every reader, that window's included, takes as the paragraph
 // the window holds: \li(first + offset)\fi(-offset); a multiple of M lines
 // as "\sl-240M\slmultM"; at least and exactly N as "\slN" and "\sl-N".
 // Everything else passes byte for byte; so do words in any other order or
 // number than the window's.  The bytes come in chunks cut anywhere.
+//
+// The same reader stands between rich text and the control's reader
+// (ToControl): it mends nothing there, takes "\bin" as the control does
+// (as a word, the bytes after it read as rich text), measures the text's
+// shape, and flattens the groups nested deeper than the control survives:
+// their braces go and their text stays, while such a group that holds no
+// text (a picture, an object, a header's table, a "\*" destination) goes
+// with all it holds.
 class TParaWordFilter {
 public:
     explicit TParaWordFilter(TParaWordFaults faults) : faults_(faults) {}
+    // For the control's reader: groups deeper than `maxDepth` flattened
+    // (none when it is 0).
+    static TParaWordFilter ToControl(int maxDepth);
 
     // Appends to `out` what the bytes make; a word cut off at the end waits
     // for the next bytes.
     void Write(std::string_view bytes, std::string& out);
     // Appends what is left once the window has written everything.
     void Finish(std::string& out);
+    // Reads bytes, or the rest, for their shape alone, keeping nothing of
+    // what they make.
+    void Pass(std::string_view bytes);
+    void Finish();
+    // The shape of what the control's reader was given so far; whole after
+    // Finish.
+    const TRtfShape& Shape() const { return shape_; }
 
 private:
-    // What the words of a paragraph did since its \pard, per group.
+    // What the words of a paragraph did since its \pard, per group, and
+    // whether the group's text is shown.
     struct TScope {
         bool Indents = false;
         bool Spacing = false;
+        bool Destination = false;
     };
     struct TWord;
     void Process(std::string_view bytes, bool final, std::string& out);
+    void Text(std::string_view text, std::string& out);
+    void Open(std::string& out);
+    void Close(std::string& out);
     void Take(const TWord& w, std::string& out);
+    void Measure(const TWord& w);
+    void Characters(int64_t n);
+    void EndParagraph();
+    bool Beyond() const { return maxDepth_ > 0 && open_ > maxDepth_; }
     // Puts the words held, mended.
     void Flush(std::string& out);
     std::string MendedIndents() const;
     std::string MendedSpacing() const;
 
     TParaWordFaults faults_;
+    // The control's reader: "\binN" is a word like another, the text is
+    // measured, and groups beyond maxDepth_ are flattened.
+    bool control_ = false;
+    int64_t maxDepth_ = 0;
     std::string carry_;  // a word cut off by the end of a chunk
     int64_t binaryLeft_ = 0;
     TScope scope_;
-    std::vector<TScope> outer_;
+    std::vector<TScope> outer_;  // of the groups open, as deep as kScopes
+    int64_t open_ = 0;          // groups open
+    bool groupStart_ = false;   // no token yet in the group just opened
+    int64_t skipFrom_ = 0;      // in a group beyond the depth dropped whole: its depth
+    TRtfShape shape_;
+    int64_t paragraph_ = 0;     // characters of the paragraph so far
+    bool newFormat_ = true;     // text from here starts a run
+    int hexLeft_ = 0;           // digits of a "\'" escape still to come
     // The run of indent and spacing words held until it ends: its bytes,
     // each kind's words without the space that ends them, their values and
     // how often each came.
@@ -259,5 +357,8 @@ private:
 
 // The whole of an RTF text through the filter.
 std::string MendParaWords(std::string_view rtf, TParaWordFaults faults);
+// The whole of an RTF text as the control's reader is given it, flattened
+// below `maxDepth`, and its shape.
+std::string FlattenRtf(std::string_view rtf, int maxDepth, TRtfShape* shape = nullptr);
 
 }  // namespace treskel

@@ -82,13 +82,47 @@ TCustomRichEdit::TStreamWriter AppendTo(std::string& out) {
 
 }  // namespace
 
+MemoryReader::MemoryReader(const std::string& data, bool richText) : data_(data) {
+    reader_ = std::make_unique<TStreamChunkReader>(
+        [this](uint8_t* buffer, int64_t count) {
+            const size_t n = std::min(static_cast<size_t>(count), data_.size() - pos_);
+            std::memcpy(buffer, data_.data() + pos_, n);
+            pos_ += n;
+            return static_cast<int64_t>(n);
+        },
+        false, 64 * 1024, richText);
+}
+
+MemoryReader::~MemoryReader() = default;
+
+int MemoryReader::Read(uint8_t* buffer, int capacity) { return reader_->Read(buffer, capacity); }
+
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    auto* r = reinterpret_cast<MemoryReader*>(cookie);
-    size_t n = std::min(static_cast<size_t>(cb), r->data->size() - r->pos);
-    std::memcpy(buffer, r->data->data() + r->pos, n);
-    r->pos += n;
-    *pcb = static_cast<LONG>(n);
+    *pcb = reinterpret_cast<MemoryReader*>(cookie)->Read(buffer, static_cast<int>(cb));
     return 0;
+}
+
+uint64_t ReservableAddressSpace(uint64_t most) {
+    // Free regions show as free, and so does not what a system keeps in
+    // reserve for a process and hands out as it asks (Wine keeps most of
+    // the upper 2 GB so): what can be had is what can be reserved, in
+    // pieces that a growing heap can use, given back at once.
+    constexpr SIZE_T kPiece = 16u << 20;
+    std::vector<void*> taken;
+    uint64_t had = 0;
+    while (had < most) {
+        void* p = VirtualAlloc(nullptr, kPiece, MEM_RESERVE, PAGE_NOACCESS);
+        if (p == nullptr) break;
+        taken.push_back(p);
+        had += kPiece;
+    }
+    for (void* p : taken) VirtualFree(p, 0, MEM_RELEASE);
+    return had;
+}
+
+void EnsureRoom(uint64_t bytes, const char* message) {
+    const uint64_t needed = bytes + kSpareAddressSpace;
+    if (ReservableAddressSpace(needed) < needed) throw EOutOfMemory(message);
 }
 
 // ------------------------------------------------------------ character format
@@ -453,7 +487,7 @@ public:
     HWND Get() const { return wnd_.Get(); }
 
     void StreamIn(const std::string& rtf) const {
-        MemoryReader reader{&rtf, 0};
+        MemoryReader reader(rtf);
         EDITSTREAM in{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
         SendMessageW(wnd_.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&in));
     }
@@ -518,7 +552,7 @@ std::string TCustomRichEdit::StreamOutRtf(UINT flags) {
 }
 
 void TCustomRichEdit::StreamInRtf(const std::string& rtf) {
-    MemoryReader reader{&rtf, 0};
+    MemoryReader reader(rtf);
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&reader), 0, MemoryReadCallback};
     SendToWindow(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EReadError("Failed to Load Stream");

@@ -18,15 +18,39 @@
 
 namespace treskel {
 
+class TStream;
+class TStreamChunkReader;
+struct TParaWordFaults;
+
 // Feeds EM_STREAMIN from bytes in memory: the cookie is a MemoryReader.
-struct MemoryReader {
-    const std::string* data;
-    size_t pos = 0;
+// Rich text goes through the control's reader (TStreamChunkReader), so
+// that no group nests deeper than the control survives.
+class MemoryReader {
+public:
+    explicit MemoryReader(const std::string& data, bool richText = true);
+    ~MemoryReader();
+    MemoryReader(const MemoryReader&) = delete;
+    MemoryReader& operator=(const MemoryReader&) = delete;
+    int Read(uint8_t* buffer, int capacity);
+
+private:
+    const std::string& data_;
+    size_t pos_ = 0;
+    std::unique_ptr<TStreamChunkReader> reader_;
 };
 DWORD CALLBACK MemoryReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb);
 
-class TStream;
-struct TParaWordFaults;
+// The address space the process could still have, in pieces a heap that
+// grows can use, counted up to `most`.
+uint64_t ReservableAddressSpace(uint64_t most);
+// Address space left for everything else the program does while a
+// rich-edit control takes what it was reckoned to take.
+constexpr uint64_t kSpareAddressSpace = uint64_t{64} << 20;
+// Raises EOutOfMemory(`message`) when `bytes` and that spare are not free:
+// the control ends the process when it runs out of memory.
+void EnsureRoom(uint64_t bytes, const char* message);
+// Why a control is not given text: it would run out of memory.
+constexpr const char* kNoRoomForText = "There is not enough memory for the editor to hold it.";
 
 // The paragraph words that the system's rich-edit window (class
 // "RICHEDIT20W") writes in a form its own reader takes otherwise; none

@@ -18,19 +18,7 @@ bool IsValidTreskelName(const std::string& name) {
         }
     }
     if (name.back() == '.' || name.back() == ' ') return false;
-    // Device names stay devices whatever extension follows them; the
-    // system also reads the superscript digits 1 to 3 (code page 1252) as
-    // port numbers.
-    std::string base = UpperCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
-    for (const char* d : devices)
-        if (base == d) return false;
-    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
-        unsigned char digit = static_cast<unsigned char>(base[3]);
-        if ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3) return false;
-    }
-    return true;
+    return !IsDeviceName(name);
 }
 
 bool TreskelNameFits(const std::string& dataPath, const std::string& name) {

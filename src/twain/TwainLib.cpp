@@ -299,6 +299,9 @@ int WINAPI TWAIN_UnloadSourceManager() {
 // ---------------------------------------------------------------- selection and acquisition
 
 int WINAPI TWAIN_SelectImageSource(HWND wnd) {
+    // The manager's dialog opens over the window the user works in, not
+    // where the hidden proxy stands.
+    SystemDialogPlacement placement(wnd != nullptr && IsWindow(wnd) ? wnd : GetActiveWindow());
     std::unique_ptr<ProxyWindow> proxy;
     if (wnd == nullptr) {
         proxy = std::make_unique<ProxyWindow>();

@@ -186,6 +186,11 @@ void TFormPlacement::UpdateMaxPosition() {
         PlacementMaxPosition(form->BorderStyle(), preventResize_, !minMaxInfo_->DefaultMinMaxInfo(), metrics);
     if (!at) return;
     HWND wnd = form->Handle();
+    // A window maximised already lies where the system maximised it; a
+    // placement applied now would move it from there (to the work area's
+    // corner, its frame on the screen), and the position asked for is the
+    // one the system gives a maximised window of its border anyway.
+    if (IsZoomed(wnd) && IsWindowVisible(wnd)) return;
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     GetWindowPlacement(wnd, &wp);

@@ -2,6 +2,11 @@
 // the tests type, select and click there.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "MainWindowTest.h"
 #include "store/ItemData.h"
 
@@ -78,7 +83,31 @@ protected:
         TPopupMenu::TestChooser = nullptr;
         PumpMessages();
     }
+    // The roads of a paste: Ctrl+V, Shift+Insert, the Paste command and
+    // the editor's menu, by name.
+    std::vector<std::pair<std::string, std::function<void()>>> PasteRoads() {
+        TMenuItem* menuPaste = W->PopupMenu1->Items()->Items(2);
+        EXPECT_EQ(menuPaste->Action(), W->Paste);
+        return {
+            {"Ctrl+V", [this] { CtrlKey('V'); }},
+            {"Shift+Insert", [this] { KeyWith(VK_SHIFT, VK_INSERT); }},
+            {"the Paste command", [this] { Run(W->Paste); }},
+            {"the editor's menu", [this, menuPaste] { ChooseFromEditorMenu(menuPaste); }},
+        };
+    }
     TTreeNode* item = nullptr;
+};
+
+// The editor of tests that paste: the clipboard is left empty.
+class ClipboardEditorTest : public EditorTest {
+protected:
+    void TearDown() override {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        EditorTest::TearDown();
+    }
 };
 
 }  // namespace treskel::test

@@ -193,6 +193,17 @@ void MainWindowTest::TypeNote(const std::string& text) {
 
 std::string MainWindowTest::NoteText() { return W->REdit->Text(); }
 
+std::string MainWindowTest::TooltipText() {
+    char text[81] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = Application->Handle();
+    ti.uId = 1;
+    ti.lpszText = text;
+    SendMessageA(Application->HintWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    return text;
+}
+
 std::string MainWindowTest::Shown() {
     std::string t = NoteText();
     while (!t.empty() && (t.back() == '\r' || t.back() == '\n')) t.pop_back();

@@ -90,6 +90,9 @@ protected:
     std::string Shown();
 
     HWND Tree() { return W->TreeView->Handle(); }
+    // The text of the hint the tooltip shows (at most 80 characters: the
+    // tooltip gives back no more).
+    static std::string TooltipText();
     // The item the tree's window has selected.
     HTREEITEM WindowSelection();
     static TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }

@@ -100,7 +100,7 @@ TEST_F(DataFolderGone, TheFirstReadSaysSoAndEveryChangeIsSavedOnceItIsBack) {
     EXPECT_EQ(GoneBoxes(), 1u) << boxes[0].text;
     EXPECT_EQ(W->TreeView->Selected(), Node("Beta"));
     EXPECT_FALSE(W->REdit->Visible());  // nothing can be typed that cannot be saved
-    EXPECT_EQ(W->Panel2->Caption(), "This note cannot be shown: the data directory is not there.");
+    EXPECT_EQ(W->Panel2->Caption(), "The note of \"Beta\" cannot be shown. The data directory is not there.");
     SaveWindowShot(W->Handle(), "data-directory-gone");
     // An item without a note is no different: its note is out of reach too.
     ClickNode(Node("Gamma"));

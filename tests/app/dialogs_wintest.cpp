@@ -449,44 +449,74 @@ TEST(DialogsProgram, DamagedStoredValuesNeverStopTheProgramFromStarting) {
     EXPECT_EQ(ReadRegistryString(kCommon, "panelBars"), "38");
 }
 
-// The program itself, by the mouse and the keyboard alone: its options
-// tool button opens the options, their folder button the notice and then
-// the folder dialog, which belongs to the options (they wait under it, a
-// click on them does nothing) and closes on Esc, the options active again.
-TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
-    ClearProgramRegistry();
-    TempDir data;
-    PresetDataPath(data.Path());
-    ProgramProcess program;
-    ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
+namespace {
+// The program's windows on the road to the folder dialog.
+struct FolderRoad {
+    HWND main = nullptr, options = nullptr, folder = nullptr;
+};
+
+// By the mouse and the keyboard alone: the options tool button opens the
+// options, their folder button the notice, Enter on it the folder dialog.
+void OpenFolderDialog(const ProgramProcess& program, FolderRoad& road) {
     const DWORD pid = program.Id();
-    HWND main = program.WaitForMainWindow();
-    ASSERT_NE(main, nullptr) << "the program did not show its window";
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    road.main = MainWindowOf(pid);
+    ASSERT_NE(road.main, nullptr) << "the program did not show its window";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.main; }));
     // The options button ends the main tool bar, the window's first child.
-    HWND bar = FindChildOfClass(main, "TToolBar");
+    HWND bar = FindChildOfClass(road.main, "TToolBar");
     ASSERT_NE(bar, nullptr);
     POINT button{285 + 11, 11};
     ClientToScreen(bar, &button);
     MouseClickOnScreen(button);
-    HWND options = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (options = WindowOfCaption(pid, "Treskel! Options")) != nullptr; }))
+    ASSERT_TRUE(PumpUntil([&] { return (road.options = WindowOfCaption(pid, "Treskel! Options")) != nullptr; }))
         << "the tool button did not open the options";
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
-    HWND folderButton = FindChildOfClass(options, "TQclDockButton");
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.options; }));
+    HWND folderButton = FindChildOfClass(road.options, "TQclDockButton");
     ASSERT_NE(folderButton, nullptr);
     MouseClickOnScreen(CentreOf(folderButton));
     ASSERT_TRUE(PumpUntil([&] {
         HWND top = GetForegroundWindow();
         DWORD owner = 0;
         GetWindowThreadProcessId(top, &owner);
-        return owner == pid && top != options && top != main;
+        return owner == pid && top != road.options && top != road.main;
     })) << "the folder button did not show the notice";
     TapKey(VK_RETURN);
-    HWND folder = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (folder = WindowOfCaption(pid, "Select Path...")) != nullptr; }))
+    ASSERT_TRUE(PumpUntil([&] { return (road.folder = WindowOfCaption(pid, "Select Path...")) != nullptr; }))
         << "no folder dialog after the notice";
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == folder; }));
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.folder; }));
+}
+
+// The program started afresh on a data directory of its own, its folder
+// dialog opened from the options.
+class DialogsProgramFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        ClearProgramRegistry();
+        PresetDataPath(data.Path());
+        ASSERT_TRUE(program.Start(ProgramExe(), data.Path()));
+        ASSERT_NE(program.WaitForMainWindow(), nullptr) << "the program did not show its window";
+        ASSERT_NO_FATAL_FAILURE(OpenFolderDialog(program, road));
+    }
+
+    TempDir data;
+    ProgramProcess program;
+    FolderRoad road;
+};
+
+void CloseProgram(ProgramProcess& program, HWND main) {
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
+}
+}  // namespace
+
+// The program itself, by the mouse and the keyboard alone: the folder
+// dialog belongs to the options (they wait under it, a click on them does
+// nothing) and closes on Esc, the options active again.
+TEST_F(DialogsProgramFolder, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
+    const HWND main = road.main, options = road.options, folder = road.folder;
     EXPECT_EQ(GetWindow(folder, GW_OWNER), options);
     EXPECT_FALSE(IsWindowEnabled(options));
     EXPECT_FALSE(IsWindowEnabled(main));
@@ -504,11 +534,107 @@ TEST(DialogsProgram, TheFolderDialogBelongsToTheOptionsAndEscClosesIt) {
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == options; }));
     TapKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(options) && GetForegroundWindow() == main; }));
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-    DWORD code = 1;
-    GetExitCodeProcess(program.Process(), &code);
-    EXPECT_EQ(code, 0u);
+    CloseProgram(program, main);
+}
+
+namespace {
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char name[16] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (owner != s->pid || !IsWindowVisible(wnd) || std::string(name) != "#32770") return TRUE;
+    s->found = wnd;
+    return FALSE;
+}
+
+// The program's message box shown now (the system's dialog class), or null.
+HWND MessageBoxOf(DWORD pid) {
+    BoxSearch s{pid, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// All the text a window's children show, one after the other.
+std::string ChildrenText(HWND wnd) {
+    std::string text;
+    for (HWND c = GetWindow(wnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char part[1024] = {};
+        GetWindowTextA(c, part, sizeof part);
+        text += std::string(part) + "\n";
+    }
+    return text;
+}
+
+std::string EditText(HWND edit) {
+    char text[1024] = {};
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+}  // namespace
+
+// New Folder in the folder dialog of the options, by the keyboard: a name
+// no folder can have is refused with a message that says why, and the box
+// stays open with the name typed, for the user to change it.
+TEST_F(DialogsProgramFolder, ANewFolderNameThatCannotBeIsRefusedSayingWhyAndTheBoxStaysOpen) {
+    const DWORD pid = program.Id();
+    HWND newFolder = FindWindowExA(road.folder, nullptr, nullptr, "&New Folder");
+    ASSERT_NE(newFolder, nullptr);
+    MouseClickOnScreen(CentreOf(newFolder));
+    HWND query = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (query = WindowOfCaption(pid, "New Folder")) != nullptr; }))
+        << "New Folder asked for no name";
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == query; }));
+    HWND edit = FindChildOfClass(query, "TEdit");
+    ASSERT_NE(edit, nullptr);
+    const std::string longName(256, 'n');
+    const std::pair<std::string, std::string> refused[] = {
+        {"con", "\"con\" is the name of a device of the system"},
+        {"nul.txt", "\"nul.txt\" is the name of a device of the system"},
+        {"   ", "A folder name cannot be blanks only."},
+        {longName, "A folder name can have at most 255 characters; this one has 256."},
+    };
+    for (const auto& [name, why] : refused) {
+        SCOPED_TRACE(name.substr(0, 20));
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit || GetForegroundWindow() == query; }));
+        TypeIntoFocus(name);
+        ASSERT_TRUE(PumpUntil([&] { return EditText(edit) == name; })) << EditText(edit);
+        TapKey(VK_RETURN);
+        HWND box = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(pid)) != nullptr; })) << "no word on the refusal";
+        EXPECT_NE(ChildrenText(box).find(why), std::string::npos) << ChildrenText(box);
+        SaveWindowShot(GetDesktopWindow(), "dialogs-new-folder-refused");
+        PumpUntil([&] { return GetForegroundWindow() == box; });
+        TapKey(VK_RETURN);
+        ASSERT_TRUE(PumpUntil([&] { return MessageBoxOf(pid) == nullptr; }));
+        // The box is still there with the name, selected for typing over.
+        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == query; })) << "the name box went";
+        EXPECT_TRUE(IsWindowVisible(query));
+        EXPECT_EQ(EditText(edit), name);
+        DWORD from = 1, to = 0;
+        SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, name.size());
+        if (name.front() != ' ') {
+            EXPECT_FALSE(DirectoryExists(data.File(name)));
+        }
+    }
+    TypeIntoFocus("letters");
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(query) || !IsWindowVisible(query); })) << "a good name was refused";
+    EXPECT_TRUE(DirectoryExists(data.File("letters")));
+    EXPECT_EQ(MessageBoxOf(pid), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.folder; }));
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == road.options; }));
+    TapKey(VK_ESCAPE);
+    CloseProgram(program, road.main);
 }
 
 // The program itself, started twice by the mouse alone.  Closing it

@@ -1011,14 +1011,7 @@ TEST_F(FirstStart, RestingOnAToolButtonShowsItsHint) {
     TPoint at{newTreskel->Left() + 5, newTreskel->Top() + 5};
     PostMessageA(W->ToolBar1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
     ASSERT_TRUE(PumpUntil([] { return Application->HintWindow() != nullptr && IsWindowVisible(Application->HintWindow()); }));
-    char text[80] = {};
-    TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = Application->Handle();
-    ti.uId = 1;
-    ti.lpszText = text;
-    SendMessageA(Application->HintWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-    EXPECT_STREQ(text, "New Treskel");
+    EXPECT_EQ(TooltipText(), "New Treskel");
     EXPECT_EQ(Application->Hint(), "New Treskel");
     // A click puts it away.
     PostMessageA(W->ToolBar1->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));

@@ -153,16 +153,7 @@ private:
 
 }  // namespace
 
-class PasteTest : public EditorTest {
-protected:
-    void TearDown() override {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        EditorTest::TearDown();
-    }
-};
+class PasteTest : public ClipboardEditorTest {};
 
 // The note may be saved with at most 256 MB of rich text; a bitmap takes
 // about six bytes of it a pixel.  A picture of 9400 x 9400 pixels, in few
@@ -177,15 +168,7 @@ TEST_F(PasteTest, APictureTheNoteHasNoRoomForIsRefusedOnEveryRoadOfAPaste) {
     Offer({{CF_DIB, GlobalBytes(dib.data(), dib.size())}});
     const std::string why =
         "It is 9400 x 9400 pixels, which would take about 521 MB in the note; a note can hold at most 256 MB.";
-    TMenuItem* menuPaste = W->PopupMenu1->Items()->Items(2);
-    ASSERT_EQ(menuPaste->Action(), W->Paste);
-    const std::vector<std::pair<std::string, std::function<void()>>> roads{
-        {"Ctrl+V", [&] { CtrlKey('V'); }},
-        {"Shift+Insert", [&] { KeyWith(VK_SHIFT, VK_INSERT); }},
-        {"the Paste command", [&] { Run(W->Paste); }},
-        {"the editor's menu", [&] { ChooseFromEditorMenu(menuPaste); }},
-    };
-    for (const auto& [road, paste] : roads) {
+    for (const auto& [road, paste] : PasteRoads()) {
         MessageBoxes().clear();
         paste();
         ASSERT_EQ(MessageBoxes().size(), 1u) << road;

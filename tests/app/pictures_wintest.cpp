@@ -434,6 +434,47 @@ TEST_F(PicturesTest, TheScanButtonOffersSourceSelectionAndAcquisition) {
     EXPECT_EQ(TWAIN_CurrentState(), 1);
 }
 
+// The dialogs the system shows for the main window, for a picture file, a
+// browser, a scanner and an object, open over the window, centred on it as its own
+// dialogs open, wherever the user left it.
+TEST_F(PicturesTest, TheImportBrowserSourceAndObjectDialogsOpenOverTheMainWindow) {
+    StartWithItem();
+    TypeNote("see http://example.com now");
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Qiv\\Treskel!\\common", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "browserpath");
+        RegCloseKey(key);
+    }
+    SetWindowPos(W->Handle(), nullptr, 330, 210, 820, 640, SWP_NOZORDER);
+    PumpMessages();
+    RECT main;
+    GetWindowRect(W->Handle(), &main);
+    auto opensOver = [&](const std::string& caption, const std::function<void()>& open) {
+        SCOPED_TRACE(caption);
+        RECT at{};
+        char title[128] = {};
+        DialogDriver driver([&](HWND dialog) {
+            GetWindowRect(dialog, &at);
+            GetWindowTextA(dialog, title, sizeof title);
+            SaveWindowShot(GetDesktopWindow(), "dialogs-over-main-" + caption);
+            DialogDriver::Press(dialog, IDCANCEL);
+        });
+        open();
+        EXPECT_EQ(std::string(title), caption);
+        EXPECT_NEAR((at.left + at.right) / 2, (main.left + main.right) / 2, 1) << at.left << "," << at.top;
+        EXPECT_NEAR((at.top + at.bottom) / 2, (main.top + main.bottom) / 2, 1) << at.left << "," << at.top;
+    };
+    opensOver("Import Graphic", [&] { PressOfficeButton(W->QclOfficeButton2); });
+    opensOver("Browser Path", [&] {
+        POINTL pt{0, 0};
+        SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), 8);
+        ClickAt(Edit(), pt.x + 2, pt.y + 4);
+        PumpMessages();
+    });
+    opensOver("Select Source", [&] { PressOfficeButton(W->QclOfficeButton1, W->SelectTwainSource); });
+    opensOver("Insert Object", [&] { PressOfficeButton(W->QclOfficeButton3); });
+}
+
 // ---------------------------------------------------------------- objects
 
 TEST_F(PicturesTest, TheEditorsMenuInsertsAnObject) {

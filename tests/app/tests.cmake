@@ -9,7 +9,8 @@ treskel_test(mainwindow
   GUI
 )
 treskel_test(appeditor
-  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp findcaret_wintest.cpp ../platform/TestPrinter.cpp
+  WIN32 editor_wintest.cpp letters_wintest.cpp toolbars_wintest.cpp findcaret_wintest.cpp printing_wintest.cpp
+        ../platform/TestPrinter.cpp
   GUI
 )
 # A stand-in browser for the address clicks of the editor tests.
@@ -43,6 +44,10 @@ treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
 )
+treskel_test(apprichtext
+  WIN32 richtext_wintest.cpp
+  GUI
+)
 treskel_test(apppictures
   PORTABLE picturerules_test.cpp
   WIN32 pictures_wintest.cpp paste_wintest.cpp ../platform/TestPrinter.cpp
@@ -52,7 +57,7 @@ if(TRESKEL_WIN32)
   add_dependencies(apppictures_wintests PictLib testsource)
 endif()
 if(TRESKEL_WIN32)
-  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures)
+  foreach(_t mainwindow appeditor appitems apptree apptray appdialogs appcrash applarge apppictures apprichtext)
     target_link_libraries(${_t}_wintests PRIVATE mainwindow_fixture)
   endforeach()
 endif()

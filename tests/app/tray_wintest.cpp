@@ -2,6 +2,7 @@
 #include "MainWindowTest.h"
 
 #include "platform/Registry.h"
+#include "support/ProgramRun.h"
 #include "support/Snapshot.h"
 
 namespace treskel::test {
@@ -146,6 +147,60 @@ TEST_F(MainWindowTray, ThePlacementIsStoredUnderTheMainWindowsKeyAndComesBack) {
     TRegIniFile store("SOFTWARE\\Qiv\\Treskel!\\Common");
     EXPECT_EQ(store.ReadString("Treskel", "NormPos", ""), "40,50,740,470");
     EXPECT_EQ(W->BoundsRect(), Rect(40, 50, 740, 470));
+}
+
+// Maximised by its button, the window comes back from the tray maximised,
+// and the next start, which finds it stored maximised, shows it as the
+// system maximises a window: the frame off the screen, the rest filling
+// the work area.  No window manager runs here.
+TEST_F(MainWindowTray, AMaximisedWindowComesBackMaximisedFromTheTrayAndAtTheNextStart) {
+    StartWindow();
+    NewTreskel("Alpha");
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == W->Handle(); }));
+    PumpMessages();
+    RECT wr;
+    GetWindowRect(W->Handle(), &wr);
+    const TRect button = MaximiseButton(W->CaptionControl1);
+    MouseClickOnScreen({wr.left + (button.Left + button.Right) / 2, wr.top + (button.Top + button.Bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(W->Handle()) != 0; })) << "the maximise button did not maximise";
+    PumpMessages();
+    RECT maximised;
+    GetWindowRect(W->Handle(), &maximised);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
+    EXPECT_EQ(maximised.left, work.left - fx);
+    EXPECT_EQ(maximised.top, work.top - fy);
+    EXPECT_EQ(maximised.right, work.right + fx);
+    EXPECT_EQ(maximised.bottom, work.bottom + fy);
+
+    ClickCaptionButton(W, 1);
+    ASSERT_FALSE(IsWindowVisible(W->Handle()));
+    SendMessageA(W->TrayIcon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDOWN);
+    SendMessageA(W->TrayIcon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONUP);
+    SendMessageA(W->TrayIcon->Window(), WM_WUTRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    PumpMessages();
+    ASSERT_TRUE(IsWindowVisible(W->Handle()));
+    EXPECT_TRUE(IsZoomed(W->Handle())) << "back from the tray at its normal size";
+    RECT back;
+    GetWindowRect(W->Handle(), &back);
+    EXPECT_TRUE(EqualRect(&back, &maximised)) << back.left << "," << back.top << " " << back.right << "," << back.bottom;
+    CloseWindow();
+    EXPECT_EQ(TRegIniFile("SOFTWARE\\Qiv\\Treskel!\\Common").ReadString("Treskel", "ShowCmd", ""), "3");
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(ProgramExe(), DataDir()));
+    HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << "the program did not show its window";
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(IsZoomed(main));
+    RECT started;
+    GetWindowRect(main, &started);
+    EXPECT_TRUE(EqualRect(&started, &maximised))
+        << started.left << "," << started.top << " " << started.right << "," << started.bottom;
+    SaveWindowShot(GetDesktopWindow(), "tray-maximised-at-start");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 }  // namespace treskel::test

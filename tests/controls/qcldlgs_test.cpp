@@ -7,15 +7,35 @@
 namespace treskel {
 namespace {
 
-TEST(QclNewFolder, NamesThatReachAnotherFolderOrNoFolderCanHaveAreRefused) {
+TEST(QclNewFolder, NamesThatReachAnotherFolderOrNoFolderCanHaveAreRefusedSayingWhy) {
+    const std::string dir = "C:\\Notes";
     for (const char* bad : {"a\\b", "a/b", "c:", "C:\\x", "..", "..\\up", "../up", "x..y", "\\", "what?", "a*",
                             "<b>", "x|y", "say \"so\"", "tab\there", "bell\a", "ends.", "."})
-        EXPECT_FALSE(QclNewFolderNameProblem(bad).empty()) << bad;
-    for (const char* good : {"Notes", "2024 Letters", "a.b", ".hidden", "Ünïcode-ish", "a#b%c&d(e)[f]{g}'h~i!j,k;l=m+n@o^p$"})
-        EXPECT_TRUE(QclNewFolderNameProblem(good).empty()) << good;
-    EXPECT_TRUE(QclNewFolderNameBlank(""));
-    EXPECT_TRUE(QclNewFolderNameBlank("   "));
-    EXPECT_FALSE(QclNewFolderNameBlank(" a "));
+        EXPECT_EQ(QclNewFolderNameProblem(dir, bad), kQclBadFolderName) << bad;
+    for (const char* good : {"Notes", "2024 Letters", "a.b", ".hidden", "\xDC" "n\xEF" "code-ish", "a#b%c&d(e)[f]{g}'h~i!j,k;l=m+n@o^p$",
+                             "CONSOLE", "COM10", "LPT", "nullish", "  padded  "})
+        EXPECT_TRUE(QclNewFolderNameProblem(dir, good).empty()) << good;
+    for (const char* blank : {"", "   "}) EXPECT_EQ(QclNewFolderNameProblem(dir, blank), kQclBlankFolderName);
+    // The system's devices, whatever case, extension or blanks follow.
+    for (const char* device : {"CON", "nul", "Prn", "aux ", "COM1", "lpt9", "con.txt", "NUL.tar.gz", "CONIN$", "clock$",
+                               "COM\xB9"}) {
+        const std::string problem = QclNewFolderNameProblem(dir, device);
+        EXPECT_NE(problem.find("device of the system"), std::string::npos) << device << ": " << problem;
+    }
+    // As long as a folder name and a folder's path can be, and no longer.
+    EXPECT_NE(QclNewFolderNameProblem("C:", std::string(kQclMaxFolderName, 'n')).find("path would have 258"),
+              std::string::npos);
+    EXPECT_EQ(QclNewFolderNameProblem("C:", std::string(kQclMaxFolderName + 1, 'n')),
+              "A folder name can have at most 255 characters; this one has 256.\nPlease choose a shorter name.");
+    const std::string deep = "C:\\" + std::string(200, 'd');
+    const size_t room = kQclMaxFolderPath - deep.size() - 1;
+    EXPECT_TRUE(QclNewFolderNameProblem(deep, std::string(room, 'n')).empty());
+    EXPECT_EQ(QclNewFolderNameProblem(deep, std::string(room + 1, 'n')),
+              "The new folder's path would have 249 characters; a folder's path can have at most 248."
+              "\nPlease choose a shorter name.");
+    EXPECT_EQ(QclNewFolderFailure("Taken", true, "ignored"),
+              "There is a folder or file named \"Taken\" here already.\nPlease choose another name.");
+    EXPECT_EQ(QclNewFolderFailure("x", false, "Access denied."), "IO-Error!\rCould not create folder.\rAccess denied.");
 }
 
 TEST(QclNewFolder, WhereItGoesAndHowItIsAskedFor) {

@@ -132,7 +132,8 @@ TEST_F(FolderDialog, ANewFolderIsMadeAndOpened) {
 }
 
 // Names that would lead out of the folder, or that no folder can have,
-// are refused with one message before anything is made.
+// are refused with one message before anything is made, and asked for
+// again with the name as it was typed.
 TEST_F(FolderDialog, NamesThatLeadOutOfTheFolderOrNoFolderCanHaveAreRefused) {
     dlg_->SetAllowNewDir(true);
     dlg_->SetPath(dir_.File("Archive"));
@@ -140,22 +141,26 @@ TEST_F(FolderDialog, NamesThatLeadOutOfTheFolderOrNoFolderCanHaveAreRefused) {
                                           "all*", "<a>", "a|b", "\"q\"", "a\tb", "dot."};
     for (const std::string& name : bad) test::AnswerNextQuery(name);
     EXPECT_TRUE(Run([&](TQclDirDlg& d) {
-        for (size_t i = 0; i < bad.size(); ++i) Press(d.NewFolderButton());
+        Press(d.NewFolderButton());
         Press(d.OKButton());
     }));
     ASSERT_EQ(test::MessageBoxes().size(), bad.size());
     for (const auto& box : test::MessageBoxes()) EXPECT_EQ(box.text, kQclBadFolderName);
+    // Each refused name came back in the box; the last one was cancelled.
+    ASSERT_EQ(test::InputQueries().size(), bad.size() + 1);
+    for (size_t i = 0; i < bad.size(); ++i) EXPECT_EQ(test::InputQueries()[i + 1].value, bad[i]);
     EXPECT_FALSE(DirectoryExists(dir_.File("Escaped")));
     EXPECT_FALSE(DirectoryExists(dir_.File("Archive\\a")));
     EXPECT_EQ(dlg_->Path(), ExcludeTrailingBackslash(dir_.File("Archive")));
-    // A blank name makes nothing and says nothing.
+    // A blank name makes nothing and says why.
     test::MessageBoxes().clear();
     test::AnswerNextQuery("   ");
     EXPECT_TRUE(Run([](TQclDirDlg& d) {
         Press(d.NewFolderButton());
         Press(d.OKButton());
     }));
-    EXPECT_TRUE(test::MessageBoxes().empty());
+    ASSERT_EQ(test::MessageBoxes().size(), 1u);
+    EXPECT_EQ(test::MessageBoxes()[0].text, kQclBlankFolderName);
 }
 
 TEST_F(FolderDialog, AFolderThatCannotBeMadeIsReported) {
@@ -168,7 +173,8 @@ TEST_F(FolderDialog, AFolderThatCannotBeMadeIsReported) {
         Press(d.OKButton());
     }));
     ASSERT_EQ(test::MessageBoxes().size(), 1u);
-    EXPECT_EQ(test::MessageBoxes()[0].text, kQclFolderError);
+    EXPECT_EQ(test::MessageBoxes()[0].text, QclNewFolderFailure("Taken", true, ""));
+    EXPECT_EQ(test::MessageBoxes()[0].caption, "New Folder");
     // An event takes the message's place.
     int errors = 0;
     dlg_->OnFolderError = [&](TObject*) { ++errors; };

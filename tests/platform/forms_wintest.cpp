@@ -137,6 +137,16 @@ TEST(Layouts, EveryLayoutOfTheProgramLoads) {
         auto* f = dynamic_cast<TCustomForm*>(form.get());
         ASSERT_NE(f, nullptr);
         EXPECT_NO_THROW(f->InitializeForm(text, name));
+        // Tooltips and status rows show a hint as it is written: "&" marks
+        // no key there, and a doubled one would show twice.
+        for (int i = 0; i < f->ComponentCount(); ++i) {
+            TComponent* c = f->Components(i);
+            std::string hint;
+            if (auto* control = dynamic_cast<TControl*>(c)) hint = control->Hint();
+            if (auto* action = dynamic_cast<TCustomAction*>(c)) hint = action->Hint();
+            if (auto* item = dynamic_cast<TMenuItem*>(c)) hint = item->Hint();
+            EXPECT_EQ(hint.find("&&"), std::string::npos) << c->Name() << ": " << hint;
+        }
         ++count;
     } while (FindNextFileA(h, &fd));
     FindClose(h);

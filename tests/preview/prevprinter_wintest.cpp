@@ -226,6 +226,21 @@ TEST_F(PreviewPrinterTest, ANoteLaidOutInPartsHasThePagesOfTheWholeNote) {
     ReleaseDC(nullptr, screen);
 }
 
+// The windowless control of printing and the preview ends the process at
+// 33 nested groups as the editor's does: it is given none deeper, and lays
+// the deeper groups' text out in their place.
+TEST_F(PreviewPrinterTest, RichTextNestedTooDeepIsLaidOutFlattenedKeepingItsText) {
+    HDC screen = GetDC(nullptr);
+    for (size_t nested : {31u, 40u, 1000000u}) {
+        const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 before " + std::string(nested, '{') +
+                                "deep" + std::string(nested, '}') + " after\\par}";
+        preview::TextPages pages(rtf, screen, 624, 864);
+        ASSERT_EQ(pages.Count(), 1) << nested;
+        EXPECT_NE(Recorded(pages, screen)[0].text.find("before deep after"), std::string::npos) << nested;
+    }
+    ReleaseDC(nullptr, screen);
+}
+
 TEST_F(PreviewPrinterTest, TheMendedTextRecordsAdvanceAsTheFontDoesAndRunsMeetWithoutAGap) {
     Load(editor, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Paragraph 1 of a note to preview.\\par}");
     printer->RenderRichEdit(editor);

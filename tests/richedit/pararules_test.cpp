@@ -6,6 +6,7 @@
 #include <string>
 
 #include "richedit/RichEdit2Rules.h"
+#include "support/RtfDepth.h"
 
 namespace treskel {
 namespace {
@@ -133,6 +134,150 @@ TEST(ParaWordFilter, MendedIndentsReadAsTheParagraphTheWindowHeld) {
             EXPECT_EQ(li + fi, start) << written << " -> " << mended;
             EXPECT_EQ(-fi, offset) << written << " -> " << mended;
         }
+}
+
+}  // namespace
+}  // namespace treskel
+
+// ---------------------------------------------------------------- the control's reader
+
+namespace treskel {
+namespace {
+
+using test::ControlDepth;
+
+std::string Repeat(std::string_view s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+std::string Letters(std::string_view rtf) {
+    std::string out;
+    for (char c : rtf)
+        if (c == 'x') out += c;
+    return out;
+}
+
+TEST(RichTextToTheControl, GroupsBeyondTheDepthAreFlattenedKeepingTheirText) {
+    const std::string head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int nested : {23, 31, 40, 100, 10000}) {
+        // Text at every depth, and a picture and an object at the deepest.
+        std::string rtf = head + Repeat("{\\b x", nested) + "{\\pict\\wmetafile8 0102}{\\*\\objdata 0304}" +
+                          Repeat("x}", nested) + "}";
+        TRtfShape shape;
+        const std::string flat = FlattenRtf(rtf, kRichEditDepth, &shape);
+        EXPECT_EQ(shape.Depth, nested + 2) << nested;
+        EXPECT_EQ(ControlDepth(flat), std::min<int64_t>(nested + 2, kRichEditDepth)) << nested;
+        EXPECT_EQ(Letters(flat), Letters(rtf)) << nested;
+        if (nested + 2 <= kRichEditDepth) {
+            EXPECT_EQ(flat, rtf);
+        } else {
+            EXPECT_EQ(flat.find("0102"), std::string::npos) << nested;
+            EXPECT_EQ(flat.find("objdata"), std::string::npos) << nested;
+        }
+    }
+    // Groups never closed, a million of them.
+    const std::string unclosed = head + std::string(1000000, '{') + "x";
+    TRtfShape shape;
+    const std::string flat = FlattenRtf(unclosed, kRichEditDepth, &shape);
+    EXPECT_EQ(shape.Depth, 1000001);
+    EXPECT_EQ(ControlDepth(flat), kRichEditDepth);
+    EXPECT_EQ(Letters(flat), "x");
+    // Pictures nested in pictures go with the first beyond the depth.
+    const std::string pictures = head + Repeat("{\\pict ", 100000) + "x" + std::string(100000, '}') + "}";
+    EXPECT_EQ(ControlDepth(FlattenRtf(pictures, kRichEditDepth)), kRichEditDepth);
+}
+
+TEST(RichTextToTheControl, BracesCountAsTheControlReadsThem) {
+    // Escaped braces are text; the control reads the bytes after "\bin" as
+    // rich text, so braces there open groups.
+    EXPECT_EQ(FlattenRtf(Repeat("{\\{}", 50), 4), Repeat("{\\{}", 50));
+    EXPECT_EQ(ControlDepth(FlattenRtf(Repeat("{\\bin1 {}", 50), 4)), 4);
+    TRtfShape shape;
+    FlattenRtf("{\\'7b{\\u123}\\\\{x}}", 0, &shape);
+    EXPECT_EQ(shape.Depth, 2);
+    // More closed than opened passes as it came.
+    EXPECT_EQ(FlattenRtf("}}{x}", 1), "}}{x}");
+
+    const std::string rtf = "{\\rtf1" + Repeat("{\\i a\\par", 40) + "\\bin2 {}" + std::string(40, '}') + "}";
+    const std::string whole = FlattenRtf(rtf, kRichEditDepth, &shape);
+    for (size_t cut = 0; cut <= rtf.size(); cut += 7) {
+        TParaWordFilter filter = TParaWordFilter::ToControl(kRichEditDepth);
+        std::string out;
+        filter.Write(std::string_view(rtf).substr(0, cut), out);
+        filter.Write(std::string_view(rtf).substr(cut), out);
+        filter.Finish(out);
+        ASSERT_EQ(out, whole) << cut;
+        ASSERT_EQ(filter.Shape().Paragraphs, shape.Paragraphs);
+    }
+}
+
+TEST(RichTextToTheControl, MeasuresWhatTheControlHolds) {
+    TRtfShape shape;
+    FlattenRtf(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1;}\\pard\\li360 one {\\b two}\\par"
+        "{\\pict\\wmetafile8 0102030405}\\'e8\\u269?\\tab\\par\\par{\\*\\generator Text 1.0;}}",
+        0, &shape);
+    EXPECT_EQ(shape.Paragraphs, 3);
+    // "one ", "two", and the characters after the picture.
+    EXPECT_EQ(shape.Runs, 3);
+    EXPECT_EQ(shape.Characters, 4 + 3 + 1 + 2 + 1);
+    EXPECT_EQ(shape.Squares, 7 * 7 + 4 * 4);
+    EXPECT_EQ(shape.Depth, 3);
+
+    const TRtfShape text = PlainTextShape(std::string_view("one\r\ntwo\rthree\n\nfour"));
+    EXPECT_EQ(text.Paragraphs, 4);
+    EXPECT_EQ(text.Runs, 4);
+    EXPECT_EQ(text.Characters, 15);
+    EXPECT_EQ(PlainTextShape(std::u16string_view(u"a\r\nbc")).Squares, 1 + 4);
+}
+
+// The control's memory, reckoned from the shape against what was measured
+// of the bare control, and the bound: notes the editor holds today fit,
+// the paste that took 3.7 GB does not.
+TEST(RichTextToTheControl, TheControlsMemoryIsReckonedFromParagraphsRunsAndCharacters) {
+    auto reckon = [](const std::string& rtf) {
+        TRtfShape shape;
+        FlattenRtf(rtf, 0, &shape);
+        return RichEditBytes(shape);
+    };
+    auto paragraphs = [](const std::string& paragraph, int n) {
+        return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + Repeat(paragraph, n) + "}";
+    };
+    // Measured committed bytes a paragraph (treskel_richprobe paragraphs),
+    // from an empty one to one of 40,960 characters.
+    auto words = [](int characters) { return "\\pard " + Repeat("word ", characters / 5) + "\\par\r\n"; };
+    const struct {
+        std::string paragraph;
+        int count;
+        uint64_t measured;
+    } shapes[] = {{"\\par\r\n", 10000, 1690},
+                  {"\\pard\\li360\\fi-360 a short line\\par\r\n", 10000, 2721},
+                  {"{\\b bold}{\\i italic}{\\ul under} plain\\par\r\n", 10000, 4945},
+                  {"{\\b a}{\\i b}{\\ul c}{\\b d}{\\i e}{\\ul f}{\\b g}{\\i h}{\\ul i}{\\b j}\\par\r\n", 10000, 9129},
+                  {"\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n", 10000,
+                   7801},
+                  {words(320), 100, 41775},
+                  {words(1280), 10, 541065},
+                  {words(5120), 2, 8265400},
+                  {words(10240), 1, 32857129},
+                  {words(40960), 1, 536870912}};
+    for (const auto& s : shapes) {
+        const uint64_t reckoned = reckon(paragraphs(s.paragraph, s.count));
+        EXPECT_GE(reckoned, s.count * s.measured) << s.paragraph.substr(0, 40);
+        EXPECT_LE(reckoned, s.count * s.measured * 2 + (2 << 20)) << s.paragraph.substr(0, 40);
+    }
+    // 8 MB of such paragraphs, and a megabyte of one, fit.
+    EXPECT_LT(reckon(paragraphs("\\pard some words of a line of about eighty characters, as the benchmark's notes.\\par\r\n",
+                                100000)),
+              kRichEditMostBytes / 2);
+    EXPECT_LT(reckon(paragraphs(Repeat("some words of one long paragraph ", 32000), 1)), kRichEditMostBytes);
+    // 43 MB of short indented paragraphs do not, nor two paragraphs of
+    // 81,920 characters (one committed 2 GB).
+    EXPECT_GT(reckon(paragraphs("\\pard\\li360\\fi-360 a short line\\par\r\n", 1200000)), kRichEditMostBytes);
+    EXPECT_LT(reckon(paragraphs(words(81920), 1)), kRichEditMostBytes);
+    EXPECT_GT(reckon(paragraphs(words(81920), 2)), kRichEditMostBytes);
 }
 
 }  // namespace

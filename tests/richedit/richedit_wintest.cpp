@@ -745,3 +745,43 @@ TEST_F(EditorTest, TypedCharactersOutsideLatinReachTheText) {
 
 }  // namespace
 }  // namespace treskel::test
+
+namespace treskel::test {
+
+namespace {
+
+// An editor whose window is made with content kept from another.
+class KeepingEditor : public TRichEditEx {
+public:
+    using TRichEditEx::TRichEditEx;
+    void Keep(const std::string& rtf) { savedContent_ = TSavedContent{rtf, CHARRANGE{0, 0}}; }
+};
+
+}  // namespace
+
+// No road takes rich text into the window nested deeper than it survives
+// (it ends the process at 33 groups): a note read through the lines, the
+// stored RTF property read before there is a window, and the content kept
+// while the window is made anew.  The deeper groups' text stays.
+TEST_F(EditorTest, RichTextNestedTooDeepReachesTheWindowFlattenedOnEveryRoad) {
+    const std::string deep = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 a" + std::string(1000, '{') + "b" +
+                             std::string(1000, '}') + "c\\par}";
+    Load(editor, deep);
+    EXPECT_EQ(Text(editor), L"abc");
+
+    auto* stored = Create<TRichEditEx>(form.get());
+    stored->ReadRtfProperty(deep);
+    stored->SetParent(form.get());
+    stored->HandleNeeded();
+    EXPECT_EQ(Text(stored), L"abc");
+
+    auto* kept = Create<KeepingEditor>(form.get());
+    kept->SetParent(form.get());
+    kept->HandleNeeded();
+    kept->DestroyHandle();
+    kept->Keep(deep);
+    kept->HandleNeeded();
+    EXPECT_EQ(Text(kept), L"abc");
+}
+
+}  // namespace treskel::test
