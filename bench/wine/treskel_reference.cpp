@@ -1,10 +1,11 @@
 // The references of scripts/bench-wine.sh: the bare system controls doing
 // the program's work, in the same run.  "tree N [shape file]" fills a tree
 // view with N items shaped as the benchmark's treskels (by default top
-// items of up to ten, closed) and destroys it; "notes file..." streams each RTF file into a new
-// rich-edit control; "saves file..." streams each out of one as saving
-// does, and passes what the control wrote through the editor's paragraph
-// filter in the control's pieces.  Prints the times in milliseconds.
+// items of up to ten, closed) and destroys it; "notes file..." streams each
+// RTF file into a new rich-edit control; "saves file..." streams each out
+// of one as saving does, and passes what the control wrote through the
+// editor's paragraph filter in the control's pieces.  Prints the times in
+// milliseconds.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
