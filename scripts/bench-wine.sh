@@ -17,7 +17,8 @@
 #   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
 #               80 characters), of 2 MB of indented, hanging, bulleted and
 #               numbered paragraphs and of 1 MB in one paragraph, by a click
-#               and by the Down key, and leaving each by the Down key after
+#               and then by the Down key (TRESKEL_BENCH_KEYS_FIRST=1: the
+#               key first), and leaving each by the Down key after
 #               a click into it, which saves it; then (alone: saves) the
 #               bare control streaming each out as saving does, beside the
 #               editor's paragraph filter over what it wrote

@@ -110,20 +110,26 @@ void ClickEditor(HANDLE process, HWND main) {
 // Items 0, 2, 4, ... hold small notes, items 1, 3, ... the large notes
 // named by `labels`.  From the small note before each large one: show it,
 // then leave it for the small note after it, by clicks and then by the
-// Down key, one right after the other, so that the machine's load weighs
-// alike on both; and once more, leaving it after a click into it, which
-// saves it first.
+// Down key (TRESKEL_BENCH_KEYS_FIRST: the key first), one right after the
+// other, so that the machine's load and what earlier shows left in the
+// process's heap weigh alike on both; and once more, leaving it after a
+// click into it, which saves it first.
 void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
     HWND tree = FindChild(main, "TreeView");
     if (tree == nullptr) return;
+    const bool keysFirst = std::getenv("TRESKEL_BENCH_KEYS_FIRST") != nullptr;
     for (int i = 0; i < labels; ++i) {
-        SelectRow(process, tree, 2 * i);
-        std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 1));
-        std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 2));
-        SelectRow(process, tree, 2 * i);
-        std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
-        std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
-        std::fflush(stdout);
+        for (int pass = 0; pass < 2; ++pass) {
+            SelectRow(process, tree, 2 * i);
+            if ((pass == 0) != keysFirst) {
+                std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 1));
+                std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 2));
+            } else {
+                std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
+                std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
+            }
+            std::fflush(stdout);
+        }
     }
     for (int i = 0; i < labels; ++i) {
         SelectRow(process, tree, 2 * i);
