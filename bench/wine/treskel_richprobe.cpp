@@ -25,21 +25,18 @@
 
 #include "WineBench.h"
 #include "preview/PrevPrinterHost.h"
+#include "support/ProcessMemory.h"
+#include "support/RtfDepth.h"
 
 namespace {
 
 using treskel::bench::Now;
 using treskel::bench::Read;
 using treskel::bench::Reader;
+using treskel::test::CommittedBytes;
+using treskel::test::Repeat;
 
 // ---------------------------------------------------------------- rich text
-
-std::string Repeat(const std::string& s, long n) {
-    std::string out;
-    out.reserve(s.size() * static_cast<size_t>(n));
-    for (long i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 const char* const kHeader = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
 
@@ -229,28 +226,13 @@ const struct {
                       {"words1280", {625, 0}},        {"words5120", {160, 0}},      {"words10240", {20, 80}},
                       {"words20480", {1, 0}},         {"words40960", {1, 0}},       {"words81920", {1, 0}}};
 
-// Private memory committed (the system's own counters of it are not kept
-// under Wine).
-uint64_t Committed() {
-    uint64_t used = 0;
-    MEMORY_BASIC_INFORMATION m;
-    const char* at = nullptr;
-    while (VirtualQuery(at, &m, sizeof m) == sizeof m) {
-        if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE) used += m.RegionSize;
-        const char* next = static_cast<const char*>(m.BaseAddress) + m.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return used;
-}
-
 // The most committed while the control reads, looked at every few pieces
 // it asks for.
 uint64_t peakCommitted = 0;
 int pieces = 0;
 
 DWORD CALLBACK ReadWatching(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
-    if (++pieces % 16 == 0) peakCommitted = std::max(peakCommitted, Committed());
+    if (++pieces % 16 == 0) peakCommitted = std::max(peakCommitted, CommittedBytes());
     return Read(cookie, buffer, cb, pcb);
 }
 
@@ -261,7 +243,7 @@ int Hold(const std::string& shape, long n) {
     const std::string text = Paragraphs(shape, n);
     if (text.empty()) return 2;
     HWND e = NewControl();
-    const uint64_t committed0 = Committed();
+    const uint64_t committed0 = CommittedBytes();
     peakCommitted = committed0;
     const double t0 = Now();
     Reader r{&text, 0};
@@ -269,14 +251,14 @@ int Hold(const std::string& shape, long n) {
     SendMessageW(e, EM_STREAMIN, shape == "text" ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&es));
     UpdateWindow(e);
     const double took = Now() - t0;
-    const uint64_t committed1 = Committed();
+    const uint64_t committed1 = CommittedBytes();
     peakCommitted = std::max(peakCommitted, committed1);
     const LRESULT lines = SendMessageW(e, EM_GETLINECOUNT, 0, 0);
     DestroyWindow(e);
     const double mb = 1048576.0;
     std::printf("%ld %zu %ld %.1f %.1f %.1f %.0f\n", n, text.size(), static_cast<long>(lines),
                 (committed1 - committed0) / mb, (peakCommitted - committed0) / mb,
-                (static_cast<double>(Committed()) - static_cast<double>(committed0)) / mb, took);
+                (static_cast<double>(CommittedBytes()) - static_cast<double>(committed0)) / mb, took);
     return 0;
 }
 

@@ -103,16 +103,12 @@ void TQclCustomMMButton::Paint() {
     TRect text = r;
     if (s == S::bsDown || s == S::bsPushed || s == S::bsDropDown) text = OffsetRect(text, captionDown_, captionDown_);
     DrawGlyphAndCaption(text, b);
-    HDC dc = Canvas()->Handle();
-    HPALETTE palette = quickDraw_ ? nullptr : GetPalette();
-    HPALETTE old = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
-    if (palette != nullptr) RealizePalette(dc);
+    PaletteGuard selected(Canvas()->Handle(), quickDraw_ ? nullptr : GetPalette());
     if (Transparent() && !parentBack) {
         buffer.SetTransparentColor(faceColor_);
         buffer.SetTransparent(true);
     }
     Canvas()->Draw(0, 0, &buffer);
-    if (old != nullptr) SelectPalette(dc, old, FALSE);
 }
 
 bool TQclCustomMMButton::PointInButton(int x, int y) {

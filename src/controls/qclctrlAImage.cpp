@@ -105,14 +105,10 @@ void TQclCustomNImage::Paint() {
         case TQclTransparentMode::tpNone: break;
     }
     GdiHandle<HPALETTE> palette;
-    HPALETTE oldPalette = nullptr;
-    if (!QuickDraw() && QclBitmapPalette(bitmap, palette) != nullptr) {
-        oldPalette = SelectPalette(canvas->Handle(), palette.Get(), TRUE);
-        RealizePalette(canvas->Handle());
-    }
+    if (!QuickDraw()) QclBitmapPalette(bitmap, palette);
+    PaletteGuard selected(canvas->Handle(), palette.Get(), true);
     // Where the control lies in its parent; negative coordinates survive.
     QclDrawBitmap(canvas, inner, bitmap, flags, QclPackPoint(Left(), Top()), color);
-    if (oldPalette != nullptr) SelectPalette(canvas->Handle(), oldPalette, TRUE);
 }
 
 // ------------------------------------------------------------ TQclNImage

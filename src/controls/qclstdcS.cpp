@@ -172,12 +172,8 @@ bool TQclCustomParentPanel::DrawParentBackground(TCanvas* canvas, const TRect& r
         to = {clip.left, clip.top, clip.right, clip.bottom};
         from = {clip.left, clip.top};
     }
-    HDC dc = canvas->Handle();
-    HPALETTE palette = skipPalette_ ? nullptr : GetBackPalette();
-    HPALETTE old = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
-    if (palette != nullptr) RealizePalette(dc);
+    PaletteGuard selected(canvas->Handle(), skipPalette_ ? nullptr : GetBackPalette());
     canvas->CopyRect(to, back_->Canvas(), Rect(from.x, from.y, from.x + to.Width(), from.y + to.Height()));
-    if (old != nullptr) SelectPalette(dc, old, FALSE);
     return true;
 }
 

@@ -16,41 +16,18 @@ namespace {
 // library leaves palettes out on this display.
 class BitmapPaletteScope {
 public:
-    BitmapPaletteScope(TCanvas* canvas, TBitmap* bitmap, uint16_t flags) {
-        if (!(flags & qclBmpPalette) || QclPalettesLeftOut() || QclBitmapPalette(bitmap, palette_) == nullptr) return;
-        dc_ = canvas->Handle();
-        old_ = SelectPalette(dc_, palette_.Get(), FALSE);
-        RealizePalette(dc_);
-    }
-    ~BitmapPaletteScope() {
-        if (old_ != nullptr) SelectPalette(dc_, old_, FALSE);
-    }
+    BitmapPaletteScope(TCanvas* canvas, TBitmap* bitmap, uint16_t flags)
+        : selected_(canvas->Handle(), (flags & qclBmpPalette) && !QclPalettesLeftOut()
+                                          ? QclBitmapPalette(bitmap, palette_)
+                                          : nullptr) {}
     BitmapPaletteScope(const BitmapPaletteScope&) = delete;
     BitmapPaletteScope& operator=(const BitmapPaletteScope&) = delete;
     // The palette selected, or none.
-    HPALETTE Get() const { return dc_ != nullptr ? palette_.Get() : nullptr; }
+    HPALETTE Get() const { return palette_.Get(); }
 
 private:
-    GdiHandle<HPALETTE> palette_;
-    HDC dc_ = nullptr;
-    HPALETTE old_ = nullptr;
-};
-
-// Temporarily sets the background and text colours of a context.
-class DCColours {
-public:
-    DCColours(HDC dc, COLORREF bk, COLORREF text)
-        : dc_(dc), oldBk_(SetBkColor(dc, bk)), oldText_(SetTextColor(dc, text)) {}
-    ~DCColours() {
-        SetBkColor(dc_, oldBk_);
-        SetTextColor(dc_, oldText_);
-    }
-    DCColours(const DCColours&) = delete;
-    DCColours& operator=(const DCColours&) = delete;
-
-private:
-    HDC dc_;
-    COLORREF oldBk_, oldText_;
+    GdiHandle<HPALETTE> palette_;  // before the guard: it goes after it
+    PaletteGuard selected_;
 };
 
 // Mask then image, through the AND and OR raster operations.

@@ -11,26 +11,6 @@ namespace treskel {
 
 namespace {
 
-// A palette selected (foreground) and realised for a scope; the old one
-// comes back however the scope ends, so the palette can then be deleted.
-class PaletteSelection {
-public:
-    PaletteSelection(HDC dc, HPALETTE palette) : dc_(dc) {
-        if (palette == nullptr) return;
-        old_ = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-    }
-    ~PaletteSelection() {
-        if (old_ != nullptr) SelectPalette(dc_, old_, FALSE);
-    }
-    PaletteSelection(const PaletteSelection&) = delete;
-    PaletteSelection& operator=(const PaletteSelection&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
-
 int BitCount(const BITMAP& bm, int colors) {
     switch (colors) {
     case 2: return 1;
@@ -64,7 +44,7 @@ bool QclGetDIB(HBITMAP bitmap, HPALETTE palette, void* bitmapInfo, int colors, v
     auto* bi = static_cast<BITMAPINFO*>(bitmapInfo);
     QclInitBitmapInfoHeader(bitmap, bi->bmiHeader, colors);
     WindowDC dc(GetFocus());
-    PaletteSelection selected(dc.Get(), palette);
+    PaletteGuard selected(dc.Get(), palette);
     return GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(bi->bmiHeader.biHeight), bits, bi, DIB_RGB_COLORS) != 0;
 }
 
@@ -206,12 +186,12 @@ void QclFillGradient(TCanvas* canvas, const TRect& rect, TQclGradientShape shape
     {
         // The palette leaves every context it entered before this returns:
         // the caller deletes it.
-        PaletteSelection selected(target->Handle(), usePalette ? palette : nullptr);
+        PaletteGuard selected(target->Handle(), usePalette ? palette : nullptr);
         target->Brush()->SetStyle(TBrushStyle::bsSolid);
         target->Pen()->SetStyle(TPenStyle::psClear);
         PaintSteps(target, shape, s, w, h, steps);
         if (buffer) {
-            PaletteSelection onCanvas(canvas->Handle(), usePalette ? palette : nullptr);
+            PaletteGuard onCanvas(canvas->Handle(), usePalette ? palette : nullptr);
             BitBlt(canvas->Handle(), rect.Left, rect.Top, w, h, target->Handle(), 0, 0, SRCCOPY);
         }
     }

@@ -17,13 +17,6 @@ constexpr int kSeparatorWidth = 8;
 // Above the first row and below the last of a bar that sizes itself.
 constexpr int kAutoSizeMargin = 3;
 
-// The checked look of a button that is down: a light dither.
-GdiHandle<HBRUSH> DitherBrush() {
-    static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    GdiHandle<HBITMAP> bmp(CreateBitmap(8, 8, 1, 1, pattern));
-    return GdiHandle<HBRUSH>(CreatePatternBrush(bmp.Get()));
-}
-
 }  // namespace
 
 // ============================================================ TToolButton
@@ -241,14 +234,12 @@ void TToolButton::Paint() {
     if (style_ == TToolButtonStyle::tbsDropDown) face.Right -= kArrowWidth;
     RECT rf = ToRECT(face);
     if (down_ && !(pressed_ && inside_)) {
-        GdiHandle<HBRUSH> dither = DitherBrush();
-        COLORREF oldText = SetTextColor(dc, ColorToRGB(clBtnFace));
-        COLORREF oldBk = SetBkColor(dc, ColorToRGB(clBtnHighlight));
+        // The checked look of a button that is down: a light dither.
+        GdiHandle<HBRUSH> dither = HalftoneBrush();
+        DCColours colours(dc, ColorToRGB(clBtnHighlight), ColorToRGB(clBtnFace));
         RECT inner = rf;
         InflateRect(&inner, -1, -1);
         ::FillRect(dc, &inner, dither.Get());
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBk);
     }
     if (sunken) DrawEdge(dc, &rf, BDR_SUNKENOUTER, BF_RECT);
     else if (enabled && (!flat || hot_)) DrawEdge(dc, &rf, BDR_RAISEDINNER, BF_RECT);

@@ -508,9 +508,7 @@ bool TControl::PaletteChanged(bool foreground) {
     TWinControl* host = self != nullptr ? self : parent_;
     if (host != nullptr && host->HandleAllocated()) {
         WindowDC dc(host->Handle());
-        HPALETTE old = SelectPalette(dc.Get(), palette, !foreground);
-        if (RealizePalette(dc.Get()) != 0) Invalidate();
-        SelectPalette(dc.Get(), old, TRUE);
+        if (PaletteGuard(dc.Get(), palette, !foreground).Realized() != 0) Invalidate();
     }
     return true;
 }

@@ -760,6 +760,10 @@ TWinControl* FormAsControl(TCustomForm* form);
 std::wstring WindowTextW(HWND wnd);
 // Single-byte text of the system's code page in wide characters.
 std::wstring Widen(const std::string& s);
+// The bytes of `c` in the code page when the code page holds it exactly
+// (they convert back to `c`), else nothing: no look-alike, no default
+// character.  The one test of a letter against a code page.
+std::string ExactBytesInCodePage(char32_t c, unsigned codePage);
 
 // The control under a point of the screen.
 TControl* FindDragTarget(TPoint pos, bool allowDisabled);

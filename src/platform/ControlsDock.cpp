@@ -23,17 +23,14 @@ namespace {
 // shows over any colour; the same call takes it away again.
 void InvertFrame(const TRect& r, int width) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    static const WORD kHalftone[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    GdiHandle<HBITMAP> pattern(CreateBitmap(8, 8, 1, 1, kHalftone));
-    GdiHandle<HBRUSH> brush(CreatePatternBrush(pattern.Get()));
+    GdiHandle<HBRUSH> brush = HalftoneBrush();
     WindowDC dc(nullptr);
-    HGDIOBJ old = SelectObject(dc.Get(), brush.Get());
+    SelectGuard selected(dc.Get(), brush.Get());
     int inner = std::max(r.Height() - 2 * width, 0);
     PatBlt(dc.Get(), r.Left, r.Top, r.Width(), width, PATINVERT);
     PatBlt(dc.Get(), r.Left, r.Bottom - width, r.Width(), width, PATINVERT);
     PatBlt(dc.Get(), r.Left, r.Top + width, width, inner, PATINVERT);
     PatBlt(dc.Get(), r.Right - width, r.Top + width, width, inner, PATINVERT);
-    SelectObject(dc.Get(), old);
 }
 
 constexpr int kFloatingFrame = 3, kDockedFrame = 1;

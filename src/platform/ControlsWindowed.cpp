@@ -171,6 +171,16 @@ std::wstring Widen(const std::string& s) {
     return w;
 }
 
+std::string ExactBytesInCodePage(char32_t c, unsigned codePage) {
+    if (c > 0xFFFF || (c >= 0xD800 && c < 0xE000)) return std::string();
+    const auto w = static_cast<wchar_t>(c);
+    char bytes[4];
+    int n = WideCharToMultiByte(codePage, 0, &w, 1, bytes, sizeof bytes, nullptr, nullptr);
+    wchar_t back[2];
+    if (n <= 0 || MultiByteToWideChar(codePage, 0, bytes, n, back, 2) != 1 || back[0] != w) return std::string();
+    return std::string(bytes, static_cast<size_t>(n));
+}
+
 void TWinControl::CreateWnd() {
     TCreateParams p;
     CreateParams(p);

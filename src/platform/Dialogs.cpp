@@ -162,43 +162,22 @@ int ShowWideMessageBox(HWND owner, const std::wstring& text, const std::string& 
 }
 
 namespace {
-// The length of the character at `i` (a surrogate pair is one).
-size_t CharAt(std::wstring_view text, size_t i) {
-    const bool pair = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                      text[i + 1] < 0xE000;
-    return pair ? 2 : 1;
-}
-
-bool CodePageHolds(std::wstring_view c) {
-    BOOL usedDefault = FALSE;
-    char bytes[8];
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, c.data(), static_cast<int>(c.size()), bytes,
-                                      sizeof bytes, nullptr, &usedDefault);
-    if (n <= 0 || usedDefault) return false;
-    // Read back, the bytes must give the same character.
-    wchar_t back[4];
-    const int m = MultiByteToWideChar(CP_ACP, 0, bytes, n, back, 4);
-    return std::wstring_view(back, static_cast<size_t>(std::max(m, 0))) == c;
-}
+bool CodePageHolds(char32_t c) { return !ExactBytesInCodePage(c, GetACP()).empty(); }
 }  // namespace
 
 std::wstring LettersOutsideCodePage(std::wstring_view text) {
     std::wstring letters;
-    for (size_t i = 0; i < text.size();) {
-        const size_t n = CharAt(text, i);
+    for (size_t i = 0, n = 1; i < text.size(); i += n) {
+        const bool held = CodePageHolds(CodePointAt(text, i, &n));
         const std::wstring_view c = text.substr(i, n);
-        if (!CodePageHolds(c) && letters.find(c) == std::wstring::npos) letters += c;
-        i += n;
+        if (!held && letters.find(c) == std::wstring::npos) letters += c;
     }
     return letters;
 }
 
 size_t FirstLetterOutsideCodePage(std::wstring_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const size_t n = CharAt(text, i);
-        if (!CodePageHolds(text.substr(i, n))) return i;
-        i += n;
-    }
+    for (size_t i = 0, n = 1; i < text.size(); i += n)
+        if (!CodePageHolds(CodePointAt(text, i, &n))) return i;
     return std::wstring_view::npos;
 }
 
@@ -207,15 +186,13 @@ bool RefuseLettersOutsideCodePage(std::wstring_view text, bool nameThem) {
     if (letters.empty()) return false;
     // Each with its number, which names it where a font has no picture of it.
     std::wstring named;
-    for (size_t i = 0; i < letters.size();) {
-        const size_t n = CharAt(letters, i);
-        const char32_t code = n == 2 ? 0x10000 + ((letters[i] - 0xD800) << 10) + (letters[i + 1] - 0xDC00) : letters[i];
+    for (size_t i = 0, n = 1; i < letters.size(); i += n) {
+        const char32_t code = CodePointAt(letters, i, &n);
         wchar_t number[16];
         swprintf(number, 16, L" (U+%04X)", static_cast<unsigned>(code));
         if (!named.empty()) named += L", ";
         named.append(letters, i, n);
         named += number;
-        i += n;
     }
     std::wstring message = nameThem ? L"These letters cannot be stored here: " + named
                                     : std::wstring(L"The text holds letters that cannot be stored here.");

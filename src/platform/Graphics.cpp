@@ -8,6 +8,12 @@
 
 namespace treskel {
 
+GdiHandle<HBRUSH> HalftoneBrush() {
+    static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    GdiHandle<HBITMAP> bitmap(CreateBitmap(8, 8, 1, 1, pattern));
+    return GdiHandle<HBRUSH>(CreatePatternBrush(bitmap.Get()));
+}
+
 int ScreenPixelsPerInch() {
     static int ppi = [] {
         WindowDC screen(nullptr);

@@ -26,6 +26,10 @@ int ScreenPixelsPerInch();
 // A colour value GDI can use: system colours resolved.
 COLORREF ColorToRGB(TColor color);
 
+// A brush of alternate pixels, a checkerboard of the DC's text and
+// background colours: a button's checked dither, a frame drawn inverted.
+GdiHandle<HBRUSH> HalftoneBrush();
+
 class TGraphicsObject : public TPersistent {
     TRESKEL_CLASS(TGraphicsObject)
 public:

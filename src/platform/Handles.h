@@ -261,6 +261,48 @@ private:
     HGDIOBJ old_;
 };
 
+// Sets the background and text colours of a DC for a scope (the colours a
+// one-bit source and a pattern brush take).
+class DCColours {
+public:
+    DCColours(HDC dc, COLORREF bk, COLORREF text)
+        : dc_(dc), oldBk_(SetBkColor(dc, bk)), oldText_(SetTextColor(dc, text)) {}
+    ~DCColours() {
+        SetBkColor(dc_, oldBk_);
+        SetTextColor(dc_, oldText_);
+    }
+    DCColours(const DCColours&) = delete;
+    DCColours& operator=(const DCColours&) = delete;
+
+private:
+    HDC dc_;
+    COLORREF oldBk_, oldText_;
+};
+
+// Selects a palette into a DC for a scope and realises it, as the
+// foreground palette unless `background`; the old one comes back when the
+// scope ends, so that the palette can then be deleted.  No palette: nothing.
+class PaletteGuard {
+public:
+    PaletteGuard(HDC dc, HPALETTE palette, bool background = false)
+        : dc_(dc), background_(background), old_(palette != nullptr ? SelectPalette(dc, palette, background) : nullptr) {
+        if (palette != nullptr) realized_ = RealizePalette(dc);
+    }
+    ~PaletteGuard() {
+        if (old_ != nullptr) SelectPalette(dc_, old_, background_);
+    }
+    PaletteGuard(const PaletteGuard&) = delete;
+    PaletteGuard& operator=(const PaletteGuard&) = delete;
+    // The entries of the system's palette that realising it changed.
+    UINT Realized() const { return realized_; }
+
+private:
+    HDC dc_;
+    bool background_;
+    HPALETTE old_;
+    UINT realized_ = 0;
+};
+
 // One COM reference; copies share it (add one).
 template <class T>
 class ComPtr {

@@ -190,8 +190,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     }
     MemoryDC mdc;
     SelectGuard gm(mdc.Get(), shape.Get());
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBk = ::SetBkColor(dc, RGB(255, 255, 255));
+    DCColours colours(dc, RGB(255, 255, 255), RGB(0, 0, 0));
     GdiHandle<HBRUSH> light(CreateSolidBrush(ColorToRGB(clBtnHighlight)));
     GdiHandle<HBRUSH> dark(CreateSolidBrush(ColorToRGB(clBtnShadow)));
     {
@@ -202,8 +201,6 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
         SelectGuard gb(dc, dark.Get());
         BitBlt(dc, x, y, width_, height_, mdc.Get(), 0, 0, kRopBrushThroughMask);
     }
-    SetTextColor(dc, oldText);
-    ::SetBkColor(dc, oldBk);
 }
 
 void TCustomImageList::GetBitmap(int index, TBitmap* image) {

@@ -35,6 +35,16 @@ std::string Format(const char* fmt, ...) {
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
+std::string Thousands(int64_t value, std::string_view separator) {
+    const std::string digits = std::to_string(value < 0 ? -static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
+    std::string out = value < 0 ? "-" : "";
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;
+        out += digits[i];
+    }
+    return out;
+}
+
 std::string IntToHex(uint64_t value, int digits) {
     static const char hex[] = "0123456789ABCDEF";
     std::string s;
@@ -241,6 +251,13 @@ std::vector<std::string> SplitString(std::string_view s, char sep) {
         parts.emplace_back(s.substr(pos, f - pos));
         pos = f + 1;
     }
+}
+
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t* units) {
+    const char32_t c = static_cast<char32_t>(text[i]);
+    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+    if (units != nullptr) *units = pair ? 2 : 1;
+    return pair ? 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00) : c;
 }
 
 static bool IsDelim(char c) { return c == '\\' || c == '/'; }

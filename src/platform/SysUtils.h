@@ -75,6 +75,8 @@ std::string Format(const char* fmt, ...)
 
 // Numbers.
 std::string IntToStr(int64_t value);
+// A number with its thousands apart: "1,200,000" (or with `separator`).
+std::string Thousands(int64_t value, std::string_view separator = ",");
 std::string IntToHex(uint64_t value, int digits);
 int StrToInt(std::string_view s);              // raises EConvertError
 int StrToIntDef(std::string_view s, int def);
@@ -99,6 +101,9 @@ std::string QuotedStr(std::string_view s);  // 'it''s'
 // first single "&" ("&&" shows one ampersand), in any letter case.
 bool IsAccel(char key, std::string_view caption);
 std::vector<std::string> SplitString(std::string_view s, char sep);
+// The character at `i` of wide text and in `units` the units it takes: a
+// surrogate pair is one character of two, a lone surrogate stands as it is.
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t* units = nullptr);
 
 // Paths are Windows style ('\' separators, drive letters) everywhere; the
 // native build's file layer maps '\' to '/' so that tests run on the build host.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/SysUtils.h"
+
 namespace treskel::preview {
 
 int RoundEven(double v) {
@@ -124,12 +126,7 @@ double ZoomFactor(int entry, int clientWidth, int clientHeight, int ppi, const T
 std::string ZoomText(double factor, const std::string& separator) {
     // Halves away from zero, as the status row always showed them.
     auto percent = static_cast<long long>(std::floor(std::fabs(factor) * 100 + 0.5));
-    std::string digits = std::to_string(percent), s;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) s += separator;
-        s += digits[i];
-    }
-    return s + "%";
+    return Thousands(percent, separator) + "%";
 }
 
 TPageLayout LayoutPages(double factor, bool twoPages, int clientWidth, int clientHeight, int ppi, const TDeviceInfo& d) {

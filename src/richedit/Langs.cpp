@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Controls.h"
+#include "platform/SysUtils.h"
 #include "richedit/RichEdit2Rules.h"
 
 namespace treskel {
@@ -42,16 +44,6 @@ std::string WideToAnsi(std::wstring_view text, UINT codePage) {
     return s;
 }
 
-std::string ExactBytesInCodePage(char32_t c, unsigned codePage) {
-    if (c > 0xFFFF || (c >= 0xD800 && c < 0xE000)) return std::string();
-    const auto w = static_cast<wchar_t>(c);
-    char bytes[4];
-    int n = WideCharToMultiByte(codePage, 0, &w, 1, bytes, sizeof bytes, nullptr, nullptr);
-    wchar_t back[2];
-    if (n <= 0 || MultiByteToWideChar(codePage, 0, bytes, n, back, 2) != 1 || back[0] != w) return std::string();
-    return std::string(bytes, static_cast<size_t>(n));
-}
-
 int CopyWideAsAnsi(std::wstring_view text, UINT codePage, char* dest, int capacity, bool terminate) {
     if (dest == nullptr || capacity <= 0) return 0;
     size_t room = static_cast<size_t>(capacity) - (terminate ? 1 : 0);
@@ -63,25 +55,13 @@ int CopyWideAsAnsi(std::wstring_view text, UINT codePage, char* dest, int capaci
 }
 
 std::string AddressToAnsi(std::wstring_view address, UINT codePage) {
+    // UTF-8 and UTF-7 lack nothing.
+    const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
     std::string r;
-    for (size_t i = 0; i < address.size(); ++i) {
-        size_t n = 1;
-        char32_t cp = address[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < address.size() && address[i + 1] >= 0xDC00 && address[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (address[i + 1] - 0xDC00);
-            n = 2;
-        }
-        // UTF-8 and UTF-7 lack nothing (and take no default character).
-        bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
-        BOOL usedDefault = FALSE;
-        char buf[8];
-        int k = WideCharToMultiByte(codePage, utf ? 0 : WC_NO_BEST_FIT_CHARS, address.data() + i, static_cast<int>(n),
-                                    buf, sizeof buf, nullptr, utf ? nullptr : &usedDefault);
-        if (k > 0 && !usedDefault)
-            r.append(buf, static_cast<size_t>(k));
-        else
-            r += PercentEncodeUtf8(cp);
-        i += n - 1;
+    for (size_t i = 0, n = 1; i < address.size(); i += n) {
+        const char32_t cp = CodePointAt(address, i, &n);
+        const std::string bytes = utf ? WideToAnsi(address.substr(i, n), codePage) : ExactBytesInCodePage(cp, codePage);
+        r += bytes.empty() ? PercentEncodeUtf8(cp) : bytes;
     }
     return r;
 }

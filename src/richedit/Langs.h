@@ -19,11 +19,6 @@ BYTE CharSetFromLocale(LCID locale);
 std::wstring AnsiToWide(std::string_view text, UINT codePage);
 std::string WideToAnsi(std::wstring_view text, UINT codePage);
 
-// The bytes of `c` in the code page when the code page holds it exactly
-// (they convert back to `c`), else nothing: no look-alike, no default
-// character.
-std::string ExactBytesInCodePage(char32_t c, unsigned codePage);
-
 // Copies the single-byte form of `text` into `dest`, which holds
 // `capacity` bytes, whole characters only; with `terminate` a zero byte
 // follows within the capacity.  Returns the bytes written before the zero.

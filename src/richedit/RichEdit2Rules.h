@@ -257,13 +257,12 @@ constexpr uint64_t kRichEditMostBytes = uint64_t{2} << 30;
 // megabyte in one paragraph that the editor holds is still shown.
 uint64_t RichEditBytes(const TRtfShape& shape);
 // Why the control is not given text of this shape, in words that follow
-// `it` ("It has 1,200,000 paragraphs, which would take about 5.7 GB of
+// `it` ("It has 1,200,000 paragraphs, which would take about 4.8 GB of
 // memory in the editor; the editor can take at most 2 GB."); empty when
 // it takes at most kRichEditMostBytes.
 std::string RichEditRoomProblem(const TRtfShape& shape, std::string_view it);
-// A count with its thousands apart ("1,200,000"), and an amount of memory
-// in megabytes or gigabytes ("612 MB", "5.7 GB", "2 GB").
-std::string Thousands(int64_t n);
+// An amount of memory in megabytes or gigabytes ("612 MB", "4.8 GB",
+// "2 GB"); counts are written with Thousands (platform/SysUtils).
 std::string MemoryAmount(uint64_t bytes);
 // The shape of plain text: a paragraph a line.
 TRtfShape PlainTextShape(std::string_view text);

@@ -416,15 +416,6 @@ uint64_t RichEditBytes(const TRtfShape& shape) {
            n(shape.Squares) / 25 * 8;
 }
 
-std::string Thousands(int64_t n) {
-    std::string digits = std::to_string(n < 0 ? -n : n), out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return n < 0 ? "-" + out : out;
-}
-
 std::string MemoryAmount(uint64_t bytes) {
     // Rounded up: what is said to take more than a bound never reads as it.
     constexpr uint64_t kMB = 1 << 20, kGB = uint64_t{1} << 30;

@@ -76,10 +76,8 @@ int TGlyphList::Add(TBitmap* image, TBitmap* mask) {
     BitBlt(dc, 0, 0, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
     // Black where the mask is white: a one-bit source's set bits take the
     // background colour.
-    COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0)), oldText = SetTextColor(dc, RGB(255, 255, 255));
+    DCColours colours(dc, RGB(0, 0, 0), RGB(255, 255, 255));
     BitBlt(dc, 0, 0, w, h, ownMask.Canvas()->Handle(), 0, 0, SRCAND);
-    SetBkColor(dc, oldBk);
-    SetTextColor(dc, oldText);
     return Store(&black, &ownMask);
 }
 

@@ -1,5 +1,6 @@
-// The note's Find dialog and the caret's line and column in the status
-// line, driven with the keyboard and the mouse as a user drives them.
+// The note's Find dialog, through its options and driven with the
+// keyboard and the mouse as a user drives it, and the caret's line and
+// column in the status line.
 #include <dlgs.h>
 
 #include "EditorWindowTest.h"
@@ -7,19 +8,125 @@
 
 namespace treskel::test {
 
-class FindAndCaret : public EditorTest {
+// ---------------------------------------------------------------- find
+
+class EditorFind : public EditorTest {
 protected:
+    void StartWithText(const std::string& text) {
+        StartWithItem();
+        TypeNote(text);
+        Run(W->SearchText);
+        dialog = W->FindDialog->Handle();
+        ASSERT_NE(dialog, nullptr);
+    }
     void TearDown() override {
         if (W != nullptr) W->FindDialog->CloseDialog();
         EditorTest::TearDown();
     }
+    // Sets the dialog's options as the user does and presses "Find Next".
+    void Find(const std::string& what, bool down, bool matchCase = false, bool wholeWord = false) {
+        SetDlgItemTextA(dialog, edt1, what.c_str());
+        Check(chx2, matchCase);
+        Check(chx1, wholeWord);
+        SendMessageA(GetDlgItem(dialog, down ? rad2 : rad1), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        PumpMessages();
+    }
+    void Check(int box, bool on) {
+        if ((IsDlgButtonChecked(dialog, box) == BST_CHECKED) != on)
+            SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+    }
+    std::pair<int, int> Selection() { return {W->REdit->SelStart(), W->REdit->SelLength()}; }
+    HWND dialog = nullptr;
+};
+
+TEST_F(EditorFind, TheDialogShowsBesideTheEditor) {
+    StartWithText("x");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(W->FindDialog->Position(), (TPoint{W->REdit->Left() + W->REdit->Width(), W->REdit->Top()}));
+}
+
+TEST_F(EditorFind, ForwardsFromTheStartThenOnFromEachMatch) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    // Nothing selected: from the start, wherever the caret is.
+    Select(20, 0);
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    EXPECT_TRUE(MessageBoxes().empty());
+    // No more: the selection stays, and the user is told.
+    Find("alpha", true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "\"alpha\" was not found.");
+    EXPECT_EQ(MessageBoxes()[0].caption, "Find");
+}
+
+TEST_F(EditorFind, MatchCaseAndWholeWord) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    Select(0, 0);
+    Find("ALPHA", true, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Select(0, 0);
+    Find("alpha", true, true);
+    EXPECT_EQ(Selection(), std::make_pair(17, 5));
+    Select(0, 0);
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", true, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Select(0, 0);
+    Find("alpha", true, true, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 0));
+}
+
+TEST_F(EditorFind, BackwardsMovesOnFromEachMatch) {
+    StartWithText("Alpha beta ALPHA alphabet beta");
+    // Nothing selected: the whole note, from its end.
+    Select(3, 0);
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(26, 4));
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(6, 4));
+    Find("beta", false);
+    EXPECT_EQ(Selection(), std::make_pair(6, 4));
+
+    Select(17, 5);
+    Find("alpha", false);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", false, true);
+    EXPECT_EQ(Selection(), std::make_pair(11, 5));
+    Find("alpha", false, false, true);
+    EXPECT_EQ(Selection(), std::make_pair(0, 5));
+}
+
+TEST_F(EditorFind, FindsNothingInTheHiddenEditorOfALockedItem) {
+    StartWithText("first note");
+    TTreeNode* locked = AddItem("Locked");
+    Record(locked)->Locked = 1;
+    SelectItem(locked);
+    ASSERT_FALSE(W->REdit->Visible());
+    Select(0, 0);
+    Find("note", true);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(Selection(), std::make_pair(0, 0));
+}
+
+// ---------------------------------------------------------------- driven by the user
+
+class FindAndCaret : public EditorFind {
+protected:
     // Where a character of the note stands in the editor's window.
     TPoint CharPos(int at) {
         POINTL p{0, 0};
         SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), at);
         return {p.x, p.y};
     }
-    std::pair<int, int> Selection() { return {W->REdit->SelStart(), W->REdit->SelLength()}; }
     // Pixels in the selection's colour over `length` characters from `start`.
     int Highlighted(int start, int length) {
         PumpMessages();
@@ -38,7 +145,7 @@ TEST_F(FindAndCaret, EnterInTheFindDialogFindsTheNextMatchAndNeverTouchesTheNote
     ASSERT_EQ(NoteText(), note);
 
     MouseClickTool("ToolButton10");
-    const HWND dialog = W->FindDialog->Handle();
+    dialog = W->FindDialog->Handle();
     ASSERT_NE(dialog, nullptr);
     const HWND findWhat = GetDlgItem(dialog, edt1);
     ASSERT_EQ(GetFocus(), findWhat);

@@ -24,17 +24,11 @@
 #include "richedit/RichOLE.h"
 #include "store/NoteFile.h"
 #include "support/ProcessMemory.h"
+#include "support/RtfDepth.h"
 
 namespace treskel::test {
 
 namespace {
-
-std::string Repeat(const std::string& s, long n) {
-    std::string out;
-    out.reserve(s.size() * static_cast<size_t>(n));
-    for (long i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 const std::string kHead = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
 

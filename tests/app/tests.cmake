@@ -5,7 +5,7 @@ if(TRESKEL_WIN32)
   target_precompile_headers(mainwindow_fixture REUSE_FROM treskel_testpch)
 endif()
 treskel_test(mainwindow
-  WIN32 mainwindow_wintest.cpp datafolder_wintest.cpp
+  WIN32 mainwindow_wintest.cpp session_wintest.cpp datafolder_wintest.cpp
   GUI
 )
 treskel_test(appeditor
@@ -20,7 +20,7 @@ if(TRESKEL_WIN32)
   add_dependencies(appeditor_wintests browserstub)
 endif()
 treskel_test(appitems
-  WIN32 items_wintest.cpp names_wintest.cpp
+  WIN32 items_wintest.cpp itemsearch_wintest.cpp itemsaving_wintest.cpp names_wintest.cpp
   GUI
 )
 treskel_test(apptree

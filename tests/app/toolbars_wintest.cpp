@@ -1,6 +1,7 @@
 // The main window's three tool bars at the window's first size, seen and
-// clicked from the screen.
+// clicked from the screen, and the look of their office buttons.
 #include "EditorWindowTest.h"
+#include "platform/Handles.h"
 
 #include <vector>
 
@@ -133,6 +134,86 @@ TEST_F(ToolBars, TheEditorsBarFollowsTheSplitter) {
     MouseDragOnScreen({centre.x - 120, centre.y}, {centre.x, centre.y});
     EXPECT_TRUE(PumpUntil([&] { return W->ToolBar2->RowCount() == 2; }));
     EXPECT_EQ(W->REdit->Top(), W->ToolBar2->Top() + 3 + 2 * 22 + 3);
+}
+
+// ---------------------------------------------------------------- office buttons
+
+using EditorOfficeButtons = EditorTest;
+
+namespace {
+// The pixels of a windowless control on screen darker than the shadow
+// colour that an embossed glyph is drawn in: the pictures' outlines.
+template <class Counted>
+int PixelsWhere(TControl* c, Counted counted) {
+    auto* parent = static_cast<TWinControl*>(c->Parent());
+    RedrawWindow(parent->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    WindowDC dc(parent->Handle());
+    int n = 0;
+    for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
+        for (int x = c->Left(); x < c->Left() + c->Width(); ++x) n += counted(GetPixel(dc.Get(), x, y));
+    return n;
+}
+int DarkPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70; });
+}
+// The pixels in the shadow colour of an embossed picture.
+int ShadowPixels(TControl* c) {
+    return PixelsWhere(c, [](COLORREF p) { return p == GetSysColor(COLOR_BTNSHADOW); });
+}
+}  // namespace
+
+TEST_F(EditorOfficeButtons, FlatWithTheirPicturesAndEnabledOnlyWithAnItem) {
+    StartWindow();
+    // Wide enough for the whole editor tool bar beside the tree: the
+    // pictures are read from the screen.
+    SetWindowPos(W->Handle(), nullptr, 0, 0, 1200, 516, SWP_NOZORDER);
+    PumpMessages();
+    const char* names[] = {"QclOfficeButton1", "QclOfficeButton2", "QclOfficeButton3", "PrintButton"};
+    const char* hints[] = {"Scan document", "Load Image", "Insert OLE Object", "Print"};
+    std::vector<TQclOfficeButton*> buttons;
+    for (int i = 0; i < 4; ++i) {
+        auto* b = dynamic_cast<TQclOfficeButton*>(W->FindComponent(names[i]));
+        ASSERT_NE(b, nullptr) << names[i];
+        EXPECT_EQ(b->Style(), TQclUserButtonStyle::ubsFlat);
+        EXPECT_EQ(b->Hint(), hints[i]);
+        EXPECT_EQ(b->Glyph()->Width(), 16) << names[i];
+        // Picture buttons: the action's caption is not drawn over the picture.
+        EXPECT_EQ(b->Caption(), "") << names[i];
+        // Greyed, embossed, while the tool bar waits for a treskel.
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsDisabled) << names[i];
+        EXPECT_EQ(DarkPixels(b), 0) << names[i];
+        // The pictures' outlines are dark grey, not black: embossed, they
+        // still show.
+        EXPECT_GT(ShadowPixels(b), 10) << names[i];
+        EXPECT_EQ(b->Parent()->Name(), "Panel3");
+        EXPECT_FALSE(b->Enabled()) << names[i];
+        buttons.push_back(b);
+    }
+    EXPECT_EQ(buttons[0]->DropDownMenu(), W->FindComponent("ScanPopup"));
+    NewTreskel("Notes");
+    AddItem("First");
+    for (auto* b : buttons) {
+        EXPECT_TRUE(b->Enabled()) << b->Name();
+        EXPECT_EQ(b->DrawnState(), TQclButtonState::bsUp) << b->Name();
+        EXPECT_GT(DarkPixels(b), 10) << b->Name();
+    }
+    EXPECT_EQ(buttons[3], W->PrintButton);
+    // The scan button drops its menu down instead of clicking.
+    std::vector<std::string> shown;
+    TPopupMenu::TestChooser = [&](TPopupMenu* m) -> WORD {
+        for (int i = 0; i < m->Items()->Count(); ++i) shown.push_back(m->Items()->Items(i)->Caption());
+        return 0;
+    };
+    TQclOfficeButton* scan = buttons[0];
+    TPoint p = scan->Parent()->ClientToScreen({scan->Left() + 5, scan->Top() + 5});
+    HWND panel = static_cast<TWinControl*>(scan->Parent())->Handle();
+    POINT local{p.x, p.y};
+    ScreenToClient(panel, &local);
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+    SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    TPopupMenu::TestChooser = nullptr;
+    EXPECT_EQ(shown, (std::vector<std::string>{"Select Source...", "Acquire..."}));
 }
 
 }  // namespace treskel::test

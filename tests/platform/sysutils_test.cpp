@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/SysUtils.h"
@@ -23,6 +24,24 @@ TEST(SysUtils, IntegerConversions) {
         EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
     }
     EXPECT_EQ(IntToHex(0xFF8000, 8), "00FF8000");
+    EXPECT_EQ(Thousands(1200000), "1,200,000");
+    EXPECT_EQ(Thousands(-999), "-999");
+    EXPECT_EQ(Thousands(INT64_MIN), "-9,223,372,036,854,775,808");
+    EXPECT_EQ(Thousands(12345, "\xa0"), "12\xa0" "345");
+}
+
+TEST(SysUtils, CodePointsOfWideTextTakeSurrogatePairsWhole) {
+    // Units as the system's 16-bit wide text holds them, whatever wchar_t is here.
+    const std::wstring text{L'a', wchar_t(0xD83D), wchar_t(0xDE00), wchar_t(0xDC00), wchar_t(0xD83D)};
+    size_t n = 0;
+    EXPECT_EQ(CodePointAt(text, 0, &n), U'a');
+    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(CodePointAt(text, 1, &n), U'\U0001F600');
+    EXPECT_EQ(n, 2u);
+    EXPECT_EQ(CodePointAt(text, 3, &n), char32_t(0xDC00));  // lone: as it stands
+    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(CodePointAt(text, 4, &n), char32_t(0xD83D));  // a high unit at the end
+    EXPECT_EQ(n, 1u);
 }
 
 TEST(SysUtils, CaseOfCodePage1252Letters) {

@@ -4,6 +4,6 @@ treskel_test(platform
         stdctrls_wintest.cpp extctrls_wintest.cpp dialogs_wintest.cpp clipbrd_wintest.cpp printers_wintest.cpp
         TestPrinter.cpp
         registry_wintest.cpp
-        comctrls_wintest.cpp scrollbox_wintest.cpp spin_wintest.cpp
+        comctrls_wintest.cpp comctrlsbars_wintest.cpp scrollbox_wintest.cpp spin_wintest.cpp
   GUI
 )

@@ -145,12 +145,7 @@ namespace treskel {
 namespace {
 
 using test::ControlDepth;
-
-std::string Repeat(std::string_view s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
+using test::Repeat;
 
 std::string Letters(std::string_view rtf) {
     std::string out;

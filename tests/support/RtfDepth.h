@@ -1,10 +1,12 @@
 // The depth of rich text's groups as the rich-edit control counts them,
-// for the tests and the fuzz target of the reader that hands rich text to
-// it.  Portable.
+// and rich text built of repeated pieces, for the tests and the fuzz
+// target of the reader that hands rich text to it and for the rich-text
+// probe.  Portable.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace treskel::test {
@@ -24,6 +26,14 @@ inline int64_t ControlDepth(std::string_view rtf) {
         }
     }
     return most;
+}
+
+// `s` `n` times over: groups opened or closed, paragraphs.
+inline std::string Repeat(std::string_view s, long n) {
+    std::string out;
+    out.reserve(s.size() * static_cast<size_t>(std::max(n, 0L)));
+    for (long i = 0; i < n; ++i) out += s;
+    return out;
 }
 
 }  // namespace treskel::test
