@@ -14,14 +14,24 @@
 #               and destroyed; and for groups the longest the window takes
 #               to answer while it writes its tree a moment after a change
 #               (the first item opened), beside the same while idle
-#   notes       showing and leaving notes of 0.5, 2 and 8 MB (paragraphs of
-#               80 characters), of 2 MB of indented, hanging, bulleted and
-#               numbered paragraphs and of 1 MB in one paragraph, by a click
-#               and then by the Down key (TRESKEL_BENCH_KEYS_FIRST=1: the
-#               key first), and leaving each by the Down key after
-#               a click into it, which saves it; then (alone: saves) the
-#               bare control streaming each out as saving does, beside the
-#               editor's paragraph filter over what it wrote
+#   notes       showing and leaving notes of 0.5, 1, 2 and 8 MB (paragraphs
+#               of 80 characters of the same words), of 0.5, 1 and 2 MB of
+#               written text (words with commas and stops) in paragraphs of
+#               80 characters (prose), of 10 (short), of lines of 80 broken
+#               by \line (lines) and of about 4,000 (long), of 0.5, 1
+#               and 2 MB of bulleted (bulleted) and of indented paragraphs
+#               (indents), of 2 MB of indented, hanging, bulleted and
+#               numbered paragraphs mixed (2MB-indented) and of 1 MB in one
+#               paragraph (TRESKEL_BENCH_NOTES names some), by a
+#               click and by the Down key, and leaving each by the Down key
+#               after a click into it, which saves it; each note in a
+#               program started for it, then a start with the note as the
+#               first item, and the bare control streaming it in, as it is
+#               made usually, made keeping its scroll bar, and so marking
+#               addresses as the editor has it do, with the load
+#               after each; then (alone: saves) the bare control streaming
+#               each out as saving does, beside the editor's paragraph
+#               filter over what it wrote
 #   pages       the preview of notes of 0.5, 2, 4 and 8 MB beside showing
 #               them, each in a program started for it (the memory it holds
 #               after the show, the most it held by then and by the
@@ -111,20 +121,70 @@ def note(title, rtf):
     return head + bytes([len(t)]) + t + bytes(255 - len(t)) + rtf
 def rtf(body):
     return ('{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n' + body + '}').encode()
-def paragraphs(size):
-    line = '\\pard Paragraph %07d: some words of a line of about eighty characters.\\par\r\n'
+def repeated(size, line):
     return rtf(''.join(line % k for k in range(size // len(line % 0) + 1)))
-def indented(size):
-    # As the window writes them (first the first line's indent, then the
-    # other lines' offset from it), lists with their numbers.
-    kinds = ('\\pard\\sl-240\\slmult1\\fi720 ',
-             '\\pard\\sl-240\\slmult1\\li360\\fi360 ',
-             "\\pard{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}"
-             '\\sl-240\\slmult1\\li360\\fi360 ',
-             '\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}'
-             '\\sl-240\\slmult1\\li360\\fi360 ')
+def paragraphs(size):
+    return repeated(size, '\\pard Paragraph %07d: some words of a line of about eighty characters.\\par\r\n')
+# The shapes below hold written text: words drawn at random (the same
+# each run) with commas and stops inside the paragraphs, where the
+# control's text shaping splits a paragraph's text.
+import random
+vocabulary = ('the of and to in is was that for it with as his on be at by had are but from or have an they which '
+              'one you were her all she there would their we him been has when who will more no if out so said what '
+              'up its about into than them can only other new some could time these two may then do first any my now '
+              'such like our over man me even most made after also did many before must through back years where '
+              'much your way well down should because each just those people how too little state good very make '
+              'world still own see men work long get here between both life being under never day same another '
+              'know while last might us great old year off come since against go came right used take three').split()
+def sentences(draw, width):
+    # About `width` characters of words, ending with a stop.
+    out, n = [], 0
+    while n < max(width - 8, 1):
+        w = draw.choice(vocabulary)
+        if not out or out[-1].endswith('.'):
+            w = w.capitalize()
+        r = draw.random()
+        w += ',' if r < 0.08 else '.' if r < 0.12 else ''
+        out.append(w)
+        n += len(w) + 1
+    return ' '.join(out).rstrip(',.') + '.'
+def written(size, width, per_paragraph=1, sep=''):
+    draw, body, total = random.Random(size * 7 + width), [], 0
+    while total < size:
+        p = '\\pard ' + sep.join(sentences(draw, width) for _ in range(per_paragraph)) + '\\par\r\n'
+        body.append(p)
+        total += len(p)
+    return rtf(''.join(body))
+def prose(size):
+    # Paragraphs of 80 characters.
+    return written(size, 80)
+def short_paragraphs(size):
+    # Paragraphs of 10 characters, as a list.
+    return written(size, 10)
+def lines(size):
+    # Lines of 80 characters broken by \line (Shift+Enter, or text pasted
+    # from another program), fifty to a paragraph.
+    return written(size, 80, 50, '\\line\r\n')
+def long_paragraphs(size):
+    # Paragraphs of about 4,000 characters.
+    return written(size, 4000)
+# As the window writes them (first the first line's indent, then the
+# other lines' offset from it), lists with their numbers.
+indented_kinds = ('\\pard\\sl-240\\slmult1\\fi720 ',
+                  '\\pard\\sl-240\\slmult1\\li360\\fi360 ',
+                  "\\pard{\\pntext\\f0 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}"
+                  '\\sl-240\\slmult1\\li360\\fi360 ',
+                  '\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}'
+                  '\\sl-240\\slmult1\\li360\\fi360 ')
+def indented(size, kinds=indented_kinds):
     line = 'Paragraph %07d: some words of a line of about eighty characters.\\par\r\n'
-    return rtf(''.join(kinds[k % 4] + line % k for k in range(size // len(kinds[0] + line % 0) + 1)))
+    return rtf(''.join(kinds[k % len(kinds)] + line % k for k in range(size // len(kinds[0] + line % 0) + 1)))
+def bulleted(size):
+    # Every paragraph a bullet, as the Bullets button makes them.
+    return indented(size, (indented_kinds[2],))
+def indented_only(size):
+    # Every paragraph indented, none of them in a list.
+    return indented(size, (indented_kinds[1],))
 def one_paragraph(size):
     words = 'some words of one long paragraph that never ends '
     return rtf('\\pard ' + words * (size // len(words) + 1) + '\\par\r\n')
@@ -192,17 +252,29 @@ if kind == 'treskels':
     # The same shape for the bare tree view of the reference.
     with open('%s/../shape.txt' % out, 'w') as f:
         f.write(''.join('%d %d\n' % (level, opened and subs[n] > 0) for n, (level, opened) in enumerate(levels)))
+elif kind == 'first':
+    # A treskel whose first item holds the note of the given file, as the
+    # item shown at start.
+    with open(sys.argv[3], 'rb') as f:
+        body = f.read()
+    archive('Notes', 30000000, [('First', 0, body, True), ('Small', 0, rtf('\\pard A small note.\\par\r\n'), True)])
 else:
     small = rtf('\\pard A small note.\\par\r\n')
     mb = 1024 * 1024
     large = [('0.5MB', paragraphs(mb // 2)), ('2MB', paragraphs(2 * mb)), ('8MB', paragraphs(8 * mb)),
              ('2MB-indented', indented(2 * mb)), ('1MB-one-paragraph', one_paragraph(mb)),
-             ('4MB', paragraphs(4 * mb))]
+             ('4MB', paragraphs(4 * mb)), ('1MB', paragraphs(mb))]
+    for kind, shape in (('bulleted', bulleted), ('indents', indented_only)):
+        large += [('0.5MB-' + kind, shape(mb // 2)), ('1MB-' + kind, shape(mb)), ('2MB-' + kind, shape(2 * mb))]
+    for kind, shape in (('prose', prose), ('short', short_paragraphs), ('lines', lines), ('long', long_paragraphs)):
+        large += [('0.5MB-' + kind, shape(mb // 2)), ('1MB-' + kind, shape(mb)), ('2MB-' + kind, shape(2 * mb))]
     items = [('Small 0', 0, small, True)]
     for k, (label, body) in enumerate(large):
         items += [(label, 0, body, True), ('Small %d' % (k + 1), 0, small, True)]
         with open('%s/../%s.rtf' % (out, label), 'wb') as f:
             f.write(body)
+    with open('%s/../rows.txt' % out, 'w') as f:
+        f.write(''.join('%s %d\n' % (label, 2 * k + 1) for k, (label, _) in enumerate(large)))
     archive('Notes', 30000000, items)
 PY
 }
@@ -307,17 +379,30 @@ if [ "$what" = all ] || [ "$what" = notes ] || [ "$what" = pages ] || [ "$what" 
 fi
 
 if [ "$what" = all ] || [ "$what" = notes ]; then
-  labels=(0.5MB 2MB 8MB 2MB-indented 1MB-one-paragraph)
-  timed=$(run notes notes "${labels[@]}")
-  bare=$(reference notes notes "${labels[@]/%/.rtf}")
+  # Each note in a program started for it, the bare control beside it, and
+  # the load as each was timed.
+  labels=(${TRESKEL_BENCH_NOTES:-0.5MB 1MB 2MB 8MB 0.5MB-prose 1MB-prose 2MB-prose 0.5MB-short 1MB-short 2MB-short
+    0.5MB-lines 1MB-lines 2MB-lines 0.5MB-long 1MB-long 2MB-long 0.5MB-bulleted 1MB-bulleted 2MB-bulleted
+    0.5MB-indents 1MB-indents 2MB-indents 2MB-indented 1MB-one-paragraph})
   echo
-  load
-  printf '%-22s %9s %9s %9s %9s %9s %11s\n' "milliseconds" "show" "leave" "show" "leave" "save," "bare"
-  printf '%-22s %9s %9s %9s %9s %9s %11s\n' "" "click" "click" "Down" "Down" "Down" "control"
+  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "milliseconds" "show" "leave" "show" "leave" "save," \
+    "start," "bare" "bare," "bar kept," "load"
+  printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n' "" "click" "click" "Down" "Down" "Down" "first" "control" \
+    "bar kept" "address"
   for l in "${labels[@]}"; do
-    printf '%-22s %9s %9s %9s %9s %9s %11s\n' "$l" "$(value "$timed" show-click "$l")" \
+    timed=$(run notes notes "$l@$(value "$(cat "$work/notes/rows.txt")" "$l")")
+    bare=$(reference notes notes "$l.rtf")
+    # Started with the note as the first item, which the window shows.
+    new_run first
+    write first "$work/first/Data" "$work/notes/$l.rtf"
+    first=$(run first)
+    end_run first
+    unset 'runs[-1]'
+    printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "$l" "$(value "$timed" show-click "$l")" \
       "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \
-      "$(value "$timed" leave-key "$l")" "$(value "$timed" save-key "$l")" "$(value "$bare" bare-show "$l.rtf")"
+      "$(value "$timed" leave-key "$l")" "$(value "$timed" save-key "$l")" "$(value "$first" start)" \
+      "$(value "$bare" bare-show "$l.rtf")" "$(value "$bare" bare-kept-show "$l.rtf")" \
+      "$(value "$bare" bare-kept-addresses-show "$l.rtf")" "$(cut -d' ' -f1-3 /proc/loadavg)"
   done
 fi
 

@@ -2,10 +2,11 @@
 // the program's work, in the same run.  "tree N [shape file]" fills a tree
 // view with N items shaped as the benchmark's treskels (by default top
 // items of up to ten, closed) and destroys it; "notes file..." streams each
-// RTF file into a new rich-edit control; "saves file..." streams each out
-// of one as saving does, and passes what the control wrote through the
-// editor's paragraph filter in the control's pieces.  Prints the times in
-// milliseconds.
+// RTF file into a new rich-edit control, made as usual, made keeping its
+// vertical scroll bar, and so marking addresses as the program's editor
+// does; "saves file..." streams each out of one as saving does, and passes
+// what the control wrote through the editor's paragraph filter in the
+// control's pieces.  Prints the times in milliseconds.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -99,17 +100,22 @@ DWORD CALLBACK Write(DWORD_PTR, LPBYTE buffer, LONG cb, LONG* pcb) {
     return 0;
 }
 
-// A new rich-edit control holding the file's RTF, and the time it took.
-HWND Shown(HWND top, const char* file, double& took) {
+// A new rich-edit control holding the file's RTF, and the time it took;
+// with `keepBar` the control keeps its vertical scroll bar whether the text
+// needs it or not, and with `addresses` it marks addresses as it reads, as
+// the program's editor has it do.
+HWND Shown(HWND top, const char* file, double& took, bool keepBar = false, bool addresses = false) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     const std::string rtf = ss.str();
     LoadLibraryA("RICHED20.DLL");
     HWND e = CreateWindowExW(WS_EX_CLIENTEDGE, L"RICHEDIT20W", L"",
-                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_SAVESEL, 260, 0, 680,
-                             450, top, nullptr, nullptr, nullptr);
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_SAVESEL |
+                                 (keepBar ? ES_DISABLENOSCROLL : 0),
+                             260, 0, 680, 450, top, nullptr, nullptr, nullptr);
     SendMessageW(e, EM_EXLIMITTEXT, 0, 16000000);
+    if (addresses) SendMessageW(e, EM_AUTOURLDETECT, 1, 0);
     Reader r{&rtf, 0};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&r), 0, Read};
     const double t0 = Now();
@@ -119,13 +125,17 @@ HWND Shown(HWND top, const char* file, double& took) {
     return e;
 }
 
+// Shown as it is, shown keeping its scroll bar, and so marking addresses.
 void Note(HWND top, const char* file) {
-    double shown = 0;
-    HWND e = Shown(top, file, shown);
-    const double t1 = Now();
-    DestroyWindow(e);
-    std::printf("bare-show %s %.0f\nbare-destroy %s %.0f\n", file, shown, file, Now() - t1);
-    std::fflush(stdout);
+    for (const int way : {0, 1, 2}) {
+        double shown = 0;
+        HWND e = Shown(top, file, shown, way > 0, way == 2);
+        const double t1 = Now();
+        DestroyWindow(e);
+        const char* kind = way == 0 ? "bare" : way == 1 ? "bare-kept" : "bare-kept-addresses";
+        std::printf("%s-show %s %.0f\n%s-destroy %s %.0f\n", kind, file, shown, kind, file, Now() - t1);
+        std::fflush(stdout);
+    }
 }
 
 void Save(HWND top, const char* file) {

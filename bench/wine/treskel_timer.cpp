@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "WineBench.h"
 
@@ -60,9 +62,15 @@ HTREEITEM RowItem(HWND tree, int row) {
 double ClickRow(HANDLE process, HWND tree, int row) {
     DWORD_PTR result;
     const int height = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
-    // Just past the item's picture: on its caption, however short.
-    const LPARAM at = MAKELPARAM(22, row * height + height / 2);
     const HTREEITEM target = RowItem(tree, row);
+    // In view, counted from the first row shown.
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+    const auto first = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    int shown = row;
+    for (int r = 0; r < row; ++r)
+        if (RowItem(tree, r) == first) shown = row - r;
+    // Just past the item's picture: on its caption, however short.
+    const LPARAM at = MAKELPARAM(22, shown * height + height / 2);
     const double t0 = Now();
     PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(tree, WM_LBUTTONUP, 0, at);
@@ -107,32 +115,34 @@ void ClickEditor(HANDLE process, HWND main) {
     SendMessageTimeoutA(editor, WM_NULL, 0, 0, SMTO_NORMAL, 1800000, &result);
 }
 
-// Items 0, 2, 4, ... hold small notes, items 1, 3, ... the large notes
-// named by `labels`.  From the small note before each large one: show it,
-// then leave it for the small note after it, by clicks and then by the
-// Down key (TRESKEL_BENCH_KEYS_FIRST: the key first), one right after the
-// other, so that the machine's load and what earlier shows left in the
-// process's heap weigh alike on both; and once more, leaving it after a
-// click into it, which saves it first.
+// Small notes lie between the large notes named by `labels`, each given
+// as its label and its top item's row ("2MB@3"; by default items 1, 3,
+// ...).  From the small note before each large one: show it, then leave
+// it for the small note after it, by clicks and then by the Down key, one
+// right after the other, so that the machine's load weighs alike on both;
+// and once more, leaving it after a click into it, which saves it first.
 void TimeNotes(HANDLE process, HWND main, int labels, char** label) {
     HWND tree = FindChild(main, "TreeView");
     if (tree == nullptr) return;
-    const bool keysFirst = std::getenv("TRESKEL_BENCH_KEYS_FIRST") != nullptr;
+    std::vector<int> rows;
     for (int i = 0; i < labels; ++i) {
-        for (int pass = 0; pass < 2; ++pass) {
-            SelectRow(process, tree, 2 * i);
-            if ((pass == 0) != keysFirst) {
-                std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 1));
-                std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, 2 * i + 2));
-            } else {
-                std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
-                std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
-            }
-            std::fflush(stdout);
-        }
+        char* at = std::strrchr(label[i], '@');
+        rows.push_back(at != nullptr ? std::atoi(at + 1) : 2 * i + 1);
+        if (at != nullptr) *at = '\0';
     }
     for (int i = 0; i < labels; ++i) {
-        SelectRow(process, tree, 2 * i);
+        const int row = rows[i];
+        SelectRow(process, tree, row - 1);
+        std::printf("show-click %s %.0f\n", label[i], ClickRow(process, tree, row));
+        std::printf("leave-click %s %.0f\n", label[i], ClickRow(process, tree, row + 1));
+        SelectRow(process, tree, row - 1);
+        std::printf("show-key %s %.0f\n", label[i], PressDown(process, tree));
+        std::printf("leave-key %s %.0f\n", label[i], PressDown(process, tree));
+        std::fflush(stdout);
+    }
+    for (int i = 0; i < labels; ++i) {
+        const int row = rows[i];
+        SelectRow(process, tree, row - 1);
         PressDown(process, tree);
         ClickEditor(process, main);
         std::printf("save-key %s %.0f\n", label[i], PressDown(process, tree));
@@ -305,7 +315,9 @@ void TimeTreeChange(HWND main) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treskel_timer program [switch | change | notes label... | preview row label | paste label...]\n");
+        std::fprintf(stderr,
+                     "usage: treskel_timer program [switch | change | notes label[@row]... | preview row label | "
+                     "paste label...]\n");
         return 2;
     }
     const bool switchTabs = argc > 2 && std::string(argv[2]) == "switch";

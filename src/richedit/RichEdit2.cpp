@@ -463,6 +463,7 @@ void TCustomRichEditEx::ReadRtfProperty(const std::string& value) {
     std::string rtf = value.substr(0, value.find('\0'));
     if (!HandleAllocated()) {
         savedContent_.reset();
+        KeepScrollBarsFor(static_cast<int64_t>(rtf.size()));
         pendingRtf_ = std::move(rtf);
         return;
     }

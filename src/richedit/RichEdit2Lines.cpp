@@ -54,14 +54,16 @@ DWORD CALLBACK ReadCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
 }
 
 // The rich text from the stream's position to its end, measured as the
-// control would read it.
-TRtfShape MeasureRichText(TStream& stream, TConversion& conversion) {
+// control would read it, and whether it may hold an address.
+TRtfShape MeasureRichText(TStream& stream, TConversion& conversion, TAddressHint& hint) {
     TParaWordFilter reader = TParaWordFilter::ToControl(0);
     std::vector<uint8_t> buffer(64 * 1024);
     for (;;) {
         const int64_t n = conversion.ConvertReadStream(stream, buffer.data(), static_cast<int64_t>(buffer.size()));
         if (n <= 0) break;
-        reader.Pass(std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n)));
+        const std::string_view piece(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(n));
+        reader.Pass(piece);
+        hint.Pass(piece);
     }
     reader.Finish();
     return reader.Shape();
@@ -182,13 +184,16 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
         // a byte: it ends the process when it runs out of memory.
         const bool richText = (format & SF_RTF) != 0;
         TRtfShape shape;
+        TAddressHint addresses;
         try {
             if (richText) {
-                shape = MeasureRichText(stream, *conversion);
+                shape = MeasureRichText(stream, *conversion, addresses);
                 stream.SetPosition(position);
                 if (RichEditBytes(shape) > kRichEditMostBytes) throw EOutOfMemory(RichEditRoomProblem(shape, "It has"));
             }
-            if (!selectionOnly) re->DropLongText();
+            // As many bytes as characters at most: the window is made for a
+            // text of that length.
+            if (!selectionOnly) re->DropLongText(stream.Size() - position);
             if (richText) EnsureRoom(RichEditBytes(shape), kNoRoomForText);
         } catch (...) {
             // What the window held before is not this note.
@@ -212,6 +217,20 @@ void TRichEditStringsEx::LoadFromStream(TStream& stream) {
             bool ok = es.dwError == 0 && !pair.error;
             return std::make_pair(ok, pair.error);
         };
+        // The control looks at every word it reads for an address (on a
+        // note of short paragraphs a sixth of the time it takes to read);
+        // a note that can hold none is read without, and what is typed
+        // into it is looked at as before.
+        const bool detecting = re->AutoURLDetect() == TAutoURLDetect::adDefault;
+        const bool unlooked = detecting && richText && !selectionOnly && !addresses.MayHoldAddress();
+        if (unlooked) re->SendToWindow(EM_AUTOURLDETECT, 0, 0);
+        struct LookAgain {
+            TCustomRichEditEx* re;
+            bool on;
+            ~LookAgain() {
+                if (on) re->SendToWindow(EM_AUTOURLDETECT, 1, 0);
+            }
+        } lookAgain{re, unlooked};
         auto [ok, error] = streamIn();
         if (!ok && richText) {
             stream.SetPosition(position);

@@ -97,6 +97,23 @@ bool IsUrlChar(wchar_t c) {
     }
 }
 
+void TAddressHint::Pass(std::string_view bytes) {
+    if (may_ || bytes.empty()) return;
+    // A word cut between two pieces is looked at whole.
+    std::string text = tail_;
+    text.append(bytes);
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    static constexpr std::string_view kSigns[] = {":", "www", "\\'3a", "\\'77", "\\'57", "\\u58", "\\u87", "\\u119"};
+    for (std::string_view sign : kSigns)
+        if (text.find(sign) != std::string::npos) {
+            may_ = true;
+            return;
+        }
+    constexpr size_t kLongestSign = 5;
+    tail_ = text.substr(text.size() > kLongestSign ? text.size() - kLongestSign : 0);
+}
+
 bool IsAddressToken(std::wstring_view token, const std::vector<std::wstring>& schemes) {
     for (const std::wstring& scheme : schemes) {
         if (scheme.empty()) continue;

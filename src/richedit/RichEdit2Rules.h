@@ -127,6 +127,20 @@ unsigned CodePageOfCharset(int charset, unsigned documentCodePage);
 // Characters an address is made of: ( ) - . / 0-9 : @ A-Z a-z and '\'.
 bool IsUrlChar(wchar_t c);
 
+// Whether rich text may hold an address that the control's own detection
+// marks: each one it knows has a ":" after its scheme or begins with
+// "www.".  Looks at the bytes as written, escapes of ":" and "w" included,
+// so that it errs only towards "may"; takes the text in pieces of any size.
+class TAddressHint {
+public:
+    void Pass(std::string_view bytes);
+    bool MayHoldAddress() const { return may_; }
+
+private:
+    bool may_ = false;
+    std::string tail_;  // the last bytes of the pieces so far
+};
+
 struct TUrlToken {
     int Start = 0;   // offset in the scanned text
     int Length = 0;

@@ -433,14 +433,22 @@ void TCustomRichEdit::AddEditStyles(TCreateParams& p) {
     // later, so the control hides and shows it (ShowSelectionByFocus).
     p.Style |= ES_NOHIDESEL;
     if (readOnly_) p.Style |= ES_READONLY;
-    if (!hideScrollBars_) p.Style |= ES_DISABLENOSCROLL;
+    if (!hideScrollBars_ || scrollBarsKept_) p.Style |= ES_DISABLENOSCROLL;
     if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomRichEdit::CreateWnd() {
     TWinControl::CreateWnd();
     SetupWindow();
-    RestoreContent();
+    // The new window was made for the content it takes.
+    restoringContent_ = true;
+    try {
+        RestoreContent();
+    } catch (...) {
+        restoringContent_ = false;
+        throw;
+    }
+    restoringContent_ = false;
 }
 
 void TCustomRichEdit::SetupWindow() {
@@ -469,6 +477,7 @@ void TCustomRichEdit::DestroyWnd() {
         c.rtf = StreamOutRtf();
         SendToWindow(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&c.selection));
         modified_ = SendToWindow(EM_GETMODIFY) != 0;
+        KeepScrollBarsFor(static_cast<int64_t>(c.rtf.size()));
         savedContent_ = std::move(c);
     }
     TWinControl::DestroyWnd();
@@ -741,8 +750,19 @@ void TCustomRichEdit::DiscardContent() {
     modified_ = false;
 }
 
-bool TCustomRichEdit::DropLongText() {
-    if (!HandleAllocated() || GetTextLen() <= RecreateAboveLength) return false;
+void TCustomRichEdit::KeepScrollBarsFor(int64_t length) {
+    scrollBarsKept_ = scrollBars_ != TScrollStyle::ssNone && (!hideScrollBars_ || length > KeepScrollBarsAbove);
+}
+
+bool TCustomRichEdit::DropLongText(int64_t coming) {
+    if (!HandleAllocated()) {
+        KeepScrollBarsFor(coming);
+        return false;
+    }
+    if (restoringContent_) return false;
+    const bool kept = scrollBarsKept_;
+    KeepScrollBarsFor(coming);
+    if (GetTextLen() <= RecreateAboveLength && scrollBarsKept_ == kept) return false;
     // The focus leaves for nowhere and comes back: moving it to another
     // control of ours would make the form leave and enter this one.
     bool hadFocus = Focused();
@@ -763,6 +783,7 @@ bool TCustomRichEdit::DropLongText() {
 void TCustomRichEdit::Clear() {
     if (!HandleAllocated()) {
         savedContent_.reset();
+        KeepScrollBarsFor(0);
         TControl::SetText("");
         return;
     }
@@ -793,10 +814,11 @@ std::string TCustomRichEdit::GetText() {
 void TCustomRichEdit::SetText(const std::string& s) {
     if (!HandleAllocated()) {
         savedContent_.reset();
+        KeepScrollBarsFor(static_cast<int64_t>(s.size()));
         TWinControl::SetText(s);
         return;
     }
-    DropLongText();
+    DropLongText(static_cast<int64_t>(s.size()));
     if (WideWindow()) {
         std::wstring w = AnsiToWide(s, TextCodePage());
         SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));

@@ -196,15 +196,27 @@ public:
     bool CanUndo();
     virtual void Clear();
     // Empties a window that holds a long text by making it anew, before
-    // the text is deleted or replaced: the window deletes text in a time
-    // that grows with the square of its length, while a new window costs a
-    // few milliseconds whatever the old one held.  Properties, events and
-    // the focus carry over; the new window has no undo history.  A short
-    // text stays, for the window to replace.  True when it made one.
-    bool DropLongText();
+    // the text is deleted or replaced by one of at most `coming`
+    // characters: the window deletes text in a time that grows with the
+    // square of its length, while a new window costs a few milliseconds
+    // whatever the old one held.  A window is also made anew where the
+    // coming text wants the other kind (ScrollBarsKept).  Properties,
+    // events and the focus carry over; the new window has no undo history.
+    // A short text stays, for the window to replace.  True when it made one.
+    bool DropLongText(int64_t coming = 0);
     // Longer texts than this (in characters) cost more to delete than a
     // new window.
     static constexpr int RecreateAboveLength = 16 * 1024;
+    // Whether the window was made keeping its scroll bars whether its text
+    // needs them or not, as it is for a text of more than
+    // KeepScrollBarsAbove characters and, with HideScrollBars off, for any.
+    // The control lays out every paragraph again when its width or height
+    // changes, as when a scroll bar comes, in a time that grows with the
+    // square of the paragraphs (2 MB of written text: 13 s, where reading
+    // it takes 0.8 s); a window that keeps them lays a long text out once,
+    // as it reads it.
+    bool ScrollBarsKept() const { return scrollBarsKept_; }
+    static constexpr int64_t KeepScrollBarsAbove = 64 * 1024;
     // Length of the text in characters.
     int GetTextLen();
     std::string GetText() override;
@@ -263,12 +275,18 @@ protected:
     virtual void DiscardContent();
     // Set while the window is made anew without its content.
     bool discardingContent_ = false;
+    // The next window keeps its scroll bars where its text of `length`
+    // characters (or fewer) wants it.
+    void KeepScrollBarsFor(int64_t length);
 
 private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
     bool hideSelection_ = true;
     bool hideScrollBars_ = true;
+    bool scrollBarsKept_ = false;
+    // Set while a new window takes the content kept for it.
+    bool restoringContent_ = false;
     int maxLength_ = 0;
     bool readOnly_ = false;
     TScrollStyle scrollBars_ = TScrollStyle::ssNone;

@@ -3,9 +3,11 @@
 // every item record is freed once, a megabyte of one paragraph loads
 // and leaves with the program's addresses above 2 GB, and a long note's
 // preview says so when memory runs short.
-#include "MainWindowTest.h"
+#include "EditorWindowTest.h"
 
 #include <richedit.h>
+
+#include <map>
 
 #include "store/NoteFile.h"
 #include "store/NoteStore.h"
@@ -26,6 +28,20 @@ std::string ParagraphsRtf(size_t size, const std::string& word) {
     for (int k = 0; rtf.size() < size; ++k)
         rtf += "\\pard " + word + " " + std::to_string(k) + ": some words of a line of about eighty characters.\\par\r\n";
     return rtf + "}";
+}
+
+// Written text of about `size` bytes of RTF: paragraphs of about 80
+// characters of words with commas and stops inside, the first one and the
+// last one holding an address.
+std::string ProseRtf(size_t size, const std::string& first, const std::string& last) {
+    static const char* const words[] = {"the", "notes", "of", "a", "day", "were", "kept", "in", "order", "and", "read"};
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n\\pard See " + first + " first.\\par\r\n";
+    for (unsigned k = 0; rtf.size() < size; ++k) {
+        std::string p = "Paragraph " + std::to_string(k) + ".";
+        for (unsigned w = k; p.size() < 76; w = w * 7 + 3) p += std::string(w % 5 == 0 ? ", " : " ") + words[w % 11];
+        rtf += "\\pard " + p + ".\\par\r\n";
+    }
+    return rtf + "\\pard And " + last + " last.\\par}";
 }
 
 // A note of one picture: an enhanced metafile holding a bitmap of `side`
@@ -54,7 +70,7 @@ std::string PictureRtf(int side) {
 
 }  // namespace
 
-class LargeTest : public MainWindowTest {
+class LargeTest : public EditorTest {
 protected:
     HWND Tree() { return W->TreeView->Handle(); }
     // A click on a top item's caption, through the queue.
@@ -72,6 +88,14 @@ protected:
         CHARRANGE r{-1, -1};
         SendMessageA(Editor(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
         return r;
+    }
+    // Whether the characters are marked as an address.
+    bool IsLink(int start, int length) {
+        Select(start, length);
+        CHARFORMAT2W f{};
+        f.cbSize = sizeof f;
+        SendMessageW(Editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+        return (f.dwMask & CFM_LINK) != 0 && (f.dwEffects & CFE_LINK) != 0;
     }
     // Gives the tree the focus as a click on it would.
     void FocusTree() {
@@ -141,6 +165,102 @@ TEST_F(LargeNotes, LeavingALargeNoteShowsTheNextOneAsStoredWithItsEditorWhole) {
     EXPECT_EQ(Shown().rfind("Other 0", 0), 0u);
     EXPECT_FALSE(W->REdit->CanUndo());
     EXPECT_EQ(Selection().cpMin, 0);
+}
+
+// A long note is read into a window that keeps its vertical scroll bar,
+// so that the control lays the note out once, and not again when the bar
+// comes; addresses are marked in it and the status line follows the caret
+// as in any note.  A short note's window shows its bar only when needed.
+TEST_F(LargeNotes, ALongNoteKeepsItsScrollBarAndItsAddressesAndCaretLine) {
+    const std::string first = "http://example.com/first", last = "http://example.com/last";
+    WriteTreskel("Notes", {{"Long", ProseRtf(200 * 1024, first, last)}, {"Small", SmallRtf("see http://example.com/small")}});
+    auto keepsBar = [this] { return (GetWindowLongA(Editor(), GWL_STYLE) & ES_DISABLENOSCROLL) != 0; };
+    auto barShown = [this] { return (GetWindowLongA(Editor(), GWL_STYLE) & WS_VSCROLL) != 0; };
+    std::vector<std::string> clicked;
+    auto clickAddress = [&](int at) {
+        W->REdit->OnURLClick = [&](TObject*, const std::string& url) { clicked.push_back(url); };
+        POINTL pt{0, 0};
+        SendMessageW(Editor(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), at);
+        ClickAt(Editor(), pt.x + 2, pt.y + 4);
+        PumpMessages();
+    };
+    auto isLink = [this](int start, int length) { return IsLink(start, length); };
+    // The note's last characters, as the control holds them.
+    auto tail = [this](int n) {
+        GETTEXTLENGTHEX g{GTL_DEFAULT, 1200};
+        const auto length = static_cast<LONG>(SendMessageW(Editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0));
+        std::wstring t(static_cast<size_t>(n) + 1, L'\0');
+        TEXTRANGEW r{{length - n, length}, t.data()};
+        t.resize(static_cast<size_t>(SendMessageW(Editor(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&r))));
+        return std::string(t.begin(), t.end());
+    };
+    auto lastAddressAt = [&] {
+        const std::wstring find(last.begin(), last.end());
+        FINDTEXTEXW ft{{0, -1}, find.c_str(), {0, 0}};
+        return static_cast<int>(SendMessageW(Editor(), EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&ft)));
+    };
+
+    // The first item, shown at start.
+    StartWindow();
+    ASSERT_EQ(W->TreeView->Selected(), Node("Long"));
+    ASSERT_EQ(Shown().rfind("See " + first + " first.", 0), 0u);
+    const std::string lastLine = "And " + last + " last.";
+    EXPECT_EQ(tail(static_cast<int>(lastLine.size())), lastLine);
+    EXPECT_TRUE(keepsBar());
+    EXPECT_TRUE(W->REdit->ScrollBarsKept());
+    EXPECT_TRUE(barShown());
+    EXPECT_EQ(Status(), "Line: 0 Col: 0");
+    EXPECT_TRUE(isLink(4, static_cast<int>(first.size())));
+    EXPECT_TRUE(isLink(lastAddressAt(), static_cast<int>(last.size())));
+    EXPECT_FALSE(isLink(lastAddressAt() - 4, 3));
+    clickAddress(6);
+    EXPECT_EQ(clicked, std::vector<std::string>{first});
+    // The caret at the note's end: the status line names its last line.
+    W->REdit->SetFocus();
+    PumpMessages();
+    KeyWith(VK_CONTROL, VK_END);
+    const int lines = static_cast<int>(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(lines, 2000);
+    const std::string lastLineAt = "Line: " + std::to_string(lines - 1) + " Col: ";
+    EXPECT_EQ(Status(), lastLineAt + std::to_string(lastLine.size()));
+    TypeText(Editor(), " typed");
+    EXPECT_EQ(Status(), lastLineAt + std::to_string(lastLine.size() + 6));
+
+    // A short note, by the Down key, which saves the long one: a window
+    // as before, with no scroll bar while the note needs none.
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    ASSERT_EQ(Shown(), "see http://example.com/small");
+    EXPECT_FALSE(keepsBar());
+    EXPECT_FALSE(W->REdit->ScrollBarsKept());
+    EXPECT_FALSE(barShown());
+    EXPECT_EQ(Status(), "Line: 0 Col: 0");
+    EXPECT_TRUE(isLink(4, 24));
+    EXPECT_NE(StoredRtf(Node("Long")).find("typed"), std::string::npos);
+
+    // Back by a click: the long note as saved, its window keeping the bar.
+    ClickRow(Tree(), 0);
+    ASSERT_EQ(tail(static_cast<int>(lastLine.size()) + 6), lastLine + " typed");
+    EXPECT_TRUE(keepsBar());
+    EXPECT_TRUE(isLink(lastAddressAt(), static_cast<int>(last.size())));
+    clicked.clear();
+    Select(0, 0);
+    clickAddress(10);
+    EXPECT_EQ(clicked, std::vector<std::string>{first});
+    // Made anew with what it holds (a setting of the window that needs a
+    // new one), the window keeps the bar and the note.
+    const std::string shown = Shown();
+    W->REdit->SetShowSelectionBar(false);
+    PumpMessages();
+    EXPECT_TRUE(keepsBar());
+    EXPECT_EQ(Shown(), shown);
+    W->REdit->SetShowSelectionBar(true);
+    PumpMessages();
+    // Emptied, for a new note, the window is one as before.
+    W->REdit->Lines()->Clear();
+    PumpMessages();
+    EXPECT_FALSE(keepsBar());
+    EXPECT_FALSE(barShown());
 }
 
 TEST_F(LargeNotes, TheEditorWithTheFocusKeepsItWithoutBeingEnteredAgain) {
@@ -480,6 +600,65 @@ TEST_F(LargeNotes, APreviewWithoutRoomSaysSoAndTheProgramGoesOnWithTheNoteAsItWa
     EXPECT_NE(first.find("Large 0: some words"), std::string::npos);
     EXPECT_NE(last.find("Large " + std::to_string(paragraphs - 1) + ": some words"), std::string::npos) << last;
     EXPECT_EQ(MessageBoxes().size(), 1u);
+}
+
+// Showing a note of thousands of paragraphs costs the editor one read by
+// its window and a few dozen messages, whatever the note's length: nothing
+// of ours goes over it line by line.
+TEST_F(LargeNotes, ShowingANoteOfManyParagraphsReadsItOnceAndWalksNoLines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    int paragraphs = 0;
+    for (; rtf.size() < 100 * 1024; ++paragraphs) rtf += "\\pard Item " + std::to_string(paragraphs) + ".\\par\r\n";
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Long", rtf + "}"}});
+    StartWindow();
+    std::map<UINT, int> seen;
+    W->REdit->WindowProc = [&seen, old = W->REdit->WindowProc](TMessage& m) {
+        ++seen[m.Msg];
+        old(m);
+    };
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    PumpMessages();
+    ASSERT_GE(static_cast<int>(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0)), paragraphs);
+    EXPECT_EQ(seen[EM_STREAMIN], 1);
+    int messages = 0;
+    for (const auto& [msg, count] : seen) messages += count;
+    EXPECT_LT(messages, 300);
+}
+
+// The control looks at every word it reads for an address: a note that
+// can hold none is read with that off, one that holds an address with it
+// on; after either, an address typed is marked as it is typed.
+TEST_F(LargeNotes, OnlyANoteThatMayHoldAnAddressIsReadLookingForAddresses) {
+    std::string plain = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\r\n";
+    for (int k = 0; k < 2000; ++k) plain += "\\pard Item " + std::to_string(k) + ", a word.\\par\r\n";
+    WriteTreskel("Notes", {{"Small", SmallRtf("small")}, {"Plain", plain + "}"}, {"Address", SmallRtf("see http://example.com/a")}});
+    StartWindow();
+    std::vector<LRESULT> lookingWhileRead;
+    W->REdit->WindowProc = [this, &lookingWhileRead, old = W->REdit->WindowProc](TMessage& m) {
+        if (m.Msg == EM_STREAMIN) lookingWhileRead.push_back(SendMessageA(Editor(), EM_GETAUTOURLDETECT, 0, 0));
+        old(m);
+    };
+    auto typedAddressMarked = [this] {
+        W->REdit->SetFocus();
+        PumpMessages();
+        KeyWith(VK_CONTROL, VK_END);
+        const int end = Selection().cpMin;
+        TypeText(Editor(), " http://typed.example.org ");
+        return IsLink(end + 1, 24);
+    };
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    ASSERT_EQ(W->TreeView->Selected(), Node("Plain"));
+    EXPECT_EQ(lookingWhileRead, std::vector<LRESULT>{0});
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETAUTOURLDETECT, 0, 0), 1);
+    EXPECT_TRUE(typedAddressMarked());
+    FocusTree();
+    PressKey(Tree(), VK_DOWN);
+    ASSERT_EQ(Shown(), "see http://example.com/a");
+    EXPECT_EQ(lookingWhileRead, (std::vector<LRESULT>{0, 1}));
+    EXPECT_TRUE(IsLink(4, 20));
+    EXPECT_TRUE(typedAddressMarked());
 }
 
 }  // namespace treskel::test

@@ -178,6 +178,23 @@ TEST(UrlScan, RangesWidenToWholeTokens) {
     EXPECT_EQ(end, 0);
 }
 
+// Rich text that may hold an address the control marks: a colon or "www"
+// in any case, written or escaped, wherever the pieces are cut.
+TEST(UrlScan, RichTextMayHoldAnAddressWhereAColonOrWwwStands) {
+    auto may = [](std::string_view rtf, size_t piece) {
+        TAddressHint hint;
+        for (size_t at = 0; at < rtf.size(); at += piece) hint.Pass(rtf.substr(at, piece));
+        return hint.MayHoldAddress();
+    };
+    const std::string plain = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Short, plain words. A list\\par}";
+    for (const char* rtf : {"{\\rtf1 see http://x.org\\par}", "{\\rtf1 WWW.example.org\\par}", "{\\rtf1 mailto\\'3Ame\\par}",
+                            "{\\rtf1 \\'77\\'77\\'77.x\\par}", "{\\rtf1 \\u119?ww.x\\par}", "{\\rtf1 http\\u58?x\\par}"}) {
+        for (size_t piece : {1u, 2u, 3u, 7u, 4096u}) EXPECT_TRUE(may(rtf, piece)) << rtf << " in pieces of " << piece;
+    }
+    for (size_t piece : {1u, 5u, 4096u}) EXPECT_FALSE(may(plain, piece)) << piece;
+    EXPECT_FALSE(may("{\\rtf1 ww w. w\\par}", 2));
+}
+
 TEST(FindRange, ForwardsRunsToTheEndOrOverTheLength) {
     TFindRange r = FindTextRange(5, 0, false, 100);
     EXPECT_EQ(r.Min, 5);
