@@ -47,12 +47,16 @@ function(treskel_test_flags target)
 endfunction()
 
 # Tests of a folder: tests/<dir>/tests.cmake calls
-#   treskel_test(<name> PORTABLE a_test.cpp WIN32 b_wintest.cpp [GUI])
+#   treskel_test(<name> PORTABLE a_test.cpp WIN32 b_wintest.cpp [GUI] [COST n])
 # Natively the PORTABLE files form <name>_tests; for Win32 both lists form
-# <name>_wintests, run under Wine.  GUI tests share one display and run
-# one at a time.
+# <name>_wintests, run under Wine.  GUI tests run one at a time on each
+# desk (a display, a Wine prefix and its wineserver of their own: see
+# scripts/run-tests.sh), side by side on several desks.  They start before
+# the others, the ones of a larger COST (a program with tests of tens of
+# seconds) first, so that no desk waits idle at the end of a run; CTest
+# learns the real costs from the runs after the first.
 function(treskel_test name)
-  cmake_parse_arguments(_tt "GUI" "" "PORTABLE;WIN32" ${ARGN})
+  cmake_parse_arguments(_tt "GUI" "COST" "PORTABLE;WIN32" ${ARGN})
   set(_files)
   foreach(_f IN LISTS _tt_PORTABLE)
     list(APPEND _files ${CMAKE_CURRENT_LIST_DIR}/${_f})
@@ -79,9 +83,13 @@ function(treskel_test name)
   endif()
   set(_props LABELS ${name})
   if(_tt_GUI AND TRESKEL_WIN32)
-    list(APPEND _props RESOURCE_LOCK display)
+    if(NOT _tt_COST)
+      set(_tt_COST 1)
+    endif()
+    list(APPEND _props RESOURCE_GROUPS desk:1 COST ${_tt_COST})
   elseif(TRESKEL_WIN32)
-    # Runs beside the GUI tests, which own the program's registry key.
+    # Runs beside the other tests of its kind in the run's own prefix: the
+    # program's registry key is left to the GUI tests.
     list(APPEND _props ENVIRONMENT "TRESKEL_SHARED_REGISTRY=1")
   endif()
   gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -5,9 +5,20 @@
 # starts the desk keeper found beside the program (see
 # tests/support/deskkeeper.cpp), all with their output detached, so that
 # later calls cost no Wine start-up and no helper process holds CTest's
-# pipes open.
+# pipes open.  `wine-run.sh --ready PROGRAM` does only that, for the
+# keeper beside PROGRAM, and runs nothing (scripts/run-tests.sh readies
+# each desk so before the tests start: a desktop the keeper does not hold
+# yet may end just as the first test starts, which then starts another
+# that keeps the test's output open).
 set -u
+ready_only=0
+if [ "${1:-}" = --ready ]; then
+  ready_only=1
+  shift
+fi
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# A window test runs on the desk CTest gave it.
+. "$here/desk.sh"
 export WINEPREFIX="${TRESKEL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -36,4 +47,5 @@ if ! ready; then
 fi
 # The server may have been stopped since: a persistent one again.
 wineserver -p >/dev/null 2>&1 </dev/null
+[ $ready_only -eq 1 ] && exit 0
 exec wine "$@"

@@ -39,10 +39,12 @@ treskel_test(appdialogs
 treskel_test(appcrash
   WIN32 crash_wintest.cpp
   GUI
+  COST 30
 )
 treskel_test(applarge
   WIN32 large_wintest.cpp
   GUI
+  COST 30
 )
 treskel_test(apprichtext
   WIN32 richtext_wintest.cpp
@@ -67,8 +69,8 @@ if(TRESKEL_WIN32)
   add_executable(startdriver ${CMAKE_CURRENT_LIST_DIR}/startdriver.cpp)
   treskel_test_flags(startdriver)
   add_test(NAME StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../scripts/second_start_test.sh ${PROJECT_SOURCE_DIR}
-                   $<TARGET_FILE_DIR:treskel> $<TARGET_FILE:startdriver>)
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/desk.sh bash ${CMAKE_CURRENT_LIST_DIR}/../scripts/second_start_test.sh
+                   ${PROJECT_SOURCE_DIR} $<TARGET_FILE_DIR:treskel> $<TARGET_FILE:startdriver>)
   set_tests_properties(StartScript.ASecondStartLeavesTheRunningProgramAndItsNoteWhole PROPERTIES
-                       LABELS startscript RESOURCE_LOCK display TIMEOUT 300)
+                       LABELS startscript RESOURCE_GROUPS desk:1 COST 30 TIMEOUT 300)
 endif()

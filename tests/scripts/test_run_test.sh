@@ -35,10 +35,13 @@ manifest() {
 before="$(manifest)"
 
 # A tree of its own: the run makes its prefix, home and temporary folder
-# in its build folder.
+# in its build folder.  The window tests are copied into it, with the
+# keeper of their desktop, so that the data folder they make beside
+# themselves is the tree's and not the one the suite's run uses.
 tree="$t/tree"
-mkdir -p "$tree/build"
+mkdir -p "$tree/build" "$tree/bin"
 cp -r "$src/scripts" "$tree/scripts"
+cp "$window_tests" "$(dirname "$window_tests")/deskkeeper.exe" "$tree/bin/"
 cat > "$t/probe.sh" <<PROBE
 #!/usr/bin/env bash
 # What a test of the run sees names nothing of the user's.
@@ -46,18 +49,23 @@ for v in HOME TMPDIR XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME WINEPREFIX TRE
   case "\${!v:-}" in "$real"*) echo "\$v is the user's: \${!v}" >&2; exit 1 ;; esac
 done
 [ -n "\${DISPLAY:-}" ] && [ "\$DISPLAY" != "${DISPLAY:-}" ] || { echo "the display is the user's: \${DISPLAY:-none}" >&2; exit 1; }
+# On a desk: the desk's prefix.
+if [ "\${1:-}" = desk ]; then
+  case "\${WINEPREFIX:-}" in "$tree/build/test-run/desks/"*) ;; *) echo "not on a desk: \${WINEPREFIX:-}" >&2; exit 1 ;; esac
+fi
 PROBE
 cat > "$tree/build/CTestTestfile.cmake" <<TESTS
 add_test(StartScript "bash" "$src/tests/scripts/start_test.sh" "$src")
-add_test(SecondStart "bash" "$src/tests/scripts/second_start_test.sh" "$src" "$built" "$driver")
-add_test(Window "$tree/scripts/wine-run.sh" "$window_tests" "--gtest_filter=FirstStart.MakesTheDataDirectoryBesideTheProgramAndRemembersIt:StartUp.TheProgramItselfStartsOnTheFirstItemWithItsNote")
+add_test(SecondStart "$tree/scripts/desk.sh" "bash" "$src/tests/scripts/second_start_test.sh" "$src" "$built" "$driver")
+add_test(Window "$tree/scripts/wine-run.sh" "$tree/bin/$(basename "$window_tests")" "--gtest_filter=FirstStart.MakesTheDataDirectoryBesideTheProgramAndRemembersIt:StartUp.TheProgramItselfStartsOnTheFirstItemWithItsNote")
 add_test(Environment "bash" "$t/probe.sh")
-set_tests_properties(SecondStart Window PROPERTIES RESOURCE_LOCK display)
+add_test(EnvironmentOnADesk "$tree/scripts/desk.sh" "bash" "$t/probe.sh" "desk")
+set_tests_properties(SecondStart Window EnvironmentOnADesk PROPERTIES RESOURCE_GROUPS desk:1)
 TESTS
 
 HOME="$real/home" XDG_DATA_HOME="$real/data" XDG_CONFIG_HOME="$real/config" XDG_CACHE_HOME="$real/cache" \
   TMPDIR="$real/tmp" WINEPREFIX="$real/prefix" TRESKEL_SHOTS="$real/home/Documents" \
-  "$tree/scripts/run-tests.sh" </dev/null >"$t/run.log" 2>&1
+  "$tree/scripts/run-tests.sh" -j 4 </dev/null >"$t/run.log" 2>&1
 rc=$?
 after="$(manifest)"
 if [ "$before" != "$after" ]; then
@@ -65,5 +73,5 @@ if [ "$before" != "$after" ]; then
   fail "the user's folders changed"
 fi
 [ $rc -eq 0 ] || { cat "$t/run.log" >&2; fail "the run failed"; }
-grep -q '100% tests passed, 0 tests failed out of 4' "$t/run.log" || { cat "$t/run.log" >&2; fail "not every test ran"; }
+grep -q '100% tests passed, 0 tests failed out of 5' "$t/run.log" || { cat "$t/run.log" >&2; fail "not every test ran"; }
 echo "test run: all passed"
