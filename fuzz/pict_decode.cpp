@@ -2,11 +2,14 @@
 // file's bytes: bitmaps are checked and packed, GIF and TGA decoded by
 // stb_image, PCX and JPEG by ours.  A refusal is an exception; anything
 // else is a crash, a hang or a read or write outside the input or output,
-// or a size measured from the header that is not the decoded one.
+// or a size measured from the header that is not the decoded one.  As
+// Insert Picture does, a picture whose size from its header no note could
+// hold is refused before it is decoded.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "app/frmMainRules.h"
 #include "pictlib/PictDecode.h"
 #include "platform/DibFormat.h"
 
@@ -22,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const Exception&) {
         measuredOk = false;
     }
+    // Insert Picture asks the library for the size first and decodes only
+    // what an empty note has room for.
+    if (measuredOk && !PictureRoomProblem(measured, 0).empty()) return 0;
     TPictImage image;
     try {
         PictDecode(copy.data(), copy.size(), image);

@@ -2,12 +2,18 @@
 # Times the program under Wine where the user waits (run by hand, not by
 # test.sh), beside an empty start and the bare system controls doing the
 # same work, in the same run:
-#   items N...  start until the window is shown and idle, a switch to the
-#               second tab and back, and close, on two treskels of N items
-#               each (default: 10000 30000 60000); and the longest the
-#               window takes to answer while it writes its tree a moment
-#               after a change (the first item opened), beside the same
-#               while idle
+#   items N...  two treskels of N items each (default: 10000 30000 60000)
+#               in each shape (TRESKEL_BENCH_SHAPES, by default all):
+#               groups (closed top items of ten), user (a third of the
+#               items at the top, each followed by an open run of up to four
+#               sub-items of sub-items, notes of about 300 bytes), flat
+#               (every item at the top), deep (open runs 100 levels deep)
+#               and wide (ten open top items): start until the window is
+#               shown and idle, a switch to the second tab and back, and
+#               close, beside the bare tree view filled with the same shape
+#               and destroyed; and for groups the longest the window takes
+#               to answer while it writes its tree a moment after a change
+#               (the first item opened), beside the same while idle
 #   notes       showing and leaving notes of 0.5, 1, 2 and 8 MB (paragraphs
 #               of 80 characters of the same words), of 0.5, 1 and 2 MB of
 #               written text (words with commas and stops) in paragraphs of
@@ -70,9 +76,22 @@ work="$(mktemp -d)"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 runs=()
 wm=""
+# Ends a run's Wine server (and with it every Wine process of its prefix),
+# then deletes the run: the server is found through its prefix, so a prefix
+# deleted first leaves its server and processes running.
+end_run() {
+  if [ -d "$work/$1/prefix" ]; then
+    WINEPREFIX="$work/$1/prefix" wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$work/$1/prefix" wineserver -w >/dev/null 2>&1 || true
+  fi
+  rm -rf "${work:?}/$1"
+}
 stop() {
   [ -z "$wm" ] || kill "$wm" 2>/dev/null || true
-  for run in "${runs[@]}"; do WINEPREFIX="$work/$run/prefix" wineserver -k >/dev/null 2>&1 || true; done
+  for run in "${runs[@]}"; do end_run "$run"; done
+  for p in prefix prefix-run; do
+    [ ! -d "$work/$p" ] || WINEPREFIX="$work/$p" wineserver -k >/dev/null 2>&1 || true
+  done
   rm -rf "$work"
 }
 trap stop EXIT
@@ -169,36 +188,70 @@ def indented_only(size):
 def one_paragraph(size):
     words = 'some words of one long paragraph that never ends '
     return rtf('\\pard ' + words * (size // len(words) + 1) + '\\par\r\n')
-def record(item_id, subs):
+def record(item_id, subs, opened=False):
     r = bytearray(39)
+    r[0] = 1 if opened else 0
     struct.pack_into('<iH', r, 2, subs, 26 if subs else 68)
     r[10] = 8
     struct.pack_into('<H', r, 12, 3)
     struct.pack_into('<iBi', r, 19, item_id, 0, -1)
     return bytes(r)
 def archive(name, first, items):
-    # items: (caption, sub-item count, rtf) in pre-order
+    # items: (caption, sub-item count, rtf, top item, open) in pre-order
     tree, entries = [], []
     tree.append(struct.pack('<i', sum(1 for i in items if i[3])))
-    for n, (caption, subs, body, top) in enumerate(items):
+    for n, (caption, subs, body, top, *opened) in enumerate(items):
         c = caption.encode()
-        tree.append(record(first + n, subs) + struct.pack('<i', len(c)) + c)
+        tree.append(record(first + n, subs, bool(opened and opened[0])) + struct.pack('<i', len(c)) + c)
         b = note(caption, body)
         entries.append(struct.pack('<ii', first + n, len(b)) + b)
     tree = b''.join(tree)
     with open('%s/%s.tsx' % (out, name), 'wb') as f:
         f.write(struct.pack('<i', len(tree)) + tree + struct.pack('<i', len(items)) + b''.join(entries))
 if kind == 'treskels':
-    count = int(sys.argv[3])
-    small = rtf(''.join('\\pard Paragraph %d of a note: some words to read.\\par\r\n' % k for k in range(36)))
+    count, shape = int(sys.argv[3]), sys.argv[4]
+    if shape == 'groups':
+        small = rtf(''.join('\\pard Paragraph %d of a note: some words to read.\\par\r\n' % k for k in range(36)))
+    else:
+        # Notes of about 300 bytes, as a user's short notes.
+        small = rtf(''.join('\\pard Line %d of a short note, a few words.\\par\r\n' % k for k in range(5)))
+    # The shape as (level, open) in pre-order: top items at level 0.
+    levels = []
+    if shape == 'groups':                     # closed top items of up to ten
+        while len(levels) < count:
+            levels += [(0, False)] + [(1, False)] * min(9, count - len(levels) - 1)
+    elif shape == 'flat':                     # every item at the top
+        levels = [(0, False)] * count
+    elif shape == 'deep':                     # open runs 100 levels deep
+        while len(levels) < count:
+            levels += [(d, True) for d in range(min(100, count - len(levels)))]
+    elif shape == 'wide':                     # ten open top items
+        per = -(-count // 10)
+        while len(levels) < count:
+            levels += [(0, True)] + [(1, False)] * min(per - 1, count - len(levels) - 1)
+    elif shape == 'user':
+        # A third of the items at the top, each followed by a run of 0 to 4
+        # sub-items of sub-items, open as a user leaves them.
+        k = 0
+        while len(levels) < count:
+            run = min(k % 5, count - len(levels) - 1)
+            levels += [(d, True) for d in range(run + 1)]
+            k += 1
+    else:
+        sys.exit('unknown shape ' + shape)
+    subs = [0] * count
+    parents = []
+    for n, (level, _) in enumerate(levels):
+        del parents[level:]
+        if parents: subs[parents[-1]] += 1
+        parents.append(n)
     for name, first in (('First', 10000000), ('Second', 20000000)):
-        items, n = [], 0
-        while n < count:                      # top items of up to ten sub-items
-            subs = min(9, count - n - 1)
-            items.append(('Item %d' % n, subs, small, True))
-            items += [('Item %d' % (n + k), 0, small, False) for k in range(1, subs + 1)]
-            n += 1 + subs
+        items = [('Item %d' % n, subs[n], small, level == 0, opened and subs[n] > 0)
+                 for n, (level, opened) in enumerate(levels)]
         archive(name, first, items)
+    # The same shape for the bare tree view of the reference.
+    with open('%s/../shape.txt' % out, 'w') as f:
+        f.write(''.join('%d %d\n' % (level, opened and subs[n] > 0) for n, (level, opened) in enumerate(levels)))
 elif kind == 'first':
     # A treskel whose first item holds the note of the given file, as the
     # item shown at start.
@@ -251,29 +304,42 @@ printf '%-28s %10s\n' "empty start (ms)" "$(value "$empty" start)"
 printf '%-28s %10s\n' "empty close (ms)" "$(value "$empty" close)"
 
 if [ "$what" = all ] || [ "$what" = items ]; then
+  # Each shape: two treskels of it, the program started on them, switched
+  # to the second tab and back and closed; then the bare tree view filled
+  # with the same shape and destroyed, in the same prefix.
+  shapes=(${TRESKEL_BENCH_SHAPES:-groups user flat deep wide})
   for items in "${counts[@]}"; do
-    new_run "large$items"
-    write treskels "$work/large$items/Data" "$items"
-    size=$(du -m "$work/large$items/Data/First.tsx" | cut -f1)
-    new_run "tree$items"
-    large=$(run "large$items" switch)
-    changed=$(run "large$items" change)
-    bare=$(reference "tree$items" tree "$items")
+    declare -A timed=() bare=() size=()
+    changed=""
+    for shape in "${shapes[@]}"; do
+      name="$shape$items"
+      new_run "$name"
+      write treskels "$work/$name/Data" "$items" "$shape"
+      size[$shape]=$(du -m "$work/$name/Data/First.tsx" | cut -f1)
+      timed[$shape]=$(run "$name" switch)
+      [ "$shape" != groups ] || changed=$(run "$name" change)
+      bare[$shape]=$(reference "$name" tree "$items" shape.txt)
+      end_run "$name"
+    done
     echo
     load
-    printf '%-28s %10s %16s\n' "milliseconds" "empty" "$items items (${size} MB)"
-    for k in start to-second to-first close; do
-      printf "%-28s %10s %16s\n" "$k" "$(value "$empty" "$k")" "$(value "$large" "$k")"
+    printf '%-10s %4s %7s %7s %7s %7s %7s %7s %7s %7s\n' "$items items" "MB" "start" "to 2nd" "to 1st" "close" \
+      "bare" "bare" "2nd÷" "1st÷"
+    printf '%-10s %4s %7s %7s %7s %7s %7s %7s %7s %7s\n' "(ms)" "" "" "" "" "" "fill" "destroy" "(f+d)" "(f+d)"
+    printf '%-10s %4s %7s %7s %7s %7s\n' "empty" "" "$(value "$empty" start)" "" "" "$(value "$empty" close)"
+    for shape in "${shapes[@]}"; do
+      t="${timed[$shape]}" b="${bare[$shape]}"
+      f=$(value "$b" tree-fill) d=$(value "$b" tree-destroy)
+      ratio() { awk -v s="$1" -v f="$f" -v d="$d" 'BEGIN { if (s != "" && f + d > 0) printf "%.2f", s / (f + d) }'; }
+      printf '%-10s %4s %7s %7s %7s %7s %7s %7s %7s %7s\n' "$shape" "${size[$shape]}" "$(value "$t" start)" \
+        "$(value "$t" to-second)" "$(value "$t" to-first)" "$(value "$t" close)" "$f" "$d" \
+        "$(ratio "$(value "$t" to-second)")" "$(ratio "$(value "$t" to-first)")"
     done
-    printf "%-28s %10s %16s\n" "bare tree view: fill" "" "$(value "$bare" tree-fill)"
-    printf "%-28s %10s %16s\n" "bare tree view: destroy" "" "$(value "$bare" tree-destroy)"
-    printf "%-28s %10s %16s\n" "longest stall, idle" "" "$(value "$changed" idle-stall)"
-    printf "%-28s %10s %16s\n" "longest stall, tree written" "" "$(value "$changed" change-stall)"
-    # A switch with nothing changed against the bare view's fill and destroy.
-    printf "%-28s %10s %16s\n" "to-second / (fill+destroy)" "" \
-      "$(awk -v s="$(value "$large" to-second)" -v f="$(value "$bare" tree-fill)" \
-        -v d="$(value "$bare" tree-destroy)" 'BEGIN { if (f + d > 0) printf "%.2f", s / (f + d) }')"
-    rm -rf "$work/large$items/Data" "$work/tree$items"
+    if [ -n "$changed" ]; then
+      printf 'groups: longest stall %s ms idle, %s ms while the tree is written\n' \
+        "$(value "$changed" idle-stall)" "$(value "$changed" change-stall)"
+    fi
+    unset timed bare size
   done
 fi
 
@@ -285,7 +351,7 @@ if [ "$what" = close ]; then
     declare -A closed=()
     for kind in tests run run-openbox; do
       new_run "close-$kind-$items" "$([ "$kind" = tests ] && echo prefix || echo prefix-run)"
-      write treskels "$work/close-$kind-$items/Data" "$items"
+      write treskels "$work/close-$kind-$items/Data" "$items" groups
       if [ "$kind" = run-openbox ]; then
         openbox >/dev/null 2>&1 &
         wm=$!
@@ -296,7 +362,7 @@ if [ "$what" = close ]; then
       timed=$(run "close-$kind-$items")
       closed[$kind]="$(value "$timed" start) $(value "$timed" close)"
       if [ -n "$wm" ]; then kill "$wm" 2>/dev/null || true; wait "$wm" 2>/dev/null || true; wm=""; fi
-      rm -rf "$work/close-$kind-$items/Data"
+      end_run "close-$kind-$items"
     done
     echo
     load
@@ -330,9 +396,7 @@ if [ "$what" = all ] || [ "$what" = notes ]; then
     new_run first
     write first "$work/first/Data" "$work/notes/$l.rtf"
     first=$(run first)
-    WINEPREFIX="$work/first/prefix" wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX="$work/first/prefix" wineserver -w >/dev/null 2>&1 || true
-    rm -rf "${work:?}/first"
+    end_run first
     unset 'runs[-1]'
     printf '%-18s %8s %8s %8s %8s %8s %8s %8s %8s %8s  %s\n' "$l" "$(value "$timed" show-click "$l")" \
       "$(value "$timed" leave-click "$l")" "$(value "$timed" show-key "$l")" \

@@ -1,12 +1,12 @@
 // The references of scripts/bench-wine.sh: the bare system controls doing
-// the program's work, in the same run.  "tree N" fills a tree view with N
-// items shaped as the benchmark's treskels (top items of up to ten, closed)
-// and deletes them; "notes file..." streams each RTF file into a new
-// rich-edit control, made as usual, made keeping its vertical scroll bar,
-// and so marking addresses as the program's editor does; "saves file..."
-// streams each out of one as saving does, and passes what the control
-// wrote through the editor's paragraph filter in the control's pieces.
-// Prints the times in milliseconds.
+// the program's work, in the same run.  "tree N [shape file]" fills a tree
+// view with N items shaped as the benchmark's treskels (by default top
+// items of up to ten, closed) and destroys it; "notes file..." streams each
+// RTF file into a new rich-edit control, made as usual, made keeping its
+// vertical scroll bar, and so marking addresses as the program's editor
+// does; "saves file..." streams each out of one as saving does, and passes
+// what the control wrote through the editor's paragraph filter in the
+// control's pieces.  Prints the times in milliseconds.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -39,36 +39,56 @@ HWND MakeTop() {
                          nullptr, nullptr, nullptr);
 }
 
-void Tree(HWND top, int n) {
+// The shape of a treskel's tree: each item's level (0 at the top) and
+// whether it is open, in pre-order; without a file, top items of up to ten,
+// closed.
+std::vector<std::pair<int, bool>> Shape(int n, const char* file) {
+    std::vector<std::pair<int, bool>> items;
+    if (file != nullptr) {
+        std::ifstream in(file);
+        int level = 0, open = 0;
+        while (static_cast<int>(items.size()) < n && in >> level >> open) items.emplace_back(level, open != 0);
+        return items;
+    }
+    while (static_cast<int>(items.size()) < n) {
+        items.emplace_back(0, false);
+        for (int k = std::min(9, n - static_cast<int>(items.size())); k > 0; --k) items.emplace_back(1, false);
+    }
+    return items;
+}
+
+// Fills a tree view with every item of the shape, as the program's window
+// takes them (caption, data and its being open in one insertion, drawing
+// off), and destroys it.
+void Tree(HWND top, int n, const char* shapeFile) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
+    const std::vector<std::pair<int, bool>> shape = Shape(n, shapeFile);
     HWND t = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES,
                              0, 0, 250, 450, top, nullptr, nullptr, nullptr);
     SendMessageA(t, WM_SETREDRAW, FALSE, 0);
     const double t0 = Now();
-    for (int i = 0; i < n;) {
-        const int subs = std::min(9, n - i - 1);
+    std::vector<HTREEITEM> parents{TVI_ROOT};
+    int i = 0;
+    for (const auto& [level, open] : shape) {
+        parents.resize(static_cast<size_t>(level) + 1);
         char text[32];
-        TVINSERTSTRUCTA is{};
-        is.hParent = TVI_ROOT;
-        is.hInsertAfter = TVI_LAST;
-        is.item.mask = TVIF_TEXT | TVIF_PARAM;
-        is.item.pszText = text;
         std::snprintf(text, sizeof text, "Item %d", i);
+        TVINSERTSTRUCTA is{};
+        is.hParent = parents.back();
+        is.hInsertAfter = TVI_LAST;
+        is.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+        is.item.pszText = text;
         is.item.lParam = ++i;
-        auto parent = reinterpret_cast<HTREEITEM>(SendMessageA(t, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
-        is.hParent = parent;
-        for (int k = 0; k < subs; ++k) {
-            std::snprintf(text, sizeof text, "Item %d", i);
-            is.item.lParam = ++i;
-            SendMessageA(t, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is));
-        }
+        is.item.state = open ? TVIS_EXPANDED : 0;
+        is.item.stateMask = TVIS_EXPANDED;
+        parents.push_back(reinterpret_cast<HTREEITEM>(SendMessageA(t, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is))));
     }
     SendMessageA(t, WM_SETREDRAW, TRUE, 0);
     UpdateWindow(t);
     const double t1 = Now();
     DestroyWindow(t);
-    std::printf("tree-fill %d %.0f\ntree-destroy %d %.0f\n", n, t1 - t0, n, Now() - t1);
+    std::printf("tree-fill %d %.0f\ntree-destroy %d %.0f\n", i, t1 - t0, i, Now() - t1);
 }
 
 // The pieces of what the control writes, as it hands them over.
@@ -140,12 +160,12 @@ void Save(HWND top, const char* file) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: treskel_reference tree N | notes file... | saves file...\n");
+        std::fprintf(stderr, "usage: treskel_reference tree N [shape file] | notes file... | saves file...\n");
         return 2;
     }
     HWND top = MakeTop();
     const std::string what = argv[1];
-    if (what == "tree") Tree(top, std::atoi(argv[2]));
+    if (what == "tree") Tree(top, std::atoi(argv[2]), argc > 3 ? argv[3] : nullptr);
     else
         for (int i = 2; i < argc; ++i) (what == "saves" ? Save : Note)(top, argv[i]);
     DestroyWindow(top);

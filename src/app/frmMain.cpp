@@ -166,6 +166,10 @@ void TfrmTreskel::FormDestroy(TObject*) {
     ItemStream.reset();
     // The tree goes after this window's own fields.
     TreeView->OnNodesChange = nullptr;
+    // The window leaves the screen first (its placement and settings are
+    // kept by now): its hundred controls then go without each being drawn
+    // away from a window still shown.
+    if (HandleAllocated() && IsWindowVisible(Handle())) ShowWindow(Handle(), SW_HIDE);
 }
 
 void TfrmTreskel::CaptionControl1ButtonClick(TObject*, int ButtonIndex, bool&) {

@@ -318,6 +318,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
     void SaveStateBeforeRecreate() override;
     void RestoreStateAfterRecreate() override;
@@ -385,6 +386,8 @@ private:
     // Inserts `node` after `after`, with the sub-items of every open node
     // from it down.
     void InsertBranch(TTreeNode* node, HTREEITEM after);
+    // Where `node` goes among its siblings in the window.
+    HTREEITEM PlaceInWindow(const TTreeNode* node) const;
     void InsertPendingItems();
     bool ChildrenInWindow(const TTreeNode* node) const;
     // Puts the sub-items of `node` (which is in the window) into it.

@@ -13,6 +13,8 @@
 
 #include "platform/ComCtrls.h"
 #include "platform/ComCtrlsPriv.h"
+#include "platform/ControlsHooks.h"
+#include "platform/UtilityWindow.h"
 #include "platform/ComCtrlsTreePriv.h"
 
 namespace treskel {
@@ -34,6 +36,34 @@ void InitClasses() {
 namespace {
 
 UINT StateImageMask(int index) { return index > 0 && index < 16 ? INDEXTOSTATEIMAGEMASK(index) : 0; }
+
+// The procedure of the window a tree window reports to (see
+// CreateWindowHandle), which no attachment stands in front of: it hands each
+// notification to the view that sent it in the process, as the view's
+// parent would.
+LRESULT CALLBACK ReportProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND from = nullptr;
+    if (msg == WM_NOTIFY) {
+        auto* nm = reinterpret_cast<NMHDR*>(lParam);
+        // The view keeps its nodes and what they own itself: the window's
+        // deletion of an item, told once for each item as it is emptied or
+        // destroyed, is nothing to it.
+        if (nm->code == TVN_DELETEITEMA || nm->code == TVN_DELETEITEMW) return 0;
+        from = nm->hwndFrom;
+    } else if (msg == WM_CONTEXTMENU) {
+        // A right click that was no click of the view's asks for its menu.
+        from = reinterpret_cast<HWND>(wParam);
+    } else {
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+    try {
+        if (TWinControl* view = TWinControl::FindControl(from))
+            return view->Perform(msg == WM_NOTIFY ? CN_NOTIFY : msg, wParam, lParam);
+    } catch (...) {
+        HandleCallbackException();
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -84,6 +114,25 @@ void TCustomTreeView::CreateWnd() {
     if (nodes_->Updating()) Perform(WM_SETREDRAW, FALSE, 0);
     for (TTreeNode* n = nodes_->GetFirstNode(); n != nullptr; n = n->GetNextSibling()) InsertItems(n);
     SyncSelection();
+}
+
+// The control sends its notifications for its whole life to the window it
+// was made under, among them one for each item it deletes: every item when
+// the nodes are cleared and when the window is destroyed.  Through a parent
+// of ours each of those costs round trips to the window server (the
+// system's subclass chain looks up its data for every message), many times
+// what the control takes to delete the item.  So the window is made under
+// a plain utility window, which hands notifications on in the process and
+// answers deletions at once (ReportProc), and then moved under its parent.
+void TCustomTreeView::CreateWindowHandle(const TCreateParams& params) {
+    if (params.WndParent == nullptr || !(params.Style & WS_CHILD)) {
+        TWinControl::CreateWindowHandle(params);
+        return;
+    }
+    TCreateParams madeUnder = params;
+    madeUnder.WndParent = PlainUtilityWindow(ReportProc);
+    TWinControl::CreateWindowHandle(madeUnder);
+    if (HandleAllocated()) ::SetParent(Handle(), params.WndParent);
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -333,8 +382,9 @@ bool TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
     }
     node->expanded_ = expand;
     NodesChanged();
-    // A node not in the window yet goes in open or closed as it is.
-    if (WindowReady() && node->item_ != nullptr) {
+    // A node not in the window yet goes in open or closed as it is: while
+    // a treskel loads, the nodes opened wait for the window with the rest.
+    if (node->item_ != nullptr && WindowReady()) {
         if (expand) LoadChildren(node);
         Mirroring m(this);
         Perform(TVM_EXPAND, expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->item_));
@@ -521,9 +571,21 @@ void TCustomTreeView::InsertItems(TTreeNode* node) {
         itemsPending_ = true;
         return;
     }
-    HTREEITEM after = node->index_ == 0 ? TVI_FIRST : parent->children_[static_cast<size_t>(node->index_) - 1]->item_;
-    if (after == nullptr) after = TVI_LAST;
-    InsertBranch(node, after);
+    InsertBranch(node, PlaceInWindow(node));
+}
+
+HTREEITEM TCustomTreeView::PlaceInWindow(const TTreeNode* node) const {
+    // The control checks an item it is given against every item it holds:
+    // "last" is named as such, so that a tree filled in order costs what
+    // it costs the control.
+    const auto& siblings = node->parent_->children_;
+    bool last = true;
+    for (size_t i = static_cast<size_t>(node->index_) + 1; last && i < siblings.size(); ++i)
+        last = siblings[i]->item_ == nullptr;
+    if (last) return TVI_LAST;
+    if (node->index_ == 0) return TVI_FIRST;
+    HTREEITEM after = siblings[static_cast<size_t>(node->index_) - 1]->item_;
+    return after != nullptr ? after : TVI_LAST;
 }
 
 void TCustomTreeView::InsertBranch(TTreeNode* node, HTREEITEM after) {
@@ -569,10 +631,15 @@ void TCustomTreeView::InsertPendingItems() {
     while (!parents.empty()) {
         TTreeNode* p = parents.back();
         parents.pop_back();
+        // Those after the last sibling in the window go in as "last" (see
+        // PlaceInWindow).
+        size_t end = p->children_.size();
+        while (end > 0 && p->children_[end - 1]->item_ == nullptr) --end;
         HTREEITEM after = TVI_FIRST;
-        for (auto& c : p->children_) {
-            if (c->item_ == nullptr) InsertBranch(c.get(), after);
-            else if (c->childrenInWindow_) parents.push_back(c.get());
+        for (size_t i = 0; i < p->children_.size(); ++i) {
+            TTreeNode* c = p->children_[i].get();
+            if (c->item_ == nullptr) InsertBranch(c, i >= end ? TVI_LAST : after);
+            else if (c->childrenInWindow_) parents.push_back(c);
             after = c->item_;
         }
     }

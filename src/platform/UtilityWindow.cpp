@@ -2,6 +2,9 @@
 
 #include "platform/SysUtils.h"
 
+#include <map>
+#include <string>
+
 namespace treskel {
 
 namespace {
@@ -54,6 +57,26 @@ HWND UtilityWindow::Handle() {
 void UtilityWindow::SetOwner(HWND owner) {
     // For a top-level window this slot is its owner.
     SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
+HWND PlainUtilityWindow(WNDPROC proc) {
+    static std::map<WNDPROC, HWND> windows;
+    HWND& window = windows[proc];
+    if (window != nullptr && IsWindow(window)) return window;
+    // A class of its own for each procedure: the class holds it.
+    const std::string name = Format("%s%p", kClassName, reinterpret_cast<void*>(proc));
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA existing{};
+    if (!GetClassInfoA(instance, name.c_str(), &existing)) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = instance;
+        wc.lpszClassName = name.c_str();
+        if (!RegisterClassA(&wc)) throw EOutOfResources("Cannot register the window class " + name);
+    }
+    window = CreateWindowExA(0, name.c_str(), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (window == nullptr) throw EOutOfResources("Error creating window (utility window)");
+    return window;
 }
 
 UtilityTimer::UtilityTimer(std::function<void()> tick, void* owner)

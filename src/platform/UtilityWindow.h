@@ -41,6 +41,14 @@ private:
     WindowSubclass subclass_;
 };
 
+// A message-only window of the utility kind whose messages go straight to
+// `proc`, with no attachment in front of it: for a window that a system
+// control tells of its doings message by message, where the attachment's
+// lookup of its data for each message would cost more than the message
+// (round trips to the window server under some hosts).  One window per
+// procedure, made on first use and again after something destroyed it.
+HWND PlainUtilityWindow(WNDPROC proc);
+
 // A system timer that calls a function on every tick, on a utility window
 // of its own.  It stops when it goes.
 class UtilityTimer {

@@ -106,6 +106,24 @@ void MainWindowTest::WriteTreskel(const std::string& name, const std::vector<Not
     PackTreskel(tree, dataPath, name);
 }
 
+void MainWindowTest::WriteShapedTreskel(const std::string& name, const std::vector<std::pair<int, bool>>& shape) {
+    TPlainItemTree tree;
+    std::vector<TItemNode*> parents;
+    std::vector<std::pair<TItemNode*, bool>> made;
+    for (const auto& [level, open] : shape) {
+        parents.resize(static_cast<size_t>(level));
+        parents.push_back(AddItem(tree, parents.empty() ? nullptr : parents.back(), "Item " + std::to_string(made.size()),
+                                  nextId_++));
+        made.emplace_back(parents.back(), open);
+    }
+    for (auto& [node, open] : made) {
+        if (node->Count() == 0) continue;
+        node->SetImageIndex(ImgParent);
+        node->SetExpanded(open);
+    }
+    PackTreskel(tree, DataDir(), name);
+}
+
 void MainWindowTest::NewTreskel(const std::string& name) {
     AnswerNextQuery(name);
     Run(W->NewTreskel);

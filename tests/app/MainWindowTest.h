@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frmMain.h"
@@ -58,6 +59,10 @@ protected:
     // A treskel of top items written as the program keeps one, before the
     // window starts, in `dataPath` (none: the data directory).
     void WriteTreskel(const std::string& name, const std::vector<NoteItem>& items, std::string dataPath = "");
+    // A treskel of this shape ((level, open) in pre-order, see TreeShape)
+    // written the same way: item i captioned "Item i", without notes, every
+    // item with sub-items open as the shape says.
+    void WriteShapedTreskel(const std::string& name, const std::vector<std::pair<int, bool>>& shape);
     // Makes a treskel and enters it, as the user does.
     void NewTreskel(const std::string& name);
     // Selects a tab as a click on it does.

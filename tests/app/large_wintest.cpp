@@ -14,6 +14,8 @@
 #include "store/TreskelArchive.h"
 #include "platform/FileSys.h"
 #include "support/StoreTest.h"
+#include "support/TreeShapes.h"
+#include "platform/Subclass.h"
 #include "../preview/PageText.h"
 
 namespace treskel::test {
@@ -438,6 +440,67 @@ TEST_F(LargeTreskels, EveryItemRecordIsFreedOnceWhenATreskelIsLeftOrClosed) {
     EXPECT_EQ(W->TreeView->Selected(), Node("Top 0.0"));
     CloseWindow();
     EXPECT_EQ(TAliveCount<TItemData>::count, alive);
+}
+
+TEST_F(LargeTreskels, EveryShapeIsShownWholeAndFreedOnceWithoutANoticeToTheWindowPerItem) {
+    for (const std::string& kind : TreeShapeKinds()) WriteShapedTreskel(kind, TreeShape(kind, 600));
+    const int alive = TAliveCount<TItemData>::count;
+    StartWindow();
+    // What the tree tells its parent and the window of each item it
+    // deletes, as it is emptied at each change of tab and destroyed at
+    // close.
+    int told = 0;
+    auto count = [&told](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
+        if (msg == WM_NOTIFY) {
+            const UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+            told += code == TVN_DELETEITEMA || code == TVN_DELETEITEMW;
+        }
+        return false;
+    };
+    WindowSubclass tabs, window;
+    tabs.Attach(W->TabControl1->Handle(), count);
+    window.Attach(W->Handle(), count);
+    for (int round = 0; round < 2; ++round) {
+        for (const std::string& kind : TreeShapeKinds()) {
+            SCOPED_TRACE(kind);
+            const int tab = TabIndexOf(kind);
+            ASSERT_GE(tab, 0);
+            if (W->TabControl1->TabIndex() != tab) {
+                ASSERT_TRUE(ClickTab(tab));
+            }
+            ASSERT_EQ(W->TreeView->Items()->Count(), 600);
+            EXPECT_EQ(TAliveCount<TItemData>::count - alive, 600);
+            // Every item is open or at the top: all are in the window, in
+            // the model's order, each with its node.
+            EXPECT_EQ(SendMessageA(Tree(), TVM_GETCOUNT, 0, 0), 600);
+            int row = 0;
+            TTreeNode* node = W->TreeView->Items()->GetFirstNode();
+            for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+                 item != nullptr && node != nullptr;
+                 item = reinterpret_cast<HTREEITEM>(
+                     SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item))),
+                      node = node->GetNext(), ++row)
+                if (node->ItemId() != item) break;
+            EXPECT_EQ(row, 600);
+        }
+    }
+    // An open run deleted goes with its records; opening and closing still
+    // answer the keys.
+    TTreeNode* run = W->TreeView->Items()->TopLevelItem(4);  // the fifth top item, a run of four
+    ASSERT_EQ(run->Count(), 1);
+    ClickNode(run);
+    FocusTree();
+    PressKey(Tree(), VK_LEFT);
+    EXPECT_FALSE(run->Expanded());
+    PressKey(Tree(), VK_RIGHT);
+    EXPECT_TRUE(run->Expanded());
+    AnswerNextBox(IDYES);
+    Run(W->RemoveItem);
+    EXPECT_EQ(W->TreeView->Items()->Count(), 595);
+    EXPECT_EQ(TAliveCount<TItemData>::count - alive, 595);
+    CloseWindow();
+    EXPECT_EQ(TAliveCount<TItemData>::count, alive);
+    EXPECT_EQ(told, 0);
 }
 
 // ---------------------------------------------------------------- addresses above 2 GB

@@ -665,6 +665,13 @@ protected:
         }
         CloseWindow();
     }
+    // The program itself started on them as the user starts it: its main
+    // window once shown, or null.
+    HWND StartProgramOnThreeItems(ProgramProcess& program) {
+        LeaveThreeItems();
+        EXPECT_TRUE(program.Start(ProgramExe(), DataDir())) << ProgramExe();
+        return program.WaitForMainWindow();
+    }
     // The tree's window and the tree's model agree on the selection.
     void ExpectSelected(const std::string& caption) {
         TTreeNode* n = Node(caption);
@@ -796,10 +803,8 @@ TEST_F(StartUp, CompressionMarkersShowFromTheStart) {
 // The program itself, started as the user starts it, on the same data:
 // read through its windows from outside.
 TEST_F(StartUp, TheProgramItselfStartsOnTheFirstItemWithItsNote) {
-    LeaveThreeItems();
     ProgramProcess program;
-    ASSERT_TRUE(program.Start(ProgramExe(), DataDir())) << ProgramExe();
-    HWND main = program.WaitForMainWindow();
+    HWND main = StartProgramOnThreeItems(program);
     ASSERT_NE(main, nullptr);
     HWND tree = FindChildOfClass(main, "TTreeView");
     HWND editor = FindChildOfClass(main, "TRichEditEx");
@@ -818,6 +823,22 @@ TEST_F(StartUp, TheProgramItselfStartsOnTheFirstItemWithItsNote) {
     EXPECT_TRUE(IsWindowEnabled(GetParent(editor)));
     EXPECT_TRUE(IsWindowVisible(editor));
     PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+// Closed, the program's window leaves the screen before its controls go,
+// rather than staying while they are taken from it one by one.
+TEST_F(StartUp, TheProgramsWindowLeavesTheScreenBeforeItsControlsGo) {
+    ProgramProcess program;
+    HWND main = StartProgramOnThreeItems(program);
+    ASSERT_NE(main, nullptr);
+    HWND tree = FindChildOfClass(main, "TTreeView");
+    ASSERT_NE(tree, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    bool treeGoneOnScreen = false;
+    while (WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && !treeGoneOnScreen)
+        treeGoneOnScreen = !IsWindow(tree) && IsWindowVisible(main);
+    EXPECT_FALSE(treeGoneOnScreen) << "the tree went while the window was still shown";
     EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 

@@ -14,8 +14,10 @@
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
+#include "platform/Subclass.h"
 #include "support/GuiTest.h"
 #include "support/Snapshot.h"
+#include "support/TreeShapes.h"
 
 using namespace treskel;
 using namespace treskel::test;
@@ -136,6 +138,22 @@ void PostClick(HWND wnd, TPoint p, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUT
     treskel::test::PostClick(wnd, p.x, p.y, down, up);
 }
 
+
+// Fills the tree as a treskel loads: inside one update, each node opened
+// once its sub-items are in.  The window takes them all when it ends.
+void FillShape(TCustomTreeView* tree, const std::vector<std::pair<int, bool>>& shape) {
+    TTreeNodes* items = tree->Items();
+    items->BeginUpdate();
+    std::vector<TTreeNode*> parents, opened;
+    for (const auto& [level, open] : shape) {
+        parents.resize(static_cast<size_t>(level));
+        parents.push_back(items->AddChild(parents.empty() ? nullptr : parents.back(), "Item " + std::to_string(items->Count())));
+        if (open) opened.push_back(parents.back());
+    }
+    for (auto it = opened.rbegin(); it != opened.rend(); ++it) (*it)->SetExpanded(true);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+    items->EndUpdate();
+}
 
 }  // namespace
 
@@ -380,6 +398,69 @@ TEST(TreeView, TheWindowMirrorsAddsMovesSortsAndDeletes) {
     EXPECT_EQ(it.state & TVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));
     items->Clear();
     ExpectMirrors(f.tree);
+}
+
+TEST(TreeView, EmptyingOrDestroyingTheWindowFreesEachNodeOnceWhateverTheShapeAndTellsTheParentNothing) {
+    struct Counted : TTreeNode {
+        Counted(TTreeNodes* o, int* freed) : TTreeNode(o), freed_(freed) {}
+        ~Counted() override { ++*freed_; }
+        int* freed_;
+    };
+    int freed = 0, deleted = 0, made = 0, told = 0;
+    // Whatever the window tells its parent of its items' deletion, while
+    // it is emptied and while it is destroyed with the form.
+    WindowSubclass parent;
+    {
+        TreeForm f;
+        parent.Attach(f.form->Handle(), [&](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
+            if (msg == WM_NOTIFY) {
+                const UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+                told += code == TVN_DELETEITEMA || code == TVN_DELETEITEMW;
+            }
+            return false;
+        });
+        f.tree->NodeFactory = [&](TTreeNodes* o) {
+            ++made;
+            return std::make_unique<Counted>(o, &freed);
+        };
+        f.tree->OnDeletion = [&](TObject*, TTreeNode*) { ++deleted; };
+        const HWND wnd = f.tree->Handle();
+        for (const std::string& kind : TreeShapeKinds()) {
+            SCOPED_TRACE(kind);
+            FillShape(f.tree, TreeShape(kind, 400));
+            ASSERT_EQ(made - freed, 400);
+            // Every item is in the window (none under a closed one), in order.
+            EXPECT_EQ(SendMessageA(wnd, TVM_GETCOUNT, 0, 0), 400);
+            ExpectMirrors(f.tree);
+            // Nodes that come in among those in the window, and after them.
+            TTreeNodes* items = f.tree->Items();
+            items->BeginUpdate();
+            items->Insert(items->TopLevelItem(1), "Before the second");
+            items->AddFirst(nullptr, "First");
+            items->Add(nullptr, "Last");
+            items->Add(nullptr, "Very last");
+            items->EndUpdate();
+            ExpectMirrors(f.tree);
+            items->Clear();
+            EXPECT_EQ(SendMessageA(wnd, TVM_GETCOUNT, 0, 0), 0);
+            EXPECT_EQ(freed, made);
+            EXPECT_EQ(deleted, made);
+        }
+        // Filled again, the user still opens and chooses items.
+        FillShape(f.tree, TreeShape("user", 400));
+        TTreeNode* run = f.tree->Items()->TopLevelItem(2);
+        PostClick(wnd, Center(run->GetFirstChild()->DisplayRect(true)));
+        EXPECT_EQ(f.tree->Selected(), run->GetFirstChild());
+        f.tree->SetSelected(run);
+        PressKey(wnd, VK_LEFT);
+        EXPECT_FALSE(run->Expanded());
+        PressKey(wnd, VK_RIGHT);
+        EXPECT_TRUE(run->Expanded());
+        ExpectMirrors(f.tree);
+        EXPECT_EQ(made - freed, 400);
+    }
+    EXPECT_EQ(freed, made);
+    EXPECT_EQ(told, 0);
 }
 
 TEST(TreeView, NodesComeBackWhenTheWindowIsMadeAgain) {
